@@ -1,0 +1,32 @@
+# One static library per source folder; the folder's own files only (not its
+# sub-folders), so a logic folder and its ui/ folder stay separate targets.
+function(wendle_library name dir)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/src/${dir}/*.h)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  wendle_warnings(${name})
+endfunction()
+
+function(wendle_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+endfunction()
+
+# One test executable per folder; MAIN picks the application object the
+# tests need (core: QCoreApplication, gui: QGuiApplication, widgets: QApplication).
+function(wendle_tests name dir)
+  cmake_parse_arguments(ARG "" "MAIN;LABEL" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/tests/${dir}/*.h)
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} test_main_${ARG_MAIN})
+  wendle_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    LABELS ${ARG_LABEL}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TZ=UTC"
+    TIMEOUT 300)
+endfunction()

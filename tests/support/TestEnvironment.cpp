@@ -1,0 +1,56 @@
+#include "support/TestEnvironment.h"
+
+#include "support/HelperProcess.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace test {
+namespace {
+
+std::unique_ptr<QTemporaryDir>& currentHome() {
+  static std::unique_ptr<QTemporaryDir> dir;
+  return dir;
+}
+
+/// Gives every test a fresh home and configuration folder, removed afterwards.
+class TempHomeListener final : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo&) override {
+    auto& dir = currentHome();
+    dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/wendle-test-XXXXXX"));
+    const QByteArray path = QFile::encodeName(dir->path());
+    setenv("HOME", path.constData(), 1);
+    setenv("XDG_CONFIG_HOME", (path + "/.config").constData(), 1);
+    QDir().mkpath(dir->path() + QStringLiteral("/.config"));
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override { currentHome().reset(); }
+};
+
+}  // namespace
+
+QString home() { return currentHome() ? currentHome()->path() : QString(); }
+
+void installEnvironment() {
+  setenv("TZ", "UTC", 1);
+  setenv("LC_ALL", "C.UTF-8", 1);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new TempHomeListener);
+}
+
+bool runHelperIfAsked(int argc, char** argv, int& status) {
+  if (argc < 3 || QByteArray(argv[1]) != "--helper") return false;
+  const HelperMain* helper = findHelper(QString::fromLocal8Bit(argv[2]));
+  if (!helper) {
+    status = 127;
+    return true;
+  }
+  QStringList args;
+  for (int i = 3; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  status = (*helper)(args);
+  return true;
+}
+
+}  // namespace test
