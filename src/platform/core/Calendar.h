@@ -67,7 +67,8 @@ class Calendar final {
   QDateTime startOfDay(const QDateTime& instant) const;
 
   /// The instant with the wall-clock time of `instant` `days` calendar days
-  /// later (earlier when negative); none when the zone skipped that day.
+  /// later (earlier when negative), resolved by the rules above; none when the
+  /// zone skipped that day.
   std::optional<QDateTime> addingDays(int days, const QDateTime& instant) const;
 
   /// The weekday of `instant`: 1 = Sunday, 2 = Monday, ... 7 = Saturday.

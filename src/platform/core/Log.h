@@ -17,7 +17,7 @@ void logMessage(const QString& message);
 /// `pf::log("Wendle shortcut catalog: %@", text)`: formats as `formatted` and logs.
 template <typename... Args>
 void log(const QString& format, const Args&... arguments) {
-  logMessage(formatted(format, QStringList{QString(arguments)...}));
+  logMessage(formatted(format, QStringList{arguments...}));
 }
 
 }  // namespace pf
