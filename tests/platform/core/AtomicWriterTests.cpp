@@ -71,7 +71,8 @@ TEST(AtomicWriter, NewFilesArePrivateFromTheMomentTheyExistAndSoAreNewFolders) {
     EXPECT_EQ(modeOf(test::home() + "/one"), 0700u);
     EXPECT_EQ(modeOf(folder), 0700u);
     EXPECT_EQ(Files::parentFolder(writer.temporaryPath()), folder);
-    EXPECT_EQ(modeOf(writer.temporaryPath()), 0600u) << "the temporary file is private before anything is written";
+    EXPECT_EQ(modeOf(writer.temporaryPath()), 0600u)
+        << "the temporary file is private before anything is written";
     EXPECT_FALSE(QFile::exists(path));
     writer.append("{\n");
     writer.append("}\n");
@@ -122,7 +123,8 @@ TEST(AtomicWriter, AWriterKilledAtRandomPointsLeavesTheOldOrTheNewCompleteFile) 
     writer.kill();
     const auto bytes = Files::read(path);
     ASSERT_TRUE(bytes.has_value());
-    ASSERT_TRUE(isCompleteVersion(*bytes)) << "after kill " << round << ": " << bytes->left(40).toStdString();
+    ASSERT_TRUE(isCompleteVersion(*bytes))
+        << "after kill " << round << ": " << bytes->left(40).toStdString();
     seen.insert(bytes->left(bytes->indexOf('\n')));
   }
   const int interrupted = static_cast<int>(temporaryFiles(folder).size());
