@@ -40,6 +40,13 @@ std::unique_ptr<Domains>& domains() {
   return all;
 }
 
+/// The value when it holds exactly that type.
+template <typename T>
+std::optional<T> ofType(const QVariant* value) {
+  if (!value || value->metaType() != QMetaType::fromType<T>()) return std::nullopt;
+  return value->value<T>();
+}
+
 void warn(const QString& text) { qWarning().noquote() << text; }
 
 void watchFile(Domains& all, const QString& path) {
@@ -128,9 +135,7 @@ std::optional<QVariant> UserDefaults::object(const QString& key) const {
 }
 
 std::optional<QString> UserDefaults::string(const QString& key) const {
-  const QVariant* value = find(key);
-  if (!value || value->typeId() != QMetaType::QString) return std::nullopt;
-  return value->toString();
+  return ofType<QString>(find(key));
 }
 
 bool UserDefaults::boolValue(const QString& key) const {
@@ -173,15 +178,11 @@ double UserDefaults::doubleValue(const QString& key) const {
 }
 
 std::optional<QByteArray> UserDefaults::data(const QString& key) const {
-  const QVariant* value = find(key);
-  if (!value || value->typeId() != QMetaType::QByteArray) return std::nullopt;
-  return value->toByteArray();
+  return ofType<QByteArray>(find(key));
 }
 
 std::optional<QVariantList> UserDefaults::array(const QString& key) const {
-  const QVariant* value = find(key);
-  if (!value || value->typeId() != QMetaType::QVariantList) return std::nullopt;
-  return value->toList();
+  return ofType<QVariantList>(find(key));
 }
 
 std::optional<QStringList> UserDefaults::stringArray(const QString& key) const {
@@ -196,9 +197,7 @@ std::optional<QStringList> UserDefaults::stringArray(const QString& key) const {
 }
 
 std::optional<QVariantMap> UserDefaults::dictionary(const QString& key) const {
-  const QVariant* value = find(key);
-  if (!value || value->typeId() != QMetaType::QVariantMap) return std::nullopt;
-  return value->toMap();
+  return ofType<QVariantMap>(find(key));
 }
 
 bool UserDefaults::isNumber(const QString& key) const {

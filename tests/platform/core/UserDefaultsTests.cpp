@@ -2,6 +2,7 @@
 #include "platform/core/Files.h"
 #include "platform/core/UserDefaults.h"
 #include "support/ChildProcess.h"
+#include "support/FileMode.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
@@ -21,12 +22,6 @@ using test::ChildProcess;
 namespace {
 
 const QString suiteName = QStringLiteral("org.wendle.Wendle.companion.test");
-
-mode_t modeOf(const QString& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
-  return info.st_mode & 07777;
-}
 
 /// Forgets the domain objects, so the next read comes from the file alone.
 UserDefaults& reopened(const QString& name) {
@@ -137,8 +132,8 @@ TEST(UserDefaults, TheFileIsDeterministicPrivateAndBesideItsLock) {
             "    },\n"
             "    \"url\": \"https://example.org/a\"\n"
             "}\n");
-  EXPECT_EQ(modeOf(defaults.filePath()), 0600u);
-  EXPECT_EQ(modeOf(UserDefaults::folder()), 0700u);
+  EXPECT_EQ(test::fileMode(defaults.filePath()), 0600u);
+  EXPECT_EQ(test::fileMode(UserDefaults::folder()), 0700u);
   EXPECT_TRUE(QFile::exists(UserDefaults::folder() + "/org.wendle.Wendle.lock"));
 }
 
