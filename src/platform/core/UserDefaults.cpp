@@ -6,10 +6,11 @@
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Json.h"
+#include "platform/core/Log.h"
+#include "platform/core/SystemInfo.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -47,8 +48,6 @@ std::optional<T> ofType(const QVariant* value) {
   return value->value<T>();
 }
 
-void warn(const QString& text) { qWarning().noquote() << text; }
-
 void watchFile(Domains& all, const QString& path) {
   // A file replaced by a rename drops out of the watch; it is added again here.
   if (QFileInfo::exists(path) && !all.watcher->files().contains(path)) all.watcher->addPath(path);
@@ -79,7 +78,7 @@ UserDefaults& UserDefaults::suite(const QString& name) {
 
 void UserDefaults::resetAll() { domains().reset(); }
 
-QString UserDefaults::standardName() { return QStringLiteral("org.wendle.Wendle"); }
+QString UserDefaults::standardName() { return SystemInfo::bundleIdentifier(); }
 
 QString UserDefaults::folder() {
   QString base = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
@@ -99,7 +98,7 @@ UserDefaults& UserDefaults::domain(const QString& name) {
     try {
       Files::makeFolders(all->folder);
     } catch (const FileError& error) {
-      warn(QString::fromStdString(error.what()));
+      logMessage(QString::fromStdString(error.what()));
     }
     all->watcher = std::make_unique<QFileSystemWatcher>();
     if (QFileInfo::exists(all->folder)) all->watcher->addPath(all->folder);
@@ -237,10 +236,11 @@ void UserDefaults::writeChanges() {
     Files::makeFolders(Files::parentFolder(m_path));
     const auto lock = FileLock::lock(m_lockPath, lockPatience);
     if (!lock) {
-      warn(QStringLiteral("The settings file \"%1\" stayed locked by another copy of Wendle; the "
-                          "change is kept "
-                          "and written with the next one.")
-               .arg(m_path));
+      logMessage(
+          QStringLiteral("The settings file \"%1\" stayed locked by another copy of Wendle; the "
+                         "change is kept "
+                         "and written with the next one.")
+              .arg(m_path));
       return;
     }
     adopt(readUnderLock());
@@ -251,7 +251,8 @@ void UserDefaults::writeChanges() {
     }
     m_pending.clear();
   } catch (const FileError& error) {
-    warn(QStringLiteral("%1 The change is kept and written with the next one.").arg(error.what()));
+    logMessage(
+        QStringLiteral("%1 The change is kept and written with the next one.").arg(error.what()));
   }
 }
 
@@ -260,7 +261,7 @@ void UserDefaults::reloadIfChanged() {
   try {
     bytes = Files::read(m_path);
   } catch (const FileError& error) {
-    warn(QString::fromStdString(error.what()));
+    logMessage(QString::fromStdString(error.what()));
     return;
   }
   if (bytes == m_lastBytes) return;
@@ -275,7 +276,7 @@ void UserDefaults::reloadIfChanged() {
     try {
       if (const auto lock = FileLock::tryLock(m_lockPath)) adopt(readUnderLock());
     } catch (const FileError& error) {
-      warn(QString::fromStdString(error.what()));
+      logMessage(QString::fromStdString(error.what()));
     }
   }
 }
@@ -301,10 +302,11 @@ void UserDefaults::setAside(const QString& reason) {
         base + (copy == 1 ? QString() : QStringLiteral("-%1").arg(copy)) + QStringLiteral(".json");
     try {
       Files::renameNoReplace(m_path, kept);
-      warn(QStringLiteral("The settings file \"%1\" could not be read: %2 It was kept as \"%3\", "
-                          "and these settings "
-                          "start empty.")
-               .arg(m_path, reason, kept));
+      logMessage(
+          QStringLiteral("The settings file \"%1\" could not be read: %2 It was kept as \"%3\", "
+                         "and these settings "
+                         "start empty.")
+              .arg(m_path, reason, kept));
       return;
     } catch (const FileError& error) {
       if (error.errorNumber() != EEXIST || copy >= 100) throw;

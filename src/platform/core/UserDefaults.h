@@ -40,7 +40,7 @@ class UserDefaults final {
   /// own folder; references taken before are dangling afterwards.
   static void resetAll();
 
-  /// "org.wendle.Wendle".
+  /// The bundle identifier, "org.wendle.Wendle".
   static QString standardName();
   /// The folder holding every domain's file.
   static QString folder();
