@@ -238,6 +238,7 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   c.parent = parent;
   const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
   c.signature = mix(mix(mix(up ? up->signature : 1, mask.serial()), mask.contentRevision()), maskWorld);
+  if (animatesContent(mask)) c.signature = mix(c.signature, static_cast<double>(m_frame));
   const QRect target(QPoint(0, 0), m_pixels);
   const bool axisAligned = maskWorld.m12() == 0 && maskWorld.m21() == 0;
   const auto rects = axisAligned ? rectsOf(shape) : std::nullopt;

@@ -1,5 +1,6 @@
 #include "platform/gfx/AnimationClock.h"
 #include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/LayerDump.h"
 #include "platform/gfx/ShapeLayer.h"
 #include "platform/gfx/Transaction.h"
 
@@ -156,4 +157,44 @@ TEST(Transaction, ForgetsLayersDestroyedBeforeItEnds) {
     root->setOpacity(0.2);
   }
   EXPECT_EQ(calls, 0);
+}
+
+namespace {
+
+std::shared_ptr<Layer> sampleTree(double toOpacity) {
+  auto root = Layer::make();
+  root->setName("root");
+  root->setValue("geometry", "false");
+  auto mask = ShapeLayer::make();
+  mask->setPath(Path::rect(Rect(0, 0, 10, 10)));
+  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
+  root->setMask(mask);
+  auto glow = GradientLayer::make();
+  glow->setType(GradientLayer::Type::radial);
+  glow->setColors({Color::calibratedRGB(1, 0.3, 0, 0.3), Color::calibratedRGB(0, 0, 0, 0)});
+  root->addSublayer(glow);
+  AnimationGroup group;
+  KeyframeAnimation fade("opacity");
+  fade.values = {0.0, toOpacity, 0.0};
+  fade.keyTimes = {0, 0.5, 1};
+  group.animations = {fade.clone()};
+  group.duration = 4.5;
+  group.repeatCount = Animation::repeatForever;
+  glow->addAnimation(group, "borderVFX");
+  return root;
+}
+
+}  // namespace
+
+TEST(LayerDump, EqualTreesGiveEqualTextsAndDifferencesShow) {
+  const QString a = dump(*sampleTree(0.8));
+  EXPECT_EQ(a, dump(*sampleTree(0.8)));
+  EXPECT_NE(a, dump(*sampleTree(0.7)));
+  EXPECT_TRUE(a.startsWith("layer \"root\""));
+  EXPECT_TRUE(a.contains("  value \"geometry\" = \"false\"\n"));
+  EXPECT_TRUE(a.contains("  mask: shape"));
+  EXPECT_TRUE(a.contains("rule=evenOdd"));
+  EXPECT_TRUE(a.contains("    animation \"borderVFX\" duration=4.5 begin=0 offset=0 repeat=inf autoreverses=no timing=linear\n"
+                         "      animation - \"opacity\" duration=0"));
+  EXPECT_TRUE(a.contains("mode=linear values=[0, 0.8, 0] keyTimes=[0, 0.5, 1]"));
 }
