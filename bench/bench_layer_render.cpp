@@ -206,14 +206,36 @@ void scaledSpriteLayers(benchmark::State& state) { renderFrames(state, [] { retu
 
 }  // namespace
 
-BENCHMARK(radialBlobs)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(glowStrokeLayers)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(spriteLayers)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(scaledSpriteLayers)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(radialBlobs)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(glowStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(spriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(scaledSpriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// `--frames=DIR` also writes one frame of each tree as a PNG there, to look at.
+void writeFrames(const QString& folder) {
+  const std::pair<const char*, std::function<std::shared_ptr<Layer>()>> trees[] = {
+      {"blobs", blobs}, {"strokes", glowStrokes}, {"sprites", [] { return sprites(true); }}};
+  AnimationClock::setTimeSource([] { return 0.0; });
+  for (const auto& [name, build] : trees) {
+    const auto root = build();
+    LayerRenderer renderer;
+    QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
+    target.fill(QColor(20, 24, 40));
+    renderer.prepare(*root, 1.0, panel);
+    QPainter p(&target);
+    renderer.paint(p, QRegion(target.rect()));
+    p.end();
+    target.save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
+  }
+  AnimationClock::setTimeSource({});
+}
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
+  for (const QString& arg : QCoreApplication::arguments()) {
+    if (arg.startsWith(QStringLiteral("--frames="))) writeFrames(arg.mid(9));
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -80,6 +80,25 @@ std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
   return rects;
 }
 
+// The smallest rect holding every pixel that is not fully transparent.
+QRect opaqueBounds(const QImage& image) {
+  int top = image.height(), bottom = -1, left = image.width(), right = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    int x0 = 0;
+    while (x0 < image.width() && qAlpha(line[x0]) == 0) ++x0;
+    if (x0 == image.width()) continue;
+    int x1 = image.width() - 1;
+    while (qAlpha(line[x1]) == 0) --x1;
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, x0);
+    right = std::max(right, x1);
+  }
+  if (bottom < 0) return {};
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -217,8 +236,12 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const Lay
     }
     image = std::move(withShadow);
   }
-  entry.image = std::move(image);
-  entry.topLeft = px.topLeft();
+  // Bounds are estimated generously (miter joins, shadow reach); every frame
+  // blends the whole image, so keep only the part that shows.
+  const QRect used = opaqueBounds(image);
+  if (used.isEmpty()) return entry;
+  entry.image = used == image.rect() ? std::move(image) : image.copy(used);
+  entry.topLeft = px.topLeft() + used.topLeft();
   return entry;
 }
 
@@ -307,7 +330,6 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.setRenderHint(QPainter::Antialiasing);
   int currentClip = -2;
   int composited = 0;
   for (const auto& item : m_items) {
@@ -320,8 +342,10 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
     painter.setOpacity(item.opacity);
     if (item.direct) {
       painter.setTransform(item.transform * base);
+      painter.setRenderHint(QPainter::Antialiasing, true);
       item.direct->paintApproximateShadow(painter);
       item.direct->paint(painter);
+      painter.setRenderHint(QPainter::Antialiasing, false);
     } else if (item.translationOnly) {
       painter.setTransform(base);
       painter.drawImage(item.position, item.image);
