@@ -95,7 +95,7 @@ std::shared_ptr<Layer> blobs() {
   return root;
 }
 
-std::shared_ptr<Layer> glowStrokes() {
+std::shared_ptr<Layer> glowStrokes(bool morphing) {
   auto root = effectRoot();
   const Color violet = Color::calibratedRGB(0.38, 0.16, 1.0, 0.13);
   for (int i = 0; i < 72; ++i) {
@@ -122,6 +122,19 @@ std::shared_ptr<Layer> glowStrokes() {
     pulse.timingFunction = TimingFunction::easeInEaseOut();
     pulse.timeOffset = noise(i + 100) * pulse.duration;
     stroke->addAnimation(pulse, "plasmaPulse");
+    if (morphing) {
+      // Swells into a second path of the same structure: drawn afresh every frame.
+      Path swollen;
+      swollen.moveTo({c.x - w / 2, c.y});
+      swollen.cubicTo({c.x - 0.35 * w, c.y + 0.95 * h}, {c.x - 0.14 * w, c.y + h}, {c.x, c.y + 0.77 * h});
+      swollen.cubicTo({c.x + 0.18 * w, c.y + 0.4 * h}, {c.x + 0.38 * w, c.y + 0.9 * h}, {c.x + w / 2, c.y});
+      auto flow = basic("path", ribbon, swollen);
+      flow.duration = 3.5 + 3 * noise(i + 70);
+      flow.autoreverses = true;
+      flow.repeatCount = Animation::repeatForever;
+      flow.timingFunction = TimingFunction::easeInEaseOut();
+      stroke->addAnimation(flow, "plasmaFlow");
+    }
     root->addSublayer(stroke);
   }
   return root;
@@ -196,11 +209,13 @@ void renderFrames(benchmark::State& state, const std::function<std::shared_ptr<L
     t += 1.0 / 30;
   }
   state.counters["rasterisations"] = renderer.stats().rasterisations;
+  state.counters["directDrawsPerFrame"] = static_cast<double>(renderer.stats().directDraws) / static_cast<double>(state.iterations());
   AnimationClock::setTimeSource({});
 }
 
 void radialBlobs(benchmark::State& state) { renderFrames(state, blobs); }
-void glowStrokeLayers(benchmark::State& state) { renderFrames(state, glowStrokes); }
+void glowStrokeLayers(benchmark::State& state) { renderFrames(state, [] { return glowStrokes(false); }); }
+void morphingStrokeLayers(benchmark::State& state) { renderFrames(state, [] { return glowStrokes(true); }); }
 void spriteLayers(benchmark::State& state) { renderFrames(state, [] { return sprites(false); }); }
 void scaledSpriteLayers(benchmark::State& state) { renderFrames(state, [] { return sprites(true); }); }
 
@@ -208,13 +223,14 @@ void scaledSpriteLayers(benchmark::State& state) { renderFrames(state, [] { retu
 
 BENCHMARK(radialBlobs)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(glowStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(morphingStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(spriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(scaledSpriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // `--frames=DIR` also writes one frame of each tree as a PNG there, to look at.
 void writeFrames(const QString& folder) {
   const std::pair<const char*, std::function<std::shared_ptr<Layer>()>> trees[] = {
-      {"blobs", blobs}, {"strokes", glowStrokes}, {"sprites", [] { return sprites(true); }}};
+      {"blobs", blobs}, {"strokes", [] { return glowStrokes(false); }}, {"morphing", [] { return glowStrokes(true); }}, {"sprites", [] { return sprites(true); }}};
   AnimationClock::setTimeSource([] { return 0.0; });
   for (const auto& [name, build] : trees) {
     const auto root = build();

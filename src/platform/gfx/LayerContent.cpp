@@ -191,11 +191,9 @@ void LayerContent::paint(QPainter& painter) const {
 
 void LayerContent::paintApproximateShadow(QPainter& painter) const {
   if (!hasShadow()) return;
+  // One wider, fainter stroke of the outline: blurring anew every frame would cost far more.
   QColor tint = shadowTint();
-  tint.setAlphaF(tint.alphaF() * 0.3f);
-  painter.save();
-  painter.translate(shadowOffset.width, shadowOffset.height);
-  painter.setBrush(Qt::NoBrush);
+  tint.setAlphaF(tint.alphaF() * 0.5f);
   QPainterPath outline;
   double base = 0;
   if (kind == Layer::Kind::shape && !path.isEmpty()) {
@@ -206,10 +204,11 @@ void LayerContent::paintApproximateShadow(QPainter& painter) const {
   } else {
     outline.addRect(toQRectF(bounds));
   }
-  for (double f : {1.0, 0.66, 0.33}) {
-    painter.setPen(QPen(tint, base + 2 * shadowRadius * f, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(outline);
-  }
+  painter.save();
+  painter.translate(shadowOffset.width, shadowOffset.height);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(tint, base + shadowRadius, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.drawPath(outline);
   painter.restore();
 }
 

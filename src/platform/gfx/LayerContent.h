@@ -53,7 +53,7 @@ struct LayerContent {
   /// Draws the content (not the shadow) with the painter's transform mapping the layer's coordinates.
   void paint(QPainter& painter) const;
   /// A cheap stand-in for the blurred shadow, for content drawn anew every
-  /// frame: a few widening, faint strokes of the outline.
+  /// frame: one wider, fainter stroke of the outline.
   void paintApproximateShadow(QPainter& painter) const;
   /// The shadow colour with its opacity applied.
   QColor shadowTint() const;
