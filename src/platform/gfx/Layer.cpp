@@ -49,21 +49,15 @@ std::optional<QString> Layer::value(const QString& key) const {
 void Layer::setValue(const QString& key, const QString& value) { m_values.insert(key, value); }
 
 void Layer::setBounds(const Rect& bounds) {
-  if (bounds == m_bounds) return;
-  m_bounds = bounds;
-  contentChanged();
+  if (assign(m_bounds, bounds)) contentChanged();
 }
 
 void Layer::setPosition(Point position) {
-  if (position == m_position) return;
-  m_position = position;
-  treeChanged();
+  if (assign(m_position, position)) treeChanged();
 }
 
 void Layer::setAnchorPoint(Point anchor) {
-  if (anchor == m_anchorPoint) return;
-  m_anchorPoint = anchor;
-  treeChanged();
+  if (assign(m_anchorPoint, anchor)) treeChanged();
 }
 
 Rect Layer::frame() const {
@@ -80,34 +74,23 @@ void Layer::setFrame(const Rect& frame) {
 }
 
 void Layer::setTransform(const Transform& transform) {
-  if (transform == m_transform) return;
-  m_transform = transform;
-  treeChanged();
+  if (assign(m_transform, transform)) treeChanged();
 }
 
 void Layer::setOpacity(double opacity) {
-  const auto o = static_cast<float>(opacity);
-  if (o == m_opacity) return;
-  m_opacity = o;
-  treeChanged();
+  if (assign(m_opacity, static_cast<float>(opacity))) treeChanged();
 }
 
 void Layer::setHidden(bool hidden) {
-  if (hidden == m_hidden) return;
-  m_hidden = hidden;
-  treeChanged();
+  if (assign(m_hidden, hidden)) treeChanged();
 }
 
 void Layer::setBackgroundColor(const std::optional<Color>& color) {
-  if (color == m_backgroundColor) return;
-  m_backgroundColor = color;
-  contentChanged();
+  if (assign(m_backgroundColor, color)) contentChanged();
 }
 
 void Layer::setCornerRadius(double radius) {
-  if (radius == m_cornerRadius) return;
-  m_cornerRadius = radius;
-  contentChanged();
+  if (assign(m_cornerRadius, radius)) contentChanged();
 }
 
 void Layer::setContents(const QImage& image) {
@@ -117,28 +100,19 @@ void Layer::setContents(const QImage& image) {
 }
 
 void Layer::setShadowColor(const std::optional<Color>& color) {
-  if (color == m_shadowColor) return;
-  m_shadowColor = color;
-  contentChanged();
+  if (assign(m_shadowColor, color)) contentChanged();
 }
 
 void Layer::setShadowOpacity(double opacity) {
-  const auto o = static_cast<float>(opacity);
-  if (o == m_shadowOpacity) return;
-  m_shadowOpacity = o;
-  contentChanged();
+  if (assign(m_shadowOpacity, static_cast<float>(opacity))) contentChanged();
 }
 
 void Layer::setShadowRadius(double radius) {
-  if (radius == m_shadowRadius) return;
-  m_shadowRadius = radius;
-  contentChanged();
+  if (assign(m_shadowRadius, radius)) contentChanged();
 }
 
 void Layer::setShadowOffset(Size offset) {
-  if (offset == m_shadowOffset) return;
-  m_shadowOffset = offset;
-  contentChanged();
+  if (assign(m_shadowOffset, offset)) contentChanged();
 }
 
 void Layer::setMask(std::shared_ptr<Layer> mask) {

@@ -132,6 +132,13 @@ class Layer : public std::enable_shared_from_this<Layer> {
   void contentChanged();
   /// Placement, opacity, the tree or the animations changed.
   void treeChanged();
+  /// Stores `value`; true when it differs from what was there.
+  template <typename T>
+  static bool assign(T& field, const T& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+  }
 
  private:
   friend class Transaction;

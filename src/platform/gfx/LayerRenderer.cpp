@@ -46,6 +46,12 @@ QTransform localTransform(const LayerPresentation& p) {
          QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
 }
 
+// A NaN or infinite placement (from bad input) would poison every pixel rect after it.
+bool isFinite(const QTransform& t) {
+  return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
+         std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
 bool sameLinear(const QTransform& a, const QTransform& b) {
   return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();
 }
@@ -143,7 +149,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
   const double opacity = parentOpacity * unit(shown.opacity);
-  if (opacity < invisibleOpacity) return;
+  if (opacity < invisibleOpacity || !isFinite(world)) return;
   if (layer.mask()) {
     clip = clipFor(*layer.mask(), world, clip);
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;

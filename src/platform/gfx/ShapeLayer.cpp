@@ -2,18 +2,6 @@
 
 namespace pf {
 
-namespace {
-
-// Assigns and reports whether anything changed.
-template <typename T>
-bool assign(T& field, const T& value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-
-}  // namespace
-
 std::shared_ptr<ShapeLayer> ShapeLayer::make() { return std::shared_ptr<ShapeLayer>(new ShapeLayer()); }
 
 void ShapeLayer::setPath(const Path& path) {

@@ -262,3 +262,17 @@ TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {
   frame(0.5);
   EXPECT_EQ(damage, QRegion(0, 96, 96, 4));  // 40 changed dots, one strip of tiles
 }
+
+TEST_F(Renderer, BadNumbersDrawNothingRatherThanGarbage) {
+  auto lost = square(Rect(0, 0, 10, 10), red);
+  lost->setPosition({NAN, 5});
+  auto huge = square(Rect(0, 0, 1e12, 1e12), red);
+  huge->setOpacity(NAN);
+  auto over = square(Rect(40, 40, 10, 10), blue);
+  over->setOpacity(7);  // held to 1
+  auto runaway = square(Rect(60, 60, 10, 10), green);
+  runaway->addAnimation(endless("position.x", 0.0, INFINITY, 1));
+  const QImage image = frame(0.5);
+  EXPECT_EQ(at(image, 5, 5).alpha(), 0);
+  EXPECT_EQ(at(image, 45, 45), QColor(Qt::blue));
+}
