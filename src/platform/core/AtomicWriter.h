@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/core/FileDescriptor.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace pf {
+
+/// Replaces a file in one step: the new contents go to a private temporary
+/// file (0600 from the moment it exists) beside the target, are synced to
+/// disk and renamed over the target, then the folder is synced. Until commit
+/// the old file stays untouched; a crash leaves either the old or the new
+/// file, complete. Failures throw FileError.
+class AtomicWriter final {
+ public:
+  /// Creates the target's folder (0700, with parents) when missing and the
+  /// temporary file in it.
+  explicit AtomicWriter(QString path);
+  AtomicWriter(const AtomicWriter&) = delete;
+  AtomicWriter& operator=(const AtomicWriter&) = delete;
+  /// An uncommitted temporary file is removed.
+  ~AtomicWriter();
+
+  /// Writes the whole file at once.
+  static void write(const QString& path, const QByteArray& bytes);
+
+  /// Adds bytes to the new contents.
+  void append(const QByteArray& bytes);
+  /// Syncs the new contents and puts them in the target's place.
+  void commit();
+
+  const QString& path() const { return m_path; }
+  /// Where the new contents are written until commit.
+  const QString& temporaryPath() const { return m_temporaryPath; }
+
+ private:
+  void discard();
+
+  QString m_path;
+  QString m_temporaryPath;
+  FileDescriptor m_file;
+};
+
+}  // namespace pf

@@ -1,0 +1,74 @@
+#include "platform/core/FileDescriptor.h"
+
+#include "platform/core/FileError.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace pf {
+
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    close();
+    m_fd = std::exchange(other.m_fd, -1);
+  }
+  return *this;
+}
+
+FileDescriptor::~FileDescriptor() { close(); }
+
+FileDescriptor FileDescriptor::open(const QString& path, int flags, mode_t mode) {
+  const QByteArray name = QFile::encodeName(path);
+  int fd = -1;
+  do {
+    fd = ::open(name.constData(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return FileDescriptor(fd);
+}
+
+void FileDescriptor::close() {
+  // Linux releases the descriptor even when close reports EINTR, so it is never retried.
+  if (m_fd >= 0) ::close(std::exchange(m_fd, -1));
+}
+
+void FileDescriptor::writeAll(const QByteArray& bytes, const QString& path) const {
+  const char* data = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(m_fd, data, static_cast<size_t>(left));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw FileError::failed(errno, QStringLiteral("write"), path);
+    }
+    data += written;
+    left -= written;
+  }
+}
+
+QByteArray FileDescriptor::readAll(const QString& path) const {
+  struct stat info {};
+  QByteArray bytes;
+  if (::fstat(m_fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
+    if (got == 0) return bytes;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileError::failed(errno, QStringLiteral("read"), path);
+    }
+    bytes.append(buffer, got);
+  }
+}
+
+void FileDescriptor::sync(const QString& path) const {
+  if (::fsync(m_fd) != 0) throw FileError::failed(errno, QStringLiteral("save"), path);
+}
+
+}  // namespace pf

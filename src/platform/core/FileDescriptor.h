@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <sys/types.h>
+
+namespace pf {
+
+/// An owned POSIX file descriptor, closed when destroyed; move-only. Every
+/// descriptor is opened close-on-exec, so programs we launch never inherit
+/// our files or locks.
+class FileDescriptor final {
+ public:
+  FileDescriptor() = default;
+  explicit FileDescriptor(int fd) : m_fd(fd) {}
+  FileDescriptor(FileDescriptor&& other) noexcept;
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor();
+
+  /// open(2) with O_CLOEXEC added; not open on failure, with `errno` kept.
+  static FileDescriptor open(const QString& path, int flags, mode_t mode = 0);
+
+  bool isOpen() const { return m_fd >= 0; }
+  int get() const { return m_fd; }
+  void close();
+
+  /// Writes all of `bytes`, retrying short writes; throws FileError naming `path`.
+  void writeAll(const QByteArray& bytes, const QString& path) const;
+  /// Reads to the end of the file; throws FileError naming `path`.
+  QByteArray readAll(const QString& path) const;
+  /// fsync(2); throws FileError naming `path`.
+  void sync(const QString& path) const;
+
+ private:
+  int m_fd = -1;
+};
+
+}  // namespace pf

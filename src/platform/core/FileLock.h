@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/core/FileDescriptor.h"
+
+#include <QString>
+#include <chrono>
+#include <optional>
+
+namespace pf {
+
+/// An exclusive advisory lock (flock) on a lock file, held while the object
+/// lives. The file is created 0600 when missing and never deleted. Locks are
+/// per open file, so two locks on one path conflict inside one process too,
+/// and the descriptor is close-on-exec, so launched programs never keep it.
+class FileLock final {
+ public:
+  FileLock(FileLock&&) noexcept = default;
+  FileLock& operator=(FileLock&&) noexcept = default;
+  ~FileLock();
+
+  /// Takes the lock without waiting; nothing when someone else holds it.
+  /// Failing to open the lock file throws FileError.
+  [[nodiscard]] static std::optional<FileLock> tryLock(const QString& path);
+
+  /// Takes the lock, waiting up to `patience` while someone else holds it.
+  [[nodiscard]] static std::optional<FileLock> lock(const QString& path, std::chrono::milliseconds patience);
+
+  /// Releases the lock now (destruction does the same).
+  void release();
+
+  bool isHeld() const { return m_file.isOpen(); }
+  const QString& path() const { return m_path; }
+
+ private:
+  FileLock(QString path, FileDescriptor file) : m_path(std::move(path)), m_file(std::move(file)) {}
+
+  QString m_path;
+  FileDescriptor m_file;
+};
+
+}  // namespace pf

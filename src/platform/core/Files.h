@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace pf {
+
+/// Small POSIX file operations the stores build on. Everything created is
+/// private (files 0600, folders 0700); nothing here ever replaces or deletes
+/// an existing item. Failures throw FileError.
+class Files final {
+ public:
+  Files() = delete;
+
+  /// The whole file, or nothing when no item exists at `path` (ENOENT); any
+  /// other failure (permissions, a folder in the way, I/O) throws.
+  static std::optional<QByteArray> read(const QString& path);
+
+  /// Creates the file with `bytes` (0600, synced to disk); fails with EEXIST
+  /// when any item already has that name.
+  static void createExclusive(const QString& path, const QByteArray& bytes);
+
+  /// Renames `from` to `to`; fails with EEXIST, and a sentence saying so,
+  /// when `to` already exists.
+  static void renameNoReplace(const QString& from, const QString& to);
+
+  /// Creates the folder and its missing parents at 0700; folders that exist
+  /// keep their permissions.
+  static void makeFolders(const QString& path);
+
+  /// Flushes a folder's entries, so a file created or renamed in it survives a crash.
+  static void syncFolder(const QString& path);
+
+  /// The folder holding `path`.
+  static QString parentFolder(const QString& path);
+};
+
+}  // namespace pf
