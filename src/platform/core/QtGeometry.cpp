@@ -1,5 +1,7 @@
 #include "platform/core/QtGeometry.h"
 
+#include <cmath>
+
 namespace pf {
 
 ScreenSpace::ScreenSpace(const QRectF& primaryGeometry)
@@ -27,6 +29,14 @@ QRectF childFrameToQt(const Rect& frame, double parentHeight) {
   const Rect r = frame.standardized();
   return QRectF(r.origin.x, parentHeight - r.origin.y - r.size.height, r.size.width,
                 r.size.height);
+}
+
+QRect roundedRect(const QRectF& r) {
+  const int left = int(std::lround(r.left()));
+  const int top = int(std::lround(r.top()));
+  const int right = int(std::lround(r.left() + r.width()));
+  const int bottom = int(std::lround(r.top() + r.height()));
+  return QRect(left, top, right - left, bottom - top);
 }
 
 }  // namespace pf

@@ -3,6 +3,7 @@
 #include "platform/core/Geometry.h"
 
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QSizeF>
 
@@ -33,6 +34,9 @@ class ScreenSpace final {
 /// Converts a child's frame between its parent's y-up space and Qt's.
 Rect childFrameToYUp(const QRectF& qtFrame, double parentHeight);
 QRectF childFrameToQt(const Rect& frame, double parentHeight);
+
+/// Whole pixels for a frame, rounding each edge so that adjacent frames stay adjacent.
+QRect roundedRect(const QRectF& rect);
 
 inline Size toSize(const QSizeF& s) { return {s.width(), s.height()}; }
 inline QSizeF toQSize(Size s) { return {s.width, s.height}; }

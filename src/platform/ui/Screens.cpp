@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <cmath>
 
 namespace pf {
 
@@ -43,15 +42,7 @@ Rect Screens::visibleFrame(const QScreen* screen) {
 
 Rect Screens::toYUp(const QRect& qtRect) { return space().toYUp(QRectF(qtRect)); }
 
-QRect Screens::toQt(const Rect& rect) {
-  // Round each edge, not the size, so adjacent frames stay adjacent.
-  const QRectF r = space().toQt(rect);
-  const int left = int(std::lround(r.left()));
-  const int top = int(std::lround(r.top()));
-  return QRect(QPoint(left, top),
-               QPoint(int(std::lround(r.left() + r.width())) - 1,
-                      int(std::lround(r.top() + r.height())) - 1));
-}
+QRect Screens::toQt(const Rect& rect) { return roundedRect(space().toQt(rect)); }
 
 Point Screens::toYUp(const QPoint& qtPoint) { return space().toYUp(QPointF(qtPoint)); }
 

@@ -51,3 +51,10 @@ TEST(ChildFrames, FlipWithinTheParent) {
   EXPECT_EQ(pf::childFrameToQt(Rect(10, 80, 50, 20), 100), QRectF(10, 0, 50, 20));
   EXPECT_EQ(pf::childFrameToQt(Rect(0, 0, 100, 100), 100), QRectF(0, 0, 100, 100));
 }
+
+TEST(ChildFrames, RoundEdgesToWholePixels) {
+  EXPECT_EQ(pf::roundedRect(QRectF(0.4, 0.6, 10.2, 10)), QRect(0, 1, 11, 10));
+  // Two frames that meet at 10.5 still meet after rounding.
+  EXPECT_EQ(pf::roundedRect(QRectF(0, 0, 10.5, 5)).right() + 1,
+            pf::roundedRect(QRectF(10.5, 0, 10, 5)).left());
+}
