@@ -1,5 +1,6 @@
 #include "support/TestEnvironment.h"
 
+#include "platform/core/UserDefaults.h"
 #include "support/HelperProcess.h"
 
 #include <QDir>
@@ -26,8 +27,13 @@ class TempHomeListener final : public ::testing::EmptyTestEventListener {
     setenv("HOME", path.constData(), 1);
     setenv("XDG_CONFIG_HOME", (path + "/.config").constData(), 1);
     QDir().mkpath(dir->path() + QStringLiteral("/.config"));
+    // Defaults domains remember their folder; the next access must use this test's.
+    pf::UserDefaults::resetAll();
   }
-  void OnTestEnd(const ::testing::TestInfo&) override { currentHome().reset(); }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    pf::UserDefaults::resetAll();
+    currentHome().reset();
+  }
 };
 
 }  // namespace

@@ -20,7 +20,8 @@ QString temporaryName(const QString& path) {
   // short enough for any target name.
   const QString name = QFileInfo(path).fileName().left(60);
   const quint64 random = QRandomGenerator::global()->generate64();
-  return QStringLiteral("%1/.%2.%3.tmp").arg(Files::parentFolder(path), name, QString::number(random, 36));
+  return QStringLiteral("%1/.%2.%3.tmp")
+      .arg(Files::parentFolder(path), name, QString::number(random, 36));
 }
 
 }  // namespace
@@ -59,7 +60,8 @@ void AtomicWriter::commit() {
   try {
     m_file.sync(m_path);
     m_file.close();
-    if (::rename(QFile::encodeName(m_temporaryPath).constData(), QFile::encodeName(m_path).constData()) != 0)
+    if (::rename(QFile::encodeName(m_temporaryPath).constData(),
+                 QFile::encodeName(m_path).constData()) != 0)
       throw FileError::failed(errno, QStringLiteral("replace"), m_path);
   } catch (const FileError&) {
     discard();

@@ -11,7 +11,8 @@
 
 namespace pf {
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)) {}
 
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   if (this != &other) {
@@ -54,7 +55,8 @@ void FileDescriptor::writeAll(const QByteArray& bytes, const QString& path) cons
 QByteArray FileDescriptor::readAll(const QString& path) const {
   struct stat info {};
   QByteArray bytes;
-  if (::fstat(m_fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
+  if (::fstat(m_fd, &info) == 0 && info.st_size > 0)
+    bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
   char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(m_fd, buffer, sizeof buffer);

@@ -23,7 +23,8 @@ class FileLock final {
   [[nodiscard]] static std::optional<FileLock> tryLock(const QString& path);
 
   /// Takes the lock, waiting up to `patience` while someone else holds it.
-  [[nodiscard]] static std::optional<FileLock> lock(const QString& path, std::chrono::milliseconds patience);
+  [[nodiscard]] static std::optional<FileLock> lock(const QString& path,
+                                                    std::chrono::milliseconds patience);
 
   /// Releases the lock now (destruction does the same).
   void release();

@@ -40,14 +40,17 @@ void Files::createExclusive(const QString& path, const QByteArray& bytes) {
 void Files::renameNoReplace(const QString& from, const QString& to) {
   const QByteArray source = QFile::encodeName(from);
   const QByteArray target = QFile::encodeName(to);
-  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
+  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) !=
+      0) {
     const int error = errno;
     if (error == EEXIST)
-      throw FileError(error, to,
-                      QStringLiteral("Could not move \"%1\" to \"%2\": an item with that name already exists.")
-                          .arg(from, to));
+      throw FileError(
+          error, to,
+          QStringLiteral("Could not move \"%1\" to \"%2\": an item with that name already exists.")
+              .arg(from, to));
     throw FileError(error, from,
-                    QStringLiteral("Could not move \"%1\" to \"%2\": %3.").arg(from, to, qt_error_string(error)));
+                    QStringLiteral("Could not move \"%1\" to \"%2\": %3.")
+                        .arg(from, to, qt_error_string(error)));
   }
   syncFolder(parentFolder(to));
   if (parentFolder(from) != parentFolder(to)) syncFolder(parentFolder(from));
@@ -77,6 +80,8 @@ void Files::syncFolder(const QString& path) {
   folder.sync(path);
 }
 
-QString Files::parentFolder(const QString& path) { return QFileInfo(QDir::cleanPath(path)).absolutePath(); }
+QString Files::parentFolder(const QString& path) {
+  return QFileInfo(QDir::cleanPath(path)).absolutePath();
+}
 
 }  // namespace pf

@@ -12,8 +12,10 @@ namespace {
 // null; refusing them keeps a bad number from being stored as something else.
 void requireFinite(const QJsonValue& value, const QString& path) {
   if (value.isDouble() && !std::isfinite(value.toDouble()))
-    throw JsonError(QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.").arg(path),
-                    {}, path);
+    throw JsonError(
+        QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.")
+            .arg(path),
+        {}, path);
   if (value.isArray()) {
     const QJsonArray array = value.toArray();
     for (qsizetype i = 0; i < array.size(); ++i)
@@ -52,13 +54,15 @@ QByteArray Json::encode(const QJsonArray& array) {
 
 QJsonObject Json::parseObject(const QByteArray& bytes) {
   const QJsonDocument document = parse(bytes);
-  if (!document.isObject()) throw JsonError(QStringLiteral("The JSON text must hold an object, not an array."));
+  if (!document.isObject())
+    throw JsonError(QStringLiteral("The JSON text must hold an object, not an array."));
   return document.object();
 }
 
 QJsonArray Json::parseArray(const QByteArray& bytes) {
   const QJsonDocument document = parse(bytes);
-  if (!document.isArray()) throw JsonError(QStringLiteral("The JSON text must hold an array, not an object."));
+  if (!document.isArray())
+    throw JsonError(QStringLiteral("The JSON text must hold an array, not an object."));
   return document.array();
 }
 

@@ -21,20 +21,27 @@ constexpr double largestExactInteger = 9007199254740992.0;
 
 QString kindOf(const QJsonValue& value) {
   switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("a Boolean");
-    case QJsonValue::Double: return QStringLiteral("a number");
-    case QJsonValue::String: return QStringLiteral("a string");
-    case QJsonValue::Array: return QStringLiteral("an array");
-    case QJsonValue::Object: return QStringLiteral("an object");
-    case QJsonValue::Undefined: break;
+    case QJsonValue::Null:
+      return QStringLiteral("null");
+    case QJsonValue::Bool:
+      return QStringLiteral("a Boolean");
+    case QJsonValue::Double:
+      return QStringLiteral("a number");
+    case QJsonValue::String:
+      return QStringLiteral("a string");
+    case QJsonValue::Array:
+      return QStringLiteral("an array");
+    case QJsonValue::Object:
+      return QStringLiteral("an object");
+    case QJsonValue::Undefined:
+      break;
   }
   return QStringLiteral("nothing");
 }
 
 [[noreturn]] void refuse(const JsonPlace& place, const QString& expected, const QString& found) {
-  throw JsonError(QStringLiteral("%1 must be %2, not %3.").arg(place.subject, expected, found), place.key,
-                  place.path);
+  throw JsonError(QStringLiteral("%1 must be %2, not %3.").arg(place.subject, expected, found),
+                  place.key, place.path);
 }
 
 QString decodeString(const QJsonValue& value, const JsonPlace& place) {
@@ -86,17 +93,22 @@ JsonArrayReader decodeArray(const QJsonValue& value, const JsonPlace& place) {
 
 QJsonValue decodeAny(const QJsonValue& value, const JsonPlace&) { return value; }
 
-QString within(const QString& path) { return path.isEmpty() ? QString() : QStringLiteral(" in ") + path; }
+QString within(const QString& path) {
+  return path.isEmpty() ? QString() : QStringLiteral(" in ") + path;
+}
 
 }  // namespace
 
 JsonObjectReader::JsonObjectReader(QJsonObject object, QString path)
     : m_object(std::move(object)), m_path(std::move(path)) {}
 
-JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) { return JsonObjectReader(Json::parseObject(bytes)); }
+JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) {
+  return JsonObjectReader(Json::parseObject(bytes));
+}
 
 template <typename T>
-T JsonObjectReader::required(const QString& key, T (*decode)(const QJsonValue&, const JsonPlace&)) const {
+T JsonObjectReader::required(const QString& key,
+                             T (*decode)(const QJsonValue&, const JsonPlace&)) const {
   if (const auto found = optional(key, JsonNull::refused, decode)) return *found;
   throw JsonError(QStringLiteral("The key \"%1\" is missing%2.").arg(key, within(m_path)), key,
                   m_path.isEmpty() ? key : m_path + u'.' + key);
@@ -104,9 +116,11 @@ T JsonObjectReader::required(const QString& key, T (*decode)(const QJsonValue&, 
 
 template <typename T>
 std::optional<T> JsonObjectReader::optional(const QString& key, JsonNull null,
-                                            T (*decode)(const QJsonValue&, const JsonPlace&)) const {
+                                            T (*decode)(const QJsonValue&,
+                                                        const JsonPlace&)) const {
   const auto it = m_object.constFind(key);
-  if (it == m_object.constEnd() || (null == JsonNull::absent && it.value().isNull())) return std::nullopt;
+  if (it == m_object.constEnd() || (null == JsonNull::absent && it.value().isNull()))
+    return std::nullopt;
   const JsonPlace place{key, m_path.isEmpty() ? key : m_path + u'.' + key,
                         QStringLiteral("The value of \"%1\"%2").arg(key, within(m_path))};
   return decode(it.value(), place);
@@ -117,8 +131,12 @@ qint64 JsonObjectReader::integer(const QString& key) const { return required(key
 double JsonObjectReader::number(const QString& key) const { return required(key, decodeNumber); }
 bool JsonObjectReader::boolean(const QString& key) const { return required(key, decodeBoolean); }
 QByteArray JsonObjectReader::data(const QString& key) const { return required(key, decodeData); }
-JsonObjectReader JsonObjectReader::object(const QString& key) const { return required(key, decodeObject); }
-JsonArrayReader JsonObjectReader::array(const QString& key) const { return required(key, decodeArray); }
+JsonObjectReader JsonObjectReader::object(const QString& key) const {
+  return required(key, decodeObject);
+}
+JsonArrayReader JsonObjectReader::array(const QString& key) const {
+  return required(key, decodeArray);
+}
 QJsonValue JsonObjectReader::value(const QString& key) const { return required(key, decodeAny); }
 
 std::optional<QString> JsonObjectReader::optionalString(const QString& key, JsonNull null) const {
@@ -136,25 +154,31 @@ std::optional<bool> JsonObjectReader::optionalBoolean(const QString& key, JsonNu
 std::optional<QByteArray> JsonObjectReader::optionalData(const QString& key, JsonNull null) const {
   return optional(key, null, decodeData);
 }
-std::optional<JsonObjectReader> JsonObjectReader::optionalObject(const QString& key, JsonNull null) const {
+std::optional<JsonObjectReader> JsonObjectReader::optionalObject(const QString& key,
+                                                                 JsonNull null) const {
   return optional(key, null, decodeObject);
 }
-std::optional<JsonArrayReader> JsonObjectReader::optionalArray(const QString& key, JsonNull null) const {
+std::optional<JsonArrayReader> JsonObjectReader::optionalArray(const QString& key,
+                                                               JsonNull null) const {
   return optional(key, null, decodeArray);
 }
 
 JsonArrayReader::JsonArrayReader(QJsonArray array, QString key, QString path)
     : m_array(std::move(array)), m_key(std::move(key)), m_path(std::move(path)) {}
 
-JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) { return JsonArrayReader(Json::parseArray(bytes), {}, {}); }
+JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) {
+  return JsonArrayReader(Json::parseArray(bytes), {}, {});
+}
 
 template <typename T>
 T JsonArrayReader::item(qsizetype index, T (*decode)(const QJsonValue&, const JsonPlace&)) const {
   const QString path = QStringLiteral("%1[%2]").arg(m_path).arg(index);
-  const QString subject = QStringLiteral("Item %1%2").arg(index).arg(m_path.isEmpty() ? QString() : " of " + m_path);
+  const QString subject =
+      QStringLiteral("Item %1%2").arg(index).arg(m_path.isEmpty() ? QString() : " of " + m_path);
   if (index < 0 || index >= m_array.size())
-    throw JsonError(QStringLiteral("%1 is missing; there are %2 items.").arg(subject).arg(m_array.size()), m_key,
-                    path);
+    throw JsonError(
+        QStringLiteral("%1 is missing; there are %2 items.").arg(subject).arg(m_array.size()),
+        m_key, path);
   return decode(m_array.at(index), JsonPlace{m_key, path, subject});
 }
 
@@ -163,7 +187,9 @@ qint64 JsonArrayReader::integer(qsizetype index) const { return item(index, deco
 double JsonArrayReader::number(qsizetype index) const { return item(index, decodeNumber); }
 bool JsonArrayReader::boolean(qsizetype index) const { return item(index, decodeBoolean); }
 QByteArray JsonArrayReader::data(qsizetype index) const { return item(index, decodeData); }
-JsonObjectReader JsonArrayReader::object(qsizetype index) const { return item(index, decodeObject); }
+JsonObjectReader JsonArrayReader::object(qsizetype index) const {
+  return item(index, decodeObject);
+}
 JsonArrayReader JsonArrayReader::array(qsizetype index) const { return item(index, decodeArray); }
 
 QStringList JsonArrayReader::strings() const {

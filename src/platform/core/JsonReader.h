@@ -53,13 +53,18 @@ class JsonObjectReader final {
 
   /// The same reads for keys that may be missing: nothing when missing (and
   /// when null, if `null` is `absent`); a present value of another type still throws.
-  std::optional<QString> optionalString(const QString& key, JsonNull null = JsonNull::refused) const;
-  std::optional<qint64> optionalInteger(const QString& key, JsonNull null = JsonNull::refused) const;
+  std::optional<QString> optionalString(const QString& key,
+                                        JsonNull null = JsonNull::refused) const;
+  std::optional<qint64> optionalInteger(const QString& key,
+                                        JsonNull null = JsonNull::refused) const;
   std::optional<double> optionalNumber(const QString& key, JsonNull null = JsonNull::refused) const;
   std::optional<bool> optionalBoolean(const QString& key, JsonNull null = JsonNull::refused) const;
-  std::optional<QByteArray> optionalData(const QString& key, JsonNull null = JsonNull::refused) const;
-  std::optional<JsonObjectReader> optionalObject(const QString& key, JsonNull null = JsonNull::refused) const;
-  std::optional<JsonArrayReader> optionalArray(const QString& key, JsonNull null = JsonNull::refused) const;
+  std::optional<QByteArray> optionalData(const QString& key,
+                                         JsonNull null = JsonNull::refused) const;
+  std::optional<JsonObjectReader> optionalObject(const QString& key,
+                                                 JsonNull null = JsonNull::refused) const;
+  std::optional<JsonArrayReader> optionalArray(const QString& key,
+                                               JsonNull null = JsonNull::refused) const;
 
  private:
   template <typename T>

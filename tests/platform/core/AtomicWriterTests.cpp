@@ -1,6 +1,7 @@
 #include "platform/core/AtomicWriter.h"
 #include "platform/core/Files.h"
 #include "support/ChildProcess.h"
+#include "support/FileMode.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
@@ -18,12 +19,6 @@ using pf::Files;
 using test::ChildProcess;
 
 namespace {
-
-mode_t modeOf(const QString& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
-  return info.st_mode & 07777;
-}
 
 /// Sets the process umask for one scope, so modes cannot come from it.
 class ScopedUmask final {
@@ -68,17 +63,18 @@ TEST(AtomicWriter, NewFilesArePrivateFromTheMomentTheyExistAndSoAreNewFolders) {
   const QString path = folder + "/data.json";
   {
     AtomicWriter writer(path);
-    EXPECT_EQ(modeOf(test::home() + "/one"), 0700u);
-    EXPECT_EQ(modeOf(folder), 0700u);
+    EXPECT_EQ(test::fileMode(test::home() + "/one"), 0700u);
+    EXPECT_EQ(test::fileMode(folder), 0700u);
     EXPECT_EQ(Files::parentFolder(writer.temporaryPath()), folder);
-    EXPECT_EQ(modeOf(writer.temporaryPath()), 0600u) << "the temporary file is private before anything is written";
+    EXPECT_EQ(test::fileMode(writer.temporaryPath()), 0600u)
+        << "the temporary file is private before anything is written";
     EXPECT_FALSE(QFile::exists(path));
     writer.append("{\n");
     writer.append("}\n");
     EXPECT_FALSE(QFile::exists(path));
     writer.commit();
   }
-  EXPECT_EQ(modeOf(path), 0600u);
+  EXPECT_EQ(test::fileMode(path), 0600u);
   EXPECT_EQ(Files::read(path), QByteArray("{\n}\n"));
   EXPECT_EQ(temporaryFiles(folder), QStringList());
 }
@@ -96,7 +92,7 @@ TEST(AtomicWriter, ReplacesInOneStepAndAnAbandonedWriteLeavesTheOldFile) {
 
   AtomicWriter::write(path, "new");
   EXPECT_EQ(Files::read(path), QByteArray("new"));
-  EXPECT_EQ(modeOf(path), 0600u);
+  EXPECT_EQ(test::fileMode(path), 0600u);
 }
 
 TEST(AtomicWriter, AFolderThatExistsKeepsItsPermissions) {
@@ -104,7 +100,7 @@ TEST(AtomicWriter, AFolderThatExistsKeepsItsPermissions) {
   ASSERT_EQ(::mkdir(QFile::encodeName(folder).constData(), 0755), 0);
   ::chmod(QFile::encodeName(folder).constData(), 0755);
   AtomicWriter::write(folder + "/data.json", "x");
-  EXPECT_EQ(modeOf(folder), 0755u);
+  EXPECT_EQ(test::fileMode(folder), 0755u);
 }
 
 TEST(AtomicWriter, AWriterKilledAtRandomPointsLeavesTheOldOrTheNewCompleteFile) {
@@ -122,7 +118,8 @@ TEST(AtomicWriter, AWriterKilledAtRandomPointsLeavesTheOldOrTheNewCompleteFile) 
     writer.kill();
     const auto bytes = Files::read(path);
     ASSERT_TRUE(bytes.has_value());
-    ASSERT_TRUE(isCompleteVersion(*bytes)) << "after kill " << round << ": " << bytes->left(40).toStdString();
+    ASSERT_TRUE(isCompleteVersion(*bytes))
+        << "after kill " << round << ": " << bytes->left(40).toStdString();
     seen.insert(bytes->left(bytes->indexOf('\n')));
   }
   const int interrupted = static_cast<int>(temporaryFiles(folder).size());
@@ -130,5 +127,5 @@ TEST(AtomicWriter, AWriterKilledAtRandomPointsLeavesTheOldOrTheNewCompleteFile) 
             << " writes cut off mid-way; " << seen.size() << " different versions found\n";
   EXPECT_GT(interrupted, 0) << "no kill landed inside a write, so nothing was tested";
   EXPECT_GT(seen.size(), 1);
-  EXPECT_EQ(modeOf(path), 0600u);
+  EXPECT_EQ(test::fileMode(path), 0600u);
 }

@@ -1,5 +1,6 @@
 #include "platform/core/FileLock.h"
 #include "support/ChildProcess.h"
+#include "support/FileMode.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using pf::FileLock;
@@ -46,9 +46,7 @@ TEST(FileLock, HeldByAnotherProcessFailsAtOnceAndIsFreeOnceItIsKilled) {
   ASSERT_TRUE(lock.has_value());
   EXPECT_TRUE(lock->isHeld());
 
-  struct stat info {};
-  ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(test::fileMode(path), 0600u);
 }
 
 TEST(FileLock, TwoLocksInOneProcessConflictUntilReleased) {

@@ -1,5 +1,6 @@
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
+#include "support/FileMode.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -13,12 +14,6 @@ using pf::FileError;
 using pf::Files;
 
 namespace {
-
-mode_t modeOf(const QString& path) {
-  struct stat info {};
-  EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
-  return info.st_mode & 07777;
-}
 
 int errorOf(const std::function<void()>& operation) {
   try {
@@ -55,7 +50,7 @@ TEST(Files, ReadTellsMissingApartFromOtherFailures) {
 TEST(Files, CreateExclusiveMakesAPrivateFileAndNeverReplaces) {
   const QString path = test::home() + "/new.json";
   Files::createExclusive(path, "first");
-  EXPECT_EQ(modeOf(path), 0600u);
+  EXPECT_EQ(test::fileMode(path), 0600u);
   EXPECT_EQ(errorOf([&] { Files::createExclusive(path, "second"); }), EEXIST);
   EXPECT_EQ(Files::read(path), QByteArray("first"));
 }
@@ -88,10 +83,10 @@ TEST(Files, MakeFoldersCreatesParentsPrivatelyAndLeavesExistingOnes) {
   ::chmod(QFile::encodeName(existing).constData(), 0755);
 
   Files::makeFolders(existing + "/one/two/three");
-  EXPECT_EQ(modeOf(existing), 0755u);
-  EXPECT_EQ(modeOf(existing + "/one"), 0700u);
-  EXPECT_EQ(modeOf(existing + "/one/two"), 0700u);
-  EXPECT_EQ(modeOf(existing + "/one/two/three"), 0700u);
+  EXPECT_EQ(test::fileMode(existing), 0755u);
+  EXPECT_EQ(test::fileMode(existing + "/one"), 0700u);
+  EXPECT_EQ(test::fileMode(existing + "/one/two"), 0700u);
+  EXPECT_EQ(test::fileMode(existing + "/one/two/three"), 0700u);
   Files::makeFolders(existing + "/one/two/three/");
 
   Files::createExclusive(existing + "/file", {});
