@@ -26,9 +26,8 @@ void AppDelegate::applicationDidFinishLaunching() {
   createCompanion();
   placeCompanion();
   m_panel->orderFront();
-  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-  connect(app, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
-  connect(app, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
+  connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
+  connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
 }
 
 void AppDelegate::applicationWillTerminate() {

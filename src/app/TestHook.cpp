@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "character/ui/CompanionPanel.h"
+#include "character/ui/RobotView.h"
 
 #include <QAction>
 #include <cstdio>
@@ -47,10 +48,13 @@ void TestHook::readCommands() {
 void TestHook::run(const QByteArray& command) {
   if (command == "companion") {
     const CompanionPanel* panel = m_delegate.companionPanel();
-    const pf::Rect f = panel ? panel->frame() : pf::Rect();
-    answer("companion " + QByteArray::number(panel && panel->isVisible()) + ' ' +
+    if (!panel) return answer("companion none");
+    const pf::Rect f = panel->frame();
+    const RobotView* view = panel->robotView();
+    answer("companion " + QByteArray::number(panel->isVisible()) + ' ' +
            QByteArray::number(f.origin.x) + ' ' + QByteArray::number(f.origin.y) + ' ' +
-           QByteArray::number(f.size.width) + ' ' + QByteArray::number(f.size.height));
+           QByteArray::number(f.size.width) + ' ' + QByteArray::number(f.size.height) + ' ' +
+           view->character().title().toUtf8() + ' ' + QByteArray::number(view->hasArtwork()));
   } else if (command.startsWith("menu ")) {
     const QByteArray title = command.mid(5);
     QAction* item = m_delegate.statusMenu().item(QString::fromUtf8(title));

@@ -10,8 +10,9 @@ class AppDelegate;
 /// Lets tests drive the real program: with WENDLE_TEST_HOOK set to "stdio"
 /// it reads commands from standard input, one per line, and answers on
 /// standard output:
-/// - "companion" answers "companion <visible 0|1> <x> <y> <width> <height>"
-///   (the panel's frame, y-up);
+/// - "companion" answers "companion <visible 0|1> <x> <y> <width> <height>
+///   <character> <artwork 0|1>" (the panel's frame, y-up; the character's
+///   title; whether its drawing was read);
 /// - "menu <title>" chooses that status-menu item as a click would and
 ///   answers "chosen <title>", or "missing <title>".
 /// It prints "ready" once installed. Nothing else reads the variable.

@@ -1,6 +1,7 @@
 #include "platform/core/UserDefaults.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
@@ -16,8 +17,8 @@ class RunningWendle final {
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("WENDLE_TEST_HOOK"), QStringLiteral("stdio"));
     m_process.setProcessEnvironment(environment);
-    // The artwork is found in the working folder, as when run from a checkout.
-    m_process.setWorkingDirectory(QStringLiteral(WENDLE_SOURCE_DIR));
+    // The artwork is found beside the program, whatever the working folder.
+    m_process.setWorkingDirectory(QDir::tempPath());
     m_process.start(QStringLiteral(WENDLE_EXECUTABLE), {});
   }
 
@@ -62,11 +63,12 @@ pf::UserDefaults& freshDefaults() {
 }  // namespace
 
 TEST(WendleProgram, ShowsTheCompanionAtItsSavedPlaceAndQuitsWithStatusZero) {
+  pf::UserDefaults::standard().set(QStringLiteral("characterSkin"), QStringLiteral("dara"));
   pf::UserDefaults::standard().set(QStringLiteral("robotX"), 200.0);
   pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");
-  EXPECT_EQ(wendle.ask("companion"), "companion 1 200 120 135 180");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 200 120 135 180 Dara 1");
   EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
   EXPECT_EQ(wendle.exitStatus(), 0);
   EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotX")), 200);
@@ -76,7 +78,7 @@ TEST(WendleProgram, WithoutASavedPlaceTheCompanionStandsAtTheBottomCentre) {
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");
   // The offscreen screen is 800 x 600.
-  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
   EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
   EXPECT_EQ(wendle.exitStatus(), 0);
   pf::UserDefaults& defaults = freshDefaults();
@@ -89,9 +91,9 @@ TEST(WendleProgram, ResetPositionMovesTheCompanionToTheBottomCentre) {
   pf::UserDefaults::standard().set(QStringLiteral("robotY"), 300.0);
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");
-  EXPECT_EQ(wendle.ask("companion"), "companion 1 20 300 135 180");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 20 300 135 180 Duvur 1");
   EXPECT_EQ(wendle.ask("menu Reset Position"), "chosen Reset Position");
-  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
   EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotY")), 0);
   // Only the items whose features exist are there.
   EXPECT_EQ(wendle.ask("menu Settings…"), "missing Settings…");
@@ -104,7 +106,7 @@ TEST(WendleProgram, APlaceOnNoScreenIsNotKept) {
   pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");
-  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
   EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
   EXPECT_EQ(wendle.exitStatus(), 0);
 }

@@ -13,9 +13,11 @@
 
 namespace {
 
-// The window's shape: every point the drawing touches, so clicks and drops on
-// its transparent surroundings reach what lies below.
-QRegion shapeOf(const QImage& image) {
+// The window's shape: the points the drawing covers, so clicks and drops on
+// its transparent surroundings reach what lies below. A window that cannot be
+// transparent keeps only the mostly opaque points, leaving out soft edges and
+// the shadow, which would show on the window's own background.
+QRegion shapeOf(const QImage& image, int minimumAlpha) {
   const double ratio = image.devicePixelRatio();
   const QSize logical = (QSizeF(image.size()) / ratio).toSize();
   QImage mono(logical, QImage::Format_Mono);
@@ -24,7 +26,7 @@ QRegion shapeOf(const QImage& image) {
   for (int y = 0; y < logical.height(); ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(int(y * ratio)));
     for (int x = 0; x < logical.width(); ++x)
-      if (qAlpha(row[int(x * ratio)]) > 0) mono.setPixel(x, y, 1);
+      if (qAlpha(row[int(x * ratio)]) >= minimumAlpha) mono.setPixel(x, y, 1);
   }
   return QRegion(QBitmap::fromImage(mono));
 }
@@ -67,7 +69,10 @@ void RobotView::resizeEvent(QResizeEvent* event) {
 void RobotView::rebuildImage() {
   if (size().isEmpty()) return;
   m_image = m_artwork->render(size(), devicePixelRatioF());
-  if (isWindow() || parentWidget() == window()) window()->setMask(shapeOf(m_image));
+  if (isWindow() || parentWidget() == window()) {
+    const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
+    window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
+  }
   update();
 }
 

@@ -37,6 +37,8 @@ class RobotView final : public QWidget {
   void setCharacter(CharacterSkin skin, Facing facing);
   CharacterSkin character() const { return m_skin; }
   Facing facing() const { return m_facing; }
+  /// False when the character's drawing could not be read and a placeholder shows.
+  bool hasArtwork() const { return m_artwork->isValid(); }
   /// The view's size for the current character at `height` points.
   pf::Size sizeForHeight(double height) const;
 
