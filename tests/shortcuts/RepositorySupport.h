@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/core/Files.h"
+#include "shortcuts/CatalogSupport.h"
+#include "shortcuts/ShortcutCatalogRepository.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace test {
+
+/// A catalog folder inside the test's home.
+inline QString catalogFolder() { return home() + QStringLiteral("/catalog"); }
+
+inline QString catalogFile(const QString& name) { return catalogFolder() + u'/' + name; }
+
+inline std::optional<QByteArray> readCatalogFile(const QString& name) {
+  return pf::Files::read(catalogFile(name));
+}
+
+/// The names in the catalog folder, hidden ones included, sorted.
+inline QStringList catalogFolderNames() {
+  return QDir(catalogFolder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile file(path);
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write(bytes);
+}
+
+inline int modeOf(const QString& path) {
+  struct stat info {};
+  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+/// A repository over the test's catalog folder, loaded from `seed` when the folder is new.
+inline ShortcutCatalogRepository loadedRepository(const ShortcutCatalog& seed = catalogOf(2)) {
+  ShortcutCatalogRepository repository(catalogFolder());
+  repository.load([&] { return seed; }, std::nullopt);
+  return repository;
+}
+
+}  // namespace test
