@@ -1,12 +1,13 @@
 #include "launcher/LauncherSlot.h"
 
-#include <QStringList>
+#include <QStringView>
+#include <array>
 #include <tuple>
 
 namespace {
 
 /// A base-10 number with an optional sign, within 0 to the key maximum.
-std::optional<qint64> keyNumber(const QString& text) {
+std::optional<qint64> keyNumber(QStringView text) {
   qsizetype start = 0;
   bool negative = false;
   if (!text.isEmpty() && (text[0] == u'+' || text[0] == u'-')) {
@@ -26,19 +27,43 @@ std::optional<qint64> keyNumber(const QString& text) {
   return value;
 }
 
+/// Appends a number in plain decimal.
+void appendNumber(QString& text, qint64 number) {
+  std::array<char16_t, 20> digits{};
+  // Counting down from the magnitude's negative keeps the most negative value exact.
+  qint64 rest = number < 0 ? number : -number;
+  size_t count = 0;
+  do {
+    digits[count++] = char16_t(u'0' - rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  if (number < 0) text += u'-';
+  while (count > 0) text += QChar(digits[--count]);
+}
+
 }  // namespace
 
+// Keys are built and read on every reconciliation and layout, so both avoid
+// the formatting and splitting helpers' temporary strings.
 QString LauncherSlot::key() const {
-  return QStringLiteral("%1:%2:%3:%4")
-      .arg(page)
-      .arg(wide ? QStringLiteral("w") : QStringLiteral("s"))
-      .arg(row)
-      .arg(column);
+  QString text;
+  text.reserve(16);
+  appendNumber(text, page);
+  text += wide ? u":w:" : u":s:";
+  appendNumber(text, row);
+  text += u':';
+  appendNumber(text, column);
+  return text;
 }
 
 std::optional<LauncherSlot> LauncherSlot::fromKey(const QString& key) {
-  const QStringList pieces = key.split(u':', Qt::SkipEmptyParts);
-  if (pieces.size() != 4) return std::nullopt;
+  std::array<QStringView, 4> pieces;
+  size_t count = 0;
+  for (const QStringView piece : QStringView(key).tokenize(u':', Qt::SkipEmptyParts)) {
+    if (count == pieces.size()) return std::nullopt;
+    pieces[count++] = piece;
+  }
+  if (count != pieces.size()) return std::nullopt;
   if (pieces[1] != u"s" && pieces[1] != u"w") return std::nullopt;
   const auto page = keyNumber(pieces[0]), row = keyNumber(pieces[2]),
              column = keyNumber(pieces[3]);
