@@ -26,4 +26,10 @@ struct BorderVFXConfiguration {
   /// "borderVFXGlow", "borderVFXSpeed"): a missing, non-numeric or non-finite
   /// value gives the default, one out of range is clamped into it.
   static BorderVFXConfiguration read(const pf::UserDefaults& defaults);
+
+  /// The same configuration held to the ranges `read` gives: a value that is
+  /// not finite becomes its default, one out of range is clamped. Builders use
+  /// it, so one made directly (speed 0, NaN opacity) cannot reach a division
+  /// or a conversion.
+  BorderVFXConfiguration clamped() const;
 };
