@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 namespace pf {
 
 /// Whether a compositing manager blends translucent windows. Without one a
@@ -9,6 +11,10 @@ class Compositor final {
   /// True when some client owns the `_NET_WM_CM_S<screen>` selection of the
   /// X11 display; false on any other platform.
   static bool isActive();
+
+  /// Replaces the display's answer until reset with none (for tests, whose
+  /// offscreen platform has no compositor but blends like one).
+  static void overrideActive(std::optional<bool> value);
 };
 
 }  // namespace pf
