@@ -32,6 +32,10 @@ Window::Window(Qt::WindowFlags flags) : QWidget(nullptr, flags) {
 Window::~Window() {
   std::erase(registry(), this);
   if (m_parent) m_parent->removeChildWindow(this);
+  // A child destroyed while this window's QWidget part is still being torn
+  // down (from a `destroyed` handler, say) must not reach back into it.
+  for (const QPointer<Window>& child : m_children)
+    if (child) child->m_parent = nullptr;
 }
 
 std::vector<Window*> Window::windows() { return registry(); }

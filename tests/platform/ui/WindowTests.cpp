@@ -192,3 +192,19 @@ TEST(Window, KnowsEveryLiveWindowInCreationOrder) {
   first.reset();
   EXPECT_EQ(Window::windows().size(), before + 1);
 }
+
+TEST(Window, ChildrenLetGoOfAParentBeingDestroyed) {
+  auto* parent = new Panel;
+  auto child = std::make_unique<Panel>();
+  parent->addChildWindow(child.get());
+  Window* seenParent = parent;
+  // Observers of `destroyed` run while the parent is half torn down; the child
+  // must not point at it any more, so it can even be destroyed from there.
+  QObject::connect(parent, &QObject::destroyed, [&] {
+    seenParent = child->parentWindow();
+    child.reset();
+  });
+  delete parent;
+  EXPECT_EQ(seenParent, nullptr);
+  EXPECT_EQ(child, nullptr);
+}
