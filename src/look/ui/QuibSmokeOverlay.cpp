@@ -1,0 +1,146 @@
+#include "look/ui/QuibSmokeOverlay.h"
+
+#include "look/BorderTextures.h"
+#include "look/QuibBorderVFX.h"
+#include "look/ui/SmokePanel.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/gfx/Transaction.h"
+#include "platform/ui/Accessibility.h"
+#include "platform/ui/Compositor.h"
+#include "platform/ui/ViewLayer.h"
+#include "platform/ui/Window.h"
+
+#include <QColorDialog>
+#include <QEvent>
+#include <unordered_map>
+
+namespace {
+
+/// How far the panel reaches beyond the window on every side.
+constexpr double margin = 180;
+
+using OverlayMap = std::unordered_map<const QWidget*, std::unique_ptr<QuibSmokeOverlay>>;
+
+OverlayMap& overlays() {
+  // Never destroyed: its panels are widgets, which must not outlive the
+  // application object; windows take their entries with them as they go.
+  static auto* map = new OverlayMap;
+  return *map;
+}
+
+bool isColorPanel(const QWidget* window) {
+  if (qobject_cast<const QColorDialog*>(window)) return true;
+  const auto* w = qobject_cast<const pf::Window*>(window);
+  return w && qobject_cast<const QColorDialog*>(w->contentView());
+}
+
+}  // namespace
+
+/// Syncs when the window is shown again: a panel made while it was hidden
+/// appears with it.
+class QuibSmokeOverlay::ShowWatcher final : public QObject {
+ public:
+  explicit ShowWatcher(QuibSmokeOverlay* overlay) : m_overlay(overlay) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) m_overlay->sync();
+    return false;
+  }
+
+ private:
+  QuibSmokeOverlay* m_overlay;
+};
+
+QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
+    : m_parent(parent),
+      m_panel(std::make_unique<SmokePanel>(parent->frame().insetBy(-margin, -margin))),
+      m_showWatcher(std::make_unique<ShowWatcher>(this)) {
+  parent->addChildWindow(m_panel.get());
+  auto& center = pf::NotificationCenter::defaultCenter();
+  for (const QString& name : {pf::Window::didMoveNotification, pf::Window::didResizeNotification,
+                              pf::Window::didBecomeKeyNotification}) {
+    m_observers.push_back(center.addObserver(name, parent, [this](const auto&) { sync(); }));
+  }
+  m_observers.push_back(center.addObserver(pf::Window::willCloseNotification, parent,
+                                           [this](const auto&) { stop(); }));
+  parent->installEventFilter(m_showWatcher.get());
+  // Sent from the window's destructor, when nothing of it may be touched any more.
+  m_parentGone = QObject::connect(parent, &QObject::destroyed, [this, parent] {
+    m_parent.clear();
+    overlays().erase(parent);
+  });
+}
+
+QuibSmokeOverlay::~QuibSmokeOverlay() {
+  QObject::disconnect(m_parentGone);
+  if (m_parent) {
+    m_parent->removeEventFilter(m_showWatcher.get());
+    m_parent->removeChildWindow(m_panel.get());
+  }
+}
+
+void QuibSmokeOverlay::update(QWidget* window, bool enabled) {
+  auto* parent = qobject_cast<pf::Window*>(window);
+  if (!parent || qobject_cast<SmokePanel*>(parent) || isColorPanel(parent)) return;
+  OverlayMap& map = overlays();
+  auto it = map.find(parent);
+  if (!enabled || !pf::Compositor::isActive()) {
+    if (it == map.end()) return;
+    it->second->stop();
+    map.erase(it);
+    return;
+  }
+  if (it != map.end() && (!it->second->m_lastConfiguration ||
+                          it->second->m_lastConfiguration->type != QuibBorderEffect::current())) {
+    it->second->stop();
+    map.erase(it);
+  }
+  auto& overlay = map[parent];
+  if (!overlay) overlay.reset(new QuibSmokeOverlay(parent));
+  overlay->sync();
+}
+
+QuibSmokeOverlay* QuibSmokeOverlay::of(const QWidget* window) {
+  const auto it = overlays().find(window);
+  return it == overlays().end() ? nullptr : it->second.get();
+}
+
+const QImage& QuibSmokeOverlay::puff() { return BorderTextures::puff(); }
+
+void QuibSmokeOverlay::sync() {
+  if (!m_parent) return;
+  pf::Window& parent = *m_parent;
+  if (!parent.childWindows().contains(m_panel.get())) parent.addChildWindow(m_panel.get());
+  if (parent.isVisible() && !m_panel->isVisible()) m_panel->orderFront();
+  const pf::Rect target = parent.frame().insetBy(-margin, -margin);
+  if (m_panel->frame() != target) m_panel->setFrame(target);
+  m_panel->setLevel(parent.level());
+
+  const bool reduced = pf::Accessibility::reduceMotion();
+  const auto configuration = BorderVFXConfiguration::read(pf::UserDefaults::standard());
+  // A pure move costs only the frame change.
+  if (m_lastSize == target.size && m_lastReduced == reduced && m_lastConfiguration == configuration) {
+    return;
+  }
+  m_lastSize = target.size;
+  m_lastReduced = reduced;
+  m_lastConfiguration = configuration;
+  pf::Transaction transaction;
+  pf::Layer& root = *m_panel->contentLayer();
+  root.setFrame(pf::Rect(0, 0, target.width(), target.height()));
+  QuibBorderVFX::populate(root, pf::Rect(margin, margin, parent.frame().width(), parent.frame().height()),
+                          configuration, reduced);
+  ++m_builds;
+}
+
+void QuibSmokeOverlay::stop() {
+  m_lastSize = {};
+  if (m_parent) m_parent->removeChildWindow(m_panel.get());
+  m_panel->orderOut();
+  m_panel->contentLayer()->removeAllSublayers();
+}
+
+void QuibBorderEffect::update(QWidget* view) {
+  auto* window = view ? qobject_cast<pf::Window*>(view->window()) : nullptr;
+  if (!window || window->contentView() != view || !pf::ViewLayer::of(view)) return;
+  QuibSmokeOverlay::update(window, current() != none);
+}

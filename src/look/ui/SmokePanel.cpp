@@ -1,0 +1,17 @@
+#include "look/ui/SmokePanel.h"
+
+#include "platform/ui/LayerHost.h"
+
+SmokePanel::SmokePanel(const pf::Rect& frame) {
+  setWindowTitle(QStringLiteral("Wendle Border Effect"));
+  setWindowFlag(Qt::NoDropShadowWindowHint);
+  setTranslucentBackground(true);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setIgnoresMouseEvents(true);
+  m_host = new pf::LayerHost;
+  m_host->setRootLayer(pf::Layer::make());
+  setContentView(m_host);
+  setFrame(frame);
+}
+
+const std::shared_ptr<pf::Layer>& SmokePanel::contentLayer() const { return m_host->rootLayer(); }

@@ -1,0 +1,208 @@
+#include "look/ui/OverlayFixture.h"
+
+#include "platform/gfx/ShapeLayer.h"
+#include "platform/ui/FrameClock.h"
+#include "platform/ui/LayerHost.h"
+#include "platform/ui/ViewLayer.h"
+
+#include <QColorDialog>
+#include <QPointer>
+#include <QTest>
+
+using pf::Rect;
+
+namespace {
+
+std::vector<quint64> serials(const pf::Layer& root) {
+  std::vector<quint64> out;
+  for (const auto& l : root.sublayers()) out.push_back(l->serial());
+  return out;
+}
+
+}  // namespace
+
+class Overlay : public OverlayFixture {};
+
+TEST_F(Overlay, PanelIsAClickThroughChildLargerByAMarginOnEverySide) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  ASSERT_NE(panel(), nullptr);
+  EXPECT_EQ(panel()->frame(), Rect(120, 20, 760, 660));
+  EXPECT_EQ(panel()->windowTitle(), "Wendle Border Effect");
+  EXPECT_TRUE(panel()->ignoresMouseEvents());
+  EXPECT_FALSE(panel()->canBecomeKey());
+  EXPECT_TRUE(panel()->isVisible());
+  EXPECT_EQ(window->childWindows(), QList<pf::Window*>{panel()});
+  EXPECT_EQ(overlay()->builds(), 1);
+  // The effect is built around the window's rect in the panel: 180 in from its corner.
+  const pf::Layer& root = *panel()->contentLayer();
+  EXPECT_EQ(root.frame(), Rect(0, 0, 760, 660));
+  pf::Path band = pf::Path::rect(Rect(0, 0, 760, 660));
+  band.addRect(Rect(180, 180, 400, 300));
+  ASSERT_NE(root.mask(), nullptr);
+  EXPECT_EQ(static_cast<const pf::ShapeLayer&>(*root.mask()).path(), band);
+  EXPECT_FALSE(root.sublayers().empty());
+}
+
+TEST_F(Overlay, MovingTheWindowMovesThePanelAndRebuildsNothing) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  const auto before = serials(*panel()->contentLayer());
+  window->setFrameOrigin({350, 120});
+  settle();
+  EXPECT_EQ(panel()->frame(), Rect(170, -60, 760, 660));
+  window->makeKeyAndOrderFront();
+  QuibSmokeOverlay::update(window.get(), true);  // the same effect again
+  settle();
+  EXPECT_EQ(overlay()->builds(), 1);
+  EXPECT_EQ(serials(*panel()->contentLayer()), before);
+}
+
+TEST_F(Overlay, ResizingRebuildsOnce) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  window->setFrame(Rect(300, 200, 500, 320));
+  settle();
+  EXPECT_EQ(overlay()->builds(), 2);
+  EXPECT_EQ(panel()->frame(), Rect(120, 20, 860, 680));
+  EXPECT_EQ(panel()->contentLayer()->frame(), Rect(0, 0, 860, 680));
+}
+
+TEST_F(Overlay, SwitchingEffectReplacesThePanel) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  QPointer<SmokePanel> fire = panel();
+  choose("smoke");
+  QuibSmokeOverlay::update(window.get(), true);
+  EXPECT_TRUE(fire.isNull());
+  ASSERT_NE(panel(), nullptr);
+  EXPECT_EQ(window->childWindows(), QList<pf::Window*>{panel()});
+  EXPECT_EQ(overlay()->builds(), 1);
+  // Smoke: three layers per emission and nothing else (no glows, no embers).
+  const auto& sublayers = panel()->contentLayer()->sublayers();
+  EXPECT_EQ(sublayers.size() % 3, 0u);
+  for (const auto& l : sublayers) EXPECT_EQ(l->kind(), pf::Layer::Kind::plain);
+}
+
+TEST_F(Overlay, AChangedTuningOrReducedMotionRebuildsAtTheNextSync) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  pf::UserDefaults::standard().set(QStringLiteral("borderVFXSpeed"), 2.0);
+  pf::Accessibility::overrideReduceMotion(true);
+  EXPECT_EQ(overlay()->builds(), 1);
+  window->setFrameOrigin({310, 200});
+  settle();
+  EXPECT_EQ(overlay()->builds(), 2);
+  const pf::Layer& root = *panel()->contentLayer();
+  EXPECT_TRUE(root.animationKeys().isEmpty());
+  for (const auto& l : root.sublayers()) EXPECT_TRUE(l->animations().empty());
+}
+
+TEST_F(Overlay, ColourDialogsAndBorderPanelsNeverGetOne) {
+  QColorDialog dialog;
+  QuibSmokeOverlay::update(&dialog, true);
+  EXPECT_EQ(QuibSmokeOverlay::of(&dialog), nullptr);
+
+  pf::Window picker;
+  picker.setContentView(new QColorDialog);
+  QuibSmokeOverlay::update(&picker, true);
+  EXPECT_EQ(QuibSmokeOverlay::of(&picker), nullptr);
+
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  SmokePanel* border = panel();
+  QuibSmokeOverlay::update(border, true);
+  EXPECT_EQ(QuibSmokeOverlay::of(border), nullptr);
+  EXPECT_TRUE(border->childWindows().isEmpty());
+}
+
+TEST_F(Overlay, PanelIsVisibleExactlyWhenTheWindowIsAndTheClockStopsWhenHidden) {
+  QuibSmokeOverlay::update(window.get(), true);  // made while the window is hidden
+  EXPECT_FALSE(panel()->isVisible());
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  EXPECT_TRUE(panel()->isVisible());
+  settle();
+  EXPECT_TRUE(panel()->host()->isAnimating());
+  EXPECT_TRUE(pf::FrameClock::shared().isRunning());
+
+  window->orderOut();
+  settle();
+  EXPECT_FALSE(panel()->isVisible());
+  EXPECT_FALSE(pf::FrameClock::shared().isRunning());
+
+  window->orderFront();
+  EXPECT_TRUE(panel()->isVisible());
+  window->showMinimized();
+  settle();
+  EXPECT_EQ(panel()->isVisible(), window->isVisible());
+}
+
+TEST_F(Overlay, ClosingStopsItAndShowingAgainRebuilds) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  QuibSmokeOverlay* first = overlay();
+  window->close();
+  EXPECT_FALSE(panel()->isVisible());
+  EXPECT_TRUE(panel()->contentLayer()->sublayers().empty());
+  EXPECT_TRUE(window->childWindows().isEmpty());
+  EXPECT_EQ(overlay(), first);  // kept for the same effect
+
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  EXPECT_EQ(overlay(), first);
+  EXPECT_TRUE(panel()->isVisible());
+  EXPECT_EQ(overlay()->builds(), 2);
+  EXPECT_FALSE(panel()->contentLayer()->sublayers().empty());
+}
+
+TEST_F(Overlay, OffOrWithoutACompositorThereIsNone) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  QuibSmokeOverlay::update(window.get(), false);
+  EXPECT_EQ(overlay(), nullptr);
+  EXPECT_TRUE(window->childWindows().isEmpty());
+
+  pf::Compositor::overrideActive(false);
+  QuibSmokeOverlay::update(window.get(), true);
+  EXPECT_EQ(overlay(), nullptr);
+}
+
+TEST_F(Overlay, GoesWithItsWindow) {
+  window->show();
+  QuibSmokeOverlay::update(window.get(), true);
+  QPointer<SmokePanel> border = panel();
+  const QWidget* gone = window.get();
+  window.reset();
+  EXPECT_EQ(QuibSmokeOverlay::of(gone), nullptr);
+  EXPECT_TRUE(border.isNull());
+}
+
+TEST_F(Overlay, BorderEffectUpdateActsOnTheContentViewWithALayer) {
+  window->show();
+  QWidget* content = window->contentView();
+  QuibBorderEffect::update(content);
+  EXPECT_EQ(overlay(), nullptr);  // no layer yet
+
+  pf::ViewLayer::ensure(content);
+  auto* subview = new QWidget(content);
+  pf::ViewLayer::ensure(subview);
+  QuibBorderEffect::update(subview);
+  EXPECT_EQ(overlay(), nullptr);
+
+  QuibBorderEffect::update(content);
+  EXPECT_NE(overlay(), nullptr);
+  for (const char* off : {"none", "", "Fire"}) {
+    choose("fire");
+    QuibBorderEffect::update(content);
+    ASSERT_NE(overlay(), nullptr);
+    choose(off);
+    QuibBorderEffect::update(content);
+    EXPECT_EQ(overlay(), nullptr) << off;
+  }
+}
+
+TEST_F(Overlay, PuffIsDrawnOnce) {
+  EXPECT_EQ(QuibSmokeOverlay::puff().size(), QSize(128, 128));
+  EXPECT_EQ(&QuibSmokeOverlay::puff(), &QuibSmokeOverlay::puff());
+}
