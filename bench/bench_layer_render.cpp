@@ -1,0 +1,259 @@
+// Milliseconds to render one frame of effect-like layer trees around an
+// 800 x 600 window (a panel 180 points larger on every side), on the CPU.
+// Run pinned to one core, e.g. `taskset -c 2 ./bench_layer_render`.
+#include "platform/gfx/AnimationClock.h"
+#include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/LayerRenderer.h"
+#include "platform/gfx/ShapeLayer.h"
+
+#include <QGuiApplication>
+#include <QRadialGradient>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <functional>
+
+using namespace pf;
+
+namespace {
+
+constexpr double margin = 180;
+const Rect window(margin, margin, 800, 600);
+const QSizeF panel(800 + 2 * margin, 600 + 2 * margin);
+
+double noise(int n) {
+  const double v = std::sin(n * 127.1 + 311.7) * 43758.5453;
+  return v - std::floor(v);
+}
+
+// A point just outside the window: along its outline by fraction u, `d` points out.
+Point aroundWindow(double u, double d) {
+  const double w = window.width(), h = window.height(), perimeter = 2 * (w + h);
+  double a = std::fmod(u, 1.0) * perimeter;
+  if (a < w) return {window.minX() + a, window.maxY() + d};
+  a -= w;
+  if (a < h) return {window.maxX() + d, window.maxY() - a};
+  a -= h;
+  if (a < w) return {window.maxX() - a, window.minY() - d};
+  a -= w;
+  return {window.minX() - d, window.minY() + a};
+}
+
+std::shared_ptr<Layer> effectRoot() {
+  auto root = Layer::make();
+  root->setFrame(Rect(0, 0, panel.width(), panel.height()));
+  auto mask = ShapeLayer::make();
+  Path band = Path::rect(root->bounds());
+  band.addRect(window);
+  mask->setPath(band);
+  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
+  root->setMask(mask);
+  BasicAnimation pulse("opacity");
+  pulse.fromValue = 0.84;
+  pulse.toValue = 1.0;
+  pulse.duration = 3.8;
+  pulse.autoreverses = true;
+  pulse.repeatCount = Animation::repeatForever;
+  pulse.timingFunction = TimingFunction::easeInEaseOut();
+  root->addAnimation(pulse, "vfxPulse");
+  return root;
+}
+
+BasicAnimation basic(const QString& keyPath, AnimationValue from, AnimationValue to) {
+  BasicAnimation a(keyPath);
+  a.fromValue = std::move(from);
+  a.toValue = std::move(to);
+  return a;
+}
+
+std::shared_ptr<Layer> blobs() {
+  auto root = effectRoot();
+  const Color acid = Color::calibratedRGB(0.42, 1.0, 0.08, 0.23);
+  for (int i = 0; i < 160; ++i) {
+    auto blob = GradientLayer::make();
+    blob->setType(GradientLayer::Type::radial);
+    blob->setBounds(Rect(0, 0, 24 + 27 * noise(i + 1), 35 + 35 * noise(i + 2)));
+    const Point p = aroundWindow((i + noise(i)) / 160, 8 + 10 * noise(i + 9));
+    blob->setPosition(p);
+    blob->setColors({acid, Color::calibratedRGB(0.16, 0.6, 0.02, 0.1), Color::calibratedRGB(0, 0, 0, 0)});
+    blob->setLocations({0, 0.4, 1});
+    blob->setStartPoint({0.5, 0.4});
+    blob->setEndPoint({1, 1});
+    blob->setOpacity(0.57);
+    KeyframeAnimation fade("opacity");
+    fade.values = {0.0, 0.76, 0.48, 0.0};
+    fade.keyTimes = {0, 0.3, 0.65, 1};
+    AnimationGroup drift;
+    drift.animations = {basic("position", p, Point{p.x + 24 * (noise(i + 3) - 0.5), p.y + 45}).clone(),
+                        basic("transform.scale", 0.65, 1.45).clone(), fade.clone()};
+    drift.duration = 7 + 5 * noise(i + 4);
+    drift.timeOffset = noise(i + 5) * drift.duration;
+    drift.repeatCount = Animation::repeatForever;
+    blob->addAnimation(drift, "toxicDrift");
+    root->addSublayer(blob);
+  }
+  return root;
+}
+
+std::shared_ptr<Layer> glowStrokes(bool morphing) {
+  auto root = effectRoot();
+  const Color violet = Color::calibratedRGB(0.38, 0.16, 1.0, 0.13);
+  for (int i = 0; i < 72; ++i) {
+    const double u = (i + 0.5) / 72, w = 160, h = 20 + 30 * noise(i);
+    const Point c = aroundWindow(u, 2);
+    Path ribbon;
+    ribbon.moveTo({c.x - w / 2, c.y});
+    ribbon.cubicTo({c.x - 0.35 * w, c.y + 0.65 * h}, {c.x - 0.14 * w, c.y + 1.3 * h}, {c.x, c.y + 0.53 * h});
+    ribbon.cubicTo({c.x + 0.18 * w, c.y + 0.1 * h}, {c.x + 0.38 * w, c.y + 1.3 * h}, {c.x + w / 2, c.y});
+    auto stroke = ShapeLayer::make();
+    stroke->setPath(ribbon);
+    stroke->setFillColor(std::nullopt);
+    stroke->setStrokeColor(violet);
+    stroke->setLineWidth(i % 2 ? 24 : 14);
+    stroke->setLineCap(ShapeLayer::LineCap::round);
+    stroke->setShadowColor(violet.withAlpha(1));
+    stroke->setShadowOpacity(0.64);
+    stroke->setShadowRadius(12);
+    stroke->setShadowOffset({0, 0});
+    auto pulse = basic("opacity", 0.3, 0.55);
+    pulse.duration = 3 + 4 * noise(i + 90);
+    pulse.autoreverses = true;
+    pulse.repeatCount = Animation::repeatForever;
+    pulse.timingFunction = TimingFunction::easeInEaseOut();
+    pulse.timeOffset = noise(i + 100) * pulse.duration;
+    stroke->addAnimation(pulse, "plasmaPulse");
+    if (morphing) {
+      // Swells into a second path of the same structure: drawn afresh every frame.
+      Path swollen;
+      swollen.moveTo({c.x - w / 2, c.y});
+      swollen.cubicTo({c.x - 0.35 * w, c.y + 0.95 * h}, {c.x - 0.14 * w, c.y + h}, {c.x, c.y + 0.77 * h});
+      swollen.cubicTo({c.x + 0.18 * w, c.y + 0.4 * h}, {c.x + 0.38 * w, c.y + 0.9 * h}, {c.x + w / 2, c.y});
+      auto flow = basic("path", ribbon, swollen);
+      flow.duration = 3.5 + 3 * noise(i + 70);
+      flow.autoreverses = true;
+      flow.repeatCount = Animation::repeatForever;
+      flow.timingFunction = TimingFunction::easeInEaseOut();
+      stroke->addAnimation(flow, "plasmaFlow");
+    }
+    root->addSublayer(stroke);
+  }
+  return root;
+}
+
+QImage flameTexture(int variant) {
+  QImage image(96, 144, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  for (int i = 0; i < 30; ++i) {
+    const double t = i / 29.0;
+    const QPointF centre(48 + t * 14 * std::sin(t * 4 + variant), 144 - (5 + 133 * t));
+    const double r = (15 + 4 * (variant % 3)) * (1 - t) + 2;
+    QRadialGradient g(centre, r);
+    g.setColorAt(0, QColor::fromRgbF(1, 0.72f - 0.48f * static_cast<float>(t), 0.06f, 0.72f * static_cast<float>(1 - t)));
+    g.setColorAt(1, Qt::transparent);
+    p.fillRect(image.rect(), g);
+  }
+  return image;
+}
+
+std::shared_ptr<Layer> sprites(bool scaled) {
+  auto root = effectRoot();
+  std::vector<QImage> textures;
+  for (int v = 0; v < 7; ++v) textures.push_back(flameTexture(v));
+  for (int i = 0; i < 160; ++i) {
+    const double f = i % 3 == 0 ? 0.5 : 0.95;
+    const Point p = aroundWindow((i + 0.15 + 0.7 * noise(i)) / 160, 1);
+    auto flame = Layer::make();
+    flame->setBounds(Rect(0, 0, f * (58 + 45 * noise(i + 90)), f * (64 + 48 * noise(i + 91))));
+    flame->setAnchorPoint({0.5, 0.04});
+    flame->setPosition(p);
+    flame->setContents(textures[static_cast<std::size_t>(i % 7)]);
+    flame->setOpacity(0.5);
+    KeyframeAnimation rise("position");
+    const double dx = 16 * (noise(i + 18) - 0.5);
+    rise.values = {p, Point{p.x + 0.3 * dx, p.y + 7}, Point{p.x + dx, p.y + 20}};
+    rise.duration = 4.5 + 3 * noise(i + 90);
+    rise.timeOffset = noise(i + 150) * rise.duration;
+    rise.repeatCount = Animation::repeatForever;
+    if (scaled) {
+      // As the flames do: the whole rise in a group that also swells them.
+      AnimationGroup group;
+      rise.duration = 0;
+      group.animations = {rise.clone(), basic("transform.scale", 0.85, 1.15).clone()};
+      group.duration = 4.5 + 3 * noise(i + 90);
+      group.timeOffset = noise(i + 150) * group.duration;
+      group.repeatCount = Animation::repeatForever;
+      flame->addAnimation(group, "borderVFX");
+    } else {
+      flame->addAnimation(rise, "borderVFX");
+    }
+    root->addSublayer(flame);
+  }
+  return root;
+}
+
+void renderFrames(benchmark::State& state, const std::function<std::shared_ptr<Layer>()>& build) {
+  AnimationClock::setTimeSource([] { return 0.0; });
+  const auto root = build();
+  LayerRenderer renderer;
+  QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
+  const QRegion everything(target.rect());
+  double t = 0;
+  for (auto _ : state) {
+    renderer.prepare(*root, t, panel);
+    target.fill(Qt::transparent);
+    QPainter p(&target);
+    renderer.paint(p, everything);
+    p.end();
+    benchmark::DoNotOptimize(target.constBits());
+    t += 1.0 / 30;
+  }
+  state.counters["rasterisations"] = renderer.stats().rasterisations;
+  state.counters["directDrawsPerFrame"] = static_cast<double>(renderer.stats().directDraws) / static_cast<double>(state.iterations());
+  AnimationClock::setTimeSource({});
+}
+
+void radialBlobs(benchmark::State& state) { renderFrames(state, blobs); }
+void glowStrokeLayers(benchmark::State& state) { renderFrames(state, [] { return glowStrokes(false); }); }
+void morphingStrokeLayers(benchmark::State& state) { renderFrames(state, [] { return glowStrokes(true); }); }
+void spriteLayers(benchmark::State& state) { renderFrames(state, [] { return sprites(false); }); }
+void scaledSpriteLayers(benchmark::State& state) { renderFrames(state, [] { return sprites(true); }); }
+
+}  // namespace
+
+BENCHMARK(radialBlobs)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(glowStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(morphingStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(spriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(scaledSpriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// `--frames=DIR` also writes one frame of each tree as a PNG there, to look at.
+void writeFrames(const QString& folder) {
+  const std::pair<const char*, std::function<std::shared_ptr<Layer>()>> trees[] = {
+      {"blobs", blobs}, {"strokes", [] { return glowStrokes(false); }}, {"morphing", [] { return glowStrokes(true); }}, {"sprites", [] { return sprites(true); }}};
+  AnimationClock::setTimeSource([] { return 0.0; });
+  for (const auto& [name, build] : trees) {
+    const auto root = build();
+    LayerRenderer renderer;
+    QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
+    target.fill(QColor(20, 24, 40));
+    renderer.prepare(*root, 1.0, panel);
+    QPainter p(&target);
+    renderer.paint(p, QRegion(target.rect()));
+    p.end();
+    target.save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
+  }
+  AnimationClock::setTimeSource({});
+}
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  for (const QString& arg : QCoreApplication::arguments()) {
+    if (arg.startsWith(QStringLiteral("--frames="))) writeFrames(arg.mid(9));
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,128 @@
+#include "platform/gfx/KeyframeEvaluation.h"
+
+#include "platform/gfx/PathMeasure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+namespace pf {
+
+namespace {
+
+using Mode = KeyframeAnimation::CalculationMode;
+
+// Measuring a path is costly next to evaluating it, and the same orbit is
+// followed every frame, so recent measures are kept (holding their paths, so
+// the storage they are keyed by stays alive).
+const PathMeasure& measureOf(const Path& path) {
+  struct Entry {
+    Path path;
+    PathMeasure measure;
+  };
+  static std::deque<Entry> cache;
+  for (const auto& e : cache) {
+    if (e.path.storageIdentity() == path.storageIdentity()) return e.measure;
+  }
+  if (cache.size() >= 256) cache.pop_front();
+  cache.push_back({path, PathMeasure(path)});
+  return cache.back().measure;
+}
+
+std::vector<double> keyTimesFor(const KeyframeAnimation& a) {
+  const std::size_t n = a.values.size();
+  const auto& kt = a.keyTimes;
+  const bool valid = kt.size() == n && std::is_sorted(kt.begin(), kt.end()) &&
+                     std::all_of(kt.begin(), kt.end(), [](double t) { return std::isfinite(t); });
+  if (valid) return kt;
+  std::vector<double> even(n);
+  for (std::size_t i = 0; i < n; ++i) even[i] = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0;
+  return even;
+}
+
+// The segment holding `p` and the fraction within it (after its own timing function).
+std::pair<std::size_t, double> segmentAt(const KeyframeAnimation& a, const std::vector<double>& kt, double p) {
+  const std::size_t n = kt.size();
+  std::size_t i = 0;
+  while (i + 2 < n && p >= kt[i + 1]) ++i;
+  const double span = kt[i + 1] - kt[i];
+  double s = span > 0 ? std::clamp((p - kt[i]) / span, 0.0, 1.0) : (p >= kt[i + 1] ? 1.0 : 0.0);
+  if (a.timingFunctions.size() + 1 >= n && i < a.timingFunctions.size()) s = a.timingFunctions[i].map(s);
+  return {i, s};
+}
+
+AnimationValue discreteValue(const KeyframeAnimation& a, double p) {
+  const std::size_t n = a.values.size();
+  std::size_t i = 0;
+  if (a.keyTimes.size() == n || a.keyTimes.size() == n + 1) {
+    while (i + 1 < n && p >= a.keyTimes[i + 1]) ++i;
+  } else {
+    i = std::min(n - 1, static_cast<std::size_t>(std::max(0.0, std::floor(p * static_cast<double>(n)))));
+  }
+  return a.values[i];
+}
+
+AnimationValue pacedValue(const std::vector<AnimationValue>& values, double p) {
+  std::vector<double> cumulative{0};
+  for (std::size_t i = 1; i < values.size(); ++i) {
+    cumulative.push_back(cumulative.back() + animation_values::distance(values[i - 1], values[i]));
+  }
+  const double total = cumulative.back();
+  if (total <= 0) return values.front();
+  const double target = p * total;
+  std::size_t i = 0;
+  while (i + 2 < values.size() && target > cumulative[i + 1]) ++i;
+  const double len = cumulative[i + 1] - cumulative[i];
+  const double s = len > 0 ? std::clamp((target - cumulative[i]) / len, 0.0, 1.0) : 1.0;
+  return animation_values::interpolate(values[i], values[i + 1], s);
+}
+
+AnimationValue cubicValue(const KeyframeAnimation& a, const std::vector<double>& kt, std::size_t i, double s) {
+  using namespace animation_values;
+  const auto& v = a.values;
+  const std::size_t n = v.size();
+  const auto comps = [&](std::size_t k) { return components(v[k], v); };
+  const auto p0 = comps(i), p1 = comps(i + 1);
+  // Tangent (value per unit of progress) at key k; the ends mirror their neighbour's spacing.
+  const auto tangent = [&](std::size_t k) {
+    const std::size_t lo = k > 0 ? k - 1 : k, hi = k + 1 < n ? k + 1 : k;
+    double dt = kt[hi] - kt[lo];
+    if (lo == k || hi == k) dt *= 2;
+    std::vector<double> m(p0.size(), 0.0);
+    if (dt <= 0) return m;
+    const auto a0 = comps(lo), a1 = comps(hi);
+    for (std::size_t c = 0; c < m.size(); ++c) m[c] = (a1[c] - a0[c]) / dt;
+    return m;
+  };
+  const auto m0 = tangent(i), m1 = tangent(i + 1);
+  const double dt = kt[i + 1] - kt[i];
+  const double s2 = s * s, s3 = s2 * s;
+  const double h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2, h11 = s3 - s2;
+  std::vector<double> out(p0.size());
+  for (std::size_t c = 0; c < out.size(); ++c) {
+    out[c] = h00 * p0[c] + h10 * dt * m0[c] + h01 * p1[c] + h11 * dt * m1[c];
+  }
+  return fromComponents(v[i], v, out);
+}
+
+}  // namespace
+
+std::optional<AnimationValue> keyframeValue(const KeyframeAnimation& a, double progress) {
+  const double p = std::clamp(std::isfinite(progress) ? progress : 0.0, 0.0, 1.0);
+  if (a.path && !a.path->isEmpty()) {
+    const PathMeasure& measure = measureOf(*a.path);
+    return measure.pointAtLength(p * measure.length());
+  }
+  const auto& values = a.values;
+  if (values.empty()) return std::nullopt;
+  if (values.size() == 1) return values.front();
+  const bool continuous = std::all_of(values.begin(), values.end(), animation_values::isContinuous);
+  if (a.calculationMode == Mode::discrete) return discreteValue(a, p);
+  if (a.calculationMode == Mode::paced && continuous) return pacedValue(values, p);
+  const auto kt = keyTimesFor(a);
+  const auto [i, s] = segmentAt(a, kt, p);
+  if (a.calculationMode == Mode::cubic && continuous) return cubicValue(a, kt, i, s);
+  return animation_values::interpolate(values[i], values[i + 1], s);
+}
+
+}  // namespace pf

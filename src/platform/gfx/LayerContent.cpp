@@ -1,0 +1,215 @@
+#include "platform/gfx/LayerContent.h"
+
+#include "platform/gfx/PainterPath.h"
+#include "platform/gfx/PathMeasure.h"
+#include "platform/gfx/SystemColors.h"
+
+#include <QLinearGradient>
+#include <QRadialGradient>
+#include <algorithm>
+#include <cmath>
+
+namespace pf {
+
+namespace {
+
+double unit(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
+
+bool showsColor(const std::optional<Color>& c) { return c && resolved(*c).alpha > 0; }
+
+QRectF toQRectF(const Rect& r) {
+  const Rect s = r.standardized();
+  return QRectF(s.minX(), s.minY(), s.width(), s.height());
+}
+
+Qt::PenCapStyle penCap(ShapeLayer::LineCap cap) {
+  switch (cap) {
+    case ShapeLayer::LineCap::round: return Qt::RoundCap;
+    case ShapeLayer::LineCap::square: return Qt::SquareCap;
+    case ShapeLayer::LineCap::butt: break;
+  }
+  return Qt::FlatCap;
+}
+
+Qt::PenJoinStyle penJoin(ShapeLayer::LineJoin join) {
+  switch (join) {
+    case ShapeLayer::LineJoin::round: return Qt::RoundJoin;
+    case ShapeLayer::LineJoin::bevel: return Qt::BevelJoin;
+    case ShapeLayer::LineJoin::miter: break;
+  }
+  return Qt::MiterJoin;
+}
+
+QGradientStops stopsFor(const std::vector<Color>& colors, const std::vector<double>& locations) {
+  QGradientStops stops;
+  const std::size_t n = colors.size();
+  const bool useLocations = locations.size() == n;
+  double last = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    double at = useLocations ? unit(locations[i]) : (n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0);
+    at = std::max(at, last);  // QGradient needs rising stops
+    last = at;
+    stops.append({at, toQColor(colors[i])});
+  }
+  return stops;
+}
+
+}  // namespace
+
+LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
+  LayerContent c;
+  c.kind = layer.kind();
+  c.bounds = p.bounds;
+  c.backgroundColor = p.backgroundColor;
+  c.cornerRadius = p.cornerRadius;
+  c.contents = layer.contents();
+  c.shadowColor = p.shadowColor;
+  c.shadowOpacity = unit(p.shadowOpacity);
+  c.shadowRadius = std::isfinite(p.shadowRadius) ? std::max(0.0, p.shadowRadius) : 0.0;
+  c.shadowOffset = p.shadowOffset;
+  if (layer.kind() == Layer::Kind::shape) {
+    const auto& shape = static_cast<const ShapeLayer&>(layer);
+    c.path = p.path;
+    c.fillColor = p.fillColor;
+    c.strokeColor = p.strokeColor;
+    c.lineWidth = std::isfinite(p.lineWidth) ? std::max(0.0, p.lineWidth) : 0.0;
+    c.lineCap = shape.lineCap();
+    c.lineJoin = shape.lineJoin();
+    c.miterLimit = shape.miterLimit();
+    c.fillRule = shape.fillRule();
+    c.strokeStart = unit(p.strokeStart);
+    c.strokeEnd = unit(p.strokeEnd);
+  } else if (layer.kind() == Layer::Kind::gradient) {
+    const auto& gradient = static_cast<const GradientLayer&>(layer);
+    c.gradientType = gradient.type();
+    c.colors = gradient.colors();
+    c.locations = gradient.locations();
+    c.startPoint = gradient.startPoint();
+    c.endPoint = gradient.endPoint();
+  }
+  return c;
+}
+
+bool LayerContent::isVisible() const {
+  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
+  if (hasArea && (showsColor(backgroundColor) || !contents.isNull())) return true;
+  if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) return true;
+  if (kind != Layer::Kind::shape || path.isEmpty()) return false;
+  return showsColor(fillColor) || (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart);
+}
+
+bool LayerContent::hasShadow() const {
+  return shadowOpacity > 0 && showsColor(shadowColor) && isVisible();
+}
+
+QRectF LayerContent::localBounds() const {
+  QRectF r;
+  if (bounds.isFinite() && !bounds.isEmpty() &&
+      (showsColor(backgroundColor) || !contents.isNull() || kind == Layer::Kind::gradient)) {
+    r = toQRectF(bounds);
+  }
+  if (kind == Layer::Kind::shape && !path.isEmpty()) {
+    const Rect b = path.controlBounds();
+    // Miter joins can reach past half the line width; the limit bounds how far.
+    const double reach = lineWidth / 2 * (lineJoin == ShapeLayer::LineJoin::miter ? std::max(1.0, miterLimit) : 1.5) + 1;
+    r = r.united(toQRectF(b).adjusted(-reach, -reach, reach, reach));
+  }
+  return r;
+}
+
+double LayerContent::shadowReach() const {
+  if (!hasShadow()) return 0;
+  // Three standard deviations of a Gaussian with sigma = radius / 2.
+  return 1.5 * shadowRadius + std::max(std::fabs(shadowOffset.width), std::fabs(shadowOffset.height)) + 1;
+}
+
+QColor LayerContent::shadowTint() const {
+  QColor c = toQColor(shadowColor.value_or(Color{}));
+  c.setAlphaF(static_cast<float>(c.alphaF() * shadowOpacity));
+  return c;
+}
+
+void LayerContent::paint(QPainter& painter) const {
+  const QRectF box = toQRectF(bounds);
+  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
+  painter.setPen(Qt::NoPen);
+  if (hasArea && showsColor(backgroundColor)) {
+    const QColor bg = toQColor(*backgroundColor);
+    const double r = std::clamp(cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
+    if (r > 0) {
+      painter.setBrush(bg);
+      painter.drawRoundedRect(box, r, r);
+    } else {
+      painter.fillRect(box, bg);
+    }
+  }
+  if (hasArea && !contents.isNull()) {
+    // Images keep their first row at the top, so undo the y-up flip for them.
+    painter.save();
+    painter.translate(0, box.top() + box.bottom());
+    painter.scale(1, -1);
+    painter.drawImage(box, contents);
+    painter.restore();
+  }
+  if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) {
+    const auto stops = stopsFor(colors, locations);
+    const QPointF start(box.left() + startPoint.x * box.width(), box.top() + startPoint.y * box.height());
+    const QPointF end(box.left() + endPoint.x * box.width(), box.top() + endPoint.y * box.height());
+    if (gradientType == GradientLayer::Type::radial) {
+      const double rx = std::fabs(end.x() - start.x()), ry = std::fabs(end.y() - start.y());
+      if (rx > 0 && ry > 0) {
+        // A unit circle gradient, stretched into the ellipse.
+        QRadialGradient g(QPointF(0, 0), 1);
+        g.setStops(stops);
+        QBrush brush(g);
+        brush.setTransform(QTransform(rx, 0, 0, ry, start.x(), start.y()));
+        painter.fillRect(box, brush);
+      } else {
+        painter.fillRect(box, stops.last().second);
+      }
+    } else {
+      QLinearGradient g(start, end);
+      g.setStops(stops);
+      painter.fillRect(box, g);
+    }
+  }
+  if (kind != Layer::Kind::shape || path.isEmpty()) return;
+  if (showsColor(fillColor)) {
+    painter.setBrush(toQColor(*fillColor));
+    painter.drawPath(toQPainterPath(path, fillRule == ShapeLayer::FillRule::evenOdd ? Qt::OddEvenFill : Qt::WindingFill));
+  }
+  if (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart) {
+    const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
+    QPen pen(toQColor(*strokeColor), lineWidth, Qt::SolidLine, penCap(lineCap), penJoin(lineJoin));
+    pen.setMiterLimit(miterLimit);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(pen);
+    painter.drawPath(toQPainterPath(stroked));
+    painter.setPen(Qt::NoPen);
+  }
+}
+
+void LayerContent::paintApproximateShadow(QPainter& painter) const {
+  if (!hasShadow()) return;
+  // One wider, fainter stroke of the outline: blurring anew every frame would cost far more.
+  QColor tint = shadowTint();
+  tint.setAlphaF(tint.alphaF() * 0.5f);
+  QPainterPath outline;
+  double base = 0;
+  if (kind == Layer::Kind::shape && !path.isEmpty()) {
+    const bool stroked = showsColor(strokeColor) && lineWidth > 0;
+    const Path p = stroked && (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
+    outline = toQPainterPath(p);
+    base = stroked ? lineWidth : 0;
+  } else {
+    outline.addRect(toQRectF(bounds));
+  }
+  painter.save();
+  painter.translate(shadowOffset.width, shadowOffset.height);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(tint, base + shadowRadius, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.drawPath(outline);
+  painter.restore();
+}
+
+}  // namespace pf

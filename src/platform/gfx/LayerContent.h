@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/Presentation.h"
+#include "platform/gfx/ShapeLayer.h"
+
+#include <QPainter>
+
+namespace pf {
+
+/// Everything one layer draws itself at one moment (not its sublayers),
+/// gathered from the layer and its presentation, so it can be drawn later or
+/// into a cache without touching the layer again.
+struct LayerContent {
+  Layer::Kind kind = Layer::Kind::plain;
+  Rect bounds;
+  std::optional<Color> backgroundColor;
+  double cornerRadius = 0;
+  QImage contents;
+  // Shape layers.
+  Path path;
+  std::optional<Color> fillColor;
+  std::optional<Color> strokeColor;
+  double lineWidth = 1;
+  ShapeLayer::LineCap lineCap = ShapeLayer::LineCap::butt;
+  ShapeLayer::LineJoin lineJoin = ShapeLayer::LineJoin::miter;
+  double miterLimit = 10;
+  ShapeLayer::FillRule fillRule = ShapeLayer::FillRule::nonZero;
+  double strokeStart = 0;
+  double strokeEnd = 1;
+  // Gradient layers.
+  GradientLayer::Type gradientType = GradientLayer::Type::axial;
+  std::vector<Color> colors;
+  std::vector<double> locations;
+  Point startPoint;
+  Point endPoint;
+  // The shadow, drawn only when visible.
+  std::optional<Color> shadowColor;
+  double shadowOpacity = 0;
+  double shadowRadius = 0;
+  Size shadowOffset;
+
+  static LayerContent of(const Layer& layer, const LayerPresentation& presentation);
+
+  /// False when nothing would show (no background, image, fill, stroke or gradient).
+  bool isVisible() const;
+  bool hasShadow() const;
+  /// What the content covers in the layer's coordinates, strokes included, shadow not.
+  QRectF localBounds() const;
+  /// How far the shadow reaches beyond `localBounds`, in the layer's coordinates.
+  double shadowReach() const;
+
+  /// Draws the content (not the shadow) with the painter's transform mapping the layer's coordinates.
+  void paint(QPainter& painter) const;
+  /// A cheap stand-in for the blurred shadow, for content drawn anew every
+  /// frame: one wider, fainter stroke of the outline.
+  void paintApproximateShadow(QPainter& painter) const;
+  /// The shadow colour with its opacity applied.
+  QColor shadowTint() const;
+};
+
+}  // namespace pf

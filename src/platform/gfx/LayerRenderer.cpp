@@ -1,0 +1,368 @@
+#include "platform/gfx/LayerRenderer.h"
+
+#include "platform/gfx/DamageTiles.h"
+#include "platform/gfx/PainterPath.h"
+#include "platform/gfx/Presentation.h"
+#include "platform/gfx/ShadowBlur.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace pf {
+
+namespace {
+
+// Below this a layer is invisible: less than one step of an 8-bit alpha.
+constexpr double invisibleOpacity = 1.0 / 512;
+// Cached images of layers not drawn for this many frames are dropped.
+constexpr quint64 cacheLifetime = 300;
+
+double unit(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
+
+quint64 mix(quint64 seed, quint64 value) {
+  return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+}
+
+quint64 mix(quint64 seed, double value) {
+  quint64 bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return mix(seed, bits);
+}
+
+quint64 mix(quint64 seed, const QTransform& t) {
+  for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) seed = mix(seed, v);
+  return seed;
+}
+
+// Layer coordinates to superlayer coordinates: about the anchor point, scale,
+// then rotate, then move to the position (plus the transform's translation).
+QTransform localTransform(const LayerPresentation& p) {
+  const Rect b = p.bounds.isFinite() ? p.bounds.standardized() : Rect();
+  const Transform& t = p.transform;
+  const double c = std::cos(t.rotation), s = std::sin(t.rotation);
+  return QTransform::fromTranslate(-(p.anchorPoint.x * b.width() + b.origin.x),
+                                   -(p.anchorPoint.y * b.height() + b.origin.y)) *
+         QTransform::fromScale(t.scaleX, t.scaleY) * QTransform(c, s, -s, c, 0, 0) *
+         QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
+}
+
+// A NaN or infinite placement (from bad input) would poison every pixel rect after it.
+bool isFinite(const QTransform& t) {
+  return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
+         std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
+bool sameLinear(const QTransform& a, const QTransform& b) {
+  return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();
+}
+
+// Whether two placements differ by whole device pixels only.
+bool sameSubpixel(const QTransform& a, const QTransform& b) {
+  const double dx = a.dx() - b.dx(), dy = a.dy() - b.dy();
+  return std::fabs(dx - std::round(dx)) < 1e-6 && std::fabs(dy - std::round(dy)) < 1e-6;
+}
+
+// The rects of a path made only of axis-aligned rectangles, else none.
+std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
+  std::vector<QRectF> rects;
+  const auto& els = path.elements();
+  std::size_t i = 0;
+  while (i < els.size()) {
+    if (els[i].type != Path::ElementType::move || i + 4 >= els.size()) return std::nullopt;
+    std::vector<Point> pts{els[i].points[0]};
+    std::size_t j = i + 1;
+    for (; j < els.size() && els[j].type == Path::ElementType::line; ++j) pts.push_back(els[j].points[0]);
+    if (j >= els.size() || els[j].type != Path::ElementType::close) return std::nullopt;
+    if (pts.size() == 5 && pts.back() == pts.front()) pts.pop_back();
+    if (pts.size() != 4) return std::nullopt;
+    for (std::size_t k = 0; k < 4; ++k) {
+      const Point a = pts[k], b = pts[(k + 1) % 4];
+      if (a.x != b.x && a.y != b.y) return std::nullopt;
+    }
+    QRectF r(QPointF(pts[0].x, pts[0].y), QPointF(pts[2].x, pts[2].y));
+    rects.push_back(r.normalized());
+    i = j + 1;
+  }
+  return rects;
+}
+
+// The smallest rect holding every pixel that is not fully transparent.
+QRect opaqueBounds(const QImage& image) {
+  int top = image.height(), bottom = -1, left = image.width(), right = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    int x0 = 0;
+    while (x0 < image.width() && qAlpha(line[x0]) == 0) ++x0;
+    if (x0 == image.width()) continue;
+    int x1 = image.width() - 1;
+    while (qAlpha(line[x1]) == 0) --x1;
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, x0);
+    right = std::max(right, x1);
+  }
+  if (bottom < 0) return {};
+  return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+}  // namespace
+
+QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
+  const QSize pixels(static_cast<int>(std::ceil(size.width() * scale)), static_cast<int>(std::ceil(size.height() * scale)));
+  const bool resized = pixels != m_pixels || scale != m_scale;
+  m_time = t;
+  m_scale = scale;
+  m_pixels = pixels;
+  ++m_frame;
+  m_animating = false;
+  m_clips.clear();
+  auto previous = std::move(m_items);
+  m_items.clear();
+  m_below = 0;
+
+  const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
+  visit(root, base, base, 1.0, -1);
+
+  std::erase_if(m_cache, [&](const auto& kv) {
+    return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
+  });
+  QRegion changed = damage(previous);
+  if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
+  return changed;
+}
+
+void LayerRenderer::reset() {
+  m_cache.clear();
+  m_items.clear();
+  m_clips.clear();
+  m_pixels = QSize();
+}
+
+void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel,
+                          double parentOpacity, int clip) {
+  if (layer.isHidden()) return;
+  const bool animated = !layer.animations().empty();
+  if (animated && hasRunningAnimations(layer, m_time)) m_animating = true;
+  const LayerPresentation model = modelPresentation(layer);
+  const LayerPresentation shown = animated ? presentation(layer, m_time) : model;
+  const QTransform local = localTransform(shown);
+  const QTransform world = local * parentWorld;
+  const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
+  const double opacity = parentOpacity * unit(shown.opacity);
+  if (opacity < invisibleOpacity || !isFinite(world)) return;
+  if (layer.mask()) {
+    clip = clipFor(*layer.mask(), world, clip);
+    if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
+  }
+
+  LayerContent content = LayerContent::of(layer, shown);
+  if (content.isVisible()) {
+    Item item;
+    item.serial = layer.serial();
+    item.opacity = opacity;
+    item.clip = clip;
+    if (animatesContent(layer)) {
+      const double reach = content.shadowReach();
+      item.translationOnly = false;
+      item.transform = world;
+      item.rect = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
+      item.direct = std::move(content);
+      item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
+      ++m_stats.directDraws;
+    } else {
+      placeCached(layer, content, world, modelWorld, item);
+    }
+    if (!item.rect.isEmpty()) {
+      item.signature = mix(mix(mix(item.signature, opacity), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+      m_below = item.serial;
+      m_items.push_back(std::move(item));
+    }
+  }
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+}
+
+void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
+                                const QTransform& model, Item& item) {
+  // Rasterise at the model's placement, so an animated transform does not redraw.
+  const QTransform raster = std::fabs(model.determinant()) > 1e-9 ? model : world;
+  if (std::fabs(raster.determinant()) <= 1e-9) return;
+  auto& entry = m_cache[layer.serial()];
+  if (entry.layer.expired() || entry.revision != layer.contentRevision() || !sameLinear(entry.raster, raster) ||
+      !sameSubpixel(entry.raster, raster)) {
+    entry = rasterise(layer, content, raster);
+  }
+  entry.lastUsed = m_frame;
+  if (entry.image.isNull()) return;
+  item.image = entry.image;
+  if (sameLinear(world, entry.raster)) {
+    item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(world.dx() - entry.raster.dx())),
+                                           static_cast<int>(std::lround(world.dy() - entry.raster.dy())));
+    item.rect = QRect(item.position, entry.image.size());
+    item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
+                         static_cast<double>(item.position.y()));
+  } else {
+    item.translationOnly = false;
+    item.transform = QTransform::fromTranslate(entry.topLeft.x(), entry.topLeft.y()) * entry.raster.inverted() * world;
+    item.rect = item.transform.mapRect(QRectF(entry.image.rect())).toAlignedRect();
+    item.signature = mix(entry.image.cacheKey(), item.transform);
+  }
+}
+
+LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const LayerContent& content,
+                                                   const QTransform& raster) {
+  CacheEntry entry;
+  entry.layer = layer.weak_from_this();
+  entry.revision = layer.contentRevision();
+  entry.raster = raster;
+  ++m_stats.rasterisations;
+  const double reach = content.shadowReach();
+  const QRectF local = content.localBounds().adjusted(-reach, -reach, reach, reach);
+  // Content far outside the target can never be seen; keep huge layers bounded.
+  const QRect limit = QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
+  const QRect px = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(limit);
+  if (px.isEmpty()) return entry;
+
+  QImage image(px.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setTransform(raster * QTransform::fromTranslate(-px.x(), -px.y()));
+    content.paint(p);
+  }
+  if (content.hasShadow()) {
+    const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
+    const QPointF offset = raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) -
+                           raster.map(QPointF(0, 0));
+    QImage withShadow = shadowImage(image, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
+    {
+      QPainter p(&withShadow);
+      p.drawImage(0, 0, image);
+    }
+    image = std::move(withShadow);
+  }
+  // Bounds are estimated generously (miter joins, shadow reach); every frame
+  // blends the whole image, so keep only the part that shows.
+  const QRect used = opaqueBounds(image);
+  if (used.isEmpty()) return entry;
+  entry.image = used == image.rect() ? std::move(image) : image.copy(used);
+  entry.topLeft = px.topLeft() + used.topLeft();
+  return entry;
+}
+
+int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int parent) {
+  const LayerPresentation shown = presentation(mask, m_time);
+  const QTransform maskWorld = localTransform(shown) * world;
+  Path shape;
+  bool evenOdd = false;
+  if (mask.kind() == Layer::Kind::shape && !shown.path.isEmpty()) {
+    shape = shown.path;
+    evenOdd = static_cast<const ShapeLayer&>(mask).fillRule() == ShapeLayer::FillRule::evenOdd;
+  } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
+    shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
+  }
+
+  Clip c;
+  c.parent = parent;
+  const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
+  c.signature = mix(mix(mix(up ? up->signature : 1, mask.serial()), mask.contentRevision()), maskWorld);
+  if (animatesContent(mask)) c.signature = mix(c.signature, static_cast<double>(m_frame));
+  const QRect target(QPoint(0, 0), m_pixels);
+  const bool axisAligned = maskWorld.m12() == 0 && maskWorld.m21() == 0;
+  const auto rects = axisAligned ? rectsOf(shape) : std::nullopt;
+  if (rects && (!up || up->region)) {
+    // Clipping to a region of rects is far cheaper per pixel than to a path.
+    QRegion region;
+    for (const QRectF& r : *rects) {
+      const QRegion piece(maskWorld.mapRect(r).toRect());
+      region = evenOdd ? region.xored(piece) : region.united(piece);
+    }
+    c.region = up ? region.intersected(*up->region) : region;
+    c.bounds = c.region->boundingRect().intersected(target);
+  } else {
+    if (up) {
+      c.paths = up->paths;
+      if (up->region) {
+        QPainterPath fromRegion;
+        fromRegion.addRegion(*up->region);
+        c.paths.push_back(fromRegion);
+      }
+    }
+    QPainterPath path = maskWorld.map(toQPainterPath(shape, evenOdd ? Qt::OddEvenFill : Qt::WindingFill));
+    c.bounds = path.boundingRect().toAlignedRect().intersected(up ? up->bounds : target);
+    c.paths.push_back(std::move(path));
+  }
+  m_clips.push_back(std::move(c));
+  return static_cast<int>(m_clips.size()) - 1;
+}
+
+QRegion LayerRenderer::damage(std::vector<Item>& previous) {
+  std::unordered_map<quint64, const Item*> before;
+  before.reserve(previous.size());
+  for (const auto& item : previous) before.emplace(item.serial, &item);
+  std::vector<QRect> rects;
+  for (const auto& item : m_items) {
+    const auto it = before.find(item.serial);
+    if (it == before.end()) {
+      rects.push_back(item.rect);
+      continue;
+    }
+    if (it->second->signature != item.signature) {
+      rects.push_back(item.rect);
+      rects.push_back(it->second->rect);
+    }
+    before.erase(it);
+  }
+  for (const auto& [serial, item] : before) rects.push_back(item->rect);
+  return mergeIntoTiles(rects, QRect(QPoint(0, 0), m_pixels));
+}
+
+void LayerRenderer::applyClip(QPainter& painter, const QRegion& region, int clip) const {
+  if (clip < 0) {
+    painter.setClipRegion(region);
+    return;
+  }
+  const Clip& c = m_clips[static_cast<std::size_t>(clip)];
+  if (c.region) {
+    painter.setClipRegion(region.intersected(*c.region));
+    return;
+  }
+  painter.setClipRegion(region);
+  for (const auto& path : c.paths) painter.setClipPath(path, Qt::IntersectClip);
+}
+
+void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
+  painter.save();
+  const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  int currentClip = -2;
+  int composited = 0;
+  for (const auto& item : m_items) {
+    if (!region.intersects(item.rect)) continue;
+    if (item.clip != currentClip) {
+      painter.setTransform(base);
+      applyClip(painter, region, item.clip);
+      currentClip = item.clip;
+    }
+    painter.setOpacity(item.opacity);
+    if (item.direct) {
+      painter.setTransform(item.transform * base);
+      painter.setRenderHint(QPainter::Antialiasing, true);
+      item.direct->paintApproximateShadow(painter);
+      item.direct->paint(painter);
+      painter.setRenderHint(QPainter::Antialiasing, false);
+    } else if (item.translationOnly) {
+      painter.setTransform(base);
+      painter.drawImage(item.position, item.image);
+    } else {
+      painter.setTransform(item.transform * base);
+      painter.drawImage(0, 0, item.image);
+    }
+    ++composited;
+  }
+  painter.restore();
+  m_stats.composited = composited;
+}
+
+}  // namespace pf

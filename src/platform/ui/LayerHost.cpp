@@ -1,0 +1,105 @@
+#include "platform/ui/LayerHost.h"
+
+#include "platform/gfx/AnimationClock.h"
+#include "platform/ui/FrameClock.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace pf {
+
+namespace {
+
+QRegion scaled(const QRegion& region, double factor) {
+  if (factor == 1) return region;
+  QRegion out;
+  for (const QRect& r : region) {
+    out += QRectF(r.x() * factor, r.y() * factor, r.width() * factor, r.height() * factor).toAlignedRect();
+  }
+  return out;
+}
+
+}  // namespace
+
+LayerHost::LayerHost(QWidget* parent) : QWidget(parent) {}
+
+LayerHost::~LayerHost() {
+  if (m_root) m_root->setOnChange(nullptr);
+  leaveClock();
+}
+
+void LayerHost::setRootLayer(std::shared_ptr<Layer> root) {
+  if (root == m_root) return;
+  if (m_root) m_root->setOnChange(nullptr);
+  m_root = std::move(root);
+  m_renderer.reset();
+  m_prepared = false;
+  if (m_root) {
+    // Changes arrive in bursts (a rebuilt tree); repaint once, after the burst.
+    QPointer<LayerHost> self(this);
+    m_root->setOnChange([self] {
+      if (self) self->scheduleRefresh();
+    });
+  }
+  scheduleRefresh();
+  update();
+}
+
+bool LayerHost::isAnimating() const { return FrameClock::shared().isSubscribed(this); }
+
+void LayerHost::scheduleRefresh() {
+  if (m_refreshPending) return;
+  m_refreshPending = true;
+  QMetaObject::invokeMethod(this, &LayerHost::refresh, Qt::QueuedConnection);
+}
+
+void LayerHost::refresh() {
+  m_refreshPending = false;
+  if (!m_root || !m_shown) {
+    leaveClock();
+    return;
+  }
+  const double scale = devicePixelRatioF();
+  const QRegion changed = m_renderer.prepare(*m_root, AnimationClock::now(), QSizeF(size()), scale);
+  m_prepared = true;
+  if (!changed.isEmpty()) update(scaled(changed, 1 / scale));
+  if (m_renderer.isAnimating()) {
+    FrameClock::shared().start(this, [this] { refresh(); });
+  } else {
+    leaveClock();
+  }
+}
+
+void LayerHost::leaveClock() { FrameClock::shared().stop(this); }
+
+void LayerHost::paintEvent(QPaintEvent* event) {
+  if (!m_root) return;
+  const double scale = devicePixelRatioF();
+  if (!m_prepared) {
+    m_renderer.prepare(*m_root, AnimationClock::now(), QSizeF(size()), scale);
+    m_prepared = true;
+  }
+  QPainter painter(this);
+  m_renderer.paint(painter, scaled(event->region(), scale));
+}
+
+void LayerHost::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  m_shown = true;
+  scheduleRefresh();
+}
+
+void LayerHost::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  m_shown = false;
+  leaveClock();
+}
+
+void LayerHost::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  m_prepared = false;
+  scheduleRefresh();
+}
+
+}  // namespace pf

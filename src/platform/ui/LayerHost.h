@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/gfx/Layer.h"
+#include "platform/gfx/LayerRenderer.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace pf {
+
+/// A widget that shows a layer tree, y up: the tree's origin is the widget's
+/// bottom-left corner. It repaints only what changed: after a change to the
+/// tree (once per transaction) and, while animations run and the widget is
+/// shown, on every tick of the shared FrameClock. Hidden, it costs nothing.
+/// The widget paints no background of its own.
+class LayerHost final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit LayerHost(QWidget* parent = nullptr);
+  ~LayerHost() override;
+
+  /// Shows `root` (none shows nothing); the host watches it for changes.
+  void setRootLayer(std::shared_ptr<Layer> root);
+  const std::shared_ptr<Layer>& rootLayer() const { return m_root; }
+
+  /// True while the shown tree has running animations and the host ticks with the frame clock.
+  bool isAnimating() const;
+  const LayerRenderer& renderer() const { return m_renderer; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void scheduleRefresh();
+  /// Evaluates the tree now, repaints what changed and joins or leaves the clock.
+  void refresh();
+  void leaveClock();
+
+  std::shared_ptr<Layer> m_root;
+  LayerRenderer m_renderer;
+  bool m_shown = false;
+  bool m_prepared = false;
+  bool m_refreshPending = false;
+};
+
+}  // namespace pf

@@ -1,0 +1,111 @@
+#include "platform/gfx/PathMeasure.h"
+#include "platform/gfx/SystemColors.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using namespace pf;
+
+namespace {
+
+void expectNear(Point actual, Point expected, double tolerance = 1e-9) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+}  // namespace
+
+TEST(Path, RectRunsCounterClockwiseFromTheOrigin) {
+  const Path p = Path::rect(Rect(3, 3, 94, 34));
+  ASSERT_EQ(p.elementCount(), 5);
+  EXPECT_EQ(p.element(0).points[0], (Point{3, 3}));
+  EXPECT_EQ(p.element(1).points[0], (Point{97, 3}));
+  EXPECT_EQ(p.element(2).points[0], (Point{97, 37}));
+  EXPECT_EQ(p.element(4).type, Path::ElementType::close);
+  EXPECT_EQ(p.controlBounds(), Rect(3, 3, 94, 34));
+}
+
+TEST(Path, RoundedRectStartsMidRightAndHoldsItsRadii) {
+  const Path p = Path::roundedRect(Rect(0, 0, 100, 40), 35, 35);
+  EXPECT_EQ(p.element(0).points[0], (Point{100, 20}));
+  EXPECT_EQ(p.element(1).points[0], (Point{100, 20}));  // the y radius held to half the height
+  EXPECT_EQ(p.element(2).end(), (Point{65, 40}));        // going up first: counter-clockwise
+  EXPECT_EQ(p.controlBounds(), Rect(0, 0, 100, 40));
+  EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 0, 0), Path::rect(Rect(0, 0, 10, 10)));
+}
+
+TEST(Path, ArcsFollowYUpAngles) {
+  Path p;
+  p.addArc({10, 10}, 5, 0, std::numbers::pi / 2, false);
+  expectNear(p.element(0).points[0], {15, 10});
+  expectNear(*p.currentPoint(), {10, 15});
+  Path cw;
+  cw.addArc({0, 0}, 2, 0, std::numbers::pi / 2, true);  // three quarters the other way round
+  EXPECT_EQ(cw.elementCount(), 4);
+  expectNear(cw.element(1).end(), {0, -2});
+  expectNear(PathMeasure(cw).pointAtLength(0), {2, 0});
+}
+
+TEST(Path, InterpolatesOnlyLikeStructures) {
+  Path a, b;
+  a.moveTo({0, 0});
+  a.quadTo({5, 10}, {10, 0});
+  b.moveTo({0, 10});
+  b.quadTo({5, 20}, {10, 10});
+  EXPECT_TRUE(a.hasSameStructure(b));
+  const Path half = Path::interpolated(a, b, 0.5);
+  EXPECT_EQ(half.element(1).points[0], (Point{5, 15}));
+  EXPECT_EQ(Path::interpolated(a, Path::rect(Rect(0, 0, 1, 1)), 0.4), a);
+}
+
+TEST(Path, CopiesShareStorageUntilChanged) {
+  Path a = Path::rect(Rect(0, 0, 4, 4));
+  Path b = a;
+  EXPECT_EQ(a.storageIdentity(), b.storageIdentity());
+  b.lineTo({9, 9});
+  EXPECT_NE(a.storageIdentity(), b.storageIdentity());
+  EXPECT_EQ(a.elementCount(), 5);
+}
+
+TEST(PathMeasure, MeasuresLinesAndCurves) {
+  EXPECT_DOUBLE_EQ(PathMeasure(Path::rect(Rect(0, 0, 100, 50))).length(), 300);
+  EXPECT_NEAR(PathMeasure(Path::ellipse(Rect(0, 0, 20, 20))).length(), 20 * std::numbers::pi, 0.01);
+  EXPECT_EQ(PathMeasure(Path()).length(), 0);
+  expectNear(PathMeasure(Path::rect(Rect(0, 0, 100, 50))).pointAtLength(120), {100, 20});
+}
+
+TEST(PathMeasure, TrimsByFractionOfTheLength) {
+  Path line;
+  line.moveTo({0, 0});
+  line.lineTo({100, 0});
+  line.lineTo({100, 100});
+  const Path first = PathMeasure(line).trimmed(0, 0.25);
+  ASSERT_EQ(first.elementCount(), 2);
+  expectNear(first.element(1).end(), {50, 0});
+  const Path middle = PathMeasure(line).trimmed(0.25, 0.75);
+  expectNear(middle.element(0).points[0], {50, 0});
+  expectNear(*middle.currentPoint(), {100, 50});
+  EXPECT_TRUE(PathMeasure(line).trimmed(0.6, 0.6).isEmpty());
+
+  // A whole closed shape stays closed; a curve stays a curve.
+  const Path circle = Path::ellipse(Rect(0, 0, 10, 10));
+  const Path whole = PathMeasure(circle).trimmed(0, 1);
+  EXPECT_EQ(whole.elements().back().type, Path::ElementType::close);
+  const Path quarter = PathMeasure(circle).trimmed(0, 0.25);
+  EXPECT_EQ(quarter.element(1).type, Path::ElementType::cubic);
+  expectNear(*quarter.currentPoint(), {5, 10}, 0.05);
+}
+
+TEST(SystemColors, OneFixedValuePerName) {
+  const auto blue = systemColor("systemBlue");
+  ASSERT_TRUE(blue);
+  EXPECT_EQ(*blue, (Rgba{10 / 255.0, 132 / 255.0, 1, 1}));
+  EXPECT_FALSE(systemColor("systemblue"));
+  EXPECT_EQ(resolved(Color::system("white", 0.5)), (Rgba{1, 1, 1, 0.5}));
+  EXPECT_EQ(resolved(Color::system("noSuchColor")).alpha, 0);
+  EXPECT_EQ(resolved(Color::calibratedWhite(0.12)), (Rgba{0.12, 0.12, 0.12, 1}));
+  EXPECT_EQ(resolved(Color::calibratedRGB(2, -1, NAN, 0.5)), (Rgba{1, 0, 0, 0.5}));
+  EXPECT_EQ(toQColor(Color::system("cyan")), QColor(0, 255, 255));
+}

@@ -1,0 +1,278 @@
+#include "platform/gfx/AnimationClock.h"
+#include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/LayerRenderer.h"
+#include "platform/gfx/ShapeLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+using namespace pf;
+
+namespace {
+
+const Color red = Color::calibratedRGB(1, 0, 0, 1);
+const Color green = Color::calibratedRGB(0, 1, 0, 1);
+const Color blue = Color::calibratedRGB(0, 0, 1, 1);
+
+class Renderer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AnimationClock::setTimeSource([] { return 0.0; });
+    root = Layer::make();
+    root->setFrame(Rect(0, 0, 100, 100));
+  }
+  void TearDown() override { AnimationClock::setTimeSource({}); }
+
+  // One frame at time t; the image is y down, as on screen.
+  QImage frame(double t) {
+    damage = renderer.prepare(*root, t, QSizeF(100, 100));
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    renderer.paint(p, QRegion(0, 0, 100, 100));
+    return image;
+  }
+
+  // The pixel at y-up point (x, y).
+  static QColor at(const QImage& image, int x, int y) { return image.pixelColor(x, image.height() - 1 - y); }
+
+  std::shared_ptr<Layer> square(Rect frame, Color color) {
+    auto layer = Layer::make();
+    layer->setFrame(frame);
+    layer->setBackgroundColor(color);
+    root->addSublayer(layer);
+    return layer;
+  }
+
+  std::shared_ptr<Layer> root;
+  LayerRenderer renderer;
+  QRegion damage;
+};
+
+BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationValue to, double duration) {
+  BasicAnimation a(keyPath);
+  a.fromValue = std::move(from);
+  a.toValue = std::move(to);
+  a.duration = duration;
+  a.repeatCount = Animation::repeatForever;
+  return a;
+}
+
+}  // namespace
+
+TEST_F(Renderer, DrawsYUpWithLaterSublayersOnTop) {
+  square(Rect(10, 10, 20, 20), red);
+  square(Rect(20, 20, 20, 20), blue);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 12, 12), QColor(Qt::red));
+  EXPECT_EQ(at(image, 25, 25), QColor(Qt::blue));  // the later sublayer covers the overlap
+  EXPECT_EQ(at(image, 5, 5).alpha(), 0);
+  EXPECT_EQ(at(image, 12, 85).alpha(), 0);  // nothing at the top: y grows upwards
+}
+
+TEST_F(Renderer, AnchorRotationAndOpacity) {
+  auto bar = square(Rect(0, 0, 40, 10), green);
+  bar->setAnchorPoint({0, 0.5});
+  bar->setPosition({50, 50});
+  bar->setTransform(Transform::makeRotation(std::numbers::pi / 2));  // turns about its left end, upwards
+  bar->setOpacity(0.5);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 50, 80).green(), 255);
+  EXPECT_NEAR(at(image, 50, 80).alpha(), 128, 1);
+  EXPECT_EQ(at(image, 70, 50).alpha(), 0);
+}
+
+TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
+  auto ring = ShapeLayer::make();
+  Path path = Path::rect(Rect(0, 0, 100, 100));
+  path.addRect(Rect(25, 25, 50, 50));
+  ring->setPath(path);
+  ring->setFillRule(ShapeLayer::FillRule::evenOdd);
+  ring->setFillColor(blue);
+  root->addSublayer(ring);
+  auto line = ShapeLayer::make();
+  Path stroke;
+  stroke.moveTo({40, 50});
+  stroke.lineTo({60, 50});
+  line->setPath(stroke);
+  line->setFillColor(std::nullopt);
+  line->setStrokeColor(red);
+  line->setLineWidth(4);
+  root->addSublayer(line);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 10, 10), QColor(Qt::blue));
+  EXPECT_EQ(at(image, 45, 40).alpha(), 0);  // the hole
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
+  EXPECT_EQ(at(image, 50, 55).alpha(), 0);
+}
+
+TEST_F(Renderer, EvenOddMaskHidesTheInside) {
+  square(Rect(0, 0, 100, 100), green);
+  auto mask = ShapeLayer::make();
+  Path band = Path::rect(Rect(0, 0, 100, 100));
+  band.addRect(Rect(20, 20, 60, 60));
+  mask->setPath(band);
+  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
+  root->setMask(mask);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 10, 50), QColor(Qt::green));
+  EXPECT_EQ(at(image, 50, 50).alpha(), 0);
+
+  // A mask that is not made of rects clips by its path.
+  auto round = ShapeLayer::make();
+  round->setPath(Path::ellipse(Rect(0, 0, 100, 100)));
+  root->setMask(round);
+  const QImage clipped = frame(0);
+  EXPECT_EQ(at(clipped, 50, 50), QColor(Qt::green));
+  EXPECT_EQ(at(clipped, 2, 2).alpha(), 0);
+}
+
+TEST_F(Renderer, RadialGradientIsBrightestAtItsStartPoint) {
+  auto glow = GradientLayer::make();
+  glow->setType(GradientLayer::Type::radial);
+  glow->setFrame(Rect(0, 0, 100, 50));
+  glow->setColors({red, Color::calibratedRGB(1, 0, 0, 0)});
+  glow->setStartPoint({0.5, 0.5});
+  glow->setEndPoint({1, 1});
+  root->addSublayer(glow);
+  const QImage image = frame(0);
+  EXPECT_GT(at(image, 50, 25).alpha(), 240);
+  EXPECT_NEAR(at(image, 75, 25).alpha(), 128, 6);  // half way along the x radius
+  EXPECT_NEAR(at(image, 50, 37).alpha(), 132, 8);  // and along the shorter y radius
+  EXPECT_LT(at(image, 98, 25).alpha(), 8);
+}
+
+TEST_F(Renderer, ContentsImagesAreStretchedUpright) {
+  QImage picture(2, 2, QImage::Format_ARGB32_Premultiplied);
+  picture.setPixelColor(0, 0, Qt::red);
+  picture.setPixelColor(1, 0, Qt::red);
+  picture.setPixelColor(0, 1, Qt::blue);
+  picture.setPixelColor(1, 1, Qt::blue);
+  auto sprite = Layer::make();
+  sprite->setFrame(Rect(0, 0, 40, 40));
+  sprite->setContents(picture);
+  root->addSublayer(sprite);
+  const QImage image = frame(0);
+  EXPECT_GT(at(image, 20, 36).red(), 200);  // the image's first row is at the top
+  EXPECT_GT(at(image, 20, 4).blue(), 200);
+}
+
+TEST_F(Renderer, ShadowsGlowAroundAStroke) {
+  auto line = ShapeLayer::make();
+  Path stroke;
+  stroke.moveTo({20, 50});
+  stroke.lineTo({80, 50});
+  line->setPath(stroke);
+  line->setStrokeColor(blue);
+  line->setLineWidth(2);
+  line->setShadowColor(red);
+  line->setShadowOpacity(1);
+  line->setShadowRadius(6);
+  line->setShadowOffset({0, 0});
+  root->addSublayer(line);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));
+  const QColor near = at(image, 50, 54);
+  EXPECT_GT(near.alpha(), 20);
+  EXPECT_GT(near.red(), near.blue());
+  EXPECT_LT(at(image, 50, 54).alpha(), at(image, 50, 52).alpha());
+  EXPECT_EQ(at(image, 50, 70).alpha(), 0);
+}
+
+TEST_F(Renderer, CachedLayersAreNotRasterisedAgainWhileTheyOnlyMove) {
+  auto still = square(Rect(0, 0, 10, 10), red);
+  auto fading = square(Rect(20, 0, 10, 10), green);
+  fading->addAnimation(endless("opacity", 0.2, 1.0, 2));
+  auto moving = square(Rect(40, 0, 10, 10), blue);
+  moving->addAnimation(endless("position", Point{45, 5}, Point{45, 85}, 2));
+  auto growing = square(Rect(60, 0, 10, 10), blue);
+  growing->addAnimation(endless("transform.scale", 0.5, 1.5, 2));
+  auto spinning = square(Rect(80, 0, 10, 10), green);
+  spinning->addAnimation(endless("transform.rotation.z", 0.0, 3.0, 2));
+
+  frame(0);
+  EXPECT_EQ(renderer.stats().rasterisations, 5);
+  for (double t = 0.1; t < 1; t += 0.1) frame(t);
+  EXPECT_EQ(renderer.stats().rasterisations, 5);
+  EXPECT_EQ(renderer.stats().directDraws, 0);
+  EXPECT_TRUE(renderer.isAnimating());
+  EXPECT_EQ(at(frame(1), 45, 45), QColor(Qt::blue));  // half way up
+
+  still->setBackgroundColor(green);  // a drawn change: once more, then cached again
+  frame(1);
+  frame(1.1);
+  EXPECT_EQ(renderer.stats().rasterisations, 6);
+}
+
+TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
+  auto vine = ShapeLayer::make();
+  Path line;
+  line.moveTo({0, 50});
+  line.lineTo({100, 50});
+  vine->setPath(line);
+  vine->setStrokeColor(green);
+  vine->setLineWidth(4);
+  vine->setShadowOpacity(0.8);
+  vine->setShadowOffset({0, 0});
+  KeyframeAnimation crawl("strokeEnd");
+  crawl.values = {0.0, 1.0};
+  crawl.duration = 10;
+  crawl.repeatCount = Animation::repeatForever;
+  vine->addAnimation(crawl, "vineCrawl");
+  root->addSublayer(vine);
+  square(Rect(0, 0, 10, 10), red);
+
+  QImage image = frame(2.5);
+  EXPECT_EQ(at(image, 20, 50), QColor(Qt::green));
+  EXPECT_EQ(at(image, 30, 50).alpha(), 0);  // not yet stroked
+  image = frame(5);
+  EXPECT_EQ(at(image, 45, 50), QColor(Qt::green));
+  EXPECT_EQ(renderer.stats().directDraws, 2);
+  EXPECT_EQ(renderer.stats().rasterisations, 1);  // only the still square
+}
+
+TEST_F(Renderer, ReportsOnlyWhatChanged) {
+  square(Rect(0, 0, 10, 10), red);
+  auto moving = square(Rect(50, 50, 10, 10), blue);
+  frame(0);
+  EXPECT_EQ(damage, QRegion(0, 0, 100, 100));  // the first frame is new everywhere
+
+  frame(1);
+  EXPECT_TRUE(damage.isEmpty());  // nothing animates, nothing changed
+
+  moving->setPosition({75, 55});
+  frame(2);
+  EXPECT_TRUE(damage.contains(QRect(50, 40, 10, 10)));  // where it was (y down)
+  EXPECT_TRUE(damage.contains(QRect(70, 40, 10, 10)));  // where it is now
+  EXPECT_FALSE(damage.intersects(QRect(0, 90, 10, 10)));
+
+  moving->removeFromSuperlayer();
+  frame(3);
+  EXPECT_TRUE(damage.contains(QRect(70, 40, 10, 10)));
+  EXPECT_FALSE(renderer.isAnimating());
+}
+
+TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {
+  for (int i = 0; i < 40; ++i) {
+    auto dot = square(Rect(i * 2, 0, 2, 2), red);
+    dot->addAnimation(endless("opacity", 0.0, 1.0, 1));
+  }
+  frame(0);
+  frame(0.5);
+  EXPECT_EQ(damage, QRegion(0, 96, 96, 4));  // 40 changed dots, one strip of tiles
+}
+
+TEST_F(Renderer, BadNumbersDrawNothingRatherThanGarbage) {
+  auto lost = square(Rect(0, 0, 10, 10), red);
+  lost->setPosition({NAN, 5});
+  auto huge = square(Rect(0, 0, 1e12, 1e12), red);
+  huge->setOpacity(NAN);
+  auto over = square(Rect(40, 40, 10, 10), blue);
+  over->setOpacity(7);  // held to 1
+  auto runaway = square(Rect(60, 60, 10, 10), green);
+  runaway->addAnimation(endless("position.x", 0.0, INFINITY, 1));
+  const QImage image = frame(0.5);
+  EXPECT_EQ(at(image, 5, 5).alpha(), 0);
+  EXPECT_EQ(at(image, 45, 45), QColor(Qt::blue));
+}

@@ -1,0 +1,161 @@
+#include "platform/gfx/AnimationClock.h"
+#include "platform/gfx/Transaction.h"
+#include "platform/ui/FrameClock.h"
+#include "platform/ui/LayerHost.h"
+
+#include <QPaintEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace pf;
+
+namespace {
+
+// Records the regions the host is asked to paint.
+class PaintRecorder final : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) regions.push_back(static_cast<QPaintEvent*>(event)->region());
+    return false;
+  }
+  QRegion all() const {
+    QRegion r;
+    for (const auto& region : regions) r += region;
+    return r;
+  }
+  std::vector<QRegion> regions;
+};
+
+class Host : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AnimationClock::setTimeSource([this] { return now; });
+    root = Layer::make();
+    root->setFrame(Rect(0, 0, 200, 100));
+    host.resize(200, 100);
+    host.setRootLayer(root);
+  }
+  void TearDown() override { AnimationClock::setTimeSource({}); }
+
+  void settle() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+  }
+
+  std::shared_ptr<Layer> dot(Rect frame) {
+    auto layer = Layer::make();
+    layer->setFrame(frame);
+    layer->setBackgroundColor(Color::calibratedRGB(1, 0, 0, 1));
+    root->addSublayer(layer);
+    return layer;
+  }
+
+  static BasicAnimation fade(float repeats) {
+    BasicAnimation a("opacity");
+    a.fromValue = 0.0;
+    a.toValue = 1.0;
+    a.duration = 1;
+    a.repeatCount = repeats;
+    return a;
+  }
+
+  double now = 0;
+  std::shared_ptr<Layer> root;
+  LayerHost host;
+};
+
+}  // namespace
+
+TEST_F(Host, ShowsTheTreeYUp) {
+  dot(Rect(10, 10, 20, 20));
+  host.show();
+  settle();
+  const QImage shot = host.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(20, 100 - 20), QColor(Qt::red));
+  EXPECT_NE(shot.pixelColor(20, 20), QColor(Qt::red));
+}
+
+TEST_F(Host, ClockRunsOnlyWhileAShownHostAnimates) {
+  auto layer = dot(Rect(10, 10, 20, 20));
+  host.show();
+  settle();
+  EXPECT_FALSE(FrameClock::shared().isRunning());  // nothing moves: no timer
+
+  layer->addAnimation(fade(Animation::repeatForever), "fade");
+  settle();
+  EXPECT_TRUE(host.isAnimating());
+  EXPECT_TRUE(FrameClock::shared().isRunning());
+
+  host.hide();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
+  host.show();
+  settle();
+  EXPECT_TRUE(FrameClock::shared().isRunning());
+
+  layer->removeAnimation("fade");
+  settle();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
+}
+
+TEST_F(Host, ClockStopsWhenTheLastAnimationEnds) {
+  dot(Rect(10, 10, 20, 20))->addAnimation(fade(1));
+  host.show();
+  settle();
+  EXPECT_TRUE(FrameClock::shared().isRunning());
+  now = 1.5;  // past its end: the next tick finds nothing running
+  QTest::qWait(3 * 1000 / FrameClock::framesPerSecond);
+  EXPECT_FALSE(FrameClock::shared().isRunning());
+  EXPECT_FALSE(host.isAnimating());
+}
+
+TEST_F(Host, OneClockForEveryHost) {
+  LayerHost other;
+  auto otherRoot = Layer::make();
+  otherRoot->setFrame(Rect(0, 0, 50, 50));
+  otherRoot->addAnimation(fade(Animation::repeatForever));
+  other.resize(50, 50);
+  other.setRootLayer(otherRoot);
+  root->addAnimation(fade(Animation::repeatForever));
+  host.show();
+  other.show();
+  settle();
+  EXPECT_TRUE(host.isAnimating());
+  EXPECT_TRUE(other.isAnimating());
+  host.hide();
+  EXPECT_TRUE(FrameClock::shared().isRunning());
+  other.hide();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
+}
+
+TEST_F(Host, RepaintsOnlyWhatChangedOncePerTransaction) {
+  dot(Rect(150, 70, 20, 20));
+  auto moving = dot(Rect(10, 10, 10, 10));
+  host.show();
+  settle();
+  PaintRecorder recorder;
+  host.installEventFilter(&recorder);
+  {
+    Transaction batch;
+    for (int x = 10; x <= 40; x += 10) moving->setPosition({x + 5.0, 15});
+  }
+  settle();
+  ASSERT_EQ(recorder.regions.size(), 1u);
+  const QRegion painted = recorder.all();
+  EXPECT_TRUE(painted.contains(QPoint(12, 100 - 15)));  // where it was
+  EXPECT_TRUE(painted.contains(QPoint(42, 100 - 15)));  // where it is
+  EXPECT_FALSE(painted.contains(QPoint(160, 100 - 80)));  // the still dot is left alone
+  host.removeEventFilter(&recorder);
+}
+
+TEST_F(Host, ReplacingTheRootLeavesTheOldTreeAlone) {
+  auto old = root;
+  auto fresh = Layer::make();
+  host.setRootLayer(fresh);
+  host.show();
+  settle();
+  old->addAnimation(fade(Animation::repeatForever));
+  settle();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
+  host.setRootLayer(nullptr);
+  settle();
+  EXPECT_FALSE(host.isAnimating());
+}
