@@ -1,5 +1,6 @@
 #include "shortcuts/ShortcutStore.h"
 
+#include "character/CharacterSize.h"
 #include "platform/core/Log.h"
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
@@ -18,7 +19,6 @@ namespace {
 const QString scaleKey = QStringLiteral("scale");
 const QString legacyShortcutsKey = QStringLiteral("shortcuts");
 const QString legacyBookmarkPrefix = QStringLiteral("bookmark.");
-const QString companionSizeChanged = QStringLiteral("CompanionSizeChanged");
 constexpr std::size_t visibleCapacity = 12;
 
 QuibError missingDestination() {
@@ -57,7 +57,7 @@ ShortcutStore::ShortcutStore(pf::UserDefaults& defaults, const QString& catalogD
     if (m_sharedSource && note.object == m_sharedSource.get()) changed();
   });
   m_sizeObserver =
-      center.addObserver(companionSizeChanged, nullptr, [this](const pf::Notification&) { changed(); });
+      center.addObserver(CharacterSize::changed(), nullptr, [this](const pf::Notification&) { changed(); });
   if (m_catalogNotice) pf::log(QStringLiteral("Wendle shortcut catalog: %@"), *m_catalogNotice);
 }
 

@@ -1,3 +1,4 @@
+#include "character/CharacterSize.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ImageSupport.h"
 #include "shortcuts/QuibError.h"
@@ -352,7 +353,7 @@ TEST(ShortcutStore, ACompanionSizeChangeReachesEveryLiveStore) {
     const auto second = makeStore("second");
     first->onChange = [&] { ++changes; };
     second->onChange = [&] { ++changes; };
-    center.post("CompanionSizeChanged");
+    CharacterSize::write(first->defaults(), 40, 1000);
     EXPECT_EQ(changes, 2);
   }
   EXPECT_EQ(center.observerCount(), observersBefore);
