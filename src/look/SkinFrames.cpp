@@ -21,11 +21,31 @@ namespace {
 Color rgb(double r, double g, double b) { return Color::calibratedRGB(r, g, b, 1.0); }
 Color white(double w) { return Color::calibratedWhite(w, 1.0); }
 
-/// Fills the ring between `outer` and `inner` with `gradient` at `angle`.
-void band(Canvas& canvas, const Path& outer, const Path& inner, const pf::Gradient& gradient,
-          double angle) {
-  canvas.fillLinearGradient(SkinShapes::band(outer, inner), gradient, angle,
+/// How one edge of a band is stroked.
+struct Edge {
+  Color color;
+  double width;
+};
+
+/// The two edges of a frame's band.
+struct Ring {
+  Path outer;
+  Path inner;
+};
+
+/// The chamfered band of a frame, from 1.5 inside `rect` to `w` inside it.
+Ring chamfered(const Rect& rect, double w, double outerCut, double innerCut) {
+  return {QuibSkin::outline(SkinShapes::inset(rect, 1.5), outerCut),
+          QuibSkin::outline(SkinShapes::inset(rect, w), innerCut)};
+}
+
+/// Fills `ring` with `gradient` at `angle` and strokes its edges.
+void band(Canvas& canvas, const Ring& ring, const pf::Gradient& gradient, double angle,
+          const Edge& outerEdge, const Edge& innerEdge) {
+  canvas.fillLinearGradient(SkinShapes::band(ring.outer, ring.inner), gradient, angle,
                             Canvas::FillRule::evenOdd);
+  canvas.stroke(ring.outer, outerEdge.color, outerEdge.width);
+  canvas.stroke(ring.inner, innerEdge.color, innerEdge.width);
 }
 
 /// The 12-toothed gear: 48 points, every other pair pulled in to 0.78 of the radius.
@@ -85,12 +105,9 @@ const Color& SkinFrames::copper() {
 
 void SkinFrames::steam(Canvas& canvas, const Rect& rect, double w) {
   canvas.save();
-  const Path outer = QuibSkin::outline(SkinShapes::inset(rect, 1.5), 14);
-  const Path inner = QuibSkin::outline(SkinShapes::inset(rect, w), 10);
-  band(canvas, outer, inner,
-       SkinShapes::gradient({copper(), brass(), brassLight(), brass(), copper()}), 65);
-  canvas.stroke(outer, brassLight(), 1);
-  canvas.stroke(inner, copper(), 2);
+  const Ring ring = chamfered(rect, w, 14, 10);
+  band(canvas, ring, SkinShapes::gradient({copper(), brass(), brassLight(), brass(), copper()}), 65,
+       {brassLight(), 1}, {copper(), 2});
   const Path middle = QuibSkin::outline(SkinShapes::inset(rect, w / 2), 12);
   canvas.stroke(middle, copper(), std::max(w * 0.22, 1.0));
   canvas.stroke(middle, brassLight().withAlpha(0.65), 0.7);
@@ -119,13 +136,10 @@ void SkinFrames::alien(Canvas& canvas, const Rect& rect, double w) {
   const Color cyanLight = rgb(0.1, 0.85, 1.0);
   const Color violetLight = rgb(0.62, 0.28, 1.0);
   canvas.save();
-  const Path outer = QuibSkin::outline(SkinShapes::inset(rect, 1.5), 20);
-  const Path inner = QuibSkin::outline(SkinShapes::inset(rect, w), 16);
-  band(canvas, outer, inner,
+  const Ring ring = chamfered(rect, w, 20, 16);
+  band(canvas, ring,
        SkinShapes::gradient({rgb(0.025, 0.05, 0.12), rgb(0.22, 0.36, 0.46), rgb(0.08, 0.12, 0.24)}),
-       65);
-  canvas.stroke(outer, cyanLight.withAlpha(0.8), 1.2);
-  canvas.stroke(inner, violetLight.withAlpha(0.7), 1.1);
+       65, {cyanLight.withAlpha(0.8), 1.2}, {violetLight.withAlpha(0.7), 1.1});
 
   for (const Side side : sides(rect)) {
     const int n = std::max(SkinShapes::count(side.length / 90), 2);
@@ -148,17 +162,14 @@ void SkinFrames::molten(Canvas& canvas, const Rect& rect, double w) {
   const Color lava = rgb(1.0, 0.3, 0.025);
   const Color glow = rgb(1.0, 0.75, 0.18);
   canvas.save();
-  const Path outer = QuibSkin::outline(SkinShapes::inset(rect, 1.5), 18);
-  const Path inner = QuibSkin::outline(SkinShapes::inset(rect, w), 13);
-  band(canvas, outer, inner,
+  const Ring ring = chamfered(rect, w, 18, 13);
+  band(canvas, ring,
        SkinShapes::gradient(
            {white(0.07), rgb(0.28, 0.17, 0.13), white(0.12), rgb(0.38, 0.16, 0.07)}),
-       60);
-  canvas.stroke(outer, lava.withAlpha(0.85), 1.4);
-  canvas.stroke(inner, glow.withAlpha(0.65), 0.8);
+       60, {lava.withAlpha(0.85), 1.4}, {glow.withAlpha(0.65), 0.8});
 
   canvas.save();
-  canvas.clip(SkinShapes::band(outer, inner), Canvas::FillRule::evenOdd);
+  canvas.clip(SkinShapes::band(ring.outer, ring.inner), Canvas::FillRule::evenOdd);
   for (const Side side : sides(rect)) {
     const int n = std::max(SkinShapes::count(side.length / 44), 2);
     for (int j = 0; j < n; ++j) {
@@ -180,12 +191,11 @@ void SkinFrames::molten(Canvas& canvas, const Rect& rect, double w) {
 void SkinFrames::princess(Canvas& canvas, const Rect& rect, double w) {
   const Color gold = rgb(0.86, 0.61, 0.27);
   canvas.save();
-  const Path outer = SkinShapes::roundedRect(SkinShapes::inset(rect, 2), 16);
-  const Path inner = SkinShapes::roundedRect(SkinShapes::inset(rect, w), 12);
-  band(canvas, outer, inner,
-       SkinShapes::gradient({rgb(1.0, 0.72, 0.88), LookColor::white(), rgb(0.82, 0.73, 1.0)}), 70);
-  canvas.stroke(outer, gold, 1.4);
-  canvas.stroke(inner, gold, 0.8);
+  const Ring ring{SkinShapes::roundedRect(SkinShapes::inset(rect, 2), 16),
+                  SkinShapes::roundedRect(SkinShapes::inset(rect, w), 12)};
+  band(canvas, ring,
+       SkinShapes::gradient({rgb(1.0, 0.72, 0.88), LookColor::white(), rgb(0.82, 0.73, 1.0)}), 70,
+       {gold, 1.4}, {gold, 0.8});
 
   const double g = w > 8 ? 5 : 3;
   for (const Point c :
@@ -218,15 +228,12 @@ void SkinFrames::robot(Canvas& canvas, const Rect& rect, double w) {
   canvas.save();
   canvas.translate(rect.minX(), rect.minY());
   const Rect local(0, 0, W, H);
-  const Path outer = QuibSkin::outline(SkinShapes::inset(local, 1.5), 22);
-  const Path inner = QuibSkin::outline(SkinShapes::inset(local, w), 16);
-  band(canvas, outer, inner,
-       SkinShapes::gradient({white(0.45), white(0.9), white(0.62), white(0.98)}), 65);
-  canvas.stroke(outer, LookColor::white().withAlpha(0.95), 1.5);
-  canvas.stroke(inner, white(0.17), 2);
+  const Ring ring = chamfered(local, w, 22, 16);
+  band(canvas, ring, SkinShapes::gradient({white(0.45), white(0.9), white(0.62), white(0.98)}), 65,
+       {LookColor::white().withAlpha(0.95), 1.5}, {white(0.17), 2});
 
   canvas.save();
-  canvas.clip(SkinShapes::band(outer, inner), Canvas::FillRule::evenOdd);
+  canvas.clip(SkinShapes::band(ring.outer, ring.inner), Canvas::FillRule::evenOdd);
   for (const double f : {0.2, 0.38, 0.62, 0.8}) {
     const double x = f * W;
     canvas.stroke(SkinShapes::line({x, 0}, {x + 9, 14}), LookColor::darkGray().withAlpha(0.65), 1);
