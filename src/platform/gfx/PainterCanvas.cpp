@@ -160,7 +160,7 @@ void PainterCanvas::paint(const QRectF& bounds, const std::function<void(QPainte
 void PainterCanvas::castShadow(const Shadow& shadow, const QRectF& bounds,
                                const std::function<void(QPainter&)>& draw) {
   const QColor color = toQColor(shadow.color);
-  if (color.alpha() == 0 || !bounds.isValid()) return;
+  if (color.alpha() == 0 || !bounds.isValid() || !m_painter.device()) return;
   const QTransform device = m_painter.deviceTransform();
   const double scale = std::sqrt(std::fabs(device.determinant()));
   const double sigma = std::max(shadow.blurRadius, 0.0) * scale / 2;
