@@ -58,6 +58,8 @@ TEST_F(SkinPainting, OutlineCutsCornersByAtMostAQuarterOfTheShorterSide) {
   EXPECT_EQ(p.element(7).end(), (pf::Point{0, 5}));
   EXPECT_EQ(p.element(8).type, pf::Path::ElementType::close);
   EXPECT_EQ(QuibSkin::outline(Rect(0, 0, 100, 100), 12).element(0).end(), (pf::Point{12, 0}));
+  // A negative cut would cross the path over itself: the corners stay square.
+  EXPECT_EQ(QuibSkin::outline(Rect(0, 0, 100, 100), -8).element(0).end(), (pf::Point{0, 0}));
 }
 
 TEST_F(SkinPainting, SteampunkSpecklesAreCapped) {
@@ -157,6 +159,8 @@ TEST_F(SkinPainting, RectanglesThatAreNotFiniteDrawNothing) {
       EXPECT_TRUE(surface(name.c_str(), r, false).isBlank()) << name;
       EXPECT_TRUE(frame(name.c_str(), r, 12).isBlank()) << name;
     }
+    const std::string name = skin.rawValue().toStdString();
+    EXPECT_TRUE(frame(name.c_str(), Rect(0, 0, 100, 100), nan).isBlank()) << name;
   }
 }
 
