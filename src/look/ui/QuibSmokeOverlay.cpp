@@ -7,6 +7,7 @@
 #include "platform/gfx/Transaction.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/Screens.h"
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/Window.h"
 
@@ -27,6 +28,10 @@ OverlayMap& overlays() {
   static auto* map = new OverlayMap;
   return *map;
 }
+
+// The window as the user sees it, the window manager's title bar and borders
+// included, so the effect surrounds them rather than burning over them.
+pf::Rect outerFrame(const pf::Window& window) { return pf::Screens::toYUp(window.frameGeometry()); }
 
 bool isColorPanel(const QWidget* window) {
   if (qobject_cast<const QColorDialog*>(window)) return true;
@@ -52,7 +57,7 @@ class QuibSmokeOverlay::ShowWatcher final : public QObject {
 
 QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
     : m_parent(parent),
-      m_panel(std::make_unique<SmokePanel>(parent->frame().insetBy(-margin, -margin))),
+      m_panel(std::make_unique<SmokePanel>(outerFrame(*parent).insetBy(-margin, -margin))),
       m_showWatcher(std::make_unique<ShowWatcher>(this)) {
   parent->addChildWindow(m_panel.get());
   auto& center = pf::NotificationCenter::defaultCenter();
@@ -111,7 +116,8 @@ void QuibSmokeOverlay::sync() {
   pf::Window& parent = *m_parent;
   if (!parent.childWindows().contains(m_panel.get())) parent.addChildWindow(m_panel.get());
   if (parent.isVisible() && !m_panel->isVisible()) m_panel->orderFront();
-  const pf::Rect target = parent.frame().insetBy(-margin, -margin);
+  const pf::Rect outer = outerFrame(parent);
+  const pf::Rect target = outer.insetBy(-margin, -margin);
   if (m_panel->frame() != target) m_panel->setFrame(target);
   m_panel->setLevel(parent.level());
 
@@ -127,8 +133,8 @@ void QuibSmokeOverlay::sync() {
   pf::Transaction transaction;
   pf::Layer& root = *m_panel->contentLayer();
   root.setFrame(pf::Rect(0, 0, target.width(), target.height()));
-  QuibBorderVFX::populate(root, pf::Rect(margin, margin, parent.frame().width(), parent.frame().height()),
-                          configuration, reduced);
+  QuibBorderVFX::populate(root, pf::Rect(margin, margin, outer.width(), outer.height()), configuration,
+                          reduced);
   ++m_builds;
 }
 

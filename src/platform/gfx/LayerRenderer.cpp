@@ -342,53 +342,55 @@ QRegion LayerRenderer::damage(std::vector<Item>& previous) {
   return mergeIntoTiles(rects, QRect(QPoint(0, 0), m_pixels));
 }
 
-void LayerRenderer::applyClip(QPainter& painter, const QRegion& region, int clip) const {
-  if (clip < 0) {
-    painter.setClipRegion(region);
-    return;
-  }
-  const Clip& c = m_clips[static_cast<std::size_t>(clip)];
-  if (c.region) {
-    painter.setClipRegion(region.intersected(*c.region));
-    return;
-  }
-  painter.setClipRegion(region);
-  for (const auto& path : c.paths) painter.setClipPath(path, Qt::IntersectClip);
-}
-
 void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
-  int currentClip = -2;
   int composited = 0;
-  for (const auto& item : m_items) {
-    if (!region.intersects(item.rect)) continue;
-    if (item.clip != currentClip) {
-      painter.setTransform(base);
-      applyClip(painter, region, item.clip);
-      currentClip = item.clip;
+  // One rect of the region at a time: Qt blends an image through its fast
+  // path only under a clip that is a single rect. Under a clip of many rects
+  // it takes a span path and hands that to worker threads, which costs
+  // several times the blend itself.
+  for (const QRect& area : region) {
+    for (const auto& item : m_items) {
+      const QRect target = area.intersected(item.rect);
+      if (target.isEmpty()) continue;
+      if (item.clip < 0) {
+        draw(painter, base, target, item, nullptr);
+      } else if (const Clip& c = m_clips[static_cast<std::size_t>(item.clip)]; c.region) {
+        for (const QRect& part : c.region->intersected(target)) draw(painter, base, part, item, nullptr);
+      } else {
+        draw(painter, base, target, item, &c.paths);
+      }
+      ++composited;
     }
-    painter.setOpacity(item.opacity);
-    if (item.direct) {
-      painter.setTransform(item.transform * base);
-      painter.setRenderHint(QPainter::Antialiasing, true);
-      item.direct->paintApproximateShadow(painter);
-      item.direct->paint(painter);
-      painter.setRenderHint(QPainter::Antialiasing, false);
-    } else if (item.translationOnly) {
-      // Smoothing an unscaled blit changes nothing but takes Qt's slow path.
-      painter.setTransform(base);
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-      painter.drawImage(item.position, item.image);
-    } else {
-      painter.setTransform(item.transform * base);
-      painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-      painter.drawImage(0, 0, item.image);
-    }
-    ++composited;
   }
   painter.restore();
   m_stats.composited = composited;
+}
+
+void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRect& clip, const Item& item,
+                         const std::vector<QPainterPath>* paths) {
+  painter.setTransform(base);
+  painter.setClipRect(clip);
+  if (paths) {
+    for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
+  }
+  painter.setOpacity(item.opacity);
+  if (item.direct) {
+    painter.setTransform(item.transform * base);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    item.direct->paintApproximateShadow(painter);
+    item.direct->paint(painter);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+  } else if (item.translationOnly) {
+    // Smoothing an unscaled blit changes nothing but takes Qt's slow path.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(item.position, item.image);
+  } else {
+    painter.setTransform(item.transform * base);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(0, 0, item.image);
+  }
 }
 
 }  // namespace pf

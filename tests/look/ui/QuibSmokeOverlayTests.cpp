@@ -3,6 +3,7 @@
 #include "platform/gfx/ShapeLayer.h"
 #include "platform/ui/FrameClock.h"
 #include "platform/ui/LayerHost.h"
+#include "platform/ui/Screens.h"
 #include "platform/ui/ViewLayer.h"
 
 #include <QColorDialog>
@@ -21,24 +22,31 @@ std::vector<quint64> serials(const pf::Layer& root) {
 
 }  // namespace
 
-class Overlay : public OverlayFixture {};
+class Overlay : public OverlayFixture {
+ protected:
+  // The window with its title bar and borders, where the platform draws them.
+  Rect outer() const { return pf::Screens::toYUp(window->frameGeometry()); }
+  Rect expectedPanel() const { return outer().insetBy(-180, -180); }
+};
 
 TEST_F(Overlay, PanelIsAClickThroughChildLargerByAMarginOnEverySide) {
   window->show();
   QuibSmokeOverlay::update(window.get(), true);
   ASSERT_NE(panel(), nullptr);
-  EXPECT_EQ(panel()->frame(), Rect(120, 20, 760, 660));
+  EXPECT_TRUE(outer().contains(Rect(300, 200, 400, 300)));
+  EXPECT_EQ(panel()->frame(), expectedPanel());
   EXPECT_EQ(panel()->windowTitle(), "Wendle Border Effect");
   EXPECT_TRUE(panel()->ignoresMouseEvents());
   EXPECT_FALSE(panel()->canBecomeKey());
   EXPECT_TRUE(panel()->isVisible());
   EXPECT_EQ(window->childWindows(), QList<pf::Window*>{panel()});
   EXPECT_EQ(overlay()->builds(), 1);
-  // The effect is built around the window's rect in the panel: 180 in from its corner.
+  // The effect surrounds the window, decoration included, 180 in from the panel's corner.
   const pf::Layer& root = *panel()->contentLayer();
-  EXPECT_EQ(root.frame(), Rect(0, 0, 760, 660));
-  pf::Path band = pf::Path::rect(Rect(0, 0, 760, 660));
-  band.addRect(Rect(180, 180, 400, 300));
+  const Rect size(0, 0, expectedPanel().width(), expectedPanel().height());
+  EXPECT_EQ(root.frame(), size);
+  pf::Path band = pf::Path::rect(size);
+  band.addRect(Rect(180, 180, outer().width(), outer().height()));
   ASSERT_NE(root.mask(), nullptr);
   EXPECT_EQ(static_cast<const pf::ShapeLayer&>(*root.mask()).path(), band);
   EXPECT_FALSE(root.sublayers().empty());
@@ -48,9 +56,11 @@ TEST_F(Overlay, MovingTheWindowMovesThePanelAndRebuildsNothing) {
   window->show();
   QuibSmokeOverlay::update(window.get(), true);
   const auto before = serials(*panel()->contentLayer());
+  const Rect was = panel()->frame();
   window->setFrameOrigin({350, 120});
   settle();
-  EXPECT_EQ(panel()->frame(), Rect(170, -60, 760, 660));
+  EXPECT_EQ(panel()->frame(), was.offsetBy(50, -80));
+  EXPECT_EQ(panel()->frame(), expectedPanel());
   window->makeKeyAndOrderFront();
   QuibSmokeOverlay::update(window.get(), true);  // the same effect again
   settle();
@@ -61,11 +71,13 @@ TEST_F(Overlay, MovingTheWindowMovesThePanelAndRebuildsNothing) {
 TEST_F(Overlay, ResizingRebuildsOnce) {
   window->show();
   QuibSmokeOverlay::update(window.get(), true);
+  const Rect was = panel()->frame();
   window->setFrame(Rect(300, 200, 500, 320));
   settle();
   EXPECT_EQ(overlay()->builds(), 2);
-  EXPECT_EQ(panel()->frame(), Rect(120, 20, 860, 680));
-  EXPECT_EQ(panel()->contentLayer()->frame(), Rect(0, 0, 860, 680));
+  EXPECT_EQ(panel()->frame(), expectedPanel());
+  EXPECT_EQ(panel()->frame().size, (pf::Size{was.width() + 100, was.height() + 20}));
+  EXPECT_EQ(panel()->contentLayer()->frame(), Rect(0, 0, expectedPanel().width(), expectedPanel().height()));
 }
 
 TEST_F(Overlay, SwitchingEffectReplacesThePanel) {
