@@ -14,6 +14,8 @@ namespace {
 
 // Below this a layer is invisible: less than one step of an 8-bit alpha.
 constexpr double invisibleOpacity = 1.0 / 512;
+// Rows drawn at a time into a cached image.
+constexpr int rasterStrip = 64;
 // Cached images of layers not drawn for this many frames are dropped.
 constexpr quint64 cacheLifetime = 300;
 
@@ -252,8 +254,16 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const Lay
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.setTransform(raster * QTransform::fromTranslate(-px.x(), -px.y()));
-    content.paint(p);
+    // Qt hands a fill of 96 scanlines or more to worker threads and waits
+    // for them; drawn in lower strips every fill stays on this thread, which
+    // costs less in all.
+    const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
+    for (int y = 0; y < image.height(); y += rasterStrip) {
+      p.resetTransform();
+      p.setClipRect(QRect(0, y, image.width(), rasterStrip));
+      p.setTransform(place);
+      content.paint(p);
+    }
   }
   if (content.hasShadow()) {
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
