@@ -356,32 +356,32 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   int composited = 0;
-  // One rect of the region at a time: Qt blends an image through its fast
-  // path only under a clip that is a single rect. Under a clip of many rects
-  // it takes a span path and hands that to worker threads, which costs
-  // several times the blend itself.
-  for (const QRect& area : region) {
-    for (const auto& item : m_items) {
-      const QRect target = area.intersected(item.rect);
-      if (target.isEmpty()) continue;
-      if (item.clip < 0) {
-        draw(painter, base, target, item, nullptr);
-      } else if (const Clip& c = m_clips[static_cast<std::size_t>(item.clip)]; c.region) {
-        for (const QRect& part : c.region->intersected(target)) draw(painter, base, part, item, nullptr);
-      } else {
-        draw(painter, base, target, item, &c.paths);
-      }
-      ++composited;
+  for (const auto& item : m_items) {
+    if (!region.intersects(item.rect)) continue;
+    const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
+    QRegion area = region.intersected(item.rect);
+    if (clip && clip->region) area = area.intersected(*clip->region);
+    if (area.isEmpty()) continue;
+    const auto* paths = clip && !clip->region ? &clip->paths : nullptr;
+    if (item.translationOnly && !paths) {
+      // One rect at a time: Qt blends an image through its fast path only
+      // under a clip that is a single rect. Under a clip of many rects it
+      // takes a span path and hands that to worker threads, at several times
+      // the cost of the blend itself.
+      for (const QRect& part : area) draw(painter, base, QRegion(part), item, nullptr);
+    } else {
+      draw(painter, base, area, item, paths);  // drawn anew or transformed: once
     }
+    ++composited;
   }
   painter.restore();
   m_stats.composited = composited;
 }
 
-void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRect& clip, const Item& item,
+void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
                          const std::vector<QPainterPath>* paths) {
   painter.setTransform(base);
-  painter.setClipRect(clip);
+  painter.setClipRegion(clip);
   if (paths) {
     for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
   }

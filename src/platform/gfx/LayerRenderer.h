@@ -36,7 +36,7 @@ class LayerRenderer final {
   struct Stats {
     int rasterisations = 0;  ///< cached images drawn (again)
     int directDraws = 0;     ///< layers drawn afresh because their content animates
-    int composited = 0;      ///< items placed by the last `paint`, once per rect of its region
+    int composited = 0;      ///< items placed by the last `paint`
   };
 
   /// Evaluates `root` at time `t` for a target `size` points large at
@@ -91,8 +91,8 @@ class LayerRenderer final {
                    const QTransform& model, QPointF anchor, Item& item);
   CacheEntry rasterise(const Layer& layer, const LayerContent& content, const QTransform& raster);
   QRegion damage(std::vector<Item>& previous);
-  /// Draws one item under a single rect clip (narrowed by mask paths, if any).
-  static void draw(QPainter& painter, const QTransform& base, const QRect& clip, const Item& item,
+  /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
+  static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
                    const std::vector<QPainterPath>* paths);
 
   double m_time = 0;
