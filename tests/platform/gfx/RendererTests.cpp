@@ -291,3 +291,19 @@ TEST_F(Renderer, BadNumbersDrawNothingRatherThanGarbage) {
   EXPECT_EQ(at(image, 5, 5).alpha(), 0);
   EXPECT_EQ(at(image, 45, 45), QColor(Qt::blue));
 }
+
+TEST_F(Renderer, PaintsEachPartOfARegionOnceAndNothingBeyond) {
+  square(Rect(0, 40, 100, 20), Color::calibratedRGB(1, 0, 0, 0.5));
+  renderer.prepare(*root, 0, QSizeF(100, 100));
+  QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  // Two parts side by side (y down): half-transparent red blended once in each.
+  renderer.paint(p, QRegion(10, 40, 20, 20) + QRegion(30, 45, 30, 10) + QRegion(70, 40, 10, 20));
+  p.end();
+  EXPECT_EQ(at(image, 15, 50).alpha(), 128);
+  EXPECT_EQ(at(image, 35, 50).alpha(), 128);
+  EXPECT_EQ(at(image, 75, 50).alpha(), 128);
+  EXPECT_EQ(at(image, 65, 50).alpha(), 0);
+  EXPECT_EQ(at(image, 5, 50).alpha(), 0);
+}
