@@ -150,7 +150,9 @@ void LayerContent::paint(QPainter& painter) const {
     painter.scale(1, -1);
     // An upright image needs no antialiased edges, and without them Qt draws
     // it several times cheaper (with them it also hands it to worker threads).
-    if (painter.worldTransform().type() <= QTransform::TxScale) painter.setRenderHint(QPainter::Antialiasing, false);
+    if (painter.worldTransform().type() <= QTransform::TxScale) {
+      painter.setRenderHint(QPainter::Antialiasing, false);
+    }
     painter.drawImage(box, contents);
     painter.restore();
   }
