@@ -30,3 +30,11 @@ function(wendle_tests name dir)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TZ=UTC"
     TIMEOUT 300)
 endfunction()
+
+# A benchmark is bench/<name>.cpp, built with the rest but never run by the tests.
+function(wendle_bench name)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/bench/${name}.cpp)
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LINKS})
+  wendle_warnings(${name})
+endfunction()

@@ -1,0 +1,96 @@
+#include "app/AppDelegate.h"
+
+#include "character/CharacterSize.h"
+#include "character/CharacterSkin.h"
+#include "character/ui/CompanionPanel.h"
+#include "character/ui/RobotView.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Screens.h"
+#include "platform/ui/StatusItem.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QScreen>
+#include <cmath>
+
+using Hold = PacingController::Hold;
+
+AppDelegate::AppDelegate(pf::UserDefaults& defaults, QString assetRoot)
+    : m_defaults(defaults), m_assetRoot(std::move(assetRoot)) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+  CharacterSkin::migrateArchivedChoice(m_defaults);
+  buildStatusMenu();
+  createCompanion();
+  placeCompanion();
+  m_panel->orderFront();
+  connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
+  connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
+}
+
+void AppDelegate::applicationWillTerminate() {
+  if (m_panel) saveCompanionPosition();
+}
+
+void AppDelegate::buildStatusMenu() {
+  m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
+  m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
+  pf::Menu& menu = m_statusMenu.menu();
+  menu.onOpen = [this] { m_holds.set(Hold::menu, true); };
+  menu.onClose = [this] { m_holds.set(Hold::menu, false); };
+  if (!pf::StatusItem::isAvailable()) return;
+  const CharacterSkin skin = CharacterSkin::selected(m_defaults);
+  const QString folder = m_assetRoot + QStringLiteral("/Characters/") + skin.artworkFolder();
+  const QIcon icon(folder + QLatin1Char('/') + skin.artworkFolder() + QStringLiteral("-right.svg"));
+  m_statusItem = std::make_unique<pf::StatusItem>(icon, &menu);
+  m_statusItem->setToolTip(QStringLiteral("Wendle"));
+  m_statusItem->setVisible(true);
+}
+
+void AppDelegate::createCompanion() {
+  m_panel = std::make_unique<CompanionPanel>(m_assetRoot);
+  const QVariant onTop = m_defaults.object(alwaysOnTopKey).value_or(QVariant(true));
+  m_panel->setLevel(onTop.toBool() ? pf::WindowLevel::floating : pf::WindowLevel::normal);
+  RobotView* view = m_panel->robotView();
+  view->setCharacter(CharacterSkin::selected(m_defaults), Facing::right);
+  m_panel->setCompanionHeight(CharacterSize::storedHeight(m_defaults));
+  // The menu is the same one the status item shows, so it is there without a tray.
+  view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
+  view->onDragEnded = [this] {
+    m_holds.set(Hold::dragging, false);
+    saveCompanionPosition();
+  };
+}
+
+void AppDelegate::placeCompanion() {
+  if (m_defaults.isNumber(robotXKey) && m_defaults.isNumber(robotYKey)) {
+    const pf::Point origin{m_defaults.doubleValue(robotXKey), m_defaults.doubleValue(robotYKey)};
+    const pf::Rect frame(origin, m_panel->frame().size);
+    // A place on a display that is gone would leave the companion out of reach.
+    if (frame.isFinite() && pf::Screens::containing(frame)) {
+      m_panel->setFrameOrigin(origin);
+      return;
+    }
+  }
+  resetPosition();
+}
+
+void AppDelegate::resetPosition() {
+  const pf::Rect visible = pf::Screens::visibleFrame(pf::Screens::main());
+  const pf::Size size = m_panel->frame().size;
+  m_panel->setFrameOrigin({std::round(visible.midX() - size.width / 2), visible.minY()});
+  saveCompanionPosition();
+}
+
+void AppDelegate::keepCompanionOnScreen() {
+  if (m_panel && !pf::Screens::containing(m_panel->frame())) resetPosition();
+}
+
+void AppDelegate::saveCompanionPosition() {
+  const pf::Point origin = m_panel->frame().origin;
+  m_defaults.set(robotXKey, origin.x);
+  m_defaults.set(robotYKey, origin.y);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/StatusMenu.h"
+#include "motion/HoldSet.h"
+
+#include <QObject>
+#include <memory>
+
+class CompanionPanel;
+
+namespace pf {
+class StatusItem;
+class UserDefaults;
+}  // namespace pf
+
+/// The application's hub: builds the status menu and the companion, wires
+/// their callbacks and keeps the companion's place. Components never call each
+/// other; each feature's objects are made and connected here.
+class AppDelegate final : public QObject {
+  Q_OBJECT
+
+ public:
+  static inline const QString robotXKey = QStringLiteral("robotX");
+  static inline const QString robotYKey = QStringLiteral("robotY");
+  static inline const QString alwaysOnTopKey = QStringLiteral("alwaysOnTop");
+
+  AppDelegate(pf::UserDefaults& defaults, QString assetRoot);
+  ~AppDelegate() override;
+
+  /// Builds the status menu and the companion and shows it at its saved place.
+  void applicationDidFinishLaunching();
+  /// Stops what runs and saves the companion's place.
+  void applicationWillTerminate();
+
+  StatusMenu& statusMenu() { return m_statusMenu; }
+  CompanionPanel* companionPanel() const { return m_panel.get(); }
+  /// Why the main companion must stand still right now.
+  const HoldSet& holds() const { return m_holds; }
+
+ private:
+  void buildStatusMenu();
+  void createCompanion();
+  void placeCompanion();
+  void resetPosition();
+  void keepCompanionOnScreen();
+  void saveCompanionPosition();
+
+  pf::UserDefaults& m_defaults;
+  QString m_assetRoot;
+  StatusMenu m_statusMenu;
+  std::unique_ptr<pf::StatusItem> m_statusItem;
+  std::unique_ptr<CompanionPanel> m_panel;
+  HoldSet m_holds;
+};

@@ -1,0 +1,66 @@
+#include "app/TestHook.h"
+
+#include "app/AppDelegate.h"
+#include "character/ui/CompanionPanel.h"
+#include "character/ui/RobotView.h"
+
+#include <QAction>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void answer(const QByteArray& line) {
+  std::fputs((line + '\n').constData(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+std::unique_ptr<TestHook> TestHook::installIfAsked(AppDelegate& delegate) {
+  if (qgetenv("WENDLE_TEST_HOOK") != "stdio") return nullptr;
+  std::unique_ptr<TestHook> hook(new TestHook(delegate));
+  answer("ready");
+  return hook;
+}
+
+TestHook::TestHook(AppDelegate& delegate)
+    : m_delegate(delegate), m_input(STDIN_FILENO, QSocketNotifier::Read) {
+  connect(&m_input, &QSocketNotifier::activated, this, [this] { readCommands(); });
+}
+
+void TestHook::readCommands() {
+  char buffer[512];
+  const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+  if (count <= 0) {
+    m_input.setEnabled(false);
+    return;
+  }
+  m_pending.append(buffer, count);
+  qsizetype end;
+  while ((end = m_pending.indexOf('\n')) >= 0) {
+    const QByteArray command = m_pending.left(end).trimmed();
+    m_pending.remove(0, end + 1);
+    run(command);
+  }
+}
+
+void TestHook::run(const QByteArray& command) {
+  if (command == "companion") {
+    const CompanionPanel* panel = m_delegate.companionPanel();
+    if (!panel) return answer("companion none");
+    const pf::Rect f = panel->frame();
+    const RobotView* view = panel->robotView();
+    answer("companion " + QByteArray::number(panel->isVisible()) + ' ' +
+           QByteArray::number(f.origin.x) + ' ' + QByteArray::number(f.origin.y) + ' ' +
+           QByteArray::number(f.size.width) + ' ' + QByteArray::number(f.size.height) + ' ' +
+           view->character().title().toUtf8() + ' ' + QByteArray::number(view->hasArtwork()));
+  } else if (command.startsWith("menu ")) {
+    const QByteArray title = command.mid(5);
+    QAction* item = m_delegate.statusMenu().item(QString::fromUtf8(title));
+    answer((item ? "chosen " : "missing ") + title);
+    if (item) item->trigger();
+  } else {
+    answer("unknown " + command);
+  }
+}

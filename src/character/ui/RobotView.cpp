@@ -1,0 +1,134 @@
+#include "character/ui/RobotView.h"
+
+#include "character/DroppedFileURLs.h"
+#include "platform/ui/Screens.h"
+#include "platform/ui/Window.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// The window's shape: the points the drawing covers, so clicks and drops on
+// its transparent surroundings reach what lies below. A window that cannot be
+// transparent keeps only the mostly opaque points, leaving out soft edges and
+// the shadow, which would show on the window's own background.
+QRegion shapeOf(const QImage& image, int minimumAlpha) {
+  const double ratio = image.devicePixelRatio();
+  const QSize logical = (QSizeF(image.size()) / ratio).toSize();
+  QImage mono(logical, QImage::Format_Mono);
+  mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+  mono.fill(0);
+  for (int y = 0; y < logical.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(int(y * ratio)));
+    for (int x = 0; x < logical.width(); ++x)
+      if (qAlpha(row[int(x * ratio)]) >= minimumAlpha) mono.setPixel(x, y, 1);
+  }
+  return QRegion(QBitmap::fromImage(mono));
+}
+
+}  // namespace
+
+RobotView::RobotView(QString assetRoot, QWidget* parent)
+    : QWidget(parent), m_assetRoot(std::move(assetRoot)) {
+  setAcceptDrops(true);
+  m_artwork = std::make_unique<CharacterArtwork>(m_assetRoot, m_skin, m_facing);
+}
+
+RobotView::~RobotView() = default;
+
+QList<QUrl> RobotView::droppedFileURLs(const QMimeData& pasteboard) {
+  return ::droppedFileURLs(pasteboard);
+}
+
+void RobotView::setCharacter(CharacterSkin skin, Facing facing) {
+  if (skin == m_skin && facing == m_facing) return;
+  m_skin = skin;
+  m_facing = facing;
+  m_artwork = std::make_unique<CharacterArtwork>(m_assetRoot, skin, facing);
+  rebuildImage();
+}
+
+pf::Size RobotView::sizeForHeight(double height) const { return m_artwork->sizeForHeight(height); }
+
+void RobotView::paintEvent(QPaintEvent*) {
+  if (m_image.devicePixelRatio() != devicePixelRatioF()) rebuildImage();
+  QPainter painter(this);
+  painter.drawImage(QPointF(0, 0), m_image);
+}
+
+void RobotView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  rebuildImage();
+}
+
+void RobotView::rebuildImage() {
+  if (size().isEmpty()) return;
+  m_image = m_artwork->render(size(), devicePixelRatioF());
+  if (isWindow() || parentWidget() == window()) {
+    const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
+    window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
+  }
+  update();
+}
+
+void RobotView::mousePressEvent(QMouseEvent* event) {
+  const bool contextClick = event->button() == Qt::RightButton ||
+                            (event->button() == Qt::LeftButton &&
+                             event->modifiers().testFlag(Qt::ControlModifier));
+  if (contextClick) {
+    if (onRightClick) onRightClick(pf::Screens::toYUp(event->globalPosition().toPoint()));
+    return;
+  }
+  if (event->button() != Qt::LeftButton) return;
+  auto* window = qobject_cast<pf::Window*>(this->window());
+  m_pressed = true;
+  m_dragging = false;
+  m_pressGlobal = event->globalPosition();
+  m_pressOrigin = window ? window->frame().origin : pf::Point{};
+}
+
+void RobotView::mouseMoveEvent(QMouseEvent* event) {
+  if (!m_pressed) return;
+  const QPointF delta = event->globalPosition() - m_pressGlobal;
+  if (!m_dragging) {
+    if (delta.manhattanLength() < QApplication::startDragDistance()) return;
+    m_dragging = true;
+    if (onDragStarted) onDragStarted();
+  }
+  if (auto* window = qobject_cast<pf::Window*>(this->window()))
+    window->setFrameOrigin({m_pressOrigin.x + delta.x(), m_pressOrigin.y - delta.y()});
+}
+
+void RobotView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !m_pressed) return;
+  m_pressed = false;
+  if (std::exchange(m_dragging, false) && onDragEnded) onDragEnded();
+}
+
+bool RobotView::acceptsDrop(const QMimeData* data) const {
+  return onFilesDropped && data && !droppedFileURLs(*data).isEmpty();
+}
+
+void RobotView::dragEnterEvent(QDragEnterEvent* event) {
+  if (!acceptsDrop(event->mimeData())) return event->ignore();
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void RobotView::dragMoveEvent(QDragMoveEvent* event) {
+  if (!acceptsDrop(event->mimeData())) return event->ignore();
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void RobotView::dropEvent(QDropEvent* event) {
+  const QList<QUrl> files = event->mimeData() ? droppedFileURLs(*event->mimeData()) : QList<QUrl>{};
+  if (files.isEmpty() || !onFilesDropped || !onFilesDropped(files)) return event->ignore();
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}

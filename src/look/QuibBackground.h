@@ -1,0 +1,24 @@
+#pragma once
+
+#include "look/LookChoice.h"
+
+/// The cases of `QuibBackground`, stored under "backgroundTheme". Two keep
+/// older spellings that users' stored choices rely on: `grey` is stored as
+/// "darkGrey" and `darkGrey` as "deepGrey".
+struct QuibBackgroundCases {
+  enum Value { navy, grey, darkGrey, deepPurple, sageGreen, custom };
+  static constexpr LookChoiceTable<Value, 6> table{{{
+      {navy, "navy", "Navy"},
+      {grey, "darkGrey", "Grey"},
+      {darkGrey, "deepGrey", "Dark Grey"},
+      {deepPurple, "deepPurple", "Deep Purple"},
+      {sageGreen, "sageGreen", "Sage Green"},
+      {custom, "custom", "Custom Color\u2026"},
+  }}};
+};
+
+/// The window background behind every panel.
+class QuibBackground final : public LookChoice<QuibBackground, QuibBackgroundCases> {
+ public:
+  using LookChoice::LookChoice;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+namespace pf {
+
+class Menu;
+
+/// The application's icon in the desktop's tray, opening its menu on any
+/// click. Where the desktop has no tray (`isAvailable()` false) the owner
+/// offers the same menu elsewhere.
+class StatusItem final : public QObject {
+  Q_OBJECT
+
+ public:
+  static bool isAvailable();
+
+  StatusItem(const QIcon& icon, Menu* menu, QObject* parent = nullptr);
+
+  void setToolTip(const QString& text);
+  void setVisible(bool visible);
+  bool isVisible() const { return m_tray.isVisible(); }
+
+ private:
+  QSystemTrayIcon m_tray;
+  QPointer<Menu> m_menu;
+};
+
+}  // namespace pf

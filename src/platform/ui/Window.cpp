@@ -1,0 +1,236 @@
+#include "platform/ui/Window.h"
+
+#include "platform/core/NotificationCenter.h"
+#include "platform/ui/Compositor.h"
+#include "platform/ui/Screens.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace pf {
+namespace {
+
+std::vector<Window*>& registry() {
+  static std::vector<Window*> windows;
+  return windows;
+}
+
+}  // namespace
+
+Window::Window() : Window(Qt::Window) {}
+
+Window::Window(Qt::WindowFlags flags) : QWidget(nullptr, flags) {
+  m_contentView = new QWidget(this);
+  m_notedGeometry = geometry();
+  registry().push_back(this);
+}
+
+Window::~Window() {
+  std::erase(registry(), this);
+  if (m_parent) m_parent->removeChildWindow(this);
+}
+
+std::vector<Window*> Window::windows() { return registry(); }
+
+void Window::setContentView(QWidget* view) {
+  if (!view || view == m_contentView) return;
+  delete m_contentView;
+  m_contentView = view;
+  view->setParent(this);
+  view->setGeometry(rect());
+  view->show();
+}
+
+Rect Window::frame() const { return Screens::toYUp(geometry()); }
+
+void Window::setFrame(const Rect& frame) {
+  setGeometry(Screens::toQt(frame));
+  noteGeometry();
+}
+
+void Window::setFrameOrigin(Point origin) { setFrame(Rect(origin, frame().size)); }
+
+Size Window::contentSize() const { return {double(width()), double(height())}; }
+
+void Window::setContentSize(Size size) {
+  resize(int(std::lround(size.width)), int(std::lround(size.height)));
+  noteGeometry();
+}
+
+void Window::center() {
+  const Rect visible = Screens::visibleFrame(Screens::of(this));
+  const Size size = contentSize();
+  setFrameOrigin({std::round(visible.midX() - size.width / 2),
+                  std::round(visible.midY() - size.height / 2)});
+}
+
+void Window::setLevel(WindowLevel level) {
+  if (level == m_level) return;
+  m_level = level;
+  setWindowFlagLive(Qt::WindowStaysOnTopHint, level != WindowLevel::normal);
+  if (isVisible()) {
+    raise();
+    raiseHigherLevels();
+  }
+}
+
+void Window::setCanBecomeKey(bool canBecomeKey) {
+  m_canBecomeKey = canBecomeKey;
+  setWindowFlagLive(Qt::WindowDoesNotAcceptFocus, !canBecomeKey);
+}
+
+bool Window::isKey() const { return isActiveWindow(); }
+
+void Window::orderFront() {
+  show();
+  raise();
+  raiseHigherLevels();
+}
+
+void Window::makeKeyAndOrderFront() {
+  orderFront();
+  if (m_canBecomeKey) activateWindow();
+}
+
+void Window::orderOut() { hide(); }
+
+void Window::performClose() {
+  m_askBeforeClosing = true;
+  QWidget::close();
+  m_askBeforeClosing = false;
+}
+
+void Window::addChildWindow(Window* child) {
+  if (!child || child == this || m_children.contains(child)) return;
+  if (child->m_parent) child->m_parent->removeChildWindow(child);
+  child->m_parent = this;
+  m_children.append(child);
+}
+
+void Window::removeChildWindow(Window* child) {
+  if (!child || !m_children.removeAll(child)) return;
+  m_childrenHiddenWithMe.removeAll(child);
+  child->m_parent = nullptr;
+}
+
+QList<Window*> Window::childWindows() const {
+  QList<Window*> children;
+  for (const QPointer<Window>& child : m_children)
+    if (child) children.append(child);
+  return children;
+}
+
+bool Window::ignoresMouseEvents() const {
+  return windowFlags().testFlag(Qt::WindowTransparentForInput);
+}
+
+void Window::setIgnoresMouseEvents(bool ignores) {
+  setWindowFlagLive(Qt::WindowTransparentForInput, ignores);
+}
+
+bool Window::setTranslucentBackground(bool translucent) {
+  const bool on = translucent && Compositor::isActive();
+  setAttribute(Qt::WA_TranslucentBackground, on);
+  return on;
+}
+
+bool Window::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate)
+    NotificationCenter::defaultCenter().post(didBecomeKeyNotification, this);
+  return QWidget::event(event);
+}
+
+void Window::closeEvent(QCloseEvent* event) {
+  // Only a close the user started asks: the close button arrives as a
+  // spontaneous event, performClose() sets the flag; close() from code never asks.
+  const bool ask = m_askBeforeClosing || event->spontaneous();
+  if (ask && shouldClose && !shouldClose()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  QPointer<Window> self(this);
+  NotificationCenter::defaultCenter().post(willCloseNotification, this);
+  if (self && onWillClose) onWillClose();
+}
+
+void Window::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  noteGeometry();
+}
+
+void Window::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  m_contentView->setGeometry(rect());
+  noteGeometry();
+}
+
+void Window::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Keeps a child above its parent on the desktop; set before the window is mapped.
+  if (m_parent && windowHandle() && m_parent->windowHandle())
+    windowHandle()->setTransientParent(m_parent->windowHandle());
+  const auto hidden = std::exchange(m_childrenHiddenWithMe, {});
+  for (const QPointer<Window>& child : hidden)
+    if (child && child->m_parent == this) child->show();
+  raiseHigherLevels();
+}
+
+void Window::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  for (const QPointer<Window>& child : m_children) {
+    if (child && child->isVisible()) {
+      m_childrenHiddenWithMe.append(child);
+      child->hide();
+    }
+  }
+}
+
+void Window::setWindowFlagLive(Qt::WindowType flag, bool on) {
+  Qt::WindowFlags flags = windowFlags();
+  flags.setFlag(flag, on);
+  if (flags == windowFlags()) return;
+  if (QWindow* handle = windowHandle()) {
+    overrideWindowFlags(flags);
+    handle->setFlags(flags);
+  } else {
+    setWindowFlags(flags);
+  }
+}
+
+void Window::noteGeometry() {
+  const QRect now = geometry();
+  if (now == m_notedGeometry) return;
+  const QRect before = std::exchange(m_notedGeometry, now);
+  QPointer<Window> self(this);
+  if (now.topLeft() != before.topLeft()) {
+    const QPoint delta = now.topLeft() - before.topLeft();
+    for (const QPointer<Window>& child : m_children) {
+      if (!child) continue;
+      child->move(child->pos() + delta);
+      child->noteGeometry();
+    }
+    NotificationCenter::defaultCenter().post(didMoveNotification, this);
+  }
+  if (self && now.size() != before.size()) {
+    // A hidden window gets its resize event only when shown; the content view
+    // must fit at once.
+    m_contentView->setGeometry(rect());
+    NotificationCenter::defaultCenter().post(didResizeNotification, this);
+  }
+}
+
+void Window::raiseHigherLevels() {
+  std::vector<Window*> higher;
+  for (Window* window : registry())
+    if (window != this && window->isVisible() && window->m_level > m_level) higher.push_back(window);
+  std::stable_sort(higher.begin(), higher.end(),
+                   [](const Window* a, const Window* b) { return a->m_level < b->m_level; });
+  for (Window* window : higher) window->raise();
+}
+
+}  // namespace pf

@@ -1,0 +1,126 @@
+#include "platform/core/UserDefaults.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+/// The real program, started under the offscreen platform in the test's
+/// home and driven through its test hook.
+class RunningWendle final {
+ public:
+  RunningWendle() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("WENDLE_TEST_HOOK"), QStringLiteral("stdio"));
+    m_process.setProcessEnvironment(environment);
+    // The artwork is found beside the program, whatever the working folder.
+    m_process.setWorkingDirectory(QDir::tempPath());
+    m_process.start(QStringLiteral(WENDLE_EXECUTABLE), {});
+  }
+
+  ~RunningWendle() {
+    if (m_process.state() != QProcess::NotRunning) {
+      m_process.kill();
+      m_process.waitForFinished();
+    }
+  }
+
+  /// The next line the program prints, or empty after 10 s.
+  QByteArray nextLine() {
+    const QDeadlineTimer deadline(10000);
+    while (!m_process.canReadLine() && !deadline.hasExpired())
+      if (!m_process.waitForReadyRead(int(deadline.remainingTime()))) break;
+    return m_process.canReadLine() ? m_process.readLine().trimmed() : QByteArray();
+  }
+
+  QByteArray ask(const QByteArray& command) {
+    m_process.write(command + '\n');
+    m_process.waitForBytesWritten();
+    return nextLine();
+  }
+
+  /// The exit status once the program has ended; -1 when it crashed or hung.
+  int exitStatus() {
+    if (!m_process.waitForFinished(10000) || m_process.exitStatus() != QProcess::NormalExit)
+      return -1;
+    return m_process.exitCode();
+  }
+
+ private:
+  QProcess m_process;
+};
+
+pf::UserDefaults& freshDefaults() {
+  // The program wrote the file; read it again rather than from memory.
+  pf::UserDefaults::resetAll();
+  return pf::UserDefaults::standard();
+}
+
+}  // namespace
+
+TEST(WendleProgram, ShowsTheCompanionAtItsSavedPlaceAndQuitsWithStatusZero) {
+  pf::UserDefaults::standard().set(QStringLiteral("characterSkin"), QStringLiteral("dara"));
+  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 200.0);
+  pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 200 120 135 180 Dara 1");
+  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(wendle.exitStatus(), 0);
+  EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotX")), 200);
+}
+
+TEST(WendleProgram, WithoutASavedPlaceTheCompanionStandsAtTheBottomCentre) {
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  // The offscreen screen is 800 x 600.
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
+  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(wendle.exitStatus(), 0);
+  pf::UserDefaults& defaults = freshDefaults();
+  EXPECT_EQ(defaults.doubleValue(QStringLiteral("robotX")), 333);
+  EXPECT_EQ(defaults.doubleValue(QStringLiteral("robotY")), 0);
+}
+
+TEST(WendleProgram, ResetPositionMovesTheCompanionToTheBottomCentre) {
+  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 20.0);
+  pf::UserDefaults::standard().set(QStringLiteral("robotY"), 300.0);
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 20 300 135 180 Duvur 1");
+  EXPECT_EQ(wendle.ask("menu Reset Position"), "chosen Reset Position");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
+  EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotY")), 0);
+  // Only the items whose features exist are there.
+  EXPECT_EQ(wendle.ask("menu Settings…"), "missing Settings…");
+  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(wendle.exitStatus(), 0);
+}
+
+TEST(WendleProgram, APlaceOnNoScreenIsNotKept) {
+  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 5000.0);
+  pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
+  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(wendle.exitStatus(), 0);
+}
+
+TEST(WendleProgram, TwoCopiesRunSideBySide) {
+  RunningWendle first;
+  ASSERT_EQ(first.nextLine(), "ready");
+  RunningWendle second;
+  ASSERT_EQ(second.nextLine(), "ready");
+  EXPECT_TRUE(first.ask("companion").startsWith("companion 1 "));
+  EXPECT_TRUE(second.ask("companion").startsWith("companion 1 "));
+  EXPECT_EQ(second.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(second.exitStatus(), 0);
+  EXPECT_TRUE(first.ask("companion").startsWith("companion 1 "));
+  EXPECT_EQ(first.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(first.exitStatus(), 0);
+}
