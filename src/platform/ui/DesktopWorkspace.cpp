@@ -50,7 +50,9 @@ DesktopWorkspace& DesktopWorkspace::shared() {
 bool DesktopWorkspace::openURL(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 void DesktopWorkspace::openApplication(const QUrl& url, LaunchCompletion completion) {
-  m_queue.async(nullptr, [completion = std::move(completion), outcome = launch(url)] { completion(outcome); });
+  m_queue.async(nullptr, [completion = std::move(completion), outcome = launch(url)] {
+    if (completion) completion(outcome);
+  });
 }
 
 }  // namespace pf
