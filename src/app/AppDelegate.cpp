@@ -7,16 +7,24 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
+#include "shortcuts/ShortcutStore.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QScreen>
 #include <cmath>
 
 using Hold = PacingController::Hold;
 
-AppDelegate::AppDelegate(pf::UserDefaults& defaults, QString assetRoot)
-    : m_defaults(defaults), m_assetRoot(std::move(assetRoot)) {}
+AppDelegate::AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults,
+                         QString assetRoot)
+    : m_shortcutStore(std::move(shortcutStore)), m_defaults(defaults), m_assetRoot(std::move(assetRoot)) {
+  // The store calls back after its catalog or any companion's size changed.
+  m_shortcutStore->onChange = [delegate = QPointer<AppDelegate>(this)] {
+    if (delegate) delegate->applySettings();
+  };
+}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -51,11 +59,9 @@ void AppDelegate::buildStatusMenu() {
 
 void AppDelegate::createCompanion() {
   m_panel = std::make_unique<CompanionPanel>(m_assetRoot);
-  const QVariant onTop = m_defaults.object(alwaysOnTopKey).value_or(QVariant(true));
-  m_panel->setLevel(onTop.toBool() ? pf::WindowLevel::floating : pf::WindowLevel::normal);
   RobotView* view = m_panel->robotView();
   view->setCharacter(CharacterSkin::selected(m_defaults), Facing::right);
-  m_panel->setCompanionHeight(CharacterSize::storedHeight(m_defaults));
+  applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
   view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
@@ -63,6 +69,13 @@ void AppDelegate::createCompanion() {
     m_holds.set(Hold::dragging, false);
     saveCompanionPosition();
   };
+}
+
+void AppDelegate::applySettings() {
+  if (!m_panel) return;
+  const QVariant onTop = m_defaults.object(alwaysOnTopKey).value_or(QVariant(true));
+  m_panel->setLevel(onTop.toBool() ? pf::WindowLevel::floating : pf::WindowLevel::normal);
+  m_panel->setCompanionHeight(CharacterSize::storedHeight(m_defaults));
 }
 
 void AppDelegate::placeCompanion() {

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CompanionPanel;
+class ShortcutStore;
 
 namespace pf {
 class StatusItem;
@@ -24,7 +25,7 @@ class AppDelegate final : public QObject {
   static inline const QString robotYKey = QStringLiteral("robotY");
   static inline const QString alwaysOnTopKey = QStringLiteral("alwaysOnTop");
 
-  AppDelegate(pf::UserDefaults& defaults, QString assetRoot);
+  AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults, QString assetRoot);
   ~AppDelegate() override;
 
   /// Builds the status menu and the companion and shows it at its saved place.
@@ -34,17 +35,21 @@ class AppDelegate final : public QObject {
 
   StatusMenu& statusMenu() { return m_statusMenu; }
   CompanionPanel* companionPanel() const { return m_panel.get(); }
+  /// The main companion's shortcuts.
+  ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
  private:
   void buildStatusMenu();
   void createCompanion();
+  void applySettings();
   void placeCompanion();
   void resetPosition();
   void keepCompanionOnScreen();
   void saveCompanionPosition();
 
+  std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
   QString m_assetRoot;
   StatusMenu m_statusMenu;

@@ -2,6 +2,12 @@
 
 #include "look/LookChoice.h"
 #include "platform/core/Appearance.h"
+#include "platform/core/Geometry.h"
+#include "platform/gfx/Path.h"
+
+namespace pf {
+class Canvas;
+}
 
 /// The cases of `QuibSkin`, stored under "visualSkin" by their names.
 struct QuibSkinCases {
@@ -42,4 +48,15 @@ class QuibSkin final : public LookChoice<QuibSkin, QuibSkinCases> {
   static bool isSpace();
   /// The appearance windows take: light for the light skins, dark otherwise.
   static pf::Appearance appearance();
+
+  /// A closed path around `rect` with its four corners cut off at 45 degrees;
+  /// the cut is at most a quarter of the shorter side.
+  static pf::Path outline(const pf::Rect& rect, double cut);
+  /// Paints the current skin's surface and frame over `rect`, as a launcher
+  /// button tile or as a panel; paints nothing for `classic`. A rectangle that
+  /// is not finite, or larger than any screen, paints nothing.
+  static void draw(pf::Canvas& canvas, const pf::Rect& rect, bool tile = false);
+  /// Draws the current skin's frame as a band `width` wide just inside `rect`;
+  /// nothing for `classic`, `neonSpace` and `pearlSpace`.
+  static void drawRobotFrame(pf::Canvas& canvas, const pf::Rect& rect, double width = 12);
 };

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
@@ -123,4 +124,14 @@ TEST(WendleProgram, TwoCopiesRunSideBySide) {
   EXPECT_TRUE(first.ask("companion").startsWith("companion 1 "));
   EXPECT_EQ(first.ask("menu Quit Wendle"), "chosen Quit Wendle");
   EXPECT_EQ(first.exitStatus(), 0);
+}
+
+TEST(WendleProgram, BuildsTheMainShortcutCatalogBeforeAnythingElse) {
+  const QString folder = QDir::homePath() + QStringLiteral("/Library/Application Support/Quib Bot");
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/shortcuts.json")));
+  EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/shortcuts.migration.json")));
+  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
+  EXPECT_EQ(wendle.exitStatus(), 0);
 }

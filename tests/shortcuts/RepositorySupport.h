@@ -3,12 +3,12 @@
 #include "platform/core/Files.h"
 #include "shortcuts/CatalogSupport.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
+#include "support/FileMode.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 namespace test {
 
@@ -31,11 +31,6 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   file.open(QIODevice::WriteOnly | QIODevice::Truncate);
   file.write(bytes);
-}
-
-inline int modeOf(const QString& path) {
-  struct stat info {};
-  return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
 /// A repository over the test's catalog folder, loaded from `seed` when the folder is new.

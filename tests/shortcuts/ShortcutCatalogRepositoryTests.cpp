@@ -67,10 +67,10 @@ TEST(CatalogRepository, FirstLoadSeedsOnceWithPrivateFilesAndAMigrationRecord) {
   EXPECT_EQ(counter.calls, 1);
   EXPECT_EQ(loaded.catalog, counter.catalog);
   EXPECT_FALSE(loaded.notice);
-  EXPECT_EQ(test::modeOf(catalogFolder()), 0700);
-  EXPECT_EQ(test::modeOf(catalogFolder() + "/deeper"), 0700);
+  EXPECT_EQ(test::fileMode(catalogFolder()), 0700u);
+  EXPECT_EQ(test::fileMode(catalogFolder() + "/deeper"), 0700u);
   for (const char* name : {"shortcuts.json", "shortcuts.migration.json", "shortcuts.lock"})
-    EXPECT_EQ(test::modeOf(catalogFolder() + "/deeper/" + name), 0600) << name;
+    EXPECT_EQ(test::fileMode(catalogFolder() + "/deeper/" + name), 0600u) << name;
   const QByteArray primary = *pf::Files::read(catalogFolder() + "/deeper/shortcuts.json");
   EXPECT_EQ(primary, counter.catalog.encoded());
   EXPECT_EQ(repository.expectedData(), primary);
@@ -135,7 +135,7 @@ TEST(CatalogRepository, ChangedSaveKeepsTheOldBytesAsThePreviousCopy) {
   EXPECT_EQ(readCatalogFile("shortcuts.previous.json"), old);
   EXPECT_EQ(readCatalogFile("shortcuts.json"), catalogOf(5).encoded());
   EXPECT_EQ(repository.expectedData(), catalogOf(5).encoded());
-  EXPECT_EQ(test::modeOf(catalogFile("shortcuts.previous.json")), 0600);
+  EXPECT_EQ(test::fileMode(catalogFile("shortcuts.previous.json")), 0600u);
   repository.save(catalogOf(6), {});
   EXPECT_EQ(readCatalogFile("shortcuts.previous.json"), catalogOf(5).encoded());
 }
@@ -235,7 +235,7 @@ TEST(CatalogRepository, DamagedCatalogIsPreservedAndThePreviousCopyUsed) {
     int matching = 0;
     for (const QString& copy : copies) matching += readCatalogFile(copy) == truncated;
     EXPECT_GE(matching, 1);
-    for (const QString& copy : copies) EXPECT_EQ(test::modeOf(catalogFile(copy)), 0600);
+    for (const QString& copy : copies) EXPECT_EQ(test::fileMode(catalogFile(copy)), 0600u);
   }
   // A rule broken in the file counts as damage too.
   writeCatalogFile("shortcuts.json", catalogOf(1).encoded().replace("Label s0", ""));

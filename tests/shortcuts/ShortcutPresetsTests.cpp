@@ -57,27 +57,3 @@ TEST(ShortcutPresets, TablesAreValidCatalogsOfTheRightKinds) {
   EXPECT_EQ(countOf(ShortcutPresets::legacyPersonal(), ShortcutKind::folder), 2);
   EXPECT_EQ(countOf(ShortcutPresets::legacyPersonal(), ShortcutKind::application), 1);
 }
-
-TEST(ShortcutPresets, IconsAndFixedTexts) {
-  const auto& creator = ShortcutPresets::creator();
-  EXPECT_EQ(creator[7].icon, QString("youtube"));
-  EXPECT_EQ(creator[8].icon, QString("videos"));
-  EXPECT_EQ(creator[8].note, "Downloads folder");
-  EXPECT_TRUE(creator[8].destination.endsWith("/Downloads"));
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_FALSE(creator[i].icon);
-    EXPECT_EQ(creator[i].note, "Service homepage");
-  }
-  const auto& legacy = ShortcutPresets::legacyPersonal();
-  for (const Shortcut& s : legacy) EXPECT_FALSE(s.icon);
-  EXPECT_TRUE(legacy[0].note.endsWith(QString::fromUtf8(" channel \xe2\x80\x94 verified project record")));
-  EXPECT_EQ(legacy[1].note, QString::fromUtf8("Service homepage \xe2\x80\x94 set your profile in Settings"));
-  EXPECT_EQ(legacy[2].note, legacy[4].note);
-  EXPECT_TRUE(legacy[7].destination.endsWith("/dashboard"));
-  EXPECT_TRUE(legacy[9].note.startsWith("Installed app: "));
-  EXPECT_EQ(legacy[9].destination, ShortcutPresets::fizzcastPath());
-  EXPECT_TRUE(legacy[10].destination.endsWith("/Downloads/Videos"));
-  EXPECT_TRUE(legacy[11].note.endsWith(" confirmed Downloads/Images"));
-  EXPECT_EQ(&ShortcutPresets::seed(false), &creator);
-  EXPECT_EQ(&ShortcutPresets::seed(true), &legacy);
-}

@@ -1,0 +1,279 @@
+#include "shortcuts/ShortcutImageStore.h"
+
+#include "platform/core/AtomicWriter.h"
+#include "platform/core/FileDescriptor.h"
+#include "platform/core/FileError.h"
+#include "shortcuts/QuibError.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 cacheCountLimit = 128;
+constexpr qint64 cacheCostLimit = 33554432;
+constexpr double maximumSide = 20000;
+constexpr double maximumPixels = 100000000;
+// Qt refuses to allocate more than 256 MB for a decoded image by default,
+// which is less than a legal 100-megapixel picture needs at 8 bytes a pixel.
+// The limit is process-wide; it is only ever raised.
+constexpr int decodeAllocationLimitMB = 1024;
+
+const QString referencePrefix = QStringLiteral("custom-");
+
+QuibError notAFile() { return QuibError(QStringLiteral("Choose an image file on this Mac.")); }
+QuibError wrongKind() {
+  return QuibError(QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image."));
+}
+QuibError tooBig() { return QuibError(QStringLiteral("Choose an image smaller than 25 MB.")); }
+QuibError unreadable() {
+  return QuibError(
+      QStringLiteral("That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, "
+                     "TIFF, GIF or WebP image up to 100 megapixels."));
+}
+QuibError undecodable() {
+  return QuibError(QStringLiteral("That image could not be decoded. Try another image."));
+}
+QuibError notPrepared() { return QuibError(QStringLiteral("The local image copy could not be prepared.")); }
+QuibError invalidImage() {
+  return QuibError(QStringLiteral("The selected button image is invalid. Choose the image again."));
+}
+
+/// The allowed picture kind that `bytes` begin with, as Qt's format name, or
+/// empty. Decided by the content alone, never by a file name.
+QByteArray sniffFormat(const QByteArray& bytes) {
+  if (bytes.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+  if (bytes.startsWith("\xff\xd8\xff")) return "jpeg";
+  if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")) return "gif";
+  if (bytes.startsWith(QByteArray("II*\0", 4)) || bytes.startsWith(QByteArray("MM\0*", 4))) return "tiff";
+  if (bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WEBP") return "webp";
+  static const QByteArrayList heicBrands{"heic", "heix", "heim", "heis", "hevc", "hevx"};
+  if (bytes.mid(4, 4) == "ftyp" && heicBrands.contains(bytes.mid(8, 4))) return "heic";
+  return {};
+}
+
+/// Reads at most `limit` bytes of a picture file. The file is opened before it
+/// is examined, without blocking, so a path swapped for a pipe cannot hang us.
+QByteArray readPictureFile(const QString& path, qint64 limit) {
+  const pf::FileDescriptor file = pf::FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
+  if (!file.isOpen()) throw pf::FileError::failed(errno, QStringLiteral("open"), path);
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) throw pf::FileError::failed(errno, QStringLiteral("read"), path);
+  if (!S_ISREG(info.st_mode)) throw wrongKind();
+  if (info.st_size < 1 || info.st_size > ShortcutImageStore::maximumInputBytes) throw tooBig();
+  QByteArray bytes(limit, Qt::Uninitialized);
+  qint64 total = 0;
+  while (total < limit) {
+    const ssize_t got = ::read(file.get(), bytes.data() + total, size_t(limit - total));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw pf::FileError::failed(errno, QStringLiteral("read"), path);
+    if (got == 0) break;
+    total += got;
+  }
+  bytes.truncate(total);
+  return bytes;
+}
+
+/// The size a picture of `size` is shown at: its longer side at most 256, never enlarged.
+QSize thumbnailSize(QSize size) {
+  const int longer = std::max(size.width(), size.height());
+  if (longer <= ShortcutImageStore::maximumEdge) return size;
+  const double factor = double(ShortcutImageStore::maximumEdge) / longer;
+  return QSize(std::max(1, int(std::lround(size.width() * factor))),
+               std::max(1, int(std::lround(size.height() * factor))));
+}
+
+/// `image` at `size`. A huge picture is first reduced by sampling, so the
+/// smooth pass never has to convert all of its pixels.
+QImage shrink(const QImage& image, QSize size) {
+  if (image.size() == size) return image;
+  QImage reduced = image;
+  if (image.width() > 4 * size.width() && image.height() > 4 * size.height())
+    reduced = image.scaled(size * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  return reduced.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+/// The same pixels without the source's text chunks (camera data, places).
+QImage withoutMetadata(const QImage& image) {
+  const QImage view(image.constBits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+  QImage clean = view.copy();
+  clean.setColorTable(image.colorTable());
+  clean.setColorSpace(image.colorSpace());
+  return clean;
+}
+
+/// The picture's first image with its orientation applied, longer side at most 256.
+QImage thumbnail(QBuffer& buffer, const QByteArray& format) {
+  QImageReader reader(&buffer, format);
+  reader.setAutoDetectImageFormat(false);
+  const QSize declared = reader.size();
+  const double width = declared.width(), height = declared.height();
+  if (!declared.isValid() || width <= 0 || height <= 0 || width > maximumSide || height > maximumSide ||
+      width * height > maximumPixels)
+    throw unreadable();
+  reader.setAutoTransform(true);
+  // JPEG decodes at a reduced size directly; the others are reduced below.
+  if (format == "jpeg") reader.setScaledSize(thumbnailSize(declared));
+  const QImage image = reader.read();
+  if (image.isNull()) throw undecodable();
+  return withoutMetadata(shrink(image, thumbnailSize(image.size())));
+}
+
+QByteArray encodePNG(const QImage& image) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly)) throw notPrepared();
+  QImageWriter writer(&buffer, "png");
+  if (!writer.write(image)) throw notPrepared();
+  return png;
+}
+
+void allowLegalPictureSizes() {
+  if (QImageReader::allocationLimit() < decodeAllocationLimitMB)
+    QImageReader::setAllocationLimit(decodeAllocationLimitMB);
+}
+
+bool canDecode(const QByteArray& format) { return QImageReader::supportedImageFormats().contains(format); }
+
+}  // namespace
+
+std::optional<QString> ShortcutImageStore::digest(const QString& reference) {
+  if (reference.size() != referencePrefix.size() + 64 || !reference.startsWith(referencePrefix))
+    return std::nullopt;
+  const QString digits = reference.mid(referencePrefix.size());
+  for (QChar c : digits)
+    if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return std::nullopt;
+  return digits;
+}
+
+QString ShortcutImageStore::reference(const QByteArray& png) {
+  return referencePrefix +
+         QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex());
+}
+
+ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
+  if (!url.isLocalFile()) throw notAFile();
+  const QByteArray bytes = readPictureFile(url.toLocalFile(), maximumInputBytes + 1);
+  if (bytes.isEmpty() || bytes.size() > maximumInputBytes) throw unreadable();
+  const QByteArray format = sniffFormat(bytes);
+  if (format.isEmpty()) throw unreadable();
+  // HEIC is offered only where a decoder for it is installed.
+  if (!canDecode(format)) throw wrongKind();
+  allowLegalPictureSizes();
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  const QByteArray png = encodePNG(thumbnail(buffer, format));
+  Imported imported{reference(png), png};
+  validate(imported.png, imported.reference);
+  return imported;
+}
+
+void ShortcutImageStore::validate(const QByteArray& png, const QString& reference) {
+  if (!digest(reference) || png.size() > maximumStoredBytes ||
+      ShortcutImageStore::reference(png) != reference || sniffFormat(png) != "png")
+    throw invalidImage();
+  QBuffer buffer;
+  buffer.setData(png);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, "png");
+  reader.setAutoDetectImageFormat(false);
+  const QSize size = reader.size();
+  if (!size.isValid() || size.width() < 1 || size.height() < 1 || size.width() > maximumEdge ||
+      size.height() > maximumEdge)
+    throw invalidImage();
+  if (reader.read().isNull()) throw invalidImage();
+}
+
+ShortcutImageStore::ShortcutImageStore(const QString& catalogDirectory)
+    : m_directory(catalogDirectory + QStringLiteral("/ShortcutImages")) {}
+
+QString ShortcutImageStore::path(const QString& digest) const {
+  return m_directory + u'/' + digest + QStringLiteral(".png");
+}
+
+std::optional<QUrl> ShortcutImageStore::url(const QString& reference) const {
+  const auto digits = digest(reference);
+  if (!digits) return std::nullopt;
+  return QUrl::fromLocalFile(path(*digits));
+}
+
+bool ShortcutImageStore::contains(const QString& reference) const { return read(reference).has_value(); }
+
+std::optional<QByteArray> ShortcutImageStore::read(const QString& reference) const {
+  const auto digits = digest(reference);
+  if (!digits) return std::nullopt;
+  QFile file(path(*digits));
+  if (!file.open(QIODevice::ReadOnly) || file.size() > maximumStoredBytes) return std::nullopt;
+  const QByteArray bytes = file.read(maximumStoredBytes + 1);
+  try {
+    validate(bytes, reference);
+  } catch (const QuibError&) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+QImage ShortcutImageStore::image(const QString& reference, const PendingImages& pending) const {
+  if (!digest(reference)) return {};
+  if (const auto it = pending.find(reference); it != pending.end()) {
+    try {
+      validate(it->second, reference);
+    } catch (const QuibError&) {
+      return {};
+    }
+    return QImage::fromData(it->second, "png");
+  }
+  if (QImage cached = m_cache.find(reference); !cached.isNull()) return cached;
+  const auto bytes = read(reference);
+  if (!bytes) return {};
+  QImage image = QImage::fromData(*bytes, "png");
+  if (!image.isNull()) m_cache.insert(reference, image);
+  return image;
+}
+
+void ShortcutImageStore::persist(const PendingImages& pending) {
+  for (const auto& [reference, png] : pending) validate(png, reference);
+  for (const auto& [reference, png] : pending) {
+    if (read(reference) == png) continue;
+    pf::AtomicWriter::write(path(*digest(reference)), png);
+    m_cache.remove(reference);
+  }
+}
+
+QImage ShortcutImageStore::Cache::find(const QString& reference) {
+  for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+    if (it->reference != reference) continue;
+    m_entries.splice(m_entries.begin(), m_entries, it);
+    return m_entries.front().image;
+  }
+  return {};
+}
+
+void ShortcutImageStore::Cache::insert(const QString& reference, const QImage& image) {
+  remove(reference);
+  const qint64 cost = qint64(image.width()) * image.height() * 4;
+  m_entries.push_front({reference, image, cost});
+  m_totalCost += cost;
+  while (!m_entries.empty() && (qint64(m_entries.size()) > cacheCountLimit || m_totalCost > cacheCostLimit)) {
+    m_totalCost -= m_entries.back().cost;
+    m_entries.pop_back();
+  }
+}
+
+void ShortcutImageStore::Cache::remove(const QString& reference) {
+  for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+    if (it->reference != reference) continue;
+    m_totalCost -= it->cost;
+    m_entries.erase(it);
+    return;
+  }
+}

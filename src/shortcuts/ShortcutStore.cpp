@@ -1,0 +1,170 @@
+#include "shortcuts/ShortcutStore.h"
+
+#include "character/CharacterSize.h"
+#include "platform/core/Log.h"
+#include "platform/core/SystemInfo.h"
+#include "platform/core/UserDefaults.h"
+#include "shortcuts/CatalogError.h"
+#include "shortcuts/DesktopEntry.h"
+#include "shortcuts/QuibError.h"
+#include "shortcuts/ShortcutPresets.h"
+
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString scaleKey = QStringLiteral("scale");
+const QString legacyShortcutsKey = QStringLiteral("shortcuts");
+const QString legacyBookmarkPrefix = QStringLiteral("bookmark.");
+constexpr std::size_t visibleCapacity = 12;
+
+QuibError missingDestination() {
+  return QuibError(QStringLiteral("This destination is missing. Choose its current location in Settings."));
+}
+
+}  // namespace
+
+const QString ShortcutStore::contentsChanged = QStringLiteral("ShortcutContentsChanged");
+
+QString ShortcutStore::identifier() { return pf::SystemInfo::bundleIdentifier(); }
+
+const std::vector<Shortcut>& ShortcutStore::initial() { return ShortcutPresets::legacyPersonal(); }
+
+ShortcutStore::ShortcutStore(pf::UserDefaults& defaults, const QString& catalogDirectory,
+                             std::optional<bool> legacyPersonalDefaults)
+    : m_defaults(defaults), m_repository(catalogDirectory), m_localImageStore(catalogDirectory) {
+  m_defaults.set(QStringLiteral("gentleMotion"), true);
+  const std::optional<QByteArray> legacyData = m_defaults.data(legacyShortcutsKey);
+  m_defaults.registerDefaults({{scaleKey, 1.0},
+                               {QStringLiteral("characterHeight"), 180.0},
+                               {QStringLiteral("gentleMotion"), true},
+                               {QStringLiteral("alwaysOnTop"), true},
+                               {QStringLiteral("pinned"), false}});
+  try {
+    auto loaded =
+        m_repository.load([&] { return legacySeed(legacyPersonalDefaults.value_or(false)); }, legacyData);
+    m_catalog = std::move(loaded.catalog);
+    m_catalogIsWritable = true;
+    m_catalogNotice = std::move(loaded.notice);
+  } catch (const std::exception& error) {
+    m_catalogNotice = QStringLiteral("Shortcuts are unavailable: ") + QString::fromUtf8(error.what());
+  }
+  auto& center = pf::NotificationCenter::defaultCenter();
+  m_sharingObserver = center.addObserver(contentsChanged, nullptr, [this](const pf::Notification& note) {
+    if (m_sharedSource && note.object == m_sharedSource.get()) changed();
+  });
+  m_sizeObserver =
+      center.addObserver(CharacterSize::changed(), nullptr, [this](const pf::Notification&) { changed(); });
+  if (m_catalogNotice) pf::log(QStringLiteral("Wendle shortcut catalog: %@"), *m_catalogNotice);
+}
+
+ShortcutStore::~ShortcutStore() {
+  m_sizeObserver.reset();
+  m_sharingObserver.reset();
+}
+
+ShortcutCatalog ShortcutStore::legacySeed(bool legacyPersonal) const {
+  if (!m_defaults.object(legacyShortcutsKey))
+    return {ShortcutCatalog::currentVersion, ShortcutPresets::seed(legacyPersonal), {}};
+  const auto record = m_defaults.data(legacyShortcutsKey);
+  if (!record)
+    throw CatalogError::invalid(
+        QStringLiteral("The legacy shortcut record is unreadable. It was preserved unchanged."));
+  ShortcutCatalog catalog{ShortcutCatalog::currentVersion, Shortcut::decodeList(*record), {}};
+  const QVariantMap everything = m_defaults.dictionaryRepresentation();
+  for (auto it = everything.begin(); it != everything.end(); ++it)
+    if (it.key().startsWith(legacyBookmarkPrefix) && it.value().typeId() == QMetaType::QByteArray)
+      catalog.bookmarks[it.key().mid(legacyBookmarkPrefix.size())] = it.value().toByteArray();
+  return catalog;
+}
+
+const ShortcutStore& ShortcutStore::shown() const {
+  const ShortcutStore* store = this;
+  while (store->m_sharedSource) store = store->m_sharedSource.get();
+  return *store;
+}
+
+ShortcutImageStore& ShortcutStore::imageStore() {
+  return const_cast<ShortcutStore&>(shown()).m_localImageStore;
+}
+
+const ShortcutImageStore& ShortcutStore::imageStore() const { return shown().m_localImageStore; }
+
+const std::vector<Shortcut>& ShortcutStore::shortcuts() const { return shown().m_catalog.shortcuts; }
+
+std::vector<Shortcut> ShortcutStore::activeShortcuts() const {
+  std::vector<Shortcut> active;
+  std::copy_if(shortcuts().begin(), shortcuts().end(), std::back_inserter(active),
+               [](const Shortcut& s) { return s.isActive; });
+  return active;
+}
+
+std::vector<Shortcut> ShortcutStore::visibleShortcuts() const {
+  std::vector<Shortcut> visible = activeShortcuts();
+  if (visible.size() > visibleCapacity) visible.resize(visibleCapacity);
+  return visible;
+}
+
+std::optional<Shortcut> ShortcutStore::item(const QString& id) const {
+  const auto& all = shortcuts();
+  const auto it = std::find_if(all.begin(), all.end(), [&](const Shortcut& s) { return s.id == id; });
+  if (it == all.end()) return std::nullopt;
+  return *it;
+}
+
+QImage ShortcutStore::customImage(const Shortcut& shortcut, const PendingImages& pending) const {
+  if (!shortcut.icon) return {};
+  return imageStore().image(*shortcut.icon, pending);
+}
+
+double ShortcutStore::scale() const {
+  const double value = m_defaults.doubleValue(scaleKey);
+  if (!std::isfinite(value)) return 1.0;
+  return std::clamp(value, 0.8, 1.2);
+}
+
+void ShortcutStore::setScale(double value) {
+  m_defaults.set(scaleKey, value);
+  changed();
+}
+
+void ShortcutStore::setSharedSource(std::shared_ptr<ShortcutStore> source) {
+  m_sharedSource = std::move(source);
+  changed();
+}
+
+void ShortcutStore::changed() const {
+  if (onChange) onChange();
+}
+
+void ShortcutStore::commit(const ShortcutCatalog& catalog, const PendingImages& images) {
+  if (!m_catalogIsWritable)
+    throw CatalogError::unavailable(
+        m_catalogNotice.value_or(QStringLiteral("The shortcut catalog is read-only.")));
+  QSet<QString> ids;
+  for (const Shortcut& s : catalog.shortcuts) ids.insert(s.id);
+  for (const Shortcut& s : shortcuts())
+    if (s.isStock() && !ids.contains(s.id))
+      throw CatalogError::invalid(
+          QStringLiteral("Stock shortcuts are permanent. Move them to Not Active instead of deleting them."));
+  m_repository.save(catalog, [&] { imageStore().persist(images); });
+  m_catalog = catalog;
+  changed();
+  pf::NotificationCenter::defaultCenter().post(contentsChanged, this);
+}
+
+void ShortcutStore::validateFile(const QUrl& url, ShortcutKind kind) {
+  if (!url.isLocalFile()) throw missingDestination();
+  const QFileInfo item(url.toLocalFile());
+  if (!item.exists()) throw missingDestination();
+  if (kind != ShortcutKind::application) {
+    if (!item.isDir()) throw missingDestination();
+    return;
+  }
+  // Applications are desktop entries on this platform.
+  if (!DesktopEntry::isApplication(item.filePath()))
+    throw QuibError(QStringLiteral("Choose an installed .app application."));
+}

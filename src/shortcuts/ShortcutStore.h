@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/core/NotificationCenter.h"
+#include "shortcuts/ShortcutCatalog.h"
+#include "shortcuts/ShortcutCatalogRepository.h"
+#include "shortcuts/ShortcutImageStore.h"
+
+#include <QImage>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace pf {
+class UserDefaults;
+}
+
+/// One companion's shortcuts: its catalog in memory with the repository that
+/// reads and writes it, its custom button images and the launcher's panel
+/// scale. Every change goes through one commit step that saves, replaces the
+/// catalog in memory, calls `onChange` and posts "ShortcutContentsChanged".
+/// A store whose catalog cannot be read stays empty and read-only, with a
+/// notice that says why. A store may show another store's catalog instead of
+/// its own (`sharedSource`).
+class ShortcutStore final {
+ public:
+  /// The application notification posted after every commit, with the committing store as object.
+  static const QString contentsChanged;
+  /// The application's bundle identifier.
+  static QString identifier();
+  /// The older personal stock table.
+  static const std::vector<Shortcut>& initial();
+
+  /// Loads the catalog in `catalogDirectory` (seeding a brand-new one from the
+  /// legacy record in `defaults`, or from the stock table that
+  /// `legacyPersonalDefaults` chooses). Never fails: a catalog that cannot be
+  /// loaded leaves the store read-only with a notice.
+  ShortcutStore(pf::UserDefaults& defaults, const QString& catalogDirectory,
+                std::optional<bool> legacyPersonalDefaults = std::nullopt);
+  ShortcutStore(const ShortcutStore&) = delete;
+  ShortcutStore& operator=(const ShortcutStore&) = delete;
+  ~ShortcutStore();
+
+  /// The companion's settings domain.
+  pf::UserDefaults& defaults() const { return m_defaults; }
+  /// The catalog folder; other subsystems keep a companion's unshared files there.
+  const QString& dataDirectory() const { return m_repository.directory(); }
+  /// The image store of the catalog shown (the shared source's, when set).
+  ShortcutImageStore& imageStore();
+  const ShortcutImageStore& imageStore() const;
+
+  /// The shortcuts shown, in catalog order (the shared source's, when set).
+  const std::vector<Shortcut>& shortcuts() const;
+  /// The shown shortcuts that are active, in order.
+  std::vector<Shortcut> activeShortcuts() const;
+  /// The first 12 active shortcuts.
+  std::vector<Shortcut> visibleShortcuts() const;
+  /// The first shown shortcut with `id`, or none.
+  std::optional<Shortcut> item(const QString& id) const;
+  /// The shortcut's custom button image (from `pending` first); a null image
+  /// when its icon names no stored or pending picture.
+  QImage customImage(const Shortcut& shortcut, const PendingImages& pending = {}) const;
+
+  /// The web address of a web destination, or none.
+  static std::optional<QUrl> webURL(const QString& text) { return ShortcutCatalog::webURL(text); }
+
+  /// A sentence about the catalog to show: why it is unavailable, or how it was recovered.
+  const std::optional<QString>& catalogNotice() const { return m_catalogNotice; }
+  void setCatalogNotice(std::optional<QString> notice) { m_catalogNotice = std::move(notice); }
+  /// True exactly when the catalog was loaded; every change is refused while false.
+  bool catalogIsWritable() const { return m_catalogIsWritable; }
+  void setCatalogIsWritable(bool writable) { m_catalogIsWritable = writable; }
+
+  /// The launcher panel scale: the stored value kept between 0.8 and 1.2, 1.0 when not finite.
+  double scale() const;
+  /// Stores `value` unchanged (reads clamp it), then calls `onChange`.
+  void setScale(double value);
+
+  /// The store whose catalog this one shows and edits; none for its own.
+  const std::shared_ptr<ShortcutStore>& sharedSource() const { return m_sharedSource; }
+  /// Replaces the shared source (none allowed), then calls `onChange`.
+  void setSharedSource(std::shared_ptr<ShortcutStore> source);
+
+  /// Checks that a file URL is a usable destination: an existing folder for a
+  /// folder, a desktop entry of an application for an application. Throws `QuibError`.
+  static void validateFile(const QUrl& url, ShortcutKind kind);
+
+  /// Called after anything the store's users show may have changed.
+  std::function<void()> onChange;
+
+ private:
+  friend class ShortcutStoreProbe;
+
+  const ShortcutStore& shown() const;
+  ShortcutCatalog legacySeed(bool legacyPersonal) const;
+  void changed() const;
+  /// The single write path: checks, saves with the images persisted under the
+  /// catalog lock, then replaces the catalog in memory and tells everyone.
+  void commit(const ShortcutCatalog& catalog, const PendingImages& images);
+
+  pf::UserDefaults& m_defaults;
+  ShortcutCatalog m_catalog;
+  ShortcutCatalogRepository m_repository;
+  ShortcutImageStore m_localImageStore;
+  std::shared_ptr<ShortcutStore> m_sharedSource;
+  pf::ObserverToken m_sharingObserver;
+  pf::ObserverToken m_sizeObserver;
+  std::optional<QString> m_catalogNotice;
+  bool m_catalogIsWritable = false;
+};

@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QString>
+#include <QtEndian>
+
+namespace test {
+
+/// A picture in `format` ("png", "jpeg", "tiff", "webp") as Qt writes it.
+inline QByteArray encodedImage(
+    const QImage& image, const char* format,
+    QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  writer.setTransformation(transformation);
+  writer.write(image);
+  return bytes;
+}
+
+/// A picture with a gradient, so that scaling and re-encoding have work to do.
+inline QImage pattern(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+  return image;
+}
+
+namespace detail {
+
+inline QByteArray pngChunk(const char* type, const QByteArray& data) {
+  QByteArray body = QByteArray(type, 4) + data;
+  QByteArray chunk(4, '\0');
+  qToBigEndian<quint32>(quint32(data.size()), chunk.data());
+  chunk += body;
+  QByteArray crc(4, '\0');
+  quint32 c = 0xffffffffu;
+  for (unsigned char byte : body) {
+    c ^= byte;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
+  }
+  qToBigEndian<quint32>(c ^ 0xffffffffu, crc.data());
+  return chunk + crc;
+}
+
+}  // namespace detail
+
+/// A PNG of a uniform picture of any size, written without decoding a
+/// picture of that size: `colorType` 0 grey, 2 RGB; `bitDepth` 1 or 8. With
+/// `withPixels` false the pixels are missing: enough to be refused by the
+/// declared size, and not decodable.
+inline QByteArray plainPNG(int width, int height, int colorType, int bitDepth, bool withPixels = true) {
+  QByteArray header(13, '\0');
+  qToBigEndian<quint32>(quint32(width), header.data());
+  qToBigEndian<quint32>(quint32(height), header.data() + 4);
+  header[8] = char(bitDepth);
+  header[9] = char(colorType);
+  QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + detail::pngChunk("IHDR", header);
+  const qint64 channels = colorType == 2 ? 3 : 1;
+  const qint64 rowBytes = 1 + (qint64(width) * channels * bitDepth + 7) / 8;
+  // Without pixels the image data is one empty row: the header reads, the decoding fails.
+  const QByteArray raw(withPixels ? rowBytes * height : 1, '\0');
+  png += detail::pngChunk("IDAT", qCompress(raw).mid(4));  // zlib stream without Qt's length prefix
+  return png + detail::pngChunk("IEND", {});
+}
+
+/// A two-colour GIF (left half black, right half white). Qt cannot write GIF,
+/// so this writes the codes itself, with a clear code after every two pixels
+/// so that every code stays three bits wide.
+inline QByteArray gif(int width, int height) {
+  QByteArray out("GIF89a");
+  auto word = [&](int v) {
+    out += char(v & 0xff);
+    out += char((v >> 8) & 0xff);
+  };
+  word(width);
+  word(height);
+  out += char(0x80);  // global colour table of two entries
+  out += char(0);
+  out += char(0);
+  out += QByteArray("\x00\x00\x00\xff\xff\xff", 6);
+  out += ',';
+  word(0);
+  word(0);
+  word(width);
+  word(height);
+  out += char(0);
+  out += char(2);  // minimum code size
+  QByteArray data;
+  quint32 bits = 0;
+  int bitCount = 0;
+  auto code = [&](int c) {
+    bits |= quint32(c) << bitCount;
+    bitCount += 3;
+    while (bitCount >= 8) {
+      data += char(bits & 0xff);
+      bits >>= 8;
+      bitCount -= 8;
+    }
+  };
+  int written = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      if (written++ % 2 == 0) code(4);
+      code(x < width / 2 ? 0 : 1);
+    }
+  code(5);
+  if (bitCount > 0) data += char(bits & 0xff);
+  for (qsizetype i = 0; i < data.size(); i += 255) {
+    const QByteArray block = data.mid(i, 255);
+    out += char(block.size());
+    out += block;
+  }
+  out += char(0);
+  out += ';';
+  return out;
+}
+
+inline QString writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write(bytes);
+  return path;
+}
+
+}  // namespace test

@@ -1,0 +1,228 @@
+#include "shortcuts/CatalogSupport.h"
+#include "shortcuts/ImageSupport.h"
+#include "shortcuts/QuibError.h"
+#include "shortcuts/RepositorySupport.h"
+#include "shortcuts/ShortcutImageStore.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using test::messageOf;
+using test::writeFile;
+
+namespace {
+
+const QString notAFile = QStringLiteral("Choose an image file on this Mac.");
+const QString wrongKind = QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image.");
+const QString tooBig = QStringLiteral("Choose an image smaller than 25 MB.");
+const QString unreadable = QStringLiteral(
+    "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
+    "megapixels.");
+const QString invalidImage = QStringLiteral("The selected button image is invalid. Choose the image again.");
+
+QString inHome(const QString& name) { return test::home() + u'/' + name; }
+
+QUrl picture(const QString& name, const QByteArray& bytes) {
+  return QUrl::fromLocalFile(writeFile(inHome(name), bytes));
+}
+
+QString importMessage(const QUrl& url) {
+  return messageOf([&] { ShortcutImageStore::importImage(url); });
+}
+
+ino_t inodeOf(const QString& path) {
+  struct stat info {};
+  ::stat(QFile::encodeName(path).constData(), &info);
+  return info.st_ino;
+}
+
+QSize storedSize(const QByteArray& png) { return QImage::fromData(png, "png").size(); }
+
+ShortcutImageStore::Imported importPattern(int width, int height) {
+  return ShortcutImageStore::importImage(
+      picture("p.png", test::encodedImage(test::pattern(width, height), "png")));
+}
+
+}  // namespace
+
+TEST(ImageImport, AcceptsPngJpegGifAndReencodesAtMost256Pixels) {
+  const QImage source = test::pattern(1024, 512);
+  const std::vector<std::pair<const char*, QByteArray>> files{
+      {"a.png", test::encodedImage(source, "png")},
+      {"a.jpg", test::encodedImage(source, "jpeg")},
+      {"a.gif", test::gif(1024, 512)},
+      {"a.tiff", test::encodedImage(source, "tiff")},
+      {"a.webp", test::encodedImage(source, "webp")},
+  };
+  for (const auto& [name, bytes] : files) {
+    const auto imported = ShortcutImageStore::importImage(picture(name, bytes));
+    EXPECT_EQ(storedSize(imported.png), QSize(256, 128)) << name;
+    EXPECT_TRUE(imported.png.startsWith("\x89PNG")) << name;
+    EXPECT_EQ(imported.reference, ShortcutImageStore::reference(imported.png)) << name;
+    EXPECT_NO_THROW(ShortcutImageStore::validate(imported.png, imported.reference)) << name;
+  }
+  const QImage gifThumb =
+      QImage::fromData(ShortcutImageStore::importImage(picture("b.gif", test::gif(1024, 512))).png);
+  EXPECT_EQ(qGray(gifThumb.pixel(10, 64)), 0);
+  EXPECT_EQ(qGray(gifThumb.pixel(245, 64)), 255);
+}
+
+TEST(ImageImport, SmallPicturesKeepTheirSizeAndOrientationIsApplied) {
+  EXPECT_EQ(storedSize(importPattern(64, 32).png), QSize(64, 32));
+  EXPECT_EQ(storedSize(importPattern(256, 10).png), QSize(256, 10));
+  const QByteArray turned =
+      test::encodedImage(test::pattern(1024, 512), "jpeg", QImageIOHandler::TransformationRotate90);
+  EXPECT_EQ(storedSize(ShortcutImageStore::importImage(picture("t.jpg", turned)).png), QSize(128, 256));
+}
+
+TEST(ImageImport, SamePictureTwiceGivesTheSameReference) {
+  const auto first = importPattern(300, 200);
+  const auto second = importPattern(300, 200);
+  EXPECT_EQ(first.reference, second.reference);
+  EXPECT_EQ(first.png, second.png);
+}
+
+TEST(ImageImport, RefusesWhatIsNotAPictureFile) {
+  EXPECT_EQ(importMessage(QUrl("https://example.com/a.png")), notAFile);
+  QDir().mkpath(inHome("folder.png"));
+  EXPECT_EQ(importMessage(QUrl::fromLocalFile(inHome("folder.png"))), wrongKind);
+  EXPECT_EQ(importMessage(picture("text.png", "this is not a picture")), unreadable);
+  EXPECT_EQ(importMessage(picture("empty.png", "")), tooBig);
+  ASSERT_EQ(::mkfifo(QFile::encodeName(inHome("pipe.png")).constData(), 0600), 0);
+  EXPECT_EQ(importMessage(QUrl::fromLocalFile(inHome("pipe.png"))), wrongKind);
+  // A missing file reports the file system's own error.
+  const QString missing = importMessage(QUrl::fromLocalFile(inHome("missing.png")));
+  EXPECT_FALSE(missing.isEmpty());
+  EXPECT_NE(missing, notAFile);
+}
+
+TEST(ImageImport, HeicOnlyWhereItCanBeDecoded) {
+  const QByteArray heic = QByteArray(
+                              "\0\0\0\x18"
+                              "ftypheic\0\0\0\0mif1heic",
+                              24) +
+                          QByteArray(100, '\0');
+  const QString message = importMessage(picture("a.heic", heic));
+  if (QImageReader::supportedImageFormats().contains("heic"))
+    EXPECT_NE(message, wrongKind);
+  else
+    EXPECT_EQ(message, wrongKind);
+}
+
+TEST(ImageImport, FileSizeLimitAtItsEdge) {
+  // Sparse files: the size check comes before any byte is examined.
+  const QString path = inHome("big.png");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(test::encodedImage(test::pattern(8, 8), "png"));
+  ASSERT_TRUE(file.resize(ShortcutImageStore::maximumInputBytes));
+  file.close();
+  EXPECT_NE(importMessage(QUrl::fromLocalFile(path)), tooBig);
+  ASSERT_TRUE(QFile(path).resize(ShortcutImageStore::maximumInputBytes + 1));
+  EXPECT_EQ(importMessage(QUrl::fromLocalFile(path)), tooBig);
+}
+
+TEST(ImageImport, DeclaredSizeLimits) {
+  EXPECT_EQ(importMessage(picture("w.png", test::plainPNG(20001, 1, 0, 8, false))), unreadable);
+  EXPECT_EQ(importMessage(picture("h.png", test::plainPNG(1, 20001, 0, 8, false))), unreadable);
+  EXPECT_EQ(importMessage(picture("mp.png", test::plainPNG(10001, 10000, 0, 8, false))), unreadable);
+  // The same file within the limits passes the size check and fails to decode.
+  EXPECT_EQ(importMessage(picture("ok.png", test::plainPNG(10000, 10000, 0, 8, false))),
+            "That image could not be decoded. Try another image.");
+  // Exactly 100 megapixels is allowed.
+  const auto wide = ShortcutImageStore::importImage(picture("wide.png", test::plainPNG(20000, 5000, 0, 1)));
+  EXPECT_EQ(storedSize(wide.png), QSize(256, 64));
+}
+
+TEST(ImageImport, LargeLegalPictureIsNotRefusedByTheDecoder) {
+  // 8,400 x 8,400 RGB decodes to about 282 MB, above Qt's default limit of 256 MB.
+  const auto big = ShortcutImageStore::importImage(picture("big.png", test::plainPNG(8400, 8400, 2, 8)));
+  EXPECT_EQ(storedSize(big.png), QSize(256, 256));
+}
+
+TEST(ImageReferences, WellFormedOnlyWithSixtyFourLowerCaseDigits) {
+  const QString digits = QString(64, u'a');
+  EXPECT_EQ(ShortcutImageStore::digest("custom-" + digits), digits);
+  for (const QString& bad :
+       {"custom-" + QString(64, u'A'), "custom-" + QString(63, u'a'), "custom-" + digits + "\n",
+        "Custom-" + digits, digits, "custom-" + QString(64, u'g')}) {
+    EXPECT_FALSE(ShortcutImageStore::digest(bad)) << bad.toStdString();
+    ShortcutImageStore store(test::home());
+    EXPECT_FALSE(store.url(bad));
+    EXPECT_TRUE(store.image(bad).isNull());
+    EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate("x", bad); }), invalidImage);
+  }
+  EXPECT_EQ(ShortcutImageStore::reference(""),
+            "custom-e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+}
+
+TEST(ImageReferences, ValidateChecksSizeDigestAndKind) {
+  const auto imported = importPattern(40, 40);
+  EXPECT_NO_THROW(ShortcutImageStore::validate(imported.png, imported.reference));
+  QByteArray changed = imported.png;
+  changed[changed.size() - 20] = char(changed[changed.size() - 20] ^ 1);
+  EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate(changed, imported.reference); }), invalidImage);
+  const QByteArray large = test::plainPNG(257, 1, 0, 8);
+  EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate(large, ShortcutImageStore::reference(large)); }),
+            invalidImage);
+  const QByteArray jpeg = test::encodedImage(test::pattern(8, 8), "jpeg");
+  EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate(jpeg, ShortcutImageStore::reference(jpeg)); }),
+            invalidImage);
+}
+
+TEST(ImageStore, PersistWritesPrivateContentAddressedFilesOnce) {
+  ShortcutImageStore store(inHome("catalog"));
+  EXPECT_EQ(store.directory(), inHome("catalog/ShortcutImages"));
+  store.persist({});
+  EXPECT_FALSE(QFileInfo::exists(store.directory()));
+
+  const auto imported = importPattern(100, 50);
+  const QString path = store.url(imported.reference)->toLocalFile();
+  EXPECT_EQ(QFileInfo(path).fileName(), imported.reference.mid(7) + ".png");
+  EXPECT_FALSE(store.contains(imported.reference));
+  store.persist({{imported.reference, imported.png}});
+  EXPECT_TRUE(store.contains(imported.reference));
+  EXPECT_EQ(test::fileMode(path), 0600u);
+  EXPECT_EQ(test::fileMode(store.directory()), 0700u);
+
+  const auto written = QFileInfo(path).lastModified();
+  const ino_t inode = inodeOf(path);
+  ::usleep(20000);
+  store.persist({{imported.reference, imported.png}});
+  EXPECT_EQ(QFileInfo(path).lastModified(), written);
+  EXPECT_EQ(inodeOf(path), inode);
+  EXPECT_EQ(QDir(store.directory()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  EXPECT_EQ(store.image(imported.reference).size(), QSize(100, 50));
+}
+
+TEST(ImageStore, InvalidPendingEntryWritesNothingAndHidesTheStoredFile) {
+  ShortcutImageStore store(inHome("catalog"));
+  const auto good = importPattern(30, 30);
+  const auto other = importPattern(31, 31);
+  store.persist({{good.reference, good.png}});
+  const PendingImages pending{{good.reference, other.png}, {other.reference, other.png}};
+  EXPECT_TRUE(store.image(good.reference, pending).isNull());
+  EXPECT_EQ(messageOf([&] { store.persist(pending); }), invalidImage);
+  EXPECT_FALSE(store.contains(other.reference));
+  // A valid pending entry wins over the disk and is not cached.
+  EXPECT_EQ(store.image(other.reference, {{other.reference, other.png}}).size(), QSize(31, 31));
+  EXPECT_TRUE(store.image(other.reference).isNull());
+}
+
+TEST(ImageStore, FileEditedByHandIsRefusedWhileTheCachedCopyStays) {
+  ShortcutImageStore store(inHome("catalog"));
+  const auto imported = importPattern(20, 10);
+  store.persist({{imported.reference, imported.png}});
+  EXPECT_FALSE(store.image(imported.reference).isNull());  // now cached
+  QByteArray edited = imported.png;
+  edited[edited.size() - 20] = char(edited[edited.size() - 20] ^ 1);
+  writeFile(store.url(imported.reference)->toLocalFile(), edited);
+  EXPECT_FALSE(store.contains(imported.reference));
+  EXPECT_EQ(store.image(imported.reference).size(), QSize(20, 10));
+  EXPECT_TRUE(ShortcutImageStore(inHome("catalog")).image(imported.reference).isNull());
+}
