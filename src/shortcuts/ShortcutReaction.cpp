@@ -23,11 +23,13 @@ const std::vector<Rule>& rules() {
       {"action-downloads", {"downloads"}, {}},
       {"action-images", {"images", "pictures", "photos"}, {}},
       {"action-videos", {"videos", "movies"}, {}},
-      {"action-music", {"music", "suno", "spotify", "apple music"},
+      {"action-music",
+       {"music", "suno", "spotify", "apple music"},
        {"suno.com", "spotify.com", "music.apple.com"}},
       {"action-tiktok", {"tiktok"}, {"tiktok.com"}},
       {"action-youtube-studio", {"youtube studio"}, {"studio.youtube.com"}},
-      {"action-meta", {"meta business suite", "meta business"},
+      {"action-meta",
+       {"meta business suite", "meta business"},
        {"business.facebook.com", "business.meta.com"}},
       {"action-facebook", {"facebook", "fb"}, {"facebook.com", "fb.com"}},
       {"action-youtube", {"youtube"}, {"youtube.com", "youtu.be"}},
@@ -50,10 +52,10 @@ const std::vector<Rule>& rules() {
 const QStringList mailNames{"email", "mail", "gmail", "outlook", "apple mail", "thunderbird", "spark"};
 // Web-mail front doors only: other pages on these providers' domains are
 // ordinary websites.
-const QStringList mailHosts{"mail.google.com",    "outlook.live.com", "outlook.office.com",
-                            "outlook.office365.com", "mail.yahoo.com", "mail.proton.me"};
-const QStringList browserNames{"browser", "safari",         "google chrome", "chrome", "firefox",
-                               "microsoft edge", "edge", "brave browser", "arc"};
+const QStringList mailHosts{"mail.google.com",       "outlook.live.com", "outlook.office.com",
+                            "outlook.office365.com", "mail.yahoo.com",   "mail.proton.me"};
+const QStringList browserNames{"browser",        "safari", "google chrome", "chrome", "firefox",
+                               "microsoft edge", "edge",   "brave browser", "arc"};
 
 // The last component of `path` read as a file path: a trailing "/" does not
 // count, and the root stays "/".
@@ -82,9 +84,8 @@ struct Inputs {
 
   bool hostUnder(const QStringList& domains) const {
     if (host.isEmpty()) return false;
-    return std::any_of(domains.begin(), domains.end(), [&](const QString& domain) {
-      return host == domain || host.endsWith(u'.' + domain);
-    });
+    return std::any_of(domains.begin(), domains.end(),
+                       [&](const QString& domain) { return host == domain || host.endsWith(u'.' + domain); });
   }
 };
 

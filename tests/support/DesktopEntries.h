@@ -19,7 +19,9 @@ inline QString writeDesktopEntry(const QString& folder, const QString& name, con
   const QString path = folder + u'/' + name + QStringLiteral(".desktop");
   QFile file(path);
   file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3").arg(name, exec, extraLines).toUtf8());
+  file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3")
+                 .arg(name, exec, extraLines)
+                 .toUtf8());
   return path;
 }
 
