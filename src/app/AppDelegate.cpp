@@ -5,8 +5,11 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
+#include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 
 #include <QApplication>
@@ -19,7 +22,10 @@ using Hold = PacingController::Hold;
 
 AppDelegate::AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults,
                          QString assetRoot)
-    : m_shortcutStore(std::move(shortcutStore)), m_defaults(defaults), m_assetRoot(std::move(assetRoot)) {
+    : m_shortcutStore(std::move(shortcutStore)),
+      m_defaults(defaults),
+      m_assetRoot(std::move(assetRoot)),
+      m_opener(pf::DesktopWorkspace::shared()) {
   // The store calls back after its catalog or any companion's size changed.
   m_shortcutStore->onChange = [delegate = QPointer<AppDelegate>(this)] {
     if (delegate) delegate->applySettings();
@@ -106,4 +112,23 @@ void AppDelegate::saveCompanionPosition() {
   const pf::Point origin = m_panel->frame().origin;
   m_defaults.set(robotXKey, origin.x);
   m_defaults.set(robotYKey, origin.y);
+}
+
+void AppDelegate::openShortcut(const Shortcut& shortcut) {
+  // No performed action or stroll exists yet that would have to stop first.
+  m_lastReaction =
+      ShortcutReaction::role(shortcut.label, shortcut.destination).value_or(QStringLiteral("action-app"));
+  // An application reports its launch later, when this delegate may be gone.
+  m_opener.open(shortcut, *m_shortcutStore,
+                [delegate = QPointer<AppDelegate>(this)](std::optional<QString> error) {
+                  if (delegate && error) delegate->showOpenFailure(*error);
+                });
+}
+
+void AppDelegate::showOpenFailure(const QString& message) {
+  auto* alert = new pf::Alert;
+  alert->setMessageText(message);
+  // There is no settings window yet: the button only closes the alert.
+  alert->addButton(QStringLiteral("Open Settings"));
+  alert->beginSheet(nullptr, {});
 }

@@ -2,6 +2,7 @@
 
 #include "app/StatusMenu.h"
 #include "motion/HoldSet.h"
+#include "shortcuts/ShortcutOpener.h"
 
 #include <QObject>
 #include <memory>
@@ -40,6 +41,14 @@ class AppDelegate final : public QObject {
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
+  /// Opens a shortcut of the main companion: picks the companion's reaction,
+  /// then opens it; a failure is shown in an alert.
+  void openShortcut(const Shortcut& shortcut);
+  /// The main companion's opener.
+  ShortcutOpener& shortcutOpener() { return m_opener; }
+  /// The reaction the companion was last asked to play for an opened shortcut.
+  const QString& lastReaction() const { return m_lastReaction; }
+
  private:
   void buildStatusMenu();
   void createCompanion();
@@ -48,6 +57,7 @@ class AppDelegate final : public QObject {
   void resetPosition();
   void keepCompanionOnScreen();
   void saveCompanionPosition();
+  void showOpenFailure(const QString& message);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -56,4 +66,6 @@ class AppDelegate final : public QObject {
   std::unique_ptr<pf::StatusItem> m_statusItem;
   std::unique_ptr<CompanionPanel> m_panel;
   HoldSet m_holds;
+  ShortcutOpener m_opener;
+  QString m_lastReaction;
 };

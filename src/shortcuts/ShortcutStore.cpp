@@ -1,6 +1,7 @@
 #include "shortcuts/ShortcutStore.h"
 
 #include "character/CharacterSize.h"
+#include "platform/core/Bookmark.h"
 #include "platform/core/Log.h"
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
@@ -154,6 +155,56 @@ void ShortcutStore::commit(const ShortcutCatalog& catalog, const PendingImages& 
   m_catalog = catalog;
   changed();
   pf::NotificationCenter::defaultCenter().post(contentsChanged, this);
+}
+
+QUrl ShortcutStore::resolvedURL(const Shortcut& shortcut) {
+  if (m_sharedSource) return m_sharedSource->resolvedURL(shortcut);
+  const std::optional<Shortcut> stored = item(shortcut.id);
+  if (!stored || !stored->isActive)
+    throw QuibError(QStringLiteral("This shortcut is not active. Activate it in Edit Shortcuts first."));
+  if (shortcut.kind == ShortcutKind::web) {
+    if (const auto url = webURL(shortcut.destination)) return *url;
+    throw QuibError(shortcut.label +
+                    QStringLiteral(" needs a valid website URL. Open Settings to configure it."));
+  }
+  if (shortcut.destination.isEmpty())
+    throw QuibError(QStringLiteral("Choose your ") + shortcut.label +
+                    QStringLiteral(" destination in Settings first."));
+  QUrl url = QUrl::fromLocalFile(shortcut.destination);
+  const auto bookmark = m_catalog.bookmarks.find(shortcut.id);
+  if (bookmark != m_catalog.bookmarks.end())
+    url = followBookmark(shortcut.id, bookmark->second).value_or(url);
+  validateFile(url, shortcut.kind);
+  return url;
+}
+
+// A bookmark that cannot be resolved is no error: the stored path is used.
+std::optional<QUrl> ShortcutStore::followBookmark(const QString& id, const QByteArray& bookmark) {
+  pf::BookmarkResolution resolution;
+  try {
+    resolution = pf::Bookmark::resolve(bookmark);
+  } catch (const pf::BookmarkError&) {
+    return std::nullopt;
+  }
+  if (resolution.isStale) renewBookmark(id, resolution.path);
+  return QUrl::fromLocalFile(resolution.path);
+}
+
+// The item moved: keep a bookmark of its new place so it is found at once next
+// time. Opening goes on whether or not that can be saved.
+void ShortcutStore::renewBookmark(const QString& id, const QString& path) {
+  ShortcutCatalog renewed = m_catalog;
+  try {
+    renewed.bookmarks[id] = pf::Bookmark::create(path);
+  } catch (const pf::BookmarkError&) {
+    return;
+  }
+  try {
+    commit(renewed, {});
+  } catch (const std::exception& error) {
+    m_catalogNotice = QStringLiteral("Folder opened, but its refreshed bookmark was not saved: ") +
+                      QString::fromUtf8(error.what());
+  }
 }
 
 void ShortcutStore::validateFile(const QUrl& url, ShortcutKind kind) {

@@ -83,6 +83,14 @@ class ShortcutStore final {
   /// Replaces the shared source (none allowed), then calls `onChange`.
   void setSharedSource(std::shared_ptr<ShortcutStore> source);
 
+  /// The address to open for `shortcut`: its checked web address, or its
+  /// folder or application, found again through its bookmark when it moved
+  /// (a bookmark found elsewhere is renewed and saved; when that save fails,
+  /// `catalogNotice` says so and the address is still given). Only the id and
+  /// the stored active state come from the store. Follows the shared source.
+  /// Throws `QuibError`.
+  QUrl resolvedURL(const Shortcut& shortcut);
+
   /// Checks that a file URL is a usable destination: an existing folder for a
   /// folder, a desktop entry of an application for an application. Throws `QuibError`.
   static void validateFile(const QUrl& url, ShortcutKind kind);
@@ -96,6 +104,8 @@ class ShortcutStore final {
   const ShortcutStore& shown() const;
   ShortcutCatalog legacySeed(bool legacyPersonal) const;
   void changed() const;
+  std::optional<QUrl> followBookmark(const QString& id, const QByteArray& bookmark);
+  void renewBookmark(const QString& id, const QString& path);
   /// The single write path: checks, saves with the images persisted under the
   /// catalog lock, then replaces the catalog in memory and tells everyone.
   void commit(const ShortcutCatalog& catalog, const PendingImages& images);

@@ -4,6 +4,11 @@
 #include <QFont>
 
 namespace pf {
+namespace {
+
+bool choseX11 = false;
+
+}  // namespace
 
 std::optional<QByteArray> Application::platformFor(const Session& session) {
   if (session.platformChosen || !session.hasX11Display) return std::nullopt;
@@ -16,10 +21,17 @@ void Application::prepare() {
   const Session session{qgetenv("XDG_SESSION_TYPE"), !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"),
                         !qEnvironmentVariableIsEmpty("DISPLAY"),
                         !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")};
-  if (const auto platform = platformFor(session)) qputenv("QT_QPA_PLATFORM", *platform);
+  if (const auto platform = platformFor(session)) {
+    qputenv("QT_QPA_PLATFORM", *platform);
+    choseX11 = true;
+  }
 }
 
 void Application::configure(QApplication& app) {
+  // The choice was only for this program: the applications a shortcut opens
+  // inherit the environment and must pick their own backend.
+  if (choseX11) qunsetenv("QT_QPA_PLATFORM");
+  choseX11 = false;
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationDisplayName(QStringLiteral("Wendle"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.wendle.Wendle"));

@@ -27,7 +27,8 @@ class Application final {
   /// (an explicit choice is always kept).
   static std::optional<QByteArray> platformFor(const Session& session);
 
-  /// After: keeps running with no window open (the companion's panel is the
+  /// After: drops the backend choice from the environment again, so programs
+  /// we launch are not forced onto it; keeps running with no window open (the companion's panel is the
   /// only thing on screen), with one style and pixel-sized fonts everywhere.
   static void configure(QApplication& app);
 };

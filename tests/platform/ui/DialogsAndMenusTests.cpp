@@ -5,6 +5,7 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
 
+#include <QApplication>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -129,6 +130,24 @@ TEST(Application, ChoosesX11OnlyOnAWaylandSessionWithAnXServer) {
   EXPECT_EQ(Application::platformFor(Session{"wayland", true, false, false}), std::nullopt);
   EXPECT_EQ(Application::platformFor(Session{"wayland", true, true, true}), std::nullopt);
   EXPECT_EQ(Application::platformFor(Session{"x11", false, true, false}), std::nullopt);
+}
+
+TEST(Application, TheX11ChoiceIsNotHandedToLaunchedPrograms) {
+  const QByteArray saved[] = {qgetenv("QT_QPA_PLATFORM"), qgetenv("XDG_SESSION_TYPE"),
+                              qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY")};
+  qunsetenv("QT_QPA_PLATFORM");
+  qputenv("XDG_SESSION_TYPE", "wayland");
+  qputenv("WAYLAND_DISPLAY", "wayland-0");
+  qputenv("DISPLAY", ":0");
+  pf::Application::prepare();
+  EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb"));
+  pf::Application::configure(*qApp);
+  EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
+  const char* names[] = {"QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "DISPLAY"};
+  for (int i = 0; i < 4; ++i) {
+    if (saved[i].isNull()) qunsetenv(names[i]);
+    else qputenv(names[i], saved[i]);
+  }
 }
 
 TEST(Accessibility, ReduceMotionCanBeOverriddenAndRestored) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QThread>
+#include <functional>
+
+namespace test {
+
+/// Writes "<folder>/<name>.desktop", an application entry that runs `exec`
+/// (desktop-entry quoting is the caller's) with `extraLines` after it, and
+/// returns its path.
+inline QString writeDesktopEntry(const QString& folder, const QString& name, const QString& exec,
+                                 const QString& extraLines = {}) {
+  QDir().mkpath(folder);
+  const QString path = folder + u'/' + name + QStringLiteral(".desktop");
+  QFile file(path);
+  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+  file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3")
+                 .arg(name, exec, extraLines)
+                 .toUtf8());
+  return path;
+}
+
+/// An entry that writes "ok" into `marker` when launched: a harmless program
+/// whose effect a test can see.
+inline QString writeMarkerEntry(const QString& folder, const QString& name, const QString& marker) {
+  return writeDesktopEntry(folder, name, QStringLiteral("sh -c \"echo ok > '%1'\"").arg(marker));
+}
+
+/// Handles events until `done` holds or `seconds` pass; gives `done()`.
+inline bool processEventsUntil(const std::function<bool()>& done, int seconds = 10) {
+  const QDeadlineTimer deadline(seconds * 1000);
+  while (!done() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+  return done();
+}
+
+/// The contents of the file at `path`, or "" when it cannot be read.
+inline QByteArray contentsOf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace test
