@@ -30,8 +30,8 @@ struct WallTime {
 /// - a day that the zone skipped entirely has no instants at all.
 ///
 /// Instants are `QDateTime`s; every instant this class returns is in UTC
-/// (`Qt::UTC`) with whole milliseconds. Instants passed in may use any time
-/// spec but must be valid.
+/// (`Qt::UTC`) with whole milliseconds. Instants passed in may be local, UTC
+/// or at an offset, but must be valid.
 class Calendar final {
  public:
   /// The calendar of the system's current time zone, looked up again at every
