@@ -9,7 +9,7 @@ ContentLayoutRules::Role ContentLayoutRules::role(const Rect& baseFrame, Size ba
                                                   bool isScrollView,
                                                   const std::optional<Rect>& stretchArea) {
   if (baseFrame == Rect(0, 0, baseSize.width, baseSize.height)) return Role::background;
-  if (isScrollView && stretchArea && stretchArea->intersects(baseFrame)) return Role::stretching;
+  if (isScrollView && stretchArea) return Role::stretching;
   return Role::other;
 }
 

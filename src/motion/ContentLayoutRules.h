@@ -5,15 +5,15 @@
 #include <optional>
 
 /// Where a content view's subview goes when the view is resized: widths and x
-/// positions scale with the width; with a stretch area, the scroll view in it
-/// takes the change in height and the subviews above it move with the top edge.
-/// Frames are y-up within the content view.
+/// positions scale with the width; with a stretch area, the scroll views take
+/// the change in height (so lists side by side grow together) and the subviews
+/// above the area move with the top edge. Frames are y-up within the content view.
 class ContentLayoutRules final {
  public:
   enum class Role {
     /// Fills the whole view (its base frame was the view's bounds).
     background,
-    /// The scroll view in the stretch area: takes the change in height.
+    /// A scroll view, when there is a stretch area: takes the change in height.
     stretching,
     /// Everything else.
     other,

@@ -52,7 +52,9 @@ TEST(ContentLayoutRules, TheStretchAreasScrollViewTakesTheExtraHeight) {
   const Size base{400, 300};
   const Rect stretch(20, 60, 360, 180);
   EXPECT_EQ(ContentLayoutRules::role(stretch, base, true, stretch), Role::stretching);
-  EXPECT_EQ(ContentLayoutRules::role(Rect(20, 10, 100, 40), base, true, stretch), Role::other);
+  // Every scroll view stretches, not only the one the area covers; other views do not.
+  EXPECT_EQ(ContentLayoutRules::role(Rect(200, 60, 100, 180), base, true, stretch), Role::stretching);
+  EXPECT_EQ(ContentLayoutRules::role(Rect(200, 60, 100, 180), base, false, stretch), Role::other);
   EXPECT_EQ(ContentLayoutRules::frame(Role::stretching, stretch, base, {400, 400}, stretch),
             Rect(20, 60, 360, 280));
   // It never gets smaller than the stretch area.

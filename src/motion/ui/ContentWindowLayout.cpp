@@ -45,8 +45,10 @@ ContentWindowLayout::ContentWindowLayout(QWidget* view, std::optional<pf::Rect> 
     auto* widget = qobject_cast<QWidget*>(child);
     if (!widget || widget->isWindow()) continue;
     const pf::Rect base = pf::childFrameToYUp(QRectF(widget->geometry()), m_baseSize.height);
-    const bool scrolls = qobject_cast<QAbstractScrollArea*>(widget) != nullptr;
-    m_subviews.push_back({widget, base, ContentLayoutRules::role(base, m_baseSize, scrolls, stretchArea)});
+    m_subviews.push_back({widget, base,
+                          ContentLayoutRules::role(base, m_baseSize,
+                                                   ReadableFonts::isScrollView(widget),
+                                                   stretchArea)});
   }
   view->installEventFilter(this);
 }

@@ -50,3 +50,8 @@ void ReadableFonts::enlarge(QWidget* root) {
     }
   }
 }
+
+bool ReadableFonts::isScrollView(const QWidget* widget) {
+  const auto* area = qobject_cast<const QAbstractScrollArea*>(widget);
+  return area && !isBareTextView(area);
+}

@@ -12,4 +12,8 @@ class ReadableFonts final {
   /// controls: each control's font (sliders excepted) becomes the larger of
   /// its size + 1 and `floor`; a text view that does not scroll grows by one.
   static void enlarge(QWidget* root);
+
+  /// Whether `widget` counts as a scroll view for the window's layout and
+  /// type: a scroll area, except a text view that does not scroll.
+  static bool isScrollView(const QWidget* widget);
 };

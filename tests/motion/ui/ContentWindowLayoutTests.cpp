@@ -68,6 +68,22 @@ TEST(ContentWindowLayout, ScalesWidthsAndGivesTheExtraHeightToTheStretchArea) {
   EXPECT_EQ(f.frameOf(f.heading), Rect(20, 210, 100, 20));
 }
 
+// Two lists side by side, the stretch area over the left one only (as the
+// shortcut editor lays out its Active and Not Active lists).
+TEST(ContentWindowLayout, AListBesideTheStretchAreaGrowsWithItButABareTextViewDoesNot) {
+  Fixture f;
+  f.list->setGeometry(pf::roundedRect(pf::childFrameToQt(Rect(20, 60, 170, 180), 300)));
+  auto* second = f.place(new QTableWidget(3, 1, &f.view), Rect(210, 60, 170, 180));
+  auto* note = f.place(new QPlainTextEdit(&f.view), Rect(210, 20, 170, 30));
+  note->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  note->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ContentWindowLayout layout(&f.view, Rect(20, 60, 170, 180), false);
+  f.view.resize(400, 400);
+  EXPECT_EQ(f.frameOf(f.list), Rect(20, 60, 170, 280));
+  EXPECT_EQ(f.frameOf(second), Rect(210, 60, 170, 280));
+  EXPECT_EQ(f.frameOf(note), Rect(210, 20, 170, 30));
+}
+
 TEST(ContentWindowLayout, WithoutAStretchAreaViewsKeepTheirDistanceFromTheBottom) {
   Fixture f;
   ContentWindowLayout layout(&f.view, std::nullopt, false);
