@@ -42,6 +42,12 @@ void AppDelegate::applicationDidFinishLaunching() {
   m_panel->orderFront();
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
   connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
+  // A display that shrinks keeps windows where they were, possibly beyond its edges.
+  const auto watchSize = [this](QScreen* screen) {
+    connect(screen, &QScreen::geometryChanged, this, [this] { keepCompanionOnScreen(); });
+  };
+  for (QScreen* screen : QGuiApplication::screens()) watchSize(screen);
+  connect(qGuiApp, &QGuiApplication::screenAdded, this, watchSize);
 }
 
 void AppDelegate::applicationWillTerminate() {
