@@ -12,11 +12,17 @@ namespace {
 /// No screen is this many points wide; larger sizes come only from faulty
 /// callers, and the uncapped grid and mesh would take minutes to draw them.
 constexpr double largestSide = 100000;
+/// Nothing on screen lies this far from the origin. Much farther out a step of
+/// a few points is lost to rounding, and a loop stepping across the rectangle
+/// would never reach its far edge.
+constexpr double farthest = 1e9;
 
 /// The textures loop over the rectangle's size: a rectangle that is not
-/// finite, or absurdly large, is drawn as nothing rather than spinning.
+/// finite, absurdly large or absurdly far out is drawn as nothing rather than
+/// spinning.
 bool drawable(const pf::Rect& rect) {
-  return rect.isFinite() && rect.width() <= largestSide && rect.height() <= largestSide;
+  return rect.isFinite() && rect.width() <= largestSide && rect.height() <= largestSide &&
+         std::fabs(rect.minX()) <= farthest && std::fabs(rect.minY()) <= farthest;
 }
 
 }  // namespace

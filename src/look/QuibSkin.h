@@ -54,7 +54,7 @@ class QuibSkin final : public LookChoice<QuibSkin, QuibSkinCases> {
   static pf::Path outline(const pf::Rect& rect, double cut);
   /// Paints the current skin's surface and frame over `rect`, as a launcher
   /// button tile or as a panel; paints nothing for `classic`. A rectangle that
-  /// is not finite, or larger than any screen, paints nothing.
+  /// is not finite, larger than any screen or far off any, paints nothing.
   static void draw(pf::Canvas& canvas, const pf::Rect& rect, bool tile = false);
   /// Draws the current skin's frame as a band `width` wide just inside `rect`;
   /// nothing for `classic`, `neonSpace` and `pearlSpace`.

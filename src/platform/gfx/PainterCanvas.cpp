@@ -131,6 +131,8 @@ void PainterCanvas::drawImage(const QImage& image, const Rect& rect) {
 }
 
 void PainterCanvas::setShadow(const Color& color, double blurRadius, Point offset) {
+  // A blur that is not a number would reach an integer conversion; a sharp shadow is the safe reading.
+  if (!std::isfinite(blurRadius)) blurRadius = 0;
   m_state.shadow = Shadow{color, blurRadius, offset};
 }
 

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using pf::Canvas;
@@ -94,6 +95,17 @@ TEST(PainterCanvas, ShadowsBlurAroundTheShapeAndEndWithRestore) {
   EXPECT_EQ(alphaAt(image, 50, 5), 0);
   EXPECT_EQ(alphaAt(image, 15, 75), 0);  // the second stroke casts none
   EXPECT_EQ(alphaAt(image, 15, 85), 0);
+}
+
+TEST(PainterCanvas, ABlurThatIsNotANumberCastsASharpShadow) {
+  QImage image = blank();
+  paint(image, [](Canvas& c) {
+    c.setShadow(black, std::nan(""), pf::Point{0, -4});
+    c.fill(Path::rect(Rect(30, 30, 40, 40)), white);
+  });
+  EXPECT_EQ(image.pixel(50, 50), qRgb(255, 255, 255));
+  EXPECT_GT(alphaAt(image, 50, 72), 0);  // the shadow below the shape, unblurred
+  EXPECT_EQ(alphaAt(image, 50, 80), 0);
 }
 
 TEST(PainterCanvas, ShadowsLandInPlaceOnHighDensityImages) {
