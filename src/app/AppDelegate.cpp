@@ -60,7 +60,8 @@ void AppDelegate::buildStatusMenu() {
   pf::Menu& menu = m_statusMenu.menu();
   menu.onOpen = [this] { m_holds.set(Hold::menu, true); };
   menu.onClose = [this] { m_holds.set(Hold::menu, false); };
-  if (!pf::StatusItem::isAvailable()) return;
+  // Made even while no tray exists: a tray that starts after us (as at login)
+  // still receives the icon, and the companion's right-click serves meanwhile.
   const CharacterSkin skin = CharacterSkin::selected(m_defaults);
   const QString folder = m_assetRoot + QStringLiteral("/Characters/") + skin.artworkFolder();
   const QIcon icon(folder + QLatin1Char('/') + skin.artworkFolder() + QStringLiteral("-right.svg"));

@@ -6,8 +6,6 @@
 
 namespace pf {
 
-bool StatusItem::isAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
-
 StatusItem::StatusItem(const QIcon& icon, Menu* menu, QObject* parent)
     : QObject(parent), m_tray(icon), m_menu(menu) {
   m_tray.setContextMenu(menu);

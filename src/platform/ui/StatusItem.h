@@ -9,14 +9,12 @@ namespace pf {
 class Menu;
 
 /// The application's icon in the desktop's tray, opening its menu on any
-/// click. Where the desktop has no tray (`isAvailable()` false) the owner
-/// offers the same menu elsewhere.
+/// click. Where the desktop has no tray yet, the icon appears once one
+/// starts; the owner offers the same menu elsewhere meanwhile.
 class StatusItem final : public QObject {
   Q_OBJECT
 
  public:
-  static bool isAvailable();
-
   StatusItem(const QIcon& icon, Menu* menu, QObject* parent = nullptr);
 
   void setToolTip(const QString& text);
