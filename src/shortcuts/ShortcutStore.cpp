@@ -68,13 +68,15 @@ ShortcutStore::~ShortcutStore() {
 }
 
 ShortcutCatalog ShortcutStore::legacySeed(bool legacyPersonal) const {
-  if (!m_defaults.object(legacyShortcutsKey))
-    return {ShortcutCatalog::currentVersion, ShortcutPresets::seed(legacyPersonal), {}};
-  const auto record = m_defaults.data(legacyShortcutsKey);
-  if (!record)
-    throw CatalogError::invalid(
-        QStringLiteral("The legacy shortcut record is unreadable. It was preserved unchanged."));
-  ShortcutCatalog catalog{ShortcutCatalog::currentVersion, Shortcut::decodeList(*record), {}};
+  ShortcutCatalog catalog{ShortcutCatalog::currentVersion, ShortcutPresets::seed(legacyPersonal), {}};
+  if (m_defaults.object(legacyShortcutsKey)) {
+    const auto record = m_defaults.data(legacyShortcutsKey);
+    if (!record)
+      throw CatalogError::invalid(
+          QStringLiteral("The legacy shortcut record is unreadable. It was preserved unchanged."));
+    catalog.shortcuts = Shortcut::decodeList(*record);
+  }
+  // Legacy bookmarks are carried over whichever list the catalog starts from.
   const QVariantMap everything = m_defaults.dictionaryRepresentation();
   for (auto it = everything.begin(); it != everything.end(); ++it)
     if (it.key().startsWith(legacyBookmarkPrefix) && it.value().typeId() == QMetaType::QByteArray)

@@ -132,6 +132,16 @@ TEST(ShortcutStore, ALegacyRecordSeedsTheCatalogOnceWithItsBookmarks) {
   EXPECT_EQ(makeStore()->shortcuts().size(), 2u);  // seeded once only
 }
 
+TEST(ShortcutStore, LegacyBookmarksSeedTheStockTableToo) {
+  // Without a legacy list the stock table is seeded, still with the legacy bookmarks.
+  defaultsNamed("personal").set("bookmark.videos", QByteArray("videos bookmark"));
+  const auto store = makeStore("personal", true);
+  ASSERT_TRUE(store->catalogIsWritable()) << store->catalogNotice().value_or("").toStdString();
+  EXPECT_EQ(store->shortcuts(), ShortcutPresets::legacyPersonal());
+  EXPECT_EQ(ShortcutCatalog::decode(*readCatalogFile("personal/shortcuts.json")).bookmarks,
+            (std::map<QString, QByteArray>{{"videos", "videos bookmark"}}));
+}
+
 TEST(ShortcutStore, ALegacyRecordThatIsNotDataLeavesTheStoreReadOnly) {
   defaultsNamed("main").set("shortcuts", QStringLiteral("[]"));
   const auto store = makeStore();
