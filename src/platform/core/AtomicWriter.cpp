@@ -2,6 +2,7 @@
 
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
+#include "platform/core/Log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,7 +69,14 @@ void AtomicWriter::commit() {
     throw;
   }
   m_temporaryPath.clear();
-  Files::syncFolder(Files::parentFolder(m_path));
+  // The new file is in place and readable from now on; callers that compare
+  // what they wrote with the file must be told so even if the folder's entry
+  // could not be made durable, which is worth a log line, not a failure.
+  try {
+    Files::syncFolder(Files::parentFolder(m_path));
+  } catch (const FileError& error) {
+    logMessage(QString::fromUtf8(error.what()));
+  }
 }
 
 void AtomicWriter::discard() {
