@@ -15,11 +15,19 @@
 namespace pf {
 
 std::optional<QByteArray> Files::read(const QString& path) {
-  const FileDescriptor file = FileDescriptor::open(path, O_RDONLY);
+  // Opened without blocking and checked first: a pipe or device put in place
+  // of a data file must not hang the program or be read without end.
+  const FileDescriptor file = FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
   if (!file.isOpen()) {
     if (errno == ENOENT) return std::nullopt;
     throw FileError::failed(errno, QStringLiteral("open"), path);
   }
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) throw FileError::failed(errno, QStringLiteral("read"), path);
+  if (S_ISDIR(info.st_mode)) throw FileError::failed(EISDIR, QStringLiteral("read"), path);
+  if (!S_ISREG(info.st_mode))
+    throw FileError(EINVAL, path,
+                    QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(path));
   return file.readAll(path);
 }
 

@@ -45,6 +45,10 @@ TEST(Files, ReadTellsMissingApartFromOtherFailures) {
     EXPECT_NE(QString::fromStdString(error.what()).indexOf(test::home()), -1) << error.what();
   }
   EXPECT_EQ(errorOf([&] { Files::read(path + "/inside"); }), ENOTDIR);
+
+  const QString pipe = test::home() + "/pipe.json";
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  EXPECT_EQ(errorOf([&] { Files::read(pipe); }), EINVAL) << "a pipe nobody writes to must not block";
 }
 
 TEST(Files, CreateExclusiveMakesAPrivateFileAndNeverReplaces) {
