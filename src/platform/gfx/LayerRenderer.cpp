@@ -132,8 +132,9 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_pixels = pixels;
   ++m_frame;
   m_animating = false;
+  const auto previousClips = std::move(m_clips);
   m_clips.clear();
-  auto previous = std::move(m_items);
+  const auto previous = std::move(m_items);
   m_items.clear();
   m_below = 0;
 
@@ -143,7 +144,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   std::erase_if(m_cache, [&](const auto& kv) {
     return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
   });
-  QRegion changed = damage(previous);
+  QRegion changed = damage(previous, previousClips);
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
 }
@@ -331,25 +332,45 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   return static_cast<int>(m_clips.size()) - 1;
 }
 
-QRegion LayerRenderer::damage(std::vector<Item>& previous) {
+QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {
+  // Changed rects by the clip they are seen through: nothing outside a clip
+  // is ever drawn, so it never needs repainting (the window's own area
+  // inside an effect's band, say).
+  struct Seen {
+    const Clip* clip = nullptr;
+    std::vector<QRect> rects;
+  };
+  std::unordered_map<quint64, Seen> byClip;
+  const auto add = [&](const Item& item, const std::vector<Clip>& clips) {
+    const Clip* clip = item.clip < 0 ? nullptr : &clips[static_cast<std::size_t>(item.clip)];
+    Seen& seen = byClip[clip ? clip->signature : 0];
+    seen.clip = clip;
+    seen.rects.push_back(item.rect);
+  };
   std::unordered_map<quint64, const Item*> before;
   before.reserve(previous.size());
   for (const auto& item : previous) before.emplace(item.serial, &item);
-  std::vector<QRect> rects;
   for (const auto& item : m_items) {
     const auto it = before.find(item.serial);
     if (it == before.end()) {
-      rects.push_back(item.rect);
+      add(item, m_clips);
       continue;
     }
     if (it->second->signature != item.signature) {
-      rects.push_back(item.rect);
-      rects.push_back(it->second->rect);
+      add(item, m_clips);
+      add(*it->second, previousClips);
     }
     before.erase(it);
   }
-  for (const auto& [serial, item] : before) rects.push_back(item->rect);
-  return mergeIntoTiles(rects, QRect(QPoint(0, 0), m_pixels));
+  for (const auto& [serial, item] : before) add(*item, previousClips);
+  const QRect target(QPoint(0, 0), m_pixels);
+  QRegion changed;
+  for (const auto& [signature, seen] : byClip) {
+    QRegion region = mergeIntoTiles(seen.rects, target);
+    if (seen.clip) region &= seen.clip->region ? *seen.clip->region : QRegion(seen.clip->bounds);
+    changed += region;
+  }
+  return changed;
 }
 
 void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {

@@ -90,7 +90,7 @@ class LayerRenderer final {
   void placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
                    const QTransform& model, QPointF anchor, Item& item);
   CacheEntry rasterise(const Layer& layer, const LayerContent& content, const QTransform& raster);
-  QRegion damage(std::vector<Item>& previous);
+  QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
   static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
                    const std::vector<QPainterPath>* paths);

@@ -268,6 +268,21 @@ TEST_F(Renderer, ReportsOnlyWhatChanged) {
   EXPECT_FALSE(renderer.isAnimating());
 }
 
+TEST_F(Renderer, ReportsNothingWhereAMaskHidesEverything) {
+  auto mask = ShapeLayer::make();
+  Path band = Path::rect(Rect(0, 0, 100, 100));
+  band.addRect(Rect(20, 20, 60, 60));
+  mask->setPath(band);
+  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
+  root->setMask(mask);
+  // Sliding across the hidden middle and out over the band on the right.
+  square(Rect(0, 40, 20, 20), red)->addAnimation(endless("position.x", 30.0, 95.0, 1));
+  frame(0.6);
+  frame(0.8);
+  EXPECT_TRUE(damage.intersects(QRect(80, 40, 20, 20)));
+  EXPECT_FALSE(damage.intersects(QRect(20, 20, 60, 60)));
+}
+
 TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {
   for (int i = 0; i < 40; ++i) {
     auto dot = square(Rect(i * 2, 0, 2, 2), red);
