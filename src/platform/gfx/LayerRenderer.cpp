@@ -122,6 +122,39 @@ QRect opaqueBounds(const QImage& image) {
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// The tiles of `image` that are not wholly transparent, when some are: a
+// breathing outline then changes only the band along its edges, not all it
+// encloses. Empty when every tile shows something.
+QRegion coverageOf(const QImage& image) {
+  constexpr int tile = 16;
+  if (image.width() < 3 * tile || image.height() < 3 * tile) return {};
+  const int columns = (image.width() + tile - 1) / tile;
+  QRegion covered;
+  bool gaps = false;
+  std::vector<bool> shows(static_cast<std::size_t>(columns));
+  for (int top = 0; top < image.height(); top += tile) {
+    const int bottom = std::min(top + tile, image.height());
+    std::fill(shows.begin(), shows.end(), false);
+    for (int y = top; y < bottom; ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+      for (int x = 0; x < image.width(); ++x) {
+        if (qAlpha(line[x]) != 0) shows[static_cast<std::size_t>(x / tile)] = true;
+      }
+    }
+    for (int c = 0; c < columns;) {
+      if (!shows[static_cast<std::size_t>(c)]) {
+        gaps = true;
+        ++c;
+        continue;
+      }
+      const int start = c;
+      while (c < columns && shows[static_cast<std::size_t>(c)]) ++c;
+      covered += QRect(start * tile, top, (c - start) * tile, bottom - top).intersected(image.rect());
+    }
+  }
+  return gaps ? covered : QRegion();
+}
+
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -215,7 +248,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   auto& entry = m_cache[layer.serial()];
   if (entry.layer.expired() || entry.revision != layer.contentRevision() || !sameLinear(entry.raster, raster) ||
       (!turning && !sameSubpixel(entry.raster, raster))) {
-    entry = rasterise(layer, content, raster);
+    entry = rasterise(layer, content, raster, !turning);
   }
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
@@ -225,6 +258,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
     item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
                                            static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
     item.rect = QRect(item.position, entry.image.size());
+    item.coverage = entry.coverage;
     item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
                          static_cast<double>(item.position.y()));
   } else {
@@ -236,7 +270,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
 }
 
 LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const LayerContent& content,
-                                                   const QTransform& raster) {
+                                                   const QTransform& raster, bool lasting) {
   CacheEntry entry;
   entry.layer = layer.weak_from_this();
   entry.revision = layer.contentRevision();
@@ -283,6 +317,7 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const Lay
   if (used.isEmpty()) return entry;
   entry.image = used == image.rect() ? std::move(image) : image.copy(used);
   entry.topLeft = px.topLeft() + used.topLeft();
+  if (lasting) entry.coverage = coverageOf(entry.image);
   return entry;
 }
 
@@ -345,7 +380,11 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
     const Clip* clip = item.clip < 0 ? nullptr : &clips[static_cast<std::size_t>(item.clip)];
     Seen& seen = byClip[clip ? clip->signature : 0];
     seen.clip = clip;
-    seen.rects.push_back(item.rect);
+    if (item.coverage.isEmpty()) {
+      seen.rects.push_back(item.rect);
+    } else {
+      for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
+    }
   };
   std::unordered_map<quint64, const Item*> before;
   before.reserve(previous.size());

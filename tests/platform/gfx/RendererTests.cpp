@@ -283,6 +283,27 @@ TEST_F(Renderer, ReportsNothingWhereAMaskHidesEverything) {
   EXPECT_FALSE(damage.intersects(QRect(20, 20, 60, 60)));
 }
 
+TEST_F(Renderer, ABreathingOutlineChangesOnlyTheBandAlongItsEdges) {
+  auto outline = ShapeLayer::make();
+  outline->setFrame(Rect(0, 0, 300, 200));
+  outline->setPath(Path::roundedRect(Rect(3, 3, 294, 194), 12, 12));
+  outline->setFillColor(std::nullopt);
+  outline->setStrokeColor(blue);
+  outline->setLineWidth(1.5);
+  outline->setShadowColor(blue);
+  outline->setShadowOpacity(0.75);
+  outline->setShadowRadius(7);
+  outline->setShadowOffset({0, 0});
+  outline->addAnimation(endless("opacity", 0.25, 0.9, 3.5), "breathe");
+  root->setFrame(Rect(0, 0, 300, 200));
+  root->addSublayer(outline);
+  renderer.prepare(*root, 0.5, QSizeF(300, 200));
+  const QRegion changed = renderer.prepare(*root, 1, QSizeF(300, 200));
+  EXPECT_TRUE(changed.contains(QPoint(3, 100)));
+  EXPECT_TRUE(changed.contains(QPoint(150, 196)));
+  EXPECT_FALSE(changed.intersects(QRect(50, 50, 200, 100)));
+}
+
 TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {
   for (int i = 0; i < 40; ++i) {
     auto dot = square(Rect(i * 2, 0, 2, 2), red);
