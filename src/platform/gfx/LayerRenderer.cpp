@@ -193,8 +193,12 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
-  if (animated && hasRunningAnimations(layer, m_time)) m_animating = true;
   const LayerPresentation model = modelPresentation(layer);
+  // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
+  if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
+      (!layer.sublayers().empty() || animatesContent(layer) || LayerContent::of(layer, model).isVisible())) {
+    m_animating = true;
+  }
   const LayerPresentation shown = animated ? presentation(layer, m_time) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;

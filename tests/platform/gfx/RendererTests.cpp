@@ -247,6 +247,15 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   EXPECT_EQ(renderer.stats().rasterisations, 1);  // only the still square
 }
 
+TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
+  root->addAnimation(endless("opacity", 0.84, 1.0, 3.8), "vfxPulse");  // a band with no effect in it
+  frame(0);
+  EXPECT_FALSE(renderer.isAnimating());
+  square(Rect(10, 10, 10, 10), red);
+  frame(0.1);
+  EXPECT_TRUE(renderer.isAnimating());
+}
+
 TEST_F(Renderer, ReportsOnlyWhatChanged) {
   square(Rect(0, 0, 10, 10), red);
   auto moving = square(Rect(50, 50, 10, 10), blue);
