@@ -50,6 +50,16 @@ class Renderer : public ::testing::Test {
   QRegion damage;
 };
 
+// The 100 x 100 square with `hole` cut out, filled even-odd.
+std::shared_ptr<ShapeLayer> squareAround(Rect hole) {
+  auto shape = ShapeLayer::make();
+  Path path = Path::rect(Rect(0, 0, 100, 100));
+  path.addRect(hole);
+  shape->setPath(path);
+  shape->setFillRule(ShapeLayer::FillRule::evenOdd);
+  return shape;
+}
+
 BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationValue to, double duration) {
   BasicAnimation a(keyPath);
   a.fromValue = std::move(from);
@@ -84,11 +94,7 @@ TEST_F(Renderer, AnchorRotationAndOpacity) {
 }
 
 TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
-  auto ring = ShapeLayer::make();
-  Path path = Path::rect(Rect(0, 0, 100, 100));
-  path.addRect(Rect(25, 25, 50, 50));
-  ring->setPath(path);
-  ring->setFillRule(ShapeLayer::FillRule::evenOdd);
+  auto ring = squareAround(Rect(25, 25, 50, 50));
   ring->setFillColor(blue);
   root->addSublayer(ring);
   auto line = ShapeLayer::make();
@@ -109,12 +115,7 @@ TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
 
 TEST_F(Renderer, EvenOddMaskHidesTheInside) {
   square(Rect(0, 0, 100, 100), green);
-  auto mask = ShapeLayer::make();
-  Path band = Path::rect(Rect(0, 0, 100, 100));
-  band.addRect(Rect(20, 20, 60, 60));
-  mask->setPath(band);
-  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
-  root->setMask(mask);
+  root->setMask(squareAround(Rect(20, 20, 60, 60)));
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 10, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 50, 50).alpha(), 0);
@@ -278,12 +279,7 @@ TEST_F(Renderer, ReportsOnlyWhatChanged) {
 }
 
 TEST_F(Renderer, ReportsNothingWhereAMaskHidesEverything) {
-  auto mask = ShapeLayer::make();
-  Path band = Path::rect(Rect(0, 0, 100, 100));
-  band.addRect(Rect(20, 20, 60, 60));
-  mask->setPath(band);
-  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
-  root->setMask(mask);
+  root->setMask(squareAround(Rect(20, 20, 60, 60)));
   // Sliding across the hidden middle and out over the band on the right.
   square(Rect(0, 40, 20, 20), red)->addAnimation(endless("position.x", 30.0, 95.0, 1));
   frame(0.6);
