@@ -41,7 +41,9 @@ class LayerRenderer final {
 
   /// Evaluates `root` at time `t` for a target `size` points large at
   /// `scale` device pixels per point, y up (the tree's origin at the target's
-  /// bottom left). Returns the changed area in device pixels, y down.
+  /// bottom left). Returns the changed area in device pixels, y down: only
+  /// where a changed layer can show (inside its mask, where its image is not
+  /// transparent).
   QRegion prepare(const Layer& root, double t, QSizeF size, double scale = 1);
   /// Composites the prepared frame onto `painter` (whose coordinates are
   /// device pixels divided by the scale), only inside `region` (device pixels).
