@@ -115,7 +115,8 @@ void QuibSmokeOverlay::sync() {
   if (!m_parent) return;
   pf::Window& parent = *m_parent;
   if (!parent.childWindows().contains(m_panel.get())) parent.addChildWindow(m_panel.get());
-  if (parent.isVisible() && !m_panel->isVisible()) m_panel->orderFront();
+  // A minimised window counts as visible to Qt, but nothing of it is on screen.
+  if (parent.isVisible() && !parent.isMinimized() && !m_panel->isVisible()) m_panel->orderFront();
   const pf::Rect outer = outerFrame(parent);
   const pf::Rect target = outer.insetBy(-margin, -margin);
   if (m_panel->frame() != target) m_panel->setFrame(target);

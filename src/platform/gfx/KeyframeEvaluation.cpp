@@ -116,7 +116,10 @@ std::optional<AnimationValue> keyframeValue(const KeyframeAnimation& a, double p
   const auto& values = a.values;
   if (values.empty()) return std::nullopt;
   if (values.size() == 1) return values.front();
-  const bool continuous = std::all_of(values.begin(), values.end(), animation_values::isContinuous);
+  // Cubic and paced read every value as numbers of one shape; values of mixed kinds cannot be.
+  const bool continuous = std::all_of(values.begin(), values.end(), [&](const AnimationValue& v) {
+    return v.index() == values.front().index() && animation_values::isContinuous(v);
+  });
   if (a.calculationMode == Mode::discrete) return discreteValue(a, p);
   if (a.calculationMode == Mode::paced && continuous) return pacedValue(values, p);
   const auto kt = keyTimesFor(a);

@@ -122,6 +122,39 @@ QRect opaqueBounds(const QImage& image) {
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// The tiles of `image` that are not wholly transparent, when some are: a
+// breathing outline then changes only the band along its edges, not all it
+// encloses. Empty when every tile shows something.
+QRegion coverageOf(const QImage& image) {
+  constexpr int tile = 16;
+  if (image.width() < 3 * tile || image.height() < 3 * tile) return {};
+  const int columns = (image.width() + tile - 1) / tile;
+  QRegion covered;
+  bool gaps = false;
+  std::vector<bool> shows(static_cast<std::size_t>(columns));
+  for (int top = 0; top < image.height(); top += tile) {
+    const int bottom = std::min(top + tile, image.height());
+    std::fill(shows.begin(), shows.end(), false);
+    for (int y = top; y < bottom; ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+      for (int x = 0; x < image.width(); ++x) {
+        if (qAlpha(line[x]) != 0) shows[static_cast<std::size_t>(x / tile)] = true;
+      }
+    }
+    for (int c = 0; c < columns;) {
+      if (!shows[static_cast<std::size_t>(c)]) {
+        gaps = true;
+        ++c;
+        continue;
+      }
+      const int start = c;
+      while (c < columns && shows[static_cast<std::size_t>(c)]) ++c;
+      covered += QRect(start * tile, top, (c - start) * tile, bottom - top).intersected(image.rect());
+    }
+  }
+  return gaps ? covered : QRegion();
+}
+
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -132,8 +165,9 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_pixels = pixels;
   ++m_frame;
   m_animating = false;
+  const auto previousClips = std::move(m_clips);
   m_clips.clear();
-  auto previous = std::move(m_items);
+  const auto previous = std::move(m_items);
   m_items.clear();
   m_below = 0;
 
@@ -143,7 +177,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   std::erase_if(m_cache, [&](const auto& kv) {
     return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
   });
-  QRegion changed = damage(previous);
+  QRegion changed = damage(previous, previousClips);
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
 }
@@ -159,8 +193,12 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
-  if (animated && hasRunningAnimations(layer, m_time)) m_animating = true;
   const LayerPresentation model = modelPresentation(layer);
+  // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
+  if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
+      (!layer.sublayers().empty() || animatesContent(layer) || LayerContent::of(layer, model).isVisible())) {
+    m_animating = true;
+  }
   const LayerPresentation shown = animated ? presentation(layer, m_time) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
@@ -214,7 +252,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   auto& entry = m_cache[layer.serial()];
   if (entry.layer.expired() || entry.revision != layer.contentRevision() || !sameLinear(entry.raster, raster) ||
       (!turning && !sameSubpixel(entry.raster, raster))) {
-    entry = rasterise(layer, content, raster);
+    entry = rasterise(layer, content, raster, !turning);
   }
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
@@ -224,6 +262,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
     item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
                                            static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
     item.rect = QRect(item.position, entry.image.size());
+    item.coverage = entry.coverage;
     item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
                          static_cast<double>(item.position.y()));
   } else {
@@ -235,7 +274,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
 }
 
 LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const LayerContent& content,
-                                                   const QTransform& raster) {
+                                                   const QTransform& raster, bool lasting) {
   CacheEntry entry;
   entry.layer = layer.weak_from_this();
   entry.revision = layer.contentRevision();
@@ -282,6 +321,7 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const Lay
   if (used.isEmpty()) return entry;
   entry.image = used == image.rect() ? std::move(image) : image.copy(used);
   entry.topLeft = px.topLeft() + used.topLeft();
+  if (lasting) entry.coverage = coverageOf(entry.image);
   return entry;
 }
 
@@ -331,25 +371,49 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   return static_cast<int>(m_clips.size()) - 1;
 }
 
-QRegion LayerRenderer::damage(std::vector<Item>& previous) {
+QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {
+  // Changed rects by the clip they are seen through: nothing outside a clip
+  // is ever drawn, so it never needs repainting (the window's own area
+  // inside an effect's band, say).
+  struct Seen {
+    const Clip* clip = nullptr;
+    std::vector<QRect> rects;
+  };
+  std::unordered_map<quint64, Seen> byClip;
+  const auto add = [&](const Item& item, const std::vector<Clip>& clips) {
+    const Clip* clip = item.clip < 0 ? nullptr : &clips[static_cast<std::size_t>(item.clip)];
+    Seen& seen = byClip[clip ? clip->signature : 0];
+    seen.clip = clip;
+    if (item.coverage.isEmpty()) {
+      seen.rects.push_back(item.rect);
+    } else {
+      for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
+    }
+  };
   std::unordered_map<quint64, const Item*> before;
   before.reserve(previous.size());
   for (const auto& item : previous) before.emplace(item.serial, &item);
-  std::vector<QRect> rects;
   for (const auto& item : m_items) {
     const auto it = before.find(item.serial);
     if (it == before.end()) {
-      rects.push_back(item.rect);
+      add(item, m_clips);
       continue;
     }
     if (it->second->signature != item.signature) {
-      rects.push_back(item.rect);
-      rects.push_back(it->second->rect);
+      add(item, m_clips);
+      add(*it->second, previousClips);
     }
     before.erase(it);
   }
-  for (const auto& [serial, item] : before) rects.push_back(item->rect);
-  return mergeIntoTiles(rects, QRect(QPoint(0, 0), m_pixels));
+  for (const auto& [serial, item] : before) add(*item, previousClips);
+  const QRect target(QPoint(0, 0), m_pixels);
+  QRegion changed;
+  for (const auto& [signature, seen] : byClip) {
+    QRegion region = mergeIntoTiles(seen.rects, target);
+    if (seen.clip) region &= seen.clip->region ? *seen.clip->region : QRegion(seen.clip->bounds);
+    changed += region;
+  }
+  return changed;
 }
 
 void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {

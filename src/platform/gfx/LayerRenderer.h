@@ -41,7 +41,9 @@ class LayerRenderer final {
 
   /// Evaluates `root` at time `t` for a target `size` points large at
   /// `scale` device pixels per point, y up (the tree's origin at the target's
-  /// bottom left). Returns the changed area in device pixels, y down.
+  /// bottom left). Returns the changed area in device pixels, y down: only
+  /// where a changed layer can show (inside its mask, where its image is not
+  /// transparent).
   QRegion prepare(const Layer& root, double t, QSizeF size, double scale = 1);
   /// Composites the prepared frame onto `painter` (whose coordinates are
   /// device pixels divided by the scale), only inside `region` (device pixels).
@@ -62,6 +64,7 @@ class LayerRenderer final {
     QTransform raster;  // layer coordinates to device pixels at rasterisation
     QImage image;
     QPoint topLeft;     // where the image sat in device pixels then
+    QRegion coverage;   // image pixels that are not transparent; empty when not worked out
     quint64 lastUsed = 0;
   };
   struct Clip {
@@ -81,6 +84,7 @@ class LayerRenderer final {
     double opacity = 1;
     int clip = -1;
     QRect rect;
+    QRegion coverage;  // translation-only: the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
   };
 
@@ -89,8 +93,9 @@ class LayerRenderer final {
   int clipFor(const Layer& mask, const QTransform& world, int parent);
   void placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
                    const QTransform& model, QPointF anchor, Item& item);
-  CacheEntry rasterise(const Layer& layer, const LayerContent& content, const QTransform& raster);
-  QRegion damage(std::vector<Item>& previous);
+  /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
+  CacheEntry rasterise(const Layer& layer, const LayerContent& content, const QTransform& raster, bool lasting);
+  QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
   static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
                    const std::vector<QPainterPath>* paths);

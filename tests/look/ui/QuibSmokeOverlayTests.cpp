@@ -146,8 +146,11 @@ TEST_F(Overlay, PanelIsVisibleExactlyWhenTheWindowIsAndTheClockStopsWhenHidden) 
   window->orderFront();
   EXPECT_TRUE(panel()->isVisible());
   window->showMinimized();
-  settle();
-  EXPECT_EQ(panel()->isVisible(), window->isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !panel()->isVisible(); }));
+  QuibSmokeOverlay::update(window.get(), true);  // a look change meanwhile
+  EXPECT_FALSE(panel()->isVisible());
+  window->showNormal();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return panel()->isVisible(); }));
 }
 
 TEST_F(Overlay, ClosingStopsItAndShowingAgainRebuilds) {

@@ -205,6 +205,13 @@ TEST_F(Evaluator, CubicWithUnevenKeyTimesHitsEachKey) {
   EXPECT_NEAR(number("transform.scale.y", 20 * 0.5), expected, 1e-12);
 }
 
+TEST_F(Evaluator, CubicDoesNotBlendValuesOfDifferentKinds) {
+  auto a = keyframes("position", {Point{0, 0}, 1.0, Point{10, 10}}, {}, 2);
+  a.calculationMode = KeyframeAnimation::CalculationMode::cubic;
+  layer->addAnimation(a);
+  expectNear(point("position", 0.5), {0, 0});  // as between any two values of different kinds: the first
+}
+
 TEST_F(Evaluator, PacedMovesAtConstantSpeedIgnoringKeyTimes) {
   auto a = keyframes("position", {Point{0, 0}, Point{10, 0}, Point{10, 30}}, {0, 0.9, 1}, 4);
   a.calculationMode = KeyframeAnimation::CalculationMode::paced;

@@ -50,6 +50,16 @@ class Renderer : public ::testing::Test {
   QRegion damage;
 };
 
+// The 100 x 100 square with `hole` cut out, filled even-odd.
+std::shared_ptr<ShapeLayer> squareAround(Rect hole) {
+  auto shape = ShapeLayer::make();
+  Path path = Path::rect(Rect(0, 0, 100, 100));
+  path.addRect(hole);
+  shape->setPath(path);
+  shape->setFillRule(ShapeLayer::FillRule::evenOdd);
+  return shape;
+}
+
 BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationValue to, double duration) {
   BasicAnimation a(keyPath);
   a.fromValue = std::move(from);
@@ -84,11 +94,7 @@ TEST_F(Renderer, AnchorRotationAndOpacity) {
 }
 
 TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
-  auto ring = ShapeLayer::make();
-  Path path = Path::rect(Rect(0, 0, 100, 100));
-  path.addRect(Rect(25, 25, 50, 50));
-  ring->setPath(path);
-  ring->setFillRule(ShapeLayer::FillRule::evenOdd);
+  auto ring = squareAround(Rect(25, 25, 50, 50));
   ring->setFillColor(blue);
   root->addSublayer(ring);
   auto line = ShapeLayer::make();
@@ -109,12 +115,7 @@ TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
 
 TEST_F(Renderer, EvenOddMaskHidesTheInside) {
   square(Rect(0, 0, 100, 100), green);
-  auto mask = ShapeLayer::make();
-  Path band = Path::rect(Rect(0, 0, 100, 100));
-  band.addRect(Rect(20, 20, 60, 60));
-  mask->setPath(band);
-  mask->setFillRule(ShapeLayer::FillRule::evenOdd);
-  root->setMask(mask);
+  root->setMask(squareAround(Rect(20, 20, 60, 60)));
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 10, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 50, 50).alpha(), 0);
@@ -247,6 +248,15 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   EXPECT_EQ(renderer.stats().rasterisations, 1);  // only the still square
 }
 
+TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
+  root->addAnimation(endless("opacity", 0.84, 1.0, 3.8), "vfxPulse");  // a band with no effect in it
+  frame(0);
+  EXPECT_FALSE(renderer.isAnimating());
+  square(Rect(10, 10, 10, 10), red);
+  frame(0.1);
+  EXPECT_TRUE(renderer.isAnimating());
+}
+
 TEST_F(Renderer, ReportsOnlyWhatChanged) {
   square(Rect(0, 0, 10, 10), red);
   auto moving = square(Rect(50, 50, 10, 10), blue);
@@ -266,6 +276,37 @@ TEST_F(Renderer, ReportsOnlyWhatChanged) {
   frame(3);
   EXPECT_TRUE(damage.contains(QRect(70, 40, 10, 10)));
   EXPECT_FALSE(renderer.isAnimating());
+}
+
+TEST_F(Renderer, ReportsNothingWhereAMaskHidesEverything) {
+  root->setMask(squareAround(Rect(20, 20, 60, 60)));
+  // Sliding across the hidden middle and out over the band on the right.
+  square(Rect(0, 40, 20, 20), red)->addAnimation(endless("position.x", 30.0, 95.0, 1));
+  frame(0.6);
+  frame(0.8);
+  EXPECT_TRUE(damage.intersects(QRect(80, 40, 20, 20)));
+  EXPECT_FALSE(damage.intersects(QRect(20, 20, 60, 60)));
+}
+
+TEST_F(Renderer, ABreathingOutlineChangesOnlyTheBandAlongItsEdges) {
+  auto outline = ShapeLayer::make();
+  outline->setFrame(Rect(0, 0, 300, 200));
+  outline->setPath(Path::roundedRect(Rect(3, 3, 294, 194), 12, 12));
+  outline->setFillColor(std::nullopt);
+  outline->setStrokeColor(blue);
+  outline->setLineWidth(1.5);
+  outline->setShadowColor(blue);
+  outline->setShadowOpacity(0.75);
+  outline->setShadowRadius(7);
+  outline->setShadowOffset({0, 0});
+  outline->addAnimation(endless("opacity", 0.25, 0.9, 3.5), "breathe");
+  root->setFrame(Rect(0, 0, 300, 200));
+  root->addSublayer(outline);
+  renderer.prepare(*root, 0.5, QSizeF(300, 200));
+  const QRegion changed = renderer.prepare(*root, 1, QSizeF(300, 200));
+  EXPECT_TRUE(changed.contains(QPoint(3, 100)));
+  EXPECT_TRUE(changed.contains(QPoint(150, 196)));
+  EXPECT_FALSE(changed.intersects(QRect(50, 50, 200, 100)));
 }
 
 TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {

@@ -111,9 +111,11 @@ TEST_F(Host, OneClockForEveryHost) {
   LayerHost other;
   auto otherRoot = Layer::make();
   otherRoot->setFrame(Rect(0, 0, 50, 50));
+  otherRoot->setBackgroundColor(Color::calibratedRGB(0, 0, 1, 1));
   otherRoot->addAnimation(fade(Animation::repeatForever));
   other.resize(50, 50);
   other.setRootLayer(otherRoot);
+  dot(Rect(10, 10, 20, 20));
   root->addAnimation(fade(Animation::repeatForever));
   host.show();
   other.show();
