@@ -114,11 +114,7 @@ bool RobotView::acceptsDrop(const QMimeData* data) const {
   return onFilesDropped && data && !droppedFileURLs(*data).isEmpty();
 }
 
-void RobotView::dragEnterEvent(QDragEnterEvent* event) {
-  if (!acceptsDrop(event->mimeData())) return event->ignore();
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
-}
+void RobotView::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void RobotView::dragMoveEvent(QDragMoveEvent* event) {
   if (!acceptsDrop(event->mimeData())) return event->ignore();
