@@ -2,6 +2,7 @@
 
 #include "character/CharacterSize.h"
 #include "character/CharacterSkin.h"
+#include "character/ui/CharacterArtwork.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
 #include "platform/core/UserDefaults.h"
@@ -62,9 +63,8 @@ void AppDelegate::buildStatusMenu() {
   menu.onClose = [this] { m_holds.set(Hold::menu, false); };
   // Made even while no tray exists: a tray that starts after us (as at login)
   // still receives the icon, and the companion's right-click serves meanwhile.
-  const CharacterSkin skin = CharacterSkin::selected(m_defaults);
-  const QString folder = m_assetRoot + QStringLiteral("/Characters/") + skin.artworkFolder();
-  const QIcon icon(folder + QLatin1Char('/') + skin.artworkFolder() + QStringLiteral("-right.svg"));
+  const QIcon icon(
+      CharacterArtwork::pathFor(m_assetRoot, CharacterSkin::selected(m_defaults), Facing::right));
   m_statusItem = std::make_unique<pf::StatusItem>(icon, &menu);
   m_statusItem->setToolTip(QStringLiteral("Wendle"));
   m_statusItem->setVisible(true);

@@ -13,14 +13,18 @@ constexpr double placeholderAspect = 0.75;
 
 }  // namespace
 
-CharacterArtwork::CharacterArtwork(const QString& assetRoot, CharacterSkin skin, Facing facing) {
-  const QString folder = skin.artworkFolder();
-  const QString side = facing == Facing::left ? QStringLiteral("left") : QStringLiteral("right");
-  m_path = assetRoot + QStringLiteral("/Characters/") + folder + QLatin1Char('/') + folder +
-           QLatin1Char('-') + side + QStringLiteral(".svg");
+CharacterArtwork::CharacterArtwork(const QString& assetRoot, CharacterSkin skin, Facing facing)
+    : m_path(pathFor(assetRoot, skin, facing)) {
   m_renderer = std::make_unique<QSvgRenderer>();
   if (!QFileInfo::exists(m_path) || !m_renderer->load(m_path))
     pf::log(QStringLiteral("Companion artwork is missing or unreadable: %@"), m_path);
+}
+
+QString CharacterArtwork::pathFor(const QString& assetRoot, CharacterSkin skin, Facing facing) {
+  const QString folder = skin.artworkFolder();
+  const QString side = facing == Facing::left ? QStringLiteral("left") : QStringLiteral("right");
+  return assetRoot + QStringLiteral("/Characters/") + folder + QLatin1Char('/') + folder +
+         QLatin1Char('-') + side + QStringLiteral(".svg");
 }
 
 pf::Size CharacterArtwork::sizeForHeight(double height) const {

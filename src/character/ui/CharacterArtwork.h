@@ -16,6 +16,9 @@ class CharacterArtwork final {
  public:
   CharacterArtwork(const QString& assetRoot, CharacterSkin skin, Facing facing);
 
+  /// Where the drawing of `skin` facing `facing` lives under `assetRoot`.
+  static QString pathFor(const QString& assetRoot, CharacterSkin skin, Facing facing);
+
   /// The file it was read from.
   const QString& path() const { return m_path; }
   /// False when the file is missing or unreadable; a placeholder is drawn then.
