@@ -2,6 +2,7 @@
 
 #include "motion/ContentSizeRules.h"
 #include "platform/core/DefaultsCoding.h"
+#include "platform/core/QtGeometry.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
@@ -51,17 +52,17 @@ bool ContentWindowSizing::eventFilter(QObject* watched, QEvent* event) {
 std::optional<pf::Size> ContentWindowSizing::remembered() const {
   if (!m_defaults || !m_window) return std::nullopt;
   const QVariantMap stored = m_defaults->dictionary(m_defaultsKey).value_or(QVariantMap{});
-  const QSize minimum = m_window->minimumSize();
   return ContentSizeRules::restored(number(stored, QStringLiteral("width")),
-                                    number(stored, QStringLiteral("height")),
-                                    {double(minimum.width()), double(minimum.height())});
+                                    number(stored, QStringLiteral("height")), minimumSize());
 }
 
 pf::Size ContentWindowSizing::fittedToScreen(pf::Size size) const {
-  const QSize minimum = m_window->minimumSize();
   const pf::Rect visible = pf::Screens::visibleFrame(pf::Screens::of(m_window));
-  return ContentSizeRules::fitted(size, {double(minimum.width()), double(minimum.height())},
-                                  visible.size);
+  return ContentSizeRules::fitted(size, minimumSize(), visible.size);
+}
+
+pf::Size ContentWindowSizing::minimumSize() const {
+  return pf::toSize(QSizeF(m_window->minimumSize()));
 }
 
 void ContentWindowSizing::apply(pf::Size size) {

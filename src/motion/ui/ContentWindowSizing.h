@@ -43,6 +43,7 @@ class ContentWindowSizing final : public QObject {
  private:
   std::optional<pf::Size> remembered() const;
   pf::Size fittedToScreen(pf::Size size) const;
+  pf::Size minimumSize() const;
   void apply(pf::Size size);
 
   QPointer<pf::Window> m_window;
