@@ -7,7 +7,6 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QTableView>
 #include <QWidget>
 

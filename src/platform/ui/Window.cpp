@@ -5,7 +5,6 @@
 #include "platform/ui/Screens.h"
 
 #include <QCloseEvent>
-#include <QDialog>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,6 @@
 #include "character/ui/CharacterArtwork.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
-#include "platform/ui/Screens.h"
 
 #include <QMimeData>
 #include <QTest>

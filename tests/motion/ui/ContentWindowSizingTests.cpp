@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 #include <cmath>
