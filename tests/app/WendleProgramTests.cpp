@@ -44,6 +44,13 @@ class RunningWendle final {
     return nextLine();
   }
 
+  /// Chooses "Quit Wendle" as a click would; the program must end with status 0.
+  void quit() {
+    EXPECT_EQ(ask("menu Quit Wendle"), "chosen Quit Wendle");
+    EXPECT_EQ(exitStatus(), 0);
+  }
+
+ private:
   /// The exit status once the program has ended; -1 when it crashed or hung.
   int exitStatus() {
     if (!m_process.waitForFinished(10000) || m_process.exitStatus() != QProcess::NormalExit)
@@ -51,7 +58,6 @@ class RunningWendle final {
     return m_process.exitCode();
   }
 
- private:
   QProcess m_process;
 };
 
@@ -70,8 +76,7 @@ TEST(WendleProgram, ShowsTheCompanionAtItsSavedPlaceAndQuitsWithStatusZero) {
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");
   EXPECT_EQ(wendle.ask("companion"), "companion 1 200 120 135 180 Dara 1");
-  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(wendle.exitStatus(), 0);
+  wendle.quit();
   EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotX")), 200);
 }
 
@@ -80,8 +85,7 @@ TEST(WendleProgram, WithoutASavedPlaceTheCompanionStandsAtTheBottomCentre) {
   ASSERT_EQ(wendle.nextLine(), "ready");
   // The offscreen screen is 800 x 600.
   EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
-  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(wendle.exitStatus(), 0);
+  wendle.quit();
   pf::UserDefaults& defaults = freshDefaults();
   EXPECT_EQ(defaults.doubleValue(QStringLiteral("robotX")), 333);
   EXPECT_EQ(defaults.doubleValue(QStringLiteral("robotY")), 0);
@@ -98,8 +102,7 @@ TEST(WendleProgram, ResetPositionMovesTheCompanionToTheBottomCentre) {
   EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotY")), 0);
   // Only the items whose features exist are there.
   EXPECT_EQ(wendle.ask("menu Settings…"), "missing Settings…");
-  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(wendle.exitStatus(), 0);
+  wendle.quit();
 }
 
 TEST(WendleProgram, APlaceOnNoScreenIsNotKept) {
@@ -108,8 +111,7 @@ TEST(WendleProgram, APlaceOnNoScreenIsNotKept) {
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");
   EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
-  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(wendle.exitStatus(), 0);
+  wendle.quit();
 }
 
 TEST(WendleProgram, TwoCopiesRunSideBySide) {
@@ -119,11 +121,9 @@ TEST(WendleProgram, TwoCopiesRunSideBySide) {
   ASSERT_EQ(second.nextLine(), "ready");
   EXPECT_TRUE(first.ask("companion").startsWith("companion 1 "));
   EXPECT_TRUE(second.ask("companion").startsWith("companion 1 "));
-  EXPECT_EQ(second.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(second.exitStatus(), 0);
+  second.quit();
   EXPECT_TRUE(first.ask("companion").startsWith("companion 1 "));
-  EXPECT_EQ(first.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(first.exitStatus(), 0);
+  first.quit();
 }
 
 TEST(WendleProgram, BuildsTheMainShortcutCatalogBeforeAnythingElse) {
@@ -132,6 +132,5 @@ TEST(WendleProgram, BuildsTheMainShortcutCatalogBeforeAnythingElse) {
   ASSERT_EQ(wendle.nextLine(), "ready");
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/shortcuts.json")));
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/shortcuts.migration.json")));
-  EXPECT_EQ(wendle.ask("menu Quit Wendle"), "chosen Quit Wendle");
-  EXPECT_EQ(wendle.exitStatus(), 0);
+  wendle.quit();
 }
