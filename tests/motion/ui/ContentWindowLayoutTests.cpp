@@ -72,7 +72,7 @@ TEST(ContentWindowLayout, ScalesWidthsAndGivesTheExtraHeightToTheStretchArea) {
 // shortcut editor lays out its Active and Not Active lists).
 TEST(ContentWindowLayout, AListBesideTheStretchAreaGrowsWithItButABareTextViewDoesNot) {
   Fixture f;
-  f.list->setGeometry(pf::roundedRect(pf::childFrameToQt(Rect(20, 60, 170, 180), 300)));
+  f.place(f.list, Rect(20, 60, 170, 180));
   auto* second = f.place(new QTableWidget(3, 1, &f.view), Rect(210, 60, 170, 180));
   auto* note = f.place(new QPlainTextEdit(&f.view), Rect(210, 20, 170, 30));
   note->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
