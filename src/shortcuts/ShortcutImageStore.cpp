@@ -1,8 +1,8 @@
 #include "shortcuts/ShortcutImageStore.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileDescriptor.h"
 #include "platform/core/FileError.h"
+#include "platform/core/Files.h"
 #include "shortcuts/QuibError.h"
 
 #include <QBuffer>
@@ -12,9 +12,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -60,26 +58,15 @@ QByteArray sniffFormat(const QByteArray& bytes) {
   return {};
 }
 
-/// Reads at most `limit` bytes of a picture file. The file is opened before it
-/// is examined, without blocking, so a path swapped for a pipe cannot hang us.
-QByteArray readPictureFile(const QString& path, qint64 limit) {
-  const pf::FileDescriptor file = pf::FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
-  if (!file.isOpen()) throw pf::FileError::failed(errno, QStringLiteral("open"), path);
-  struct stat info {};
-  if (::fstat(file.get(), &info) != 0) throw pf::FileError::failed(errno, QStringLiteral("read"), path);
-  if (!S_ISREG(info.st_mode)) throw wrongKind();
-  if (info.st_size < 1 || info.st_size > ShortcutImageStore::maximumInputBytes) throw tooBig();
-  QByteArray bytes(limit, Qt::Uninitialized);
-  qint64 total = 0;
-  while (total < limit) {
-    const ssize_t got = ::read(file.get(), bytes.data() + total, size_t(limit - total));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw pf::FileError::failed(errno, QStringLiteral("read"), path);
-    if (got == 0) break;
-    total += got;
-  }
-  bytes.truncate(total);
-  return bytes;
+/// The bytes of a picture file, checked for its kind and size before any is read.
+QByteArray readPictureFile(const QString& path) {
+  const auto opened = pf::Files::openForReading(path);
+  if (!opened) throw pf::FileError::failed(ENOENT, QStringLiteral("open"), path);
+  if (!S_ISREG(opened->status.st_mode)) throw wrongKind();
+  const qint64 size = opened->status.st_size;
+  if (size < 1 || size > ShortcutImageStore::maximumInputBytes) throw tooBig();
+  // The file may grow after the check; one byte past the limit shows it did.
+  return opened->file.readAll(path, ShortcutImageStore::maximumInputBytes + 1);
 }
 
 /// The size a picture of `size` is shown at: its longer side at most 256, never enlarged.
@@ -161,7 +148,7 @@ QString ShortcutImageStore::reference(const QByteArray& png) {
 
 ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
   if (!url.isLocalFile()) throw notAFile();
-  const QByteArray bytes = readPictureFile(url.toLocalFile(), maximumInputBytes + 1);
+  const QByteArray bytes = readPictureFile(url.toLocalFile());
   if (bytes.isEmpty() || bytes.size() > maximumInputBytes) throw unreadable();
   const QByteArray format = sniffFormat(bytes);
   if (format.isEmpty()) throw unreadable();
