@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <cerrno>
@@ -67,6 +66,20 @@ QByteArray readPictureFile(const QString& path) {
   if (size < 1 || size > ShortcutImageStore::maximumInputBytes) throw tooBig();
   // The file may grow after the check; one byte past the limit shows it did.
   return opened->file.readAll(path, ShortcutImageStore::maximumInputBytes + 1);
+}
+
+/// A stored picture's bytes; none when it is missing, no regular file, too
+/// large or unreadable.
+std::optional<QByteArray> readStoredFile(const QString& path) {
+  try {
+    const auto opened = pf::Files::openForReading(path);
+    if (!opened || !S_ISREG(opened->status.st_mode) ||
+        opened->status.st_size > ShortcutImageStore::maximumStoredBytes)
+      return std::nullopt;
+    return opened->file.readAll(path, ShortcutImageStore::maximumStoredBytes + 1);
+  } catch (const pf::FileError&) {
+    return std::nullopt;
+  }
 }
 
 /// The size a picture of `size` is shown at: its longer side at most 256, never enlarged.
@@ -198,11 +211,10 @@ bool ShortcutImageStore::contains(const QString& reference) const { return read(
 std::optional<QByteArray> ShortcutImageStore::read(const QString& reference) const {
   const auto digits = digest(reference);
   if (!digits) return std::nullopt;
-  QFile file(path(*digits));
-  if (!file.open(QIODevice::ReadOnly) || file.size() > maximumStoredBytes) return std::nullopt;
-  const QByteArray bytes = file.read(maximumStoredBytes + 1);
+  auto bytes = readStoredFile(path(*digits));
+  if (!bytes) return std::nullopt;
   try {
-    validate(bytes, reference);
+    validate(*bytes, reference);
   } catch (const QuibError&) {
     return std::nullopt;
   }
