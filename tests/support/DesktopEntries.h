@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "support/EventLoop.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
-#include <QThread>
-#include <functional>
 
 namespace test {
 
@@ -29,16 +27,6 @@ inline QString writeDesktopEntry(const QString& folder, const QString& name, con
 /// whose effect a test can see.
 inline QString writeMarkerEntry(const QString& folder, const QString& name, const QString& marker) {
   return writeDesktopEntry(folder, name, QStringLiteral("sh -c \"echo ok > '%1'\"").arg(marker));
-}
-
-/// Handles events until `done` holds or `seconds` pass; gives `done()`.
-inline bool processEventsUntil(const std::function<bool()>& done, int seconds = 10) {
-  const QDeadlineTimer deadline(seconds * 1000);
-  while (!done() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return done();
 }
 
 /// The contents of the file at `path`, or "" when it cannot be read.
