@@ -1,12 +1,11 @@
 // Cost of the catalog's round trip at its largest: 128 shortcuts with a
 // bookmark each, decoded, validated, encoded and saved under the lock with
 // its previous copy, as every change in the editor does.
+#include "BenchMain.h"
 #include "shortcuts/ShortcutCatalog.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -76,10 +75,4 @@ BENCHMARK(roundTrip)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggre
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

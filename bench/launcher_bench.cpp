@@ -1,11 +1,10 @@
 // Costs of what every launcher refresh and layout pays: reconciling a full
 // catalog into slots, the unchanged save (one read, no write) and laying out
 // a page of buttons.
+#include "BenchMain.h"
 #include "launcher/LauncherAssignmentStore.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -58,9 +57,4 @@ BENCHMARK(layOutPage);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

@@ -1,14 +1,13 @@
 // Costs of the calendar, text and bookmark helpers on the paths that run
 // often: the reminder check resolves up to eight days per reminder every
 // 30 s, and menus sort shortcut names.
+#include "BenchMain.h"
 #include "platform/core/Bookmark.h"
 #include "platform/core/Calendar.h"
 #include "platform/core/Text.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -72,10 +71,4 @@ BENCHMARK(bookmarkMissingSearch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return runBenchmarks(argc, argv); }

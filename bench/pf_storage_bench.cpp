@@ -1,15 +1,15 @@
 // Costs of the platform core's storage pieces: reading and writing user
 // defaults, replacing a file atomically, and JSON for a store-sized file.
+#include "BenchMain.h"
+#include "ThrowawayDefaults.h"
 #include "platform/core/AtomicWriter.h"
 #include "platform/core/Json.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/UserDefaults.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -89,10 +89,6 @@ BENCHMARK(decodeStoreFile)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch()));
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  pf::UserDefaults::resetAll();
-  return 0;
+  const ThrowawayDefaults defaults;
+  return runBenchmarks(argc, argv);
 }

@@ -1,20 +1,17 @@
 #include "shortcuts/ShortcutImageStore.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileDescriptor.h"
 #include "platform/core/FileError.h"
+#include "platform/core/Files.h"
 #include "shortcuts/QuibError.h"
 
 #include <QBuffer>
 #include <QColorSpace>
 #include <QCryptographicHash>
-#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -60,26 +57,29 @@ QByteArray sniffFormat(const QByteArray& bytes) {
   return {};
 }
 
-/// Reads at most `limit` bytes of a picture file. The file is opened before it
-/// is examined, without blocking, so a path swapped for a pipe cannot hang us.
-QByteArray readPictureFile(const QString& path, qint64 limit) {
-  const pf::FileDescriptor file = pf::FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
-  if (!file.isOpen()) throw pf::FileError::failed(errno, QStringLiteral("open"), path);
-  struct stat info {};
-  if (::fstat(file.get(), &info) != 0) throw pf::FileError::failed(errno, QStringLiteral("read"), path);
-  if (!S_ISREG(info.st_mode)) throw wrongKind();
-  if (info.st_size < 1 || info.st_size > ShortcutImageStore::maximumInputBytes) throw tooBig();
-  QByteArray bytes(limit, Qt::Uninitialized);
-  qint64 total = 0;
-  while (total < limit) {
-    const ssize_t got = ::read(file.get(), bytes.data() + total, size_t(limit - total));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw pf::FileError::failed(errno, QStringLiteral("read"), path);
-    if (got == 0) break;
-    total += got;
+/// The bytes of a picture file, checked for its kind and size before any is read.
+QByteArray readPictureFile(const QString& path) {
+  const auto opened = pf::Files::openForReading(path);
+  if (!opened) throw pf::FileError::failed(ENOENT, QStringLiteral("open"), path);
+  if (!S_ISREG(opened->status.st_mode)) throw wrongKind();
+  const qint64 size = opened->status.st_size;
+  if (size < 1 || size > ShortcutImageStore::maximumInputBytes) throw tooBig();
+  // The file may grow after the check; one byte past the limit shows it did.
+  return opened->file.readAll(path, ShortcutImageStore::maximumInputBytes + 1);
+}
+
+/// A stored picture's bytes; none when it is missing, no regular file, too
+/// large or unreadable.
+std::optional<QByteArray> readStoredFile(const QString& path) {
+  try {
+    const auto opened = pf::Files::openForReading(path);
+    if (!opened || !S_ISREG(opened->status.st_mode) ||
+        opened->status.st_size > ShortcutImageStore::maximumStoredBytes)
+      return std::nullopt;
+    return opened->file.readAll(path, ShortcutImageStore::maximumStoredBytes + 1);
+  } catch (const pf::FileError&) {
+    return std::nullopt;
   }
-  bytes.truncate(total);
-  return bytes;
 }
 
 /// The size a picture of `size` is shown at: its longer side at most 256, never enlarged.
@@ -161,7 +161,7 @@ QString ShortcutImageStore::reference(const QByteArray& png) {
 
 ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
   if (!url.isLocalFile()) throw notAFile();
-  const QByteArray bytes = readPictureFile(url.toLocalFile(), maximumInputBytes + 1);
+  const QByteArray bytes = readPictureFile(url.toLocalFile());
   if (bytes.isEmpty() || bytes.size() > maximumInputBytes) throw unreadable();
   const QByteArray format = sniffFormat(bytes);
   if (format.isEmpty()) throw unreadable();
@@ -211,11 +211,10 @@ bool ShortcutImageStore::contains(const QString& reference) const { return read(
 std::optional<QByteArray> ShortcutImageStore::read(const QString& reference) const {
   const auto digits = digest(reference);
   if (!digits) return std::nullopt;
-  QFile file(path(*digits));
-  if (!file.open(QIODevice::ReadOnly) || file.size() > maximumStoredBytes) return std::nullopt;
-  const QByteArray bytes = file.read(maximumStoredBytes + 1);
+  auto bytes = readStoredFile(path(*digits));
+  if (!bytes) return std::nullopt;
   try {
-    validate(bytes, reference);
+    validate(*bytes, reference);
   } catch (const QuibError&) {
     return std::nullopt;
   }

@@ -7,6 +7,7 @@
 #include "support/FileMode.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,13 +44,6 @@ ino_t inode(const QString& path) {
   struct stat info {};
   if (::stat(QFile::encodeName(path).constData(), &info) != 0) return 0;
   return info.st_ino;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  pf::Files::makeFolders(pf::Files::parentFolder(path));
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(bytes);
 }
 
 QString errorOf(const std::function<void()>& action) {
@@ -142,7 +136,7 @@ TEST(LauncherAssignmentStore, AnUnreadableFileIsKeptAndNeverOverwritten) {
   for (const QByteArray& damaged :
        {QByteArray("{ not json"), QByteArray(R"({"version": 1})"), fromNewerVersion}) {
     SCOPED_TRACE(damaged.toStdString());
-    writeFile(path, damaged);
+    test::writeFile(path, damaged);
     LauncherAssignmentStore store(folder(), catalog(), grid);
     ASSERT_TRUE(store.error());
     EXPECT_FALSE(store.expected());

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "support/TestFiles.h"
+
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QString>
@@ -119,13 +120,6 @@ inline QByteArray gif(int width, int height) {
   out += char(0);
   out += ';';
   return out;
-}
-
-inline QString writeFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write(bytes);
-  return path;
 }
 
 }  // namespace test

@@ -5,10 +5,9 @@
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "support/FileMode.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace test {
 
@@ -24,13 +23,6 @@ inline std::optional<QByteArray> readCatalogFile(const QString& name) {
 /// The names in the catalog folder, hidden ones included, sorted.
 inline QStringList catalogFolderNames() {
   return QDir(catalogFolder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes) {
-  QDir().mkpath(QFileInfo(path).path());
-  QFile file(path);
-  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write(bytes);
 }
 
 /// A repository over the test's catalog folder, loaded from `seed` when the folder is new.

@@ -37,7 +37,7 @@ struct SeedCounter {
 };
 
 void writeCatalogFile(const QString& name, const QByteArray& bytes) {
-  test::writeBytes(catalogFile(name), bytes);
+  test::writeFile(catalogFile(name), bytes);
 }
 
 QStringList unreadableCopies() {

@@ -226,3 +226,15 @@ TEST(ImageStore, FileEditedByHandIsRefusedWhileTheCachedCopyStays) {
   EXPECT_EQ(store.image(imported.reference).size(), QSize(20, 10));
   EXPECT_TRUE(ShortcutImageStore(inHome("catalog")).image(imported.reference).isNull());
 }
+
+TEST(ImageStore, AStoredPictureThatIsNoRegularFileCountsAsMissing) {
+  ShortcutImageStore store(inHome("catalog"));
+  const auto imported = importPattern(20, 10);
+  const QString path = store.url(imported.reference)->toLocalFile();
+  ASSERT_TRUE(QDir().mkpath(store.directory()));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+  EXPECT_FALSE(store.contains(imported.reference)) << "a pipe nobody writes to must not block";
+  EXPECT_TRUE(store.image(imported.reference).isNull());
+  store.persist({{imported.reference, imported.png}});
+  EXPECT_TRUE(store.contains(imported.reference));
+}

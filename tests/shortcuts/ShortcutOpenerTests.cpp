@@ -125,7 +125,7 @@ TEST_F(ShortcutOpenerTest, InactiveOrUnknownShortcutsFailWithoutAskingTheWorkspa
 
 TEST_F(ShortcutOpenerTest, DestinationsThatCannotBeOpenedFailWithTheirSentence) {
   const QString folder = makeFolder(home() + QStringLiteral("/Work"));
-  test::writeBytes(home() + QStringLiteral("/plain.txt"), "text");
+  test::writeFile(home() + QStringLiteral("/plain.txt"), "text");
   const QString capitalEntry = test::writeDesktopEntry(home() + QStringLiteral("/apps"),
                                                        QStringLiteral("Loud"), QStringLiteral("true"));
   QFile::rename(capitalEntry, home() + QStringLiteral("/apps/Loud.DESKTOP"));

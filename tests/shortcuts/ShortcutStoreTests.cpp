@@ -70,7 +70,7 @@ QString writeVersion3File(const QString& folder) {
   repository.load([] { return catalogOf(1); }, std::nullopt);
   QByteArray newer = *repository.expectedData();
   newer.replace("\"schemaVersion\": 2", "\"schemaVersion\": 3");
-  test::writeBytes(folder + "/shortcuts.json", newer);
+  test::writeFile(folder + "/shortcuts.json", newer);
   return QString::fromUtf8(newer);
 }
 
@@ -275,7 +275,7 @@ TEST(ShortcutStore, AFailedSaveChangesNothingAndTellsNobody) {
   for (int i = 0; i < 120; ++i) tooMany.shortcuts.push_back(test::shortcut(QStringLiteral("n%1").arg(i)));
   EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, tooMany); }),
             "Too many shortcuts (maximum 128).");
-  test::writeBytes(catalogFile("main/shortcuts.json"),
+  test::writeFile(catalogFile("main/shortcuts.json"),
                    catalogWith(ShortcutPresets::creator()).encoded() + " ");
   EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalogWith(ShortcutPresets::creator())); }),
             CatalogError::conflict().errorDescription());
@@ -302,13 +302,13 @@ TEST(ShortcutStore, ImagesArePersistedOnlyWhenTheCatalogSaveSucceeds) {
               "Another Wendle is saving shortcuts. Try again after it finishes.");
   }
   const QByteArray current = *readCatalogFile("main/shortcuts.json");
-  test::writeBytes(catalogFile("main/shortcuts.json"), current + "\n");
+  test::writeFile(catalogFile("main/shortcuts.json"), current + "\n");
   EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalog, pending); }),
             CatalogError::conflict().errorDescription());
   EXPECT_FALSE(store->imageStore().contains(imported.reference));
   EXPECT_FALSE(QFileInfo::exists(store->imageStore().directory()));
 
-  test::writeBytes(catalogFile("main/shortcuts.json"), current);
+  test::writeFile(catalogFile("main/shortcuts.json"), current);
   ShortcutStoreProbe::commit(*store, catalog, pending);
   EXPECT_TRUE(store->imageStore().contains(imported.reference));
   EXPECT_EQ(store->customImage(store->shortcuts()[0]).size(), QSize(40, 20));

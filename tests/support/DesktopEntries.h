@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
+#include "support/EventLoop.h"
+#include "support/TestFiles.h"
+
 #include <QString>
-#include <QThread>
-#include <functional>
 
 namespace test {
 
@@ -15,36 +12,16 @@ namespace test {
 /// returns its path.
 inline QString writeDesktopEntry(const QString& folder, const QString& name, const QString& exec,
                                  const QString& extraLines = {}) {
-  QDir().mkpath(folder);
-  const QString path = folder + u'/' + name + QStringLiteral(".desktop");
-  QFile file(path);
-  file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-  file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3")
-                 .arg(name, exec, extraLines)
-                 .toUtf8());
-  return path;
+  return writeFile(folder + u'/' + name + QStringLiteral(".desktop"),
+                   QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3")
+                       .arg(name, exec, extraLines)
+                       .toUtf8());
 }
 
 /// An entry that writes "ok" into `marker` when launched: a harmless program
 /// whose effect a test can see.
 inline QString writeMarkerEntry(const QString& folder, const QString& name, const QString& marker) {
   return writeDesktopEntry(folder, name, QStringLiteral("sh -c \"echo ok > '%1'\"").arg(marker));
-}
-
-/// Handles events until `done` holds or `seconds` pass; gives `done()`.
-inline bool processEventsUntil(const std::function<bool()>& done, int seconds = 10) {
-  const QDeadlineTimer deadline(seconds * 1000);
-  while (!done() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return done();
-}
-
-/// The contents of the file at `path`, or "" when it cannot be read.
-inline QByteArray contentsOf(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace test

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -36,16 +37,13 @@ class TempHomeListener final : public ::testing::EmptyTestEventListener {
   }
 };
 
-}  // namespace
-
-QString home() { return currentHome() ? currentHome()->path() : QString(); }
-
 void installEnvironment() {
   setenv("TZ", "UTC", 1);
   setenv("LC_ALL", "C.UTF-8", 1);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TempHomeListener);
 }
 
+/// Runs the helper argv asks for; true when it did, with its exit status in `status`.
 bool runHelperIfAsked(int argc, char** argv, int& status) {
   if (argc < 3 || QByteArray(argv[1]) != "--helper") return false;
   const HelperMain* helper = findHelper(QString::fromLocal8Bit(argv[2]));
@@ -57,6 +55,18 @@ bool runHelperIfAsked(int argc, char** argv, int& status) {
   for (int i = 3; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   status = (*helper)(args);
   return true;
+}
+
+}  // namespace
+
+QString home() { return currentHome() ? currentHome()->path() : QString(); }
+
+int runTests(int& argc, char** argv) {
+  int status = 0;
+  if (runHelperIfAsked(argc, argv, status)) return status;
+  ::testing::InitGoogleMock(&argc, argv);
+  installEnvironment();
+  return RUN_ALL_TESTS();
 }
 
 }  // namespace test

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 namespace test {
 
@@ -9,12 +8,10 @@ namespace test {
 /// point into it, so nothing a test does touches the user's files.
 QString home();
 
-/// Installs the per-test temporary home and pins TZ and LC_ALL; call once
-/// from main before the tests run.
-void installEnvironment();
-
-/// Runs `main` as a helper process when argv asks for one (`--helper name
-/// args...`); returns true when it did, with the helper's exit status in `status`.
-bool runHelperIfAsked(int argc, char** argv, int& status);
+/// What a test program's main does once its application object exists: runs
+/// the helper process argv asks for (`--helper name args...`), else installs
+/// the per-test temporary home, pins TZ and LC_ALL and runs the tests. Gives
+/// the exit status.
+int runTests(int& argc, char** argv);
 
 }  // namespace test

@@ -1,5 +1,7 @@
 #include "platform/core/Bookmark.h"
 
+#include "platform/core/Files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -114,11 +116,6 @@ class NearbySearch final {
   std::deque<std::pair<QString, int>> m_queue;
 };
 
-QString parentOf(const QString& path) {
-  const qsizetype slash = path.lastIndexOf('/');
-  return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
 }  // namespace
 
 QByteArray Bookmark::create(const QString& path) {
@@ -145,9 +142,9 @@ BookmarkResolution Bookmark::resolve(const QByteArray& data) {
     const bool same = quint64(info.st_dev) == record->device && quint64(info.st_ino) == record->inode;
     return {record->path, !same};
   }
-  const QString parent = parentOf(record->path);
+  const QString parent = Files::parentFolder(record->path);
   NearbySearch search(record->device, record->inode);
-  if (auto found = search.find({parent, parentOf(parent)})) return {*found, true};
+  if (auto found = search.find({parent, Files::parentFolder(parent)})) return {*found, true};
   throw BookmarkError("The bookmarked item \"" + record->path.toStdString() +
                       "\" could not be found.");
 }

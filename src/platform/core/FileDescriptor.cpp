@@ -3,6 +3,7 @@
 #include "platform/core/FileError.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,21 +53,23 @@ void FileDescriptor::writeAll(const QByteArray& bytes, const QString& path) cons
   }
 }
 
-QByteArray FileDescriptor::readAll(const QString& path) const {
+QByteArray FileDescriptor::readAll(const QString& path, qint64 limit) const {
   struct stat info {};
   QByteArray bytes;
   if (::fstat(m_fd, &info) == 0 && info.st_size > 0)
-    bytes.reserve(static_cast<qsizetype>(info.st_size) + 1);
+    bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, limit)) + 1);
   char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
-    if (got == 0) return bytes;
+  while (bytes.size() < limit) {
+    const auto wanted = static_cast<size_t>(std::min<qint64>(sizeof buffer, limit - bytes.size()));
+    const ssize_t got = ::read(m_fd, buffer, wanted);
+    if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileError::failed(errno, QStringLiteral("read"), path);
     }
     bytes.append(buffer, got);
   }
+  return bytes;
 }
 
 void FileDescriptor::sync(const QString& path) const {

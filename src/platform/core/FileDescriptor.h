@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <limits>
 #include <sys/types.h>
 
 namespace pf {
@@ -28,8 +29,10 @@ class FileDescriptor final {
 
   /// Writes all of `bytes`, retrying short writes; throws FileError naming `path`.
   void writeAll(const QByteArray& bytes, const QString& path) const;
-  /// Reads to the end of the file; throws FileError naming `path`.
-  QByteArray readAll(const QString& path) const;
+  /// Reads to the end of the file, but no more than `limit` bytes; throws
+  /// FileError naming `path`.
+  QByteArray readAll(const QString& path,
+                     qint64 limit = std::numeric_limits<qint64>::max()) const;
   /// fsync(2); throws FileError naming `path`.
   void sync(const QString& path) const;
 

@@ -14,21 +14,26 @@
 
 namespace pf {
 
-std::optional<QByteArray> Files::read(const QString& path) {
-  // Opened without blocking and checked first: a pipe or device put in place
-  // of a data file must not hang the program or be read without end.
-  const FileDescriptor file = FileDescriptor::open(path, O_RDONLY | O_NONBLOCK);
-  if (!file.isOpen()) {
+std::optional<Files::Opened> Files::openForReading(const QString& path) {
+  Opened opened{FileDescriptor::open(path, O_RDONLY | O_NONBLOCK), {}};
+  if (!opened.file.isOpen()) {
     if (errno == ENOENT) return std::nullopt;
     throw FileError::failed(errno, QStringLiteral("open"), path);
   }
-  struct stat info {};
-  if (::fstat(file.get(), &info) != 0) throw FileError::failed(errno, QStringLiteral("read"), path);
-  if (S_ISDIR(info.st_mode)) throw FileError::failed(EISDIR, QStringLiteral("read"), path);
-  if (!S_ISREG(info.st_mode))
+  if (::fstat(opened.file.get(), &opened.status) != 0)
+    throw FileError::failed(errno, QStringLiteral("read"), path);
+  return opened;
+}
+
+std::optional<QByteArray> Files::read(const QString& path) {
+  const std::optional<Opened> opened = openForReading(path);
+  if (!opened) return std::nullopt;
+  const mode_t mode = opened->status.st_mode;
+  if (S_ISDIR(mode)) throw FileError::failed(EISDIR, QStringLiteral("read"), path);
+  if (!S_ISREG(mode))
     throw FileError(EINVAL, path,
                     QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(path));
-  return file.readAll(path);
+  return opened->file.readAll(path);
 }
 
 void Files::createExclusive(const QString& path, const QByteArray& bytes) {

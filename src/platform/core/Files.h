@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/core/FileDescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <sys/stat.h>
 
 namespace pf {
 
@@ -13,8 +16,22 @@ class Files final {
  public:
   Files() = delete;
 
+  /// An item opened for reading, and what it is.
+  struct Opened {
+    FileDescriptor file;
+    /// What fstat(2) reports of the opened item.
+    struct stat status {};
+  };
+
+  /// Opens `path` for reading and examines what was opened. The open never
+  /// blocks, so a pipe or device put in place of a file cannot hang the
+  /// reader; what anything but a regular file means is the caller's to say.
+  /// Nothing when no item exists at `path` (ENOENT); any other failure throws.
+  static std::optional<Opened> openForReading(const QString& path);
+
   /// The whole file, or nothing when no item exists at `path` (ENOENT); any
-  /// other failure (permissions, a folder in the way, I/O) throws.
+  /// other failure (permissions, a folder in the way, something other than a
+  /// regular file, I/O) throws.
   static std::optional<QByteArray> read(const QString& path);
 
   /// Creates the file with `bytes` (0600, synced to disk); fails with EEXIST

@@ -5,13 +5,21 @@
 
 namespace pf {
 
+/// Where a value sits. Its path and the words that name it are put together
+/// only when an error or a nested reader needs them: building them for every
+/// value read would cost more than the reading itself.
 struct JsonPlace {
   /// The key concerned; for an array item, the array's key.
-  QString key;
+  const QString& key;
+  /// The path of the object or array that holds the value.
+  const QString& parent;
+  /// The item's index, for a value in an array; none in an object.
+  std::optional<qsizetype> index;
+
   /// The value's full path, e.g. "reminders[3].time".
-  QString path;
+  QString path() const;
   /// How messages name the value: "The value of "time" in reminders[3]".
-  QString subject;
+  QString subject() const;
 };
 
 namespace {
@@ -40,8 +48,8 @@ QString kindOf(const QJsonValue& value) {
 }
 
 [[noreturn]] void refuse(const JsonPlace& place, const QString& expected, const QString& found) {
-  throw JsonError(QStringLiteral("%1 must be %2, not %3.").arg(place.subject, expected, found),
-                  place.key, place.path);
+  throw JsonError(QStringLiteral("%1 must be %2, not %3.").arg(place.subject(), expected, found),
+                  place.key, place.path());
 }
 
 QString decodeString(const QJsonValue& value, const JsonPlace& place) {
@@ -83,12 +91,12 @@ QByteArray decodeData(const QJsonValue& value, const JsonPlace& place) {
 
 JsonObjectReader decodeObject(const QJsonValue& value, const JsonPlace& place) {
   if (!value.isObject()) refuse(place, QStringLiteral("an object"), kindOf(value));
-  return JsonObjectReader(value.toObject(), place.path);
+  return JsonObjectReader(value.toObject(), place.path());
 }
 
 JsonArrayReader decodeArray(const QJsonValue& value, const JsonPlace& place) {
   if (!value.isArray()) refuse(place, QStringLiteral("an array"), kindOf(value));
-  return JsonArrayReader(value.toArray(), place.key, place.path);
+  return JsonArrayReader(value.toArray(), place.key, place.path());
 }
 
 QJsonValue decodeAny(const QJsonValue& value, const JsonPlace&) { return value; }
@@ -98,6 +106,17 @@ QString within(const QString& path) {
 }
 
 }  // namespace
+
+QString JsonPlace::path() const {
+  if (index) return QStringLiteral("%1[%2]").arg(parent).arg(*index);
+  return parent.isEmpty() ? key : parent + u'.' + key;
+}
+
+QString JsonPlace::subject() const {
+  if (index)
+    return QStringLiteral("Item %1%2").arg(*index).arg(parent.isEmpty() ? QString() : " of " + parent);
+  return QStringLiteral("The value of \"%1\"%2").arg(key, within(parent));
+}
 
 JsonObjectReader::JsonObjectReader(QJsonObject object, QString path)
     : m_object(std::move(object)), m_path(std::move(path)) {}
@@ -111,7 +130,7 @@ T JsonObjectReader::required(const QString& key,
                              T (*decode)(const QJsonValue&, const JsonPlace&)) const {
   if (const auto found = optional(key, JsonNull::refused, decode)) return *found;
   throw JsonError(QStringLiteral("The key \"%1\" is missing%2.").arg(key, within(m_path)), key,
-                  m_path.isEmpty() ? key : m_path + u'.' + key);
+                  JsonPlace{key, m_path, {}}.path());
 }
 
 template <typename T>
@@ -121,9 +140,7 @@ std::optional<T> JsonObjectReader::optional(const QString& key, JsonNull null,
   const auto it = m_object.constFind(key);
   if (it == m_object.constEnd() || (null == JsonNull::absent && it.value().isNull()))
     return std::nullopt;
-  const JsonPlace place{key, m_path.isEmpty() ? key : m_path + u'.' + key,
-                        QStringLiteral("The value of \"%1\"%2").arg(key, within(m_path))};
-  return decode(it.value(), place);
+  return decode(it.value(), JsonPlace{key, m_path, {}});
 }
 
 QString JsonObjectReader::string(const QString& key) const { return required(key, decodeString); }
@@ -172,14 +189,12 @@ JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) {
 
 template <typename T>
 T JsonArrayReader::item(qsizetype index, T (*decode)(const QJsonValue&, const JsonPlace&)) const {
-  const QString path = QStringLiteral("%1[%2]").arg(m_path).arg(index);
-  const QString subject =
-      QStringLiteral("Item %1%2").arg(index).arg(m_path.isEmpty() ? QString() : " of " + m_path);
+  const JsonPlace place{m_key, m_path, index};
   if (index < 0 || index >= m_array.size())
     throw JsonError(
-        QStringLiteral("%1 is missing; there are %2 items.").arg(subject).arg(m_array.size()),
-        m_key, path);
-  return decode(m_array.at(index), JsonPlace{m_key, path, subject});
+        QStringLiteral("%1 is missing; there are %2 items.").arg(place.subject()).arg(m_array.size()),
+        m_key, place.path());
+  return decode(m_array.at(index), place);
 }
 
 QString JsonArrayReader::string(qsizetype index) const { return item(index, decodeString); }

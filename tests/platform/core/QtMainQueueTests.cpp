@@ -1,5 +1,6 @@
 #include "platform/core/QtMainQueue.h"
 #include "platform/core/QtTimer.h"
+#include "support/EventLoop.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -12,14 +13,6 @@ using pf::QtMainQueue;
 using pf::TimerAccuracy;
 
 namespace {
-
-// Runs the event loop until `done` holds or a generous deadline passes.
-bool runUntil(const std::function<bool()>& done, int timeoutMSecs = 5000) {
-  QDeadlineTimer deadline(timeoutMSecs);
-  while (!done() && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-  return done();
-}
 
 void drainEvents(int msecs) {
   QDeadlineTimer deadline(msecs);
@@ -34,7 +27,7 @@ TEST(QtMainQueue, AsyncRunsAfterTheCurrentEventInOrder) {
   QtMainQueue::shared().async(&owner, [&] { log << "first"; });
   QtMainQueue::shared().async(&owner, [&] { log << "second"; });
   log << "caller";
-  EXPECT_TRUE(runUntil([&] { return log.size() == 3; }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return log.size() == 3; }));
   EXPECT_EQ(log, (QStringList{"caller", "first", "second"}));
 }
 
@@ -46,7 +39,7 @@ TEST(QtMainQueue, DestroyedContextDropsPendingWork) {
   QtMainQueue::shared().after(0.01, owner.get(), [&] { ++ran; });
   QtMainQueue::shared().after(0.05, nullptr, [&] { sentinel = true; });
   owner.reset();
-  EXPECT_TRUE(runUntil([&] { return sentinel; }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return sentinel; }));
   EXPECT_EQ(ran, 0);
 }
 
@@ -57,7 +50,7 @@ TEST(QtMainQueue, AsyncFromAWorkerThreadRunsOnTheMainThread) {
     QtMainQueue::shared().async(&owner, [&] { ranOn = QThread::currentThread(); });
   }));
   worker->start();
-  EXPECT_TRUE(runUntil([&] { return ranOn != nullptr; }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return ranOn != nullptr; }));
   worker->wait();
   EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 }
@@ -69,7 +62,7 @@ TEST(QtTimer, PreciseOneShotNeverFiresEarly) {
   elapsed.start();
   timer->start(0.05, false, [&] { firedAfter = elapsed.elapsed(); });
   EXPECT_TRUE(timer->isActive());
-  EXPECT_TRUE(runUntil([&] { return firedAfter >= 0; }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return firedAfter >= 0; }));
   EXPECT_GE(firedAfter, 50);
   EXPECT_FALSE(timer->isActive());
 }
@@ -80,7 +73,7 @@ TEST(QtTimer, RepeatsUntilDestroyedFromItsOwnCallback) {
   timer->start(0.005, true, [&] {
     if (++fired == 3) timer.reset();
   });
-  EXPECT_TRUE(runUntil([&] { return !timer; }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return !timer; }));
   drainEvents(30);
   EXPECT_EQ(fired, 3);
 }

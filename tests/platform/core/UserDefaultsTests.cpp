@@ -2,11 +2,11 @@
 #include "platform/core/Files.h"
 #include "platform/core/UserDefaults.h"
 #include "support/ChildProcess.h"
+#include "support/EventLoop.h"
 #include "support/FileMode.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,15 +27,6 @@ const QString suiteName = QStringLiteral("org.wendle.Wendle.companion.test");
 UserDefaults& reopened(const QString& name) {
   UserDefaults::resetAll();
   return UserDefaults::suite(name);
-}
-
-/// Runs the event loop until `done` holds or five seconds pass.
-bool eventually(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < 5000)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
 }
 
 /// Values of every type, with the cases a JSON file could blur.
@@ -229,7 +220,7 @@ TEST(UserDefaults, AChangeWrittenByAnotherProcessBecomesVisible) {
   defaults.set("mine", 1);
   ChildProcess other("setKeys", {suiteName, "theirs", "1"});
   ASSERT_EQ(other.finish(), 0);
-  EXPECT_TRUE(eventually([&] { return defaults.object("theirs0").has_value(); }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return defaults.object("theirs0").has_value(); }));
   EXPECT_EQ(defaults.integerValue("mine"), 1);
 
   // An edit made in place (no rename) is seen too.
@@ -237,7 +228,7 @@ TEST(UserDefaults, AChangeWrittenByAnotherProcessBecomesVisible) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
   file.write("{\"edited\": \"by hand\"}");
   file.close();
-  EXPECT_TRUE(eventually([&] { return defaults.string("edited") == QString("by hand"); }));
+  EXPECT_TRUE(test::processEventsUntil([&] { return defaults.string("edited") == QString("by hand"); }));
   EXPECT_FALSE(defaults.object("mine").has_value());
 }
 
@@ -263,7 +254,7 @@ TEST(UserDefaults, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty) {
   file.write("{\"when\": {\"$date\": 1}}");
   file.close();
   UserDefaults& current = UserDefaults::suite(suiteName);
-  EXPECT_TRUE(eventually(
+  EXPECT_TRUE(test::processEventsUntil(
       [&] { return QDir(folder).entryList({suiteName + ".damaged-*.json"}).size() == 2; }));
   EXPECT_FALSE(current.object("robotX").has_value());
   current.set("robotY", 7);
