@@ -19,7 +19,7 @@ std::optional<FileLock> FileLock::tryLock(const QString& path) {
   do {
     result = ::flock(file.get(), LOCK_EX | LOCK_NB);
   } while (result != 0 && errno == EINTR);
-  if (result == 0) return FileLock(path, std::move(file));
+  if (result == 0) return FileLock(std::move(file));
   if (errno == EWOULDBLOCK) return std::nullopt;
   throw FileError::failed(errno, QStringLiteral("lock"), path);
 }

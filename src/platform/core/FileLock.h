@@ -30,12 +30,10 @@ class FileLock final {
   void release();
 
   bool isHeld() const { return m_file.isOpen(); }
-  const QString& path() const { return m_path; }
 
  private:
-  FileLock(QString path, FileDescriptor file) : m_path(std::move(path)), m_file(std::move(file)) {}
+  explicit FileLock(FileDescriptor file) : m_file(std::move(file)) {}
 
-  QString m_path;
   FileDescriptor m_file;
 };
 
