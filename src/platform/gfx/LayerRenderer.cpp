@@ -333,10 +333,10 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   const LayerPresentation shown = presentation(mask, m_time);
   const QTransform maskWorld = localTransform(shown) * world;
   Path shape;
-  bool evenOdd = false;
+  FillRule rule = FillRule::nonZero;
   if (mask.kind() == Layer::Kind::shape && !shown.path.isEmpty()) {
     shape = shown.path;
-    evenOdd = static_cast<const ShapeLayer&>(mask).fillRule() == ShapeLayer::FillRule::evenOdd;
+    rule = static_cast<const ShapeLayer&>(mask).fillRule();
   } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
     shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
   }
@@ -354,7 +354,7 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
     QRegion region;
     for (const QRectF& r : *rects) {
       const QRegion piece(maskWorld.mapRect(r).toRect());
-      region = evenOdd ? region.xored(piece) : region.united(piece);
+      region = rule == FillRule::evenOdd ? region.xored(piece) : region.united(piece);
     }
     c.region = up ? region.intersected(*up->region) : region;
     c.bounds = c.region->boundingRect().intersected(target);
@@ -367,7 +367,7 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
         c.paths.push_back(fromRegion);
       }
     }
-    QPainterPath path = maskWorld.map(toQPainterPath(shape, evenOdd ? Qt::OddEvenFill : Qt::WindingFill));
+    QPainterPath path = maskWorld.map(toQPainterPath(shape, rule));
     c.bounds = path.boundingRect().toAlignedRect().intersected(up ? up->bounds : target);
     c.paths.push_back(std::move(path));
   }

@@ -2,9 +2,9 @@
 
 namespace pf {
 
-QPainterPath toQPainterPath(const Path& path, Qt::FillRule rule) {
+QPainterPath toQPainterPath(const Path& path, FillRule rule) {
   QPainterPath out;
-  out.setFillRule(rule);
+  out.setFillRule(rule == FillRule::evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
   for (const auto& e : path.elements()) {
     const auto q = [&](int i) { return QPointF(e.points[static_cast<std::size_t>(i)].x, e.points[static_cast<std::size_t>(i)].y); };
     switch (e.type) {
@@ -16,6 +16,24 @@ QPainterPath toQPainterPath(const Path& path, Qt::FillRule rule) {
     }
   }
   return out;
+}
+
+Qt::PenCapStyle penCapStyle(LineCap cap) {
+  switch (cap) {
+    case LineCap::round: return Qt::RoundCap;
+    case LineCap::square: return Qt::SquareCap;
+    case LineCap::butt: break;
+  }
+  return Qt::FlatCap;
+}
+
+Qt::PenJoinStyle penJoinStyle(LineJoin join) {
+  switch (join) {
+    case LineJoin::round: return Qt::RoundJoin;
+    case LineJoin::bevel: return Qt::BevelJoin;
+    case LineJoin::miter: break;
+  }
+  return Qt::MiterJoin;
 }
 
 }  // namespace pf
