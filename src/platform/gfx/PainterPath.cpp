@@ -18,22 +18,15 @@ QPainterPath toQPainterPath(const Path& path, FillRule rule) {
   return out;
 }
 
+// Indexed by the enumerations, in their order.
 Qt::PenCapStyle penCapStyle(LineCap cap) {
-  switch (cap) {
-    case LineCap::round: return Qt::RoundCap;
-    case LineCap::square: return Qt::SquareCap;
-    case LineCap::butt: break;
-  }
-  return Qt::FlatCap;
+  constexpr Qt::PenCapStyle styles[] = {Qt::FlatCap, Qt::RoundCap, Qt::SquareCap};
+  return styles[static_cast<int>(cap)];
 }
 
 Qt::PenJoinStyle penJoinStyle(LineJoin join) {
-  switch (join) {
-    case LineJoin::round: return Qt::RoundJoin;
-    case LineJoin::bevel: return Qt::BevelJoin;
-    case LineJoin::miter: break;
-  }
-  return Qt::MiterJoin;
+  constexpr Qt::PenJoinStyle styles[] = {Qt::MiterJoin, Qt::RoundJoin, Qt::BevelJoin};
+  return styles[static_cast<int>(join)];
 }
 
 }  // namespace pf
