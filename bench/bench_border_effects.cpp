@@ -3,20 +3,13 @@
 // on the CPU, and to build each tree. Run pinned to one core, e.g.
 // `taskset -c 2 ./bench_border_effects`; `--frames=DIR` also writes a frame
 // of each effect there as a PNG, to look at.
+#include "LayerBench.h"
 #include "look/QuibBorderVFX.h"
-#include "platform/gfx/AnimationClock.h"
-#include "platform/gfx/Layer.h"
-#include "platform/gfx/LayerRenderer.h"
 
-#include <QGuiApplication>
-#include <QPainter>
-#include <benchmark/benchmark.h>
+using layer_bench::panel;
+using layer_bench::window;
 
 namespace {
-
-constexpr double margin = 180;
-const pf::Rect window(margin, margin, 800, 600);
-const QSizeF panel(800 + 2 * margin, 600 + 2 * margin);
 
 std::shared_ptr<pf::Layer> built(QuibBorderEffect type) {
   auto root = pf::Layer::make();
@@ -59,19 +52,10 @@ void fireBuild(benchmark::State& state) { buildTree(state, QuibBorderEffect::fir
 void smokeBuild(benchmark::State& state) { buildTree(state, QuibBorderEffect::smoke); }
 
 void writeFrames(const QString& folder) {
-  pf::AnimationClock::setTimeSource([] { return 0.0; });
   for (const auto type : {QuibBorderEffect::fire, QuibBorderEffect::smoke}) {
-    const auto root = built(type);
-    pf::LayerRenderer renderer;
-    QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
-    target.fill(QColor(20, 24, 40));
-    renderer.prepare(*root, 2.0, panel);
-    QPainter p(&target);
-    renderer.paint(p, QRegion(target.rect()));
-    p.end();
-    target.save(folder + QStringLiteral("/%1.png").arg(QuibBorderEffect(type).rawValue()));
+    layer_bench::writeFrame(*built(type), 2.0,
+                            folder + QStringLiteral("/%1.png").arg(QuibBorderEffect(type).rawValue()));
   }
-  pf::AnimationClock::setTimeSource({});
 }
 
 }  // namespace
@@ -81,14 +65,4 @@ BENCHMARK(smokeFrame)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->R
 BENCHMARK(fireBuild)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(smokeBuild)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  for (const QString& arg : QCoreApplication::arguments()) {
-    if (arg.startsWith(QStringLiteral("--frames="))) writeFrames(arg.mid(9));
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return layer_bench::run(argc, argv, writeFrames); }

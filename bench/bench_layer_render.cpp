@@ -1,25 +1,20 @@
 // Milliseconds to render one frame of effect-like layer trees around an
 // 800 x 600 window (a panel 180 points larger on every side), on the CPU.
 // Run pinned to one core, e.g. `taskset -c 2 ./bench_layer_render`.
-#include "platform/gfx/AnimationClock.h"
+#include "LayerBench.h"
 #include "platform/gfx/GradientLayer.h"
-#include "platform/gfx/LayerRenderer.h"
 #include "platform/gfx/ShapeLayer.h"
 
-#include <QGuiApplication>
 #include <QRadialGradient>
-#include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <functional>
 
 using namespace pf;
+using layer_bench::panel;
+using layer_bench::window;
 
 namespace {
-
-constexpr double margin = 180;
-const Rect window(margin, margin, 800, 600);
-const QSizeF panel(800 + 2 * margin, 600 + 2 * margin);
 
 double noise(int n) {
   const double v = std::sin(n * 127.1 + 311.7) * 43758.5453;
@@ -231,29 +226,9 @@ BENCHMARK(scaledSpriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillise
 void writeFrames(const QString& folder) {
   const std::pair<const char*, std::function<std::shared_ptr<Layer>()>> trees[] = {
       {"blobs", blobs}, {"strokes", [] { return glowStrokes(false); }}, {"morphing", [] { return glowStrokes(true); }}, {"sprites", [] { return sprites(true); }}};
-  AnimationClock::setTimeSource([] { return 0.0; });
   for (const auto& [name, build] : trees) {
-    const auto root = build();
-    LayerRenderer renderer;
-    QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
-    target.fill(QColor(20, 24, 40));
-    renderer.prepare(*root, 1.0, panel);
-    QPainter p(&target);
-    renderer.paint(p, QRegion(target.rect()));
-    p.end();
-    target.save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
+    layer_bench::writeFrame(*build(), 1.0, folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
   }
-  AnimationClock::setTimeSource({});
 }
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  for (const QString& arg : QCoreApplication::arguments()) {
-    if (arg.startsWith(QStringLiteral("--frames="))) writeFrames(arg.mid(9));
-  }
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return layer_bench::run(argc, argv, writeFrames); }

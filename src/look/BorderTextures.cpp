@@ -82,19 +82,19 @@ QImage fireTexture(int variant) {
   return drawing.finish();
 }
 
+QImage texture(bool smoke, int variant) {
+  return smoke ? smokeTexture(variant) : fireTexture(variant);
+}
+
 std::array<QImage, BorderTextures::variants> allVariants(bool smoke) {
   std::array<QImage, BorderTextures::variants> images;
   for (int v = 0; v < BorderTextures::variants; ++v) {
-    images[static_cast<std::size_t>(v)] = BorderTextures::texture(smoke, v);
+    images[static_cast<std::size_t>(v)] = texture(smoke, v);
   }
   return images;
 }
 
 }  // namespace
-
-QImage BorderTextures::texture(bool smoke, int variant) {
-  return smoke ? smokeTexture(variant) : fireTexture(variant);
-}
 
 const std::array<QImage, BorderTextures::variants>& BorderTextures::fire() {
   static const auto images = allVariants(false);

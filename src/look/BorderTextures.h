@@ -13,13 +13,12 @@ class BorderTextures final {
   /// The number of flame and of smoke variants.
   static constexpr int variants = 7;
 
-  /// Flame images 96 x 144, variants 0 to 6; a variant that failed to draw is a null image.
+  /// Flame images 96 x 144, variants 0 to 6, each a column of soft discs that
+  /// climb, shrink and redden; a variant that failed to draw is a null image.
   static const std::array<QImage, variants>& fire();
-  /// Smoke images 96 x 144, variants 0 to 6; a variant that failed to draw is a null image.
+  /// Smoke images 96 x 144, variants 0 to 6, each a column of soft discs that
+  /// climb, grow, lighten and fade; a variant that failed to draw is a null image.
   static const std::array<QImage, variants>& smoke();
-  /// One flame (smoke false) or smoke image: a column of soft discs that climb,
-  /// shrink and redden (fire) or grow, lighten and fade (smoke).
-  static QImage texture(bool smoke, int variant);
   /// The 128 x 128 smoke puff: 28 overlapping soft grey discs about the centre.
   static const QImage& puff();
 };

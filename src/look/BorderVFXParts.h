@@ -7,7 +7,8 @@
 #include <vector>
 
 /// Building blocks every border effect uses: element counts held to their
-/// limits, and the animations that repeat forever with a phase.
+/// limits (the skins' textures count with it too), and the animations that
+/// repeat forever with a phase.
 class BorderVFXParts final {
  public:
   BorderVFXParts() = delete;

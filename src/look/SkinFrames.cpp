@@ -1,5 +1,6 @@
 #include "look/SkinFrames.h"
 
+#include "look/BorderVFXParts.h"
 #include "look/LookColor.h"
 #include "look/QuibBorderVFX.h"
 #include "look/QuibSkin.h"
@@ -8,6 +9,7 @@
 #include "platform/gfx/Canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 using pf::Canvas;
@@ -142,7 +144,7 @@ void SkinFrames::alien(Canvas& canvas, const Rect& rect, double w) {
        65, {cyanLight.withAlpha(0.8), 1.2}, {violetLight.withAlpha(0.7), 1.1});
 
   for (const Side side : sides(rect)) {
-    const int n = std::max(SkinShapes::count(side.length / 90), 2);
+    const int n = BorderVFXParts::count(side.length / 90, 2, INT_MAX);
     for (int j = 0; j < n; ++j) {
       const Point c = along(rect, side, (j + 0.5) / n, w / 2, w / 2);
       const Path bar = horizontal(side) ? SkinShapes::line({c.x - 12, c.y}, {c.x + 12, c.y})
@@ -171,7 +173,7 @@ void SkinFrames::molten(Canvas& canvas, const Rect& rect, double w) {
   canvas.save();
   canvas.clip(SkinShapes::band(ring.outer, ring.inner), Canvas::FillRule::evenOdd);
   for (const Side side : sides(rect)) {
-    const int n = std::max(SkinShapes::count(side.length / 44), 2);
+    const int n = BorderVFXParts::count(side.length / 44, 2, INT_MAX);
     for (int j = 0; j < n; ++j) {
       const Point p = along(rect, side, (j + 0.3) / n, 0, w);
       const double d = QuibBorderVFX::noise(41 * side.index + j) * 8 - 4;

@@ -3,8 +3,6 @@
 #include "look/LookColor.h"
 #include "platform/gfx/Canvas.h"
 
-#include <climits>
-
 using pf::Canvas;
 using pf::Color;
 using pf::Path;
@@ -16,14 +14,6 @@ Rect SkinShapes::inset(const Rect& rect, double d) {
   const double dx = std::min(d, r.width() / 2);
   const double dy = std::min(d, r.height() / 2);
   return Rect(r.minX() + dx, r.minY() + dy, r.width() - 2 * dx, r.height() - 2 * dy);
-}
-
-int SkinShapes::count(double value) {
-  // Callers pass sizes of drawable rectangles; the bounds only keep the
-  // conversion defined.
-  if (!(value > 0)) return 0;
-  if (value >= INT_MAX) return INT_MAX;
-  return static_cast<int>(value);
 }
 
 Path SkinShapes::line(Point from, Point to) {

@@ -20,8 +20,6 @@ class SkinShapes final {
   /// `rect` shrunk by `d` on every side; when nothing would be left it
   /// collapses to its centre, so textures still find a place to start.
   static pf::Rect inset(const pf::Rect& rect, double d);
-  /// A count from a size product or quotient, truncated toward zero.
-  static int count(double value);
 
   static pf::Path line(pf::Point from, pf::Point to);
   static pf::Path polyline(const std::vector<pf::Point>& points);

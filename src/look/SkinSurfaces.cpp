@@ -1,5 +1,6 @@
 #include "look/SkinSurfaces.h"
 
+#include "look/BorderVFXParts.h"
 #include "look/LookColor.h"
 #include "look/QuibBorderVFX.h"
 #include "look/QuibTheme.h"
@@ -8,6 +9,7 @@
 #include "platform/gfx/Canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 using pf::Canvas;
@@ -69,7 +71,7 @@ void SkinSurfaces::princess(Canvas& canvas, const Rect& rect, bool tile) {
       SkinShapes::gradient(
           {rgb(1.0, 0.91, 0.96, 1.0), rgb(0.94, 0.92, 1.0, 1.0), rgb(1.0, 0.98, 1.0, 1.0)}),
       60);
-  const int sparkles = std::min(SkinShapes::count(rect.width() * rect.height() / 9000), 70);
+  const int sparkles = BorderVFXParts::count(rect.width() * rect.height() / 9000, 0, 70);
   const Color sparkle = LookColor::white().withAlpha(0.7);
   for (int k = 0; k < sparkles; ++k) {
     const int i = 54 + k;
@@ -86,7 +88,7 @@ void SkinSurfaces::princess(Canvas& canvas, const Rect& rect, bool tile) {
 void SkinSurfaces::molten(Canvas& canvas, const Rect& rect, bool tile) {
   canvas.save();
   clipAndShade(canvas, QuibSkin::outline(SkinShapes::inset(rect, 2), 18), tile, 0.12);
-  const int cracks = std::clamp(SkinShapes::count(rect.width() * rect.height() / 6500), 8, 90);
+  const int cracks = BorderVFXParts::count(rect.width() * rect.height() / 6500, 8, 90);
   const Color crack = rgb(1.0, 0.32, 0.04, 0.09);
   for (int k = 0; k < cracks; ++k) {
     const int i = 193 + k;
@@ -103,8 +105,8 @@ void SkinSurfaces::alien(Canvas& canvas, const Rect& rect, bool tile) {
   canvas.save();
   clipAndShade(canvas, QuibSkin::outline(SkinShapes::inset(rect, 2), 20), tile, 0.08);
   Path mesh;
-  const int rows = SkinShapes::count(rect.height() / 24);
-  const int columns = SkinShapes::count(rect.width() / 28);
+  const int rows = BorderVFXParts::count(rect.height() / 24, 0, INT_MAX);
+  const int columns = BorderVFXParts::count(rect.width() / 28, 0, INT_MAX);
   for (int r = 0; r <= rows; ++r) {
     for (int c = 0; c <= columns; ++c) {
       const double x = rect.minX() + c * 28.0 + (r % 2 == 1 ? 14 : 0);
@@ -119,7 +121,7 @@ void SkinSurfaces::alien(Canvas& canvas, const Rect& rect, bool tile) {
 void SkinSurfaces::steam(Canvas& canvas, const Rect& rect, bool tile) {
   canvas.save();
   clipAndShade(canvas, QuibSkin::outline(SkinShapes::inset(rect, 2), 14), tile, 0.08);
-  const int speckles = std::min(SkinShapes::count(rect.width() * rect.height() / 110), 3500);
+  const int speckles = BorderVFXParts::count(rect.width() * rect.height() / 110, 0, 3500);
   for (int k = 0; k < speckles; ++k) {
     const int i = 601 + k;
     const Rect oval(rect.minX() + QuibBorderVFX::noise(i - 400) * rect.width(),

@@ -3,6 +3,7 @@
 #include "platform/gfx/SystemColors.h"
 
 #include <cmath>
+#include <functional>
 
 namespace pf::animation_values {
 
@@ -24,6 +25,23 @@ std::vector<double> colorComponents(const Color& c, bool raw) {
   if (raw) return {c.red, c.green, c.blue, c.alpha};
   const Rgba r = resolved(c);
   return {r.red, r.green, r.blue, r.alpha};
+}
+
+// `op` applied to each pair of components of numbers, points and rects of one kind; none otherwise.
+template <typename Op>
+std::optional<AnimationValue> componentwise(const AnimationValue& a, const AnimationValue& b, Op op) {
+  if (a.index() != b.index()) return std::nullopt;
+  if (const auto* d = std::get_if<double>(&a)) return op(*d, std::get<double>(b));
+  if (const auto* p = std::get_if<Point>(&a)) {
+    const Point q = std::get<Point>(b);
+    return Point{op(p->x, q.x), op(p->y, q.y)};
+  }
+  if (const auto* r = std::get_if<Rect>(&a)) {
+    const Rect s = std::get<Rect>(b);
+    return Rect(op(r->origin.x, s.origin.x), op(r->origin.y, s.origin.y), op(r->size.width, s.size.width),
+                op(r->size.height, s.size.height));
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -67,33 +85,11 @@ AnimationValue interpolate(const AnimationValue& a, const AnimationValue& b, dou
 }
 
 std::optional<AnimationValue> sum(const AnimationValue& a, const AnimationValue& b) {
-  if (a.index() != b.index()) return std::nullopt;
-  if (const auto* d = std::get_if<double>(&a)) return *d + std::get<double>(b);
-  if (const auto* p = std::get_if<Point>(&a)) {
-    const Point q = std::get<Point>(b);
-    return Point{p->x + q.x, p->y + q.y};
-  }
-  if (const auto* r = std::get_if<Rect>(&a)) {
-    const Rect s = std::get<Rect>(b);
-    return Rect(r->origin.x + s.origin.x, r->origin.y + s.origin.y, r->size.width + s.size.width,
-                r->size.height + s.size.height);
-  }
-  return std::nullopt;
+  return componentwise(a, b, std::plus<>());
 }
 
 std::optional<AnimationValue> difference(const AnimationValue& a, const AnimationValue& b) {
-  if (a.index() != b.index()) return std::nullopt;
-  if (const auto* d = std::get_if<double>(&a)) return *d - std::get<double>(b);
-  if (const auto* p = std::get_if<Point>(&a)) {
-    const Point q = std::get<Point>(b);
-    return Point{p->x - q.x, p->y - q.y};
-  }
-  if (const auto* r = std::get_if<Rect>(&a)) {
-    const Rect s = std::get<Rect>(b);
-    return Rect(r->origin.x - s.origin.x, r->origin.y - s.origin.y, r->size.width - s.size.width,
-                r->size.height - s.size.height);
-  }
-  return std::nullopt;
+  return componentwise(a, b, std::minus<>());
 }
 
 double distance(const AnimationValue& a, const AnimationValue& b) {

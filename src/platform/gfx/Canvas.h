@@ -23,9 +23,9 @@ struct Gradient {
 /// translation) lives on a stack: `save` pushes it, `restore` pops it.
 class Canvas {
  public:
-  enum class FillRule { nonZero, evenOdd };
-  enum class LineCap { butt, round, square };
-  enum class LineJoin { miter, round, bevel };
+  using FillRule = pf::FillRule;
+  using LineCap = pf::LineCap;
+  using LineJoin = pf::LineJoin;
   enum class Composition { sourceOver, sourceAtop, destinationIn };
 
   virtual ~Canvas() = default;

@@ -22,24 +22,6 @@ QRectF toQRectF(const Rect& r) {
   return QRectF(s.minX(), s.minY(), s.width(), s.height());
 }
 
-Qt::PenCapStyle penCap(ShapeLayer::LineCap cap) {
-  switch (cap) {
-    case ShapeLayer::LineCap::round: return Qt::RoundCap;
-    case ShapeLayer::LineCap::square: return Qt::SquareCap;
-    case ShapeLayer::LineCap::butt: break;
-  }
-  return Qt::FlatCap;
-}
-
-Qt::PenJoinStyle penJoin(ShapeLayer::LineJoin join) {
-  switch (join) {
-    case ShapeLayer::LineJoin::round: return Qt::RoundJoin;
-    case ShapeLayer::LineJoin::bevel: return Qt::BevelJoin;
-    case ShapeLayer::LineJoin::miter: break;
-  }
-  return Qt::MiterJoin;
-}
-
 QGradientStops stopsFor(const std::vector<Color>& colors, const std::vector<double>& locations) {
   QGradientStops stops;
   const std::size_t n = colors.size();
@@ -181,11 +163,11 @@ void LayerContent::paint(QPainter& painter) const {
   if (kind != Layer::Kind::shape || path.isEmpty()) return;
   if (showsColor(fillColor)) {
     painter.setBrush(toQColor(*fillColor));
-    painter.drawPath(toQPainterPath(path, fillRule == ShapeLayer::FillRule::evenOdd ? Qt::OddEvenFill : Qt::WindingFill));
+    painter.drawPath(toQPainterPath(path, fillRule));
   }
   if (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart) {
     const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
-    QPen pen(toQColor(*strokeColor), lineWidth, Qt::SolidLine, penCap(lineCap), penJoin(lineJoin));
+    QPen pen(toQColor(*strokeColor), lineWidth, Qt::SolidLine, penCapStyle(lineCap), penJoinStyle(lineJoin));
     pen.setMiterLimit(miterLimit);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(pen);

@@ -105,13 +105,15 @@ std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
 
 // The smallest rect holding every pixel that is not fully transparent.
 QRect opaqueBounds(const QImage& image) {
-  int top = image.height(), bottom = -1, left = image.width(), right = -1;
-  for (int y = 0; y < image.height(); ++y) {
+  // Runs for every image drawn, over every pixel: the sizes are read once, not per pixel.
+  const int width = image.width(), height = image.height();
+  int top = height, bottom = -1, left = width, right = -1;
+  for (int y = 0; y < height; ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     int x0 = 0;
-    while (x0 < image.width() && qAlpha(line[x0]) == 0) ++x0;
-    if (x0 == image.width()) continue;
-    int x1 = image.width() - 1;
+    while (x0 < width && qAlpha(line[x0]) == 0) ++x0;
+    if (x0 == width) continue;
+    int x1 = width - 1;
     while (qAlpha(line[x1]) == 0) --x1;
     top = std::min(top, y);
     bottom = y;
@@ -127,17 +129,18 @@ QRect opaqueBounds(const QImage& image) {
 // encloses. Empty when every tile shows something.
 QRegion coverageOf(const QImage& image) {
   constexpr int tile = 16;
-  if (image.width() < 3 * tile || image.height() < 3 * tile) return {};
-  const int columns = (image.width() + tile - 1) / tile;
+  const int width = image.width(), height = image.height();
+  if (width < 3 * tile || height < 3 * tile) return {};
+  const int columns = (width + tile - 1) / tile;
   QRegion covered;
   bool gaps = false;
   std::vector<bool> shows(static_cast<std::size_t>(columns));
-  for (int top = 0; top < image.height(); top += tile) {
-    const int bottom = std::min(top + tile, image.height());
+  for (int top = 0; top < height; top += tile) {
+    const int bottom = std::min(top + tile, height);
     std::fill(shows.begin(), shows.end(), false);
     for (int y = top; y < bottom; ++y) {
       const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-      for (int x = 0; x < image.width(); ++x) {
+      for (int x = 0; x < width; ++x) {
         if (qAlpha(line[x]) != 0) shows[static_cast<std::size_t>(x / tile)] = true;
       }
     }
@@ -193,10 +196,11 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
+  const bool redrawn = animated && animatesContent(layer);
   const LayerPresentation model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
   if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
-      (!layer.sublayers().empty() || animatesContent(layer) || LayerContent::of(layer, model).isVisible())) {
+      (!layer.sublayers().empty() || redrawn || LayerContent::of(layer, model).isVisible())) {
     m_animating = true;
   }
   const LayerPresentation shown = animated ? presentation(layer, m_time) : model;
@@ -216,7 +220,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     item.serial = layer.serial();
     item.opacity = opacity;
     item.clip = clip;
-    if (animatesContent(layer)) {
+    if (redrawn) {
       const double reach = content.shadowReach();
       item.translationOnly = false;
       item.transform = world;
@@ -329,10 +333,10 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   const LayerPresentation shown = presentation(mask, m_time);
   const QTransform maskWorld = localTransform(shown) * world;
   Path shape;
-  bool evenOdd = false;
+  FillRule rule = FillRule::nonZero;
   if (mask.kind() == Layer::Kind::shape && !shown.path.isEmpty()) {
     shape = shown.path;
-    evenOdd = static_cast<const ShapeLayer&>(mask).fillRule() == ShapeLayer::FillRule::evenOdd;
+    rule = static_cast<const ShapeLayer&>(mask).fillRule();
   } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
     shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
   }
@@ -350,7 +354,7 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
     QRegion region;
     for (const QRectF& r : *rects) {
       const QRegion piece(maskWorld.mapRect(r).toRect());
-      region = evenOdd ? region.xored(piece) : region.united(piece);
+      region = rule == FillRule::evenOdd ? region.xored(piece) : region.united(piece);
     }
     c.region = up ? region.intersected(*up->region) : region;
     c.bounds = c.region->boundingRect().intersected(target);
@@ -363,7 +367,7 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
         c.paths.push_back(fromRegion);
       }
     }
-    QPainterPath path = maskWorld.map(toQPainterPath(shape, evenOdd ? Qt::OddEvenFill : Qt::WindingFill));
+    QPainterPath path = maskWorld.map(toQPainterPath(shape, rule));
     c.bounds = path.boundingRect().toAlignedRect().intersected(up ? up->bounds : target);
     c.paths.push_back(std::move(path));
   }

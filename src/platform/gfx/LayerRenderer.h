@@ -55,7 +55,6 @@ class LayerRenderer final {
   void reset();
 
   const Stats& stats() const { return m_stats; }
-  void resetStats() { m_stats = {}; }
 
  private:
   struct CacheEntry {

@@ -16,11 +16,6 @@ namespace pf {
 
 namespace {
 
-QPainterPath toPainterPath(const Path& path, Canvas::FillRule rule) {
-  return toQPainterPath(path,
-                        rule == Canvas::FillRule::evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
-}
-
 void setStops(QGradient& target, const Gradient& gradient) {
   const auto n = gradient.colors.size();
   for (std::size_t i = 0; i < n; ++i) {
@@ -31,9 +26,7 @@ void setStops(QGradient& target, const Gradient& gradient) {
   }
 }
 
-// Indexed by the canvas's enumerations, in their order.
-constexpr Qt::PenCapStyle caps[] = {Qt::FlatCap, Qt::RoundCap, Qt::SquareCap};
-constexpr Qt::PenJoinStyle joins[] = {Qt::MiterJoin, Qt::RoundJoin, Qt::BevelJoin};
+// Indexed by the canvas's enumeration, in its order.
 constexpr QPainter::CompositionMode compositions[] = {QPainter::CompositionMode_SourceOver,
                                                       QPainter::CompositionMode_SourceAtop,
                                                       QPainter::CompositionMode_DestinationIn};
@@ -68,17 +61,17 @@ void PainterCanvas::restore() {
 void PainterCanvas::translate(double dx, double dy) { m_painter.translate(dx, dy); }
 
 void PainterCanvas::clip(const Path& path, FillRule rule) {
-  m_painter.setClipPath(toPainterPath(path, rule), Qt::IntersectClip);
+  m_painter.setClipPath(toQPainterPath(path, rule), Qt::IntersectClip);
 }
 
 void PainterCanvas::fill(const Path& path, const Color& color, FillRule rule) {
-  const QPainterPath area = toPainterPath(path, rule);
+  const QPainterPath area = toQPainterPath(path, rule);
   const QBrush brush(toQColor(color));
   paint(area.boundingRect(), [&](QPainter& p) { p.fillPath(area, brush); });
 }
 
 void PainterCanvas::stroke(const Path& path, const Color& color, double lineWidth) {
-  const QPainterPath line = toPainterPath(path, FillRule::nonZero);
+  const QPainterPath line = toQPainterPath(path);
   const QPen linePen = pen(color, lineWidth);
   const double grow = std::max(lineWidth, 0.0) * 3;
   paint(line.boundingRect().adjusted(-grow, -grow, grow, grow),
@@ -87,7 +80,7 @@ void PainterCanvas::stroke(const Path& path, const Color& color, double lineWidt
 
 void PainterCanvas::fillLinearGradient(const Path& path, const Gradient& gradient, double angle,
                                        FillRule rule) {
-  const QPainterPath area = toPainterPath(path, rule);
+  const QPainterPath area = toQPainterPath(path, rule);
   const QRectF b = area.boundingRect();
   const double a = angle * M_PI / 180;
   const double half =
@@ -147,8 +140,8 @@ void PainterCanvas::setComposition(Composition mode) {
 }
 
 QPen PainterCanvas::pen(const Color& color, double lineWidth) const {
-  QPen p(toQColor(color), lineWidth, Qt::SolidLine, caps[int(m_state.cap)],
-         joins[int(m_state.join)]);
+  QPen p(toQColor(color), lineWidth, Qt::SolidLine, penCapStyle(m_state.cap),
+         penJoinStyle(m_state.join));
   // Qt measures the miter limit from the join point, half the usual ratio of 10.
   p.setMiterLimit(5);
   return p;

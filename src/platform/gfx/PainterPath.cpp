@@ -2,9 +2,9 @@
 
 namespace pf {
 
-QPainterPath toQPainterPath(const Path& path, Qt::FillRule rule) {
+QPainterPath toQPainterPath(const Path& path, FillRule rule) {
   QPainterPath out;
-  out.setFillRule(rule);
+  out.setFillRule(rule == FillRule::evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
   for (const auto& e : path.elements()) {
     const auto q = [&](int i) { return QPointF(e.points[static_cast<std::size_t>(i)].x, e.points[static_cast<std::size_t>(i)].y); };
     switch (e.type) {
@@ -16,6 +16,17 @@ QPainterPath toQPainterPath(const Path& path, Qt::FillRule rule) {
     }
   }
   return out;
+}
+
+// Indexed by the enumerations, in their order.
+Qt::PenCapStyle penCapStyle(LineCap cap) {
+  constexpr Qt::PenCapStyle styles[] = {Qt::FlatCap, Qt::RoundCap, Qt::SquareCap};
+  return styles[static_cast<int>(cap)];
+}
+
+Qt::PenJoinStyle penJoinStyle(LineJoin join) {
+  constexpr Qt::PenJoinStyle styles[] = {Qt::MiterJoin, Qt::RoundJoin, Qt::BevelJoin};
+  return styles[static_cast<int>(join)];
 }
 
 }  // namespace pf

@@ -8,6 +8,9 @@ namespace pf {
 
 /// The same path for QPainter, coordinates unchanged (still y up: the painter's
 /// transform does the flip).
-QPainterPath toQPainterPath(const Path& path, Qt::FillRule rule = Qt::WindingFill);
+QPainterPath toQPainterPath(const Path& path, FillRule rule = FillRule::nonZero);
+/// The pen styles that draw a stroke's ends and corners.
+Qt::PenCapStyle penCapStyle(LineCap cap);
+Qt::PenJoinStyle penJoinStyle(LineJoin join);
 
 }  // namespace pf

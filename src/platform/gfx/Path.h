@@ -9,6 +9,13 @@
 
 namespace pf {
 
+/// Which points a filled path covers where its subpaths overlap or cross.
+enum class FillRule { nonZero, evenOdd };
+/// How a stroke ends at an open end of a path.
+enum class LineCap { butt, round, square };
+/// How a stroke turns at a corner of a path.
+enum class LineJoin { miter, round, bevel };
+
 /// A bezier path in y-up coordinates: a value, cheap to copy (the elements are
 /// shared until one copy changes). Arcs, ellipses and rounded corners are stored
 /// as cubic curves, so every path is made of five element kinds only.

@@ -161,6 +161,30 @@ void apply(const Animation& animation, double time, double inherited, LayerPrese
   if (auto v = keyframeValue(static_cast<const KeyframeAnimation&>(animation), *progress)) set(state, *p, *v);
 }
 
+// True for key paths that change what a layer draws itself ("path",
+// "strokeEnd", colours, "bounds"...), false for placement and opacity.
+bool isContentKeyPath(const QString& keyPath) {
+  const auto p = propertyFor(keyPath);
+  if (!p) return false;
+  switch (*p) {
+    case Property::position:
+    case Property::positionX:
+    case Property::positionY:
+    case Property::anchorPoint:
+    case Property::opacity:
+    case Property::scale:
+    case Property::scaleX:
+    case Property::scaleY:
+    case Property::rotation:
+    case Property::translation:
+    case Property::translationX:
+    case Property::translationY:
+      return false;
+    default:
+      return true;
+  }
+}
+
 bool touchesContent(const Animation& animation) {
   if (animation.kind() == Animation::Kind::group) {
     const auto& members = static_cast<const AnimationGroup&>(animation).animations;
@@ -221,28 +245,6 @@ bool animatesContent(const Layer& layer) {
   const auto& entries = layer.animations();
   return std::any_of(entries.begin(), entries.end(),
                      [](const Layer::AnimationEntry& e) { return touchesContent(*e.animation); });
-}
-
-bool isContentKeyPath(const QString& keyPath) {
-  const auto p = propertyFor(keyPath);
-  if (!p) return false;
-  switch (*p) {
-    case Property::position:
-    case Property::positionX:
-    case Property::positionY:
-    case Property::anchorPoint:
-    case Property::opacity:
-    case Property::scale:
-    case Property::scaleX:
-    case Property::scaleY:
-    case Property::rotation:
-    case Property::translation:
-    case Property::translationX:
-    case Property::translationY:
-      return false;
-    default:
-      return true;
-  }
 }
 
 }  // namespace pf

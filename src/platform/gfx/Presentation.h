@@ -52,8 +52,4 @@ bool hasRunningAnimations(const Layer& layer, double t);
 /// the layer draws itself, rather than where or how opaque it is drawn.
 bool animatesContent(const Layer& layer);
 
-/// True for key paths that change what a layer draws itself ("path",
-/// "strokeEnd", colours, "bounds"...), false for placement and opacity.
-bool isContentKeyPath(const QString& keyPath);
-
 }  // namespace pf

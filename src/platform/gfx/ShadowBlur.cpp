@@ -29,8 +29,7 @@ void boxPass(std::vector<int>& data, int lines, int count, int lineStride, int s
   }
 }
 
-}  // namespace
-
+// Box sizes whose three passes together approximate a Gaussian of `sigma`.
 std::array<int, 3> gaussianBoxSizes(double sigma) {
   constexpr int n = 3;
   const double ideal = std::sqrt(12 * sigma * sigma / n + 1);
@@ -44,6 +43,8 @@ std::array<int, 3> gaussianBoxSizes(double sigma) {
   for (int i = 0; i < n; ++i) sizes[static_cast<std::size_t>(i)] = i < smaller ? lower : upper;
   return sizes;
 }
+
+}  // namespace
 
 QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
   const int w = content.width(), h = content.height();

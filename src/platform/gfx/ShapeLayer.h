@@ -9,9 +9,9 @@ namespace pf {
 /// clipped to its bounds).
 class ShapeLayer final : public Layer {
  public:
-  enum class LineCap { butt, round, square };
-  enum class LineJoin { miter, round, bevel };
-  enum class FillRule { nonZero, evenOdd };
+  using LineCap = pf::LineCap;
+  using LineJoin = pf::LineJoin;
+  using FillRule = pf::FillRule;
 
   static std::shared_ptr<ShapeLayer> make();
 

@@ -26,7 +26,6 @@ class LayerHost final : public QWidget {
 
   /// True while the shown tree has running animations and the host ticks with the frame clock.
   bool isAnimating() const;
-  const LayerRenderer& renderer() const { return m_renderer; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -60,6 +60,18 @@ std::shared_ptr<ShapeLayer> squareAround(Rect hole) {
   return shape;
 }
 
+// A straight line from `from` to `to`, stroked in `color` at `width`.
+std::shared_ptr<ShapeLayer> line(Point from, Point to, Color color, double width) {
+  auto shape = ShapeLayer::make();
+  Path path;
+  path.moveTo(from);
+  path.lineTo(to);
+  shape->setPath(path);
+  shape->setStrokeColor(color);
+  shape->setLineWidth(width);
+  return shape;
+}
+
 BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationValue to, double duration) {
   BasicAnimation a(keyPath);
   a.fromValue = std::move(from);
@@ -97,15 +109,9 @@ TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
   auto ring = squareAround(Rect(25, 25, 50, 50));
   ring->setFillColor(blue);
   root->addSublayer(ring);
-  auto line = ShapeLayer::make();
-  Path stroke;
-  stroke.moveTo({40, 50});
-  stroke.lineTo({60, 50});
-  line->setPath(stroke);
-  line->setFillColor(std::nullopt);
-  line->setStrokeColor(red);
-  line->setLineWidth(4);
-  root->addSublayer(line);
+  auto stroke = line({40, 50}, {60, 50}, red, 4);
+  stroke->setFillColor(std::nullopt);
+  root->addSublayer(stroke);
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 10, 10), QColor(Qt::blue));
   EXPECT_EQ(at(image, 45, 40).alpha(), 0);  // the hole
@@ -160,18 +166,12 @@ TEST_F(Renderer, ContentsImagesAreStretchedUpright) {
 }
 
 TEST_F(Renderer, ShadowsGlowAroundAStroke) {
-  auto line = ShapeLayer::make();
-  Path stroke;
-  stroke.moveTo({20, 50});
-  stroke.lineTo({80, 50});
-  line->setPath(stroke);
-  line->setStrokeColor(blue);
-  line->setLineWidth(2);
-  line->setShadowColor(red);
-  line->setShadowOpacity(1);
-  line->setShadowRadius(6);
-  line->setShadowOffset({0, 0});
-  root->addSublayer(line);
+  auto stroke = line({20, 50}, {80, 50}, blue, 2);
+  stroke->setShadowColor(red);
+  stroke->setShadowOpacity(1);
+  stroke->setShadowRadius(6);
+  stroke->setShadowOffset({0, 0});
+  root->addSublayer(stroke);
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));
   const QColor near = at(image, 50, 54);
@@ -222,13 +222,7 @@ TEST_F(Renderer, TurningLayersAreRedrawnOnlyWhenTheyCrossAStep) {
 }
 
 TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
-  auto vine = ShapeLayer::make();
-  Path line;
-  line.moveTo({0, 50});
-  line.lineTo({100, 50});
-  vine->setPath(line);
-  vine->setStrokeColor(green);
-  vine->setLineWidth(4);
+  auto vine = line({0, 50}, {100, 50}, green, 4);
   vine->setShadowOpacity(0.8);
   vine->setShadowOffset({0, 0});
   KeyframeAnimation crawl("strokeEnd");
