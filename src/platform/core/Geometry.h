@@ -12,6 +12,11 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
+/// The point a fraction `f` of the way from `a` to `b`.
+inline Point interpolated(Point a, Point b, double f) {
+  return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f};
+}
+
 /// A width and height in points; may be negative until a rect is standardised.
 struct Size {
   double width = 0;

@@ -1,5 +1,6 @@
 #include "platform/gfx/LayerContent.h"
 
+#include "platform/core/Numbers.h"
 #include "platform/gfx/PainterPath.h"
 #include "platform/gfx/PathMeasure.h"
 #include "platform/gfx/SystemColors.h"
@@ -12,8 +13,6 @@
 namespace pf {
 
 namespace {
-
-double unit(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
 
 bool showsColor(const std::optional<Color>& c) { return c && resolved(*c).alpha > 0; }
 
@@ -28,7 +27,7 @@ QGradientStops stopsFor(const std::vector<Color>& colors, const std::vector<doub
   const bool useLocations = locations.size() == n;
   double last = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    double at = useLocations ? unit(locations[i]) : (n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0);
+    double at = useLocations ? unitInterval(locations[i]) : (n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0);
     at = std::max(at, last);  // QGradient needs rising stops
     last = at;
     stops.append({at, toQColor(colors[i])});
@@ -46,7 +45,7 @@ LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
   c.cornerRadius = p.cornerRadius;
   c.contents = layer.contents();
   c.shadowColor = p.shadowColor;
-  c.shadowOpacity = unit(p.shadowOpacity);
+  c.shadowOpacity = unitInterval(p.shadowOpacity);
   c.shadowRadius = std::isfinite(p.shadowRadius) ? std::max(0.0, p.shadowRadius) : 0.0;
   c.shadowOffset = p.shadowOffset;
   if (layer.kind() == Layer::Kind::shape) {
@@ -59,8 +58,8 @@ LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
     c.lineJoin = shape.lineJoin();
     c.miterLimit = shape.miterLimit();
     c.fillRule = shape.fillRule();
-    c.strokeStart = unit(p.strokeStart);
-    c.strokeEnd = unit(p.strokeEnd);
+    c.strokeStart = unitInterval(p.strokeStart);
+    c.strokeEnd = unitInterval(p.strokeEnd);
   } else if (layer.kind() == Layer::Kind::gradient) {
     const auto& gradient = static_cast<const GradientLayer&>(layer);
     c.gradientType = gradient.type();

@@ -1,5 +1,6 @@
 #include "platform/gfx/LayerRenderer.h"
 
+#include "platform/core/Numbers.h"
 #include "platform/gfx/DamageTiles.h"
 #include "platform/gfx/PainterPath.h"
 #include "platform/gfx/Presentation.h"
@@ -18,8 +19,6 @@ constexpr double invisibleOpacity = 1.0 / 512;
 constexpr int rasterStrip = 64;
 // Cached images of layers not drawn for this many frames are dropped.
 constexpr quint64 cacheLifetime = 300;
-
-double unit(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
 
 quint64 mix(quint64 seed, quint64 value) {
   return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
@@ -207,7 +206,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
-  const double opacity = parentOpacity * unit(shown.opacity);
+  const double opacity = parentOpacity * unitInterval(shown.opacity);
   if (opacity < invisibleOpacity || !isFinite(world)) return;
   if (layer.mask()) {
     clip = clipFor(*layer.mask(), world, clip);

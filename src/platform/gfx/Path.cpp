@@ -16,8 +16,6 @@ const std::vector<Path::Element>& emptyElements() {
   return empty;
 }
 
-Point lerp(Point a, Point b, double f) { return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f}; }
-
 }  // namespace
 
 int Path::Element::pointCount() const {
@@ -232,7 +230,7 @@ Path Path::interpolated(const Path& a, const Path& b, double f) {
   for (std::size_t i = 0; i < els.size(); ++i) {
     for (int j = 0; j < els[i].pointCount(); ++j) {
       const auto k = static_cast<std::size_t>(j);
-      els[i].points[k] = lerp(els[i].points[k], b.elements()[i].points[k], f);
+      els[i].points[k] = pf::interpolated(els[i].points[k], b.elements()[i].points[k], f);
     }
   }
   return out;

@@ -11,19 +11,17 @@ constexpr int curveSamples = 32;
 
 double distance(Point a, Point b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
-Point mix(Point a, Point b, double t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t}; }
-
 // The sub-curve between parameters t0 and t1, by two de Casteljau splits.
 std::array<Point, 4> splitCubic(const std::array<Point, 4>& p, double t0, double t1) {
   auto right = [](const std::array<Point, 4>& c, double t) {
-    const Point ab = mix(c[0], c[1], t), bc = mix(c[1], c[2], t), cd = mix(c[2], c[3], t);
-    const Point abc = mix(ab, bc, t), bcd = mix(bc, cd, t);
-    return std::array<Point, 4>{mix(abc, bcd, t), bcd, cd, c[3]};
+    const Point ab = interpolated(c[0], c[1], t), bc = interpolated(c[1], c[2], t), cd = interpolated(c[2], c[3], t);
+    const Point abc = interpolated(ab, bc, t), bcd = interpolated(bc, cd, t);
+    return std::array<Point, 4>{interpolated(abc, bcd, t), bcd, cd, c[3]};
   };
   auto left = [](const std::array<Point, 4>& c, double t) {
-    const Point ab = mix(c[0], c[1], t), bc = mix(c[1], c[2], t), cd = mix(c[2], c[3], t);
-    const Point abc = mix(ab, bc, t), bcd = mix(bc, cd, t);
-    return std::array<Point, 4>{c[0], ab, abc, mix(abc, bcd, t)};
+    const Point ab = interpolated(c[0], c[1], t), bc = interpolated(c[1], c[2], t), cd = interpolated(c[2], c[3], t);
+    const Point abc = interpolated(ab, bc, t), bcd = interpolated(bc, cd, t);
+    return std::array<Point, 4>{c[0], ab, abc, interpolated(abc, bcd, t)};
   };
   const auto tail = right(p, t0);
   const double u = t0 < 1 ? (t1 - t0) / (1 - t0) : 1;
@@ -31,7 +29,7 @@ std::array<Point, 4> splitCubic(const std::array<Point, 4>& p, double t0, double
 }
 
 std::array<Point, 4> quadAsCubic(Point p0, Point c, Point p1) {
-  return {p0, mix(p0, c, 2.0 / 3.0), mix(p1, c, 2.0 / 3.0), p1};
+  return {p0, interpolated(p0, c, 2.0 / 3.0), interpolated(p1, c, 2.0 / 3.0), p1};
 }
 
 }  // namespace
@@ -88,7 +86,7 @@ PathMeasure::PathMeasure(const Path& path) {
 }
 
 Point PathMeasure::evaluate(const Segment& s, double t) {
-  if (s.type == Path::ElementType::line) return mix(s.points[0], s.points[1], t);
+  if (s.type == Path::ElementType::line) return interpolated(s.points[0], s.points[1], t);
   const double u = 1 - t;
   const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
   return {a * s.points[0].x + b * s.points[1].x + c * s.points[2].x + d * s.points[3].x,
@@ -119,7 +117,7 @@ Point PathMeasure::pointAtLength(double d) const {
 void PathMeasure::appendPiece(Path& out, const Segment& s, double t0, double t1, bool startNew) {
   if (startNew) out.moveTo(evaluate(s, t0));
   if (s.type == Path::ElementType::line) {
-    out.lineTo(mix(s.points[0], s.points[1], t1));
+    out.lineTo(interpolated(s.points[0], s.points[1], t1));
     return;
   }
   const auto c = splitCubic(s.points, t0, t1);

@@ -1,4 +1,5 @@
 #include "platform/gfx/SystemColors.h"
+#include "platform/core/Numbers.h"
 
 #include <algorithm>
 #include <array>
@@ -48,8 +49,6 @@ constexpr std::array<NamedColor, 28> table{{
     {"white", white(1)},
 }};
 
-double unit(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
-
 }  // namespace
 
 std::optional<Rgba> systemColor(const QString& name) {
@@ -74,7 +73,7 @@ Rgba resolved(const Color& color) {
       c.alpha *= color.alpha;
       break;
   }
-  return {unit(c.red), unit(c.green), unit(c.blue), unit(c.alpha)};
+  return {unitInterval(c.red), unitInterval(c.green), unitInterval(c.blue), unitInterval(c.alpha)};
 }
 
 QColor toQColor(const Color& color) {
