@@ -1,7 +1,10 @@
 #include "shortcuts/DesktopEntry.h"
 
-#include <QFile>
+#include "platform/core/FileError.h"
+#include "platform/core/Files.h"
+
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace DesktopEntry {
 namespace {
@@ -9,15 +12,27 @@ namespace {
 // Desktop entries are a few kilobytes; anything far larger is not one.
 constexpr qint64 maximumEntryBytes = 1048576;
 
+/// The entry's bytes, or none when `path` names no regular file of a plausible size.
+std::optional<QByteArray> entryBytes(const QString& path) {
+  try {
+    // Examined after opening, without blocking, so nothing can be swapped in between.
+    const auto opened = pf::Files::openForReading(path);
+    if (!opened || !S_ISREG(opened->status.st_mode) || opened->status.st_size > maximumEntryBytes)
+      return std::nullopt;
+    return opened->file.readAll(path, maximumEntryBytes);
+  } catch (const pf::FileError&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 bool isApplication(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.isFile() || info.suffix() != u"desktop") return false;
-  QFile file(path);
-  if (info.size() > maximumEntryBytes || !file.open(QIODevice::ReadOnly)) return false;
+  if (QFileInfo(path).suffix() != u"desktop") return false;
+  const auto bytes = entryBytes(path);
+  if (!bytes) return false;
   bool inEntryGroup = false;
-  for (const QByteArray& rawLine : file.readAll().split('\n')) {
+  for (const QByteArray& rawLine : bytes->split('\n')) {
     const QByteArray line = rawLine.trimmed();
     if (line.startsWith('[')) {
       inEntryGroup = line == "[Desktop Entry]";
