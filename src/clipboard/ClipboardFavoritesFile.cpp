@@ -80,11 +80,12 @@ ClipboardFavoritesFile ClipboardFavoritesFile::empty() {
   return {currentVersion, {builtIns.begin(), builtIns.end()}, {}};
 }
 
-ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes) {
+ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, qint64* storedVersion) {
   const pf::JsonObjectReader object = pf::JsonObjectReader::parse(bytes);
   const qint64 version = object.integer(versionKey);
   if (version < 1 || version > currentVersion)
     refuse("This favorites file is from an unsupported version. It has been preserved.");
+  if (storedVersion) *storedVersion = version;
   if (version == 1) {
     ClipboardFavoritesFile file = empty();
     file.items = readArray(object, itemsKey, readLegacyItem);
@@ -125,13 +126,7 @@ void ClipboardFavoritesFile::validate() const {
       refuse("A saved favorite refers to a missing list. The file has been preserved.");
 }
 
-std::optional<QString> ClipboardFavoritesFile::backupName(const QByteArray& bytes) {
-  qint64 version = 0;
-  try {
-    version = pf::JsonObjectReader::parse(bytes).integer(versionKey);
-  } catch (const pf::JsonError&) {
-    return std::nullopt;
-  }
-  if (version < 1 || version >= currentVersion) return std::nullopt;
-  return QStringLiteral("clipboard-favorites.v%1-backup.json").arg(version);
+std::optional<QString> ClipboardFavoritesFile::backupName(qint64 storedVersion) {
+  if (storedVersion < 1 || storedVersion >= currentVersion) return std::nullopt;
+  return QStringLiteral("clipboard-favorites.v%1-backup.json").arg(storedVersion);
 }

@@ -23,10 +23,11 @@ struct ClipboardFavoritesFile {
   static ClipboardFavoritesFile empty();
 
   /// Reads a file of version 1 to 4 without validating it; the result is of
-  /// the current version. Throws `QuibError` for an unsupported version or
-  /// older built-in lists that do not hold, `pf::JsonError` for anything that
-  /// is not JSON of the expected shape.
-  static ClipboardFavoritesFile decode(const QByteArray& bytes);
+  /// the current version, and `storedVersion`, when given, receives the
+  /// version the bytes declare. Throws `QuibError` for an unsupported version
+  /// or older built-in lists that do not hold, `pf::JsonError` for anything
+  /// that is not JSON of the expected shape.
+  static ClipboardFavoritesFile decode(const QByteArray& bytes, qint64* storedVersion = nullptr);
 
   /// Pretty-printed with sorted keys; always the current version.
   QByteArray encoded() const;
@@ -36,10 +37,10 @@ struct ClipboardFavoritesFile {
   /// and every favorite's list existing.
   void validate() const;
 
-  /// The name under which the raw bytes of an older file are kept before its
-  /// first rewrite ("clipboard-favorites.v1-backup.json" and so on); nothing
-  /// for a current file or for bytes that do not say their version.
-  static std::optional<QString> backupName(const QByteArray& bytes);
+  /// The name under which the raw bytes of a file of an older stored version
+  /// are kept before its first rewrite ("clipboard-favorites.v1-backup.json"
+  /// and so on); nothing for the current version.
+  static std::optional<QString> backupName(qint64 storedVersion);
 
   bool operator==(const ClipboardFavoritesFile&) const = default;
 };

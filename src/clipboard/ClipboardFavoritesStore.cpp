@@ -81,18 +81,26 @@ QString ClipboardFavoritesStore::path(const QString& name) const { return m_dire
 
 QString ClipboardFavoritesStore::primary() const { return path(primaryName); }
 
-ClipboardFavoritesStore::Fresh ClipboardFavoritesStore::read() const {
+ClipboardFavoritesStore::Snapshot ClipboardFavoritesStore::read() const {
   std::optional<QByteArray> bytes = pf::Files::read(primary());
-  if (!bytes) return {ClipboardFavoritesFile::empty(), std::nullopt};
-  ClipboardFavoritesFile file = ClipboardFavoritesFile::decode(*bytes);
-  file.validate();
-  return {std::move(file), std::move(bytes)};
+  if (!bytes) return {};
+  // Decoding dominates a change; bytes that are still the ones last read or
+  // written decode to the contents already held and checked.
+  if (bytes == m_current.bytes) return m_current;
+  Snapshot fresh{{}, std::move(bytes)};
+  fresh.file = ClipboardFavoritesFile::decode(*fresh.bytes, &fresh.storedVersion);
+  fresh.file.validate();
+  return fresh;
+}
+
+void ClipboardFavoritesStore::adopt(Snapshot snapshot) {
+  m_current = std::move(snapshot);
+  m_failure.reset();
 }
 
 void ClipboardFavoritesStore::reload() {
   try {
-    m_file = read().file;
-    m_failure.reset();
+    adopt(read());
   } catch (const std::exception& error) {
     m_failure = QStringLiteral("Favorites are unavailable: ") + QString::fromUtf8(error.what());
     throw;
@@ -102,22 +110,24 @@ void ClipboardFavoritesStore::reload() {
 void ClipboardFavoritesStore::change(const std::function<void(ClipboardFavoritesFile&)>& step) {
   pf::Files::makeFolders(m_directory);
   const pf::FileLock lock = lockFavorites(path(lockName));
-  const Fresh fresh = read();
+  Snapshot fresh = read();
   ClipboardFavoritesFile changed = fresh.file;
   step(changed);
   changed.validate();
-  if (changed != fresh.file) {
-    if (fresh.bytes) keepOlderVersion(*fresh.bytes);
-    writePrivately(changed.encoded(), primary());
+  if (changed == fresh.file) {
+    adopt(std::move(fresh));
+    return;
   }
-  m_file = std::move(changed);
-  m_failure.reset();
+  keepOlderVersion(fresh);
+  const QByteArray encoded = changed.encoded();
+  writePrivately(encoded, primary());
+  adopt({std::move(changed), encoded});
 }
 
-void ClipboardFavoritesStore::keepOlderVersion(const QByteArray& bytes) {
-  const std::optional<QString> name = ClipboardFavoritesFile::backupName(bytes);
-  if (!name || anythingAt(path(*name))) return;
-  writePrivately(bytes, path(*name));
+void ClipboardFavoritesStore::keepOlderVersion(const Snapshot& snapshot) {
+  const std::optional<QString> name = ClipboardFavoritesFile::backupName(snapshot.storedVersion);
+  if (!snapshot.bytes || !name || anythingAt(path(*name))) return;
+  writePrivately(*snapshot.bytes, path(*name));
 }
 
 void ClipboardFavoritesStore::writePrivately(const QByteArray& bytes, const QString& path) {

@@ -27,9 +27,9 @@ class ClipboardFavoritesStore final {
   /// The favorites file's path.
   QString primary() const;
   /// The favorites in stored order.
-  const std::vector<ClipboardFavorite>& items() const { return m_file.items; }
+  const std::vector<ClipboardFavorite>& items() const { return m_current.file.items; }
   /// The lists in the order the user sees them.
-  const std::vector<ClipboardFavoriteList>& lists() const { return m_file.lists; }
+  const std::vector<ClipboardFavoriteList>& lists() const { return m_current.file.lists; }
   /// "Favorites are unavailable: " and the reason, after a failed reload.
   const std::optional<QString>& failure() const { return m_failure; }
 
@@ -52,19 +52,24 @@ class ClipboardFavoritesStore final {
   Writer write;
 
  private:
-  struct Fresh {
-    ClipboardFavoritesFile file;
-    /// The bytes the file was read from; none when there was no file.
+  /// A checked file and where it came from.
+  struct Snapshot {
+    ClipboardFavoritesFile file = ClipboardFavoritesFile::empty();
+    /// The bytes on disk it was read from or written as; none when there was no file.
     std::optional<QByteArray> bytes;
+    /// The version those bytes declare.
+    qint64 storedVersion = ClipboardFavoritesFile::currentVersion;
   };
 
-  Fresh read() const;
+  Snapshot read() const;
+  void adopt(Snapshot snapshot);
   void change(const std::function<void(ClipboardFavoritesFile&)>& step);
-  void keepOlderVersion(const QByteArray& bytes);
+  void keepOlderVersion(const Snapshot& snapshot);
   void writePrivately(const QByteArray& bytes, const QString& path);
   QString path(const QString& name) const;
 
   QString m_directory;
-  ClipboardFavoritesFile m_file = ClipboardFavoritesFile::empty();
+  /// The last good contents.
+  Snapshot m_current;
   std::optional<QString> m_failure;
 };

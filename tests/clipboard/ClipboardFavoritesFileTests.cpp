@@ -235,20 +235,21 @@ TEST(FavoritesFileWriting, TheFileIsWrittenWithSortedKeysAndReadsBackExactly) {
 
 TEST(FavoritesFileWriting, OnlyOlderVersionsAreBackedUpUnderTheirNumber) {
   const struct {
-    QByteArray bytes;
+    QByteArray json;
+    qint64 stored;
     std::optional<QString> name;
   } cases[] = {
-      {R"({"version":1,"items":[]})", "clipboard-favorites.v1-backup.json"},
-      {R"({"version":2})", "clipboard-favorites.v2-backup.json"},
-      {R"({"version":3,"anything":true})", "clipboard-favorites.v3-backup.json"},
-      {R"({"version":4})", std::nullopt},
-      {R"({"version":0})", std::nullopt},
-      {R"({"version":"1"})", std::nullopt},
-      {R"({"items":[]})", std::nullopt},
-      {"[1]", std::nullopt},
-      {"not json", std::nullopt},
+      {R"({"version":1,"items":[]})", 1, "clipboard-favorites.v1-backup.json"},
+      {fileJSON(2, builtInListsJSON), 2, "clipboard-favorites.v2-backup.json"},
+      {fileJSON(3, builtInListsJSON), 3, "clipboard-favorites.v3-backup.json"},
+      {fileJSON(4, builtInListsJSON), 4, std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(ClipboardFavoritesFile::backupName(c.bytes), c.name) << c.bytes.toStdString();
+  for (const auto& c : cases) {
+    qint64 stored = 0;
+    EXPECT_EQ(ClipboardFavoritesFile::decode(c.json, &stored).version, 4);
+    EXPECT_EQ(stored, c.stored);
+    EXPECT_EQ(ClipboardFavoritesFile::backupName(stored), c.name) << stored;
+  }
 }
 
 TEST(FavoritesFileModel, ListsAndFavoritesHaveTheirDefaults) {
