@@ -43,7 +43,12 @@ void decodeFavorites(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ClipboardFavoritesFile::decode(bytes));
   state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK(decodeFavorites)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(decodeFavorites)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 void validateFavorites(benchmark::State& state) {
   const ClipboardFavoritesFile file = fullFile();
@@ -65,7 +70,12 @@ void loadFavorites(benchmark::State& state) {
     benchmark::DoNotOptimize(store.items().size());
   }
 }
-BENCHMARK(loadFavorites)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(loadFavorites)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 /// One edit: lock, read, decode and validate afresh, check, encode and write atomically (synced).
 void saveFavorite(benchmark::State& state) {
@@ -80,7 +90,12 @@ void saveFavorite(benchmark::State& state) {
     seen = edited;
   }
 }
-BENCHMARK(saveFavorite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(saveFavorite)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 /// The window's filter for one keystroke: every favorite whose name or text
 /// holds the query, ignoring case; `range(0)` 1 finds one favorite, 0 none.
@@ -90,12 +105,18 @@ void searchFavorites(benchmark::State& state) {
   for (auto _ : state) {
     std::vector<const ClipboardFavorite*> rows;
     for (const ClipboardFavorite& item : file.items)
-      if (pf::Text::containsCaseInsensitive(item.name, query) || pf::Text::containsCaseInsensitive(item.text, query))
+      if (pf::Text::containsCaseInsensitive(item.name, query) ||
+          pf::Text::containsCaseInsensitive(item.text, query))
         rows.push_back(&item);
     benchmark::DoNotOptimize(rows.data());
   }
 }
-BENCHMARK(searchFavorites)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(searchFavorites)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

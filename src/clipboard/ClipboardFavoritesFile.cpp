@@ -26,8 +26,7 @@ ClipboardFavoriteList readList(const pf::JsonObjectReader& object) {
 }
 
 ClipboardFavorite readFavorite(const pf::JsonObjectReader& object) {
-  return {object.string(idKey), object.string(nameKey), object.string(textKey),
-          object.string(listIDKey)};
+  return {object.string(idKey), object.string(nameKey), object.string(textKey), object.string(listIDKey)};
 }
 
 // The first version had no lists: every favorite lived in "Others".
@@ -100,11 +99,12 @@ ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, q
 
 QByteArray ClipboardFavoritesFile::encoded() const {
   QJsonArray listArray;
-  for (const ClipboardFavoriteList& list : lists) listArray.append(QJsonObject{{idKey, list.id}, {nameKey, list.name}});
+  for (const ClipboardFavoriteList& list : lists)
+    listArray.append(QJsonObject{{idKey, list.id}, {nameKey, list.name}});
   QJsonArray itemArray;
   for (const ClipboardFavorite& item : items)
-    itemArray.append(QJsonObject{
-        {idKey, item.id}, {nameKey, item.name}, {textKey, item.text}, {listIDKey, item.listID}});
+    itemArray.append(
+        QJsonObject{{idKey, item.id}, {nameKey, item.name}, {textKey, item.text}, {listIDKey, item.listID}});
   return pf::Json::encode(
       QJsonObject{{versionKey, currentVersion}, {listsKey, listArray}, {itemsKey, itemArray}});
 }

@@ -20,8 +20,7 @@ class ClipboardFavoritesStore final {
   using Writer = std::function<void(const QByteArray& bytes, const QString& path)>;
 
   /// Reads the file in `directory`; a failed read leaves the empty file and sets `failure()`.
-  explicit ClipboardFavoritesStore(
-      QString directory = ShortcutCatalogRepository::applicationDirectory());
+  explicit ClipboardFavoritesStore(QString directory = ShortcutCatalogRepository::applicationDirectory());
 
   const QString& directory() const { return m_directory; }
   /// The favorites file's path.

@@ -6,23 +6,20 @@
 #include <gtest/gtest.h>
 
 using test::favorite;
+using test::incompleteMessage;
+using test::listMessage;
 using test::messageOf;
+using test::missingListMessage;
+using test::nameMessage;
+using test::unsupportedMessage;
 using Lists = std::vector<ClipboardFavoriteList>;
 
 namespace {
 
 const QString unreadable =
     QStringLiteral("This favorites file is unreadable or from a newer version. It has been preserved.");
-const QString unsupported =
-    QStringLiteral("This favorites file is from an unsupported version. It has been preserved.");
-const QString incomplete = QStringLiteral("This older favorites file is incomplete. It has been preserved.");
 const QString invalidStandard =
     QStringLiteral("This older favorites file contains invalid standard lists. It has been preserved.");
-const QString missingList =
-    QStringLiteral("A saved favorite refers to a missing list. The file has been preserved.");
-const QString listMessage =
-    QStringLiteral("Enter a list name of up to 40 characters. All is reserved for the combined view.");
-const QString nameMessage = QStringLiteral("Enter a name of up to 100 characters.");
 const QString textMessage = QStringLiteral("Enter the text to save (up to 100,000 characters).");
 
 const ClipboardFavoriteList tags{"tags", "#Tags"};
@@ -66,17 +63,28 @@ TEST(FavoritesFileReading, EveryVersionReadsAsTheCurrentOne) {
       {"version 1 goes to Others", R"({"version":1,"items":)" + legacyItem + "}", builtIns, {item}},
       {"version 1 ignores lists", R"({"version":1,"lists":"not read","items":[]})", builtIns, {}},
       {"version 2 with built-ins anywhere",
-       fileJSON(2, R"([{"id":"others","name":"Others"},{"id":"W","name":"Work"},)"
-                   R"({"id":"links","name":"Links"},{"id":"tags","name":"#Tags"}])", item4),
-       {others, work, links, tags}, {item}},
-      {"version 3 with Others only", fileJSON(3, R"([{"id":"others","name":"Others"},{"id":"W","name":"Work"}])"),
-       {others, work}, {}},
-      {"version 4 without tags and links", fileJSON(4, R"([{"id":"others","name":"Others"}])", item4),
-       {others}, {item}},
-      {"a whole-number version", R"({"version":4.0,"lists":)" + builtInListsJSON + R"(,"items":[]})",
-       builtIns, {}},
-      {"unknown keys", R"({"version":4,"extra":1,"lists":[{"id":"others","name":"Others","x":2}],"items":[]})",
-       {others}, {}},
+       fileJSON(2,
+                R"([{"id":"others","name":"Others"},{"id":"W","name":"Work"},)"
+                R"({"id":"links","name":"Links"},{"id":"tags","name":"#Tags"}])",
+                item4),
+       {others, work, links, tags},
+       {item}},
+      {"version 3 with Others only",
+       fileJSON(3, R"([{"id":"others","name":"Others"},{"id":"W","name":"Work"}])"),
+       {others, work},
+       {}},
+      {"version 4 without tags and links",
+       fileJSON(4, R"([{"id":"others","name":"Others"}])", item4),
+       {others},
+       {item}},
+      {"a whole-number version",
+       R"({"version":4.0,"lists":)" + builtInListsJSON + R"(,"items":[]})",
+       builtIns,
+       {}},
+      {"unknown keys",
+       R"({"version":4,"extra":1,"lists":[{"id":"others","name":"Others","x":2}],"items":[]})",
+       {others},
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -97,13 +105,15 @@ TEST(FavoritesFileReading, RefusedFilesGetTheirOwnSentence) {
     QByteArray json;
     QString message;
   } cases[] = {
-      {"version 0", fileJSON(0, builtInListsJSON), unsupported},
-      {"version 5", fileJSON(5, builtInListsJSON), unsupported},
-      {"version 2 without Links", fileJSON(2, R"([{"id":"tags","name":"#Tags"},{"id":"others","name":"Others"}])"),
-       incomplete},
+      {"version 0", fileJSON(0, builtInListsJSON), unsupportedMessage},
+      {"version 5", fileJSON(5, builtInListsJSON), unsupportedMessage},
+      {"version 2 without Links",
+       fileJSON(2, R"([{"id":"tags","name":"#Tags"},{"id":"others","name":"Others"}])"), incompleteMessage},
       {"version 2 with links in lower case",
-       fileJSON(2, R"([{"id":"tags","name":"#Tags"},{"id":"links","name":"links"},{"id":"others","name":"Others"}])"),
-       incomplete},
+       fileJSON(
+           2,
+           R"([{"id":"tags","name":"#Tags"},{"id":"links","name":"links"},{"id":"others","name":"Others"}])"),
+       incompleteMessage},
       {"version 3 with Tags", fileJSON(3, R"([{"id":"tags","name":"Tags"},{"id":"others","name":"Others"}])"),
        invalidStandard},
       {"version 4 without Others", fileJSON(4, R"([{"id":"tags","name":"#Tags"}])"), unreadable},
@@ -199,13 +209,14 @@ TEST(FavoritesFileValidation, TheWholeFileIsCheckedInOrder) {
       {"two lists with one id", {others, {"W", "Work"}, {"W", "Play"}}, {}, unreadable},
       {"names equal but for case and a trailing space", {others, work, {"X", "work "}}, {}, unreadable},
       {"names equal in composed and decomposed form",
-       {others, {"X", QString::fromUtf8("Caf\xC3\xA9")}, {"Y", "Cafe" + QString::fromUtf8("\xCC\x81")}}, {},
+       {others, {"X", QString::fromUtf8("Caf\xC3\xA9")}, {"Y", "Cafe" + QString::fromUtf8("\xCC\x81")}},
+       {},
        unreadable},
       {"Work and Work 2", {others, work, {"X", "Work 2"}}, {}, {}},
       {"a duplicate before a bad list", {others, {"X", ""}, {"X", ""}}, {}, unreadable},
       {"a bad list before a bad favorite", {others, {"X", ""}}, {named101}, listMessage},
       {"a bad favorite before a missing list", {others}, {favorite("A", "gone"), named101}, nameMessage},
-      {"a missing list", {others}, {favorite("A", "gone")}, missingList},
+      {"a missing list", {others}, {favorite("A", "gone")}, missingListMessage},
   };
   for (const auto& c : cases) {
     const ClipboardFavoritesFile file{4, c.lists, c.items};
@@ -222,8 +233,9 @@ TEST(FavoritesFileWriting, TheFileIsWrittenWithSortedKeysAndReadsBackExactly) {
   const ClipboardFavoritesFile file{4, {others, work}, {{"A", " Name ", awkward, "W"}}};
   const QByteArray bytes = file.encoded();
   EXPECT_EQ(pf::Json::parseObject(bytes).keys(), (QStringList{"items", "lists", "version"}));
-  const QByteArray expectedStart = "{\n    \"items\": [\n        {\n            \"id\": \"A\",\n"
-                                   "            \"listID\": \"W\",\n            \"name\": \" Name \",\n";
+  const QByteArray expectedStart =
+      "{\n    \"items\": [\n        {\n            \"id\": \"A\",\n"
+      "            \"listID\": \"W\",\n            \"name\": \" Name \",\n";
   EXPECT_TRUE(bytes.startsWith(expectedStart)) << bytes.toStdString();
   EXPECT_EQ(readFile(bytes), file);
   EXPECT_EQ(readFile(bytes).items[0].text, awkward);

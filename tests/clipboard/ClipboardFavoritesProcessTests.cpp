@@ -19,12 +19,6 @@ using test::favoritesBytes;
 using test::favoritesFolder;
 using test::messageOf;
 
-namespace {
-
-const QString busy = QStringLiteral("Another Wendle is saving favorites. Try again shortly.");
-
-}  // namespace
-
 WENDLE_TEST_HELPER(holdFavoritesLock) {
   QDir().mkpath(args.value(0));
   auto lock = pf::FileLock::tryLock(args.value(0) + "/clipboard-favorites.lock");
@@ -43,7 +37,7 @@ WENDLE_TEST_HELPER(addFavorites) {
         store.save(favorite(args.value(1) + QString::number(i)), std::nullopt);
         break;
       } catch (const QuibError& error) {
-        if (error.message() != busy) return 3;
+        if (error.message() != test::busyMessage) return 3;
         QThread::usleep(QRandomGenerator::global()->bounded(100, 1000));
       }
     }
@@ -60,16 +54,22 @@ TEST(FavoritesProcesses, WhileAnotherProcessHoldsTheLockEveryChangeFailsAtOnce) 
   ASSERT_TRUE(holder.waitForLine("locked")) << holder.errors().toStdString();
   const std::function<void()> changes[] = {
       [&] { mine.save(favorite("B"), std::nullopt); },
-      [&] { mine.save({"A", "Edited", "T", "links"}, favorite("A", "links")); },
+      [&] {
+        mine.save({"A", "Edited", "T", "links"}, favorite("A", "links"));
+      },
       [&] { mine.deleteFavorite(favorite("A", "links")); },
       [&] { mine.addList("Work"); },
-      [&] { mine.renameList({"tags", "#Tags"}, "Labels"); },
-      [&] { mine.deleteList({"links", "Links"}); },
+      [&] {
+        mine.renameList({"tags", "#Tags"}, "Labels");
+      },
+      [&] {
+        mine.deleteList({"links", "Links"});
+      },
   };
   for (const auto& change : changes) {
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(messageOf(change), busy);
+    EXPECT_EQ(messageOf(change), test::busyMessage);
     EXPECT_LT(timer.elapsed(), 100);
   }
   EXPECT_EQ(favoritesBytes(), before);
@@ -87,7 +87,8 @@ TEST(FavoritesProcesses, CopiesAddingAtOnceLoseNothingAndAReaderNeverSeesAPartia
   std::vector<std::unique_ptr<ChildProcess>> children;
   for (int w = 0; w < writers; ++w)
     children.push_back(std::make_unique<ChildProcess>(
-        "addFavorites", QStringList{favoritesFolder(), QStringLiteral("w%1-").arg(w), QString::number(each)}));
+        "addFavorites",
+        QStringList{favoritesFolder(), QStringLiteral("w%1-").arg(w), QString::number(each)}));
 
   int reads = 0;
   size_t seen = 0;
@@ -108,7 +109,8 @@ TEST(FavoritesProcesses, CopiesAddingAtOnceLoseNothingAndAReaderNeverSeesAPartia
     ASSERT_NO_THROW({
       file = ClipboardFavoritesFile::decode(*bytes);
       file.validate();
-    }) << "read " << reads << ": " << bytes->left(200).toStdString();
+    }) << "read "
+       << reads << ": " << bytes->left(200).toStdString();
     EXPECT_GE(file.items.size(), seen) << "a save was lost";
     seen = file.items.size();
     ++reads;

@@ -13,20 +13,19 @@ using test::favoritesBytes;
 using test::favoritesFolder;
 using test::favoritesFolderNames;
 using test::favoritesPath;
+using test::listMessage;
 using test::messageOf;
+using test::nameMessage;
+using test::unsupportedMessage;
 using test::writeFavorites;
 
 namespace {
 
-const QString busy = QStringLiteral("Another Wendle is saving favorites. Try again shortly.");
-const QString unsupported =
-    QStringLiteral("This favorites file is from an unsupported version. It has been preserved.");
-const QString listMessage =
-    QStringLiteral("Enter a list name of up to 40 characters. All is reserved for the combined view.");
 const QString reserved = QStringLiteral("All is reserved for the combined view.");
 const QString taken = QStringLiteral("A list with that name already exists.");
 const QString saveConflict = QStringLiteral("This favorite changed elsewhere. Reopen it before saving.");
-const QString deleteConflict = QStringLiteral("This favorite changed elsewhere. Review it again before deleting.");
+const QString deleteConflict =
+    QStringLiteral("This favorite changed elsewhere. Review it again before deleting.");
 
 const QByteArray version1 = R"({"version": 1, "items": [{"id": "A", "name": "Old", "text": "old text"}]})";
 
@@ -63,8 +62,14 @@ const std::vector<std::pair<const char*, std::function<void(ClipboardFavoritesSt
       {"save", [](ClipboardFavoritesStore& s) { s.save(favorite("N"), std::nullopt); }},
       {"delete", [](ClipboardFavoritesStore& s) { s.deleteFavorite(favorite("A")); }},
       {"add list", [](ClipboardFavoritesStore& s) { s.addList("New"); }},
-      {"rename list", [](ClipboardFavoritesStore& s) { s.renameList({"links", "Links"}, "Web"); }},
-      {"delete list", [](ClipboardFavoritesStore& s) { s.deleteList({"links", "Links"}); }},
+      {"rename list",
+       [](ClipboardFavoritesStore& s) {
+         s.renameList({"links", "Links"}, "Web");
+       }},
+      {"delete list",
+       [](ClipboardFavoritesStore& s) {
+         s.deleteList({"links", "Links"});
+       }},
   };
   return changes;
 }
@@ -112,7 +117,8 @@ TEST(FavoritesStore, AChangeThatAltersNothingWritesNothingYetSucceeds) {
   mine.renameList(work, "Work\t");
   EXPECT_EQ(counted.writes, 1);
   EXPECT_EQ(mine.failure(), std::nullopt);
-  EXPECT_EQ(mine.items(), (std::vector{favorite("A"), favorite("B")})) << "the other store's change is taken in";
+  EXPECT_EQ(mine.items(), (std::vector{favorite("A"), favorite("B")}))
+      << "the other store's change is taken in";
 
   writeFavorites(version1);
   const ClipboardFavorite old{"A", "Old", "old text", "others"};
@@ -132,22 +138,42 @@ TEST(FavoritesStore, ChangesMadeElsewhereAreNeverOverwritten) {
     std::function<void(ClipboardFavoritesStore& mine)> change;
     QString message;
   } cases[] = {
-      {"a new favorite with a taken id", {}, [&](auto& s) { s.save(favorite("A"), std::nullopt); }, saveConflict},
+      {"a new favorite with a taken id",
+       {},
+       [&](auto& s) { s.save(favorite("A"), std::nullopt); },
+       saveConflict},
       {"an edit of a favorite edited elsewhere", [&](auto& o) { o.save(edited, a); },
-       [&](auto& s) { s.save({"A", "Mine", "T", "links"}, a); }, saveConflict},
+       [&](auto& s) {
+         s.save({"A", "Mine", "T", "links"}, a);
+       },
+       saveConflict},
       {"an edit of a favorite deleted elsewhere", [&](auto& o) { o.deleteFavorite(a); },
        [&](auto& s) { s.save(edited, a); }, saveConflict},
-      {"a save into a list deleted elsewhere", [&](auto& o) { o.deleteList({"links", "Links"}); },
-       [&](auto& s) { s.save(edited, a); }, "That list no longer exists. Reopen the favorite to choose another list."},
+      {"a save into a list deleted elsewhere",
+       [&](auto& o) {
+         o.deleteList({"links", "Links"});
+       },
+       [&](auto& s) { s.save(edited, a); },
+       "That list no longer exists. Reopen the favorite to choose another list."},
       {"a delete of a favorite deleted elsewhere", [&](auto& o) { o.deleteFavorite(a); },
        [&](auto& s) { s.deleteFavorite(a); }, deleteConflict},
       {"a delete of a favorite edited elsewhere", [&](auto& o) { o.save(edited, a); },
        [&](auto& s) { s.deleteFavorite(a); }, deleteConflict},
-      {"a rename of a list renamed elsewhere", [&](auto& o) { o.renameList({"links", "Links"}, "Web"); },
-       [&](auto& s) { s.renameList({"links", "Links"}, "Sites"); },
+      {"a rename of a list renamed elsewhere",
+       [&](auto& o) {
+         o.renameList({"links", "Links"}, "Web");
+       },
+       [&](auto& s) {
+         s.renameList({"links", "Links"}, "Sites");
+       },
        "This list changed elsewhere. Select it again before renaming."},
-      {"a delete of a list renamed elsewhere", [&](auto& o) { o.renameList({"links", "Links"}, "Web"); },
-       [&](auto& s) { s.deleteList({"links", "Links"}); },
+      {"a delete of a list renamed elsewhere",
+       [&](auto& o) {
+         o.renameList({"links", "Links"}, "Web");
+       },
+       [&](auto& s) {
+         s.deleteList({"links", "Links"});
+       },
        "This list changed elsewhere. Select it again before deleting."},
       {"a list added elsewhere under the same name", [&](auto& o) { o.addList("Work"); },
        [&](auto& s) { s.addList("WORK"); }, taken},
@@ -185,10 +211,20 @@ TEST(FavoritesStore, ListNamesAreTrimmedUniqueAndNeverAll) {
       {"41 characters", [&] { mine.addList(QString(41, u'x')); }, listMessage},
       {"rename to Links", [&] { mine.renameList(work, "links"); }, taken},
       {"rename to all", [&] { mine.renameList(work, "ALL"); }, reserved},
-      {"rename Others", [&] { mine.renameList({"others", "Others"}, "Misc"); },
+      {"rename Others",
+       [&] {
+         mine.renameList({"others", "Others"}, "Misc");
+       },
        "Others stays available for saved favorites and cannot be renamed."},
-      {"rename Others to nothing", [&] { mine.renameList({"others", "Others"}, ""); }, listMessage},
-      {"delete Others", [&] { mine.deleteList({"others", "Others"}); },
+      {"rename Others to nothing",
+       [&] {
+         mine.renameList({"others", "Others"}, "");
+       },
+       listMessage},
+      {"delete Others",
+       [&] {
+         mine.deleteList({"others", "Others"});
+       },
        "Others stays available for saved favorites and cannot be deleted."},
   };
   for (const auto& c : cases) EXPECT_EQ(messageOf(c.change), c.message) << c.what;
@@ -211,7 +247,9 @@ TEST(FavoritesStore, DeletingAListMovesItsFavoritesToOthersInPlace) {
   EXPECT_EQ(mine.items(), expected);
   EXPECT_EQ(mine.lists(), (std::vector<ClipboardFavoriteList>{{"tags", "#Tags"}, {"others", "Others"}}));
   EXPECT_EQ(store().items(), expected);
-  EXPECT_EQ(messageOf([&] { mine.deleteList({"links", "Links"}); }),
+  EXPECT_EQ(messageOf([&] {
+              mine.deleteList({"links", "Links"});
+            }),
             "This list changed elsewhere. Select it again before deleting.");
 }
 
@@ -221,13 +259,13 @@ TEST(FavoritesStore, AnUnreadableFileIsKeptByteForByteAndEveryChangeRefused) {
     QByteArray bytes;
     QString reason;
   } cases[] = {
-      {"a newer version", R"({"version": 5, "items": []})", unsupported},
+      {"a newer version", R"({"version": 5, "items": []})", unsupportedMessage},
       {"not JSON", "{\"version\": 4, \"lists\": [", {}},
-      {"an incomplete older file", R"({"version": 2, "lists": [], "items": []})",
-       "This older favorites file is incomplete. It has been preserved."},
-      {"a missing list", R"({"version": 4, "lists": [{"id": "others", "name": "Others"}],)"
-                         R"( "items": [{"id": "A", "name": "N", "text": "T", "listID": "gone"}]})",
-       "A saved favorite refers to a missing list. The file has been preserved."},
+      {"an incomplete older file", R"({"version": 2, "lists": [], "items": []})", test::incompleteMessage},
+      {"a missing list",
+       R"({"version": 4, "lists": [{"id": "others", "name": "Others"}],)"
+       R"( "items": [{"id": "A", "name": "N", "text": "T", "listID": "gone"}]})",
+       test::missingListMessage},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -261,8 +299,8 @@ TEST(FavoritesStore, AFailedReloadKeepsTheLastGoodFavorites) {
   ClipboardFavoritesStore mine = store();
   mine.save(favorite("A"), std::nullopt);
   writeFavorites(R"({"version": 0})");
-  EXPECT_EQ(messageOf([&] { mine.reload(); }), unsupported);
-  EXPECT_EQ(mine.failure(), "Favorites are unavailable: " + unsupported);
+  EXPECT_EQ(messageOf([&] { mine.reload(); }), unsupportedMessage);
+  EXPECT_EQ(mine.failure(), "Favorites are unavailable: " + unsupportedMessage);
   EXPECT_EQ(mine.items(), std::vector{favorite("A")});
   QFile::remove(favoritesPath());
   mine.reload();
@@ -281,8 +319,9 @@ TEST(FavoritesStore, AnOlderFileIsBackedUpOnceBeforeItsFirstRewrite) {
   EXPECT_TRUE(favoritesBytes().contains("\"version\": 4"));
 
   // A later older file never replaces a backup that exists.
-  const QByteArray version2 = R"({"version": 2, "lists": [{"id": "tags", "name": "#Tags"},)"
-                              R"( {"id": "links", "name": "Links"}, {"id": "others", "name": "Others"}], "items": []})";
+  const QByteArray version2 =
+      R"({"version": 2, "lists": [{"id": "tags", "name": "#Tags"},)"
+      R"( {"id": "links", "name": "Links"}, {"id": "others", "name": "Others"}], "items": []})";
   test::writeFile(favoritesPath("clipboard-favorites.v2-backup.json"), "first backup");
   for (int round = 0; round < 2; ++round) {
     writeFavorites(round == 0 ? version2 : version1);
@@ -313,7 +352,8 @@ TEST(FavoritesStore, AFailedWriteLeavesTheOldFileAndReleasesTheLock) {
     EXPECT_EQ(mine.items(), before);
     EXPECT_TRUE(pf::FileLock::tryLock(favoritesPath("clipboard-favorites.lock")).has_value());
   }
-  EXPECT_EQ(favoritesBytes("clipboard-favorites.v1-backup.json"), version1) << "the backup came before the file";
+  EXPECT_EQ(favoritesBytes("clipboard-favorites.v1-backup.json"), version1)
+      << "the backup came before the file";
 }
 
 TEST(FavoritesStore, ALockHeldInThisProcessAlsoRefusesEveryChange) {
@@ -322,9 +362,12 @@ TEST(FavoritesStore, ALockHeldInThisProcessAlsoRefusesEveryChange) {
   const QByteArray before = favoritesBytes();
   const auto held = pf::FileLock::tryLock(favoritesPath("clipboard-favorites.lock"));
   ASSERT_TRUE(held);
-  for (const auto& [name, change] : everyChange()) EXPECT_EQ(messageOf([&] { change(mine); }), busy) << name;
-  EXPECT_EQ(messageOf([&] { mine.save({"X", "", "T", "others"}, std::nullopt); }),
-            "Enter a name of up to 100 characters.")
+  for (const auto& [name, change] : everyChange())
+    EXPECT_EQ(messageOf([&] { change(mine); }), test::busyMessage) << name;
+  EXPECT_EQ(messageOf([&] {
+              mine.save({"X", "", "T", "others"}, std::nullopt);
+            }),
+            nameMessage)
       << "checks that need no file come first";
   EXPECT_EQ(favoritesBytes(), before);
   EXPECT_EQ(mine.items(), std::vector{favorite("A")});

@@ -10,6 +10,18 @@
 
 namespace test {
 
+/// Sentences more than one test file expects.
+inline const QString busyMessage = QStringLiteral("Another Wendle is saving favorites. Try again shortly.");
+inline const QString unsupportedMessage =
+    QStringLiteral("This favorites file is from an unsupported version. It has been preserved.");
+inline const QString incompleteMessage =
+    QStringLiteral("This older favorites file is incomplete. It has been preserved.");
+inline const QString missingListMessage =
+    QStringLiteral("A saved favorite refers to a missing list. The file has been preserved.");
+inline const QString listMessage =
+    QStringLiteral("Enter a list name of up to 40 characters. All is reserved for the combined view.");
+inline const QString nameMessage = QStringLiteral("Enter a name of up to 100 characters.");
+
 /// The favorites folder inside the test's home; not created.
 inline QString favoritesFolder() { return home() + QStringLiteral("/favorites"); }
 
