@@ -38,3 +38,32 @@ function(wendle_bench name)
   target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LINKS})
   wendle_warnings(${name})
 endfunction()
+
+# Fuzzing (scripts/fuzz): a separate clang build in which every library is
+# instrumented for libFuzzer's coverage and checked by AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each stored file's decoder gets a program.
+option(WENDLE_FUZZ "Build the libFuzzer programs (clang only; see scripts/fuzz)" OFF)
+if(WENDLE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "WENDLE_FUZZ needs clang: configure with CXX=clang++")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A fuzzing program is fuzz/<name>.cpp, its seed files fuzz/corpus/<name>/ and
+# an optional dictionary fuzz/<name>.dict; it exists only in the fuzzing build
+# and lands in <build>/fuzz/.
+function(wendle_fuzzer name)
+  if(NOT WENDLE_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  wendle_warnings(${name})
+endfunction()
