@@ -52,15 +52,22 @@ if(WENDLE_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-# A fuzzing program is fuzz/<name>.cpp, its seed files fuzz/corpus/<name>/ and
-# an optional dictionary fuzz/<name>.dict; it exists only in the fuzzing build
-# and lands in <build>/fuzz/.
+# A fuzzing program, its seed files in fuzz/corpus/<name>/ and an optional
+# dictionary in fuzz/<name>.dict. For a file type with `decode`, `encoded` and
+# equality, FILE and HEADER name it and the program is written here; otherwise
+# it is fuzz/<name>.cpp. It exists only in the fuzzing build, in <build>/fuzz/.
 function(wendle_fuzzer name)
   if(NOT WENDLE_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
-  add_executable(${name} ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
+  cmake_parse_arguments(ARG "" "FILE;HEADER" "LINKS" ${ARGN})
+  set(source ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
+  if(ARG_FILE)
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+    file(CONFIGURE OUTPUT ${source} CONTENT
+      "#include \"FuzzDecoder.h\"\n#include \"${ARG_HEADER}\"\n\nWENDLE_FUZZ_ROUND_TRIP(${ARG_FILE})\n")
+  endif()
+  add_executable(${name} ${source})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
   target_link_libraries(${name} PRIVATE ${ARG_LINKS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
