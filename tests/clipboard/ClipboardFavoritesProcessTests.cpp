@@ -45,13 +45,10 @@ WENDLE_TEST_HELPER(addFavorites) {
   return 0;
 }
 
-TEST(FavoritesProcesses, WhileAnotherProcessHoldsTheLockEveryChangeFailsAtOnce) {
+TEST(FavoritesProcesses, WhileAnotherHolderHasTheLockEveryChangeFailsAtOnce) {
   ClipboardFavoritesStore mine(favoritesFolder());
   mine.save(favorite("A", "links"), std::nullopt);
   const QByteArray before = favoritesBytes();
-
-  ChildProcess holder("holdFavoritesLock", {favoritesFolder()});
-  ASSERT_TRUE(holder.waitForLine("locked")) << holder.errors().toStdString();
   const std::function<void()> changes[] = {
       [&] { mine.save(favorite("B"), std::nullopt); },
       [&] {
@@ -66,17 +63,33 @@ TEST(FavoritesProcesses, WhileAnotherProcessHoldsTheLockEveryChangeFailsAtOnce) 
         mine.deleteList({"links", "Links"});
       },
   };
-  for (const auto& change : changes) {
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_EQ(messageOf(change), test::busyMessage);
-    EXPECT_LT(timer.elapsed(), 100);
-  }
-  EXPECT_EQ(favoritesBytes(), before);
-  EXPECT_EQ(mine.items(), std::vector{favorite("A", "links")});
-  EXPECT_EQ(mine.lists(), ClipboardFavoritesFile::empty().lists);
+  const auto expectAllRefused = [&](const char* holder) {
+    for (const auto& change : changes) {
+      QElapsedTimer timer;
+      timer.start();
+      EXPECT_EQ(messageOf(change), test::busyMessage) << holder;
+      EXPECT_LT(timer.elapsed(), 100) << holder;
+    }
+    EXPECT_EQ(messageOf([&] {
+                mine.save({"X", "", "T", "others"}, std::nullopt);
+              }),
+              test::nameMessage)
+        << "checks that need no file come before the lock";
+    EXPECT_EQ(favoritesBytes(), before);
+    EXPECT_EQ(mine.items(), std::vector{favorite("A", "links")});
+    EXPECT_EQ(mine.lists(), ClipboardFavoritesFile::empty().lists);
+  };
 
+  ChildProcess holder("holdFavoritesLock", {favoritesFolder()});
+  ASSERT_TRUE(holder.waitForLine("locked")) << holder.errors().toStdString();
+  expectAllRefused("another process");
   holder.kill();
+  {
+    // Each change opens the lock file anew, so a second store in this process is excluded too.
+    const auto held = pf::FileLock::tryLock(test::favoritesPath("clipboard-favorites.lock"));
+    ASSERT_TRUE(held);
+    expectAllRefused("this process");
+  }
   mine.deleteList({"links", "Links"});
   EXPECT_EQ(ClipboardFavoritesStore(favoritesFolder()).items(), std::vector{favorite("A")});
 }

@@ -355,20 +355,3 @@ TEST(FavoritesStore, AFailedWriteLeavesTheOldFileAndReleasesTheLock) {
   EXPECT_EQ(favoritesBytes("clipboard-favorites.v1-backup.json"), version1)
       << "the backup came before the file";
 }
-
-TEST(FavoritesStore, ALockHeldInThisProcessAlsoRefusesEveryChange) {
-  ClipboardFavoritesStore mine = store();
-  mine.save(favorite("A"), std::nullopt);
-  const QByteArray before = favoritesBytes();
-  const auto held = pf::FileLock::tryLock(favoritesPath("clipboard-favorites.lock"));
-  ASSERT_TRUE(held);
-  for (const auto& [name, change] : everyChange())
-    EXPECT_EQ(messageOf([&] { change(mine); }), test::busyMessage) << name;
-  EXPECT_EQ(messageOf([&] {
-              mine.save({"X", "", "T", "others"}, std::nullopt);
-            }),
-            nameMessage)
-      << "checks that need no file come first";
-  EXPECT_EQ(favoritesBytes(), before);
-  EXPECT_EQ(mine.items(), std::vector{favorite("A")});
-}
