@@ -146,8 +146,8 @@ void QuibSmokeOverlay::stop() {
   m_panel->contentLayer()->removeAllSublayers();
 }
 
-void QuibBorderEffect::update(QWidget* view) {
+void QuibSmokeOverlay::updateEffect(QWidget* view) {
   auto* window = view ? qobject_cast<pf::Window*>(view->window()) : nullptr;
   if (!window || window->contentView() != view || !pf::ViewLayer::of(view)) return;
-  QuibSmokeOverlay::update(window, current() != none);
+  update(window, QuibBorderEffect::current() != QuibBorderEffect::none);
 }

@@ -196,23 +196,23 @@ TEST_F(Overlay, GoesWithItsWindow) {
 TEST_F(Overlay, BorderEffectUpdateActsOnTheContentViewWithALayer) {
   window->show();
   QWidget* content = window->contentView();
-  QuibBorderEffect::update(content);
+  QuibSmokeOverlay::updateEffect(content);
   EXPECT_EQ(overlay(), nullptr);  // no layer yet
 
   pf::ViewLayer::ensure(content);
   auto* subview = new QWidget(content);
   pf::ViewLayer::ensure(subview);
-  QuibBorderEffect::update(subview);
+  QuibSmokeOverlay::updateEffect(subview);
   EXPECT_EQ(overlay(), nullptr);
 
-  QuibBorderEffect::update(content);
+  QuibSmokeOverlay::updateEffect(content);
   EXPECT_NE(overlay(), nullptr);
   for (const char* off : {"none", "", "Fire"}) {
     choose("fire");
-    QuibBorderEffect::update(content);
+    QuibSmokeOverlay::updateEffect(content);
     ASSERT_NE(overlay(), nullptr);
     choose(off);
-    QuibBorderEffect::update(content);
+    QuibSmokeOverlay::updateEffect(content);
     EXPECT_EQ(overlay(), nullptr) << off;
   }
 }
