@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace pf {
 
@@ -177,9 +178,11 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
   visit(root, base, base, 1.0, -1);
 
-  std::erase_if(m_cache, [&](const auto& kv) {
+  const auto stale = [&](const auto& kv) {
     return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
-  });
+  };
+  std::erase_if(m_cache, stale);
+  std::erase_if(m_groups, stale);
   QRegion changed = damage(previous, previousClips);
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
@@ -187,6 +190,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 
 void LayerRenderer::reset() {
   m_cache.clear();
+  m_groups.clear();
   m_items.clear();
   m_clips.clear();
   m_pixels = QSize();
@@ -209,6 +213,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
   const double opacity = parentOpacity * unitInterval(shown.opacity);
   if (opacity < invisibleOpacity || !isFinite(world)) return;
+  const int outerClip = clip;
   if (layer.masksToBounds()) {
     clip = boundsClipFor(shown, world, clip);
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
@@ -225,31 +230,133 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     content.contents = QImage();
     content.shadowOpacity = 0;
   }
-  if (content.isVisible()) {
-    Item item;
-    item.serial = layer.serial();
-    item.opacity = opacity;
-    item.clip = clip;
-    if (redrawn) {
-      const double reach = content.shadowReach();
-      item.translationOnly = false;
-      item.transform = world;
-      item.rect = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
-      item.direct = std::move(content);
-      item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
-      ++m_stats.directDraws;
-    } else {
-      const Rect b = shown.bounds.isFinite() ? shown.bounds.standardized() : Rect();
-      const QPointF anchor(b.origin.x + shown.anchorPoint.x * b.width(), b.origin.y + shown.anchorPoint.y * b.height());
-      placeCached(layer, content, world, modelWorld, anchor, item);
-    }
-    if (!item.rect.isEmpty()) {
-      item.signature = mix(mix(mix(item.signature, opacity), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
-      m_below = item.serial;
-      m_items.push_back(std::move(item));
+  const Placement place{world, modelWorld, redrawn, shown};
+  if (!isGroup(layer)) {
+    addContent(layer, std::move(content), place, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+    return;
+  }
+  // The layer and its sublayers are drawn into one image at full opacity,
+  // which casts the shadow and is then faded as a whole.
+  auto outer = std::exchange(m_items, {});
+  const quint64 below = std::exchange(m_below, 0);
+  LayerContent own = content;
+  own.shadowOpacity = 0;
+  addContent(layer, std::move(own), place, 1.0, clip);
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip);
+  const auto members = std::exchange(m_items, std::move(outer));
+  m_below = below;
+  Item item = composeGroup(layer, content, world, members);
+  push(std::move(item), opacity, outerClip);
+}
+
+bool LayerRenderer::isGroup(const Layer& layer) const {
+  if (&layer == m_root || layer.sublayers().empty()) return false;
+  // Decided from the model, so a flicker through full opacity keeps the layer's cached images.
+  return layer.opacity() < 1 || layer.shadowOpacity() > 0 || animatesKeyPath(layer, QStringLiteral("opacity")) ||
+         animatesKeyPath(layer, QStringLiteral("shadowOpacity"));
+}
+
+void LayerRenderer::addContent(const Layer& layer, LayerContent content, const Placement& place, double opacity,
+                               int clip) {
+  if (!content.isVisible()) return;
+  Item item;
+  item.serial = layer.serial();
+  if (place.redrawn) {
+    const double reach = content.shadowReach();
+    item.translationOnly = false;
+    item.transform = place.world;
+    item.rect = place.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
+    item.direct = std::move(content);
+    item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
+    ++m_stats.directDraws;
+  } else {
+    const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
+    const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
+                         b.origin.y + place.shown.anchorPoint.y * b.height());
+    placeCached(layer, content, place.world, place.model, anchor, item);
+  }
+  push(std::move(item), opacity, clip);
+}
+
+void LayerRenderer::push(Item item, double opacity, int clip) {
+  if (item.rect.isEmpty()) return;
+  item.opacity = opacity;
+  item.clip = clip;
+  item.signature = mix(mix(mix(item.signature, opacity), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+  m_below = item.serial;
+  m_items.push_back(std::move(item));
+}
+
+LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerContent& content,
+                                                const QTransform& world, const std::vector<Item>& members) {
+  Item item;
+  item.serial = layer.serial();
+  QRect area;
+  quint64 signature = members.size();
+  for (const Item& member : members) {
+    area |= member.rect;
+    signature = mix(signature, member.signature);
+  }
+  const bool shadowed = content.shadowOpacity > 0 && content.shadowColor && content.shadowTint().alpha() > 0;
+  QPointF offset;
+  double sigma = 0;
+  if (shadowed && !area.isEmpty()) {
+    offset = world.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - world.map(QPointF(0, 0));
+    sigma = content.shadowRadius / 2 * std::sqrt(std::fabs(world.determinant()));
+    const int reach = static_cast<int>(std::ceil(3 * sigma + std::max(std::fabs(offset.x()), std::fabs(offset.y())))) + 1;
+    area.adjust(-reach, -reach, reach, reach);
+    signature = mix(mix(mix(mix(signature, sigma), offset.x()), offset.y()), static_cast<quint64>(content.shadowTint().rgba64()));
+  }
+  area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
+  if (area.isEmpty()) return item;
+  signature = mix(mix(mix(mix(signature, static_cast<double>(area.x())), static_cast<double>(area.y())),
+                      static_cast<double>(area.width())), static_cast<double>(area.height()));
+  GroupEntry& group = m_groups[layer.serial()];
+  if (group.layer.expired() || group.signature != signature) {
+    group = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
+    group.layer = layer.weak_from_this();
+    group.signature = signature;
+  }
+  group.lastUsed = m_frame;
+  if (group.image.isNull()) return item;
+  item.image = group.image;
+  item.position = group.topLeft;
+  item.rect = QRect(group.topLeft, group.image.size());
+  item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
+  return item;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,
+                                                        QPointF offset, double sigma, const QColor& tint) {
+  ++m_stats.rasterisations;
+  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  {
+    QPainter painter(&image);
+    const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
+    for (const Item& member : members) {
+      const Clip* clip = member.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(member.clip)];
+      QRegion region(member.rect);
+      if (clip && clip->region) region &= *clip->region;
+      draw(painter, base, region, member, clip && !clip->region ? &clip->paths : nullptr);
     }
   }
-  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+  if (shadowed) {
+    QImage withShadow = shadowImage(image, offset, sigma, tint);
+    {
+      QPainter p(&withShadow);
+      p.drawImage(0, 0, image);
+    }
+    image = std::move(withShadow);
+  }
+  GroupEntry group;
+  const QRect used = opaqueBounds(image);
+  if (used.isEmpty()) return group;
+  group.image = used == image.rect() ? std::move(image) : image.copy(used);
+  group.topLeft = area.topLeft() + used.topLeft();
+  return group;
 }
 
 void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
@@ -264,7 +371,8 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   }
   if (std::fabs(raster.determinant()) <= 1e-9) return;
   auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || entry.revision != layer.contentRevision() || !sameLinear(entry.raster, raster) ||
+  if (entry.layer.expired() || entry.revision != layer.contentRevision() || entry.shadowed != content.hasShadow() ||
+      !sameLinear(entry.raster, raster) ||
       (!turning && !sameSubpixel(entry.raster, raster))) {
     entry = rasterise(layer, content, raster, !turning);
   }
@@ -292,6 +400,7 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const Lay
   CacheEntry entry;
   entry.layer = layer.weak_from_this();
   entry.revision = layer.contentRevision();
+  entry.shadowed = content.hasShadow();
   entry.raster = raster;
   ++m_stats.rasterisations;
   const double reach = content.shadowReach();

@@ -65,6 +65,7 @@ class LayerRenderer final {
   struct CacheEntry {
     std::weak_ptr<const Layer> layer;
     quint64 revision = 0;
+    bool shadowed = false;  // drawn with the layer's shadow (a group casts it instead)
     QTransform raster;  // layer coordinates to device pixels at rasterisation
     QImage image;
     QPoint topLeft;     // where the image sat in device pixels then
@@ -92,8 +93,33 @@ class LayerRenderer final {
     quint64 signature = 0;
   };
 
+  /// A layer's sublayers composited into one image with its own content.
+  struct GroupEntry {
+    std::weak_ptr<const Layer> layer;
+    quint64 signature = 0;  // of the members and the shadow it was composed from
+    QImage image;
+    QPoint topLeft;
+    quint64 lastUsed = 0;
+  };
+  /// Where a layer lands this frame.
+  struct Placement {
+    const QTransform& world;
+    const QTransform& model;
+    bool redrawn = false;
+    const LayerPresentation& shown;
+  };
+
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
              int clip);
+  /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
+  bool isGroup(const Layer& layer) const;
+  void addContent(const Layer& layer, LayerContent content, const Placement& place, double opacity, int clip);
+  /// Appends an item with something to show, seen at `opacity` through `clip`.
+  void push(Item item, double opacity, int clip);
+  Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
+                    const std::vector<Item>& members);
+  GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset,
+                            double sigma, const QColor& tint);
   int clipFor(const Layer& mask, const QTransform& world, int parent);
   /// The clip of a layer that masks to its (rounded) bounds.
   int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
@@ -116,6 +142,7 @@ class LayerRenderer final {
   bool m_drawsRootBackdrop = true;
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
+  std::unordered_map<quint64, GroupEntry> m_groups;
   std::vector<Clip> m_clips;
   std::vector<Item> m_items;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change

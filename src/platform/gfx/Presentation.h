@@ -52,4 +52,7 @@ bool hasRunningAnimations(const Layer& layer, double t);
 /// the layer draws itself, rather than where or how opaque it is drawn.
 bool animatesContent(const Layer& layer);
 
+/// True when an animation of the layer (or a group member) animates exactly `keyPath`.
+bool animatesKeyPath(const Layer& layer, const QString& keyPath);
+
 }  // namespace pf
