@@ -158,6 +158,48 @@ QRegion coverageOf(const QImage& image) {
   return gaps ? covered : QRegion();
 }
 
+
+// Steps a shape morph is drawn at, per pass: its images are then cached and
+// reused between steps instead of drawn afresh every frame.
+constexpr int morphSteps = 8;
+
+struct MorphStep {
+  double time = 0;  // when the layer's content is evaluated
+  quint64 key = 0;  // the same for every time that draws the same content
+};
+
+// For a layer whose drawn content changes only by endless "path" animations:
+// `t` moved to the nearest of `morphSteps` steps of the first one's pass.
+std::optional<MorphStep> morphStep(const Layer& layer, double t) {
+  const Layer::AnimationEntry* first = nullptr;
+  for (const auto& entry : layer.animations()) {
+    const Animation& a = *entry.animation;
+    if (a.kind() == Animation::Kind::group) {
+      if (animatesContentIn(a)) return std::nullopt;
+      continue;
+    }
+    const auto& property = static_cast<const PropertyAnimation&>(a);
+    if (property.keyPath != QLatin1String("path")) {
+      if (isContentKeyPath(property.keyPath)) return std::nullopt;
+      continue;
+    }
+    if (!std::isinf(a.repeatCount)) return std::nullopt;
+    if (!first) first = &entry;
+  }
+  if (!first) return std::nullopt;
+  const Animation& a = *first->animation;
+  const double step = a.passDuration(0) / morphSteps;
+  const double local = t - first->addedAt - a.beginTime + a.timeOffset;
+  const double index = std::round(local / step);
+  if (!std::isfinite(index)) return std::nullopt;
+  const qint64 period = a.autoreverses ? 2 * morphSteps : morphSteps;
+  qint64 phase = static_cast<qint64>(std::fmod(index, static_cast<double>(period)));
+  if (phase < 0) phase += period;
+  // Going back through a pass draws what going forth drew.
+  if (a.autoreverses && phase > morphSteps) phase = period - phase;
+  return MorphStep{t + (index * step - local), static_cast<quint64>(phase) + 1};
+}
+
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -200,7 +242,8 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
-  const bool redrawn = animated && animatesContent(layer);
+  const std::optional<MorphStep> step = animated ? morphStep(layer, m_time) : std::nullopt;
+  const bool redrawn = animated && !step && animatesContent(layer);
   const LayerPresentation model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
   if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
@@ -223,14 +266,15 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, shown);
+  LayerContent content = LayerContent::of(layer, step ? presentation(layer, step->time) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
     content.contents = QImage();
     content.shadowOpacity = 0;
   }
-  const Placement place{world, modelWorld, redrawn, shown};
+  const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
+  const Placement place{world, modelWorld, redrawn, shown, revision};
   if (!isGroup(layer)) {
     addContent(layer, std::move(content), place, opacity, clip);
     for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
@@ -274,7 +318,7 @@ void LayerRenderer::addContent(const Layer& layer, LayerContent content, const P
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
                          b.origin.y + place.shown.anchorPoint.y * b.height());
-    placeCached(layer, content, place.world, place.model, anchor, item);
+    placeCached(layer, content, place.revision, place.world, place.model, anchor, item);
   }
   push(std::move(item), opacity, clip);
 }
@@ -336,11 +380,16 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   {
     QPainter painter(&image);
     const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
-    for (const Item& member : members) {
-      const Clip* clip = member.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(member.clip)];
-      QRegion region(member.rect);
-      if (clip && clip->region) region &= *clip->region;
-      draw(painter, base, region, member, clip && !clip->region ? &clip->paths : nullptr);
+    // In strips, like a cached image, so that no blend goes to worker threads.
+    for (int top = area.top(); top <= area.bottom(); top += rasterStrip) {
+      const QRect strip(area.left(), top, area.width(), rasterStrip);
+      for (const Item& member : members) {
+        if (!member.rect.intersects(strip)) continue;
+        const Clip* clip = member.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(member.clip)];
+        QRegion region(member.rect & strip);
+        if (clip && clip->region) region &= *clip->region;
+        draw(painter, base, region, member, clip && !clip->region ? &clip->paths : nullptr);
+      }
     }
   }
   if (shadowed) {
@@ -359,7 +408,7 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   return group;
 }
 
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
+void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
                                 const QTransform& model, QPointF anchor, Item& item) {
   // Rasterise at the model's placement, so a move or a fade does not redraw;
   // an animated scale or rotation redraws only when it crosses a step.
@@ -371,10 +420,10 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   }
   if (std::fabs(raster.determinant()) <= 1e-9) return;
   auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || entry.revision != layer.contentRevision() || entry.shadowed != content.hasShadow() ||
+  if (entry.layer.expired() || entry.revision != revision || entry.shadowed != content.hasShadow() ||
       !sameLinear(entry.raster, raster) ||
       (!turning && !sameSubpixel(entry.raster, raster))) {
-    entry = rasterise(layer, content, raster, !turning);
+    entry = rasterise(layer, content, revision, raster, !turning);
   }
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
@@ -395,11 +444,12 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   }
 }
 
-LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const LayerContent& content,
+LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerContent content, quint64 revision,
                                                    const QTransform& raster, bool lasting) {
+  content.outlineStroke();
   CacheEntry entry;
   entry.layer = layer.weak_from_this();
-  entry.revision = layer.contentRevision();
+  entry.revision = revision;
   entry.shadowed = content.hasShadow();
   entry.raster = raster;
   ++m_stats.rasterisations;

@@ -107,6 +107,7 @@ class LayerRenderer final {
     const QTransform& model;
     bool redrawn = false;
     const LayerPresentation& shown;
+    quint64 revision = 0;  // what the layer draws: its content revision, and the step of a morph
   };
 
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
@@ -125,10 +126,11 @@ class LayerRenderer final {
   int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
   /// `identity` tells this clip from others between frames, apart from its parent.
   int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
-  void placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
+  void placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
                    const QTransform& model, QPointF anchor, Item& item);
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
-  CacheEntry rasterise(const Layer& layer, const LayerContent& content, const QTransform& raster, bool lasting);
+  CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
+                       bool lasting);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
   static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,

@@ -163,7 +163,7 @@ void apply(const Animation& animation, double time, double inherited, LayerPrese
 
 // True for key paths that change what a layer draws itself ("path",
 // "strokeEnd", colours, "bounds"...), false for placement and opacity.
-bool isContentKeyPath(const QString& keyPath) {
+bool drawsContent(const QString& keyPath) {
   const auto p = propertyFor(keyPath);
   if (!p) return false;
   switch (*p) {
@@ -249,7 +249,11 @@ bool hasRunningAnimations(const Layer& layer, double t) {
   return false;
 }
 
-bool animatesContent(const Layer& layer) { return anyAnimationTouches(layer, isContentKeyPath); }
+bool isContentKeyPath(const QString& keyPath) { return drawsContent(keyPath); }
+
+bool animatesContent(const Layer& layer) { return anyAnimationTouches(layer, drawsContent); }
+
+bool animatesContentIn(const Animation& animation) { return touches(animation, drawsContent); }
 
 bool animatesKeyPath(const Layer& layer, const QString& keyPath) {
   return anyAnimationTouches(layer, [&](const QString& path) { return path == keyPath; });

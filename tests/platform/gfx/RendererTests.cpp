@@ -418,3 +418,26 @@ TEST_F(Renderer, SublayersCastTheirContainersShadow) {
   EXPECT_GT(at(image, 50, 40).blue(), 200);  // the shadow, 10 points lower
   EXPECT_EQ(at(image, 50, 60).alpha(), 0);  // nothing above
 }
+
+TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
+  // A bar 10 points thick that swells to 30 and back over 2 seconds a pass.
+  auto bar = ShapeLayer::make();
+  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
+  bar->setFillColor(blue);
+  auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 35, 80, 30)), 2);
+  swell.autoreverses = true;
+  bar->addAnimation(swell, "flow");
+  root->addSublayer(bar);
+
+  EXPECT_EQ(at(frame(0), 50, 58).alpha(), 0);
+  EXPECT_EQ(at(frame(1), 50, 58), QColor(Qt::blue));  // halfway: 20 thick, an exact step
+  EXPECT_EQ(at(frame(1), 50, 62).alpha(), 0);
+  EXPECT_EQ(at(frame(2), 50, 64), QColor(Qt::blue));  // swollen
+  EXPECT_EQ(renderer.stats().directDraws, 0);
+  const int drawn = renderer.stats().rasterisations;
+  frame(2.05);  // within the same step
+  EXPECT_EQ(renderer.stats().rasterisations, drawn);
+  EXPECT_EQ(at(frame(3), 50, 58), QColor(Qt::blue));  // on the way back: the halfway image again
+  EXPECT_EQ(at(frame(4), 50, 58).alpha(), 0);
+  EXPECT_TRUE(renderer.isAnimating());
+}
