@@ -145,10 +145,13 @@ TEST_F(Overlay, PanelIsVisibleExactlyWhenTheWindowIsAndTheClockStopsWhenHidden) 
 
   window->orderFront();
   EXPECT_TRUE(panel()->isVisible());
+  // Minimised (or on another desktop) the window manager hides the child
+  // panel with its window; withdrawing it as well kept the window minimised
+  // when its desktop came back.
   window->showMinimized();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !panel()->isVisible(); }));
+  QTest::qWait(50);
+  EXPECT_TRUE(panel()->isVisible());
   QuibSmokeOverlay::update(window.get(), true);  // a look change meanwhile
-  EXPECT_FALSE(panel()->isVisible());
   window->showNormal();
   EXPECT_TRUE(QTest::qWaitFor([&] { return panel()->isVisible(); }));
 }
