@@ -1,3 +1,33 @@
+// How this renderer stays correct while it caches. Change nothing below
+// without keeping these true.
+//
+// Transforms. `world` maps a layer's coordinates to device pixels, y down, as
+// the layer is shown now (animations applied); `model` maps them the same way
+// with the animations left out, as the model places the layer. Both end in
+// `base` (points, y up, to device pixels, y down). Clips and item rects are in
+// device pixels.
+//
+// Translation-only. An item is translation-only when its cached image was
+// rasterised with the same linear part (scale, rotation) as `world` now has:
+// it is then placed by a whole-pixel offset and blitted without smoothing.
+// Otherwise (an animated scale or rotation between steps, or content drawn
+// afresh) it carries a full transform.
+//
+// Reuse. A cached image of a layer is reused while, all at once: the layer is
+// alive; its content revision (mixed with the step of an endless morph) is the
+// one it was drawn at; it was drawn with or without its shadow as now (a group
+// casts the shadow for its members); the linear part of its raster transform
+// is unchanged; and, when the layer is not turning, the sub-pixel part of its
+// placement is unchanged (only whole-pixel moves reuse it). A turning layer
+// (world's linear part differs from the model's) is drawn at the nearest step
+// of its scale and rotation and reused while it stays on that step. A group's
+// image is reused while the signatures of its members, its area and its
+// shadow are unchanged.
+//
+// Damage. Every item carries a signature of what it shows (image, placement,
+// opacity, clip, the item below); an item is damaged exactly when its
+// signature changed, appeared or went away, and only inside its clip.
+
 #include "platform/gfx/LayerRenderer.h"
 
 #include "platform/core/Numbers.h"
@@ -16,6 +46,10 @@ namespace {
 
 // Below this a layer is invisible: less than one step of an 8-bit alpha.
 constexpr double invisibleOpacity = 1.0 / 512;
+// Opacities are drawn in steps this fine: a slow fade (a breathing outline)
+// then changes its pixels every few frames rather than every frame, and the
+// frames between cost nothing. A step is about four levels of 8-bit alpha.
+constexpr double opacityStep = 1.0 / 64;
 // Rows drawn at a time into a cached image.
 constexpr int rasterStrip = 64;
 // Cached images of layers not drawn for this many frames are dropped.
@@ -324,10 +358,11 @@ void LayerRenderer::addContent(const Layer& layer, LayerContent content, const P
 }
 
 void LayerRenderer::push(Item item, double opacity, int clip) {
-  if (item.rect.isEmpty()) return;
-  item.opacity = opacity;
+  const double stepped = std::round(opacity / opacityStep) * opacityStep;
+  if (item.rect.isEmpty() || stepped <= 0) return;
+  item.opacity = stepped;
   item.clip = clip;
-  item.signature = mix(mix(mix(item.signature, opacity), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+  item.signature = mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
   m_below = item.serial;
   m_items.push_back(std::move(item));
 }

@@ -13,24 +13,28 @@
 namespace pf {
 
 /// Draws a layer tree with QPainter the way a compositor does. Each layer's
-/// own content (background, image, fill, stroke, gradient and blurred shadow)
-/// is rasterised once into a cached image, and again only when what it draws
-/// changes; a frame then only places the cached images with their animated
-/// position and opacity. A layer whose scale or rotation animates is drawn
-/// again only when that crosses a step of about 3%, and placed as a plain
-/// blit in between. Layers whose drawn content itself animates ("path",
-/// "strokeEnd", colours...) are drawn afresh each frame, with a cheaper
-/// stand-in for their shadow.
+/// own content (background, image, fill, stroke, border, gradient and blurred
+/// shadow) is rasterised once into a cached image, and again only when what it
+/// draws changes; a frame then only places the cached images with their
+/// animated position and opacity. A layer whose scale or rotation animates is
+/// drawn again only when that crosses a step of about 3%, and placed as a
+/// plain blit in between. A shape that morphs without end ("path") is drawn at
+/// a fixed number of steps of each pass and its image reused between them.
+/// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
+/// drawn afresh each frame, with a cheaper stand-in for their shadow.
+///
+/// A layer with sublayers that fades (its opacity below 1 or animated) or casts
+/// a shadow is a group: it and its sublayers are composited into one image,
+/// which fades and casts the shadow as a whole. The tree's root is never a
+/// group: its opacity is the whole picture's.
 ///
 /// A frame is two steps: `prepare` evaluates the tree at a time, refreshes the
 /// caches and answers what changed since the last frame (so a host can flush
 /// only that); `paint` composites the prepared frame, clipped to a region.
 ///
-/// Choices where the platform differs or was silent: sublayers are not
-/// flattened for group opacity (opacities multiply down the tree); a shadow is
-/// cast by the layer's own content only, not its sublayers; masks clip by the
-/// mask's shape (a shape mask's path with its fill rule, otherwise its bounds),
-/// without partial transparency.
+/// Choices where the platform differs or was silent: a border lies under the
+/// sublayers; masks clip by the mask's shape (a shape mask's path with its fill
+/// rule, otherwise its bounds), without partial transparency.
 class LayerRenderer final {
  public:
   struct Stats {

@@ -172,6 +172,21 @@ TEST_F(Overlay, ClosingStopsItAndShowingAgainRebuilds) {
   EXPECT_TRUE(panel()->isVisible());
   EXPECT_EQ(overlay()->builds(), 2);
   EXPECT_FALSE(panel()->contentLayer()->sublayers().empty());
+  // Attached again: it follows the window's moves and stays above it.
+  EXPECT_TRUE(window->childWindows().contains(panel()));
+  const pf::Rect before = panel()->frame();
+  window->setFrameOrigin({window->frame().origin.x + 40, window->frame().origin.y});
+  EXPECT_EQ(panel()->frame().origin.x, before.origin.x + 40);
+}
+
+TEST_F(Overlay, PanelTakesItsWindowsLevel) {
+  window->show();
+  window->setLevel(pf::WindowLevel::floating);
+  QuibSmokeOverlay::update(window.get(), true);
+  EXPECT_EQ(panel()->level(), pf::WindowLevel::floating);
+  window->setLevel(pf::WindowLevel::frontOfDock);
+  window->setFrameOrigin({window->frame().origin.x + 10, window->frame().origin.y});  // a sync
+  EXPECT_EQ(panel()->level(), pf::WindowLevel::frontOfDock);
 }
 
 TEST_F(Overlay, OffOrWithoutACompositorThereIsNone) {
