@@ -62,6 +62,18 @@ BasicAnimation basic(const QString& keyPath, AnimationValue from, AnimationValue
   return a;
 }
 
+// An opacity pulse between `from` and `to`, back and forth without end, its
+// length and phase drawn from `seed`.
+BasicAnimation pulse(double from, double to, int seed) {
+  auto a = basic("opacity", from, to);
+  a.duration = 3 + 4 * noise(seed + 90);
+  a.autoreverses = true;
+  a.repeatCount = Animation::repeatForever;
+  a.timingFunction = TimingFunction::easeInEaseOut();
+  a.timeOffset = noise(seed + 100) * a.duration;
+  return a;
+}
+
 std::shared_ptr<Layer> blobs() {
   auto root = effectRoot();
   const Color acid = Color::calibratedRGB(0.42, 1.0, 0.08, 0.23);
@@ -111,13 +123,7 @@ std::shared_ptr<Layer> glowStrokes(bool morphing) {
     stroke->setShadowOpacity(0.64);
     stroke->setShadowRadius(12);
     stroke->setShadowOffset({0, 0});
-    auto pulse = basic("opacity", 0.3, 0.55);
-    pulse.duration = 3 + 4 * noise(i + 90);
-    pulse.autoreverses = true;
-    pulse.repeatCount = Animation::repeatForever;
-    pulse.timingFunction = TimingFunction::easeInEaseOut();
-    pulse.timeOffset = noise(i + 100) * pulse.duration;
-    stroke->addAnimation(pulse, "plasmaPulse");
+    stroke->addAnimation(pulse(0.3, 0.55, i), "plasmaPulse");
     if (morphing) {
       // Swells into a second path of the same structure: drawn afresh every frame.
       Path swollen;
@@ -198,13 +204,7 @@ std::shared_ptr<Layer> plasmaRibbons(double k) {
           stroke->addAnimation(flow, "plasmaFlow");
           ribbon->addSublayer(stroke);
         }
-        auto pulse = basic("opacity", 0.55 * alpha, alpha);
-        pulse.duration = 3 + 4 * noise(seed + 90);
-        pulse.autoreverses = true;
-        pulse.repeatCount = Animation::repeatForever;
-        pulse.timingFunction = TimingFunction::easeInEaseOut();
-        pulse.timeOffset = noise(seed + 100) * pulse.duration;
-        ribbon->addAnimation(pulse, "plasmaPulse");
+        ribbon->addAnimation(pulse(0.55 * alpha, alpha, seed), "plasmaPulse");
         root->addSublayer(ribbon);
       }
     }

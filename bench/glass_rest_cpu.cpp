@@ -6,6 +6,7 @@
 // Prints the share of one core this program used over that time, and the X
 // server's when its process id is given. --uncached draws the skin on every
 // repaint, as without a cached surface.
+#include "CpuShare.h"
 #include "ThrowawayDefaults.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
@@ -15,38 +16,10 @@
 #include "platform/ui/Window.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QPainter>
-#include <QTimer>
 #include <cstdio>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
-
-double ownSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// CPU seconds of another process, from /proc; 0 when it cannot be read.
-double processSeconds(qint64 pid) {
-  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-  if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) return 0;
-  const QList<QByteArray> fields = stat.readAll().split(' ');
-  if (fields.size() < 15) return 0;
-  return (fields[13].toDouble() + fields[14].toDouble()) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-void run(int milliseconds) {
-  QEventLoop loop;
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 /// The glass surface as a content window draws it: the tint, then the skin.
 class Glass final : public QWidget {
@@ -85,10 +58,7 @@ int main(int argc, char** argv) {
   const QString skin = args.value(1, QStringLiteral("robotLab"));
   const int seconds = args.value(2, QStringLiteral("10")).toInt();
   const bool cached = !args.contains(QStringLiteral("--uncached"));
-  qint64 xserver = 0;
-  for (const QString& arg : args) {
-    if (arg.startsWith(QStringLiteral("--xserver="))) xserver = arg.mid(10).toLongLong();
-  }
+  const qint64 xserver = cpu_share::xserverFrom(args);
   pf::UserDefaults::standard().set(QStringLiteral("visualSkin"), skin);
 
   pf::Window window;
@@ -100,16 +70,10 @@ int main(int argc, char** argv) {
   window.center();
   window.show();
   QuibNeonBorder::update(glass, 21);
-  run(2000);  // settle: the first paints and the outline's images
+  cpu_share::run(2000);  // settle: the first paints and the outline's images
 
-  QElapsedTimer wall;
-  wall.start();
-  const double own = ownSeconds(), server = processSeconds(xserver);
-  run(seconds * 1000);
-  const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e9;
-  std::printf("skin %s, %s: this program %.1f%% of one core", qPrintable(skin), cached ? "cached" : "uncached",
-              100 * (ownSeconds() - own) / elapsed);
-  if (xserver > 0) std::printf(", X server %.1f%%", 100 * (processSeconds(xserver) - server) / elapsed);
-  std::printf(" over %d s\n", seconds);
+  const cpu_share::Shares shares = cpu_share::measure(seconds, xserver);
+  std::printf("skin %s, %s: this program %.1f%% of one core, X server %.1f%%, over %d s\n", qPrintable(skin),
+              cached ? "cached" : "uncached", shares.own, shares.xserver, seconds);
   return 0;
 }
