@@ -48,8 +48,8 @@ namespace {
 constexpr double invisibleOpacity = 1.0 / 512;
 // Opacities are drawn in steps this fine: a slow fade (a breathing outline)
 // then changes its pixels every few frames rather than every frame, and the
-// frames between cost nothing. A step is about four levels of 8-bit alpha.
-constexpr double opacityStep = 1.0 / 64;
+// frames between cost nothing. A step is about five levels of 8-bit alpha.
+constexpr double opacityStep = 1.0 / 48;
 // Rows drawn at a time into a cached image.
 constexpr int rasterStrip = 64;
 // Cached images of layers not drawn for this many frames are dropped.
