@@ -55,6 +55,23 @@ TEST(Path, ArcsFollowYUpAngles) {
   expectNear(*ccw.currentPoint(), {0, -2});
 }
 
+TEST(PathMeasure, TrimsFromExactlyTheEndOfACurve) {
+  // Two equal curves: trimming from the middle starts exactly where the first ends.
+  Path p;
+  p.moveTo({0, 0});
+  p.cubicTo({0, 10}, {10, 10}, {10, 0});
+  p.cubicTo({10, -10}, {20, -10}, {20, 0});
+  const Path second = PathMeasure(p).trimmed(0.5, 1);
+  ASSERT_GT(second.elementCount(), 0);
+  for (const auto& e : second.elements()) {
+    for (int i = 0; i < e.pointCount(); ++i) {
+      EXPECT_TRUE(std::isfinite(e.points[i].x) && std::isfinite(e.points[i].y));
+    }
+  }
+  expectNear(second.element(0).points[0], {10, 0}, 1e-6);
+  expectNear(*second.currentPoint(), {20, 0}, 1e-6);
+}
+
 TEST(PainterPath, KeepsEveryPointOfEveryElement) {
   Path p;
   p.moveTo({0, 0});

@@ -432,6 +432,7 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_EQ(at(frame(0), 50, 58).alpha(), 0);
   EXPECT_EQ(at(frame(1), 50, 58), QColor(Qt::blue));  // halfway: 20 thick, an exact step
   EXPECT_EQ(at(frame(1), 50, 62).alpha(), 0);
+  EXPECT_EQ(at(frame(1.1), 50, 61).alpha(), 0);  // still the step at 1 s, not one further on
   EXPECT_EQ(at(frame(2), 50, 64), QColor(Qt::blue));  // swollen
   EXPECT_EQ(renderer.stats().directDraws, 0);
   const int drawn = renderer.stats().rasterisations;
