@@ -43,6 +43,8 @@ LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
   c.bounds = p.bounds;
   c.backgroundColor = p.backgroundColor;
   c.cornerRadius = p.cornerRadius;
+  c.borderWidth = std::isfinite(layer.borderWidth()) ? std::max(0.0, layer.borderWidth()) : 0.0;
+  c.borderColor = layer.borderColor();
   c.contents = layer.contents();
   c.shadowColor = p.shadowColor;
   c.shadowOpacity = unitInterval(p.shadowOpacity);
@@ -71,9 +73,13 @@ LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
   return c;
 }
 
+bool LayerContent::hasBorder() const {
+  return borderWidth > 0 && showsColor(borderColor) && bounds.isFinite() && !bounds.isEmpty();
+}
+
 bool LayerContent::isVisible() const {
   const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
-  if (hasArea && (showsColor(backgroundColor) || !contents.isNull())) return true;
+  if (hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder())) return true;
   if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) return true;
   if (kind != Layer::Kind::shape || path.isEmpty()) return false;
   return showsColor(fillColor) || (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart);
@@ -86,10 +92,13 @@ bool LayerContent::hasShadow() const {
 QRectF LayerContent::localBounds() const {
   QRectF r;
   if (bounds.isFinite() && !bounds.isEmpty() &&
-      (showsColor(backgroundColor) || !contents.isNull() || kind == Layer::Kind::gradient)) {
+      (showsColor(backgroundColor) || !contents.isNull() || hasBorder() || kind == Layer::Kind::gradient)) {
     r = toQRectF(bounds);
   }
-  if (kind == Layer::Kind::shape && !path.isEmpty()) {
+  if (strokeOutline) {
+    const QRectF fill = showsColor(fillColor) ? toQRectF(path.controlBounds()) : QRectF();
+    r = r.united(fill).united(strokeOutline->boundingRect().adjusted(-1, -1, 1, 1));
+  } else if (kind == Layer::Kind::shape && !path.isEmpty()) {
     const Rect b = path.controlBounds();
     // Miter joins can reach past half the line width; the limit bounds how far.
     const double reach = lineWidth / 2 * (lineJoin == ShapeLayer::LineJoin::miter ? std::max(1.0, miterLimit) : 1.5) + 1;
@@ -159,20 +168,62 @@ void LayerContent::paint(QPainter& painter) const {
       painter.fillRect(box, g);
     }
   }
-  if (kind != Layer::Kind::shape || path.isEmpty()) return;
+  if (kind == Layer::Kind::shape && !path.isEmpty()) paintShape(painter);
+  if (hasBorder()) paintBorder(painter);
+}
+
+void LayerContent::paintBorder(QPainter& painter) const {
+  // The line lies wholly inside the bounds, its outer edge following the rounded corners.
+  const QRectF box = toQRectF(bounds);
+  const double w = std::min(borderWidth, std::min(box.width(), box.height()) / 2);
+  const double r = std::clamp(cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
+  QPainterPath ring;
+  ring.setFillRule(Qt::OddEvenFill);
+  ring.addRoundedRect(box, r, r);
+  ring.addRoundedRect(box.adjusted(w, w, -w, -w), std::max(0.0, r - w), std::max(0.0, r - w));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(toQColor(*borderColor));
+  painter.drawPath(ring);
+}
+
+QPen LayerContent::strokePen() const {
+  QPen pen(toQColor(strokeColor.value_or(Color{})), lineWidth, Qt::SolidLine, penCapStyle(lineCap), penJoinStyle(lineJoin));
+  pen.setMiterLimit(miterLimit);
+  return pen;
+}
+
+QPainterPath LayerContent::strokedPath() const {
+  const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
+  return toQPainterPath(stroked);
+}
+
+bool LayerContent::hasStroke() const {
+  return kind == Layer::Kind::shape && !path.isEmpty() && showsColor(strokeColor) && lineWidth > 0 &&
+         strokeEnd > strokeStart;
+}
+
+void LayerContent::outlineStroke() {
+  if (!hasStroke() || strokeOutline) return;
+  const QPen pen = strokePen();
+  QPainterPathStroker stroker(pen);
+  strokeOutline = stroker.createStroke(strokedPath());
+}
+
+void LayerContent::paintShape(QPainter& painter) const {
   if (showsColor(fillColor)) {
     painter.setBrush(toQColor(*fillColor));
     painter.drawPath(toQPainterPath(path, fillRule));
   }
-  if (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart) {
-    const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
-    QPen pen(toQColor(*strokeColor), lineWidth, Qt::SolidLine, penCapStyle(lineCap), penJoinStyle(lineJoin));
-    pen.setMiterLimit(miterLimit);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(pen);
-    painter.drawPath(toQPainterPath(stroked));
-    painter.setPen(Qt::NoPen);
+  if (!hasStroke()) return;
+  if (strokeOutline) {
+    painter.setBrush(toQColor(*strokeColor));
+    painter.drawPath(*strokeOutline);
+    return;
   }
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(strokePen());
+  painter.drawPath(strokedPath());
+  painter.setPen(Qt::NoPen);
 }
 
 void LayerContent::paintApproximateShadow(QPainter& painter) const {

@@ -5,6 +5,8 @@
 #include "platform/gfx/ShapeLayer.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <optional>
 
 namespace pf {
 
@@ -16,6 +18,8 @@ struct LayerContent {
   Rect bounds;
   std::optional<Color> backgroundColor;
   double cornerRadius = 0;
+  double borderWidth = 0;
+  std::optional<Color> borderColor;
   QImage contents;
   // Shape layers.
   Path path;
@@ -39,12 +43,21 @@ struct LayerContent {
   double shadowOpacity = 0;
   double shadowRadius = 0;
   Size shadowOffset;
+  /// The stroke as a filled outline, once `outlineStroke` made it.
+  std::optional<QPainterPath> strokeOutline;
 
   static LayerContent of(const Layer& layer, const LayerPresentation& presentation);
+
+  /// Works out the stroke's outline once, so that drawing the content again
+  /// (in strips, say) fills it rather than stroking the path each time, and
+  /// `localBounds` holds the stroke tightly.
+  void outlineStroke();
 
   /// False when nothing would show (no background, image, fill, stroke or gradient).
   bool isVisible() const;
   bool hasShadow() const;
+  /// True when a border of some width and a visible colour is drawn.
+  bool hasBorder() const;
   /// What the content covers in the layer's coordinates, strokes included, shadow not.
   QRectF localBounds() const;
   /// How far the shadow reaches beyond `localBounds`, in the layer's coordinates.
@@ -52,11 +65,19 @@ struct LayerContent {
 
   /// Draws the content (not the shadow) with the painter's transform mapping the layer's coordinates.
   void paint(QPainter& painter) const;
+  /// The border alone, as `paint` draws it last.
+  void paintBorder(QPainter& painter) const;
   /// A cheap stand-in for the blurred shadow, for content drawn anew every
   /// frame: one wider, fainter stroke of the outline.
   void paintApproximateShadow(QPainter& painter) const;
   /// The shadow colour with its opacity applied.
   QColor shadowTint() const;
+
+ private:
+  bool hasStroke() const;
+  QPen strokePen() const;
+  QPainterPath strokedPath() const;
+  void paintShape(QPainter& painter) const;
 };
 
 }  // namespace pf

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <utility>
 
 namespace pf {
 
@@ -39,7 +40,9 @@ void LayerHost::setRootLayer(std::shared_ptr<Layer> root) {
     // Changes arrive in bursts (a rebuilt tree); repaint once, after the burst.
     QPointer<LayerHost> self(this);
     m_root->setOnChange([self] {
-      if (self) self->scheduleRefresh();
+      if (!self) return;
+      self->m_treeChanged = true;
+      self->scheduleRefresh();
     });
   }
   scheduleRefresh();
@@ -54,9 +57,17 @@ void LayerHost::scheduleRefresh() {
   QMetaObject::invokeMethod(this, &LayerHost::refresh, Qt::QueuedConnection);
 }
 
+void LayerHost::setDrawsRootBackdrop(bool draws) {
+  m_renderer.setDrawsRootBackdrop(draws);
+  m_renderer.reset();
+  m_prepared = false;
+  scheduleRefresh();
+}
+
 void LayerHost::refresh() {
   m_refreshPending = false;
-  if (!m_root || !m_shown) {
+  if (std::exchange(m_treeChanged, false) && onTreeChange) onTreeChange();
+  if (!m_root || !m_shown || m_unmapped) {
     leaveClock();
     return;
   }
@@ -84,8 +95,30 @@ void LayerHost::paintEvent(QPaintEvent* event) {
   m_renderer.paint(painter, scaled(event->region(), scale));
 }
 
+void LayerHost::watchWindow() {
+  QWindow* handle = window()->windowHandle();
+  if (handle == m_watchedWindow) return;
+  if (m_watchedWindow) m_watchedWindow->removeEventFilter(this);
+  m_watchedWindow = handle;
+  if (handle) handle->installEventFilter(this);
+}
+
+bool LayerHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_watchedWindow && event->type() == QEvent::Expose) {
+    // Only a window known to be unmapped stops the clock: before its first
+    // exposure a window counts as shown.
+    const bool unmapped = !m_watchedWindow->isExposed();
+    if (unmapped != m_unmapped) {
+      m_unmapped = unmapped;
+      scheduleRefresh();
+    }
+  }
+  return false;
+}
+
 void LayerHost::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  watchWindow();
   m_shown = true;
   scheduleRefresh();
 }

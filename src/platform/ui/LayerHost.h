@@ -3,7 +3,10 @@
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerRenderer.h"
 
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
+#include <functional>
 #include <memory>
 
 namespace pf {
@@ -11,7 +14,8 @@ namespace pf {
 /// A widget that shows a layer tree, y up: the tree's origin is the widget's
 /// bottom-left corner. It repaints only what changed: after a change to the
 /// tree (once per transaction) and, while animations run and the widget is
-/// shown, on every tick of the shared FrameClock. Hidden, it costs nothing.
+/// shown, on every tick of the shared FrameClock. Hidden, or in a window that
+/// is not mapped, it costs nothing.
 /// The widget paints no background of its own.
 class LayerHost final : public QWidget {
   Q_OBJECT
@@ -27,23 +31,37 @@ class LayerHost final : public QWidget {
   /// True while the shown tree has running animations and the host ticks with the frame clock.
   bool isAnimating() const;
 
+  /// False leaves the root layer's background, image and shadow to be drawn
+  /// beneath the host (by the view whose own layer the root is).
+  void setDrawsRootBackdrop(bool draws);
+
+  /// Called once per burst of changes to the shown tree, before they are drawn.
+  std::function<void()> onTreeChange;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void scheduleRefresh();
   /// Evaluates the tree now, repaints what changed and joins or leaves the clock.
   void refresh();
   void leaveClock();
+  /// Watches the window the host is in for being unmapped (by a minimise,
+  /// another desktop or anyone's unmap), when nothing of it is on screen.
+  void watchWindow();
 
   std::shared_ptr<Layer> m_root;
   LayerRenderer m_renderer;
   bool m_shown = false;
   bool m_prepared = false;
   bool m_refreshPending = false;
+  bool m_treeChanged = false;
+  bool m_unmapped = false;
+  QPointer<QWindow> m_watchedWindow;
 };
 
 }  // namespace pf
