@@ -4,19 +4,13 @@
 #include "look/QuibTheme.h"
 #include "look/ui/QuibNeonBorder.h"
 #include "platform/gfx/PainterCanvas.h"
+#include "platform/ui/ViewLayer.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QTimer>
 
 namespace {
-
-// The surface's own layer: rounded corners that clip everything drawn in it.
-void clipToOwnLayer(QPainter& painter, const QRectF& bounds) {
-  QPainterPath corners;
-  corners.addRoundedRect(bounds, GlassSurface::cornerRadius, GlassSurface::cornerRadius);
-  painter.setClipPath(corners);
-}
 
 pf::Rect boundsOf(const QWidget* view) { return pf::Rect(0, 0, view->width(), view->height()); }
 
@@ -68,7 +62,6 @@ class GlassSurface::Decoration final : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    clipToOwnLayer(painter, rect());
     m_drawing.paint(painter, size(), 0, [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
   }
 
@@ -77,7 +70,11 @@ class GlassSurface::Decoration final : public QWidget {
 };
 
 GlassSurface::GlassSurface(QWidget* parent)
-    : QWidget(parent), m_appearance(QuibSkin::appearance()) {
+    : QWidget(parent) {
+  pf::ViewStyle::setAppearance(this, QuibSkin::appearance());
+  const auto layer = pf::ViewLayer::ensure(this);
+  layer->setCornerRadius(cornerRadius);
+  layer->setMasksToBounds(true);
   m_decoration = new Decoration(this);
   m_decoration->setGeometry(rect());
 }
@@ -91,7 +88,6 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
 void GlassSurface::paintEvent(QPaintEvent*) {
   QuibNeonBorder::update(this, 21);
   QPainter painter(this);
-  clipToOwnLayer(painter, rect());
   m_glass.paint(painter, size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
 }
 

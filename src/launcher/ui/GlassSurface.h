@@ -1,7 +1,6 @@
 #pragma once
 
 #include "launcher/ui/CachedDrawing.h"
-#include "platform/core/Appearance.h"
 
 #include <QWidget>
 #include <functional>
@@ -10,7 +9,8 @@
 /// the skin's glass tint with a thin accent ring, the skin's decoration and
 /// frame on a layer of their own that never takes the mouse, and the
 /// breathing outline kept in step with its size. Reports the pointer
-/// entering and leaving. Nothing blurs what lies behind: the tint stands alone.
+/// entering and leaving. It takes the skin's appearance when it is made, and
+/// its own layer rounds and clips its corners. Nothing blurs what lies behind: the tint stands alone.
 class GlassSurface : public QWidget {
   Q_OBJECT
 
@@ -27,9 +27,6 @@ class GlassSurface : public QWidget {
   bool robotFrame() const { return m_robotFrame; }
   void setRobotFrame(bool robotFrame);
 
-  /// The appearance the surface took when it was made.
-  pf::Appearance appearance() const { return m_appearance; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -42,6 +39,5 @@ class GlassSurface : public QWidget {
 
   Decoration* m_decoration = nullptr;
   CachedDrawing m_glass;
-  pf::Appearance m_appearance = pf::Appearance::dark;
   bool m_robotFrame = false;
 };
