@@ -55,8 +55,15 @@ void RobotView::setCharacter(CharacterSkin skin, Facing facing) {
 
 pf::Size RobotView::sizeForHeight(double height) const { return m_artwork->sizeForHeight(height); }
 
+void RobotView::setFigureHidden(bool hidden) {
+  if (hidden == m_figureHidden) return;
+  m_figureHidden = hidden;
+  update();
+}
+
 void RobotView::paintEvent(QPaintEvent*) {
   if (m_image.devicePixelRatio() != devicePixelRatioF()) rebuildImage();
+  if (m_figureHidden) return;
   QPainter painter(this);
   painter.drawImage(QPointF(0, 0), m_image);
 }
@@ -76,6 +83,16 @@ void RobotView::rebuildImage() {
   update();
 }
 
+void RobotView::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  if (onHover) onHover(true);
+}
+
+void RobotView::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  if (onHover) onHover(false);
+}
+
 void RobotView::mousePressEvent(QMouseEvent* event) {
   const bool contextClick = event->button() == Qt::RightButton ||
                             (event->button() == Qt::LeftButton &&
@@ -90,6 +107,7 @@ void RobotView::mousePressEvent(QMouseEvent* event) {
   m_dragging = false;
   m_pressGlobal = event->globalPosition();
   m_pressOrigin = window ? window->frame().origin : pf::Point{};
+  if (onPress) onPress();
 }
 
 void RobotView::mouseMoveEvent(QMouseEvent* event) {
