@@ -100,8 +100,10 @@ void AppDelegate::createCompanion() {
   applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  // Only a pointer really over the companion opens the launcher: some window
+  // systems report an enter to the window below one that just hid.
   view->onHover = [this](bool inside) {
-    if (inside) m_hover.companionEntered();
+    if (inside && m_panel->frame().contains(pf::Screens::toYUp(QCursor::pos()))) m_hover.companionEntered();
   };
   view->onPress = [this] { m_hover.companionEntered(); };
   m_performance = std::make_unique<PerformancePlayer>(view, pf::QtMainQueue::shared());
