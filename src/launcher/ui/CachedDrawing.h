@@ -21,6 +21,9 @@ class CachedDrawing final {
   /// points) only when an input changed.
   void paint(QPainter& painter, QSize size, int state, const std::function<void(QPainter&)>& draw);
 
+  /// Makes the next paint draw the picture again.
+  void invalidate() { m_image = {}; }
+
   /// How many times the picture was drawn.
   int draws() const { return m_draws; }
 

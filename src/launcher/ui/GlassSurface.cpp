@@ -85,10 +85,15 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
   m_decoration->update();
 }
 
+// The outline is refreshed whenever the glass is drawn afresh, which is when
+// the size, skin or palette changed: the breathing outline repaints the view
+// beneath it thirty times a second, and those repaints change nothing.
 void GlassSurface::paintEvent(QPaintEvent*) {
-  QuibNeonBorder::update(this, 21);
   QPainter painter(this);
-  m_glass.paint(painter, size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
+  m_glass.paint(painter, size(), 0, [this](QPainter& p) {
+    QuibNeonBorder::update(this, 21);
+    drawGlass(p, boundsOf(this));
+  });
 }
 
 void GlassSurface::resizeEvent(QResizeEvent* event) {

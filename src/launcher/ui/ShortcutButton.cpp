@@ -59,7 +59,7 @@ ShortcutButton::ShortcutButton(const Shortcut& item, bool wide, const ShortcutSt
 void ShortcutButton::setPicture(std::optional<pf::Image> picture, std::optional<pf::Color> tint) {
   m_picture = std::move(picture);
   m_tint = std::move(tint);
-  m_iconImage = {};
+  m_drawing.invalidate();
   update();
 }
 
@@ -169,15 +169,30 @@ void ShortcutButton::cancelPointerGesture() {
   if (onPress) onPress(false);
 }
 
+// Everything but the press overlay is kept as one bitmap per hover state:
+// the breathing outline above the launcher repaints every button thirty
+// times a second.
 void ShortcutButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  m_card.paint(painter, size(), m_hovered ? 1 : 0, [this](QPainter& p) { drawCard(p, this, m_hovered); });
+  m_drawing.paint(painter, size(), m_hovered ? 1 : 0, [this](QPainter& p) {
+    drawCard(p, this, m_hovered);
+    drawIcon(p);
+    drawLabel(p);
+  });
   if (isDown() || (m_hovered && QuibSkin::isSpace())) {
     pf::PainterCanvas canvas(painter, height());
     canvas.fill(cardPath(this), pf::Color::calibratedWhite(1, 0.12));
   }
-  drawIcon(painter);
+}
+
+void ShortcutButton::drawIcon(QPainter& painter) const {
+  if (!m_picture) return;
+  const QRectF target = pf::aspectFitted(m_picture->size(), pf::childFrameToQt(iconRect(), height()));
+  m_picture->draw(painter, target, m_tint);
+}
+
+void ShortcutButton::drawLabel(QPainter& painter) const {
   QFont font = this->font();
   font.setPixelSize(std::max(1, int(std::lround(labelFontSize()))));
   font.setWeight(QFont::Medium);
@@ -186,19 +201,4 @@ void ShortcutButton::paintEvent(QPaintEvent*) {
   const QRectF label = pf::childFrameToQt(labelRect(), height());
   const QString text = painter.fontMetrics().elidedText(m_label, Qt::ElideRight, int(label.width()));
   painter.drawText(label, (m_wide ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, text);
-}
-
-// The picture is drawn into a bitmap once per size and tint: a template
-// picture is recoloured through a second bitmap, too slow for every repaint.
-void ShortcutButton::drawIcon(QPainter& painter) {
-  if (!m_picture) return;
-  const QRectF target = pf::aspectFitted(m_picture->size(), pf::childFrameToQt(iconRect(), height()));
-  if (target.isEmpty()) return;
-  const double ratio = devicePixelRatioF();
-  const QSize pixels(int(std::ceil(target.width() * ratio)), int(std::ceil(target.height() * ratio)));
-  if (m_iconImage.size() != pixels) {
-    m_iconImage = m_picture->rendered(pixels, m_tint);
-    m_iconImage.setDevicePixelRatio(ratio);
-  }
-  painter.drawImage(target.topLeft(), m_iconImage);
 }

@@ -7,7 +7,6 @@
 #include "shortcuts/Shortcut.h"
 
 #include <QAbstractButton>
-#include <QImage>
 #include <functional>
 #include <optional>
 
@@ -73,7 +72,8 @@ class ShortcutButton final : public QAbstractButton {
  private:
   double factor() const;
   pf::Point windowPoint(const QPointF& local) const;
-  void drawIcon(QPainter& painter);
+  void drawIcon(QPainter& painter) const;
+  void drawLabel(QPainter& painter) const;
 
   QString m_shortcutID;
   QString m_label;
@@ -84,6 +84,5 @@ class ShortcutButton final : public QAbstractButton {
   bool m_arranging = false;
   std::optional<pf::Image> m_picture;
   std::optional<pf::Color> m_tint;
-  CachedDrawing m_card;
-  QImage m_iconImage;
+  CachedDrawing m_drawing;
 };
