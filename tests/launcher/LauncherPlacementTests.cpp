@@ -34,6 +34,8 @@ TEST(LauncherPlacement, KeepsClearOfTheDesktopPanelAtTheNearestSpot) {
   const pf::Rect anchor(700, 10, 120, 150);
   // Both sides overlap the grown panel strip; on top of it (y 48) is nearest the left side point.
   EXPECT_EQ(place(anchor, {dock}), (pf::Point{202, 48}));
+  // A tall panel on the right: beside it on the left is nearer than on top of it.
+  EXPECT_EQ(place(anchor, {pf::Rect(600, 0, 680, 300)}), (pf::Point{92, 10}));
   // A strip on another screen, or an empty one, is no obstacle.
   EXPECT_EQ(place(anchor, {pf::Rect(2000, 0, 100, 40), pf::Rect(0, 0, 0, 0)}), (pf::Point{202, 10}));
 }

@@ -50,6 +50,7 @@ class RobotView final : public QWidget {
   const QImage& figure() const { return m_image; }
   /// Leaves the figure undrawn while something else (a performance) shows it.
   void setFigureHidden(bool hidden);
+  bool isFigureHidden() const { return m_figureHidden; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -324,7 +324,7 @@ void LauncherViewController::launch(ShortcutButton* button) {
   const std::optional<Shortcut> item = m_store.item(button->shortcutID());
   if (item && item->isActive) {
     if (button->window()->isVisible() && onButtonEffect) onButtonEffect(screenRect(button));
-    if (onOpen) onOpen(*m_store.item(item->id));
+    if (onOpen) onOpen(*item);
     return;
   }
   const auto at = std::find(m_buttons.begin(), m_buttons.end(), button);

@@ -37,11 +37,13 @@ TEST_F(Performance, AReactionHandsTheFigureToAnAnimatedLayerForAboutASecond) {
   EXPECT_EQ(layer->name(), PerformancePlayer::layerName);
   EXPECT_EQ(layer->animations().size(), 2u);
   EXPECT_FALSE(layer->contents().isNull());
+  EXPECT_TRUE(panel.robotView()->isFigureHidden());
   EXPECT_EQ(layer->superlayer(), pf::ViewLayer::of(panel.robotView()).get());
   scheduler.advance(0.85);
   EXPECT_TRUE(player.isPlaying());
   scheduler.advance(0.1);
   EXPECT_FALSE(player.isPlaying());
+  EXPECT_FALSE(panel.robotView()->isFigureHidden());
   for (const auto& sublayer : pf::ViewLayer::of(panel.robotView())->sublayers())
     EXPECT_NE(sublayer->name(), PerformancePlayer::layerName);
   EXPECT_EQ(activity, (std::vector<bool>{true, false}));

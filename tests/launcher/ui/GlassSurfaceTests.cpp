@@ -2,6 +2,7 @@
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/Pointer.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
 #include "platform/ui/Panel.h"
 #include "platform/ui/ViewStyle.h"
@@ -103,4 +104,22 @@ TEST_F(Glass, TakesTheSkinsAppearanceAndTheClassicOutlinesGiveWayToTheSkinsSurfa
   // The corners outside the rounded glass stay clear.
   EXPECT_EQ(classic.pixelColor(1, 1).alpha(), 0);
   EXPECT_GT(classic.pixelColor(150, 100).alpha(), 0);
+}
+
+TEST_F(Glass, PaintingAtRestAsksForNoFurtherPaint) {
+  pf::Accessibility::overrideReduceMotion(true);
+  GlassSurface* surface = show();
+  struct Counter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  QTest::qWait(100);
+  surface->installEventFilter(&counter);
+  surface->repaint();
+  QTest::qWait(300);
+  EXPECT_EQ(counter.paints, 1);
+  pf::Accessibility::overrideReduceMotion(std::nullopt);
 }

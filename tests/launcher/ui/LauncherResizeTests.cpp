@@ -71,6 +71,11 @@ TEST_F(Resize, ADragInsideThePanelAndOneFromAnOuterHandleGiveTheSameFrame) {
   drag(outer->handles()[0].get(), {6, 100}, {-50, 0});
   EXPECT_EQ(panel->frame(), inside);
   EXPECT_EQ(calls, (QStringList{"begin", "end"}));
+
+  // Up the screen, the top edge rises; the bottom stays.
+  panel->setFrame(start);
+  drag(panel.get(), {150, 3}, {0, -30});
+  EXPECT_EQ(panel->frame(), (pf::Rect{200, 200, 300, 230}));
 }
 
 TEST_F(Resize, AClickWithoutMovementStillBeginsEndsAndClampsAndClicksElsewhereReachTheButtons) {

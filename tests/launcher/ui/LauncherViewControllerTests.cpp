@@ -70,6 +70,14 @@ TEST_F(LauncherController, PagesTurnAndAGridChangeKeepsThePageWithinTheNewCount)
   EXPECT_EQ(launcher.pageLabel()->text(), "4 / 4");
   EXPECT_FALSE(launcher.nextButton()->isEnabled());
   EXPECT_EQ(ids(launcher).first(), "s13");
+  launcher.previousPage();
+  EXPECT_TRUE(launcher.nextButton()->isEnabled());
+  launcher.previousPage();
+  launcher.previousPage();
+  EXPECT_EQ(launcher.page(), 0);
+  EXPECT_FALSE(launcher.previousButton()->isEnabled());
+  for (int i = 0; i < 3; ++i) launcher.nextPage();
+  EXPECT_TRUE(launcher.previousButton()->isEnabled());
 
   resize(launcher, {3, 2, 1.0});  // 12 small buttons a page
   EXPECT_EQ(launcher.pageCount(), 2);

@@ -49,8 +49,10 @@ class Button : public ::testing::Test {
 
 TEST_F(Button, AStillPressReleasedInsideClicksAndOneThatMovedSixPointsNeverDoes) {
   press({20, 20});
+  EXPECT_TRUE(button->isDown());
   move({25.9, 20});
   release({25.9, 20});
+  EXPECT_FALSE(button->isDown());
   EXPECT_EQ(calls, (QStringList{"press", "unpress", "click"}));
 
   calls.clear();
@@ -152,4 +154,16 @@ TEST(ShortcutButtonText, TheToolTipJoinsTheNoteAndTheDestination) {
   ASSERT_TRUE(button.picture());
   EXPECT_TRUE(button.picture()->isTemplate());
   EXPECT_EQ(button.picture()->accessibilityDescription(), "globe");
+}
+
+TEST_F(Button, HoverLightsTheCard) {
+  const QImage resting = button->grab().toImage();
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(button, &enter);
+  EXPECT_TRUE(button->isHovered());
+  const QImage hovered = button->grab().toImage();
+  EXPECT_NE(hovered, resting);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(button, &leave);
+  EXPECT_EQ(button->grab().toImage(), resting);
 }
