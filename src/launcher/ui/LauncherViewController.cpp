@@ -264,7 +264,9 @@ void LauncherViewController::rebuildButtons(bool layout) {
     }
     button->onPress = [this](bool on) { setArranging(on); };
     // Queued, so that whatever the click leads to runs outside the button's own handler.
-    connect(button, &ShortcutButton::clicked, this, [this, button] { launch(button); }, Qt::QueuedConnection);
+    connect(
+        button, &ShortcutButton::clicked, this,
+        [this, clicked = QPointer<ShortcutButton>(button)] { launch(clicked); }, Qt::QueuedConnection);
     m_buttons.push_back(button);
     if (m_resizeBorder) button->stackUnder(m_resizeBorder);
     button->show();

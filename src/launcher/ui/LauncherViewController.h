@@ -50,6 +50,7 @@ class LauncherViewController final : public QObject {
   /// Ends a press or a menu of the arrangement and leaves arranging.
   void cancelArrangement();
 
+  /// The page shown, from 0, and how many there are.
   qint64 page() const { return m_page; }
   qint64 pageCount() const;
   bool isArranging() const { return m_arranging; }
@@ -82,9 +83,12 @@ class LauncherViewController final : public QObject {
   std::function<void(bool)> onArrangeInteraction;
   std::function<void(const QString&)> onArrangeError;
 
+  /// Shows the page before or after the current one, when there is one.
   void previousPage();
   void nextPage();
+  /// A button was clicked: opens its active shortcut, or offers the menu that assigns one.
   void launch(ShortcutButton* button);
+  /// The header's and the empty page's actions: the sender's effect first (not for settings), then the callback.
   void editShortcuts(QWidget* sender);
   void reminders(QWidget* sender);
   void clipboardFavorites(QWidget* sender);
@@ -92,6 +96,7 @@ class LauncherViewController final : public QObject {
   /// Escape: cancels an arrangement first, dismisses the second time.
   void cancelOperation();
 
+  /// The views, once the view is loaded.
   DragHeader* header() const { return m_header; }
   LauncherResizeBorder* resizeBorder() const { return m_resizeBorder; }
   QLabel* titleLabel() const { return m_titleLabel; }
