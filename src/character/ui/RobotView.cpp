@@ -58,6 +58,7 @@ pf::Size RobotView::sizeForHeight(double height) const { return m_artwork->sizeF
 void RobotView::setFigureHidden(bool hidden) {
   if (hidden == m_figureHidden) return;
   m_figureHidden = hidden;
+  applyShape();
   update();
 }
 
@@ -76,11 +77,17 @@ void RobotView::resizeEvent(QResizeEvent* event) {
 void RobotView::rebuildImage() {
   if (size().isEmpty()) return;
   m_image = m_artwork->render(size(), devicePixelRatioF());
-  if (isWindow() || parentWidget() == window()) {
-    const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
-    window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
-  }
+  applyShape();
   update();
+}
+
+void RobotView::applyShape() {
+  if (!isWindow() && parentWidget() != window()) return;
+  const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
+  // A performance moves the figure beyond its resting outline; a window that
+  // blends shows its whole area meanwhile (an opaque one would show its background).
+  if (m_figureHidden && translucent) window()->clearMask();
+  else window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
 }
 
 void RobotView::enterEvent(QEnterEvent* event) {

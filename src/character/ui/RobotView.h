@@ -66,6 +66,8 @@ class RobotView final : public QWidget {
 
  private:
   void rebuildImage();
+  /// Fits the window's shape to the figure, so clicks around it reach what lies below.
+  void applyShape();
   bool acceptsDrop(const QMimeData* data) const;
 
   QString m_assetRoot;
