@@ -6,10 +6,10 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/LauncherViewController.h"
-#include "launcher/ui/GlassSurface.h"
 #include "motion/DockGeometry.h"
 #include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/QtMainQueue.h"
@@ -127,7 +127,11 @@ void AppDelegate::createLauncher() {
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
   };
   m_launcher->onDismiss = [this] { m_hover.close(); };
-  m_launcher->onArrangeError = [this](const QString& message) { showOpenFailure(message); };
+  m_launcher->onArrangeError = [](const QString& message) {
+    auto* alert = new pf::Alert;
+    alert->setMessageText(message);
+    alert->beginSheet(nullptr, {});
+  };
   m_launcher->onHeaderDragStart = [this] {
     m_headerDragOrigin = m_launcherPanel->frame().origin;
     m_hover.setHold(HoverCoordinator::Hold::moving, true);
