@@ -13,6 +13,7 @@ class ContentWindowSizing;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
+class SettingsWindowController;
 class ShortcutStore;
 
 namespace pf {
@@ -73,6 +74,7 @@ class AppDelegate final : public QObject {
   void resetPosition();
   void keepCompanionOnScreen();
   void saveCompanionPosition();
+  void createSettings();
   void showOpenFailure(const QString& message);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
@@ -86,6 +88,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<SettingsWindowController> m_settings;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   HoldSet m_holds;
