@@ -253,6 +253,8 @@ void AppDelegate::showOpenFailure(const QString& message) {
   alert->setMessageText(message);
   alert->addButton(QStringLiteral("Open Settings"));
   alert->beginSheet(nullptr, [delegate = QPointer<AppDelegate>(this)](int response) {
-    if (delegate && response == pf::Alert::firstButtonResponse) delegate->m_settings->showWindow();
+    if (delegate && delegate->m_settings && response == pf::Alert::firstButtonResponse) {
+      delegate->m_settings->showWindow();
+    }
   });
 }

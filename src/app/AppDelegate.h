@@ -47,6 +47,8 @@ class AppDelegate final : public QObject {
   LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
   LauncherViewController* launcher() const { return m_launcher.get(); }
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
+  /// The settings window's controller, once launched.
+  SettingsWindowController* settings() const { return m_settings.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// Why the main companion must stand still right now.
