@@ -1,0 +1,89 @@
+#include "reminders/QuibReminder.h"
+
+#include <QJsonArray>
+#include <algorithm>
+#include <set>
+
+#include "character/QuibAction.h"
+#include "platform/core/JsonReader.h"
+#include "platform/core/Text.h"
+#include "reminders/ReminderSchedule.h"
+#include "shortcuts/QuibError.h"
+
+namespace {
+
+const QString textRule =
+    QStringLiteral("Enter a reminder name (up to 100 characters) and your message (up to 4,000 characters).");
+const QString scheduleRule =
+    QStringLiteral("Choose a valid date, time, animation and at least one day for a weekly reminder.");
+
+bool fits(const QString& text, int limit) {
+  // A character is at least one UTF-16 unit, so short texts need no counting.
+  if (pf::Text::trimmed(text).isEmpty()) return false;
+  return text.size() <= limit || pf::Text::characterCount(text) <= limit;
+}
+
+bool dayExists(const ReminderTime& time, const pf::Calendar& calendar) {
+  const auto day = ReminderTime(time.year, time.month, time.day, 0, 0).date(calendar);
+  return day && ReminderTime(*day, calendar).dateKey() == time.dateKey();
+}
+
+bool hasValidWeekdays(const QuibReminder& reminder) {
+  if (reminder.repeatRule != ReminderRepeat::weekly) return true;
+  return !reminder.weekdays.empty() &&
+         std::ranges::all_of(reminder.weekdays, [](qint64 day) { return day >= 1 && day <= 7; });
+}
+
+}  // namespace
+
+void QuibReminder::validate() const { validate(ReminderSchedule::calendar()); }
+
+void QuibReminder::validate(const pf::Calendar& calendar) const {
+  if (!fits(name, 100) || !fits(message, 4000)) throw QuibError(textRule);
+  // The ranges come first so that no out-of-range number is ever made into a date.
+  const bool valid = !id.isEmpty() && !scheduleID.isEmpty() && time.isInRange() &&
+                     QuibAction::fromRawValue(animation) && dayExists(time, calendar) &&
+                     hasValidWeekdays(*this);
+  if (!valid) throw QuibError(scheduleRule);
+}
+
+bool QuibReminder::sameSchedule(const QuibReminder& other) const {
+  return time == other.time && repeatRule == other.repeatRule &&
+         std::set(weekdays.begin(), weekdays.end()) == std::set(other.weekdays.begin(), other.weekdays.end());
+}
+
+QuibReminder QuibReminder::fromJson(const pf::JsonObjectReader& object) {
+  const QString rawRule = object.string(QStringLiteral("repeatRule"));
+  const auto rule = ReminderRepeat::fromRawValue(rawRule);
+  if (!rule)
+    throw pf::JsonError(QStringLiteral("\"%1\" is not a repeat rule.").arg(rawRule),
+                        QStringLiteral("repeatRule"), object.path());
+  return {object.string(QStringLiteral("id")),
+          object.string(QStringLiteral("scheduleID")),
+          object.string(QStringLiteral("name")),
+          object.string(QStringLiteral("message")),
+          ReminderTime::fromJson(object.object(QStringLiteral("time"))),
+          *rule,
+          object.array(QStringLiteral("weekdays")).integers(),
+          object.string(QStringLiteral("animation")),
+          object.optionalString(QStringLiteral("actionID"), pf::JsonNull::absent),
+          object.optionalString(QStringLiteral("actionLabel"), pf::JsonNull::absent),
+          object.boolean(QStringLiteral("paused"))};
+}
+
+QJsonObject QuibReminder::json() const {
+  QJsonArray days;
+  for (qint64 day : weekdays) days.append(day);
+  QJsonObject object{{QStringLiteral("id"), id},
+                     {QStringLiteral("scheduleID"), scheduleID},
+                     {QStringLiteral("name"), name},
+                     {QStringLiteral("message"), message},
+                     {QStringLiteral("time"), time.json()},
+                     {QStringLiteral("repeatRule"), repeatRule.rawValue()},
+                     {QStringLiteral("weekdays"), days},
+                     {QStringLiteral("animation"), animation},
+                     {QStringLiteral("paused"), paused}};
+  if (actionID) object.insert(QStringLiteral("actionID"), *actionID);
+  if (actionLabel) object.insert(QStringLiteral("actionLabel"), *actionLabel);
+  return object;
+}
