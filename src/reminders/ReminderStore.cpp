@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QUuid>
 #include <algorithm>
 
@@ -11,6 +13,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
+#include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 
@@ -21,6 +24,34 @@ const QString previousName = QStringLiteral("reminders.previous.json");
 const QString lockName = QStringLiteral("reminders.lock");
 
 bool hasID(const QuibReminder& reminder, const QString& id) { return reminder.id == id; }
+
+/// The first open occurrence with this id.
+std::vector<ReminderOccurrence>::iterator findOpen(ReminderFile& file, const QString& id) {
+  return std::ranges::find_if(file.occurrences, [&](const auto& o) { return o.id == id && o.isOpen(); });
+}
+
+/// What collection needs to know of the occurrences already in a journal,
+/// gathered in one pass so that each reminder costs a look-up, not a scan.
+struct CollectedSoFar {
+  /// Reminders with an open occurrence, whatever its schedule.
+  QSet<QString> open;
+  /// The greatest occurrence id of each reminder id and schedule id.
+  QHash<std::pair<QString, QString>, QString> newest;
+
+  explicit CollectedSoFar(const ReminderFile& file) {
+    for (const ReminderOccurrence& o : file.occurrences) {
+      if (o.isOpen()) open.insert(o.reminder.id);
+      QString& greatest = newest[{o.reminder.id, o.reminder.scheduleID}];
+      if (greatest < o.id) greatest = o.id;
+    }
+  }
+
+  /// Whether `key`'s day, or a later one, was already collected for the schedule.
+  bool reaches(const QuibReminder& reminder, const QString& key) const {
+    const auto found = newest.constFind({reminder.id, reminder.scheduleID});
+    return found != newest.constEnd() && *found >= key;
+  }
+};
 
 }  // namespace
 
@@ -147,5 +178,74 @@ void ReminderStore::remove(const QString& id) {
   transaction([&](ReminderFile& file) {
     std::erase_if(file.reminders, [&](const auto& r) { return hasID(r, id); });
     std::erase_if(file.occurrences, [&](const auto& o) { return hasID(o.reminder, id); });
+  });
+}
+
+void ReminderStore::collect(const QDateTime& now, const pf::Calendar& calendar) {
+  transaction([&](ReminderFile& file) {
+    const CollectedSoFar collected(file);
+    for (const QuibReminder& reminder : file.reminders) {
+      if (reminder.paused || collected.open.contains(reminder.id)) continue;
+      const auto due = ReminderSchedule::latest(reminder, now, calendar);
+      if (!due) continue;
+      QString key = ReminderSchedule::key(reminder, *due, calendar);
+      // A day already collected, or older than the newest one, stays collected
+      // even when the clock or the zone moves back.
+      if (collected.reaches(reminder, key)) continue;
+      file.occurrences.push_back({std::move(key), reminder, *due, {}, {}, {}});
+    }
+  });
+}
+
+std::vector<ReminderOccurrence> ReminderStore::pending(const QDateTime& now) const {
+  QSet<QString> showable;
+  for (const QuibReminder& reminder : m_file.reminders)
+    if (!reminder.paused) showable.insert(reminder.id);
+  std::vector<ReminderOccurrence> ready;
+  for (const ReminderOccurrence& o : m_file.occurrences)
+    if (o.isOpen() && o.readyAt() <= now && showable.contains(o.reminder.id)) ready.push_back(o);
+  std::ranges::stable_sort(ready, [](const auto& a, const auto& b) {
+    return std::pair(a.readyAt(), a.id) < std::pair(b.readyAt(), b.id);
+  });
+  return ready;
+}
+
+bool ReminderStore::markPresented(const QString& id, const QDateTime& now) {
+  bool first = false;
+  transaction([&](ReminderFile& file) {
+    const auto found = findOpen(file, id);
+    if (found == file.occurrences.end())
+      throw QuibError(QStringLiteral("This occurrence is no longer active."));
+    first = !found->presentedAt;
+    if (first) found->presentedAt = now;
+  });
+  return first;
+}
+
+void ReminderStore::complete(const QString& id, const QDateTime& now) {
+  transaction([&](ReminderFile& file) {
+    const auto found = findOpen(file, id);
+    if (found == file.occurrences.end()) return;
+    found->completedAt = now;
+    // Done also answers the newest due time of the same schedule, so a repeat
+    // that fell due while the alert was up does not follow straight after it.
+    const QuibReminder snapshot = found->reminder;
+    const pf::Calendar calendar = ReminderSchedule::calendar();
+    const auto latest = ReminderSchedule::latest(snapshot, now, calendar);
+    if (!latest) return;
+    QString key = ReminderSchedule::key(snapshot, *latest, calendar);
+    if (std::ranges::any_of(file.occurrences, [&](const auto& o) { return o.id == key; })) return;
+    file.occurrences.push_back({std::move(key), snapshot, *latest, {}, {}, now});
+  });
+}
+
+void ReminderStore::snooze(const QString& id, double seconds, const QDateTime& now) {
+  if (seconds != 300 && seconds != 900 && seconds != 3600)
+    throw QuibError(QStringLiteral("Choose a 5 minute, 15 minute or 1 hour snooze."));
+  transaction([&](ReminderFile& file) {
+    const auto found = findOpen(file, id);
+    if (found == file.occurrences.end()) return;
+    found->snoozedUntil = now.addSecs(qint64(seconds));
+    found->presentedAt.reset();
   });
 }

@@ -6,6 +6,11 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <vector>
+
+namespace pf {
+class Calendar;
+}
 
 #include "reminders/ReminderFile.h"
 
@@ -50,6 +55,23 @@ class ReminderStore final {
   void pause(const QString& id, bool paused);
   /// Removes the reminder and all its occurrences. An unknown id changes nothing.
   void remove(const QString& id);
+
+  /// Adds an occurrence for every reminder that has fallen due by `now`: one
+  /// catch-up alert for its latest due time, none while it has an open one or
+  /// for a day at or before the newest one collected for its schedule.
+  void collect(const QDateTime& now, const pf::Calendar& calendar);
+  /// The open occurrences ready by `now` whose reminder exists and is not
+  /// paused, earliest first (ties by id). Reads memory only.
+  std::vector<ReminderOccurrence> pending(const QDateTime& now) const;
+  /// Records a showing of the open occurrence `id`; true for the first
+  /// showing since it was made or last snoozed.
+  bool markPresented(const QString& id, const QDateTime& now);
+  /// Marks the open occurrence `id` done at `now`, and uses up its reminder's
+  /// latest due time as well. An unknown or completed id changes nothing.
+  void complete(const QString& id, const QDateTime& now);
+  /// Puts the open occurrence `id` off by 300, 900 or 3600 seconds. An unknown
+  /// or completed id changes nothing.
+  void snooze(const QString& id, double seconds, const QDateTime& now);
 
   /// Writes one file; atomic and private by default. Replaceable, e.g. to inject failures.
   Writer write;
