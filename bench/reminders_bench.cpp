@@ -1,7 +1,8 @@
 // Cost of the reminders journal at its budgeted size, 1,000 reminders with
-// two occurrences each: decoding, validating and encoding it, a save that
-// changes it (lock, fresh read, validation, previous copy and new file, both
-// synced), and finding the next due time of every reminder, as each check does.
+// two occurrences each: decoding, validating and encoding it, loading it, a
+// save that changes it (lock, validation, previous copy and new file, both
+// synced), a check that finds nothing new, and finding the next due time of
+// every reminder, as each check does.
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -83,14 +84,26 @@ void saveJournal(benchmark::State& state) {
 }
 BENCHMARK(saveJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-/// Loading the journal from disk, as a new store or a reload does.
+/// Loading the journal from disk into a new store: read, decode, validate.
 void loadJournal(benchmark::State& state) {
   QTemporaryDir dir;
   pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"), fullJournal().encoded());
-  ReminderStore store(dir.path());
-  for (auto _ : state) store.reload();
+  for (auto _ : state) benchmark::DoNotOptimize(ReminderStore(dir.path()).file().reminders.size());
 }
 BENCHMARK(loadJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+/// The transaction of a periodic check that finds nothing new: lock, the file
+/// found unchanged, the latest due time of every reminder, no write.
+void collectNothing(benchmark::State& state) {
+  QTemporaryDir dir;
+  ReminderStore store(dir.path());
+  pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"), fullJournal().encoded());
+  store.reload();
+  const QDateTime now = start.addDays(1);
+  store.collect(now, ReminderSchedule::calendar());
+  for (auto _ : state) store.collect(now, ReminderSchedule::calendar());
+}
+BENCHMARK(collectNothing)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void nextDueTimes(benchmark::State& state) {
   const ReminderFile file = fullJournal();

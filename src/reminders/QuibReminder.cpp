@@ -1,11 +1,11 @@
 #include "reminders/QuibReminder.h"
 
-#include <QJsonArray>
 #include <algorithm>
 #include <set>
 
 #include "character/QuibAction.h"
 #include "platform/core/JsonReader.h"
+#include "platform/core/JsonWriter.h"
 #include "platform/core/Text.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
@@ -71,19 +71,27 @@ QuibReminder QuibReminder::fromJson(const pf::JsonObjectReader& object) {
           object.boolean(QStringLiteral("paused"))};
 }
 
-QJsonObject QuibReminder::json() const {
-  QJsonArray days;
-  for (qint64 day : weekdays) days.append(day);
-  QJsonObject object{{QStringLiteral("id"), id},
-                     {QStringLiteral("scheduleID"), scheduleID},
-                     {QStringLiteral("name"), name},
-                     {QStringLiteral("message"), message},
-                     {QStringLiteral("time"), time.json()},
-                     {QStringLiteral("repeatRule"), repeatRule.rawValue()},
-                     {QStringLiteral("weekdays"), days},
-                     {QStringLiteral("animation"), animation},
-                     {QStringLiteral("paused"), paused}};
-  if (actionID) object.insert(QStringLiteral("actionID"), *actionID);
-  if (actionLabel) object.insert(QStringLiteral("actionLabel"), *actionLabel);
-  return object;
+void QuibReminder::write(pf::JsonWriter& writer) const {
+  const auto text = [&writer](QStringView key, const QString& value) {
+    writer.key(key);
+    writer.string(value);
+  };
+  writer.beginObject();
+  if (actionID) text(u"actionID", *actionID);
+  if (actionLabel) text(u"actionLabel", *actionLabel);
+  text(u"animation", animation);
+  text(u"id", id);
+  text(u"message", message);
+  text(u"name", name);
+  writer.key(u"paused");
+  writer.boolean(paused);
+  text(u"repeatRule", repeatRule.rawValue());
+  text(u"scheduleID", scheduleID);
+  writer.key(u"time");
+  time.write(writer);
+  writer.key(u"weekdays");
+  writer.beginArray();
+  for (qint64 day : weekdays) writer.integer(day);
+  writer.endArray();
+  writer.endObject();
 }

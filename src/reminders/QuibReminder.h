@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QJsonObject>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -11,6 +10,7 @@
 namespace pf {
 class Calendar;
 class JsonObjectReader;
+class JsonWriter;
 }  // namespace pf
 
 /// A named message the companion says at a local wall-clock time, once,
@@ -50,8 +50,8 @@ struct QuibReminder {
   /// Reads the object; every key is required except "actionID" and
   /// "actionLabel". Throws `pf::JsonError`.
   static QuibReminder fromJson(const pf::JsonObjectReader& object);
-  /// The object; "actionID" and "actionLabel" only when present.
-  QJsonObject json() const;
+  /// Writes the object, keys sorted; "actionID" and "actionLabel" only when present.
+  void write(pf::JsonWriter& writer) const;
 
   bool operator==(const QuibReminder&) const = default;
 };

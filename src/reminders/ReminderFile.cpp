@@ -1,10 +1,9 @@
 #include "reminders/ReminderFile.h"
 
-#include <QJsonArray>
 #include <QSet>
 
-#include "platform/core/Json.h"
 #include "platform/core/JsonReader.h"
+#include "platform/core/JsonWriter.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
 
@@ -50,11 +49,18 @@ ReminderFile ReminderFile::decode(const QByteArray& bytes) {
 }
 
 QByteArray ReminderFile::encoded() const {
-  QJsonArray reminderList;
-  for (const QuibReminder& reminder : reminders) reminderList.append(reminder.json());
-  QJsonArray occurrenceList;
-  for (const ReminderOccurrence& occurrence : occurrences) occurrenceList.append(occurrence.json());
-  return pf::Json::encode(QJsonObject{{QStringLiteral("version"), version},
-                                      {QStringLiteral("reminders"), reminderList},
-                                      {QStringLiteral("occurrences"), occurrenceList}});
+  pf::JsonWriter writer;
+  writer.beginObject();
+  writer.key(u"occurrences");
+  writer.beginArray();
+  for (const ReminderOccurrence& occurrence : occurrences) occurrence.write(writer);
+  writer.endArray();
+  writer.key(u"reminders");
+  writer.beginArray();
+  for (const QuibReminder& reminder : reminders) reminder.write(writer);
+  writer.endArray();
+  writer.key(u"version");
+  writer.integer(version);
+  writer.endObject();
+  return writer.take();
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/core/JsonReader.h"
+#include "platform/core/JsonWriter.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ bool ReminderOccurrence::hasValidDates() const {
   return due.isValid() && valid(snoozedUntil) && valid(presentedAt) && valid(completedAt);
 }
 
-QJsonValue ReminderOccurrence::moment(const QDateTime& instant) {
+double ReminderOccurrence::seconds(const QDateTime& instant) {
   return double(instant.toMSecsSinceEpoch() - referenceMSecs) / 1000.0;
 }
 
@@ -41,12 +42,20 @@ ReminderOccurrence ReminderOccurrence::fromJson(const pf::JsonObjectReader& obje
           optionalMoment(object, QStringLiteral("completedAt"))};
 }
 
-QJsonObject ReminderOccurrence::json() const {
-  QJsonObject object{{QStringLiteral("id"), id},
-                     {QStringLiteral("reminder"), reminder.json()},
-                     {QStringLiteral("due"), moment(due)}};
-  if (snoozedUntil) object.insert(QStringLiteral("snoozedUntil"), moment(*snoozedUntil));
-  if (presentedAt) object.insert(QStringLiteral("presentedAt"), moment(*presentedAt));
-  if (completedAt) object.insert(QStringLiteral("completedAt"), moment(*completedAt));
-  return object;
+void ReminderOccurrence::write(pf::JsonWriter& writer) const {
+  const auto date = [&writer](QStringView key, const std::optional<QDateTime>& moment) {
+    if (!moment) return;
+    writer.key(key);
+    writer.number(seconds(*moment));
+  };
+  writer.beginObject();
+  date(u"completedAt", completedAt);
+  date(u"due", due);
+  writer.key(u"id");
+  writer.string(id);
+  date(u"presentedAt", presentedAt);
+  writer.key(u"reminder");
+  reminder.write(writer);
+  date(u"snoozedUntil", snoozedUntil);
+  writer.endObject();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QString>
 #include <optional>
 
@@ -10,7 +8,8 @@
 
 namespace pf {
 class JsonObjectReader;
-}
+class JsonWriter;
+}  // namespace pf
 
 /// One announcement of one due time of a reminder, compared field by field.
 /// Moments are UTC; in JSON they are seconds since 2001-01-01 00:00:00 UTC.
@@ -39,11 +38,11 @@ struct ReminderOccurrence {
 
   /// Reads the object; "id", "reminder" and "due" are required. Throws `pf::JsonError`.
   static ReminderOccurrence fromJson(const pf::JsonObjectReader& object);
-  /// The object; the three optional moments only when set.
-  QJsonObject json() const;
+  /// Writes the object, keys sorted; the three optional moments only when set.
+  void write(pf::JsonWriter& writer) const;
 
   /// A moment as stored: seconds since 2001-01-01 00:00:00 UTC.
-  static QJsonValue moment(const QDateTime& instant);
+  static double seconds(const QDateTime& instant);
   /// The moment of a stored number; invalid when it is not finite or out of range.
   static QDateTime moment(double seconds);
 

@@ -76,11 +76,32 @@ QString ReminderStore::primary() const { return path(primaryName); }
 
 QString ReminderStore::path(const QString& name) const { return m_directory + u'/' + name; }
 
+bool ReminderStore::FileIdentity::operator==(const FileIdentity& o) const {
+  const auto same = [](const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+  };
+  return device == o.device && inode == o.inode && size == o.size && same(modified, o.modified) &&
+         same(changed, o.changed);
+}
+
+std::optional<ReminderStore::FileIdentity> ReminderStore::identityOf(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+  return FileIdentity{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
 ReminderStore::Journal ReminderStore::read() const {
+  // Taken before the bytes are read: a file replaced in between is read again next time.
+  const auto identity = identityOf(primary());
+  const QByteArray zone = ReminderSchedule::calendar().timeZone().id();
+  if (identity && m_lastRead && m_lastRead->identity == *identity && m_lastRead->zone == zone)
+    return m_lastRead->journal;
   if (auto bytes = pf::Files::read(primary())) {
     ReminderFile file = ReminderFile::decode(*bytes);
     file.validate();
-    return {std::move(file), std::move(bytes)};
+    Journal journal{std::move(file), std::move(bytes)};
+    if (identity) m_lastRead = LastRead{*identity, zone, journal};
+    return journal;
   }
   // Restoring the backup by itself could bring back alerts already shown.
   if (QFileInfo::exists(path(previousName)))
@@ -124,10 +145,17 @@ ReminderFile ReminderStore::changeUnderLock(const Change& change) {
   const Journal journal = read();
   ReminderFile changed = journal.file;
   change(changed);
-  changed.validate();
+  // An unchanged journal is the one just read, which has passed validation.
   if (changed == journal.file) return changed;
+  changed.validate();
   if (journal.bytes) writePrivately(*journal.bytes, previousName);
-  writePrivately(changed.encoded(), primaryName);
+  QByteArray encoded = changed.encoded();
+  writePrivately(encoded, primaryName);
+  // Nobody else writes while the lock is held, so this version of the file is
+  // known without reading it back.
+  if (const auto identity = identityOf(primary()))
+    m_lastRead =
+        LastRead{*identity, ReminderSchedule::calendar().timeZone().id(), {changed, std::move(encoded)}};
   return changed;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -86,6 +88,25 @@ class ReminderStore final {
     std::optional<QByteArray> bytes;
   };
 
+  /// What identifies one version of a file on disk: replacing the journal
+  /// always makes a new inode, and editing it in place changes its times.
+  struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool operator==(const FileIdentity& other) const;
+  };
+  /// The journal as last decoded and validated, with the file version and the
+  /// zone it was validated in, so a check that finds the same file reads no bytes.
+  struct LastRead {
+    FileIdentity identity;
+    QByteArray zone;
+    Journal journal;
+  };
+
+  static std::optional<FileIdentity> identityOf(const QString& path);
   Journal read() const;
   void transaction(const Change& change);
   ReminderFile changeUnderLock(const Change& change);
@@ -95,4 +116,5 @@ class ReminderStore final {
   QString m_directory;
   ReminderFile m_file;
   std::optional<QString> m_failure;
+  mutable std::optional<LastRead> m_lastRead;
 };

@@ -1,6 +1,7 @@
 #include "reminders/ReminderTime.h"
 
 #include "platform/core/JsonReader.h"
+#include "platform/core/JsonWriter.h"
 
 ReminderTime::ReminderTime(const QDateTime& moment, const pf::Calendar& calendar) {
   const pf::WallTime wall = calendar.wallTime(moment);
@@ -28,10 +29,13 @@ ReminderTime ReminderTime::fromJson(const pf::JsonObjectReader& object) {
           object.integer(QStringLiteral("minute"))};
 }
 
-QJsonObject ReminderTime::json() const {
-  return {{QStringLiteral("year"), year},
-          {QStringLiteral("month"), month},
-          {QStringLiteral("day"), day},
-          {QStringLiteral("hour"), hour},
-          {QStringLiteral("minute"), minute}};
+void ReminderTime::write(pf::JsonWriter& writer) const {
+  writer.beginObject();
+  for (const auto& [key, value] :
+       {std::pair(u"day", day), std::pair(u"hour", hour), std::pair(u"minute", minute),
+        std::pair(u"month", month), std::pair(u"year", year)}) {
+    writer.key(key);
+    writer.integer(value);
+  }
+  writer.endObject();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QJsonObject>
 #include <QString>
 #include <optional>
 
@@ -9,7 +8,8 @@
 
 namespace pf {
 class JsonObjectReader;
-}
+class JsonWriter;
+}  // namespace pf
 
 /// A local wall-clock time without a time zone: the due time of a reminder,
 /// which fires at that hour wherever the user is.
@@ -42,7 +42,8 @@ struct ReminderTime {
 
   /// Reads the object; all five keys are required. Throws `pf::JsonError`.
   static ReminderTime fromJson(const pf::JsonObjectReader& object);
-  QJsonObject json() const;
+  /// Writes the object, keys sorted.
+  void write(pf::JsonWriter& writer) const;
 
   bool operator==(const ReminderTime&) const = default;
 };

@@ -2,6 +2,7 @@
 // the stored form and the journal's own rules.
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <limits>
 
 #include "reminders/ReminderFile.h"
@@ -241,7 +242,9 @@ TEST(ReminderModel, TheStoredFormIsSortedPrettyJSONWithDatesSince2001) {
 
 TEST(ReminderModel, DecodingIsStrict) {
   const auto withReminder = [](const char* edit) {
-    QJsonObject object = reminder().json();
+    ReminderFile file;
+    file.reminders = {reminder()};
+    QJsonObject object = QJsonDocument::fromJson(file.encoded())["reminders"][0].toObject();
     const QJsonObject changes = QJsonDocument::fromJson(edit).object();
     for (auto it = changes.begin(); it != changes.end(); ++it)
       if (it.value().isUndefined() || it.value() == QJsonValue(QStringLiteral("<remove>")))

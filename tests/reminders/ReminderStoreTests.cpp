@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QRegularExpression>
+#include <QThread>
 
 #include "platform/core/FileLock.h"
 #include "reminders/ReminderSupport.h"
@@ -282,4 +283,28 @@ TEST(ReminderStore, PausingKeepsOccurrencesAndRemovingTakesThemAll) {
   store.remove("R1");
   EXPECT_EQ(store.file().reminders, std::vector{reminder("R2")});
   EXPECT_EQ(store.file().occurrences, std::vector{other});
+}
+
+TEST(ReminderStore, AJournalRewrittenInPlaceIsReadAgain) {
+  ReminderStore store(journalFolder());
+  store.save(reminder("R1"), std::nullopt, saveMoment);
+  store.reload();
+  QByteArray bytes = test::contentsOf(journalFile());
+  bytes.replace("Stretch R1", "Stretch R9");  // same size, same inode: only its times tell
+  QThread::msleep(20);                        // file times move in steps of a few milliseconds
+  test::writeFile(journalFile(), bytes);
+  store.reload();
+  EXPECT_EQ(store.file().reminders[0].name, "Stretch R9");
+  EXPECT_EQ(messageOf([&] { store.save(reminder("R1"), reminder("R1"), saveMoment); }), changedElsewhere);
+}
+
+TEST(ReminderStore, AJournalIsCheckedAgainInAnotherZone) {
+  ReminderFile journal;
+  journal.reminders = {reminder("R1", ReminderRepeat::once, {2011, 12, 30, 12, 0})};
+  test::writeJournal(journal);
+  ReminderStore store(journalFolder());
+  ASSERT_EQ(store.failure(), std::nullopt);
+  test::ZoneScope apia("Pacific/Apia");  // where that day never happened
+  EXPECT_EQ(messageOf([&] { store.reload(); }),
+            "Choose a valid date, time, animation and at least one day for a weekly reminder.");
 }
