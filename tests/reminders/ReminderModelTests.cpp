@@ -65,6 +65,11 @@ const ValidationCase validationCases[] = {
        r.time = {2027, 2, 29, 9, 0};
      },
      scheduleRule},
+    {"31 March",
+     [](QuibReminder& r) {
+       r.time = {2026, 3, 31, 23, 59};
+     },
+     ""},
     {"29 February 2028",
      [](QuibReminder& r) {
        r.time = {2028, 2, 29, 9, 0};
