@@ -3,13 +3,13 @@
 // save that changes it (lock, validation, previous copy and new file, both
 // synced), a check that finds nothing new, and finding the next due time of
 // every reminder, as each check does.
-#include <QTemporaryDir>
-#include <cstdlib>
-
 #include "BenchMain.h"
 #include "platform/core/AtomicWriter.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
+
+#include <QTemporaryDir>
+#include <cstdlib>
 
 namespace {
 

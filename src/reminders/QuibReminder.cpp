@@ -1,14 +1,14 @@
 #include "reminders/QuibReminder.h"
 
-#include <algorithm>
-#include <set>
-
 #include "character/QuibAction.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "platform/core/Text.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
+
+#include <algorithm>
+#include <set>
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "reminders/ReminderRepeat.h"
+#include "reminders/ReminderTime.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
-
-#include "reminders/ReminderRepeat.h"
-#include "reminders/ReminderTime.h"
 
 namespace pf {
 class Calendar;

@@ -1,12 +1,12 @@
 #include "reminders/ReminderCoordinator.h"
 
-#include <algorithm>
-
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
 #include "platform/core/QtMainQueue.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
+
+#include <algorithm>
 
 namespace {
 

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "platform/core/Clock.h"
+#include "platform/core/FileLock.h"
+#include "platform/core/MainQueue.h"
+#include "platform/core/Timer.h"
+#include "reminders/ReminderStore.h"
+
 #include <QDateTime>
 #include <QString>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
-
-#include "platform/core/Clock.h"
-#include "platform/core/FileLock.h"
-#include "platform/core/MainQueue.h"
-#include "platform/core/Timer.h"
-#include "reminders/ReminderStore.h"
 
 /// The check loop of one reminders journal: collects occurrences as they
 /// fall due, hands the owner one at a time to show and takes back Done and

@@ -1,11 +1,11 @@
 #include "reminders/ReminderFile.h"
 
-#include <QSet>
-
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
+
+#include <QSet>
 
 namespace {
 

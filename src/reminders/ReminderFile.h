@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QByteArray>
-#include <vector>
-
 #include "reminders/QuibReminder.h"
 #include "reminders/ReminderOccurrence.h"
+
+#include <QByteArray>
+#include <vector>
 
 /// The whole reminders journal: every reminder and every occurrence, compared
 /// field by field. The default value is the empty journal.

@@ -1,9 +1,9 @@
 #include "reminders/ReminderOccurrence.h"
 
-#include <cmath>
-
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
+
+#include <cmath>
 
 namespace {
 

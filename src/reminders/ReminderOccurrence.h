@@ -1,10 +1,10 @@
 #pragma once
 
+#include "reminders/QuibReminder.h"
+
 #include <QDateTime>
 #include <QString>
 #include <optional>
-
-#include "reminders/QuibReminder.h"
 
 namespace pf {
 class JsonObjectReader;

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/core/Calendar.h"
+#include "reminders/QuibReminder.h"
+
 #include <QDateTime>
 #include <QString>
 #include <optional>
-
-#include "platform/core/Calendar.h"
-#include "reminders/QuibReminder.h"
 
 /// The schedule rule: when a reminder falls due. Times are local wall-clock
 /// times in the given calendar; a day the zone skipped has no due time.

@@ -1,14 +1,5 @@
 #include "reminders/ReminderStore.h"
 
-#include <sys/stat.h>
-
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QSet>
-#include <QUuid>
-#include <algorithm>
-
 #include "platform/core/AtomicWriter.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
@@ -16,6 +7,14 @@
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QUuid>
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sys/stat.h>
+#include "reminders/ReminderFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -8,13 +8,8 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
 #include <vector>
-
-namespace pf {
-class Calendar;
-}
-
-#include "reminders/ReminderFile.h"
 
 /// The reminders journal of one folder: "reminders.json", the bytes it held
 /// before its last change in "reminders.previous.json", and "reminders.lock".

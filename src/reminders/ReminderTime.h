@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/core/Calendar.h"
+
 #include <QDateTime>
 #include <QString>
 #include <optional>
-
-#include "platform/core/Calendar.h"
 
 namespace pf {
 class JsonObjectReader;

@@ -1,15 +1,15 @@
 // The check loop with a hand-moved clock: what is shown when, how long it
 // sleeps, the answers, and the single runner across real processes.
-#include <QProcess>
-#include <QThread>
-#include <csignal>
-
 #include "reminders/ReminderCoordinator.h"
 #include "reminders/ReminderSupport.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 #include "support/ManualScheduler.h"
 #include "support/TestFiles.h"
+
+#include <QProcess>
+#include <QThread>
+#include <csignal>
 
 using test::journalFile;
 using test::journalFolder;

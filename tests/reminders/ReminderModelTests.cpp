@@ -1,12 +1,12 @@
 // The reminder model: validation sentences word for word, strict decoding,
 // the stored form and the journal's own rules.
+#include "reminders/ReminderFile.h"
+#include "reminders/ReminderSupport.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <limits>
-
-#include "reminders/ReminderFile.h"
-#include "reminders/ReminderSupport.h"
 
 using test::messageOf;
 using test::reminder;

@@ -1,16 +1,16 @@
 // The journal against second real processes: a held lock refuses every change
 // at once, concurrent writers lose nothing, and launched programs never keep the lock.
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QThread>
-#include <csignal>
-
 #include "platform/core/FileLock.h"
 #include "reminders/ReminderSupport.h"
 #include "shortcuts/QuibError.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 #include "support/TestFiles.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
 
 using test::ChildProcess;
 using test::journalFile;

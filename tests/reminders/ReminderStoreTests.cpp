@@ -1,15 +1,14 @@
 // The journal on real files: what is created when, a change that changes
 // nothing writes nothing, damaged and newer journals are never touched, and
 // the save rules for edits made elsewhere.
-#include <sys/stat.h>
-
-#include <QRegularExpression>
-#include <QThread>
-
 #include "platform/core/FileLock.h"
 #include "reminders/ReminderSupport.h"
 #include "support/FileMode.h"
 #include "support/TestFiles.h"
+
+#include <QRegularExpression>
+#include <QThread>
+#include <sys/stat.h>
 
 using test::journalFile;
 using test::journalFolder;

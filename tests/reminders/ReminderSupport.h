@@ -1,6 +1,10 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include "platform/core/Calendar.h"
+#include "platform/core/Files.h"
+#include "reminders/ReminderSchedule.h"
+#include "reminders/ReminderStore.h"
+#include "support/TestEnvironment.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,12 +12,7 @@
 #include <QTimeZone>
 #include <cstdlib>
 #include <functional>
-
-#include "platform/core/Calendar.h"
-#include "platform/core/Files.h"
-#include "reminders/ReminderSchedule.h"
-#include "reminders/ReminderStore.h"
-#include "support/TestEnvironment.h"
+#include <gtest/gtest.h>
 
 namespace test {
 

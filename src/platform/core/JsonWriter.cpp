@@ -1,10 +1,10 @@
 #include "platform/core/JsonWriter.h"
 
+#include "platform/core/Json.h"
+
 #include <QLocale>
 #include <cmath>
 #include <utility>
-
-#include "platform/core/Json.h"
 
 namespace pf {
 namespace {

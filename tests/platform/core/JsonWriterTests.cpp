@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
+#include "platform/core/Json.h"
+#include "platform/core/JsonWriter.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <gtest/gtest.h>
 #include <limits>
-
-#include "platform/core/Json.h"
-#include "platform/core/JsonWriter.h"
 
 using pf::JsonWriter;
 
