@@ -18,14 +18,19 @@ const QString scheduleRule =
     QStringLiteral("Choose a valid date, time, animation and at least one day for a weekly reminder.");
 
 bool fits(const QString& text, int limit) {
+  // Not empty once trimmed: some character that is not white space.
+  if (std::ranges::all_of(text, pf::Text::isWhiteSpaceOrNewline)) return false;
   // A character is at least one UTF-16 unit, so short texts need no counting.
-  if (pf::Text::trimmed(text).isEmpty()) return false;
   return text.size() <= limit || pf::Text::characterCount(text) <= limit;
 }
 
+/// Whether the date names a day the calendar has: it neither rolls over into
+/// another day (30 February) nor was skipped by the zone.
 bool dayExists(const ReminderTime& time, const pf::Calendar& calendar) {
   const auto day = ReminderTime(time.year, time.month, time.day, 0, 0).date(calendar);
-  return day && ReminderTime(*day, calendar).dateKey() == time.dateKey();
+  if (!day) return false;
+  const pf::WallTime found = calendar.wallTime(*day);
+  return found.year == time.year && found.month == time.month && found.day == time.day;
 }
 
 bool hasValidWeekdays(const QuibReminder& reminder) {
