@@ -144,9 +144,7 @@ void ShortcutStore::changed() const {
 }
 
 void ShortcutStore::commit(const ShortcutCatalog& catalog, const PendingImages& images) {
-  if (!m_catalogIsWritable)
-    throw CatalogError::unavailable(
-        m_catalogNotice.value_or(QStringLiteral("The shortcut catalog is read-only.")));
+  requireWritable();
   QSet<QString> ids;
   for (const Shortcut& s : catalog.shortcuts) ids.insert(s.id);
   for (const Shortcut& s : shortcuts())
