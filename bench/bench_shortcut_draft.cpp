@@ -55,11 +55,15 @@ void saveDraftWithChosenFolders(benchmark::State& state) {
   for (auto _ : state) {
     ShortcutDraft draft = full.editedDraft();
     for (const Shortcut& s : draft.items)
-      if (s.kind == ShortcutKind::folder && !s.isStock()) draft.selectedFiles[s.id] = QUrl::fromLocalFile(s.destination);
+      if (s.kind == ShortcutKind::folder && !s.isStock())
+        draft.selectedFiles[s.id] = QUrl::fromLocalFile(s.destination);
     full.store.saveDraft(draft);
   }
 }
-BENCHMARK(saveDraftWithChosenFolders)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(saveDraftWithChosenFolders)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -1,7 +1,5 @@
 #include "shortcuts/ShortcutDraft.h"
 
-#include "shortcuts/ShortcutPresets.h"
-
 #include <QUuid>
 #include <algorithm>
 
@@ -44,8 +42,9 @@ bool ShortcutDraft::canUndoRemoval() const { return !removed.empty() && !isFull(
 
 std::optional<int> ShortcutDraft::add(ShortcutKind kind) {
   if (isFull()) return std::nullopt;
-  items.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toLower(), newLabel(kind), kind, QString(),
-                   QStringLiteral("Not configured — choose a destination"), std::nullopt, std::nullopt, true});
+  items.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toLower(), newLabel(kind), kind,
+                   QString(), QStringLiteral("Not configured — choose a destination"), std::nullopt,
+                   std::nullopt, true});
   return int(items.size()) - 1;
 }
 

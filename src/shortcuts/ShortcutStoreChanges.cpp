@@ -1,11 +1,12 @@
 // The store's changing operations. Each builds a whole new catalog and hands
 // it to the single write path, `commit`.
+#include "shortcuts/ShortcutStore.h"
+
 #include "platform/core/Bookmark.h"
 #include "platform/core/Files.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/QuibError.h"
-#include "shortcuts/ShortcutStore.h"
 
 #include <QSet>
 #include <algorithm>
@@ -71,8 +72,8 @@ void ShortcutStore::saveDraft(const ShortcutDraft& draft) {
 void ShortcutStore::addSelectedFiles(const ShortcutDraft& draft,
                                      std::map<QString, QByteArray>& bookmarks) const {
   for (const auto& [id, url] : draft.selectedFiles) {
-    const auto owner = std::find_if(draft.items.begin(), draft.items.end(),
-                                    [&](const Shortcut& s) { return s.id == id; });
+    const auto owner =
+        std::find_if(draft.items.begin(), draft.items.end(), [&](const Shortcut& s) { return s.id == id; });
     if (owner == draft.items.end() || owner->kind == ShortcutKind::web ||
         owner->destination != url.toLocalFile())
       throw CatalogError::invalid(QStringLiteral("A selected file no longer matches its shortcut."));
@@ -115,7 +116,8 @@ ShortcutStore::ImportResult ShortcutStore::importAvailableShortcuts(const Shortc
     ShortcutCatalog catalog = m_catalog;
     for (const Shortcut& s : candidates) {
       catalog.shortcuts.push_back(s);
-      if (const auto bookmark = source.m_catalog.bookmarks.find(s.id); bookmark != source.m_catalog.bookmarks.end())
+      if (const auto bookmark = source.m_catalog.bookmarks.find(s.id);
+          bookmark != source.m_catalog.bookmarks.end())
         catalog.bookmarks[s.id] = bookmark->second;
     }
     const PendingImages images = importedImages(candidates, source, result.missingImages);
@@ -128,8 +130,8 @@ ShortcutStore::ImportResult ShortcutStore::importAvailableShortcuts(const Shortc
 
 // A picture the source lost (or holds damaged) is left behind: copying it
 // could never succeed, and failing would fail again at every later import.
-PendingImages ShortcutStore::importedImages(const std::vector<Shortcut>& candidates, const ShortcutStore& source,
-                                            QStringList& missing) const {
+PendingImages ShortcutStore::importedImages(const std::vector<Shortcut>& candidates,
+                                            const ShortcutStore& source, QStringList& missing) const {
   PendingImages images;
   for (const Shortcut& s : candidates) {
     if (!s.icon) continue;
@@ -173,7 +175,8 @@ void ShortcutStore::saveURLs(const std::map<QString, QString>& urls) {
   commit(catalog, {});
 }
 
-void ShortcutStore::swapActiveShortcut(const QString& id, int position, const std::vector<Shortcut>& expected) {
+void ShortcutStore::swapActiveShortcut(const QString& id, int position,
+                                       const std::vector<Shortcut>& expected) {
   if (m_sharedSource) return m_sharedSource->swapActiveShortcut(id, position, expected);
   if (shortcuts() != expected) throw CatalogError::conflict();
   ShortcutDraft draft(expected);
@@ -192,7 +195,8 @@ void ShortcutStore::setFile(const QUrl& url, const QString& id) {
   validateFile(url, found->kind);
   catalog.bookmarks[id] = pf::Bookmark::create(url.toLocalFile());
   found->destination = url.toLocalFile();
-  found->note = QStringLiteral("Your selected ") +
-                (found->kind == ShortcutKind::folder ? QStringLiteral("folder") : QStringLiteral("application"));
+  found->note =
+      QStringLiteral("Your selected ") +
+      (found->kind == ShortcutKind::folder ? QStringLiteral("folder") : QStringLiteral("application"));
   commit(catalog, {});
 }

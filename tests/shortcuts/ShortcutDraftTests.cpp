@@ -150,8 +150,8 @@ TEST(ShortcutDraft, SwapActiveExchangesActivePositionsOnly) {
     QStringList order;
   };
   const std::vector<Case> cases{
-      {"a", 2, true, {"d", "-b", "c", "a"}}, {"d", 1, true, {"a", "-b", "d", "c"}},
-      {"c", 1, true, {"a", "-b", "c", "d"}}, {"b", 0, false, {"a", "-b", "c", "d"}},
+      {"a", 2, true, {"d", "-b", "c", "a"}},  {"d", 1, true, {"a", "-b", "d", "c"}},
+      {"c", 1, true, {"a", "-b", "c", "d"}},  {"b", 0, false, {"a", "-b", "c", "d"}},
       {"x", 0, false, {"a", "-b", "c", "d"}}, {"a", -1, false, {"a", "-b", "c", "d"}},
       {"a", 3, false, {"a", "-b", "c", "d"}},
   };
@@ -178,9 +178,9 @@ TEST(ShortcutPages, ActiveShortcutsArePaged) {
     QStringList shown;
   };
   const std::vector<Case> cases{
-      {0, 0, 12, 1, {}},           {12, 0, 12, 1, firstTwelve}, {13, 1, 12, 2, {"s12"}},
-      {13, 5, 12, 2, {"s12"}},     {13, -3, 12, 2, firstTwelve}, {3, 2, 0, 3, {"s2"}},
-      {3, 1, -4, 3, {"s1"}},       {5, 1, 2, 3, {"s2", "s3"}},
+      {0, 0, 12, 1, {}},       {12, 0, 12, 1, firstTwelve},  {13, 1, 12, 2, {"s12"}},
+      {13, 5, 12, 2, {"s12"}}, {13, -3, 12, 2, firstTwelve}, {3, 2, 0, 3, {"s2"}},
+      {3, 1, -4, 3, {"s1"}},   {5, 1, 2, 3, {"s2", "s3"}},
   };
   for (const Case& c : cases) {
     const auto list = activeList(c.active);
