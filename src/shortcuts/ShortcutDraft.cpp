@@ -8,6 +8,10 @@ namespace {
 // The catalog's own limit: a draft never holds more than a catalog may.
 constexpr std::size_t itemLimit = 128;
 
+bool isFull(const std::vector<Shortcut>& items) { return items.size() >= itemLimit; }
+
+bool holds(const std::vector<Shortcut>& items, int index) { return index >= 0 && index < std::ssize(items); }
+
 QString newLabel(ShortcutKind kind) {
   switch (kind) {
     case ShortcutKind::web:
@@ -32,16 +36,14 @@ std::vector<int> indicesWhere(const std::vector<Shortcut>& items, bool active) {
 
 ShortcutDraft::ShortcutDraft(std::vector<Shortcut> items) : original(items), items(std::move(items)) {}
 
-bool ShortcutDraft::isFull() const { return items.size() >= itemLimit; }
-
 bool ShortcutDraft::hasChanges() const {
   return items != original || !selectedFiles.empty() || !selectedImages.empty();
 }
 
-bool ShortcutDraft::canUndoRemoval() const { return !removed.empty() && !isFull(); }
+bool ShortcutDraft::canUndoRemoval() const { return !removed.empty() && !isFull(items); }
 
 std::optional<int> ShortcutDraft::add(ShortcutKind kind) {
-  if (isFull()) return std::nullopt;
+  if (isFull(items)) return std::nullopt;
   items.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toLower(), newLabel(kind), kind,
                    QString(), QStringLiteral("Not configured — choose a destination"), std::nullopt,
                    std::nullopt, true});
@@ -49,15 +51,15 @@ std::optional<int> ShortcutDraft::add(ShortcutKind kind) {
 }
 
 void ShortcutDraft::remove(int index) {
-  if (holds(index)) items[index].isActive = false;
+  if (holds(items, index)) items[index].isActive = false;
 }
 
 void ShortcutDraft::activate(int index) {
-  if (holds(index)) items[index].isActive = true;
+  if (holds(items, index)) items[index].isActive = true;
 }
 
 void ShortcutDraft::deleteAt(int index) {
-  if (!holds(index) || items[index].isStock()) return;
+  if (!holds(items, index) || items[index].isStock()) return;
   Removal removal{items[index], index, std::nullopt};
   items.erase(items.begin() + index);
   if (const auto file = selectedFiles.find(removal.item.id); file != selectedFiles.end()) {
@@ -81,7 +83,7 @@ std::optional<int> ShortcutDraft::undoRemoval() {
 }
 
 std::optional<int> ShortcutDraft::move(int index, int offset) {
-  if (!holds(index)) return std::nullopt;
+  if (!holds(items, index)) return std::nullopt;
   const std::vector<int> list = indicesWhere(items, items[index].isActive);
   const auto position = std::find(list.begin(), list.end(), index) - list.begin();
   const auto target = position + offset;

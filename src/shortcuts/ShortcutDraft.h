@@ -60,8 +60,4 @@ struct ShortcutDraft {
   /// Exchanges the active shortcut `id` with the active shortcut at `position`
   /// among the active ones; false when either is not there.
   bool swapActive(const QString& id, int position);
-
- private:
-  bool holds(int index) const { return index >= 0 && index < int(items.size()); }
-  bool isFull() const;
 };
