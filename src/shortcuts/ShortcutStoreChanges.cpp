@@ -36,7 +36,8 @@ bool isStoredImage(const QByteArray& png, const QString& reference) {
   }
 }
 
-std::vector<Shortcut>::iterator findID(std::vector<Shortcut>& shortcuts, const QString& id) {
+template <typename List>
+auto findID(List& shortcuts, const QString& id) {
   return std::find_if(shortcuts.begin(), shortcuts.end(), [&](const Shortcut& s) { return s.id == id; });
 }
 
@@ -72,8 +73,7 @@ void ShortcutStore::saveDraft(const ShortcutDraft& draft) {
 void ShortcutStore::addSelectedFiles(const ShortcutDraft& draft,
                                      std::map<QString, QByteArray>& bookmarks) const {
   for (const auto& [id, url] : draft.selectedFiles) {
-    const auto owner =
-        std::find_if(draft.items.begin(), draft.items.end(), [&](const Shortcut& s) { return s.id == id; });
+    const auto owner = findID(draft.items, id);
     if (owner == draft.items.end() || owner->kind == ShortcutKind::web ||
         owner->destination != url.toLocalFile())
       throw CatalogError::invalid(QStringLiteral("A selected file no longer matches its shortcut."));
