@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+using test::idsOf;
 using test::shortcut;
 
 namespace {
@@ -18,12 +19,6 @@ std::vector<Shortcut> listOf(const QStringList& ids) {
     list.back().isActive = !id.startsWith(u'-');
   }
   return list;
-}
-
-QStringList idsOf(const std::vector<Shortcut>& list) {
-  QStringList ids;
-  for (const Shortcut& s : list) ids << s.id;
-  return ids;
 }
 
 ShortcutDraft fullDraft() { return ShortcutDraft(test::catalogOf(128).shortcuts); }
