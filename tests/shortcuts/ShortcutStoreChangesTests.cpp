@@ -271,6 +271,23 @@ TEST(ShortcutStoreChanges, ImportLeavesBehindAPictureTheSourceNoLongerHas) {
   EXPECT_TRUE(guest->importAvailableShortcuts(*main).missingImages.isEmpty());
 }
 
+TEST(ShortcutStoreChanges, AGuestThatSharesImportsIntoItsOwnCatalogAndPictures) {
+  const auto main = makeStore("main");
+  const auto pictured = picture(30);
+  ShortcutDraft draft(main->shortcuts());
+  draft.items.push_back(shortcut("m-picture"));
+  draft.items.back().icon = pictured.reference;
+  draft.selectedImages[pictured.reference] = pictured.png;
+  main->saveDraft(draft);
+  const auto guest = makeStore("guest");
+  guest->setSharedSource(main);
+  guest->importAvailableShortcuts(*main);
+  EXPECT_EQ(idsOf(savedCatalog("guest").shortcuts), idsOf(main->shortcuts()));
+  guest->setSharedSource(nullptr);
+  EXPECT_EQ(guest->shortcuts(), main->shortcuts());
+  EXPECT_TRUE(guest->imageStore().contains(pictured.reference));
+}
+
 TEST(ShortcutStoreChanges, AFailedImportRecordsNothingAsOffered) {
   const auto main = makeStore("main");
   main->replaceShortcuts(withStock({shortcut("m1"), shortcut("m2")}));
