@@ -314,3 +314,29 @@ TEST(ImageStore, AStoredPictureThatIsNoRegularFileCountsAsMissing) {
   store.persist({{imported.reference, imported.png}});
   EXPECT_TRUE(store.contains(imported.reference));
 }
+
+TEST(ImageStore, TheCacheKeepsAtMost128PicturesOf32MegabytesTogether) {
+  struct Case {
+    const char* name;
+    int count;
+    int edge;
+    bool firstStaysCached;
+  };
+  // 128 pictures of 256 x 256 cost exactly the 32 MB the cache may hold.
+  for (const Case& c : {Case{"128 full-size", 128, 256, true}, Case{"129 small", 129, 1, false}}) {
+    SCOPED_TRACE(c.name);
+    ShortcutImageStore store(inHome(c.name));
+    PendingImages pending;
+    std::vector<QString> references;
+    for (int i = 0; i < c.count; ++i) {
+      const QByteArray png = test::encodedImage(solid(c.edge, c.edge, QColor::fromRgb(QRgb(0xff000000u + i))), "png");
+      references.push_back(ShortcutImageStore::reference(png));
+      pending[references.back()] = png;
+    }
+    store.persist(pending);
+    for (const QString& reference : references) ASSERT_FALSE(store.image(reference, {}).isNull());
+    // A file spoilt on disk shows whether the first picture is still served from memory.
+    writeFile(store.url(references.front())->toLocalFile(), "spoilt");
+    EXPECT_EQ(!store.image(references.front(), {}).isNull(), c.firstStaysCached);
+  }
+}
