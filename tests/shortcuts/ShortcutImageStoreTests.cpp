@@ -136,6 +136,8 @@ TEST(ImageImport, HeicIsDecodedFromAStoredThumbnailWhenItIsLargeEnough) {
     EXPECT_EQ(thumbnail.size(), QSize(256, 128));
     EXPECT_TRUE(closeTo(thumbnail.pixelColor(128, 64), c.seen)) << thumbnail.pixelColor(128, 64).name().toStdString();
   }
+  const QByteArray damaged = QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24) + QByteArray(100, '\0');
+  EXPECT_EQ(importMessage(picture("damaged.heic", damaged)), unreadable);
   EXPECT_EQ(ShortcutImageStore::allowedTypes(),
             (QStringList{"image/png", "image/jpeg", "image/heic", "image/tiff", "image/gif", "image/webp"}));
 }
@@ -161,7 +163,8 @@ TEST(ImageImport, EveryKindOfPngIsReducedWithItsColoursAndTransparency) {
     const QImage thumbnail = QImage::fromData(
         ShortcutImageStore::importImage(picture("q.png", test::encodedImage(c.source, "png"))).png, "png");
     ASSERT_EQ(thumbnail.size(), QSize(256, 128));
-    for (const QPoint at : {QPoint(64, 32), QPoint(192, 32), QPoint(64, 96), QPoint(192, 96)}) {
+    for (const QPoint at : {QPoint(0, 0), QPoint(64, 32), QPoint(192, 32), QPoint(64, 96), QPoint(192, 96),
+                            QPoint(255, 127)}) {
       const QColor expected = c.source.pixelColor(at * 600 / 256);
       const QColor seen = thumbnail.pixelColor(at);
       EXPECT_TRUE(closeTo(seen, expected) && std::abs(seen.alpha() - expected.alpha()) <= 2)
