@@ -51,10 +51,6 @@ void AppDelegate::applicationDidFinishLaunching() {
   connect(qGuiApp, &QGuiApplication::screenAdded, this, watchSize);
 }
 
-void AppDelegate::applicationWillTerminate() {
-  if (m_panel) saveCompanionPosition();
-}
-
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });

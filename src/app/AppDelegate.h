@@ -31,8 +31,6 @@ class AppDelegate final : public QObject {
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
-  /// Stops what runs and saves the companion's place.
-  void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
   CompanionPanel* companionPanel() const { return m_panel.get(); }
