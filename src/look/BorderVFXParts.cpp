@@ -94,8 +94,12 @@ void BorderVFXParts::repeatForever(pf::Animation& animation, double duration, do
   animation.timeOffset = phase * duration;
 }
 
-void BorderVFXParts::breatheForever(pf::Animation& animation, double duration, double phase) {
+void BorderVFXParts::easeForever(pf::Animation& animation, double duration, double phase) {
   repeatForever(animation, duration, phase);
-  animation.autoreverses = true;
   animation.timingFunction = pf::TimingFunction::easeInEaseOut();
+}
+
+void BorderVFXParts::breatheForever(pf::Animation& animation, double duration, double phase) {
+  easeForever(animation, duration, phase);
+  animation.autoreverses = true;
 }

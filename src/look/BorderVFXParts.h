@@ -61,6 +61,8 @@ class BorderVFXParts final {
   /// Makes `animation` repeat forever, `duration` seconds a pass, starting
   /// `phase` passes in (like elements then do not move in step).
   static void repeatForever(pf::Animation& animation, double duration, double phase);
-  /// Like `repeatForever`, each pass going there and back with ease in and out.
+  /// Like `repeatForever`, each pass easing in and out.
+  static void easeForever(pf::Animation& animation, double duration, double phase);
+  /// Like `easeForever`, each pass going there and back.
   static void breatheForever(pf::Animation& animation, double duration, double phase);
 };

@@ -76,9 +76,8 @@ void rise(pf::Layer& layer, const Wisp& w, const pf::Rect& rect, double speed) {
                        {0, 0.25, 0.5, 0.8, 1}),
   });
   const double n = QuibBorderVFX::noise(s + 90);
-  Parts::repeatForever(*group, ((w.smoke ? 7 : 4.5) + (w.smoke ? 4 : 3) * n) / speed,
-                       QuibBorderVFX::noise(s + 150));
-  group->timingFunction = pf::TimingFunction::easeInEaseOut();
+  Parts::easeForever(*group, ((w.smoke ? 7 : 4.5) + (w.smoke ? 4 : 3) * n) / speed,
+                     QuibBorderVFX::noise(s + 150));
   layer.addAnimation(*group, QStringLiteral("borderVFX"));
 }
 

@@ -125,8 +125,7 @@ void drift(pf::Layer& layer, const Star& s, const pf::Rect& rect, int b, double 
       Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.6 * s.alpha, s.alpha, 0.65 * s.alpha, 0.0},
                        {0, 0.2, 0.5, 0.8, 1}),
   });
-  Parts::repeatForever(*group, (14 + 16 * noise(b + 6)) / speed, noise(b + 7));
-  group->timingFunction = pf::TimingFunction::easeInEaseOut();
+  Parts::easeForever(*group, (14 + 16 * noise(b + 6)) / speed, noise(b + 7));
   layer.addAnimation(*group, QStringLiteral("cosmicDrift"));
 }
 
@@ -161,8 +160,7 @@ void rise(pf::Layer& layer, Point start, double direction, double alpha, double 
       Parts::keyframes(QStringLiteral("opacity"), {0.0, alpha, 0.9 * alpha, 0.0}, {0, 0.15, 0.75, 1}),
       Parts::basic(QStringLiteral("transform.scale"), 0.8, 1.08),
   });
-  Parts::repeatForever(*group, (10 + 9 * noise(b + 7)) / speed, noise(b + 8));
-  group->timingFunction = pf::TimingFunction::easeInEaseOut();
+  Parts::easeForever(*group, (10 + 9 * noise(b + 7)) / speed, noise(b + 8));
   layer.addAnimation(*group, QStringLiteral("bubbleRise"));
 }
 

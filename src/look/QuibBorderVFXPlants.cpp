@@ -158,8 +158,7 @@ void drift(pf::Layer& petal, Point a, Point b, double turn, double opacity, int 
       Parts::keyframes(QStringLiteral("transform.scale.x"), {1.0, 0.5, 0.85, 0.45, 1.0}),
       Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.85 * opacity, 0.75 * opacity, 0.0}, {0, 0.18, 0.78, 1}),
   });
-  Parts::repeatForever(*group, (12 + 10 * noise(s + 10)) / speed, noise(s + 11));
-  group->timingFunction = pf::TimingFunction::easeInEaseOut();
+  Parts::easeForever(*group, (12 + 10 * noise(s + 10)) / speed, noise(s + 11));
   petal.addAnimation(*group, QStringLiteral("petalDrift"));
 }
 
