@@ -13,7 +13,8 @@ namespace {
 
 // The default tuning, or everything the effect draws at its most.
 BorderVFXConfiguration tuning(QuibBorderEffect type, bool highest) {
-  return highest ? BorderVFXConfiguration{type, 1.0, 2.0, 1.0, 1.0} : BorderVFXConfiguration{type, 0.95, 1.35, 0.8, 1.0};
+  return highest ? BorderVFXConfiguration{type, 1.0, 2.0, 1.0, 1.0}
+                 : BorderVFXConfiguration{type, 0.95, 1.35, 0.8, 1.0};
 }
 
 std::shared_ptr<pf::Layer> built(const BorderVFXConfiguration& configuration) {
@@ -63,8 +64,9 @@ void registerAll() {
     const std::string name = type.rawValue().toStdString();
     for (const bool highest : {false, true}) {
       const std::string suffix = highest ? "/highest" : "/default";
-      for (auto* b : {benchmark::RegisterBenchmark(("frame/" + name + suffix).c_str(), renderFrames, tuning(type, highest)),
-                      benchmark::RegisterBenchmark(("build/" + name + suffix).c_str(), buildTree, tuning(type, highest))}) {
+      const BorderVFXConfiguration configuration = tuning(type, highest);
+      for (auto* b : {benchmark::RegisterBenchmark(("frame/" + name + suffix).c_str(), renderFrames, configuration),
+                      benchmark::RegisterBenchmark(("build/" + name + suffix).c_str(), buildTree, configuration)}) {
         b->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
       }
     }

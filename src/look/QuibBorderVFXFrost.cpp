@@ -190,8 +190,9 @@ void QuibBorderVFX::frost(pf::Layer& root, const pf::Rect& rect,
       c.lean = (noise(b + 3) - 0.5) * c.length * 0.5;
       // Placed one point clear of the edge, turned so that +y points away from the window.
       const double a = length * t;
-      const std::array<Point, 4> bases{Point{rect.minX() + a, rect.maxY() + 1}, Point{rect.minX() + a, rect.minY() - 1},
-                                       Point{rect.minX() - 1, rect.minY() + a}, Point{rect.maxX() + 1, rect.minY() + a}};
+      const std::array<Point, 4> bases{
+          Point{rect.minX() + a, rect.maxY() + 1}, Point{rect.minX() + a, rect.minY() - 1},
+          Point{rect.minX() - 1, rect.minY() + a}, Point{rect.maxX() + 1, rect.minY() + a}};
       auto crystal = Parts::named(QStringLiteral("frostCrystal"));
       crystal->setPosition(bases[static_cast<std::size_t>(e)]);
       crystal->setTransform(pf::Transform::makeRotation(turn[static_cast<std::size_t>(e)]));

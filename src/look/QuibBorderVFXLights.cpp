@@ -149,7 +149,8 @@ void addDigits(pf::Layer& stream, int m, double glow) {
   const int c = 3 + static_cast<int>(3 * noise(m + 3));
   for (int i = 0; i < c; ++i) {
     const double a = 0.85 * (1 - static_cast<double>(i) / c);
-    const Color color = i == 0 ? Color::calibratedRGB(0.68, 1.0, 0.76, a) : Color::calibratedRGB(0.1, 0.88, 0.33, a);
+    const Color color =
+        i == 0 ? Color::calibratedRGB(0.68, 1.0, 0.76, a) : Color::calibratedRGB(0.1, 0.88, 0.33, a);
     auto layer = Parts::stroke(digit(noise(m + i + 10) <= 0.5), color, 0.8);
     layer->setPosition({0, 9.0 * i});
     if (i == 0) Parts::glow(*layer, color, 0.65 * glow, 4);

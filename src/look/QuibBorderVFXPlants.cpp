@@ -152,11 +152,12 @@ std::array<Point, 2> petalPath(const pf::Rect& rect, int edge, double length, in
 void drift(pf::Layer& petal, Point a, Point b, double turn, double opacity, int s, double speed) {
   const double dx = b.x - a.x, dy = b.y - a.y;
   const auto group = Parts::group({
-      Parts::keyframes(QStringLiteral("position"),
-                       {a, Point{a.x + 0.35 * dx + 8, a.y + 0.35 * dy}, Point{a.x + 0.7 * dx - 5, a.y + 0.7 * dy}, b}),
+      Parts::keyframes(QStringLiteral("position"), {a, Point{a.x + 0.35 * dx + 8, a.y + 0.35 * dy},
+                                                    Point{a.x + 0.7 * dx - 5, a.y + 0.7 * dy}, b}),
       Parts::basic(QStringLiteral("transform.rotation.z"), turn, turn + 2.5 * (noise(s + 9) - 0.5)),
       Parts::keyframes(QStringLiteral("transform.scale.x"), {1.0, 0.5, 0.85, 0.45, 1.0}),
-      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.85 * opacity, 0.75 * opacity, 0.0}, {0, 0.18, 0.78, 1}),
+      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.85 * opacity, 0.75 * opacity, 0.0},
+                       {0, 0.18, 0.78, 1}),
   });
   Parts::easeForever(*group, (12 + 10 * noise(s + 10)) / speed, noise(s + 11));
   petal.addAnimation(*group, QStringLiteral("petalDrift"));

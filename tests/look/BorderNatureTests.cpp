@@ -152,7 +152,8 @@ TEST(FirefliesEffect, OrbitsAroundTheWindowFromOneSideByTurns) {
     (corner == 35 ? held : free) += 1;
     EXPECT_EQ(*orbit->path, pf::Path::roundedRect(grown, corner, corner));
     const Point p = fly.position();
-    const std::array<bool, 4> onSide{p.y == grown.maxY(), p.x == grown.maxX(), p.y == grown.minY(), p.x == grown.minX()};
+    const std::array<bool, 4> onSide{p.y == grown.maxY(), p.x == grown.maxX(), p.y == grown.minY(),
+                                     p.x == grown.minX()};
     EXPECT_TRUE(onSide[i % 4]) << i;
     EXPECT_NEAR(orbit->timeOffset / orbit->duration, noise(43 * static_cast<int>(i) + 4), 1e-12);
     const auto glow = animationAs<pf::KeyframeAnimation>(fly, "fireflyGlow");
