@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using pf::Layer;
 using namespace border_test;
 
@@ -111,6 +113,69 @@ TEST_P(EveryBorderEffect, NothingIsBuiltWithoutOpacityOrIntensity) {
 
 INSTANTIATE_TEST_SUITE_P(BorderEffects, EveryBorderEffect, ::testing::ValuesIn(effects()),
                          [](const auto& info) { return info.param.rawValue().toStdString(); });
+
+struct Sized {
+  QuibBorderEffect type;
+  double width, height, intensity;
+  std::size_t count;
+};
+
+// Elements per window (their layers are named after the first word), held to their limits.
+TEST(BorderEffectCounts, FollowTheWindowsSizeWithinTheirLimits) {
+  const Sized cases[] = {
+      {QuibBorderEffect::lightning, 600, 400, 1.35, 8 + 5 + 3 + 3},
+      {QuibBorderEffect::lightning, 40, 30, 1.35, 4 * 2},
+      {QuibBorderEffect::lightning, 20000, 20000, 2, 4 * 22},
+      {QuibBorderEffect::plasma, 600, 400, 1.35, 3 * (8 + 8 + 5 + 5)},
+      {QuibBorderEffect::plasma, 40, 30, 1.35, 3 * 4 * 3},
+      {QuibBorderEffect::plasma, 20000, 20000, 2, 3 * 4 * 24},
+      {QuibBorderEffect::frost, 600, 400, 1.35, 27 + 27 + 18 + 18},
+      {QuibBorderEffect::frost, 40, 30, 1.35, 4 * 3},
+      {QuibBorderEffect::frost, 20000, 20000, 2, 4 * 45},
+      {QuibBorderEffect::starfield, 600, 400, 1.35, 57 + 57 + 38 + 38},
+      {QuibBorderEffect::starfield, 40, 30, 1.35, 4 * 8},
+      {QuibBorderEffect::starfield, 20000, 20000, 2, 4 * 100},
+      {QuibBorderEffect::bubbles, 600, 400, 1.35, 2 * 24},
+      {QuibBorderEffect::bubbles, 40, 30, 0.05, 2 * 4},
+      {QuibBorderEffect::bubbles, 20000, 20000, 2, 2 * 32},
+      {QuibBorderEffect::vines, 600, 400, 1.35, 4 + 4 + 3 + 3},
+      {QuibBorderEffect::vines, 40, 30, 1.35, 4 * 2},
+      {QuibBorderEffect::vines, 20000, 20000, 2, 4 * 12},
+      {QuibBorderEffect::blossoms, 600, 400, 1.35, 14 + 14 + 9 + 9},
+      {QuibBorderEffect::blossoms, 40, 30, 1.35, 4 * 4},
+      {QuibBorderEffect::blossoms, 20000, 20000, 2, 4 * 32},
+      {QuibBorderEffect::fireflies, 800, 500, 1.35, 27},
+      {QuibBorderEffect::fireflies, 40, 30, 1.35, 8},
+      {QuibBorderEffect::fireflies, 20000, 20000, 2, 64},
+      {QuibBorderEffect::runes, 600, 400, 1.35, 14 + 14 + 9 + 9},
+      {QuibBorderEffect::runes, 40, 30, 1.35, 4 * 3},
+      {QuibBorderEffect::runes, 20000, 20000, 2, 4 * 25},
+      {QuibBorderEffect::matrix, 600, 400, 1.35, 14 + 14 + 9 + 9},
+      {QuibBorderEffect::matrix, 40, 30, 1.35, 4 * 4},
+      {QuibBorderEffect::matrix, 20000, 20000, 2, 4 * 32},
+      // Snow flakes need only some intensity, and the cap none.
+      {QuibBorderEffect::snow, 500, 300, 1.35, 22 + 22 + 13 + 13},
+      {QuibBorderEffect::snow, 500, 300, 0.01, 4 * 5},
+      {QuibBorderEffect::snow, 2000, 300, 1.35, 55 + 55 + 13 + 13},
+      {QuibBorderEffect::toxic, 500, 300, 1.35, 11 + 11 + 6 + 6},
+      {QuibBorderEffect::toxic, 40, 30, 1.35, 4 * 4},
+  };
+  const std::map<QuibBorderEffect::Value, QString> prefixes{
+      {QuibBorderEffect::lightning, "lightningArc"}, {QuibBorderEffect::plasma, "plasmaRibbon"},
+      {QuibBorderEffect::frost, "frostCrystal"},     {QuibBorderEffect::starfield, "cosmic"},
+      {QuibBorderEffect::bubbles, "risingBubble"},   {QuibBorderEffect::vines, "vineSegment"},
+      {QuibBorderEffect::blossoms, "cherryPetal"},   {QuibBorderEffect::fireflies, "firefly"},
+      {QuibBorderEffect::runes, "magicRune"},        {QuibBorderEffect::matrix, "dataRainStream"},
+      {QuibBorderEffect::snow, "snowflake"},         {QuibBorderEffect::toxic, "toxicVapor"},
+  };
+  for (const Sized& c : cases) {
+    Band band(c.width, c.height);
+    band.build({c.type, 0.95, c.intensity, 0.8, 1});
+    const QString prefix = prefixes.at(c.type);
+    const int n = countLayers(*band.root, [&](const Layer& l) { return l.name().startsWith(prefix); });
+    EXPECT_EQ(n, static_cast<int>(c.count)) << c.type.rawValue().toStdString() << " " << c.width;
+  }
+}
 
 TEST(PlantEffects, GlowChangesNothing) {
   for (const auto type : {QuibBorderEffect::vines, QuibBorderEffect::blossoms}) {

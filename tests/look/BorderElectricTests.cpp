@@ -109,17 +109,14 @@ TEST(LightningEffect, ArcStrokesColoursAndFlicker) {
   EXPECT_EQ(dot.shadowRadius(), 8);
 }
 
-TEST(LightningEffect, CountsStayWithinTheirLimits) {
-  Band tiny(40, 30);
-  tiny.build(effect(QuibBorderEffect::lightning));
-  EXPECT_EQ(tiny.named("lightningArc").size(), 8u);
+TEST(LightningEffect, ArcsAndRibbonsOfAVeryLongEdgeAreHeldToTheirWidth) {
   Band huge(20000, 20000);
   huge.build({QuibBorderEffect::lightning, 0.95, 2, 0.8, 1});
-  const auto arcs = huge.named("lightningArc");
-  ASSERT_EQ(arcs.size(), 88u);
-  // No wider than 115 points: the arc's ends lie at most 115 apart along the edge.
-  const pf::Path& first = shape(*arcs[0]->sublayers()[0]).path();
-  EXPECT_NEAR(lastPoint(first).x - firstPoint(first).x, 115, 1e-9);
+  const pf::Path& arc = shape(*huge.named("lightningArc")[0]->sublayers()[0]).path();
+  EXPECT_NEAR(lastPoint(arc).x - firstPoint(arc).x, 115, 1e-9);
+  huge.build({QuibBorderEffect::plasma, 0.95, 2, 0.8, 1});
+  const pf::Path& ribbon = shape(*huge.named("plasmaRibbon")[0]->sublayers()[0]).path();
+  EXPECT_NEAR(lastPoint(ribbon).x - firstPoint(ribbon).x, 160, 1e-9);
 }
 
 TEST(PlasmaEffect, RibbonsPerEdgeWithTheirColoursAndStrokes) {
@@ -188,18 +185,6 @@ TEST(PlasmaEffect, StrokesSwellTogetherBetweenTwoShapes) {
   EXPECT_DOUBLE_EQ(pulse->duration, 3 + 4 * noise(s + 90));
 }
 
-TEST(PlasmaEffect, CountsStayWithinTheirLimits) {
-  Band tiny(40, 30);
-  tiny.build(effect(QuibBorderEffect::plasma));
-  EXPECT_EQ(tiny.named("plasmaRibbon").size(), 4u * 3 * 3);
-  Band huge(20000, 20000);
-  huge.build({QuibBorderEffect::plasma, 0.95, 2, 0.8, 1});
-  const auto ribbons = huge.named("plasmaRibbon");
-  ASSERT_EQ(ribbons.size(), 4u * 24 * 3);
-  const pf::Path& path = shape(*ribbons[0]->sublayers()[0]).path();
-  EXPECT_NEAR(lastPoint(path).x - firstPoint(path).x, 160, 1e-9);
-}
-
 TEST(FrostEffect, CrystalsPerEdgeWithGlintsOnEveryFifth) {
   Band band(600, 400);
   band.build(effect(QuibBorderEffect::frost));
@@ -259,13 +244,7 @@ TEST(FrostEffect, CrystalBodyVeinsGlintAndGrowth) {
   EXPECT_DOUBLE_EQ(grow->duration, 14 + 10 * noise(b + 4));
 }
 
-TEST(FrostEffect, CountsStayWithinTheirLimitsAndStillFrostHasNoGlints) {
-  Band tiny(40, 30);
-  tiny.build(effect(QuibBorderEffect::frost));
-  EXPECT_EQ(tiny.named("frostCrystal").size(), 12u);
-  Band huge(20000, 20000);
-  huge.build(effect(QuibBorderEffect::frost));
-  EXPECT_EQ(huge.named("frostCrystal").size(), 180u);
+TEST(FrostEffect, StillFrostHasNoGlints) {
   Band still(600, 400);
   still.build(effect(QuibBorderEffect::frost), true);
   for (const auto& c : still.named("frostCrystal")) EXPECT_EQ(c->sublayers()[0]->sublayers().size(), 2u);
@@ -312,24 +291,10 @@ TEST(StarfieldEffect, StarsPerEdgeEveryEleventhBright) {
   EXPECT_EQ(drift->timingFunction, pf::TimingFunction::easeInEaseOut());
 }
 
-TEST(StarfieldEffect, CountsStayWithinTheirLimits) {
-  Band tiny(40, 30);
-  tiny.build(effect(QuibBorderEffect::starfield));
-  EXPECT_EQ(tiny.root->sublayers().size(), 32u);
-  Band huge(20000, 20000);
-  huge.build(effect(QuibBorderEffect::starfield));
-  EXPECT_EQ(huge.root->sublayers().size(), 400u);
-}
-
-TEST(BubblesEffect, RiseBesideTheSidesWhateverTheWindowsSize) {
-  struct Case {
-    double width, height, intensity;
-    std::size_t count;
-  };
-  for (const auto& [w, h, intensity, count] :
-       std::array<Case, 3>{{{600, 400, 1.35, 24}, {40, 30, 0.05, 4}, {5000, 5000, 2, 32}}}) {
+TEST(BubblesEffect, RiseBesideTheSides) {
+  for (const auto& [w, h, count] : {std::tuple{600.0, 400.0, 24u}, std::tuple{40.0, 30.0, 24u}}) {
     Band band(w, h);
-    band.build({QuibBorderEffect::bubbles, 0.95, intensity, 0.8, 1});
+    band.build(effect(QuibBorderEffect::bubbles));
     const auto bubbles = band.named("risingBubble");
     ASSERT_EQ(bubbles.size(), 2 * count);
     ASSERT_EQ(band.root->sublayers().size(), 2 * count);

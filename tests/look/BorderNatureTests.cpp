@@ -17,38 +17,7 @@ namespace {
 
 double noise(int n) { return QuibBorderVFX::noise(n); }
 
-struct Sized {
-  double width, height, intensity;
-  std::size_t count;
-};
-
-// How many layers `type` builds around a window of each size.
-void expectCounts(QuibBorderEffect type, const QString& name, std::initializer_list<Sized> cases) {
-  for (const Sized& c : cases) {
-    Band band(c.width, c.height);
-    band.build({type, 0.95, c.intensity, 0.8, 1});
-    EXPECT_EQ(band.named(name).size(), c.count) << type.rawValue().toStdString() << " " << c.width;
-  }
-}
-
 }  // namespace
-
-TEST(BorderEffectCounts, HeldToTheirLimits) {
-  expectCounts(QuibBorderEffect::vines, "vineSegment",
-               {{600, 400, 1.35, 4 + 4 + 3 + 3}, {40, 30, 1.35, 8}, {20000, 20000, 2, 48}});
-  expectCounts(QuibBorderEffect::blossoms, "cherryPetal",
-               {{600, 400, 1.35, 14 + 14 + 9 + 9}, {40, 30, 1.35, 16}, {20000, 20000, 2, 128}});
-  expectCounts(QuibBorderEffect::fireflies, "firefly",
-               {{800, 500, 1.35, 27}, {40, 30, 1.35, 8}, {20000, 20000, 2, 64}});
-  expectCounts(QuibBorderEffect::runes, "magicRune",
-               {{600, 400, 1.35, 14 + 14 + 9 + 9}, {40, 30, 1.35, 12}, {20000, 20000, 2, 100}});
-  expectCounts(QuibBorderEffect::matrix, "dataRainStream",
-               {{600, 400, 1.35, 14 + 14 + 9 + 9}, {40, 30, 1.35, 16}, {20000, 20000, 2, 128}});
-  // The snow cap ignores the intensity; the flakes need only some.
-  expectCounts(QuibBorderEffect::snow, "snowflake",
-               {{500, 300, 1.35, 22 + 22 + 13 + 13}, {500, 300, 0.01, 20}, {2000, 300, 1.35, 55 + 55 + 13 + 13}});
-  expectCounts(QuibBorderEffect::toxic, "toxicVapor", {{500, 300, 1.35, 11 + 11 + 6 + 6}, {40, 30, 1.35, 16}});
-}
 
 TEST(VinesEffect, SegmentsWaveAlongTheEdgeWithSevenLeaves) {
   Band band(600, 400);
