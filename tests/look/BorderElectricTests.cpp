@@ -109,6 +109,29 @@ TEST(LightningEffect, ArcStrokesColoursAndFlicker) {
   EXPECT_EQ(dot.shadowRadius(), 8);
 }
 
+TEST(LightningEffect, ArcReachesOutAndForksByItsSeed) {
+  Band band(600, 400);
+  band.build(effect(QuibBorderEffect::lightning));
+  const Layer& arc = *band.named("lightningArc")[8 + 1];  // bottom edge, j = 1 of 5
+  const int b = 100 + 13;
+  const double c = 600 * 0.3, w = 115, h = (28 + 42 * noise(b + 5)) * 0.75;
+  const pf::Path& path = shape(*arc.sublayers()[1]).path();
+  const Point middle{band.rect.minX() + c + w * (noise(b + 35) - 0.5) * 0.25,
+                     band.rect.minY() - h * (0.4 + 0.6 * noise(b + 55)) - 1};
+  EXPECT_NEAR(path.element(5).end().x, middle.x, 1e-9);
+  EXPECT_NEAR(path.element(5).end().y, middle.y, 1e-9);
+  const pf::Path& forks = shape(*arc.sublayers()[3]).path();
+  ASSERT_EQ(forks.elementCount(), 6);
+  EXPECT_EQ(forks.element(3).points[0], path.element(6).end());
+  const Point end{band.rect.minX() + c + 0.1 * w + 18, band.rect.minY() - (18 * noise(b + 6) + h + 12) - 1};
+  EXPECT_NEAR(forks.element(5).end().x, end.x, 1e-9);
+  EXPECT_NEAR(forks.element(5).end().y, end.y, 1e-9);
+  const Point kink = forks.element(4).end();
+  EXPECT_NEAR(kink.x, (path.element(6).end().x + end.x) / 2 + 7, 1e-9);
+  EXPECT_NEAR(kink.y, (path.element(6).end().y + end.y) / 2 - 5, 1e-9);
+  EXPECT_DOUBLE_EQ(arc.animation("lightningPulse")->duration, 3.5 + 3 * noise(b + 80));
+}
+
 TEST(LightningEffect, ArcsAndRibbonsOfAVeryLongEdgeAreHeldToTheirWidth) {
   Band huge(20000, 20000);
   huge.build({QuibBorderEffect::lightning, 0.95, 2, 0.8, 1});
@@ -191,6 +214,7 @@ TEST(FrostEffect, CrystalsPerEdgeWithGlintsOnEveryFifth) {
   const auto& subs = band.root->sublayers();
   ASSERT_EQ(subs.front()->name(), "frostContact");
   EXPECT_EQ(shape(*subs.front()).path(), pf::Path::roundedRect(band.rect.insetBy(-3, -3), 12, 12));
+  EXPECT_EQ(shape(*subs.front()).lineWidth(), 5);
   const auto crystals = band.named("frostCrystal");
   ASSERT_EQ(crystals.size(), 27u + 27 + 18 + 18);
   ASSERT_EQ(subs.size(), crystals.size() + 1);
@@ -228,7 +252,10 @@ TEST(FrostEffect, CrystalBodyVeinsGlintAndGrowth) {
   EXPECT_FLOAT_EQ(body.shadowOpacity(), 0.32f);
   const auto& veins = shape(*growth.sublayers()[1]);
   EXPECT_EQ(veins.strokeColor(), Color::calibratedWhite(1.0, 0.55 * 0.95));
-  EXPECT_EQ(veins.path().elementCount(), 2 + 3 * 3);
+  ASSERT_EQ(veins.path().elementCount(), 2 + 3 * 3);
+  const double w = 5 + 10 * noise(b + 2);
+  EXPECT_NEAR(veins.path().element(10).end().x, 3 * lean / 5 + 0.4 * w, 1e-9);  // the third chevron's right arm
+  EXPECT_NEAR(veins.path().element(10).end().y, 3 * h / 5 + 0.12 * h, 1e-9);
   const Layer& glint = *growth.sublayers()[2];
   EXPECT_EQ(glint.position(), (Point{lean, h}));
   EXPECT_EQ(glint.opacity(), 0);
@@ -274,6 +301,7 @@ TEST(StarfieldEffect, StarsPerEdgeEveryEleventhBright) {
   }
   // Bottom stars run right to left: star i lies L x noise left of maxX.
   EXPECT_DOUBLE_EQ(subs[57]->position().x, band.rect.maxX() - 600 * noise(1009 + 1));
+  EXPECT_DOUBLE_EQ(subs[57]->position().y, band.rect.minY() - 65 * std::pow(noise(1009 + 2), 1.6) - 5);
   const Layer& bright = *subs[57];
   const double alpha = 0.7 * 0.95 * 0.85;
   EXPECT_FLOAT_EQ(bright.opacity(), static_cast<float>(0.8 * alpha));
@@ -339,4 +367,5 @@ TEST(BubblesEffect, FilmHighlightRimAndRise) {
   const Point start = bubble.position();
   EXPECT_EQ(std::get<Point>(path.values[3]), (Point{start.x + 22, start.y + rho}));  // away from the window
   EXPECT_DOUBLE_EQ(rise->duration, 10 + 9 * noise(b + 7));
+  EXPECT_DOUBLE_EQ(rise->timeOffset, noise(b + 8) * rise->duration);
 }

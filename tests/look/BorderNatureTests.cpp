@@ -99,6 +99,11 @@ TEST(BlossomsEffect, PetalsFallOntoTheTopEdge) {
   EXPECT_LE(b.x - a.x, 45);
   EXPECT_EQ(static_cast<const pf::PropertyAnimation&>(*drift->animations[2]).keyPath, "transform.scale.x");
   EXPECT_DOUBLE_EQ(drift->duration, 12 + 10 * noise(s + 10));
+
+  const Layer& side = *band.named("cherryPetal")[28];  // left edge, k = 0
+  const int q = 919 * 2;
+  EXPECT_DOUBLE_EQ(side.position().x, band.rect.minX() - (15 + 70 * noise(q + 2)) - (7 + 9 * noise(q + 1)));
+  EXPECT_DOUBLE_EQ(side.position().y, band.rect.minY() + 400 * noise(q + 3) + 35);
 }
 
 TEST(FirefliesEffect, OrbitsAroundTheWindowFromOneSideByTurns) {
@@ -178,6 +183,8 @@ TEST(RunesEffect, FiguresRunAlongEachEdgeAndEveryThirdIsViolet) {
     }
   }
   EXPECT_EQ(runes[14]->position().y, band.rect.minY() - 25);
+  const double g = 12 + 6 * noise(1 + 607 + 41 * 2);  // bottom edge, k = 2: a triangle as high as the rune
+  EXPECT_NEAR(shape(*runes[16]->sublayers()[0]).path().controlBounds().height(), g, 1e-9);
   EXPECT_EQ(runes[37]->position().x, band.rect.maxX() + 25);
 }
 
@@ -193,6 +200,9 @@ TEST(MatrixEffect, StreamsFadeFromTheirHeadAndFall) {
     for (std::size_t i = 0; i < digits.size(); ++i) {
       EXPECT_EQ(digits[i]->position(), (Point{0, 9.0 * i}));
       EXPECT_FLOAT_EQ(digits[i]->shadowOpacity(), i == 0 ? 0.52f : 0.0f);
+      // A zero or a one, 7 points high; the one's foot reaches further right.
+      const pf::Path& glyph = shape(*digits[i]).path();
+      EXPECT_EQ(glyph.controlBounds(), glyph.elementCount() == 5 ? Rect(-1, 0, 4, 7) : Rect(-2, 0, 4, 7));
     }
     if (digits.size() != 5) continue;
     sawFive = true;
@@ -208,6 +218,8 @@ TEST(MatrixEffect, StreamsFadeFromTheirHeadAndFall) {
   const auto& move = static_cast<const pf::BasicAnimation&>(*fall->animations[0]);
   EXPECT_EQ(std::get<Point>(*move.toValue), (Point{top.position().x, top.position().y - 52}));
   EXPECT_DOUBLE_EQ(fall->duration, 5 + 5 * noise(4));
+  const int m = 823 * 2 + 47 * 3;  // left edge, j = 3
+  EXPECT_DOUBLE_EQ(streams[28 + 3]->animation("dataFall")->duration, 5 + 5 * noise(m + 4));
   EXPECT_EQ(fall->timingFunction, pf::TimingFunction());
 }
 
@@ -238,6 +250,14 @@ TEST(SnowEffect, RimsCapAndFlakesInOrder) {
   const auto& path = static_cast<const pf::KeyframeAnimation&>(*fall->animations[0]);
   EXPECT_EQ(std::get<Point>(path.values[2]), (Point{flake.position().x + 18, band.rect.maxY() + 4}));
   EXPECT_DOUBLE_EQ(fall->duration, 9 + 10 * noise(6));
+
+  const Layer& side = *subs[3 + 35 + 22 + 22];  // left edge, j = 0: falls alongside, drifting out
+  const int s = 907 * 2;
+  const Point from{band.rect.minX() - 14 - 70 * noise(s + 3), band.rect.minY() + 300 * noise(s + 1) + 25};
+  EXPECT_EQ(side.position(), from);
+  const auto& sideFall = static_cast<const pf::KeyframeAnimation&>(
+      *animationAs<pf::AnimationGroup>(side, "snowfall")->animations[0]);
+  EXPECT_EQ(std::get<Point>(sideFall.values[2]), (Point{from.x - 12, from.y - 85 - 40 * noise(s + 4)}));
 }
 
 TEST(SnowEffect, CapIsHeldToEightyLumps) {
@@ -258,6 +278,9 @@ TEST(ToxicEffect, VapourWithAlternatingBubblesAndDroplets) {
   EXPECT_EQ(order, eleven + eleven + six + six);
 
   // A droplet on the top edge stays level; one on the left edge falls, moved out by its radius.
+  const Layer& vapor = *band.named("toxicVapor")[1];  // top edge, j = 1
+  EXPECT_EQ(vapor.bounds(), Rect(0, 0, 24 + 27 * noise(59 + 1), 35 + 35 * noise(59 + 2)));
+  EXPECT_FLOAT_EQ(vapor.opacity(), static_cast<float>(0.6 * 0.95));
   const auto droplets = band.named("toxicDroplet");
   const auto topFall = animationAs<pf::AnimationGroup>(*droplets.front(), "toxicAccent");
   ASSERT_NE(topFall, nullptr);
