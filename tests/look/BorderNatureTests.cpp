@@ -71,6 +71,8 @@ TEST(VinesEffect, LeavesLightUpAsTheVinePassesThem) {
     ASSERT_NE(sway, nullptr);
     EXPECT_DOUBLE_EQ(std::get<double>(*sway->toValue), angle + 0.12);
     EXPECT_DOUBLE_EQ(sway->duration, 3 + 3 * noise(b + m + 20));
+    const double z = 9 + 9 * noise(b + m + 10);
+    EXPECT_EQ(shape(*leaf.sublayers()[0]).path().element(1).end(), (Point{0, z}));
   }
   // The last leaf lights at 0.65 x 13/14 + 0.06, before the hold ends.
   const auto last = animationAs<pf::KeyframeAnimation>(*segment.sublayers()[8], "leafGrowth");
@@ -98,6 +100,10 @@ TEST(BlossomsEffect, PetalsFallOntoTheTopEdge) {
   EXPECT_GE(b.x - a.x, 20);
   EXPECT_LE(b.x - a.x, 45);
   EXPECT_EQ(static_cast<const pf::PropertyAnimation&>(*drift->animations[2]).keyPath, "transform.scale.x");
+  // A slight zigzag: right of the straight fall a third of the way, left of it two thirds.
+  EXPECT_NEAR(std::get<Point>(path.values[1]).x, a.x + 0.35 * (b.x - a.x) + 8, 1e-9);
+  EXPECT_NEAR(std::get<Point>(path.values[2]).x, a.x + 0.7 * (b.x - a.x) - 5, 1e-9);
+  EXPECT_NEAR(std::get<Point>(path.values[2]).y, a.y + 0.7 * (b.y - a.y), 1e-9);
   EXPECT_DOUBLE_EQ(drift->duration, 12 + 10 * noise(s + 10));
 
   const Layer& side = *band.named("cherryPetal")[28];  // left edge, k = 0
@@ -220,6 +226,10 @@ TEST(MatrixEffect, StreamsFadeFromTheirHeadAndFall) {
   EXPECT_DOUBLE_EQ(fall->duration, 5 + 5 * noise(4));
   const int m = 823 * 2 + 47 * 3;  // left edge, j = 3
   EXPECT_DOUBLE_EQ(streams[28 + 3]->animation("dataFall")->duration, 5 + 5 * noise(m + 4));
+  const Layer& right = *streams[28 + 9];  // right edge, j = 0: falls 70 to 105 points
+  const auto& rightFall = static_cast<const pf::BasicAnimation&>(
+      *animationAs<pf::AnimationGroup>(right, "dataFall")->animations[0]);
+  EXPECT_DOUBLE_EQ(std::get<Point>(*rightFall.toValue).y, right.position().y - 70 - 35 * noise(823 * 3 + 2));
   EXPECT_EQ(fall->timingFunction, pf::TimingFunction());
 }
 
@@ -281,6 +291,10 @@ TEST(ToxicEffect, VapourWithAlternatingBubblesAndDroplets) {
   const Layer& vapor = *band.named("toxicVapor")[1];  // top edge, j = 1
   EXPECT_EQ(vapor.bounds(), Rect(0, 0, 24 + 27 * noise(59 + 1), 35 + 35 * noise(59 + 2)));
   EXPECT_FLOAT_EQ(vapor.opacity(), static_cast<float>(0.6 * 0.95));
+  const auto& drift = static_cast<const pf::BasicAnimation&>(
+      *animationAs<pf::AnimationGroup>(vapor, "toxicDrift")->animations[0]);
+  EXPECT_EQ(std::get<Point>(*drift.toValue),
+            (Point{vapor.position().x + 24 * (noise(59 + 3) - 0.5), vapor.position().y + 45}));
   const auto droplets = band.named("toxicDroplet");
   const auto topFall = animationAs<pf::AnimationGroup>(*droplets.front(), "toxicAccent");
   ASSERT_NE(topFall, nullptr);
