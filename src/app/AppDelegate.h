@@ -8,6 +8,7 @@
 #include <memory>
 
 class CompanionPanel;
+class FileDropController;
 class ShortcutStore;
 
 namespace pf {
@@ -38,6 +39,10 @@ class AppDelegate final : public QObject {
   CompanionPanel* companionPanel() const { return m_panel.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's "Move or Copy Files" window.
+  FileDropController& fileDrop() const { return *m_fileDrop; }
+  /// Quits, unless a file transfer runs: then its window is shown instead.
+  void quit();
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -52,6 +57,8 @@ class AppDelegate final : public QObject {
  private:
   void buildStatusMenu();
   void createCompanion();
+  void createFileDrop();
+  bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
   void placeCompanion();
   void resetPosition();
@@ -65,6 +72,7 @@ class AppDelegate final : public QObject {
   StatusMenu m_statusMenu;
   std::unique_ptr<pf::StatusItem> m_statusItem;
   std::unique_ptr<CompanionPanel> m_panel;
+  std::unique_ptr<FileDropController> m_fileDrop;
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;

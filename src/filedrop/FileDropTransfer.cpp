@@ -43,6 +43,10 @@ std::optional<QString> resolved(const QString& path) {
   return result;
 }
 
+QString platformMessage(int error, const QString& action, const QString& path) {
+  return QString::fromUtf8(FileError::failed(error, action, path).what());
+}
+
 bool lstatOf(const QString& path, struct stat& status) {
   return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
 }
@@ -52,9 +56,9 @@ bool lstatOf(const QString& path, struct stat& status) {
 bool isFree(const QString& path) {
   struct stat status {};
   if (lstatOf(path, status)) return false;
-  if (errno == ENOENT) return true;
-  throw FileDropError(FileDropError::Code::check,
-                      QString::fromUtf8(FileError::failed(errno, QStringLiteral("examine"), path).what()));
+  const int error = errno;
+  if (error == ENOENT) return true;
+  throw FileDropError(FileDropError::Code::check, platformMessage(error, QStringLiteral("examine"), path));
 }
 
 bool isInside(const QString& folder, const QString& item) {
@@ -73,8 +77,10 @@ FileDropResult transferOne(const QUrl& source, const QUrl& folder, FileDropOpera
     return failed(source, folderMissingMessage);
   const QString sourcePath = *localPath(source);
   struct stat status {};
-  if (!lstatOf(sourcePath, status))
-    return failed(source, QString::fromUtf8(FileError::failed(errno, QStringLiteral("read"), sourcePath).what()));
+  if (!lstatOf(sourcePath, status)) {
+    const int error = errno;
+    return failed(source, platformMessage(error, QStringLiteral("read"), sourcePath));
+  }
   if (!FileDropFileManager::isTransferable(status))
     return failed(source, FileDropFileManager::notTransferableMessage(sourcePath));
   const std::optional<QString> resolvedFolder = resolved(*folderPath);
@@ -105,16 +111,20 @@ FileDropResult transferOne(const QUrl& source, const QUrl& folder, FileDropOpera
 }  // namespace
 
 std::vector<FileDropResult> FileDropTransfer::run(const QList<QUrl>& sources, const QUrl& folder,
-                                                  FileDropOperation operation, FileDropFileManager& fileManager) {
+                                                  FileDropOperation operation, FileDropFileManager& fileManager,
+                                                  const Progress& progress) {
+  const QList<QUrl> items = uniqueSources(sources);
   std::vector<FileDropResult> results;
-  for (const QUrl& source : uniqueSources(sources))
+  for (const QUrl& source : items) {
     results.push_back(transferOne(source, folder, operation, fileManager));
+    if (progress) progress(qsizetype(results.size()), items.size());
+  }
   return results;
 }
 
 QUrl FileDropTransfer::destination(const QUrl& source, const QUrl& folder) {
   const QString folderPath = localPath(folder).value_or(QString());
-  const QString name = QFileInfo(*localPath(source)).fileName();
+  const QString name = QFileInfo(localPath(source).value_or(QString())).fileName();
   const auto candidate = [&](const QString& fileName) { return QDir(folderPath).filePath(fileName); };
   if (isFree(candidate(name))) return QUrl::fromLocalFile(candidate(name));
   for (int number = 2; number <= lastNumber; ++number) {

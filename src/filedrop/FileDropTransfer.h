@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QUrl>
+#include <functional>
 #include <vector>
 
 /// Copies or moves dropped items into a folder under free names, never
@@ -17,11 +18,15 @@ class FileDropTransfer final {
   /// The highest number tried for a free name ("Report 10000.pdf").
   static constexpr int lastNumber = 10000;
 
+  /// Told after each item how many of all the items are done.
+  using Progress = std::function<void(qsizetype done, qsizetype total)>;
+
   /// Copies or moves each of `uniqueSources(sources)` into `folder`, in order,
   /// giving one result per item. Never throws; a failed item never stops the others.
   static std::vector<FileDropResult> run(const QList<QUrl>& sources, const QUrl& folder,
                                          FileDropOperation operation,
-                                         FileDropFileManager& fileManager = FileDropFileManager::shared());
+                                         FileDropFileManager& fileManager = FileDropFileManager::shared(),
+                                         const Progress& progress = {});
 
   /// The URL in `folder` under which `source` can be written without replacing
   /// anything: its own name, else "base N.ext" for N from 2 to `lastNumber`.

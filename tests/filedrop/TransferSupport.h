@@ -8,8 +8,12 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <memory>
+#include <ostream>
 #include <sys/stat.h>
 #include <sys/time.h>
+
+/// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace test {
 
