@@ -6,6 +6,7 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
 #include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
 #include "platform/ui/Window.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -43,6 +44,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   buildStatusMenu();
   createFileDrop();
   createCompanion();
+  createDropTarget();
   placeCompanion();
   m_panel->orderFront();
   // Logging out would end a transfer half-way, as quitting would.
@@ -63,6 +65,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+  if (m_dropTarget) m_dropTarget->stop();
   if (m_panel) saveCompanionPosition();
 }
 
@@ -100,6 +103,12 @@ void AppDelegate::createFileDrop() {
   m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
   m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
   m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+}
+
+void AppDelegate::createDropTarget() {
+  m_dropTarget = std::make_unique<RobotDropTarget>(m_panel.get(), DesktopDrags::forThisDesktop());
+  m_dropTarget->onActivity = [this](bool on) { m_holds.set(Hold::fileDropTarget, on); };
+  m_dropTarget->onDrop = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
 }
 
 bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {

@@ -9,6 +9,7 @@
 
 class CompanionPanel;
 class FileDropController;
+class RobotDropTarget;
 class ShortcutStore;
 
 namespace pf {
@@ -41,6 +42,8 @@ class AppDelegate final : public QObject {
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's "Move or Copy Files" window.
   FileDropController& fileDrop() const { return *m_fileDrop; }
+  /// The drop panel around the main companion.
+  RobotDropTarget& dropTarget() const { return *m_dropTarget; }
   /// Quits, unless a file transfer runs: then its window is shown instead.
   void quit();
   /// Why the main companion must stand still right now.
@@ -58,6 +61,7 @@ class AppDelegate final : public QObject {
   void buildStatusMenu();
   void createCompanion();
   void createFileDrop();
+  void createDropTarget();
   bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
   void placeCompanion();
@@ -73,6 +77,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<pf::StatusItem> m_statusItem;
   std::unique_ptr<CompanionPanel> m_panel;
   std::unique_ptr<FileDropController> m_fileDrop;
+  std::unique_ptr<RobotDropTarget> m_dropTarget;
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;

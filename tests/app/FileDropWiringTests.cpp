@@ -2,6 +2,7 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
 #include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
@@ -52,6 +53,7 @@ TEST(FileDropWiring, DropsOnTheCompanionOpenTheWindowAndABusyTransferHoldsOffDro
 
   EXPECT_FALSE(dropOnCompanion(delegate, {QUrl("https://example.org/")}));
   const QUrl file = QUrl::fromLocalFile(test::writeFile(test::home() + "/a.txt", "a"));
+  ASSERT_TRUE(delegate.dropTarget().onDrop({file}));
   ASSERT_TRUE(dropOnCompanion(delegate, {file}));
   EXPECT_TRUE(fileDrop.window()->isVisible());
   EXPECT_TRUE(delegate.holds().contains(PacingController::Hold::fileTransfer));
@@ -59,6 +61,7 @@ TEST(FileDropWiring, DropsOnTheCompanionOpenTheWindowAndABusyTransferHoldsOffDro
   fileDrop.copyFiles();
   ASSERT_TRUE(fileDrop.isBusy());
   EXPECT_FALSE(dropOnCompanion(delegate, {file}));
+  EXPECT_FALSE(delegate.dropTarget().onDrop({file}));
   // A quit inside the event loop would end it with status 0 before the timer's 7.
   fileDrop.window()->hide();
   QTimer::singleShot(0, qApp, [&] { delegate.statusMenu().item(QStringLiteral("Quit Wendle"))->trigger(); });
