@@ -132,7 +132,10 @@ void FileDropController::buildWindow() {
   connect(m_folderPopup, &QComboBox::currentIndexChanged, this, [this] { folderChanged(); });
   m_folderPath = wrappingLabel(view, {22, 173, 526, 42}, 12);
   m_folderPath->setObjectName(QStringLiteral("folderPath"));
-  tint(m_folderPath, QStringLiteral("secondaryLabelColor"));
+  // Plain widgets draw on the light palette, where the dark look's secondary grey would vanish.
+  QPalette secondary = m_folderPath->palette();
+  secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
+  m_folderPath->setPalette(secondary);
   wrappingLabel(view, {22, 112, 526, 53}, 12,
                 QStringLiteral("Copy keeps the originals. Move removes them from their old location. Existing files "
                                "are never replaced; matching names get a number."));
