@@ -6,6 +6,7 @@
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
+#include "support/DropEvents.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -18,17 +19,11 @@
 
 namespace {
 
-/// Drops `urls` on the companion as the window system would; gives whether the drop was taken.
+/// Drops `urls` on the companion; gives whether the drop was taken.
 bool dropOnCompanion(AppDelegate& delegate, const QList<QUrl>& urls) {
-  RobotView* view = delegate.companionPanel()->robotView();
   QMimeData data;
   data.setUrls(urls);
-  const QPoint at = view->rect().center();
-  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(view, &enter);
-  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(view, &drop);
-  return drop.isAccepted();
+  return test::dropOn(delegate.companionPanel()->robotView(), data);
 }
 
 }  // namespace

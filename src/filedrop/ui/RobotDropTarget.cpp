@@ -26,7 +26,12 @@ RobotDropTarget::RobotDropTarget(pf::Window* robotWindow, std::unique_ptr<Deskto
   m_drags->onDragStarted = [this] { startPolling(); };
 }
 
-RobotDropTarget::~RobotDropTarget() { stop(); }
+RobotDropTarget::~RobotDropTarget() {
+  // The owner may be half torn down by now: it hears nothing more.
+  onActivity = nullptr;
+  onDrop = nullptr;
+  stop();
+}
 
 void RobotDropTarget::startPolling() {
   if (m_timer.isActive()) return;

@@ -2,6 +2,7 @@
 #include "filedrop/ui/RobotDropTarget.h"
 #include "platform/ui/Panel.h"
 #include "platform/ui/Screens.h"
+#include "support/DropEvents.h"
 
 #include <QDropEvent>
 #include <QMimeData>
@@ -51,16 +52,6 @@ struct Fixture {
   bool panelShown() const { return target.panel()->isVisible(); }
 };
 
-/// Drags `data` over the surface's centre and drops it; gives whether the drop was taken.
-bool dropOn(RobotDropSurface* surface, const QMimeData& data) {
-  const QPoint at = surface->rect().center();
-  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(surface, &enter);
-  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(surface, &drop);
-  return drop.isAccepted();
-}
-
 QMimeData* filesData(const QList<QUrl>& urls) {
   auto* data = new QMimeData;
   data->setUrls(urls);
@@ -95,20 +86,20 @@ TEST(RobotDropTarget, DropsOnThePanelGoToTheOwnerOnceAndEndTheDrag) {
   f.drags->startDrag(files, f.centre());
   ASSERT_TRUE(f.panelShown());
   std::unique_ptr<QMimeData> data(filesData(files));
-  EXPECT_TRUE(dropOn(f.target.surface(), *data));
+  EXPECT_TRUE(test::dropOn(f.target.surface(), *data));
   EXPECT_EQ(f.dropped, (QList<QList<QUrl>>{files}));
   EXPECT_FALSE(f.target.isTrackingFileDrag());
   EXPECT_FALSE(f.panelShown());
   EXPECT_EQ(f.activity, (QList<bool>{true, false}));
 
   f.takeDrops = false;
-  EXPECT_FALSE(dropOn(f.target.surface(), *data));
+  EXPECT_FALSE(test::dropOn(f.target.surface(), *data));
   QMimeData text;
   text.setText("/etc/passwd");
-  EXPECT_FALSE(dropOn(f.target.surface(), text));
+  EXPECT_FALSE(test::dropOn(f.target.surface(), text));
   EXPECT_EQ(f.dropped.size(), 2);
   f.target.onDrop = nullptr;
-  EXPECT_FALSE(dropOn(f.target.surface(), *data));
+  EXPECT_FALSE(test::dropOn(f.target.surface(), *data));
 }
 
 TEST(RobotDropTarget, ThePanelIsClippedAtTheScreenEdge) {
@@ -131,4 +122,17 @@ TEST(RobotDropTarget, AHiddenCompanionOrAStoppedTargetTracksNothing) {
   EXPECT_FALSE(f.target.isTrackingFileDrag());
   EXPECT_FALSE(f.panelShown());
   EXPECT_TRUE(f.activity.isEmpty());
+}
+
+TEST(RobotDropTarget, ReleasedWhileTrackingItTellsItsOwnerNothing) {
+  pf::Panel companion;
+  companion.setFrame({600, 100, 120, 150});
+  companion.orderFront();
+  auto* drags = new FakeDrags;
+  auto target = std::make_unique<RobotDropTarget>(&companion, std::unique_ptr<DesktopDrags>(drags));
+  QList<bool> activity;
+  target->onActivity = [&](bool on) { activity << on; };
+  drags->startDrag(files, {650, 160});
+  target.reset();
+  EXPECT_EQ(activity, (QList<bool>{true}));
 }
