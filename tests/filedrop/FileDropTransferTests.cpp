@@ -117,6 +117,9 @@ TEST(FileDropTransferNames, EveryNumberTakenFailsAndWritesNothing) {
   const FileDropResult result = runOne(source, folder, FileDropOperation::copy);
   EXPECT_EQ(result, (FileDropResult{fileURL(source), std::nullopt, tooMany}));
   EXPECT_EQ(QDir(folder).count(), 2u + FileDropTransfer::lastNumber);
+
+  QFile::remove(folder + "/Makefile 10000");
+  EXPECT_EQ(FileDropTransfer::destination(fileURL(source), fileURL(folder)), fileURL(folder + "/Makefile 10000"));
 }
 
 TEST(FileDropTransferNames, ANameThatCannotBeExaminedFailsTheItem) {

@@ -50,12 +50,17 @@ struct Fixture {
   QList<bool> holds;
   QList<QUrl> transferredFolders;
   std::function<void(std::vector<FileDropResult>)> complete;
+  FileDropController::Progress progress;
 
   explicit Fixture(const std::vector<Shortcut>& shortcuts) : store(storeWith(shortcuts)), controller(store) {
     controller.onHold = [this](bool on) { holds << on; };
     controller.execute = [this](const QList<QUrl>&, const QUrl& folder, FileDropOperation,
-                                FileDropController::Progress, auto completion) {
+                                FileDropController::Progress reportProgress, auto completion) {
       transferredFolders << folder;
+      progress = [reportProgress](qsizetype done, qsizetype total) {
+        reportProgress(done, total);
+        QCoreApplication::processEvents();
+      };
       complete = [completion](std::vector<FileDropResult> results) {
         completion(std::move(results));
         test::processEventsUntil([] { return true; });
@@ -146,6 +151,9 @@ TEST(FileDropController, WhileBusyNothingClosesAndNoDropIsTaken) {
   for (const char* title : {"Copy", "Move", "Cancel", "Edit saved folders…"})
     EXPECT_FALSE(fixture.find<QPushButton>(title)->isEnabled()) << title;
   EXPECT_FALSE(fixture.controller.present({fileURL("/data/d.txt")}));
+  fixture.progress(1, 3);
+  EXPECT_EQ(fixture.status(), "Moving… 1 of 3 items done.");
+  fixture.controller.copyFiles();
   fixture.controller.cancel();
   fixture.controller.editFolders();
   QTest::keyClick(fixture.controller.window(), Qt::Key_Escape);
@@ -164,6 +172,10 @@ TEST(FileDropController, WhileBusyNothingClosesAndNoDropIsTaken) {
                                 "Check destination: " + saved + "/c.txt");
   EXPECT_TRUE(fixture.find<QPushButton>("Done")->isEnabled());
   EXPECT_FALSE(fixture.find<QPushButton>("Copy")->isEnabled());
+  fixture.progress(3, 3);
+  fixture.controller.copyFiles();
+  EXPECT_EQ(fixture.transferredFolders.size(), 1);
+  EXPECT_EQ(fixture.status(), "Moved 2 of 3. Check the details above; failed items were not retried.");
 
   ASSERT_TRUE(fixture.controller.present({fileURL("/data/e.txt")}));
   EXPECT_EQ(fixture.controller.sources(), (QList<QUrl>{fileURL("/data/e.txt")}));
