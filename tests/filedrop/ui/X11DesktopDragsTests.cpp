@@ -1,7 +1,6 @@
 #include "filedrop/ui/X11DesktopDrags.h"
 #include "support/EventLoop.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <atomic>
@@ -12,19 +11,18 @@
 
 namespace {
 
-/// A private X server for the test, or none when Xvfb is not installed.
+/// A private X server for the test on a display it picks itself, or none
+/// when Xvfb is not installed or does not start.
 class VirtualServer final {
  public:
   VirtualServer() {
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
-    for (int number = 126; number < 160 && m_name.isEmpty(); ++number) {
-      if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) continue;
-      m_server.start("Xvfb", {QStringLiteral(":%1").arg(number), "-nolisten", "tcp", "-screen", "0", "640x480x24"});
-      const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
-      if (test::processEventsUntil([&] { return QFile::exists(socket) || m_server.state() == QProcess::NotRunning; }) &&
-          m_server.state() == QProcess::Running)
-        m_name = QStringLiteral(":%1").arg(number).toLatin1();
-    }
+    // -displayfd writes the display number on standard output once the server accepts clients.
+    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+    if (test::processEventsUntil([&] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; },
+                                 30) &&
+        m_server.canReadLine())
+      m_name = ':' + m_server.readLine().trimmed();
   }
   ~VirtualServer() {
     m_server.terminate();
@@ -80,7 +78,7 @@ void dragSource(const QByteArray& display, const QByteArray& uris, std::atomic<b
 
 TEST(X11DesktopDrags, SeesADragStartAndReadsOnlyItsFiles) {
   VirtualServer server;
-  if (server.name().isEmpty()) GTEST_SKIP() << "no Xvfb";
+  if (server.name().isEmpty()) GTEST_SKIP() << "no Xvfb could be started";
   const std::unique_ptr<X11DesktopDrags> drags = X11DesktopDrags::open(server.name());
   ASSERT_TRUE(drags);
   int started = 0;
