@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
