@@ -144,16 +144,16 @@ void ShortcutStore::changed() const {
 }
 
 void ShortcutStore::commit(const ShortcutCatalog& catalog, const PendingImages& images) {
-  if (!m_catalogIsWritable)
-    throw CatalogError::unavailable(
-        m_catalogNotice.value_or(QStringLiteral("The shortcut catalog is read-only.")));
+  requireWritable();
   QSet<QString> ids;
   for (const Shortcut& s : catalog.shortcuts) ids.insert(s.id);
-  for (const Shortcut& s : shortcuts())
+  for (const Shortcut& s : m_catalog.shortcuts)
     if (s.isStock() && !ids.contains(s.id))
       throw CatalogError::invalid(
           QStringLiteral("Stock shortcuts are permanent. Move them to Not Active instead of deleting them."));
-  m_repository.save(catalog, [&] { imageStore().persist(images); });
+  // The store's own catalog and pictures, even while it shows another's: an
+  // import into a store that shares fills its own catalog.
+  m_repository.save(catalog, [&] { m_localImageStore.persist(images); });
   m_catalog = catalog;
   changed();
   pf::NotificationCenter::defaultCenter().post(contentsChanged, this);
