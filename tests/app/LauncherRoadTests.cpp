@@ -19,8 +19,8 @@
 
 #include <QCursor>
 #include <QDir>
-#include <QMimeData>
 #include <QEnterEvent>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
