@@ -3,6 +3,7 @@
 // display for on-screen figures, or with QT_QPA_PLATFORM=offscreen.
 #include "ThrowawayDefaults.h"
 #include "launcher/ui/GlassSurface.h"
+#include "look/QuibTheme.h"
 #include "look/ui/QuibLook.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/ViewStyle.h"
