@@ -6,6 +6,8 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ClipboardFavoritesStore.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
@@ -52,6 +54,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   buildStatusMenu();
   createCompanion();
   createLauncher();
+  createClipboardFavorites();
   placeCompanion();
   m_panel->orderFront();
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
@@ -72,6 +75,7 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -143,6 +147,14 @@ void AppDelegate::createLauncher() {
   m_hover.onOpen = [this] { revealLauncher(); };
   m_hover.onClose = [this] { closeLauncher(); };
   m_hover.pointerInside = [this] { return pointerNearLauncher(); };
+}
+
+void AppDelegate::createClipboardFavorites() {
+  m_clipboard = std::make_unique<ClipboardFavoritesController>(
+      std::make_unique<ClipboardFavoritesStore>(m_shortcutStore->dataDirectory()), nullptr,
+      &m_shortcutStore->defaults());
+  m_clipboard->onHold = [this](bool holding) { m_holds.set(Hold::clipboard, holding); };
+  m_launcher->onClipboardFavorites = [this] { m_clipboard->present(); };
 }
 
 void AppDelegate::wireLauncherHolds() {

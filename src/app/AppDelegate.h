@@ -8,6 +8,7 @@
 #include <QObject>
 #include <memory>
 
+class ClipboardFavoritesController;
 class CompanionPanel;
 class ContentWindowSizing;
 class LauncherPanel;
@@ -46,6 +47,8 @@ class AppDelegate final : public QObject {
   LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
   LauncherViewController* launcher() const { return m_launcher.get(); }
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
+  /// The main companion's clipboard favorites window.
+  ClipboardFavoritesController* clipboardFavorites() const { return m_clipboard.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// Why the main companion must stand still right now.
@@ -63,6 +66,7 @@ class AppDelegate final : public QObject {
   void buildStatusMenu();
   void createCompanion();
   void createLauncher();
+  void createClipboardFavorites();
   void wireLauncherHolds();
   void revealLauncher();
   void closeLauncher();
@@ -86,6 +90,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<ClipboardFavoritesController> m_clipboard;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   HoldSet m_holds;
