@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QTextDocument>
 
 using FavoriteWindowParts::place;
@@ -105,8 +105,18 @@ void ClipboardFavoriteEditor::buildWindow(bool editing) {
   place(m_status, {22, 55, 456, 36}, baseHeight);
 
   connect(favoriteButton(QStringLiteral("Cancel"), 267, content), &QPushButton::clicked, this, [this] { cancel(); });
-  connect(new QShortcut(Qt::Key_Escape, m_window.get()), &QShortcut::activated, this, [this] { cancel(); });
+  m_window->installEventFilter(this);
   connect(favoriteButton(QStringLiteral("Save"), 378, content), &QPushButton::clicked, this, [this] { save(); });
+}
+
+bool ClipboardFavoriteEditor::eventFilter(QObject* watched, QEvent* event) {
+  // Escape reaches the window from whichever field left it unhandled.
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+      static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+    cancel();
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 QString ClipboardFavoriteEditor::typedText() const {

@@ -62,6 +62,9 @@ class ClipboardFavoriteEditor final : public QObject {
 
   static std::vector<ClipboardFavoriteList> builtInLists();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void buildWindow(bool editing);
   QString typedText() const;
