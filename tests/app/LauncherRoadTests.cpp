@@ -2,6 +2,7 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
@@ -16,6 +17,7 @@
 
 #include <QCursor>
 #include <QEnterEvent>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -110,4 +112,19 @@ TEST_F(LauncherRoad, OpenShortcutsInTheMenuShowsTheLauncherAndEscapeClosesIt) {
   EXPECT_TRUE(panel->isVisible());
   QTest::keyClick(delegate->launcher()->view(), Qt::Key_Escape);
   EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(LauncherRoad, TheClipboardItemAndTheLaunchersButtonShowTheFavoritesAndHoldTheCompanion) {
+  pf::Window* favorites = delegate->clipboardFavorites()->window();
+  delegate->statusMenu().item(QStringLiteral("Clipboard…"))->trigger();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
+  favorites->close();
+  ASSERT_TRUE(test::processEventsUntil([&] { return !delegate->holds().contains(PacingController::Hold::clipboard); }));
+
+  hoverCompanion();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  delegate->launcher()->clipboardButton()->click();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
 }
