@@ -11,9 +11,11 @@
 class ClipboardFavoritesController;
 class CompanionPanel;
 class ContentWindowSizing;
+class FileDropController;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
+class RobotDropTarget;
 class ShortcutStore;
 
 namespace pf {
@@ -39,7 +41,8 @@ class AppDelegate final : public QObject {
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
-  /// Stops what runs: an arrangement, a performance and the hover watch.
+  /// Stops what runs: an arrangement, a performance, the hover watch and the
+  /// drop target; the companion's place was saved when it last moved.
   void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
@@ -51,6 +54,12 @@ class AppDelegate final : public QObject {
   ClipboardFavoritesController* clipboardFavorites() const { return m_clipboard.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's "Move or Copy Files" window.
+  FileDropController& fileDrop() const { return *m_fileDrop; }
+  /// The drop panel around the main companion.
+  RobotDropTarget& dropTarget() const { return *m_dropTarget; }
+  /// Quits, unless a file transfer runs: then its window is shown instead.
+  void quit();
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -72,6 +81,9 @@ class AppDelegate final : public QObject {
   void closeLauncher();
   bool pointerNearLauncher() const;
   void saveLauncherSize();
+  void createFileDrop();
+  void createDropTarget();
+  bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
   void placeCompanion();
   void resetPosition();
@@ -93,6 +105,8 @@ class AppDelegate final : public QObject {
   std::unique_ptr<ClipboardFavoritesController> m_clipboard;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
+  std::unique_ptr<FileDropController> m_fileDrop;
+  std::unique_ptr<RobotDropTarget> m_dropTarget;
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
