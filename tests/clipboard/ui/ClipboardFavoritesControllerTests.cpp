@@ -2,6 +2,9 @@
 #include "clipboard/ClipboardFavoritesStore.h"
 #include "clipboard/ui/ClipboardFavoriteEditor.h"
 #include "clipboard/ui/ClipboardFavoritesController.h"
+#include "look/ui/QuibContentSmoke.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/ViewLayer.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -306,6 +309,18 @@ TEST_F(FavoritesWindow, HoldsWhileTheWindowOrItsEditorIsOnScreen) {
   controller->editor()->cancel();
   QCoreApplication::processEvents();
   EXPECT_EQ(holds, (std::vector<bool>{true, true, true, false}));
+}
+
+TEST_F(FavoritesWindow, WithTheSmokeEffectTheVisibleCardsAreWreathed) {
+  pf::UserDefaults::standard().set(QStringLiteral("borderEffect"), QStringLiteral("smoke"));
+  open({sampleItems()[0], sampleItems()[1]});
+  table()->viewport()->grab();
+  const auto smoke = pf::ViewLayer::of(table()->viewport())->sublayerNamed(QuibContentSmoke::layerName);
+  ASSERT_NE(smoke, nullptr);
+  // Two rows of 46 at the top of the table, which the window's opening height
+  // of 530 stretches to 242; each card inset 2 by 1.5, y up.
+  EXPECT_EQ(smoke->value(QuibContentSmoke::geometryKey), "{{2, 197.5}, {364, 43}}{{2, 151.5}, {364, 43}}false");
+  pf::UserDefaults::standard().set(QStringLiteral("borderEffect"), QStringLiteral("none"));
 }
 
 }  // namespace
