@@ -48,7 +48,7 @@ class Repaint final {
   Repaint(const Palette& old) : m_old(old), m_now(QuibTheme::palette()), m_appearance(QuibSkin::appearance()) {}
 
   void window(pf::Window& window) {
-    pf::ViewStyle::setAppearance(&window, m_appearance);
+    reset(&window);
     QWidget* content = window.contentView();
     if (!content) return;
     view(content, content);
@@ -57,7 +57,7 @@ class Repaint final {
 
  private:
   void view(QWidget* view, const QWidget* content) {
-    if (pf::ViewStyle::appearance(view)) pf::ViewStyle::setAppearance(view, m_appearance);
+    if (pf::ViewStyle::appearance(view)) reset(view);
     const auto layer = pf::ViewLayer::of(view);
     if (layer) {
       layer->setBackgroundColor(swapped(layer->backgroundColor()));
@@ -73,6 +73,11 @@ class Repaint final {
       auto* sub = qobject_cast<QWidget*>(child);
       if (sub && !sub->isWindow()) this->view(sub, content);
     }
+  }
+
+  // Giving a widget the appearance it has already would only re-polish its whole tree.
+  void reset(QWidget* widget) const {
+    if (pf::ViewStyle::appearance(widget) != m_appearance) pf::ViewStyle::setAppearance(widget, m_appearance);
   }
 
   std::optional<pf::Color> swapped(const std::optional<pf::Color>& color) const {
