@@ -81,10 +81,10 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+  if (m_dropTarget) m_dropTarget->stop();
   if (m_launcher) m_launcher->cancelArrangement();
   if (m_performance) m_performance->stop();
   m_hover.stop();
-  if (m_dropTarget) m_dropTarget->stop();
 }
 
 void AppDelegate::buildStatusMenu() {
@@ -117,6 +117,7 @@ void AppDelegate::createCompanion() {
   applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   // Only a pointer really over the companion opens the launcher: some window
   // systems report an enter to the window below one that just hid.
   view->onHover = [this](bool inside) {
@@ -125,7 +126,6 @@ void AppDelegate::createCompanion() {
   view->onPress = [this] { m_hover.companionEntered(); };
   m_performance = std::make_unique<PerformancePlayer>(view, pf::QtMainQueue::shared());
   m_performance->onActivity = [this](bool playing) { m_holds.set(Hold::performance, playing); };
-  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
   view->onDragEnded = [this] {
     m_holds.set(Hold::dragging, false);
@@ -226,8 +226,9 @@ void AppDelegate::createDropTarget() {
 }
 
 bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
-  // No performed action or launcher exists yet that would have to stop or close first.
   if (m_fileDrop->isBusy()) return false;
+  if (m_performance) m_performance->stop();
+  m_hover.close();
   return m_fileDrop->present(urls);
 }
 
