@@ -93,6 +93,13 @@ TEST(Layer, AnimationsByKeyReplaceAndKeepIdentity) {
   layer->removeAnimation("breathe");
   EXPECT_FALSE(layer->animation("breathe"));
   EXPECT_EQ(layer->animations().size(), 2u);
+  // Removing what is not there changes nothing, so nothing is told.
+  int changes = 0;
+  layer->setOnChange([&] { ++changes; });
+  layer->removeAnimation("breathe");
+  EXPECT_EQ(changes, 0);
+  layer->removeAnimation("pulse");
+  EXPECT_EQ(changes, 1);
   AnimationClock::setTimeSource({});
 }
 

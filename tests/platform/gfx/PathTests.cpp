@@ -55,6 +55,16 @@ TEST(Path, ArcsFollowYUpAngles) {
   expectNear(*ccw.currentPoint(), {0, -2});
 }
 
+TEST(PathMeasure, MeasuresPathsShorterThanAPoint) {
+  Path tiny;
+  tiny.moveTo({0, 0});
+  tiny.lineTo({0.5, 0});
+  tiny.cubicTo({0.5, 0.1}, {0.6, 0.1}, {0.6, 0.2});
+  const PathMeasure measure(tiny);
+  expectNear(measure.pointAtLength(0.25), {0.25, 0}, 1e-9);
+  EXPECT_GT(measure.pointAtLength(0.55).y, 0.01);
+}
+
 TEST(PathMeasure, TrimsFromExactlyTheEndOfACurve) {
   // Two equal curves: trimming from the middle starts exactly where the first ends.
   Path p;

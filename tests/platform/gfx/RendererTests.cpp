@@ -1,5 +1,6 @@
 #include "platform/gfx/AnimationClock.h"
 #include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/LayerContent.h"
 #include "platform/gfx/LayerRenderer.h"
 #include "platform/gfx/ShapeLayer.h"
 
@@ -441,4 +442,16 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_EQ(at(frame(3), 50, 58), QColor(Qt::blue));  // on the way back: the halfway image again
   EXPECT_EQ(at(frame(4), 50, 58).alpha(), 0);
   EXPECT_TRUE(renderer.isAnimating());
+}
+
+TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
+  auto shape = line({10, 10}, {30, 10}, red, 2);
+  shape->setFrame(Rect(0, 0, 200, 200));  // bounds far larger than the line, with no background
+  LayerContent content = LayerContent::of(*shape, modelPresentation(*shape));
+  EXPECT_FALSE(content.localBounds().contains(QPointF(150, 150)));
+  // Outlined, a stroke is held tightly rather than by its longest possible miter.
+  EXPECT_GT(content.localBounds().height(), 12);
+  content.outlineStroke();
+  EXPECT_LE(content.localBounds().height(), 5);
+  EXPECT_TRUE(content.localBounds().contains(QRectF(10, 9, 20, 2)));
 }
