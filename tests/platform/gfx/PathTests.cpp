@@ -48,6 +48,10 @@ TEST(Path, ArcsFollowYUpAngles) {
   EXPECT_EQ(cw.elementCount(), 4);
   expectNear(cw.element(1).end(), {0, -2});
   expectNear(PathMeasure(cw).pointAtLength(0), {2, 0});
+  Path small;
+  small.addArc({0, 0}, 2, 0, 0.5, false);  // a short way round, not a whole turn
+  expectNear(*small.currentPoint(), {2 * std::cos(0.5), 2 * std::sin(0.5)});
+  EXPECT_LT(small.controlBounds().width(), 1);
   Path ccw;
   ccw.addArc({0, 0}, 2, 0, -std::numbers::pi / 2, false);  // three quarters counter-clockwise
   EXPECT_EQ(ccw.elementCount(), 4);

@@ -2,6 +2,7 @@
 #include "platform/gfx/GradientLayer.h"
 #include "platform/gfx/LayerContent.h"
 #include "platform/gfx/LayerRenderer.h"
+#include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/ShapeLayer.h"
 
 #include <gtest/gtest.h>
@@ -237,6 +238,7 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   QImage image = frame(2.5);
   EXPECT_EQ(at(image, 20, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 30, 50).alpha(), 0);  // not yet stroked
+  EXPECT_GT(at(image, 20, 53).alpha(), 0);  // the stand-in shadow, wider than the line
   image = frame(5);
   EXPECT_EQ(at(image, 45, 50), QColor(Qt::green));
   EXPECT_EQ(renderer.stats().directDraws, 2);
@@ -451,7 +453,20 @@ TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
   EXPECT_FALSE(content.localBounds().contains(QPointF(150, 150)));
   // Outlined, a stroke is held tightly rather than by its longest possible miter.
   EXPECT_GT(content.localBounds().height(), 12);
+  EXPECT_FALSE(content.hasShadow());  // a shadow of opacity 0 is none
   content.outlineStroke();
   EXPECT_LE(content.localBounds().height(), 5);
   EXPECT_TRUE(content.localBounds().contains(QRectF(10, 9, 20, 2)));
+}
+
+TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
+  QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
+  field.fill(QColor(0, 0, 0, 128));
+  const QImage shadow = shadowImage(field, QPointF(0, 0), 1.5, Qt::red);
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(shadow.pixelColor(i, 15), shadow.pixelColor(29 - i, 15)) << i;
+    EXPECT_EQ(shadow.pixelColor(15, i), shadow.pixelColor(15, 29 - i)) << i;
+  }
+  EXPECT_LT(shadow.pixelColor(0, 15).alpha(), shadow.pixelColor(15, 15).alpha());  // blurred off the edge
+  EXPECT_EQ(shadow.pixelColor(15, 15), QColor(255, 0, 0, 128));
 }
