@@ -38,3 +38,39 @@ function(wendle_bench name)
   target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LINKS})
   wendle_warnings(${name})
 endfunction()
+
+# Fuzzing (scripts/fuzz): a separate clang build in which every library is
+# instrumented for libFuzzer's coverage and checked by AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each stored file's decoder gets a program.
+option(WENDLE_FUZZ "Build the libFuzzer programs (clang only; see scripts/fuzz)" OFF)
+if(WENDLE_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "WENDLE_FUZZ needs clang: configure with CXX=clang++")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A fuzzing program, its seed files in fuzz/corpus/<name>/ and an optional
+# dictionary in fuzz/<name>.dict. For a file type with `decode`, `encoded` and
+# equality, FILE and HEADER name it and the program is written here; otherwise
+# it is fuzz/<name>.cpp. It exists only in the fuzzing build, in <build>/fuzz/.
+function(wendle_fuzzer name)
+  if(NOT WENDLE_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "FILE;HEADER" "LINKS" ${ARGN})
+  set(source ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
+  if(ARG_FILE)
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/${name}.cpp)
+    file(CONFIGURE OUTPUT ${source} CONTENT
+      "#include \"FuzzDecoder.h\"\n#include \"${ARG_HEADER}\"\n\nWENDLE_FUZZ_ROUND_TRIP(${ARG_FILE})\n")
+  endif()
+  add_executable(${name} ${source})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  wendle_warnings(${name})
+endfunction()

@@ -5,6 +5,9 @@
 #include "character/ui/CharacterArtwork.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
+#include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
+#include "platform/ui/Window.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DesktopWorkspace.h"
@@ -17,6 +20,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QScreen>
+#include <QSessionManager>
 #include <cmath>
 
 using Hold = PacingController::Hold;
@@ -38,9 +42,18 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
   CharacterSkin::migrateArchivedChoice(m_defaults);
   buildStatusMenu();
+  createFileDrop();
   createCompanion();
+  createDropTarget();
   placeCompanion();
   m_panel->orderFront();
+  // Logging out would end a transfer half-way, as quitting would.
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (m_fileDrop->isBusy() && manager.allowsInteraction()) {
+      m_fileDrop->window()->makeKeyAndOrderFront();
+      manager.cancel();
+    }
+  });
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
   connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
   // A display that shrinks keeps windows where they were, possibly beyond its edges.
@@ -52,12 +65,12 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
-  if (m_panel) saveCompanionPosition();
+  if (m_dropTarget) m_dropTarget->stop();
 }
 
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
-  m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
+  m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
   menu.onOpen = [this] { m_holds.set(Hold::menu, true); };
   menu.onClose = [this] { m_holds.set(Hold::menu, false); };
@@ -77,11 +90,38 @@ void AppDelegate::createCompanion() {
   applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
   view->onDragEnded = [this] {
     m_holds.set(Hold::dragging, false);
     saveCompanionPosition();
   };
+}
+
+void AppDelegate::createFileDrop() {
+  m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
+  m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
+  m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+}
+
+void AppDelegate::createDropTarget() {
+  m_dropTarget = std::make_unique<RobotDropTarget>(m_panel.get(), DesktopDrags::forThisDesktop());
+  m_dropTarget->onActivity = [this](bool on) { m_holds.set(Hold::fileDropTarget, on); };
+  m_dropTarget->onDrop = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
+}
+
+bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
+  // No performed action or launcher exists yet that would have to stop or close first.
+  if (m_fileDrop->isBusy()) return false;
+  return m_fileDrop->present(urls);
+}
+
+void AppDelegate::quit() {
+  if (m_fileDrop && m_fileDrop->isBusy()) {
+    m_fileDrop->window()->makeKeyAndOrderFront();
+    return;
+  }
+  QCoreApplication::quit();
 }
 
 void AppDelegate::applySettings() {

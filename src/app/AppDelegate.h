@@ -8,6 +8,8 @@
 #include <memory>
 
 class CompanionPanel;
+class FileDropController;
+class RobotDropTarget;
 class ShortcutStore;
 
 namespace pf {
@@ -31,13 +33,19 @@ class AppDelegate final : public QObject {
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
-  /// Stops what runs and saves the companion's place.
+  /// Stops what runs; the companion's place was saved when it last moved.
   void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
   CompanionPanel* companionPanel() const { return m_panel.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's "Move or Copy Files" window.
+  FileDropController& fileDrop() const { return *m_fileDrop; }
+  /// The drop panel around the main companion.
+  RobotDropTarget& dropTarget() const { return *m_dropTarget; }
+  /// Quits, unless a file transfer runs: then its window is shown instead.
+  void quit();
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -52,6 +60,9 @@ class AppDelegate final : public QObject {
  private:
   void buildStatusMenu();
   void createCompanion();
+  void createFileDrop();
+  void createDropTarget();
+  bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
   void placeCompanion();
   void resetPosition();
@@ -65,6 +76,8 @@ class AppDelegate final : public QObject {
   StatusMenu m_statusMenu;
   std::unique_ptr<pf::StatusItem> m_statusItem;
   std::unique_ptr<CompanionPanel> m_panel;
+  std::unique_ptr<FileDropController> m_fileDrop;
+  std::unique_ptr<RobotDropTarget> m_dropTarget;
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;

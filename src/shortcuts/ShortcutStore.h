@@ -3,12 +3,15 @@
 #include "platform/core/NotificationCenter.h"
 #include "shortcuts/ShortcutCatalog.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
+#include "shortcuts/ShortcutDraft.h"
 #include "shortcuts/ShortcutImageStore.h"
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -22,7 +25,8 @@ class UserDefaults;
 /// scale. Every change goes through one commit step that saves, replaces the
 /// catalog in memory, calls `onChange` and posts "ShortcutContentsChanged".
 /// A store whose catalog cannot be read stays empty and read-only, with a
-/// notice that says why. A store may show another store's catalog instead of
+/// notice that says why; one whose folder cannot even hold the lock shows
+/// the catalog it can read, read-only. A store may show another store's catalog instead of
 /// its own (`sharedSource`).
 class ShortcutStore final {
  public:
@@ -36,7 +40,8 @@ class ShortcutStore final {
   /// Loads the catalog in `catalogDirectory` (seeding a brand-new one from the
   /// legacy record in `defaults`, or from the stock table that
   /// `legacyPersonalDefaults` chooses). Never fails: a catalog that cannot be
-  /// loaded leaves the store read-only with a notice.
+  /// loaded leaves the store read-only with a notice. While another copy
+  /// holds the catalog's lock, it tries again for a few seconds first.
   ShortcutStore(pf::UserDefaults& defaults, const QString& catalogDirectory,
                 std::optional<bool> legacyPersonalDefaults = std::nullopt);
   ShortcutStore(const ShortcutStore&) = delete;
@@ -91,6 +96,42 @@ class ShortcutStore final {
   /// Throws `QuibError`.
   QUrl resolvedURL(const Shortcut& shortcut);
 
+  /// What an import brought over besides the shortcuts themselves.
+  struct ImportResult {
+    /// Labels of copied shortcuts whose custom picture the source no longer
+    /// has (or holds damaged); they were copied without it.
+    QStringList missingImages;
+  };
+
+  /// Saves the editor's draft with its chosen files and pictures. Does
+  /// nothing when the draft has no changes. Throws `CatalogError::conflict`
+  /// when the store's shortcuts are no longer the draft's `original`.
+  /// Follows the shared source.
+  void saveDraft(const ShortcutDraft& draft);
+
+  /// Appends to this store's own catalog the shortcuts of `source` it was
+  /// never offered before, with their bookmarks and pictures, and remembers
+  /// every id of `source` as offered, so a shortcut deleted here never comes
+  /// back. A picture the source no longer has is left out and named in the
+  /// result instead of failing every later import. Never follows the shared source.
+  ImportResult importAvailableShortcuts(const ShortcutStore& source);
+
+  /// Replaces the list; a shortcut keeps its bookmark only while its kind and
+  /// destination stay. Follows the shared source.
+  void replaceShortcuts(const std::vector<Shortcut>& shortcuts);
+
+  /// Sets web addresses (trimmed) by shortcut id, with the note that goes
+  /// with a configured or empty address. Follows the shared source.
+  void saveURLs(const std::map<QString, QString>& urls);
+
+  /// Exchanges the active shortcut `id` with the active shortcut at
+  /// `position`; `expected` is the list the caller saw. Follows the shared source.
+  void swapActiveShortcut(const QString& id, int position, const std::vector<Shortcut>& expected);
+
+  /// Points the folder or application shortcut `id` at `url`, with a fresh
+  /// bookmark. Follows the shared source.
+  void setFile(const QUrl& url, const QString& id);
+
   /// Checks that a file URL is a usable destination: an existing folder for a
   /// folder, a desktop entry of an application for an application. Throws `QuibError`.
   static void validateFile(const QUrl& url, ShortcutKind kind);
@@ -106,6 +147,13 @@ class ShortcutStore final {
   void changed() const;
   std::optional<QUrl> followBookmark(const QString& id, const QByteArray& bookmark);
   void renewBookmark(const QString& id, const QString& path);
+  void requireWritable() const;
+  std::map<QString, QByteArray> bookmarksKeptFor(const std::vector<Shortcut>& shortcuts) const;
+  void addSelectedFiles(const ShortcutDraft& draft, std::map<QString, QByteArray>& bookmarks) const;
+  PendingImages imagesToSave(const ShortcutDraft& draft) const;
+  PendingImages importedImages(const std::vector<Shortcut>& candidates, const ShortcutStore& source,
+                               QStringList& missing) const;
+  void rememberOffered(const std::vector<Shortcut>& offered);
   /// The single write path: checks, saves with the images persisted under the
   /// catalog lock, then replaces the catalog in memory and tells everyone.
   void commit(const ShortcutCatalog& catalog, const PendingImages& images);

@@ -4,6 +4,7 @@
 #include "shortcuts/ShortcutCatalog.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -30,6 +31,13 @@ inline ShortcutCatalog catalogOf(int count) {
   ShortcutCatalog catalog;
   for (int i = 0; i < count; ++i) catalog.shortcuts.push_back(shortcut(QStringLiteral("s%1").arg(i)));
   return catalog;
+}
+
+/// The ids of `list`, in order.
+inline QStringList idsOf(const std::vector<Shortcut>& list) {
+  QStringList ids;
+  for (const Shortcut& s : list) ids << s.id;
+  return ids;
 }
 
 /// The catalog error `action` throws; fails the test when it throws none.

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+namespace fuzz {
+
+/// Whether an exception is a decoder refusing bad bytes with a sentence, as
+/// it must, rather than a fault: a logic error or a failed allocation.
+inline bool isRefusal(const std::exception& error) {
+  return !dynamic_cast<const std::logic_error*>(&error) && !dynamic_cast<const std::bad_alloc*>(&error);
+}
+
+/// What every stored file's decoder owes any bytes at all: a refusal, or a
+/// value that passes its checks, is written, and reads back equal. Anything
+/// else aborts, which libFuzzer reports with the input.
+template <typename File>
+File read(const QByteArray& bytes) {
+  File file = File::decode(bytes);
+  if constexpr (requires { file.validate(); }) file.validate();
+  return file;
+}
+
+template <typename File>
+int roundTrip(const uint8_t* data, size_t size) {
+  const QByteArray bytes =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  File file;
+  try {
+    file = read<File>(bytes);
+  } catch (const std::exception& error) {
+    if (isRefusal(error)) return 0;
+    std::abort();
+  }
+  // Past the checks nothing may throw: what was accepted is written and must read back the same.
+  try {
+    if (!(read<File>(file.encoded()) == file)) std::abort();
+  } catch (...) {
+    std::abort();
+  }
+  return 0;
+}
+
+}  // namespace fuzz
+
+/// The whole fuzzing program of a file type with `decode`, `encoded` and
+/// equality (and `validate` when decoding alone does not check).
+#define WENDLE_FUZZ_ROUND_TRIP(File)                                           \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
+    return ::fuzz::roundTrip<File>(data, size);                              \
+  }

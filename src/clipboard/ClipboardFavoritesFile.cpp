@@ -1,0 +1,132 @@
+#include "clipboard/ClipboardFavoritesFile.h"
+
+#include "platform/core/Json.h"
+#include "platform/core/JsonReader.h"
+#include "shortcuts/QuibError.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+const QString versionKey = QStringLiteral("version");
+const QString listsKey = QStringLiteral("lists");
+const QString itemsKey = QStringLiteral("items");
+const QString idKey = QStringLiteral("id");
+const QString nameKey = QStringLiteral("name");
+const QString textKey = QStringLiteral("text");
+const QString listIDKey = QStringLiteral("listID");
+
+[[noreturn]] void refuse(const char* sentence) { throw QuibError(QString::fromUtf8(sentence)); }
+
+ClipboardFavoriteList readList(const pf::JsonObjectReader& object) {
+  return {object.string(idKey), object.string(nameKey)};
+}
+
+ClipboardFavorite readFavorite(const pf::JsonObjectReader& object) {
+  return {object.string(idKey), object.string(nameKey), object.string(textKey), object.string(listIDKey)};
+}
+
+// The first version had no lists: every favorite lived in "Others".
+ClipboardFavorite readLegacyItem(const pf::JsonObjectReader& object) {
+  return {object.string(idKey), object.string(nameKey), object.string(textKey),
+          ClipboardFavoriteList::othersID};
+}
+
+template <typename Value>
+std::vector<Value> readArray(const pf::JsonObjectReader& object, const QString& key,
+                             Value (*read)(const pf::JsonObjectReader&)) {
+  std::vector<Value> values;
+  for (const pf::JsonObjectReader& item : object.array(key).objects()) values.push_back(read(item));
+  return values;
+}
+
+bool holds(const std::vector<ClipboardFavoriteList>& lists, const ClipboardFavoriteList& list) {
+  return std::find(lists.begin(), lists.end(), list) != lists.end();
+}
+
+void requireAllBuiltIns(const std::vector<ClipboardFavoriteList>& lists) {
+  for (const ClipboardFavoriteList& builtIn : ClipboardFavoriteList::builtIns())
+    if (!holds(lists, builtIn)) refuse("This older favorites file is incomplete. It has been preserved.");
+}
+
+void requireBuiltInNames(const std::vector<ClipboardFavoriteList>& lists) {
+  for (const ClipboardFavoriteList& list : lists)
+    for (const ClipboardFavoriteList& builtIn : ClipboardFavoriteList::builtIns())
+      if (list.id == builtIn.id && list.name != builtIn.name)
+        refuse("This older favorites file contains invalid standard lists. It has been preserved.");
+}
+
+/// Whether every key `keyOf` gives is distinct.
+template <typename Value, typename Key>
+bool allDistinct(const std::vector<Value>& values, Key keyOf) {
+  QSet<QString> seen;
+  seen.reserve(qsizetype(values.size()));
+  for (const Value& value : values) {
+    const qsizetype before = seen.size();
+    seen.insert(keyOf(value));
+    if (seen.size() == before) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ClipboardFavoritesFile ClipboardFavoritesFile::empty() {
+  const auto& builtIns = ClipboardFavoriteList::builtIns();
+  return {currentVersion, {builtIns.begin(), builtIns.end()}, {}};
+}
+
+ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, qint64* storedVersion) {
+  const pf::JsonObjectReader object = pf::JsonObjectReader::parse(bytes);
+  const qint64 version = object.integer(versionKey);
+  if (version < 1 || version > currentVersion)
+    refuse("This favorites file is from an unsupported version. It has been preserved.");
+  if (storedVersion) *storedVersion = version;
+  if (version == 1) {
+    ClipboardFavoritesFile file = empty();
+    file.items = readArray(object, itemsKey, readLegacyItem);
+    return file;
+  }
+  ClipboardFavoritesFile file{currentVersion, readArray(object, listsKey, readList),
+                              readArray(object, itemsKey, readFavorite)};
+  if (version == 2) requireAllBuiltIns(file.lists);
+  if (version == 3) requireBuiltInNames(file.lists);
+  return file;
+}
+
+QByteArray ClipboardFavoritesFile::encoded() const {
+  QJsonArray listArray;
+  for (const ClipboardFavoriteList& list : lists)
+    listArray.append(QJsonObject{{idKey, list.id}, {nameKey, list.name}});
+  QJsonArray itemArray;
+  for (const ClipboardFavorite& item : items)
+    itemArray.append(
+        QJsonObject{{idKey, item.id}, {nameKey, item.name}, {textKey, item.text}, {listIDKey, item.listID}});
+  return pf::Json::encode(
+      QJsonObject{{versionKey, currentVersion}, {listsKey, listArray}, {itemsKey, itemArray}});
+}
+
+void ClipboardFavoritesFile::validate() const {
+  const ClipboardFavoriteList& others = ClipboardFavoriteList::builtIns().back();
+  const bool sound = version == currentVersion &&
+                     allDistinct(items, [](const ClipboardFavorite& item) { return item.id; }) &&
+                     allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.id; }) &&
+                     allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.nameKey(); }) &&
+                     holds(lists, others);
+  if (!sound) refuse("This favorites file is unreadable or from a newer version. It has been preserved.");
+  for (const ClipboardFavoriteList& list : lists) list.validate();
+  for (const ClipboardFavorite& item : items) item.validate();
+  QSet<QString> listIDs;
+  for (const ClipboardFavoriteList& list : lists) listIDs.insert(list.id);
+  for (const ClipboardFavorite& item : items)
+    if (!listIDs.contains(item.listID))
+      refuse("A saved favorite refers to a missing list. The file has been preserved.");
+}
+
+std::optional<QString> ClipboardFavoritesFile::backupName(qint64 storedVersion) {
+  if (storedVersion < 1 || storedVersion >= currentVersion) return std::nullopt;
+  return QStringLiteral("clipboard-favorites.v%1-backup.json").arg(storedVersion);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "clipboard/ClipboardFavorite.h"
+#include "clipboard/ClipboardFavoriteList.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+/// The contents of "clipboard-favorites.json": lists in the order the user
+/// sees them and favorites in stored order. Files of versions 1 to 3 are
+/// read into the current version; only the current version is written.
+struct ClipboardFavoritesFile {
+  /// The version this program writes, and the one every read file carries.
+  static constexpr qint64 currentVersion = 4;
+
+  qint64 version = currentVersion;
+  std::vector<ClipboardFavoriteList> lists;
+  std::vector<ClipboardFavorite> items;
+
+  /// The file of a first start: the built-in lists and no favorites.
+  static ClipboardFavoritesFile empty();
+
+  /// Reads a file of version 1 to 4 without validating it; the result is of
+  /// the current version, and `storedVersion`, when given, receives the
+  /// version the bytes declare. Throws `QuibError` for an unsupported version
+  /// or older built-in lists that do not hold, `pf::JsonError` for anything
+  /// that is not JSON of the expected shape.
+  static ClipboardFavoritesFile decode(const QByteArray& bytes, qint64* storedVersion = nullptr);
+
+  /// Pretty-printed with sorted keys; always the current version.
+  QByteArray encoded() const;
+
+  /// Throws `QuibError` for the first rule the whole file breaks: version,
+  /// unique ids and list names, the "Others" list, each list, each favorite,
+  /// and every favorite's list existing.
+  void validate() const;
+
+  /// The name under which the raw bytes of a file of an older stored version
+  /// are kept before its first rewrite ("clipboard-favorites.v1-backup.json"
+  /// and so on); nothing for the current version.
+  static std::optional<QString> backupName(qint64 storedVersion);
+
+  bool operator==(const ClipboardFavoritesFile&) const = default;
+};
