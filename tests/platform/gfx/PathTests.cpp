@@ -110,6 +110,11 @@ TEST(DamageTiles, ManyRectsMergeOntoTilesCountedFromTheBoundsCorner) {
   EXPECT_TRUE(merged.contains(QPoint(159, 60)));
   EXPECT_FALSE(merged.contains(QPoint(170, 60)));
   EXPECT_EQ(mergeIntoTiles({QRect(0, 0, 500, 500)}, bounds), QRegion(bounds));
+  // Bounds narrower than a tile still hold what changed.
+  const QRect narrow(0, 0, 20, 100);
+  EXPECT_EQ(mergeIntoTiles(rects, narrow), QRegion());
+  std::vector<QRect> inside(20, QRect(5, 5, 2, 2));
+  EXPECT_EQ(mergeIntoTiles(inside, narrow).boundingRect(), QRect(0, 0, 20, 32));
 }
 
 TEST(Path, InterpolatesOnlyLikeStructures) {
