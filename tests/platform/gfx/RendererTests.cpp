@@ -383,6 +383,7 @@ TEST_F(Renderer, ARootLeftToItsHostDrawsOnlyItsBorderAndSublayers) {
   renderer.setDrawsRootBackdrop(false);
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 50, 20).alpha(), 0);
+  EXPECT_EQ(at(image, 50, 95).alpha(), 0);  // no shadow under the top border either
   EXPECT_EQ(at(image, 0, 50), QColor(Qt::black));
   EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
 }
