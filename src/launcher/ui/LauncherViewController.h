@@ -9,6 +9,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -22,6 +24,14 @@ class QPushButton;
 class ShortcutButton;
 class ShortcutStore;
 struct LauncherSlot;
+
+/// What an "Arrange Shortcut" item swaps: the shortcut, the target's global
+/// index (page x capacity + slot), and the catalog as the menu saw it.
+struct ShortcutSwapRequest {
+  QString id;
+  qint64 index = 0;
+  std::vector<Shortcut> original;
+};
 
 
 /// The launcher's content: one page of shortcut buttons laid out by the
@@ -47,8 +57,27 @@ class LauncherViewController final : public QObject {
   pf::Size preferredSize() const;
   pf::Size minimumSize() const;
   pf::Size fittedSize(pf::Size size) const;
-  /// Ends a press or a menu of the arrangement and leaves arranging.
+  /// Ends a press, a drag or a menu of the arrangement and leaves arranging.
   void cancelArrangement();
+
+  /// How long a dragged button must hover over Next or Previous to turn the page.
+  static constexpr int dragPageDelayMs = 300;
+  /// A press of `button` moved into a drag from `point` (window, y up); false refuses it.
+  bool beginShortcutDrag(ShortcutButton* button, pf::Point point);
+  /// The dragged button follows the pointer, marking the button it would swap with.
+  void updateShortcutDrag(pf::Point point);
+  /// Drops the dragged button, swapping it with the marked one.
+  void endShortcutDrag(pf::Point point);
+  /// Puts the shortcut `id` on the slot of global index `index`, unless the catalog is no longer `expected`.
+  void applySwap(const QString& id, qint64 index, const std::vector<Shortcut>& expected);
+  /// The "Arrange Shortcut" menu of a shortcut on a small button.
+  std::unique_ptr<pf::Menu> moveMenu(const QString& id);
+  /// The "Choose shortcut" menu of a slot.
+  std::unique_ptr<pf::Menu> assignmentMenu(const LauncherSlot& slot);
+  /// The drag's picture, the mark over its target and the marked global index, while dragging.
+  QWidget* dragGhost() const { return m_dragGhost; }
+  QWidget* swapMarker() const { return m_swapMarker; }
+  std::optional<qint64> dropIndex() const { return m_dropIndex; }
 
   /// The page shown, from 0, and how many there are.
   qint64 page() const { return m_page; }
@@ -118,6 +147,15 @@ class LauncherViewController final : public QObject {
   void changePage(qint64 page);
   void setArranging(bool arranging);
   void offerAssignment(ShortcutButton* button, const LauncherSlot& slot);
+  void showContextMenu(ShortcutButton* button, pf::Point at);
+  void runMenu(pf::Menu& menu, pf::Point at);
+  void moveFromMenu(const ShortcutSwapRequest& request);
+  void chooseAssignment(const LauncherSlot& slot, const std::optional<QString>& id);
+  void clearDrag();
+  void turnPage();
+  std::optional<int> pageDirection(QPointF inRoot) const;
+  QPointF rootPoint(pf::Point inWindow) const;
+  bool forwardDragEvent(QObject* watched, QEvent* event);
   void reportEffect(QWidget* sender);
   QPushButton* makeHeaderButton(const QString& title, const std::function<void(QPushButton*)>& action);
 
@@ -129,6 +167,20 @@ class LauncherViewController final : public QObject {
   bool m_arranging = false;
   QPointer<pf::Menu> m_activeMoveMenu;
   std::vector<ShortcutButton*> m_buttons;
+  std::optional<std::vector<Shortcut>> m_arrangementSnapshot;
+  std::optional<QString> m_pendingArrangeError;
+
+  std::optional<QString> m_dragID;
+  QPointF m_dragStart;
+  QRectF m_dragFrame;
+  QPointer<ShortcutButton> m_dragSource;
+  QPointer<QWidget> m_dragGhost;
+  QPointer<QWidget> m_swapMarker;
+  bool m_watchingEvents = false;
+  QTimer m_pageHoverTimer;
+  std::optional<int> m_pageHoverDirection;
+  pf::Point m_lastDragPoint;
+  std::optional<qint64> m_dropIndex;
 
   QPointer<GlassSurface> m_root;
   DragHeader* m_header = nullptr;
