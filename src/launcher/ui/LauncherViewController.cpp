@@ -508,15 +508,14 @@ bool LauncherViewController::forwardDragEvent(QObject* watched, QEvent* event) {
                         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
   if ((!dragged && !released) || !m_dragSource || !m_root) return false;
   const QWidget* top = m_root->window();
-  auto* widget = qobject_cast<QWidget*>(watched);
+  const auto* widget = qobject_cast<const QWidget*>(watched);
   const bool ours = widget ? widget->window() == top : watched == top->windowHandle();
   if (!ours) {
     cancelArrangement();
     return false;
   }
-  if (!widget) return false;
   const auto* mouse = static_cast<QMouseEvent*>(event);
-  QPointer<ShortcutButton> source = m_dragSource;
+  ShortcutButton* source = m_dragSource;
   QMouseEvent forwarded(event->type(), source->mapFromGlobal(mouse->globalPosition()), mouse->globalPosition(),
                         mouse->button(), mouse->buttons(), mouse->modifiers());
   if (released) source->mouseReleaseEvent(&forwarded);

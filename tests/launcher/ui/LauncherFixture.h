@@ -32,6 +32,10 @@ class LauncherFixture : public ::testing::Test {
   std::shared_ptr<ShortcutStore> makeStore(int count) {
     std::vector<Shortcut> shortcuts;
     for (int n = 1; n <= count; ++n) shortcuts.push_back(web(n));
+    return makeStore(shortcuts);
+  }
+
+  std::shared_ptr<ShortcutStore> makeStore(const std::vector<Shortcut>& shortcuts) {
     const QString directory = ShortcutCatalogRepository::applicationDirectory();
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
     return std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory);

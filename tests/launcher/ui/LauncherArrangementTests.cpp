@@ -1,0 +1,295 @@
+#include "launcher/LauncherAssignmentStore.h"
+#include "launcher/LauncherSlot.h"
+#include "launcher/ui/GlassSurface.h"
+#include "launcher/ui/LauncherFixture.h"
+#include "launcher/ui/LauncherViewController.h"
+#include "launcher/ui/ShortcutButton.h"
+#include "shortcuts/CatalogError.h"
+#include "support/ChildProcess.h"
+#include "support/HelperProcess.h"
+#include "support/TestFiles.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString conflict = CatalogError::conflict().errorDescription();
+
+/// What the launcher tells its owner, in order.
+struct Journal {
+  QStringList events;
+  void watch(LauncherViewController& launcher) {
+    launcher.onArrangeInteraction = [this](bool on) { events << (on ? "arranging" : "arranged"); };
+    launcher.onArrangeError = [this](const QString& message) { events << "error: " + message; };
+    launcher.onOpen = [this](const Shortcut& s) { events << "open " + s.id; };
+    launcher.onDismiss = [this] { events << "dismiss"; };
+  }
+};
+
+QPoint centerOf(const QWidget* view) { return view->geometry().center(); }
+
+/// The launcher's window, where the pointer's events arrive as they do from the system.
+QWindow* windowOf(LauncherViewController& launcher) { return launcher.view()->window()->windowHandle(); }
+
+void show(LauncherViewController& launcher) {
+  launcher.view()->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher.view()));
+}
+
+void moveTo(LauncherViewController& launcher, QPoint inRoot) { QTest::mouseMove(windowOf(launcher), inRoot); }
+
+/// Presses the button and moves the pointer past the drag threshold.
+void startDrag(LauncherViewController& launcher, int index) {
+  const QPoint center = centerOf(launcher.buttons()[std::size_t(index)]);
+  QTest::mousePress(windowOf(launcher), Qt::LeftButton, {}, center);
+  moveTo(launcher, center + QPoint(12, 12));
+}
+
+void releaseAt(LauncherViewController& launcher, QPoint inRoot) {
+  QTest::mouseRelease(windowOf(launcher), Qt::LeftButton, {}, inRoot);
+  QCoreApplication::processEvents();
+}
+
+std::map<QString, QString> savedSlots(const LauncherViewController& launcher) {
+  return LauncherAssignments::decode(test::contentsOf(launcher.assignments().url())).slotIDs;
+}
+
+QStringList titles(const QMenu& menu) {
+  QStringList list;
+  for (const QAction* action : menu.actions())
+    if (!action->isSeparator()) list << action->text();
+  return list;
+}
+
+/// Chooses the item of the next menu to open with a real click, once it shows.
+void chooseWhenShown(const QString& title, const std::function<void()>& beforeChoosing = {}) {
+  QTimer::singleShot(50, [title, beforeChoosing] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    if (beforeChoosing) beforeChoosing();
+    for (QAction* action : menu->actions())
+      if (action->text() == title) QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+  });
+}
+
+}  // namespace
+
+WENDLE_TEST_HELPER(writePositions) {
+  test::writeFile(args.value(0), args.value(1).toUtf8());
+  return 0;
+}
+
+using LauncherArrangement = LauncherFixture;
+
+TEST_F(LauncherArrangement, DroppingAButtonOnAnotherSwapsThemAndSavesThePositions) {
+  auto store = makeStore(3);
+  LauncherViewController launcher(*store);
+  Journal journal;
+  journal.watch(launcher);
+  show(launcher);
+  startDrag(launcher, 0);
+  ASSERT_NE(launcher.dragGhost(), nullptr);
+  moveTo(launcher, centerOf(launcher.buttons()[2]));
+  EXPECT_EQ(launcher.dropIndex(), 2);
+  EXPECT_FALSE(launcher.swapMarker()->isHidden());
+  EXPECT_EQ(launcher.swapMarker()->geometry(), launcher.buttons()[2]->geometry().adjusted(1, 1, -1, -1));
+  releaseAt(launcher, centerOf(launcher.buttons()[2]));
+
+  EXPECT_EQ(launcher.buttons()[0]->shortcutID(), "s3");
+  EXPECT_EQ(launcher.buttons()[2]->shortcutID(), "s1");
+  const auto saved = savedSlots(launcher);
+  EXPECT_EQ(saved.at("0:s:0:0"), "s3");
+  EXPECT_EQ(saved.at("0:s:0:2"), "s1");
+  EXPECT_EQ(launcher.dragGhost(), nullptr);
+  EXPECT_TRUE(launcher.swapMarker()->isHidden());
+  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
+}
+
+TEST_F(LauncherArrangement, DropsOnItselfOnEmptyPanelOrOnAPageButtonChangeNothing) {
+  auto store = makeStore(6);
+  saveSize(500.0, 314.0);  // a 2 x 1 grid: 4 small buttons a page
+  LauncherViewController launcher(*store);
+  show(launcher);
+  const QByteArray before = test::contentsOf(launcher.assignments().url());
+  const QPoint places[] = {centerOf(launcher.buttons()[0]), QPoint(250, 30), QPoint(-40, 40),
+                           centerOf(launcher.nextButton())};
+  for (const QPoint& place : places) {
+    startDrag(launcher, 0);
+    moveTo(launcher, place);
+    EXPECT_EQ(launcher.dropIndex(), std::nullopt) << place.x() << "," << place.y();
+    releaseAt(launcher, place);
+    EXPECT_EQ(launcher.page(), 0);
+    EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
+  }
+}
+
+TEST_F(LauncherArrangement, HoldingOverNextTurnsExactlyOnePageAndTheDropLandsThere) {
+  saveSize(500.0, 314.0);  // 8 buttons a page, 4 of them small
+  auto store = makeStore(10);
+  LauncherViewController launcher(*store);
+  Journal journal;
+  journal.watch(launcher);
+  show(launcher);
+  ASSERT_EQ(launcher.pageCount(), 3);
+  const QPoint next = centerOf(launcher.nextButton());
+  startDrag(launcher, 0);
+  moveTo(launcher, next);
+  QTest::qWait(150);
+  moveTo(launcher, QPoint(250, 150));
+  QTest::qWait(350);
+  EXPECT_EQ(launcher.page(), 0) << "leaving Next early turns no page";
+
+  moveTo(launcher, next);
+  QTest::qWait(1000);
+  EXPECT_EQ(launcher.page(), 1) << "one turn per hover";
+  EXPECT_NE(launcher.dragGhost(), nullptr);
+  moveTo(launcher, centerOf(launcher.buttons()[1]));
+  EXPECT_EQ(launcher.dropIndex(), 8 + 1);
+  releaseAt(launcher, centerOf(launcher.buttons()[1]));
+
+  EXPECT_EQ(launcher.page(), 1);
+  const auto saved = savedSlots(launcher);
+  EXPECT_EQ(saved.at("1:s:0:1"), "s1");
+  EXPECT_EQ(saved.at("0:s:0:0"), "s6");
+  EXPECT_EQ(launcher.buttons()[1]->shortcutID(), "s1");
+  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
+}
+
+TEST_F(LauncherArrangement, EscapeCancelsADragWithoutDismissingAndAClickStillOpens) {
+  auto store = makeStore(3);
+  LauncherViewController launcher(*store);
+  Journal journal;
+  journal.watch(launcher);
+  show(launcher);
+  const QByteArray before = test::contentsOf(launcher.assignments().url());
+  startDrag(launcher, 0);
+  moveTo(launcher, centerOf(launcher.buttons()[2]));
+  QTest::keyClick(launcher.view(), Qt::Key_Escape);
+  EXPECT_FALSE(launcher.isArranging());
+  EXPECT_EQ(launcher.dragGhost(), nullptr);
+  releaseAt(launcher, centerOf(launcher.buttons()[2]));
+  EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
+
+  QTest::mouseClick(launcher.buttons()[1], Qt::LeftButton, {}, QPoint(20, 20));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged", "arranging", "arranged", "open s2"}));
+}
+
+struct MenuCase {
+  QString id;
+  bool writable;
+  QStringList enabled;
+  QStringList pages;
+};
+
+/// Builds the "Arrange Shortcut" menu of each case and compares its enabled items and page items.
+void checkMoveMenus(ShortcutStore& store, const std::vector<MenuCase>& cases) {
+  LauncherViewController launcher(store);
+  for (const MenuCase& c : cases) {
+    SCOPED_TRACE(c.id.toStdString() + (c.writable ? "" : " read-only"));
+    store.setCatalogIsWritable(c.writable);
+    const auto menu = launcher.moveMenu(c.id);
+    EXPECT_EQ(menu->title(), "Arrange Shortcut");
+    QStringList enabled;
+    QStringList pages;
+    for (const QAction* action : menu->actions()) {
+      if (!action->isSeparator() && action->isEnabled()) enabled << action->text();
+      if (action->menu())
+        for (const QAction* item : action->menu()->actions())
+          if (item->isEnabled()) pages << item->text();
+    }
+    EXPECT_EQ(enabled, c.enabled);
+    EXPECT_EQ(pages, c.pages);
+  }
+}
+
+TEST_F(LauncherArrangement, ArrangeMenuItemsOfOnePageAreEnabledOnlyForRealMoves) {
+  auto store = makeStore(3);
+  checkMoveMenus(*store, {
+                             {"s1", true, {"Swap with Next", "Swap with Last"}, {}},
+                             {"s2", true, {"Swap with Previous", "Swap with Next", "Swap with First", "Swap with Last"}, {}},
+                             {"s3", true, {"Swap with Previous", "Swap with First"}, {}},
+                             {"s2", false, {}, {}},
+                         });
+}
+
+TEST_F(LauncherArrangement, ArrangeMenusOfSeveralPagesOfferEachPageButTheOwn) {
+  auto store = makeStore(10);  // 8 small buttons a page: s9 and s10 open page 2, whose first slot is index 12
+  const QString page = QStringLiteral("Swap with Page");
+  checkMoveMenus(*store, {
+                             {"s1", true, {"Swap with Next", "Swap with Last", page}, {"Page 2"}},
+                             {"s10", true, {"Swap with Previous", "Swap with First", page}, {"Page 1", "Page 2"}},
+                             {"s9", true, {"Swap with Previous", "Swap with Next", "Swap with First", "Swap with Last", page}, {"Page 1"}},
+                             {"s9", false, {page}, {}},
+                         });
+}
+
+TEST_F(LauncherArrangement, ChooseMenuSortsNaturallyAndOnlyClearingSurvivesAReadOnlyCatalog) {
+  std::vector<Shortcut> shortcuts{web(10), web(2), web(1)};
+  shortcuts[0].label = "Item 10";
+  shortcuts[1].label = "item 2";
+  shortcuts[2].label = "Item 1";
+  auto store = makeStore(shortcuts);
+  LauncherViewController launcher(*store);
+  const LauncherSlot wide{0, true, 0, 0};
+  launcher.assignments().assign(QStringLiteral("s2"), wide, store->shortcuts(), launcher.grid());
+
+  const auto menu = launcher.assignmentMenu(wide);
+  EXPECT_EQ(menu->title(), "Choose shortcut");
+  EXPECT_EQ(titles(*menu), (QStringList{"Item 1", "item 2", "Item 10", "Clear large button"}));
+  EXPECT_TRUE(menu->actions()[1]->isChecked());
+  EXPECT_FALSE(menu->actions()[0]->isChecked());
+
+  store->setCatalogIsWritable(false);
+  const auto readOnly = launcher.assignmentMenu(wide);
+  QStringList enabled;
+  for (const QAction* action : readOnly->actions())
+    if (action->isEnabled() && !action->isSeparator()) enabled << action->text();
+  EXPECT_EQ(enabled, QStringList{"Clear large button"});
+  EXPECT_EQ(titles(*launcher.assignmentMenu({0, true, 1, 0})), (QStringList{"Item 1", "item 2", "Item 10"}));
+}
+
+TEST_F(LauncherArrangement, ARightClickMenuSwapsAndAnEditMadeWhileItWasOpenIsAConflict) {
+  auto store = makeStore(3);
+  LauncherViewController launcher(*store);
+  Journal journal;
+  journal.watch(launcher);
+  show(launcher);
+  chooseWhenShown("Swap with Next");
+  QTest::mouseClick(launcher.buttons()[0], Qt::RightButton, {}, QPoint(20, 20));
+  EXPECT_EQ(savedSlots(launcher).at("0:s:0:1"), "s1");
+  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
+
+  const QByteArray before = test::contentsOf(launcher.assignments().url());
+  chooseWhenShown("Swap with Last", [&] {
+    std::vector<Shortcut> edited = store->shortcuts();
+    edited[0].label = "Renamed";
+    store->replaceShortcuts(edited);
+  });
+  QTest::mouseClick(launcher.buttons()[0], Qt::RightButton, {}, QPoint(20, 20));
+  EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
+  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged", "arranging", "arranged", "error: " + conflict}));
+}
+
+TEST_F(LauncherArrangement, APositionsFileWrittenByAnotherCopyMidDragRefusesTheSwapAndKeepsItsBytes) {
+  auto store = makeStore(3);
+  LauncherViewController launcher(*store);
+  Journal journal;
+  journal.watch(launcher);
+  show(launcher);
+  startDrag(launcher, 0);
+  moveTo(launcher, centerOf(launcher.buttons()[2]));
+  LauncherAssignments other(store->shortcuts(), launcher.grid());
+  other.assign(QStringLiteral("s2"), {0, true, 1, 1}, store->shortcuts());
+  test::ChildProcess writer("writePositions", {launcher.assignments().url(), QString::fromUtf8(other.encoded())});
+  ASSERT_EQ(writer.finish(), 0) << writer.errors().toStdString();
+  releaseAt(launcher, centerOf(launcher.buttons()[2]));
+
+  EXPECT_EQ(test::contentsOf(launcher.assignments().url()), other.encoded());
+  ASSERT_EQ(journal.events.size(), 3);
+  EXPECT_EQ(journal.events.last(), "error: " + conflict);
+}
