@@ -76,10 +76,17 @@ QComboBox* popup(QWidget* parent, const QStringList& titles, double y, const QSt
   return box;
 }
 
+/// A click on the button leaves the focus where it is, so an entry still
+/// being typed in a picker is checked rather than quietly put back.
+void keepEditing(QPushButton* button) {
+  button->setAutoDefault(false);
+  button->setFocusPolicy(Qt::TabFocus);
+}
+
 /// A push button of the bottom row; its three callers differ only in x and width.
 QPushButton* reminderButton(const QString& title, QWidget* parent, double x, double width) {
   auto* button = new QPushButton(title);
-  button->setAutoDefault(false);
+  keepEditing(button);
   FixedFrames::place(button, parent, {x, 16, width, 32});
   return button;
 }
@@ -176,7 +183,7 @@ void ReminderEditor::buildPickers(QWidget* content) {
     const Stepper& stepper = steppers[i];
     auto* button = control<QPushButton>(content, stepper.frame, stepper.fontSize, stepper.accessibleName);
     button->setText(stepper.title);
-    button->setAutoDefault(false);
+    keepEditing(button);
     button->setAutoRepeat(true);
     button->setAutoRepeatDelay(repeatDelay);
     button->setAutoRepeatInterval(repeatInterval);
@@ -420,8 +427,10 @@ void ReminderEditor::save() {
   try {
     onSave(scheduledValue(QDateTime::currentDateTimeUtc()));
   } catch (const std::exception& error) {
-    m_status->setText(ReminderStore::text(error));
+    // The summary is brought up to date first, so that a refusal of a time
+    // within the current minute is not wiped out again at once.
     dateChanged();
+    m_status->setText(ReminderStore::text(error));
     return;
   }
   m_window->close();
