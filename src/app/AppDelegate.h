@@ -7,13 +7,18 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class CompanionPanel;
 class ContentWindowSizing;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
+class ReminderEditor;
+class ReminderList;
+class ReminderStore;
 class ShortcutStore;
+struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -74,6 +79,8 @@ class AppDelegate final : public QObject {
   void keepCompanionOnScreen();
   void saveCompanionPosition();
   void showOpenFailure(const QString& message);
+  void openReminders();
+  void editReminder(const std::optional<QuibReminder>& reminder);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -91,4 +98,7 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
+  std::unique_ptr<ReminderStore> m_reminderStore;
+  std::unique_ptr<ReminderList> m_reminderList;
+  std::unique_ptr<ReminderEditor> m_reminderEditor;
 };
