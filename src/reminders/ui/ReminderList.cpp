@@ -184,13 +184,14 @@ void ReminderList::build(pf::UserDefaults* defaults) {
   m_scroll->setWidgetResizable(true);
   m_scroll->viewport()->setAutoFillBackground(false);
   m_cards = new QWidget;
-  m_cards->setAutoFillBackground(false);
   m_cards->setAccessibleName(QStringLiteral("Saved reminders"));
   auto* column = new QVBoxLayout(m_cards);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(int(rowSpacing));
   column->addStretch();
   m_scroll->setWidget(m_cards);
+  // The scroll area paints the widget it is given; the glass must show between the cards.
+  m_cards->setAutoFillBackground(false);
   FixedFrames::place(m_scroll, glass, listFrame);
 
   auto* add = glowButton(QStringLiteral("New…"), QStringLiteral("plus"),
