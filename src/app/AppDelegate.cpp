@@ -6,6 +6,8 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
@@ -30,6 +32,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QScreen>
+#include <QSessionManager>
 #include <cmath>
 
 using Hold = PacingController::Hold;
@@ -54,10 +57,19 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
   CharacterSkin::migrateArchivedChoice(m_defaults);
   buildStatusMenu();
+  createFileDrop();
   createCompanion();
   createLauncher();
+  createDropTarget();
   placeCompanion();
   m_panel->orderFront();
+  // Logging out would end a transfer half-way, as quitting would.
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (m_fileDrop->isBusy() && manager.allowsInteraction()) {
+      m_fileDrop->window()->makeKeyAndOrderFront();
+      manager.cancel();
+    }
+  });
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
   connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
   // A display that shrinks keeps windows where they were, possibly beyond its edges.
@@ -69,17 +81,17 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+  if (m_dropTarget) m_dropTarget->stop();
   if (m_launcher) m_launcher->cancelArrangement();
   if (m_performance) m_performance->stop();
   m_hover.stop();
-  if (m_panel) saveCompanionPosition();
 }
 
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Reminders…"), [this] { openReminders(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
-  m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
+  m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
   menu.onOpen = [this] {
     m_holds.set(Hold::menu, true);
@@ -105,6 +117,7 @@ void AppDelegate::createCompanion() {
   applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   // Only a pointer really over the companion opens the launcher: some window
   // systems report an enter to the window below one that just hid.
   view->onHover = [this](bool inside) {
@@ -190,6 +203,33 @@ void AppDelegate::closeLauncher() {
 bool AppDelegate::pointerNearLauncher() const {
   const pf::Point pointer = pf::Screens::toYUp(QCursor::pos());
   return (m_panel->isVisible() && m_panel->frame().contains(pointer)) || m_launcherPanel->containsHover(pointer);
+}
+
+void AppDelegate::createFileDrop() {
+  m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
+  m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
+  m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+}
+
+void AppDelegate::createDropTarget() {
+  m_dropTarget = std::make_unique<RobotDropTarget>(m_panel.get(), DesktopDrags::forThisDesktop());
+  m_dropTarget->onActivity = [this](bool on) { m_holds.set(Hold::fileDropTarget, on); };
+  m_dropTarget->onDrop = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
+}
+
+bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
+  if (m_fileDrop->isBusy()) return false;
+  if (m_performance) m_performance->stop();
+  m_hover.close();
+  return m_fileDrop->present(urls);
+}
+
+void AppDelegate::quit() {
+  if (m_fileDrop && m_fileDrop->isBusy()) {
+    m_fileDrop->window()->makeKeyAndOrderFront();
+    return;
+  }
+  QCoreApplication::quit();
 }
 
 void AppDelegate::applySettings() {

@@ -12,10 +12,15 @@
 #include "platform/ui/Compositor.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
+#include "support/DropEvents.h"
 #include "support/EventLoop.h"
+#include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QEnterEvent>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -35,8 +40,11 @@ class LauncherRoad : public ::testing::Test {
     pf::Compositor::overrideActive(true);
     pf::Accessibility::overrideReduceMotion(false);
     const QString directory = ShortcutCatalogRepository::applicationDirectory();
-    const std::vector<Shortcut> shortcuts{web("docs", "Docs", "https://docs.example/"),
-                                          web("tube", "Videos", "https://www.youtube.com/")};
+    const QString saved = test::home() + QStringLiteral("/Saved");
+    QDir().mkpath(saved);
+    const std::vector<Shortcut> shortcuts{
+        web("docs", "Docs", "https://docs.example/"), web("tube", "Videos", "https://www.youtube.com/"),
+        {"saved", "Saved", ShortcutKind::folder, saved, {}, std::nullopt, std::nullopt, true}};
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
     delegate = std::make_unique<AppDelegate>(
         std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
@@ -110,4 +118,13 @@ TEST_F(LauncherRoad, OpenShortcutsInTheMenuShowsTheLauncherAndEscapeClosesIt) {
   EXPECT_TRUE(panel->isVisible());
   QTest::keyClick(delegate->launcher()->view(), Qt::Key_Escape);
   EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
+  delegate->statusMenu().item(QStringLiteral("Open Shortcuts"))->trigger();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
+  EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
+  EXPECT_FALSE(delegate->launcherPanel()->isVisible());
 }

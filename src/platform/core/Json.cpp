@@ -3,37 +3,30 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <cmath>
-#include <optional>
+#include <vector>
 
 namespace pf {
 namespace {
 
-// The path of the first number that is not finite, e.g. ".list[1]"; put
-// together only on the way back from one, since most documents have none.
-std::optional<QString> nonFinitePath(const QJsonValue& value) {
-  if (value.isDouble()) return std::isfinite(value.toDouble()) ? std::nullopt : std::optional(QString());
-  if (value.isArray()) {
-    const QJsonArray array = value.toArray();
-    for (qsizetype i = 0; i < array.size(); ++i)
-      if (auto inner = nonFinitePath(array.at(i))) return QStringLiteral("[%1]").arg(i) + *inner;
-  } else if (value.isObject()) {
-    const QJsonObject object = value.toObject();
-    for (auto it = object.begin(); it != object.end(); ++it)
-      if (auto inner = nonFinitePath(it.value())) return u'.' + it.key() + *inner;
-  }
-  return std::nullopt;
-}
-
 // QJsonDocument already writes what we need (keys sorted, "/" left alone,
 // shortest round-trip numbers) but silently turns NaN and infinities into
 // null; refusing them keeps a bad number from being stored as something else.
-void requireFinite(const QJsonValue& value) {
-  auto path = nonFinitePath(value);
-  if (!path) return;
-  if (path->startsWith(u'.')) path->remove(0, 1);
-  throw JsonError(
-      QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.").arg(*path),
-      {}, *path);
+void requireFinite(const QJsonValue& value, const JsonTrail& trail) {
+  if (value.isDouble() && !std::isfinite(value.toDouble())) {
+    const QString path = trail.path();
+    throw JsonError(
+        QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.")
+            .arg(path),
+        {}, path);
+  }
+  if (value.isArray()) {
+    const QJsonArray array = value.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) requireFinite(array.at(i), trail.item(i));
+  } else if (value.isObject()) {
+    const QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it)
+      requireFinite(it.value(), trail.member(it.key()));
+  }
 }
 
 QJsonDocument parse(const QByteArray& bytes) {
@@ -48,16 +41,29 @@ QJsonDocument parse(const QByteArray& bytes) {
 
 }  // namespace
 
+QString JsonTrail::path() const {
+  std::vector<const JsonTrail*> links;
+  for (const JsonTrail* link = this; link->parent; link = link->parent) links.push_back(link);
+  QString text;
+  for (auto it = links.rbegin(); it != links.rend(); ++it) {
+    if ((*it)->index >= 0)
+      text += QStringLiteral("[%1]").arg((*it)->index);
+    else
+      text += text.isEmpty() ? (*it)->key : u'.' + (*it)->key;
+  }
+  return text;
+}
+
 JsonError::JsonError(const QString& message, QString key, QString path)
     : std::runtime_error(message.toStdString()), m_key(std::move(key)), m_path(std::move(path)) {}
 
 QByteArray Json::encode(const QJsonObject& object) {
-  requireFinite(object);
+  requireFinite(object, JsonTrail{});
   return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
 QByteArray Json::encode(const QJsonArray& array) {
-  requireFinite(array);
+  requireFinite(array, JsonTrail{});
   return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
 
