@@ -125,6 +125,10 @@ TEST_F(LauncherArrangement, DropsOnItselfOnEmptyPanelOrOnAPageButtonChangeNothin
     EXPECT_EQ(launcher.page(), 0);
     EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
   }
+  startDrag(launcher, 4);  // a placeholder
+  EXPECT_EQ(launcher.dragGhost(), nullptr);
+  releaseAt(launcher, centerOf(launcher.buttons()[0]));
+  EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
 }
 
 TEST_F(LauncherArrangement, HoldingOverNextTurnsExactlyOnePageAndTheDropLandsThere) {
@@ -205,6 +209,27 @@ void checkMoveMenus(ShortcutStore& store, const std::vector<MenuCase>& cases) {
     EXPECT_EQ(enabled, c.enabled);
     EXPECT_EQ(pages, c.pages);
   }
+}
+
+TEST_F(LauncherArrangement, APointerDraggedInAnotherWindowEndsTheArrangement) {
+  auto store = makeStore(3);
+  LauncherViewController launcher(*store);
+  Journal journal;
+  journal.watch(launcher);
+  show(launcher);
+  QWidget other;
+  other.resize(200, 200);
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  const QByteArray before = test::contentsOf(launcher.assignments().url());
+  startDrag(launcher, 0);
+  moveTo(launcher, centerOf(launcher.buttons()[2]));
+  QTest::mouseMove(other.windowHandle(), QPoint(50, 50));
+  EXPECT_FALSE(launcher.isArranging());
+  EXPECT_EQ(launcher.dragGhost(), nullptr);
+  releaseAt(launcher, centerOf(launcher.buttons()[2]));
+  EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
+  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
 }
 
 TEST_F(LauncherArrangement, ArrangeMenuItemsOfOnePageAreEnabledOnlyForRealMoves) {
