@@ -20,6 +20,7 @@
 #include "platform/ui/StatusItem.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
+#include "shortcuts/ui/ShortcutEditorController.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -71,8 +72,14 @@ void AppDelegate::applicationWillTerminate() {
   if (m_panel) saveCompanionPosition();
 }
 
+ShortcutEditorController& AppDelegate::shortcutEditor() {
+  if (!m_shortcutEditor) m_shortcutEditor = std::make_unique<ShortcutEditorController>(*m_shortcutStore);
+  return *m_shortcutEditor;
+}
+
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -127,6 +134,7 @@ void AppDelegate::createLauncher() {
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
   };
   m_launcher->onDismiss = [this] { m_hover.close(); };
+  m_launcher->onEditShortcuts = [this] { shortcutEditor().present(); };
   m_launcher->onArrangeError = [](const QString& message) {
     auto* alert = new pf::Alert;
     alert->setMessageText(message);

@@ -13,6 +13,7 @@ class ContentWindowSizing;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
+class ShortcutEditorController;
 class ShortcutStore;
 
 namespace pf {
@@ -48,6 +49,8 @@ class AppDelegate final : public QObject {
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's Edit Shortcuts window, made when first asked for.
+  ShortcutEditorController& shortcutEditor();
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -86,6 +89,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<ShortcutEditorController> m_shortcutEditor;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   HoldSet m_holds;
