@@ -1,31 +1,11 @@
 #include "shortcuts/DanceTiming.h"
+#include "shortcuts/GifSupport.h"
 
 #include <gtest/gtest.h>
 #include <cmath>
 #include <limits>
 
-namespace {
-
-/// A GIF of 1 x 1 frames, each with the graphic control block given (none when negative).
-QByteArray gif(const std::vector<int>& centiseconds) {
-  QByteArray bytes("GIF89a");
-  bytes.append("\x01\x00\x01\x00\x80\x00\x00", 7);
-  bytes.append("\x00\x00\x00\xff\xff\xff", 6);
-  for (int delay : centiseconds) {
-    if (delay >= 0) {
-      bytes.append("\x21\xf9\x04\x00", 4);
-      bytes.append(char(delay & 0xff));
-      bytes.append(char(delay >> 8));
-      bytes.append("\x00\x00", 2);
-    }
-    bytes.append("\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00", 10);
-    bytes.append("\x02\x02\x44\x01\x00", 5);
-  }
-  bytes.append('\x3b');
-  return bytes;
-}
-
-}  // namespace
+using test::gif;
 
 TEST(DanceTimingTest, ReadsEachFramesStatedDelay) {
   const auto delays = DanceTiming::statedDelays(gif({0, 1, 5, -1, 300}));

@@ -1,4 +1,9 @@
+#include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorBackdrop.h"
+#include "shortcuts/ui/ShortcutEditorWindow.h"
+
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -15,4 +20,60 @@ TEST(EditorBackdropTest, CardsScaleWithWidthAndStretchWithHeight) {
   EXPECT_NEAR(larger[2].origin.x, 11.22, 0.005);
   EXPECT_NEAR(larger[2].size.width, 897.56, 0.005);
   EXPECT_EQ(larger[2].size.height, 247);
+}
+
+TEST(EditorActionButtonTest, FillAndGlowFollowStateAndTitle) {
+  const struct {
+    QString title;
+    bool prominent;
+    bool enabled;
+    bool pressed;
+    double opacity;
+    bool glows;
+  } cases[] = {
+      {"Save", true, true, false, 1.0, false},      {"Activate", true, true, false, 1.0, true},
+      {"Activate", false, true, false, 1.0, true},  {"Activate", true, false, false, 0.35, false},
+      {"Save", true, false, false, 0.35, false},    {"Remove", false, true, true, 0.7, false},
+  };
+  for (const auto& c : cases) {
+    EditorActionButton button(c.title);
+    button.prominent = c.prominent;
+    button.setEnabled(c.enabled);
+    button.resize(95, 30);
+    button.show();
+    if (c.pressed) QTest::mousePress(&button, Qt::LeftButton);
+    EXPECT_EQ(button.opacity(), c.opacity) << c.title.toStdString();
+    EXPECT_EQ(button.glows(), c.glows) << c.title.toStdString();
+    EXPECT_FALSE(button.grab().isNull());
+    if (c.pressed) QTest::mouseRelease(&button, Qt::LeftButton);
+  }
+}
+
+TEST(ShortcutEditorWindowTest, EscapeGoesOnlyToItsHandler) {
+  ShortcutEditorWindow window;
+  window.show();
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_TRUE(window.isVisible());
+  int escapes = 0;
+  window.onEscape = [&] { ++escapes; };
+  QTest::keyClick(&window, Qt::Key_Escape);
+  QTest::keyClick(&window, Qt::Key_Period, Qt::ControlModifier);
+  EXPECT_EQ(escapes, 2);
+}
+
+TEST(EditorBackdropTest, ClicksReachTheControlsBelowIt) {
+  QWidget content;
+  content.resize(820, 640);
+  int clicks = 0;
+  auto* button = new QPushButton(QStringLiteral("Below"), &content);
+  button->setGeometry(20, 20, 100, 30);
+  QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+  auto* backdrop = new EditorBackdrop(&content);
+  backdrop->setGeometry(content.rect());
+  backdrop->raise();
+  content.show();
+  QWidget* hit = content.childAt(50, 35);
+  ASSERT_EQ(hit, button);
+  QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(&content, QPoint(50, 35)));
+  EXPECT_EQ(clicks, 1);
 }
