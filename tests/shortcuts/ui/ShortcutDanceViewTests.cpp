@@ -86,3 +86,10 @@ TEST(ShortcutDanceViewTest, AMissingFileShowsNothingAndFinishesSoon) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return finishes == 1; }, 2000));
   EXPECT_TRUE(view.testAttribute(Qt::WA_TransparentForMouseEvents));
 }
+
+TEST(ShortcutDanceViewTest, TheCompanionsDanceIsShippedWithTheProgram) {
+  ShortcutDanceView view(QStringLiteral(WENDLE_ASSETS), QStringLiteral("blue"));
+  EXPECT_EQ(view.frames().size(), 12u);
+  EXPECT_EQ(view.durations(), std::vector<double>(12, 0.08));
+  EXPECT_EQ(view.frames().front().size(), QSize(128, 128));
+}
