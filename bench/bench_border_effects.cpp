@@ -1,8 +1,8 @@
-// Milliseconds to render one frame of the fire and the smoke border around an
-// 800 x 600 window (the overlay panel is 180 points larger on every side),
-// on the CPU, and to build each tree. Run pinned to one core, e.g.
-// `taskset -c 2 ./bench_border_effects`; `--frames=DIR` also writes a frame
-// of each effect there as a PNG, to look at.
+// Milliseconds to render one frame of every border effect around an 800 x 600
+// window (the overlay panel is 180 points larger on every side), on the CPU,
+// at the default tuning and at the highest intensity, and to build each tree.
+// Run it pinned to one core, e.g. `taskset -c 2 ./bench_border_effects`;
+// `--frames=DIR` also writes a frame of each effect there as a PNG, to look at.
 #include "LayerBench.h"
 #include "look/QuibBorderVFX.h"
 
@@ -11,16 +11,28 @@ using layer_bench::window;
 
 namespace {
 
-std::shared_ptr<pf::Layer> built(QuibBorderEffect type) {
+// The default tuning, or everything the effect draws at its most.
+BorderVFXConfiguration tuning(QuibBorderEffect type, bool highest) {
+  return highest ? BorderVFXConfiguration{type, 1.0, 2.0, 1.0, 1.0}
+                 : BorderVFXConfiguration{type, 0.95, 1.35, 0.8, 1.0};
+}
+
+std::shared_ptr<pf::Layer> built(const BorderVFXConfiguration& configuration) {
   auto root = pf::Layer::make();
   root->setFrame(pf::Rect(0, 0, panel.width(), panel.height()));
-  QuibBorderVFX::populate(*root, window, {type, 0.95, 1.35, 0.8, 1.0}, false);
+  QuibBorderVFX::populate(*root, window, configuration, false);
   return root;
 }
 
-void renderFrames(benchmark::State& state, QuibBorderEffect type) {
+int layerCount(const pf::Layer& layer) {
+  int n = 1;
+  for (const auto& sub : layer.sublayers()) n += layerCount(*sub);
+  return n;
+}
+
+void renderFrames(benchmark::State& state, BorderVFXConfiguration configuration) {
   pf::AnimationClock::setTimeSource([] { return 0.0; });
-  const auto root = built(type);
+  const auto root = built(configuration);
   pf::LayerRenderer renderer;
   QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
   double t = 0;
@@ -36,33 +48,42 @@ void renderFrames(benchmark::State& state, QuibBorderEffect type) {
     benchmark::DoNotOptimize(target.constBits());
     t += 1.0 / 30;
   }
-  state.counters["layers"] = static_cast<double>(root->sublayers().size());
+  state.counters["layers"] = layerCount(*root);
   state.counters["composited"] = renderer.stats().composited;
   pf::AnimationClock::setTimeSource({});
 }
 
-void buildTree(benchmark::State& state, QuibBorderEffect type) {
-  built(type);  // textures drawn once, outside the measurement
-  for (auto _ : state) benchmark::DoNotOptimize(built(type));
+void buildTree(benchmark::State& state, BorderVFXConfiguration configuration) {
+  built(configuration);  // textures drawn once, outside the measurement
+  for (auto _ : state) benchmark::DoNotOptimize(built(configuration));
 }
 
-void fireFrame(benchmark::State& state) { renderFrames(state, QuibBorderEffect::fire); }
-void smokeFrame(benchmark::State& state) { renderFrames(state, QuibBorderEffect::smoke); }
-void fireBuild(benchmark::State& state) { buildTree(state, QuibBorderEffect::fire); }
-void smokeBuild(benchmark::State& state) { buildTree(state, QuibBorderEffect::smoke); }
+void registerAll() {
+  for (const auto type : QuibBorderEffect::allCases()) {
+    if (type == QuibBorderEffect::none) continue;
+    const std::string name = type.rawValue().toStdString();
+    for (const bool highest : {false, true}) {
+      const std::string suffix = highest ? "/highest" : "/default";
+      const BorderVFXConfiguration configuration = tuning(type, highest);
+      for (auto* b : {benchmark::RegisterBenchmark(("frame/" + name + suffix).c_str(), renderFrames, configuration),
+                      benchmark::RegisterBenchmark(("build/" + name + suffix).c_str(), buildTree, configuration)}) {
+        b->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+      }
+    }
+  }
+}
 
 void writeFrames(const QString& folder) {
-  for (const auto type : {QuibBorderEffect::fire, QuibBorderEffect::smoke}) {
-    layer_bench::writeFrame(*built(type), 2.0,
-                            folder + QStringLiteral("/%1.png").arg(QuibBorderEffect(type).rawValue()));
+  for (const auto type : QuibBorderEffect::allCases()) {
+    if (type == QuibBorderEffect::none) continue;
+    layer_bench::writeFrame(*built(tuning(type, false)), 2.0,
+                            folder + QStringLiteral("/%1.png").arg(type.rawValue()));
   }
 }
 
 }  // namespace
 
-BENCHMARK(fireFrame)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(smokeFrame)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(fireBuild)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(smokeBuild)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-
-int main(int argc, char** argv) { return layer_bench::run(argc, argv, writeFrames); }
+int main(int argc, char** argv) {
+  registerAll();
+  return layer_bench::run(argc, argv, writeFrames);
+}

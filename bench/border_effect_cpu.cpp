@@ -2,7 +2,7 @@
 // window, and with it off: shows a window on the current display, lets it run,
 // and reads its own CPU time. Run it on an X11 display with a compositor (the
 // overlay stays off without one), e.g. under Xvfb with xcompmgr and openbox:
-//   border_effect_cpu [fire|smoke|none] [seconds] [--hold]
+//   border_effect_cpu [effect name|none] [seconds] [--hold]
 // Prints the share of one core used while the window is shown, then while it
 // is hidden. With --hold it keeps showing the window until killed (to look).
 #include "ThrowawayDefaults.h"

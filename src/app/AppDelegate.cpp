@@ -13,6 +13,9 @@
 #include "motion/DockGeometry.h"
 #include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/QtMainQueue.h"
+#include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
+#include "platform/ui/Window.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DesktopWorkspace.h"
@@ -27,6 +30,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QScreen>
+#include <QSessionManager>
 #include <cmath>
 
 using Hold = PacingController::Hold;
@@ -51,10 +55,19 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
   CharacterSkin::migrateArchivedChoice(m_defaults);
   buildStatusMenu();
+  createFileDrop();
   createCompanion();
   createLauncher();
+  createDropTarget();
   placeCompanion();
   m_panel->orderFront();
+  // Logging out would end a transfer half-way, as quitting would.
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (m_fileDrop->isBusy() && manager.allowsInteraction()) {
+      m_fileDrop->window()->makeKeyAndOrderFront();
+      manager.cancel();
+    }
+  });
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
   connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
   // A display that shrinks keeps windows where they were, possibly beyond its edges.
@@ -69,7 +82,7 @@ void AppDelegate::applicationWillTerminate() {
   if (m_launcher) m_launcher->cancelArrangement();
   if (m_performance) m_performance->stop();
   m_hover.stop();
-  if (m_panel) saveCompanionPosition();
+  if (m_dropTarget) m_dropTarget->stop();
 }
 
 ShortcutEditorController& AppDelegate::shortcutEditor() {
@@ -81,7 +94,7 @@ void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
-  m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
+  m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
   menu.onOpen = [this] {
     m_holds.set(Hold::menu, true);
@@ -115,6 +128,7 @@ void AppDelegate::createCompanion() {
   view->onPress = [this] { m_hover.companionEntered(); };
   m_performance = std::make_unique<PerformancePlayer>(view, pf::QtMainQueue::shared());
   m_performance->onActivity = [this](bool playing) { m_holds.set(Hold::performance, playing); };
+  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
   view->onDragEnded = [this] {
     m_holds.set(Hold::dragging, false);
@@ -193,6 +207,32 @@ void AppDelegate::closeLauncher() {
 bool AppDelegate::pointerNearLauncher() const {
   const pf::Point pointer = pf::Screens::toYUp(QCursor::pos());
   return (m_panel->isVisible() && m_panel->frame().contains(pointer)) || m_launcherPanel->containsHover(pointer);
+}
+
+void AppDelegate::createFileDrop() {
+  m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
+  m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
+  m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+}
+
+void AppDelegate::createDropTarget() {
+  m_dropTarget = std::make_unique<RobotDropTarget>(m_panel.get(), DesktopDrags::forThisDesktop());
+  m_dropTarget->onActivity = [this](bool on) { m_holds.set(Hold::fileDropTarget, on); };
+  m_dropTarget->onDrop = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
+}
+
+bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
+  // No performed action or launcher exists yet that would have to stop or close first.
+  if (m_fileDrop->isBusy()) return false;
+  return m_fileDrop->present(urls);
+}
+
+void AppDelegate::quit() {
+  if (m_fileDrop && m_fileDrop->isBusy()) {
+    m_fileDrop->window()->makeKeyAndOrderFront();
+    return;
+  }
+  QCoreApplication::quit();
 }
 
 void AppDelegate::applySettings() {

@@ -14,6 +14,8 @@ class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
 class ShortcutEditorController;
+class FileDropController;
+class RobotDropTarget;
 class ShortcutStore;
 
 namespace pf {
@@ -39,7 +41,7 @@ class AppDelegate final : public QObject {
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
-  /// Stops what runs and saves the companion's place.
+  /// Stops what runs; the companion's place was saved when it last moved.
   void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
@@ -51,6 +53,12 @@ class AppDelegate final : public QObject {
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's Edit Shortcuts window, made when first asked for.
   ShortcutEditorController& shortcutEditor();
+  /// The main companion's "Move or Copy Files" window.
+  FileDropController& fileDrop() const { return *m_fileDrop; }
+  /// The drop panel around the main companion.
+  RobotDropTarget& dropTarget() const { return *m_dropTarget; }
+  /// Quits, unless a file transfer runs: then its window is shown instead.
+  void quit();
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -71,6 +79,9 @@ class AppDelegate final : public QObject {
   void closeLauncher();
   bool pointerNearLauncher() const;
   void saveLauncherSize();
+  void createFileDrop();
+  void createDropTarget();
+  bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
   void placeCompanion();
   void resetPosition();
@@ -92,6 +103,8 @@ class AppDelegate final : public QObject {
   std::unique_ptr<ShortcutEditorController> m_shortcutEditor;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
+  std::unique_ptr<FileDropController> m_fileDrop;
+  std::unique_ptr<RobotDropTarget> m_dropTarget;
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;

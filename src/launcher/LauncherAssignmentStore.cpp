@@ -2,15 +2,21 @@
 
 #include "platform/core/AtomicWriter.h"
 #include "platform/core/FileError.h"
+#include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/NotificationCenter.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 
 #include <cerrno>
+#include <chrono>
 #include <memory>
 
 namespace {
+
+// Another copy holds the folder for one comparison and write, a few
+// milliseconds; one that keeps it longer is treated as a change elsewhere.
+constexpr std::chrono::milliseconds lockPatience{2000};
 
 std::unique_ptr<LauncherAssignmentStore>& sharedStore() {
   static std::unique_ptr<LauncherAssignmentStore> store;
@@ -84,6 +90,13 @@ void LauncherAssignmentStore::assign(const std::optional<QString>& id, const Lau
 void LauncherAssignmentStore::save(const LauncherAssignments& model) {
   if (m_error) throw CatalogError::unavailable(*m_error);
   model.validate();
+  // The comparison and the replacement are one step against other copies:
+  // they hold the folder's own lock, which adds no file to it. The first
+  // run creates the application-data folder (0700) for that.
+  const QString folder = pf::Files::parentFolder(m_url);
+  pf::Files::makeFolders(folder);
+  const auto lock = pf::FileLock::lockFolder(folder, lockPatience);
+  if (!lock) throw CatalogError::conflict();
   const std::optional<QByteArray> current = pf::Files::read(m_url);
   if (m_expected) {
     if (!current) throw pf::FileError::failed(ENOENT, QStringLiteral("open"), m_url);
@@ -98,7 +111,6 @@ void LauncherAssignmentStore::save(const LauncherAssignments& model) {
     return;
   }
   if (m_expected) pf::AtomicWriter::write(previousURL(), *m_expected);
-  // The writer also creates the application-data folder (0700) on a first run.
   pf::AtomicWriter::write(m_url, encoded);
   m_expected = encoded;
   m_value = model;

@@ -10,7 +10,8 @@
 /// The positions file "launcher-positions.json" of a running copy, shared by
 /// the launchers of every companion. There is no lock file: the store keeps
 /// the exact bytes it last read or wrote and refuses to write when the file no
-/// longer holds them, so another running copy's write is never overwritten. A
+/// longer holds them, comparing and replacing under a lock on the folder
+/// itself, so another running copy's write is never overwritten. A
 /// file it cannot read is preserved, and the store then refuses every change
 /// until the process ends. Main thread only.
 class LauncherAssignmentStore final {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -18,9 +19,7 @@ const QString pulseKey = QStringLiteral("vfxPulse");
 
 void addPulse(pf::Layer& root, double speed) {
   const auto pulse = Parts::basic(QStringLiteral("opacity"), 0.84, 1.0);
-  Parts::repeatForever(*pulse, 3.8 / speed, 0);
-  pulse->autoreverses = true;
-  pulse->timingFunction = pf::TimingFunction::easeInEaseOut();
+  Parts::breatheForever(*pulse, 3.8 / speed, 0);
   root.addAnimation(*pulse, pulseKey);
 }
 
@@ -77,9 +76,8 @@ void rise(pf::Layer& layer, const Wisp& w, const pf::Rect& rect, double speed) {
                        {0, 0.25, 0.5, 0.8, 1}),
   });
   const double n = QuibBorderVFX::noise(s + 90);
-  Parts::repeatForever(*group, ((w.smoke ? 7 : 4.5) + (w.smoke ? 4 : 3) * n) / speed,
-                       QuibBorderVFX::noise(s + 150));
-  group->timingFunction = pf::TimingFunction::easeInEaseOut();
+  Parts::easeForever(*group, ((w.smoke ? 7 : 4.5) + (w.smoke ? 4 : 3) * n) / speed,
+                     QuibBorderVFX::noise(s + 150));
   layer.addAnimation(*group, QStringLiteral("borderVFX"));
 }
 
@@ -152,14 +150,20 @@ void QuibBorderVFX::populate(pf::Layer& root, const pf::Rect& rect,
   }
   if (!reducedMotion) addPulse(root, configuration.speed);
 
-  switch (configuration.type) {
-    case QuibBorderEffect::fire:
-    case QuibBorderEffect::smoke:
-      fireAndSmoke(root, rect, configuration, reducedMotion);
-      break;
-    default:
-      // The other effects have no builder yet: they show the mask and the pulse only.
-      break;
+  using Builder = void (*)(pf::Layer&, const pf::Rect&, const BorderVFXConfiguration&, bool);
+  static const std::map<QuibBorderEffect::Value, Builder> builders{
+      {QuibBorderEffect::toxic, toxic},         {QuibBorderEffect::snow, snow},
+      {QuibBorderEffect::matrix, matrix},       {QuibBorderEffect::runes, runes},
+      {QuibBorderEffect::fireflies, fireflies}, {QuibBorderEffect::blossoms, blossoms},
+      {QuibBorderEffect::vines, vines},         {QuibBorderEffect::bubbles, bubbles},
+      {QuibBorderEffect::starfield, starfield}, {QuibBorderEffect::frost, frost},
+      {QuibBorderEffect::plasma, plasma},       {QuibBorderEffect::lightning, lightning},
+  };
+  const auto builder = builders.find(configuration.type);
+  if (builder != builders.end()) {
+    builder->second(root, rect, configuration, reducedMotion);
+  } else {
+    fireAndSmoke(root, rect, configuration, reducedMotion);
   }
 }
 

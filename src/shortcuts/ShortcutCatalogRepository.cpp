@@ -6,6 +6,7 @@
 #include "platform/core/Files.h"
 #include "platform/core/Json.h"
 #include "platform/core/JsonReader.h"
+#include "platform/core/Log.h"
 #include "platform/core/SystemInfo.h"
 #include "shortcuts/CatalogError.h"
 
@@ -40,7 +41,26 @@ Migration decodeMigration(const QByteArray& bytes) {
           ShortcutCatalog::fromJson(object.object(QStringLiteral("catalog")))};
 }
 
+/// Why bytes are not a catalog, as the decoder says it.
+QString damageOf(const QByteArray& bytes) {
+  try {
+    ShortcutCatalog::decode(bytes);
+  } catch (const std::exception& error) {
+    return QString::fromUtf8(error.what());
+  }
+  return {};
+}
+
 }  // namespace
+
+CatalogError ShortcutCatalogRepository::busy() {
+  return CatalogError::unavailable(
+      QStringLiteral("Another Wendle is saving shortcuts. Try again after it finishes."));
+}
+
+CatalogError ShortcutCatalogRepository::lockUnavailable() {
+  return CatalogError::unavailable(QStringLiteral("Cannot open the shortcut catalog lock."));
+}
 
 QString ShortcutCatalogRepository::applicationDirectory() {
   return pf::SystemInfo::applicationDataDirectory();
@@ -58,12 +78,11 @@ auto ShortcutCatalogRepository::underLock(Operation&& operation) {
   std::optional<pf::FileLock> lock;
   try {
     lock = pf::FileLock::tryLock(path(lockName));
-  } catch (const pf::FileError&) {
-    throw CatalogError::unavailable(QStringLiteral("Cannot open the shortcut catalog lock."));
+  } catch (const pf::FileError& error) {
+    pf::log(QStringLiteral("Wendle shortcut catalog: %@"), QString::fromUtf8(error.what()));
+    throw lockUnavailable();
   }
-  if (!lock)
-    throw CatalogError::unavailable(
-        QStringLiteral("Another Wendle is saving shortcuts. Try again after it finishes."));
+  if (!lock) throw busy();
   return operation();
 }
 
@@ -77,9 +96,21 @@ void ShortcutCatalogRepository::atomicWrite(const QByteArray& bytes, const QStri
   ::chmod(QFile::encodeName(path(name)).constData(), 0600);
 }
 
-void ShortcutCatalogRepository::preserveDamaged(const QByteArray& bytes) {
+QString ShortcutCatalogRepository::preserveDamaged(const QByteArray& bytes) {
   const QString identifier = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-  atomicWrite(bytes, QStringLiteral("shortcuts.unreadable.") + identifier + QStringLiteral(".json"));
+  const QString name = QStringLiteral("shortcuts.unreadable.") + identifier + QStringLiteral(".json");
+  atomicWrite(bytes, name);
+  return path(name);
+}
+
+std::optional<ShortcutCatalog> ShortcutCatalogRepository::readWithoutLock() const {
+  try {
+    if (const auto primary = read(primaryName)) return ShortcutCatalog::decode(*primary);
+  } catch (const std::exception& error) {
+    pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@"), path(primaryName),
+            QString::fromUtf8(error.what()));
+  }
+  return std::nullopt;
 }
 
 ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::accept(const ShortcutCatalog& catalog,
@@ -114,11 +145,26 @@ std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::load
   const auto previous = read(previousName);
   if (!previous) {
     if (!primary) return std::nullopt;
+    pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@ It was left as it "
+                           "is, and there is no previous copy to recover."),
+            path(primaryName), damageOf(*primary));
     throw CatalogError::unavailable(QStringLiteral(
         "The shortcut catalog could not be read. It was preserved; no defaults were substituted."));
   }
-  const ShortcutCatalog catalog = ShortcutCatalog::decode(*previous);
-  if (primary) preserveDamaged(*primary);
+  ShortcutCatalog catalog;
+  try {
+    catalog = ShortcutCatalog::decode(*previous);
+  } catch (const std::exception& error) {
+    pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@ Its previous copy "
+                           "\"%@\" could not be read either: %@ Both were left as they are."),
+            path(primaryName), primary ? damageOf(*primary) : QStringLiteral("it is missing."),
+            path(previousName), QString::fromUtf8(error.what()));
+    throw;
+  }
+  if (primary)
+    pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@ It was kept as \"%@\", "
+                           "and the previous copy was restored."),
+            path(primaryName), damageOf(*primary), preserveDamaged(*primary));
   atomicWrite(*previous, primaryName);
   return accept(catalog, *previous,
                 primary

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shortcuts/CatalogError.h"
 #include "shortcuts/ShortcutCatalog.h"
 
 #include <QByteArray>
@@ -35,6 +36,11 @@ class ShortcutCatalogRepository final {
   /// The program's application-data folder, computed from the home folder on every call; creates nothing.
   static QString applicationDirectory();
 
+  /// The error of a load or save that found the lock held by another copy.
+  static CatalogError busy();
+  /// The error of a load or save that could not open the lock file.
+  static CatalogError lockUnavailable();
+
   /// A repository over `directory`; nothing is touched on disk.
   explicit ShortcutCatalogRepository(QString directory);
 
@@ -48,6 +54,11 @@ class ShortcutCatalogRepository final {
   /// migration record, else `seed` (called only when none of them exists).
   /// A damaged or newer file is never overwritten.
   Loaded load(const Seed& seed, const std::optional<QByteArray>& legacyData);
+
+  /// The primary catalog read without the lock, for a folder where the lock
+  /// file cannot be opened: nothing is written, and the repository stays
+  /// unable to save. None when the file is missing, unreadable or damaged.
+  std::optional<ShortcutCatalog> readWithoutLock() const;
 
   /// Validates and stores `catalog`. `prepare` runs after the check for outside
   /// changes and before any catalog file is written. Throws `CatalogError::conflict`
@@ -65,7 +76,7 @@ class ShortcutCatalogRepository final {
   Loaded seedCatalog(const Seed& seed, const std::optional<QByteArray>& legacyData);
   Loaded accept(const ShortcutCatalog& catalog, const QByteArray& bytes, std::optional<QString> notice = {});
   void atomicWrite(const QByteArray& bytes, const QString& name);
-  void preserveDamaged(const QByteArray& bytes);
+  QString preserveDamaged(const QByteArray& bytes);
   std::optional<QByteArray> read(const QString& name) const;
   QString path(const QString& name) const;
 

@@ -3,6 +3,7 @@
 #include "platform/core/AtomicWriter.h"
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
+#include "shortcuts/PictureReader.h"
 #include "shortcuts/QuibError.h"
 
 #include <QBuffer>
@@ -82,25 +83,6 @@ std::optional<QByteArray> readStoredFile(const QString& path) {
   }
 }
 
-/// The size a picture of `size` is shown at: its longer side at most 256, never enlarged.
-QSize thumbnailSize(QSize size) {
-  const int longer = std::max(size.width(), size.height());
-  if (longer <= ShortcutImageStore::maximumEdge) return size;
-  const double factor = double(ShortcutImageStore::maximumEdge) / longer;
-  return QSize(std::max(1, int(std::lround(size.width() * factor))),
-               std::max(1, int(std::lround(size.height() * factor))));
-}
-
-/// `image` at `size`. A huge picture is first reduced by sampling, so the
-/// smooth pass never has to convert all of its pixels.
-QImage shrink(const QImage& image, QSize size) {
-  if (image.size() == size) return image;
-  QImage reduced = image;
-  if (image.width() > 4 * size.width() && image.height() > 4 * size.height())
-    reduced = image.scaled(size * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  return reduced.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 /// The same pixels without the source's text chunks (camera data, places).
 QImage withoutMetadata(const QImage& image) {
   const QImage view(image.constBits(), image.width(), image.height(), image.bytesPerLine(), image.format());
@@ -111,20 +93,16 @@ QImage withoutMetadata(const QImage& image) {
 }
 
 /// The picture's first image with its orientation applied, longer side at most 256.
-QImage thumbnail(QBuffer& buffer, const QByteArray& format) {
-  QImageReader reader(&buffer, format);
-  reader.setAutoDetectImageFormat(false);
+QImage thumbnail(const QByteArray& bytes, const QByteArray& format) {
+  const PictureReader reader(bytes, format);
   const QSize declared = reader.size();
   const double width = declared.width(), height = declared.height();
   if (!declared.isValid() || width <= 0 || height <= 0 || width > maximumSide || height > maximumSide ||
       width * height > maximumPixels)
     throw unreadable();
-  reader.setAutoTransform(true);
-  // JPEG decodes at a reduced size directly; the others are reduced below.
-  if (format == "jpeg") reader.setScaledSize(thumbnailSize(declared));
-  const QImage image = reader.read();
+  const QImage image = reader.thumbnail(ShortcutImageStore::maximumEdge);
   if (image.isNull()) throw undecodable();
-  return withoutMetadata(shrink(image, thumbnailSize(image.size())));
+  return withoutMetadata(image);
 }
 
 QByteArray encodePNG(const QImage& image) {
@@ -141,9 +119,14 @@ void allowLegalPictureSizes() {
     QImageReader::setAllocationLimit(decodeAllocationLimitMB);
 }
 
-bool canDecode(const QByteArray& format) { return QImageReader::supportedImageFormats().contains(format); }
-
 }  // namespace
+
+const QStringList& ShortcutImageStore::allowedTypes() {
+  static const QStringList types{QStringLiteral("image/png"),  QStringLiteral("image/jpeg"),
+                                 QStringLiteral("image/heic"), QStringLiteral("image/tiff"),
+                                 QStringLiteral("image/gif"),  QStringLiteral("image/webp")};
+  return types;
+}
 
 std::optional<QString> ShortcutImageStore::digest(const QString& reference) {
   if (reference.size() != referencePrefix.size() + 64 || !reference.startsWith(referencePrefix))
@@ -165,13 +148,8 @@ ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
   if (bytes.isEmpty() || bytes.size() > maximumInputBytes) throw unreadable();
   const QByteArray format = sniffFormat(bytes);
   if (format.isEmpty()) throw unreadable();
-  // HEIC is offered only where a decoder for it is installed.
-  if (!canDecode(format)) throw wrongKind();
   allowLegalPictureSizes();
-  QBuffer buffer;
-  buffer.setData(bytes);
-  buffer.open(QIODevice::ReadOnly);
-  const QByteArray png = encodePNG(thumbnail(buffer, format));
+  const QByteArray png = encodePNG(thumbnail(bytes, format));
   Imported imported{reference(png), png};
   validate(imported.png, imported.reference);
   return imported;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <list>
 #include <map>
@@ -22,6 +23,10 @@ class ShortcutImageStore final {
   static constexpr qint64 maximumStoredBytes = 1048576;
   /// Largest width or height of a stored PNG, in pixels.
   static constexpr int maximumEdge = 256;
+
+  /// The kinds of picture an import reads, as the MIME types an open panel
+  /// filters by: PNG, JPEG, HEIC, TIFF, GIF and WebP, in that order.
+  static const QStringList& allowedTypes();
 
   /// A converted picture: its reference and its PNG bytes.
   struct Imported {

@@ -19,12 +19,12 @@ Shortcut web(const char* id, const char* label, const char* url, const QString& 
           true};
 }
 
-Shortcut folder(const char* id, const char* label, const QString& homeSuffix, const QString& note) {
-  // The home folder is taken once, when the table is built.
+Shortcut folder(const char* id, const char* label, const QString& downloadsSuffix, const QString& note) {
+  // The download folder is taken once, when the table is built.
   return {QString::fromUtf8(id),
           QString::fromUtf8(label),
           ShortcutKind::folder,
-          pf::SystemInfo::homeDirectory() + homeSuffix,
+          pf::SystemInfo::downloadsDirectory() + downloadsSuffix,
           note,
           std::nullopt,
           std::nullopt,
@@ -41,7 +41,7 @@ std::vector<Shortcut> makeCreator() {
       web("x", "X", "https://x.com/", serviceHomepage),
       web("pinterest", "Pinterest", "https://www.pinterest.com/", serviceHomepage),
       web("youtube-studio", "Studio", "https://studio.youtube.com/", QStringLiteral("YouTube Studio")),
-      folder("downloads", "Downloads", QStringLiteral("/Downloads"), QStringLiteral("Downloads folder")),
+      folder("downloads", "Downloads", QString(), QStringLiteral("Downloads folder")),
   };
   table[7].icon = QStringLiteral("youtube");
   table[8].icon = QStringLiteral("videos");
@@ -61,14 +61,14 @@ std::vector<Shortcut> makeLegacyPersonal() {
       web("threads", "Threads", "https://www.threads.net/@miravale", publishedPost),
       web("x", "X", "https://x.com/", setProfile),
       web("pinterest", "Pinterest", "https://www.pinterest.com/", setProfile),
-      web("corvane", "Corvane", "https://app.corvane.example/dashboard",
+      web("corvane", "Corvane", "https://app.corvane.com/dashboard",
           QStringLiteral("Official dashboard link — uses your existing browser session")),
       web("suno", "Suno", "https://suno.com/", QStringLiteral("Service homepage — editable in Settings")),
       {QStringLiteral("fizzcast"), QStringLiteral("Fizzcast"), ShortcutKind::application, fizzcastPath(),
        QStringLiteral("Installed app: ") + fizzcastID, std::nullopt, std::nullopt, true},
-      folder("videos", "Videos", QStringLiteral("/Downloads/Videos"),
+      folder("videos", "Videos", QStringLiteral("/Videos"),
              QStringLiteral("Mira confirmed Downloads/Videos")),
-      folder("images", "Images", QStringLiteral("/Downloads/Images"),
+      folder("images", "Images", QStringLiteral("/Images"),
              QStringLiteral("Mira confirmed Downloads/Images")),
   };
 }

@@ -12,7 +12,9 @@
 
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -21,6 +23,25 @@ const QString scaleKey = QStringLiteral("scale");
 const QString legacyShortcutsKey = QStringLiteral("shortcuts");
 const QString legacyBookmarkPrefix = QStringLiteral("bookmark.");
 constexpr std::size_t visibleCapacity = 12;
+
+// Another copy holds the catalog's lock for one save, a few milliseconds; a
+// start that meets it tries again for a few seconds rather than going without
+// shortcuts for its whole run.
+constexpr std::array<unsigned long, 5> busyPauses{100, 200, 400, 800, 1500};
+
+ShortcutCatalogRepository::Loaded loadWaitingForOtherCopies(
+    ShortcutCatalogRepository& repository, const ShortcutCatalogRepository::Seed& seed,
+    const std::optional<QByteArray>& legacyData) {
+  for (unsigned long pause : busyPauses) {
+    try {
+      return repository.load(seed, legacyData);
+    } catch (const CatalogError& error) {
+      if (!(error == ShortcutCatalogRepository::busy())) throw;
+    }
+    QThread::msleep(pause);
+  }
+  return repository.load(seed, legacyData);
+}
 
 QuibError missingDestination() {
   return QuibError(QStringLiteral("This destination is missing. Choose its current location in Settings."));
@@ -45,13 +66,18 @@ ShortcutStore::ShortcutStore(pf::UserDefaults& defaults, const QString& catalogD
                                {QStringLiteral("alwaysOnTop"), true},
                                {QStringLiteral("pinned"), false}});
   try {
-    auto loaded =
-        m_repository.load([&] { return legacySeed(legacyPersonalDefaults.value_or(false)); }, legacyData);
+    auto loaded = loadWaitingForOtherCopies(
+        m_repository, [&] { return legacySeed(legacyPersonalDefaults.value_or(false)); }, legacyData);
     m_catalog = std::move(loaded.catalog);
     m_catalogIsWritable = true;
     m_catalogNotice = std::move(loaded.notice);
   } catch (const std::exception& error) {
     m_catalogNotice = QStringLiteral("Shortcuts are unavailable: ") + QString::fromUtf8(error.what());
+    // A folder where not even the lock can be made (read-only media, another
+    // owner) still shows its shortcuts; the store stays read-only.
+    const auto* catalogError = dynamic_cast<const CatalogError*>(&error);
+    if (catalogError && *catalogError == ShortcutCatalogRepository::lockUnavailable())
+      m_catalog = m_repository.readWithoutLock().value_or(m_catalog);
   }
   auto& center = pf::NotificationCenter::defaultCenter();
   m_sharingObserver = center.addObserver(contentsChanged, nullptr, [this](const pf::Notification& note) {
@@ -78,9 +104,19 @@ ShortcutCatalog ShortcutStore::legacySeed(bool legacyPersonal) const {
   }
   // Legacy bookmarks are carried over whichever list the catalog starts from.
   const QVariantMap everything = m_defaults.dictionaryRepresentation();
-  for (auto it = everything.begin(); it != everything.end(); ++it)
-    if (it.key().startsWith(legacyBookmarkPrefix) && it.value().typeId() == QMetaType::QByteArray)
-      catalog.bookmarks[it.key().mid(legacyBookmarkPrefix.size())] = it.value().toByteArray();
+  for (auto it = everything.begin(); it != everything.end(); ++it) {
+    if (!it.key().startsWith(legacyBookmarkPrefix) || it.value().typeId() != QMetaType::QByteArray)
+      continue;
+    const QString id = it.key().mid(legacyBookmarkPrefix.size());
+    // A stray key no catalog can hold would leave every new catalog unwritten.
+    if (!ShortcutCatalog::validID(id)) {
+      pf::log(QStringLiteral("Wendle shortcut catalog: the setting \"%@\" names no shortcut and was left "
+                             "out of the new catalog; it stays in the settings unchanged."),
+              it.key());
+      continue;
+    }
+    catalog.bookmarks[id] = it.value().toByteArray();
+  }
   return catalog;
 }
 

@@ -25,7 +25,8 @@ class UserDefaults;
 /// scale. Every change goes through one commit step that saves, replaces the
 /// catalog in memory, calls `onChange` and posts "ShortcutContentsChanged".
 /// A store whose catalog cannot be read stays empty and read-only, with a
-/// notice that says why. A store may show another store's catalog instead of
+/// notice that says why; one whose folder cannot even hold the lock shows
+/// the catalog it can read, read-only. A store may show another store's catalog instead of
 /// its own (`sharedSource`).
 class ShortcutStore final {
  public:
@@ -39,7 +40,8 @@ class ShortcutStore final {
   /// Loads the catalog in `catalogDirectory` (seeding a brand-new one from the
   /// legacy record in `defaults`, or from the stock table that
   /// `legacyPersonalDefaults` chooses). Never fails: a catalog that cannot be
-  /// loaded leaves the store read-only with a notice.
+  /// loaded leaves the store read-only with a notice. While another copy
+  /// holds the catalog's lock, it tries again for a few seconds first.
   ShortcutStore(pf::UserDefaults& defaults, const QString& catalogDirectory,
                 std::optional<bool> legacyPersonalDefaults = std::nullopt);
   ShortcutStore(const ShortcutStore&) = delete;

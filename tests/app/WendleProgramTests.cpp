@@ -80,6 +80,17 @@ TEST(WendleProgram, ShowsTheCompanionAtItsSavedPlaceAndQuitsWithStatusZero) {
   EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotX")), 200);
 }
 
+TEST(WendleProgram, QuittingKeepsThePlaceAnotherCopySaved) {
+  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 200.0);
+  pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  // Another copy, moved by the user meanwhile, saved its place.
+  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 260.0);
+  wendle.quit();
+  EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotX")), 260);
+}
+
 TEST(WendleProgram, WithoutASavedPlaceTheCompanionStandsAtTheBottomCentre) {
   RunningWendle wendle;
   ASSERT_EQ(wendle.nextLine(), "ready");

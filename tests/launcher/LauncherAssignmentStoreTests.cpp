@@ -1,4 +1,5 @@
 #include "launcher/LauncherAssignmentStore.h"
+#include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/NotificationCenter.h"
 #include "shortcuts/CatalogError.h"
@@ -11,6 +12,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -64,6 +67,102 @@ WENDLE_TEST_HELPER(otherCopyMovesAlpha) {
   if (!store.update(catalog(), grid)) return 2;
   store.assign(QStringLiteral("alpha"), {0, true, 0, 0}, catalog(), grid);
   return 0;
+}
+
+namespace {
+
+// Two shortcuts per copy: copy n keeps "n-a" and "n-b" on the two wide
+// buttons of column n and swaps them, with nobody else touching them.
+std::vector<Shortcut> pairs() {
+  std::vector<Shortcut> list;
+  for (int copy = 0; copy < 4; ++copy)
+    for (const char* side : {"a", "b"}) {
+      Shortcut item;
+      item.id = item.label = QStringLiteral("%1-%2").arg(copy).arg(QLatin1String(side));
+      list.push_back(item);
+    }
+  return list;
+}
+
+const LauncherGrid pairGrid{4, 1, 1.0};
+
+/// Whether copy `n`'s pair sits as it left it: "n-a" on the upper wide button
+/// after an even number of swaps, on the lower one after an odd number.
+bool pairInPlace(const LauncherAssignments& value, int copy, int swaps) {
+  const QString upper = QStringLiteral("0:w:0:%1").arg(copy);
+  const QString lower = QStringLiteral("0:w:1:%1").arg(copy);
+  const QString a = QStringLiteral("%1-a").arg(copy), b = QStringLiteral("%1-b").arg(copy);
+  const auto at = [&](const QString& key) {
+    const auto it = value.slotIDs.find(key);
+    return it == value.slotIDs.end() ? QString() : it->second;
+  };
+  return swaps % 2 == 0 ? at(upper) == a && at(lower) == b : at(upper) == b && at(lower) == a;
+}
+
+}  // namespace
+
+// A running copy that swaps its pair 50 times. A conflict makes it reopen the
+// file, where every swap it was told had succeeded must still be in place,
+// and try again.
+WENDLE_TEST_HELPER(swapsWithRetries) {
+  const int copy = args.value(1).toInt();
+  const QString a = QStringLiteral("%1-a").arg(copy), b = QStringLiteral("%1-b").arg(copy);
+  auto store = std::make_unique<LauncherAssignmentStore>(args.value(0), pairs(), pairGrid);
+  int succeeded = -1;  // the placement of the pair counts as the first success
+  for (int attempt = 0; succeeded < 50 && attempt < 5000; ++attempt) {
+    if (store->error()) return 4;
+    try {
+      if (succeeded < 0) {
+        store->assign(a, {0, true, 0, copy}, pairs(), pairGrid);
+        store->assign(b, {0, true, 1, copy}, pairs(), pairGrid);
+      } else {
+        store->assign(a, *store->value().slot(b), pairs(), pairGrid);
+      }
+      ++succeeded;
+    } catch (const CatalogError& error) {
+      if (error.kind() != CatalogError::Case::conflict) return 5;
+      store = std::make_unique<LauncherAssignmentStore>(args.value(0), pairs(), pairGrid);
+      if (succeeded >= 0 && !pairInPlace(store->value(), copy, succeeded)) {
+        std::fprintf(stderr, "copy %d lost swap %d\n", copy, succeeded);
+        return 3;
+      }
+    }
+  }
+  return succeeded == 50 ? 0 : 6;
+}
+
+// Found no file, then waits for the folder while the parent writes one.
+WENDLE_TEST_HELPER(opensWhileAFileAppears) {
+  test::tellParent("opening");
+  LauncherAssignmentStore store(args.value(0), catalog(), grid);
+  std::fprintf(stderr, "%s\n", qPrintable(store.error().value_or("no error")));
+  return store.error() == conflict ? 0 : 1;
+}
+
+TEST(LauncherAssignmentStore, FourCopiesSwappingAtOnceLoseNoReportedSwap) {
+  LauncherAssignmentStore(folder(), pairs(), pairGrid);
+  std::vector<std::unique_ptr<ChildProcess>> copies;
+  for (int copy = 0; copy < 4; ++copy)
+    copies.push_back(std::make_unique<ChildProcess>(
+        "swapsWithRetries", QStringList{folder(), QString::number(copy)}));
+  for (auto& child : copies) EXPECT_EQ(child->finish(), 0) << child->errors().toStdString();
+
+  LauncherAssignmentStore reopened(folder(), pairs(), pairGrid);
+  for (int copy = 0; copy < 4; ++copy) EXPECT_TRUE(pairInPlace(reopened.value(), copy, 50)) << copy;
+}
+
+TEST(LauncherAssignmentStore, AFileThatAppearsAfterTheStoreFoundNoneIsAConflict) {
+  pf::Files::makeFolders(folder());
+  std::optional<pf::FileLock> held = pf::FileLock::lockFolder(folder(), std::chrono::seconds(1));
+  ASSERT_TRUE(held);
+  ChildProcess other("opensWhileAFileAppears", {folder()});
+  ASSERT_TRUE(other.waitForLine("opening"));
+  QThread::msleep(300);
+  const QByteArray theirs = LauncherAssignments(catalog(), grid).encoded();
+  test::writeFile(folder() + "/launcher-positions.json", theirs);
+  held->release();
+  EXPECT_EQ(other.finish(), 0) << other.errors().toStdString();
+  EXPECT_EQ(contents(folder() + "/launcher-positions.json"), theirs);
 }
 
 TEST(LauncherAssignmentStore, AFirstRunCreatesThePrivateFolderAndFile) {

@@ -1,3 +1,4 @@
+#include "BorderFixture.h"
 #include "look/BorderTextures.h"
 #include "look/BorderVFXParts.h"
 #include "look/QuibBorderVFX.h"
@@ -15,53 +16,12 @@
 
 using pf::Layer;
 using pf::Rect;
+using namespace border_test;
 
 namespace {
 
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinite = std::numeric_limits<double>::infinity();
-
-// The overlay's geometry: the window's frame inside a root 180 points larger on every side.
-struct Band {
-  explicit Band(double width, double height) : rect(180, 180, width, height) {
-    root->setFrame(Rect(0, 0, width + 360, height + 360));
-  }
-  void build(const BorderVFXConfiguration& c, bool reduced = false) {
-    QuibBorderVFX::populate(*root, rect, c, reduced);
-  }
-  std::shared_ptr<Layer> root = Layer::make();
-  Rect rect;
-};
-
-BorderVFXConfiguration effect(QuibBorderEffect type) { return {type, 0.95, 1.35, 0.8, 1.0}; }
-
-int countLayers(const Layer& root, const std::function<bool(const Layer&)>& which) {
-  int n = 0;
-  for (const auto& l : root.sublayers()) n += which(*l) ? 1 : 0;
-  return n;
-}
-
-int withKey(const Layer& root, const QString& key) {
-  return countLayers(root, [&](const Layer& l) { return l.animation(key) != nullptr; });
-}
-
-// Every animation in the tree, depth first, group members included.
-void forEachAnimation(const Layer& layer, const std::function<void(const pf::Animation&)>& visit) {
-  std::function<void(const pf::Animation&)> walk = [&](const pf::Animation& a) {
-    visit(a);
-    if (a.kind() == pf::Animation::Kind::group) {
-      for (const auto& m : static_cast<const pf::AnimationGroup&>(a).animations) walk(*m);
-    }
-  };
-  for (const auto& entry : layer.animations()) walk(*entry.animation);
-  for (const auto& sub : layer.sublayers()) forEachAnimation(*sub, visit);
-}
-
-int animationCount(const Layer& layer) {
-  int n = 0;
-  forEachAnimation(layer, [&](const pf::Animation&) { ++n; });
-  return n;
-}
 
 }  // namespace
 
@@ -233,60 +193,6 @@ TEST(BorderPopulate, SmokeHasNoGlowsOrEmbersAndFireWithoutGlowHasNoGlows) {
   fire.build({QuibBorderEffect::fire, 0.95, 1.35, 0, 1});
   EXPECT_EQ(fire.root->sublayers().size(), 171u + 15);
   EXPECT_EQ(countLayers(*fire.root, [](const Layer& l) { return l.kind() == Layer::Kind::gradient; }), 0);
-}
-
-TEST(BorderPopulate, EffectsWithoutABuilderShowOnlyTheMaskAndThePulse) {
-  for (const auto type : {QuibBorderEffect::lightning, QuibBorderEffect::snow, QuibBorderEffect::toxic}) {
-    Band band(500, 300);
-    band.build(effect(type));
-    EXPECT_TRUE(band.root->sublayers().empty());
-    EXPECT_NE(band.root->mask(), nullptr);
-    EXPECT_NE(band.root->animation("vfxPulse"), nullptr);
-  }
-}
-
-TEST(BorderPopulate, SameInputsBuildIdenticalTrees) {
-  for (const auto type : {QuibBorderEffect::fire, QuibBorderEffect::smoke}) {
-    Band a(640, 420), b(640, 420);
-    a.build(effect(type));
-    b.build(effect(QuibBorderEffect::fire));
-    b.build(effect(type));  // a rebuild leaves nothing of the earlier tree
-    EXPECT_EQ(pf::dump(*a.root), pf::dump(*b.root));
-  }
-}
-
-TEST(BorderPopulate, SpeedTwoHalvesEveryDuration) {
-  for (const auto type : {QuibBorderEffect::fire, QuibBorderEffect::smoke}) {
-    Band slow(500, 300), fast(500, 300);
-    slow.build(effect(type));
-    fast.build({type, 0.95, 1.35, 0.8, 2});
-    std::vector<std::pair<double, double>> a, b;
-    forEachAnimation(*slow.root, [&](const pf::Animation& x) { a.emplace_back(x.duration, x.timeOffset); });
-    forEachAnimation(*fast.root, [&](const pf::Animation& x) { b.emplace_back(x.duration, x.timeOffset); });
-    ASSERT_EQ(a.size(), b.size());
-    int timed = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      EXPECT_DOUBLE_EQ(b[i].first, a[i].first / 2) << i;
-      EXPECT_DOUBLE_EQ(b[i].second, a[i].second / 2) << i;
-      timed += a[i].first > 0 ? 1 : 0;
-    }
-    EXPECT_GT(timed, 100);
-  }
-}
-
-TEST(BorderPopulate, ReducedMotionKeepsTheLayersWithoutAnyAnimation) {
-  for (const auto type : {QuibBorderEffect::fire, QuibBorderEffect::smoke}) {
-    Band moving(500, 300), still(500, 300);
-    moving.build(effect(type));
-    still.build(effect(type), true);
-    EXPECT_EQ(animationCount(*still.root), 0);
-    // The moving tree without its animations and embers is the still tree.
-    moving.root->removeAllAnimations();
-    const int embers = withKey(*moving.root, "emberRise");
-    for (int i = 0; i < embers; ++i) moving.root->sublayers().back()->removeFromSuperlayer();
-    for (const auto& l : moving.root->sublayers()) l->removeAllAnimations();
-    EXPECT_EQ(pf::dump(*moving.root), pf::dump(*still.root));
-  }
 }
 
 TEST(BorderPopulate, OddConfigurationsBuildFiniteTrees) {

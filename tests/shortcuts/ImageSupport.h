@@ -8,6 +8,9 @@
 #include <QImageWriter>
 #include <QString>
 #include <QtEndian>
+#include <cstring>
+#include <libheif/heif.h>
+#include <zlib.h>
 
 namespace test {
 
@@ -51,8 +54,35 @@ inline QByteArray pngChunk(const char* type, const QByteArray& data) {
 
 }  // namespace detail
 
+namespace detail {
+
+/// The zlib stream of `count` zero bytes, compressed a row at a time so that
+/// a huge picture never needs all its bytes at once.
+inline QByteArray zeroStream(qint64 rowBytes, qint64 rows) {
+  z_stream stream{};
+  deflateInit(&stream, 1);
+  const QByteArray row(rowBytes, '\0');
+  QByteArray out;
+  QByteArray chunk(1 << 16, '\0');
+  for (qint64 y = 0; y <= rows; ++y) {
+    const bool last = y == rows;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(row.constData()));
+    stream.avail_in = last ? 0 : uInt(rowBytes);
+    do {
+      stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
+      stream.avail_out = uInt(chunk.size());
+      deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+      out.append(chunk.constData(), chunk.size() - qsizetype(stream.avail_out));
+    } while (stream.avail_out == 0);
+  }
+  deflateEnd(&stream);
+  return out;
+}
+
+}  // namespace detail
+
 /// A PNG of a uniform picture of any size, written without decoding a
-/// picture of that size: `colorType` 0 grey, 2 RGB; `bitDepth` 1 or 8. With
+/// picture of that size: `colorType` 0 grey, 2 RGB; `bitDepth` 1, 8 or 16. With
 /// `withPixels` false the pixels are missing: enough to be refused by the
 /// declared size, and not decodable.
 inline QByteArray plainPNG(int width, int height, int colorType, int bitDepth, bool withPixels = true) {
@@ -65,9 +95,59 @@ inline QByteArray plainPNG(int width, int height, int colorType, int bitDepth, b
   const qint64 channels = colorType == 2 ? 3 : 1;
   const qint64 rowBytes = 1 + (qint64(width) * channels * bitDepth + 7) / 8;
   // Without pixels the image data is one empty row: the header reads, the decoding fails.
-  const QByteArray raw(withPixels ? rowBytes * height : 1, '\0');
-  png += detail::pngChunk("IDAT", qCompress(raw).mid(4));  // zlib stream without Qt's length prefix
+  png += detail::pngChunk("IDAT", withPixels ? detail::zeroStream(rowBytes, height)
+                                             : detail::zeroStream(1, 1));
   return png + detail::pngChunk("IEND", {});
+}
+
+namespace detail {
+
+inline heif_image* heifImage(const QImage& source) {
+  const QImage rgb = source.convertToFormat(QImage::Format_RGB888);
+  heif_image* image = nullptr;
+  heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image);
+  heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8);
+  int stride = 0;
+  uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+  for (int y = 0; y < rgb.height(); ++y)
+    std::memcpy(plane + qsizetype(y) * stride, rgb.constScanLine(y), std::size_t(rgb.width()) * 3);
+  return image;
+}
+
+}  // namespace detail
+
+/// A HEIC file of `picture`, encoded with libheif. With `thumbnail`, the file
+/// also stores that picture, reduced to fit `thumbnailEdge`, as the
+/// picture's thumbnail. Empty when no HEVC encoder is installed.
+inline QByteArray heic(const QImage& picture, const QImage& thumbnail = {}, int thumbnailEdge = 0) {
+  heif_context* context = heif_context_alloc();
+  heif_encoder* encoder = nullptr;
+  QByteArray bytes;
+  if (heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok) {
+    heif_encoder_set_lossy_quality(encoder, 90);
+    heif_image* image = detail::heifImage(picture);
+    heif_image_handle* handle = nullptr;
+    heif_context_encode_image(context, image, encoder, nullptr, &handle);
+    if (!thumbnail.isNull()) {
+      heif_image* small = detail::heifImage(thumbnail);
+      heif_image_handle* smallHandle = nullptr;
+      heif_context_encode_thumbnail(context, small, handle, encoder, nullptr, thumbnailEdge, &smallHandle);
+      heif_image_handle_release(smallHandle);
+      heif_image_release(small);
+    }
+    heif_writer writer{};
+    writer.writer_api_version = 1;
+    writer.write = [](heif_context*, const void* data, size_t size, void* out) {
+      static_cast<QByteArray*>(out)->append(static_cast<const char*>(data), qsizetype(size));
+      return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
+    };
+    heif_context_write(context, &writer, &bytes);
+    heif_image_handle_release(handle);
+    heif_image_release(image);
+    heif_encoder_release(encoder);
+  }
+  heif_context_free(context);
+  return bytes;
 }
 
 /// A two-colour GIF (left half black, right half white). Qt cannot write GIF,

@@ -3,12 +3,17 @@
 #include "shortcuts/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
 #include "shortcuts/ShortcutImageStore.h"
+#include "support/ChildProcess.h"
+#include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +47,17 @@ ino_t inodeOf(const QString& path) {
 }
 
 QSize storedSize(const QByteArray& png) { return QImage::fromData(png, "png").size(); }
+
+QImage solid(int width, int height, const QColor& colour) {
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(colour);
+  return image;
+}
+
+bool closeTo(const QColor& seen, const QColor& expected) {
+  return std::abs(seen.red() - expected.red()) <= 12 && std::abs(seen.green() - expected.green()) <= 12 &&
+         std::abs(seen.blue() - expected.blue()) <= 12;
+}
 
 ShortcutImageStore::Imported importPattern(int width, int height) {
   return ShortcutImageStore::importImage(
@@ -101,17 +117,80 @@ TEST(ImageImport, RefusesWhatIsNotAPictureFile) {
   EXPECT_NE(missing, notAFile);
 }
 
-TEST(ImageImport, HeicOnlyWhereItCanBeDecoded) {
-  const QByteArray heic = QByteArray(
-                              "\0\0\0\x18"
-                              "ftypheic\0\0\0\0mif1heic",
-                              24) +
-                          QByteArray(100, '\0');
-  const QString message = importMessage(picture("a.heic", heic));
-  if (QImageReader::supportedImageFormats().contains("heic"))
-    EXPECT_NE(message, wrongKind);
-  else
-    EXPECT_EQ(message, wrongKind);
+TEST(ImageImport, HeicIsDecodedFromAStoredThumbnailWhenItIsLargeEnough) {
+  const QImage red = solid(1024, 512, Qt::red);
+  const QImage blue = solid(512, 256, Qt::blue);
+  struct Case {
+    const char* name;
+    QByteArray heic;
+    QColor seen;
+  };
+  // The thumbnail is drawn in another colour to show which picture was read.
+  for (const Case& c : {Case{"plain", test::heic(red), Qt::red},
+                        Case{"large thumbnail", test::heic(red, blue, 400), Qt::blue},
+                        Case{"small thumbnail", test::heic(red, blue, 128), Qt::red}}) {
+    SCOPED_TRACE(c.name);
+    ASSERT_FALSE(c.heic.isEmpty());
+    const auto imported = ShortcutImageStore::importImage(picture("a.heic", c.heic));
+    const QImage thumbnail = QImage::fromData(imported.png, "png");
+    EXPECT_EQ(thumbnail.size(), QSize(256, 128));
+    EXPECT_TRUE(closeTo(thumbnail.pixelColor(128, 64), c.seen)) << thumbnail.pixelColor(128, 64).name().toStdString();
+  }
+  const QByteArray damaged = QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24) + QByteArray(100, '\0');
+  EXPECT_EQ(importMessage(picture("damaged.heic", damaged)), unreadable);
+  EXPECT_EQ(ShortcutImageStore::allowedTypes(),
+            (QStringList{"image/png", "image/jpeg", "image/heic", "image/tiff", "image/gif", "image/webp"}));
+}
+
+TEST(ImageImport, EveryKindOfPngIsReducedWithItsColoursAndTransparency) {
+  QImage quarters(600, 300, QImage::Format_ARGB32);
+  quarters.fill(Qt::transparent);
+  QPainter painter(&quarters);
+  painter.fillRect(0, 0, 300, 150, QColor(255, 0, 0));
+  painter.fillRect(300, 0, 300, 150, QColor(0, 255, 0));
+  painter.fillRect(0, 150, 300, 150, QColor(0, 0, 255, 128));
+  painter.end();
+  const QImage grey = solid(600, 300, QColor(90, 90, 90)).convertToFormat(QImage::Format_Grayscale16);
+  struct Case {
+    const char* name;
+    QImage source;
+  };
+  for (const Case& c : {Case{"RGBA", quarters},
+                        Case{"RGBA 16-bit", quarters.convertToFormat(QImage::Format_RGBA64)},
+                        Case{"palette", quarters.convertToFormat(QImage::Format_Indexed8)},
+                        Case{"grey 16-bit", grey}}) {
+    SCOPED_TRACE(c.name);
+    const QImage thumbnail = QImage::fromData(
+        ShortcutImageStore::importImage(picture("q.png", test::encodedImage(c.source, "png"))).png, "png");
+    ASSERT_EQ(thumbnail.size(), QSize(256, 128));
+    for (const QPoint at : {QPoint(0, 0), QPoint(64, 32), QPoint(192, 32), QPoint(64, 96), QPoint(192, 96),
+                            QPoint(255, 127)}) {
+      const QColor expected = c.source.pixelColor(at * 600 / 256);
+      const QColor seen = thumbnail.pixelColor(at);
+      EXPECT_TRUE(closeTo(seen, expected) && std::abs(seen.alpha() - expected.alpha()) <= 2)
+          << at.x() << "," << at.y() << " " << seen.name(QColor::HexArgb).toStdString();
+    }
+  }
+}
+
+// Imports a picture with the process's data limited, as a small machine would.
+WENDLE_TEST_HELPER(importsWithLittleMemory) {
+  const rlimit limit{128 << 20, 128 << 20};
+  if (::setrlimit(RLIMIT_DATA, &limit) != 0) return 3;
+  try {
+    const auto imported = ShortcutImageStore::importImage(QUrl::fromLocalFile(args.value(0)));
+    return storedSize(imported.png) == QSize(256, 64) ? 0 : 1;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return 2;
+  }
+}
+
+TEST(ImageImport, AHugePngIsReducedWithoutHoldingTheWholePicture) {
+  // 20,000 x 5,000 at 16 bits decodes to 200 MB whole; a thumbnail needs a row.
+  const QString path = writeFile(inHome("huge.png"), test::plainPNG(20000, 5000, 0, 16));
+  test::ChildProcess importer("importsWithLittleMemory", {path});
+  EXPECT_EQ(importer.finish(), 0) << importer.errors().toStdString();
 }
 
 TEST(ImageImport, FileSizeLimitAtItsEdge) {
@@ -237,4 +316,30 @@ TEST(ImageStore, AStoredPictureThatIsNoRegularFileCountsAsMissing) {
   EXPECT_TRUE(store.image(imported.reference).isNull());
   store.persist({{imported.reference, imported.png}});
   EXPECT_TRUE(store.contains(imported.reference));
+}
+
+TEST(ImageStore, TheCacheKeepsAtMost128PicturesOf32MegabytesTogether) {
+  struct Case {
+    const char* name;
+    int count;
+    int edge;
+    bool firstStaysCached;
+  };
+  // 128 pictures of 256 x 256 cost exactly the 32 MB the cache may hold.
+  for (const Case& c : {Case{"128 full-size", 128, 256, true}, Case{"129 small", 129, 1, false}}) {
+    SCOPED_TRACE(c.name);
+    ShortcutImageStore store(inHome(c.name));
+    PendingImages pending;
+    std::vector<QString> references;
+    for (int i = 0; i < c.count; ++i) {
+      const QByteArray png = test::encodedImage(solid(c.edge, c.edge, QColor::fromRgb(QRgb(0xff000000u + i))), "png");
+      references.push_back(ShortcutImageStore::reference(png));
+      pending[references.back()] = png;
+    }
+    store.persist(pending);
+    for (const QString& reference : references) ASSERT_FALSE(store.image(reference, {}).isNull());
+    // A file spoilt on disk shows whether the first picture is still served from memory.
+    writeFile(store.url(references.front())->toLocalFile(), "spoilt");
+    EXPECT_EQ(!store.image(references.front(), {}).isNull(), c.firstStaysCached);
+  }
 }

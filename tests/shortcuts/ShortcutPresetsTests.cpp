@@ -1,6 +1,12 @@
 #include "shortcuts/CatalogSupport.h"
 #include "shortcuts/ShortcutCatalog.h"
 #include "shortcuts/ShortcutPresets.h"
+#include "shortcuts/ShortcutReaction.h"
+#include "support/ChildProcess.h"
+#include "support/HelperProcess.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -56,4 +62,40 @@ TEST(ShortcutPresets, TablesAreValidCatalogsOfTheRightKinds) {
   EXPECT_EQ(countOf(ShortcutPresets::creator(), ShortcutKind::application), 0);
   EXPECT_EQ(countOf(ShortcutPresets::legacyPersonal(), ShortcutKind::folder), 2);
   EXPECT_EQ(countOf(ShortcutPresets::legacyPersonal(), ShortcutKind::application), 1);
+}
+
+// The tables are built once a process, so each home is tried in a fresh one.
+WENDLE_TEST_HELPER(printStockFolders) {
+  for (const auto* table : {&ShortcutPresets::creator(), &ShortcutPresets::legacyPersonal()})
+    for (const Shortcut& shortcut : *table)
+      if (shortcut.kind == ShortcutKind::folder) test::tellParent(shortcut.destination.toUtf8());
+  return 0;
+}
+
+TEST(ShortcutPresets, StockFoldersLieInTheDownloadFolderTheDesktopNames) {
+  const QByteArray home = QDir::homePath().toUtf8();
+  struct Case {
+    const char* name;
+    QByteArray userDirs;
+    QByteArray downloads;
+  };
+  for (const Case& c : {Case{"not set", {}, home + "/Downloads"},
+                        Case{"localised", "XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n", home + "/Téléchargements"}}) {
+    SCOPED_TRACE(c.name);
+    if (!c.userDirs.isEmpty()) test::writeFile(QDir::homePath() + "/.config/user-dirs.dirs", c.userDirs);
+    test::ChildProcess child("printStockFolders", {});
+    for (const QByteArray& expected : {c.downloads, c.downloads + "/Videos", c.downloads + "/Images"})
+      EXPECT_TRUE(child.waitForLine(expected)) << expected.toStdString() << child.errors().toStdString();
+    EXPECT_EQ(child.finish(), 0);
+  }
+}
+
+TEST(ShortcutPresets, EveryStockWebShortcutKeepsItsReactionWhenRenamed) {
+  for (const auto* table : {&ShortcutPresets::creator(), &ShortcutPresets::legacyPersonal()})
+    for (const Shortcut& shortcut : *table) {
+      if (shortcut.kind != ShortcutKind::web) continue;
+      EXPECT_EQ(ShortcutReaction::role(QStringLiteral("Renamed"), shortcut.destination),
+                ShortcutReaction::role(shortcut.label, shortcut.destination))
+          << shortcut.id.toStdString();
+    }
 }

@@ -7,7 +7,10 @@
 #include "shortcuts/ShortcutStore.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
+#include "platform/core/FileLock.h"
 
+#include <QDir>
+#include <QFile>
 #include <QThread>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -391,4 +394,104 @@ TEST(ShortcutStore, FileDestinationsForFoldersAndApplications) {
   for (const char* name :
        {"/link.desktop", "/other.desktop", "/upper.Desktop", "/Bundle.desktop", "/file.txt", "/Folder"})
     EXPECT_EQ(check(home + name, ShortcutKind::application), applicationMessage) << name;
+}
+
+WENDLE_TEST_HELPER(holdStoreLock) {
+  pf::Files::makeFolders(args.value(0));
+  auto lock = pf::FileLock::tryLock(args.value(0) + "/shortcuts.lock");
+  if (!lock) return 2;
+  test::tellParent("locked");
+  QThread::msleep(args.value(1).toULong());
+  return 0;
+}
+
+TEST(ShortcutStore, AStoreBuiltWhileAnotherCopySavesWaitsForItThenGivesUp) {
+  const QString busy =
+      QStringLiteral("Shortcuts are unavailable: Another Wendle is saving shortcuts. Try again after it finishes.");
+  struct Case {
+    const char* name;
+    int heldMilliseconds;
+    bool writable;
+  };
+  for (const Case& c : {Case{"a short save", 300, true}, Case{"a lock never released", 60000, false}}) {
+    SCOPED_TRACE(c.name);
+    const QString folder = catalogFolder() + u'/' + c.name;
+    test::ChildProcess holder("holdStoreLock", {folder, QString::number(c.heldMilliseconds)});
+    ASSERT_TRUE(holder.waitForLine("locked"));
+    ShortcutStore store(defaultsNamed("main"), folder);
+    EXPECT_EQ(store.catalogIsWritable(), c.writable);
+    EXPECT_EQ(store.catalogNotice(), c.writable ? std::nullopt : std::optional<QString>(busy));
+    EXPECT_EQ(store.shortcuts().empty(), !c.writable);
+  }
+}
+
+TEST(ShortcutStore, AStrayLegacyBookmarkKeyIsLeftOutOfTheSeedAndKept) {
+  UserDefaults& defaults = defaultsNamed("main");
+  defaults.set("bookmark.docs", QByteArray("docs bookmark"));
+  defaults.set("bookmark.not an id", QByteArray("stray"));
+  defaults.set("bookmark.", QByteArray("empty id"));
+  const auto store = makeStore();
+  ASSERT_TRUE(store->catalogIsWritable()) << store->catalogNotice().value_or("").toStdString();
+  EXPECT_EQ(ShortcutCatalog::decode(*readCatalogFile("main/shortcuts.json")).bookmarks,
+            (std::map<QString, QByteArray>{{"docs", "docs bookmark"}}));
+  EXPECT_EQ(defaults.data("bookmark.not an id"), QByteArray("stray"));
+  EXPECT_EQ(defaults.data("bookmark."), QByteArray("empty id"));
+}
+
+TEST(ShortcutStore, ALegacyRecordOfDataThatDoesNotDecodeLeavesTheStoreReadOnly) {
+  defaultsNamed("main").set("shortcuts", QByteArray(R"([{"id": "docs"}])"));
+  const auto store = makeStore();
+  EXPECT_FALSE(store->catalogIsWritable());
+  ASSERT_TRUE(store->catalogNotice());
+  EXPECT_TRUE(store->catalogNotice()->startsWith("Shortcuts are unavailable: "));
+  EXPECT_EQ(store->catalogNotice(), "Shortcuts are unavailable: The key \"kind\" is missing in [0].");
+  EXPECT_FALSE(readCatalogFile("main/shortcuts.json"));
+  EXPECT_EQ(defaultsNamed("main").data("shortcuts"), QByteArray(R"([{"id": "docs"}])"));
+}
+
+TEST(ShortcutStore, ACatalogWhoseLockCannotBeOpenedIsShownReadOnly) {
+  const QString folder = catalogFolder() + "/main";
+  ShortcutCatalogRepository(folder).load([] { return catalogOf(3); }, std::nullopt);
+  const QByteArray primary = *readCatalogFile("main/shortcuts.json");
+  // A lock that cannot be opened, as in a read-only folder that has none.
+  ASSERT_TRUE(QFile::remove(folder + "/shortcuts.lock"));
+  ASSERT_TRUE(QDir().mkdir(folder + "/shortcuts.lock"));
+
+  const auto store = makeStore();
+  EXPECT_EQ(store->shortcuts(), catalogOf(3).shortcuts);
+  EXPECT_FALSE(store->catalogIsWritable());
+  EXPECT_EQ(store->catalogNotice(), "Shortcuts are unavailable: Cannot open the shortcut catalog lock.");
+  EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalogOf(4)); }), *store->catalogNotice());
+  EXPECT_EQ(readCatalogFile("main/shortcuts.json"), primary);
+
+  ShortcutCatalogRepository repository(folder);
+  EXPECT_EQ(messageOf([&] { repository.load([] { return catalogOf(1); }, std::nullopt); }),
+            "Cannot open the shortcut catalog lock.");
+  EXPECT_EQ(messageOf([&] { repository.save(catalogOf(1), {}); }), "Cannot open the shortcut catalog lock.");
+  EXPECT_EQ(readCatalogFile("main/shortcuts.json"), primary);
+}
+
+TEST(ShortcutStore, ADamagedCatalogIsLoggedWithItsFileItsCauseAndWhereItWasKept) {
+  const QString folder = test::home() + "/logged";
+  ShortcutCatalogRepository repository(folder);
+  repository.load([] { return catalogOf(1); }, std::nullopt);
+  repository.save(catalogOf(2), {});
+  struct Case {
+    const char* name;
+    bool withPrevious;
+    QStringList logged;
+  };
+  for (const Case& c :
+       {Case{"recovered", true, {folder + "/shortcuts.json\" could not be read: ", "It was kept as \"" + folder +
+                                     "/shortcuts.unreadable.", "the previous copy was restored"}},
+        Case{"lost", false, {folder + "/shortcuts.json\" could not be read: ", "It was left as it is"}}}) {
+    SCOPED_TRACE(c.name);
+    if (!c.withPrevious) QFile::remove(folder + "/shortcuts.previous.json");
+    test::writeFile(folder + "/shortcuts.json", "{\"schemaVersion\": 2, \"shortcuts\": [");
+    test::ChildProcess child("openStore", {folder});
+    EXPECT_EQ(child.finish(), c.withPrevious ? 0 : 1);
+    const QString errors = QString::fromUtf8(child.errors());
+    for (const QString& part : c.logged) EXPECT_TRUE(errors.contains(part)) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("not valid JSON")) << errors.toStdString();
+  }
 }

@@ -4,35 +4,91 @@
 #include "platform/core/Files.h"
 #include "platform/core/Log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <stdexcept>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pf {
 namespace {
 
+// A temporary file older than this whose lock nobody holds was left by a
+// writer that died; live writers hold theirs from creation to the rename.
+constexpr std::chrono::seconds abandonedAge{60};
+
+/// The start of every temporary name for `path`: hidden, beside the target (a
+/// rename never crosses file systems), and short enough for any target name.
+QString temporaryPrefix(const QString& path) {
+  return QStringLiteral(".%1.").arg(QFileInfo(path).fileName().left(60));
+}
+
 QString temporaryName(const QString& path) {
-  // Hidden, beside the target (a rename never crosses file systems), and
-  // short enough for any target name.
-  const QString name = QFileInfo(path).fileName().left(60);
   const quint64 random = QRandomGenerator::global()->generate64();
-  return QStringLiteral("%1/.%2.%3.tmp")
-      .arg(Files::parentFolder(path), name, QString::number(random, 36));
+  return QStringLiteral("%1/%2%3.tmp")
+      .arg(Files::parentFolder(path), temporaryPrefix(path), QString::number(random, 36));
+}
+
+/// Where a write to `path` lands: a symbolic link is followed to the file it
+/// names, so links kept by dotfile managers stay links.
+QString resolvedTarget(const QString& path) {
+  QString current = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    const QFileInfo item(current);
+    if (!item.isSymLink()) return current;
+    const QString target = item.symLinkTarget();
+    if (target.isEmpty()) return current;
+    current = target;
+  }
+  throw FileError::failed(ELOOP, QStringLiteral("replace"), path);
+}
+
+bool isAbandoned(const QString& path, const struct stat& entry) {
+  const auto age = std::chrono::system_clock::now() -
+                   std::chrono::system_clock::from_time_t(entry.st_mtim.tv_sec);
+  if (!S_ISREG(entry.st_mode) || age < abandonedAge) return false;
+  const FileDescriptor file = FileDescriptor::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+  if (!file.isOpen() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return false;
+  // Still the same file under that name, so nothing newer is removed.
+  struct stat opened {};
+  return ::fstat(file.get(), &opened) == 0 && opened.st_dev == entry.st_dev &&
+         opened.st_ino == entry.st_ino;
+}
+
+/// Removes the temporary files of writes to `path` that were cut off.
+void removeAbandoned(const QString& path) {
+  const QString folder = Files::parentFolder(path);
+  const QStringList names = QDir(folder).entryList({temporaryPrefix(path) + QStringLiteral("*.tmp")},
+                                                   QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& name : names) {
+    const QString candidate = folder + u'/' + name;
+    const QByteArray encoded = QFile::encodeName(candidate);
+    struct stat entry {};
+    if (::lstat(encoded.constData(), &entry) == 0 && isAbandoned(candidate, entry))
+      ::unlink(encoded.constData());
+  }
 }
 
 }  // namespace
 
-AtomicWriter::AtomicWriter(QString path) : m_path(std::move(path)) {
+AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
   Files::makeFolders(Files::parentFolder(m_path));
+  removeAbandoned(m_path);
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_temporaryPath = temporaryName(m_path);
     m_file = FileDescriptor::open(m_temporaryPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (m_file.isOpen()) return;
+    if (m_file.isOpen()) {
+      // Marks the file as in use until the rename; a fresh file is never locked.
+      ::flock(m_file.get(), LOCK_EX | LOCK_NB);
+      return;
+    }
     if (errno != EEXIST) break;
   }
   throw FileError::failed(errno, QStringLiteral("create a temporary file for"), m_path);
@@ -60,7 +116,6 @@ void AtomicWriter::commit() {
   if (!m_file.isOpen()) throw std::logic_error("AtomicWriter::commit after commit or failure");
   try {
     m_file.sync(m_path);
-    m_file.close();
     if (::rename(QFile::encodeName(m_temporaryPath).constData(),
                  QFile::encodeName(m_path).constData()) != 0)
       throw FileError::failed(errno, QStringLiteral("replace"), m_path);
@@ -68,6 +123,8 @@ void AtomicWriter::commit() {
     discard();
     throw;
   }
+  // The lock is let go only once the file has its final name.
+  m_file.close();
   m_temporaryPath.clear();
   // The new file is in place and readable from now on; callers that compare
   // what they wrote with the file must be told so even if the folder's entry

@@ -11,7 +11,11 @@ namespace pf {
 /// file (0600 from the moment it exists) beside the target, are synced to
 /// disk and renamed over the target, then the folder is synced. Until commit
 /// the old file stays untouched; a crash leaves either the old or the new
-/// file, complete. Failures throw FileError.
+/// file, complete. A target that is a symbolic link is written through to
+/// the file it names. The temporary file stays locked while it is in use, so
+/// one left by a writer that died can be told apart and is removed by the
+/// next write to the same target once it is a minute old. Failures throw
+/// FileError.
 class AtomicWriter final {
  public:
   /// Creates the target's folder (0700, with parents) when missing and the
@@ -30,6 +34,7 @@ class AtomicWriter final {
   /// Syncs the new contents and puts them in the target's place.
   void commit();
 
+  /// The file written: the target, or the file its symbolic links name.
   const QString& path() const { return m_path; }
   /// Where the new contents are written until commit.
   const QString& temporaryPath() const { return m_temporaryPath; }

@@ -83,7 +83,19 @@ class Calendar final {
   }
 
  private:
+  /// A stretch of UTC milliseconds [from, to) over which the zone's offset is constant.
+  struct OffsetSpan {
+    qint64 from = 0;
+    qint64 to = 0;
+    qint64 offset = 0;
+  };
+  class Offsets;
+  Offsets offsets() const;
+
   std::optional<QTimeZone> m_zone;
+  /// The stretch last looked up in a fixed zone: nearly every question about
+  /// one day or week falls inside it, and answering from it spares Qt's zone data.
+  mutable std::optional<OffsetSpan> m_span;
 };
 
 }  // namespace pf

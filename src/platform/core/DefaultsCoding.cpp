@@ -41,18 +41,21 @@ double doubleFromText(const QString& text, const QString& path) {
   return value;
 }
 
-QVariant fromTagged(const QJsonObject& object, const QString& path) {
+QVariant fromTagged(const QJsonObject& object, const JsonTrail& trail) {
   const QString tag = object.begin().key();
+  if (tag == dictionaryTag && object.begin().value().isObject()) {
+    QVariantMap map;
+    const QJsonObject inner = object.begin().value().toObject();
+    for (auto it = inner.begin(); it != inner.end(); ++it)
+      map.insert(it.key(), DefaultsCoding::fromJson(it.value(), trail.member(it.key())));
+    return map;
+  }
+  // The other tags hold a single text, so the path is spelled out only here.
+  const QString path = trail.path();
   const JsonObjectReader reader(object, path);
   if (tag == dataTag) return reader.data(dataTag);
   if (tag == doubleTag) return doubleFromText(reader.string(doubleTag), path);
-  if (tag == dictionaryTag) {
-    QVariantMap map;
-    const QJsonObject inner = reader.object(dictionaryTag).json();
-    for (auto it = inner.begin(); it != inner.end(); ++it)
-      map.insert(it.key(), DefaultsCoding::fromJson(it.value(), path + u'.' + it.key()));
-    return map;
-  }
+  if (tag == dictionaryTag) reader.object(dictionaryTag);  // names the wrong type
   throw JsonError(QStringLiteral("The value at \"%1\" has the unknown tag \"%2\".").arg(path, tag),
                   tag, path);
 }
@@ -122,7 +125,7 @@ QVariantMap DefaultsCoding::decodeDomain(const QByteArray& bytes) {
   const QJsonObject object = Json::parseObject(bytes);
   QVariantMap values;
   for (auto it = object.begin(); it != object.end(); ++it)
-    values.insert(it.key(), fromJson(it.value(), it.key()));
+    values.insert(it.key(), fromJson(it.value(), JsonTrail{}.member(it.key())));
   return values;
 }
 
@@ -160,7 +163,14 @@ QJsonValue DefaultsCoding::toJson(const QVariant& value) {
   return toJson(normalized(value));
 }
 
-QVariant DefaultsCoding::fromJson(const QJsonValue& value, const QString& path) {
+QVariant DefaultsCoding::fromJson(const QJsonValue& value, const JsonTrail& trail) {
+  if (trail.depth > maximumDepth) {
+    const QString path = trail.path();
+    throw JsonError(QStringLiteral("The value at \"%1\" is nested deeper than %2 levels.")
+                        .arg(path)
+                        .arg(maximumDepth),
+                    path, path);
+  }
   switch (value.type()) {
     case QJsonValue::Bool:
       return value.toBool();
@@ -172,21 +182,22 @@ QVariant DefaultsCoding::fromJson(const QJsonValue& value, const QString& path) 
       QVariantList list;
       const QJsonArray array = value.toArray();
       for (qsizetype i = 0; i < array.size(); ++i)
-        list << fromJson(array.at(i), QStringLiteral("%1[%2]").arg(path).arg(i));
+        list << fromJson(array.at(i), trail.item(i));
       return list;
     }
     case QJsonValue::Object: {
       const QJsonObject object = value.toObject();
-      if (looksTagged(object)) return fromTagged(object, path);
+      if (looksTagged(object)) return fromTagged(object, trail);
       QVariantMap map;
       for (auto it = object.begin(); it != object.end(); ++it)
-        map.insert(it.key(), fromJson(it.value(), path + u'.' + it.key()));
+        map.insert(it.key(), fromJson(it.value(), trail.member(it.key())));
       return map;
     }
     case QJsonValue::Null:
     case QJsonValue::Undefined:
       break;
   }
+  const QString path = trail.path();
   throw JsonError(
       QStringLiteral("The value at \"%1\" is null, which user defaults cannot hold.").arg(path),
       path, path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/Json.h"
+
 #include <QByteArray>
 #include <QJsonValue>
 #include <QVariant>
@@ -18,6 +20,9 @@ class DefaultsCoding final {
  public:
   DefaultsCoding() = delete;
 
+  /// The deepest nesting of arrays and dictionaries a file may hold.
+  static constexpr int maximumDepth = 64;
+
   /// The value in the model's own types: every integer type becomes qint64,
   /// float becomes double, string lists and hashes become lists and maps.
   /// Throws std::invalid_argument for any other type.
@@ -32,8 +37,9 @@ class DefaultsCoding final {
   static QVariantMap decodeDomain(const QByteArray& bytes);
 
   static QJsonValue toJson(const QVariant& value);
-  /// `path` names the value in error messages.
-  static QVariant fromJson(const QJsonValue& value, const QString& path);
+  /// `trail` places the value for error messages; a value nested deeper
+  /// than `maximumDepth` throws JsonError.
+  static QVariant fromJson(const QJsonValue& value, const JsonTrail& trail);
 };
 
 }  // namespace pf

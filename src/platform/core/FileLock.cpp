@@ -15,6 +15,10 @@ FileLock::~FileLock() { release(); }
 std::optional<FileLock> FileLock::tryLock(const QString& path) {
   FileDescriptor file = FileDescriptor::open(path, O_RDWR | O_CREAT, 0600);
   if (!file.isOpen()) throw FileError::failed(errno, QStringLiteral("open the lock file"), path);
+  return tryLock(std::move(file), path);
+}
+
+std::optional<FileLock> FileLock::tryLock(FileDescriptor file, const QString& path) {
   int result = 0;
   do {
     result = ::flock(file.get(), LOCK_EX | LOCK_NB);
@@ -24,17 +28,34 @@ std::optional<FileLock> FileLock::tryLock(const QString& path) {
   throw FileError::failed(errno, QStringLiteral("lock"), path);
 }
 
-std::optional<FileLock> FileLock::lock(const QString& path, std::chrono::milliseconds patience) {
+template <typename Attempt>
+std::optional<FileLock> FileLock::retry(Attempt attempt, std::chrono::milliseconds patience) {
   using namespace std::chrono;
   // Polling keeps the wait bounded; holders keep the lock for milliseconds.
   const auto deadline = steady_clock::now() + patience;
   auto pause = milliseconds(1);
   for (;;) {
-    if (auto held = tryLock(path)) return held;
+    if (auto held = attempt()) return held;
     if (steady_clock::now() >= deadline) return std::nullopt;
     QThread::msleep(static_cast<unsigned long>(pause.count()));
     pause = std::min(pause * 2, milliseconds(16));
   }
+}
+
+std::optional<FileLock> FileLock::lock(const QString& path, std::chrono::milliseconds patience) {
+  return retry([&] { return tryLock(path); }, patience);
+}
+
+std::optional<FileLock> FileLock::lockFolder(const QString& path,
+                                             std::chrono::milliseconds patience) {
+  return retry(
+      [&] {
+        FileDescriptor folder = FileDescriptor::open(path, O_RDONLY | O_DIRECTORY);
+        if (!folder.isOpen())
+          throw FileError::failed(errno, QStringLiteral("open the folder"), path);
+        return tryLock(std::move(folder), path);
+      },
+      patience);
 }
 
 void FileLock::release() {

@@ -26,6 +26,13 @@ class FileLock final {
   [[nodiscard]] static std::optional<FileLock> lock(const QString& path,
                                                     std::chrono::milliseconds patience);
 
+  /// Locks a folder through its own descriptor, waiting up to `patience`;
+  /// this creates no file, so it suits folders whose contents are fixed.
+  /// Nothing when someone else kept it that long. A folder that cannot be
+  /// opened throws FileError.
+  [[nodiscard]] static std::optional<FileLock> lockFolder(const QString& path,
+                                                          std::chrono::milliseconds patience);
+
   /// Releases the lock now (destruction does the same).
   void release();
 
@@ -33,6 +40,12 @@ class FileLock final {
 
  private:
   explicit FileLock(FileDescriptor file) : m_file(std::move(file)) {}
+
+  /// Takes the lock on an open descriptor without waiting.
+  static std::optional<FileLock> tryLock(FileDescriptor file, const QString& path);
+  /// Retries `attempt` with growing pauses until it succeeds or `patience` ends.
+  template <typename Attempt>
+  static std::optional<FileLock> retry(Attempt attempt, std::chrono::milliseconds patience);
 
   FileDescriptor m_file;
 };

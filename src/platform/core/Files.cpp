@@ -25,7 +25,7 @@ std::optional<Files::Opened> Files::openForReading(const QString& path) {
   return opened;
 }
 
-std::optional<QByteArray> Files::read(const QString& path) {
+std::optional<QByteArray> Files::read(const QString& path, qint64 limit) {
   const std::optional<Opened> opened = openForReading(path);
   if (!opened) return std::nullopt;
   const mode_t mode = opened->status.st_mode;
@@ -33,7 +33,7 @@ std::optional<QByteArray> Files::read(const QString& path) {
   if (!S_ISREG(mode))
     throw FileError(EINVAL, path,
                     QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(path));
-  return opened->file.readAll(path);
+  return opened->file.readAll(path, limit);
 }
 
 void Files::createExclusive(const QString& path, const QByteArray& bytes) {

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <limits>
 #include <optional>
 #include <sys/stat.h>
 
@@ -29,10 +30,11 @@ class Files final {
   /// Nothing when no item exists at `path` (ENOENT); any other failure throws.
   static std::optional<Opened> openForReading(const QString& path);
 
-  /// The whole file, or nothing when no item exists at `path` (ENOENT); any
-  /// other failure (permissions, a folder in the way, something other than a
-  /// regular file, I/O) throws.
-  static std::optional<QByteArray> read(const QString& path);
+  /// The whole file, but no more than its first `limit` bytes, or nothing
+  /// when no item exists at `path` (ENOENT); any other failure (permissions,
+  /// a folder in the way, something other than a regular file, I/O) throws.
+  static std::optional<QByteArray> read(const QString& path,
+                                        qint64 limit = std::numeric_limits<qint64>::max());
 
   /// Creates the file with `bytes` (0600, synced to disk); fails with EEXIST
   /// when any item already has that name.

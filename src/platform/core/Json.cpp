@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <cmath>
+#include <vector>
 
 namespace pf {
 namespace {
@@ -10,20 +11,21 @@ namespace {
 // QJsonDocument already writes what we need (keys sorted, "/" left alone,
 // shortest round-trip numbers) but silently turns NaN and infinities into
 // null; refusing them keeps a bad number from being stored as something else.
-void requireFinite(const QJsonValue& value, const QString& path) {
-  if (value.isDouble() && !std::isfinite(value.toDouble()))
+void requireFinite(const QJsonValue& value, const JsonTrail& trail) {
+  if (value.isDouble() && !std::isfinite(value.toDouble())) {
+    const QString path = trail.path();
     throw JsonError(
         QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.")
             .arg(path),
         {}, path);
+  }
   if (value.isArray()) {
     const QJsonArray array = value.toArray();
-    for (qsizetype i = 0; i < array.size(); ++i)
-      requireFinite(array.at(i), QStringLiteral("%1[%2]").arg(path).arg(i));
+    for (qsizetype i = 0; i < array.size(); ++i) requireFinite(array.at(i), trail.item(i));
   } else if (value.isObject()) {
     const QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it)
-      requireFinite(it.value(), path.isEmpty() ? it.key() : path + u'.' + it.key());
+      requireFinite(it.value(), trail.member(it.key()));
   }
 }
 
@@ -39,16 +41,29 @@ QJsonDocument parse(const QByteArray& bytes) {
 
 }  // namespace
 
+QString JsonTrail::path() const {
+  std::vector<const JsonTrail*> links;
+  for (const JsonTrail* link = this; link->parent; link = link->parent) links.push_back(link);
+  QString text;
+  for (auto it = links.rbegin(); it != links.rend(); ++it) {
+    if ((*it)->index >= 0)
+      text += QStringLiteral("[%1]").arg((*it)->index);
+    else
+      text += text.isEmpty() ? (*it)->key : u'.' + (*it)->key;
+  }
+  return text;
+}
+
 JsonError::JsonError(const QString& message, QString key, QString path)
     : std::runtime_error(message.toStdString()), m_key(std::move(key)), m_path(std::move(path)) {}
 
 QByteArray Json::encode(const QJsonObject& object) {
-  requireFinite(object, {});
+  requireFinite(object, JsonTrail{});
   return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
 QByteArray Json::encode(const QJsonArray& array) {
-  requireFinite(array, {});
+  requireFinite(array, JsonTrail{});
   return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
 

@@ -24,6 +24,24 @@ class JsonError final : public std::runtime_error {
   QString m_path;
 };
 
+/// Where a value sits while a document is walked: links on the walker's
+/// stack, put into words only for an error message. Spelling the path out at
+/// every level would cost memory in the square of a deep document's size.
+struct JsonTrail {
+  const JsonTrail* parent = nullptr;
+  /// The member's key; unused for an array item.
+  QString key;
+  /// The array item's index, or -1 for an object member.
+  qsizetype index = -1;
+  /// Levels below the top.
+  int depth = 0;
+
+  JsonTrail member(const QString& name) const { return {this, name, -1, depth + 1}; }
+  JsonTrail item(qsizetype position) const { return {this, {}, position, depth + 1}; }
+  /// The path, e.g. "reminders[3].time"; empty for the top.
+  QString path() const;
+};
+
 /// Parsing and deterministic writing. Written JSON is pretty-printed with
 /// the keys of every object in ascending order and "/" unescaped; equal
 /// values always give the same bytes.

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace pf {
 
@@ -10,6 +11,11 @@ QString SystemInfo::homeDirectory() { return QDir::homePath(); }
 
 QString SystemInfo::applicationDataDirectory() {
   return homeDirectory() + QStringLiteral("/Library/Application Support/Quib Bot");
+}
+
+QString SystemInfo::downloadsDirectory() {
+  // Qt reads user-dirs.dirs and falls back to ~/Downloads itself.
+  return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
 }
 
 QString SystemInfo::assetRoot() {

@@ -21,6 +21,9 @@ class SystemInfo final {
   /// the home folder, named so that paths and files brought from the original
   /// platform stay valid.
   static QString applicationDataDirectory();
+  /// The user's download folder as the desktop names it (its user-dirs
+  /// setting, which may be localised), else "~/Downloads".
+  static QString downloadsDirectory();
 
   /// The folder the artwork is loaded from: "Assets" beside the installed
   /// executable (`<dir>/Assets`, then `<dir>/../share/wendle/Assets`), else

@@ -48,6 +48,15 @@ std::optional<T> ofType(const QVariant* value) {
   return value->value<T>();
 }
 
+/// A domain's values from its file. One larger than any settings file needs
+/// to be is damage, and reading it would slow every start and change.
+QVariantMap decodeFile(const QByteArray& bytes) {
+  if (bytes.size() > UserDefaults::maximumFileBytes)
+    throw JsonError(QStringLiteral("The file is larger than %1 MB, more than settings ever take.")
+                        .arg(UserDefaults::maximumFileBytes / (1024 * 1024)));
+  return DefaultsCoding::decodeDomain(bytes);
+}
+
 void watchFile(Domains& all, const QString& path) {
   // A file replaced by a rename drops out of the watch; it is added again here.
   if (QFileInfo::exists(path) && !all.watcher->files().contains(path)) all.watcher->addPath(path);
@@ -259,14 +268,14 @@ void UserDefaults::writeChanges() {
 void UserDefaults::reloadIfChanged() {
   std::optional<QByteArray> bytes;
   try {
-    bytes = Files::read(m_path);
+    bytes = Files::read(m_path, maximumFileBytes + 1);
   } catch (const FileError& error) {
     logMessage(QString::fromStdString(error.what()));
     return;
   }
   if (bytes == m_lastBytes) return;
   try {
-    QVariantMap values = bytes ? DefaultsCoding::decodeDomain(*bytes) : QVariantMap();
+    QVariantMap values = bytes ? decodeFile(*bytes) : QVariantMap();
     m_lastBytes = std::move(bytes);
     adopt(std::move(values));
   } catch (const JsonError&) {
@@ -282,10 +291,10 @@ void UserDefaults::reloadIfChanged() {
 }
 
 QVariantMap UserDefaults::readUnderLock() {
-  m_lastBytes = Files::read(m_path);
+  m_lastBytes = Files::read(m_path, maximumFileBytes + 1);
   if (!m_lastBytes) return {};
   try {
-    return DefaultsCoding::decodeDomain(*m_lastBytes);
+    return decodeFile(*m_lastBytes);
   } catch (const JsonError& error) {
     setAside(QString::fromStdString(error.what()));
     m_lastBytes.reset();

@@ -21,10 +21,14 @@ namespace pf {
 /// ("<name>.lock" beside the file), reads the file afresh, applies only the
 /// changed key and writes the file atomically, so running copies never lose
 /// each other's keys. Changes other copies write are picked up when the
-/// event loop reports the file changed. A damaged file is kept aside as
-/// "<name>.damaged-<time>.json" and the domain starts empty. Main thread only.
+/// event loop reports the file changed. A damaged file, or one larger than
+/// `maximumFileBytes`, is kept aside as "<name>.damaged-<time>.json" and the
+/// domain starts empty. Main thread only.
 class UserDefaults final {
  public:
+  /// The largest settings file that is read.
+  static constexpr qint64 maximumFileBytes = 16 * 1024 * 1024;
+
   UserDefaults(const UserDefaults&) = delete;
   UserDefaults& operator=(const UserDefaults&) = delete;
   ~UserDefaults();

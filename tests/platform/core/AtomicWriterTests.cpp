@@ -8,11 +8,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 using pf::AtomicWriter;
 using pf::Files;
@@ -132,4 +135,59 @@ TEST(AtomicWriter, AWriterKilledAtRandomPointsLeavesTheOldOrTheNewCompleteFile) 
   EXPECT_GT(interrupted, 0) << "no kill landed inside a write, so nothing was tested";
   EXPECT_GT(seen.size(), 1);
   EXPECT_EQ(test::fileMode(path), 0600u);
+}
+
+TEST(AtomicWriter, AWriteToASymbolicLinkReplacesTheFileItNames) {
+  const QString dotfiles = test::home() + "/dotfiles";
+  AtomicWriter::write(dotfiles + "/data.json", "old");
+  const QString folder = test::home() + "/config";
+  QDir().mkpath(folder);
+  struct Case {
+    const char* name;
+    QString target;
+  };
+  for (const Case& c : {Case{"absolute.json", dotfiles + "/data.json"},
+                        Case{"relative.json", "../dotfiles/data.json"},
+                        Case{"chained.json", "absolute.json"}}) {
+    SCOPED_TRACE(c.name);
+    const QString link = folder + u'/' + c.name;
+    ASSERT_EQ(::symlink(QFile::encodeName(c.target).constData(), QFile::encodeName(link).constData()), 0);
+    AtomicWriter::write(link, c.name);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(Files::read(dotfiles + "/data.json"), QByteArray(c.name));
+    EXPECT_EQ(Files::read(link), QByteArray(c.name));
+  }
+  EXPECT_EQ(temporaryFiles(folder), QStringList());
+  EXPECT_EQ(temporaryFiles(dotfiles), QStringList());
+}
+
+TEST(AtomicWriter, OnlyTemporaryFilesOfDeadWritersAreRemoved) {
+  const QString folder = test::home() + "/store";
+  const QString path = folder + "/data.json";
+  AtomicWriter::write(path, "old");
+  const auto leftover = [&](const QString& name, int ageSeconds) {
+    const QString file = folder + "/.data.json." + name + ".tmp";
+    AtomicWriter::write(file, "partial");
+    const struct timeval times[2] = {{::time(nullptr) - ageSeconds, 0}, {::time(nullptr) - ageSeconds, 0}};
+    ::utimes(QFile::encodeName(file).constData(), times);
+    return file;
+  };
+  const QString dead = leftover("dead", 120);
+  const QString young = leftover("young", 5);
+  const QString otherTarget = folder + "/.other.json.old.tmp";
+  AtomicWriter::write(otherTarget, "not ours");
+  ::utimes(QFile::encodeName(otherTarget).constData(), nullptr);
+  // A writer that is still working, however long it has taken, keeps its file.
+  AtomicWriter slow(path);
+  slow.append("slow");
+  const struct timeval old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+  ::utimes(QFile::encodeName(slow.temporaryPath()).constData(), old);
+
+  AtomicWriter::write(path, "new");
+  EXPECT_FALSE(QFile::exists(dead));
+  EXPECT_TRUE(QFile::exists(young));
+  EXPECT_TRUE(QFile::exists(otherTarget));
+  EXPECT_TRUE(QFile::exists(slow.temporaryPath()));
+  slow.commit();
+  EXPECT_EQ(Files::read(path), QByteArray("slow"));
 }

@@ -171,3 +171,20 @@ TEST(Calendar, DefaultCalendarFollowsTheSystemZoneAtEveryCall) {
   EXPECT_EQ(berlin, utc(2024, 7, 1, 7, 0));
   EXPECT_EQ(newYork, utc(2024, 7, 1, 13, 0));
 }
+
+TEST(Calendar, AFixedZoneRemembersOffsetsWithoutChangingAnyAnswer) {
+  // The system calendar looks everything up afresh; the fixed one answers
+  // from the stretch of one offset it last looked up.
+  setenv("TZ", "Australia/Lord_Howe", 1);
+  const Calendar fresh;
+  const Calendar remembering = in("Australia/Lord_Howe");
+  for (QDateTime t = utc(2023, 12, 1, 0, 0); t < utc(2026, 1, 1, 0, 0); t = t.addSecs(97 * 60)) {
+    const std::string at = t.toString(Qt::ISODate).toStdString();
+    ASSERT_EQ(remembering.wallTime(t), fresh.wallTime(t)) << at;
+    ASSERT_EQ(remembering.date(fresh.wallTime(t)), fresh.date(fresh.wallTime(t))) << at;
+    ASSERT_EQ(remembering.startOfDay(t), fresh.startOfDay(t)) << at;
+    ASSERT_EQ(remembering.addingDays(-3, t), fresh.addingDays(-3, t)) << at;
+    ASSERT_EQ(remembering.settingTime(2, 15, t), fresh.settingTime(2, 15, t)) << at;
+  }
+  setenv("TZ", "UTC", 1);
+}

@@ -6,10 +6,12 @@
 #include "support/FileMode.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -259,4 +261,34 @@ TEST(UserDefaults, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty) {
   EXPECT_FALSE(current.object("robotX").has_value());
   current.set("robotY", 7);
   EXPECT_EQ(reopened(suiteName).dictionaryRepresentation(), (QVariantMap{{"robotY", qint64(7)}}));
+}
+
+TEST(UserDefaults, AnOversizedOrTooDeeplyNestedFileIsKeptAside) {
+  const QString folder = UserDefaults::folder();
+  pf::Files::makeFolders(folder);
+  const QString path = folder + "/" + suiteName + ".json";
+  // Long keys nested deep once cost gigabytes, since every level spelt out its path.
+  const QString longKey(4000, u'k');
+  QByteArray deep = "{";
+  for (int level = 0; level < 1000; ++level) deep += "\"" + longKey.toUtf8() + "\": {";
+  deep += QByteArray(1000, '}') + "}";
+  QByteArray oversized = "{\"padding\": \"" +
+                         QByteArray(UserDefaults::maximumFileBytes, 'x') + "\"}";
+  QByteArray justDeepEnough = "{\"top\": ";
+  for (int level = 0; level < pf::DefaultsCoding::maximumDepth; ++level) justDeepEnough += "[";
+  justDeepEnough += QByteArray(pf::DefaultsCoding::maximumDepth, ']') + "}";
+
+  for (const QByteArray& bad : {deep, oversized}) {
+    SCOPED_TRACE(bad.size());
+    test::writeFile(path, bad);
+    UserDefaults& defaults = reopened(suiteName);
+    EXPECT_TRUE(defaults.dictionaryRepresentation().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path));
+    const QStringList kept = QDir(folder).entryList({suiteName + ".damaged-*.json"});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(pf::Files::read(folder + "/" + kept.first()), bad);
+    ASSERT_TRUE(QFile::remove(folder + "/" + kept.first()));
+  }
+  test::writeFile(path, justDeepEnough);
+  EXPECT_TRUE(reopened(suiteName).array("top").has_value());
 }

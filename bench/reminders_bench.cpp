@@ -1,0 +1,124 @@
+// Cost of the reminders journal at its budgeted size, 1,000 reminders with
+// two occurrences each: decoding, validating and encoding it, loading it, a
+// save that changes it (lock, validation, previous copy and new file, both
+// synced), a check that finds nothing new, and finding the next due time of
+// every reminder, as each check does.
+#include "BenchMain.h"
+#include "platform/core/AtomicWriter.h"
+#include "reminders/ReminderSchedule.h"
+#include "reminders/ReminderStore.h"
+
+#include <QTemporaryDir>
+#include <cstdlib>
+
+namespace {
+
+const QDateTime start(QDate(2026, 3, 7), QTime(15, 0), Qt::UTC);
+
+QuibReminder reminderNumber(int i) {
+  QuibReminder r;
+  r.id = QStringLiteral("reminder-%1").arg(i);
+  r.scheduleID = QStringLiteral("6F1C2B9A-0D4E-4F8B-9C3A-%1").arg(i, 12, 10, QChar('0'));
+  r.name = QStringLiteral("Reminder %1").arg(i);
+  r.message = QStringLiteral("Time to stretch, drink some water and look away from the screen (%1).").arg(i);
+  r.time = {2026, 1 + i % 3, 1 + i % 28, i % 24, (i * 7) % 60};
+  r.repeatRule = ReminderRepeat::allCases[std::size_t(i % 3)];
+  if (r.repeatRule == ReminderRepeat::weekly) r.weekdays = {2, 4, 6};
+  r.animation = i % 2 ? QStringLiteral("dj") : QStringLiteral("dance");
+  if (i % 4 == 0) {
+    r.actionID = QStringLiteral("shortcut-%1").arg(i % 128);
+    r.actionLabel = QStringLiteral("Shortcut %1").arg(i % 128);
+  }
+  return r;
+}
+
+ReminderFile fullJournal() {
+  const pf::Calendar calendar = ReminderSchedule::calendar();
+  ReminderFile file;
+  for (int i = 0; i < 1000; ++i) {
+    const QuibReminder r = reminderNumber(i);
+    file.reminders.push_back(r);
+    for (int day = 2; day >= 1; --day) {
+      const QDateTime due = start.addDays(-day);
+      ReminderOccurrence occurrence{ReminderSchedule::key(r, due, calendar), r, due, {}, due.addSecs(5), {}};
+      if (day == 2) occurrence.completedAt = due.addSecs(60);
+      file.occurrences.push_back(occurrence);
+    }
+  }
+  return file;
+}
+
+void decodeJournal(benchmark::State& state) {
+  const QByteArray bytes = fullJournal().encoded();
+  for (auto _ : state) benchmark::DoNotOptimize(ReminderFile::decode(bytes));
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(decodeJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void validateJournal(benchmark::State& state) {
+  const ReminderFile file = fullJournal();
+  for (auto _ : state) file.validate();
+}
+BENCHMARK(validateJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void encodeJournal(benchmark::State& state) {
+  const ReminderFile file = fullJournal();
+  for (auto _ : state) benchmark::DoNotOptimize(file.encoded());
+}
+BENCHMARK(encodeJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+/// One edit saved: lock, fresh read and validation, change, validation, both files written and synced.
+void saveJournal(benchmark::State& state) {
+  QTemporaryDir dir;
+  const ReminderFile file = fullJournal();
+  pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"), file.encoded());
+  ReminderStore store(dir.path());
+  QuibReminder edited = file.reminders.front();
+  for (auto _ : state) {
+    const QuibReminder seen = store.file().reminders.back().id == edited.id ? store.file().reminders.back()
+                                                                            : file.reminders.front();
+    edited.message = seen.message == file.reminders.front().message ? QStringLiteral("Edited")
+                                                                    : file.reminders.front().message;
+    store.save(edited, seen, start);
+  }
+}
+BENCHMARK(saveJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+/// Loading the journal from disk into a new store: read, decode, validate.
+void loadJournal(benchmark::State& state) {
+  QTemporaryDir dir;
+  pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"), fullJournal().encoded());
+  for (auto _ : state) benchmark::DoNotOptimize(ReminderStore(dir.path()).file().reminders.size());
+}
+BENCHMARK(loadJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+/// The transaction of a periodic check that finds nothing new: lock, the file
+/// found unchanged, the latest due time of every reminder, no write.
+void collectNothing(benchmark::State& state) {
+  QTemporaryDir dir;
+  ReminderStore store(dir.path());
+  pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"), fullJournal().encoded());
+  store.reload();
+  const QDateTime now = start.addDays(1);
+  store.collect(now, ReminderSchedule::calendar());
+  for (auto _ : state) store.collect(now, ReminderSchedule::calendar());
+}
+BENCHMARK(collectNothing)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+void nextDueTimes(benchmark::State& state) {
+  const ReminderFile file = fullJournal();
+  for (auto _ : state) {
+    const pf::Calendar calendar = ReminderSchedule::calendar();
+    for (const QuibReminder& r : file.reminders)
+      benchmark::DoNotOptimize(ReminderSchedule::next(r, start, calendar));
+  }
+}
+BENCHMARK(nextDueTimes)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A zone with clock changes, so the calendar work is the real one.
+  setenv("TZ", "America/New_York", 1);
+  return runBenchmarks(argc, argv);
+}

@@ -1,0 +1,56 @@
+#include "platform/core/Json.h"
+#include "platform/core/JsonWriter.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <limits>
+
+using pf::JsonWriter;
+
+TEST(JsonWriter, WritesWhatEncodingTheSameValueGives) {
+  const QString awkward = QString::fromUtf8("q\"b\\s/\b\f\n\r\t\x01\x1f\x7f \u2028 \u00e9 \U0001F600");
+  const QJsonObject value{
+      {"array", QJsonArray{1, QJsonObject{{"inner", "x"}}, QJsonArray{}, "text"}},
+      {"empty", QJsonObject{}},
+      {"flags", QJsonArray{true, false}},
+      {"numbers", QJsonArray{1.5, 3.0, 1e15, 1e16, -0.0, 794585130.5, -42, 0.1}},
+      {"text", awkward},
+  };
+  JsonWriter writer;
+  writer.beginObject();
+  writer.key(u"array");
+  writer.beginArray();
+  writer.integer(1);
+  writer.beginObject();
+  writer.key(u"inner");
+  writer.string(u"x");
+  writer.endObject();
+  writer.beginArray();
+  writer.endArray();
+  writer.string(u"text");
+  writer.endArray();
+  writer.key(u"empty");
+  writer.beginObject();
+  writer.endObject();
+  writer.key(u"flags");
+  writer.beginArray();
+  writer.boolean(true);
+  writer.boolean(false);
+  writer.endArray();
+  writer.key(u"numbers");
+  writer.beginArray();
+  for (double n : {1.5, 3.0, 1e15, 1e16, -0.0, 794585130.5, -42.0, 0.1}) writer.number(n);
+  writer.endArray();
+  writer.key(u"text");
+  writer.string(awkward);
+  writer.endObject();
+  EXPECT_EQ(writer.take(), pf::Json::encode(value));
+}
+
+TEST(JsonWriter, RefusesNumbersJsonCannotSpell) {
+  JsonWriter writer;
+  writer.beginArray();
+  EXPECT_THROW(writer.number(std::numeric_limits<double>::infinity()), pf::JsonError);
+  EXPECT_THROW(writer.number(std::numeric_limits<double>::quiet_NaN()), pf::JsonError);
+}
