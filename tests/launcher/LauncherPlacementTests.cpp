@@ -29,6 +29,13 @@ TEST(LauncherPlacement, OpensBesideTheCompanionLeftFirst) {
   for (const auto& c : cases) EXPECT_EQ(place(c.anchor), c.expected) << c.name;
 }
 
+TEST(LauncherPlacement, OnAScreenAboveTheFirstTheTopStaysBelowItsBar) {
+  const pf::Rect upper(0, 800, 1280, 800);
+  const pf::Rect upperVisible(0, 800, 1280, 776);
+  EXPECT_EQ(LauncherPlacement::origin({700, 1500, 120, 150}, panel, upper, upperVisible, {}),
+            (pf::Point{202, 1570 - 402}));
+}
+
 TEST(LauncherPlacement, KeepsClearOfTheDesktopPanelAtTheNearestSpot) {
   const pf::Rect dock(0, 0, 1280, 40);
   const pf::Rect anchor(700, 10, 120, 150);

@@ -1,4 +1,5 @@
 #include "launcher/LauncherSlot.h"
+#include "launcher/ui/DragHeader.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherFixture.h"
 #include "launcher/ui/LauncherViewController.h"
@@ -156,4 +157,29 @@ TEST_F(LauncherController, AnAssignmentMadeByAnotherLauncherShowsHereToo) {
   first.assignments().assign(QStringLiteral("s3"), {0, true, 0, 0}, store->shortcuts(), first.grid());
   EXPECT_EQ(ids(second).mid(0, 3), (QStringList{"s1", "s2", "empty-0-s-0-2"}));
   EXPECT_EQ(second.buttons()[8]->shortcutID(), "s3");
+}
+
+TEST_F(LauncherController, TheControlsStandAtTheirPlacesInTheStandardPage) {
+  auto store = makeStore(0);
+  LauncherViewController launcher(*store);
+  launcher.view()->show();
+  EXPECT_EQ(launcher.view()->size(), QSize(500, 402));
+  const struct {
+    QWidget* view;
+    QRect frame;
+  } cases[] = {
+      {launcher.header(), {18, 12, 464, 48}},
+      {launcher.titleLabel(), {40, 9, 280, 30}},
+      {launcher.clipboardButton(), {352, 17, 38, 38}},
+      {launcher.reminderButton(), {400, 17, 40, 38}},
+      {launcher.gear(), {448, 17, 38, 38}},
+      {launcher.previousButton(), {132, 362, 82, 26}},
+      {launcher.nextButton(), {286, 362, 82, 26}},
+      {launcher.pageLabel(), {222, 363, 56, 22}},
+      {launcher.emptyButton(), {125, 310, 250, 32}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.view->geometry(), c.frame) << c.view->metaObject()->className();
+  EXPECT_EQ(launcher.titleLabel()->font().pixelSize(), 23);
+  EXPECT_EQ(launcher.gear()->toolTip(), "Wendle Settings");
+  EXPECT_EQ(launcher.reminderButton()->accessibleName(), "Wendle Reminders");
 }
