@@ -12,6 +12,7 @@
 #include "launcher/ui/LauncherViewController.h"
 #include "motion/DockGeometry.h"
 #include "motion/ui/ContentWindowSizing.h"
+#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/QtMainQueue.h"
 #include "filedrop/ui/FileDropController.h"
 #include "filedrop/ui/RobotDropTarget.h"
@@ -59,6 +60,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   createCompanion();
   createLauncher();
   createDropTarget();
+  createSettings();
   placeCompanion();
   m_panel->orderFront();
   // Logging out would end a transfer half-way, as quitting would.
@@ -93,6 +95,7 @@ ShortcutEditorController& AppDelegate::shortcutEditor() {
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
+  m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -284,10 +287,22 @@ void AppDelegate::openShortcut(const Shortcut& shortcut) {
                 });
 }
 
+void AppDelegate::createSettings() {
+  m_settings = std::make_unique<SettingsWindowController>(m_defaults);
+  m_settings->onCharacterChange = [this](CharacterSkin skin) {
+    RobotView* view = m_panel->robotView();
+    view->setCharacter(skin, view->facing());
+  };
+  m_launcher->onSettings = [this] { m_settings->showWindow(); };
+}
+
 void AppDelegate::showOpenFailure(const QString& message) {
   auto* alert = new pf::Alert;
   alert->setMessageText(message);
-  // There is no settings window yet: the button only closes the alert.
   alert->addButton(QStringLiteral("Open Settings"));
-  alert->beginSheet(nullptr, {});
+  alert->beginSheet(nullptr, [delegate = QPointer<AppDelegate>(this)](int response) {
+    if (delegate && delegate->m_settings && response == pf::Alert::firstButtonResponse) {
+      delegate->m_settings->showWindow();
+    }
+  });
 }

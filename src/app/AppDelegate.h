@@ -16,6 +16,7 @@ class PerformancePlayer;
 class ShortcutEditorController;
 class FileDropController;
 class RobotDropTarget;
+class SettingsWindowController;
 class ShortcutStore;
 
 namespace pf {
@@ -49,6 +50,8 @@ class AppDelegate final : public QObject {
   LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
   LauncherViewController* launcher() const { return m_launcher.get(); }
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
+  /// The settings window's controller, once launched.
+  SettingsWindowController* settings() const { return m_settings.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's Edit Shortcuts window, made when first asked for.
@@ -87,6 +90,7 @@ class AppDelegate final : public QObject {
   void resetPosition();
   void keepCompanionOnScreen();
   void saveCompanionPosition();
+  void createSettings();
   void showOpenFailure(const QString& message);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
@@ -101,6 +105,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
   std::unique_ptr<ShortcutEditorController> m_shortcutEditor;
+  std::unique_ptr<SettingsWindowController> m_settings;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   std::unique_ptr<FileDropController> m_fileDrop;

@@ -7,6 +7,7 @@
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
+#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -14,6 +15,7 @@
 #include "shortcuts/ShortcutStore.h"
 #include "support/EventLoop.h"
 
+#include <QComboBox>
 #include <QCursor>
 #include <QEnterEvent>
 #include <QTest>
@@ -110,4 +112,16 @@ TEST_F(LauncherRoad, OpenShortcutsInTheMenuShowsTheLauncherAndEscapeClosesIt) {
   EXPECT_TRUE(panel->isVisible());
   QTest::keyClick(delegate->launcher()->view(), Qt::Key_Escape);
   EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(LauncherRoad, SettingsInTheMenuOpensTheSettingsWindowWhereACharacterChangesTheFigure) {
+  delegate->statusMenu().item(QStringLiteral("Settings…"))->trigger();
+  pf::Window* window = delegate->settings()->window();
+  ASSERT_TRUE(window && window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Wendle Settings");
+  auto* character = window->findChild<QComboBox*>();
+  character->setFocus();
+  QTest::keyClick(character, Qt::Key_End);
+  EXPECT_EQ(delegate->companionPanel()->robotView()->character(), CharacterSkin::vezu);
+  EXPECT_EQ(CharacterSkin::selected(pf::UserDefaults::standard()), CharacterSkin::vezu);
 }
