@@ -2,6 +2,7 @@
 
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
+#include "look/ui/QuibContentSmoke.h"
 #include "platform/gfx/PainterCanvas.h"
 
 #include <QPainter>
@@ -26,7 +27,9 @@ void EditorBackdrop::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   pf::PainterCanvas canvas(painter, height());
-  for (const pf::Rect& card : cards(pf::Size{double(width()), double(height())})) {
+  const std::array<pf::Rect, 3> all = cards(pf::Size{double(width()), double(height())});
+  QuibContentSmoke::update(this, {all.begin(), all.end()});
+  for (const pf::Rect& card : all) {
     if (card.isNull()) continue;
     const pf::Path path = pf::Path::roundedRect(card, 12, 12);
     canvas.fill(path, QuibTheme::card());

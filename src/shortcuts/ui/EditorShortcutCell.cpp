@@ -2,14 +2,12 @@
 
 #include "launcher/QuibIcons.h"
 #include "look/QuibTheme.h"
-#include "platform/gfx/PainterCanvas.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/EditorImageView.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
 
 #include <QLabel>
-#include <QPainter>
 
 namespace {
 
@@ -27,7 +25,7 @@ QLabel* makeLabel(QWidget* parent, int pixelSize, QFont::Weight weight) {
 
 EditorShortcutCell::EditorShortcutCell(const Shortcut& item, const ShortcutStore& store,
                                        const PendingImages& pending, QWidget* parent)
-    : QWidget(parent) {
+    : QuibCardRow(parent) {
   setToolTip(item.destination);
   m_icon = new EditorImageView(this);
   m_icon->setImage(QuibIcons::icon(item, &store, pending), QuibIcons::color(item, &store, pending));
@@ -44,27 +42,10 @@ EditorShortcutCell::EditorShortcutCell(const Shortcut& item, const ShortcutStore
   resize(356, 44);
 }
 
-void EditorShortcutCell::setSelected(bool selected) {
-  if (m_selected == selected) return;
-  m_selected = selected;
-  update();
-}
-
 void EditorShortcutCell::resizeEvent(QResizeEvent*) {
   const int h = height();
   m_icon->setGeometry(7, h - 8 - 27, 27, 27);
   m_title->setGeometry(43, h - 21 - 20, std::max(0, width() - 53), 20);
   m_subtitle->setGeometry(43, h - 4 - 17, std::max(0, width() - 53), 17);
   m_title->setText(m_title->fontMetrics().elidedText(m_fullTitle, Qt::ElideRight, m_title->width()));
-}
-
-void EditorShortcutCell::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  pf::PainterCanvas canvas(painter, height());
-  const pf::Rect card = pf::Rect(0, 0, width(), height()).insetBy(2, 1);
-  if (card.isNull()) return;
-  const pf::Path path = pf::Path::roundedRect(card, 10, 10);
-  canvas.fill(path, m_selected ? QuibTheme::selection() : QuibTheme::card().withAlpha(0.55));
-  canvas.stroke(path, m_selected ? QuibTheme::accent() : QuibTheme::border().withAlpha(0.35), m_selected ? 2 : 1);
 }

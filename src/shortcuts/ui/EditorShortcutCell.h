@@ -1,8 +1,7 @@
 #pragma once
 
+#include "look/ui/QuibCardRow.h"
 #include "shortcuts/ShortcutImageStore.h"
-
-#include <QWidget>
 
 class EditorImageView;
 class QLabel;
@@ -10,17 +9,13 @@ class ShortcutStore;
 struct Shortcut;
 
 /// One row of the editor's lists: the shortcut's icon, its label ("Untitled"
-/// when empty) and its kind with Stock or Custom, on a themed card that
-/// lights up while the row is selected.
-class EditorShortcutCell final : public QWidget {
+/// when empty) and its kind with Stock or Custom, on the theme's card row.
+class EditorShortcutCell final : public QuibCardRow {
   Q_OBJECT
 
  public:
   EditorShortcutCell(const Shortcut& item, const ShortcutStore& store, const PendingImages& pending,
                      QWidget* parent = nullptr);
-
-  /// Shows the row as selected or not.
-  void setSelected(bool selected);
 
   /// The row's whole title, before it is shortened to fit.
   const QString& titleText() const { return m_fullTitle; }
@@ -29,7 +24,6 @@ class EditorShortcutCell final : public QWidget {
   EditorImageView* icon() const { return m_icon; }
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -37,5 +31,4 @@ class EditorShortcutCell final : public QWidget {
   QLabel* m_title = nullptr;
   QLabel* m_subtitle = nullptr;
   QString m_fullTitle;
-  bool m_selected = false;
 };
