@@ -219,8 +219,7 @@ void ShortcutEditorController::buildButtons(QWidget* content) {
                               QStringLiteral("Cancel shortcut edits"));
   m_saveButton->prominent = true;
   m_activateButton->prominent = true;
-  // Return saves from anywhere in the window, as the default button.
-  m_saveButton->setDefault(true);
+  m_window->defaultButton = m_saveButton;
 }
 
 void ShortcutEditorController::buildDetail(QWidget* content) {

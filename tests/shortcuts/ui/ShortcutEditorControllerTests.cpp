@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "shortcuts/CatalogError.h"
 #include "shortcuts/ui/EditorAddPopup.h"
 #include "support/TestEnvironment.h"
 
@@ -251,4 +252,55 @@ TEST_F(EditorWindow, AReadOnlyCatalogLeavesOnlyCancel) {
   EXPECT_FALSE(named<EditorAddPopup>("Add shortcut")->isEnabled());
   EXPECT_TRUE(button("Cancel shortcut edits")->isEnabled());
   EXPECT_EQ(button("Save shortcuts")->opacity(), 0.35);
+}
+
+TEST_F(EditorWindow, AChosenPictureBecomesTheButtonOnSaveAndABadFileSaysWhy) {
+  open({custom(1)});
+  QUrl answer;
+  std::optional<ShortcutEditorController::FileRequest> asked;
+  editor->openPanel = [&](const ShortcutEditorController::FileRequest& request,
+                          ShortcutEditorController::FileChosen chosen) {
+    asked = request;
+    chosen(answer);
+  };
+  QFile text(test::home() + "/notes.png");
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write("not a picture");
+  text.close();
+  answer = QUrl::fromLocalFile(text.fileName());
+  press("Choose custom button image");
+  ASSERT_TRUE(asked);
+  EXPECT_EQ(asked->title, "Choose Button Image");
+  EXPECT_EQ(asked->prompt, "Use Image");
+  EXPECT_EQ(asked->directory, test::home() + "/Downloads/Images");
+  EXPECT_EQ(status(), "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP "
+                      "image up to 100 megapixels.");
+  EXPECT_FALSE(editor->draft().hasChanges());
+
+  QImage picture(40, 40, QImage::Format_ARGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(test::home() + "/red.png"));
+  answer = QUrl::fromLocalFile(test::home() + "/red.png");
+  press("Choose custom button image");
+  EXPECT_EQ(status(), "Image selected. Save to apply.");
+  EXPECT_EQ(named<QComboBox>("Shortcut icon")->currentText(), "Custom Image");
+  EXPECT_EQ(editor->draft().selectedImages.size(), 1u);
+  QTest::keyClick(nameField(), Qt::Key_Return);
+  EXPECT_FALSE(editor->window()->isVisible());
+  ASSERT_TRUE(store->shortcuts()[0].icon);
+  EXPECT_FALSE(store->customImage(store->shortcuts()[0]).isNull());
+}
+
+TEST_F(EditorWindow, AFailedActivationPutsTheDraftBack) {
+  open({custom(1, false), custom(2)});
+  clickRow(false, 0);
+  typeInto(nameField(), "Edited");
+  std::vector<Shortcut> elsewhere = store->shortcuts();
+  elsewhere[1].label = QStringLiteral("Changed elsewhere");
+  store->replaceShortcuts(elsewhere);
+  press("Activate selected shortcut");
+  EXPECT_EQ(status(), CatalogError::conflict().errorDescription());
+  EXPECT_EQ(rows(false), QStringList{"Edited"});
+  EXPECT_FALSE(editor->draft().items[0].isActive);
+  EXPECT_EQ(store->shortcuts()[0].label, "Custom 1");
 }
