@@ -3,13 +3,10 @@
 #include "launcher/QuibIcons.h"
 #include "launcher/ui/GlassSurface.h"
 #include "look/QuibSkin.h"
-#include "look/QuibTheme.h"
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
-#include "platform/core/QtGeometry.h"
 #include "platform/core/SystemInfo.h"
 #include "platform/core/Text.h"
-#include "platform/gfx/Symbols.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
@@ -20,6 +17,7 @@
 #include "shortcuts/ui/EditorBackdrop.h"
 #include "shortcuts/ui/EditorImageView.h"
 #include "shortcuts/ui/EditorShortcutCell.h"
+#include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
 
 #include <QApplication>
@@ -32,38 +30,11 @@
 
 namespace {
 
-constexpr double designWidth = 820;
-constexpr double designHeight = 640;
+using Controls = ShortcutEditorControls;
+
 constexpr int catalogLimit = 128;
 
 const QString notConfigured = QStringLiteral("Not configured — choose a destination");
-
-/// Places `widget` at a frame given y-up in the design-size content.
-void place(QWidget* widget, double x, double y, double width, double height) {
-  widget->setGeometry(pf::roundedRect(pf::childFrameToQt(pf::Rect(x, y, width, height), designHeight)));
-}
-
-QLabel* makeLabel(QWidget* content, const QString& text, int pixelSize, const pf::Color& color,
-                  QFont::Weight weight = QFont::Normal) {
-  auto* label = new QLabel(text, content);
-  label->setTextFormat(Qt::PlainText);
-  QFont font = label->font();
-  font.setPixelSize(pixelSize);
-  font.setWeight(weight);
-  label->setFont(font);
-  pf::ViewStyle::setColor(label, pf::ViewStyle::ColorRole::text, color);
-  return label;
-}
-
-pf::Color secondaryLabel() { return pf::Color::system(QStringLiteral("secondaryLabelColor")); }
-
-EditorImageView* makeSymbol(QWidget* content, const QString& name, double x, double y, double width,
-                            double height) {
-  auto* view = new EditorImageView(content);
-  view->setImage(pf::Symbols::named(name, std::min(width, height)), QuibTheme::accent());
-  place(view, x, y, width, height);
-  return view;
-}
 
 }  // namespace
 
@@ -110,11 +81,31 @@ ShortcutEditorController::~ShortcutEditorController() {
   delete m_window;
 }
 
+void ShortcutEditorController::connectControls() {
+  using C = ShortcutEditorController;
+  const std::pair<EditorActionButton*, void (C::*)()> actions[] = {
+      {m_ui.removeButton, &C::removeSelected},    {m_ui.upButton, &C::moveShortcutUp},
+      {m_ui.downButton, &C::moveShortcutDown},    {m_ui.activateButton, &C::activateSelected},
+      {m_ui.deleteButton, &C::deleteSelected},    {m_ui.undoButton, &C::undoRemoval},
+      {m_ui.chooseButton, &C::chooseFile},        {m_ui.chooseImageButton, &C::chooseImage},
+      {m_ui.defaultImageButton, &C::useDefaultImage}, {m_ui.saveButton, &C::save},
+      {m_ui.cancelButton, &C::cancel},
+  };
+  for (const auto& [button, action] : actions) connect(button, &QPushButton::clicked, this, action);
+  for (QListWidget* list : {m_ui.table, m_ui.inactiveTable})
+    connect(list, &QListWidget::itemSelectionChanged, this, [this, list] { selectionChanged(list); });
+  connect(m_ui.nameField, &QLineEdit::textEdited, this, &C::textChanged);
+  connect(m_ui.destinationField, &QLineEdit::textEdited, this, &C::textChanged);
+  connect(m_ui.iconPopup, &QComboBox::activated, this, &C::changeIcon);
+  m_ui.addPopup->onChoose = [this](int index) { addShortcut(index); };
+  m_window->defaultButton = m_ui.saveButton;
+}
+
 void ShortcutEditorController::buildWindow() {
   m_window = new ShortcutEditorWindow;
   m_window->setWindowTitle(QStringLiteral("Edit Shortcuts — Wendle"));
   pf::ViewStyle::setAppearance(m_window, QuibSkin::appearance());
-  m_window->setContentSize(pf::Size{designWidth, designHeight});
+  m_window->setContentSize(pf::Size{Controls::designWidth, Controls::designHeight});
   const QPointer<ShortcutEditorController> self(this);
   m_window->onEscape = [self] {
     if (self) self->m_window->performClose();
@@ -123,14 +114,11 @@ void ShortcutEditorController::buildWindow() {
   m_window->onWillClose = [this] { windowWillClose(); };
 
   auto* content = new GlassSurface;
-  content->resize(int(designWidth), int(designHeight));
+  content->resize(int(Controls::designWidth), int(Controls::designHeight));
   m_window->setContentView(content);
   (new EditorBackdrop(content))->setGeometry(content->rect());
-  buildHeader(content);
-  buildList(content, QStringLiteral("Active"), 20, m_table);
-  buildList(content, QStringLiteral("Not Active"), 422, m_inactiveTable);
-  buildButtons(content);
-  buildDetail(content);
+  m_ui = Controls::build(content);
+  connectControls();
 
   m_contentLayout = std::make_unique<ContentWindowLayout>(content, pf::Rect(20, 306, 378, 244), true);
   m_contentLayout->onLayout = [self] {
@@ -141,132 +129,8 @@ void ShortcutEditorController::buildWindow() {
   m_window->center();
 }
 
-void ShortcutEditorController::buildHeader(QWidget* content) {
-  place(makeLabel(content, QStringLiteral("Your shortcuts"), 20, QuibTheme::text(), QFont::DemiBold), 74, 602, 310,
-        28);
-  makeSymbol(content, QStringLiteral("command"), 25, 589, 36, 38);
-  place(makeLabel(content, QStringLiteral("Manage the apps and websites your companion can quickly access."), 11,
-                  secondaryLabel()),
-        74, 580, 550, 20);
-  m_addPopup = new EditorAddPopup(
-      {QStringLiteral("Add…"), QStringLiteral("Website"), QStringLiteral("Folder"), QStringLiteral("Application")},
-      content);
-  pf::ViewStyle::setColor(m_addPopup, pf::ViewStyle::ColorRole::bezel, QuibTheme::accent());
-  place(m_addPopup, 707, 595, 96, 34);
-  m_addPopup->setAccessibleName(QStringLiteral("Add shortcut"));
-  m_addPopup->onChoose = [this](int index) { addShortcut(index); };
-  m_countLabel = makeLabel(content, {}, 13, secondaryLabel());
-  m_countLabel->setObjectName(QStringLiteral("countLabel"));
-  m_countLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(m_countLabel, 390, 599, 300, 22);
-}
-
-void ShortcutEditorController::buildList(QWidget* content, const QString& title, double x, QListWidget*& list) {
-  place(makeLabel(content, title, 15, QuibTheme::text(), QFont::DemiBold), x + 8, 553, 378, 24);
-  list = new QListWidget(content);
-  list->setObjectName(title);
-  list->setFrameShape(QFrame::NoFrame);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  list->setSpacing(1);
-  list->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"
-                                     "QListWidget::item:selected, QListWidget::item:hover { background: transparent; }"));
-  list->viewport()->setAutoFillBackground(false);
-  list->setAccessibleName(title + QStringLiteral(" shortcuts"));
-  place(list, x, 306, 378, 244);
-  connect(list, &QListWidget::itemSelectionChanged, this, [this, list] { selectionChanged(list); });
-}
-
-EditorActionButton* ShortcutEditorController::makeButton(QWidget* content, const QString& title,
-                                                         void (ShortcutEditorController::*action)(), double x,
-                                                         double y, double width, double height,
-                                                         const QString& accessibility, const QString& tooltip) {
-  auto* button = new EditorActionButton(title, content);
-  connect(button, &QPushButton::clicked, this, action);
-  place(button, x, y, width, height);
-  button->setAccessibleName(accessibility);
-  if (!tooltip.isEmpty()) button->setToolTip(tooltip);
-  return button;
-}
-
-void ShortcutEditorController::buildButtons(QWidget* content) {
-  using C = ShortcutEditorController;
-  m_removeButton = makeButton(content, QStringLiteral("Remove"), &C::removeSelected, 20, 264, 95, 30,
-                              QStringLiteral("Remove from Active"),
-                              QStringLiteral("Keep this shortcut in Not Active. Its destination stays saved."));
-  m_upButton = makeButton(content, QStringLiteral("↑"), &C::moveShortcutUp, 123, 264, 38, 30,
-                          QStringLiteral("Move selected shortcut up"));
-  m_downButton = makeButton(content, QStringLiteral("↓"), &C::moveShortcutDown, 167, 264, 38, 30,
-                            QStringLiteral("Move selected shortcut down"));
-  m_activateButton = makeButton(content, QStringLiteral("Activate"), &C::activateSelected, 422, 264, 95, 30,
-                                QStringLiteral("Activate selected shortcut"));
-  m_deleteButton = makeButton(
-      content, QStringLiteral("Delete"), &C::deleteSelected, 586, 264, 90, 30, QStringLiteral("Delete custom shortcut"),
-      QStringLiteral("Delete a custom shortcut from the catalog on Save. Stock shortcuts are permanent."));
-  m_undoButton = makeButton(content, QStringLiteral("Undo Delete"), &C::undoRemoval, 684, 264, 116, 30,
-                            QStringLiteral("Undo shortcut deletion"));
-  m_chooseButton = makeButton(content, QStringLiteral("Choose…"), &C::chooseFile, 699, 162, 101, 30,
-                              QStringLiteral("Choose shortcut destination"));
-  m_chooseImageButton = makeButton(content, QStringLiteral("Choose Image…"), &C::chooseImage, 16, 45, 145, 30,
-                                   QStringLiteral("Choose custom button image"),
-                                   QStringLiteral("PNG, JPEG, HEIC, TIFF, GIF or WebP. Stored locally after Save."));
-  m_defaultImageButton = makeButton(content, QStringLiteral("Use Default"), &C::useDefaultImage, 169, 45, 135, 30,
-                                    QStringLiteral("Restore default button image"));
-  m_saveButton = makeButton(content, QStringLiteral("Save"), &C::save, 697, 20, 103, 32,
-                            QStringLiteral("Save shortcuts"));
-  m_cancelButton = makeButton(content, QStringLiteral("Cancel"), &C::cancel, 589, 20, 101, 32,
-                              QStringLiteral("Cancel shortcut edits"));
-  m_saveButton->prominent = true;
-  m_activateButton->prominent = true;
-  m_window->defaultButton = m_saveButton;
-}
-
-void ShortcutEditorController::buildDetail(QWidget* content) {
-  m_heading = makeLabel(content, QStringLiteral("Shortcut details"), 17, QuibTheme::text(), QFont::DemiBold);
-  m_heading->setObjectName(QStringLiteral("heading"));
-  place(m_heading, 42, 226, 328, 26);
-  makeSymbol(content, QStringLiteral("gearshape.fill"), 20, 228, 18, 20);
-  m_kindLabel = makeLabel(content, {}, 13, secondaryLabel());
-  m_kindLabel->setObjectName(QStringLiteral("kindLabel"));
-  m_kindLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(m_kindLabel, 380, 226, 420, 22);
-  place(makeLabel(content, QStringLiteral("Name"), 13, secondaryLabel()), 20, 197, 250, 22);
-  place(makeLabel(content, QStringLiteral("Destination"), 13, secondaryLabel()), 320, 197, 250, 22);
-  place(makeLabel(content, QStringLiteral("Icon"), 13, secondaryLabel()), 20, 123, 250, 22);
-
-  m_nameField = new QLineEdit(content);
-  m_nameField->setPlaceholderText(QStringLiteral("Shortcut name"));
-  m_nameField->setAccessibleName(QStringLiteral("Shortcut name"));
-  place(m_nameField, 20, 164, 280, 28);
-  m_destinationField = new QLineEdit(content);
-  m_destinationField->setPlaceholderText(QStringLiteral("https://…"));
-  m_destinationField->setAccessibleName(QStringLiteral("Shortcut destination"));
-  place(m_destinationField, 320, 164, 480, 28);
-  connect(m_nameField, &QLineEdit::textEdited, this, &ShortcutEditorController::textChanged);
-  connect(m_destinationField, &QLineEdit::textEdited, this, &ShortcutEditorController::textChanged);
-
-  m_iconPopup = new QComboBox(content);
-  m_iconPopup->setAccessibleName(QStringLiteral("Shortcut icon"));
-  place(m_iconPopup, 16, 87, 244, 32);
-  connect(m_iconPopup, &QComboBox::activated, this, &ShortcutEditorController::changeIcon);
-  m_preview = new EditorImageView(content);
-  m_preview->setAccessibleName(QStringLiteral("Button image preview"));
-  place(m_preview, 268, 85, 34, 34);
-
-  m_emptyLabel = makeLabel(content, {}, 12, secondaryLabel());
-  m_emptyLabel->setObjectName(QStringLiteral("emptyLabel"));
-  m_emptyLabel->setWordWrap(true);
-  place(m_emptyLabel, 320, 115, 480, 35);
-  m_status = makeLabel(content, {}, 12, pf::Color::system(QStringLiteral("systemOrange")));
-  m_status->setObjectName(QStringLiteral("status"));
-  m_status->setWordWrap(true);
-  m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  place(m_status, 320, 67, 480, 42);
-}
-
 std::vector<int> ShortcutEditorController::indices(const QListWidget* list) const {
-  const bool active = list == m_table;
+  const bool active = list == m_ui.table;
   std::vector<int> result;
   for (int i = 0; i < int(m_draft.items.size()); ++i)
     if (m_draft.items[size_t(i)].isActive == active) result.push_back(i);
@@ -274,7 +138,7 @@ std::vector<int> ShortcutEditorController::indices(const QListWidget* list) cons
 }
 
 QListWidget* ShortcutEditorController::listShowing(int index) const {
-  return m_draft.items[size_t(index)].isActive ? m_table : m_inactiveTable;
+  return m_draft.items[size_t(index)].isActive ? m_ui.table : m_ui.inactiveTable;
 }
 
 const Shortcut* ShortcutEditorController::selectedItem() const {
@@ -293,10 +157,10 @@ void ShortcutEditorController::fillList(QListWidget* list) {
 
 void ShortcutEditorController::reload(std::optional<int> select) {
   m_loading = true;
-  fillList(m_table);
-  fillList(m_inactiveTable);
-  m_table->clearSelection();
-  m_inactiveTable->clearSelection();
+  fillList(m_ui.table);
+  fillList(m_ui.inactiveTable);
+  m_ui.table->clearSelection();
+  m_ui.inactiveTable->clearSelection();
   m_selectedIndex.reset();
   if (select && *select >= 0 && *select < int(m_draft.items.size())) {
     m_selectedIndex = select;
@@ -306,8 +170,8 @@ void ShortcutEditorController::reload(std::optional<int> select) {
     list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     list->scrollToItem(list->item(row));
   }
-  markSelection(m_table);
-  markSelection(m_inactiveTable);
+  markSelection(m_ui.table);
+  markSelection(m_ui.inactiveTable);
   m_loading = false;
   showFields();
 }
@@ -323,23 +187,23 @@ void ShortcutEditorController::showFields() {
   const Shortcut* item = selectedItem();
   const bool writable = m_store.catalogIsWritable();
   const bool editable = item && writable;
-  m_nameField->setText(item ? item->label : QString());
-  m_destinationField->setText(item ? item->destination : QString());
-  m_heading->setText(item ? QStringLiteral("Shortcut details") : QStringLiteral("No shortcut selected"));
-  m_kindLabel->setText(item ? kindName(item->kind) + (item->isStock() ? QStringLiteral(" · Stock · Permanent")
+  m_ui.nameField->setText(item ? item->label : QString());
+  m_ui.destinationField->setText(item ? item->destination : QString());
+  m_ui.heading->setText(item ? QStringLiteral("Shortcut details") : QStringLiteral("No shortcut selected"));
+  m_ui.kindLabel->setText(item ? kindName(item->kind) + (item->isStock() ? QStringLiteral(" · Stock · Permanent")
                                                                       : QStringLiteral(" · Custom"))
                             : QString());
   const bool web = item && item->kind == ShortcutKind::web;
-  m_nameField->setEnabled(editable);
-  m_destinationField->setEnabled(editable);
-  m_destinationField->setReadOnly(!web);
-  m_destinationField->setPlaceholderText(web || !item ? QStringLiteral("https://…")
+  m_ui.nameField->setEnabled(editable);
+  m_ui.destinationField->setEnabled(editable);
+  m_ui.destinationField->setReadOnly(!web);
+  m_ui.destinationField->setPlaceholderText(web || !item ? QStringLiteral("https://…")
                                                       : QStringLiteral("Choose a destination…"));
-  m_chooseButton->setHidden(!item || web);
-  m_chooseButton->setEnabled(editable);
+  m_ui.chooseButton->setHidden(!item || web);
+  m_ui.chooseButton->setEnabled(editable);
   layoutDestination();
   showIcons(item);
-  m_preview->setImage(item ? QuibIcons::icon(*item, &m_store, m_draft.selectedImages) : std::nullopt,
+  m_ui.preview->setImage(item ? QuibIcons::icon(*item, &m_store, m_draft.selectedImages) : std::nullopt,
                       item ? QuibIcons::color(*item, &m_store, m_draft.selectedImages) : std::nullopt);
   QString hint = item ? QStringLiteral("Remove keeps it in Not Active. Delete is for custom shortcuts only. Save "
                                        "applies your changes.")
@@ -347,11 +211,11 @@ void ShortcutEditorController::showFields() {
   if (item && item->icon && ShortcutImageStore::digest(*item->icon) &&
       m_store.customImage(*item, m_draft.selectedImages).isNull())
     hint = QStringLiteral("Custom image unavailable; showing the default. Choose Image… to replace it.");
-  m_emptyLabel->setText(hint);
+  m_ui.emptyLabel->setText(hint);
   showEnabledStates(item);
   const auto active = long(std::count_if(m_draft.items.begin(), m_draft.items.end(),
                                          [](const Shortcut& s) { return s.isActive; }));
-  m_countLabel->setText(QStringLiteral("%1 active · %2 not active")
+  m_ui.countLabel->setText(QStringLiteral("%1 active · %2 not active")
                             .arg(active)
                             .arg(long(m_draft.items.size()) - active));
   m_loading = false;
@@ -366,24 +230,24 @@ void ShortcutEditorController::showIcons(const Shortcut* item) {
   if (key && !known())
     m_icons.emplace_back(key, ShortcutImageStore::digest(*key) ? QStringLiteral("Custom Image")
                                                                : QStringLiteral("Saved icon: ") + *key);
-  m_iconPopup->clear();
+  m_ui.iconPopup->clear();
   int selected = 0;
   for (int i = 0; i < int(m_icons.size()); ++i) {
-    m_iconPopup->addItem(m_icons[size_t(i)].second);
+    m_ui.iconPopup->addItem(m_icons[size_t(i)].second);
     if (m_icons[size_t(i)].first == key && selected == 0) selected = i;
   }
-  m_iconPopup->setCurrentIndex(selected);
-  m_iconPopup->setEnabled(item && m_store.catalogIsWritable());
+  m_ui.iconPopup->setCurrentIndex(selected);
+  m_ui.iconPopup->setEnabled(item && m_store.catalogIsWritable());
 }
 
 void ShortcutEditorController::showEnabledStates(const Shortcut* item) {
   const bool writable = m_store.catalogIsWritable();
   const bool editable = item && writable;
-  m_chooseImageButton->setEnabled(editable);
-  m_defaultImageButton->setEnabled(editable && item->icon.has_value());
-  m_removeButton->setEnabled(editable && item->isActive);
-  m_activateButton->setEnabled(editable && !item->isActive);
-  m_deleteButton->setEnabled(editable && !item->isStock());
+  m_ui.chooseImageButton->setEnabled(editable);
+  m_ui.defaultImageButton->setEnabled(editable && item->icon.has_value());
+  m_ui.removeButton->setEnabled(editable && item->isActive);
+  m_ui.activateButton->setEnabled(editable && !item->isActive);
+  m_ui.deleteButton->setEnabled(editable && !item->isStock());
   bool first = false;
   bool last = false;
   if (item) {
@@ -391,37 +255,37 @@ void ShortcutEditorController::showEnabledStates(const Shortcut* item) {
     first = own.front() == *m_selectedIndex;
     last = own.back() == *m_selectedIndex;
   }
-  m_upButton->setEnabled(editable && !first);
-  m_downButton->setEnabled(editable && !last);
-  m_undoButton->setEnabled(m_draft.canUndoRemoval() && writable);
-  m_addPopup->setEnabled(int(m_draft.items.size()) < catalogLimit && writable);
-  m_saveButton->setEnabled(writable);
+  m_ui.upButton->setEnabled(editable && !first);
+  m_ui.downButton->setEnabled(editable && !last);
+  m_ui.undoButton->setEnabled(m_draft.canUndoRemoval() && writable);
+  m_ui.addPopup->setEnabled(int(m_draft.items.size()) < catalogLimit && writable);
+  m_ui.saveButton->setEnabled(writable);
 }
 
 void ShortcutEditorController::captureFields() {
   if (m_loading || !selectedItem()) return;
   Shortcut& item = m_draft.items[size_t(*m_selectedIndex)];
-  item.label = m_nameField->text();
+  item.label = m_ui.nameField->text();
   if (item.kind != ShortcutKind::web) return;
-  const QString destination = pf::Text::trimmed(m_destinationField->text());
+  const QString destination = pf::Text::trimmed(m_ui.destinationField->text());
   if (destination == item.destination) return;
   item.destination = destination;
   item.note = destination.isEmpty() ? notConfigured : QStringLiteral("Your configured destination");
 }
 
 void ShortcutEditorController::layoutDestination() {
-  const QRect field = m_destinationField->geometry();
+  const QRect field = m_ui.destinationField->geometry();
   int width = 0;
-  if (!m_chooseButton->isHidden()) {
-    width = std::max(0, m_chooseButton->geometry().left() - 12 - field.left());
+  if (!m_ui.chooseButton->isHidden()) {
+    width = std::max(0, m_ui.chooseButton->geometry().left() - 12 - field.left());
   } else {
     const QWidget* content = m_window ? m_window->contentView() : nullptr;
-    width = content ? int(content->width() * 480.0 / designWidth) : 480;
+    width = content ? int(content->width() * 480.0 / Controls::designWidth) : 480;
   }
-  m_destinationField->setGeometry(field.left(), field.top(), width, field.height());
+  m_ui.destinationField->setGeometry(field.left(), field.top(), width, field.height());
 }
 
-void ShortcutEditorController::setStatus(const QString& text) { m_status->setText(text); }
+void ShortcutEditorController::setStatus(const QString& text) { m_ui.status->setText(text); }
 
 void ShortcutEditorController::selectionChanged(QListWidget* list) {
   if (m_loading) return;
@@ -435,10 +299,10 @@ void ShortcutEditorController::selectionChanged(QListWidget* list) {
     m_selectedIndex.reset();
   }
   m_loading = true;
-  QListWidget* other = list == m_table ? m_inactiveTable : m_table;
+  QListWidget* other = list == m_ui.table ? m_ui.inactiveTable : m_ui.table;
   if (!selected.isEmpty()) other->clearSelection();
-  markSelection(m_table);
-  markSelection(m_inactiveTable);
+  markSelection(m_ui.table);
+  markSelection(m_ui.inactiveTable);
   m_loading = false;
   showFields();
 }
@@ -471,8 +335,8 @@ void ShortcutEditorController::add(ShortcutKind kind) {
   if (!index) return;
   setStatus({});
   reload(index);
-  m_nameField->setFocus();
-  m_nameField->selectAll();
+  m_ui.nameField->setFocus();
+  m_ui.nameField->selectAll();
 }
 
 void ShortcutEditorController::removeSelected() {
@@ -551,15 +415,7 @@ void ShortcutEditorController::chooseImage() {
                       pf::SystemInfo::homeDirectory() + QStringLiteral("/Downloads/Images"),
                       {QStringLiteral("Images (*.png *.jpg *.jpeg *.heic *.heif *.tif *.tiff *.gif *.webp)")},
                       false};
-  const QPointer<ShortcutEditorController> self(this);
-  openPanel(request, [self, id](const QUrl& url) {
-    if (!self) return;
-    try {
-      self->selectImage(url, id);
-    } catch (const std::exception& error) {
-      self->setStatus(QString::fromUtf8(error.what()));
-    }
-  });
+  askForFile(request, &ShortcutEditorController::selectImage, id);
 }
 
 void ShortcutEditorController::selectImage(const QUrl& url, const QString& id) {
@@ -595,11 +451,15 @@ void ShortcutEditorController::chooseFile() {
                                   : pf::SystemInfo::homeDirectory() + QStringLiteral("/Downloads"),
                       application ? QStringList{QStringLiteral("Applications (*.desktop)")} : QStringList{},
                       chosenFor.kind == ShortcutKind::folder};
+  askForFile(request, &ShortcutEditorController::selectFile, chosenFor.id);
+}
+
+void ShortcutEditorController::askForFile(const FileRequest& request, Select select, const QString& id) {
   const QPointer<ShortcutEditorController> self(this);
-  openPanel(request, [self, id = chosenFor.id](const QUrl& url) {
+  openPanel(request, [self, select, id](const QUrl& url) {
     if (!self) return;
     try {
-      self->selectFile(url, id);
+      (self.data()->*select)(url, id);
     } catch (const std::exception& error) {
       self->setStatus(QString::fromUtf8(error.what()));
     }

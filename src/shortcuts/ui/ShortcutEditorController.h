@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shortcuts/ShortcutDraft.h"
+#include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
 
 #include <QObject>
@@ -16,12 +17,6 @@
 
 class ContentWindowLayout;
 class ContentWindowSizing;
-class EditorActionButton;
-class EditorAddPopup;
-class EditorImageView;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QListWidget;
 class ShortcutStore;
 
@@ -89,13 +84,7 @@ class ShortcutEditorController final : public QObject {
 
  private:
   void buildWindow();
-  void buildHeader(QWidget* content);
-  void buildList(QWidget* content, const QString& title, double x, QListWidget*& list);
-  void buildButtons(QWidget* content);
-  void buildDetail(QWidget* content);
-  EditorActionButton* makeButton(QWidget* content, const QString& title, void (ShortcutEditorController::*action)(),
-                                 double x, double y, double width, double height, const QString& accessibility,
-                                 const QString& tooltip = {});
+  void connectControls();
 
   std::vector<int> indices(const QListWidget* list) const;
   QListWidget* listShowing(int index) const;
@@ -129,6 +118,9 @@ class ShortcutEditorController final : public QObject {
   void cancel();
   bool windowShouldClose();
   void windowWillClose();
+  using Select = void (ShortcutEditorController::*)(const QUrl&, const QString&);
+  /// Opens the panel; a chosen file goes to `select` for shortcut `id`, its error to the status line.
+  void askForFile(const FileRequest& request, Select select, const QString& id);
   void presentFileDialog(const FileRequest& request, FileChosen chosen);
 
   std::unique_ptr<ContentWindowLayout> m_contentLayout;
@@ -136,29 +128,7 @@ class ShortcutEditorController final : public QObject {
   ShortcutStore& m_store;
   ShortcutDraft m_draft;
   QPointer<ShortcutEditorWindow> m_window;
-  QListWidget* m_table = nullptr;
-  QListWidget* m_inactiveTable = nullptr;
-  EditorActionButton* m_activateButton = nullptr;
-  EditorActionButton* m_deleteButton = nullptr;
-  QLineEdit* m_nameField = nullptr;
-  QLineEdit* m_destinationField = nullptr;
-  QComboBox* m_iconPopup = nullptr;
-  EditorAddPopup* m_addPopup = nullptr;
-  EditorActionButton* m_removeButton = nullptr;
-  EditorActionButton* m_upButton = nullptr;
-  EditorActionButton* m_downButton = nullptr;
-  EditorActionButton* m_undoButton = nullptr;
-  EditorActionButton* m_chooseImageButton = nullptr;
-  EditorActionButton* m_defaultImageButton = nullptr;
-  EditorActionButton* m_chooseButton = nullptr;
-  EditorActionButton* m_saveButton = nullptr;
-  EditorActionButton* m_cancelButton = nullptr;
-  QLabel* m_status = nullptr;
-  QLabel* m_heading = nullptr;
-  QLabel* m_kindLabel = nullptr;
-  QLabel* m_countLabel = nullptr;
-  QLabel* m_emptyLabel = nullptr;
-  EditorImageView* m_preview = nullptr;
+  ShortcutEditorControls m_ui;
   std::optional<int> m_selectedIndex;
   bool m_loading = false;
   bool m_discardConfirmed = false;
