@@ -1,5 +1,6 @@
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorBackdrop.h"
+#include "shortcuts/ui/EditorDrawing.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
 
 #include <QPushButton>
@@ -76,4 +77,12 @@ TEST(EditorBackdropTest, ClicksReachTheControlsBelowIt) {
   ASSERT_EQ(hit, button);
   QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(&content, QPoint(50, 35)));
   EXPECT_EQ(clicks, 1);
+}
+
+TEST(EditorDrawingTest, DarkeningBlendsEveryChannelTowardBlackAndKeepsAlpha) {
+  const pf::Color darker = EditorDrawing::darkened(pf::Color::sRGB(0.2, 0.6, 1.0, 0.5), 0.35);
+  EXPECT_DOUBLE_EQ(darker.red, 0.2 * 0.65);
+  EXPECT_DOUBLE_EQ(darker.green, 0.6 * 0.65);
+  EXPECT_DOUBLE_EQ(darker.blue, 0.65);
+  EXPECT_DOUBLE_EQ(darker.alpha, 0.5);
 }

@@ -101,6 +101,15 @@ TEST_F(EditorWindow, DeleteSelectsTheNextItemAndUndoBringsItBack) {
   EXPECT_FALSE(button("Undo shortcut deletion")->isEnabled());
 }
 
+TEST_F(EditorWindow, DeletingTheOnlyShortcutLeavesNothingSelected) {
+  open({custom(1, false)});
+  press("Delete custom shortcut");
+  EXPECT_EQ(editor->selectedIndex(), std::nullopt);
+  EXPECT_EQ(text("heading"), "No shortcut selected");
+  EXPECT_EQ(text("countLabel"), "0 active · 0 not active");
+  EXPECT_TRUE(button("Undo shortcut deletion")->isEnabled());
+}
+
 TEST_F(EditorWindow, ArrowsMoveWithinTheirOwnColumn) {
   open({custom(1), custom(2, false), custom(3)});
   EXPECT_FALSE(button("Move selected shortcut up")->isEnabled());
