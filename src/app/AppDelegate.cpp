@@ -6,6 +6,8 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
@@ -14,14 +16,12 @@
 #include "motion/ui/ContentWindowSizing.h"
 #include "motion/ui/SettingsWindowController.h"
 #include "platform/core/QtMainQueue.h"
-#include "filedrop/ui/FileDropController.h"
-#include "filedrop/ui/RobotDropTarget.h"
-#include "platform/ui/Window.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
+#include "platform/ui/Window.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
@@ -81,10 +81,10 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+  if (m_dropTarget) m_dropTarget->stop();
   if (m_launcher) m_launcher->cancelArrangement();
   if (m_performance) m_performance->stop();
   m_hover.stop();
-  if (m_dropTarget) m_dropTarget->stop();
 }
 
 ShortcutEditorController& AppDelegate::shortcutEditor() {
@@ -123,6 +123,7 @@ void AppDelegate::createCompanion() {
   applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   // Only a pointer really over the companion opens the launcher: some window
   // systems report an enter to the window below one that just hid.
   view->onHover = [this](bool inside) {
@@ -131,7 +132,6 @@ void AppDelegate::createCompanion() {
   view->onPress = [this] { m_hover.companionEntered(); };
   m_performance = std::make_unique<PerformancePlayer>(view, pf::QtMainQueue::shared());
   m_performance->onActivity = [this](bool playing) { m_holds.set(Hold::performance, playing); };
-  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
   view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
   view->onDragEnded = [this] {
     m_holds.set(Hold::dragging, false);
@@ -225,8 +225,9 @@ void AppDelegate::createDropTarget() {
 }
 
 bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
-  // No performed action or launcher exists yet that would have to stop or close first.
   if (m_fileDrop->isBusy()) return false;
+  if (m_performance) m_performance->stop();
+  m_hover.close();
   return m_fileDrop->present(urls);
 }
 

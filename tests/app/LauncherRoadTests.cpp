@@ -13,11 +13,16 @@
 #include "platform/ui/Compositor.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
+#include "support/DropEvents.h"
 #include "support/EventLoop.h"
+#include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
 #include <QEnterEvent>
+#include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -37,8 +42,11 @@ class LauncherRoad : public ::testing::Test {
     pf::Compositor::overrideActive(true);
     pf::Accessibility::overrideReduceMotion(false);
     const QString directory = ShortcutCatalogRepository::applicationDirectory();
-    const std::vector<Shortcut> shortcuts{web("docs", "Docs", "https://docs.example/"),
-                                          web("tube", "Videos", "https://www.youtube.com/")};
+    const QString saved = test::home() + QStringLiteral("/Saved");
+    QDir().mkpath(saved);
+    const std::vector<Shortcut> shortcuts{
+        web("docs", "Docs", "https://docs.example/"), web("tube", "Videos", "https://www.youtube.com/"),
+        {"saved", "Saved", ShortcutKind::folder, saved, {}, std::nullopt, std::nullopt, true}};
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
     delegate = std::make_unique<AppDelegate>(
         std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
@@ -124,4 +132,13 @@ TEST_F(LauncherRoad, SettingsInTheMenuOpensTheSettingsWindowWhereACharacterChang
   QTest::keyClick(character, Qt::Key_End);
   EXPECT_EQ(delegate->companionPanel()->robotView()->character(), CharacterSkin::vezu);
   EXPECT_EQ(CharacterSkin::selected(pf::UserDefaults::standard()), CharacterSkin::vezu);
+}
+
+TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
+  delegate->statusMenu().item(QStringLiteral("Open Shortcuts"))->trigger();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
+  EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
+  EXPECT_FALSE(delegate->launcherPanel()->isVisible());
 }
