@@ -1,6 +1,7 @@
 #include "motion/ui/SettingsWindowController.h"
 
 #include "launcher/ui/GlassSurface.h"
+#include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibFramedCard.h"
 #include "look/ui/QuibLook.h"
@@ -65,6 +66,7 @@ void SettingsWindowController::showWindow() {
 void SettingsWindowController::build() {
   m_window = std::make_unique<pf::Window>();
   m_window->setWindowTitle(windowTitle);
+  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
   auto* glass = new GlassSurface;
   m_window->setContentView(glass);
   auto* outer = new QVBoxLayout(glass);
