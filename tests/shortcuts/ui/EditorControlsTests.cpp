@@ -1,8 +1,15 @@
 #include "shortcuts/ui/EditorActionButton.h"
+#include "shortcuts/ui/EditorAddPopup.h"
 #include "shortcuts/ui/EditorBackdrop.h"
 #include "shortcuts/ui/EditorDrawing.h"
+#include "shortcuts/ui/EditorImageView.h"
+#include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
@@ -85,4 +92,55 @@ TEST(EditorDrawingTest, DarkeningBlendsEveryChannelTowardBlackAndKeepsAlpha) {
   EXPECT_DOUBLE_EQ(darker.green, 0.6 * 0.65);
   EXPECT_DOUBLE_EQ(darker.blue, 0.65);
   EXPECT_DOUBLE_EQ(darker.alpha, 0.5);
+}
+
+TEST(ShortcutEditorControlsTest, EveryControlStandsAtItsDesignFrame) {
+  QWidget content;
+  content.resize(820, 640);
+  const ShortcutEditorControls controls = ShortcutEditorControls::build(&content);
+  const auto yUp = [](const QWidget* widget) {
+    const QRect g = widget->geometry();
+    return pf::Rect(g.x(), 640 - g.y() - g.height(), g.width(), g.height());
+  };
+  const struct {
+    QWidget* control;
+    pf::Rect frame;
+    QString tooltip;
+  } cases[] = {
+      {controls.removeButton, {20, 264, 95, 30}, "Keep this shortcut in Not Active. Its destination stays saved."},
+      {controls.upButton, {123, 264, 38, 30}, ""},
+      {controls.downButton, {167, 264, 38, 30}, ""},
+      {controls.activateButton, {422, 264, 95, 30}, ""},
+      {controls.deleteButton, {586, 264, 90, 30},
+       "Delete a custom shortcut from the catalog on Save. Stock shortcuts are permanent."},
+      {controls.undoButton, {684, 264, 116, 30}, ""},
+      {controls.chooseButton, {699, 162, 101, 30}, ""},
+      {controls.chooseImageButton, {16, 45, 145, 30}, "PNG, JPEG, HEIC, TIFF, GIF or WebP. Stored locally after Save."},
+      {controls.defaultImageButton, {169, 45, 135, 30}, ""},
+      {controls.saveButton, {697, 20, 103, 32}, ""},
+      {controls.cancelButton, {589, 20, 101, 32}, ""},
+      {controls.addPopup, {707, 595, 96, 34}, ""},
+      {controls.table, {20, 306, 378, 244}, ""},
+      {controls.inactiveTable, {422, 306, 378, 244}, ""},
+      {controls.nameField, {20, 164, 280, 28}, ""},
+      {controls.destinationField, {320, 164, 480, 28}, ""},
+      {controls.iconPopup, {16, 87, 244, 32}, ""},
+      {controls.preview, {268, 85, 34, 34}, ""},
+      {controls.countLabel, {390, 599, 300, 22}, ""},
+      {controls.heading, {42, 226, 328, 26}, ""},
+      {controls.kindLabel, {380, 226, 420, 22}, ""},
+      {controls.emptyLabel, {320, 115, 480, 35}, ""},
+      {controls.status, {320, 67, 480, 42}, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(yUp(c.control), c.frame) << c.control->accessibleName().toStdString();
+    EXPECT_EQ(c.control->toolTip(), c.tooltip) << c.control->accessibleName().toStdString();
+  }
+  QStringList titles;
+  for (const QLabel* label : content.findChildren<QLabel*>())
+    if (!label->text().isEmpty()) titles << label->text() + QStringLiteral(" @ ") + QString::number(yUp(label).minY());
+  EXPECT_EQ(titles, (QStringList{"Your shortcuts @ 602",
+                                 "Manage the apps and websites your companion can quickly access. @ 580",
+                                 "Active @ 553", "Not Active @ 553", "Shortcut details @ 226", "Name @ 197",
+                                 "Destination @ 197", "Icon @ 123"}));
 }
