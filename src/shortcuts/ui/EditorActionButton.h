@@ -2,6 +2,10 @@
 
 #include <QPushButton>
 
+namespace pf {
+class Canvas;
+}
+
 /// Every push button of the Edit Shortcuts window: a rounded card in the
 /// theme's colours (the accent when prominent), with a glow when it is an
 /// enabled "Activate".
@@ -18,6 +22,8 @@ class EditorActionButton final : public QPushButton {
   double opacity() const;
   /// True when the accent glow is drawn.
   bool glows() const;
+  /// Paints the glow, fill and border, y-up over the button's bounds.
+  void drawFace(pf::Canvas& canvas) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -23,18 +23,21 @@ EditorAddPopup::EditorAddPopup(const QStringList& items, QWidget* parent)
 
 void EditorAddPopup::pullDown() { m_menu->popup(mapToGlobal(QPoint(0, height()))); }
 
+void EditorAddPopup::drawFace(pf::Canvas& canvas) const {
+  const pf::Rect inset = pf::Rect(0, 0, width(), height()).insetBy(1, 1);
+  if (inset.isNull()) return;
+  const pf::Path path = pf::Path::roundedRect(inset, 8, 8);
+  const pf::Color accent = QuibTheme::accent();
+  canvas.fillLinearGradient(path, {{accent, EditorDrawing::darkened(accent, 0.35)}, {}}, 90);
+  canvas.stroke(path, accent.withAlpha(isEnabled() ? 0.8 : 0.3), 2);
+}
+
 void EditorAddPopup::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   {
     pf::PainterCanvas canvas(painter, height());
-    const pf::Rect inset = pf::Rect(0, 0, width(), height()).insetBy(1, 1);
-    if (!inset.isNull()) {
-      const pf::Path path = pf::Path::roundedRect(inset, 8, 8);
-      const pf::Color accent = QuibTheme::accent();
-      canvas.fillLinearGradient(path, {{accent, EditorDrawing::darkened(accent, 0.35)}, {}}, 90);
-      canvas.stroke(path, accent.withAlpha(isEnabled() ? 0.8 : 0.3), 2);
-    }
+    drawFace(canvas);
   }
   EditorDrawing::drawTitle(painter, this, label, true, isEnabled());
 }

@@ -6,6 +6,10 @@
 
 class QMenu;
 
+namespace pf {
+class Canvas;
+}
+
 /// The pull-down that adds a shortcut: an accent capsule labelled
 /// "＋ Add… ⌄" whose menu lists the items after its title item.
 class EditorAddPopup final : public QPushButton {
@@ -25,6 +29,8 @@ class EditorAddPopup final : public QPushButton {
   QMenu* menu() const { return m_menu; }
   /// The index in `items` of the item chosen last, 0 before any choice.
   int selectedIndex() const { return m_selectedIndex; }
+  /// Paints the fill and border, y-up over the control's bounds.
+  void drawFace(pf::Canvas& canvas) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,3 +1,4 @@
+#include "look/QuibTheme.h"
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
 #include "shortcuts/ui/EditorBackdrop.h"
@@ -5,6 +6,7 @@
 #include "shortcuts/ui/EditorImageView.h"
 #include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
+#include "support/gfx/RecordingCanvas.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -30,7 +32,9 @@ TEST(EditorBackdropTest, CardsScaleWithWidthAndStretchWithHeight) {
   EXPECT_EQ(larger[2].size.height, 247);
 }
 
-TEST(EditorActionButtonTest, FillAndGlowFollowStateAndTitle) {
+TEST(EditorActionButtonTest, FillBorderAndGlowFollowStateAndTitle) {
+  const pf::Color accent = QuibTheme::accent();
+  const pf::Path path = pf::Path::roundedRect({3, 3, 89, 24}, 8, 8);
   const struct {
     QString title;
     bool prominent;
@@ -44,17 +48,58 @@ TEST(EditorActionButtonTest, FillAndGlowFollowStateAndTitle) {
       {"Save", true, false, false, 0.35, false},    {"Remove", false, true, true, 0.7, false},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.title.toStdString());
     EditorActionButton button(c.title);
     button.prominent = c.prominent;
     button.setEnabled(c.enabled);
     button.resize(95, 30);
     button.show();
     if (c.pressed) QTest::mousePress(&button, Qt::LeftButton);
-    EXPECT_EQ(button.opacity(), c.opacity) << c.title.toStdString();
-    EXPECT_EQ(button.glows(), c.glows) << c.title.toStdString();
-    EXPECT_FALSE(button.grab().isNull());
+    EXPECT_EQ(button.opacity(), c.opacity);
+    EXPECT_EQ(button.glows(), c.glows);
+    test::RecordingCanvas canvas;
+    button.drawFace(canvas);
+    const pf::Color base = c.prominent ? accent : QuibTheme::card();
+    const pf::Color edge = c.prominent ? accent : QuibTheme::border();
+    std::vector<test::DrawCall> expected;
+    if (c.glows) {
+      test::DrawCall glow{test::DrawCall::Kind::stroke, path};
+      glow.color = accent;
+      glow.lineWidth = 3;
+      glow.shadow = test::DrawCall::Shadow{accent, 9, {}};
+      glow.depth = 1;
+      expected.push_back(glow);
+    }
+    test::DrawCall fill{test::DrawCall::Kind::linearGradient, path};
+    fill.gradient = {{base.withAlpha(c.opacity), EditorDrawing::darkened(base, 0.35).withAlpha(c.opacity)}, {}};
+    fill.angle = 90;
+    test::DrawCall border{test::DrawCall::Kind::stroke, path};
+    border.color = edge.withAlpha(c.opacity);
+    border.lineWidth = 2;
+    expected.push_back(fill);
+    expected.push_back(border);
+    EXPECT_EQ(canvas.drawn(), expected);
     if (c.pressed) QTest::mouseRelease(&button, Qt::LeftButton);
   }
+}
+
+TEST(EditorAddPopupTest, AnAccentCapsuleWhoseEdgeFadesWhenDisabled) {
+  const pf::Color accent = QuibTheme::accent();
+  for (const bool enabled : {true, false}) {
+    EditorAddPopup popup({QStringLiteral("Add…"), QStringLiteral("Website")});
+    popup.resize(96, 34);
+    popup.setEnabled(enabled);
+    test::RecordingCanvas canvas;
+    popup.drawFace(canvas);
+    const std::vector<test::DrawCall> drawn = canvas.drawn();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].path, pf::Path::roundedRect({1, 1, 94, 32}, 8, 8));
+    EXPECT_EQ(drawn[0].gradient.colors, (std::vector<pf::Color>{accent, EditorDrawing::darkened(accent, 0.35)}));
+    EXPECT_EQ(drawn[1].path, drawn[0].path);
+    EXPECT_EQ(drawn[1].color, accent.withAlpha(enabled ? 0.8 : 0.3));
+    EXPECT_EQ(drawn[1].lineWidth, 2);
+  }
+  EXPECT_EQ(EditorAddPopup::label, QString::fromUtf8("\uFF0B Add\u2026 \u2304"));
 }
 
 TEST(ShortcutEditorWindowTest, EscapeGoesOnlyToItsHandler) {
