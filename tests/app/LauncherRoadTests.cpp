@@ -2,6 +2,7 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -141,4 +143,19 @@ TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
   data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
   EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
   EXPECT_FALSE(delegate->launcherPanel()->isVisible());
+}
+
+TEST_F(LauncherRoad, TheClipboardItemAndTheLaunchersButtonShowTheFavoritesAndHoldTheCompanion) {
+  pf::Window* favorites = delegate->clipboardFavorites()->window();
+  delegate->statusMenu().item(QStringLiteral("Clipboard…"))->trigger();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
+  favorites->close();
+  ASSERT_TRUE(test::processEventsUntil([&] { return !delegate->holds().contains(PacingController::Hold::clipboard); }));
+
+  hoverCompanion();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  delegate->launcher()->clipboardButton()->click();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
 }
