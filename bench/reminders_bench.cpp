@@ -5,6 +5,7 @@
 // every reminder, as each check does.
 #include "BenchMain.h"
 #include "platform/core/AtomicWriter.h"
+#include "platform/core/Json.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
 
@@ -54,6 +55,14 @@ void decodeJournal(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 BENCHMARK(decodeJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+
+/// Qt's parse of the same bytes alone: the part of decoding that is not ours.
+void parseJournal(benchmark::State& state) {
+  const QByteArray bytes = fullJournal().encoded();
+  for (auto _ : state) benchmark::DoNotOptimize(pf::Json::parseObject(bytes));
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(parseJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void validateJournal(benchmark::State& state) {
   const ReminderFile file = fullJournal();
