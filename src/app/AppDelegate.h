@@ -2,12 +2,17 @@
 
 #include "app/StatusMenu.h"
 #include "motion/HoldSet.h"
+#include "motion/HoverCoordinator.h"
 #include "shortcuts/ShortcutOpener.h"
 
 #include <QObject>
 #include <memory>
 
 class CompanionPanel;
+class ContentWindowSizing;
+class LauncherPanel;
+class LauncherViewController;
+class PerformancePlayer;
 class FileDropController;
 class RobotDropTarget;
 class ShortcutStore;
@@ -27,6 +32,8 @@ class AppDelegate final : public QObject {
   static inline const QString robotXKey = QStringLiteral("robotX");
   static inline const QString robotYKey = QStringLiteral("robotY");
   static inline const QString alwaysOnTopKey = QStringLiteral("alwaysOnTop");
+  /// Keeps the launcher open after a shortcut opens.
+  static inline const QString pinnedKey = QStringLiteral("pinned");
 
   AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults, QString assetRoot);
   ~AppDelegate() override;
@@ -38,6 +45,9 @@ class AppDelegate final : public QObject {
 
   StatusMenu& statusMenu() { return m_statusMenu; }
   CompanionPanel* companionPanel() const { return m_panel.get(); }
+  LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
+  LauncherViewController* launcher() const { return m_launcher.get(); }
+  PerformancePlayer* performancePlayer() const { return m_performance.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's "Move or Copy Files" window.
@@ -60,6 +70,12 @@ class AppDelegate final : public QObject {
  private:
   void buildStatusMenu();
   void createCompanion();
+  void createLauncher();
+  void wireLauncherHolds();
+  void revealLauncher();
+  void closeLauncher();
+  bool pointerNearLauncher() const;
+  void saveLauncherSize();
   void createFileDrop();
   void createDropTarget();
   bool takeDroppedFiles(const QList<QUrl>& urls);
@@ -76,6 +92,13 @@ class AppDelegate final : public QObject {
   StatusMenu m_statusMenu;
   std::unique_ptr<pf::StatusItem> m_statusItem;
   std::unique_ptr<CompanionPanel> m_panel;
+  std::unique_ptr<PerformancePlayer> m_performance;
+  // The controller outlives the panel that shows its view.
+  std::unique_ptr<LauncherViewController> m_launcher;
+  std::unique_ptr<LauncherPanel> m_launcherPanel;
+  std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  HoverCoordinator m_hover;
+  pf::Point m_headerDragOrigin;
   std::unique_ptr<FileDropController> m_fileDrop;
   std::unique_ptr<RobotDropTarget> m_dropTarget;
   HoldSet m_holds;
