@@ -61,3 +61,13 @@ TEST(JsonWriter, RefusesNumbersJsonCannotSpell) {
   EXPECT_THROW(writer.number(std::numeric_limits<double>::infinity()), pf::JsonError);
   EXPECT_THROW(writer.number(std::numeric_limits<double>::quiet_NaN()), pf::JsonError);
 }
+
+TEST(JsonWriter, ATextEndsWhereItsViewEnds) {
+  // The view stops between the two halves of a pair; the half beyond it is not the text's.
+  const QString pair = QString::fromUtf8("\U0001F600");
+  JsonWriter writer;
+  writer.beginArray();
+  writer.string(QStringView(pair).first(1));
+  writer.endArray();
+  EXPECT_EQ(writer.take(), pf::Json::encode(QJsonArray{QString(pair.front())}));
+}
