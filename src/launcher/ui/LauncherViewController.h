@@ -10,8 +10,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,7 +32,6 @@ struct ShortcutSwapRequest {
   qint64 index = 0;
   std::vector<Shortcut> original;
 };
-
 
 /// The launcher's content: one page of shortcut buttons laid out by the
 /// launcher grid from the saved assignments, a header with the companion's
