@@ -4,6 +4,8 @@
 #include "launcher/ui/LauncherFixture.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
+#include "platform/gfx/Layer.h"
+#include "platform/ui/ViewLayer.h"
 #include "shortcuts/CatalogError.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
@@ -97,6 +99,9 @@ TEST_F(LauncherArrangement, DroppingAButtonOnAnotherSwapsThemAndSavesThePosition
   EXPECT_EQ(launcher.dropIndex(), 2);
   EXPECT_FALSE(launcher.swapMarker()->isHidden());
   EXPECT_EQ(launcher.swapMarker()->geometry(), launcher.buttons()[2]->geometry().adjusted(1, 1, -1, -1));
+  EXPECT_EQ(pf::ViewLayer::ensure(launcher.swapMarker())->cornerRadius(), 12);
+  EXPECT_NE(launcher.buttons()[0]->graphicsEffect(), nullptr);
+  EXPECT_EQ(launcher.buttons()[2]->graphicsEffect(), nullptr);
   releaseAt(launcher, centerOf(launcher.buttons()[2]));
 
   EXPECT_EQ(launcher.buttons()[0]->shortcutID(), "s3");
@@ -150,6 +155,9 @@ TEST_F(LauncherArrangement, HoldingOverNextTurnsExactlyOnePageAndTheDropLandsThe
   moveTo(launcher, next);
   QTest::qWait(1000);
   EXPECT_EQ(launcher.page(), 1) << "one turn per hover";
+  EXPECT_EQ(launcher.swapMarker()->geometry(), launcher.nextButton()->geometry().adjusted(1, 1, -1, -1));
+  EXPECT_EQ(pf::ViewLayer::ensure(launcher.swapMarker())->cornerRadius(), 6);
+  for (const ShortcutButton* button : launcher.buttons()) EXPECT_EQ(button->graphicsEffect(), nullptr);
   EXPECT_NE(launcher.dragGhost(), nullptr);
   moveTo(launcher, centerOf(launcher.buttons()[1]));
   EXPECT_EQ(launcher.dropIndex(), 8 + 1);
