@@ -21,6 +21,9 @@
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
 #include "platform/ui/Window.h"
+#include "reminders/ReminderStore.h"
+#include "reminders/ui/ReminderEditor.h"
+#include "reminders/ui/ReminderList.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 
@@ -86,6 +89,7 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { openReminders(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -283,4 +287,28 @@ void AppDelegate::showOpenFailure(const QString& message) {
   // There is no settings window yet: the button only closes the alert.
   alert->addButton(QStringLiteral("Open Settings"));
   alert->beginSheet(nullptr, {});
+}
+
+void AppDelegate::openReminders() {
+  if (!m_reminderList) {
+    m_reminderStore = std::make_unique<ReminderStore>(m_shortcutStore->dataDirectory());
+    m_reminderList = std::make_unique<ReminderList>(*m_reminderStore, &m_defaults);
+    m_reminderList->onNew = [this] { editReminder(std::nullopt); };
+    m_reminderList->onEdit = [this](const QuibReminder& reminder) { editReminder(reminder); };
+  }
+  m_reminderList->present();
+}
+
+void AppDelegate::editReminder(const std::optional<QuibReminder>& reminder) {
+  // One editor at a time: an open one comes to the front instead.
+  if (m_reminderEditor && m_reminderEditor->window()->isVisible()) {
+    m_reminderEditor->present();
+    return;
+  }
+  m_reminderEditor = std::make_unique<ReminderEditor>(*m_shortcutStore, reminder);
+  m_reminderEditor->onSave = [this, reminder](const QuibReminder& edited) {
+    m_reminderStore->save(edited, reminder, QDateTime::currentDateTimeUtc());
+    m_reminderList->refresh();
+  };
+  m_reminderEditor->present();
 }

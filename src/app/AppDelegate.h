@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class CompanionPanel;
 class ContentWindowSizing;
@@ -15,7 +16,11 @@ class LauncherViewController;
 class PerformancePlayer;
 class FileDropController;
 class RobotDropTarget;
+class ReminderEditor;
+class ReminderList;
+class ReminderStore;
 class ShortcutStore;
+struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -85,6 +90,8 @@ class AppDelegate final : public QObject {
   void keepCompanionOnScreen();
   void saveCompanionPosition();
   void showOpenFailure(const QString& message);
+  void openReminders();
+  void editReminder(const std::optional<QuibReminder>& reminder);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -104,4 +111,7 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
+  std::unique_ptr<ReminderStore> m_reminderStore;
+  std::unique_ptr<ReminderList> m_reminderList;
+  std::unique_ptr<ReminderEditor> m_reminderEditor;
 };

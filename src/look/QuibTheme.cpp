@@ -5,6 +5,7 @@
 #include "look/QuibSkin.h"
 #include "platform/core/DefaultsCoding.h"
 
+#include <QHashFunctions>
 #include <algorithm>
 #include <cmath>
 
@@ -146,6 +147,14 @@ Color QuibTheme::decoration() {
 }
 
 Color QuibTheme::selection() { return highlight().withAlpha(0.12); }
+
+quint64 QuibTheme::lookKey() {
+  size_t key = qHash(QuibSkin::current().rawValue());
+  for (const Color& c : {text(), navy(), card(), accent(), highlight(), secondary(), glass(), decoration()}) {
+    key = qHashMulti(key, static_cast<int>(c.space), c.red, c.green, c.blue, c.alpha, c.name);
+  }
+  return key;
+}
 
 Color QuibTheme::customColor(bool background) {
   const std::optional<QVariantList> stored = pf::UserDefaults::standard().array(
