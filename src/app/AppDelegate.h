@@ -16,11 +16,8 @@ class LauncherViewController;
 class PerformancePlayer;
 class FileDropController;
 class RobotDropTarget;
-class ReminderEditor;
-class ReminderList;
-class ReminderStore;
+class ReminderFeature;
 class ShortcutStore;
-struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -61,6 +58,8 @@ class AppDelegate final : public QObject {
   RobotDropTarget& dropTarget() const { return *m_dropTarget; }
   /// Quits, unless a file transfer runs: then its window is shown instead.
   void quit();
+  /// The main companion's reminders.
+  ReminderFeature& reminders() const { return *m_reminders; }
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -90,8 +89,7 @@ class AppDelegate final : public QObject {
   void keepCompanionOnScreen();
   void saveCompanionPosition();
   void showOpenFailure(const QString& message);
-  void openReminders();
-  void editReminder(const std::optional<QuibReminder>& reminder);
+  void createReminders();
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -111,7 +109,5 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
-  std::unique_ptr<ReminderStore> m_reminderStore;
-  std::unique_ptr<ReminderList> m_reminderList;
-  std::unique_ptr<ReminderEditor> m_reminderEditor;
+  std::unique_ptr<ReminderFeature> m_reminders;
 };
