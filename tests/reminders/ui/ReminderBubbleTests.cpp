@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
@@ -122,4 +123,33 @@ TEST(ReminderBubble, ADisplayAfterAResizeStartsFromTheBaseFrames) {
   bubble.view()->resize(390, 324);
   QCoreApplication::processEvents();
   EXPECT_EQ(frameOf(bubble.message()), pf::Rect(20, 114, 350, 144));
+}
+
+TEST(ReminderBubble, EveryMessageStartsAtItsTop) {
+  ReminderBubble bubble;
+  bubble.display(saying(longMessage(), false), false);
+  bubble.view()->show();
+  QScrollBar* scroller = bubble.message()->verticalScrollBar();
+  ASSERT_GT(scroller->maximum(), 0);
+  scroller->setValue(scroller->maximum());
+  bubble.display(saying(longMessage() + QStringLiteral("Again."), false), false);
+  EXPECT_EQ(scroller->value(), 0);
+}
+
+TEST(ReminderBubble, TheTailPointsDownFromTheLowerLeft) {
+  ReminderBubble bubble;
+  bubble.display(saying(QStringLiteral("Time for tea."), false), false);
+  const QImage image = bubble.view()->grab().toImage();
+  const int bottom = image.height() - 1;
+  struct Case {
+    QPoint at;
+    bool tail;
+  };
+  const Case cases[] = {{{62, bottom - 2}, true}, {{50, bottom - 11}, true}, {{30, bottom - 6}, false},
+                        {{90, bottom - 6}, false}, {{110, bottom - 2}, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y());
+    const QColor pixel = image.pixelColor(c.at);
+    EXPECT_EQ(pixel.alpha() > 200 && pixel.blue() < 60, c.tail);
+  }
 }
