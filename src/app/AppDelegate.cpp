@@ -14,6 +14,7 @@
 #include "launcher/ui/LauncherViewController.h"
 #include "motion/DockGeometry.h"
 #include "motion/ui/ContentWindowSizing.h"
+#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/QtMainQueue.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -58,6 +59,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   createFileDrop();
   createCompanion();
   createLauncher();
+  createSettings();
   createDropTarget();
   createReminders();
   placeCompanion();
@@ -91,6 +93,7 @@ void AppDelegate::applicationWillTerminate() {
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Reminders…"), [this] { m_reminders->presentList(); });
+  m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -282,12 +285,24 @@ void AppDelegate::openShortcut(const Shortcut& shortcut) {
                 });
 }
 
+void AppDelegate::createSettings() {
+  m_settings = std::make_unique<SettingsWindowController>(m_defaults);
+  m_settings->onCharacterChange = [this](CharacterSkin skin) {
+    RobotView* view = m_panel->robotView();
+    view->setCharacter(skin, view->facing());
+  };
+  m_launcher->onSettings = [this] { m_settings->showWindow(); };
+}
+
 void AppDelegate::showOpenFailure(const QString& message) {
   auto* alert = new pf::Alert;
   alert->setMessageText(message);
-  // There is no settings window yet: the button only closes the alert.
   alert->addButton(QStringLiteral("Open Settings"));
-  alert->beginSheet(nullptr, {});
+  alert->beginSheet(nullptr, [delegate = QPointer<AppDelegate>(this)](int response) {
+    if (delegate && delegate->m_settings && response == pf::Alert::firstButtonResponse) {
+      delegate->m_settings->showWindow();
+    }
+  });
 }
 
 void AppDelegate::createReminders() {

@@ -14,9 +14,10 @@ class ContentWindowSizing;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
+class SettingsWindowController;
 class FileDropController;
-class RobotDropTarget;
 class ReminderFeature;
+class RobotDropTarget;
 class ShortcutStore;
 
 namespace pf {
@@ -50,6 +51,8 @@ class AppDelegate final : public QObject {
   LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
   LauncherViewController* launcher() const { return m_launcher.get(); }
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
+  /// The settings window's controller, once launched.
+  SettingsWindowController* settings() const { return m_settings.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's "Move or Copy Files" window.
@@ -88,6 +91,7 @@ class AppDelegate final : public QObject {
   void resetPosition();
   void keepCompanionOnScreen();
   void saveCompanionPosition();
+  void createSettings();
   void showOpenFailure(const QString& message);
   void createReminders();
 
@@ -102,6 +106,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<SettingsWindowController> m_settings;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   std::unique_ptr<FileDropController> m_fileDrop;

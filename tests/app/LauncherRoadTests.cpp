@@ -7,6 +7,7 @@
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
+#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -17,6 +18,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QEnterEvent>
@@ -127,4 +129,16 @@ TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
   data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
   EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
   EXPECT_FALSE(delegate->launcherPanel()->isVisible());
+}
+
+TEST_F(LauncherRoad, SettingsInTheMenuOpensTheSettingsWindowWhereACharacterChangesTheFigure) {
+  delegate->statusMenu().item(QStringLiteral("Settings…"))->trigger();
+  pf::Window* window = delegate->settings()->window();
+  ASSERT_TRUE(window && window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Wendle Settings");
+  auto* character = window->findChild<QComboBox*>();
+  character->setFocus();
+  QTest::keyClick(character, Qt::Key_End);
+  EXPECT_EQ(delegate->companionPanel()->robotView()->character(), CharacterSkin::vezu);
+  EXPECT_EQ(CharacterSkin::selected(pf::UserDefaults::standard()), CharacterSkin::vezu);
 }

@@ -315,13 +315,18 @@ void ReminderEditor::updateRepeat() {
   for (QCheckBox* box : m_days) box->setVisible(weekly);
 }
 
-void ReminderEditor::changeDay(int days) {
+bool ReminderEditor::readyToStep() {
   try {
     commitDateEditing();
   } catch (const QuibError& error) {
     m_status->setText(error.message());
-    return;
+    return false;
   }
+  return true;
+}
+
+void ReminderEditor::changeDay(int days) {
+  if (!readyToStep()) return;
   {
     const QSignalBlocker quiet(m_datePicker);
     m_datePicker->setDate(m_datePicker->date().addDays(days));
@@ -330,12 +335,7 @@ void ReminderEditor::changeDay(int days) {
 }
 
 void ReminderEditor::changeClock(int minutes) {
-  try {
-    commitDateEditing();
-  } catch (const QuibError& error) {
-    m_status->setText(error.message());
-    return;
-  }
+  if (!readyToStep()) return;
   // The step is made on the wall clock, so "+1 hr" always moves the shown
   // hour by one, across midnight and across clock changes alike.
   const pf::Calendar local = ReminderSchedule::calendar();

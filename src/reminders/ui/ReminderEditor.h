@@ -110,6 +110,8 @@ class ReminderEditor final : public QObject {
   void setPickers(const QDateTime& moment);
   ReminderTime selectedTime() const;
   void commitDateEditing();
+  /// Commits the pickers' entries, or shows why they cannot be stepped.
+  bool readyToStep();
   QuibReminder base() const;
 
   ShortcutStore& m_shortcuts;

@@ -5,8 +5,9 @@
 #include <QPushButton>
 
 /// The drawn gradient button of the reminders windows: a rounded tile in its
-/// tint with a white symbol and title centred together. The look's refresh
-/// replaces the tint when the palette changes.
+/// tint with a white symbol and title centred together. The tint is kept as
+/// the look's colour it was given, so a change of colour theme finds it and
+/// swaps it for the new palette's.
 class ReminderGlowButton final : public QPushButton {
   Q_OBJECT
 
@@ -17,9 +18,9 @@ class ReminderGlowButton final : public QPushButton {
   explicit ReminderGlowButton(const QString& title = {}, QWidget* parent = nullptr);
 
   /// The colour of the tile; the theme's accent at first.
-  const pf::Color& tint() const { return m_tint; }
+  pf::Color tint() const;
   /// Does not repaint by itself.
-  void setTint(const pf::Color& tint) { m_tint = tint; }
+  void setTint(const pf::Color& tint);
 
   /// The name of the symbol drawn before the title; "" draws none.
   const QString& symbol() const { return m_symbol; }
@@ -33,6 +34,5 @@ class ReminderGlowButton final : public QPushButton {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  pf::Color m_tint;
   QString m_symbol;
 };

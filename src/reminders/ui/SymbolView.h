@@ -7,7 +7,8 @@
 #include <optional>
 
 /// An image view showing one of the program's symbols, scaled proportionally
-/// to fit and centred, in a tint.
+/// to fit and centred, in a tint kept as the look's colour it was given, so a
+/// change of colour theme can swap it.
 class SymbolView final : public QWidget {
   Q_OBJECT
 
@@ -19,7 +20,7 @@ class SymbolView final : public QWidget {
              QWidget* parent = nullptr);
 
   const QString& name() const { return m_name; }
-  const pf::Color& tint() const { return m_tint; }
+  pf::Color tint() const;
 
   /// Lets the symbol glow in its tint: a soft shadow of `radius` all round.
   void setGlow(double radius, double opacity);
@@ -29,6 +30,5 @@ class SymbolView final : public QWidget {
 
  private:
   QString m_name;
-  pf::Color m_tint;
   std::optional<pf::Image> m_image;
 };

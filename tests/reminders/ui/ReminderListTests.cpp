@@ -1,3 +1,4 @@
+#include "platform/core/QtGeometry.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Window.h"
@@ -259,6 +260,26 @@ TEST_F(ReminderListTest, AnUnreadableJournalKeepsTheLastGoodCardsAndSaysWhy) {
   list->present();
   EXPECT_TRUE(list->status()->text().startsWith(QStringLiteral("Reminders are unavailable: ")));
   EXPECT_EQ(cardsOf(*list).size(), 1);
+}
+
+TEST_F(ReminderListTest, TheWindowOpensAtItsBaseSizeWithEveryPartInItsPlace) {
+  auto list = open({1, {reminder()}, {}});
+  QWidget* glass = list->window()->contentView();
+  ASSERT_EQ(glass->size(), QSize(440, 570));
+  const auto frameOf = [&](QWidget* view) { return pf::childFrameToYUp(QRectF(view->geometry()), glass->height()); };
+  EXPECT_EQ(frameOf(list->status()), pf::Rect(55, 20, 282, 56));
+  EXPECT_EQ(frameOf(list->cards()->parentWidget()->parentWidget()), pf::Rect(20, 158, 400, 310));
+  EXPECT_EQ(frameOf(list->pauseButton()), pf::Rect(292, 101, 126, 42));
+  EXPECT_EQ(frameOf(button(*list, QStringLiteral("Edit…"))), pf::Rect(157, 101, 125, 42));
+  EXPECT_EQ(list->status()->font().pixelSize(), 11);
+  QWidget* card = cardsOf(*list).at(0);
+  EXPECT_EQ(card->height(), 88);
+  const auto inCard = [&](const char* name) {
+    return pf::childFrameToYUp(QRectF(card->findChild<QWidget*>(QString::fromLatin1(name))->geometry()), 88);
+  };
+  EXPECT_EQ(inCard("name"), pf::Rect(60, 49, card->width() - 72, 24));
+  EXPECT_EQ(inCard("detail"), pf::Rect(60, 17, card->width() - 72, 25));
+  EXPECT_EQ(inCard("icon"), pf::Rect(13, 26, 34, 36));
 }
 
 }  // namespace
