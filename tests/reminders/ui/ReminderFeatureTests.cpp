@@ -4,6 +4,7 @@
 #include "platform/ui/Window.h"
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderBubble.h"
+#include "reminders/ui/ReminderEditor.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "reminders/ui/ReminderList.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
@@ -15,6 +16,8 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -233,4 +236,39 @@ TEST_F(ReminderFeatureTest, APreviewWaitsForTheShownReminderAndHoldsBackTheNext)
   // Now a real reminder shows, so a preview is refused.
   reminders->preview(draft);
   EXPECT_EQ(reminders->bubble().titleField()->text(), QStringLiteral("Stretch R1"));
+}
+
+TEST_F(ReminderFeatureTest, TheEditorPreviewsAndSavesThroughTheFeature) {
+  test::writeJournal({1, {}, {}});
+  Owner owner;
+  auto reminders = feature(owner);
+  reminders->start();
+  reminders->list().newReminder();
+  ReminderEditor* editor = reminders->editor();
+  ASSERT_TRUE(editor && editor->window()->isVisible());
+  EXPECT_EQ(owner.holds.back(), true);
+  QTest::keyClicks(editor->nameField(), QStringLiteral("Tea"));
+  QTest::keyClicks(editor->messageView(), QStringLiteral("Time for tea."));
+  editor->preview();
+  EXPECT_EQ(reminders->bubble().titleField()->text(), QStringLiteral("Preview · Tea"));
+
+  // Closing the editor ends the preview; the reminder that fell due meanwhile follows.
+  test::writeJournal({1, {test::reminder()}, {}});
+  clock.advance(30);
+  editor->cancel();
+  EXPECT_FALSE(bubbleShown(*reminders));
+  clock.advance(0);
+  EXPECT_EQ(reminders->bubble().titleField()->text(), QStringLiteral("Stretch R1"));
+  EXPECT_TRUE(bubbleShown(*reminders));
+
+  reminders->list().newReminder();
+  editor = reminders->editor();
+  QTest::keyClicks(editor->nameField(), QStringLiteral("Tea"));
+  QTest::keyClicks(editor->messageView(), QStringLiteral("Time for tea."));
+  editor->changeDay(1);
+  editor->save();
+  EXPECT_FALSE(editor->window()->isVisible());
+  const ReminderStore journal(test::journalFolder());
+  ASSERT_EQ(journal.file().reminders.size(), 2u);
+  EXPECT_EQ(journal.file().reminders[1].name, QStringLiteral("Tea"));
 }
