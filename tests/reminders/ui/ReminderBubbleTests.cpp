@@ -50,6 +50,8 @@ TEST(ReminderBubble, IsSizedFromItsMessageAndShortcut) {
     EXPECT_EQ(frameOf(bubble.message()), pf::Rect(20, c.messageY, 350, c.messageHeight));
     EXPECT_EQ(frameOf(bubble.titleField()), pf::Rect(20, c.messageY + c.messageHeight + 12, 350, 24));
     EXPECT_EQ(frameOf(bubble.doneButton()), pf::Rect(220, 28, 150, 32));
+    EXPECT_EQ(frameOf(bubble.status()), pf::Rect(20, 3, 350, 25));
+    EXPECT_TRUE(bubble.status()->wordWrap());
     EXPECT_EQ(bubble.actionButton()->isHidden(), !c.withShortcut);
     EXPECT_EQ(bubble.message()->toPlainText(), c.message);
   }

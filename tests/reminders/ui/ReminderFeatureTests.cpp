@@ -38,7 +38,12 @@ class ReminderFeatureTest : public ::testing::Test {
   void SetUp() override {
     pf::UserDefaults::resetAll();
     const QString directory = ShortcutCatalogRepository::applicationDirectory();
-    ShortcutCatalogRepository(directory).load([] { return ShortcutCatalog{2, {}, {}}; }, std::nullopt);
+    const std::vector<Shortcut> saved{
+        {QStringLiteral("kettle"), QStringLiteral("Kettle"), ShortcutKind::web, QStringLiteral("https://kettle.example"),
+         {}, {}, {}, true},
+        {QStringLiteral("teapot"), QStringLiteral("Teapot"), ShortcutKind::web, QStringLiteral("https://teapot.example"),
+         {}, {}, {}, false}};
+    ShortcutCatalogRepository(directory).load([saved] { return ShortcutCatalog{2, saved, {}}; }, std::nullopt);
     shortcuts = std::make_unique<ShortcutStore>(pf::UserDefaults::standard(), directory);
     zoneFile = test::home() + QStringLiteral("/zone/localtime");
     writeZone("UTC");
@@ -191,9 +196,9 @@ TEST_F(ReminderFeatureTest, ASharedFeatureThatIsNeverStartedShowsNothing) {
   EXPECT_EQ(guest->list().cards()->findChildren<QWidget*>(QStringLiteral("reminderCard")).size(), 1);
 }
 
-TEST_F(ReminderFeatureTest, WhatCannotBePlayedOrOpenedIsSaidAndTheBubbleStays) {
+TEST_F(ReminderFeatureTest, AnUnknownAnimationPlaysNothingAndAPreviewOpensNothing) {
   QuibReminder reminder = test::reminder();
-  reminder.actionID = QStringLiteral("gone");
+  reminder.actionID = QStringLiteral("kettle");
   test::writeJournal({1, {reminder}, {}});
   Owner owner;
   auto reminders = feature(owner);
@@ -204,16 +209,11 @@ TEST_F(ReminderFeatureTest, WhatCannotBePlayedOrOpenedIsSaidAndTheBubbleStays) {
   reminders->preview(unknownAnimation);
   EXPECT_TRUE(bubbleShown(*reminders));
   EXPECT_TRUE(owner.animations.empty());
+  reminders->bubble().openAction();
+  EXPECT_FALSE(opened);
   QTest::mouseClick(reminders->bubble().doneButton(), Qt::LeftButton);
   reminders->start();
   EXPECT_EQ(owner.animations, std::vector<QString>{QStringLiteral("dance")});
-  QTest::mouseClick(reminders->bubble().actionButton(), Qt::LeftButton);
-  EXPECT_FALSE(opened);
-  EXPECT_EQ(reminders->bubble().status()->text(), ReminderFeature::unavailableShortcut);
-  EXPECT_EQ(reminders->list().status()->text(), ReminderFeature::unavailableShortcut);
-  EXPECT_EQ(owner.notices, std::vector<QString>{ReminderFeature::unavailableShortcut});
-  EXPECT_TRUE(bubbleShown(*reminders));
-  EXPECT_TRUE(journalOccurrence().isOpen());
 }
 
 TEST_F(ReminderFeatureTest, APreviewWaitsForTheShownReminderAndHoldsBackTheNext) {
@@ -271,4 +271,41 @@ TEST_F(ReminderFeatureTest, TheEditorPreviewsAndSavesThroughTheFeature) {
   const ReminderStore journal(test::journalFolder());
   ASSERT_EQ(journal.file().reminders.size(), 2u);
   EXPECT_EQ(journal.file().reminders[1].name, QStringLiteral("Tea"));
+}
+
+TEST_F(ReminderFeatureTest, TheShortcutButtonOpensOnlyAnActiveSavedShortcut) {
+  struct Case {
+    const char* actionID;
+    std::optional<QString> openError;
+    bool opened;
+    QString said;
+  };
+  const Case cases[] = {
+      {"kettle", std::nullopt, true, QString()},
+      {"kettle", QStringLiteral("The address cannot be opened."), true, QStringLiteral("The address cannot be opened.")},
+      {"teapot", std::nullopt, false, ReminderFeature::unavailableShortcut},
+      {"gone", std::nullopt, false, ReminderFeature::unavailableShortcut},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.actionID);
+    QuibReminder reminder = test::reminder();
+    reminder.actionID = QString::fromUtf8(c.actionID);
+    test::writeJournal({1, {reminder}, {}});
+    Owner owner;
+    auto reminders = feature(owner);
+    std::optional<QString> opened;
+    reminders->openAction = [&](const Shortcut& shortcut, ShortcutOpener::Completion done) {
+      opened = shortcut.id;
+      done(c.openError);
+    };
+    reminders->start();
+    QTest::mouseClick(reminders->bubble().actionButton(), Qt::LeftButton);
+    EXPECT_EQ(opened.has_value(), c.opened);
+    if (opened) EXPECT_EQ(*opened, reminder.actionID);
+    EXPECT_EQ(reminders->bubble().status()->text(), c.said);
+    if (!c.said.isEmpty()) EXPECT_EQ(reminders->list().status()->text(), c.said);
+    EXPECT_EQ(owner.notices.size(), c.said.isEmpty() ? 0u : 1u);
+    EXPECT_TRUE(bubbleShown(*reminders));
+    EXPECT_TRUE(journalOccurrence().isOpen());
+  }
 }
