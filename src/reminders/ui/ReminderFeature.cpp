@@ -113,11 +113,10 @@ void ReminderFeature::stop() {
   if (m_panel) m_panel->dismiss();
 }
 
-// A changed clock or zone moves what is due, and the machine may have slept.
+// The kernel reports a wake as a clock change: both move what is due.
 void ReminderFeature::clockChanged() {
-  m_coordinator.check();
+  waking();
   m_list->refresh();
-  position();
 }
 
 void ReminderFeature::waking() {
