@@ -6,6 +6,8 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ClipboardFavoritesStore.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "filedrop/ui/FileDropController.h"
 #include "filedrop/ui/RobotDropTarget.h"
 #include "launcher/ui/GlassSurface.h"
@@ -60,6 +62,7 @@ void AppDelegate::applicationDidFinishLaunching() {
   createCompanion();
   createLauncher();
   createSettings();
+  createClipboardFavorites();
   createDropTarget();
   createReminders();
   placeCompanion();
@@ -94,6 +97,7 @@ void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Reminders…"), [this] { m_reminders->presentList(); });
   m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
+  m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -166,6 +170,14 @@ void AppDelegate::createLauncher() {
   m_hover.onOpen = [this] { revealLauncher(); };
   m_hover.onClose = [this] { closeLauncher(); };
   m_hover.pointerInside = [this] { return pointerNearLauncher(); };
+}
+
+void AppDelegate::createClipboardFavorites() {
+  m_clipboard = std::make_unique<ClipboardFavoritesController>(
+      std::make_unique<ClipboardFavoritesStore>(m_shortcutStore->dataDirectory()), nullptr,
+      &m_shortcutStore->defaults());
+  m_clipboard->onHold = [this](bool holding) { m_holds.set(Hold::clipboard, holding); };
+  m_launcher->onClipboardFavorites = [this] { m_clipboard->present(); };
 }
 
 void AppDelegate::wireLauncherHolds() {

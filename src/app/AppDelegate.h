@@ -9,15 +9,16 @@
 #include <memory>
 #include <optional>
 
+class ClipboardFavoritesController;
 class CompanionPanel;
 class ContentWindowSizing;
+class FileDropController;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
-class SettingsWindowController;
-class FileDropController;
 class ReminderFeature;
 class RobotDropTarget;
+class SettingsWindowController;
 class ShortcutStore;
 
 namespace pf {
@@ -43,7 +44,8 @@ class AppDelegate final : public QObject {
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
-  /// Stops what runs; the companion's place was saved when it last moved.
+  /// Stops what runs: an arrangement, a performance, the hover watch and the
+  /// drop target; the companion's place was saved when it last moved.
   void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
@@ -53,6 +55,8 @@ class AppDelegate final : public QObject {
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
   /// The settings window's controller, once launched.
   SettingsWindowController* settings() const { return m_settings.get(); }
+  /// The main companion's clipboard favorites window.
+  ClipboardFavoritesController* clipboardFavorites() const { return m_clipboard.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's "Move or Copy Files" window.
@@ -78,6 +82,7 @@ class AppDelegate final : public QObject {
   void buildStatusMenu();
   void createCompanion();
   void createLauncher();
+  void createClipboardFavorites();
   void wireLauncherHolds();
   void revealLauncher();
   void closeLauncher();
@@ -107,6 +112,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
   std::unique_ptr<SettingsWindowController> m_settings;
+  std::unique_ptr<ClipboardFavoritesController> m_clipboard;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   std::unique_ptr<FileDropController> m_fileDrop;

@@ -2,6 +2,7 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -122,15 +124,6 @@ TEST_F(LauncherRoad, OpenShortcutsInTheMenuShowsTheLauncherAndEscapeClosesIt) {
   EXPECT_FALSE(panel->isVisible());
 }
 
-TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
-  delegate->statusMenu().item(QStringLiteral("Open Shortcuts"))->trigger();
-  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
-  QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
-  EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
-  EXPECT_FALSE(delegate->launcherPanel()->isVisible());
-}
-
 TEST_F(LauncherRoad, SettingsInTheMenuOpensTheSettingsWindowWhereACharacterChangesTheFigure) {
   delegate->statusMenu().item(QStringLiteral("Settings…"))->trigger();
   pf::Window* window = delegate->settings()->window();
@@ -141,4 +134,28 @@ TEST_F(LauncherRoad, SettingsInTheMenuOpensTheSettingsWindowWhereACharacterChang
   QTest::keyClick(character, Qt::Key_End);
   EXPECT_EQ(delegate->companionPanel()->robotView()->character(), CharacterSkin::vezu);
   EXPECT_EQ(CharacterSkin::selected(pf::UserDefaults::standard()), CharacterSkin::vezu);
+}
+
+TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
+  delegate->statusMenu().item(QStringLiteral("Open Shortcuts"))->trigger();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
+  EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
+  EXPECT_FALSE(delegate->launcherPanel()->isVisible());
+}
+
+TEST_F(LauncherRoad, TheClipboardItemAndTheLaunchersButtonShowTheFavoritesAndHoldTheCompanion) {
+  pf::Window* favorites = delegate->clipboardFavorites()->window();
+  delegate->statusMenu().item(QStringLiteral("Clipboard…"))->trigger();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
+  favorites->close();
+  ASSERT_TRUE(test::processEventsUntil([&] { return !delegate->holds().contains(PacingController::Hold::clipboard); }));
+
+  hoverCompanion();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  delegate->launcher()->clipboardButton()->click();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
 }

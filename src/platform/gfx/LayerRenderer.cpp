@@ -7,11 +7,10 @@
 // `base` (points, y up, to device pixels, y down). Clips and item rects are in
 // device pixels.
 //
-// Translation-only. An item is translation-only when its cached image was
-// rasterised with the same linear part (scale, rotation) as `world` now has:
-// it is then placed by a whole-pixel offset and blitted without smoothing.
-// Otherwise (an animated scale or rotation between steps, or content drawn
-// afresh) it carries a full transform.
+// Translation-only. Every cached image is placed by a whole-pixel offset and
+// blitted without smoothing: it is drawn again whenever the linear part
+// (scale, rotation) it is shown with changes, a turning layer's snapped to a
+// step. Only content drawn afresh each frame carries a full transform.
 //
 // Reuse. A cached image of a layer is reused while, all at once: the layer is
 // alive; its content revision (mixed with the step of an endless morph) is the
@@ -463,20 +462,15 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
   item.image = entry.image;
+  // The image always has the placement's scale and rotation (it was drawn
+  // again otherwise), so placing it is a whole-pixel move.
   const QTransform& placement = turning ? raster : world;
-  if (sameLinear(placement, entry.raster)) {
-    item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
-                                           static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
-    item.rect = QRect(item.position, entry.image.size());
-    item.coverage = entry.coverage;
-    item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
-                         static_cast<double>(item.position.y()));
-  } else {
-    item.translationOnly = false;
-    item.transform = QTransform::fromTranslate(entry.topLeft.x(), entry.topLeft.y()) * entry.raster.inverted() * world;
-    item.rect = item.transform.mapRect(QRectF(entry.image.rect())).toAlignedRect();
-    item.signature = mix(entry.image.cacheKey(), item.transform);
-  }
+  item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
+                                         static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
+  item.rect = QRect(item.position, entry.image.size());
+  item.coverage = entry.coverage;
+  item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
 }
 
 LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerContent content, quint64 revision,
@@ -678,14 +672,10 @@ void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRegio
     item.direct->paintApproximateShadow(painter);
     item.direct->paint(painter);
     painter.setRenderHint(QPainter::Antialiasing, false);
-  } else if (item.translationOnly) {
+  } else {
     // Smoothing an unscaled blit changes nothing but takes Qt's slow path.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(item.position, item.image);
-  } else {
-    painter.setTransform(item.transform * base);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(0, 0, item.image);
   }
 }
 

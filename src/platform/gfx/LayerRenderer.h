@@ -88,7 +88,7 @@ class LayerRenderer final {
     QImage image;
     bool translationOnly = true;
     QPoint position;      // translation-only placement
-    QTransform transform; // otherwise: image pixels (or the layer, for direct items) to device pixels
+    QTransform transform; // otherwise (drawn afresh): the layer to device pixels
     std::optional<LayerContent> direct;
     double opacity = 1;
     int clip = -1;

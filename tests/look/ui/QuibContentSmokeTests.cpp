@@ -110,9 +110,11 @@ TEST_F(ContentSmoke, ARingOfPuffsOnTheOutline) {
   EXPECT_EQ(mask->path(), ringPath);
 
   const auto& puffs = ring->sublayers();
-  // Bottom side first (three puffs), then the right side.
+  // Bottom (three puffs), right (two), top (three), then left (two).
   EXPECT_EQ(puffs[0]->position(), (pf::Point{8 + (0.5 / 3) * 100, 8}));
   EXPECT_EQ(puffs[3]->position(), (pf::Point{108, 8 + 10}));
+  EXPECT_EQ(puffs[5]->position(), (pf::Point{8 + (0.5 / 3) * 100, 48}));
+  EXPECT_EQ(puffs[9]->position(), (pf::Point{8, 8 + 30}));
   EXPECT_EQ(puffs[0]->bounds(), Rect(0, 0, 36, 36));
   EXPECT_FLOAT_EQ(puffs[0]->opacity(), 0.55f);
   EXPECT_FALSE(puffs[0]->contents().isNull());

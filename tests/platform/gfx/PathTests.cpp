@@ -48,11 +48,25 @@ TEST(Path, ArcsFollowYUpAngles) {
   EXPECT_EQ(cw.elementCount(), 4);
   expectNear(cw.element(1).end(), {0, -2});
   expectNear(PathMeasure(cw).pointAtLength(0), {2, 0});
+  Path small;
+  small.addArc({0, 0}, 2, 0, 0.5, false);  // a short way round, not a whole turn
+  expectNear(*small.currentPoint(), {2 * std::cos(0.5), 2 * std::sin(0.5)});
+  EXPECT_LT(small.controlBounds().width(), 1);
   Path ccw;
   ccw.addArc({0, 0}, 2, 0, -std::numbers::pi / 2, false);  // three quarters counter-clockwise
   EXPECT_EQ(ccw.elementCount(), 4);
   expectNear(ccw.element(1).end(), {0, 2});
   expectNear(*ccw.currentPoint(), {0, -2});
+}
+
+TEST(PathMeasure, MeasuresPathsShorterThanAPoint) {
+  Path tiny;
+  tiny.moveTo({0, 0});
+  tiny.lineTo({0.5, 0});
+  tiny.cubicTo({0.5, 0.1}, {0.6, 0.1}, {0.6, 0.2});
+  const PathMeasure measure(tiny);
+  expectNear(measure.pointAtLength(0.25), {0.25, 0}, 1e-9);
+  EXPECT_GT(measure.pointAtLength(0.55).y, 0.01);
 }
 
 TEST(PathMeasure, TrimsFromExactlyTheEndOfACurve) {
@@ -96,6 +110,11 @@ TEST(DamageTiles, ManyRectsMergeOntoTilesCountedFromTheBoundsCorner) {
   EXPECT_TRUE(merged.contains(QPoint(159, 60)));
   EXPECT_FALSE(merged.contains(QPoint(170, 60)));
   EXPECT_EQ(mergeIntoTiles({QRect(0, 0, 500, 500)}, bounds), QRegion(bounds));
+  // Bounds narrower than a tile still hold what changed.
+  const QRect narrow(0, 0, 20, 100);
+  EXPECT_EQ(mergeIntoTiles(rects, narrow), QRegion());
+  std::vector<QRect> inside(20, QRect(5, 5, 2, 2));
+  EXPECT_EQ(mergeIntoTiles(inside, narrow).boundingRect(), QRect(0, 0, 20, 32));
 }
 
 TEST(Path, InterpolatesOnlyLikeStructures) {

@@ -1,6 +1,8 @@
 #include "platform/gfx/AnimationClock.h"
 #include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/LayerContent.h"
 #include "platform/gfx/LayerRenderer.h"
+#include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/ShapeLayer.h"
 
 #include <gtest/gtest.h>
@@ -236,6 +238,7 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   QImage image = frame(2.5);
   EXPECT_EQ(at(image, 20, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 30, 50).alpha(), 0);  // not yet stroked
+  EXPECT_GT(at(image, 20, 53).alpha(), 0);  // the stand-in shadow, wider than the line
   image = frame(5);
   EXPECT_EQ(at(image, 45, 50), QColor(Qt::green));
   EXPECT_EQ(renderer.stats().directDraws, 2);
@@ -380,6 +383,7 @@ TEST_F(Renderer, ARootLeftToItsHostDrawsOnlyItsBorderAndSublayers) {
   renderer.setDrawsRootBackdrop(false);
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 50, 20).alpha(), 0);
+  EXPECT_EQ(at(image, 50, 95).alpha(), 0);  // no shadow under the top border either
   EXPECT_EQ(at(image, 0, 50), QColor(Qt::black));
   EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
 }
@@ -441,4 +445,32 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_EQ(at(frame(3), 50, 58), QColor(Qt::blue));  // on the way back: the halfway image again
   EXPECT_EQ(at(frame(4), 50, 58).alpha(), 0);
   EXPECT_TRUE(renderer.isAnimating());
+}
+
+TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
+  auto shape = line({10, 10}, {30, 10}, red, 2);
+  shape->setFrame(Rect(0, 0, 200, 200));  // bounds far larger than the line, with no background
+  LayerContent content = LayerContent::of(*shape, modelPresentation(*shape));
+  EXPECT_FALSE(content.localBounds().contains(QPointF(150, 150)));
+  // Outlined, a stroke is held tightly rather than by its longest possible miter.
+  EXPECT_GT(content.localBounds().height(), 12);
+  EXPECT_FALSE(content.hasShadow());  // a shadow of opacity 0 is none
+  content.outlineStroke();
+  EXPECT_LE(content.localBounds().height(), 5);
+  EXPECT_TRUE(content.localBounds().contains(QRectF(10, 9, 20, 2)));
+}
+
+TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
+  QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
+  field.fill(QColor(0, 0, 0, 128));
+  // A narrow blur at full resolution, a wide one worked out at half.
+  for (double sigma : {1.5, 4.0}) {
+    const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+    for (int i = 0; i < 15; ++i) {
+      EXPECT_EQ(shadow.pixelColor(i, 15), shadow.pixelColor(29 - i, 15)) << sigma << " " << i;
+      EXPECT_EQ(shadow.pixelColor(15, i), shadow.pixelColor(15, 29 - i)) << sigma << " " << i;
+    }
+    EXPECT_LT(shadow.pixelColor(0, 15).alpha(), shadow.pixelColor(15, 15).alpha());  // blurred off the edge
+  }
+  EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, 128));
 }
