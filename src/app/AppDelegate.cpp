@@ -27,6 +27,7 @@
 #include "reminders/ui/ReminderFeature.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
+#include "shortcuts/ui/ShortcutEditorController.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -93,8 +94,14 @@ void AppDelegate::applicationWillTerminate() {
   m_hover.stop();
 }
 
+ShortcutEditorController& AppDelegate::shortcutEditor() {
+  if (!m_shortcutEditor) m_shortcutEditor = std::make_unique<ShortcutEditorController>(*m_shortcutStore);
+  return *m_shortcutEditor;
+}
+
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
   m_statusMenu.add(QStringLiteral("Reminders…"), [this] { m_reminders->presentList(); });
   m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
   m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
@@ -153,6 +160,7 @@ void AppDelegate::createLauncher() {
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
   };
   m_launcher->onDismiss = [this] { m_hover.close(); };
+  m_launcher->onEditShortcuts = [this] { shortcutEditor().present(); };
   m_launcher->onArrangeError = [](const QString& message) {
     auto* alert = new pf::Alert;
     alert->setMessageText(message);
