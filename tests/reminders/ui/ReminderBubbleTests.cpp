@@ -140,6 +140,15 @@ TEST(ReminderBubble, EveryMessageStartsAtItsTop) {
   EXPECT_EQ(scroller->value(), 0);
 }
 
+TEST(ReminderBubble, AMessageOfAFewLinesFitsWithoutScrolling) {
+  ReminderBubble bubble;
+  bubble.display(saying(QStringLiteral("Kettle on.\nCups out.\nBiscuits.\nSit down."), false), false);
+  bubble.view()->show();
+  QCoreApplication::processEvents();
+  EXPECT_GT(bubble.message()->height(), 44);
+  EXPECT_EQ(bubble.message()->verticalScrollBar()->maximum(), 0);
+}
+
 TEST(ReminderBubble, TheTailPointsDownFromTheLowerLeft) {
   ReminderBubble bubble;
   bubble.display(saying(QStringLiteral("Time for tea."), false), false);
