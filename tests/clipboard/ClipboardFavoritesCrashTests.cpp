@@ -22,24 +22,21 @@ std::optional<int> counterState(const std::vector<ClipboardFavorite>& items) {
   return n && items[0] == counter(*n) ? n : std::nullopt;
 }
 
-std::optional<int> committedFavorites(const QString& folder) {
-  std::optional<int> state;
-  try {
-    ClipboardFavoritesFile file = ClipboardFavoritesFile::empty();
-    if (const auto bytes = pf::Files::read(folder + QStringLiteral("/clipboard-favorites.json"))) {
-      file = ClipboardFavoritesFile::decode(*bytes);
-      file.validate();
-    }
-    if (file.lists != ClipboardFavoritesFile::empty().lists) return std::nullopt;
-    state = counterState(file.items);
-  } catch (const std::exception& error) {
-    ADD_FAILURE() << error.what();
-    return std::nullopt;
-  }
-  const ClipboardFavoritesStore store(folder);
-  EXPECT_EQ(store.failure(), std::nullopt);
-  EXPECT_EQ(counterState(store.items()), state);
-  return state;
+test::CrashSubject favoritesSubject() {
+  const QString folder = test::favoritesFolder();
+  return {"changeFavoritesForever", folder,
+          [folder]() -> std::optional<int> {
+            const auto bytes = pf::Files::read(folder + QStringLiteral("/clipboard-favorites.json"));
+            if (!bytes) return 0;
+            ClipboardFavoritesFile file = ClipboardFavoritesFile::decode(*bytes);
+            file.validate();
+            if (file.lists != ClipboardFavoritesFile::empty().lists) return std::nullopt;
+            return counterState(file.items);
+          },
+          [folder]() -> std::optional<int> {
+            const ClipboardFavoritesStore store(folder);
+            return store.failure() ? std::nullopt : counterState(store.items());
+          }};
 }
 
 }  // namespace
@@ -62,8 +59,7 @@ WENDLE_TEST_HELPER(addFavoritesRetrying) {
 }
 
 TEST(FavoritesHarness, AKilledWriterLeavesACommittedState) {
-  const QString folder = test::favoritesFolder();
-  const auto result = test::runCrashHarness({"changeFavoritesForever", folder, [&] { return committedFavorites(folder); }});
+  const auto result = test::runCrashHarness(favoritesSubject());
   EXPECT_EQ(result.outside, 0);
   EXPECT_GT(result.changes, 0);
 }

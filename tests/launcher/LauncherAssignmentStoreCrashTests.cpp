@@ -34,22 +34,19 @@ std::optional<int> counterState(const LauncherAssignments& model) {
   return key == counterSlot.key() ? test::changeNumber(id, QStringLiteral("c")) : std::nullopt;
 }
 
-std::optional<int> committedPositions(const QString& folder) {
-  std::optional<int> state = 0;
-  try {
-    if (const auto bytes = pf::Files::read(folder + QStringLiteral("/launcher-positions.json"))) {
-      const LauncherAssignments model = LauncherAssignments::decode(*bytes);
-      model.validate();
-      state = counterState(model);
-    }
-  } catch (const std::exception& error) {
-    ADD_FAILURE() << error.what();
-    return std::nullopt;
-  }
-  const LauncherAssignmentStore store(folder, {}, grid);
-  EXPECT_EQ(store.error(), std::nullopt);
-  EXPECT_EQ(counterState(store.value()), state);
-  return state;
+test::CrashSubject positionsSubject() {
+  return {"moveButtonForever", folder(),
+          []() -> std::optional<int> {
+            const auto bytes = pf::Files::read(folder() + QStringLiteral("/launcher-positions.json"));
+            if (!bytes) return 0;
+            const LauncherAssignments model = LauncherAssignments::decode(*bytes);
+            model.validate();
+            return counterState(model);
+          },
+          []() -> std::optional<int> {
+            const LauncherAssignmentStore store(folder(), {}, grid);
+            return store.error() ? std::nullopt : counterState(store.value());
+          }};
 }
 
 /// The wide button process `p` of a contention run keeps its shortcut on.
@@ -90,8 +87,7 @@ WENDLE_TEST_HELPER(moveButtonsRetrying) {
 }
 
 TEST(LauncherAssignmentStoreHarness, AKilledWriterLeavesACommittedState) {
-  const auto result =
-      test::runCrashHarness({"moveButtonForever", folder(), [&] { return committedPositions(folder()); }});
+  const auto result = test::runCrashHarness(positionsSubject());
   EXPECT_EQ(result.outside, 0);
   EXPECT_GT(result.changes, 0);
 }

@@ -28,23 +28,20 @@ std::optional<int> counterState(const ReminderFile& file) {
   return n && stored == counter(*n) ? n : std::nullopt;
 }
 
-std::optional<int> committedJournal(const QString& folder) {
-  std::optional<int> state;
-  try {
-    ReminderFile file;
-    if (const auto bytes = pf::Files::read(folder + QStringLiteral("/reminders.json"))) {
-      file = ReminderFile::decode(*bytes);
-      file.validate();
-    }
-    state = counterState(file);
-  } catch (const std::exception& error) {
-    ADD_FAILURE() << error.what();
-    return std::nullopt;
-  }
-  const ReminderStore store(folder);
-  EXPECT_EQ(store.failure(), std::nullopt);
-  EXPECT_EQ(counterState(store.file()), state);
-  return state;
+test::CrashSubject journalSubject() {
+  const QString folder = test::journalFolder();
+  return {"editReminderForever", folder,
+          [folder]() -> std::optional<int> {
+            const auto bytes = pf::Files::read(folder + QStringLiteral("/reminders.json"));
+            if (!bytes) return 0;
+            const ReminderFile file = ReminderFile::decode(*bytes);
+            file.validate();
+            return counterState(file);
+          },
+          [folder]() -> std::optional<int> {
+            const ReminderStore store(folder);
+            return store.failure() ? std::nullopt : counterState(store.file());
+          }};
 }
 
 }  // namespace
@@ -69,9 +66,7 @@ WENDLE_TEST_HELPER(addRemindersRetrying) {
 }
 
 TEST(ReminderStoreHarness, AKilledWriterLeavesACommittedState) {
-  const QString folder = test::journalFolder();
-  const auto result =
-      test::runCrashHarness({"editReminderForever", folder, [&] { return committedJournal(folder); }});
+  const auto result = test::runCrashHarness(journalSubject());
   EXPECT_EQ(result.outside, 0);
   EXPECT_GT(result.changes, 0);
 }

@@ -24,6 +24,22 @@ int lastReported(ChildProcess& child, int known) {
   return last;
 }
 
+/// The change count in the files and in the store opened over them; none,
+/// with a recorded failure, when they do not decode or the two differ.
+std::optional<int> committedState(const CrashSubject& subject) {
+  std::optional<int> inFile;
+  try {
+    inFile = subject.fileState();
+  } catch (const std::exception& error) {
+    ADD_FAILURE() << "the files do not decode: " << error.what();
+    return std::nullopt;
+  }
+  const std::optional<int> inStore = subject.storeState();
+  if (inStore == inFile) return inFile;
+  ADD_FAILURE() << "the store shows another state than its files";
+  return std::nullopt;
+}
+
 }  // namespace
 
 int repetitions(const char* name, int fallback) {
@@ -34,7 +50,7 @@ int repetitions(const char* name, int fallback) {
 CrashResult runCrashHarness(const CrashSubject& subject, int kills) {
   kills = repetitions("WENDLE_CRASH_KILLS", kills);
   CrashResult result;
-  std::optional<int> known = subject.committedState();
+  std::optional<int> known = committedState(subject);
   if (!known) return result;
   result.changes = *known;
   for (; result.kills < kills; ++result.kills) {
@@ -47,7 +63,7 @@ CrashResult runCrashHarness(const CrashSubject& subject, int kills) {
     QThread::usleep(QRandomGenerator::global()->bounded(20000));
     child.kill();
     const int reported = lastReported(child, result.changes);
-    const std::optional<int> state = subject.committedState();
+    const std::optional<int> state = committedState(subject);
     if (!state || *state < reported || *state > reported + 1) {
       ++result.outside;
       ADD_FAILURE() << "kill " << result.kills << ": reported " << reported << ", files hold "

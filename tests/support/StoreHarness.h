@@ -20,9 +20,11 @@ struct CrashSubject {
   QString helper;
   QString folder;
   /// The change count the files in `folder` hold, read through the file's
-  /// decoder, after opening the store there and finding it usable; none
-  /// (with a recorded failure) when they hold no state the helper committed.
-  std::function<std::optional<int>()> committedState;
+  /// decoder, which may throw; none when they hold no state the helper made.
+  std::function<std::optional<int>()> fileState;
+  /// The change count the store shows when opened over `folder`; none when
+  /// it cannot open the files or shows no state the helper made.
+  std::function<std::optional<int>()> storeState;
 };
 
 /// What a crash run saw.
@@ -38,8 +40,9 @@ struct CrashResult {
 
 /// Starts the helper again and again and ends it with SIGKILL at a random
 /// moment of its change loop, `kills` times (WENDLE_CRASH_KILLS overrides).
-/// After each kill the files must hold the last change the helper reported
-/// committed, or the one it was making.
+/// After each kill the files must decode to the last change the helper
+/// reported committed, or the one it was making, and the store must open them
+/// and show the same.
 CrashResult runCrashHarness(const CrashSubject& subject, int kills = 40);
 
 /// A crash helper's loop: makes change `first`, `first + 1`, ... and tells
