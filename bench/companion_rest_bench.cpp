@@ -1,6 +1,8 @@
 // Measures the resting companion: starts the real program under the offscreen
 // platform in a temporary home, lets it rest, and reports the CPU time it used
-// and its resident memory. Usage: companion_rest_bench [seconds]
+// and its resident memory. Usage: companion_rest_bench [seconds [menu item [display]]]
+// With a menu item ("Open Shortcuts") that item is chosen before the rest;
+// with "display" the program runs on the session's display instead.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -39,7 +41,9 @@ int main(int argc, char** argv) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("HOME"), home.path());
   environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  const QByteArray item = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+  if (argc <= 3 || QByteArray(argv[3]) != "display")
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
   environment.insert(QStringLiteral("WENDLE_TEST_HOOK"), QStringLiteral("stdio"));
   QProcess wendle;
   wendle.setProcessEnvironment(environment);
@@ -50,11 +54,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the program did not start\n");
     return 1;
   }
+  if (!item.isEmpty()) {
+    wendle.write("menu " + item + '\n');
+    wendle.waitForReadyRead(10000);
+    // Past the fade and the first frames.
+    QThread::sleep(1);
+  }
   const long long before = cpuTicks(wendle.processId());
   QThread::sleep(seconds);
   const long long used = cpuTicks(wendle.processId()) - before;
   const double tick = 1.0 / double(sysconf(_SC_CLK_TCK));
-  std::printf("resting %d s: CPU %.3f s (%.3f %%), resident %s (peak %s), threads %s\n", seconds,
+  std::printf("resting %d s%s%s: CPU %.3f s (%.3f %%), resident %s (peak %s), threads %s\n", seconds,
+              item.isEmpty() ? "" : " after ", item.constData(),
               double(used) * tick, 100.0 * double(used) * tick / seconds,
               statusField(wendle.processId(), "VmRSS").constData(),
               statusField(wendle.processId(), "VmHWM").constData(),

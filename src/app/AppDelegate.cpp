@@ -4,19 +4,32 @@
 #include "character/CharacterSkin.h"
 #include "character/ui/CharacterArtwork.h"
 #include "character/ui/CompanionPanel.h"
+#include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "filedrop/ui/FileDropController.h"
+#include "filedrop/ui/RobotDropTarget.h"
+#include "launcher/ui/GlassSurface.h"
+#include "launcher/ui/LauncherPanel.h"
+#include "launcher/ui/LauncherResizeBorder.h"
+#include "launcher/ui/LauncherViewController.h"
+#include "motion/DockGeometry.h"
+#include "motion/ui/ContentWindowSizing.h"
+#include "platform/core/QtMainQueue.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
+#include "platform/ui/Window.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QIcon>
 #include <QPointer>
 #include <QScreen>
+#include <QSessionManager>
 #include <cmath>
 
 using Hold = PacingController::Hold;
@@ -26,10 +39,13 @@ AppDelegate::AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserD
     : m_shortcutStore(std::move(shortcutStore)),
       m_defaults(defaults),
       m_assetRoot(std::move(assetRoot)),
+      m_hover(pf::QtMainQueue::shared()),
       m_opener(pf::DesktopWorkspace::shared()) {
   // The store calls back after its catalog or any companion's size changed.
   m_shortcutStore->onChange = [delegate = QPointer<AppDelegate>(this)] {
-    if (delegate) delegate->applySettings();
+    if (!delegate) return;
+    delegate->applySettings();
+    if (delegate->m_launcher) delegate->m_launcher->refresh();
   };
 }
 
@@ -38,9 +54,19 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
   CharacterSkin::migrateArchivedChoice(m_defaults);
   buildStatusMenu();
+  createFileDrop();
   createCompanion();
+  createLauncher();
+  createDropTarget();
   placeCompanion();
   m_panel->orderFront();
+  // Logging out would end a transfer half-way, as quitting would.
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (m_fileDrop->isBusy() && manager.allowsInteraction()) {
+      m_fileDrop->window()->makeKeyAndOrderFront();
+      manager.cancel();
+    }
+  });
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { keepCompanionOnScreen(); });
   connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, [this] { keepCompanionOnScreen(); });
   // A display that shrinks keeps windows where they were, possibly beyond its edges.
@@ -51,12 +77,26 @@ void AppDelegate::applicationDidFinishLaunching() {
   connect(qGuiApp, &QGuiApplication::screenAdded, this, watchSize);
 }
 
+void AppDelegate::applicationWillTerminate() {
+  if (m_dropTarget) m_dropTarget->stop();
+  if (m_launcher) m_launcher->cancelArrangement();
+  if (m_performance) m_performance->stop();
+  m_hover.stop();
+}
+
 void AppDelegate::buildStatusMenu() {
+  m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
-  m_statusMenu.add(QStringLiteral("Quit Wendle"), [] { QCoreApplication::quit(); });
+  m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
-  menu.onOpen = [this] { m_holds.set(Hold::menu, true); };
-  menu.onClose = [this] { m_holds.set(Hold::menu, false); };
+  menu.onOpen = [this] {
+    m_holds.set(Hold::menu, true);
+    m_hover.setHold(HoverCoordinator::Hold::menu, true);
+  };
+  menu.onClose = [this] {
+    m_holds.set(Hold::menu, false);
+    m_hover.setHold(HoverCoordinator::Hold::menu, false);
+  };
   // Made even while no tray exists: a tray that starts after us (as at login)
   // still receives the icon, and the companion's right-click serves meanwhile.
   const QIcon icon(
@@ -73,11 +113,119 @@ void AppDelegate::createCompanion() {
   applySettings();
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
+  view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
+  // Only a pointer really over the companion opens the launcher: some window
+  // systems report an enter to the window below one that just hid.
+  view->onHover = [this](bool inside) {
+    if (inside && m_panel->frame().contains(pf::Screens::toYUp(QCursor::pos()))) m_hover.companionEntered();
+  };
+  view->onPress = [this] { m_hover.companionEntered(); };
+  m_performance = std::make_unique<PerformancePlayer>(view, pf::QtMainQueue::shared());
+  m_performance->onActivity = [this](bool playing) { m_holds.set(Hold::performance, playing); };
   view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
   view->onDragEnded = [this] {
     m_holds.set(Hold::dragging, false);
     saveCompanionPosition();
   };
+}
+
+void AppDelegate::createLauncher() {
+  m_launcher = std::make_unique<LauncherViewController>(*m_shortcutStore);
+  m_launcherPanel = std::make_unique<LauncherPanel>(m_launcher->view(), m_launcher->preferredSize(),
+                                                    m_launcher->resizeBorder());
+  m_launcherSizing = std::make_unique<ContentWindowSizing>(
+      m_launcherPanel.get(), QStringLiteral("launcher"), &m_shortcutStore->defaults(), m_launcher->minimumSize(),
+      m_launcher->preferredSize());
+  m_launcher->onOpen = [this](const Shortcut& shortcut) {
+    openShortcut(shortcut);
+    if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
+  };
+  m_launcher->onDismiss = [this] { m_hover.close(); };
+  m_launcher->onArrangeError = [](const QString& message) {
+    auto* alert = new pf::Alert;
+    alert->setMessageText(message);
+    alert->beginSheet(nullptr, {});
+  };
+  m_launcher->onHeaderDragStart = [this] {
+    m_headerDragOrigin = m_launcherPanel->frame().origin;
+    m_hover.setHold(HoverCoordinator::Hold::moving, true);
+  };
+  m_launcher->onHeaderDelta = [this](pf::Point offset) {
+    m_launcherPanel->setFrameOrigin({m_headerDragOrigin.x + offset.x, m_headerDragOrigin.y + offset.y});
+  };
+  m_launcher->onHeaderDragEnd = [this](pf::Point) { m_hover.setHold(HoverCoordinator::Hold::moving, false); };
+  wireLauncherHolds();
+  m_hover.onOpen = [this] { revealLauncher(); };
+  m_hover.onClose = [this] { closeLauncher(); };
+  m_hover.pointerInside = [this] { return pointerNearLauncher(); };
+}
+
+void AppDelegate::wireLauncherHolds() {
+  m_launcher->onArrangeInteraction = [this](bool arranging) {
+    m_hover.setHold(HoverCoordinator::Hold::arranging, arranging);
+    m_holds.set(Hold::arranging, arranging);
+  };
+  LauncherResizeBorder* border = m_launcher->resizeBorder();
+  border->onBegin = [this] { m_hover.setHold(HoverCoordinator::Hold::resizing, true); };
+  border->onEnd = [this] {
+    m_hover.setHold(HoverCoordinator::Hold::resizing, false);
+    saveLauncherSize();
+  };
+}
+
+// Our own border resizes the panel, which the window system never reports as the user's.
+void AppDelegate::saveLauncherSize() {
+  const pf::Size size = m_launcherPanel->contentSize();
+  m_shortcutStore->defaults().set(QStringLiteral("contentSize.launcher"),
+                                  QVariantMap{{QStringLiteral("width"), size.width},
+                                              {QStringLiteral("height"), size.height}});
+}
+
+void AppDelegate::revealLauncher() {
+  QScreen* screen = pf::Screens::of(m_panel.get());
+  const pf::Rect screenFrame = pf::Screens::frame(screen);
+  const pf::Rect visibleFrame = pf::Screens::visibleFrame(screen);
+  m_launcherPanel->setMinimumSize(int(std::ceil(m_launcher->minimumSize().width)),
+                                  int(std::ceil(m_launcher->minimumSize().height)));
+  m_launcherPanel->reveal(m_panel->frame(), screenFrame, visibleFrame,
+                          DockGeometry::frames(screenFrame, visibleFrame));
+}
+
+void AppDelegate::closeLauncher() {
+  m_launcher->cancelArrangement();
+  m_launcherPanel->dismiss();
+}
+
+bool AppDelegate::pointerNearLauncher() const {
+  const pf::Point pointer = pf::Screens::toYUp(QCursor::pos());
+  return (m_panel->isVisible() && m_panel->frame().contains(pointer)) || m_launcherPanel->containsHover(pointer);
+}
+
+void AppDelegate::createFileDrop() {
+  m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
+  m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
+  m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+}
+
+void AppDelegate::createDropTarget() {
+  m_dropTarget = std::make_unique<RobotDropTarget>(m_panel.get(), DesktopDrags::forThisDesktop());
+  m_dropTarget->onActivity = [this](bool on) { m_holds.set(Hold::fileDropTarget, on); };
+  m_dropTarget->onDrop = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
+}
+
+bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
+  if (m_fileDrop->isBusy()) return false;
+  if (m_performance) m_performance->stop();
+  m_hover.close();
+  return m_fileDrop->present(urls);
+}
+
+void AppDelegate::quit() {
+  if (m_fileDrop && m_fileDrop->isBusy()) {
+    m_fileDrop->window()->makeKeyAndOrderFront();
+    return;
+  }
+  QCoreApplication::quit();
 }
 
 void AppDelegate::applySettings() {
@@ -121,6 +269,7 @@ void AppDelegate::openShortcut(const Shortcut& shortcut) {
   // No performed action or stroll exists yet that would have to stop first.
   m_lastReaction =
       ShortcutReaction::role(shortcut.label, shortcut.destination).value_or(QStringLiteral("action-app"));
+  if (m_performance) m_performance->playReaction(m_lastReaction);
   // An application reports its launch later, when this delegate may be gone.
   m_opener.open(shortcut, *m_shortcutStore,
                 [delegate = QPointer<AppDelegate>(this)](std::optional<QString> error) {

@@ -2,12 +2,19 @@
 
 #include "app/StatusMenu.h"
 #include "motion/HoldSet.h"
+#include "motion/HoverCoordinator.h"
 #include "shortcuts/ShortcutOpener.h"
 
 #include <QObject>
 #include <memory>
 
 class CompanionPanel;
+class ContentWindowSizing;
+class LauncherPanel;
+class LauncherViewController;
+class PerformancePlayer;
+class FileDropController;
+class RobotDropTarget;
 class ShortcutStore;
 
 namespace pf {
@@ -25,17 +32,30 @@ class AppDelegate final : public QObject {
   static inline const QString robotXKey = QStringLiteral("robotX");
   static inline const QString robotYKey = QStringLiteral("robotY");
   static inline const QString alwaysOnTopKey = QStringLiteral("alwaysOnTop");
+  /// Keeps the launcher open after a shortcut opens.
+  static inline const QString pinnedKey = QStringLiteral("pinned");
 
   AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults, QString assetRoot);
   ~AppDelegate() override;
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
+  /// Stops what runs; the companion's place was saved when it last moved.
+  void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
   CompanionPanel* companionPanel() const { return m_panel.get(); }
+  LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
+  LauncherViewController* launcher() const { return m_launcher.get(); }
+  PerformancePlayer* performancePlayer() const { return m_performance.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's "Move or Copy Files" window.
+  FileDropController& fileDrop() const { return *m_fileDrop; }
+  /// The drop panel around the main companion.
+  RobotDropTarget& dropTarget() const { return *m_dropTarget; }
+  /// Quits, unless a file transfer runs: then its window is shown instead.
+  void quit();
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -50,6 +70,15 @@ class AppDelegate final : public QObject {
  private:
   void buildStatusMenu();
   void createCompanion();
+  void createLauncher();
+  void wireLauncherHolds();
+  void revealLauncher();
+  void closeLauncher();
+  bool pointerNearLauncher() const;
+  void saveLauncherSize();
+  void createFileDrop();
+  void createDropTarget();
+  bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
   void placeCompanion();
   void resetPosition();
@@ -63,6 +92,15 @@ class AppDelegate final : public QObject {
   StatusMenu m_statusMenu;
   std::unique_ptr<pf::StatusItem> m_statusItem;
   std::unique_ptr<CompanionPanel> m_panel;
+  std::unique_ptr<PerformancePlayer> m_performance;
+  // The controller outlives the panel that shows its view.
+  std::unique_ptr<LauncherViewController> m_launcher;
+  std::unique_ptr<LauncherPanel> m_launcherPanel;
+  std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  HoverCoordinator m_hover;
+  pf::Point m_headerDragOrigin;
+  std::unique_ptr<FileDropController> m_fileDrop;
+  std::unique_ptr<RobotDropTarget> m_dropTarget;
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;

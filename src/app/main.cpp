@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
                                                        ShortcutCatalogRepository::applicationDirectory());
   AppDelegate delegate(shortcutStore, pf::UserDefaults::standard(), pf::SystemInfo::assetRoot());
   std::unique_ptr<TestHook> testHook;
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
+                   [&delegate] { delegate.applicationWillTerminate(); });
   QTimer::singleShot(0, &delegate, [&delegate, &testHook] {
     delegate.applicationDidFinishLaunching();
     testHook = TestHook::installIfAsked(delegate);

@@ -27,10 +27,10 @@ std::optional<QByteArray> entryBytes(const QString& path) {
 
 }  // namespace
 
-bool isApplication(const QString& path) {
-  if (QFileInfo(path).suffix() != u"desktop") return false;
+std::optional<QString> value(const QString& path, const QByteArray& key) {
+  if (QFileInfo(path).suffix() != u"desktop") return std::nullopt;
   const auto bytes = entryBytes(path);
-  if (!bytes) return false;
+  if (!bytes) return std::nullopt;
   bool inEntryGroup = false;
   for (const QByteArray& rawLine : bytes->split('\n')) {
     const QByteArray line = rawLine.trimmed();
@@ -40,10 +40,14 @@ bool isApplication(const QString& path) {
     }
     if (!inEntryGroup) continue;
     const qsizetype equals = line.indexOf('=');
-    if (equals > 0 && line.left(equals).trimmed() == "Type")
-      return line.mid(equals + 1).trimmed() == "Application";
+    if (equals > 0 && line.left(equals).trimmed() == key)
+      return QString::fromUtf8(line.mid(equals + 1).trimmed());
   }
-  return false;
+  return std::nullopt;
+}
+
+bool isApplication(const QString& path) {
+  return value(path, "Type") == QStringLiteral("Application");
 }
 
 }  // namespace DesktopEntry

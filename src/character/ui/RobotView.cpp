@@ -55,8 +55,16 @@ void RobotView::setCharacter(CharacterSkin skin, Facing facing) {
 
 pf::Size RobotView::sizeForHeight(double height) const { return m_artwork->sizeForHeight(height); }
 
+void RobotView::setFigureHidden(bool hidden) {
+  if (hidden == m_figureHidden) return;
+  m_figureHidden = hidden;
+  applyShape();
+  update();
+}
+
 void RobotView::paintEvent(QPaintEvent*) {
   if (m_image.devicePixelRatio() != devicePixelRatioF()) rebuildImage();
+  if (m_figureHidden) return;
   QPainter painter(this);
   painter.drawImage(QPointF(0, 0), m_image);
 }
@@ -69,11 +77,27 @@ void RobotView::resizeEvent(QResizeEvent* event) {
 void RobotView::rebuildImage() {
   if (size().isEmpty()) return;
   m_image = m_artwork->render(size(), devicePixelRatioF());
-  if (isWindow() || parentWidget() == window()) {
-    const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
-    window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
-  }
+  applyShape();
   update();
+}
+
+void RobotView::applyShape() {
+  if (!isWindow() && parentWidget() != window()) return;
+  const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
+  // A performance moves the figure beyond its resting outline; a window that
+  // blends shows its whole area meanwhile (an opaque one would show its background).
+  if (m_figureHidden && translucent) window()->clearMask();
+  else window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
+}
+
+void RobotView::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  if (onHover) onHover(true);
+}
+
+void RobotView::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  if (onHover) onHover(false);
 }
 
 void RobotView::mousePressEvent(QMouseEvent* event) {
@@ -90,6 +114,7 @@ void RobotView::mousePressEvent(QMouseEvent* event) {
   m_dragging = false;
   m_pressGlobal = event->globalPosition();
   m_pressOrigin = window ? window->frame().origin : pf::Point{};
+  if (onPress) onPress();
 }
 
 void RobotView::mouseMoveEvent(QMouseEvent* event) {

@@ -30,6 +30,10 @@ class RobotView final : public QWidget {
   std::function<bool(const QList<QUrl>&)> onFilesDropped;
   /// A right-click or Control-click, at a point in y-up screen coordinates.
   std::function<void(pf::Point)> onRightClick;
+  /// The pointer entered (true) or left (false) the companion.
+  std::function<void(bool)> onHover;
+  /// The companion was pressed with the left button.
+  std::function<void()> onPress;
   /// The user started and finished dragging the companion (its window moves meanwhile).
   std::function<void()> onDragStarted;
   std::function<void()> onDragEnded;
@@ -42,9 +46,17 @@ class RobotView final : public QWidget {
   /// The view's size for the current character at `height` points.
   pf::Size sizeForHeight(double height) const;
 
+  /// The character's drawing at the view's size.
+  const QImage& figure() const { return m_image; }
+  /// Leaves the figure undrawn while something else (a performance) shows it.
+  void setFigureHidden(bool hidden);
+  bool isFigureHidden() const { return m_figureHidden; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -54,6 +66,8 @@ class RobotView final : public QWidget {
 
  private:
   void rebuildImage();
+  /// Fits the window's shape to the figure, so clicks around it reach what lies below.
+  void applyShape();
   bool acceptsDrop(const QMimeData* data) const;
 
   QString m_assetRoot;
@@ -66,4 +80,5 @@ class RobotView final : public QWidget {
   pf::Point m_pressOrigin;
   bool m_pressed = false;
   bool m_dragging = false;
+  bool m_figureHidden = false;
 };

@@ -93,6 +93,18 @@ void Layer::setCornerRadius(double radius) {
   if (assign(m_cornerRadius, radius)) contentChanged();
 }
 
+void Layer::setBorderWidth(double width) {
+  if (assign(m_borderWidth, width)) contentChanged();
+}
+
+void Layer::setBorderColor(const std::optional<Color>& color) {
+  if (assign(m_borderColor, color)) contentChanged();
+}
+
+void Layer::setMasksToBounds(bool masks) {
+  if (assign(m_masksToBounds, masks)) treeChanged();
+}
+
 void Layer::setContents(const QImage& image) {
   if (image.cacheKey() == m_contents.cacheKey()) return;
   m_contents = image;

@@ -73,9 +73,19 @@ class Layer : public std::enable_shared_from_this<Layer> {
   /// None draws no background.
   const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
   void setBackgroundColor(const std::optional<Color>& color);
-  /// Rounds the background's corners.
+  /// Rounds the background's and the border's corners, and the clip of `masksToBounds`.
   double cornerRadius() const { return m_cornerRadius; }
   void setCornerRadius(double radius);
+  /// A line drawn inside the bounds' edge, above the layer's own content and below its sublayers; 0 draws none.
+  double borderWidth() const { return m_borderWidth; }
+  void setBorderWidth(double width);
+  /// The border's colour, opaque black by default; none draws no border.
+  const std::optional<Color>& borderColor() const { return m_borderColor; }
+  void setBorderColor(const std::optional<Color>& color);
+  /// Clips the layer's content and its sublayers to its bounds, rounded by
+  /// `cornerRadius`; the layer's shadow is clipped away with them.
+  bool masksToBounds() const { return m_masksToBounds; }
+  void setMasksToBounds(bool masks);
   /// An image stretched over the bounds, drawn upright (its first row at the top).
   const QImage& contents() const { return m_contents; }
   void setContents(const QImage& image);
@@ -157,6 +167,9 @@ class Layer : public std::enable_shared_from_this<Layer> {
   bool m_hidden = false;
   std::optional<Color> m_backgroundColor;
   double m_cornerRadius = 0;
+  double m_borderWidth = 0;
+  std::optional<Color> m_borderColor = Color::calibratedRGB(0, 0, 0, 1);
+  bool m_masksToBounds = false;
   QImage m_contents;
   std::optional<Color> m_shadowColor = Color::calibratedRGB(0, 0, 0, 1);
   float m_shadowOpacity = 0;

@@ -43,6 +43,8 @@ LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
   c.bounds = p.bounds;
   c.backgroundColor = p.backgroundColor;
   c.cornerRadius = p.cornerRadius;
+  c.borderWidth = std::isfinite(layer.borderWidth()) ? std::max(0.0, layer.borderWidth()) : 0.0;
+  c.borderColor = layer.borderColor();
   c.contents = layer.contents();
   c.shadowColor = p.shadowColor;
   c.shadowOpacity = unitInterval(p.shadowOpacity);
@@ -71,9 +73,13 @@ LayerContent LayerContent::of(const Layer& layer, const LayerPresentation& p) {
   return c;
 }
 
+bool LayerContent::hasBorder() const {
+  return borderWidth > 0 && showsColor(borderColor) && bounds.isFinite() && !bounds.isEmpty();
+}
+
 bool LayerContent::isVisible() const {
   const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
-  if (hasArea && (showsColor(backgroundColor) || !contents.isNull())) return true;
+  if (hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder())) return true;
   if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) return true;
   if (kind != Layer::Kind::shape || path.isEmpty()) return false;
   return showsColor(fillColor) || (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart);
@@ -86,7 +92,7 @@ bool LayerContent::hasShadow() const {
 QRectF LayerContent::localBounds() const {
   QRectF r;
   if (bounds.isFinite() && !bounds.isEmpty() &&
-      (showsColor(backgroundColor) || !contents.isNull() || kind == Layer::Kind::gradient)) {
+      (showsColor(backgroundColor) || !contents.isNull() || hasBorder() || kind == Layer::Kind::gradient)) {
     r = toQRectF(bounds);
   }
   if (kind == Layer::Kind::shape && !path.isEmpty()) {
@@ -159,7 +165,25 @@ void LayerContent::paint(QPainter& painter) const {
       painter.fillRect(box, g);
     }
   }
-  if (kind != Layer::Kind::shape || path.isEmpty()) return;
+  if (kind == Layer::Kind::shape && !path.isEmpty()) paintShape(painter);
+  if (hasBorder()) paintBorder(painter);
+}
+
+void LayerContent::paintBorder(QPainter& painter) const {
+  // The line lies wholly inside the bounds, its outer edge following the rounded corners.
+  const QRectF box = toQRectF(bounds);
+  const double w = std::min(borderWidth, std::min(box.width(), box.height()) / 2);
+  const double r = std::clamp(cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
+  QPainterPath ring;
+  ring.setFillRule(Qt::OddEvenFill);
+  ring.addRoundedRect(box, r, r);
+  ring.addRoundedRect(box.adjusted(w, w, -w, -w), std::max(0.0, r - w), std::max(0.0, r - w));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(toQColor(*borderColor));
+  painter.drawPath(ring);
+}
+
+void LayerContent::paintShape(QPainter& painter) const {
   if (showsColor(fillColor)) {
     painter.setBrush(toQColor(*fillColor));
     painter.drawPath(toQPainterPath(path, fillRule));

@@ -16,6 +16,8 @@ struct LayerContent {
   Rect bounds;
   std::optional<Color> backgroundColor;
   double cornerRadius = 0;
+  double borderWidth = 0;
+  std::optional<Color> borderColor;
   QImage contents;
   // Shape layers.
   Path path;
@@ -45,6 +47,8 @@ struct LayerContent {
   /// False when nothing would show (no background, image, fill, stroke or gradient).
   bool isVisible() const;
   bool hasShadow() const;
+  /// True when a border of some width and a visible colour is drawn.
+  bool hasBorder() const;
   /// What the content covers in the layer's coordinates, strokes included, shadow not.
   QRectF localBounds() const;
   /// How far the shadow reaches beyond `localBounds`, in the layer's coordinates.
@@ -52,11 +56,16 @@ struct LayerContent {
 
   /// Draws the content (not the shadow) with the painter's transform mapping the layer's coordinates.
   void paint(QPainter& painter) const;
+  /// The border alone, as `paint` draws it last.
+  void paintBorder(QPainter& painter) const;
   /// A cheap stand-in for the blurred shadow, for content drawn anew every
   /// frame: one wider, fainter stroke of the outline.
   void paintApproximateShadow(QPainter& painter) const;
   /// The shadow colour with its opacity applied.
   QColor shadowTint() const;
+
+ private:
+  void paintShape(QPainter& painter) const;
 };
 
 }  // namespace pf

@@ -114,6 +114,10 @@ void layer(QStringList& out, const QString& indent, const QString& role, const L
   if (l.isHidden()) line += QStringLiteral(" hidden");
   if (l.backgroundColor()) line += QStringLiteral(" background=") + color(l.backgroundColor());
   if (l.cornerRadius() != 0) line += QStringLiteral(" cornerRadius=") + num(l.cornerRadius());
+  if (l.borderWidth() != 0) {
+    line += QStringLiteral(" border=(%1, width %2)").arg(color(l.borderColor()), num(l.borderWidth()));
+  }
+  if (l.masksToBounds()) line += QStringLiteral(" masksToBounds");
   if (!l.contents().isNull()) line += QStringLiteral(" contents=") + image(l.contents());
   if (l.shadowOpacity() != 0) {
     line += QStringLiteral(" shadow=(%1, opacity %2, radius %3, offset %4 %5)")

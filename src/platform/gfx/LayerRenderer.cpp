@@ -172,6 +172,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   const auto previous = std::move(m_items);
   m_items.clear();
   m_below = 0;
+  m_root = &root;
 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
   visit(root, base, base, 1.0, -1);
@@ -208,12 +209,22 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
   const double opacity = parentOpacity * unitInterval(shown.opacity);
   if (opacity < invisibleOpacity || !isFinite(world)) return;
+  if (layer.masksToBounds()) {
+    clip = boundsClipFor(shown, world, clip);
+    if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
+  }
   if (layer.mask()) {
     clip = clipFor(*layer.mask(), world, clip);
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
   LayerContent content = LayerContent::of(layer, shown);
+  if (&layer == m_root && !m_drawsRootBackdrop) {
+    // Drawn beneath the tree by its host (a view's own drawing goes between).
+    content.backgroundColor.reset();
+    content.contents = QImage();
+    content.shadowOpacity = 0;
+  }
   if (content.isVisible()) {
     Item item;
     item.serial = layer.serial();
@@ -339,12 +350,26 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
     shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
   }
+  quint64 identity = mix(mix(mask.serial(), mask.contentRevision()), maskWorld);
+  if (animatesContent(mask)) identity = mix(identity, static_cast<double>(m_frame));
+  return clipTo(shape, rule, maskWorld, identity, parent);
+}
 
+int LayerRenderer::boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent) {
+  Path shape;
+  const Rect b = shown.bounds.isFinite() ? shown.bounds.standardized() : Rect();
+  const double r = std::isfinite(shown.cornerRadius) ? std::max(0.0, shown.cornerRadius) : 0.0;
+  if (!b.isEmpty()) shape = r > 0 ? Path::roundedRect(b, r, r) : Path::rect(b);
+  quint64 identity = mix(mix(mix(mix(mix(0, b.origin.x), b.origin.y), b.size.width), b.size.height), r);
+  return clipTo(shape, FillRule::nonZero, world, mix(identity, world), parent);
+}
+
+int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity,
+                          int parent) {
   Clip c;
   c.parent = parent;
   const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
-  c.signature = mix(mix(mix(up ? up->signature : 1, mask.serial()), mask.contentRevision()), maskWorld);
-  if (animatesContent(mask)) c.signature = mix(c.signature, static_cast<double>(m_frame));
+  c.signature = mix(up ? up->signature : 1, identity);
   const QRect target(QPoint(0, 0), m_pixels);
   const bool axisAligned = maskWorld.m12() == 0 && maskWorld.m21() == 0;
   const auto rects = axisAligned ? rectsOf(shape) : std::nullopt;

@@ -49,6 +49,11 @@ class LayerRenderer final {
   /// device pixels divided by the scale), only inside `region` (device pixels).
   void paint(QPainter& painter, const QRegion& region) const;
 
+  /// False leaves the root layer's background, image and shadow to whoever
+  /// draws beneath the tree (a view's own layer, whose drawing lies between
+  /// them and its sublayers); the root's border and sublayers are still drawn.
+  void setDrawsRootBackdrop(bool draws) { m_drawsRootBackdrop = draws; }
+
   /// True when the last prepared tree had animations still running.
   bool isAnimating() const { return m_animating; }
   /// Forgets every cached image and the last frame, so the next frame is drawn whole.
@@ -90,6 +95,10 @@ class LayerRenderer final {
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
              int clip);
   int clipFor(const Layer& mask, const QTransform& world, int parent);
+  /// The clip of a layer that masks to its (rounded) bounds.
+  int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
+  /// `identity` tells this clip from others between frames, apart from its parent.
+  int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
   void placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
                    const QTransform& model, QPointF anchor, Item& item);
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
@@ -104,6 +113,8 @@ class LayerRenderer final {
   QSize m_pixels;
   quint64 m_frame = 0;
   bool m_animating = false;
+  bool m_drawsRootBackdrop = true;
+  const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::vector<Clip> m_clips;
   std::vector<Item> m_items;

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <utility>
 
 namespace pf {
 
@@ -39,7 +40,9 @@ void LayerHost::setRootLayer(std::shared_ptr<Layer> root) {
     // Changes arrive in bursts (a rebuilt tree); repaint once, after the burst.
     QPointer<LayerHost> self(this);
     m_root->setOnChange([self] {
-      if (self) self->scheduleRefresh();
+      if (!self) return;
+      self->m_treeChanged = true;
+      self->scheduleRefresh();
     });
   }
   scheduleRefresh();
@@ -54,8 +57,16 @@ void LayerHost::scheduleRefresh() {
   QMetaObject::invokeMethod(this, &LayerHost::refresh, Qt::QueuedConnection);
 }
 
+void LayerHost::setDrawsRootBackdrop(bool draws) {
+  m_renderer.setDrawsRootBackdrop(draws);
+  m_renderer.reset();
+  m_prepared = false;
+  scheduleRefresh();
+}
+
 void LayerHost::refresh() {
   m_refreshPending = false;
+  if (std::exchange(m_treeChanged, false) && onTreeChange) onTreeChange();
   if (!m_root || !m_shown) {
     leaveClock();
     return;

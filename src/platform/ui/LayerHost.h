@@ -4,6 +4,7 @@
 #include "platform/gfx/LayerRenderer.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace pf {
@@ -27,6 +28,13 @@ class LayerHost final : public QWidget {
   /// True while the shown tree has running animations and the host ticks with the frame clock.
   bool isAnimating() const;
 
+  /// False leaves the root layer's background, image and shadow to be drawn
+  /// beneath the host (by the view whose own layer the root is).
+  void setDrawsRootBackdrop(bool draws);
+
+  /// Called once per burst of changes to the shown tree, before they are drawn.
+  std::function<void()> onTreeChange;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -44,6 +52,7 @@ class LayerHost final : public QWidget {
   bool m_shown = false;
   bool m_prepared = false;
   bool m_refreshPending = false;
+  bool m_treeChanged = false;
 };
 
 }  // namespace pf

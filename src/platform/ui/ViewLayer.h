@@ -8,10 +8,20 @@ class QWidget;
 
 namespace pf {
 
-/// A widget's own layer, as a layer-backed view has one: a LayerHost child
-/// that covers the widget, stays above its other children and lets the mouse
-/// through. The layer's frame follows the widget's size, y up, with its origin
-/// at the widget's bottom-left corner; decorations are its sublayers.
+/// A widget's own layer, as a layer-backed view has one. Its frame follows
+/// the widget's size, y up, with its origin at the widget's bottom-left
+/// corner. The layer's own properties act on the widget itself:
+/// - `backgroundColor` (rounded by `cornerRadius`) is drawn beneath the
+///   widget's own drawing;
+/// - `masksToBounds` clips the widget's drawing, its child widgets and the
+///   sublayers to the bounds rounded by `cornerRadius` (a pixel-exact edge);
+/// - `borderWidth` and `borderColor` draw a border above the widget's drawing
+///   and its child widgets, under the sublayers;
+/// - a shadow (`shadowOpacity` above 0) is cast by everything the widget
+///   draws, children included, outside its bounds too; offsets are y up.
+/// Sublayers are decorations drawn above the widget and its children by a
+/// LayerHost child that lets the mouse through. Changes show at the next turn
+/// of the event loop, once per transaction.
 class ViewLayer final {
  public:
   ViewLayer() = delete;

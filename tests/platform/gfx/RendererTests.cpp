@@ -342,3 +342,44 @@ TEST_F(Renderer, PaintsEachPartOfARegionOnceAndNothingBeyond) {
   EXPECT_EQ(at(image, 65, 50).alpha(), 0);
   EXPECT_EQ(at(image, 5, 50).alpha(), 0);
 }
+
+TEST_F(Renderer, BordersLieInsideTheBoundsAboveTheContent) {
+  auto layer = square(Rect(20, 20, 60, 60), blue);
+  layer->setBorderWidth(4);
+  layer->setBorderColor(green);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 21, 50), QColor(Qt::green));   // inside the edge
+  EXPECT_EQ(at(image, 78, 50), QColor(Qt::green));
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));    // the content within
+  EXPECT_EQ(at(image, 18, 50).alpha(), 0);           // nothing beyond the bounds
+  layer->setBorderColor(std::nullopt);
+  EXPECT_EQ(at(frame(0), 21, 50), QColor(Qt::blue));
+}
+
+TEST_F(Renderer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
+  auto box = square(Rect(20, 20, 60, 60), blue);
+  box->setCornerRadius(20);
+  auto spill = Layer::make();
+  spill->setFrame(Rect(-20, -20, 100, 100));  // beyond the box on every side
+  spill->setBackgroundColor(red);
+  box->addSublayer(spill);
+  EXPECT_EQ(at(frame(0), 10, 10), QColor(Qt::red));
+  box->setMasksToBounds(true);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 10, 10).alpha(), 0);  // outside the box
+  EXPECT_EQ(at(image, 22, 22).alpha(), 0);  // in the box's rounded corner
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
+  EXPECT_EQ(at(image, 50, 21), QColor(Qt::red));
+}
+
+TEST_F(Renderer, ARootLeftToItsHostDrawsOnlyItsBorderAndSublayers) {
+  root->setBackgroundColor(blue);
+  root->setShadowOpacity(1);
+  root->setBorderWidth(2);
+  square(Rect(40, 40, 20, 20), red);
+  renderer.setDrawsRootBackdrop(false);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 50, 20).alpha(), 0);
+  EXPECT_EQ(at(image, 0, 50), QColor(Qt::black));
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
+}

@@ -1,0 +1,280 @@
+#include "filedrop/ui/FileDropController.h"
+
+#include "filedrop/FileDropTransfer.h"
+#include "motion/ui/ContentWindowLayout.h"
+#include "motion/ui/ContentWindowSizing.h"
+#include "platform/core/QtGeometry.h"
+#include "platform/gfx/SystemColors.h"
+#include "platform/ui/Window.h"
+#include "shortcuts/QuibError.h"
+#include "shortcuts/ShortcutStore.h"
+
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QThreadPool>
+#include <algorithm>
+
+namespace {
+
+constexpr double baseHeight = 480;
+const pf::Rect fileListFrame{22, 262, 526, 149};
+
+/// Runs the transfer on the global pool; progress reaches the caller at most
+/// ten times a second, so a tree of many small items does not flood the main thread.
+void executeInBackground(const QList<QUrl>& sources, const QUrl& folder, FileDropOperation operation,
+                         FileDropController::Progress progress,
+                         std::function<void(std::vector<FileDropResult>)> completion) {
+  QThreadPool::globalInstance()->start([=] {
+    QDeadlineTimer nextReport(100);
+    const auto report = [&](qsizetype done, qsizetype total) {
+      if (done < total && !nextReport.hasExpired()) return;
+      nextReport.setRemainingTime(100);
+      progress(done, total);
+    };
+    completion(FileDropTransfer::run(sources, folder, operation, FileDropFileManager::shared(), report));
+  });
+}
+
+QString sourceName(const QUrl& url) { return QFileInfo(url.toLocalFile()).fileName(); }
+
+QString itemListText(const QList<QUrl>& sources) {
+  QStringList entries;
+  for (const QUrl& source : sources)
+    entries << sourceName(source) + u'\n' + QFileInfo(source.toLocalFile()).path();
+  return entries.join(QStringLiteral("\n\n"));
+}
+
+QString resultText(const FileDropResult& result, const QString& verb) {
+  const QString name = sourceName(result.source);
+  if (result.succeeded())
+    return name + QStringLiteral(" — ") + verb + u'\n' + result.destination.value_or(QUrl()).toLocalFile();
+  QString text = name + QStringLiteral(" — Not completed\n") + *result.error + QStringLiteral("\nSource: ") +
+                 result.source.toLocalFile();
+  if (result.destination) text += QStringLiteral("\nCheck destination: ") + result.destination->toLocalFile();
+  return text;
+}
+
+QString summaryText(const std::vector<FileDropResult>& results, const QString& verb) {
+  const auto total = qsizetype(results.size());
+  const auto succeeded = qsizetype(std::count_if(results.begin(), results.end(),
+                                                 [](const FileDropResult& result) { return result.succeeded(); }));
+  if (succeeded == total)
+    return QStringLiteral("%1 %2 item%3.").arg(verb).arg(total).arg(total == 1 ? "" : "s");
+  return QStringLiteral("%1 %2 of %3. Check the details above; failed items were not retried.")
+      .arg(verb)
+      .arg(succeeded)
+      .arg(total);
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, const pf::Rect& frame) {
+  widget->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, baseHeight)));
+  return widget;
+}
+
+QLabel* wrappingLabel(QWidget* parent, const pf::Rect& frame, int pixelSize, const QString& text = {}) {
+  auto* label = place(new QLabel(text, parent), frame);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont font = label->font();
+  font.setPixelSize(pixelSize);
+  label->setFont(font);
+  return label;
+}
+
+void tint(QWidget* widget, const QString& systemColor) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, pf::toQColor(pf::Color::system(systemColor)));
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+FileDropController::FileDropController(std::shared_ptr<ShortcutStore> store)
+    : m_store(std::move(store)) {
+  execute = executeInBackground;
+  buildWindow();
+}
+
+FileDropController::~FileDropController() = default;
+
+void FileDropController::buildWindow() {
+  m_window = std::make_unique<pf::Window>();
+  m_window->setWindowTitle(QStringLiteral("Move or Copy Files"));
+  m_window->setLevel(pf::WindowLevel::floating);
+  m_window->setContentSize({570, baseHeight});
+  m_window->shouldClose = [this] { return !m_isBusy; };
+  m_window->onWillClose = [this] { windowWillClose(); };
+  QWidget* view = m_window->contentView();
+
+  m_summary = wrappingLabel(view, {22, 423, 526, 38}, 17);
+  m_summary->setObjectName(QStringLiteral("summary"));
+  QFont heading = m_summary->font();
+  heading.setWeight(QFont::DemiBold);
+  m_summary->setFont(heading);
+  m_fileList = place(new QPlainTextEdit(view), fileListFrame);
+  m_fileList->setReadOnly(true);
+  m_fileList->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  m_fileList->setAccessibleName(QStringLiteral("Dropped files and transfer results"));
+  m_fileList->document()->setDocumentMargin(7);
+  QFont listFont = m_fileList->font();
+  listFont.setPixelSize(13);
+  m_fileList->setFont(listFont);
+  place(new QLabel(QStringLiteral("Saved folder"), view), {22, 227, 130, 22});
+  m_folderPopup = place(new QComboBox(view), {150, 222, 398, 30});
+  m_folderPopup->setAccessibleName(QStringLiteral("Destination saved folder"));
+  connect(m_folderPopup, &QComboBox::currentIndexChanged, this, [this] { folderChanged(); });
+  m_folderPath = wrappingLabel(view, {22, 173, 526, 42}, 12);
+  m_folderPath->setObjectName(QStringLiteral("folderPath"));
+  // Plain widgets draw on the light palette, where the dark look's secondary grey would vanish.
+  QPalette secondary = m_folderPath->palette();
+  secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
+  m_folderPath->setPalette(secondary);
+  wrappingLabel(view, {22, 112, 526, 53}, 12,
+                QStringLiteral("Copy keeps the originals. Move removes them from their old location. Existing files "
+                               "are never replaced; matching names get a number."));
+  m_status = wrappingLabel(view, {22, 61, 526, 44}, 12);
+  m_status->setObjectName(QStringLiteral("status"));
+  tint(m_status, QStringLiteral("systemOrange"));
+
+  const auto button = [&](const QString& title, const pf::Rect& frame, void (FileDropController::*action)()) {
+    auto* made = place(new QPushButton(title, view), frame);
+    made->setAutoDefault(false);
+    connect(made, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
+    return made;
+  };
+  m_editButton = button(QStringLiteral("Edit saved folders…"), {22, 18, 173, 32}, &FileDropController::editFolders);
+  m_cancelButton = button(QStringLiteral("Cancel"), {237, 18, 94, 32}, &FileDropController::cancel);
+  m_copyButton = button(QStringLiteral("Copy"), {342, 18, 98, 32}, &FileDropController::copyFiles);
+  m_moveButton = button(QStringLiteral("Move"), {451, 18, 97, 32}, &FileDropController::moveFiles);
+  connect(new QShortcut(Qt::Key_Escape, m_window.get()), &QShortcut::activated, this, [this] { cancel(); });
+
+  m_layout = std::make_unique<ContentWindowLayout>(view, fileListFrame, false);
+  m_sizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("fileDrop"), &m_store->defaults(),
+                                                   pf::Size{570, 480}, pf::Size{600, 500});
+}
+
+bool FileDropController::present(const QList<QUrl>& urls) {
+  if (m_isBusy) return false;
+  const QList<QUrl> incoming = FileDropTransfer::uniqueSources(urls);
+  if (incoming.isEmpty()) return false;
+  m_sources = m_window->isVisible() && !m_isFinished ? FileDropTransfer::uniqueSources(m_sources + incoming)
+                                                     : incoming;
+  m_isFinished = false;
+  m_status->setText(QStringLiteral("Choose a folder, then click Copy or Move."));
+  m_summary->setText(m_sources.size() == 1
+                         ? QStringLiteral("Where should this item go?")
+                         : QStringLiteral("Where should these %1 items go?").arg(m_sources.size()));
+  m_fileList->setPlainText(itemListText(m_sources));
+
+  m_folders.clear();
+  for (const Shortcut& shortcut : m_store->activeShortcuts())
+    if (shortcut.kind == ShortcutKind::folder && !shortcut.destination.isEmpty()) m_folders.push_back(shortcut);
+  const QSignalBlocker quiet(m_folderPopup);
+  m_folderPopup->clear();
+  for (const Shortcut& folder : m_folders) m_folderPopup->addItem(folder.label);
+  if (m_folders.empty()) {
+    m_folderPopup->addItem(QStringLiteral("No active saved folders"));
+    m_status->setText(QStringLiteral("Add or activate a folder in Edit Shortcuts, then drop your files again."));
+  }
+
+  m_cancelButton->setText(QStringLiteral("Cancel"));
+  updateControls();
+  folderChanged();
+  if (onHold) onHold(true);
+  if (positionWindow) positionWindow(m_window.get());
+  m_window->makeKeyAndOrderFront();
+  m_folderPopup->setFocus();
+  return true;
+}
+
+void FileDropController::updateControls() {
+  const bool choosing = !m_isBusy && !m_isFinished && !m_folders.empty();
+  m_folderPopup->setEnabled(choosing);
+  m_copyButton->setEnabled(choosing);
+  m_moveButton->setEnabled(choosing);
+  m_editButton->setEnabled(!m_isBusy);
+  m_cancelButton->setEnabled(!m_isBusy);
+}
+
+void FileDropController::folderChanged() {
+  const int index = m_folderPopup->currentIndex();
+  m_folderPath->setText(index >= 0 && std::size_t(index) < m_folders.size() ? m_folders[std::size_t(index)].destination
+                                                                           : QString());
+}
+
+void FileDropController::begin(FileDropOperation operation) {
+  const int index = m_folderPopup->currentIndex();
+  if (m_isBusy || m_isFinished || m_sources.isEmpty() || index < 0 || std::size_t(index) >= m_folders.size()) return;
+  const Shortcut& listed = m_folders[std::size_t(index)];
+  const std::optional<Shortcut> current = m_store->item(listed.id);
+  if (!current || current->kind != ShortcutKind::folder || !current->isActive ||
+      current->destination != listed.destination) {
+    m_status->setText(QStringLiteral("That saved folder changed. Close this window and drop the files again."));
+    return;
+  }
+  QUrl folder;
+  try {
+    folder = m_store->resolvedURL(*current);
+  } catch (const QuibError& error) {
+    m_status->setText(error.message());
+    return;
+  }
+  m_isBusy = true;
+  updateControls();
+  m_status->setText(operation == FileDropOperation::copy ? QStringLiteral("Copying…") : QStringLiteral("Moving…"));
+  const QPointer<FileDropController> self(this);
+  // Both callbacks may come from the worker; each is carried over to the main
+  // thread and dropped when the controller is gone.
+  execute(
+      m_sources, folder, operation,
+      [self, operation](qsizetype done, qsizetype total) {
+        QMetaObject::invokeMethod(self, [self, operation, done, total] {
+          if (self) self->showProgress(operation, done, total);
+        }, Qt::QueuedConnection);
+      },
+      [self, operation](std::vector<FileDropResult> results) {
+        QMetaObject::invokeMethod(self, [self, operation, results = std::move(results)] {
+          if (self) self->finish(operation, results);
+        }, Qt::QueuedConnection);
+      });
+}
+
+void FileDropController::showProgress(FileDropOperation operation, qsizetype done, qsizetype total) {
+  if (!m_isBusy) return;
+  const QString verb = operation == FileDropOperation::copy ? QStringLiteral("Copying…") : QStringLiteral("Moving…");
+  m_status->setText(QStringLiteral("%1 %2 of %3 items done.").arg(verb).arg(done).arg(total));
+}
+
+void FileDropController::finish(FileDropOperation operation, const std::vector<FileDropResult>& results) {
+  m_isBusy = false;
+  m_isFinished = true;
+  updateControls();
+  m_cancelButton->setText(QStringLiteral("Done"));
+  const QString verb = operation == FileDropOperation::copy ? QStringLiteral("Copied") : QStringLiteral("Moved");
+  m_status->setText(summaryText(results, verb));
+  QStringList entries;
+  for (const FileDropResult& result : results) entries << resultText(result, verb);
+  m_fileList->setPlainText(entries.join(QStringLiteral("\n\n")));
+}
+
+void FileDropController::cancel() {
+  if (!m_isBusy) m_window->close();
+}
+
+void FileDropController::editFolders() {
+  if (m_isBusy) return;
+  m_window->close();
+  if (onEditFolders) onEditFolders();
+}
+
+void FileDropController::windowWillClose() {
+  if (m_isBusy) return;
+  m_sources.clear();
+  if (onHold) onHold(false);
+}

@@ -1,0 +1,120 @@
+#include "launcher/ui/GlassSurface.h"
+
+#include "look/QuibSkin.h"
+#include "look/QuibTheme.h"
+#include "look/ui/QuibNeonBorder.h"
+#include "platform/gfx/PainterCanvas.h"
+#include "platform/ui/ViewLayer.h"
+#include "platform/ui/ViewStyle.h"
+
+#include <QPainter>
+#include <QTimer>
+
+namespace {
+
+pf::Rect boundsOf(const QWidget* view) { return pf::Rect(0, 0, view->width(), view->height()); }
+
+void drawGlass(QPainter& painter, const pf::Rect& bounds) {
+  pf::PainterCanvas canvas(painter, bounds.height());
+  const pf::Rect outer = bounds.insetBy(1.5, 1.5);
+  if (outer.isNull()) return;
+  const pf::Path outerPath = pf::Path::roundedRect(outer, 21, 21);
+  canvas.fill(outerPath, QuibTheme::glass());
+  const pf::Rect inner = outer.insetBy(1.1, 1.1);
+  pf::Path ring = outerPath;
+  if (!inner.isNull()) ring.addPath(pf::Path::roundedRect(inner, 20, 20));
+  canvas.save();
+  canvas.clip(ring, pf::FillRule::evenOdd);
+  const pf::Color accent = QuibTheme::accent().withAlpha(0.85);
+  canvas.fillLinearGradient(outerPath, {{accent, accent}, {}}, 0);
+  canvas.restore();
+}
+
+void drawDecoration(QPainter& painter, const pf::Rect& bounds) {
+  pf::PainterCanvas canvas(painter, bounds.height());
+  const pf::Rect edge = bounds.insetBy(1, 1);
+  if (edge.isNull()) return;
+  const pf::Path path = pf::Path::roundedRect(edge, 21, 21);
+  canvas.fill(path, QuibTheme::decoration());
+  if (QuibSkin::isSpace()) {
+    QuibSkin::draw(canvas, bounds, false);
+    QuibSkin::drawRobotFrame(canvas, bounds);
+    return;
+  }
+  const pf::Color accent = QuibTheme::accent();
+  canvas.stroke(path, accent.withAlpha(0.7), 2);
+  const pf::Rect inner = bounds.insetBy(3, 3);
+  if (!inner.isNull()) canvas.stroke(pf::Path::roundedRect(inner, 19, 19), accent.withAlpha(0.25), 1);
+}
+
+}  // namespace
+
+/// The skin's decoration and frame, above the glass and below every control;
+/// the mouse passes through it.
+class GlassSurface::Decoration final : public QWidget {
+ public:
+  explicit Decoration(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+  bool robotFrame = false;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    m_drawing.paint(painter, size(), 0, [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
+  }
+
+ private:
+  CachedDrawing m_drawing;
+};
+
+GlassSurface::GlassSurface(QWidget* parent)
+    : QWidget(parent) {
+  pf::ViewStyle::setAppearance(this, QuibSkin::appearance());
+  const auto layer = pf::ViewLayer::ensure(this);
+  layer->setCornerRadius(cornerRadius);
+  layer->setMasksToBounds(true);
+  m_decoration = new Decoration(this);
+  m_decoration->setGeometry(rect());
+}
+
+void GlassSurface::setRobotFrame(bool robotFrame) {
+  m_robotFrame = robotFrame;
+  m_decoration->robotFrame = robotFrame;
+  m_decoration->update();
+}
+
+// The outline is refreshed whenever the glass is drawn afresh, which is when
+// the size, skin or palette changed: the breathing outline repaints the view
+// beneath it thirty times a second, and those repaints change nothing.
+void GlassSurface::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  m_glass.paint(painter, size(), 0, [this](QPainter& p) {
+    QuibNeonBorder::update(this, 21);
+    drawGlass(p, boundsOf(this));
+  });
+}
+
+void GlassSurface::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  m_decoration->setGeometry(rect());
+  if (window()->isVisible()) QuibNeonBorder::update(this, 12);
+}
+
+void GlassSurface::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible()) QuibNeonBorder::update(this, 12);
+  });
+}
+
+void GlassSurface::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  if (onHover) onHover(true);
+}
+
+void GlassSurface::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  if (onHover) onHover(false);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "launcher/ui/CachedDrawing.h"
+
+#include <QWidget>
+#include <functional>
+
+/// The rounded glass root view of the launcher and of the content windows:
+/// the skin's glass tint with a thin accent ring, the skin's decoration and
+/// frame on a layer of their own that never takes the mouse, and the
+/// breathing outline kept in step with its size. Reports the pointer
+/// entering and leaving. It takes the skin's appearance when it is made, and
+/// its own layer rounds and clips its corners. Nothing blurs what lies behind: the tint stands alone.
+class GlassSurface : public QWidget {
+  Q_OBJECT
+
+ public:
+  /// The corner radius of the surface's own layer.
+  static constexpr double cornerRadius = 22;
+
+  explicit GlassSurface(QWidget* parent = nullptr);
+
+  /// Called with true when the pointer enters the surface, false when it leaves.
+  std::function<void(bool)> onHover;
+
+  /// A flag the launcher sets; it reaches the decoration, whose drawing does not depend on it.
+  bool robotFrame() const { return m_robotFrame; }
+  void setRobotFrame(bool robotFrame);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  class Decoration;
+
+  Decoration* m_decoration = nullptr;
+  CachedDrawing m_glass;
+  bool m_robotFrame = false;
+};

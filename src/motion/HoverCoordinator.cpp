@@ -1,0 +1,54 @@
+#include "motion/HoverCoordinator.h"
+
+#include "platform/core/MainQueue.h"
+
+HoverCoordinator::HoverCoordinator(pf::MainQueue& queue)
+    : m_checkTimer(queue.makeTimer(pf::TimerAccuracy::precise)), m_graceTimer(queue.makeTimer()) {}
+
+HoverCoordinator::~HoverCoordinator() = default;
+
+void HoverCoordinator::companionEntered() {
+  m_awaitingVisit = false;
+  open();
+}
+
+void HoverCoordinator::openFromMenu() {
+  m_awaitingVisit = true;
+  open();
+}
+
+void HoverCoordinator::open() {
+  m_graceTimer->stop();
+  if (!m_checkTimer->isActive()) m_checkTimer->start(checkInterval, true, [this] { check(); });
+  if (m_open) return;
+  m_open = true;
+  if (onOpen) onOpen();
+}
+
+void HoverCoordinator::setHold(Hold hold, bool active) {
+  m_holds.set(std::size_t(hold), active);
+  if (m_open) check();
+}
+
+void HoverCoordinator::check() {
+  const bool inside = pointerInside && pointerInside();
+  if (inside) m_awaitingVisit = false;
+  if (inside || m_awaitingVisit || m_holds.any()) {
+    m_graceTimer->stop();
+  } else if (!m_graceTimer->isActive()) {
+    m_graceTimer->start(grace, false, [this] { close(); });
+  }
+}
+
+void HoverCoordinator::close() {
+  const bool wasOpen = m_open;
+  stop();
+  if (wasOpen && onClose) onClose();
+}
+
+void HoverCoordinator::stop() {
+  m_checkTimer->stop();
+  m_graceTimer->stop();
+  m_open = false;
+  m_awaitingVisit = false;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <bitset>
+#include <functional>
+#include <memory>
+
+namespace pf {
+class MainQueue;
+class Timer;
+}  // namespace pf
+
+/// Opens and closes one companion's launcher from where the pointer is: it
+/// opens when the pointer is over the companion or presses it, stays open
+/// while the pointer is over the companion or near the launcher, or while a
+/// hold is on, and closes after a short grace once none of these is true.
+/// The pointer is checked only while the launcher is open.
+class HoverCoordinator final {
+ public:
+  /// What keeps the launcher open whatever the pointer does.
+  enum class Hold { arranging, resizing, moving, menu };
+
+  /// How often the pointer is checked while the launcher is open.
+  static constexpr double checkInterval = 0.03;
+  /// How long the pointer may be away before the launcher closes.
+  static constexpr double grace = 0.25;
+
+  explicit HoverCoordinator(pf::MainQueue& queue);
+  ~HoverCoordinator();
+
+  /// Shows the launcher; hides it.
+  std::function<void()> onOpen;
+  std::function<void()> onClose;
+  /// Whether the pointer is over the companion or within the launcher's hover margin.
+  std::function<bool()> pointerInside;
+
+  /// The pointer entered the companion, or pressed it: opens the launcher.
+  void companionEntered();
+  /// Opens the launcher from a menu: it stays open until the pointer has come near once.
+  void openFromMenu();
+  void setHold(Hold hold, bool active);
+  /// Closes the launcher now.
+  void close();
+  /// Stops watching, leaving the launcher as it is.
+  void stop();
+
+  bool isOpen() const { return m_open; }
+
+ private:
+  void open();
+  void check();
+
+  std::unique_ptr<pf::Timer> m_checkTimer;
+  std::unique_ptr<pf::Timer> m_graceTimer;
+  std::bitset<4> m_holds;
+  bool m_open = false;
+  bool m_awaitingVisit = false;
+};

@@ -1,0 +1,109 @@
+#include "filedrop/ui/X11DesktopDrags.h"
+#include "support/EventLoop.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+/// A private X server for the test on a display it picks itself, or none
+/// when Xvfb is not installed or does not start.
+class VirtualServer final {
+ public:
+  VirtualServer() {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
+    // -displayfd writes the display number on standard output once the server accepts clients.
+    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+    if (test::processEventsUntil([&] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; },
+                                 30) &&
+        m_server.canReadLine())
+      m_name = ':' + m_server.readLine().trimmed();
+  }
+  ~VirtualServer() {
+    m_server.terminate();
+    m_server.waitForFinished();
+  }
+  const QByteArray& name() const { return m_name; }
+
+ private:
+  QProcess m_server;
+  QByteArray m_name;
+};
+
+/// Another X client that starts a drag: it takes the drag selection and
+/// answers one request for its URIs with `uris`, or refuses the request when
+/// `uris` is empty (a drag of plain text).
+void dragSource(const QByteArray& display, const QByteArray& uris, std::atomic<bool>& answered) {
+  Display* connection = XOpenDisplay(display.constData());
+  const Window window =
+      XCreateSimpleWindow(connection, DefaultRootWindow(connection), 0, 0, 1, 1, 0, 0, 0);
+  const Atom selection = XInternAtom(connection, "XdndSelection", False);
+  const Atom uriList = XInternAtom(connection, "text/uri-list", False);
+  XSetSelectionOwner(connection, selection, window, CurrentTime);
+  XFlush(connection);
+  while (!answered) {
+    if (XPending(connection) == 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      continue;
+    }
+    XEvent event;
+    XNextEvent(connection, &event);
+    if (event.type != SelectionRequest) continue;
+    const XSelectionRequestEvent& request = event.xselectionrequest;
+    XSelectionEvent reply{};
+    reply.type = SelectionNotify;
+    reply.requestor = request.requestor;
+    reply.selection = request.selection;
+    reply.target = request.target;
+    reply.time = request.time;
+    reply.property = None;
+    if (request.target == uriList && !uris.isEmpty()) {
+      XChangeProperty(connection, request.requestor, request.property, uriList, 8, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(uris.constData()), int(uris.size()));
+      reply.property = request.property;
+    }
+    XSendEvent(connection, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+    XFlush(connection);
+    answered = true;
+  }
+  XCloseDisplay(connection);
+}
+
+}  // namespace
+
+TEST(X11DesktopDrags, SeesADragStartAndReadsOnlyItsFiles) {
+  VirtualServer server;
+  if (server.name().isEmpty()) GTEST_SKIP() << "no Xvfb could be started";
+  const std::unique_ptr<X11DesktopDrags> drags = X11DesktopDrags::open(server.name());
+  ASSERT_TRUE(drags);
+  int started = 0;
+  drags->onDragStarted = [&] { ++started; };
+  const long before = drags->changeCount();
+  EXPECT_TRUE(drags->fileURLs().isEmpty());
+
+  const struct {
+    QByteArray uris;
+    QList<QUrl> files;
+  } drags_[] = {
+      {"# dragged\r\nfile:///tmp/a%20b.txt\r\nhttps://example.org/\r\nfile:///tmp/c\r\n",
+       {QUrl::fromLocalFile("/tmp/a b.txt"), QUrl::fromLocalFile("/tmp/c")}},
+      {"", {}},
+  };
+  int expectedStarts = 0;
+  for (const auto& d : drags_) {
+    std::atomic<bool> answered = false;
+    std::thread source(dragSource, server.name(), d.uris, std::ref(answered));
+    ++expectedStarts;
+    EXPECT_TRUE(test::processEventsUntil([&] { return started == expectedStarts; }));
+    EXPECT_EQ(drags->changeCount(), before + expectedStarts);
+    EXPECT_EQ(drags->fileURLs(), d.files);
+    answered = true;
+    source.join();
+  }
+  EXPECT_FALSE(drags->pointer().leftButtonDown);
+}

@@ -1,0 +1,169 @@
+#include "launcher/ui/Pointer.h"
+#include "launcher/ui/ShortcutButton.h"
+#include "platform/ui/Panel.h"
+
+#include <QPointer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+Shortcut item(const QString& note = QStringLiteral("Videos"), const QString& destination = {}) {
+  return {QStringLiteral("tube"), QStringLiteral("Tube"), ShortcutKind::web, destination, note,
+          std::nullopt, std::nullopt, true};
+}
+
+/// A small button in a shown panel, with every report written down in order.
+class Button : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    panel.setFrame(pf::Rect(200, 200, 300, 200));
+    button = new ShortcutButton(item(), false, nullptr);
+    panel.setContentView(new QWidget);
+    button->setParent(panel.contentView());
+    button->setGeometry(10, 10, 110, 78);
+    panel.orderFront();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    button->onPress = [this](bool on) { calls << (on ? "press" : "unpress"); };
+    button->onDragBegin = [this](ShortcutButton*, pf::Point p) {
+      calls << QStringLiteral("begin %1,%2").arg(p.x).arg(p.y);
+      return acceptDrags;
+    };
+    button->onDragUpdate = [this](pf::Point) { calls << "update"; };
+    button->onDragEnd = [this](pf::Point) { calls << "end"; };
+    button->onContext = [this](ShortcutButton*, pf::Point) { calls << "context"; };
+    QObject::connect(button, &ShortcutButton::clicked, [this] { calls << "click"; });
+  }
+
+  void press(QPointF at) { test::mouse(button, QEvent::MouseButtonPress, at); }
+  void move(QPointF at) { test::mouse(button, QEvent::MouseMove, at); }
+  void release(QPointF at) { test::mouse(button, QEvent::MouseButtonRelease, at); }
+
+  pf::Panel panel;
+  ShortcutButton* button = nullptr;
+  QStringList calls;
+  bool acceptDrags = true;
+};
+
+}  // namespace
+
+TEST_F(Button, AStillPressReleasedInsideClicksAndOneThatMovedSixPointsNeverDoes) {
+  press({20, 20});
+  EXPECT_TRUE(button->isDown());
+  move({25.9, 20});
+  release({25.9, 20});
+  EXPECT_FALSE(button->isDown());
+  EXPECT_EQ(calls, (QStringList{"press", "unpress", "click"}));
+
+  calls.clear();
+  press({20, 20});
+  move({26, 20});
+  move({40, 30});
+  release({40, 30});
+  // The press point, in the window's y-up coordinates: (30, 200 - 30).
+  EXPECT_EQ(calls, (QStringList{"press", "begin 30,170", "update", "update", "end", "unpress"}));
+
+  calls.clear();
+  acceptDrags = false;
+  press({20, 20});
+  move({30, 20});
+  move({35, 20});
+  release({20, 20});
+  EXPECT_EQ(calls, (QStringList{"press", "begin 30,170", "unpress"}));
+
+  calls.clear();
+  button->onDragBegin = nullptr;
+  press({20, 20});
+  move({30, 20});
+  release({20, 20});
+  EXPECT_EQ(calls, (QStringList{"press", "unpress"}));
+}
+
+TEST_F(Button, OutsideReleasesCancelsContextClicksAndDisabledButtons) {
+  press({20, 20});
+  release({200, 20});
+  EXPECT_EQ(calls, (QStringList{"press", "unpress"}));
+
+  calls.clear();
+  press({20, 20});
+  button->cancelPointerGesture();
+  move({60, 20});
+  release({20, 20});
+  EXPECT_EQ(calls, (QStringList{"press", "unpress"}));
+
+  calls.clear();
+  test::mouse(button, QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::ControlModifier);
+  test::mouse(button, QEvent::MouseButtonPress, {20, 20}, Qt::RightButton);
+  EXPECT_EQ(calls, (QStringList{"context", "context"}));
+
+  calls.clear();
+  button->setEnabled(false);
+  press({20, 20});
+  release({20, 20});
+  test::mouse(button, QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::ControlModifier);
+  QTest::mousePress(button, Qt::RightButton, {}, QPoint(20, 20));
+  EXPECT_EQ(calls, (QStringList{"context"}));
+}
+
+TEST_F(Button, AButtonReleasedByItsOwnClickIsGoneSafely) {
+  QPointer<ShortcutButton> watched(button);
+  button->onPress = [this](bool on) {
+    if (!on) delete button;
+  };
+  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 20));
+  EXPECT_FALSE(watched);
+  EXPECT_TRUE(calls.isEmpty());
+  // A drop that rebuilds the launcher deletes the button inside its drag end.
+  auto* dragged = new ShortcutButton(item(), false, nullptr, panel.contentView());
+  dragged->setGeometry(10, 10, 110, 78);
+  dragged->onDragBegin = [](ShortcutButton*, pf::Point) { return true; };
+  dragged->onDragEnd = [dragged](pf::Point) { delete dragged; };
+  test::mouse(dragged, QEvent::MouseButtonPress, {20, 20});
+  test::mouse(dragged, QEvent::MouseMove, {40, 20});
+  test::mouse(dragged, QEvent::MouseButtonRelease, {40, 20});
+}
+
+TEST(ShortcutButtonLayout, IconAndLabelStandAtTheirFractionalPlaces) {
+  const struct {
+    bool wide;
+    QSize size;
+    pf::Rect icon;
+    pf::Rect label;
+  } cases[] = {
+      {false, {110, 78}, {39.5, 35, 31, 31}, {3, 10, 104, 19}},
+      {true, {224, 50}, {14, 11, 28, 28}, {52, 15, 162, 20}},
+      // Stretched wider than its proportions: k follows the height.
+      {false, {220, 78}, {94.5, 35, 31, 31}, {3, 10, 214, 19}},
+  };
+  for (const auto& c : cases) {
+    ShortcutButton button(item(), c.wide, nullptr);
+    button.resize(c.size);
+    EXPECT_EQ(button.iconRect(), c.icon);
+    EXPECT_EQ(button.labelRect(), c.label);
+    EXPECT_EQ(button.labelFontSize(), 13);
+  }
+}
+
+TEST(ShortcutButtonText, TheToolTipJoinsTheNoteAndTheDestination) {
+  EXPECT_EQ(ShortcutButton(item({}, {}), false, nullptr).toolTip(), "\nNot configured");
+  ShortcutButton button(item("Videos", "https://tube.example/"), true, nullptr);
+  EXPECT_EQ(button.toolTip(), "Videos\nhttps://tube.example/");
+  EXPECT_EQ(button.accessibleName(), "Tube");
+  EXPECT_EQ(button.accessibleDescription(), "Videos");
+  // A web shortcut without an icon shows the globe, a template.
+  ASSERT_TRUE(button.picture());
+  EXPECT_TRUE(button.picture()->isTemplate());
+  EXPECT_EQ(button.picture()->accessibilityDescription(), "globe");
+}
+
+TEST_F(Button, HoverLightsTheCard) {
+  const QImage resting = button->grab().toImage();
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(button, &enter);
+  EXPECT_TRUE(button->isHovered());
+  const QImage hovered = button->grab().toImage();
+  EXPECT_NE(hovered, resting);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(button, &leave);
+  EXPECT_EQ(button->grab().toImage(), resting);
+}
