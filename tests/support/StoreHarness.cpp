@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QRandomGenerator>
 #include <QThread>
-#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
@@ -25,7 +24,8 @@ int lastReported(ChildProcess& child, int known) {
 }
 
 /// The change count in the files and in the store opened over them; none,
-/// with a recorded failure, when they do not decode or the two differ.
+/// with a recorded failure, when they do not decode, hold no state of the
+/// helper, or the two differ.
 std::optional<int> committedState(const CrashSubject& subject) {
   std::optional<int> inFile;
   try {
@@ -34,10 +34,15 @@ std::optional<int> committedState(const CrashSubject& subject) {
     ADD_FAILURE() << "the files do not decode: " << error.what();
     return std::nullopt;
   }
-  const std::optional<int> inStore = subject.storeState();
-  if (inStore == inFile) return inFile;
-  ADD_FAILURE() << "the store shows another state than its files";
-  return std::nullopt;
+  if (!inFile) {
+    ADD_FAILURE() << "the files hold no state the helper makes";
+    return std::nullopt;
+  }
+  if (subject.storeState() != inFile) {
+    ADD_FAILURE() << "the store shows another state than its files, " << *inFile;
+    return std::nullopt;
+  }
+  return inFile;
 }
 
 }  // namespace
@@ -64,11 +69,15 @@ CrashResult runCrashHarness(const CrashSubject& subject, int kills) {
     child.kill();
     const int reported = lastReported(child, result.changes);
     const std::optional<int> state = committedState(subject);
-    if (!state || *state < reported || *state > reported + 1) {
+    if (!state) {
       ++result.outside;
-      ADD_FAILURE() << "kill " << result.kills << ": reported " << reported << ", files hold "
-                    << (state ? std::to_string(*state) : std::string("no committed state"));
-      if (!state) return result;
+      ADD_FAILURE() << "after kill " << result.kills << ", when change " << reported << " was committed";
+      return result;
+    }
+    if (*state < reported || *state > reported + 1) {
+      ++result.outside;
+      ADD_FAILURE() << "kill " << result.kills << ": change " << reported << " was committed, the files hold "
+                    << *state;
     }
     result.changes = *state;
   }
