@@ -188,6 +188,10 @@ struct HeifDeleter {
 template <typename T>
 using HeifPointer = std::unique_ptr<T, HeifDeleter>;
 
+/// How far a coded picture or tile may reach past the declared size: the
+/// largest tile phones write.
+constexpr int heifTileSlack = 512;
+
 /// The file's primary picture, or null.
 struct HeifPicture {
   HeifPointer<heif_context> context;
@@ -233,6 +237,12 @@ QImage heicThumbnail(const QByteArray& bytes, int maximumEdge) {
   const QSize target = PictureReader::fitting(HeifPicture::size(picture.primary.get()), maximumEdge);
   const HeifPointer<heif_image_handle> thumbnail = heifSourceFor(picture.primary.get(), target);
   heif_image_handle* source = thumbnail ? thumbnail.get() : picture.primary.get();
+  // libheif sizes a tiled picture by its grid, not by the size the file declares,
+  // so a few hundred bytes could make it allocate gigabytes. Nothing it decodes
+  // may be larger than the declared size but for coding blocks and tile rounding.
+  const QSize declared = HeifPicture::size(source);
+  heif_context_set_maximum_image_size_limit(picture.context.get(),
+                                            std::max(declared.width(), declared.height()) + heifTileSlack);
   const bool alpha = heif_image_handle_has_alpha_channel(source);
   heif_image* decoded = nullptr;
   if (heif_decode_image(source, &decoded, heif_colorspace_RGB,
