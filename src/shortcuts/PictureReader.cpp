@@ -259,6 +259,24 @@ QImage heicThumbnail(const QByteArray& bytes, int maximumEdge) {
   return shrink(view, PictureReader::fitting(view.size(), maximumEdge)).copy();
 }
 
+/// Qt's decoders may allocate more than the size they report from the header
+/// (a GIF's whole logical screen, for one), so while one reads, Qt may
+/// allocate only what the reported size needs at the widest pixel format.
+class AllocationLimit final {
+ public:
+  explicit AllocationLimit(QSize declared) : m_previous(QImageReader::allocationLimit()) {
+    constexpr qint64 widestPixelBytes = 8;
+    const qint64 bytes = qint64(std::max(declared.width(), 1)) * std::max(declared.height(), 1) * widestPixelBytes;
+    QImageReader::setAllocationLimit(int(bytes >> 20) + 1);
+  }
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+  ~AllocationLimit() { QImageReader::setAllocationLimit(m_previous); }
+
+ private:
+  int m_previous = 0;
+};
+
 }  // namespace
 
 PictureReader::PictureReader(const QByteArray& bytes, QByteArray format)
@@ -300,6 +318,7 @@ QImage PictureReader::decodedByQt(int maximumEdge) const {
   QImageReader reader(&buffer, m_format);
   reader.setAutoDetectImageFormat(false);
   reader.setAutoTransform(true);
+  const AllocationLimit limit(reader.size());
   // JPEG decodes at a reduced size directly; the others are reduced after.
   if (m_format == "jpeg") reader.setScaledSize(fitting(reader.size(), maximumEdge));
   const QImage image = reader.read();
