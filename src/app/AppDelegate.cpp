@@ -6,6 +6,8 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ClipboardFavoritesStore.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "filedrop/ui/FileDropController.h"
 #include "filedrop/ui/RobotDropTarget.h"
 #include "launcher/ui/GlassSurface.h"
@@ -14,6 +16,7 @@
 #include "launcher/ui/LauncherViewController.h"
 #include "motion/DockGeometry.h"
 #include "motion/ui/ContentWindowSizing.h"
+#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/QtMainQueue.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -21,6 +24,9 @@
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
 #include "platform/ui/Window.h"
+#include "reminders/ReminderStore.h"
+#include "reminders/ui/ReminderEditor.h"
+#include "reminders/ui/ReminderList.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 
@@ -57,6 +63,8 @@ void AppDelegate::applicationDidFinishLaunching() {
   createFileDrop();
   createCompanion();
   createLauncher();
+  createSettings();
+  createClipboardFavorites();
   createDropTarget();
   placeCompanion();
   m_panel->orderFront();
@@ -86,6 +94,9 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { openReminders(); });
+  m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
+  m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
@@ -158,6 +169,14 @@ void AppDelegate::createLauncher() {
   m_hover.onOpen = [this] { revealLauncher(); };
   m_hover.onClose = [this] { closeLauncher(); };
   m_hover.pointerInside = [this] { return pointerNearLauncher(); };
+}
+
+void AppDelegate::createClipboardFavorites() {
+  m_clipboard = std::make_unique<ClipboardFavoritesController>(
+      std::make_unique<ClipboardFavoritesStore>(m_shortcutStore->dataDirectory()), nullptr,
+      &m_shortcutStore->defaults());
+  m_clipboard->onHold = [this](bool holding) { m_holds.set(Hold::clipboard, holding); };
+  m_launcher->onClipboardFavorites = [this] { m_clipboard->present(); };
 }
 
 void AppDelegate::wireLauncherHolds() {
@@ -277,10 +296,46 @@ void AppDelegate::openShortcut(const Shortcut& shortcut) {
                 });
 }
 
+void AppDelegate::createSettings() {
+  m_settings = std::make_unique<SettingsWindowController>(m_defaults);
+  m_settings->onCharacterChange = [this](CharacterSkin skin) {
+    RobotView* view = m_panel->robotView();
+    view->setCharacter(skin, view->facing());
+  };
+  m_launcher->onSettings = [this] { m_settings->showWindow(); };
+}
+
 void AppDelegate::showOpenFailure(const QString& message) {
   auto* alert = new pf::Alert;
   alert->setMessageText(message);
-  // There is no settings window yet: the button only closes the alert.
   alert->addButton(QStringLiteral("Open Settings"));
-  alert->beginSheet(nullptr, {});
+  alert->beginSheet(nullptr, [delegate = QPointer<AppDelegate>(this)](int response) {
+    if (delegate && delegate->m_settings && response == pf::Alert::firstButtonResponse) {
+      delegate->m_settings->showWindow();
+    }
+  });
+}
+
+void AppDelegate::openReminders() {
+  if (!m_reminderList) {
+    m_reminderStore = std::make_unique<ReminderStore>(m_shortcutStore->dataDirectory());
+    m_reminderList = std::make_unique<ReminderList>(*m_reminderStore, &m_defaults);
+    m_reminderList->onNew = [this] { editReminder(std::nullopt); };
+    m_reminderList->onEdit = [this](const QuibReminder& reminder) { editReminder(reminder); };
+  }
+  m_reminderList->present();
+}
+
+void AppDelegate::editReminder(const std::optional<QuibReminder>& reminder) {
+  // One editor at a time: an open one comes to the front instead.
+  if (m_reminderEditor && m_reminderEditor->window()->isVisible()) {
+    m_reminderEditor->present();
+    return;
+  }
+  m_reminderEditor = std::make_unique<ReminderEditor>(*m_shortcutStore, reminder);
+  m_reminderEditor->onSave = [this, reminder](const QuibReminder& edited) {
+    m_reminderStore->save(edited, reminder, QDateTime::currentDateTimeUtc());
+    m_reminderList->refresh();
+  };
+  m_reminderEditor->present();
 }

@@ -7,15 +7,22 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
+class ClipboardFavoritesController;
 class CompanionPanel;
 class ContentWindowSizing;
+class FileDropController;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
-class FileDropController;
+class ReminderEditor;
+class ReminderList;
+class ReminderStore;
 class RobotDropTarget;
+class SettingsWindowController;
 class ShortcutStore;
+struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -40,7 +47,8 @@ class AppDelegate final : public QObject {
 
   /// Builds the status menu and the companion and shows it at its saved place.
   void applicationDidFinishLaunching();
-  /// Stops what runs; the companion's place was saved when it last moved.
+  /// Stops what runs: an arrangement, a performance, the hover watch and the
+  /// drop target; the companion's place was saved when it last moved.
   void applicationWillTerminate();
 
   StatusMenu& statusMenu() { return m_statusMenu; }
@@ -48,6 +56,10 @@ class AppDelegate final : public QObject {
   LauncherPanel* launcherPanel() const { return m_launcherPanel.get(); }
   LauncherViewController* launcher() const { return m_launcher.get(); }
   PerformancePlayer* performancePlayer() const { return m_performance.get(); }
+  /// The settings window's controller, once launched.
+  SettingsWindowController* settings() const { return m_settings.get(); }
+  /// The main companion's clipboard favorites window.
+  ClipboardFavoritesController* clipboardFavorites() const { return m_clipboard.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
   /// The main companion's "Move or Copy Files" window.
@@ -71,6 +83,7 @@ class AppDelegate final : public QObject {
   void buildStatusMenu();
   void createCompanion();
   void createLauncher();
+  void createClipboardFavorites();
   void wireLauncherHolds();
   void revealLauncher();
   void closeLauncher();
@@ -84,7 +97,10 @@ class AppDelegate final : public QObject {
   void resetPosition();
   void keepCompanionOnScreen();
   void saveCompanionPosition();
+  void createSettings();
   void showOpenFailure(const QString& message);
+  void openReminders();
+  void editReminder(const std::optional<QuibReminder>& reminder);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -97,6 +113,8 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<SettingsWindowController> m_settings;
+  std::unique_ptr<ClipboardFavoritesController> m_clipboard;
   HoverCoordinator m_hover;
   pf::Point m_headerDragOrigin;
   std::unique_ptr<FileDropController> m_fileDrop;
@@ -104,4 +122,7 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
+  std::unique_ptr<ReminderStore> m_reminderStore;
+  std::unique_ptr<ReminderList> m_reminderList;
+  std::unique_ptr<ReminderEditor> m_reminderEditor;
 };

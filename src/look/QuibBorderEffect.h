@@ -2,8 +2,6 @@
 
 #include "look/LookChoice.h"
 
-class QWidget;
-
 /// The cases of `QuibBorderEffect`, stored under "borderEffect" by their names.
 struct QuibBorderEffectCases {
   enum Value {
@@ -50,9 +48,4 @@ class QuibBorderEffect final : public LookChoice<QuibBorderEffect, QuibBorderEff
   /// The stored effect, read from the standard user defaults on every call;
   /// missing or unknown reads as `none`.
   static QuibBorderEffect current();
-
-  /// Turns the border-effect overlay of the view's window on or off to match
-  /// `current`. Acts only on a window's content view that has its own layer.
-  /// Window-side: defined with the overlay, in the look_ui library.
-  static void update(QWidget* view);
 };

@@ -5,6 +5,7 @@
 #include "look/QuibSkin.h"
 #include "platform/core/DefaultsCoding.h"
 
+#include <QHashFunctions>
 #include <algorithm>
 #include <cmath>
 
@@ -146,6 +147,29 @@ Color QuibTheme::decoration() {
 }
 
 Color QuibTheme::selection() { return highlight().withAlpha(0.12); }
+
+QuibTheme::Palette QuibTheme::palette() {
+  return {navy(), card(), border(), accent(), highlight(), secondary(), text()};
+}
+
+Color QuibTheme::substituted(const Color& color, const Palette& old, const Palette& now) {
+  const auto at = std::find(old.begin(), old.end(), color);
+  return at == old.end() ? color : now[static_cast<size_t>(at - old.begin())];
+}
+
+std::optional<Color> QuibTheme::substituted(const std::optional<Color>& color, const Palette& old,
+                                            const Palette& now) {
+  if (!color) return std::nullopt;
+  return substituted(*color, old, now);
+}
+
+quint64 QuibTheme::lookKey() {
+  size_t key = qHash(QuibSkin::current().rawValue());
+  for (const Color& c : {text(), navy(), card(), accent(), highlight(), secondary(), glass(), decoration()}) {
+    key = qHashMulti(key, static_cast<int>(c.space), c.red, c.green, c.blue, c.alpha, c.name);
+  }
+  return key;
+}
 
 Color QuibTheme::customColor(bool background) {
   const std::optional<QVariantList> stored = pf::UserDefaults::standard().array(

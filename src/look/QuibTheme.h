@@ -5,6 +5,8 @@
 #include "platform/core/Color.h"
 
 #include <QString>
+#include <array>
+#include <optional>
 
 /// The palette every window draws with. Nothing is kept: each colour is
 /// computed from the stored look choices, read from the standard user
@@ -53,6 +55,23 @@ class QuibTheme final {
   static pf::Color decoration();
   /// Table-row selection fill: the highlight at alpha 0.12.
   static pf::Color selection();
+
+  /// The colours a look change swaps, in the order that decides which wins
+  /// when one colour equals two: navy, card, border, accent, highlight,
+  /// secondary, text.
+  using Palette = std::array<pf::Color, 7>;
+  /// The palette of the choices stored now.
+  static Palette palette();
+  /// The entry of `now` at the first place where `old` holds exactly `color`;
+  /// `color` itself when `old` holds it nowhere.
+  static pf::Color substituted(const pf::Color& color, const Palette& old, const Palette& now);
+  /// The same for a colour that may be absent, which stays absent.
+  static std::optional<pf::Color> substituted(const std::optional<pf::Color>& color, const Palette& old,
+                                              const Palette& now);
+
+  /// A number that changes whenever the skin or a palette colour does: the
+  /// key of a cached drawing of the look.
+  static quint64 lookKey();
 
   /// The stored custom background (true) or accent (false) colour, in sRGB;
   /// a stored value that is not three finite numbers from 0 to 1 gives the fallback.

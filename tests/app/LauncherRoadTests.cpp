@@ -2,11 +2,13 @@
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
+#include "clipboard/ui/ClipboardFavoritesController.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
+#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -17,10 +19,12 @@
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QEnterEvent>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -120,6 +124,18 @@ TEST_F(LauncherRoad, OpenShortcutsInTheMenuShowsTheLauncherAndEscapeClosesIt) {
   EXPECT_FALSE(panel->isVisible());
 }
 
+TEST_F(LauncherRoad, SettingsInTheMenuOpensTheSettingsWindowWhereACharacterChangesTheFigure) {
+  delegate->statusMenu().item(QStringLiteral("Settings…"))->trigger();
+  pf::Window* window = delegate->settings()->window();
+  ASSERT_TRUE(window && window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Wendle Settings");
+  auto* character = window->findChild<QComboBox*>();
+  character->setFocus();
+  QTest::keyClick(character, Qt::Key_End);
+  EXPECT_EQ(delegate->companionPanel()->robotView()->character(), CharacterSkin::vezu);
+  EXPECT_EQ(CharacterSkin::selected(pf::UserDefaults::standard()), CharacterSkin::vezu);
+}
+
 TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
   delegate->statusMenu().item(QStringLiteral("Open Shortcuts"))->trigger();
   ASSERT_TRUE(delegate->launcherPanel()->isVisible());
@@ -127,4 +143,19 @@ TEST_F(LauncherRoad, FilesDroppedOnTheCompanionCloseTheLauncher) {
   data.setUrls({QUrl::fromLocalFile(test::writeFile(test::home() + QStringLiteral("/note.txt"), "hello"))});
   EXPECT_TRUE(test::dropOn(delegate->companionPanel()->robotView(), data));
   EXPECT_FALSE(delegate->launcherPanel()->isVisible());
+}
+
+TEST_F(LauncherRoad, TheClipboardItemAndTheLaunchersButtonShowTheFavoritesAndHoldTheCompanion) {
+  pf::Window* favorites = delegate->clipboardFavorites()->window();
+  delegate->statusMenu().item(QStringLiteral("Clipboard…"))->trigger();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
+  favorites->close();
+  ASSERT_TRUE(test::processEventsUntil([&] { return !delegate->holds().contains(PacingController::Hold::clipboard); }));
+
+  hoverCompanion();
+  ASSERT_TRUE(delegate->launcherPanel()->isVisible());
+  delegate->launcher()->clipboardButton()->click();
+  EXPECT_TRUE(favorites->isVisible());
+  EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::clipboard));
 }

@@ -82,7 +82,7 @@ TEST_F(OpenShortcut, PicksTheReactionThenOpensWithoutAnAlert) {
   EXPECT_TRUE(shownAlerts().isEmpty());
 }
 
-TEST_F(OpenShortcut, AFailureShowsTheOpenersMessageWithAnOpenSettingsButtonThatOnlyCloses) {
+TEST_F(OpenShortcut, AFailureShowsTheOpenersMessageWithAnOpenSettingsButton) {
   accepts = false;
   delegate->openShortcut(stored("down"));
   ASSERT_EQ(shownAlerts().size(), 1);

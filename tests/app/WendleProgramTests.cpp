@@ -112,7 +112,7 @@ TEST(WendleProgram, ResetPositionMovesTheCompanionToTheBottomCentre) {
   EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
   EXPECT_EQ(freshDefaults().doubleValue(QStringLiteral("robotY")), 0);
   // Only the items whose features exist are there.
-  EXPECT_EQ(wendle.ask("menu Settings…"), "missing Settings…");
+  EXPECT_EQ(wendle.ask("menu Check for Updates…"), "missing Check for Updates…");
   wendle.quit();
 }
 

@@ -265,3 +265,27 @@ TEST(BorderTextures, SmokeIsGreyAndPuffIsACloudAboutTheCentre) {
   EXPECT_EQ(puff.pixelColor(127, 127).alpha(), 0);
   EXPECT_EQ(&puff, &BorderTextures::puff());
 }
+
+TEST(BorderPopulate, WispsBesideTheWindowDriftAwayFromItOnBothSides) {
+  Band band(500, 300);
+  band.build(effect(QuibBorderEffect::smoke));
+  int left = 0, right = 0;
+  for (const auto& layer : band.root->sublayers()) {
+    const auto group = std::dynamic_pointer_cast<const pf::AnimationGroup>(layer->animation("borderVFX"));
+    if (!group) continue;
+    const auto& path = static_cast<const pf::KeyframeAnimation&>(*group->animations[0]);
+    const double start = std::get<pf::Point>(path.values[0]).x, end = std::get<pf::Point>(path.values[2]).x;
+    // 32 points of sideways wander either way, 24 more outwards beside the window.
+    if (start > band.rect.maxX()) {
+      ++right;
+      EXPECT_GE(end - start, 8);
+    } else if (start < band.rect.minX()) {
+      ++left;
+      EXPECT_LE(end - start, -8);
+    } else {
+      EXPECT_LE(std::fabs(end - start), 16);
+    }
+  }
+  EXPECT_GT(left, 0);
+  EXPECT_GT(right, 0);
+}

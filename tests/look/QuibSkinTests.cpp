@@ -1,7 +1,11 @@
 #include "look/LookFixture.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
+#include "platform/gfx/PainterCanvas.h"
 #include "support/gfx/RecordingCanvas.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -319,4 +323,18 @@ TEST_F(SkinPainting, SpaceEdgesGlowInTheThemeColours) {
   EXPECT_EQ(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.9)).size(), 4u);
   EXPECT_EQ(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.35)).size(), 1u);
   EXPECT_EQ(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.045)).size(), 1u);
+}
+
+TEST_F(SkinPainting, RobotLabRimIsABandAndLeavesTheMiddleDark) {
+  store("visualSkin", "robotLab");
+  QImage image(300, 200, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  {
+    QPainter painter(&image);
+    pf::PainterCanvas canvas(painter, 200);
+    QuibSkin::draw(canvas, Rect(0, 0, 300, 200), false);
+  }
+  // A rim filled non-zero would flood the whole panel in its light metal.
+  EXPECT_LT(image.pixelColor(150, 100).lightness(), 90);
+  EXPECT_GT(image.pixelColor(150, 6).lightness(), 120);
 }

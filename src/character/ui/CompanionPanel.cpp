@@ -6,6 +6,7 @@ CompanionPanel::CompanionPanel(const QString& assetRoot) {
   setTranslucentBackground(true);
   setCanBecomeKey(true);
   setLevel(pf::WindowLevel::floating);
+  setJoinsAllSpaces(true);
   setWindowTitle(QStringLiteral("Wendle"));
   m_view = new RobotView(assetRoot);
   setContentView(m_view);

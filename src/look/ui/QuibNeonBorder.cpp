@@ -1,6 +1,6 @@
 #include "look/ui/QuibNeonBorder.h"
 
-#include "look/QuibBorderEffect.h"
+#include "look/ui/QuibSmokeOverlay.h"
 #include "look/QuibTheme.h"
 #include "platform/gfx/ShapeLayer.h"
 #include "platform/gfx/Transaction.h"
@@ -61,7 +61,7 @@ void breathe(pf::ShapeLayer& outline) {
 void QuibNeonBorder::update(QWidget* view, double radius) {
   const auto layer = pf::ViewLayer::ensure(view);
   if (!layer) return;
-  QuibBorderEffect::update(view);
+  QuibSmokeOverlay::updateEffect(view);
   auto outline = outlineOf(*layer);
   {
     pf::Transaction transaction;

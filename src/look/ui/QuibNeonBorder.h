@@ -19,5 +19,5 @@ class QuibNeonBorder final {
   /// current accent colour and the view's size, keeps the corner radius it was
   /// made with, and a running breath is never restarted. With reduce motion
   /// on it rests at 0.55 opacity.
-  static void update(QWidget* view, double radius);
+  static void update(QWidget* view, double radius = 12);
 };

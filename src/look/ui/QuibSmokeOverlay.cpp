@@ -13,6 +13,8 @@
 
 #include <QColorDialog>
 #include <QEvent>
+#include <QTimer>
+#include <QWindow>
 #include <unordered_map>
 
 namespace {
@@ -41,18 +43,54 @@ bool isColorPanel(const QWidget* window) {
 
 }  // namespace
 
-/// Syncs when the window is shown again: a panel made while it was hidden
-/// appears with it.
+/// Follows the window's real mapped state: syncs when it is shown again (a
+/// panel made while it was hidden appears with it), takes the panel away while
+/// the window is unmapped but not minimised (an unmap leaves no window for the
+/// effect to surround), and brings it back when the window is mapped again.
+/// A minimised window, or one on another desktop, takes its child panel with
+/// it through the window manager.
 class QuibSmokeOverlay::ShowWatcher final : public QObject {
  public:
   explicit ShowWatcher(QuibSmokeOverlay* overlay) : m_overlay(overlay) {}
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Show) m_overlay->sync();
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) {
+      watchWindow();
+      m_overlay->sync();
+    } else if (event->type() == QEvent::Expose && watched == m_window) {
+      // The window manager's state for the window may arrive just after its
+      // unmap: decide once both are in.
+      QTimer::singleShot(settleMilliseconds, this, [this] { followMapping(); });
+    }
     return false;
   }
 
+  void watchWindow() {
+    QWindow* handle = m_overlay->m_parent ? m_overlay->m_parent->windowHandle() : nullptr;
+    if (handle == m_window) return;
+    if (m_window) m_window->removeEventFilter(this);
+    m_window = handle;
+    if (handle) handle->installEventFilter(this);
+  }
+
  private:
+  static constexpr int settleMilliseconds = 100;
+
+  void followMapping() {
+    pf::Window* parent = m_overlay->m_parent;
+    if (!parent || !m_window) return;
+    const bool unmapped = !m_window->isExposed() && parent->isVisible() && !parent->isMinimized();
+    if (unmapped == m_overlay->m_parentUnmapped) return;
+    m_overlay->m_parentUnmapped = unmapped;
+    if (unmapped) {
+      m_overlay->m_panel->orderOut();
+    } else {
+      m_overlay->sync();
+    }
+  }
+
   QuibSmokeOverlay* m_overlay;
+  QPointer<QWindow> m_window;
 };
 
 QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
@@ -68,6 +106,7 @@ QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
   m_observers.push_back(center.addObserver(pf::Window::willCloseNotification, parent,
                                            [this](const auto&) { stop(); }));
   parent->installEventFilter(m_showWatcher.get());
+  m_showWatcher->watchWindow();
   // Sent from the window's destructor, when nothing of it may be touched any more.
   m_parentGone = QObject::connect(parent, &QObject::destroyed, [this, parent] {
     m_parent.clear();
@@ -116,7 +155,9 @@ void QuibSmokeOverlay::sync() {
   pf::Window& parent = *m_parent;
   if (!parent.childWindows().contains(m_panel.get())) parent.addChildWindow(m_panel.get());
   // A minimised window counts as visible to Qt, but nothing of it is on screen.
-  if (parent.isVisible() && !parent.isMinimized() && !m_panel->isVisible()) m_panel->orderFront();
+  if (parent.isVisible() && !parent.isMinimized() && !m_parentUnmapped && !m_panel->isVisible()) {
+    m_panel->orderFront();
+  }
   const pf::Rect outer = outerFrame(parent);
   const pf::Rect target = outer.insetBy(-margin, -margin);
   if (m_panel->frame() != target) m_panel->setFrame(target);
@@ -146,8 +187,8 @@ void QuibSmokeOverlay::stop() {
   m_panel->contentLayer()->removeAllSublayers();
 }
 
-void QuibBorderEffect::update(QWidget* view) {
+void QuibSmokeOverlay::updateEffect(QWidget* view) {
   auto* window = view ? qobject_cast<pf::Window*>(view->window()) : nullptr;
   if (!window || window->contentView() != view || !pf::ViewLayer::of(view)) return;
-  QuibSmokeOverlay::update(window, current() != none);
+  update(window, QuibBorderEffect::current() != QuibBorderEffect::none);
 }

@@ -39,6 +39,9 @@ class QuibSmokeOverlay final {
   /// pf::Window). A border panel or a colour dialog never gets one; a change
   /// of effect always gets a fresh overlay and panel.
   static void update(QWidget* window, bool enabled);
+  /// Turns the overlay of the view's window on or off to match the current
+  /// border effect. Acts only on a window's content view that has its own layer.
+  static void updateEffect(QWidget* view);
   /// The overlay of `window`, if it has one.
   static QuibSmokeOverlay* of(const QWidget* window);
   /// The soft 128 x 128 smoke puff the content smoke draws with.
@@ -65,6 +68,7 @@ class QuibSmokeOverlay final {
   QMetaObject::Connection m_parentGone;
   pf::Size m_lastSize;
   bool m_lastReduced = false;
+  bool m_parentUnmapped = false;
   std::optional<BorderVFXConfiguration> m_lastConfiguration;
   int m_builds = 0;
 };

@@ -95,7 +95,10 @@ QRectF LayerContent::localBounds() const {
       (showsColor(backgroundColor) || !contents.isNull() || hasBorder() || kind == Layer::Kind::gradient)) {
     r = toQRectF(bounds);
   }
-  if (kind == Layer::Kind::shape && !path.isEmpty()) {
+  if (strokeOutline) {
+    const QRectF fill = showsColor(fillColor) ? toQRectF(path.controlBounds()) : QRectF();
+    r = r.united(fill).united(strokeOutline->boundingRect().adjusted(-1, -1, 1, 1));
+  } else if (kind == Layer::Kind::shape && !path.isEmpty()) {
     const Rect b = path.controlBounds();
     // Miter joins can reach past half the line width; the limit bounds how far.
     const double reach = lineWidth / 2 * (lineJoin == ShapeLayer::LineJoin::miter ? std::max(1.0, miterLimit) : 1.5) + 1;
@@ -183,20 +186,44 @@ void LayerContent::paintBorder(QPainter& painter) const {
   painter.drawPath(ring);
 }
 
+QPen LayerContent::strokePen() const {
+  QPen pen(toQColor(strokeColor.value_or(Color{})), lineWidth, Qt::SolidLine, penCapStyle(lineCap), penJoinStyle(lineJoin));
+  pen.setMiterLimit(miterLimit);
+  return pen;
+}
+
+QPainterPath LayerContent::strokedPath() const {
+  const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
+  return toQPainterPath(stroked);
+}
+
+bool LayerContent::hasStroke() const {
+  return kind == Layer::Kind::shape && !path.isEmpty() && showsColor(strokeColor) && lineWidth > 0 &&
+         strokeEnd > strokeStart;
+}
+
+void LayerContent::outlineStroke() {
+  if (!hasStroke() || strokeOutline) return;
+  const QPen pen = strokePen();
+  QPainterPathStroker stroker(pen);
+  strokeOutline = stroker.createStroke(strokedPath());
+}
+
 void LayerContent::paintShape(QPainter& painter) const {
   if (showsColor(fillColor)) {
     painter.setBrush(toQColor(*fillColor));
     painter.drawPath(toQPainterPath(path, fillRule));
   }
-  if (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart) {
-    const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
-    QPen pen(toQColor(*strokeColor), lineWidth, Qt::SolidLine, penCapStyle(lineCap), penJoinStyle(lineJoin));
-    pen.setMiterLimit(miterLimit);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(pen);
-    painter.drawPath(toQPainterPath(stroked));
-    painter.setPen(Qt::NoPen);
+  if (!hasStroke()) return;
+  if (strokeOutline) {
+    painter.setBrush(toQColor(*strokeColor));
+    painter.drawPath(*strokeOutline);
+    return;
   }
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(strokePen());
+  painter.drawPath(strokedPath());
+  painter.setPen(Qt::NoPen);
 }
 
 void LayerContent::paintApproximateShadow(QPainter& painter) const {

@@ -5,6 +5,8 @@
 #include "platform/gfx/ShapeLayer.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <optional>
 
 namespace pf {
 
@@ -41,8 +43,15 @@ struct LayerContent {
   double shadowOpacity = 0;
   double shadowRadius = 0;
   Size shadowOffset;
+  /// The stroke as a filled outline, once `outlineStroke` made it.
+  std::optional<QPainterPath> strokeOutline;
 
   static LayerContent of(const Layer& layer, const LayerPresentation& presentation);
+
+  /// Works out the stroke's outline once, so that drawing the content again
+  /// (in strips, say) fills it rather than stroking the path each time, and
+  /// `localBounds` holds the stroke tightly.
+  void outlineStroke();
 
   /// False when nothing would show (no background, image, fill, stroke or gradient).
   bool isVisible() const;
@@ -65,6 +74,9 @@ struct LayerContent {
   QColor shadowTint() const;
 
  private:
+  bool hasStroke() const;
+  QPen strokePen() const;
+  QPainterPath strokedPath() const;
   void paintShape(QPainter& painter) const;
 };
 

@@ -1,3 +1,32 @@
+// How this renderer stays correct while it caches. Change nothing below
+// without keeping these true.
+//
+// Transforms. `world` maps a layer's coordinates to device pixels, y down, as
+// the layer is shown now (animations applied); `model` maps them the same way
+// with the animations left out, as the model places the layer. Both end in
+// `base` (points, y up, to device pixels, y down). Clips and item rects are in
+// device pixels.
+//
+// Translation-only. Every cached image is placed by a whole-pixel offset and
+// blitted without smoothing: it is drawn again whenever the linear part
+// (scale, rotation) it is shown with changes, a turning layer's snapped to a
+// step. Only content drawn afresh each frame carries a full transform.
+//
+// Reuse. A cached image of a layer is reused while, all at once: the layer is
+// alive; its content revision (mixed with the step of an endless morph) is the
+// one it was drawn at; it was drawn with or without its shadow as now (a group
+// casts the shadow for its members); the linear part of its raster transform
+// is unchanged; and, when the layer is not turning, the sub-pixel part of its
+// placement is unchanged (only whole-pixel moves reuse it). A turning layer
+// (world's linear part differs from the model's) is drawn at the nearest step
+// of its scale and rotation and reused while it stays on that step. A group's
+// image is reused while the signatures of its members, its area and its
+// shadow are unchanged.
+//
+// Damage. Every item carries a signature of what it shows (image, placement,
+// opacity, clip, the item below); an item is damaged exactly when its
+// signature changed, appeared or went away, and only inside its clip.
+
 #include "platform/gfx/LayerRenderer.h"
 
 #include "platform/core/Numbers.h"
@@ -8,6 +37,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace pf {
 
@@ -15,6 +45,10 @@ namespace {
 
 // Below this a layer is invisible: less than one step of an 8-bit alpha.
 constexpr double invisibleOpacity = 1.0 / 512;
+// Opacities are drawn in steps this fine: a slow fade (a breathing outline)
+// then changes its pixels every few frames rather than every frame, and the
+// frames between cost nothing. A step is about five levels of 8-bit alpha.
+constexpr double opacityStep = 1.0 / 48;
 // Rows drawn at a time into a cached image.
 constexpr int rasterStrip = 64;
 // Cached images of layers not drawn for this many frames are dropped.
@@ -157,6 +191,48 @@ QRegion coverageOf(const QImage& image) {
   return gaps ? covered : QRegion();
 }
 
+
+// Steps a shape morph is drawn at, per pass: its images are then cached and
+// reused between steps instead of drawn afresh every frame.
+constexpr int morphSteps = 8;
+
+struct MorphStep {
+  double time = 0;  // when the layer's content is evaluated
+  quint64 key = 0;  // the same for every time that draws the same content
+};
+
+// For a layer whose drawn content changes only by endless "path" animations:
+// `t` moved to the nearest of `morphSteps` steps of the first one's pass.
+std::optional<MorphStep> morphStep(const Layer& layer, double t) {
+  const Layer::AnimationEntry* first = nullptr;
+  for (const auto& entry : layer.animations()) {
+    const Animation& a = *entry.animation;
+    if (a.kind() == Animation::Kind::group) {
+      if (animatesContentIn(a)) return std::nullopt;
+      continue;
+    }
+    const auto& property = static_cast<const PropertyAnimation&>(a);
+    if (property.keyPath != QLatin1String("path")) {
+      if (isContentKeyPath(property.keyPath)) return std::nullopt;
+      continue;
+    }
+    if (!std::isinf(a.repeatCount)) return std::nullopt;
+    if (!first) first = &entry;
+  }
+  if (!first) return std::nullopt;
+  const Animation& a = *first->animation;
+  const double step = a.passDuration(0) / morphSteps;
+  const double local = t - first->addedAt - a.beginTime + a.timeOffset;
+  const double index = std::round(local / step);
+  if (!std::isfinite(index)) return std::nullopt;
+  const qint64 period = a.autoreverses ? 2 * morphSteps : morphSteps;
+  qint64 phase = static_cast<qint64>(std::fmod(index, static_cast<double>(period)));
+  if (phase < 0) phase += period;
+  // Going back through a pass draws what going forth drew.
+  if (a.autoreverses && phase > morphSteps) phase = period - phase;
+  return MorphStep{t + (index * step - local), static_cast<quint64>(phase) + 1};
+}
+
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -177,9 +253,11 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
   visit(root, base, base, 1.0, -1);
 
-  std::erase_if(m_cache, [&](const auto& kv) {
+  const auto stale = [&](const auto& kv) {
     return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
-  });
+  };
+  std::erase_if(m_cache, stale);
+  std::erase_if(m_groups, stale);
   QRegion changed = damage(previous, previousClips);
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
@@ -187,6 +265,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 
 void LayerRenderer::reset() {
   m_cache.clear();
+  m_groups.clear();
   m_items.clear();
   m_clips.clear();
   m_pixels = QSize();
@@ -196,7 +275,8 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
-  const bool redrawn = animated && animatesContent(layer);
+  const std::optional<MorphStep> step = animated ? morphStep(layer, m_time) : std::nullopt;
+  const bool redrawn = animated && !step && animatesContent(layer);
   const LayerPresentation model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
   if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
@@ -209,6 +289,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
   const double opacity = parentOpacity * unitInterval(shown.opacity);
   if (opacity < invisibleOpacity || !isFinite(world)) return;
+  const int outerClip = clip;
   if (layer.masksToBounds()) {
     clip = boundsClipFor(shown, world, clip);
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
@@ -218,41 +299,150 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, shown);
+  LayerContent content = LayerContent::of(layer, step ? presentation(layer, step->time) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
     content.contents = QImage();
     content.shadowOpacity = 0;
   }
-  if (content.isVisible()) {
-    Item item;
-    item.serial = layer.serial();
-    item.opacity = opacity;
-    item.clip = clip;
-    if (redrawn) {
-      const double reach = content.shadowReach();
-      item.translationOnly = false;
-      item.transform = world;
-      item.rect = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
-      item.direct = std::move(content);
-      item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
-      ++m_stats.directDraws;
-    } else {
-      const Rect b = shown.bounds.isFinite() ? shown.bounds.standardized() : Rect();
-      const QPointF anchor(b.origin.x + shown.anchorPoint.x * b.width(), b.origin.y + shown.anchorPoint.y * b.height());
-      placeCached(layer, content, world, modelWorld, anchor, item);
-    }
-    if (!item.rect.isEmpty()) {
-      item.signature = mix(mix(mix(item.signature, opacity), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
-      m_below = item.serial;
-      m_items.push_back(std::move(item));
-    }
+  const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
+  const Placement place{world, modelWorld, redrawn, shown, revision};
+  if (!isGroup(layer)) {
+    addContent(layer, std::move(content), place, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+    return;
   }
-  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+  // The layer and its sublayers are drawn into one image at full opacity,
+  // which casts the shadow and is then faded as a whole.
+  auto outer = std::exchange(m_items, {});
+  const quint64 below = std::exchange(m_below, 0);
+  LayerContent own = content;
+  own.shadowOpacity = 0;
+  addContent(layer, std::move(own), place, 1.0, clip);
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip);
+  const auto members = std::exchange(m_items, std::move(outer));
+  m_below = below;
+  Item item = composeGroup(layer, content, world, members);
+  push(std::move(item), opacity, outerClip);
 }
 
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
+bool LayerRenderer::isGroup(const Layer& layer) const {
+  if (&layer == m_root || layer.sublayers().empty()) return false;
+  // Decided from the model, so a flicker through full opacity keeps the layer's cached images.
+  return layer.opacity() < 1 || layer.shadowOpacity() > 0 || animatesKeyPath(layer, QStringLiteral("opacity")) ||
+         animatesKeyPath(layer, QStringLiteral("shadowOpacity"));
+}
+
+void LayerRenderer::addContent(const Layer& layer, LayerContent content, const Placement& place, double opacity,
+                               int clip) {
+  if (!content.isVisible()) return;
+  Item item;
+  item.serial = layer.serial();
+  if (place.redrawn) {
+    const double reach = content.shadowReach();
+    item.translationOnly = false;
+    item.transform = place.world;
+    item.rect = place.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
+    item.direct = std::move(content);
+    item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
+    ++m_stats.directDraws;
+  } else {
+    const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
+    const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
+                         b.origin.y + place.shown.anchorPoint.y * b.height());
+    placeCached(layer, content, place.revision, place.world, place.model, anchor, item);
+  }
+  push(std::move(item), opacity, clip);
+}
+
+void LayerRenderer::push(Item item, double opacity, int clip) {
+  const double stepped = std::round(opacity / opacityStep) * opacityStep;
+  if (item.rect.isEmpty() || stepped <= 0) return;
+  item.opacity = stepped;
+  item.clip = clip;
+  item.signature = mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+  m_below = item.serial;
+  m_items.push_back(std::move(item));
+}
+
+LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerContent& content,
+                                                const QTransform& world, const std::vector<Item>& members) {
+  Item item;
+  item.serial = layer.serial();
+  QRect area;
+  quint64 signature = members.size();
+  for (const Item& member : members) {
+    area |= member.rect;
+    signature = mix(signature, member.signature);
+  }
+  const bool shadowed = content.shadowOpacity > 0 && content.shadowColor && content.shadowTint().alpha() > 0;
+  QPointF offset;
+  double sigma = 0;
+  if (shadowed && !area.isEmpty()) {
+    offset = world.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - world.map(QPointF(0, 0));
+    sigma = content.shadowRadius / 2 * std::sqrt(std::fabs(world.determinant()));
+    const int reach = static_cast<int>(std::ceil(3 * sigma + std::max(std::fabs(offset.x()), std::fabs(offset.y())))) + 1;
+    area.adjust(-reach, -reach, reach, reach);
+    signature = mix(mix(mix(mix(signature, sigma), offset.x()), offset.y()), static_cast<quint64>(content.shadowTint().rgba64()));
+  }
+  area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
+  if (area.isEmpty()) return item;
+  signature = mix(mix(mix(mix(signature, static_cast<double>(area.x())), static_cast<double>(area.y())),
+                      static_cast<double>(area.width())), static_cast<double>(area.height()));
+  GroupEntry& group = m_groups[layer.serial()];
+  if (group.layer.expired() || group.signature != signature) {
+    group = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
+    group.layer = layer.weak_from_this();
+    group.signature = signature;
+  }
+  group.lastUsed = m_frame;
+  if (group.image.isNull()) return item;
+  item.image = group.image;
+  item.position = group.topLeft;
+  item.rect = QRect(group.topLeft, group.image.size());
+  item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
+  return item;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,
+                                                        QPointF offset, double sigma, const QColor& tint) {
+  ++m_stats.rasterisations;
+  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  {
+    QPainter painter(&image);
+    const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
+    // In strips, like a cached image, so that no blend goes to worker threads.
+    for (int top = area.top(); top <= area.bottom(); top += rasterStrip) {
+      const QRect strip(area.left(), top, area.width(), rasterStrip);
+      for (const Item& member : members) {
+        if (!member.rect.intersects(strip)) continue;
+        const Clip* clip = member.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(member.clip)];
+        QRegion region(member.rect & strip);
+        if (clip && clip->region) region &= *clip->region;
+        draw(painter, base, region, member, clip && !clip->region ? &clip->paths : nullptr);
+      }
+    }
+  }
+  if (shadowed) {
+    QImage withShadow = shadowImage(image, offset, sigma, tint);
+    {
+      QPainter p(&withShadow);
+      p.drawImage(0, 0, image);
+    }
+    image = std::move(withShadow);
+  }
+  GroupEntry group;
+  const QRect used = opaqueBounds(image);
+  if (used.isEmpty()) return group;
+  group.image = used == image.rect() ? std::move(image) : image.copy(used);
+  group.topLeft = area.topLeft() + used.topLeft();
+  return group;
+}
+
+void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
                                 const QTransform& model, QPointF anchor, Item& item) {
   // Rasterise at the model's placement, so a move or a fade does not redraw;
   // an animated scale or rotation redraws only when it crosses a step.
@@ -264,34 +454,32 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   }
   if (std::fabs(raster.determinant()) <= 1e-9) return;
   auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || entry.revision != layer.contentRevision() || !sameLinear(entry.raster, raster) ||
+  if (entry.layer.expired() || entry.revision != revision || entry.shadowed != content.hasShadow() ||
+      !sameLinear(entry.raster, raster) ||
       (!turning && !sameSubpixel(entry.raster, raster))) {
-    entry = rasterise(layer, content, raster, !turning);
+    entry = rasterise(layer, content, revision, raster, !turning);
   }
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
   item.image = entry.image;
+  // The image always has the placement's scale and rotation (it was drawn
+  // again otherwise), so placing it is a whole-pixel move.
   const QTransform& placement = turning ? raster : world;
-  if (sameLinear(placement, entry.raster)) {
-    item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
-                                           static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
-    item.rect = QRect(item.position, entry.image.size());
-    item.coverage = entry.coverage;
-    item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
-                         static_cast<double>(item.position.y()));
-  } else {
-    item.translationOnly = false;
-    item.transform = QTransform::fromTranslate(entry.topLeft.x(), entry.topLeft.y()) * entry.raster.inverted() * world;
-    item.rect = item.transform.mapRect(QRectF(entry.image.rect())).toAlignedRect();
-    item.signature = mix(entry.image.cacheKey(), item.transform);
-  }
+  item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
+                                         static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
+  item.rect = QRect(item.position, entry.image.size());
+  item.coverage = entry.coverage;
+  item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
 }
 
-LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, const LayerContent& content,
+LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerContent content, quint64 revision,
                                                    const QTransform& raster, bool lasting) {
+  content.outlineStroke();
   CacheEntry entry;
   entry.layer = layer.weak_from_this();
-  entry.revision = layer.contentRevision();
+  entry.revision = revision;
+  entry.shadowed = content.hasShadow();
   entry.raster = raster;
   ++m_stats.rasterisations;
   const double reach = content.shadowReach();
@@ -484,14 +672,10 @@ void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRegio
     item.direct->paintApproximateShadow(painter);
     item.direct->paint(painter);
     painter.setRenderHint(QPainter::Antialiasing, false);
-  } else if (item.translationOnly) {
+  } else {
     // Smoothing an unscaled blit changes nothing but takes Qt's slow path.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(item.position, item.image);
-  } else {
-    painter.setTransform(item.transform * base);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(0, 0, item.image);
   }
 }
 

@@ -13,24 +13,28 @@
 namespace pf {
 
 /// Draws a layer tree with QPainter the way a compositor does. Each layer's
-/// own content (background, image, fill, stroke, gradient and blurred shadow)
-/// is rasterised once into a cached image, and again only when what it draws
-/// changes; a frame then only places the cached images with their animated
-/// position and opacity. A layer whose scale or rotation animates is drawn
-/// again only when that crosses a step of about 3%, and placed as a plain
-/// blit in between. Layers whose drawn content itself animates ("path",
-/// "strokeEnd", colours...) are drawn afresh each frame, with a cheaper
-/// stand-in for their shadow.
+/// own content (background, image, fill, stroke, border, gradient and blurred
+/// shadow) is rasterised once into a cached image, and again only when what it
+/// draws changes; a frame then only places the cached images with their
+/// animated position and opacity. A layer whose scale or rotation animates is
+/// drawn again only when that crosses a step of about 3%, and placed as a
+/// plain blit in between. A shape that morphs without end ("path") is drawn at
+/// a fixed number of steps of each pass and its image reused between them.
+/// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
+/// drawn afresh each frame, with a cheaper stand-in for their shadow.
+///
+/// A layer with sublayers that fades (its opacity below 1 or animated) or casts
+/// a shadow is a group: it and its sublayers are composited into one image,
+/// which fades and casts the shadow as a whole. The tree's root is never a
+/// group: its opacity is the whole picture's.
 ///
 /// A frame is two steps: `prepare` evaluates the tree at a time, refreshes the
 /// caches and answers what changed since the last frame (so a host can flush
 /// only that); `paint` composites the prepared frame, clipped to a region.
 ///
-/// Choices where the platform differs or was silent: sublayers are not
-/// flattened for group opacity (opacities multiply down the tree); a shadow is
-/// cast by the layer's own content only, not its sublayers; masks clip by the
-/// mask's shape (a shape mask's path with its fill rule, otherwise its bounds),
-/// without partial transparency.
+/// Choices where the platform differs or was silent: a border lies under the
+/// sublayers; masks clip by the mask's shape (a shape mask's path with its fill
+/// rule, otherwise its bounds), without partial transparency.
 class LayerRenderer final {
  public:
   struct Stats {
@@ -65,6 +69,7 @@ class LayerRenderer final {
   struct CacheEntry {
     std::weak_ptr<const Layer> layer;
     quint64 revision = 0;
+    bool shadowed = false;  // drawn with the layer's shadow (a group casts it instead)
     QTransform raster;  // layer coordinates to device pixels at rasterisation
     QImage image;
     QPoint topLeft;     // where the image sat in device pixels then
@@ -83,7 +88,7 @@ class LayerRenderer final {
     QImage image;
     bool translationOnly = true;
     QPoint position;      // translation-only placement
-    QTransform transform; // otherwise: image pixels (or the layer, for direct items) to device pixels
+    QTransform transform; // otherwise (drawn afresh): the layer to device pixels
     std::optional<LayerContent> direct;
     double opacity = 1;
     int clip = -1;
@@ -92,17 +97,44 @@ class LayerRenderer final {
     quint64 signature = 0;
   };
 
+  /// A layer's sublayers composited into one image with its own content.
+  struct GroupEntry {
+    std::weak_ptr<const Layer> layer;
+    quint64 signature = 0;  // of the members and the shadow it was composed from
+    QImage image;
+    QPoint topLeft;
+    quint64 lastUsed = 0;
+  };
+  /// Where a layer lands this frame.
+  struct Placement {
+    const QTransform& world;
+    const QTransform& model;
+    bool redrawn = false;
+    const LayerPresentation& shown;
+    quint64 revision = 0;  // what the layer draws: its content revision, and the step of a morph
+  };
+
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
              int clip);
+  /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
+  bool isGroup(const Layer& layer) const;
+  void addContent(const Layer& layer, LayerContent content, const Placement& place, double opacity, int clip);
+  /// Appends an item with something to show, seen at `opacity` through `clip`.
+  void push(Item item, double opacity, int clip);
+  Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
+                    const std::vector<Item>& members);
+  GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset,
+                            double sigma, const QColor& tint);
   int clipFor(const Layer& mask, const QTransform& world, int parent);
   /// The clip of a layer that masks to its (rounded) bounds.
   int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
   /// `identity` tells this clip from others between frames, apart from its parent.
   int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
-  void placeCached(const Layer& layer, const LayerContent& content, const QTransform& world,
+  void placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
                    const QTransform& model, QPointF anchor, Item& item);
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
-  CacheEntry rasterise(const Layer& layer, const LayerContent& content, const QTransform& raster, bool lasting);
+  CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
+                       bool lasting);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
   static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
@@ -116,6 +148,7 @@ class LayerRenderer final {
   bool m_drawsRootBackdrop = true;
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
+  std::unordered_map<quint64, GroupEntry> m_groups;
   std::vector<Clip> m_clips;
   std::vector<Item> m_items;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change

@@ -163,7 +163,7 @@ void apply(const Animation& animation, double time, double inherited, LayerPrese
 
 // True for key paths that change what a layer draws itself ("path",
 // "strokeEnd", colours, "bounds"...), false for placement and opacity.
-bool isContentKeyPath(const QString& keyPath) {
+bool drawsContent(const QString& keyPath) {
   const auto p = propertyFor(keyPath);
   if (!p) return false;
   switch (*p) {
@@ -185,13 +185,21 @@ bool isContentKeyPath(const QString& keyPath) {
   }
 }
 
-bool touchesContent(const Animation& animation) {
+template <typename Test>
+bool touches(const Animation& animation, const Test& test) {
   if (animation.kind() == Animation::Kind::group) {
     const auto& members = static_cast<const AnimationGroup&>(animation).animations;
     return std::any_of(members.begin(), members.end(),
-                       [](const std::shared_ptr<Animation>& m) { return m && touchesContent(*m); });
+                       [&](const std::shared_ptr<Animation>& m) { return m && touches(*m, test); });
   }
-  return isContentKeyPath(static_cast<const PropertyAnimation&>(animation).keyPath);
+  return test(static_cast<const PropertyAnimation&>(animation).keyPath);
+}
+
+template <typename Test>
+bool anyAnimationTouches(const Layer& layer, const Test& test) {
+  const auto& entries = layer.animations();
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const Layer::AnimationEntry& e) { return touches(*e.animation, test); });
 }
 
 }  // namespace
@@ -241,10 +249,14 @@ bool hasRunningAnimations(const Layer& layer, double t) {
   return false;
 }
 
-bool animatesContent(const Layer& layer) {
-  const auto& entries = layer.animations();
-  return std::any_of(entries.begin(), entries.end(),
-                     [](const Layer::AnimationEntry& e) { return touchesContent(*e.animation); });
+bool isContentKeyPath(const QString& keyPath) { return drawsContent(keyPath); }
+
+bool animatesContent(const Layer& layer) { return anyAnimationTouches(layer, drawsContent); }
+
+bool animatesContentIn(const Animation& animation) { return touches(animation, drawsContent); }
+
+bool animatesKeyPath(const Layer& layer, const QString& keyPath) {
+  return anyAnimationTouches(layer, [&](const QString& path) { return path == keyPath; });
 }
 
 }  // namespace pf

@@ -52,4 +52,13 @@ bool hasRunningAnimations(const Layer& layer, double t);
 /// the layer draws itself, rather than where or how opaque it is drawn.
 bool animatesContent(const Layer& layer);
 
+/// True when `keyPath` names something a layer draws itself ("path", "strokeEnd", colours...).
+bool isContentKeyPath(const QString& keyPath);
+
+/// True when the animation (or one of its members) changes something a layer draws itself.
+bool animatesContentIn(const Animation& animation);
+
+/// True when an animation of the layer (or a group member) animates exactly `keyPath`.
+bool animatesKeyPath(const Layer& layer, const QString& keyPath);
+
 }  // namespace pf

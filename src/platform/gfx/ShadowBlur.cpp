@@ -44,24 +44,40 @@ std::array<int, 3> gaussianBoxSizes(double sigma) {
   return sizes;
 }
 
-}  // namespace
-
-QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
-  const int w = content.width(), h = content.height();
-  QImage shifted(content.size(), QImage::Format_ARGB32_Premultiplied);
-  shifted.fill(Qt::transparent);
-  {
+// The alpha of `content` moved by `offset`, averaged over `factor` x `factor` blocks.
+std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor, int& w, int& h) {
+  QImage shifted = content;
+  if (!offset.isNull()) {
+    shifted = QImage(content.size(), QImage::Format_ARGB32_Premultiplied);
+    shifted.fill(Qt::transparent);
     QPainter p(&shifted);
     p.drawImage(offset, content);
   }
+  w = (content.width() + factor - 1) / factor;
+  h = (content.height() + factor - 1) / factor;
   std::vector<int> alpha(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < content.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y));
-    for (int x = 0; x < w; ++x) alpha[static_cast<std::size_t>(y * w + x)] = qAlpha(line[x]);
+    int* row = alpha.data() + static_cast<std::ptrdiff_t>(y / factor) * w;
+    for (int x = 0; x < content.width(); ++x) row[x / factor] += qAlpha(line[x]);
   }
+  const int block = factor * factor;
+  if (block > 1) {
+    for (int& a : alpha) a /= block;
+  }
+  return alpha;
+}
+
+}  // namespace
+
+QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+  // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
+  const int factor = sigma >= 3 ? 2 : 1;
+  int w = 0, h = 0;
+  std::vector<int> alpha = shiftedAlpha(content, offset, factor, w, h);
   if (sigma > 0.1) {
     std::vector<int> scratch;
-    for (int size : gaussianBoxSizes(sigma)) {
+    for (int size : gaussianBoxSizes(sigma / factor)) {
       const int r = (size - 1) / 2;
       boxPass(alpha, h, w, w, 1, r, scratch);
       boxPass(alpha, w, h, 1, w, r, scratch);
@@ -69,14 +85,41 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
   }
   const QRgb tint = color.rgba();
   const int ta = qAlpha(tint), tr = qRed(tint), tg = qGreen(tint), tb = qBlue(tint);
-  for (int y = 0; y < h; ++y) {
-    auto* line = reinterpret_cast<QRgb*>(shifted.scanLine(y));
-    for (int x = 0; x < w; ++x) {
-      const int a = alpha[static_cast<std::size_t>(y * w + x)] * ta / 255;
-      line[x] = qRgba(tr * a / 255, tg * a / 255, tb * a / 255, a);
+  std::array<QRgb, 256> tinted{};
+  for (int level = 0; level < 256; ++level) {
+    const int a = level * ta / 255;
+    tinted[static_cast<std::size_t>(level)] = qRgba(tr * a / 255, tg * a / 255, tb * a / 255, a);
+  }
+  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
+  if (factor == 1) {
+    for (int y = 0; y < shadow.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+      const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
+      for (int x = 0; x < shadow.width(); ++x) line[x] = tinted[static_cast<std::size_t>(std::clamp(levels[x], 0, 255))];
+    }
+    return shadow;
+  }
+  // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
+  const int fullWidth = shadow.width();
+  std::vector<int> upper(static_cast<std::size_t>(fullWidth)), lower(upper.size());
+  const auto widen = [&](int row, std::vector<int>& out) {
+    const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(std::clamp(row, 0, h - 1)) * w;
+    for (int x = 0; x < fullWidth; ++x) {
+      const int k = x / 2, neighbour = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
+      out[static_cast<std::size_t>(x)] = 3 * levels[k] + levels[neighbour];
+    }
+  };
+  for (int y = 0; y < shadow.height(); ++y) {
+    const int k = y / 2;
+    widen(k, upper);
+    widen(y % 2 ? k + 1 : k - 1, lower);
+    auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+    for (int x = 0; x < fullWidth; ++x) {
+      const int level = (3 * upper[static_cast<std::size_t>(x)] + lower[static_cast<std::size_t>(x)] + 8) / 16;
+      line[x] = tinted[static_cast<std::size_t>(std::clamp(level, 0, 255))];
     }
   }
-  return shifted;
+  return shadow;
 }
 
 }  // namespace pf

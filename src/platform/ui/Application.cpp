@@ -33,7 +33,9 @@ void Application::configure(QApplication& app) {
   if (choseX11) qunsetenv("QT_QPA_PLATFORM");
   choseX11 = false;
   QApplication::setQuitOnLastWindowClosed(false);
-  QApplication::setApplicationDisplayName(QStringLiteral("Wendle"));
+  // A display name would be appended to every window title (" — Wendle"),
+  // and the titles the windows set must stand exactly as written.
+  QApplication::setApplicationName(QStringLiteral("Wendle"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.wendle.Wendle"));
   QApplication::setStyle(QStringLiteral("Fusion"));
   // Design sizes are pixels; Qt's points would grow with the screen's DPI and

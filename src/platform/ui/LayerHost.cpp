@@ -67,7 +67,7 @@ void LayerHost::setDrawsRootBackdrop(bool draws) {
 void LayerHost::refresh() {
   m_refreshPending = false;
   if (std::exchange(m_treeChanged, false) && onTreeChange) onTreeChange();
-  if (!m_root || !m_shown) {
+  if (!m_root || !m_shown || m_unmapped) {
     leaveClock();
     return;
   }
@@ -95,8 +95,30 @@ void LayerHost::paintEvent(QPaintEvent* event) {
   m_renderer.paint(painter, scaled(event->region(), scale));
 }
 
+void LayerHost::watchWindow() {
+  QWindow* handle = window()->windowHandle();
+  if (handle == m_watchedWindow) return;
+  if (m_watchedWindow) m_watchedWindow->removeEventFilter(this);
+  m_watchedWindow = handle;
+  if (handle) handle->installEventFilter(this);
+}
+
+bool LayerHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_watchedWindow && event->type() == QEvent::Expose) {
+    // Only a window known to be unmapped stops the clock: before its first
+    // exposure a window counts as shown.
+    const bool unmapped = !m_watchedWindow->isExposed();
+    if (unmapped != m_unmapped) {
+      m_unmapped = unmapped;
+      scheduleRefresh();
+    }
+  }
+  return false;
+}
+
 void LayerHost::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  watchWindow();
   m_shown = true;
   scheduleRefresh();
 }

@@ -3,7 +3,9 @@
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerRenderer.h"
 
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
@@ -12,7 +14,8 @@ namespace pf {
 /// A widget that shows a layer tree, y up: the tree's origin is the widget's
 /// bottom-left corner. It repaints only what changed: after a change to the
 /// tree (once per transaction) and, while animations run and the widget is
-/// shown, on every tick of the shared FrameClock. Hidden, it costs nothing.
+/// shown, on every tick of the shared FrameClock. Hidden, or in a window that
+/// is not mapped, it costs nothing.
 /// The widget paints no background of its own.
 class LayerHost final : public QWidget {
   Q_OBJECT
@@ -40,12 +43,16 @@ class LayerHost final : public QWidget {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void scheduleRefresh();
   /// Evaluates the tree now, repaints what changed and joins or leaves the clock.
   void refresh();
   void leaveClock();
+  /// Watches the window the host is in for being unmapped (by a minimise,
+  /// another desktop or anyone's unmap), when nothing of it is on screen.
+  void watchWindow();
 
   std::shared_ptr<Layer> m_root;
   LayerRenderer m_renderer;
@@ -53,6 +60,8 @@ class LayerHost final : public QWidget {
   bool m_prepared = false;
   bool m_refreshPending = false;
   bool m_treeChanged = false;
+  bool m_unmapped = false;
+  QPointer<QWindow> m_watchedWindow;
 };
 
 }  // namespace pf

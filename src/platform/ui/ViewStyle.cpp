@@ -6,6 +6,7 @@
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
+#include <span>
 
 namespace pf {
 namespace {
@@ -50,9 +51,11 @@ void showColor(QWidget* widget, ViewStyle::ColorRole role, const std::optional<C
   if (role == ViewStyle::ColorRole::tint) return;
   const auto own = ViewStyle::appearance(widget);
   QPalette palette = widget->palette();
-  const auto roles = role == ViewStyle::ColorRole::text
-                         ? std::initializer_list<QPalette::ColorRole>{QPalette::WindowText, QPalette::Text, QPalette::ButtonText}
-                         : std::initializer_list<QPalette::ColorRole>{QPalette::Button};
+  // A braced list inside a conditional dies with the expression: keep the roles in arrays.
+  static constexpr QPalette::ColorRole textRoles[] = {QPalette::WindowText, QPalette::Text, QPalette::ButtonText};
+  static constexpr QPalette::ColorRole bezelRoles[] = {QPalette::Button};
+  const std::span<const QPalette::ColorRole> roles =
+      role == ViewStyle::ColorRole::text ? std::span<const QPalette::ColorRole>(textRoles) : bezelRoles;
   const QColor shown = color ? toQColor(*color) : QColor();
   for (QPalette::ColorRole r : roles) {
     if (color) {

@@ -5,10 +5,15 @@
 #include "platform/ui/Screens.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+// Xlib's macros (None, Bool, Status) clash with Qt's names: include it last.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace pf {
 namespace {
@@ -38,6 +43,52 @@ Window::~Window() {
 }
 
 std::vector<Window*> Window::windows() { return registry(); }
+
+void Window::setJoinsAllSpaces(bool joins) {
+  if (joins == m_joinsAllSpaces) return;
+  m_joinsAllSpaces = joins;
+  applyDesktops(isVisible());
+}
+
+void Window::applyDesktops(bool mapped) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display || !windowHandle()) return;  // applied when the window is made and shown
+  const auto id = static_cast<::Window>(winId());
+  const Atom desktopAtom = XInternAtom(display, "_NET_WM_DESKTOP", False);
+  long desktop = 0xFFFFFFFF;  // every desktop
+  if (!m_joinsAllSpaces) {
+    const Atom currentAtom = XInternAtom(display, "_NET_CURRENT_DESKTOP", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), currentAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &count, &remaining, &data) == Success && data && count == 1) {
+      desktop = *reinterpret_cast<long*>(data);
+    } else {
+      desktop = 0;
+    }
+    if (data) XFree(data);
+  }
+  if (mapped) {
+    // A mapped window asks the window manager, which owns the property then.
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = id;
+    event.xclient.message_type = desktopAtom;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = desktop;
+    event.xclient.data.l[1] = 1;  // from an application
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  } else if (m_joinsAllSpaces) {
+    // Read by the window manager when it maps the window.
+    XChangeProperty(display, id, desktopAtom, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&desktop), 1);
+  } else {
+    XDeleteProperty(display, id, desktopAtom);
+  }
+  XFlush(display);
+}
 
 void Window::setContentView(QWidget* view) {
   if (!view || view == m_contentView) return;
@@ -174,6 +225,8 @@ void Window::resizeEvent(QResizeEvent* event) {
 
 void Window::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // Sent before the window is mapped, when the window manager still reads the property.
+  if (m_joinsAllSpaces && !event->spontaneous()) applyDesktops(false);
   // Keeps a child above its parent on the desktop; set before the window is mapped.
   if (m_parent && windowHandle() && m_parent->windowHandle())
     windowHandle()->setTransientParent(m_parent->windowHandle());
@@ -185,6 +238,10 @@ void Window::showEvent(QShowEvent* event) {
 
 void Window::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
+  // Minimised, or on another desktop: the window manager hides the child
+  // windows with it and brings them back. Hiding them here as well made it
+  // keep the window minimised when its desktop came back.
+  if (event->spontaneous()) return;
   for (const QPointer<Window>& child : m_children) {
     if (child && child->isVisible()) {
       m_childrenHiddenWithMe.append(child);

@@ -86,6 +86,10 @@ class Window : public QWidget {
   QList<Window*> childWindows() const;
   Window* parentWindow() const { return m_parent; }
 
+  /// A window that joins all spaces shows on every virtual desktop.
+  bool joinsAllSpaces() const { return m_joinsAllSpaces; }
+  void setJoinsAllSpaces(bool joins);
+
   /// A window that ignores the mouse lets clicks through to what lies below.
   bool ignoresMouseEvents() const;
   void setIgnoresMouseEvents(bool ignores);
@@ -115,11 +119,15 @@ class Window : public QWidget {
  private:
   void noteGeometry();
   void raiseHigherLevels();
+  /// Tells the window manager on which desktops the window shows: by asking
+  /// it when `mapped`, else through the property it reads when it maps the window.
+  void applyDesktops(bool mapped);
 
   QWidget* m_contentView = nullptr;
   WindowLevel m_level = WindowLevel::normal;
   bool m_canBecomeKey = true;
   bool m_askBeforeClosing = false;
+  bool m_joinsAllSpaces = false;
   QPointer<Window> m_parent;
   QList<QPointer<Window>> m_children;
   QList<QPointer<Window>> m_childrenHiddenWithMe;

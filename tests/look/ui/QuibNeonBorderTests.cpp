@@ -48,8 +48,9 @@ TEST_F(NeonBorder, OneOutlineKeepsTheRadiusItWasMadeWith) {
 }
 
 TEST_F(NeonBorder, GlowsInTheAccentAndFollowsATheme) {
-  QuibNeonBorder::update(&view, 12);
+  QuibNeonBorder::update(&view);
   const auto line = outline(view);
+  EXPECT_EQ(line->cornerRadius(), 12);
   EXPECT_EQ(line->strokeColor(), QuibTheme::accent());
   EXPECT_EQ(line->fillColor(), std::nullopt);
   EXPECT_EQ(line->lineWidth(), 1.5);

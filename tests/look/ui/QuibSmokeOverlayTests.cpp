@@ -145,10 +145,13 @@ TEST_F(Overlay, PanelIsVisibleExactlyWhenTheWindowIsAndTheClockStopsWhenHidden) 
 
   window->orderFront();
   EXPECT_TRUE(panel()->isVisible());
+  // Minimised (or on another desktop) the window manager hides the child
+  // panel with its window; withdrawing it as well kept the window minimised
+  // when its desktop came back.
   window->showMinimized();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !panel()->isVisible(); }));
+  QTest::qWait(50);
+  EXPECT_TRUE(panel()->isVisible());
   QuibSmokeOverlay::update(window.get(), true);  // a look change meanwhile
-  EXPECT_FALSE(panel()->isVisible());
   window->showNormal();
   EXPECT_TRUE(QTest::qWaitFor([&] { return panel()->isVisible(); }));
 }
@@ -169,6 +172,21 @@ TEST_F(Overlay, ClosingStopsItAndShowingAgainRebuilds) {
   EXPECT_TRUE(panel()->isVisible());
   EXPECT_EQ(overlay()->builds(), 2);
   EXPECT_FALSE(panel()->contentLayer()->sublayers().empty());
+  // Attached again: it follows the window's moves and stays above it.
+  EXPECT_TRUE(window->childWindows().contains(panel()));
+  const pf::Rect before = panel()->frame();
+  window->setFrameOrigin({window->frame().origin.x + 40, window->frame().origin.y});
+  EXPECT_EQ(panel()->frame().origin.x, before.origin.x + 40);
+}
+
+TEST_F(Overlay, PanelTakesItsWindowsLevel) {
+  window->show();
+  window->setLevel(pf::WindowLevel::floating);
+  QuibSmokeOverlay::update(window.get(), true);
+  EXPECT_EQ(panel()->level(), pf::WindowLevel::floating);
+  window->setLevel(pf::WindowLevel::frontOfDock);
+  window->setFrameOrigin({window->frame().origin.x + 10, window->frame().origin.y});  // a sync
+  EXPECT_EQ(panel()->level(), pf::WindowLevel::frontOfDock);
 }
 
 TEST_F(Overlay, OffOrWithoutACompositorThereIsNone) {
@@ -196,23 +214,23 @@ TEST_F(Overlay, GoesWithItsWindow) {
 TEST_F(Overlay, BorderEffectUpdateActsOnTheContentViewWithALayer) {
   window->show();
   QWidget* content = window->contentView();
-  QuibBorderEffect::update(content);
+  QuibSmokeOverlay::updateEffect(content);
   EXPECT_EQ(overlay(), nullptr);  // no layer yet
 
   pf::ViewLayer::ensure(content);
   auto* subview = new QWidget(content);
   pf::ViewLayer::ensure(subview);
-  QuibBorderEffect::update(subview);
+  QuibSmokeOverlay::updateEffect(subview);
   EXPECT_EQ(overlay(), nullptr);
 
-  QuibBorderEffect::update(content);
+  QuibSmokeOverlay::updateEffect(content);
   EXPECT_NE(overlay(), nullptr);
   for (const char* off : {"none", "", "Fire"}) {
     choose("fire");
-    QuibBorderEffect::update(content);
+    QuibSmokeOverlay::updateEffect(content);
     ASSERT_NE(overlay(), nullptr);
     choose(off);
-    QuibBorderEffect::update(content);
+    QuibSmokeOverlay::updateEffect(content);
     EXPECT_EQ(overlay(), nullptr) << off;
   }
 }

@@ -96,6 +96,13 @@ TEST_F(Evaluator, FiniteRepeatsEndAndBeginTimeDelays) {
   EXPECT_FLOAT_EQ(number("opacity", 3.01), 0.3f);  // removed once finished
   EXPECT_TRUE(hasRunningAnimations(*layer, 2.9));
   EXPECT_FALSE(hasRunningAnimations(*layer, 3.01));
+
+  auto half = basic("opacity", 0.0, 1.0, 1);
+  half.repeatCount = 0.5;  // stops halfway through its one pass
+  layer->addAnimation(half, "twice");
+  EXPECT_DOUBLE_EQ(number("opacity", 0.4), 0.4);
+  EXPECT_FLOAT_EQ(number("opacity", 0.75), 0.3f);
+  EXPECT_FALSE(hasRunningAnimations(*layer, 0.75));
 }
 
 TEST_F(Evaluator, TimeIsCountedFromWhenTheAnimationWasAdded) {

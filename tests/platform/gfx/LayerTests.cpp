@@ -93,6 +93,13 @@ TEST(Layer, AnimationsByKeyReplaceAndKeepIdentity) {
   layer->removeAnimation("breathe");
   EXPECT_FALSE(layer->animation("breathe"));
   EXPECT_EQ(layer->animations().size(), 2u);
+  // Removing what is not there changes nothing, so nothing is told.
+  int changes = 0;
+  layer->setOnChange([&] { ++changes; });
+  layer->removeAnimation("breathe");
+  EXPECT_EQ(changes, 0);
+  layer->removeAnimation("pulse");
+  EXPECT_EQ(changes, 1);
   AnimationClock::setTimeSource({});
 }
 
@@ -197,4 +204,17 @@ TEST(LayerDump, EqualTreesGiveEqualTextsAndDifferencesShow) {
   EXPECT_TRUE(a.contains("    animation \"borderVFX\" duration=4.5 begin=0 offset=0 repeat=inf autoreverses=no timing=linear\n"
                          "      animation - \"opacity\" duration=0"));
   EXPECT_TRUE(a.contains("mode=linear values=[0, 0.8, 0] keyTimes=[0, 0.5, 1]"));
+
+  // Defaults stay out of the text; a border, a clip to the bounds and a full shadow show.
+  auto plain = Layer::make();
+  EXPECT_FALSE(dump(*plain).contains("border"));
+  EXPECT_FALSE(dump(*plain).contains("shadow"));
+  plain->setBorderWidth(2);
+  plain->setMasksToBounds(true);
+  plain->setShadowOpacity(1);
+  const QString dressed = dump(*plain);
+  EXPECT_TRUE(dressed.contains(" border=("));
+  EXPECT_TRUE(dressed.contains("width 2)"));
+  EXPECT_TRUE(dressed.contains(" masksToBounds"));
+  EXPECT_TRUE(dressed.contains(" shadow=("));
 }

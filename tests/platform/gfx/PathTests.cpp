@@ -1,3 +1,5 @@
+#include "platform/gfx/DamageTiles.h"
+#include "platform/gfx/PainterPath.h"
 #include "platform/gfx/PathMeasure.h"
 #include "platform/gfx/SystemColors.h"
 
@@ -46,6 +48,73 @@ TEST(Path, ArcsFollowYUpAngles) {
   EXPECT_EQ(cw.elementCount(), 4);
   expectNear(cw.element(1).end(), {0, -2});
   expectNear(PathMeasure(cw).pointAtLength(0), {2, 0});
+  Path small;
+  small.addArc({0, 0}, 2, 0, 0.5, false);  // a short way round, not a whole turn
+  expectNear(*small.currentPoint(), {2 * std::cos(0.5), 2 * std::sin(0.5)});
+  EXPECT_LT(small.controlBounds().width(), 1);
+  Path ccw;
+  ccw.addArc({0, 0}, 2, 0, -std::numbers::pi / 2, false);  // three quarters counter-clockwise
+  EXPECT_EQ(ccw.elementCount(), 4);
+  expectNear(ccw.element(1).end(), {0, 2});
+  expectNear(*ccw.currentPoint(), {0, -2});
+}
+
+TEST(PathMeasure, MeasuresPathsShorterThanAPoint) {
+  Path tiny;
+  tiny.moveTo({0, 0});
+  tiny.lineTo({0.5, 0});
+  tiny.cubicTo({0.5, 0.1}, {0.6, 0.1}, {0.6, 0.2});
+  const PathMeasure measure(tiny);
+  expectNear(measure.pointAtLength(0.25), {0.25, 0}, 1e-9);
+  EXPECT_GT(measure.pointAtLength(0.55).y, 0.01);
+}
+
+TEST(PathMeasure, TrimsFromExactlyTheEndOfACurve) {
+  // Two equal curves: trimming from the middle starts exactly where the first ends.
+  Path p;
+  p.moveTo({0, 0});
+  p.cubicTo({0, 10}, {10, 10}, {10, 0});
+  p.cubicTo({10, -10}, {20, -10}, {20, 0});
+  const Path second = PathMeasure(p).trimmed(0.5, 1);
+  ASSERT_GT(second.elementCount(), 0);
+  for (const auto& e : second.elements()) {
+    for (int i = 0; i < e.pointCount(); ++i) {
+      EXPECT_TRUE(std::isfinite(e.points[i].x) && std::isfinite(e.points[i].y));
+    }
+  }
+  expectNear(second.element(0).points[0], {10, 0}, 1e-6);
+  expectNear(*second.currentPoint(), {20, 0}, 1e-6);
+}
+
+TEST(PainterPath, KeepsEveryPointOfEveryElement) {
+  Path p;
+  p.moveTo({0, 0});
+  p.cubicTo({1, 2}, {3, 4}, {5, 6});
+  p.quadTo({7, 8}, {9, 10});
+  p.lineTo({11, 12});
+  const QPainterPath q = toQPainterPath(p);
+  ASSERT_GE(q.elementCount(), 7);
+  EXPECT_EQ(QPointF(q.elementAt(1)), QPointF(1, 2));
+  EXPECT_EQ(QPointF(q.elementAt(2)), QPointF(3, 4));
+  EXPECT_EQ(QPointF(q.elementAt(3)), QPointF(5, 6));
+  EXPECT_EQ(q.currentPosition(), QPointF(11, 12));
+  EXPECT_EQ(q.pointAtPercent(0), QPointF(0, 0));
+}
+
+TEST(DamageTiles, ManyRectsMergeOntoTilesCountedFromTheBoundsCorner) {
+  const QRect bounds(100, 50, 200, 100);
+  std::vector<QRect> rects;
+  for (int i = 0; i < 20; ++i) rects.push_back(QRect(140 + i, 60, 1, 1));  // all in one 32-pixel tile column pair
+  const QRegion merged = mergeIntoTiles(rects, bounds);
+  EXPECT_EQ(merged.boundingRect(), QRect(132, 50, 32, 32));
+  EXPECT_TRUE(merged.contains(QPoint(159, 60)));
+  EXPECT_FALSE(merged.contains(QPoint(170, 60)));
+  EXPECT_EQ(mergeIntoTiles({QRect(0, 0, 500, 500)}, bounds), QRegion(bounds));
+  // Bounds narrower than a tile still hold what changed.
+  const QRect narrow(0, 0, 20, 100);
+  EXPECT_EQ(mergeIntoTiles(rects, narrow), QRegion());
+  std::vector<QRect> inside(20, QRect(5, 5, 2, 2));
+  EXPECT_EQ(mergeIntoTiles(inside, narrow).boundingRect(), QRect(0, 0, 20, 32));
 }
 
 TEST(Path, InterpolatesOnlyLikeStructures) {

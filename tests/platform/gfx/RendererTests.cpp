@@ -1,6 +1,8 @@
 #include "platform/gfx/AnimationClock.h"
 #include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/LayerContent.h"
 #include "platform/gfx/LayerRenderer.h"
+#include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/ShapeLayer.h"
 
 #include <gtest/gtest.h>
@@ -236,6 +238,7 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   QImage image = frame(2.5);
   EXPECT_EQ(at(image, 20, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 30, 50).alpha(), 0);  // not yet stroked
+  EXPECT_GT(at(image, 20, 53).alpha(), 0);  // the stand-in shadow, wider than the line
   image = frame(5);
   EXPECT_EQ(at(image, 45, 50), QColor(Qt::green));
   EXPECT_EQ(renderer.stats().directDraws, 2);
@@ -380,6 +383,94 @@ TEST_F(Renderer, ARootLeftToItsHostDrawsOnlyItsBorderAndSublayers) {
   renderer.setDrawsRootBackdrop(false);
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 50, 20).alpha(), 0);
+  EXPECT_EQ(at(image, 50, 95).alpha(), 0);  // no shadow under the top border either
   EXPECT_EQ(at(image, 0, 50), QColor(Qt::black));
   EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
+}
+
+TEST_F(Renderer, AFadedContainerFadesItsSublayersAsOneImage) {
+  auto container = Layer::make();
+  container->setFrame(root->bounds());
+  container->setOpacity(0.5);
+  container->addSublayer(line({10, 50}, {70, 50}, red, 10));
+  container->addSublayer(line({30, 50}, {90, 50}, red, 10));  // overlaps the first from 30 to 70
+  root->addSublayer(container);
+  const QImage image = frame(0);
+  const QColor alone = at(image, 20, 50), overlap = at(image, 50, 50);
+  EXPECT_NEAR(alone.alphaF(), 0.5, 0.01);
+  EXPECT_EQ(overlap, alone);  // not the darker 75% of two separate fades
+  // An animated fade keeps the one image and only places it at another opacity.
+  container->addAnimation(endless("opacity", 0.2, 0.6, 1));
+  const int before = renderer.stats().rasterisations;
+  frame(0.25);
+  frame(0.5);
+  EXPECT_EQ(renderer.stats().rasterisations, before);
+  EXPECT_EQ(at(frame(0.5), 50, 50), at(frame(0.5), 20, 50));
+}
+
+TEST_F(Renderer, SublayersCastTheirContainersShadow) {
+  auto container = Layer::make();
+  container->setFrame(root->bounds());
+  container->setShadowColor(blue);
+  container->setShadowOpacity(1);
+  container->setShadowRadius(2);
+  container->setShadowOffset({0, -10});  // below
+  container->addSublayer(line({20, 50}, {80, 50}, red, 6));
+  root->addSublayer(container);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
+  EXPECT_GT(at(image, 50, 40).blue(), 200);  // the shadow, 10 points lower
+  EXPECT_EQ(at(image, 50, 60).alpha(), 0);  // nothing above
+}
+
+TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
+  // A bar 10 points thick that swells to 30 and back over 2 seconds a pass.
+  auto bar = ShapeLayer::make();
+  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
+  bar->setFillColor(blue);
+  auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 35, 80, 30)), 2);
+  swell.autoreverses = true;
+  bar->addAnimation(swell, "flow");
+  root->addSublayer(bar);
+
+  EXPECT_EQ(at(frame(0), 50, 58).alpha(), 0);
+  EXPECT_EQ(at(frame(1), 50, 58), QColor(Qt::blue));  // halfway: 20 thick, an exact step
+  EXPECT_EQ(at(frame(1), 50, 62).alpha(), 0);
+  EXPECT_EQ(at(frame(1.1), 50, 61).alpha(), 0);  // still the step at 1 s, not one further on
+  EXPECT_EQ(at(frame(2), 50, 64), QColor(Qt::blue));  // swollen
+  EXPECT_EQ(renderer.stats().directDraws, 0);
+  const int drawn = renderer.stats().rasterisations;
+  frame(2.05);  // within the same step
+  EXPECT_EQ(renderer.stats().rasterisations, drawn);
+  EXPECT_EQ(at(frame(3), 50, 58), QColor(Qt::blue));  // on the way back: the halfway image again
+  EXPECT_EQ(at(frame(4), 50, 58).alpha(), 0);
+  EXPECT_TRUE(renderer.isAnimating());
+}
+
+TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
+  auto shape = line({10, 10}, {30, 10}, red, 2);
+  shape->setFrame(Rect(0, 0, 200, 200));  // bounds far larger than the line, with no background
+  LayerContent content = LayerContent::of(*shape, modelPresentation(*shape));
+  EXPECT_FALSE(content.localBounds().contains(QPointF(150, 150)));
+  // Outlined, a stroke is held tightly rather than by its longest possible miter.
+  EXPECT_GT(content.localBounds().height(), 12);
+  EXPECT_FALSE(content.hasShadow());  // a shadow of opacity 0 is none
+  content.outlineStroke();
+  EXPECT_LE(content.localBounds().height(), 5);
+  EXPECT_TRUE(content.localBounds().contains(QRectF(10, 9, 20, 2)));
+}
+
+TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
+  QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
+  field.fill(QColor(0, 0, 0, 128));
+  // A narrow blur at full resolution, a wide one worked out at half.
+  for (double sigma : {1.5, 4.0}) {
+    const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+    for (int i = 0; i < 15; ++i) {
+      EXPECT_EQ(shadow.pixelColor(i, 15), shadow.pixelColor(29 - i, 15)) << sigma << " " << i;
+      EXPECT_EQ(shadow.pixelColor(15, i), shadow.pixelColor(15, 29 - i)) << sigma << " " << i;
+    }
+    EXPECT_LT(shadow.pixelColor(0, 15).alpha(), shadow.pixelColor(15, 15).alpha());  // blurred off the edge
+  }
+  EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, 128));
 }

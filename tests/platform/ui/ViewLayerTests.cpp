@@ -85,6 +85,15 @@ class OwnLayer : public ::testing::Test {
     return window.grab().toImage().pixelColor(x, y);
   }
 
+  // A child widget painted all over the view.
+  void fillWithChild(Qt::GlobalColor colour) {
+    auto* child = new QWidget(view);
+    child->setAutoFillBackground(true);
+    child->setPalette(QPalette(colour));
+    child->setGeometry(0, 0, 80, 80);
+    child->show();
+  }
+
   QWidget window;
   QWidget* view = nullptr;
   std::shared_ptr<pf::Layer> layer;
@@ -103,11 +112,7 @@ TEST_F(OwnLayer, BackgroundLiesBeneathTheDrawingWithRoundedCorners) {
 }
 
 TEST_F(OwnLayer, MasksToBoundsClipsTheViewAndItsChildrenToTheRoundedBounds) {
-  auto* child = new QWidget(view);
-  child->setAutoFillBackground(true);
-  child->setPalette(QPalette(Qt::green));
-  child->setGeometry(0, 0, 80, 80);
-  child->show();
+  fillWithChild(Qt::green);
   layer->setCornerRadius(20);
   EXPECT_EQ(at(21, 21), QColor(Qt::green));
   layer->setMasksToBounds(true);
@@ -119,11 +124,7 @@ TEST_F(OwnLayer, MasksToBoundsClipsTheViewAndItsChildrenToTheRoundedBounds) {
 }
 
 TEST_F(OwnLayer, BorderLiesAboveTheDrawingAndTheChildren) {
-  auto* child = new QWidget(view);
-  child->setAutoFillBackground(true);
-  child->setPalette(QPalette(Qt::blue));
-  child->setGeometry(0, 0, 80, 80);
-  child->show();
+  fillWithChild(Qt::blue);
   layer->setBorderWidth(3);
   layer->setBorderColor(green);
   EXPECT_EQ(at(21, 60), QColor(Qt::green));
