@@ -42,7 +42,8 @@ struct CrashResult {
 /// moment of its change loop, `kills` times (WENDLE_CRASH_KILLS overrides).
 /// After each kill the files must decode to the last change the helper
 /// reported committed, or the one it was making, and the store must open them
-/// and show the same.
+/// and show the same; a failure is recorded otherwise, and when the helper
+/// never committed a change.
 CrashResult runCrashHarness(const CrashSubject& subject, int kills = 40);
 
 /// A crash helper's loop: makes change `first`, `first + 1`, ... and tells
