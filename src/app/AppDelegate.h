@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class ClipboardFavoritesController;
 class CompanionPanel;
@@ -15,9 +16,14 @@ class FileDropController;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
-class SettingsWindowController;
+class ReminderEditor;
+class ReminderList;
+class ReminderStore;
 class RobotDropTarget;
+class SettingsWindowController;
+class ShortcutEditorController;
 class ShortcutStore;
+struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -57,6 +63,8 @@ class AppDelegate final : public QObject {
   ClipboardFavoritesController* clipboardFavorites() const { return m_clipboard.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's Edit Shortcuts window, made when first asked for.
+  ShortcutEditorController& shortcutEditor();
   /// The main companion's "Move or Copy Files" window.
   FileDropController& fileDrop() const { return *m_fileDrop; }
   /// The drop panel around the main companion.
@@ -94,6 +102,8 @@ class AppDelegate final : public QObject {
   void saveCompanionPosition();
   void createSettings();
   void showOpenFailure(const QString& message);
+  void openReminders();
+  void editReminder(const std::optional<QuibReminder>& reminder);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -106,6 +116,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<ShortcutEditorController> m_shortcutEditor;
   std::unique_ptr<SettingsWindowController> m_settings;
   std::unique_ptr<ClipboardFavoritesController> m_clipboard;
   HoverCoordinator m_hover;
@@ -115,4 +126,7 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
+  std::unique_ptr<ReminderStore> m_reminderStore;
+  std::unique_ptr<ReminderList> m_reminderList;
+  std::unique_ptr<ReminderEditor> m_reminderEditor;
 };
