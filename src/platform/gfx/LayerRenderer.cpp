@@ -49,8 +49,10 @@ constexpr double invisibleOpacity = 1.0 / 512;
 // then changes its pixels every few frames rather than every frame, and the
 // frames between cost nothing. A step is about five levels of 8-bit alpha.
 constexpr double opacityStep = 1.0 / 48;
-// Rows drawn at a time into a cached image.
-constexpr int rasterStrip = 64;
+// Rows drawn at a time into a cached image: as many as stay below the 96 at
+// which Qt hands a fill to worker threads, since every strip strokes and
+// flattens each path it meets again.
+constexpr int rasterStrip = 95;
 // Cached images of layers not drawn for this many frames are dropped.
 constexpr quint64 cacheLifetime = 300;
 

@@ -4,29 +4,65 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace pf {
 
 namespace {
 
-// One box pass of radius r along lines of `count` samples `stride` apart; outside is transparent.
-void boxPass(std::vector<int>& data, int lines, int count, int lineStride, int stride, int r,
-             std::vector<int>& scratch) {
-  if (r <= 0) return;
+// Division by a box's width as a multiply and shift, exact for every sum a box
+// of 8-bit levels can hold up to widths far past any image (a divide costs
+// several times more).
+struct Divider final {
+  explicit Divider(int d)
+      : magic(((std::uint64_t{1} << 48) + static_cast<std::uint64_t>(d) - 1) / static_cast<std::uint64_t>(d)) {}
+  int operator()(int n) const { return static_cast<int>((static_cast<std::uint64_t>(n) * magic) >> 48); }
+  std::uint64_t magic = 0;
+};
+
+// One box pass of radius r along every row of a w x h grid; outside is transparent.
+void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scratch) {
   const int width = 2 * r + 1;
-  scratch.resize(static_cast<std::size_t>(count));
-  for (int line = 0; line < lines; ++line) {
-    int* base = data.data() + static_cast<std::ptrdiff_t>(line) * lineStride;
+  const Divider divide(width);
+  scratch.resize(static_cast<std::size_t>(w));
+  for (int line = 0; line < h; ++line) {
+    int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w;
     int sum = 0;
-    for (int i = 0; i < std::min(r, count); ++i) sum += base[static_cast<std::ptrdiff_t>(i) * stride];
-    for (int i = 0; i < count; ++i) {
-      if (i + r < count) sum += base[static_cast<std::ptrdiff_t>(i + r) * stride];
-      if (i - r - 1 >= 0) sum -= base[static_cast<std::ptrdiff_t>(i - r - 1) * stride];
-      scratch[static_cast<std::size_t>(i)] = (sum + width / 2) / width;
+    for (int i = 0; i < std::min(r, w); ++i) sum += base[i];
+    for (int i = 0; i < w; ++i) {
+      if (i + r < w) sum += base[i + r];
+      if (i - r - 1 >= 0) sum -= base[i - r - 1];
+      scratch[static_cast<std::size_t>(i)] = divide(sum + width / 2);
     }
-    for (int i = 0; i < count; ++i) base[static_cast<std::ptrdiff_t>(i) * stride] = scratch[static_cast<std::size_t>(i)];
+    std::copy(scratch.begin(), scratch.end(), base);
   }
+}
+
+// The same pass down every column, a whole row at a time so memory is read in order.
+void boxColumns(std::vector<int>& data, int w, int h, int r, std::vector<int>& out, std::vector<int>& sums) {
+  const int width = 2 * r + 1;
+  const Divider divide(width);
+  out.resize(data.size());
+  sums.assign(static_cast<std::size_t>(w), 0);
+  const auto row = [&](std::vector<int>& grid, int y) { return grid.data() + static_cast<std::ptrdiff_t>(y) * w; };
+  for (int y = 0; y < std::min(r, h); ++y) {
+    const int* in = row(data, y);
+    for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
+  }
+  for (int y = 0; y < h; ++y) {
+    if (y + r < h) {
+      const int* in = row(data, y + r);
+      for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
+    }
+    if (y - r - 1 >= 0) {
+      const int* in = row(data, y - r - 1);
+      for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] -= in[x];
+    }
+    int* target = row(out, y);
+    for (int x = 0; x < w; ++x) target[x] = divide(sums[static_cast<std::size_t>(x)] + width / 2);
+  }
+  data.swap(out);
 }
 
 // Box sizes whose three passes together approximate a Gaussian of `sigma`.
@@ -44,28 +80,56 @@ std::array<int, 3> gaussianBoxSizes(double sigma) {
   return sizes;
 }
 
-// The alpha of `content` moved by `offset`, averaged over `factor` x `factor` blocks.
+// The alpha of `content` moved by `offset`, averaged over `factor` x `factor` blocks (factor 1 or 2).
 std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor, int& w, int& h) {
+  const int width = content.width(), height = content.height();
   QImage shifted = content;
-  if (!offset.isNull()) {
+  // A whole-pixel shift is read in place; only a fractional one needs drawing.
+  int dx = 0, dy = 0;
+  if (offset.x() == std::trunc(offset.x()) && offset.y() == std::trunc(offset.y()) &&
+      std::fabs(offset.x()) < width && std::fabs(offset.y()) < height) {
+    dx = static_cast<int>(offset.x());
+    dy = static_cast<int>(offset.y());
+  } else {
     shifted = QImage(content.size(), QImage::Format_ARGB32_Premultiplied);
     shifted.fill(Qt::transparent);
     QPainter p(&shifted);
     p.drawImage(offset, content);
   }
-  w = (content.width() + factor - 1) / factor;
-  h = (content.height() + factor - 1) / factor;
+  const int shift = factor == 2 ? 1 : 0;
+  w = (width + factor - 1) / factor;
+  h = (height + factor - 1) / factor;
   std::vector<int> alpha(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  for (int y = 0; y < content.height(); ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y));
-    int* row = alpha.data() + static_cast<std::ptrdiff_t>(y / factor) * w;
-    for (int x = 0; x < content.width(); ++x) row[x / factor] += qAlpha(line[x]);
+  const int x0 = std::max(0, dx), x1 = std::min(width, width + dx);
+  for (int y = std::max(0, dy); y < std::min(height, height + dy); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y - dy)) - dx;
+    int* row = alpha.data() + static_cast<std::ptrdiff_t>(y >> shift) * w;
+    for (int x = x0; x < x1; ++x) row[x >> shift] += qAlpha(line[x]);
   }
-  const int block = factor * factor;
-  if (block > 1) {
-    for (int& a : alpha) a /= block;
+  if (shift) {
+    for (int& a : alpha) a >>= 2;
   }
   return alpha;
+}
+
+// Levels of a half-size grid brought back to full width, each pixel three parts
+// its own block and one part the nearer neighbour (to be weighed by rows the same way).
+std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWidth) {
+  std::vector<int> own(static_cast<std::size_t>(fullWidth)), near(own.size());
+  for (int x = 0; x < fullWidth; ++x) {
+    const int k = x / 2;
+    own[static_cast<std::size_t>(x)] = k;
+    near[static_cast<std::size_t>(x)] = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
+  }
+  std::vector<int> wide(static_cast<std::size_t>(fullWidth) * static_cast<std::size_t>(h));
+  for (int y = 0; y < h; ++y) {
+    const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
+    int* out = wide.data() + static_cast<std::ptrdiff_t>(y) * fullWidth;
+    for (int x = 0; x < fullWidth; ++x) {
+      out[x] = 3 * levels[own[static_cast<std::size_t>(x)]] + levels[near[static_cast<std::size_t>(x)]];
+    }
+  }
+  return wide;
 }
 
 }  // namespace
@@ -76,11 +140,12 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
   int w = 0, h = 0;
   std::vector<int> alpha = shiftedAlpha(content, offset, factor, w, h);
   if (sigma > 0.1) {
-    std::vector<int> scratch;
+    std::vector<int> scratch, sums;
     for (int size : gaussianBoxSizes(sigma / factor)) {
       const int r = (size - 1) / 2;
-      boxPass(alpha, h, w, w, 1, r, scratch);
-      boxPass(alpha, w, h, 1, w, r, scratch);
+      if (r <= 0) continue;
+      boxRows(alpha, w, h, r, scratch);
+      boxColumns(alpha, w, h, r, scratch, sums);
     }
   }
   const QRgb tint = color.rgba();
@@ -92,30 +157,24 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
   }
   QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
   if (factor == 1) {
-    for (int y = 0; y < shadow.height(); ++y) {
+    for (int y = 0; y < h; ++y) {
       auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
       const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-      for (int x = 0; x < shadow.width(); ++x) line[x] = tinted[static_cast<std::size_t>(std::clamp(levels[x], 0, 255))];
+      for (int x = 0; x < w; ++x) line[x] = tinted[static_cast<std::size_t>(std::clamp(levels[x], 0, 255))];
     }
     return shadow;
   }
   // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
   const int fullWidth = shadow.width();
-  std::vector<int> upper(static_cast<std::size_t>(fullWidth)), lower(upper.size());
-  const auto widen = [&](int row, std::vector<int>& out) {
-    const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(std::clamp(row, 0, h - 1)) * w;
-    for (int x = 0; x < fullWidth; ++x) {
-      const int k = x / 2, neighbour = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
-      out[static_cast<std::size_t>(x)] = 3 * levels[k] + levels[neighbour];
-    }
-  };
-  for (int y = 0; y < shadow.height(); ++y) {
+  const std::vector<int> wide = widened(alpha, w, h, fullWidth);
+  const int fullHeight = shadow.height();
+  for (int y = 0; y < fullHeight; ++y) {
     const int k = y / 2;
-    widen(k, upper);
-    widen(y % 2 ? k + 1 : k - 1, lower);
+    const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
+    const int* lower = wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
     auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
     for (int x = 0; x < fullWidth; ++x) {
-      const int level = (3 * upper[static_cast<std::size_t>(x)] + lower[static_cast<std::size_t>(x)] + 8) / 16;
+      const int level = (3 * upper[x] + lower[x] + 8) / 16;
       line[x] = tinted[static_cast<std::size_t>(std::clamp(level, 0, 255))];
     }
   }
