@@ -474,3 +474,121 @@ TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
   }
   EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, 128));
 }
+
+TEST(LayerContentVisibility, OnlyWhatWouldLeaveAMarkIsDrawn) {
+  struct Case {
+    const char* name;
+    std::function<std::shared_ptr<Layer>()> make;
+    bool visible;
+    bool shadow;
+  };
+  const Color clear = Color::calibratedRGB(1, 0, 0, 0);
+  const auto shape = [](Path path, std::function<void(ShapeLayer&)> style) {
+    auto s = ShapeLayer::make();
+    s->setFrame(Rect(0, 0, 20, 20));
+    s->setPath(path);
+    style(*s);
+    return std::shared_ptr<Layer>(s);
+  };
+  const auto plain = [](std::function<void(Layer&)> style) {
+    auto l = Layer::make();
+    l->setFrame(Rect(0, 0, 20, 20));
+    style(*l);
+    return l;
+  };
+  const Path box = Path::rect(Rect(2, 2, 10, 10));
+  const Case cases[] = {
+      {"a filled path", [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(red); }); }, true, false},
+      {"a filled empty path", [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(red); }); }, false, false},
+      {"a stroked empty path",
+       [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(3); }); },
+       false, false},
+      {"a clear fill", [&] { return shape(box, [&](ShapeLayer& s) { s.setFillColor(clear); }); }, false, false},
+      {"a stroke", [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(1); }); },
+       true, false},
+      {"a stroke of no width",
+       [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(0); }); },
+       false, false},
+      {"a stroke ending where it starts",
+       [&] {
+         return shape(box, [](ShapeLayer& s) {
+           s.setFillColor(std::nullopt);
+           s.setStrokeColor(red);
+           s.setStrokeStart(0.5);
+           s.setStrokeEnd(0.5);
+         });
+       },
+       false, false},
+      {"a shadowed fill",
+       [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(0.5); }); }, true, true},
+      {"a shadow of a clear colour",
+       [&] { return shape(box, [&](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(0.5); s.setShadowColor(clear); }); },
+       true, false},
+      {"the shadow of an empty path",
+       [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(1); }); }, false, false},
+      {"a background", [&] { return plain([](Layer& l) { l.setBackgroundColor(blue); }); }, true, false},
+      {"a background of no area",
+       [&] { return plain([](Layer& l) { l.setBackgroundColor(blue); l.setBounds(Rect(0, 0, 20, 0)); }); }, false, false},
+      {"a border", [&] { return plain([](Layer& l) { l.setBorderWidth(2); l.setBorderColor(green); }); }, true, false},
+      {"a border of a clear colour", [&] { return plain([&](Layer& l) { l.setBorderWidth(2); l.setBorderColor(clear); }); }, false, false},
+      {"a border of no width", [&] { return plain([](Layer& l) { l.setBorderColor(green); }); }, false, false},
+      {"nothing", [&] { return plain([](Layer&) {}); }, false, false},
+      {"a gradient",
+       [] {
+         auto g = GradientLayer::make();
+         g->setFrame(Rect(0, 0, 20, 20));
+         g->setColors({red, blue});
+         return std::shared_ptr<Layer>(g);
+       },
+       true, false},
+      {"a gradient of no colours",
+       [] {
+         auto g = GradientLayer::make();
+         g->setFrame(Rect(0, 0, 20, 20));
+         return std::shared_ptr<Layer>(g);
+       },
+       false, false},
+  };
+  for (const auto& c : cases) {
+    const auto layer = c.make();
+    const LayerContent content = LayerContent::of(*layer, modelPresentation(*layer));
+    EXPECT_EQ(content.isVisible(), c.visible) << c.name;
+    EXPECT_EQ(content.hasShadow(), c.shadow) << c.name;
+    EXPECT_EQ(content.shadowReach() > 0, c.shadow) << c.name;
+  }
+}
+
+TEST_F(Renderer, AShapeWithAnEmptyPathDrawsNothing) {
+  auto shape = ShapeLayer::make();
+  shape->setFrame(Rect(0, 0, 100, 100));
+  shape->setFillColor(red);
+  shape->setStrokeColor(blue);
+  shape->setLineWidth(4);
+  shape->setShadowOpacity(1);
+  root->addSublayer(shape);
+  const QImage image = frame(0);
+  EXPECT_EQ(renderer.stats().rasterisations, 0);
+  EXPECT_EQ(renderer.stats().composited, 0);
+  EXPECT_EQ(at(image, 50, 50).alpha(), 0);
+}
+
+TEST_F(Renderer, ASubpixelMoveRedrawsAStillLayerButNotATurningOne) {
+  auto still = square(Rect(10, 10, 20, 20), red);
+  frame(0);
+  still->setPosition({20.5, 20});  // half a pixel right: its edges fall mid-pixel
+  const QImage moved = frame(0);
+  EXPECT_EQ(renderer.stats().rasterisations, 2);
+  EXPECT_NEAR(at(moved, 10, 20).alpha(), 128, 10);
+  EXPECT_NEAR(at(moved, 30, 20).alpha(), 128, 10);
+  EXPECT_EQ(at(moved, 20, 20), QColor(Qt::red));
+  still->setPosition({21, 20});  // a whole pixel on from the first: the first image again would do, the half one not
+  EXPECT_EQ(at(frame(0), 10, 20).alpha(), 0);
+
+  // Turning slowly while gliding by fractions of a pixel: drawn once per step of the turn, not per frame.
+  auto spinning = square(Rect(60, 60, 20, 20), green);
+  spinning->addAnimation(endless("transform.rotation.z", 0.0, 0.2, 10));
+  spinning->addAnimation(endless("position", Point{70, 70}, Point{77.3, 70}, 1));
+  const int before = renderer.stats().rasterisations;
+  for (int i = 0; i < 30; ++i) frame(i / 30.0);
+  EXPECT_LE(renderer.stats().rasterisations - before, 3);
+}
