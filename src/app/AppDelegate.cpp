@@ -24,6 +24,9 @@
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
 #include "platform/ui/Window.h"
+#include "reminders/ReminderStore.h"
+#include "reminders/ui/ReminderEditor.h"
+#include "reminders/ui/ReminderList.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 
@@ -91,6 +94,7 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { openReminders(); });
   m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
   m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
@@ -310,4 +314,28 @@ void AppDelegate::showOpenFailure(const QString& message) {
       delegate->m_settings->showWindow();
     }
   });
+}
+
+void AppDelegate::openReminders() {
+  if (!m_reminderList) {
+    m_reminderStore = std::make_unique<ReminderStore>(m_shortcutStore->dataDirectory());
+    m_reminderList = std::make_unique<ReminderList>(*m_reminderStore, &m_defaults);
+    m_reminderList->onNew = [this] { editReminder(std::nullopt); };
+    m_reminderList->onEdit = [this](const QuibReminder& reminder) { editReminder(reminder); };
+  }
+  m_reminderList->present();
+}
+
+void AppDelegate::editReminder(const std::optional<QuibReminder>& reminder) {
+  // One editor at a time: an open one comes to the front instead.
+  if (m_reminderEditor && m_reminderEditor->window()->isVisible()) {
+    m_reminderEditor->present();
+    return;
+  }
+  m_reminderEditor = std::make_unique<ReminderEditor>(*m_shortcutStore, reminder);
+  m_reminderEditor->onSave = [this, reminder](const QuibReminder& edited) {
+    m_reminderStore->save(edited, reminder, QDateTime::currentDateTimeUtc());
+    m_reminderList->refresh();
+  };
+  m_reminderEditor->present();
 }

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 class ClipboardFavoritesController;
 class CompanionPanel;
@@ -15,9 +16,13 @@ class FileDropController;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
-class SettingsWindowController;
+class ReminderEditor;
+class ReminderList;
+class ReminderStore;
 class RobotDropTarget;
+class SettingsWindowController;
 class ShortcutStore;
+struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -94,6 +99,8 @@ class AppDelegate final : public QObject {
   void saveCompanionPosition();
   void createSettings();
   void showOpenFailure(const QString& message);
+  void openReminders();
+  void editReminder(const std::optional<QuibReminder>& reminder);
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -115,4 +122,7 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
+  std::unique_ptr<ReminderStore> m_reminderStore;
+  std::unique_ptr<ReminderList> m_reminderList;
+  std::unique_ptr<ReminderEditor> m_reminderEditor;
 };

@@ -1,51 +1,61 @@
 #include "reminders/ui/ReminderGlowButton.h"
 
+#include "look/LookColor.h"
 #include "look/QuibTheme.h"
-#include "platform/gfx/PainterCanvas.h"
+#include "platform/gfx/Symbols.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/ui/ViewStyle.h"
+#include "reminders/ui/FixedFrames.h"
 
+#include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace {
 
-using Role = pf::ViewStyle::ColorRole;
-
-/// Room around the face for its glow to fade out in.
-constexpr double glowReach = 6;
+constexpr double iconSide = 17;
+constexpr double iconAndGap = 23;
 
 }  // namespace
 
-ReminderGlowButton::ReminderGlowButton(const QString& title, QWidget* parent) : QAbstractButton(parent) {
-  setText(title);
-  setCursor(Qt::PointingHandCursor);
+ReminderGlowButton::ReminderGlowButton(const QString& title, QWidget* parent)
+    : QPushButton(title, parent) {
   setTint(QuibTheme::accent());
+  FixedFrames::setFontSize(this, 14, QFont::DemiBold);
+  setCursor(Qt::PointingHandCursor);
 }
 
 pf::Color ReminderGlowButton::tint() const {
-  return pf::ViewStyle::color(this, Role::tint).value_or(QuibTheme::accent());
+  return pf::ViewStyle::color(this, pf::ViewStyle::ColorRole::tint).value_or(QuibTheme::accent());
 }
 
-void ReminderGlowButton::setTint(const pf::Color& tint) { pf::ViewStyle::setColor(this, Role::tint, tint); }
+void ReminderGlowButton::setTint(const pf::Color& tint) {
+  pf::ViewStyle::setColor(this, pf::ViewStyle::ColorRole::tint, tint);
+}
 
-QSize ReminderGlowButton::sizeHint() const {
-  const QSize text = fontMetrics().size(Qt::TextSingleLine, this->text());
-  return {text.width() + 28 + int(2 * glowReach), text.height() + 12 + int(2 * glowReach)};
+QString ReminderGlowButton::shownSymbol() const {
+  return text() == QStringLiteral("Resume") ? resumeSymbol : m_symbol;
 }
 
 void ReminderGlowButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const pf::Rect face = pf::Rect(0, 0, width(), height()).insetBy(glowReach, glowReach);
-  if (!face.isNull()) {
-    const pf::Color glow = tint();
-    const double radius = std::min(face.height() / 2, 10.0);
-    const pf::Path path = pf::Path::roundedRect(face, radius, radius);
-    pf::PainterCanvas canvas(painter, height());
-    canvas.setShadow(glow.withAlpha(isDown() ? 1.0 : 0.8), glowReach);
-    canvas.fill(path, glow.withAlpha(isDown() ? 0.45 : 0.28));
-    canvas.clearShadow();
-    canvas.stroke(path, glow, 1.5);
-  }
-  painter.setPen(pf::toQColor(QuibTheme::text()));
-  painter.drawText(rect(), Qt::AlignCenter, text());
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF tile = QRectF(rect()).adjusted(1, 1, -1, -1);
+  const pf::Color tint = this->tint();
+  QPainterPath shape;
+  shape.addRoundedRect(tile, 10, 10);
+
+  // The gradient runs upward: the tint at the bottom, darker at the top.
+  QLinearGradient fill(tile.bottomLeft(), tile.topLeft());
+  fill.setColorAt(0, pf::toQColor(tint.withAlpha(isDown() ? 0.55 : 0.95)));
+  fill.setColorAt(1, pf::toQColor(LookColor::blended(tint, 0.35, LookColor::black())));
+  painter.fillPath(shape, fill);
+  painter.strokePath(shape, QPen(pf::toQColor(LookColor::blended(tint, 0.35, LookColor::white())), 2));
+
+  const double titleWidth = fontMetrics().horizontalAdvance(text());
+  const double x0 = (width() - (titleWidth + iconAndGap)) / 2;
+  if (const auto icon = pf::Symbols::named(shownSymbol(), iconSide))
+    icon->draw(painter, QRectF(x0, (height() - iconSide) / 2, iconSide, iconSide), LookColor::white());
+  painter.setPen(Qt::white);
+  painter.drawText(QRectF(x0 + iconAndGap, 0, titleWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
 }

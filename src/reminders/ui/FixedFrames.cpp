@@ -1,0 +1,33 @@
+#include "reminders/ui/FixedFrames.h"
+
+#include "platform/core/QtGeometry.h"
+#include "platform/ui/ViewStyle.h"
+
+#include <QLabel>
+#include <algorithm>
+#include <cmath>
+
+void FixedFrames::place(QWidget* view, QWidget* parent, const pf::Rect& frame) {
+  view->setParent(parent);
+  view->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, parent->height())));
+}
+
+void FixedFrames::setFontSize(QWidget* view, double size, QFont::Weight weight) {
+  QFont font = view->font();
+  font.setPixelSize(std::max(1, int(std::lround(size))));
+  font.setWeight(weight);
+  view->setFont(font);
+}
+
+void FixedFrames::setTextColor(QWidget* view, const pf::Color& color) {
+  pf::ViewStyle::setColor(view, pf::ViewStyle::ColorRole::text, color);
+}
+
+QLabel* FixedFrames::label(QWidget* parent, const QString& text, const pf::Rect& frame, double size, bool wraps) {
+  auto* label = new QLabel(text);
+  label->setWordWrap(wraps);
+  label->setAlignment(Qt::AlignLeft | (wraps ? Qt::AlignTop : Qt::AlignVCenter));
+  setFontSize(label, size);
+  place(label, parent, frame);
+  return label;
+}

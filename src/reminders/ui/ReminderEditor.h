@@ -1,0 +1,136 @@
+#pragma once
+
+#include "reminders/QuibReminder.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class ContentWindowLayout;
+class ContentWindowSizing;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimeEdit;
+class QWidget;
+class ShortcutStore;
+
+namespace pf {
+class Window;
+}
+
+/// The window in which one reminder is made or changed: name, message, a
+/// local date and time with stepping buttons, the repeat rule and weekdays,
+/// the animation and an optional saved shortcut. It builds and checks the
+/// reminder and hands it to its owner; it never writes the journal. Closing
+/// only hides the window, so `present()` can show the same editor again.
+class ReminderEditor final : public QObject {
+  Q_OBJECT
+
+ public:
+  using Clock = std::function<QDateTime()>;
+
+  /// The sentence for a picker holding an entry that cannot be taken.
+  static inline const QString unfinishedDate =
+      QStringLiteral("Finish entering a valid date and time before saving.");
+  /// The sentence for a new or rescheduled reminder that is not in the future.
+  static inline const QString pastTime =
+      QStringLiteral("That date and time is in the past. Choose a future date and time before saving.");
+
+  /// An editor for `reminder`, or for a new one when none, offering the
+  /// shortcuts of `shortcuts` (which must outlive the editor). `now` starts a
+  /// new reminder and marks past times; the system clock by default.
+  ReminderEditor(ShortcutStore& shortcuts, std::optional<QuibReminder> reminder, Clock now = {});
+  ~ReminderEditor() override;
+
+  /// Shows the window in front with the name field focused; a new reminder's
+  /// hidden window starts again from the current time.
+  void present();
+  /// Puts `text` in the status line unchanged.
+  void showStatus(const QString& text);
+
+  /// The form as a checked reminder. Throws `QuibError`.
+  QuibReminder value();
+  /// The form, refused when it is new or rescheduled and not later than `now`. Throws `QuibError`.
+  QuibReminder scheduledValue(const QDateTime& now);
+
+  /// Moves the date by `days` calendar days.
+  void changeDay(int days);
+  /// Moves the wall-clock time by `minutes`, rolling the date over as needed.
+  void changeClock(int minutes);
+  /// Writes the chosen moment out below the pickers.
+  void dateChanged();
+  /// Shows the weekday boxes only for weekly reminders.
+  void updateRepeat();
+  /// Hands the form to `onPreview` without saving.
+  void preview();
+  /// Hands the form to `onSave` and closes on success.
+  void save();
+  /// Closes the window.
+  void cancel();
+
+  const std::optional<QuibReminder>& original() const { return m_original; }
+  pf::Window* window() const;
+  QLineEdit* nameField() const { return m_nameField; }
+  QPlainTextEdit* messageView() const { return m_messageView; }
+  QDateEdit* datePicker() const { return m_datePicker; }
+  QTimeEdit* timePicker() const { return m_timePicker; }
+  /// The stepping buttons: day -1, +1, hour -1, +1, minute -1, +1.
+  const std::array<QPushButton*, 6>& steppingButtons() const { return m_steppers; }
+  QLabel* dateSummary() const { return m_dateSummary; }
+  QComboBox* repeatPopup() const { return m_repeatPopup; }
+  QComboBox* animationPopup() const { return m_animationPopup; }
+  QComboBox* actionPopup() const { return m_actionPopup; }
+  /// The weekday boxes, Sunday first.
+  const std::array<QCheckBox*, 7>& days() const { return m_days; }
+  QLabel* status() const { return m_status; }
+
+  /// Keeps the reminder; throws with a sentence to show when it cannot.
+  std::function<void(const QuibReminder&)> onSave;
+  /// Shows the reminder without saving it.
+  std::function<void(const QuibReminder&)> onPreview;
+  /// Called when the window closes, whichever way.
+  std::function<void()> onClose;
+
+ private:
+  void build();
+  void buildPickers(QWidget* content);
+  void buildChoices(QWidget* content);
+  void fillInitialValues();
+  void fillActions();
+  void setPickers(const QDateTime& moment);
+  ReminderTime selectedTime() const;
+  void commitDateEditing();
+  /// Commits the pickers' entries, or shows why they cannot be stepped.
+  bool readyToStep();
+  QuibReminder base() const;
+
+  ShortcutStore& m_shortcuts;
+  std::optional<QuibReminder> m_original;
+  QString m_draftID;
+  Clock m_now;
+  std::unique_ptr<pf::Window> m_window;
+  std::unique_ptr<ContentWindowLayout> m_contentLayout;
+  std::unique_ptr<ContentWindowSizing> m_contentSizing;
+  QLineEdit* m_nameField = nullptr;
+  QPlainTextEdit* m_messageView = nullptr;
+  QDateEdit* m_datePicker = nullptr;
+  QTimeEdit* m_timePicker = nullptr;
+  std::array<QPushButton*, 6> m_steppers{};
+  QLabel* m_dateSummary = nullptr;
+  QComboBox* m_repeatPopup = nullptr;
+  QComboBox* m_animationPopup = nullptr;
+  QComboBox* m_actionPopup = nullptr;
+  std::array<QCheckBox*, 7> m_days{};
+  std::vector<std::optional<QString>> m_actionIDs;
+  QLabel* m_status = nullptr;
+};

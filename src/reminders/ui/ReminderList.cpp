@@ -1,0 +1,355 @@
+#include "reminders/ui/ReminderList.h"
+
+#include "launcher/ui/GlassSurface.h"
+#include "look/QuibSkin.h"
+#include "look/QuibTheme.h"
+#include "look/ui/QuibContentSmoke.h"
+#include "motion/ui/ContentWindowLayout.h"
+#include "motion/ui/ContentWindowSizing.h"
+#include "platform/core/Color.h"
+#include "platform/core/QtGeometry.h"
+#include "platform/gfx/Path.h"
+#include "platform/gfx/PainterCanvas.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/ViewStyle.h"
+#include "platform/ui/Window.h"
+#include "reminders/ReminderListing.h"
+#include "reminders/ReminderSchedule.h"
+#include "reminders/ReminderStore.h"
+#include "reminders/ui/FixedFrames.h"
+#include "reminders/ui/ReminderGlowButton.h"
+#include "reminders/ui/SymbolView.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr pf::Size baseSize{440, 570};
+constexpr pf::Rect listFrame{20, 158, 400, 310};
+constexpr double rowHeight = 88;
+constexpr double rowSpacing = 10;
+constexpr double textInset = 72;
+
+pf::Rect cardRect(const QWidget* row) { return pf::Rect(0, 0, row->width(), row->height()).insetBy(2, 5); }
+
+/// One reminder's card: a rounded tile in the theme's card colour with the
+/// skin's frame, washed in the selection colour while selected. Its texts
+/// keep their left edge and take the width the row gets.
+class CardRow final : public QWidget {
+ public:
+  explicit CardRow(QWidget* parent = nullptr) : QWidget(parent) {
+    setObjectName(QStringLiteral("reminderCard"));
+    setFixedHeight(int(rowHeight));
+  }
+
+  std::function<void()> onPress;
+  std::function<void()> onDoubleClick;
+
+  void setSelected(bool selected) {
+    if (selected == m_selected) return;
+    m_selected = selected;
+    update();
+  }
+  bool isSelected() const { return m_selected; }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && onPress) onPress();
+  }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && onDoubleClick) onDoubleClick();
+  }
+
+  void resizeEvent(QResizeEvent*) override {
+    const double textWidth = width() - textInset;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      auto* label = qobject_cast<QLabel*>(child);
+      if (!label) continue;
+      const bool isName = label->objectName() == QStringLiteral("name");
+      const pf::Rect frame = isName ? pf::Rect{60, 49, textWidth, 24} : pf::Rect{60, 17, textWidth, 25};
+      label->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, height())));
+      label->setText(label->fontMetrics().elidedText(label->toolTip(), Qt::ElideRight, label->width()));
+    }
+  }
+
+  void paintEvent(QPaintEvent*) override {
+    const pf::Rect card = cardRect(this);
+    {
+      QPainter painter(this);
+      painter.setRenderHint(QPainter::Antialiasing);
+      pf::PainterCanvas canvas(painter, height());
+      const pf::Path shape = pf::Path::roundedRect(card, 12, 12);
+      canvas.fill(shape, QuibTheme::card());
+      canvas.stroke(shape, QuibTheme::border(), 2);
+      QuibSkin::drawRobotFrame(canvas, card, 4);
+      if (m_selected) {
+        canvas.fill(shape, QuibTheme::selection());
+        canvas.stroke(shape, QuibTheme::accent(), 2);
+      }
+    }
+    QuibContentSmoke::update(this, {card});
+  }
+
+ private:
+  bool m_selected = false;
+};
+
+struct IconLook {
+  QString symbol;
+  QString description;
+  pf::Color tint;
+};
+
+IconLook iconLook(ReminderListing::Icon icon) {
+  switch (icon) {
+    case ReminderListing::Icon::paused:
+      return {QStringLiteral("pause.circle"), QStringLiteral("Paused"),
+              pf::Color::system(QStringLiteral("secondaryLabelColor"))};
+    case ReminderListing::Icon::completed:
+      return {QStringLiteral("checkmark.circle.fill"), QStringLiteral("Completed"),
+              pf::Color::system(QStringLiteral("systemGreen"))};
+    case ReminderListing::Icon::scheduled: break;
+  }
+  return {QStringLiteral("alarm"), QStringLiteral("Scheduled"), pf::Color::system(QStringLiteral("systemYellow"))};
+}
+
+QLabel* elidingLabel(const QString& text, double size, QFont::Weight weight, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  FixedFrames::setFontSize(label, size, weight);
+  label->setTextFormat(Qt::PlainText);
+  label->setToolTip(text);
+  label->setText(text);
+  label->setMinimumWidth(1);
+  return label;
+}
+
+ReminderGlowButton* glowButton(const QString& title, const QString& symbol, const pf::Color& tint,
+                               QWidget* parent, const pf::Rect& frame) {
+  auto* button = new ReminderGlowButton(title);
+  button->setSymbol(symbol);
+  button->setTint(tint);
+  FixedFrames::place(button, parent, frame);
+  return button;
+}
+
+SymbolView* symbol(const QString& name, QWidget* parent, const pf::Rect& frame, const QString& description = {}) {
+  auto* view = new SymbolView(name, QuibTheme::accent(), description);
+  FixedFrames::place(view, parent, frame);
+  return view;
+}
+
+}  // namespace
+
+ReminderList::ReminderList(ReminderStore& store, pf::UserDefaults* defaults) : m_store(store) {
+  build(defaults);
+  refresh();
+}
+
+ReminderList::~ReminderList() = default;
+
+pf::Window* ReminderList::window() const { return m_window.get(); }
+
+QWidget* ReminderList::cards() const { return m_cards; }
+
+void ReminderList::build(pf::UserDefaults* defaults) {
+  m_window = std::make_unique<pf::Window>();
+  m_window->setWindowTitle(QStringLiteral("Wendle Reminders"));
+  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
+  m_window->onWillClose = [this] {
+    if (onClose) onClose();
+  };
+  auto* glass = new GlassSurface;
+  glass->resize(int(baseSize.width), int(baseSize.height));
+
+  symbol(QStringLiteral("calendar"), glass, {22, 494, 38, 46});
+  auto* title = FixedFrames::label(glass, QStringLiteral("Reminders"), {72, 515, 240, 32}, 25);
+  FixedFrames::setFontSize(title, 25, QFont::Bold);
+  FixedFrames::setTextColor(title, QuibTheme::text());
+  auto* subtitle =
+      FixedFrames::label(glass, QStringLiteral("Stay on track with your companion"), {73, 490, 245, 23}, 13);
+  FixedFrames::setTextColor(subtitle, QuibTheme::secondary());
+  auto* remove = glowButton(QStringLiteral("Delete…"), QStringLiteral("trash"),
+                            pf::Color::system(QStringLiteral("systemRed")), glass, {318, 507, 100, 38});
+  connect(remove, &QPushButton::clicked, this, &ReminderList::deleteReminder);
+
+  m_scroll = new QScrollArea;
+  m_scroll->setFrameShape(QFrame::NoFrame);
+  m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_scroll->setWidgetResizable(true);
+  m_scroll->viewport()->setAutoFillBackground(false);
+  m_cards = new QWidget;
+  m_cards->setAccessibleName(QStringLiteral("Saved reminders"));
+  auto* column = new QVBoxLayout(m_cards);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(int(rowSpacing));
+  column->addStretch();
+  m_scroll->setWidget(m_cards);
+  // The scroll area paints the widget it is given; the glass must show between the cards.
+  m_cards->setAutoFillBackground(false);
+  FixedFrames::place(m_scroll, glass, listFrame);
+
+  auto* add = glowButton(QStringLiteral("New…"), QStringLiteral("plus"),
+                         pf::Color::system(QStringLiteral("systemGreen")), glass, {22, 101, 125, 42});
+  connect(add, &QPushButton::clicked, this, &ReminderList::newReminder);
+  auto* edit = glowButton(QStringLiteral("Edit…"), QStringLiteral("pencil"), QuibTheme::accent(), glass,
+                          {157, 101, 125, 42});
+  connect(edit, &QPushButton::clicked, this, &ReminderList::editReminder);
+  m_pauseButton = glowButton(QStringLiteral("Pause"), QStringLiteral("pause.fill"), QuibTheme::accent(), glass,
+                             {292, 101, 126, 42});
+  connect(m_pauseButton, &QPushButton::clicked, this, &ReminderList::togglePause);
+
+  symbol(QStringLiteral("clock"), glass, {23, 33, 22, 26});
+  m_status = FixedFrames::label(glass, QString(), {55, 20, 282, 56}, 11, true);
+  m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  FixedFrames::setTextColor(m_status, QuibTheme::secondary());
+  symbol(QStringLiteral("bell.badge"), glass, {348, 13, 70, 76});
+
+  m_window->setContentSize(baseSize);
+  m_window->setContentView(glass);
+  m_contentLayout = std::make_unique<ContentWindowLayout>(glass, listFrame, false);
+  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("reminders"), defaults,
+                                                          pf::Size{368, 570}, baseSize);
+  m_window->center();
+}
+
+void ReminderList::present() {
+  try {
+    m_store.reload();
+  } catch (const std::exception& error) {
+    m_status->setText(ReminderStore::text(error));
+  }
+  refresh();
+  m_window->makeKeyAndOrderFront();
+  m_window->activateWindow();
+}
+
+void ReminderList::refresh() {
+  const std::optional<QuibReminder> previous = selected();
+  m_rows = m_store.file().reminders;
+  auto* column = static_cast<QVBoxLayout*>(m_cards->layout());
+  for (QWidget* old : m_cards->findChildren<QWidget*>(QStringLiteral("reminderCard"), Qt::FindDirectChildrenOnly))
+    delete old;
+  for (std::size_t row = 0; row < m_rows.size(); ++row) column->insertWidget(int(row), card(m_rows[row]));
+
+  int row = -1;
+  if (previous) {
+    const auto found = std::find_if(m_rows.begin(), m_rows.end(),
+                                    [&](const QuibReminder& r) { return r.id == previous->id; });
+    if (found != m_rows.end()) row = int(found - m_rows.begin());
+  }
+  m_selectedRow = -1;
+  select(row);
+  selectionChanged();
+  setStatusFromStore();
+}
+
+void ReminderList::setStatusFromStore() {
+  if (const auto& failure = m_store.failure())
+    m_status->setText(*failure);
+  else if (!m_rows.empty())
+    m_status->setText(QStringLiteral("Local time: ") +
+                      QString::fromUtf8(ReminderSchedule::calendar().timeZone().id()) +
+                      QStringLiteral(". Wendle checks reminders while open."));
+  else
+    m_status->setText(QStringLiteral("No reminders yet. Add one with your own message."));
+}
+
+void ReminderList::showStatus(const QString& text) { m_status->setText(text); }
+
+QWidget* ReminderList::card(const QuibReminder& reminder) {
+  auto* row = new CardRow;
+  const int index = int(&reminder - m_rows.data());
+  row->onPress = [this, index] { select(index); };
+  row->onDoubleClick = [this, index] {
+    select(index);
+    editReminder();
+  };
+
+  auto* name = elidingLabel(reminder.name, 16, QFont::DemiBold, row);
+  name->setObjectName(QStringLiteral("name"));
+  FixedFrames::setTextColor(name, QuibTheme::text());
+
+  const ReminderListing listing = ReminderListing::of(reminder, m_store.file(), ReminderSchedule::calendar(),
+                                                      QLocale(), QDateTime::currentDateTimeUtc());
+  auto* detail = elidingLabel(listing.detail, 12, QFont::Normal, row);
+  detail->setObjectName(QStringLiteral("detail"));
+  FixedFrames::setTextColor(detail, QuibTheme::secondary());
+
+  const IconLook look = iconLook(listing.icon);
+  auto* icon = new SymbolView(look.symbol, look.tint, look.description, row);
+  icon->setObjectName(QStringLiteral("icon"));
+  icon->setGeometry(pf::roundedRect(pf::childFrameToQt({13, 26, 34, 36}, rowHeight)));
+  icon->setGlow(8, 0.65);
+  return row;
+}
+
+std::optional<QuibReminder> ReminderList::selected() const {
+  if (m_selectedRow < 0 || m_selectedRow >= int(m_rows.size())) return std::nullopt;
+  return m_rows[std::size_t(m_selectedRow)];
+}
+
+void ReminderList::select(int row) {
+  if (row >= int(m_rows.size())) row = -1;
+  const auto rows = m_cards->findChildren<CardRow*>(QStringLiteral("reminderCard"), Qt::FindDirectChildrenOnly);
+  for (CardRow* card : rows) card->setSelected(false);
+  m_selectedRow = row;
+  if (row >= 0) {
+    auto* column = static_cast<QVBoxLayout*>(m_cards->layout());
+    if (auto* card = dynamic_cast<CardRow*>(column->itemAt(row)->widget())) card->setSelected(true);
+  }
+  selectionChanged();
+}
+
+void ReminderList::selectionChanged() {
+  const auto current = selected();
+  m_pauseButton->setText(current && current->paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+  m_pauseButton->update();
+}
+
+void ReminderList::newReminder() {
+  if (onNew) onNew();
+}
+
+void ReminderList::editReminder() {
+  if (const auto current = selected(); current && onEdit) onEdit(*current);
+}
+
+void ReminderList::togglePause() {
+  const auto current = selected();
+  if (!current) return;
+  try {
+    m_store.pause(current->id, !current->paused);
+  } catch (const std::exception& error) {
+    m_status->setText(ReminderStore::text(error));
+    return;
+  }
+  refresh();
+  if (onChange) onChange();
+}
+
+void ReminderList::deleteReminder() {
+  const auto current = selected();
+  if (!current) return;
+  auto* alert = new pf::Alert(m_window.get());
+  alert->setMessageText(QStringLiteral("Delete ") + current->name + QStringLiteral("?"));
+  alert->setInformativeText(QStringLiteral("This removes the reminder and its pending occurrences."));
+  alert->addButton(QStringLiteral("Cancel"));
+  alert->addButton(QStringLiteral("Delete"));
+  alert->beginSheet(m_window.get(), [list = QPointer<ReminderList>(this), id = current->id](int response) {
+    if (!list || response != pf::Alert::firstButtonResponse + 1) return;
+    try {
+      list->m_store.remove(id);
+    } catch (const std::exception& error) {
+      list->m_status->setText(ReminderStore::text(error));
+      return;
+    }
+    list->refresh();
+    if (list->onChange) list->onChange();
+  });
+}
