@@ -166,6 +166,8 @@ TEST(KeyframeValue, HasAValueOnlyWhenGivenOne) {
   auto orbit = keyframes({});
   orbit.path = Path::rect(Rect(0, 0, 10, 30));
   EXPECT_EQ(std::get<Point>(*keyframeValue(orbit, 0.5)), (Point{10, 30}));
+  orbit.path = Path::rect(Rect(0, 0, 30, 10));  // another path is measured afresh
+  EXPECT_EQ(std::get<Point>(*keyframeValue(orbit, 0.5)), (Point{30, 10}));
   orbit.path = Path();
   orbit.values = {1.0, 3.0};
   EXPECT_EQ(numberAt(orbit, 0.5), 2);
