@@ -592,3 +592,58 @@ TEST_F(Renderer, ASubpixelMoveRedrawsAStillLayerButNotATurningOne) {
   for (int i = 0; i < 30; ++i) frame(i / 30.0);
   EXPECT_LE(renderer.stats().rasterisations - before, 3);
 }
+
+TEST_F(Renderer, LayersCoverTheirWholeFrameToTheEdgePixels) {
+  square(Rect(10, 10, 20, 20), red);
+  const QImage image = frame(0);
+  const struct {
+    int x, y;
+    bool covered;
+  } cases[] = {{10, 10, true}, {29, 29, true}, {10, 29, true}, {29, 10, true},
+               {9, 20, false}, {30, 20, false}, {20, 9, false}, {20, 30, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(at(image, c.x, c.y).alpha() == 255, c.covered) << c.x << "," << c.y;
+    EXPECT_EQ(at(image, c.x, c.y).alpha() == 0, !c.covered) << c.x << "," << c.y;
+  }
+}
+
+TEST_F(Renderer, ContentsImagesFillTheirFrameOnce) {
+  QImage picture(2, 1, QImage::Format_ARGB32_Premultiplied);
+  picture.setPixelColor(0, 0, Qt::red);
+  picture.setPixelColor(1, 0, Qt::blue);
+  auto sprite = Layer::make();
+  sprite->setFrame(Rect(20, 0, 40, 20));
+  sprite->setContents(picture);
+  root->addSublayer(sprite);
+  const QImage image = frame(0);
+  EXPECT_GT(at(image, 24, 10).red(), 200);
+  EXPECT_GT(at(image, 55, 10).blue(), 200);
+  EXPECT_EQ(at(image, 70, 10).alpha(), 0);
+}
+
+TEST_F(Renderer, APlainMaskClipsToItsRoundedBounds) {
+  square(Rect(0, 0, 100, 100), green);
+  auto mask = Layer::make();
+  mask->setFrame(Rect(0, 0, 50, 100));
+  mask->setCornerRadius(10);
+  root->setMask(mask);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 25, 50), QColor(Qt::green));
+  EXPECT_EQ(at(image, 75, 50).alpha(), 0);
+  EXPECT_EQ(at(image, 0, 99).alpha(), 0);  // the rounded corner
+}
+
+TEST_F(Renderer, AShadowedContainerCastsOneShadowForItselfAndItsSublayers) {
+  auto container = square(Rect(20, 40, 20, 20), red);
+  container->setShadowOpacity(1);
+  container->setShadowRadius(0);
+  container->setShadowOffset({10, 0});
+  auto inner = Layer::make();
+  inner->setFrame(Rect(0, 0, 5, 5));
+  inner->setBackgroundColor(blue);
+  container->addSublayer(inner);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 30, 50), QColor(Qt::red));
+  EXPECT_GT(at(image, 45, 50).alpha(), 200);  // the shadow, 10 points right
+  EXPECT_EQ(at(image, 55, 50).alpha(), 0);    // and no shadow of a shadow beyond it
+}
