@@ -51,5 +51,6 @@ TEST(Image, BitmapsAndFittingKeepProportions) {
   EXPECT_EQ(aspectFitted({20, 10}, QRectF(0, 0, 100, 100)), QRectF(0, 25, 100, 50));
   EXPECT_EQ(aspectFitted({10, 20}, QRectF(0, 0, 100, 100)), QRectF(25, 0, 50, 100));
   EXPECT_TRUE(aspectFitted({0, 10}, QRectF(0, 0, 100, 100)).isEmpty());
+  EXPECT_EQ(aspectFitted({100, 0.5}, QRectF(0, 0, 100, 100)), QRectF(0, 49.75, 100, 0.5));  // a hairline stays
   EXPECT_TRUE(Image().rendered(QSize(4, 4)).pixelColor(1, 1).alpha() == 0);
 }

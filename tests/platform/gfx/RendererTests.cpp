@@ -647,3 +647,27 @@ TEST_F(Renderer, AShadowedContainerCastsOneShadowForItselfAndItsSublayers) {
   EXPECT_GT(at(image, 45, 50).alpha(), 200);  // the shadow, 10 points right
   EXPECT_EQ(at(image, 55, 50).alpha(), 0);    // and no shadow of a shadow beyond it
 }
+
+TEST_F(Renderer, ABoundsOriginShiftsWhereSublayersLand) {
+  auto host = Layer::make();
+  host->setBounds(Rect(10, 10, 20, 20));
+  host->setPosition({50, 50});  // the frame runs 40 to 60; local (10, 10) is its corner
+  auto corner = Layer::make();
+  corner->setFrame(Rect(10, 10, 5, 5));
+  corner->setBackgroundColor(red);
+  host->addSublayer(corner);
+  root->addSublayer(host);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 42, 42), QColor(Qt::red));
+  EXPECT_EQ(at(image, 62, 62).alpha(), 0);
+}
+
+TEST(ShadowBlur, LeavesFarPixelsUntouched) {
+  QImage field(40, 40, QImage::Format_ARGB32_Premultiplied);
+  field.fill(Qt::transparent);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) field.setPixelColor(x, y, Qt::black);
+  const QImage shadow = shadowImage(field, QPointF(0, 0), 1.5, Qt::red);
+  EXPECT_GT(shadow.pixelColor(1, 1).alpha(), 100);
+  EXPECT_EQ(shadow.pixelColor(30, 30).alpha(), 0);
+}
