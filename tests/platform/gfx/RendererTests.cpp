@@ -667,7 +667,14 @@ TEST(ShadowBlur, LeavesFarPixelsUntouched) {
   field.fill(Qt::transparent);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) field.setPixelColor(x, y, Qt::black);
-  const QImage shadow = shadowImage(field, QPointF(0, 0), 1.5, Qt::red);
-  EXPECT_GT(shadow.pixelColor(1, 1).alpha(), 100);
-  EXPECT_EQ(shadow.pixelColor(30, 30).alpha(), 0);
+  // A narrow blur at full resolution, a wide one worked out at half and widened back.
+  for (double sigma : {1.5, 4.0}) {
+    const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+    EXPECT_GT(shadow.pixelColor(1, 1).alpha(), 10) << sigma;
+    EXPECT_EQ(shadow.pixelColor(30, 30).alpha(), 0) << sigma;
+    EXPECT_EQ(shadow.pixelColor(30, 1).alpha(), 0) << sigma;
+  }
+  QImage even(30, 30, QImage::Format_ARGB32_Premultiplied);
+  even.fill(QColor(0, 0, 0, 128));
+  EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
 }
