@@ -85,6 +85,9 @@ TEST(KeyframeValue, LinearRunsBetweenNeighboursAtTheirKeyTimes) {
       {"progress that is not a number", {}, notANumber, 0},
   };
   for (const auto& c : cases) EXPECT_NEAR(numberAt(keyframes(values, c.keyTimes), c.progress), c.value, 1e-12) << c.name;
+  // Two values at one key time: the first before it, the second from it on.
+  EXPECT_EQ(numberAt(keyframes({0.0, 10.0}, {0.5, 0.5}), 0.25), 0);
+  EXPECT_EQ(numberAt(keyframes({0.0, 10.0}, {0.5, 0.5}), 0.5), 10);
 }
 
 TEST(KeyframeValue, TimingFunctionsApplyOnlyWhenOneIsGivenPerSegment) {

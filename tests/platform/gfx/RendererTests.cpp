@@ -583,6 +583,10 @@ TEST_F(Renderer, ASubpixelMoveRedrawsAStillLayerButNotATurningOne) {
   EXPECT_EQ(at(moved, 20, 20), QColor(Qt::red));
   still->setPosition({21, 20});  // a whole pixel on from the first: the first image again would do, the half one not
   EXPECT_EQ(at(frame(0), 10, 20).alpha(), 0);
+  still->setPosition({20.25, 20});
+  EXPECT_NEAR(at(frame(0), 10, 20).alpha(), 191, 10);
+  still->setPosition({20.75, 20});  // half a pixel on: drawn again, not the quarter image moved
+  EXPECT_NEAR(at(frame(0), 10, 20).alpha(), 64, 10);
 
   // Turning slowly while gliding by fractions of a pixel: drawn once per step of the turn, not per frame.
   auto spinning = square(Rect(60, 60, 20, 20), green);
