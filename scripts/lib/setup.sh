@@ -7,7 +7,7 @@ WENDLE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev libx11-dev libxfixes-dev xdg-utils xvfb
   libpng-dev libwebp-dev libheif-dev zlib1g-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-droid-fallback
 )
 
 wendle_missing_packages() {

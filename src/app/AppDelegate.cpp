@@ -29,6 +29,7 @@
 #include "reminders/ui/ReminderList.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
+#include "shortcuts/ui/ShortcutEditorController.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -92,8 +93,14 @@ void AppDelegate::applicationWillTerminate() {
   m_hover.stop();
 }
 
+ShortcutEditorController& AppDelegate::shortcutEditor() {
+  if (!m_shortcutEditor) m_shortcutEditor = std::make_unique<ShortcutEditorController>(*m_shortcutStore);
+  return *m_shortcutEditor;
+}
+
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
   m_statusMenu.add(QStringLiteral("Reminders…"), [this] { openReminders(); });
   m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
   m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
@@ -152,6 +159,7 @@ void AppDelegate::createLauncher() {
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
   };
   m_launcher->onDismiss = [this] { m_hover.close(); };
+  m_launcher->onEditShortcuts = [this] { shortcutEditor().present(); };
   m_launcher->onArrangeError = [](const QString& message) {
     auto* alert = new pf::Alert;
     alert->setMessageText(message);

@@ -21,6 +21,7 @@ class ReminderList;
 class ReminderStore;
 class RobotDropTarget;
 class SettingsWindowController;
+class ShortcutEditorController;
 class ShortcutStore;
 struct QuibReminder;
 
@@ -62,6 +63,8 @@ class AppDelegate final : public QObject {
   ClipboardFavoritesController* clipboardFavorites() const { return m_clipboard.get(); }
   /// The main companion's shortcuts.
   ShortcutStore& shortcutStore() const { return *m_shortcutStore; }
+  /// The main companion's Edit Shortcuts window, made when first asked for.
+  ShortcutEditorController& shortcutEditor();
   /// The main companion's "Move or Copy Files" window.
   FileDropController& fileDrop() const { return *m_fileDrop; }
   /// The drop panel around the main companion.
@@ -113,6 +116,7 @@ class AppDelegate final : public QObject {
   std::unique_ptr<LauncherViewController> m_launcher;
   std::unique_ptr<LauncherPanel> m_launcherPanel;
   std::unique_ptr<ContentWindowSizing> m_launcherSizing;
+  std::unique_ptr<ShortcutEditorController> m_shortcutEditor;
   std::unique_ptr<SettingsWindowController> m_settings;
   std::unique_ptr<ClipboardFavoritesController> m_clipboard;
   HoverCoordinator m_hover;

@@ -1,11 +1,9 @@
 #include "clipboard/ClipboardFavoritesFile.h"
 
-#include "platform/core/Json.h"
 #include "platform/core/JsonReader.h"
+#include "platform/core/JsonWriter.h"
 #include "shortcuts/QuibError.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QSet>
 #include <algorithm>
 
@@ -98,15 +96,36 @@ ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, q
 }
 
 QByteArray ClipboardFavoritesFile::encoded() const {
-  QJsonArray listArray;
-  for (const ClipboardFavoriteList& list : lists)
-    listArray.append(QJsonObject{{idKey, list.id}, {nameKey, list.name}});
-  QJsonArray itemArray;
-  for (const ClipboardFavorite& item : items)
-    itemArray.append(
-        QJsonObject{{idKey, item.id}, {nameKey, item.name}, {textKey, item.text}, {listIDKey, item.listID}});
-  return pf::Json::encode(
-      QJsonObject{{versionKey, currentVersion}, {listsKey, listArray}, {itemsKey, itemArray}});
+  pf::JsonWriter writer;
+  const auto text = [&writer](QStringView key, const QString& value) {
+    writer.key(key);
+    writer.string(value);
+  };
+  writer.beginObject();
+  writer.key(itemsKey);
+  writer.beginArray();
+  for (const ClipboardFavorite& item : items) {
+    writer.beginObject();
+    text(idKey, item.id);
+    text(listIDKey, item.listID);
+    text(nameKey, item.name);
+    text(textKey, item.text);
+    writer.endObject();
+  }
+  writer.endArray();
+  writer.key(listsKey);
+  writer.beginArray();
+  for (const ClipboardFavoriteList& list : lists) {
+    writer.beginObject();
+    text(idKey, list.id);
+    text(nameKey, list.name);
+    writer.endObject();
+  }
+  writer.endArray();
+  writer.key(versionKey);
+  writer.integer(currentVersion);
+  writer.endObject();
+  return writer.take();
 }
 
 void ClipboardFavoritesFile::validate() const {

@@ -2,6 +2,8 @@
 #include "clipboard/FavoritesSupport.h"
 #include "platform/core/Json.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -224,6 +226,22 @@ TEST(FavoritesFileValidation, TheWholeFileIsCheckedInOrder) {
   EXPECT_EQ(messageOf([&] { older.validate(); }), unreadable);
 }
 
+namespace {
+
+/// The bytes the generic JSON encoder gives for the same file, which the file's own writer must match.
+QByteArray genericallyEncoded(const ClipboardFavoritesFile& file) {
+  QJsonArray lists;
+  for (const ClipboardFavoriteList& list : file.lists)
+    lists.append(QJsonObject{{"id", list.id}, {"name", list.name}});
+  QJsonArray items;
+  for (const ClipboardFavorite& item : file.items)
+    items.append(QJsonObject{
+        {"id", item.id}, {"name", item.name}, {"text", item.text}, {"listID", item.listID}});
+  return pf::Json::encode(QJsonObject{{"version", 4}, {"lists", lists}, {"items", items}});
+}
+
+}  // namespace
+
 TEST(FavoritesFileWriting, TheFileIsWrittenWithSortedKeysAndReadsBackExactly) {
   const QString awkward = QString::fromUtf8("line\r\nnbsp\xC2\xA0sep\u2028tab\tnul") + QChar(u'\0') +
                           QStringLiteral("\"/\\ trailing  ");
@@ -234,6 +252,8 @@ TEST(FavoritesFileWriting, TheFileIsWrittenWithSortedKeysAndReadsBackExactly) {
       "{\n    \"items\": [\n        {\n            \"id\": \"A\",\n"
       "            \"listID\": \"W\",\n            \"name\": \" Name \",\n";
   EXPECT_TRUE(bytes.startsWith(expectedStart)) << bytes.toStdString();
+  EXPECT_EQ(bytes, genericallyEncoded(file));
+  EXPECT_EQ(ClipboardFavoritesFile::empty().encoded(), genericallyEncoded(ClipboardFavoritesFile::empty()));
   EXPECT_EQ(readFile(bytes), file);
   EXPECT_EQ(readFile(bytes).items[0].text, awkward);
 

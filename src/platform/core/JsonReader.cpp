@@ -5,21 +5,69 @@
 
 namespace pf {
 
-/// Where a value sits. Its path and the words that name it are put together
-/// only when an error or a nested reader needs them: building them for every
-/// value read would cost more than the reading itself.
+/// A nested reader's place. Each link keeps the one above it alive, so a
+/// reader may outlive the reader it came from; the path is spelled out only
+/// when an error needs it, as building it for every nested value would cost
+/// more than the reading itself.
+struct JsonReaderTrail {
+  std::shared_ptr<const JsonReaderTrail> above;
+  /// Its parent is `above`'s trail, or the top of the document.
+  JsonTrail trail;
+};
+
+namespace {
+
+const JsonTrail& topTrail() {
+  static const JsonTrail top;
+  return top;
+}
+
+const JsonTrail& trailOf(const std::shared_ptr<const JsonReaderTrail>& link) {
+  return link ? link->trail : topTrail();
+}
+
+/// A place given as a path already spelled out; nothing for the top.
+std::shared_ptr<const JsonReaderTrail> spelledOut(QString path) {
+  if (path.isEmpty()) return nullptr;
+  return std::make_shared<const JsonReaderTrail>(
+      JsonReaderTrail{nullptr, topTrail().member(std::move(path))});
+}
+
+QString within(const QString& path) {
+  return path.isEmpty() ? QString() : QStringLiteral(" in ") + path;
+}
+
+}  // namespace
+
+/// Where a value sits: in an object or array whose reader's trail is `holder`.
 struct JsonPlace {
   /// The key concerned; for an array item, the array's key.
   const QString& key;
-  /// The path of the object or array that holds the value.
-  const QString& parent;
+  const std::shared_ptr<const JsonReaderTrail>& holder;
   /// The item's index, for a value in an array; none in an object.
   std::optional<qsizetype> index;
 
   /// The value's full path, e.g. "reminders[3].time".
-  QString path() const;
+  QString path() const { return link().path(); }
   /// How messages name the value: "The value of "time" in reminders[3]".
   QString subject() const;
+
+  JsonObjectReader objectReader(QJsonObject object) const {
+    return JsonObjectReader(std::move(object), nested());
+  }
+  JsonArrayReader arrayReader(QJsonArray array) const {
+    return JsonArrayReader(std::move(array), key, nested());
+  }
+
+ private:
+  /// The value's link; its parent lives as long as `holder`.
+  JsonTrail link() const {
+    const JsonTrail& parent = trailOf(holder);
+    return index ? parent.item(*index) : parent.member(key);
+  }
+  std::shared_ptr<const JsonReaderTrail> nested() const {
+    return std::make_shared<const JsonReaderTrail>(JsonReaderTrail{holder, link()});
+  }
 };
 
 namespace {
@@ -91,35 +139,32 @@ QByteArray decodeData(const QJsonValue& value, const JsonPlace& place) {
 
 JsonObjectReader decodeObject(const QJsonValue& value, const JsonPlace& place) {
   if (!value.isObject()) refuse(place, QStringLiteral("an object"), kindOf(value));
-  return JsonObjectReader(value.toObject(), place.path());
+  return place.objectReader(value.toObject());
 }
 
 JsonArrayReader decodeArray(const QJsonValue& value, const JsonPlace& place) {
   if (!value.isArray()) refuse(place, QStringLiteral("an array"), kindOf(value));
-  return JsonArrayReader(value.toArray(), place.key, place.path());
+  return place.arrayReader(value.toArray());
 }
 
 QJsonValue decodeAny(const QJsonValue& value, const JsonPlace&) { return value; }
 
-QString within(const QString& path) {
-  return path.isEmpty() ? QString() : QStringLiteral(" in ") + path;
-}
-
 }  // namespace
 
-QString JsonPlace::path() const {
-  if (index) return QStringLiteral("%1[%2]").arg(parent).arg(*index);
-  return parent.isEmpty() ? key : parent + u'.' + key;
-}
-
 QString JsonPlace::subject() const {
+  const QString parent = trailOf(holder).path();
   if (index)
     return QStringLiteral("Item %1%2").arg(*index).arg(parent.isEmpty() ? QString() : " of " + parent);
   return QStringLiteral("The value of \"%1\"%2").arg(key, within(parent));
 }
 
 JsonObjectReader::JsonObjectReader(QJsonObject object, QString path)
-    : m_object(std::move(object)), m_path(std::move(path)) {}
+    : m_object(std::move(object)), m_trail(spelledOut(std::move(path))) {}
+
+JsonObjectReader::JsonObjectReader(QJsonObject object, std::shared_ptr<const JsonReaderTrail> trail)
+    : m_object(std::move(object)), m_trail(std::move(trail)) {}
+
+QString JsonObjectReader::path() const { return trailOf(m_trail).path(); }
 
 JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) {
   return JsonObjectReader(Json::parseObject(bytes));
@@ -129,8 +174,8 @@ template <typename T>
 T JsonObjectReader::required(const QString& key,
                              T (*decode)(const QJsonValue&, const JsonPlace&)) const {
   if (const auto found = optional(key, JsonNull::refused, decode)) return *found;
-  throw JsonError(QStringLiteral("The key \"%1\" is missing%2.").arg(key, within(m_path)), key,
-                  JsonPlace{key, m_path, {}}.path());
+  throw JsonError(QStringLiteral("The key \"%1\" is missing%2.").arg(key, within(path())), key,
+                  JsonPlace{key, m_trail, {}}.path());
 }
 
 template <typename T>
@@ -140,7 +185,7 @@ std::optional<T> JsonObjectReader::optional(const QString& key, JsonNull null,
   const auto it = m_object.constFind(key);
   if (it == m_object.constEnd() || (null == JsonNull::absent && it.value().isNull()))
     return std::nullopt;
-  return decode(it.value(), JsonPlace{key, m_path, {}});
+  return decode(it.value(), JsonPlace{key, m_trail, {}});
 }
 
 QString JsonObjectReader::string(const QString& key) const { return required(key, decodeString); }
@@ -181,15 +226,21 @@ std::optional<JsonArrayReader> JsonObjectReader::optionalArray(const QString& ke
 }
 
 JsonArrayReader::JsonArrayReader(QJsonArray array, QString key, QString path)
-    : m_array(std::move(array)), m_key(std::move(key)), m_path(std::move(path)) {}
+    : m_array(std::move(array)), m_key(std::move(key)), m_trail(spelledOut(std::move(path))) {}
+
+JsonArrayReader::JsonArrayReader(QJsonArray array, QString key,
+                                 std::shared_ptr<const JsonReaderTrail> trail)
+    : m_array(std::move(array)), m_key(std::move(key)), m_trail(std::move(trail)) {}
+
+QString JsonArrayReader::path() const { return trailOf(m_trail).path(); }
 
 JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) {
-  return JsonArrayReader(Json::parseArray(bytes), {}, {});
+  return JsonArrayReader(Json::parseArray(bytes), QString(), QString());
 }
 
 template <typename T>
 T JsonArrayReader::item(qsizetype index, T (*decode)(const QJsonValue&, const JsonPlace&)) const {
-  const JsonPlace place{m_key, m_path, index};
+  const JsonPlace place{m_key, m_trail, index};
   if (index < 0 || index >= m_array.size())
     throw JsonError(
         QStringLiteral("%1 is missing; there are %2 items.").arg(place.subject()).arg(m_array.size()),

@@ -8,6 +8,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,8 @@ enum class JsonNull { refused, absent };
 class JsonArrayReader;
 /// Where a value sits, for error messages (defined with the readers).
 struct JsonPlace;
+/// Where a nested reader sits, shared with the readers below it (defined with the readers).
+struct JsonReaderTrail;
 
 /// Strict, typed reading of one JSON object, field by field. A missing key
 /// or a value of another type throws JsonError naming the key and its path.
@@ -37,7 +40,8 @@ class JsonObjectReader final {
   bool contains(const QString& key) const { return m_object.contains(key); }
   QStringList keys() const { return m_object.keys(); }
   const QJsonObject& json() const { return m_object; }
-  const QString& path() const { return m_path; }
+  /// The object's place, e.g. "reminders[3]"; spelled out on each call.
+  QString path() const;
 
   QString string(const QString& key) const;
   qint64 integer(const QString& key) const;
@@ -73,8 +77,12 @@ class JsonObjectReader final {
   std::optional<T> optional(const QString& key, JsonNull null,
                             T (*decode)(const QJsonValue&, const JsonPlace&)) const;
 
+  friend struct JsonPlace;
+  JsonObjectReader(QJsonObject object, std::shared_ptr<const JsonReaderTrail> trail);
+
   QJsonObject m_object;
-  QString m_path;
+  /// Nothing for the top of a document.
+  std::shared_ptr<const JsonReaderTrail> m_trail;
 };
 
 /// Strict, typed reading of one JSON array, item by item; errors name the
@@ -89,7 +97,8 @@ class JsonArrayReader final {
   qsizetype size() const { return m_array.size(); }
   bool isEmpty() const { return m_array.isEmpty(); }
   const QJsonArray& json() const { return m_array; }
-  const QString& path() const { return m_path; }
+  /// The array's place, e.g. "nested.items"; spelled out on each call.
+  QString path() const;
 
   QString string(qsizetype index) const;
   qint64 integer(qsizetype index) const;
@@ -108,9 +117,13 @@ class JsonArrayReader final {
   template <typename T>
   T item(qsizetype index, T (*decode)(const QJsonValue&, const JsonPlace&)) const;
 
+  friend struct JsonPlace;
+  JsonArrayReader(QJsonArray array, QString key, std::shared_ptr<const JsonReaderTrail> trail);
+
   QJsonArray m_array;
   QString m_key;
-  QString m_path;
+  /// Nothing for the top of a document.
+  std::shared_ptr<const JsonReaderTrail> m_trail;
 };
 
 }  // namespace pf

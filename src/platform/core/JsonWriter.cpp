@@ -12,35 +12,64 @@ namespace {
 // Integral numbers up to 2^53 are written as integers, as Qt stores them.
 constexpr double largestExactInteger = 9007199254740992.0;
 
-bool needsEscape(char c) { return uchar(c) < 0x20 || c == '"' || c == '\\'; }
+bool needsEscape(char16_t c) { return c < 0x20 || c == u'"' || c == u'\\'; }
 
-void appendEscaped(QByteArray& out, QStringView text) {
+/// Writes `c`, which needs an escape, as JSON spells it; returns the end of what was written.
+char* escape(char* out, char16_t c) {
   static constexpr char hex[] = "0123456789abcdef";
-  const QByteArray utf8 = text.toUtf8();
-  out += '"';
-  const char* run = utf8.constData();
-  const char* const end = run + utf8.size();
-  // Characters that need no escape go out in runs: one append per run, not per byte.
-  for (const char* c = run; c != end; ++c) {
-    if (!needsEscape(*c)) continue;
-    out.append(run, c - run);
-    run = c + 1;
-    switch (*c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: {
-        const char escape[] = {'\\', 'u', '0', '0', hex[uchar(*c) >> 4], hex[uchar(*c) & 0xf]};
-        out.append(escape, sizeof escape);
-      }
+  *out++ = '\\';
+  switch (c) {
+    case u'"': *out++ = '"'; return out;
+    case u'\\': *out++ = '\\'; return out;
+    case u'\b': *out++ = 'b'; return out;
+    case u'\f': *out++ = 'f'; return out;
+    case u'\n': *out++ = 'n'; return out;
+    case u'\r': *out++ = 'r'; return out;
+    case u'\t': *out++ = 't'; return out;
+    default:
+      *out++ = 'u';
+      for (int shift = 12; shift >= 0; shift -= 4) *out++ = hex[(c >> shift) & 0xf];
+      return out;
+  }
+}
+
+/// Writes `text` in quotes as UTF-8 straight from UTF-16, with no text in
+/// between. A lone surrogate has no UTF-8 spelling; like Qt's own writer it
+/// goes out escaped, so it reads back unchanged.
+void appendEscaped(QByteArray& out, QStringView text) {
+  // Room for the worst case: every UTF-16 unit escaped as six bytes, and the quotes.
+  const qsizetype start = out.size();
+  out.resize(start + 6 * text.size() + 2);
+  char* p = out.data() + start;
+  *p++ = '"';
+  const char16_t* c = text.utf16();
+  const char16_t* const end = c + text.size();
+  for (; c != end; ++c) {
+    const char16_t u = *c;
+    if (u < 0x80) {
+      if (needsEscape(u))
+        p = escape(p, u);
+      else
+        *p++ = char(u);
+    } else if (u < 0x800) {
+      *p++ = char(0xc0 | (u >> 6));
+      *p++ = char(0x80 | (u & 0x3f));
+    } else if (QChar::isHighSurrogate(u) && c + 1 != end && QChar::isLowSurrogate(c[1])) {
+      const char32_t scalar = QChar::surrogateToUcs4(u, *++c);
+      *p++ = char(0xf0 | (scalar >> 18));
+      *p++ = char(0x80 | ((scalar >> 12) & 0x3f));
+      *p++ = char(0x80 | ((scalar >> 6) & 0x3f));
+      *p++ = char(0x80 | (scalar & 0x3f));
+    } else if (QChar::isSurrogate(u)) {
+      p = escape(p, u);
+    } else {
+      *p++ = char(0xe0 | (u >> 12));
+      *p++ = char(0x80 | ((u >> 6) & 0x3f));
+      *p++ = char(0x80 | (u & 0x3f));
     }
   }
-  out.append(run, end - run);
-  out += '"';
+  *p++ = '"';
+  out.resize(p - out.constData());
 }
 
 }  // namespace

@@ -95,6 +95,35 @@ TEST(Json, ErrorsInsideNestedValuesGiveTheirPath) {
       << missingInside.what();
 }
 
+TEST(Json, ErrorsInsideNestedArraysAndTopLevelArraysGiveTheirPath) {
+  const auto grid = JsonObjectReader::parse(R"({"grid": [[1, 2], [3, "x"]]})").array("grid");
+  JsonError cell = refusal([&] { grid.array(1).integer(1); });
+  EXPECT_EQ(cell.key(), "grid");
+  EXPECT_EQ(cell.path(), "grid[1][1]");
+  EXPECT_STREQ(cell.what(), "Item 1 of grid[1] must be an integer, not a string.");
+  JsonError beyond = refusal([&] { grid.array(0).integer(2); });
+  EXPECT_EQ(beyond.path(), "grid[0][2]");
+  EXPECT_STREQ(beyond.what(), "Item 2 of grid[0] is missing; there are 2 items.");
+
+  const auto list = JsonArrayReader::parse(R"([{"n": 1}, {"n": {"deep": [true]}}])");
+  EXPECT_EQ(list.object(1).object("n").path(), "[1].n");
+  JsonError deep = refusal([&] { list.object(1).object("n").array("deep").string(0); });
+  EXPECT_EQ(deep.key(), "deep");
+  EXPECT_EQ(deep.path(), "[1].n.deep[0]");
+  EXPECT_STREQ(deep.what(), "Item 0 of [1].n.deep must be a string, not a Boolean.");
+  JsonError top = refusal([&] { list.integer(0); });
+  EXPECT_EQ(top.path(), "[0]");
+  EXPECT_STREQ(top.what(), "Item 0 must be an integer, not an object.");
+  JsonError missing = refusal([&] { list.object(0).object("m"); });
+  EXPECT_EQ(missing.path(), "[0].m");
+  EXPECT_STREQ(missing.what(), "The key \"m\" is missing in [0].");
+
+  const JsonObjectReader placed(QJsonObject{{"a", QJsonArray{QJsonObject{}}}}, "outer.inner");
+  JsonError given = refusal([&] { placed.array("a").object(0).boolean("b"); });
+  EXPECT_EQ(given.path(), "outer.inner.a[0].b");
+  EXPECT_STREQ(given.what(), "The key \"b\" is missing in outer.inner.a[0].");
+}
+
 TEST(Json, ReadsNumbersExactly) {
   const auto reader = JsonObjectReader::parse(record);
   EXPECT_EQ(reader.integer("whole"), 2);

@@ -1,0 +1,57 @@
+#include "app/AppDelegate.h"
+#include "launcher/LauncherAssignmentStore.h"
+#include "launcher/ui/GlassSurface.h"
+#include "launcher/ui/LauncherViewController.h"
+#include "platform/core/UserDefaults.h"
+#include "shortcuts/ShortcutCatalogRepository.h"
+#include "shortcuts/ShortcutStore.h"
+#include "shortcuts/ui/ShortcutEditorController.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+/// The whole program over a catalog whose only shortcut is not active.
+class EditShortcutsRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pf::UserDefaults::resetAll();
+    LauncherAssignmentStore::resetShared();
+    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const std::vector<Shortcut> shortcuts{{"docs", "Docs", ShortcutKind::web, "https://docs.example/", {},
+                                           std::nullopt, std::nullopt, false}};
+    ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
+    delegate = std::make_unique<AppDelegate>(
+        std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
+        QStringLiteral(WENDLE_ASSETS));
+    delegate->applicationDidFinishLaunching();
+  }
+  void TearDown() override {
+    delegate.reset();
+    LauncherAssignmentStore::resetShared();
+    pf::UserDefaults::resetAll();
+  }
+
+  std::unique_ptr<AppDelegate> delegate;
+};
+
+}  // namespace
+
+TEST_F(EditShortcutsRoad, TheStatusMenuOpensTheEditorOverTheMainStore) {
+  QAction* item = delegate->statusMenu().item(QStringLiteral("Edit Shortcuts…"));
+  ASSERT_NE(item, nullptr);
+  item->trigger();
+  ShortcutEditorWindow* window = delegate->shortcutEditor().window();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Edit Shortcuts — Wendle");
+  EXPECT_EQ(delegate->shortcutEditor().draft().items.front().label, "Docs");
+}
+
+TEST_F(EditShortcutsRoad, TheLaunchersEmptyButtonOpensTheEditor) {
+  QPushButton* button = delegate->launcher()->emptyButton();
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_TRUE(delegate->shortcutEditor().window()->isVisible());
+}

@@ -1,0 +1,35 @@
+#include "shortcuts/DanceTiming.h"
+#include "shortcuts/GifSupport.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+#include <limits>
+
+using test::gif;
+
+TEST(DanceTimingTest, ReadsEachFramesStatedDelay) {
+  const auto delays = DanceTiming::statedDelays(gif({0, 1, 5, -1, 300}));
+  ASSERT_EQ(delays.size(), 5u);
+  EXPECT_EQ(delays[0], 0.0);
+  EXPECT_EQ(delays[1], 0.01);
+  EXPECT_EQ(delays[2], 0.05);
+  EXPECT_EQ(delays[3], std::nullopt);
+  EXPECT_EQ(delays[4], 3.0);
+}
+
+TEST(DanceTimingTest, StopsAtDamageAndRefusesOtherFiles) {
+  QByteArray cut = gif({5, 5});
+  cut.chop(8);
+  EXPECT_EQ(DanceTiming::statedDelays(cut).size(), 1u);
+  EXPECT_TRUE(DanceTiming::statedDelays("\x89PNG\r\n").empty());
+  EXPECT_TRUE(DanceTiming::statedDelays("GIF89a\x01").empty());
+}
+
+TEST(DanceTimingTest, DurationKeepsAMinimumAndADefault) {
+  const struct {
+    std::optional<double> stated;
+    double expected;
+  } cases[] = {{0.0, 0.02}, {0.01, 0.02}, {0.02, 0.02}, {0.05, 0.05}, {std::nullopt, 0.1},
+               {std::numeric_limits<double>::quiet_NaN(), 0.02}};
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(DanceTiming::duration(c.stated), c.expected);
+}
