@@ -474,3 +474,211 @@ TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
   }
   EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, 128));
 }
+
+TEST(LayerContentVisibility, OnlyWhatWouldLeaveAMarkIsDrawn) {
+  struct Case {
+    const char* name;
+    std::function<std::shared_ptr<Layer>()> make;
+    bool visible;
+    bool shadow;
+  };
+  const Color clear = Color::calibratedRGB(1, 0, 0, 0);
+  const auto shape = [](Path path, std::function<void(ShapeLayer&)> style) {
+    auto s = ShapeLayer::make();
+    s->setFrame(Rect(0, 0, 20, 20));
+    s->setPath(path);
+    style(*s);
+    return std::shared_ptr<Layer>(s);
+  };
+  const auto plain = [](std::function<void(Layer&)> style) {
+    auto l = Layer::make();
+    l->setFrame(Rect(0, 0, 20, 20));
+    style(*l);
+    return l;
+  };
+  const Path box = Path::rect(Rect(2, 2, 10, 10));
+  const Case cases[] = {
+      {"a filled path", [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(red); }); }, true, false},
+      {"a filled empty path", [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(red); }); }, false, false},
+      {"a stroked empty path",
+       [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(3); }); },
+       false, false},
+      {"a clear fill", [&] { return shape(box, [&](ShapeLayer& s) { s.setFillColor(clear); }); }, false, false},
+      {"a stroke", [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(1); }); },
+       true, false},
+      {"a stroke of no width",
+       [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(0); }); },
+       false, false},
+      {"a stroke ending where it starts",
+       [&] {
+         return shape(box, [](ShapeLayer& s) {
+           s.setFillColor(std::nullopt);
+           s.setStrokeColor(red);
+           s.setStrokeStart(0.5);
+           s.setStrokeEnd(0.5);
+         });
+       },
+       false, false},
+      {"a shadowed fill",
+       [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(0.5); }); }, true, true},
+      {"a shadow of a clear colour",
+       [&] { return shape(box, [&](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(0.5); s.setShadowColor(clear); }); },
+       true, false},
+      {"the shadow of an empty path",
+       [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(1); }); }, false, false},
+      {"a background", [&] { return plain([](Layer& l) { l.setBackgroundColor(blue); }); }, true, false},
+      {"a background of no area",
+       [&] { return plain([](Layer& l) { l.setBackgroundColor(blue); l.setBounds(Rect(0, 0, 20, 0)); }); }, false, false},
+      {"a border", [&] { return plain([](Layer& l) { l.setBorderWidth(2); l.setBorderColor(green); }); }, true, false},
+      {"a border of a clear colour", [&] { return plain([&](Layer& l) { l.setBorderWidth(2); l.setBorderColor(clear); }); }, false, false},
+      {"a border of no width", [&] { return plain([](Layer& l) { l.setBorderColor(green); }); }, false, false},
+      {"nothing", [&] { return plain([](Layer&) {}); }, false, false},
+      {"a gradient",
+       [] {
+         auto g = GradientLayer::make();
+         g->setFrame(Rect(0, 0, 20, 20));
+         g->setColors({red, blue});
+         return std::shared_ptr<Layer>(g);
+       },
+       true, false},
+      {"a gradient of no colours",
+       [] {
+         auto g = GradientLayer::make();
+         g->setFrame(Rect(0, 0, 20, 20));
+         return std::shared_ptr<Layer>(g);
+       },
+       false, false},
+  };
+  for (const auto& c : cases) {
+    const auto layer = c.make();
+    const LayerContent content = LayerContent::of(*layer, modelPresentation(*layer));
+    EXPECT_EQ(content.isVisible(), c.visible) << c.name;
+    EXPECT_EQ(content.hasShadow(), c.shadow) << c.name;
+    EXPECT_EQ(content.shadowReach() > 0, c.shadow) << c.name;
+  }
+}
+
+TEST_F(Renderer, AShapeWithAnEmptyPathDrawsNothing) {
+  auto shape = ShapeLayer::make();
+  shape->setFrame(Rect(0, 0, 100, 100));
+  shape->setFillColor(red);
+  shape->setStrokeColor(blue);
+  shape->setLineWidth(4);
+  shape->setShadowOpacity(1);
+  root->addSublayer(shape);
+  const QImage image = frame(0);
+  EXPECT_EQ(renderer.stats().rasterisations, 0);
+  EXPECT_EQ(renderer.stats().composited, 0);
+  EXPECT_EQ(at(image, 50, 50).alpha(), 0);
+}
+
+TEST_F(Renderer, ASubpixelMoveRedrawsAStillLayerButNotATurningOne) {
+  auto still = square(Rect(10, 10, 20, 20), red);
+  frame(0);
+  still->setPosition({20.5, 20});  // half a pixel right: its edges fall mid-pixel
+  const QImage moved = frame(0);
+  EXPECT_EQ(renderer.stats().rasterisations, 2);
+  EXPECT_NEAR(at(moved, 10, 20).alpha(), 128, 10);
+  EXPECT_NEAR(at(moved, 30, 20).alpha(), 128, 10);
+  EXPECT_EQ(at(moved, 20, 20), QColor(Qt::red));
+  still->setPosition({21, 20});  // a whole pixel on from the first: the first image again would do, the half one not
+  EXPECT_EQ(at(frame(0), 10, 20).alpha(), 0);
+  still->setPosition({20.25, 20});
+  EXPECT_NEAR(at(frame(0), 10, 20).alpha(), 191, 10);
+  still->setPosition({20.75, 20});  // half a pixel on: drawn again, not the quarter image moved
+  EXPECT_NEAR(at(frame(0), 10, 20).alpha(), 64, 10);
+
+  // Turning slowly while gliding by fractions of a pixel: drawn once per step of the turn, not per frame.
+  auto spinning = square(Rect(60, 60, 20, 20), green);
+  spinning->addAnimation(endless("transform.rotation.z", 0.0, 0.2, 10));
+  spinning->addAnimation(endless("position", Point{70, 70}, Point{77.3, 70}, 1));
+  const int before = renderer.stats().rasterisations;
+  for (int i = 0; i < 30; ++i) frame(i / 30.0);
+  EXPECT_LE(renderer.stats().rasterisations - before, 3);
+}
+
+TEST_F(Renderer, LayersCoverTheirWholeFrameToTheEdgePixels) {
+  square(Rect(10, 10, 20, 20), red);
+  const QImage image = frame(0);
+  const struct {
+    int x, y;
+    bool covered;
+  } cases[] = {{10, 10, true}, {29, 29, true}, {10, 29, true}, {29, 10, true},
+               {9, 20, false}, {30, 20, false}, {20, 9, false}, {20, 30, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(at(image, c.x, c.y).alpha() == 255, c.covered) << c.x << "," << c.y;
+    EXPECT_EQ(at(image, c.x, c.y).alpha() == 0, !c.covered) << c.x << "," << c.y;
+  }
+}
+
+TEST_F(Renderer, ContentsImagesFillTheirFrameOnce) {
+  QImage picture(2, 1, QImage::Format_ARGB32_Premultiplied);
+  picture.setPixelColor(0, 0, Qt::red);
+  picture.setPixelColor(1, 0, Qt::blue);
+  auto sprite = Layer::make();
+  sprite->setFrame(Rect(20, 0, 40, 20));
+  sprite->setContents(picture);
+  root->addSublayer(sprite);
+  const QImage image = frame(0);
+  EXPECT_GT(at(image, 24, 10).red(), 200);
+  EXPECT_GT(at(image, 55, 10).blue(), 200);
+  EXPECT_EQ(at(image, 70, 10).alpha(), 0);
+}
+
+TEST_F(Renderer, APlainMaskClipsToItsRoundedBounds) {
+  square(Rect(0, 0, 100, 100), green);
+  auto mask = Layer::make();
+  mask->setFrame(Rect(0, 0, 50, 100));
+  mask->setCornerRadius(10);
+  root->setMask(mask);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 25, 50), QColor(Qt::green));
+  EXPECT_EQ(at(image, 75, 50).alpha(), 0);
+  EXPECT_EQ(at(image, 0, 99).alpha(), 0);  // the rounded corner
+}
+
+TEST_F(Renderer, AShadowedContainerCastsOneShadowForItselfAndItsSublayers) {
+  auto container = square(Rect(20, 40, 20, 20), red);
+  container->setShadowOpacity(1);
+  container->setShadowRadius(0);
+  container->setShadowOffset({10, 0});
+  auto inner = Layer::make();
+  inner->setFrame(Rect(0, 0, 5, 5));
+  inner->setBackgroundColor(blue);
+  container->addSublayer(inner);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 30, 50), QColor(Qt::red));
+  EXPECT_GT(at(image, 45, 50).alpha(), 200);  // the shadow, 10 points right
+  EXPECT_EQ(at(image, 55, 50).alpha(), 0);    // and no shadow of a shadow beyond it
+}
+
+TEST_F(Renderer, ABoundsOriginShiftsWhereSublayersLand) {
+  auto host = Layer::make();
+  host->setBounds(Rect(10, 10, 20, 20));
+  host->setPosition({50, 50});  // the frame runs 40 to 60; local (10, 10) is its corner
+  auto corner = Layer::make();
+  corner->setFrame(Rect(10, 10, 5, 5));
+  corner->setBackgroundColor(red);
+  host->addSublayer(corner);
+  root->addSublayer(host);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 42, 42), QColor(Qt::red));
+  EXPECT_EQ(at(image, 62, 62).alpha(), 0);
+}
+
+TEST(ShadowBlur, LeavesFarPixelsUntouched) {
+  QImage field(40, 40, QImage::Format_ARGB32_Premultiplied);
+  field.fill(Qt::transparent);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) field.setPixelColor(x, y, Qt::black);
+  // A narrow blur at full resolution, a wide one worked out at half and widened back.
+  for (double sigma : {1.5, 4.0}) {
+    const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+    EXPECT_GT(shadow.pixelColor(1, 1).alpha(), 10) << sigma;
+    EXPECT_EQ(shadow.pixelColor(30, 30).alpha(), 0) << sigma;
+    EXPECT_EQ(shadow.pixelColor(30, 1).alpha(), 0) << sigma;
+  }
+  QImage even(30, 30, QImage::Format_ARGB32_Premultiplied);
+  even.fill(QColor(0, 0, 0, 128));
+  EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
+}
