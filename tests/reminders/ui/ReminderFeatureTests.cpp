@@ -301,9 +301,13 @@ TEST_F(ReminderFeatureTest, TheShortcutButtonOpensOnlyAnActiveSavedShortcut) {
     reminders->start();
     QTest::mouseClick(reminders->bubble().actionButton(), Qt::LeftButton);
     EXPECT_EQ(opened.has_value(), c.opened);
-    if (opened) EXPECT_EQ(*opened, reminder.actionID);
+    if (opened) {
+      EXPECT_EQ(*opened, reminder.actionID);
+    }
     EXPECT_EQ(reminders->bubble().status()->text(), c.said);
-    if (!c.said.isEmpty()) EXPECT_EQ(reminders->list().status()->text(), c.said);
+    if (!c.said.isEmpty()) {
+      EXPECT_EQ(reminders->list().status()->text(), c.said);
+    }
     EXPECT_EQ(owner.notices.size(), c.said.isEmpty() ? 0u : 1u);
     EXPECT_TRUE(bubbleShown(*reminders));
     EXPECT_TRUE(journalOccurrence().isOpen());

@@ -63,17 +63,23 @@ TEST(EditorActionButtonTest, FillBorderAndGlowFollowStateAndTitle) {
     const pf::Color edge = c.prominent ? accent : QuibTheme::border();
     std::vector<test::DrawCall> expected;
     if (c.glows) {
-      test::DrawCall glow{test::DrawCall::Kind::stroke, path};
+      test::DrawCall glow;
+      glow.kind = test::DrawCall::Kind::stroke;
+      glow.path = path;
       glow.color = accent;
       glow.lineWidth = 3;
       glow.shadow = test::DrawCall::Shadow{accent, 9, {}};
       glow.depth = 1;
       expected.push_back(glow);
     }
-    test::DrawCall fill{test::DrawCall::Kind::linearGradient, path};
+    test::DrawCall fill;
+    fill.kind = test::DrawCall::Kind::linearGradient;
+    fill.path = path;
     fill.gradient = {{base.withAlpha(c.opacity), EditorDrawing::darkened(base, 0.35).withAlpha(c.opacity)}, {}};
     fill.angle = 90;
-    test::DrawCall border{test::DrawCall::Kind::stroke, path};
+    test::DrawCall border;
+    border.kind = test::DrawCall::Kind::stroke;
+    border.path = path;
     border.color = edge.withAlpha(c.opacity);
     border.lineWidth = 2;
     expected.push_back(fill);
