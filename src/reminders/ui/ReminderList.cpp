@@ -147,7 +147,7 @@ SymbolView* symbol(const QString& name, QWidget* parent, const pf::Rect& frame, 
 
 ReminderList::ReminderList(ReminderStore& store, pf::UserDefaults* defaults) : m_store(store) {
   build(defaults);
-  refresh();
+  setStatusFromStore();
 }
 
 ReminderList::~ReminderList() = default;
@@ -224,12 +224,16 @@ void ReminderList::present() {
   } catch (const std::exception& error) {
     m_status->setText(ReminderStore::text(error));
   }
-  refresh();
+  rebuildCards();
   m_window->makeKeyAndOrderFront();
   m_window->activateWindow();
 }
 
 void ReminderList::refresh() {
+  if (m_window->isVisible()) rebuildCards();
+}
+
+void ReminderList::rebuildCards() {
   const std::optional<QuibReminder> previous = selected();
   m_rows = m_store.file().reminders;
   auto* column = static_cast<QVBoxLayout*>(m_cards->layout());

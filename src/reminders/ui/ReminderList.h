@@ -38,6 +38,8 @@ class ReminderList final : public QObject {
   /// Reads the journal again and shows the window in front.
   void present();
   /// Shows the reminders of the journal as last read, keeping the selection.
+  /// A hidden list builds no cards (a large journal would cost thousands of
+  /// widgets nobody sees); presenting it builds them afresh.
   void refresh();
   /// Puts a sentence in the status line until the next refresh.
   void showStatus(const QString& text);
@@ -73,6 +75,7 @@ class ReminderList final : public QObject {
 
  private:
   void build(pf::UserDefaults* defaults);
+  void rebuildCards();
   QWidget* card(const QuibReminder& reminder);
   void selectionChanged();
   void setStatusFromStore();

@@ -251,6 +251,22 @@ TEST_F(ReminderListTest, NewEditAndCloseGoToTheOwner) {
   EXPECT_FALSE(list->window()->isVisible());
 }
 
+TEST_F(ReminderListTest, CardsAreBuiltOnlyWhileTheWindowShows) {
+  auto list = open({1, {reminder(QStringLiteral("A"))}, {}});
+  list->window()->performClose();
+  test::writeJournal({1, {reminder(QStringLiteral("A")), reminder(QStringLiteral("B"))}, {}});
+  m_store->reload();
+  list->refresh();
+  EXPECT_EQ(cardsOf(*list).size(), 1);
+
+  list->present();
+  EXPECT_EQ(cardsOf(*list).size(), 2);
+  test::writeJournal({1, {reminder(QStringLiteral("C"))}, {}});
+  m_store->reload();
+  list->refresh();
+  EXPECT_EQ(cardsOf(*list).size(), 1);
+}
+
 TEST_F(ReminderListTest, AnUnreadableJournalKeepsTheLastGoodCardsAndSaysWhy) {
   auto list = open({1, {reminder()}, {}});
   QFile damaged(test::journalFile());
