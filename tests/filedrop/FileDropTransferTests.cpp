@@ -225,15 +225,17 @@ TEST(FileDropTransferCopy, TreesKeepContentModesTimesAndLinks) {
 TEST(FileDropTransferCopy, NeverReplacesANameTakenAfterTheCheck) {
   const QString source = writeFile(inHome("Drop/Tree/file.txt"), "mine");
   const QString intruder = writeFile(inHome("Saved/Tree/file.txt"), "theirs");
-  for (const bool move : {false, true}) {
-    try {
-      if (move)
-        FileDropFileManager::shared().moveItem(home() + "/Drop/Tree", home() + "/Saved/Tree");
-      else
-        FileDropFileManager::shared().copyItem(home() + "/Drop/Tree", home() + "/Saved/Tree");
-      ADD_FAILURE() << "replaced";
-    } catch (const pf::FileError& error) {
-      EXPECT_EQ(error.errorNumber(), EEXIST);
+  for (const QString item : {"/Tree", "/Tree/file.txt"}) {
+    for (const bool move : {false, true}) {
+      try {
+        if (move)
+          FileDropFileManager::shared().moveItem(home() + "/Drop" + item, home() + "/Saved" + item);
+        else
+          FileDropFileManager::shared().copyItem(home() + "/Drop" + item, home() + "/Saved" + item);
+        ADD_FAILURE() << "replaced " << item.toStdString();
+      } catch (const pf::FileError& error) {
+        EXPECT_EQ(error.errorNumber(), EEXIST) << item.toStdString();
+      }
     }
   }
   EXPECT_EQ(contentsOf(intruder), "theirs");
