@@ -24,9 +24,7 @@
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
 #include "platform/ui/Window.h"
-#include "reminders/ReminderStore.h"
-#include "reminders/ui/ReminderEditor.h"
-#include "reminders/ui/ReminderList.h"
+#include "reminders/ui/ReminderFeature.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
@@ -67,8 +65,10 @@ void AppDelegate::applicationDidFinishLaunching() {
   createSettings();
   createClipboardFavorites();
   createDropTarget();
+  createReminders();
   placeCompanion();
   m_panel->orderFront();
+  m_reminders->start();
   // Logging out would end a transfer half-way, as quitting would.
   connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     if (m_fileDrop->isBusy() && manager.allowsInteraction()) {
@@ -87,6 +87,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+  if (m_reminders) m_reminders->stop();
   if (m_dropTarget) m_dropTarget->stop();
   if (m_launcher) m_launcher->cancelArrangement();
   if (m_performance) m_performance->stop();
@@ -101,7 +102,7 @@ ShortcutEditorController& AppDelegate::shortcutEditor() {
 void AppDelegate::buildStatusMenu() {
   m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
   m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
-  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { openReminders(); });
+  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { m_reminders->presentList(); });
   m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
   m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
   m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
@@ -325,26 +326,22 @@ void AppDelegate::showOpenFailure(const QString& message) {
   });
 }
 
-void AppDelegate::openReminders() {
-  if (!m_reminderList) {
-    m_reminderStore = std::make_unique<ReminderStore>(m_shortcutStore->dataDirectory());
-    m_reminderList = std::make_unique<ReminderList>(*m_reminderStore, &m_defaults);
-    m_reminderList->onNew = [this] { editReminder(std::nullopt); };
-    m_reminderList->onEdit = [this](const QuibReminder& reminder) { editReminder(reminder); };
-  }
-  m_reminderList->present();
-}
-
-void AppDelegate::editReminder(const std::optional<QuibReminder>& reminder) {
-  // One editor at a time: an open one comes to the front instead.
-  if (m_reminderEditor && m_reminderEditor->window()->isVisible()) {
-    m_reminderEditor->present();
-    return;
-  }
-  m_reminderEditor = std::make_unique<ReminderEditor>(*m_shortcutStore, reminder);
-  m_reminderEditor->onSave = [this, reminder](const QuibReminder& edited) {
-    m_reminderStore->save(edited, reminder, QDateTime::currentDateTimeUtc());
-    m_reminderList->refresh();
+void AppDelegate::createReminders() {
+  m_reminders = std::make_unique<ReminderFeature>(*m_shortcutStore, std::nullopt);
+  m_reminders->placement = [this]() -> std::optional<ReminderFeature::Placement> {
+    return ReminderFeature::Placement{m_panel->frame(), pf::Screens::of(m_panel.get())};
   };
-  m_reminderEditor->present();
+  m_reminders->onHold = [this](bool on) { m_holds.set(Hold::reminders, on); };
+  m_reminders->positionWindow = [](pf::Window* window) { window->center(); };
+  m_reminders->onAnimation = [this](QuibAction action) { m_performance->play(action); };
+  m_reminders->onStopAnimation = [this] { m_performance->stop(); };
+  m_reminders->onReveal = [this] { m_panel->orderFront(); };
+  // A companion being dragged or arranged is busy; the reminder waits for it.
+  m_reminders->available = [this] {
+    return !m_holds.contains(Hold::dragging) && !m_holds.contains(Hold::arranging);
+  };
+  m_reminders->onNotice = [this](const QString& text) { m_statusItem->setToolTip(text); };
+  m_reminders->openAction = [this](const Shortcut& shortcut, ShortcutOpener::Completion completion) {
+    m_opener.open(shortcut, *m_shortcutStore, completion);
+  };
 }

@@ -16,14 +16,11 @@ class FileDropController;
 class LauncherPanel;
 class LauncherViewController;
 class PerformancePlayer;
-class ReminderEditor;
-class ReminderList;
-class ReminderStore;
+class ReminderFeature;
 class RobotDropTarget;
 class SettingsWindowController;
 class ShortcutEditorController;
 class ShortcutStore;
-struct QuibReminder;
 
 namespace pf {
 class StatusItem;
@@ -71,6 +68,8 @@ class AppDelegate final : public QObject {
   RobotDropTarget& dropTarget() const { return *m_dropTarget; }
   /// Quits, unless a file transfer runs: then its window is shown instead.
   void quit();
+  /// The main companion's reminders.
+  ReminderFeature& reminders() const { return *m_reminders; }
   /// Why the main companion must stand still right now.
   const HoldSet& holds() const { return m_holds; }
 
@@ -102,8 +101,7 @@ class AppDelegate final : public QObject {
   void saveCompanionPosition();
   void createSettings();
   void showOpenFailure(const QString& message);
-  void openReminders();
-  void editReminder(const std::optional<QuibReminder>& reminder);
+  void createReminders();
 
   std::shared_ptr<ShortcutStore> m_shortcutStore;
   pf::UserDefaults& m_defaults;
@@ -126,7 +124,5 @@ class AppDelegate final : public QObject {
   HoldSet m_holds;
   ShortcutOpener m_opener;
   QString m_lastReaction;
-  std::unique_ptr<ReminderStore> m_reminderStore;
-  std::unique_ptr<ReminderList> m_reminderList;
-  std::unique_ptr<ReminderEditor> m_reminderEditor;
+  std::unique_ptr<ReminderFeature> m_reminders;
 };

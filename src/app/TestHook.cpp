@@ -3,8 +3,13 @@
 #include "app/AppDelegate.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
+#include "launcher/ui/LauncherPanel.h"
+#include "reminders/ui/ReminderBubble.h"
+#include "reminders/ui/ReminderFeature.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTextEdit>
 #include <cstdio>
 #include <unistd.h>
 
@@ -60,7 +65,20 @@ void TestHook::run(const QByteArray& command) {
     QAction* item = m_delegate.statusMenu().item(QString::fromUtf8(title));
     answer((item ? "chosen " : "missing ") + title);
     if (item) item->trigger();
+  } else if (command == "bubble") {
+    answerBubble();
   } else {
     answer("unknown " + command);
   }
+}
+
+void TestHook::answerBubble() {
+  const ReminderFeature& reminders = m_delegate.reminders();
+  const LauncherPanel* panel = reminders.panel();
+  if (!panel || !panel->isVisible()) return answer("bubble hidden");
+  const pf::Rect f = panel->frame();
+  const ReminderBubble& bubble = reminders.bubble();
+  answer("bubble " + QByteArray::number(f.origin.x) + ' ' + QByteArray::number(f.origin.y) + ' ' +
+         QByteArray::number(f.size.width) + ' ' + QByteArray::number(f.size.height) + ' ' +
+         bubble.titleField()->text().toUtf8() + '|' + bubble.message()->toPlainText().toUtf8());
 }

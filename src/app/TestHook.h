@@ -14,7 +14,9 @@ class AppDelegate;
 ///   <character> <artwork 0|1>" (the panel's frame, y-up; the character's
 ///   title; whether its drawing was read);
 /// - "menu <title>" chooses that status-menu item as a click would and
-///   answers "chosen <title>", or "missing <title>".
+///   answers "chosen <title>", or "missing <title>";
+/// - "bubble" answers "bubble <x> <y> <width> <height> <title>|<message>"
+///   for the reminder bubble on screen (y-up), or "bubble hidden".
 /// It prints "ready" once installed. Nothing else reads the variable.
 class TestHook final : public QObject {
   Q_OBJECT
@@ -26,6 +28,7 @@ class TestHook final : public QObject {
   explicit TestHook(AppDelegate& delegate);
   void readCommands();
   void run(const QByteArray& command);
+  void answerBubble();
 
   AppDelegate& m_delegate;
   QSocketNotifier m_input;

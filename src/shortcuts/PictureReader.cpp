@@ -188,6 +188,10 @@ struct HeifDeleter {
 template <typename T>
 using HeifPointer = std::unique_ptr<T, HeifDeleter>;
 
+/// How far a coded picture or tile may reach past the declared size: the
+/// largest tile phones write.
+constexpr int heifTileSlack = 512;
+
 /// The file's primary picture, or null.
 struct HeifPicture {
   HeifPointer<heif_context> context;
@@ -233,6 +237,12 @@ QImage heicThumbnail(const QByteArray& bytes, int maximumEdge) {
   const QSize target = PictureReader::fitting(HeifPicture::size(picture.primary.get()), maximumEdge);
   const HeifPointer<heif_image_handle> thumbnail = heifSourceFor(picture.primary.get(), target);
   heif_image_handle* source = thumbnail ? thumbnail.get() : picture.primary.get();
+  // libheif sizes a tiled picture by its grid, not by the size the file declares,
+  // so a few hundred bytes could make it allocate gigabytes. Nothing it decodes
+  // may be larger than the declared size but for coding blocks and tile rounding.
+  const QSize declared = HeifPicture::size(source);
+  heif_context_set_maximum_image_size_limit(picture.context.get(),
+                                            std::max(declared.width(), declared.height()) + heifTileSlack);
   const bool alpha = heif_image_handle_has_alpha_channel(source);
   heif_image* decoded = nullptr;
   if (heif_decode_image(source, &decoded, heif_colorspace_RGB,
@@ -248,6 +258,24 @@ QImage heicThumbnail(const QByteArray& bytes, int maximumEdge) {
                     alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
   return shrink(view, PictureReader::fitting(view.size(), maximumEdge)).copy();
 }
+
+/// Qt's decoders may allocate more than the size they report from the header
+/// (a GIF's whole logical screen, for one), so while one reads, Qt may
+/// allocate only what the reported size needs at the widest pixel format.
+class AllocationLimit final {
+ public:
+  explicit AllocationLimit(QSize declared) : m_previous(QImageReader::allocationLimit()) {
+    constexpr qint64 widestPixelBytes = 8;
+    const qint64 bytes = qint64(std::max(declared.width(), 1)) * std::max(declared.height(), 1) * widestPixelBytes;
+    QImageReader::setAllocationLimit(int(bytes >> 20) + 1);
+  }
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+  ~AllocationLimit() { QImageReader::setAllocationLimit(m_previous); }
+
+ private:
+  int m_previous = 0;
+};
 
 }  // namespace
 
@@ -290,6 +318,7 @@ QImage PictureReader::decodedByQt(int maximumEdge) const {
   QImageReader reader(&buffer, m_format);
   reader.setAutoDetectImageFormat(false);
   reader.setAutoTransform(true);
+  const AllocationLimit limit(reader.size());
   // JPEG decodes at a reduced size directly; the others are reduced after.
   if (m_format == "jpeg") reader.setScaledSize(fitting(reader.size(), maximumEdge));
   const QImage image = reader.read();

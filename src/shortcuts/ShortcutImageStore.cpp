@@ -20,10 +20,6 @@ constexpr qint64 cacheCountLimit = 128;
 constexpr qint64 cacheCostLimit = 33554432;
 constexpr double maximumSide = 20000;
 constexpr double maximumPixels = 100000000;
-// Qt refuses to allocate more than 256 MB for a decoded image by default,
-// which is less than a legal 100-megapixel picture needs at 8 bytes a pixel.
-// The limit is process-wide; it is only ever raised.
-constexpr int decodeAllocationLimitMB = 1024;
 
 const QString referencePrefix = QStringLiteral("custom-");
 
@@ -114,11 +110,6 @@ QByteArray encodePNG(const QImage& image) {
   return png;
 }
 
-void allowLegalPictureSizes() {
-  if (QImageReader::allocationLimit() < decodeAllocationLimitMB)
-    QImageReader::setAllocationLimit(decodeAllocationLimitMB);
-}
-
 }  // namespace
 
 const QStringList& ShortcutImageStore::allowedTypes() {
@@ -148,7 +139,6 @@ ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
   if (bytes.isEmpty() || bytes.size() > maximumInputBytes) throw unreadable();
   const QByteArray format = sniffFormat(bytes);
   if (format.isEmpty()) throw unreadable();
-  allowLegalPictureSizes();
   const QByteArray png = encodePNG(thumbnail(bytes, format));
   Imported imported{reference(png), png};
   validate(imported.png, imported.reference);

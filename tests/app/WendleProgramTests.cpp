@@ -1,4 +1,7 @@
+#include "platform/core/Calendar.h"
 #include "platform/core/UserDefaults.h"
+#include "reminders/ReminderSupport.h"
+#include "shortcuts/ShortcutCatalogRepository.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -143,5 +146,25 @@ TEST(WendleProgram, BuildsTheMainShortcutCatalogBeforeAnythingElse) {
   ASSERT_EQ(wendle.nextLine(), "ready");
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/shortcuts.json")));
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/shortcuts.migration.json")));
+  wendle.quit();
+}
+
+TEST(WendleProgram, AnnouncesAReminderThatIsDueInItsBubbleAboveTheCompanion) {
+  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 200.0);
+  pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
+  const pf::Calendar calendar{QTimeZone::systemTimeZone()};
+  QuibReminder tea = test::reminder(QStringLiteral("Tea"), ReminderRepeat::once,
+                                    ReminderTime(QDateTime::currentDateTime(), calendar));
+  tea.message = QStringLiteral("Time for tea.");
+  const QString folder = ShortcutCatalogRepository::applicationDirectory();
+  ASSERT_TRUE(QDir().mkpath(folder));
+  QFile journal(folder + QStringLiteral("/reminders.json"));
+  ASSERT_TRUE(journal.open(QIODevice::WriteOnly) && journal.write(ReminderFile{1, {tea}, {}}.encoded()) > 0);
+  journal.close();
+
+  RunningWendle wendle;
+  ASSERT_EQ(wendle.nextLine(), "ready");
+  // Centred 10 above the 135 x 180 companion at (200, 120), on whole pixels.
+  EXPECT_EQ(wendle.ask("bubble"), "bubble 73 310 390 182 Stretch Tea|Time for tea.");
   wendle.quit();
 }

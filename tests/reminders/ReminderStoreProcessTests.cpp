@@ -1,5 +1,5 @@
 // The journal against second real processes: a held lock refuses every change
-// at once, concurrent writers lose nothing, and launched programs never keep the lock.
+// at once, and launched programs never keep the lock.
 #include "platform/core/FileLock.h"
 #include "reminders/ReminderSupport.h"
 #include "shortcuts/QuibError.h"
@@ -33,24 +33,6 @@ WENDLE_TEST_HELPER(holdJournalLock) {
   for (;;) QThread::sleep(60);
 }
 
-/// Saves 50 new reminders named with a prefix, trying again while the other writer holds the lock.
-WENDLE_TEST_HELPER(saveFifty) {
-  ReminderStore store(args.value(0));
-  test::tellParent("ready");
-  for (int i = 0; i < 50; ++i) {
-    for (;;) {
-      try {
-        store.save(reminder(args.value(1) + QString::number(i)), std::nullopt, saveMoment);
-        break;
-      } catch (const QuibError& error) {
-        if (error.message() != busy) throw;
-        QThread::usleep(200);
-      }
-    }
-  }
-  return 0;
-}
-
 TEST(ReminderStoreProcesses, WhileAnotherProcessHoldsTheLockEveryChangeFailsAtOnce) {
   ReminderStore store(journalFolder());
   store.save(reminder("R1"), std::nullopt, saveMoment);
@@ -76,24 +58,6 @@ TEST(ReminderStoreProcesses, WhileAnotherProcessHoldsTheLockEveryChangeFailsAtOn
   holder.kill();
   store.pause("R1", true);
   EXPECT_TRUE(store.file().reminders[0].paused);
-}
-
-TEST(ReminderStoreProcesses, TwoWritersWithRetriesLoseNothing) {
-  ChildProcess a("saveFifty", {journalFolder(), "A"});
-  ChildProcess b("saveFifty", {journalFolder(), "B"});
-  ASSERT_TRUE(a.waitForLine("ready") && b.waitForLine("ready"));
-  ASSERT_EQ(a.finish(), 0) << a.errors().toStdString();
-  ASSERT_EQ(b.finish(), 0) << b.errors().toStdString();
-  ReminderStore store(journalFolder());
-  ASSERT_EQ(store.failure(), std::nullopt);
-  QStringList ids;
-  for (const QuibReminder& r : store.file().reminders) ids << r.id;
-  ids.sort();
-  QStringList expected;
-  for (const char* prefix : {"A", "B"})
-    for (int i = 0; i < 50; ++i) expected << prefix + QString::number(i);
-  expected.sort();
-  EXPECT_EQ(ids, expected);
 }
 
 TEST(ReminderStoreProcesses, AProgramStartedDuringAChangeDoesNotKeepTheLock) {

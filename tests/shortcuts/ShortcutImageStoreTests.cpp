@@ -193,6 +193,49 @@ TEST(ImageImport, AHugePngIsReducedWithoutHoldingTheWholePicture) {
   EXPECT_EQ(importer.finish(), 0) << importer.errors().toStdString();
 }
 
+/// Imports a picture and prints how far the import raised the process's peak memory, in KiB.
+WENDLE_TEST_HELPER(importAndTellPeakGrowth) {
+  const auto peak = [] {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+  };
+  const long before = peak();
+  const QString message = importMessage(QUrl::fromLocalFile(args.value(0)));
+  test::tellParent(message.toUtf8());
+  test::tellParent(QByteArray::number(qint64(peak() - before)));
+  return 0;
+}
+
+TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+  };
+  const Case cases[] = {
+      // 526 bytes declaring a 12 x 8 picture tiled into a 4,000 x 4,000 grid.
+      {"grid.heic",
+       QByteArray::fromBase64(
+           "AAAAHGZ0eXBoZWljAAAAAG1pZjFoZWljbWlhZgAAAaxtZXRhAAAAAAAAACFoZGxyAAAAAAAAAABwaWN0AAAAAAAAAAAAAAAAAAAAAA5w"
+           "aXRtAAAAAAACAAAAEGlkYXQAAAAAD6APoAAAADhpbG9jAQAAAERAAAIAAQAAAAAAAAHQAAEAAAAAAAAAPgACAAEAAAAAAAAAAQAAAAAA"
+           "AAAIAAAAOGlpbmYAAAAAAAIAAAAVaW5mZQIAAAEAAQAAaHZjMQAAAAAVaW5mZQIAAAAAAgAAZ3JpZAAAAADXaXBycAAAALVpcGNvAAAA"
+           "dWh2Y0MBBAgAAAAAAAAAAAAe8AD8/fr6AAAPAyAAAQAXQAEMAf//BAgAAAMAnbgAAAMAAB66AkAhAAEAKkIBAQQIAAADAJ24AAADAAAe"
+           "oCCBBNluqumubgQEDAgAAAMACAAAAwAIQCIAAQAGRAHBc8GJAAAAFGlzcGUAAAAAAAAAQAAAAEAAAAAUaXNwZQAAAAAAAAAMAAAACAAA"
+           "ABBwaXhpAAAAAAMKCgoAAAAaaXBtYQAAAAAAAAACAAECgQIAAgIDhAAAABppcmVmAAAAAAAAAA5kaW1nAAIAAQABAAAARm1kYXQAAAA6"
+           "KAGvEyFy0kDnKLHcL6IE6osmpPz0xgKkgmxITsW/L7rjoOqM+v/RS9xbonEH3hcgzxZpVbmI5UePcA==")},
+      // 51 bytes whose frame reports 8 x 17,932 on a logical screen 13,068 pixels wide.
+      {"screen.gif", QByteArray::fromBase64("R0lGODlhDDMAAPIAAAH//yTbQwAASZIAbW1tYT0wLjQ1NDU1ACwAAAwACAAARkYIugA7")},
+  };
+  for (const Case& c : cases) {
+    test::ChildProcess importer("importAndTellPeakGrowth", {writeFile(inHome(c.name), c.bytes)});
+    ASSERT_EQ(importer.finish(), 0) << importer.errors().toStdString();
+    const QByteArrayList lines = importer.lines();
+    ASSERT_EQ(lines.size(), 2) << c.name;
+    EXPECT_EQ(lines[0], "That image could not be decoded. Try another image.") << c.name;
+    EXPECT_LT(lines[1].toLong(), 32 * 1024) << c.name << ": KiB of peak memory added by the import";
+  }
+}
+
 TEST(ImageImport, FileSizeLimitAtItsEdge) {
   // Sparse files: the size check comes before any byte is examined.
   const QString path = inHome("big.png");

@@ -42,6 +42,13 @@ void ChildProcess::kill() {
   m_process.waitForFinished(10000);
 }
 
+QByteArrayList ChildProcess::lines() {
+  m_output += m_process.readAllStandardOutput();
+  QByteArrayList lines = m_output.split('\n');
+  lines.removeLast();  // a line still being printed, or the empty rest after the last
+  return lines;
+}
+
 QByteArray ChildProcess::errors() { return m_process.readAllStandardError(); }
 
 void tellParent(const QByteArray& line) {

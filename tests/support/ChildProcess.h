@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QProcess>
 #include <QStringList>
 
@@ -22,6 +23,8 @@ class ChildProcess final {
   /// Ends the helper with SIGKILL and reaps it.
   void kill();
   bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+  /// Every whole line the helper printed so far.
+  QByteArrayList lines();
   /// Everything the helper wrote to stderr so far.
   QByteArray errors();
 

@@ -1,0 +1,68 @@
+#include "platform/core/SystemClockMonitor.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstdint>
+#include <ctime>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+namespace pf {
+
+namespace {
+
+/// Far enough ahead never to fire in a session; re-armed if it ever does.
+constexpr time_t clockTimerHorizon = 365L * 24 * 60 * 60;
+
+}  // namespace
+
+SystemClockMonitor::SystemClockMonitor(QString zoneFile) : m_zoneFile(std::move(zoneFile)) {
+  m_zone = zoneIdentity();
+  m_zoneFolder.addPath(QFileInfo(m_zoneFile).absolutePath());
+  connect(&m_zoneFolder, &QFileSystemWatcher::directoryChanged, this, [this] { zoneFolderChanged(); });
+
+  m_clockTimer = FileDescriptor(timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC));
+  if (!m_clockTimer.isOpen()) return;
+  armClockTimer();
+  m_clockNotifier = std::make_unique<QSocketNotifier>(m_clockTimer.get(), QSocketNotifier::Read);
+  connect(m_clockNotifier.get(), &QSocketNotifier::activated, this, [this] { clockTimerReady(); });
+}
+
+SystemClockMonitor::~SystemClockMonitor() = default;
+
+void SystemClockMonitor::armClockTimer() {
+  itimerspec spec{};
+  spec.it_value.tv_sec = std::time(nullptr) + clockTimerHorizon;
+  timerfd_settime(m_clockTimer.get(), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+}
+
+void SystemClockMonitor::clockTimerReady() {
+  std::uint64_t expirations = 0;
+  const ssize_t read = ::read(m_clockTimer.get(), &expirations, sizeof expirations);
+  const bool cancelled = read < 0 && errno == ECANCELED;
+  if (read < 0 && !cancelled) return;
+  // A cancelled timer stays cancelled until it is armed again.
+  armClockTimer();
+  if (cancelled && onClockChange) onClockChange();
+}
+
+// The folder also changes for unrelated files; only a different zone counts.
+void SystemClockMonitor::zoneFolderChanged() {
+  const QByteArray zone = zoneIdentity();
+  if (zone == m_zone) return;
+  m_zone = zone;
+  tzset();
+  if (onTimeZoneChange) onTimeZoneChange();
+}
+
+// The link's target names the zone; a copied file is told apart by its bytes.
+QByteArray SystemClockMonitor::zoneIdentity() const {
+  QFile file(m_zoneFile);
+  const QByteArray target = QFileInfo(m_zoneFile).symLinkTarget().toUtf8();
+  if (!file.open(QIODevice::ReadOnly)) return target;
+  return target + '\n' + file.read(1 << 20);
+}
+
+}  // namespace pf
