@@ -233,6 +233,7 @@ void AppDelegate::createFileDrop() {
   m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
   m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
   m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+  m_fileDrop->onEditFolders = [this] { shortcutEditor().present(); };
 }
 
 void AppDelegate::createDropTarget() {

@@ -6,6 +6,7 @@
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
+#include "shortcuts/ui/ShortcutEditorController.h"
 #include "support/DropEvents.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -67,5 +70,25 @@ TEST(FileDropWiring, DropsOnTheCompanionOpenTheWindowAndABusyTransferHoldsOffDro
   finishTransfer({});
   QCoreApplication::processEvents();
   fileDrop.cancel();
+  EXPECT_FALSE(delegate.holds().contains(PacingController::Hold::fileTransfer));
+}
+
+TEST(FileDropWiring, EditSavedFoldersClosesTheWindowAndOpensTheShortcutEditor) {
+  const QString directory = ShortcutCatalogRepository::applicationDirectory();
+  AppDelegate delegate(std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory),
+                       pf::UserDefaults::standard(), QString());
+  delegate.applicationDidFinishLaunching();
+  const QUrl file = QUrl::fromLocalFile(test::writeFile(test::home() + "/b.txt", "b"));
+  ASSERT_TRUE(dropOnCompanion(delegate, {file}));
+  pf::Window* window = delegate.fileDrop().window();
+  QPushButton* edit = nullptr;
+  for (QPushButton* button : window->findChildren<QPushButton*>())
+    if (button->text() == "Edit saved folders…") edit = button;
+  ASSERT_NE(edit, nullptr);
+
+  QTest::mouseClick(edit, Qt::LeftButton);
+
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(delegate.shortcutEditor().window()->isVisible());
   EXPECT_FALSE(delegate.holds().contains(PacingController::Hold::fileTransfer));
 }

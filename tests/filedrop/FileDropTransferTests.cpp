@@ -225,15 +225,17 @@ TEST(FileDropTransferCopy, TreesKeepContentModesTimesAndLinks) {
 TEST(FileDropTransferCopy, NeverReplacesANameTakenAfterTheCheck) {
   const QString source = writeFile(inHome("Drop/Tree/file.txt"), "mine");
   const QString intruder = writeFile(inHome("Saved/Tree/file.txt"), "theirs");
-  for (const bool move : {false, true}) {
-    try {
-      if (move)
-        FileDropFileManager::shared().moveItem(home() + "/Drop/Tree", home() + "/Saved/Tree");
-      else
-        FileDropFileManager::shared().copyItem(home() + "/Drop/Tree", home() + "/Saved/Tree");
-      ADD_FAILURE() << "replaced";
-    } catch (const pf::FileError& error) {
-      EXPECT_EQ(error.errorNumber(), EEXIST);
+  for (const QString item : {"/Tree", "/Tree/file.txt"}) {
+    for (const bool move : {false, true}) {
+      try {
+        if (move)
+          FileDropFileManager::shared().moveItem(home() + "/Drop" + item, home() + "/Saved" + item);
+        else
+          FileDropFileManager::shared().copyItem(home() + "/Drop" + item, home() + "/Saved" + item);
+        ADD_FAILURE() << "replaced " << item.toStdString();
+      } catch (const pf::FileError& error) {
+        EXPECT_EQ(error.errorNumber(), EEXIST) << item.toStdString();
+      }
     }
   }
   EXPECT_EQ(contentsOf(intruder), "theirs");
@@ -280,19 +282,35 @@ TEST(FileDropTransferMove, AcrossFileSystemsCopiesKeepingEverythingThenRemovesTh
 
 TEST(FileDropTransferMove, AFailureMidCopyKeepsTheSourceAndLeavesNoPartialCopy) {
   const auto other = test::otherDevice();
-  if (!other) GTEST_SKIP() << "no second file system";
+  const QString sameDevice = test::folderInHome("Saved");
+  const QString file = writeFile(inHome("Drop/single.jpg"), "single");
   const QString tree = inHome("Drop/Album");
   writeFile(tree + "/one.jpg", "one");
   writeFile(tree + "/sub/two.jpg", "two");
   test::stamp(tree + "/sub", 0555, 3'000'000);
+  const struct {
+    QString source;
+    FileDropOperation operation;
+    bool acrossDevices;
+  } cases[] = {
+      {file, FileDropOperation::copy, false},
+      {tree, FileDropOperation::copy, false},
+      {file, FileDropOperation::move, true},
+      {tree, FileDropOperation::move, true},
+  };
   FailingFileManager failing;
-
-  const std::vector<FileDropResult> results =
-      FileDropTransfer::run({fileURL(tree)}, fileURL(other->path()), FileDropOperation::move, failing);
-  ASSERT_EQ(results.size(), 1u);
-  EXPECT_EQ(results[0].error, QStringLiteral("Could not copy: input/output error."));
-  EXPECT_EQ(destinationPath(results[0]), other->path() + "/Album");
-  EXPECT_FALSE(exists(other->path() + "/Album"));
+  for (const auto& c : cases) {
+    if (c.acrossDevices && !other) continue;
+    const QString folder = c.acrossDevices ? other->path() : sameDevice;
+    const QString name = QFileInfo(c.source).fileName();
+    const std::vector<FileDropResult> results =
+        FileDropTransfer::run({fileURL(c.source)}, fileURL(folder), c.operation, failing);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].error, QStringLiteral("Could not copy: input/output error.")) << name.toStdString();
+    EXPECT_EQ(destinationPath(results[0]), folder + "/" + name);
+    EXPECT_FALSE(exists(folder + "/" + name)) << name.toStdString();
+  }
+  EXPECT_EQ(contentsOf(file), "single");
   EXPECT_EQ(contentsOf(tree + "/one.jpg"), "one");
   EXPECT_EQ(contentsOf(tree + "/sub/two.jpg"), "two");
 }

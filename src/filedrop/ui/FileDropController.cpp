@@ -1,10 +1,13 @@
 #include "filedrop/ui/FileDropController.h"
 
 #include "filedrop/FileDropTransfer.h"
+#include "launcher/ui/GlassSurface.h"
+#include "look/QuibSkin.h"
+#include "look/QuibTheme.h"
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/QtGeometry.h"
-#include "platform/gfx/SystemColors.h"
+#include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
@@ -77,20 +80,20 @@ Widget* place(Widget* widget, const pf::Rect& frame) {
   return widget;
 }
 
-QLabel* wrappingLabel(QWidget* parent, const pf::Rect& frame, int pixelSize, const QString& text = {}) {
+void setTextColor(QWidget* widget, const pf::Color& color) {
+  pf::ViewStyle::setColor(widget, pf::ViewStyle::ColorRole::text, color);
+}
+
+QLabel* wrappingLabel(QWidget* parent, const pf::Rect& frame, int pixelSize, const pf::Color& color,
+                      const QString& text = {}) {
   auto* label = place(new QLabel(text, parent), frame);
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QFont font = label->font();
   font.setPixelSize(pixelSize);
   label->setFont(font);
+  setTextColor(label, color);
   return label;
-}
-
-void tint(QWidget* widget, const QString& systemColor) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, pf::toQColor(pf::Color::system(systemColor)));
-  widget->setPalette(palette);
 }
 
 }  // namespace
@@ -107,12 +110,15 @@ void FileDropController::buildWindow() {
   m_window = std::make_unique<pf::Window>();
   m_window->setWindowTitle(QStringLiteral("Move or Copy Files"));
   m_window->setLevel(pf::WindowLevel::floating);
-  m_window->setContentSize({570, baseHeight});
+  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
   m_window->shouldClose = [this] { return !m_isBusy; };
   m_window->onWillClose = [this] { windowWillClose(); };
-  QWidget* view = m_window->contentView();
+  auto* view = new GlassSurface;
+  view->resize(570, int(baseHeight));
+  m_window->setContentSize({570, baseHeight});
+  m_window->setContentView(view);
 
-  m_summary = wrappingLabel(view, {22, 423, 526, 38}, 17);
+  m_summary = wrappingLabel(view, {22, 423, 526, 38}, 17, QuibTheme::text());
   m_summary->setObjectName(QStringLiteral("summary"));
   QFont heading = m_summary->font();
   heading.setWeight(QFont::DemiBold);
@@ -125,22 +131,23 @@ void FileDropController::buildWindow() {
   QFont listFont = m_fileList->font();
   listFont.setPixelSize(13);
   m_fileList->setFont(listFont);
-  place(new QLabel(QStringLiteral("Saved folder"), view), {22, 227, 130, 22});
+  setTextColor(m_fileList, QuibTheme::text());
+  // The glass shows through the list.
+  QPalette clear = m_fileList->palette();
+  clear.setColor(QPalette::Base, Qt::transparent);
+  m_fileList->setPalette(clear);
+  m_fileList->viewport()->setAutoFillBackground(false);
+  setTextColor(place(new QLabel(QStringLiteral("Saved folder"), view), {22, 227, 130, 22}), QuibTheme::text());
   m_folderPopup = place(new QComboBox(view), {150, 222, 398, 30});
   m_folderPopup->setAccessibleName(QStringLiteral("Destination saved folder"));
   connect(m_folderPopup, &QComboBox::currentIndexChanged, this, [this] { folderChanged(); });
-  m_folderPath = wrappingLabel(view, {22, 173, 526, 42}, 12);
+  m_folderPath = wrappingLabel(view, {22, 173, 526, 42}, 12, QuibTheme::secondary());
   m_folderPath->setObjectName(QStringLiteral("folderPath"));
-  // Plain widgets draw on the light palette, where the dark look's secondary grey would vanish.
-  QPalette secondary = m_folderPath->palette();
-  secondary.setColor(QPalette::WindowText, secondary.color(QPalette::PlaceholderText));
-  m_folderPath->setPalette(secondary);
-  wrappingLabel(view, {22, 112, 526, 53}, 12,
+  wrappingLabel(view, {22, 112, 526, 53}, 12, QuibTheme::text(),
                 QStringLiteral("Copy keeps the originals. Move removes them from their old location. Existing files "
                                "are never replaced; matching names get a number."));
-  m_status = wrappingLabel(view, {22, 61, 526, 44}, 12);
+  m_status = wrappingLabel(view, {22, 61, 526, 44}, 12, pf::Color::system(QStringLiteral("systemOrange")));
   m_status->setObjectName(QStringLiteral("status"));
-  tint(m_status, QStringLiteral("systemOrange"));
 
   const auto button = [&](const QString& title, const pf::Rect& frame, void (FileDropController::*action)()) {
     auto* made = place(new QPushButton(title, view), frame);

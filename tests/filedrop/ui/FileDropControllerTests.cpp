@@ -1,5 +1,9 @@
 #include "filedrop/TransferSupport.h"
 #include "filedrop/ui/FileDropController.h"
+#include "launcher/ui/GlassSurface.h"
+#include "look/QuibTheme.h"
+#include "look/ui/QuibLook.h"
+#include "platform/ui/ViewStyle.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Window.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
@@ -256,4 +260,30 @@ TEST(FileDropController, TransfersInTheBackgroundWhileTheWindowStaysResponsive) 
   QThreadPool::globalInstance()->waitForDone();
   QCoreApplication::processEvents();
   EXPECT_TRUE(test::exists(saved + "/big 2.bin"));
+}
+
+TEST(FileDropController, TheWindowIsGlassInTheSkinsLookAndFollowsALookChange) {
+  pf::UserDefaults::standard().set(QStringLiteral("visualSkin"), QStringLiteral("robotLab"));
+  Fixture fixture({folderShortcut("docs", "Documents", test::folderInHome("Saved"))});
+  pf::Window* window = fixture.controller.window();
+  ASSERT_NE(qobject_cast<GlassSurface*>(window->contentView()), nullptr);
+  EXPECT_EQ(pf::ViewStyle::appearance(window), pf::Appearance::dark);
+  const auto textOf = [&](const QWidget* view) { return pf::ViewStyle::color(view, pf::ViewStyle::ColorRole::text); };
+  const QWidget* heading = window->findChild<QLabel*>("summary");
+  const QWidget* path = window->findChild<QLabel*>("folderPath");
+  EXPECT_EQ(textOf(heading), QuibTheme::text());
+  EXPECT_EQ(textOf(fixture.find<QPlainTextEdit>()), QuibTheme::text());
+  EXPECT_EQ(textOf(path), QuibTheme::secondary());
+  const pf::Color darkText = QuibTheme::text();
+  fixture.controller.present({fileURL("/data/x")});
+
+  QuibLook::selectSkin(QuibSkin::pearlSpace);
+
+  ASSERT_NE(QuibTheme::text(), darkText);
+  EXPECT_EQ(pf::ViewStyle::appearance(window), pf::Appearance::light);
+  EXPECT_EQ(textOf(heading), QuibTheme::text());
+  EXPECT_EQ(textOf(fixture.find<QPlainTextEdit>()), QuibTheme::text());
+  EXPECT_EQ(textOf(path), QuibTheme::secondary());
+  EXPECT_EQ(textOf(window->findChild<QLabel*>("status")), pf::Color::system(QStringLiteral("systemOrange")));
+  pf::UserDefaults::standard().remove(QStringLiteral("visualSkin"));
 }
