@@ -21,7 +21,10 @@
 // (world's linear part differs from the model's) is drawn at the nearest step
 // of its scale and rotation and reused while it stays on that step. A group's
 // image is reused while the signatures of its members, its area and its
-// shadow are unchanged.
+// shadow are unchanged; when every member is a cached image its clip leaves
+// whole and the area is not cut at the target's margin, members count by image,
+// opacity and place within the area, and a group moved whole by whole pixels
+// is placed at the new spot rather than composed again.
 //
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
@@ -35,6 +38,7 @@
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShadowBlur.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -373,10 +377,15 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   Item item;
   item.serial = layer.serial();
   QRect area;
-  quint64 signature = members.size();
+  for (const Item& member : members) area |= member.rect;
+  const bool movable =
+      std::ranges::all_of(members, [&](const Item& m) { return !m.direct && clipSpares(m.clip, m.rect); });
+  quint64 signature = mix(static_cast<quint64>(members.size()), static_cast<quint64>(movable));
   for (const Item& member : members) {
-    area |= member.rect;
-    signature = mix(signature, member.signature);
+    signature = movable ? mix(mix(mix(mix(signature, static_cast<quint64>(member.image.cacheKey())), member.opacity),
+                                  static_cast<double>(member.position.x() - area.x())),
+                              static_cast<double>(member.position.y() - area.y()))
+                        : mix(signature, member.signature);
   }
   const bool shadowed = content.shadowOpacity > 0 && content.shadowColor && content.shadowTint().alpha() > 0;
   QPointF offset;
@@ -388,24 +397,36 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     area.adjust(-reach, -reach, reach, reach);
     signature = mix(mix(mix(mix(signature, sigma), offset.x()), offset.y()), static_cast<quint64>(content.shadowTint().rgba64()));
   }
+  const QRect whole = area;
   area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
   if (area.isEmpty()) return item;
-  signature = mix(mix(mix(mix(signature, static_cast<double>(area.x())), static_cast<double>(area.y())),
-                      static_cast<double>(area.width())), static_cast<double>(area.height()));
+  // Cached images left whole by their clips, moved together, compose the same picture moved as much.
+  if (!movable || area != whole) {
+    signature = mix(mix(signature, static_cast<double>(area.x())), static_cast<double>(area.y()));
+  }
+  signature = mix(mix(signature, static_cast<double>(area.width())), static_cast<double>(area.height()));
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
     group = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
     group.layer = layer.weak_from_this();
     group.signature = signature;
+    group.origin = area.topLeft();
   }
   group.lastUsed = m_frame;
   if (group.image.isNull()) return item;
   item.image = group.image;
-  item.position = group.topLeft;
-  item.rect = QRect(group.topLeft, group.image.size());
+  item.position = group.topLeft + area.topLeft() - group.origin;
+  item.rect = QRect(item.position, group.image.size());
   item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
                        static_cast<double>(item.position.y()));
   return item;
+}
+
+bool LayerRenderer::clipSpares(int clip, QRect rect) const {
+  if (clip < 0) return true;
+  const Clip& c = m_clips[static_cast<std::size_t>(clip)];
+  if (c.region) return QRegion(rect).subtracted(*c.region).isEmpty();
+  return std::ranges::all_of(c.paths, [&](const QPainterPath& path) { return path.contains(QRectF(rect)); });
 }
 
 LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,

@@ -103,6 +103,7 @@ class LayerRenderer final {
     quint64 signature = 0;  // of the members and the shadow it was composed from
     QImage image;
     QPoint topLeft;
+    QPoint origin;  // the top left of the area it was composed in
     quint64 lastUsed = 0;
   };
   /// Where a layer lands this frame.
@@ -123,6 +124,7 @@ class LayerRenderer final {
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
                     const std::vector<Item>& members);
+  bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset,
                             double sigma, const QColor& tint);
   int clipFor(const Layer& mask, const QTransform& world, int parent);

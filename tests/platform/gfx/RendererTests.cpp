@@ -652,6 +652,40 @@ TEST_F(Renderer, AShadowedContainerCastsOneShadowForItselfAndItsSublayers) {
   EXPECT_EQ(at(image, 55, 50).alpha(), 0);    // and no shadow of a shadow beyond it
 }
 
+TEST_F(Renderer, AGlowingGroupMovedWholeIsPlacedAgainUntilAMaskCutsIt) {
+  for (const bool rects : {true, false}) {
+    SCOPED_TRACE(rects ? "mask of rects" : "mask of a path");
+    auto mask = ShapeLayer::make();
+    mask->setPath(rects ? Path::rect(Rect(0, 0, 60, 100)) : Path::ellipse(Rect(-40, -10, 100, 120)));
+    root->setMask(mask);
+    auto glowing = square(Rect(10, 40, 10, 10), red);
+    glowing->setShadowOpacity(1);
+    glowing->setShadowRadius(4);
+    auto inner = Layer::make();
+    inner->setFrame(Rect(2, 2, 5, 5));
+    inner->setBackgroundColor(blue);
+    glowing->addSublayer(inner);
+    glowing->addAnimation(endless("opacity", 0.3, 0.9, 1));
+    glowing->addAnimation(endless("position", Point{15, 45}, Point{85, 45}, 7));  // a point every 0.1 s
+    const auto afresh = [&](double t) {
+      LayerRenderer first;
+      first.prepare(*root, t, QSizeF(100, 100));
+      QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::transparent);
+      QPainter p(&image);
+      first.paint(p, QRegion(0, 0, 100, 100));
+      return image;
+    };
+    frame(0);
+    const int composed = renderer.stats().rasterisations;
+    for (int k = 1; k <= 10; ++k) EXPECT_EQ(frame(k / 10.0), afresh(k / 10.0)) << k;
+    EXPECT_EQ(renderer.stats().rasterisations, composed);  // well inside the mask: only moved
+    for (int k = 11; k <= 50; ++k) EXPECT_EQ(frame(k / 10.0), afresh(k / 10.0)) << k;  // across its edge
+    EXPECT_GT(renderer.stats().rasterisations, composed);
+    glowing->removeFromSuperlayer();
+  }
+}
+
 TEST_F(Renderer, ABoundsOriginShiftsWhereSublayersLand) {
   auto host = Layer::make();
   host->setBounds(Rect(10, 10, 20, 20));
