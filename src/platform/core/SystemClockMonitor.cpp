@@ -33,9 +33,9 @@ SystemClockMonitor::SystemClockMonitor(QString zoneFile) : m_zoneFile(std::move(
 SystemClockMonitor::~SystemClockMonitor() = default;
 
 void SystemClockMonitor::armClockTimer() {
-  itimerspec spec{};
-  spec.it_value.tv_sec = std::time(nullptr) + clockTimerHorizon;
-  timerfd_settime(m_clockTimer.get(), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr);
+  itimerspec expiry{};
+  expiry.it_value.tv_sec = std::time(nullptr) + clockTimerHorizon;
+  timerfd_settime(m_clockTimer.get(), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr);
 }
 
 void SystemClockMonitor::clockTimerReady() {

@@ -91,7 +91,7 @@ QString UserDefaults::standardName() { return SystemInfo::bundleIdentifier(); }
 
 QString UserDefaults::folder() {
   QString base = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
-  // The base directory specification says to ignore a relative path.
+  // XDG asks that a relative path be ignored.
   if (base.isEmpty() || QDir::isRelativePath(base))
     base = QDir::homePath() + QStringLiteral("/.config");
   return QDir::cleanPath(base + QStringLiteral("/wendle"));
