@@ -24,7 +24,7 @@ std::unique_ptr<pf::Window> glassWindow(const QString& title, pf::Size size) {
 }
 
 void place(QWidget* widget, const pf::Rect& frame, double contentHeight) {
-  widget->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, contentHeight)));
+  widget->setGeometry(pf::childFrameToQtPixels(frame, contentHeight));
 }
 
 QLabel* label(QWidget* parent, const QString& text, int pixelSize) {

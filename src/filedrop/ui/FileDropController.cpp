@@ -76,7 +76,7 @@ QString summaryText(const std::vector<FileDropResult>& results, const QString& v
 
 template <typename Widget>
 Widget* place(Widget* widget, const pf::Rect& frame) {
-  widget->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, baseHeight)));
+  widget->setGeometry(pf::childFrameToQtPixels(frame, baseHeight));
   return widget;
 }
 

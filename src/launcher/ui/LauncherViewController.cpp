@@ -49,7 +49,7 @@ std::optional<pf::Size> savedSize(const pf::UserDefaults& defaults) {
 /// Places `view` at a y-up frame in its parent.
 void place(QWidget* view, const pf::Rect& frame) {
   const double parentHeight = view->parentWidget() ? view->parentWidget()->height() : 0;
-  view->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, parentHeight)));
+  view->setGeometry(pf::childFrameToQtPixels(frame, parentHeight));
 }
 
 void setFontSize(QWidget* view, double size, QFont::Weight weight = QFont::Normal) {

@@ -57,7 +57,7 @@ void ContentWindowLayout::restoreBaseFrames() {
   const double height = m_view->height();
   for (const Subview& subview : m_subviews)
     if (subview.widget)
-      subview.widget->setGeometry(pf::roundedRect(pf::childFrameToQt(subview.base, height)));
+      subview.widget->setGeometry(pf::childFrameToQtPixels(subview.base, height));
 }
 
 bool ContentWindowLayout::eventFilter(QObject* watched, QEvent* event) {
@@ -71,7 +71,7 @@ void ContentWindowLayout::layOut() {
     if (!subview.widget) continue;
     const pf::Rect frame =
         ContentLayoutRules::frame(subview.role, subview.base, m_baseSize, current, m_stretchArea);
-    subview.widget->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, current.height)));
+    subview.widget->setGeometry(pf::childFrameToQtPixels(frame, current.height));
     fitTable(subview.widget);
   }
   if (onLayout) onLayout();

@@ -39,4 +39,8 @@ QRect roundedRect(const QRectF& r) {
   return QRect(left, top, right - left, bottom - top);
 }
 
+QRect childFrameToQtPixels(const Rect& frame, double parentHeight) {
+  return roundedRect(childFrameToQt(frame, parentHeight));
+}
+
 }  // namespace pf

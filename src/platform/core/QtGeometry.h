@@ -37,6 +37,8 @@ QRectF childFrameToQt(const Rect& frame, double parentHeight);
 
 /// Whole pixels for a frame, rounding each edge so that adjacent frames stay adjacent.
 QRect roundedRect(const QRectF& rect);
+/// A child frame placed in whole pixels: what a widget's geometry takes.
+QRect childFrameToQtPixels(const Rect& frame, double parentHeight);
 
 inline Size toSize(const QSizeF& s) { return {s.width(), s.height()}; }
 inline QSizeF toQSize(Size s) { return {s.width, s.height}; }

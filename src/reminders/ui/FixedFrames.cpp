@@ -9,7 +9,7 @@
 
 void FixedFrames::place(QWidget* view, QWidget* parent, const pf::Rect& frame) {
   view->setParent(parent);
-  view->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, parent->height())));
+  view->setGeometry(pf::childFrameToQtPixels(frame, parent->height()));
 }
 
 void FixedFrames::setFontSize(QWidget* view, double size, QFont::Weight weight) {

@@ -72,7 +72,7 @@ class CardRow final : public QWidget {
       if (!label) continue;
       const bool isName = label->objectName() == QStringLiteral("name");
       const pf::Rect frame = isName ? pf::Rect{60, 49, textWidth, 24} : pf::Rect{60, 17, textWidth, 25};
-      label->setGeometry(pf::roundedRect(pf::childFrameToQt(frame, height())));
+      label->setGeometry(pf::childFrameToQtPixels(frame, height()));
       label->setText(label->fontMetrics().elidedText(label->toolTip(), Qt::ElideRight, label->width()));
     }
   }
@@ -288,7 +288,7 @@ QWidget* ReminderList::card(const QuibReminder& reminder) {
   const IconLook look = iconLook(listing.icon);
   auto* icon = new SymbolView(look.symbol, look.tint, look.description, row);
   icon->setObjectName(QStringLiteral("icon"));
-  icon->setGeometry(pf::roundedRect(pf::childFrameToQt({13, 26, 34, 36}, rowHeight)));
+  icon->setGeometry(pf::childFrameToQtPixels({13, 26, 34, 36}, rowHeight));
   icon->setGlow(8, 0.65);
   return row;
 }

@@ -20,7 +20,7 @@ using Controls = ShortcutEditorControls;
 /// Places `widget` at a frame given y-up in the design-size content.
 void place(QWidget* widget, double x, double y, double width, double height) {
   widget->setGeometry(
-      pf::roundedRect(pf::childFrameToQt(pf::Rect(x, y, width, height), Controls::designHeight)));
+      pf::childFrameToQtPixels(pf::Rect(x, y, width, height), Controls::designHeight));
 }
 
 QLabel* makeLabel(QWidget* content, const QString& text, int pixelSize, const pf::Color& color,
