@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "app/LaunchedProgram.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherViewController.h"
@@ -14,27 +14,11 @@
 namespace {
 
 /// The whole program over a catalog whose only shortcut is not active.
-class EditShortcutsRoad : public ::testing::Test {
+class EditShortcutsRoad : public test::LaunchedProgram {
  protected:
   void SetUp() override {
-    pf::UserDefaults::resetAll();
-    LauncherAssignmentStore::resetShared();
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
-    const std::vector<Shortcut> shortcuts{{"docs", "Docs", ShortcutKind::web, "https://docs.example/", {},
-                                           std::nullopt, std::nullopt, false}};
-    ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
-    delegate = std::make_unique<AppDelegate>(
-        std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
-        QStringLiteral(WENDLE_ASSETS));
-    delegate->applicationDidFinishLaunching();
+    launch({{"docs", "Docs", ShortcutKind::web, "https://docs.example/", {}, std::nullopt, std::nullopt, false}});
   }
-  void TearDown() override {
-    delegate.reset();
-    LauncherAssignmentStore::resetShared();
-    pf::UserDefaults::resetAll();
-  }
-
-  std::unique_ptr<AppDelegate> delegate;
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "app/LaunchedProgram.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/PerformancePlayer.h"
 #include "launcher/LauncherAssignmentStore.h"
@@ -35,25 +35,9 @@ void click(pf::Window* window, const QString& title) {
   ADD_FAILURE() << "no button " << title.toStdString();
 }
 
-class RemindersMenu : public ::testing::Test {
+class RemindersMenu : public test::LaunchedProgram {
  protected:
-  void SetUp() override {
-    pf::UserDefaults::resetAll();
-    LauncherAssignmentStore::resetShared();
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
-    ShortcutCatalogRepository(directory).load([] { return ShortcutCatalog{2, {}, {}}; }, std::nullopt);
-    delegate = std::make_unique<AppDelegate>(
-        std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
-        QStringLiteral(WENDLE_ASSETS));
-    delegate->applicationDidFinishLaunching();
-  }
-  void TearDown() override {
-    delegate.reset();
-    LauncherAssignmentStore::resetShared();
-    pf::UserDefaults::resetAll();
-  }
-
-  std::unique_ptr<AppDelegate> delegate;
+  void SetUp() override { launch({}); }
 };
 
 }  // namespace
