@@ -52,13 +52,6 @@ void place(QWidget* view, const pf::Rect& frame) {
   view->setGeometry(pf::childFrameToQtPixels(frame, parentHeight));
 }
 
-void setFontSize(QWidget* view, double size, QFont::Weight weight = QFont::Normal) {
-  QFont font = view->font();
-  font.setPixelSize(std::max(1, int(std::lround(size))));
-  font.setWeight(weight);
-  view->setFont(font);
-}
-
 QPixmap pixmapOf(const pf::Image& image, QSize size, double ratio) {
   QImage rendered = image.rendered((QSizeF(size) * ratio).toSize());
   rendered.setDevicePixelRatio(ratio);
@@ -251,7 +244,7 @@ void LauncherViewController::layoutControls() {
   place(m_orbit, {0, 8 * s, 30 * s, 30 * s});
   m_orbit->setPixmap(pixmapOf(QuibIcons::orbit(), m_orbit->size(), m_root->devicePixelRatioF()));
   place(m_titleLabel, {40 * s, 9 * s, std::max(0.0, w - 220 * s), 30 * s});
-  setFontSize(m_titleLabel, 23 * s, QFont::DemiBold);
+  pf::ViewStyle::setFontSize(m_titleLabel, 23 * s, QFont::DemiBold);
 
   const struct {
     QPushButton* button;
@@ -279,7 +272,7 @@ void LauncherViewController::layoutControls() {
   place(m_nextButton, {w / 2 + 36 * s, 14 * s, 82 * s, 26 * s});
   place(m_pageLabel, {w / 2 - 28 * s, 17 * s, 56 * s, 22 * s});
   place(m_emptyButton, {w / 2 - 125 * s, m_grid.footer() + 8 * s, 250 * s, 32 * s});
-  for (QPushButton* button : {m_previousButton, m_nextButton, m_emptyButton}) setFontSize(button, 12 * s);
+  for (QPushButton* button : {m_previousButton, m_nextButton, m_emptyButton}) pf::ViewStyle::setFontSize(button, 12 * s);
   for (std::size_t i = 0; i < m_buttons.size(); ++i) place(m_buttons[i], m_grid.frame(qint64(i), {w, h}));
 }
 

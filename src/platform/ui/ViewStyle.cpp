@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace pf {
@@ -99,6 +101,13 @@ Appearance ViewStyle::effectiveAppearance(const QWidget* widget) {
     if (auto own = appearance(w)) return *own;
   }
   return Appearance::light;
+}
+
+void ViewStyle::setFontSize(QWidget* widget, double pixels, QFont::Weight weight) {
+  QFont font = widget->font();
+  font.setPixelSize(std::max(1, int(std::lround(pixels))));
+  font.setWeight(weight);
+  widget->setFont(font);
 }
 
 void ViewStyle::setColor(QWidget* widget, ColorRole role, const std::optional<Color>& color) {

@@ -3,6 +3,7 @@
 #include "platform/core/Appearance.h"
 #include "platform/core/Color.h"
 
+#include <QFont>
 #include <optional>
 
 class QWidget;
@@ -39,6 +40,8 @@ class ViewStyle final {
   static void setColor(QWidget* widget, ColorRole role, const std::optional<Color>& color);
   /// The colour last given for `role`, exactly as given; none when never given.
   static std::optional<Color> color(const QWidget* widget, ColorRole role);
+  /// The widget's font at `pixels` (design sizes are pixels, never below one) and `weight`.
+  static void setFontSize(QWidget* widget, double pixels, QFont::Weight weight = QFont::Normal);
 };
 
 }  // namespace pf

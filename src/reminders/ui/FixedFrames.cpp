@@ -4,19 +4,10 @@
 #include "platform/ui/ViewStyle.h"
 
 #include <QLabel>
-#include <algorithm>
-#include <cmath>
 
 void FixedFrames::place(QWidget* view, QWidget* parent, const pf::Rect& frame) {
   view->setParent(parent);
   view->setGeometry(pf::childFrameToQtPixels(frame, parent->height()));
-}
-
-void FixedFrames::setFontSize(QWidget* view, double size, QFont::Weight weight) {
-  QFont font = view->font();
-  font.setPixelSize(std::max(1, int(std::lround(size))));
-  font.setWeight(weight);
-  view->setFont(font);
 }
 
 void FixedFrames::setTextColor(QWidget* view, const pf::Color& color) {
@@ -27,7 +18,7 @@ QLabel* FixedFrames::label(QWidget* parent, const QString& text, const pf::Rect&
   auto* label = new QLabel(text);
   label->setWordWrap(wraps);
   label->setAlignment(Qt::AlignLeft | (wraps ? Qt::AlignTop : Qt::AlignVCenter));
-  setFontSize(label, size);
+  pf::ViewStyle::setFontSize(label, size);
   place(label, parent, frame);
   return label;
 }

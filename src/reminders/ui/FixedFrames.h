@@ -3,23 +3,19 @@
 #include "platform/core/Color.h"
 #include "platform/core/Geometry.h"
 
-#include <QFont>
 #include <QString>
 
 class QLabel;
 class QWidget;
 
 /// Builds the reminders windows the way they are drawn up: each view at a
-/// fixed frame, y up from the bottom left of its parent's base size, with
-/// fonts in pixel sizes.
+/// fixed frame, y up from the bottom left of its parent's base size.
 class FixedFrames final {
  public:
   FixedFrames() = delete;
 
   /// Makes `view` a child of `parent` standing at `frame`.
   static void place(QWidget* view, QWidget* parent, const pf::Rect& frame);
-  /// The system font at `size` pixels and `weight`.
-  static void setFontSize(QWidget* view, double size, QFont::Weight weight = QFont::Normal);
   /// Gives a label, field or text view its text colour.
   static void setTextColor(QWidget* view, const pf::Color& color);
   /// A one-line label; wrapping when `wraps`.

@@ -5,6 +5,7 @@
 #include "motion/ui/ContentWindowLayout.h"
 #include "platform/core/Color.h"
 #include "reminders/ui/FixedFrames.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QComboBox>
 #include <QFontMetricsF>
@@ -83,7 +84,7 @@ void ReminderBubble::build() {
   surface->fitGlass();
 
   m_titleField = FixedFrames::label(m_glass, {}, {20, 268, 350, 24}, 15);
-  FixedFrames::setFontSize(m_titleField, 15, QFont::DemiBold);
+  pf::ViewStyle::setFontSize(m_titleField, 15, QFont::DemiBold);
   m_titleField->setTextFormat(Qt::PlainText);
 
   m_message = new QTextEdit;
@@ -97,7 +98,7 @@ void ReminderBubble::build() {
   m_message->viewport()->setAutoFillBackground(false);
   m_message->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
   m_message->setAccessibleName(QStringLiteral("Reminder message"));
-  FixedFrames::setFontSize(m_message, messageFontSize);
+  pf::ViewStyle::setFontSize(m_message, messageFontSize);
   FixedFrames::setTextColor(m_message, QuibTheme::text());
   FixedFrames::place(m_message, m_glass, {20, 107, 350, 151});
 

@@ -64,7 +64,7 @@ const std::array<QString, 7> dayTitles{QStringLiteral("Sun"), QStringLiteral("Mo
 template <typename Control>
 Control* control(QWidget* parent, const pf::Rect& frame, double fontSize, const QString& accessibleName = {}) {
   auto* view = new Control;
-  FixedFrames::setFontSize(view, fontSize);
+  pf::ViewStyle::setFontSize(view, fontSize);
   if (!accessibleName.isEmpty()) view->setAccessibleName(accessibleName);
   FixedFrames::place(view, parent, frame);
   return view;

@@ -21,7 +21,7 @@ constexpr double iconAndGap = 23;
 ReminderGlowButton::ReminderGlowButton(const QString& title, QWidget* parent)
     : QPushButton(title, parent) {
   setTint(QuibTheme::accent());
-  FixedFrames::setFontSize(this, 14, QFont::DemiBold);
+  pf::ViewStyle::setFontSize(this, 14, QFont::DemiBold);
   setCursor(Qt::PointingHandCursor);
 }
 

@@ -120,7 +120,7 @@ IconLook iconLook(ReminderListing::Icon icon) {
 
 QLabel* elidingLabel(const QString& text, double size, QFont::Weight weight, QWidget* parent) {
   auto* label = new QLabel(parent);
-  FixedFrames::setFontSize(label, size, weight);
+  pf::ViewStyle::setFontSize(label, size, weight);
   label->setTextFormat(Qt::PlainText);
   label->setToolTip(text);
   label->setText(text);
@@ -168,7 +168,7 @@ void ReminderList::build(pf::UserDefaults* defaults) {
 
   symbol(QStringLiteral("calendar"), glass, {22, 494, 38, 46});
   auto* title = FixedFrames::label(glass, QStringLiteral("Reminders"), {72, 515, 240, 32}, 25);
-  FixedFrames::setFontSize(title, 25, QFont::Bold);
+  pf::ViewStyle::setFontSize(title, 25, QFont::Bold);
   FixedFrames::setTextColor(title, QuibTheme::text());
   auto* subtitle =
       FixedFrames::label(glass, QStringLiteral("Stay on track with your companion"), {73, 490, 245, 23}, 13);
