@@ -295,7 +295,7 @@ void AppDelegate::saveCompanionPosition() {
 }
 
 void AppDelegate::openShortcut(const Shortcut& shortcut) {
-  // No performed action or stroll exists yet that would have to stop first.
+  // There is no stroll to stop, and a reaction replaces any performance still playing.
   m_lastReaction =
       ShortcutReaction::role(shortcut.label, shortcut.destination).value_or(QStringLiteral("action-app"));
   if (m_performance) m_performance->playReaction(m_lastReaction);
