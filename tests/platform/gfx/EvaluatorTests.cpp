@@ -339,5 +339,13 @@ TEST_F(Evaluator, PathsMorphPointByPointAndStrokeEndAnimates) {
 TEST_F(Evaluator, ColoursBlendPerComponent) {
   layer->addAnimation(basic("backgroundColor", Color::calibratedRGB(0, 0, 1, 1), Color::calibratedRGB(1, 0, 0, 0), 2));
   EXPECT_EQ(std::get<Color>(*presentationValue(*layer, "backgroundColor", 1)), Color::calibratedRGB(0.5, 0, 0.5, 0.5));
+  // From no colour at all: only the colour fades in, no other hue on the way.
+  auto shape = ShapeLayer::make();
+  shape->setFillColor(std::nullopt);
+  BasicAnimation fadeIn("fillColor");
+  fadeIn.toValue = Color::calibratedRGB(1, 0, 0, 1);
+  fadeIn.duration = 2;
+  shape->addAnimation(fadeIn);
+  EXPECT_EQ(std::get<Color>(*presentationValue(*shape, "fillColor", 1)), Color::calibratedRGB(0.5, 0, 0, 0.5));
   EXPECT_FALSE(presentationValue(*layer, "zPosition", 1));
 }

@@ -44,6 +44,9 @@ TEST(TimingFunction, MapsTimeThroughTheCurveToItsProgress) {
       {"ease in ease out at s = 1/4", TimingFunction::easeInEaseOut(), 0.274375, 0.15625},
       {"overshooting custom at s = 1/4", TimingFunction::custom({0, 1}, {1, 0}), 0.15625, 0.4375},
       {"custom rising above one at s = 1/2", TimingFunction::custom({0.2, 1.6}, {0.8, 1.6}), 0.5, 1.325},
+      // x(s) = 3s - 6s^2 + 4s^3 stands still at s = 1/2, where no slope leads to the answer.
+      {"custom flat mid-way at s = 17/32", TimingFunction::custom({1, 0}, {0, 1}), 16388.0 / 32768, 17918.0 / 32768},
+      {"custom flat mid-way at s = 15/32", TimingFunction::custom({1, 0}, {0, 1}), 16380.0 / 32768, 14850.0 / 32768},
       {"start", TimingFunction::easeIn(), 0, 0},
       {"end", TimingFunction::easeOut(), 1, 1},
       {"before the start", TimingFunction::easeIn(), -0.5, 0},
@@ -124,20 +127,34 @@ TEST(KeyframeValue, DiscreteHoldsEachValueUntilTheNextKeyTime) {
   }
 }
 
-// Segments of 5 and 10: a third of the way is the end of the first.
 TEST(KeyframeValue, PacedMovesAtOneSpeedByDistance) {
   struct Case {
+    const char* name;
+    std::vector<AnimationValue> values;
     double progress;
-    Point point;
+    AnimationValue value;
   };
-  const auto a = keyframes({Point{0, 0}, Point{3, 4}, Point{3, 14}}, {0, 0.9, 1}, Mode::paced);
-  const Case cases[] = {{0, {0, 0}}, {0.2, {1.8, 2.4}}, {1.0 / 3, {3, 4}}, {0.5, {3, 6.5}}, {1, {3, 14}}};
+  // Segments of 5 and 10: a third of the way is the end of the first.
+  const std::vector<AnimationValue> corner{Point{0, 0}, Point{3, 4}, Point{3, 14}};
+  // Opacities: segments of 0.2 and 0.6, less than one in all.
+  const std::vector<AnimationValue> fade{0.0, 0.2, 0.8};
+  const Case cases[] = {
+      {"start", corner, 0, Point{0, 0}},
+      {"within the first segment", corner, 0.2, Point{1.8, 2.4}},
+      {"the corner", corner, 1.0 / 3, Point{3, 4}},
+      {"within the second segment", corner, 0.5, Point{3, 6.5}},
+      {"end", corner, 1, Point{3, 14}},
+      {"a short fade, a quarter of the way", fade, 0.25, 0.2},
+      {"a short fade, half way", fade, 0.5, 0.4},
+      {"values that never move", {4.0, 4.0, 4.0}, 0.5, 4.0},
+  };
   for (const auto& c : cases) {
-    const Point p = std::get<Point>(*keyframeValue(a, c.progress));
-    EXPECT_NEAR(p.x, c.point.x, 1e-9) << c.progress;
-    EXPECT_NEAR(p.y, c.point.y, 1e-9) << c.progress;
+    // Key times are ignored, however uneven.
+    const AnimationValue v = *keyframeValue(keyframes(c.values, {0, 0.9, 1}, Mode::paced), c.progress);
+    const auto got = animation_values::components(v, c.values), want = animation_values::components(c.value, c.values);
+    ASSERT_EQ(got.size(), want.size()) << c.name;
+    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], want[i], 1e-9) << c.name;
   }
-  EXPECT_EQ(numberAt(keyframes({4.0, 4.0, 4.0}, {}, Mode::paced), 0.5), 4);
 }
 
 // Tangents are central differences over time (ends doubled); each segment is
@@ -157,6 +174,7 @@ TEST(KeyframeValue, CubicFollowsCatmullRomTangentsOverTime) {
       {"uneven, first segment", {0, 0.25, 1}, 0.125, 4.6875},
       {"uneven, second segment", {0, 0.25, 1}, 0.625, 21.5625},
       {"through a key", {0, 0.25, 1}, 0.25, 10},
+      {"the end of a jump to the last value", {0, 1, 1}, 1, 30},
   };
   for (const auto& c : cases) {
     EXPECT_NEAR(numberAt(keyframes(values, c.keyTimes, Mode::cubic), c.progress), c.value, 1e-9) << c.name;
@@ -174,4 +192,22 @@ TEST(KeyframeValue, HasAValueOnlyWhenGivenOne) {
   orbit.path = Path();
   orbit.values = {1.0, 3.0};
   EXPECT_EQ(numberAt(orbit, 0.5), 2);
+}
+
+TEST(AnimationValues, DistanceIsStraightWithinOneKindAndNoneAcrossKinds) {
+  struct Case {
+    const char* name;
+    AnimationValue a, b;
+    double distance;
+  };
+  const Case cases[] = {
+      {"numbers", 2.0, -1.0, 3},
+      {"points", Point{1, 1}, Point{4, 5}, 5},
+      {"rects", Rect(0, 0, 1, 1), Rect(1, 1, 2, 2), 2},
+      {"colours", Color::calibratedRGB(0, 0, 0, 1), Color::calibratedRGB(1, 0, 0, 1), 1},
+      {"paths", Path::rect(Rect(0, 0, 1, 1)), Path::rect(Rect(0, 0, 9, 9)), 0},
+      {"a number and a point", 5.0, Point{1, 0}, 0},
+      {"a point and a rect", Point{3, 4}, Rect(0, 0, 1, 1), 0},
+  };
+  for (const auto& c : cases) EXPECT_NEAR(animation_values::distance(c.a, c.b), c.distance, 1e-12) << c.name;
 }

@@ -99,6 +99,40 @@ TEST(Path, EqualityComparesElementsAndStructureComparesTypes) {
   EXPECT_TRUE(Path().translated(1, 1).isEmpty());
 }
 
+TEST(Path, ShapesOfRectsThatAreNotNumbersAddNothing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const Rect bad[] = {Rect::null(), Rect(nan, 0, 10, 10), Rect(0, 0, nan, 10), Rect(0, 0, 10, inf)};
+  for (const Rect& r : bad) {
+    EXPECT_TRUE(Path::rect(r).isEmpty()) << r.origin.x << " " << r.size.width << " " << r.size.height;
+    EXPECT_TRUE(Path::roundedRect(r, 2, 2).isEmpty()) << r.origin.x << " " << r.size.width << " " << r.size.height;
+    EXPECT_TRUE(Path::ellipse(r).isEmpty()) << r.origin.x << " " << r.size.width << " " << r.size.height;
+  }
+}
+
+// An arc of at most a quarter turn is one cubic, with the same handles as an
+// ellipse's quarter, so arcs and ellipses morph into one another.
+TEST(Path, ArcsOfAQuarterTurnOrLessAreOneKappaCubic) {
+  struct Case {
+    const char* name;
+    double sweep;
+    int cubics;
+  };
+  const Case cases[] = {
+      {"a quarter", std::numbers::pi / 2, 1},
+      {"an eighth", std::numbers::pi / 4, 1},
+      {"a little more than a quarter", std::numbers::pi / 2 + 0.01, 2},
+      {"a whole turn", 2 * std::numbers::pi, 4},
+  };
+  for (const auto& c : cases) {
+    Path arc;
+    arc.addArc({0, 0}, 10, 0, c.sweep, false);
+    EXPECT_EQ(arc.elementCount(), 1 + c.cubics) << c.name;
+  }
+  Path quarter;
+  quarter.addArc({0, 0}, 10, 0, std::numbers::pi / 2, false);
+  expectElements(quarter, {{Type::move, {{10, 0}}}, {Type::cubic, {{10, 10 * kappa}, {10 * kappa, 10}, {0, 10}}}}, 1e-6);
+}
+
 TEST(Path, BuildingStartsAtTheOriginAndClosesOnce) {
   Path p;
   p.close();

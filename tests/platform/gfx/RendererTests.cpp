@@ -29,11 +29,25 @@ class Renderer : public ::testing::Test {
   // One frame at time t; the image is y down, as on screen.
   QImage frame(double t) {
     damage = renderer.prepare(*root, t, QSizeF(100, 100));
-    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = blank();
     QPainter p(&image);
     renderer.paint(p, QRegion(0, 0, 100, 100));
     return image;
+  }
+
+  static QImage blank() {
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+  }
+
+  // How many pixels show anything.
+  static int painted(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y).alpha() > 0;
+    }
+    return count;
   }
 
   // The pixel at y-up point (x, y).
@@ -223,6 +237,35 @@ TEST_F(Renderer, TurningLayersAreRedrawnOnlyWhenTheyCrossAStep) {
   EXPECT_EQ(at(image, 30, 30), QColor(Qt::blue));
 }
 
+// A layer growing a little, between two steps of its scale, is drawn at the
+// nearer step about its anchor: the edge it grows from stays where it stands.
+TEST_F(Renderer, TurningLayersKeepTheirAnchorInPlace) {
+  struct Case {
+    const char* name;
+    Point anchor;
+    const char* keyPath;
+    int insideX, insideY, outsideX, outsideY;  // either side of the edge at the anchor
+  };
+  const Case cases[] = {
+      {"growing leftwards from its right end", {1, 0.5}, "transform.scale.x", 89, 50, 90, 50},
+      {"growing rightwards from its left end", {0, 0.5}, "transform.scale.x", 10, 50, 9, 50},
+      {"growing upwards from its foot", {0.5, 0}, "transform.scale.y", 50, 40, 50, 39},
+      {"growing downwards from its head", {0.5, 1}, "transform.scale.y", 50, 59, 50, 60},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto bar = square(Rect(10, 40, 80, 20), red);
+    bar->setAnchorPoint(c.anchor);
+    bar->setPosition({10 + 80 * c.anchor.x, 40 + 20 * c.anchor.y});
+    bar->addAnimation(endless(c.keyPath, 1.015, 1.015, 1));
+    const QImage image = frame(0.5);
+    EXPECT_EQ(at(image, c.insideX, c.insideY), QColor(Qt::red));
+    EXPECT_EQ(at(image, c.outsideX, c.outsideY).alpha(), 0);
+    EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
+    bar->removeFromSuperlayer();
+  }
+}
+
 TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   auto vine = line({0, 50}, {100, 50}, green, 4);
   vine->setShadowOpacity(0.8);
@@ -317,17 +360,40 @@ TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {
 }
 
 TEST_F(Renderer, BadNumbersDrawNothingRatherThanGarbage) {
-  auto lost = square(Rect(0, 0, 10, 10), red);
-  lost->setPosition({NAN, 5});
   auto huge = square(Rect(0, 0, 1e12, 1e12), red);
   huge->setOpacity(NAN);
   auto over = square(Rect(40, 40, 10, 10), blue);
   over->setOpacity(7);  // held to 1
-  auto runaway = square(Rect(60, 60, 10, 10), green);
-  runaway->addAnimation(endless("position.x", 0.0, INFINITY, 1));
   const QImage image = frame(0.5);
   EXPECT_EQ(at(image, 5, 5).alpha(), 0);
   EXPECT_EQ(at(image, 45, 45), QColor(Qt::blue));
+}
+
+// A layer placed at a number that is not one, by its model or by an animation,
+// is neither drawn nor worth drawing, even where its model would put it.
+TEST_F(Renderer, LayersPlacedAtBadNumbersAreNotDrawn) {
+  struct Case {
+    const char* name;
+    std::function<void(Layer&)> spoil;
+  };
+  const Case cases[] = {
+      {"position not a number", [](Layer& l) { l.setPosition({NAN, 50}); }},
+      {"position infinite", [](Layer& l) { l.setPosition({50, INFINITY}); }},
+      {"moving to no number", [](Layer& l) { l.addAnimation(endless("position.x", 50.0, NAN, 1)); }},
+      {"moving to infinity", [](Layer& l) { l.addAnimation(endless("position.y", 50.0, INFINITY, 1)); }},
+      {"sliding by no number", [](Layer& l) { l.addAnimation(endless("transform.translation.x", 0.0, NAN, 1)); }},
+      {"turning by no number", [](Layer& l) { l.addAnimation(endless("transform.rotation.z", 0.0, NAN, 1)); }},
+      {"scaled to infinity", [](Layer& l) { l.addAnimation(endless("transform.scale", 1.0, INFINITY, 1)); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto lost = square(Rect(40, 40, 20, 20), red);
+    c.spoil(*lost);
+    const int before = renderer.stats().rasterisations;
+    EXPECT_EQ(painted(frame(0.5)), 0);
+    EXPECT_EQ(renderer.stats().rasterisations, before);
+    lost->removeFromSuperlayer();
+  }
 }
 
 TEST_F(Renderer, PaintsEachPartOfARegionOnceAndNothingBeyond) {
@@ -357,6 +423,56 @@ TEST_F(Renderer, BordersLieInsideTheBoundsAboveTheContent) {
   EXPECT_EQ(at(image, 18, 50).alpha(), 0);           // nothing beyond the bounds
   layer->setBorderColor(std::nullopt);
   EXPECT_EQ(at(frame(0), 21, 50), QColor(Qt::blue));
+}
+
+// A rounded border of width 4 and radius 20 on (20, 20, 60, 60): each corner's
+// band lies between 16 and 20 points from the corner's centre, 20 in from both
+// edges; its inner edge is a circle too, not stretched along either side.
+TEST_F(Renderer, RoundedBordersFollowTheCornersAtTheirWidth) {
+  auto layer = square(Rect(20, 20, 60, 60), blue);
+  layer->setCornerRadius(20);
+  layer->setBorderWidth(4);
+  layer->setBorderColor(green);
+  const QImage image = frame(0);
+  struct Case {
+    const char* name;
+    int x, y;
+    QColor color;
+  };
+  const Case cases[] = {
+      {"bottom left, in the band", 27, 27, Qt::green},     // 17.7 from the centre
+      {"bottom left, within", 30, 30, Qt::blue},           // 13.4
+      {"bottom left, beyond", 24, 24, Qt::transparent},    // 21.9
+      {"bottom left, within, off the diagonal", 27, 31, Qt::blue},  // 15.1
+      {"top right, within, off the diagonal", 72, 68, Qt::blue},
+      {"top left, in the band", 27, 72, Qt::green},
+      {"top right, in the band", 72, 72, Qt::green},
+      {"bottom right, in the band", 72, 27, Qt::green},
+      {"bottom right, within", 69, 30, Qt::blue},
+      {"top right, beyond", 75, 75, Qt::transparent},
+  };
+  for (const auto& c : cases) EXPECT_EQ(at(image, c.x, c.y), c.color) << c.name;
+}
+
+// A stroke of no width draws nothing, not a hairline, whether cached or drawn every frame.
+TEST_F(Renderer, AStrokeOfNoWidthLeavesOnlyTheFill) {
+  for (const bool animated : {false, true}) {
+    SCOPED_TRACE(animated ? "drawn every frame" : "cached");
+    auto shape = ShapeLayer::make();
+    shape->setPath(Path::rect(Rect(30, 30, 40, 40)));
+    shape->setFillColor(blue);
+    shape->setStrokeColor(red);
+    shape->setLineWidth(0);
+    if (animated) shape->addAnimation(endless("fillColor", blue, blue, 1));
+    root->addSublayer(shape);
+    const QImage image = frame(0.5);
+    EXPECT_EQ(at(image, 30, 50), QColor(Qt::blue));
+    EXPECT_EQ(at(image, 69, 50), QColor(Qt::blue));
+    EXPECT_EQ(at(image, 29, 50).alpha(), 0);
+    EXPECT_EQ(at(image, 70, 50).alpha(), 0);
+    EXPECT_EQ(painted(image), 40 * 40);
+    shape->removeFromSuperlayer();
+  }
 }
 
 TEST_F(Renderer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
@@ -445,6 +561,53 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_EQ(at(frame(3), 50, 58), QColor(Qt::blue));  // on the way back: the halfway image again
   EXPECT_EQ(at(frame(4), 50, 58).alpha(), 0);
   EXPECT_TRUE(renderer.isAnimating());
+}
+
+// Whatever step an endless morph's image is drawn at and reused for, at each
+// step it shows exactly the path the layer presents then.
+TEST_F(Renderer, EndlessMorphsShowThePresentedPathAtEveryStep) {
+  struct Case {
+    const char* name;
+    double duration;  // 0: the default pass
+    bool autoreverses;
+    double timeOffset;
+  };
+  const Case cases[] = {
+      {"a pass of the default length", 0, false, 0},
+      {"forth and back", 2, true, 0},
+      {"started part way", 2, false, 0.5},
+      {"forth and back, started on the way back", 2, true, 2.75},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto bar = ShapeLayer::make();
+    bar->setPath(Path::rect(Rect(10, 40, 80, 10)));
+    bar->setFillColor(blue);
+    auto swell = endless("path", Path::rect(Rect(10, 40, 80, 10)), Path::rect(Rect(10, 40, 80, 50)), c.duration);
+    swell.autoreverses = c.autoreverses;
+    swell.timeOffset = c.timeOffset;
+    bar->addAnimation(swell, "flow");
+    root->addSublayer(bar);
+    const double pass = c.duration > 0 ? c.duration : Animation::defaultDuration;
+    // Every step in turn, then frames skipping eight steps at a time (to a pass's other end).
+    for (int j = 0; j <= 81; ++j) {
+      const double t = (j <= 40 ? j : (j - 41) * 8 % 41) * pass / 8;
+      auto still = ShapeLayer::make();
+      still->setPath(presentation(*bar, t).path);
+      still->setFillColor(blue);
+      auto alone = Layer::make();
+      alone->setFrame(root->frame());
+      alone->addSublayer(still);
+      LayerRenderer fresh;
+      fresh.prepare(*alone, t, QSizeF(100, 100));
+      QImage expected = blank();
+      QPainter p(&expected);
+      fresh.paint(p, QRegion(0, 0, 100, 100));
+      p.end();
+      EXPECT_EQ(frame(t), expected) << "at " << t;
+    }
+    bar->removeFromSuperlayer();
+  }
 }
 
 TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
