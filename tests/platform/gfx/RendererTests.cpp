@@ -318,6 +318,118 @@ TEST_F(Renderer, ReportsOnlyWhatChanged) {
   EXPECT_FALSE(renderer.isAnimating());
 }
 
+// Whatever moves, fades or changes shape, every pixel that differs between two
+// frames lies in the area reported changed for the second: nothing is left stale.
+TEST(RendererDamage, HoldsEveryPixelThatChanged) {
+  AnimationClock::setTimeSource([] { return 0.0; });
+  struct Case {
+    const char* name;
+    QSize size;
+    double scale;
+    std::function<void(Layer&)> build;
+    double from, to;
+  };
+  const auto breathing = [](Rect edge, double glow) {
+    return [=](Layer& root) {
+      auto band = ShapeLayer::make();
+      band->setFrame(root.bounds());
+      band->setPath(Path::roundedRect(edge, 12, 12));
+      band->setFillColor(std::nullopt);
+      band->setStrokeColor(blue);
+      band->setLineWidth(1.5);
+      band->setShadowColor(blue);
+      band->setShadowOpacity(0.75);
+      band->setShadowRadius(glow);
+      band->setShadowOffset({0, 0});
+      band->addAnimation(endless("opacity", 0.25, 0.9, 3.5), "breathe");
+      root.addSublayer(band);
+    };
+  };
+  const auto outline = breathing(Rect(3, 3, 294, 194), 7);
+  const auto sliding = [](Layer& root) {
+    auto box = Layer::make();
+    box->setFrame(Rect(0, 0, 10, 10));
+    box->setBackgroundColor(red);
+    box->addAnimation(endless("position", Point{20.3, 50}, Point{80.7, 50}, 1));
+    root.addSublayer(box);
+  };
+  const auto fadingGroup = [](Layer& root) {
+    auto container = Layer::make();
+    container->setFrame(root.bounds());
+    container->addSublayer(line({10, 50}, {70, 50}, red, 10));
+    container->addSublayer(line({30, 40}, {90, 60}, green, 6));
+    container->addAnimation(endless("opacity", 0.2, 0.9, 1));
+    root.addSublayer(container);
+  };
+  const auto morphing = [](Layer& root) {
+    auto bar = ShapeLayer::make();
+    bar->setPath(Path::rect(Rect(10, 40, 80, 10)));
+    bar->setFillColor(blue);
+    bar->addAnimation(endless("path", Path::rect(Rect(10, 40, 80, 10)), Path::rect(Rect(30, 20, 40, 60)), 2), "flow");
+    root.addSublayer(bar);
+  };
+  const auto spinning = [](Layer& root) {
+    auto box = Layer::make();
+    box->setFrame(Rect(30, 30, 40, 20));
+    box->setBackgroundColor(green);
+    box->addAnimation(endless("transform.rotation.z", 0.0, 6.0, 4));
+    root.addSublayer(box);
+  };
+  const auto glowingUnderAMask = [](Layer& root) {
+    auto mask = ShapeLayer::make();
+    mask->setPath(Path::ellipse(Rect(-40, -10, 100, 120)));
+    root.setMask(mask);
+    auto glowing = Layer::make();
+    glowing->setFrame(Rect(10, 40, 10, 10));
+    glowing->setBackgroundColor(red);
+    glowing->setShadowOpacity(1);
+    glowing->setShadowRadius(4);
+    glowing->addAnimation(endless("position", Point{15, 45}, Point{85, 45}, 7));
+    root.addSublayer(glowing);
+  };
+  const Case cases[] = {
+      {"a breathing outline", {300, 200}, 1, outline, 0.5, 1},
+      {"a breathing outline on a dense screen", {300, 200}, 2, outline, 0.5, 1},
+      {"a small breathing ring, wholly inside", {100, 100}, 1, breathing(Rect(20, 20, 60, 60), 3), 0.5, 1},
+      {"a square sliding by fractions of a pixel", {100, 100}, 1, sliding, 0.3, 0.35},
+      {"a fading group", {100, 100}, 1, fadingGroup, 0.25, 0.5},
+      {"a morph", {100, 100}, 1, morphing, 0, 1},
+      {"a spinning square", {100, 100}, 1, spinning, 0, 0.5},
+      {"a glow crossing a mask's edge", {100, 100}, 1, glowingUnderAMask, 4, 4.3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto root = Layer::make();
+    root->setFrame(Rect(0, 0, c.size.width(), c.size.height()));
+    c.build(*root);
+    LayerRenderer renderer;
+    const QSize pixels = c.size * c.scale;
+    const auto draw = [&](double t, QRegion& changed) {
+      changed = renderer.prepare(*root, t, QSizeF(c.size), c.scale);
+      QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::transparent);
+      image.setDevicePixelRatio(c.scale);
+      QPainter p(&image);
+      renderer.paint(p, QRegion(QRect(QPoint(0, 0), pixels)));
+      return image;
+    };
+    QRegion changed;
+    const QImage before = draw(c.from, changed);
+    const QImage after = draw(c.to, changed);
+    int differ = 0, stale = 0;
+    for (int y = 0; y < pixels.height(); ++y) {
+      for (int x = 0; x < pixels.width(); ++x) {
+        if (before.pixel(x, y) == after.pixel(x, y)) continue;
+        ++differ;
+        if (!changed.contains(QPoint(x, y))) ++stale;
+      }
+    }
+    EXPECT_GT(differ, 0);
+    EXPECT_EQ(stale, 0) << "of " << differ << " changed pixels";
+  }
+  AnimationClock::setTimeSource({});
+}
+
 TEST_F(Renderer, ReportsNothingWhereAMaskHidesEverything) {
   root->setMask(squareAround(Rect(20, 20, 60, 60)));
   // Sliding across the hidden middle and out over the band on the right.
@@ -878,4 +990,90 @@ TEST(ShadowBlur, LeavesFarPixelsUntouched) {
   QImage even(30, 30, QImage::Format_ARGB32_Premultiplied);
   even.fill(QColor(0, 0, 0, 128));
   EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
+}
+
+namespace {
+
+QImage field(int width, int height, QRect filled, int alpha) {
+  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter(&image).fillRect(filled, QColor(0, 0, 0, alpha));
+  return image;
+}
+
+// The alpha-weighted centre of an image.
+QPointF centreOfAlpha(const QImage& image) {
+  double sum = 0, sx = 0, sy = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const int a = qAlpha(image.pixel(x, y));
+      sum += a;
+      sx += a * (x + 0.5);
+      sy += a * (y + 0.5);
+    }
+  }
+  return sum > 0 ? QPointF(sx / sum, sy / sum) : QPointF();
+}
+
+}  // namespace
+
+// A fractional offset lands on the nearest whole pixel.
+TEST(ShadowBlur, LandsAtItsOffsetWholeOrFractional) {
+  const QImage block = field(40, 40, QRect(15, 15, 10, 10), 255);  // centred on (20, 20)
+  const QPointF offsets[] = {{0, 0}, {3, 0}, {0, -4}, {2.25, 0}, {0, 1.75}, {-3.25, 2.75}};
+  // Sharp, a narrow blur at full resolution, a wide one at half.
+  for (double sigma : {0.0, 1.5, 4.0}) {
+    for (const QPointF& offset : offsets) {
+      const QPointF centre = centreOfAlpha(shadowImage(block, offset, sigma, Qt::black));
+      EXPECT_NEAR(centre.x(), 20 + offset.x(), 0.3) << sigma << " " << offset.x() << "," << offset.y();
+      EXPECT_NEAR(centre.y(), 20 + offset.y(), 0.3) << sigma << " " << offset.x() << "," << offset.y();
+    }
+  }
+}
+
+// A band down the image and the same band across it blur to the same profile.
+TEST(ShadowBlur, TreatsRowsAndColumnsAlike) {
+  const QImage down = field(30, 30, QRect(10, 0, 7, 30), 101);
+  const QImage across = field(30, 30, QRect(0, 10, 30, 7), 101);
+  for (double sigma : {1.5, 2.5, 4.0, 6.0}) {
+    const QImage a = shadowImage(down, QPointF(0, 0), sigma, Qt::black);
+    const QImage b = shadowImage(across, QPointF(0, 0), sigma, Qt::black);
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(qAlpha(a.pixel(i, 15)), qAlpha(b.pixel(15, i))) << sigma << " at " << i;
+  }
+}
+
+// Content along one edge blurs inwards only: nothing reaches the far side,
+// whether the image's size is even or odd, at full resolution or at half.
+TEST(ShadowBlur, LeavesTheFarSideOfAnEdgeUntouched) {
+  struct Case {
+    const char* name;
+    QRect filled;
+    bool farColumns;  // the far side is the last columns, else the last rows
+    bool nearEnd;     // the content is at the image's start (left or top), else its end
+  };
+  for (const int size : {40, 41}) {
+    const int last = size - 1;
+    const Case cases[] = {
+        {"along the left edge", QRect(0, 0, 3, size), true, true},
+        {"along the top edge", QRect(0, 0, size, 3), false, true},
+        {"along the right edge", QRect(last - 2, 0, 3, size), true, false},
+        {"along the bottom edge", QRect(0, last - 2, size, 3), false, false},
+        {"in one corner", QRect(0, 0, 4, 4), true, true},
+    };
+    for (double sigma : {1.5, 4.0}) {
+      for (const auto& c : cases) {
+        const QImage shadow = shadowImage(field(size, size, c.filled, 255), QPointF(0, 0), sigma, Qt::red);
+        for (int i = 0; i < size; ++i) {
+          for (int depth = 0; depth < 8; ++depth) {
+            const int far = c.nearEnd ? last - depth : depth;
+            const QPoint p = c.farColumns ? QPoint(far, i) : QPoint(i, far);
+            EXPECT_EQ(qAlpha(shadow.pixel(p)), 0) << c.name << ", " << size << " wide, sigma " << sigma << " at " << p.x()
+                                                  << "," << p.y();
+          }
+        }
+        const QPoint inside = c.filled.center();
+        EXPECT_GT(qAlpha(shadow.pixel(inside)), 0) << c.name;
+      }
+    }
+  }
 }
