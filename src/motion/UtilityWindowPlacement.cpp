@@ -20,19 +20,23 @@ double keptWithinFromHigh(double start, double length, double low, double high) 
 
 pf::Point UtilityWindowPlacement::origin(pf::Size window, const pf::Rect& companion,
                                          const pf::Rect& visible) {
+  const double top = visible.maxY() - titleBarAllowance;
   const double right = companion.maxX() + gap;
   const double left = companion.minX() - gap - window.width;
-  double x = 0;
-  double y = companion.minY();
+  const double above = companion.maxY() + gap;
+  double x = visible.midX() - window.width / 2;
+  double y = visible.midY() - window.height / 2;
   if (right + window.width <= visible.maxX()) {
     x = right;
+    y = companion.minY();
   } else if (left >= visible.minX()) {
     x = left;
-  } else {
+    y = companion.minY();
+  } else if (above + window.height <= top) {
     x = companion.midX() - window.width / 2;
-    y = companion.maxY() + gap;
+    y = above;
   }
   x = keptWithinFromLow(x, window.width, visible.minX(), visible.maxX());
-  y = keptWithinFromHigh(y, window.height, visible.minY(), visible.maxY());
+  y = keptWithinFromHigh(y, window.height, visible.minY(), top);
   return {std::round(x), std::round(y)};
 }

@@ -7,7 +7,8 @@ using pf::Rect;
 using pf::Size;
 
 TEST(UtilityWindowPlacement, OpensBesideTheCompanionWithinTheVisibleArea) {
-  const Rect visible(0, 40, 1280, 760);  // y up: a 40-point panel at the bottom
+  // y up: a 40-point panel at the bottom; 32 points kept for the title bar at the top.
+  const Rect visible(0, 40, 1280, 760);
   struct Case {
     const char* name;
     Size window;
@@ -21,8 +22,10 @@ TEST(UtilityWindowPlacement, OpensBesideTheCompanionWithinTheVisibleArea) {
       {"left exactly to the edge", {440, 580}, {452, 40, 400, 120}, {0, 40}},
       {"above when neither side has room", {1200, 300}, {600, 40, 80, 120}, {40, 172}},
       {"above, slid back onto the screen", {1200, 300}, {1100, 40, 80, 120}, {80, 172}},
-      {"a raised companion: the top stays on screen", {440, 580}, {600, 500, 80, 120}, {692, 220}},
-      {"taller than the screen: the top stays on screen", {440, 900}, {600, 40, 80, 120}, {692, -100}},
+      {"above exactly to the title bar's room", {1200, 596}, {600, 40, 80, 120}, {40, 172}},
+      {"centred when above has no room either", {1200, 597}, {600, 40, 80, 120}, {40, 122}},
+      {"a raised companion: the title bar stays on screen", {440, 580}, {600, 500, 80, 120}, {692, 188}},
+      {"taller than the screen: the title bar stays on screen", {440, 900}, {600, 40, 80, 120}, {692, -132}},
       {"wider than the screen: the left stays on screen", {1400, 300}, {600, 40, 80, 120}, {0, 172}},
   };
   for (const Case& c : cases) {
