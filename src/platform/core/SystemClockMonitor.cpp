@@ -18,33 +18,41 @@ constexpr time_t clockTimerHorizon = 365L * 24 * 60 * 60;
 
 }  // namespace
 
-SystemClockMonitor::SystemClockMonitor(QString zoneFile) : m_zoneFile(std::move(zoneFile)) {
+SystemClockMonitor::ClockTimer SystemClockMonitor::ClockTimer::realtime() {
+  ClockTimer timer;
+  timer.descriptor = FileDescriptor(timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC));
+  timer.arm = [](int descriptor) {
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = std::time(nullptr) + clockTimerHorizon;
+    timerfd_settime(descriptor, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr);
+  };
+  timer.read = [](int descriptor, std::uint64_t& expirations) {
+    return ::read(descriptor, &expirations, sizeof expirations);
+  };
+  return timer;
+}
+
+SystemClockMonitor::SystemClockMonitor(QString zoneFile, ClockTimer clockTimer)
+    : m_zoneFile(std::move(zoneFile)), m_clockTimer(std::move(clockTimer)) {
   m_zone = zoneIdentity();
   m_zoneFolder.addPath(QFileInfo(m_zoneFile).absolutePath());
   connect(&m_zoneFolder, &QFileSystemWatcher::directoryChanged, this, [this] { zoneFolderChanged(); });
 
-  m_clockTimer = FileDescriptor(timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC));
-  if (!m_clockTimer.isOpen()) return;
-  armClockTimer();
-  m_clockNotifier = std::make_unique<QSocketNotifier>(m_clockTimer.get(), QSocketNotifier::Read);
+  if (!m_clockTimer.descriptor.isOpen()) return;
+  m_clockTimer.arm(m_clockTimer.descriptor.get());
+  m_clockNotifier = std::make_unique<QSocketNotifier>(m_clockTimer.descriptor.get(), QSocketNotifier::Read);
   connect(m_clockNotifier.get(), &QSocketNotifier::activated, this, [this] { clockTimerReady(); });
 }
 
 SystemClockMonitor::~SystemClockMonitor() = default;
 
-void SystemClockMonitor::armClockTimer() {
-  itimerspec expiry{};
-  expiry.it_value.tv_sec = std::time(nullptr) + clockTimerHorizon;
-  timerfd_settime(m_clockTimer.get(), TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr);
-}
-
 void SystemClockMonitor::clockTimerReady() {
   std::uint64_t expirations = 0;
-  const ssize_t read = ::read(m_clockTimer.get(), &expirations, sizeof expirations);
+  const ssize_t read = m_clockTimer.read(m_clockTimer.descriptor.get(), expirations);
   const bool cancelled = read < 0 && errno == ECANCELED;
   if (read < 0 && !cancelled) return;
   // A cancelled timer stays cancelled until it is armed again.
-  armClockTimer();
+  m_clockTimer.arm(m_clockTimer.descriptor.get());
   if (cancelled && onClockChange) onClockChange();
 }
 

@@ -6,8 +6,10 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <sys/types.h>
 
 class QSocketNotifier;
 
@@ -25,7 +27,22 @@ class SystemClockMonitor final : public QObject {
  public:
   static inline const QString systemZoneFile = QStringLiteral("/etc/localtime");
 
-  explicit SystemClockMonitor(QString zoneFile = systemZoneFile);
+  /// The kernel timer that notices clock changes, or a stand-in for it (setting
+  /// the clock takes privileges and disturbs the whole machine, so tests cannot
+  /// make the real one fire).
+  struct ClockTimer {
+    /// Turns readable when the timer expires or the clock is set.
+    FileDescriptor descriptor;
+    /// Sets the timer far ahead again; a cancelled timer stays cancelled until then.
+    std::function<void(int descriptor)> arm;
+    /// read(2) of the expiry count: -1 with errno ECANCELED after a clock change.
+    std::function<ssize_t(int descriptor, std::uint64_t& expirations)> read;
+
+    /// The kernel's realtime timer, cancelled on every clock change; not open where there is none.
+    static ClockTimer realtime();
+  };
+
+  explicit SystemClockMonitor(QString zoneFile = systemZoneFile, ClockTimer clockTimer = ClockTimer::realtime());
   ~SystemClockMonitor() override;
 
   /// Called after the zone file changed to another zone.
@@ -34,10 +51,9 @@ class SystemClockMonitor final : public QObject {
   std::function<void()> onClockChange;
 
   /// Whether clock changes are noticed (false where the kernel offers no such timer).
-  bool watchesClock() const { return m_clockTimer.isOpen(); }
+  bool watchesClock() const { return m_clockTimer.descriptor.isOpen(); }
 
  private:
-  void armClockTimer();
   void clockTimerReady();
   void zoneFolderChanged();
   QByteArray zoneIdentity() const;
@@ -45,7 +61,7 @@ class SystemClockMonitor final : public QObject {
   QString m_zoneFile;
   QByteArray m_zone;
   QFileSystemWatcher m_zoneFolder;
-  FileDescriptor m_clockTimer;
+  ClockTimer m_clockTimer;
   std::unique_ptr<QSocketNotifier> m_clockNotifier;
 };
 

@@ -4,6 +4,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QFile>
+#include <cerrno>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -61,4 +63,51 @@ TEST(SystemClockMonitor, WatchesTheClockWithoutWaking) {
   EXPECT_TRUE(monitor.watchesClock());
   test::processEventsUntil([] { return false; }, 1);
   EXPECT_FALSE(changed);
+}
+
+// Setting the clock takes privileges and disturbs the whole machine, so a pipe
+// stands in for the kernel's timer: each wake makes it readable, and reading
+// it gives what the case says.
+TEST(SystemClockMonitor, ReportsEveryClockChangeAndNothingElse) {
+  struct Case {
+    const char* name;
+    ssize_t read;
+    int error;
+    bool reported;
+    bool rearmed;
+  };
+  const Case cases[] = {
+      {"the clock was set", -1, ECANCELED, true, true},
+      {"the far expiry came", 8, 0, false, true},
+      {"a wake with nothing to read", -1, EAGAIN, false, false},
+      {"a failed read", -1, EBADF, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+    const pf::FileDescriptor wake(ends[1]);
+    int arms = 0, reads = 0;
+    pf::SystemClockMonitor::ClockTimer standIn;
+    standIn.descriptor = pf::FileDescriptor(ends[0]);
+    standIn.arm = [&](int) { ++arms; };
+    standIn.read = [&](int descriptor, std::uint64_t&) {
+      char drained[16];
+      while (::read(descriptor, drained, sizeof drained) > 0) {
+      }
+      ++reads;
+      errno = c.error;
+      return c.read;
+    };
+    pf::SystemClockMonitor monitor(zoneFile(), std::move(standIn));
+    int reports = 0;
+    monitor.onClockChange = [&] { ++reports; };
+    EXPECT_EQ(arms, 1);
+    for (int wakes = 1; wakes <= 2; ++wakes) {
+      ASSERT_EQ(::write(wake.get(), "x", 1), 1);
+      ASSERT_TRUE(test::processEventsUntil([&] { return reads == wakes; }, 5));
+    }
+    EXPECT_EQ(reports, c.reported ? 2 : 0);
+    EXPECT_EQ(arms, c.rearmed ? 3 : 1);
+  }
 }
