@@ -203,10 +203,15 @@ TEST(PainterCanvas, RadialGradientStopsAtItsOuterCircle) {
   EXPECT_EQ(alphaAt(image, 85, 50), 0);
   EXPECT_EQ(alphaAt(image, 5, 5), 0);
 
+  // A start circle inside the end one leaves a hole; one reaching out of it is painted too.
   QImage ring = blank();
   paint(ring, [](Canvas& c) { c.drawRadialGradient({{white, white}, {}}, {50, 50}, 10, {50, 50}, 30); });
   EXPECT_EQ(alphaAt(ring, 50, 50), 0);
   EXPECT_EQ(alphaAt(ring, 70, 50), 255);
+  QImage cone = blank();
+  paint(cone, [](Canvas& c) { c.drawRadialGradient({{white, white}, {}}, {40, 50}, 10, {50, 50}, 15); });
+  EXPECT_EQ(alphaAt(cone, 40, 50), 255);
+  EXPECT_EQ(alphaAt(cone, 31, 50), 255);  // beyond the end circle, within the start one
 }
 
 TEST(PainterCanvas, LeavesThePaintersStateAsItFoundIt) {
