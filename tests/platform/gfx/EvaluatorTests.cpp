@@ -109,6 +109,11 @@ TEST_F(Evaluator, TimeIsCountedFromWhenTheAnimationWasAdded) {
   AnimationClock::setTimeSource([] { return 100.0; });
   layer->addAnimation(basic("opacity", 0.0, 1.0, 4));
   EXPECT_DOUBLE_EQ(number("opacity", 101), 0.25);
+  const struct {
+    double t;
+    bool running;
+  } cases[] = {{100, true}, {103.9, true}, {104.1, false}, {200, false}};
+  for (const auto& c : cases) EXPECT_EQ(hasRunningAnimations(*layer, c.t), c.running) << c.t;
 }
 
 TEST_F(Evaluator, BasicFillsMissingEndsFromTheModelValue) {

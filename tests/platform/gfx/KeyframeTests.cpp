@@ -211,3 +211,25 @@ TEST(AnimationValues, DistanceIsStraightWithinOneKindAndNoneAcrossKinds) {
   };
   for (const auto& c : cases) EXPECT_NEAR(animation_values::distance(c.a, c.b), c.distance, 1e-12) << c.name;
 }
+
+TEST(AnimationValues, BlendPartWayWithinOneKind) {
+  struct Case {
+    const char* name;
+    AnimationValue a, b, quarter;
+  };
+  const Case cases[] = {
+      {"numbers", 2.0, 6.0, 3.0},
+      {"points", Point{0, 4}, Point{8, 0}, Point{2, 3}},
+      {"rects", Rect(0, 0, 4, 8), Rect(4, 8, 8, 0), Rect(1, 2, 5, 6)},
+      {"colours of one space", Color::sRGB(0, 0, 1, 1), Color::sRGB(1, 0, 0, 0), Color::sRGB(0.25, 0, 0.75, 0.75)},
+      {"colours of two spaces, as sRGB", Color::sRGB(0, 0, 1, 1), Color::calibratedWhite(1, 0),
+       Color::sRGB(0.25, 0.25, 1, 0.75)},
+  };
+  for (const auto& c : cases) {
+    const AnimationValue got = animation_values::interpolate(c.a, c.b, 0.25);
+    ASSERT_EQ(got.index(), c.quarter.index()) << c.name;
+    const AnimationValue both[] = {got, c.quarter};
+    const auto have = animation_values::components(got, both), want = animation_values::components(c.quarter, both);
+    for (std::size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(have[i], want[i], 1e-9) << c.name << " " << i;
+  }
+}

@@ -135,6 +135,24 @@ TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
   EXPECT_EQ(at(image, 50, 55).alpha(), 0);
 }
 
+// A closed path of five corners is not a rect, even when its first four are one.
+TEST_F(Renderer, AMaskWithANotchClipsByItsShape) {
+  square(Rect(0, 0, 100, 100), green);
+  auto notched = ShapeLayer::make();
+  Path path;
+  path.moveTo({0, 0});
+  path.lineTo({100, 0});
+  path.lineTo({100, 100});
+  path.lineTo({0, 100});
+  path.lineTo({50, 50});  // back to the start by way of the middle
+  path.close();
+  notched->setPath(path);
+  root->setMask(notched);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 80, 50), QColor(Qt::green));
+  EXPECT_EQ(at(image, 10, 50).alpha(), 0);  // in the notch
+}
+
 TEST_F(Renderer, EvenOddMaskHidesTheInside) {
   square(Rect(0, 0, 100, 100), green);
   root->setMask(squareAround(Rect(20, 20, 60, 60)));
@@ -386,7 +404,18 @@ TEST_F(Renderer, ReportsEveryPixelThatChanged) {
     glowing->addAnimation(endless("position", Point{15, 45}, Point{85, 45}, 7));
     root.addSublayer(glowing);
   };
+  const auto slidingMask = [](Layer& root) {
+    auto still = Layer::make();
+    still->setFrame(Rect(20, 20, 60, 60));
+    still->setBackgroundColor(green);
+    root.addSublayer(still);
+    auto window = Layer::make();
+    window->setFrame(Rect(0, 0, 40, 100));
+    window->addAnimation(endless("position.x", 20.0, 80.0, 1));
+    root.setMask(window);
+  };
   const Case cases[] = {
+      {"a still square seen through a sliding mask", {100, 100}, 1, slidingMask, 0.2, 0.5},
       {"a breathing outline", {300, 200}, 1, outline, 0.5, 1},
       {"a breathing outline on a dense screen", {300, 200}, 2, outline, 0.5, 1},
       {"a small breathing ring, wholly inside", {100, 100}, 1, breathing(Rect(20, 20, 60, 60), 3), 0.5, 1},
@@ -625,6 +654,11 @@ TEST_F(Renderer, AFadedContainerFadesItsSublayersAsOneImage) {
   const QColor alone = at(image, 20, 50), overlap = at(image, 50, 50);
   EXPECT_NEAR(alone.alphaF(), 0.5, 0.01);
   EXPECT_EQ(overlap, alone);  // not the darker 75% of two separate fades
+  // The one image holds the strokes to their very edges (45 to 55, 10 to 90).
+  for (const QPoint edge : {QPoint(20, 54), QPoint(20, 45), QPoint(10, 50), QPoint(89, 50)}) {
+    EXPECT_EQ(at(image, edge.x(), edge.y()), alone) << edge.x() << "," << edge.y();
+  }
+  EXPECT_EQ(at(image, 20, 55).alpha(), 0);
   // An animated fade keeps the one image and only places it at another opacity.
   container->addAnimation(endless("opacity", 0.2, 0.6, 1));
   const int before = renderer.stats().rasterisations;
@@ -1084,5 +1118,21 @@ TEST(ShadowBlur, LeavesTheFarSideOfAnEdgeUntouched) {
         EXPECT_GT(qAlpha(shadow.pixel(inside)), 0) << c.name;
       }
     }
+  }
+}
+
+// A blurred block spreads as far as the blur's sigma says: its spread grows
+// by sigma squared (a block 16 wide spreads by (16^2 - 1) / 12 alone).
+TEST(ShadowBlur, SpreadsAsFarAsItsSigma) {
+  const QImage block = field(80, 80, QRect(32, 32, 16, 16), 255);
+  for (double sigma : {1.5, 2.5, 4.0, 6.0, 9.0}) {
+    const QImage shadow = shadowImage(block, QPointF(0, 0), sigma, Qt::black);
+    double sum = 0, spread = 0;
+    for (int x = 0; x < 80; ++x) {
+      const int a = qAlpha(shadow.pixel(x, 40));
+      sum += a;
+      spread += a * (x + 0.5 - 40) * (x + 0.5 - 40);
+    }
+    EXPECT_NEAR(std::sqrt(spread / sum - (16 * 16 - 1) / 12.0), sigma, 0.12 * sigma) << sigma;
   }
 }
