@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 
 using namespace pf;
 
@@ -53,4 +55,41 @@ TEST(Image, BitmapsAndFittingKeepProportions) {
   EXPECT_TRUE(aspectFitted({0, 10}, QRectF(0, 0, 100, 100)).isEmpty());
   EXPECT_EQ(aspectFitted({100, 0.5}, QRectF(0, 0, 100, 100)), QRectF(0, 49.75, 100, 0.5));  // a hairline stays
   EXPECT_TRUE(Image().rendered(QSize(4, 4)).pixelColor(1, 1).alpha() == 0);
+}
+
+TEST(Image, FilesGiveTheirPictureAtTheirSize) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const auto write = [&](const QString& name, const QByteArray& bytes) {
+    QFile file(folder.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return file.fileName();
+  };
+  QImage picture(30, 12, QImage::Format_ARGB32_Premultiplied);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(folder.filePath(QStringLiteral("red.png"))));
+  struct Case {
+    const char* name;
+    QString path;
+    std::optional<Size> size;
+  };
+  const Case cases[] = {
+      {"a bitmap", folder.filePath(QStringLiteral("red.png")), Size{30, 12}},
+      {"a drawing", write(QStringLiteral("box.svg"), R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 16 8"/>)"),
+       Size{16, 8}},
+      {"no file", folder.filePath(QStringLiteral("missing.png")), std::nullopt},
+      {"a folder", folder.path(), std::nullopt},
+      {"a damaged bitmap", write(QStringLiteral("broken.png"), "not a picture"), std::nullopt},
+      {"a damaged drawing", write(QStringLiteral("broken.svg"), "<svg"), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto image = Image::fromFile(c.path);
+    ASSERT_EQ(image.has_value(), c.size.has_value()) << c.name;
+    if (image) {
+      EXPECT_EQ(image->size(), *c.size) << c.name;
+    }
+  }
+  EXPECT_EQ(Image::fromFile(folder.filePath(QStringLiteral("red.png")))->rendered(QSize(30, 12)).pixelColor(15, 6),
+            QColor(Qt::red));
 }

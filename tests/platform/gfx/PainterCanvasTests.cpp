@@ -98,6 +98,22 @@ TEST(PainterCanvas, ShadowsBlurAroundTheShapeAndEndWithRestore) {
   EXPECT_EQ(alphaAt(image, 15, 85), 0);
 }
 
+// Beside a long straight edge a shadow blurred with sigma s (half the blur
+// radius) fades as the Gaussian's tail: its alpha summed outward is about
+// 255 s / sqrt(2 pi).
+TEST(PainterCanvas, ShadowsFadeOverHalfTheirBlurRadius) {
+  for (const double radius : {4.0, 8.0, 12.0}) {
+    QImage image = blank();
+    paint(image, [&](Canvas& c) {
+      c.setShadow(black, radius);
+      c.fill(Path::rect(Rect(0, 0, 50, 100)), white);
+    });
+    double sum = 0;
+    for (int x = 50; x < 100; ++x) sum += alphaAt(image, x, 50);
+    EXPECT_NEAR(sum / 255 * std::sqrt(2 * M_PI), radius / 2, 0.1 * radius) << radius;
+  }
+}
+
 TEST(PainterCanvas, ABlurThatIsNotANumberCastsASharpShadow) {
   QImage image = blank();
   paint(image, [](Canvas& c) {

@@ -121,6 +121,10 @@ TEST(DamageTiles, ManyRectsMergeOntoTilesCountedFromTheBoundsCorner) {
   EXPECT_EQ(mergeIntoTiles(rects, narrow), QRegion());
   std::vector<QRect> inside(20, QRect(5, 5, 2, 2));
   EXPECT_EQ(mergeIntoTiles(inside, narrow).boundingRect(), QRect(0, 0, 20, 32));
+  // The last row and column of bounds one pixel past whole tiles are kept too.
+  const QRect odd(0, 0, 33, 33);
+  std::vector<QRect> corner(20, QRect(32, 32, 1, 1));
+  EXPECT_EQ(mergeIntoTiles(corner, odd), QRegion(32, 32, 1, 1));
 }
 
 TEST(Path, InterpolatesOnlyLikeStructures) {

@@ -184,6 +184,34 @@ TEST_F(Renderer, RadialGradientIsBrightestAtItsStartPoint) {
   EXPECT_LT(at(image, 98, 25).alpha(), 8);
 }
 
+// Red, green and blue at a fifth, half and four fifths of the way across:
+// each end holds its colour, and colours blend between neighbouring stops.
+TEST_F(Renderer, LinearGradientsRunThroughTheirStopsAndHoldTheEnds) {
+  auto band = GradientLayer::make();
+  band->setFrame(Rect(0, 0, 100, 20));
+  band->setColors({red, green, blue});
+  band->setLocations({0.2, 0.5, 0.8});
+  band->setStartPoint({0, 0.5});
+  band->setEndPoint({1, 0.5});
+  root->addSublayer(band);
+  const QImage image = frame(0);
+  struct Case {
+    int x;
+    QColor color;
+  };
+  const Case cases[] = {{2, Qt::red}, {19, Qt::red}, {50, QColor(0, 255, 0)}, {81, Qt::blue}, {98, Qt::blue}};
+  for (const auto& c : cases) {
+    const QColor got = at(image, c.x, 10);
+    EXPECT_NEAR(got.red(), c.color.red(), 6) << c.x;
+    EXPECT_NEAR(got.green(), c.color.green(), 6) << c.x;
+    EXPECT_NEAR(got.blue(), c.color.blue(), 6) << c.x;
+  }
+  const QColor between = at(image, 34, 10);  // half way from red to green
+  EXPECT_NEAR(between.red(), 128, 10);
+  EXPECT_NEAR(between.green(), 128, 10);
+  EXPECT_EQ(between.blue(), 0);
+}
+
 TEST_F(Renderer, ContentsImagesAreStretchedUpright) {
   QImage picture(2, 2, QImage::Format_ARGB32_Premultiplied);
   picture.setPixelColor(0, 0, Qt::red);
@@ -234,6 +262,28 @@ TEST_F(Renderer, CachedLayersAreNotRasterisedAgainWhileTheyOnlyMove) {
   frame(1);
   frame(1.1);
   EXPECT_EQ(renderer.stats().rasterisations, 4);
+}
+
+// Moved by whole pixels, a layer keeps its image; by a fraction, it is drawn again.
+TEST_F(Renderer, LayersMovedByWholePixelsAreNotDrawnAgain) {
+  struct Case {
+    const char* name;
+    Point to;
+    int drawings;
+  };
+  const Case cases[] = {
+      {"right", {23, 20}, 0}, {"up", {20, 27}, 0}, {"down and left", {18, 15}, 0}, {"half a pixel up", {20, 20.5}, 1},
+  };
+  for (const auto& c : cases) {
+    auto box = square(Rect(10, 10, 20, 20), red);  // centred on (20, 20)
+    frame(0);
+    const int before = renderer.stats().rasterisations;
+    box->setPosition(c.to);
+    const QImage image = frame(0);
+    EXPECT_EQ(renderer.stats().rasterisations - before, c.drawings) << c.name;
+    EXPECT_EQ(at(image, static_cast<int>(c.to.x), static_cast<int>(c.to.y)), QColor(Qt::red)) << c.name;
+    box->removeFromSuperlayer();
+  }
 }
 
 TEST_F(Renderer, TurningLayersAreRedrawnOnlyWhenTheyCrossAStep) {
@@ -615,19 +665,27 @@ TEST_F(Renderer, AStrokeOfNoWidthLeavesOnlyTheFill) {
 }
 
 TEST_F(Renderer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
-  auto box = square(Rect(20, 20, 60, 60), blue);
-  box->setCornerRadius(20);
-  auto spill = Layer::make();
-  spill->setFrame(Rect(-20, -20, 100, 100));  // beyond the box on every side
-  spill->setBackgroundColor(red);
-  box->addSublayer(spill);
-  EXPECT_EQ(at(frame(0), 10, 10), QColor(Qt::red));
-  box->setMasksToBounds(true);
-  const QImage image = frame(0);
-  EXPECT_EQ(at(image, 10, 10).alpha(), 0);  // outside the box
-  EXPECT_EQ(at(image, 22, 22).alpha(), 0);  // in the box's rounded corner
-  EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
-  EXPECT_EQ(at(image, 50, 21), QColor(Qt::red));
+  // Opaque, the box's sublayers are drawn on their own; faded, into one image with it.
+  for (const double opacity : {1.0, 0.5}) {
+    SCOPED_TRACE(opacity);
+    auto box = square(Rect(20, 20, 60, 60), blue);
+    box->setCornerRadius(20);
+    box->setOpacity(opacity);
+    auto spill = Layer::make();
+    spill->setFrame(Rect(-20, -20, 100, 100));  // beyond the box on every side
+    spill->setBackgroundColor(red);
+    box->addSublayer(spill);
+    const int spilled = static_cast<int>(255 * opacity);
+    EXPECT_NEAR(at(frame(0), 10, 10).alpha(), spilled, 1);
+    box->setMasksToBounds(true);
+    const QImage image = frame(0);
+    EXPECT_EQ(at(image, 10, 10).alpha(), 0);  // outside the box
+    EXPECT_EQ(at(image, 22, 22).alpha(), 0);  // in the box's rounded corner
+    EXPECT_NEAR(at(image, 50, 50).alpha(), spilled, 1);
+    EXPECT_GT(at(image, 50, 50).red(), 0);
+    EXPECT_NEAR(at(image, 50, 21).alpha(), spilled, 1);
+    box->removeFromSuperlayer();
+  }
 }
 
 TEST_F(Renderer, ARootLeftToItsHostDrawsOnlyItsBorderAndSublayers) {
@@ -948,6 +1006,39 @@ TEST_F(Renderer, APlainMaskClipsToItsRoundedBounds) {
   EXPECT_EQ(at(image, 25, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 75, 50).alpha(), 0);
   EXPECT_EQ(at(image, 0, 99).alpha(), 0);  // the rounded corner
+}
+
+// A container's shadow is the one its picture would cast as a single layer,
+// soft tail and all (a wide blur, worked out at half resolution on another
+// grid, to within a few levels).
+TEST_F(Renderer, AContainersShadowMatchesALayersOwn) {
+  for (const double radius : {5.0, 8.0}) {
+    SCOPED_TRACE(radius);
+    const auto shadowed = [&](Layer& l) {
+      l.setShadowOpacity(1);
+      l.setShadowRadius(radius);
+      l.setShadowOffset({3, -4});
+    };
+    auto single = square(Rect(30, 30, 40, 40), red);
+    shadowed(*single);
+    const QImage alone = frame(0);
+    single->removeFromSuperlayer();
+    auto container = square(Rect(30, 30, 40, 40), red);
+    shadowed(*container);
+    auto inner = Layer::make();
+    inner->setFrame(Rect(10, 10, 20, 20));
+    inner->setBackgroundColor(red);
+    container->addSublayer(inner);
+    const QImage grouped = frame(0);
+    int worst = 0;
+    for (int y = 0; y < 100; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        worst = std::max(worst, std::abs(qAlpha(grouped.pixel(x, y)) - qAlpha(alone.pixel(x, y))));
+      }
+    }
+    EXPECT_LE(worst, radius < 6 ? 0 : 3);
+    container->removeFromSuperlayer();
+  }
 }
 
 TEST_F(Renderer, AShadowedContainerCastsOneShadowForItselfAndItsSublayers) {
