@@ -122,6 +122,8 @@ TEST(FileDropController, TakesOnlyLocalFilesAndMergesDropsIntoAnOpenBatch) {
   EXPECT_FALSE(fixture.controller.window()->isVisible());
   EXPECT_TRUE(fixture.controller.sources().isEmpty());
   EXPECT_EQ(fixture.holds, (QList<bool>{true, true, false}));
+  fixture.controller.copyFiles();  // the closed batch is gone: nothing is left to transfer
+  EXPECT_TRUE(fixture.transferredFolders.isEmpty());
   ASSERT_TRUE(fixture.controller.present({fileURL("/data/two/b.txt")}));
   EXPECT_EQ(fixture.controller.sources(), (QList<QUrl>{fileURL("/data/two/b.txt")}));
 }
