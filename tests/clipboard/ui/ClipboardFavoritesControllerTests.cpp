@@ -148,6 +148,25 @@ TEST_F(FavoritesWindow, SelectionFollowsTheFavoriteAndFallsBackToTheFirstRow) {
   EXPECT_EQ(controller->selected()->id, QStringLiteral("B"));
 }
 
+TEST_F(FavoritesWindow, TheItemButtonsFollowTheUsersSelection) {
+  open();
+  const struct {
+    const char* action;
+    Qt::KeyboardModifiers modifiers;
+    bool enabled;
+  } cases[] = {
+      {"a row chosen", {}, true},
+      {"the same row Control-clicked away", Qt::ControlModifier, false},
+      {"chosen again", {}, true},
+  };
+  for (const auto& c : cases) {
+    const QRect row = table()->visualRect(table()->model()->index(1, 0));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, c.modifiers, row.center());
+    for (const char* title : {"Copy", "Edit…", "Delete…"})
+      EXPECT_EQ(button(title)->isEnabled(), c.enabled) << c.action << ": " << title;
+  }
+}
+
 TEST_F(FavoritesWindow, ARefreshLeavesTheTableWhereTheUserScrolledIt) {
   std::vector<ClipboardFavorite> many;
   for (int n = 1; n <= 30; ++n)
