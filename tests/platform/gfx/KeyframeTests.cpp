@@ -224,6 +224,8 @@ TEST(AnimationValues, BlendPartWayWithinOneKind) {
       {"colours of one space", Color::sRGB(0, 0, 1, 1), Color::sRGB(1, 0, 0, 0), Color::sRGB(0.25, 0, 0.75, 0.75)},
       {"colours of two spaces, as sRGB", Color::sRGB(0, 0, 1, 1), Color::calibratedWhite(1, 0),
        Color::sRGB(0.25, 0.25, 1, 0.75)},
+      {"colours of two spaces, each part its own", Color::sRGB(0.2, 0.6, 1, 1), Color::calibratedWhite(0.6, 0.2),
+       Color::sRGB(0.3, 0.6, 0.9, 0.8)},
   };
   for (const auto& c : cases) {
     const AnimationValue got = animation_values::interpolate(c.a, c.b, 0.25);
