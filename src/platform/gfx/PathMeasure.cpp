@@ -136,8 +136,10 @@ Path PathMeasure::trimmed(double start, double end) const {
       continuous = false;
       wholeSubpath = s.offset >= start;
     }
+    // A point given twice adds nothing and leaves the subpath unbroken, so it still closes on its start.
+    if (s.length == 0 && !s.closes) continue;
     const double s0 = s.offset, s1 = s.offset + s.length;
-    if (s1 < start || s0 > end || (s.length == 0 && !s.closes)) {
+    if (s1 < start || s0 > end) {
       continuous = false;
       continue;
     }

@@ -222,7 +222,20 @@ TEST(PathMeasure, TrimmingKeepsThePiecesBetweenTwoFractions) {
   straightCubic.moveTo({0, 0});
   straightCubic.cubicTo({10, 0}, {20, 0}, {30, 0});
   const Path square = Path::rect(Rect(0, 0, 10, 10));
+  // A corner given twice, as a round rect whose radius is half its side has.
+  Path repeated = polyline({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}});
+  repeated.close();
+  Path repeatedThenLine = repeated;
+  repeatedThenLine.moveTo({20, 0});
+  repeatedThenLine.lineTo({30, 0});
+  const std::vector<Expected> wholeSquare{
+      {Type::move, {{0, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 10}}}, {Type::line, {{0, 10}}}, {Type::close, {}}};
+  std::vector<Expected> squareThenHalfLine = wholeSquare;
+  squareThenHalfLine.push_back({Type::move, {{20, 0}}});
+  squareThenHalfLine.push_back({Type::line, {{25, 0}}});
   const Case cases[] = {
+      {"a square with a corner given twice stays one closed piece", repeated, 0, 1, wholeSquare},
+      {"and so it does when a later part is cut", repeatedThenLine, 0, 0.9, squareThenHalfLine},
       {"a whole square stays closed", square, 0, 1,
        {{Type::move, {{0, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 10}}}, {Type::line, {{0, 10}}}, {Type::close, {}}}},
       {"a square from part way round ends with a line", square, 0.125, 1,

@@ -334,6 +334,29 @@ TEST_F(Renderer, TurningLayersKeepTheirAnchorInPlace) {
   }
 }
 
+// Two round outlines (round rects whose radius is half their side, so each
+// corner meets the next at one repeated point), the first drawn on whole:
+// it closes round on itself, with nothing across its inside.
+TEST_F(Renderer, AnOutlineDrawnOnWholeClosesRoundOnItself) {
+  Path rings = Path::roundedRect(Rect(10, 30, 40, 40), 20, 20);
+  rings.addPath(Path::roundedRect(Rect(55, 30, 40, 40), 20, 20));
+  auto shape = ShapeLayer::make();
+  shape->setPath(rings);
+  shape->setFillColor(std::nullopt);
+  shape->setStrokeColor(red);
+  shape->setLineWidth(2);
+  shape->setStrokeEnd(0.75);
+  root->addSublayer(shape);
+  const QImage image = frame(0);
+  int inside = 0;
+  for (int y = 35; y < 65; ++y) {
+    for (int x = 15; x < 45; ++x) inside += std::hypot(x + 0.5 - 30, y + 0.5 - 50) < 16 && at(image, x, y).alpha() > 0;
+  }
+  EXPECT_EQ(inside, 0);
+  EXPECT_EQ(at(image, 30, 30), QColor(Qt::red));  // the first ring, all round
+  EXPECT_EQ(at(image, 30, 69), QColor(Qt::red));
+}
+
 TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   auto vine = line({0, 50}, {100, 50}, green, 4);
   vine->setShadowOpacity(0.8);
