@@ -533,7 +533,9 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
     const QPointF offset = raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) -
                            raster.map(QPointF(0, 0));
-    QImage withShadow = shadowImage(image, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
+    // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
+    const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
+    QImage withShadow = shadowOf(image, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
     {
       QPainter p(&withShadow);
       p.drawImage(0, 0, image);

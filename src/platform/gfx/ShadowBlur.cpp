@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace pf {
@@ -132,9 +133,10 @@ std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWi
   return wide;
 }
 
-}  // namespace
-
-QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+// Works out the blurred alpha of `content` and hands every level (0 to 255) to
+// `put(line, x, level)`, row by row.
+template <typename Put>
+void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
   const int factor = sigma >= 3 ? 2 : 1;
   int w = 0, h = 0;
@@ -148,6 +150,26 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
       boxColumns(alpha, w, h, r, scratch, sums);
     }
   }
+  if (factor == 1) {
+    for (int y = 0; y < h; ++y) {
+      const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
+      for (int x = 0; x < w; ++x) put(y, x, std::clamp(levels[x], 0, 255));
+    }
+    return;
+  }
+  // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
+  const int fullWidth = content.width(), fullHeight = content.height();
+  const std::vector<int> wide = widened(alpha, w, h, fullWidth);
+  for (int y = 0; y < fullHeight; ++y) {
+    const int k = y / 2;
+    const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
+    const int* lower = wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
+    for (int x = 0; x < fullWidth; ++x) put(y, x, std::clamp((3 * upper[x] + lower[x] + 8) / 16, 0, 255));
+  }
+}
+
+// The premultiplied pixel of `color` at every alpha level.
+std::array<QRgb, 256> tintTable(const QColor& color) {
   const QRgb tint = color.rgba();
   const int ta = qAlpha(tint), tr = qRed(tint), tg = qGreen(tint), tb = qBlue(tint);
   std::array<QRgb, 256> tinted{};
@@ -155,28 +177,83 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
     const int a = level * ta / 255;
     tinted[static_cast<std::size_t>(level)] = qRgba(tr * a / 255, tg * a / 255, tb * a / 255, a);
   }
-  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
-  if (factor == 1) {
-    for (int y = 0; y < h; ++y) {
-      auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-      const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-      for (int x = 0; x < w; ++x) line[x] = tinted[static_cast<std::size_t>(std::clamp(levels[x], 0, 255))];
-    }
-    return shadow;
+  return tinted;
+}
+
+/// A blurred alpha kept for reuse, with everything it was worked out from.
+struct KeptBlur {
+  QSize size;
+  QPointF offset;
+  double sigma = 0;
+  std::vector<std::uint8_t> alpha;   // the content's alpha, row by row
+  std::vector<std::uint8_t> levels;  // the blurred alpha, row by row
+};
+
+std::vector<std::uint8_t> alphaOf(const QImage& content) {
+  const int width = content.width(), height = content.height();
+  std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  auto* out = alpha.data();
+  for (int y = 0; y < height; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(content.constScanLine(y));
+    for (int x = 0; x < width; ++x) *out++ = static_cast<std::uint8_t>(qAlpha(line[x]));
   }
-  // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
-  const int fullWidth = shadow.width();
-  const std::vector<int> wide = widened(alpha, w, h, fullWidth);
-  const int fullHeight = shadow.height();
-  for (int y = 0; y < fullHeight; ++y) {
-    const int k = y / 2;
-    const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
-    const int* lower = wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
+  return alpha;
+}
+
+// Enough for a look change across several windows (outline, panel, tile);
+// larger pictures are rare and not worth their memory.
+constexpr std::size_t keptBlurs = 8;
+constexpr qsizetype largestKeptPixels = 1024 * 1024;
+
+/// The blurred alpha of `content`, from the kept ones when its alpha, size,
+/// offset and sigma were seen lately. Most recently used first.
+std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, double sigma) {
+  static std::mutex guard;
+  static std::vector<KeptBlur> kept;
+  KeptBlur key{content.size(), offset, sigma, alphaOf(content), {}};
+  const std::lock_guard lock(guard);
+  const auto same = [&](const KeptBlur& k) {
+    return k.size == key.size && k.offset == key.offset && k.sigma == key.sigma && k.alpha == key.alpha;
+  };
+  if (const auto found = std::ranges::find_if(kept, same); found != kept.end()) {
+    std::rotate(kept.begin(), found, found + 1);
+    return kept.front().levels;
+  }
+  key.levels.resize(key.alpha.size());
+  const int width = content.width();
+  blur(content, offset, sigma, [&](int y, int x, int level) {
+    key.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+        static_cast<std::uint8_t>(level);
+  });
+  if (kept.size() == keptBlurs) kept.pop_back();
+  kept.insert(kept.begin(), std::move(key));
+  return kept.front().levels;
+}
+
+}  // namespace
+
+QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+  const std::array<QRgb, 256> tinted = tintTable(color);
+  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
+  QRgb* line = nullptr;
+  int row = -1;
+  blur(content, offset, sigma, [&](int y, int x, int level) {
+    if (y != row) line = reinterpret_cast<QRgb*>(shadow.scanLine(row = y));
+    line[x] = tinted[static_cast<std::size_t>(level)];
+  });
+  return shadow;
+}
+
+QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+  if (content.width() * content.height() > largestKeptPixels) return shadowImage(content, offset, sigma, color);
+  const std::vector<std::uint8_t> levels = keptLevels(content, offset, sigma);
+  const std::array<QRgb, 256> tinted = tintTable(color);
+  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
+  const std::uint8_t* level = levels.data();
+  const int width = shadow.width(), height = shadow.height();
+  for (int y = 0; y < height; ++y) {
     auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-    for (int x = 0; x < fullWidth; ++x) {
-      const int level = (3 * upper[x] + lower[x] + 8) / 16;
-      line[x] = tinted[static_cast<std::size_t>(std::clamp(level, 0, 255))];
-    }
+    for (int x = 0; x < width; ++x) line[x] = tinted[*level++];
   }
   return shadow;
 }

@@ -11,4 +11,10 @@ namespace pf {
 /// and tinted with `color`. Same size as `content`.
 QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color);
 
+/// The same shadow, for content likely to be shadowed again with the same
+/// alpha (an outline given a new colour, one panel in several windows): the
+/// last few blurs are kept, and one whose content had this alpha, size, offset
+/// and sigma is only tinted again. Not worth it for content that changes every frame.
+QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color);
+
 }  // namespace pf

@@ -1,0 +1,58 @@
+#include "platform/gfx/ShadowBlur.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+#include <string>
+
+using pf::reusedShadowImage;
+using pf::shadowImage;
+
+namespace {
+
+/// A ring like an outline, in `color`, with `notch` pixels cut out of its top.
+QImage ring(const QColor& color, int notch = 0, QSize size = {60, 40}) {
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(color, 2));
+  painter.drawRoundedRect(QRectF(6, 6, size.width() - 12, size.height() - 12), 5, 5);
+  painter.setCompositionMode(QPainter::CompositionMode_Clear);
+  painter.fillRect(QRect(20, 4, notch, 4), Qt::transparent);
+  return image;
+}
+
+}  // namespace
+
+// Every call is checked against a blur worked out afresh, in an order where a
+// blur kept from an earlier call would be wrong unless alpha, size, offset
+// and sigma all match.
+TEST(ShadowReuse, AKeptBlurIsOnlyReusedForTheSameAlphaSizeOffsetAndSigma) {
+  struct Case {
+    const char* name;
+    QImage content;
+    QPointF offset;
+    double sigma;
+    QColor tint;
+  };
+  const Case cases[] = {
+      {"first outline", ring(Qt::blue), {0, 0}, 3.5, Qt::blue},
+      {"same outline, new colour", ring(Qt::green), {0, 0}, 3.5, Qt::green},
+      {"same alpha, other tint", ring(Qt::blue), {0, 0}, 3.5, QColor(255, 0, 0, 128)},
+      {"a few pixels cut away", ring(Qt::blue, 3), {0, 0}, 3.5, Qt::blue},
+      {"moved by whole pixels", ring(Qt::blue), {2, -1}, 3.5, Qt::blue},
+      {"moved by a fraction", ring(Qt::blue), {0.5, 0}, 3.5, Qt::blue},
+      {"narrower blur, full resolution", ring(Qt::blue), {0, 0}, 1.5, Qt::blue},
+      {"wider blur", ring(Qt::blue), {0, 0}, 6, Qt::blue},
+      {"larger content", ring(Qt::blue, 0, {64, 40}), {0, 0}, 3.5, Qt::blue},
+      {"fainter outline", ring(QColor(0, 0, 255, 100)), {0, 0}, 3.5, Qt::blue},
+      {"no blur", ring(Qt::blue), {0, 0}, 0, Qt::blue},
+      {"first outline again, after more blurs than are kept", ring(Qt::yellow), {0, 0}, 3.5, Qt::yellow},
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const Case& c : cases) {
+      const QImage expected = shadowImage(c.content, c.offset, c.sigma, c.tint);
+      EXPECT_EQ(reusedShadowImage(c.content, c.offset, c.sigma, c.tint), expected) << c.name << ", pass " << pass;
+    }
+  }
+}
