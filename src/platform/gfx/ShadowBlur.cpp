@@ -200,10 +200,12 @@ std::vector<std::uint8_t> alphaOf(const QImage& content) {
   return alpha;
 }
 
-// Enough for a look change across several windows (outline, panel, tile);
-// larger pictures are rare and not worth their memory.
-constexpr std::size_t keptBlurs = 8;
+// Enough for the outlines and panels of a dozen windows, so that a look change
+// finds every one of them; larger pictures are rare and not worth their memory.
+constexpr std::size_t keptBytes = std::size_t{8} << 20;
 constexpr qsizetype largestKeptPixels = 1024 * 1024;
+
+std::size_t bytesOf(const KeptBlur& blur) { return blur.alpha.size() + blur.levels.size(); }
 
 /// The blurred alpha of `content`, from the kept ones when its alpha, size,
 /// offset and sigma were seen lately. Most recently used first.
@@ -225,7 +227,12 @@ std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, doub
     key.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
         static_cast<std::uint8_t>(level);
   });
-  if (kept.size() == keptBlurs) kept.pop_back();
+  std::size_t bytes = bytesOf(key);
+  for (const KeptBlur& k : kept) bytes += bytesOf(k);
+  while (!kept.empty() && bytes > keptBytes) {
+    bytes -= bytesOf(kept.back());
+    kept.pop_back();
+  }
   kept.insert(kept.begin(), std::move(key));
   return kept.front().levels;
 }

@@ -47,7 +47,13 @@ TEST(ShadowReuse, AKeptBlurIsOnlyReusedForTheSameAlphaSizeOffsetAndSigma) {
       {"larger content", ring(Qt::blue, 0, {64, 40}), {0, 0}, 3.5, Qt::blue},
       {"fainter outline", ring(QColor(0, 0, 255, 100)), {0, 0}, 3.5, Qt::blue},
       {"no blur", ring(Qt::blue), {0, 0}, 0, Qt::blue},
-      {"first outline again, after more blurs than are kept", ring(Qt::yellow), {0, 0}, 3.5, Qt::yellow},
+      // Together more than is kept, so the earliest blurs are let go.
+      {"large panel 1", ring(Qt::blue, 1, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 2", ring(Qt::blue, 2, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 3", ring(Qt::blue, 3, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 4", ring(Qt::blue, 4, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 5", ring(Qt::blue, 5, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"first outline again, in yellow", ring(Qt::yellow), {0, 0}, 3.5, Qt::yellow},
   };
   for (int pass = 0; pass < 2; ++pass) {
     for (const Case& c : cases) {
