@@ -134,7 +134,7 @@ std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWi
 }
 
 // Works out the blurred alpha of `content` and hands every level (0 to 255) to
-// `put(line, x, level)`, row by row.
+// `put(y, x, level)`, row by row.
 template <typename Put>
 void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
@@ -252,7 +252,7 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
 }
 
 QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
-  if (content.width() * content.height() > largestKeptPixels) return shadowImage(content, offset, sigma, color);
+  if (qsizetype{content.width()} * content.height() > largestKeptPixels) return shadowImage(content, offset, sigma, color);
   const std::vector<std::uint8_t> levels = keptLevels(content, offset, sigma);
   const std::array<QRgb, 256> tinted = tintTable(color);
   QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
