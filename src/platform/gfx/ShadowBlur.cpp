@@ -207,19 +207,35 @@ constexpr qsizetype largestKeptPixels = 1024 * 1024;
 
 std::size_t bytesOf(const KeptBlur& blur) { return blur.alpha.size() + blur.levels.size(); }
 
+/// The blurs kept, most recently used first, and the lock that guards them.
+struct Kept {
+  std::mutex guard;
+  std::vector<KeptBlur> blurs;
+};
+
+Kept& kept() {
+  static Kept instance;
+  return instance;
+}
+
+std::size_t bytesOf(const std::vector<KeptBlur>& blurs) {
+  std::size_t bytes = 0;
+  for (const KeptBlur& k : blurs) bytes += bytesOf(k);
+  return bytes;
+}
+
 /// The blurred alpha of `content`, from the kept ones when its alpha, size,
-/// offset and sigma were seen lately. Most recently used first.
+/// offset and sigma were seen lately.
 std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, double sigma) {
-  static std::mutex guard;
-  static std::vector<KeptBlur> kept;
   KeptBlur key{content.size(), offset, sigma, alphaOf(content), {}};
-  const std::lock_guard lock(guard);
+  const std::lock_guard lock(kept().guard);
+  std::vector<KeptBlur>& blurs = kept().blurs;
   const auto same = [&](const KeptBlur& k) {
     return k.size == key.size && k.offset == key.offset && k.sigma == key.sigma && k.alpha == key.alpha;
   };
-  if (const auto found = std::ranges::find_if(kept, same); found != kept.end()) {
-    std::rotate(kept.begin(), found, found + 1);
-    return kept.front().levels;
+  if (const auto found = std::ranges::find_if(blurs, same); found != blurs.end()) {
+    std::rotate(blurs.begin(), found, found + 1);
+    return blurs.front().levels;
   }
   key.levels.resize(key.alpha.size());
   const int width = content.width();
@@ -227,14 +243,13 @@ std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, doub
     key.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
         static_cast<std::uint8_t>(level);
   });
-  std::size_t bytes = bytesOf(key);
-  for (const KeptBlur& k : kept) bytes += bytesOf(k);
-  while (!kept.empty() && bytes > keptBytes) {
-    bytes -= bytesOf(kept.back());
-    kept.pop_back();
+  std::size_t bytes = bytesOf(key) + bytesOf(blurs);
+  while (!blurs.empty() && bytes > keptBytes) {
+    bytes -= bytesOf(blurs.back());
+    blurs.pop_back();
   }
-  kept.insert(kept.begin(), std::move(key));
-  return kept.front().levels;
+  blurs.insert(blurs.begin(), std::move(key));
+  return blurs.front().levels;
 }
 
 }  // namespace
@@ -263,6 +278,11 @@ QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, co
     for (int x = 0; x < width; ++x) line[x] = tinted[*level++];
   }
   return shadow;
+}
+
+std::size_t keptShadowBytes() {
+  const std::lock_guard lock(kept().guard);
+  return bytesOf(kept().blurs);
 }
 
 }  // namespace pf

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
+#include <cstddef>
 
 namespace pf {
 
@@ -16,5 +17,7 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
 /// last few blurs are kept, and one whose content had this alpha, size, offset
 /// and sigma is only tinted again. Not worth it for content that changes every frame.
 QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color);
+/// The memory the blurs kept by `reusedShadowImage` hold, in bytes; never above 8 MiB.
+std::size_t keptShadowBytes();
 
 }  // namespace pf

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
+using pf::keptShadowBytes;
 using pf::reusedShadowImage;
 using pf::shadowImage;
 
@@ -59,6 +60,29 @@ TEST(ShadowReuse, AKeptBlurIsOnlyReusedForTheSameAlphaSizeOffsetAndSigma) {
     for (const Case& c : cases) {
       const QImage expected = shadowImage(c.content, c.offset, c.sigma, c.tint);
       EXPECT_EQ(reusedShadowImage(c.content, c.offset, c.sigma, c.tint), expected) << c.name << ", pass " << pass;
+      EXPECT_LE(keptShadowBytes(), std::size_t{8} << 20) << c.name;
     }
+  }
+  EXPECT_GT(keptShadowBytes(), 0U);
+}
+
+// A vertical line blurred sideways spreads as a Gaussian of the sigma asked
+// for: its variance across the line comes within the box passes' rounding of
+// sigma squared, at full and at half resolution.
+TEST(ShadowBlur, SpreadsALineAsAGaussianOfTheGivenSigma) {
+  QImage line(81, 8, QImage::Format_ARGB32_Premultiplied);
+  line.fill(Qt::transparent);
+  for (int y = 0; y < line.height(); ++y) line.setPixel(40, y, qRgba(0, 0, 0, 255));
+  for (double sigma : {1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0}) {
+    const QImage shadow = shadowImage(line, QPointF(0, 0), sigma, Qt::black);
+    double total = 0, moment = 0;
+    for (int x = 0; x < shadow.width(); ++x) {
+      const double level = qAlpha(shadow.pixel(x, 4));
+      total += level;
+      moment += (x - 40) * (x - 40) * level;
+    }
+    const double ratio = moment / total / (sigma * sigma);
+    EXPECT_GT(ratio, 0.8) << "sigma " << sigma;
+    EXPECT_LT(ratio, 1.1) << "sigma " << sigma;
   }
 }
