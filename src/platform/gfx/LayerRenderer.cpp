@@ -39,6 +39,7 @@
 #include "platform/gfx/ShadowBlur.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -198,8 +199,8 @@ QRegion coverageOf(const QImage& image) {
 }
 
 
-// Steps a shape morph is drawn at, per pass: its images are then cached and
-// reused between steps instead of drawn afresh every frame.
+// Stages a shape morph is drawn at, per pass, at most: its images are then
+// cached and reused between stages instead of drawn afresh every frame.
 constexpr int morphSteps = 8;
 
 struct MorphStep {
@@ -207,8 +208,31 @@ struct MorphStep {
   quint64 key = 0;  // the same for every time that draws the same content
 };
 
+// Stages are spaced evenly in progress, not in time. An eased morph lingers
+// near its ends, where stages spaced in time redraw a shape that has barely
+// moved, and jumps furthest in its middle; spaced in progress, fewer stages
+// keep every jump within the largest that `morphSteps` stages spaced in time
+// make. A linear morph keeps all of them.
+struct MorphStaging {
+  TimingFunction timing;
+  int stages = morphSteps;
+  std::array<double, morphSteps + 1> times{};  // the time fraction at which each stage is reached
+};
+
+// Worked out for every morphing layer on every frame, from the few curves in use: the last one is kept.
+const MorphStaging& stagingFor(const TimingFunction& timing) {
+  thread_local std::optional<MorphStaging> last;
+  if (last && last->timing == timing) return *last;
+  MorphStaging staging{timing};
+  staging.stages = std::clamp(static_cast<int>(std::ceil(morphSteps / timing.steepestSlope())), 2, morphSteps);
+  for (int stage = 0; stage <= staging.stages; ++stage) {
+    staging.times[static_cast<std::size_t>(stage)] = timing.timeAt(static_cast<double>(stage) / staging.stages);
+  }
+  return last.emplace(staging);
+}
+
 // For a layer whose drawn content changes only by endless "path" animations:
-// `t` moved to the nearest of `morphSteps` steps of the first one's pass.
+// `t` moved to the nearest stage of the first one's pass.
 std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   const Layer::AnimationEntry* first = nullptr;
   for (const auto& entry : layer.animations()) {
@@ -227,16 +251,24 @@ std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   }
   if (!first) return std::nullopt;
   const Animation& a = *first->animation;
-  const double step = a.passDuration(0) / morphSteps;
+  const double pass = a.passDuration(0);
+  const double cycle = a.autoreverses ? 2 * pass : pass;
   const double local = t - first->addedAt - a.beginTime + a.timeOffset;
-  const double index = std::round(local / step);
-  if (!std::isfinite(index)) return std::nullopt;
-  const qint64 period = a.autoreverses ? 2 * morphSteps : morphSteps;
-  qint64 phase = static_cast<qint64>(std::fmod(index, static_cast<double>(period)));
-  if (phase < 0) phase += period;
+  if (!std::isfinite(local) || !std::isfinite(cycle) || cycle <= 0) return std::nullopt;
+  double within = std::fmod(local, cycle);
+  if (within < 0) within += cycle;
   // Going back through a pass draws what going forth drew.
-  if (a.autoreverses && phase > morphSteps) phase = period - phase;
-  return MorphStep{t + (index * step - local), static_cast<quint64>(phase) + 1};
+  const bool back = within > pass;
+  const double u = (back ? cycle - within : within) / pass;
+  // A curve that overshoots has no one time for a progress: it is staged in time.
+  const TimingFunction& timing = a.timingFunction;
+  const bool byProgress = timing.rises();
+  const MorphStaging* staging = byProgress ? &stagingFor(timing) : nullptr;
+  const int stages = staging ? staging->stages : morphSteps;
+  const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
+  const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
+  const double target = back ? cycle - at * pass : at * pass;
+  return MorphStep{t + (target - within), static_cast<quint64>(stage) + 1};
 }
 
 }  // namespace

@@ -19,7 +19,8 @@ namespace pf {
 /// animated position and opacity. A layer whose scale or rotation animates is
 /// drawn again only when that crosses a step of about 3%, and placed as a
 /// plain blit in between. A shape that morphs without end ("path") is drawn at
-/// a fixed number of steps of each pass and its image reused between them.
+/// a few stages of each pass, spaced evenly in its progress, and its image
+/// reused between them.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
 /// drawn afresh each frame, with a cheaper stand-in for their shadow.
 ///

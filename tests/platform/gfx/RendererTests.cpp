@@ -447,6 +447,38 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_TRUE(renderer.isAnimating());
 }
 
+TEST_F(Renderer, EasedShapeMorphsAreDrawnAtStagesEvenlySpacedInProgress) {
+  // A bar whose top rises from 55 to 65, eased in and out over 2 seconds a pass:
+  // five stages of progress, a 2-point rise each, where eight steps of time
+  // would draw tops in between and barely move near the ends.
+  auto bar = ShapeLayer::make();
+  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
+  bar->setFillColor(blue);
+  auto rise = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 45, 80, 20)), 2);
+  rise.autoreverses = true;
+  rise.timingFunction = TimingFunction::easeInEaseOut();
+  bar->addAnimation(rise, "flow");
+  root->addSublayer(bar);
+  const auto top = [&](double t) {
+    const QImage image = frame(t);
+    int y = 99;
+    while (y >= 0 && at(image, 50, y).alpha() == 0) --y;
+    EXPECT_EQ(at(image, 50, y), QColor(Qt::blue)) << t;  // a whole stage: no partly covered row
+    return y + 1;
+  };
+  const struct {
+    double t;
+    int top;
+  } cases[] = {{0.2, 55}, {0.5, 57}, {0.8, 59}, {1.2, 61}, {1.5, 63}, {1.9, 65}, {2.8, 61}, {3.8, 55}};
+  for (const auto& c : cases) EXPECT_EQ(top(c.t), c.top) << c.t;
+
+  // Each stage is drawn once on the way up and reused until the next.
+  renderer.reset();
+  const int before = renderer.stats().rasterisations;
+  for (int f = 0; f <= 60; ++f) frame(f / 30.0);
+  EXPECT_EQ(renderer.stats().rasterisations - before, 6);
+}
+
 TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
   auto shape = line({10, 10}, {30, 10}, red, 2);
   shape->setFrame(Rect(0, 0, 200, 200));  // bounds far larger than the line, with no background
