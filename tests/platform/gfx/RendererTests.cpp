@@ -479,6 +479,54 @@ TEST_F(Renderer, EasedShapeMorphsAreDrawnAtStagesEvenlySpacedInProgress) {
   EXPECT_EQ(renderer.stats().rasterisations - before, 6);
 }
 
+TEST_F(Renderer, OnlyFaintShapesAreDrawnWithoutAntialiasing) {
+  struct Case {
+    const char* name;
+    double alpha;
+    bool filled;        // a filled disc, else a slanted stroke
+    bool onBackground;  // the shape's layer also has a rounded background of the same colour
+    bool antialiased;
+  };
+  const Case cases[] = {
+      {"faint stroke", 0.05, false, false, false},
+      {"faint fill", 0.08, true, false, false},
+      {"stronger stroke", 0.2, false, false, true},
+      {"stronger fill", 0.5, true, false, true},
+      {"faint stroke on a background", 0.05, false, true, true},
+  };
+  for (const Case& c : cases) {
+    root->removeAllSublayers();
+    renderer.reset();
+    const Color color = Color::calibratedRGB(1, 1, 1, c.alpha);
+    std::shared_ptr<ShapeLayer> shape;
+    if (c.filled) {
+      shape = ShapeLayer::make();
+      shape->setPath(Path::ellipse(Rect(20, 20, 60, 60)));
+      shape->setFillColor(color);
+    } else {
+      shape = line({10, 20}, {90, 70}, color, 6);
+      shape->setFillColor(std::nullopt);  // not the opaque black a shape fills with unless told
+    }
+    if (c.onBackground) {
+      shape->setFrame(Rect(0, 0, 100, 100));
+      shape->setBackgroundColor(color);
+      shape->setCornerRadius(30);
+    }
+    root->addSublayer(shape);
+    const QImage image = frame(0);
+    // Only an antialiased edge paints a pixel partly: fainter than the colour itself.
+    const int whole = qRound(c.alpha * 255);
+    bool partly = false;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const int a = qAlpha(image.pixel(x, y));
+        partly = partly || (a > 0 && a < whole);
+      }
+    }
+    EXPECT_EQ(partly, c.antialiased) << c.name;
+  }
+}
+
 TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
   auto shape = line({10, 10}, {30, 10}, red, 2);
   shape->setFrame(Rect(0, 0, 200, 200));  // bounds far larger than the line, with no background
