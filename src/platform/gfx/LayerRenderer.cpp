@@ -206,6 +206,7 @@ constexpr int morphSteps = 8;
 struct MorphStep {
   double time = 0;  // when the layer's content is evaluated
   quint64 key = 0;  // the same for every time that draws the same content
+  bool alone = false;  // nothing else animates the layer: all of it can be evaluated at `time`
 };
 
 // Stages are spaced evenly in progress, not in time. An eased morph lingers
@@ -235,15 +236,18 @@ const MorphStaging& stagingFor(const TimingFunction& timing) {
 // `t` moved to the nearest stage of the first one's pass.
 std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   const Layer::AnimationEntry* first = nullptr;
+  bool alone = true;
   for (const auto& entry : layer.animations()) {
     const Animation& a = *entry.animation;
     if (a.kind() == Animation::Kind::group) {
       if (animatesContentIn(a)) return std::nullopt;
+      alone = false;
       continue;
     }
     const auto& property = static_cast<const PropertyAnimation&>(a);
     if (property.keyPath != QLatin1String("path")) {
       if (isContentKeyPath(property.keyPath)) return std::nullopt;
+      alone = false;
       continue;
     }
     if (!std::isinf(a.repeatCount)) return std::nullopt;
@@ -268,7 +272,7 @@ std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
   const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
   const double target = back ? cycle - at * pass : at * pass;
-  return MorphStep{t + (target - within), static_cast<quint64>(stage) + 1};
+  return MorphStep{t + (target - within), static_cast<quint64>(stage) + 1, alone};
 }
 
 }  // namespace
@@ -321,7 +325,8 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
       (!layer.sublayers().empty() || redrawn || LayerContent::of(layer, model).isVisible())) {
     m_animating = true;
   }
-  const LayerPresentation shown = animated ? presentation(layer, m_time) : model;
+  // A layer that only morphs is evaluated once, at its stage's time.
+  const LayerPresentation shown = animated ? presentation(layer, step && step->alone ? step->time : m_time) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
@@ -337,7 +342,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, step ? presentation(layer, step->time) : shown);
+  LayerContent content = LayerContent::of(layer, step && !step->alone ? presentation(layer, step->time) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();

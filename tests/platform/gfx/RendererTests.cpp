@@ -479,6 +479,22 @@ TEST_F(Renderer, EasedShapeMorphsAreDrawnAtStagesEvenlySpacedInProgress) {
   EXPECT_EQ(renderer.stats().rasterisations - before, 6);
 }
 
+TEST_F(Renderer, AMorphingLayerThatAlsoMovesMovesEveryFrame) {
+  // Staged every quarter second, slid right 40 points a second.
+  auto bar = ShapeLayer::make();
+  bar->setFrame(Rect(0, 0, 100, 100));
+  bar->setPath(Path::rect(Rect(10, 45, 20, 10)));
+  bar->setFillColor(blue);
+  bar->addAnimation(endless("path", Path::rect(Rect(10, 45, 20, 10)), Path::rect(Rect(10, 35, 20, 30)), 2), "flow");
+  bar->addAnimation(endless("position", Point{50, 50}, Point{90, 50}, 1), "slide");
+  root->addSublayer(bar);
+  const QImage image = frame(0.1);  // the stage of 0 s, moved 4 points
+  EXPECT_EQ(at(image, 12, 50).alpha(), 0);
+  EXPECT_EQ(at(image, 15, 50), QColor(Qt::blue));
+  EXPECT_EQ(at(image, 33, 50), QColor(Qt::blue));
+  EXPECT_EQ(at(image, 50, 58).alpha(), 0);  // not yet swollen
+}
+
 TEST_F(Renderer, OnlyFaintShapesAreDrawnWithoutAntialiasing) {
   struct Case {
     const char* name;
