@@ -24,7 +24,10 @@
 // shadow are unchanged; when every member is a cached image its clip leaves
 // whole and the area is not cut at the target's margin, members count by image,
 // opacity and place within the area, and a group moved whole by whole pixels
-// is placed at the new spot rather than composed again.
+// is placed at the new spot rather than composed again. A group whose members
+// are plain shapes that only morph has no images of its members: they are
+// drawn straight into its image, which is reused while every member's stage,
+// placement and opacity are unchanged.
 //
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
@@ -318,6 +321,9 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
   const std::optional<MorphStep> step = animated ? morphStep(layer, m_time) : std::nullopt;
+  // When the content is evaluated: the stage of a morph, else now.
+  const double contentTime = step ? step->time : m_time;
+  const bool morphsAlone = step && step->alone;
   const bool redrawn = animated && !step && animatesContent(layer);
   const LayerPresentation model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
@@ -326,7 +332,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     m_animating = true;
   }
   // A layer that only morphs is evaluated once, at its stage's time.
-  const LayerPresentation shown = animated ? presentation(layer, step && step->alone ? step->time : m_time) : model;
+  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
@@ -342,7 +348,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, step && !step->alone ? presentation(layer, step->time) : shown);
+  LayerContent content = LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
@@ -354,6 +360,10 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (!isGroup(layer)) {
     addContent(layer, std::move(content), place, opacity, clip);
     for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+    return;
+  }
+  if (drawsMembersStraight(layer, content, world, modelWorld)) {
+    push(composeMorphs(layer, world), opacity, outerClip);
     return;
   }
   // The layer and its sublayers are drawn into one image at full opacity,
@@ -457,6 +467,104 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
                        static_cast<double>(item.position.y()));
   return item;
+}
+
+bool LayerRenderer::drawsMembersStraight(const Layer& layer, const LayerContent& content, const QTransform& world,
+                                         const QTransform& model) const {
+  // The group's own drawing, shadow, mask and motion take the general way.
+  if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
+      !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
+    return false;
+  }
+  return std::ranges::all_of(layer.sublayers(), [&](const auto& member) {
+    if (member->kind() != Layer::Kind::shape || !member->sublayers().empty() || member->masksToBounds() ||
+        member->mask() || member->animations().empty()) {
+      return false;
+    }
+    const auto step = morphStep(*member, m_time);
+    return step && step->alone;
+  });
+}
+
+LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTransform& world) {
+  std::vector<Morph> members;
+  quint64 signature = mix(mix(static_cast<quint64>(m_pixels.width()), static_cast<quint64>(m_pixels.height())), world);
+  for (const auto& sublayer : layer.sublayers()) {
+    if (sublayer->isHidden()) continue;
+    // Only a morph animates it, so the model places it.
+    const LayerPresentation model = modelPresentation(*sublayer);
+    const MorphStep step = *morphStep(*sublayer, m_time);
+    const Morph member{sublayer.get(), step.time, localTransform(model) * world,
+                       std::round(unitInterval(model.opacity) / opacityStep) * opacityStep};
+    if (member.opacity <= 0 || !isFinite(member.world)) continue;
+    if (!m_animating && hasRunningAnimations(*sublayer, m_time)) m_animating = true;
+    signature = mix(mix(mix(mix(signature, sublayer->serial()), mix(sublayer->contentRevision(), step.key)),
+                        member.world),
+                    member.opacity);
+    members.push_back(member);
+  }
+  GroupEntry& group = m_groups[layer.serial()];
+  if (group.layer.expired() || group.signature != signature) {
+    group = drawMorphs(members);
+    group.layer = layer.weak_from_this();
+    group.signature = signature;
+  }
+  group.lastUsed = m_frame;
+  Item item;
+  item.serial = layer.serial();
+  if (group.image.isNull()) return item;
+  item.image = group.image;
+  item.position = group.topLeft;
+  item.rect = QRect(item.position, group.image.size());
+  item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
+  return item;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& members) {
+  ++m_stats.rasterisations;
+  std::vector<LayerContent> contents;
+  QRect area;
+  for (const Morph& member : members) {
+    LayerContent content = LayerContent::of(*member.layer, presentation(*member.layer, member.time));
+    content.outlineStroke();
+    const double reach = content.shadowReach();
+    if (content.isVisible()) {
+      area |= member.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
+                  .toAlignedRect()
+                  .adjusted(-1, -1, 1, 1);
+    }
+    contents.push_back(std::move(content));
+  }
+  area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
+  GroupEntry group;
+  if (area.isEmpty()) return group;
+  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    const Morph& member = members[i];
+    const LayerContent& content = contents[i];
+    if (!content.isVisible()) continue;
+    if (content.hasShadow() || member.opacity < 1) {
+      // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
+      const CacheEntry drawn = rasterise(*member.layer, content, 0, member.world, false);
+      painter.resetTransform();
+      painter.setOpacity(member.opacity);
+      if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
+      continue;
+    }
+    painter.setOpacity(1);
+    painter.setTransform(member.world * QTransform::fromTranslate(-area.x(), -area.y()));
+    painter.setRenderHint(QPainter::Antialiasing, !content.isFaint());
+    content.paint(painter);
+  }
+  painter.end();
+  const QRect used = opaqueBounds(image);
+  if (used.isEmpty()) return group;
+  group.image = used == image.rect() ? std::move(image) : image.copy(used);
+  group.topLeft = area.topLeft() + used.topLeft();
+  return group;
 }
 
 bool LayerRenderer::clipSpares(int clip, QRect rect) const {

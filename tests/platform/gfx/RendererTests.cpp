@@ -495,6 +495,82 @@ TEST_F(Renderer, AMorphingLayerThatAlsoMovesMovesEveryFrame) {
   EXPECT_EQ(at(image, 50, 58).alpha(), 0);  // not yet swollen
 }
 
+TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
+  // A fading group of three shapes that swell together: a wide stroke, one
+  // casting a shadow and a filled one faded on its own. Drawn straight into
+  // the group's image, it must look as when each is drawn into its own first
+  // (which a second animation on each, changing nothing, forces).
+  const auto build = [&](bool straight) {
+    root->removeAllSublayers();
+    renderer.reset();
+    auto container = Layer::make();
+    container->setFrame(Rect(0, 0, 100, 100));
+    container->setOpacity(0.5);
+    const struct {
+      double width;
+      Color stroke;
+      std::optional<Color> fill;
+      bool shadow;
+      double opacity;
+    } members[] = {{14, red.withAlpha(0.5), std::nullopt, false, 1},
+                   {6, blue, std::nullopt, true, 1},
+                   {3, green, red, false, 0.6}};
+    for (const auto& m : members) {
+      const auto bend = [](double rise) {
+        Path path;
+        path.moveTo({20, 40});
+        path.cubicTo({35, 40 + rise}, {65, 40 + rise}, {80, 40});
+        path.close();
+        return path;
+      };
+      auto shape = ShapeLayer::make();
+      shape->setPath(bend(10));
+      shape->setLineWidth(m.width);
+      shape->setStrokeColor(m.stroke);
+      shape->setFillColor(m.fill);
+      shape->setOpacity(m.opacity);
+      if (m.shadow) {
+        shape->setShadowColor(blue);
+        shape->setShadowOpacity(1);
+        shape->setShadowRadius(6);
+      }
+      auto swell = endless("path", bend(10), bend(40), 2);
+      swell.autoreverses = true;
+      swell.timingFunction = TimingFunction::easeInEaseOut();
+      shape->addAnimation(swell, "flow");
+      if (!straight) shape->addAnimation(endless("opacity", m.opacity, m.opacity, 1), "still");
+      container->addSublayer(shape);
+    }
+    root->addSublayer(container);
+  };
+  for (double t : {0.0, 0.7, 1.3}) {
+    build(false);
+    int before = renderer.stats().rasterisations;
+    const QImage each = frame(t);
+    const int eachDrawn = renderer.stats().rasterisations - before;
+    build(true);
+    before = renderer.stats().rasterisations;
+    const QImage straight = frame(t);
+    EXPECT_LT(renderer.stats().rasterisations - before, eachDrawn) << t;
+    int worst = 0;
+    for (int y = 0; y < 100; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        const QRgb a = each.pixel(x, y), b = straight.pixel(x, y);
+        worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+      }
+    }
+    EXPECT_LE(worst, 1) << t;
+    EXPECT_GT(qAlpha(straight.pixel(50, 45)), 0) << t;  // something was drawn
+  }
+  // The image is kept until the next stage, and drawn again there.
+  const int drawn = renderer.stats().rasterisations;
+  const QImage stage = frame(1.31);
+  EXPECT_EQ(renderer.stats().rasterisations, drawn);
+  EXPECT_NE(frame(1.9), stage);
+  EXPECT_TRUE(renderer.isAnimating());
+}
+
 TEST_F(Renderer, OnlyFaintShapesAreDrawnWithoutAntialiasing) {
   struct Case {
     const char* name;
