@@ -17,6 +17,8 @@ const Color red = Color::calibratedRGB(1, 0, 0, 1);
 const Color green = Color::calibratedRGB(0, 1, 0, 1);
 const Color blue = Color::calibratedRGB(0, 0, 1, 1);
 
+BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationValue to, double duration);
+
 class Renderer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,6 +47,18 @@ class Renderer : public ::testing::Test {
     layer->setBackgroundColor(color);
     root->addSublayer(layer);
     return layer;
+  }
+
+  // A blue bar over (10, 45, 80, 10) that morphs into `swollen` and back, 2 seconds a pass.
+  void morphingBar(Rect swollen, TimingFunction timing) {
+    auto bar = ShapeLayer::make();
+    bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
+    bar->setFillColor(blue);
+    auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(swollen), 2);
+    swell.autoreverses = true;
+    swell.timingFunction = timing;
+    bar->addAnimation(swell, "flow");
+    root->addSublayer(bar);
   }
 
   std::shared_ptr<Layer> root;
@@ -425,13 +439,7 @@ TEST_F(Renderer, SublayersCastTheirContainersShadow) {
 
 TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   // A bar 10 points thick that swells to 30 and back over 2 seconds a pass.
-  auto bar = ShapeLayer::make();
-  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
-  bar->setFillColor(blue);
-  auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 35, 80, 30)), 2);
-  swell.autoreverses = true;
-  bar->addAnimation(swell, "flow");
-  root->addSublayer(bar);
+  morphingBar(Rect(10, 35, 80, 30), TimingFunction::linear());
 
   EXPECT_EQ(at(frame(0), 50, 58).alpha(), 0);
   EXPECT_EQ(at(frame(1), 50, 58), QColor(Qt::blue));  // halfway: 20 thick, an exact step
@@ -451,14 +459,7 @@ TEST_F(Renderer, EasedShapeMorphsAreDrawnAtStagesEvenlySpacedInProgress) {
   // A bar whose top rises from 55 to 65, eased in and out over 2 seconds a pass:
   // five stages of progress, a 2-point rise each, where eight steps of time
   // would draw tops in between and barely move near the ends.
-  auto bar = ShapeLayer::make();
-  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
-  bar->setFillColor(blue);
-  auto rise = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 45, 80, 20)), 2);
-  rise.autoreverses = true;
-  rise.timingFunction = TimingFunction::easeInEaseOut();
-  bar->addAnimation(rise, "flow");
-  root->addSublayer(bar);
+  morphingBar(Rect(10, 45, 80, 20), TimingFunction::easeInEaseOut());
   const auto top = [&](double t) {
     const QImage image = frame(t);
     int y = 99;
