@@ -472,6 +472,12 @@ TEST_F(Renderer, EasedShapeMorphsAreDrawnAtStagesEvenlySpacedInProgress) {
     int top;
   } cases[] = {{0.2, 55}, {0.5, 57}, {0.8, 59}, {1.2, 61}, {1.5, 63}, {1.9, 65}, {2.8, 61}, {3.8, 55}};
   for (const auto& c : cases) EXPECT_EQ(top(c.t), c.top) << c.t;
+  // Stages count from when the morph was added.
+  root->removeAllSublayers();
+  AnimationClock::setTimeSource([] { return 0.5; });
+  morphingBar(Rect(10, 45, 80, 20), TimingFunction::easeInEaseOut());
+  EXPECT_EQ(top(0.7), 55);
+  EXPECT_EQ(top(1.0), 57);
 
   // Each stage is drawn once on the way up and reused until the next.
   renderer.reset();
@@ -497,16 +503,36 @@ TEST_F(Renderer, AMorphingLayerThatAlsoMovesMovesEveryFrame) {
 }
 
 TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
-  // A fading group of three shapes that swell together: a wide stroke, one
-  // casting a shadow and a filled one faded on its own. Drawn straight into
-  // the group's image, it must look as when each is drawn into its own first
-  // (which a second animation on each, changing nothing, forces).
-  const auto build = [&](bool straight) {
+  // A group of three shapes that swell together: a wide stroke, one casting a
+  // shadow and a filled one faded on its own. However the group is drawn, it
+  // must look as when each member is drawn into its own image first (which a
+  // second animation on each, changing nothing, forces); only a plain fading
+  // group is drawn straight, with fewer images.
+  struct Case {
+    const char* name;
+    std::function<void(Layer&)> style;
+    bool straight;
+  };
+  const Case cases[] = {
+      {"fades", [](Layer&) {}, true},
+      {"masks to its bounds", [](Layer& g) { g.setBounds(Rect(0, 0, 60, 100)); g.setMasksToBounds(true); }, false},
+      {"has a mask", [](Layer& g) {
+         auto mask = Layer::make();
+         mask->setFrame(Rect(0, 0, 50, 100));
+         mask->setBackgroundColor(blue);
+         g.setMask(mask);
+       }, false},
+      {"casts a shadow", [](Layer& g) { g.setShadowColor(green); g.setShadowOpacity(1); g.setShadowRadius(4); }, false},
+  };
+  const auto build = [&](const Case& c, bool forcedApart) {
     root->removeAllSublayers();
     renderer.reset();
     auto container = Layer::make();
     container->setFrame(Rect(0, 0, 100, 100));
+    container->setAnchorPoint({0, 0});  // narrower bounds keep the left edge where it is
+    container->setPosition({0, 0});
     container->setOpacity(0.5);
+    c.style(*container);
     const struct {
       double width;
       Color stroke;
@@ -539,32 +565,36 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
       swell.autoreverses = true;
       swell.timingFunction = TimingFunction::easeInEaseOut();
       shape->addAnimation(swell, "flow");
-      if (!straight) shape->addAnimation(endless("opacity", m.opacity, m.opacity, 1), "still");
+      if (forcedApart) shape->addAnimation(endless("opacity", m.opacity, m.opacity, 1), "still");
       container->addSublayer(shape);
     }
     root->addSublayer(container);
   };
-  for (double t : {0.0, 0.7, 1.3}) {
-    build(false);
-    int before = renderer.stats().rasterisations;
-    const QImage each = frame(t);
-    const int eachDrawn = renderer.stats().rasterisations - before;
-    build(true);
-    before = renderer.stats().rasterisations;
-    const QImage straight = frame(t);
-    EXPECT_LT(renderer.stats().rasterisations - before, eachDrawn) << t;
-    int worst = 0;
-    for (int y = 0; y < 100; ++y) {
-      for (int x = 0; x < 100; ++x) {
-        const QRgb a = each.pixel(x, y), b = straight.pixel(x, y);
-        worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                          std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+  for (const Case& c : cases) {
+    for (double t : {0.0, 0.7, 1.3}) {
+      build(c, true);
+      int before = renderer.stats().rasterisations;
+      const QImage apart = frame(t);
+      const int apartDrawn = renderer.stats().rasterisations - before;
+      build(c, false);
+      before = renderer.stats().rasterisations;
+      const QImage together = frame(t);
+      EXPECT_EQ(renderer.stats().rasterisations - before < apartDrawn, c.straight) << c.name << " " << t;
+      int worst = 0;
+      for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+          const QRgb a = apart.pixel(x, y), b = together.pixel(x, y);
+          worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                            std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        }
       }
+      EXPECT_LE(worst, 1) << c.name << " " << t;
+      EXPECT_GT(qAlpha(together.pixel(30, 50)), 0) << c.name << " " << t;  // something was drawn
     }
-    EXPECT_LE(worst, 1) << t;
-    EXPECT_GT(qAlpha(straight.pixel(50, 45)), 0) << t;  // something was drawn
   }
-  // The image is kept until the next stage, and drawn again there.
+  // A straight group's image is kept until the next stage, and drawn again there.
+  build(cases[0], false);
+  frame(1.3);
   const int drawn = renderer.stats().rasterisations;
   const QImage stage = frame(1.31);
   EXPECT_EQ(renderer.stats().rasterisations, drawn);
