@@ -27,14 +27,26 @@ void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scra
   const int width = 2 * r + 1;
   const Divider divide(width);
   scratch.resize(static_cast<std::size_t>(w));
+  int* out = scratch.data();
+  // The window enters the row, slides along it, then leaves it: three loops
+  // with no test of the row's ends per pixel.
+  const int entering = std::min(w, w - r), leaving = std::max(0, std::min(w, r + 1));
   for (int line = 0; line < h; ++line) {
     int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w;
     int sum = 0;
     for (int i = 0; i < std::min(r, w); ++i) sum += base[i];
-    for (int i = 0; i < w; ++i) {
-      if (i + r < w) sum += base[i + r];
+    int i = 0;
+    for (; i < std::min(leaving, entering); ++i) {
+      sum += base[i + r];
+      out[i] = divide(sum + width / 2);
+    }
+    for (; i < entering; ++i) {
+      sum += base[i + r] - base[i - r - 1];
+      out[i] = divide(sum + width / 2);
+    }
+    for (; i < w; ++i) {
       if (i - r - 1 >= 0) sum -= base[i - r - 1];
-      scratch[static_cast<std::size_t>(i)] = divide(sum + width / 2);
+      out[i] = divide(sum + width / 2);
     }
     std::copy(scratch.begin(), scratch.end(), base);
   }
@@ -81,6 +93,24 @@ std::array<int, 3> gaussianBoxSizes(double sigma) {
   return sizes;
 }
 
+// The alpha of `image` summed over 2 x 2 blocks (those past its edge hold
+// fewer pixels) and divided by 4, into a grid `w` blocks wide: rows are read
+// in pairs rather than each pixel added to its block on its own.
+void halved(const QImage& image, std::vector<int>& alpha, int w) {
+  const int width = image.width(), height = image.height();
+  for (int y = 0; y < height; y += 2) {
+    const auto* upper = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const auto* lower = y + 1 < height ? reinterpret_cast<const QRgb*>(image.constScanLine(y + 1)) : nullptr;
+    int* row = alpha.data() + static_cast<std::ptrdiff_t>(y / 2) * w;
+    for (int x = 0; x + 1 < width; x += 2) {
+      int sum = qAlpha(upper[x]) + qAlpha(upper[x + 1]);
+      if (lower) sum += qAlpha(lower[x]) + qAlpha(lower[x + 1]);
+      row[x / 2] = sum >> 2;
+    }
+    if (width % 2) row[w - 1] = (qAlpha(upper[width - 1]) + (lower ? qAlpha(lower[width - 1]) : 0)) >> 2;
+  }
+}
+
 // The alpha of `content` moved by `offset`, averaged over `factor` x `factor` blocks (factor 1 or 2).
 std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor, int& w, int& h) {
   const int width = content.width(), height = content.height();
@@ -101,6 +131,10 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
   w = (width + factor - 1) / factor;
   h = (height + factor - 1) / factor;
   std::vector<int> alpha(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  if (shift && dx == 0 && dy == 0) {
+    halved(shifted, alpha, w);
+    return alpha;
+  }
   const int x0 = std::max(0, dx), x1 = std::min(width, width + dx);
   for (int y = std::max(0, dy); y < std::min(height, height + dy); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y - dy)) - dx;
@@ -116,18 +150,14 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
 // Levels of a half-size grid brought back to full width, each pixel three parts
 // its own block and one part the nearer neighbour (to be weighed by rows the same way).
 std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWidth) {
-  std::vector<int> own(static_cast<std::size_t>(fullWidth)), near(own.size());
-  for (int x = 0; x < fullWidth; ++x) {
-    const int k = x / 2;
-    own[static_cast<std::size_t>(x)] = k;
-    near[static_cast<std::size_t>(x)] = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
-  }
   std::vector<int> wide(static_cast<std::size_t>(fullWidth) * static_cast<std::size_t>(h));
   for (int y = 0; y < h; ++y) {
     const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
     int* out = wide.data() + static_cast<std::ptrdiff_t>(y) * fullWidth;
     for (int x = 0; x < fullWidth; ++x) {
-      out[x] = 3 * levels[own[static_cast<std::size_t>(x)]] + levels[near[static_cast<std::size_t>(x)]];
+      const int k = x / 2;
+      const int near = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
+      out[x] = 3 * levels[k] + levels[near];
     }
   }
   return wide;
