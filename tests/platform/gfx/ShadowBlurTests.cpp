@@ -1,0 +1,171 @@
+#include "platform/gfx/ShadowBlur.h"
+
+#include <QPainter>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+
+using pf::keptShadowBytes;
+using pf::reusedShadowImage;
+using pf::shadowImage;
+
+namespace {
+
+/// A ring like an outline, in `color`, with `notch` pixels cut out of its top.
+QImage ring(const QColor& color, int notch = 0, QSize size = {60, 40}) {
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(color, 2));
+  painter.drawRoundedRect(QRectF(6, 6, size.width() - 12, size.height() - 12), 5, 5);
+  painter.setCompositionMode(QPainter::CompositionMode_Clear);
+  painter.fillRect(QRect(20, 4, notch, 4), Qt::transparent);
+  return image;
+}
+
+QImage field(int width, int height, QRect filled, int alpha) {
+  QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter(&image).fillRect(filled, QColor(0, 0, 0, alpha));
+  return image;
+}
+
+// The alpha-weighted centre of an image.
+QPointF centreOfAlpha(const QImage& image) {
+  double sum = 0, sx = 0, sy = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const int a = qAlpha(image.pixel(x, y));
+      sum += a;
+      sx += a * (x + 0.5);
+      sy += a * (y + 0.5);
+    }
+  }
+  return sum > 0 ? QPointF(sx / sum, sy / sum) : QPointF();
+}
+
+}  // namespace
+
+// Every call is checked against a blur worked out afresh, in an order where a
+// blur kept from an earlier call would be wrong unless alpha, size, offset
+// and sigma all match.
+TEST(ShadowReuse, AKeptBlurIsOnlyReusedForTheSameAlphaSizeOffsetAndSigma) {
+  struct Case {
+    const char* name;
+    QImage content;
+    QPointF offset;
+    double sigma;
+    QColor tint;
+  };
+  const Case cases[] = {
+      {"first outline", ring(Qt::blue), {0, 0}, 3.5, Qt::blue},
+      {"same outline, new colour", ring(Qt::green), {0, 0}, 3.5, Qt::green},
+      {"same alpha, other tint", ring(Qt::blue), {0, 0}, 3.5, QColor(255, 0, 0, 128)},
+      {"a few pixels cut away", ring(Qt::blue, 3), {0, 0}, 3.5, Qt::blue},
+      {"moved by whole pixels", ring(Qt::blue), {2, -1}, 3.5, Qt::blue},
+      {"moved by a fraction", ring(Qt::blue), {0.5, 0}, 3.5, Qt::blue},
+      {"narrower blur, full resolution", ring(Qt::blue), {0, 0}, 1.5, Qt::blue},
+      {"wider blur", ring(Qt::blue), {0, 0}, 6, Qt::blue},
+      {"larger content", ring(Qt::blue, 0, {64, 40}), {0, 0}, 3.5, Qt::blue},
+      {"fainter outline", ring(QColor(0, 0, 255, 100)), {0, 0}, 3.5, Qt::blue},
+      {"no blur", ring(Qt::blue), {0, 0}, 0, Qt::blue},
+      // Together more than is kept, so the earliest blurs are let go.
+      {"large panel 1", ring(Qt::blue, 1, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 2", ring(Qt::blue, 2, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 3", ring(Qt::blue, 3, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 4", ring(Qt::blue, 4, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"large panel 5", ring(Qt::blue, 5, {1000, 1000}), {0, 0}, 3.5, Qt::blue},
+      {"first outline again, in yellow", ring(Qt::yellow), {0, 0}, 3.5, Qt::yellow},
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const Case& c : cases) {
+      const QImage expected = shadowImage(c.content, c.offset, c.sigma, c.tint);
+      EXPECT_EQ(reusedShadowImage(c.content, c.offset, c.sigma, c.tint), expected) << c.name << ", pass " << pass;
+      EXPECT_LE(keptShadowBytes(), std::size_t{8} << 20) << c.name;
+    }
+  }
+  EXPECT_GT(keptShadowBytes(), 0U);
+}
+
+// A vertical line blurred sideways spreads as a Gaussian of the sigma asked
+// for: its variance across the line comes within the box passes' rounding of
+// sigma squared, at full and at half resolution.
+TEST(ShadowBlur, SpreadsALineAsAGaussianOfTheGivenSigma) {
+  QImage line(81, 8, QImage::Format_ARGB32_Premultiplied);
+  line.fill(Qt::transparent);
+  for (int y = 0; y < line.height(); ++y) line.setPixel(40, y, qRgba(0, 0, 0, 255));
+  for (double sigma : {1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0}) {
+    const QImage shadow = shadowImage(line, QPointF(0, 0), sigma, Qt::black);
+    double total = 0, moment = 0;
+    for (int x = 0; x < shadow.width(); ++x) {
+      const double level = qAlpha(shadow.pixel(x, 4));
+      total += level;
+      moment += (x - 40) * (x - 40) * level;
+    }
+    const double ratio = moment / total / (sigma * sigma);
+    EXPECT_GT(ratio, 0.8) << "sigma " << sigma;
+    EXPECT_LT(ratio, 1.1) << "sigma " << sigma;
+  }
+}
+
+// A fractional offset lands on the nearest whole pixel.
+TEST(ShadowBlur, LandsAtItsOffsetWholeOrFractional) {
+  const QImage block = field(40, 40, QRect(15, 15, 10, 10), 255);  // centred on (20, 20)
+  const QPointF offsets[] = {{0, 0}, {3, 0}, {0, -4}, {2.25, 0}, {0, 1.75}, {-3.25, 2.75}};
+  // Sharp, a narrow blur at full resolution, a wide one at half.
+  for (double sigma : {0.0, 1.5, 4.0}) {
+    for (const QPointF& offset : offsets) {
+      const QPointF centre = centreOfAlpha(shadowImage(block, offset, sigma, Qt::black));
+      EXPECT_NEAR(centre.x(), 20 + offset.x(), 0.3) << sigma << " " << offset.x() << "," << offset.y();
+      EXPECT_NEAR(centre.y(), 20 + offset.y(), 0.3) << sigma << " " << offset.x() << "," << offset.y();
+    }
+  }
+}
+
+// A band down the image and the same band across it blur to the same profile.
+TEST(ShadowBlur, TreatsRowsAndColumnsAlike) {
+  const QImage down = field(30, 30, QRect(10, 0, 7, 30), 101);
+  const QImage across = field(30, 30, QRect(0, 10, 30, 7), 101);
+  for (double sigma : {1.5, 2.5, 4.0, 6.0}) {
+    const QImage a = shadowImage(down, QPointF(0, 0), sigma, Qt::black);
+    const QImage b = shadowImage(across, QPointF(0, 0), sigma, Qt::black);
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(qAlpha(a.pixel(i, 15)), qAlpha(b.pixel(15, i))) << sigma << " at " << i;
+  }
+}
+
+// Content along one edge blurs inwards only: nothing reaches the far side,
+// whether the image's size is even or odd, at full resolution or at half.
+TEST(ShadowBlur, LeavesTheFarSideOfAnEdgeUntouched) {
+  struct Case {
+    const char* name;
+    QRect filled;
+    bool farColumns;  // the far side is the last columns, else the last rows
+    bool nearEnd;     // the content is at the image's start (left or top), else its end
+  };
+  for (const int size : {40, 41}) {
+    const int last = size - 1;
+    const Case cases[] = {
+        {"along the left edge", QRect(0, 0, 3, size), true, true},
+        {"along the top edge", QRect(0, 0, size, 3), false, true},
+        {"along the right edge", QRect(last - 2, 0, 3, size), true, false},
+        {"along the bottom edge", QRect(0, last - 2, size, 3), false, false},
+        {"in one corner", QRect(0, 0, 4, 4), true, true},
+    };
+    for (double sigma : {1.5, 4.0}) {
+      for (const auto& c : cases) {
+        const QImage shadow = shadowImage(field(size, size, c.filled, 255), QPointF(0, 0), sigma, Qt::red);
+        for (int i = 0; i < size; ++i) {
+          for (int depth = 0; depth < 8; ++depth) {
+            const int far = c.nearEnd ? last - depth : depth;
+            const QPoint p = c.farColumns ? QPoint(far, i) : QPoint(i, far);
+            EXPECT_EQ(qAlpha(shadow.pixel(p)), 0) << c.name << ", " << size << " wide, sigma " << sigma << " at " << p.x()
+                                                  << "," << p.y();
+          }
+        }
+        const QPoint inside = c.filled.center();
+        EXPECT_GT(qAlpha(shadow.pixel(inside)), 0) << c.name;
+      }
+    }
+  }
+}
