@@ -143,6 +143,7 @@ TEST(Path, BuildingStartsAtTheOriginAndClosesOnce) {
   p.close();
   expectElements(p, {{Type::move, {{0, 0}}}, {Type::line, {{4, 0}}}, {Type::line, {{4, 4}}}, {Type::close, {}}});
   EXPECT_EQ(*p.currentPoint(), (Point{0, 0}));
+  EXPECT_EQ(*Path::rect(Rect(3, 4, 5, 6)).currentPoint(), (Point{3, 4}));  // a closed subpath ends where it began
   EXPECT_EQ(p.controlBounds(), Rect(0, 0, 4, 4));
   EXPECT_TRUE(Path().controlBounds().isNull());
   p.addPath(Path());

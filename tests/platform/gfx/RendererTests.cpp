@@ -1273,6 +1273,27 @@ TEST_F(Renderer, AContainersShadowMatchesALayersOwn) {
   }
 }
 
+// A shadowed layer that gains a sublayer casts one shadow for both, drawn as a
+// renderer that never saw it alone would draw it: not a shadow of its shadow.
+TEST_F(Renderer, ALayerThatBecomesAGroupCastsItsShadowOnce) {
+  auto box = square(Rect(30, 30, 30, 30), red);
+  box->setShadowOpacity(1);
+  box->setShadowRadius(4);
+  box->setShadowOffset({6, -6});
+  frame(0);
+  auto inner = Layer::make();
+  inner->setFrame(Rect(5, 5, 10, 10));
+  inner->setBackgroundColor(blue);
+  box->addSublayer(inner);
+  LayerRenderer fresh;
+  fresh.prepare(*root, 0, QSizeF(100, 100));
+  QImage expected = blank();
+  QPainter p(&expected);
+  fresh.paint(p, QRegion(0, 0, 100, 100));
+  p.end();
+  EXPECT_EQ(frame(0), expected);
+}
+
 TEST_F(Renderer, AShadowedContainerCastsOneShadowForItselfAndItsSublayers) {
   auto container = square(Rect(20, 40, 20, 20), red);
   container->setShadowOpacity(1);
