@@ -146,6 +146,8 @@ TEST(Path, BuildingStartsAtTheOriginAndClosesOnce) {
   EXPECT_EQ(*Path::rect(Rect(3, 4, 5, 6)).currentPoint(), (Point{3, 4}));  // a closed subpath ends where it began
   EXPECT_EQ(p.controlBounds(), Rect(0, 0, 4, 4));
   EXPECT_TRUE(Path().controlBounds().isNull());
+  EXPECT_EQ(polyline({{20, 10}, {20, 90}}).controlBounds(), Rect(20, 10, 0, 80));  // no width, but somewhere
+  EXPECT_EQ(polyline({{10, 20}, {90, 20}}).controlBounds(), Rect(10, 20, 80, 0));
   p.addPath(Path());
   EXPECT_EQ(p.elementCount(), 4);
 }

@@ -990,6 +990,42 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
   EXPECT_TRUE(renderer.isAnimating());
 }
 
+// In a fading group beside a morphing shape, members that do not only morph
+// are drawn whole, their own sublayers included.
+TEST_F(Renderer, AFadingGroupWithMoreThanMorphsDrawsEveryMember) {
+  auto container = Layer::make();
+  container->setFrame(root->bounds());
+  container->setOpacity(0.5);
+  auto bar = ShapeLayer::make();
+  bar->setPath(Path::rect(Rect(10, 10, 80, 10)));
+  bar->setFillColor(blue);
+  bar->addAnimation(endless("path", Path::rect(Rect(10, 10, 80, 10)), Path::rect(Rect(10, 10, 80, 20)), 2), "flow");
+  container->addSublayer(bar);
+  auto still = Layer::make();
+  still->setFrame(Rect(10, 50, 40, 40));
+  still->setBackgroundColor(red);
+  auto nested = Layer::make();
+  nested->setFrame(Rect(10, 10, 20, 20));
+  nested->setBackgroundColor(green);
+  still->addSublayer(nested);
+  container->addSublayer(still);
+  auto plainShape = ShapeLayer::make();
+  plainShape->setPath(Path::rect(Rect(60, 50, 30, 30)));
+  plainShape->setFillColor(green);
+  container->addSublayer(plainShape);
+  root->addSublayer(container);
+  const QImage image = frame(0);
+  const struct {
+    int x, y;
+    QColor color;
+  } cases[] = {{50, 15, Qt::blue}, {15, 55, Qt::red}, {30, 70, Qt::green}, {75, 65, Qt::green}};
+  for (const auto& c : cases) {
+    const QColor got = at(image, c.x, c.y);
+    EXPECT_NEAR(got.alphaF(), 0.5, 0.01) << c.x << "," << c.y;
+    EXPECT_EQ(got.rgb(), c.color.rgb()) << c.x << "," << c.y;
+  }
+}
+
 TEST_F(Renderer, OnlyFaintShapesAreDrawnWithoutAntialiasing) {
   struct Case {
     const char* name;
