@@ -839,6 +839,7 @@ TEST_F(Renderer, EndlessMorphsShowThePresentedPathAtEveryStep) {
       p.end();
       EXPECT_EQ(frame(t), expected) << "at " << t;
     }
+    EXPECT_EQ(renderer.stats().directDraws, 0);  // staged and cached, never drawn afresh
     bar->removeFromSuperlayer();
   }
 }
