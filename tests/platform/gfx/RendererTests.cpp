@@ -393,6 +393,36 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   EXPECT_EQ(renderer.stats().rasterisations, 1);  // only the still square
 }
 
+// Drawn afresh every frame, a shape's shadow is stood in for by one wider stroke
+// of its outline, as wide as the shadow's radius and any stroke together.
+TEST_F(Renderer, AShadowDrawnEveryFrameReachesHalfItsRadiusPastTheOutline) {
+  struct Case {
+    const char* name;
+    std::optional<Color> fill;
+    double lineWidth;
+    int reach;  // points past the outline: (line width + radius) / 2
+  };
+  const Case cases[] = {{"a fill", blue, 0, 3}, {"a stroke", std::nullopt, 4, 5}};
+  for (const auto& c : cases) {
+    auto shape = ShapeLayer::make();
+    shape->setPath(Path::rect(Rect(30, 30, 40, 40)));
+    shape->setFillColor(c.fill);
+    shape->setStrokeColor(c.lineWidth > 0 ? std::optional<Color>(green) : std::nullopt);
+    shape->setLineWidth(c.lineWidth);
+    shape->setShadowColor(red);
+    shape->setShadowOpacity(1);
+    shape->setShadowRadius(6);
+    shape->setShadowOffset({0, 0});
+    shape->addAnimation(endless("fillColor", blue, blue, 1));
+    root->addSublayer(shape);
+    const QImage image = frame(0.5);
+    EXPECT_GT(at(image, 30 - c.reach, 50).alpha(), 0) << c.name;
+    EXPECT_EQ(at(image, 30 - c.reach - 1, 50).alpha(), 0) << c.name;
+    EXPECT_EQ(at(image, 69 + c.reach + 1, 50).alpha(), 0) << c.name;
+    shape->removeFromSuperlayer();
+  }
+}
+
 TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
   root->addAnimation(endless("opacity", 0.84, 1.0, 3.8), "vfxPulse");  // a band with no effect in it
   frame(0);
