@@ -174,6 +174,10 @@ TEST_F(Evaluator, TimingCurvesAreInvertedAndTheirSteepestPointFound) {
       EXPECT_NEAR(c.curve.map(c.curve.timeAt(progress)), progress, 1e-9) << c.name << " " << progress;
     }
   }
+  // Steepest at its very start (a slope of 5 there), then its mirror image steepest at its very end.
+  const double atStart = TimingFunction::custom({0.1, 0.5}, {0.5, 1}).steepestSlope();
+  EXPECT_GT(atStart, 4);
+  EXPECT_NEAR(TimingFunction::custom({0.5, 0}, {0.9, 0.5}).steepestSlope(), atStart, 1e-9);
 }
 
 TEST_F(Evaluator, KeyframesWithKeyTimesAreLinearBetweenNeighbours) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <tuple>
 
 using namespace pf;
 
@@ -1024,36 +1025,50 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
 // In a fading group beside a morphing shape, members that do not only morph
 // are drawn whole, their own sublayers included.
 TEST_F(Renderer, AFadingGroupWithMoreThanMorphsDrawsEveryMember) {
-  auto container = Layer::make();
-  container->setFrame(root->bounds());
-  container->setOpacity(0.5);
-  auto bar = ShapeLayer::make();
-  bar->setPath(Path::rect(Rect(10, 10, 80, 10)));
-  bar->setFillColor(blue);
-  bar->addAnimation(endless("path", Path::rect(Rect(10, 10, 80, 10)), Path::rect(Rect(10, 10, 80, 20)), 2), "flow");
-  container->addSublayer(bar);
-  auto still = Layer::make();
-  still->setFrame(Rect(10, 50, 40, 40));
-  still->setBackgroundColor(red);
-  auto nested = Layer::make();
-  nested->setFrame(Rect(10, 10, 20, 20));
-  nested->setBackgroundColor(green);
-  still->addSublayer(nested);
-  container->addSublayer(still);
-  auto plainShape = ShapeLayer::make();
-  plainShape->setPath(Path::rect(Rect(60, 50, 30, 30)));
-  plainShape->setFillColor(green);
-  container->addSublayer(plainShape);
-  root->addSublayer(container);
-  const QImage image = frame(0);
-  const struct {
-    int x, y;
-    QColor color;
-  } cases[] = {{50, 15, Qt::blue}, {15, 55, Qt::red}, {30, 70, Qt::green}, {75, 65, Qt::green}};
+  const auto morphing = [](Rect from, Rect to, Color color) {
+    auto shape = ShapeLayer::make();
+    shape->setPath(Path::rect(from));
+    shape->setFillColor(color);
+    shape->addAnimation(endless("path", Path::rect(from), Path::rect(to), 2), "flow");
+    return shape;
+  };
+  const auto holding = [](std::shared_ptr<Layer> holder, Color color) {
+    auto nested = Layer::make();
+    nested->setFrame(Rect(20, 60, 20, 20));
+    nested->setBackgroundColor(color);
+    holder->addSublayer(nested);
+    return holder;
+  };
+  const auto still = [] {
+    auto layer = Layer::make();
+    layer->setFrame(Rect(0, 0, 100, 100));
+    return layer;
+  };
+  struct Case {
+    const char* name;
+    std::function<std::shared_ptr<Layer>()> second;
+  };
+  const Case cases[] = {
+      {"a still layer holding another", [&] { return holding(still(), green); }},
+      {"a morphing shape holding another", [&] {
+         return holding(morphing(Rect(60, 20, 30, 10), Rect(60, 20, 30, 20), red), green);
+       }},
+  };
   for (const auto& c : cases) {
-    const QColor got = at(image, c.x, c.y);
-    EXPECT_NEAR(got.alphaF(), 0.5, 0.01) << c.x << "," << c.y;
-    EXPECT_EQ(got.rgb(), c.color.rgb()) << c.x << "," << c.y;
+    SCOPED_TRACE(c.name);
+    auto container = Layer::make();
+    container->setFrame(root->bounds());
+    container->setOpacity(0.5);
+    container->addSublayer(morphing(Rect(10, 10, 40, 10), Rect(10, 10, 40, 20), blue));
+    container->addSublayer(c.second());
+    root->addSublayer(container);
+    const QImage image = frame(0);
+    for (const auto& [x, y, color] : {std::tuple{30, 15, QColor(Qt::blue)}, std::tuple{30, 70, QColor(Qt::green)}}) {
+      const QColor got = at(image, x, y);
+      EXPECT_NEAR(got.alphaF(), 0.5, 0.01) << x << "," << y;
+      EXPECT_EQ(got.rgb(), color.rgb()) << x << "," << y;
+    }
+    container->removeFromSuperlayer();
   }
 }
 
