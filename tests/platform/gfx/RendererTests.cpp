@@ -716,3 +716,29 @@ TEST(ShadowBlur, LeavesFarPixelsUntouched) {
   even.fill(QColor(0, 0, 0, 128));
   EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
 }
+
+TEST_F(Renderer, EveryLayerIsDrawnOnAClearCanvasWhateverWasDrawnBefore) {
+  // A small layer shares one canvas with every small layer drawn before it; a
+  // large one gets its own. Either way the corners its rounding leaves out stay clear.
+  const struct {
+    double side;
+  } cases[] = {{30}, {600}};
+  for (const auto& c : cases) {
+    auto before = square(Rect(0, 0, 100, 100), red);
+    frame(0);
+    root->removeAllSublayers();
+    LayerRenderer fresh;
+    auto rounded = square(Rect(10, 10, c.side, c.side), green);
+    rounded->setCornerRadius(12);
+    fresh.prepare(*root, 0, QSizeF(100, 100));
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    fresh.paint(p, QRegion(0, 0, 100, 100));
+    p.end();
+    EXPECT_EQ(at(image, 10, 10).alpha(), 0) << c.side;
+    EXPECT_EQ(at(image, 11, 11).alpha(), 0) << c.side;
+    EXPECT_EQ(at(image, 30, 30), QColor(Qt::green)) << c.side;
+    root->removeAllSublayers();
+  }
+}
