@@ -15,6 +15,7 @@
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "motion/DockGeometry.h"
+#include "motion/UtilityWindowPlacement.h"
 #include "motion/ui/ContentWindowSizing.h"
 #include "motion/ui/SettingsWindowController.h"
 #include "platform/core/QtMainQueue.h"
@@ -95,7 +96,10 @@ void AppDelegate::applicationWillTerminate() {
 }
 
 ShortcutEditorController& AppDelegate::shortcutEditor() {
-  if (!m_shortcutEditor) m_shortcutEditor = std::make_unique<ShortcutEditorController>(*m_shortcutStore);
+  if (!m_shortcutEditor) {
+    m_shortcutEditor = std::make_unique<ShortcutEditorController>(*m_shortcutStore);
+    m_shortcutEditor->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
+  }
   return *m_shortcutEditor;
 }
 
@@ -185,6 +189,7 @@ void AppDelegate::createClipboardFavorites() {
       std::make_unique<ClipboardFavoritesStore>(m_shortcutStore->dataDirectory()), nullptr,
       &m_shortcutStore->defaults());
   m_clipboard->onHold = [this](bool holding) { m_holds.set(Hold::clipboard, holding); };
+  m_clipboard->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
   m_launcher->onClipboardFavorites = [this] { m_clipboard->present(); };
 }
 
@@ -224,6 +229,13 @@ void AppDelegate::closeLauncher() {
   m_launcherPanel->dismiss();
 }
 
+void AppDelegate::placeBesideCompanion(pf::Window* window) const {
+  // A window already on screen stays where the user left it.
+  if (window->isVisible()) return;
+  const pf::Rect visible = pf::Screens::visibleFrame(pf::Screens::of(m_panel.get()));
+  window->setFrameOrigin(UtilityWindowPlacement::origin(window->contentSize(), m_panel->frame(), visible));
+}
+
 bool AppDelegate::pointerNearLauncher() const {
   const pf::Point pointer = pf::Screens::toYUp(QCursor::pos());
   return (m_panel->isVisible() && m_panel->frame().contains(pointer)) || m_launcherPanel->containsHover(pointer);
@@ -232,7 +244,7 @@ bool AppDelegate::pointerNearLauncher() const {
 void AppDelegate::createFileDrop() {
   m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
   m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
-  m_fileDrop->positionWindow = [](pf::Window* window) { window->center(); };
+  m_fileDrop->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
   m_fileDrop->onEditFolders = [this] { shortcutEditor().present(); };
 }
 
@@ -332,7 +344,7 @@ void AppDelegate::createReminders() {
     return ReminderFeature::Placement{m_panel->frame(), pf::Screens::of(m_panel.get())};
   };
   m_reminders->onHold = [this](bool on) { m_holds.set(Hold::reminders, on); };
-  m_reminders->positionWindow = [](pf::Window* window) { window->center(); };
+  m_reminders->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
   m_reminders->onAnimation = [this](QuibAction action) { m_performance->play(action); };
   m_reminders->onStopAnimation = [this] { m_performance->stop(); };
   m_reminders->onReveal = [this] { m_panel->orderFront(); };

@@ -25,6 +25,7 @@ class ShortcutStore;
 namespace pf {
 class StatusItem;
 class UserDefaults;
+class Window;
 }  // namespace pf
 
 /// The application's hub: builds the status menu and the companion, wires
@@ -90,6 +91,7 @@ class AppDelegate final : public QObject {
   void revealLauncher();
   void closeLauncher();
   bool pointerNearLauncher() const;
+  void placeBesideCompanion(pf::Window* window) const;
   void saveLauncherSize();
   void createFileDrop();
   void createDropTarget();
