@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <optional>
 
 using namespace pf;
 
@@ -739,6 +740,30 @@ TEST_F(Renderer, EveryLayerIsDrawnOnAClearCanvasWhateverWasDrawnBefore) {
     EXPECT_EQ(at(image, 10, 10).alpha(), 0) << c.side;
     EXPECT_EQ(at(image, 11, 11).alpha(), 0) << c.side;
     EXPECT_EQ(at(image, 30, 30), QColor(Qt::green)) << c.side;
+    root->removeAllSublayers();
+  }
+}
+
+TEST_F(Renderer, AStillLayerIsDrawnAgainWhenItsScaleOrTurnChanges) {
+  // Set on the model, not animated: the cached image no longer fits the
+  // layer's shape on screen and must be drawn anew, at the new shape.
+  const struct {
+    Transform transform;
+    Point covered;                    // inside the new shape, outside the old square
+    std::optional<Point> uncovered;  // inside the old square, outside the new shape
+  } cases[] = {{Transform::makeScale(2, 2), {33, 33}, std::nullopt},
+               {Transform::makeRotation(std::numbers::pi / 4), {25, 30}, Point{20, 20}}};
+  for (const auto& c : cases) {
+    auto layer = square(Rect(20, 20, 10, 10), red);
+    frame(0);
+    const int before = renderer.stats().rasterisations;
+    layer->setTransform(c.transform);
+    const QImage image = frame(0);
+    EXPECT_EQ(renderer.stats().rasterisations, before + 1);
+    EXPECT_EQ(at(image, static_cast<int>(c.covered.x), static_cast<int>(c.covered.y)), QColor(Qt::red));
+    if (c.uncovered) {
+      EXPECT_EQ(at(image, static_cast<int>(c.uncovered->x), static_cast<int>(c.uncovered->y)).alpha(), 0);
+    }
     root->removeAllSublayers();
   }
 }
