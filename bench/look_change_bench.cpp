@@ -3,6 +3,7 @@
 // display for on-screen figures, or with QT_QPA_PLATFORM=offscreen.
 #include "ThrowawayDefaults.h"
 #include "launcher/ui/GlassSurface.h"
+#include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibLook.h"
 #include "platform/core/UserDefaults.h"
@@ -53,8 +54,8 @@ std::unique_ptr<pf::Window> glassWindow(int i, PaintWatch& watch) {
   return window;
 }
 
-void themeChange(benchmark::State& state, const char* skin) {
-  pf::UserDefaults::standard().set(QStringLiteral("visualSkin"), QString::fromUtf8(skin));
+void themeChange(benchmark::State& state, QuibSkin skin) {
+  pf::UserDefaults::standard().set(QStringLiteral("visualSkin"), skin.rawValue());
   PaintWatch watch;
   std::vector<std::unique_ptr<pf::Window>> windows;
   for (int i = 0; i < windowCount; ++i) windows.push_back(glassWindow(i, watch));
@@ -73,10 +74,9 @@ void themeChange(benchmark::State& state, const char* skin) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const ThrowawayDefaults defaults;
-  // The plain skin, and the one whose surfaces take longest to draw.
-  for (const char* skin : {"classic", "steampunk"}) {
-    benchmark::RegisterBenchmark(("colour theme change, 5 glass windows, until all repainted/" + std::string(skin)).c_str(),
-                                 themeChange, skin)
+  for (const QuibSkin skin : QuibSkin::allCases()) {
+    const std::string name = "colour theme change, 5 glass windows, until all repainted/" + skin.rawValue().toStdString();
+    benchmark::RegisterBenchmark(name.c_str(), themeChange, skin)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(20)

@@ -60,6 +60,20 @@ Path grid(const Rect& r) {
   return path;
 }
 
+// Qt hands the blending of a stroke that crosses many rows to worker threads
+// and waits for them, which costs more than it saves; a band of whole rows at
+// a time keeps it on this thread and draws the same pixels.
+void strokeInBands(Canvas& canvas, const Path& path, const Rect& area, const Color& color, double width) {
+  constexpr double band = 40;
+  const Rect r = area.insetBy(-width, -width);
+  for (double y = std::floor(r.minY()); y < r.maxY(); y += band) {
+    canvas.save();
+    canvas.clip(Path::rect(Rect(std::floor(r.minX()), y, std::ceil(r.width()) + 1, band)));
+    canvas.stroke(path, color, width);
+    canvas.restore();
+  }
+}
+
 }  // namespace
 
 void SkinSurfaces::princess(Canvas& canvas, const Rect& rect, bool tile) {
@@ -149,7 +163,7 @@ void SkinSurfaces::space(Canvas& canvas, const Rect& rect, bool tile, QuibSkin s
     const Color end = pearl ? rgb(0.97, 0.98, 1.0, 0.98) : rgb(0.025, 0.095, 0.22, 0.9);
     canvas.fillLinearGradient(edge, SkinShapes::gradient({start, end}), 90);
   }
-  canvas.stroke(grid(r), (pearl ? QuibTheme::accent() : LookColor::cyan()).withAlpha(0.045), 0.5);
+  strokeInBands(canvas, grid(r), r, (pearl ? QuibTheme::accent() : LookColor::cyan()).withAlpha(0.045), 0.5);
   canvas.restore();
 
   if (skin == QuibSkin::robotLab) {

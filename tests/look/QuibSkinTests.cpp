@@ -322,7 +322,32 @@ TEST_F(SkinPainting, SpaceEdgesGlowInTheThemeColours) {
   const RecordingCanvas pearl = surface("pearlSpace", Rect(0, 0, 100, 45), true);
   EXPECT_EQ(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.9)).size(), 4u);
   EXPECT_EQ(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.35)).size(), 1u);
-  EXPECT_EQ(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.045)).size(), 1u);
+  EXPECT_FALSE(pearl.strokes(rgb(1.0, 0.22, 0.62, 0.045)).empty()) << "the grid takes the accent";
+}
+
+// The grid is stroked a band of rows at a time; read back from the pixels, a
+// vertical line of it runs through every row, whatever the panel's height.
+TEST_F(SkinPainting, SpaceGridLinesRunUnbrokenDownThePanel) {
+  store("visualSkin", "neonSpace");
+  for (const int height : {200, 237, 341}) {
+    QImage image(160, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    {
+      QPainter painter(&image);
+      painter.setRenderHint(QPainter::Antialiasing);
+      pf::PainterCanvas canvas(painter, height);
+      QuibSkin::draw(canvas, Rect(0, 0, 160, height), false);
+    }
+    // R is inset by 7: a vertical line lies on x = 57, between two columns;
+    // x = 62 lies between lines. Rows a horizontal line crosses are left out.
+    std::vector<int> broken;
+    for (int row = 20; row < height - 20; ++row) {
+      const int fromLine = (height - 7 - row) % 10;
+      if (fromLine == 0 || fromLine == 1) continue;
+      if (image.pixel(57, row) == image.pixel(62, row)) broken.push_back(row);
+    }
+    EXPECT_TRUE(broken.empty()) << "height " << height << ", first row without the line " << broken.front();
+  }
 }
 
 TEST_F(SkinPainting, RobotLabRimIsABandAndLeavesTheMiddleDark) {

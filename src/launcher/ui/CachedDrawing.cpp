@@ -5,6 +5,38 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+/// A picture that drawings of one name share, with the inputs it was drawn from.
+struct Shared {
+  const char* name = nullptr;
+  CachedDrawing::Key key;
+  QImage image;
+};
+
+/// The pictures some drawing shows. Main thread only, like the views.
+std::vector<Shared>& sharedPictures() {
+  static std::vector<Shared> pictures;
+  // A picture held only here is shown by no drawing any more.
+  std::erase_if(pictures, [](const Shared& shared) { return shared.image.isDetached(); });
+  return pictures;
+}
+
+const QImage* findShared(const char* name, const CachedDrawing::Key& key) {
+  for (const Shared& shared : sharedPictures()) {
+    if (std::strcmp(shared.name, name) == 0 && shared.key == key) return &shared.image;
+  }
+  return nullptr;
+}
+
+void share(const char* name, const CachedDrawing::Key& key, const QImage& image) {
+  sharedPictures().push_back({name, key, image});
+}
+
+}  // namespace
 
 CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state) {
   return {size,
@@ -16,21 +48,34 @@ CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state) {
            QuibTheme::glass(), QuibTheme::decoration(), QuibTheme::text()}};
 }
 
-void CachedDrawing::paint(QPainter& painter, QSize size, int state,
-                          const std::function<void(QPainter&)>& draw) {
-  if (size.isEmpty()) return;
+bool CachedDrawing::paint(QPainter& painter, QSize size, int state, const std::function<void(QPainter&)>& draw) {
+  if (size.isEmpty()) return false;
   const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
   const Key key = current(size, ratio, state);
-  if (m_image.isNull() || !(key == m_key)) {
-    m_image = QImage(QSize(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio))),
-                     QImage::Format_ARGB32_Premultiplied);
-    m_image.setDevicePixelRatio(ratio);
-    m_image.fill(Qt::transparent);
-    QPainter picture(&m_image);
-    picture.setRenderHint(QPainter::Antialiasing);
-    draw(picture);
+  const bool changed = m_image.isNull() || !(key == m_key);
+  if (changed) {
+    m_image = {};
+    m_image = picture(key, draw);
     m_key = key;
-    ++m_draws;
   }
   painter.drawImage(QPointF(0, 0), m_image);
+  return changed;
+}
+
+QImage CachedDrawing::picture(const Key& key, const std::function<void(QPainter&)>& draw) {
+  if (m_sharedName) {
+    if (const QImage* shared = findShared(m_sharedName, key)) return *shared;
+  }
+  QImage image(QSize(int(std::ceil(key.size.width() * key.ratio)), int(std::ceil(key.size.height() * key.ratio))),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(key.ratio);
+  image.fill(Qt::transparent);
+  {
+    QPainter picture(&image);
+    picture.setRenderHint(QPainter::Antialiasing);
+    draw(picture);
+  }
+  ++m_draws;
+  if (m_sharedName) share(m_sharedName, key, image);
+  return image;
 }

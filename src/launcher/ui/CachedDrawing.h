@@ -14,20 +14,32 @@ class QPainter;
 /// its size, the screen's pixel ratio, the skin and palette, and a state of
 /// the view's own (hovered, say). Skinned surfaces take milliseconds to draw,
 /// and a view is repainted whenever anything above it moves.
+///
+/// A drawing that depends on nothing else can be shared: drawings made with
+/// the same name and painted with the same inputs use one bitmap, drawn once,
+/// so a look change draws it once for all the windows of one size.
 class CachedDrawing final {
  public:
+  /// A drawing of the view's own.
+  CachedDrawing() = default;
+  /// A drawing shared with every other one made with `sharedName` (a string
+  /// that lives as long as the program), which must draw the same picture
+  /// from the same inputs.
+  explicit CachedDrawing(const char* sharedName) : m_sharedName(sharedName) {}
+
   /// Draws the picture at the top-left of `painter`'s device, `size` points
   /// large, drawing it again with `draw` (on a painter over the picture, in
-  /// points) only when an input changed.
-  void paint(QPainter& painter, QSize size, int state, const std::function<void(QPainter&)>& draw);
+  /// points) only when an input changed. Returns true when the picture
+  /// changed since the last paint.
+  bool paint(QPainter& painter, QSize size, int state, const std::function<void(QPainter&)>& draw);
 
   /// Makes the next paint draw the picture again.
   void invalidate() { m_image = {}; }
 
-  /// How many times the picture was drawn.
+  /// How many times this drawing drew its picture itself.
   int draws() const { return m_draws; }
 
- private:
+  /// Everything a picture is drawn from.
   struct Key {
     QSize size;
     double ratio = 0;
@@ -37,8 +49,12 @@ class CachedDrawing final {
     std::array<pf::Color, 7> palette;
     bool operator==(const Key&) const = default;
   };
-  static Key current(QSize size, double ratio, int state);
 
+ private:
+  static Key current(QSize size, double ratio, int state);
+  QImage picture(const Key& key, const std::function<void(QPainter&)>& draw);
+
+  const char* m_sharedName = nullptr;
   Key m_key;
   QImage m_image;
   int m_draws = 0;

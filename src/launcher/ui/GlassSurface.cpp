@@ -66,7 +66,7 @@ class GlassSurface::Decoration final : public QWidget {
   }
 
  private:
-  CachedDrawing m_drawing;
+  CachedDrawing m_drawing{"GlassSurface.decoration"};
 };
 
 GlassSurface::GlassSurface(QWidget* parent)
@@ -85,15 +85,13 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
   m_decoration->update();
 }
 
-// The outline is refreshed whenever the glass is drawn afresh, which is when
-// the size, skin or palette changed: the breathing outline repaints the view
+// The outline is refreshed whenever the glass changes, which is when the
+// size, skin or palette changed: the breathing outline repaints the view
 // beneath it thirty times a second, and those repaints change nothing.
 void GlassSurface::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  m_glass.paint(painter, size(), 0, [this](QPainter& p) {
-    QuibNeonBorder::update(this, 21);
-    drawGlass(p, boundsOf(this));
-  });
+  const bool changed = m_glass.paint(painter, size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
+  if (changed) QuibNeonBorder::update(this, 21);
 }
 
 void GlassSurface::resizeEvent(QResizeEvent* event) {

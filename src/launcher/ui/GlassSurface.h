@@ -38,6 +38,6 @@ class GlassSurface : public QWidget {
   class Decoration;
 
   Decoration* m_decoration = nullptr;
-  CachedDrawing m_glass;
+  CachedDrawing m_glass{"GlassSurface.glass"};
   bool m_robotFrame = false;
 };

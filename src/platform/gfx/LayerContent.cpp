@@ -77,6 +77,19 @@ bool LayerContent::hasBorder() const {
   return borderWidth > 0 && showsColor(borderColor) && bounds.isFinite() && !bounds.isEmpty();
 }
 
+bool LayerContent::isFaint() const {
+  // An edge drawn without antialiasing differs from an antialiased one by less
+  // than the colour's alpha, along a smooth edge by at most half of it: at this
+  // alpha about ten levels of 255, which no one sees on the edge of a faint glow.
+  constexpr double faintAlpha = 0.08;
+  const auto faint = [](const std::optional<Color>& c) { return !showsColor(c) || resolved(*c).alpha <= faintAlpha; };
+  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
+  if (kind != Layer::Kind::shape || (hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder()))) {
+    return false;
+  }
+  return faint(fillColor) && faint(strokeColor);
+}
+
 bool LayerContent::isVisible() const {
   const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
   if (hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder())) return true;

@@ -56,6 +56,9 @@ struct LayerContent {
   /// False when nothing would show (no background, image, fill, stroke or gradient).
   bool isVisible() const;
   bool hasShadow() const;
+  /// True when it is only a shape whose fill and stroke are so faint that
+  /// antialiasing would change no pixel by more than a few levels.
+  bool isFaint() const;
   /// True when a border of some width and a visible colour is drawn.
   bool hasBorder() const;
   /// What the content covers in the layer's coordinates, strokes included, shadow not.

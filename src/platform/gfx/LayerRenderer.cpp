@@ -24,7 +24,10 @@
 // shadow are unchanged; when every member is a cached image its clip leaves
 // whole and the area is not cut at the target's margin, members count by image,
 // opacity and place within the area, and a group moved whole by whole pixels
-// is placed at the new spot rather than composed again.
+// is placed at the new spot rather than composed again. A group whose members
+// are plain shapes that only morph has no images of its members: they are
+// drawn straight into its image, which is reused while every member's stage,
+// placement and opacity are unchanged.
 //
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
@@ -39,6 +42,7 @@
 #include "platform/gfx/ShadowBlur.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -216,28 +220,55 @@ QRegion coverageOf(const QImage& image) {
 }
 
 
-// Steps a shape morph is drawn at, per pass: its images are then cached and
-// reused between steps instead of drawn afresh every frame.
+// Stages a shape morph is drawn at, per pass, at most: its images are then
+// cached and reused between stages instead of drawn afresh every frame.
 constexpr int morphSteps = 8;
 
 struct MorphStep {
   double time = 0;  // when the layer's content is evaluated
   quint64 key = 0;  // the same for every time that draws the same content
+  bool alone = false;  // nothing else animates the layer: all of it can be evaluated at `time`
 };
 
+// Stages are spaced evenly in progress, not in time. An eased morph lingers
+// near its ends, where stages spaced in time redraw a shape that has barely
+// moved, and jumps furthest in its middle; spaced in progress, fewer stages
+// keep every jump within the largest that `morphSteps` stages spaced in time
+// make. A linear morph keeps all of them.
+struct MorphStaging {
+  TimingFunction timing;
+  int stages = morphSteps;
+  std::array<double, morphSteps + 1> times{};  // the time fraction at which each stage is reached
+};
+
+// Worked out for every morphing layer on every frame, from the few curves in use: the last one is kept.
+const MorphStaging& stagingFor(const TimingFunction& timing) {
+  thread_local std::optional<MorphStaging> last;
+  if (last && last->timing == timing) return *last;
+  MorphStaging staging{timing};
+  staging.stages = std::clamp(static_cast<int>(std::ceil(morphSteps / timing.steepestSlope())), 2, morphSteps);
+  for (int stage = 0; stage <= staging.stages; ++stage) {
+    staging.times[static_cast<std::size_t>(stage)] = timing.timeAt(static_cast<double>(stage) / staging.stages);
+  }
+  return last.emplace(staging);
+}
+
 // For a layer whose drawn content changes only by endless "path" animations:
-// `t` moved to the nearest of `morphSteps` steps of the first one's pass.
+// `t` moved to the nearest stage of the first one's pass.
 std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   const Layer::AnimationEntry* first = nullptr;
+  bool alone = true;
   for (const auto& entry : layer.animations()) {
     const Animation& a = *entry.animation;
     if (a.kind() == Animation::Kind::group) {
       if (animatesContentIn(a)) return std::nullopt;
+      alone = false;
       continue;
     }
     const auto& property = static_cast<const PropertyAnimation&>(a);
     if (property.keyPath != QLatin1String("path")) {
       if (isContentKeyPath(property.keyPath)) return std::nullopt;
+      alone = false;
       continue;
     }
     if (!std::isinf(a.repeatCount)) return std::nullopt;
@@ -245,16 +276,24 @@ std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   }
   if (!first) return std::nullopt;
   const Animation& a = *first->animation;
-  const double step = a.passDuration(0) / morphSteps;
+  const double pass = a.passDuration(0);
+  const double cycle = a.autoreverses ? 2 * pass : pass;
   const double local = t - first->addedAt - a.beginTime + a.timeOffset;
-  const double index = std::round(local / step);
-  if (!std::isfinite(index)) return std::nullopt;
-  const qint64 period = a.autoreverses ? 2 * morphSteps : morphSteps;
-  qint64 phase = static_cast<qint64>(std::fmod(index, static_cast<double>(period)));
-  if (phase < 0) phase += period;
+  if (!std::isfinite(local) || !std::isfinite(cycle) || cycle <= 0) return std::nullopt;
+  double within = std::fmod(local, cycle);
+  if (within < 0) within += cycle;
   // Going back through a pass draws what going forth drew.
-  if (a.autoreverses && phase > morphSteps) phase = period - phase;
-  return MorphStep{t + (index * step - local), static_cast<quint64>(phase) + 1};
+  const bool back = within > pass;
+  const double u = (back ? cycle - within : within) / pass;
+  // A curve that overshoots has no one time for a progress: it is staged in time.
+  const TimingFunction& timing = a.timingFunction;
+  const bool byProgress = timing.rises();
+  const MorphStaging* staging = byProgress ? &stagingFor(timing) : nullptr;
+  const int stages = staging ? staging->stages : morphSteps;
+  const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
+  const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
+  const double target = back ? cycle - at * pass : at * pass;
+  return MorphStep{t + (target - within), static_cast<quint64>(stage) + 1, alone};
 }
 
 }  // namespace
@@ -301,6 +340,9 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (layer.isHidden()) return;
   const bool animated = !layer.animations().empty();
   const std::optional<MorphStep> step = animated ? morphStep(layer, m_time) : std::nullopt;
+  // When the content is evaluated: the stage of a morph, else now.
+  const double contentTime = step ? step->time : m_time;
+  const bool morphsAlone = step && step->alone;
   const bool redrawn = animated && !step && animatesContent(layer);
   const LayerPresentation model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
@@ -308,7 +350,8 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
       (!layer.sublayers().empty() || redrawn || LayerContent::of(layer, model).isVisible())) {
     m_animating = true;
   }
-  const LayerPresentation shown = animated ? presentation(layer, m_time) : model;
+  // A layer that only morphs is evaluated once, at its stage's time.
+  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
@@ -324,7 +367,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, step ? presentation(layer, step->time) : shown);
+  LayerContent content = LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
@@ -336,6 +379,10 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (!isGroup(layer)) {
     addContent(layer, std::move(content), place, opacity, clip);
     for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+    return;
+  }
+  if (drawsMembersStraight(layer, content, world, modelWorld)) {
+    push(composeMorphs(layer, world), opacity, outerClip);
     return;
   }
   // The layer and its sublayers are drawn into one image at full opacity,
@@ -441,6 +488,104 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   return item;
 }
 
+bool LayerRenderer::drawsMembersStraight(const Layer& layer, const LayerContent& content, const QTransform& world,
+                                         const QTransform& model) const {
+  // The group's own drawing, shadow, mask and motion take the general way.
+  if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
+      !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
+    return false;
+  }
+  return std::ranges::all_of(layer.sublayers(), [&](const auto& member) {
+    if (member->kind() != Layer::Kind::shape || !member->sublayers().empty() || member->masksToBounds() ||
+        member->mask() || member->animations().empty()) {
+      return false;
+    }
+    const auto step = morphStep(*member, m_time);
+    return step && step->alone;
+  });
+}
+
+LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTransform& world) {
+  std::vector<Morph> members;
+  quint64 signature = mix(mix(static_cast<quint64>(m_pixels.width()), static_cast<quint64>(m_pixels.height())), world);
+  for (const auto& sublayer : layer.sublayers()) {
+    if (sublayer->isHidden()) continue;
+    // Only a morph animates it, so the model places it.
+    const LayerPresentation model = modelPresentation(*sublayer);
+    const MorphStep step = *morphStep(*sublayer, m_time);
+    const Morph member{sublayer.get(), step.time, localTransform(model) * world,
+                       std::round(unitInterval(model.opacity) / opacityStep) * opacityStep};
+    if (member.opacity <= 0 || !isFinite(member.world)) continue;
+    if (!m_animating && hasRunningAnimations(*sublayer, m_time)) m_animating = true;
+    signature = mix(mix(mix(mix(signature, sublayer->serial()), mix(sublayer->contentRevision(), step.key)),
+                        member.world),
+                    member.opacity);
+    members.push_back(member);
+  }
+  GroupEntry& group = m_groups[layer.serial()];
+  if (group.layer.expired() || group.signature != signature) {
+    group = drawMorphs(members);
+    group.layer = layer.weak_from_this();
+    group.signature = signature;
+  }
+  group.lastUsed = m_frame;
+  Item item;
+  item.serial = layer.serial();
+  if (group.image.isNull()) return item;
+  item.image = group.image;
+  item.position = group.topLeft;
+  item.rect = QRect(item.position, group.image.size());
+  item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
+  return item;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& members) {
+  ++m_stats.rasterisations;
+  std::vector<LayerContent> contents;
+  QRect area;
+  for (const Morph& member : members) {
+    LayerContent content = LayerContent::of(*member.layer, presentation(*member.layer, member.time));
+    content.outlineStroke();
+    const double reach = content.shadowReach();
+    if (content.isVisible()) {
+      area |= member.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
+                  .toAlignedRect()
+                  .adjusted(-1, -1, 1, 1);
+    }
+    contents.push_back(std::move(content));
+  }
+  area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
+  GroupEntry group;
+  if (area.isEmpty()) return group;
+  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    const Morph& member = members[i];
+    const LayerContent& content = contents[i];
+    if (!content.isVisible()) continue;
+    if (content.hasShadow() || member.opacity < 1) {
+      // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
+      const CacheEntry drawn = rasterise(*member.layer, content, 0, member.world, false);
+      painter.resetTransform();
+      painter.setOpacity(member.opacity);
+      if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
+      continue;
+    }
+    painter.setOpacity(1);
+    painter.setTransform(member.world * QTransform::fromTranslate(-area.x(), -area.y()));
+    painter.setRenderHint(QPainter::Antialiasing, !content.isFaint());
+    content.paint(painter);
+  }
+  painter.end();
+  const QRect used = opaqueBounds(image, image.size());
+  if (used.isEmpty()) return group;
+  group.image = used == image.rect() ? std::move(image) : image.copy(used);
+  group.topLeft = area.topLeft() + used.topLeft();
+  return group;
+}
+
 bool LayerRenderer::clipSpares(int clip, QRect rect) const {
   if (clip < 0) return true;
   const Clip& c = m_clips[static_cast<std::size_t>(clip)];
@@ -535,7 +680,9 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   QImage* image = &canvasFor(px.size(), fresh);
   {
     QPainter p(image);
-    p.setRenderHint(QPainter::Antialiasing);
+    // Qt fills a path about three times faster without antialiasing, and a
+    // faint shape's edges look the same either way.
+    p.setRenderHint(QPainter::Antialiasing, !content.isFaint());
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     // Qt hands a fill of 96 scanlines or more to worker threads and waits
     // for them; drawn in lower strips every fill stays on this thread, which
@@ -554,7 +701,9 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
     const QPointF offset = raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) -
                            raster.map(QPointF(0, 0));
-    withShadow = shadowImage(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
+    // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
+    const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
+    withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
     {
       QPainter p(&withShadow);
       p.drawImage(0, 0, drawn);

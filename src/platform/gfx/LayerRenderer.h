@@ -19,14 +19,16 @@ namespace pf {
 /// animated position and opacity. A layer whose scale or rotation animates is
 /// drawn again only when that crosses a step of about 3%, and placed as a
 /// plain blit in between. A shape that morphs without end ("path") is drawn at
-/// a fixed number of steps of each pass and its image reused between them.
+/// a few stages of each pass, spaced evenly in its progress, and its image
+/// reused between them.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
 /// drawn afresh each frame, with a cheaper stand-in for their shadow.
 ///
 /// A layer with sublayers that fades (its opacity below 1 or animated) or casts
 /// a shadow is a group: it and its sublayers are composited into one image,
 /// which fades and casts the shadow as a whole. The tree's root is never a
-/// group: its opacity is the whole picture's.
+/// group: its opacity is the whole picture's. Members that only morph change
+/// together, so they are drawn straight into the group's image at each stage.
 ///
 /// A frame is two steps: `prepare` evaluates the tree at a time, refreshes the
 /// caches and answers what changed since the last frame (so a host can flush
@@ -124,6 +126,19 @@ class LayerRenderer final {
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
                     const std::vector<Item>& members);
+  /// Whether a group's sublayers are all plain shapes that only morph: they
+  /// change together, so each stage draws them straight into the group's image.
+  bool drawsMembersStraight(const Layer& layer, const LayerContent& content, const QTransform& world,
+                            const QTransform& model) const;
+  Item composeMorphs(const Layer& layer, const QTransform& world);
+  /// A member of such a group, at its stage.
+  struct Morph {
+    const Layer* layer = nullptr;
+    double time = 0;  // when its stage's content is evaluated
+    QTransform world;
+    double opacity = 1;
+  };
+  GroupEntry drawMorphs(const std::vector<Morph>& members);
   bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset,
                             double sigma, const QColor& tint);

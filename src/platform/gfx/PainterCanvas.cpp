@@ -184,7 +184,8 @@ void PainterCanvas::castShadow(const Shadow& shadow, const QRectF& bounds,
                    QTransform::fromScale(1.0 / shrink, 1.0 / shrink));
     draw(p);
   }
-  const QImage shadowed = shadowImage(content, {}, sigma / shrink, color);
+  // Canvas drawings are kept pictures, drawn again mostly for a new colour or in another window.
+  const QImage shadowed = reusedShadowImage(content, {}, sigma / shrink, color);
 
   m_painter.save();
   // Qt spreads antialiased image spans over threads, which costs more than it saves here.

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace pf {
@@ -26,14 +27,26 @@ void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scra
   const int width = 2 * r + 1;
   const Divider divide(width);
   scratch.resize(static_cast<std::size_t>(w));
+  int* out = scratch.data();
+  // The window enters the row, slides along it, then leaves it: three loops
+  // with no test of the row's ends per pixel.
+  const int entering = std::min(w, w - r), leaving = std::max(0, std::min(w, r + 1));
   for (int line = 0; line < h; ++line) {
     int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w;
     int sum = 0;
     for (int i = 0; i < std::min(r, w); ++i) sum += base[i];
-    for (int i = 0; i < w; ++i) {
-      if (i + r < w) sum += base[i + r];
+    int i = 0;
+    for (; i < std::min(leaving, entering); ++i) {
+      sum += base[i + r];
+      out[i] = divide(sum + width / 2);
+    }
+    for (; i < entering; ++i) {
+      sum += base[i + r] - base[i - r - 1];
+      out[i] = divide(sum + width / 2);
+    }
+    for (; i < w; ++i) {
       if (i - r - 1 >= 0) sum -= base[i - r - 1];
-      scratch[static_cast<std::size_t>(i)] = divide(sum + width / 2);
+      out[i] = divide(sum + width / 2);
     }
     std::copy(scratch.begin(), scratch.end(), base);
   }
@@ -80,6 +93,24 @@ std::array<int, 3> gaussianBoxSizes(double sigma) {
   return sizes;
 }
 
+// The alpha of `image` summed over 2 x 2 blocks (those past its edge hold
+// fewer pixels) and divided by 4, into a grid `w` blocks wide: rows are read
+// in pairs rather than each pixel added to its block on its own.
+void halved(const QImage& image, std::vector<int>& alpha, int w) {
+  const int width = image.width(), height = image.height();
+  for (int y = 0; y < height; y += 2) {
+    const auto* upper = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    const auto* lower = y + 1 < height ? reinterpret_cast<const QRgb*>(image.constScanLine(y + 1)) : nullptr;
+    int* row = alpha.data() + static_cast<std::ptrdiff_t>(y / 2) * w;
+    for (int x = 0; x + 1 < width; x += 2) {
+      int sum = qAlpha(upper[x]) + qAlpha(upper[x + 1]);
+      if (lower) sum += qAlpha(lower[x]) + qAlpha(lower[x + 1]);
+      row[x / 2] = sum >> 2;
+    }
+    if (width % 2) row[w - 1] = (qAlpha(upper[width - 1]) + (lower ? qAlpha(lower[width - 1]) : 0)) >> 2;
+  }
+}
+
 // The alpha of `content` moved by `offset`, averaged over `factor` x `factor` blocks (factor 1 or 2).
 std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor, int& w, int& h) {
   const int width = content.width(), height = content.height();
@@ -100,6 +131,10 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
   w = (width + factor - 1) / factor;
   h = (height + factor - 1) / factor;
   std::vector<int> alpha(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  if (shift && dx == 0 && dy == 0) {
+    halved(shifted, alpha, w);
+    return alpha;
+  }
   const int x0 = std::max(0, dx), x1 = std::min(width, width + dx);
   for (int y = std::max(0, dy); y < std::min(height, height + dy); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y - dy)) - dx;
@@ -115,26 +150,23 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
 // Levels of a half-size grid brought back to full width, each pixel three parts
 // its own block and one part the nearer neighbour (to be weighed by rows the same way).
 std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWidth) {
-  std::vector<int> own(static_cast<std::size_t>(fullWidth)), near(own.size());
-  for (int x = 0; x < fullWidth; ++x) {
-    const int k = x / 2;
-    own[static_cast<std::size_t>(x)] = k;
-    near[static_cast<std::size_t>(x)] = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
-  }
   std::vector<int> wide(static_cast<std::size_t>(fullWidth) * static_cast<std::size_t>(h));
   for (int y = 0; y < h; ++y) {
     const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
     int* out = wide.data() + static_cast<std::ptrdiff_t>(y) * fullWidth;
     for (int x = 0; x < fullWidth; ++x) {
-      out[x] = 3 * levels[own[static_cast<std::size_t>(x)]] + levels[near[static_cast<std::size_t>(x)]];
+      const int k = x / 2;
+      const int near = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
+      out[x] = 3 * levels[k] + levels[near];
     }
   }
   return wide;
 }
 
-}  // namespace
-
-QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+// Works out the blurred alpha of `content` and hands every level (0 to 255) to
+// `put(y, x, level)`, row by row.
+template <typename Put>
+void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
   const int factor = sigma >= 3 ? 2 : 1;
   int w = 0, h = 0;
@@ -148,6 +180,26 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
       boxColumns(alpha, w, h, r, scratch, sums);
     }
   }
+  if (factor == 1) {
+    for (int y = 0; y < h; ++y) {
+      const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
+      for (int x = 0; x < w; ++x) put(y, x, std::clamp(levels[x], 0, 255));
+    }
+    return;
+  }
+  // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
+  const int fullWidth = content.width(), fullHeight = content.height();
+  const std::vector<int> wide = widened(alpha, w, h, fullWidth);
+  for (int y = 0; y < fullHeight; ++y) {
+    const int k = y / 2;
+    const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
+    const int* lower = wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
+    for (int x = 0; x < fullWidth; ++x) put(y, x, std::clamp((3 * upper[x] + lower[x] + 8) / 16, 0, 255));
+  }
+}
+
+// The premultiplied pixel of `color` at every alpha level.
+std::array<QRgb, 256> tintTable(const QColor& color) {
   const QRgb tint = color.rgba();
   const int ta = qAlpha(tint), tr = qRed(tint), tg = qGreen(tint), tb = qBlue(tint);
   std::array<QRgb, 256> tinted{};
@@ -155,30 +207,112 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
     const int a = level * ta / 255;
     tinted[static_cast<std::size_t>(level)] = qRgba(tr * a / 255, tg * a / 255, tb * a / 255, a);
   }
-  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
-  if (factor == 1) {
-    for (int y = 0; y < h; ++y) {
-      auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-      const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-      for (int x = 0; x < w; ++x) line[x] = tinted[static_cast<std::size_t>(std::clamp(levels[x], 0, 255))];
-    }
-    return shadow;
+  return tinted;
+}
+
+/// A blurred alpha kept for reuse, with everything it was worked out from.
+struct KeptBlur {
+  QSize size;
+  QPointF offset;
+  double sigma = 0;
+  std::vector<std::uint8_t> alpha;   // the content's alpha, row by row
+  std::vector<std::uint8_t> levels;  // the blurred alpha, row by row
+};
+
+std::vector<std::uint8_t> alphaOf(const QImage& content) {
+  const int width = content.width(), height = content.height();
+  std::vector<std::uint8_t> alpha(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  auto* out = alpha.data();
+  for (int y = 0; y < height; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(content.constScanLine(y));
+    for (int x = 0; x < width; ++x) *out++ = static_cast<std::uint8_t>(qAlpha(line[x]));
   }
-  // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
-  const int fullWidth = shadow.width();
-  const std::vector<int> wide = widened(alpha, w, h, fullWidth);
-  const int fullHeight = shadow.height();
-  for (int y = 0; y < fullHeight; ++y) {
-    const int k = y / 2;
-    const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
-    const int* lower = wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
+  return alpha;
+}
+
+// Enough for the outlines and panels of a dozen windows, so that a look change
+// finds every one of them; larger pictures are rare and not worth their memory.
+constexpr std::size_t keptBytes = std::size_t{8} << 20;
+constexpr qsizetype largestKeptPixels = 1024 * 1024;
+
+std::size_t bytesOf(const KeptBlur& blur) { return blur.alpha.size() + blur.levels.size(); }
+
+/// The blurs kept, most recently used first, and the lock that guards them.
+struct Kept {
+  std::mutex guard;
+  std::vector<KeptBlur> blurs;
+};
+
+Kept& kept() {
+  static Kept instance;
+  return instance;
+}
+
+std::size_t bytesOf(const std::vector<KeptBlur>& blurs) {
+  std::size_t bytes = 0;
+  for (const KeptBlur& k : blurs) bytes += bytesOf(k);
+  return bytes;
+}
+
+/// The blurred alpha of `content`, from the kept ones when its alpha, size,
+/// offset and sigma were seen lately.
+std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, double sigma) {
+  KeptBlur key{content.size(), offset, sigma, alphaOf(content), {}};
+  const std::lock_guard lock(kept().guard);
+  std::vector<KeptBlur>& blurs = kept().blurs;
+  const auto same = [&](const KeptBlur& k) {
+    return k.size == key.size && k.offset == key.offset && k.sigma == key.sigma && k.alpha == key.alpha;
+  };
+  if (const auto found = std::ranges::find_if(blurs, same); found != blurs.end()) {
+    std::rotate(blurs.begin(), found, found + 1);
+    return blurs.front().levels;
+  }
+  key.levels.resize(key.alpha.size());
+  const int width = content.width();
+  blur(content, offset, sigma, [&](int y, int x, int level) {
+    key.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+        static_cast<std::uint8_t>(level);
+  });
+  std::size_t bytes = bytesOf(key) + bytesOf(blurs);
+  while (!blurs.empty() && bytes > keptBytes) {
+    bytes -= bytesOf(blurs.back());
+    blurs.pop_back();
+  }
+  blurs.insert(blurs.begin(), std::move(key));
+  return blurs.front().levels;
+}
+
+}  // namespace
+
+QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+  const std::array<QRgb, 256> tinted = tintTable(color);
+  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
+  QRgb* line = nullptr;
+  int row = -1;
+  blur(content, offset, sigma, [&](int y, int x, int level) {
+    if (y != row) line = reinterpret_cast<QRgb*>(shadow.scanLine(row = y));
+    line[x] = tinted[static_cast<std::size_t>(level)];
+  });
+  return shadow;
+}
+
+QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
+  if (qsizetype{content.width()} * content.height() > largestKeptPixels) return shadowImage(content, offset, sigma, color);
+  const std::vector<std::uint8_t> levels = keptLevels(content, offset, sigma);
+  const std::array<QRgb, 256> tinted = tintTable(color);
+  QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
+  const std::uint8_t* level = levels.data();
+  const int width = shadow.width(), height = shadow.height();
+  for (int y = 0; y < height; ++y) {
     auto* line = reinterpret_cast<QRgb*>(shadow.scanLine(y));
-    for (int x = 0; x < fullWidth; ++x) {
-      const int level = (3 * upper[x] + lower[x] + 8) / 16;
-      line[x] = tinted[static_cast<std::size_t>(std::clamp(level, 0, 255))];
-    }
+    for (int x = 0; x < width; ++x) line[x] = tinted[*level++];
   }
   return shadow;
+}
+
+std::size_t keptShadowBytes() {
+  const std::lock_guard lock(kept().guard);
+  return bytesOf(kept().blurs);
 }
 
 }  // namespace pf

@@ -53,4 +53,34 @@ double TimingFunction::map(double u) const {
   return bezier(control1.y, control2.y, s);
 }
 
+bool TimingFunction::rises() const {
+  return control1.y >= 0 && control1.y <= 1 && control2.y >= 0 && control2.y <= 1;
+}
+
+double TimingFunction::timeAt(double progress) const {
+  if (!std::isfinite(progress)) return 0;
+  progress = std::clamp(progress, 0.0, 1.0);
+  if (isLinear() || progress == 0 || progress == 1) return progress;
+  // Progress only rises along the curve, so halving finds the one parameter that reaches it.
+  double lo = 0, hi = 1;
+  for (int i = 0; i < 50; ++i) {
+    const double s = (lo + hi) / 2;
+    (bezier(control1.y, control2.y, s) < progress ? lo : hi) = s;
+  }
+  return bezier(control1.x, control2.x, (lo + hi) / 2);
+}
+
+double TimingFunction::steepestSlope() const {
+  if (isLinear()) return 1;
+  constexpr int spans = 32;
+  double steepest = 1;  // the mean slope: some span is at least this steep
+  for (int i = 0; i < spans; ++i) {
+    const double s0 = static_cast<double>(i) / spans, s1 = static_cast<double>(i + 1) / spans;
+    const double dx = bezier(control1.x, control2.x, s1) - bezier(control1.x, control2.x, s0);
+    const double dy = bezier(control1.y, control2.y, s1) - bezier(control1.y, control2.y, s0);
+    if (dx > 1e-12) steepest = std::max(steepest, std::fabs(dy) / dx);
+  }
+  return steepest;
+}
+
 }  // namespace pf

@@ -20,6 +20,12 @@ struct TimingFunction {
   bool isLinear() const;
   /// Progress at time fraction `u` in [0, 1].
   double map(double u) const;
+  /// Whether progress never falls back nor leaves [0, 1] (both controls' progress within it).
+  bool rises() const;
+  /// The time fraction at which a curve that `rises` reaches `progress`.
+  double timeAt(double progress) const;
+  /// The most progress per time at any point of the curve, measured over short spans (1 when linear).
+  double steepestSlope() const;
 
   bool operator==(const TimingFunction&) const = default;
 };

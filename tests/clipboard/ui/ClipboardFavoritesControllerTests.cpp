@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 using namespace test;
@@ -145,6 +146,40 @@ TEST_F(FavoritesWindow, SelectionFollowsTheFavoriteAndFallsBackToTheFirstRow) {
   search()->clear();
   QTest::keyClicks(search(), QStringLiteral("http"));
   EXPECT_EQ(controller->selected()->id, QStringLiteral("B"));
+}
+
+TEST_F(FavoritesWindow, TheItemButtonsFollowTheUsersSelection) {
+  open();
+  const struct {
+    const char* action;
+    Qt::KeyboardModifiers modifiers;
+    bool enabled;
+  } cases[] = {
+      {"a row chosen", {}, true},
+      {"the same row Control-clicked away", Qt::ControlModifier, false},
+      {"chosen again", {}, true},
+  };
+  for (const auto& c : cases) {
+    const QRect row = table()->visualRect(table()->model()->index(1, 0));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, c.modifiers, row.center());
+    for (const char* title : {"Copy", "Edit…", "Delete…"})
+      EXPECT_EQ(button(title)->isEnabled(), c.enabled) << c.action << ": " << title;
+  }
+}
+
+TEST_F(FavoritesWindow, ARefreshLeavesTheTableWhereTheUserScrolledIt) {
+  std::vector<ClipboardFavorite> many;
+  for (int n = 1; n <= 30; ++n)
+    many.push_back({QStringLiteral("F%1").arg(n), QStringLiteral("Item %1").arg(n, 2, 10, QLatin1Char('0')),
+                    QStringLiteral("text"), QStringLiteral("others")});
+  open(many);
+  selectRow(0);
+  QScrollBar* bar = table()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  bar->setValue(bar->maximum());
+  QTest::keyClicks(search(), QStringLiteral("Item"));  // every row still matches
+  EXPECT_EQ(controller->selected()->id, QStringLiteral("F1"));
+  EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(FavoritesWindow, CopyPutsTheExactSavedTextOnTheClipboard) {

@@ -122,6 +122,8 @@ TEST(FileDropController, TakesOnlyLocalFilesAndMergesDropsIntoAnOpenBatch) {
   EXPECT_FALSE(fixture.controller.window()->isVisible());
   EXPECT_TRUE(fixture.controller.sources().isEmpty());
   EXPECT_EQ(fixture.holds, (QList<bool>{true, true, false}));
+  fixture.controller.copyFiles();  // the closed batch is gone: nothing is left to transfer
+  EXPECT_TRUE(fixture.transferredFolders.isEmpty());
   ASSERT_TRUE(fixture.controller.present({fileURL("/data/two/b.txt")}));
   EXPECT_EQ(fixture.controller.sources(), (QList<QUrl>{fileURL("/data/two/b.txt")}));
 }
@@ -286,4 +288,38 @@ TEST(FileDropController, TheWindowIsGlassInTheSkinsLookAndFollowsALookChange) {
   EXPECT_EQ(textOf(path), QuibTheme::secondary());
   EXPECT_EQ(textOf(window->findChild<QLabel*>("status")), pf::Color::system(QStringLiteral("systemOrange")));
   pf::UserDefaults::standard().remove(QStringLiteral("visualSkin"));
+}
+
+TEST(FileDropController, EverySentenceShowsWholeWithinItsLabel) {
+  const QString saved = test::folderInHome("Saved");
+  Fixture fixture({folderShortcut("docs", "Documents", saved)});
+  Fixture none({webShortcut("w")});
+  const QList<QUrl> three{fileURL("/data/a.txt"), fileURL("/data/b.txt"), fileURL("/data/c.txt")};
+  const struct {
+    const char* state;
+    Fixture& window;
+    std::function<void()> reach;
+  } cases[] = {
+      {"choosing", fixture, [&] { fixture.controller.present(three); }},
+      {"no saved folder", none, [&] { none.controller.present(three); }},
+      {"finished with a failure", fixture,
+       [&] {
+         fixture.click("Copy");
+         fixture.complete({{three[0], fileURL(saved + "/a.txt"), std::nullopt},
+                           {three[1], fileURL(saved + "/b.txt"), std::nullopt},
+                           {three[2], fileURL(saved + "/c.txt"), "Disk full."}});
+       }},
+  };
+  for (const auto& c : cases) {
+    c.reach();
+    for (const QLabel* label : c.window.controller.window()->findChildren<QLabel*>()) {
+      if (!label->isVisible() || label->text().isEmpty()) continue;
+      const QRect room = label->contentsRect();
+      const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
+      const QRect needed = label->fontMetrics().boundingRect(room, flags, label->text());
+      EXPECT_TRUE(room.contains(needed)) << c.state << ": \"" << label->text().toStdString() << "\" needs "
+                                         << needed.width() << "x" << needed.height() << " in " << room.width()
+                                         << "x" << room.height();
+    }
+  }
 }

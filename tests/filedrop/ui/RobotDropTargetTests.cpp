@@ -5,6 +5,7 @@
 #include "support/DropEvents.h"
 
 #include <QDropEvent>
+#include <QImage>
 #include <QMimeData>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -135,4 +136,27 @@ TEST(RobotDropTarget, ReleasedWhileTrackingItTellsItsOwnerNothing) {
   drags->startDrag(files, {650, 160});
   target.reset();
   EXPECT_EQ(activity, (QList<bool>{true}));
+}
+
+TEST(RobotDropSurface, TheDropLabelStandsWholeAndCentredAtEveryPanelWidth) {
+  for (const int width : {150, 216, 420}) {
+    RobotDropSurface surface;
+    surface.resize(width, 246);
+    QImage image(surface.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    surface.render(&image, {}, {}, QWidget::DrawChildren);  // no window background: only what the surface draws
+    // The label's pill is the only near-opaque drawing; the tint and frame stay translucent.
+    const int row = 21;
+    int left = -1;
+    int right = -1;
+    for (int x = 0; x < width; ++x) {
+      if (qAlpha(image.pixel(x, row)) < 230) continue;
+      if (left < 0) left = x;
+      right = x;
+    }
+    ASSERT_GE(left, 0) << width;
+    EXPECT_GT(left, 2) << width;
+    EXPECT_LT(right, width - 3) << width;
+    EXPECT_LE(std::abs(left + right + 1 - width), 1) << width << ": " << left << ".." << right;
+  }
 }

@@ -1,6 +1,7 @@
 #include "launcher/ui/DragHeader.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/Pointer.h"
+#include "look/ui/QuibLook.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -11,7 +12,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -121,5 +125,71 @@ TEST_F(Glass, PaintingAtRestAsksForNoFurtherPaint) {
   surface->repaint();
   QTest::qWait(300);
   EXPECT_EQ(counter.paints, 1);
+  pf::Accessibility::overrideReduceMotion(std::nullopt);
+}
+
+namespace {
+
+const QSize wide(300, 200), small(240, 160);
+
+/// A shown panel of `size` whose content is a glass surface.
+std::unique_ptr<pf::Panel> glassPanel(QSize size) {
+  auto panel = std::make_unique<pf::Panel>();
+  panel->setTranslucentBackground(true);
+  panel->setFrame(pf::Rect(100, 100, size.width(), size.height()));
+  panel->setContentView(new GlassSurface);
+  panel->orderFront();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+  QTest::qWait(30);
+  return panel;
+}
+
+/// What a glass panel of `size` shows in the current look when no other window shares its pictures.
+QImage alone(QSize size) { return glassPanel(size)->grab().toImage(); }
+
+}  // namespace
+
+// Panels of one size share one glass picture; every change must still leave
+// each panel showing exactly what a panel drawn alone in the new look shows.
+TEST_F(Glass, PanelsSharingPicturesEachShowTheCurrentLookAfterEveryChange) {
+  pf::Accessibility::overrideReduceMotion(true);  // the outline holds still
+  struct Step {
+    const char* name;
+    std::function<void()> look;
+    bool secondMadeSmall = false;
+  };
+  const Step steps[] = {
+      {"at first", [] {}},
+      {"a new accent", [] { QuibLook::select(QuibColorTheme::green); }},
+      {"a new background", [] { QuibLook::selectBackground(QuibBackground::deepPurple); }},
+      {"a new skin", [] { QuibLook::selectSkin(QuibSkin::neonSpace); }},
+      {"the second panel made smaller", [] {}, true},
+      {"the accent again", [] { QuibLook::select(QuibColorTheme::orange); }},
+  };
+  // Each look drawn by lone panels first, which share with nothing.
+  skin("steampunk");
+  std::vector<std::pair<QImage, QImage>> lone;  // wide, small
+  for (const Step& step : steps) {
+    step.look();
+    lone.emplace_back(alone(wide), alone(small));
+  }
+
+  for (const char* key : {"colorTheme", "backgroundTheme"}) pf::UserDefaults::standard().remove(QString::fromUtf8(key));
+  skin("steampunk");
+  std::vector<std::unique_ptr<pf::Panel>> panels;
+  for (const QSize size : {wide, wide, small}) panels.push_back(glassPanel(size));
+  bool secondSmall = false;
+  for (std::size_t k = 0; k < std::size(steps); ++k) {
+    steps[k].look();
+    if (steps[k].secondMadeSmall) {
+      panels[1]->setFrame(pf::Rect(100, 100, small.width(), small.height()));
+      secondSmall = true;
+    }
+    QTest::qWait(30);
+    const QImage expected[] = {lone[k].first, secondSmall ? lone[k].second : lone[k].first, lone[k].second};
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+      EXPECT_EQ(panels[i]->grab().toImage(), expected[i]) << steps[k].name << ", panel " << i;
+    }
+  }
   pf::Accessibility::overrideReduceMotion(std::nullopt);
 }

@@ -12,6 +12,7 @@
 #include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -67,15 +68,32 @@ QStringList titles(const QMenu& menu) {
   return list;
 }
 
-/// Chooses the item of the next menu to open with a real click, once it shows.
-void chooseWhenShown(const QString& title, const std::function<void()>& beforeChoosing = {}) {
-  QTimer::singleShot(50, [title, beforeChoosing] {
+/// Runs `act` on the next menu to open, once it shows; gives up after two seconds.
+void whenMenuShows(const std::function<void(QMenu&)>& act) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, act, ticks = 0]() mutable {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    if (beforeChoosing) beforeChoosing();
-    for (QAction* action : menu->actions())
-      if (action->text() == title) QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    const bool shown = menu && menu->isVisible();
+    if (!shown && ++ticks < 200) return;
+    poll->stop();
+    poll->deleteLater();
+    ASSERT_TRUE(shown) << "no menu opened";
+    act(*menu);
   });
+  poll->start(10);
+}
+
+/// Clicks the item of `menu` titled `title`, as the pointer would.
+void clickItem(QMenu& menu, const QString& title) {
+  for (QAction* action : menu.actions())
+    if (action->text() == title) QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
+}
+
+/// Renames the first shortcut, as another copy or the editor would while a menu is open.
+void editCatalog(ShortcutStore& store) {
+  std::vector<Shortcut> edited = store.shortcuts();
+  edited[0].label += " (edited)";
+  store.replaceShortcuts(edited);
 }
 
 }  // namespace
@@ -288,28 +306,6 @@ TEST_F(LauncherArrangement, ChooseMenuSortsNaturallyAndOnlyClearingSurvivesARead
   EXPECT_EQ(titles(*launcher.assignmentMenu({0, true, 1, 0})), (QStringList{"Item 1", "item 2", "Item 10"}));
 }
 
-TEST_F(LauncherArrangement, ARightClickMenuSwapsAndAnEditMadeWhileItWasOpenIsAConflict) {
-  auto store = makeStore(3);
-  LauncherViewController launcher(*store);
-  Journal journal;
-  journal.watch(launcher);
-  show(launcher);
-  chooseWhenShown("Swap with Next");
-  QTest::mouseClick(launcher.buttons()[0], Qt::RightButton, {}, QPoint(20, 20));
-  EXPECT_EQ(savedSlots(launcher).at("0:s:0:1"), "s1");
-  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
-
-  const QByteArray before = test::contentsOf(launcher.assignments().url());
-  chooseWhenShown("Swap with Last", [&] {
-    std::vector<Shortcut> edited = store->shortcuts();
-    edited[0].label = "Renamed";
-    store->replaceShortcuts(edited);
-  });
-  QTest::mouseClick(launcher.buttons()[0], Qt::RightButton, {}, QPoint(20, 20));
-  EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
-  EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged", "arranging", "arranged", "error: " + conflict}));
-}
-
 TEST_F(LauncherArrangement, APositionsFileWrittenByAnotherCopyMidDragRefusesTheSwapAndKeepsItsBytes) {
   auto store = makeStore(3);
   LauncherViewController launcher(*store);
@@ -327,4 +323,88 @@ TEST_F(LauncherArrangement, APositionsFileWrittenByAnotherCopyMidDragRefusesTheS
   EXPECT_EQ(test::contentsOf(launcher.assignments().url()), other.encoded());
   ASSERT_EQ(journal.events.size(), 3);
   EXPECT_EQ(journal.events.last(), "error: " + conflict);
+}
+
+/// How a test closes the menu it opened: the launcher, its store and the journal it writes to.
+using MenuClosing = std::function<void(QMenu&, LauncherViewController&, ShortcutStore&, Journal&)>;
+
+MenuClosing choose(const QString& title, bool editFirst = false) {
+  return [title, editFirst](QMenu& menu, LauncherViewController&, ShortcutStore& store, Journal& journal) {
+    if (editFirst) editCatalog(store);
+    // Connected after the menu's own handler, so this runs once the item's action has.
+    for (QAction* action : menu.actions())
+      if (action->text() == title)
+        QObject::connect(action, &QAction::triggered, [&journal, title] { journal.events << "chose " + title; });
+    clickItem(menu, title);
+  };
+}
+
+struct MenuRun {
+  const char* name;
+  int button;
+  Qt::MouseButton mouse;
+  MenuClosing close;
+  QStringList events;
+  /// Slots the choice saved; none: the positions file keeps its bytes.
+  std::map<QString, QString> saved;
+};
+
+TEST_F(LauncherArrangement, AMenuKeepsArrangingUntilItsChoiceHasRunAndEndsItWhenClosedWithoutOne) {
+  auto store = makeStore(3);  // buttons 0-2 show s1-s3, 3-7 are empty small slots, 8-11 empty wide ones
+  const MenuClosing escape = [](QMenu& menu, auto&, auto&, auto&) { QTest::keyClick(&menu, Qt::Key_Escape); };
+  const MenuClosing clickOutside = [](QMenu& menu, auto&, auto&, auto&) {
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, QPoint(-30, -30));
+  };
+  const MenuClosing cancel = [](QMenu&, LauncherViewController& launcher, auto&, auto&) {
+    launcher.cancelArrangement();
+  };
+  const QStringList pressed{"arranging", "arranged"};
+  const QStringList open{"arranging", "menu while arranging"};
+  const MenuRun cases[] = {
+      {"arrange, chosen", 0, Qt::RightButton, choose("Swap with Next"),
+       open + QStringList{"chose Swap with Next", "arranged"}, {{"0:s:0:1", "s1"}}},
+      {"arrange, chosen after an edit elsewhere", 0, Qt::RightButton, choose("Swap with Last", true),
+       open + QStringList{"chose Swap with Last", "arranged", "error: " + conflict}, {}},
+      {"arrange, Escape", 0, Qt::RightButton, escape, open + QStringList{"arranged"}, {}},
+      {"arrange, click outside", 0, Qt::RightButton, clickOutside, open + QStringList{"arranged"}, {}},
+      {"arrange, cancelled by the owner", 0, Qt::RightButton, cancel, open + QStringList{"arranged"}, {}},
+      {"empty slot clicked, chosen", 3, Qt::LeftButton, choose("Shortcut 2"),
+       pressed + open + QStringList{"chose Shortcut 2", "arranged"}, {{"0:s:0:1", "s3"}, {"0:s:0:2", "s2"}}},
+      {"empty slot clicked, Escape", 3, Qt::LeftButton, escape, pressed + open + QStringList{"arranged"}, {}},
+      {"wide slot, chosen", 8, Qt::RightButton, choose("Shortcut 3"),
+       open + QStringList{"chose Shortcut 3", "arranged"}, {{"0:w:0:0", "s3"}}},
+      {"wide slot, chosen after an edit elsewhere", 8, Qt::RightButton, choose("Shortcut 2", true),
+       open + QStringList{"chose Shortcut 2", "arranged", "error: " + conflict}, {}},
+  };
+  for (const MenuRun& c : cases) {
+    SCOPED_TRACE(c.name);
+    LauncherAssignmentStore::resetShared();
+    LauncherViewController launcher(*store);
+    Journal journal;
+    journal.watch(launcher);
+    show(launcher);
+    const QByteArray before = test::contentsOf(launcher.assignments().url());
+    bool closed = false;
+    whenMenuShows([&](QMenu& menu) {
+      journal.events << (launcher.isArranging() ? "menu while arranging" : "menu while idle");
+      EXPECT_EQ(launcher.activeMoveMenu(), &menu);
+      c.close(menu, launcher, *store, journal);
+      if (menu.isVisible()) {
+        journal.events << "menu left open";
+        menu.close();
+      }
+      closed = true;
+    });
+    QTest::mouseClick(launcher.buttons()[std::size_t(c.button)], c.mouse, {}, QPoint(20, 20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed && !launcher.isArranging(); }, 2000));
+
+    EXPECT_EQ(journal.events, c.events);
+    EXPECT_EQ(launcher.activeMoveMenu(), nullptr);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    if (c.saved.empty()) {
+      EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
+    }
+    for (const auto& [key, id] : c.saved) EXPECT_EQ(savedSlots(launcher)[key], id) << key.toStdString();
+    QFile::remove(launcher.assignments().url());  // the next case starts from the catalog order again
+  }
 }

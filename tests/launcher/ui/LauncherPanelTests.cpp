@@ -4,9 +4,24 @@
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
 
+#include <QEvent>
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace {
+
+/// The window's opacity when it is shown, before the platform maps it: what a
+/// compositor puts on the screen first.
+class OpacityWhenShown final : public QObject {
+ public:
+  std::optional<double> opacity;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show) opacity = static_cast<QWidget*>(watched)->windowOpacity();
+    return false;
+  }
+};
 
 const pf::Rect screen(0, 0, 1280, 800);
 const pf::Rect anchor(700, 40, 120, 150);
@@ -46,7 +61,10 @@ TEST_F(Panel, IsAFrontOfDockPanelThatCountsHoverOnlyWhileShown) {
 }
 
 TEST_F(Panel, FadesInFromHiddenMovesWithoutFadingWhenShownAndStopsTheFadeWhenDismissed) {
+  OpacityWhenShown shown;
+  panel->installEventFilter(&shown);
   reveal();
+  EXPECT_EQ(shown.opacity, 0.0) << "no opaque first frame before the fade";
   EXPECT_TRUE(panel->isFading());
   EXPECT_LT(panel->windowOpacity(), 0.5);
   panel->dismiss();
@@ -57,6 +75,7 @@ TEST_F(Panel, FadesInFromHiddenMovesWithoutFadingWhenShownAndStopsTheFadeWhenDis
 
   pf::Accessibility::overrideReduceMotion(true);
   reveal();
+  EXPECT_EQ(shown.opacity, 1.0);
   EXPECT_FALSE(panel->isFading());
   EXPECT_EQ(panel->windowOpacity(), 1.0);
   panel->reveal({100, 300, 120, 150}, screen, screen, {});

@@ -101,6 +101,27 @@ TEST_F(Resize, APanelHiddenMidResizeEndsTheGestureOnce) {
   EXPECT_EQ(calls, (QStringList{"begin", "end"}));
 }
 
+TEST_F(Resize, APressInACornerSquareOffBothEdgeBandsBeginsThatCornersResize) {
+  using Edges = LauncherResizeBorder::Edges;
+  // 14 points in: past the 10-point edge bands, inside the 18-point corner squares.
+  const struct {
+    QPoint at;
+    qint64 edges;
+  } cases[] = {
+      {{14, 14}, Edges::left | Edges::top},
+      {{285, 14}, Edges::right | Edges::top},
+      {{14, 185}, Edges::left | Edges::bottom},
+      {{285, 185}, Edges::right | Edges::bottom},
+  };
+  for (const auto& c : cases) {
+    QTest::mousePress(panel->windowHandle(), Qt::LeftButton, {}, c.at);
+    EXPECT_TRUE(border->isResizing()) << c.at.x() << "," << c.at.y();
+    EXPECT_EQ(border->hoveredEdges().rawValue, c.edges) << c.at.x() << "," << c.at.y();
+    QTest::mouseRelease(panel->windowHandle(), Qt::LeftButton, {}, c.at);
+    panel->setFrame(start);
+  }
+}
+
 TEST(LauncherResizeBorderCursor, CornersTakeTheDiagonalsAndEdgesTheirAxis) {
   using Edges = LauncherResizeBorder::Edges;
   EXPECT_EQ(LauncherResizeBorder::resizeCursor({Edges::left | Edges::bottom}), Qt::SizeBDiagCursor);

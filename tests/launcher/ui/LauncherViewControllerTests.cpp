@@ -5,7 +5,7 @@
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -182,4 +182,30 @@ TEST_F(LauncherController, TheControlsStandAtTheirPlacesInTheStandardPage) {
   EXPECT_EQ(launcher.titleLabel()->font().pixelSize(), 23);
   EXPECT_EQ(launcher.gear()->toolTip(), "Wendle Settings");
   EXPECT_EQ(launcher.reminderButton()->accessibleName(), "Wendle Reminders");
+}
+
+TEST_F(LauncherController, AKeyboardPageTurnMovesFocusToTheFirstButtonOfTheNewPage) {
+  saveSize(500.0, 314.0);  // a 2 x 1 grid: 4 small buttons a page
+  auto store = makeStore(9);
+  LauncherViewController launcher(*store);
+  launcher.view()->show();
+  launcher.view()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(launcher.view()));
+  const struct {
+    QPushButton* pageButton;
+    qint64 page;
+    QString first;
+  } cases[] = {
+      {launcher.nextButton(), 1, "s5"},
+      {launcher.nextButton(), 2, "s9"},  // Next ends disabled: focus must not stay on it
+      {launcher.previousButton(), 1, "s5"},
+  };
+  for (const auto& c : cases) {
+    c.pageButton->setFocus();
+    QTest::keyClick(c.pageButton, Qt::Key_Space);
+    EXPECT_EQ(launcher.page(), c.page);
+    ASSERT_FALSE(launcher.buttons().empty());
+    EXPECT_EQ(QApplication::focusWidget(), launcher.buttons().front()) << c.page;
+    EXPECT_EQ(launcher.buttons().front()->shortcutID(), c.first);
+  }
 }

@@ -148,6 +148,29 @@ TEST_F(Evaluator, TimingFunctionsFollowTheirCurves) {
   EXPECT_EQ(TimingFunction::custom({-1, 0}, {3, 1}).control2.x, 1);
 }
 
+TEST_F(Evaluator, TimingCurvesAreInvertedAndTheirSteepestPointFound) {
+  struct Case {
+    const char* name;
+    TimingFunction curve;
+    bool rises;
+    double steepest;  // the slope at the curve's steepest point, worked out by hand
+  };
+  const Case cases[] = {
+      {"linear", TimingFunction::linear(), true, 1},
+      {"ease in and out", TimingFunction::easeInEaseOut(), true, 1.5 / 0.87},
+      {"steep middle", TimingFunction::custom({0.5, 0}, {0.5, 1}), true, 1.5 / 0.75},
+      {"overshoots", TimingFunction::custom({0.3, -0.4}, {0.7, 1.4}), false, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.curve.rises(), c.rises) << c.name;
+    if (!c.rises) continue;
+    EXPECT_NEAR(c.curve.steepestSlope(), c.steepest, 0.03 * c.steepest) << c.name;
+    for (double progress : {0.0, 0.05, 0.2, 0.5, 0.8, 0.97, 1.0}) {
+      EXPECT_NEAR(c.curve.map(c.curve.timeAt(progress)), progress, 1e-9) << c.name << " " << progress;
+    }
+  }
+}
+
 TEST_F(Evaluator, KeyframesWithKeyTimesAreLinearBetweenNeighbours) {
   layer->addAnimation(keyframes("opacity", {0.0, 0.8, 1.0, 0.6, 0.0}, {0, 0.25, 0.5, 0.8, 1}, 10));
   EXPECT_DOUBLE_EQ(number("opacity", 1.25), 0.4);

@@ -18,6 +18,8 @@ const Color red = Color::calibratedRGB(1, 0, 0, 1);
 const Color green = Color::calibratedRGB(0, 1, 0, 1);
 const Color blue = Color::calibratedRGB(0, 0, 1, 1);
 
+BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationValue to, double duration);
+
 class Renderer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,6 +48,18 @@ class Renderer : public ::testing::Test {
     layer->setBackgroundColor(color);
     root->addSublayer(layer);
     return layer;
+  }
+
+  // A blue bar over (10, 45, 80, 10) that morphs into `swollen` and back, 2 seconds a pass.
+  void morphingBar(Rect swollen, TimingFunction timing) {
+    auto bar = ShapeLayer::make();
+    bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
+    bar->setFillColor(blue);
+    auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(swollen), 2);
+    swell.autoreverses = true;
+    swell.timingFunction = timing;
+    bar->addAnimation(swell, "flow");
+    root->addSublayer(bar);
   }
 
   std::shared_ptr<Layer> root;
@@ -426,13 +440,7 @@ TEST_F(Renderer, SublayersCastTheirContainersShadow) {
 
 TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   // A bar 10 points thick that swells to 30 and back over 2 seconds a pass.
-  auto bar = ShapeLayer::make();
-  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
-  bar->setFillColor(blue);
-  auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 35, 80, 30)), 2);
-  swell.autoreverses = true;
-  bar->addAnimation(swell, "flow");
-  root->addSublayer(bar);
+  morphingBar(Rect(10, 35, 80, 30), TimingFunction::linear());
 
   EXPECT_EQ(at(frame(0), 50, 58).alpha(), 0);
   EXPECT_EQ(at(frame(1), 50, 58), QColor(Qt::blue));  // halfway: 20 thick, an exact step
@@ -446,6 +454,201 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_EQ(at(frame(3), 50, 58), QColor(Qt::blue));  // on the way back: the halfway image again
   EXPECT_EQ(at(frame(4), 50, 58).alpha(), 0);
   EXPECT_TRUE(renderer.isAnimating());
+}
+
+TEST_F(Renderer, EasedShapeMorphsAreDrawnAtStagesEvenlySpacedInProgress) {
+  // A bar whose top rises from 55 to 65, eased in and out over 2 seconds a pass:
+  // five stages of progress, a 2-point rise each, where eight steps of time
+  // would draw tops in between and barely move near the ends.
+  morphingBar(Rect(10, 45, 80, 20), TimingFunction::easeInEaseOut());
+  const auto top = [&](double t) {
+    const QImage image = frame(t);
+    int y = 99;
+    while (y >= 0 && at(image, 50, y).alpha() == 0) --y;
+    EXPECT_EQ(at(image, 50, y), QColor(Qt::blue)) << t;  // a whole stage: no partly covered row
+    return y + 1;
+  };
+  const struct {
+    double t;
+    int top;
+  } cases[] = {{0.2, 55}, {0.5, 57}, {0.8, 59}, {1.2, 61}, {1.5, 63}, {1.9, 65}, {2.8, 61}, {3.8, 55}};
+  for (const auto& c : cases) EXPECT_EQ(top(c.t), c.top) << c.t;
+  // Stages count from when the morph was added.
+  root->removeAllSublayers();
+  AnimationClock::setTimeSource([] { return 0.5; });
+  morphingBar(Rect(10, 45, 80, 20), TimingFunction::easeInEaseOut());
+  EXPECT_EQ(top(0.7), 55);
+  EXPECT_EQ(top(1.0), 57);
+
+  // Each stage is drawn once on the way up and reused until the next.
+  renderer.reset();
+  const int before = renderer.stats().rasterisations;
+  for (int f = 0; f <= 60; ++f) frame(f / 30.0);
+  EXPECT_EQ(renderer.stats().rasterisations - before, 6);
+}
+
+TEST_F(Renderer, AMorphingLayerThatAlsoMovesMovesEveryFrame) {
+  // Staged every quarter second, slid right 40 points a second.
+  auto bar = ShapeLayer::make();
+  bar->setFrame(Rect(0, 0, 100, 100));
+  bar->setPath(Path::rect(Rect(10, 45, 20, 10)));
+  bar->setFillColor(blue);
+  bar->addAnimation(endless("path", Path::rect(Rect(10, 45, 20, 10)), Path::rect(Rect(10, 35, 20, 30)), 2), "flow");
+  bar->addAnimation(endless("position", Point{50, 50}, Point{90, 50}, 1), "slide");
+  root->addSublayer(bar);
+  const QImage image = frame(0.1);  // the stage of 0 s, moved 4 points
+  EXPECT_EQ(at(image, 12, 50).alpha(), 0);
+  EXPECT_EQ(at(image, 15, 50), QColor(Qt::blue));
+  EXPECT_EQ(at(image, 33, 50), QColor(Qt::blue));
+  EXPECT_EQ(at(image, 50, 58).alpha(), 0);  // not yet swollen
+}
+
+TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
+  // A group of three shapes that swell together: a wide stroke, one casting a
+  // shadow and a filled one faded on its own. However the group is drawn, it
+  // must look as when each member is drawn into its own image first (which a
+  // second animation on each, changing nothing, forces); only a plain fading
+  // group is drawn straight, with fewer images.
+  struct Case {
+    const char* name;
+    std::function<void(Layer&)> style;
+    bool straight;
+  };
+  const Case cases[] = {
+      {"fades", [](Layer&) {}, true},
+      {"masks to its bounds", [](Layer& g) { g.setBounds(Rect(0, 0, 60, 100)); g.setMasksToBounds(true); }, false},
+      {"has a mask", [](Layer& g) {
+         auto mask = Layer::make();
+         mask->setFrame(Rect(0, 0, 50, 100));
+         mask->setBackgroundColor(blue);
+         g.setMask(mask);
+       }, false},
+      {"casts a shadow", [](Layer& g) { g.setShadowColor(green); g.setShadowOpacity(1); g.setShadowRadius(4); }, false},
+  };
+  const auto build = [&](const Case& c, bool forcedApart) {
+    root->removeAllSublayers();
+    renderer.reset();
+    auto container = Layer::make();
+    container->setFrame(Rect(0, 0, 100, 100));
+    container->setAnchorPoint({0, 0});  // narrower bounds keep the left edge where it is
+    container->setPosition({0, 0});
+    container->setOpacity(0.5);
+    c.style(*container);
+    const struct {
+      double width;
+      Color stroke;
+      std::optional<Color> fill;
+      bool shadow;
+      double opacity;
+    } members[] = {{14, red.withAlpha(0.5), std::nullopt, false, 1},
+                   {6, blue, std::nullopt, true, 1},
+                   {3, green, red, false, 0.6}};
+    for (const auto& m : members) {
+      const auto bend = [](double rise) {
+        Path path;
+        path.moveTo({20, 40});
+        path.cubicTo({35, 40 + rise}, {65, 40 + rise}, {80, 40});
+        path.close();
+        return path;
+      };
+      auto shape = ShapeLayer::make();
+      shape->setPath(bend(10));
+      shape->setLineWidth(m.width);
+      shape->setStrokeColor(m.stroke);
+      shape->setFillColor(m.fill);
+      shape->setOpacity(m.opacity);
+      if (m.shadow) {
+        shape->setShadowColor(blue);
+        shape->setShadowOpacity(1);
+        shape->setShadowRadius(6);
+      }
+      auto swell = endless("path", bend(10), bend(40), 2);
+      swell.autoreverses = true;
+      swell.timingFunction = TimingFunction::easeInEaseOut();
+      shape->addAnimation(swell, "flow");
+      if (forcedApart) shape->addAnimation(endless("opacity", m.opacity, m.opacity, 1), "still");
+      container->addSublayer(shape);
+    }
+    root->addSublayer(container);
+  };
+  for (const Case& c : cases) {
+    for (double t : {0.0, 0.7, 1.3}) {
+      build(c, true);
+      int before = renderer.stats().rasterisations;
+      const QImage apart = frame(t);
+      const int apartDrawn = renderer.stats().rasterisations - before;
+      build(c, false);
+      before = renderer.stats().rasterisations;
+      const QImage together = frame(t);
+      EXPECT_EQ(renderer.stats().rasterisations - before < apartDrawn, c.straight) << c.name << " " << t;
+      int worst = 0;
+      for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+          const QRgb a = apart.pixel(x, y), b = together.pixel(x, y);
+          worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                            std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        }
+      }
+      EXPECT_LE(worst, 1) << c.name << " " << t;
+      EXPECT_GT(qAlpha(together.pixel(30, 50)), 0) << c.name << " " << t;  // something was drawn
+    }
+  }
+  // A straight group's image is kept until the next stage, and drawn again there.
+  build(cases[0], false);
+  frame(1.3);
+  const int drawn = renderer.stats().rasterisations;
+  const QImage stage = frame(1.31);
+  EXPECT_EQ(renderer.stats().rasterisations, drawn);
+  EXPECT_NE(frame(1.9), stage);
+  EXPECT_TRUE(renderer.isAnimating());
+}
+
+TEST_F(Renderer, OnlyFaintShapesAreDrawnWithoutAntialiasing) {
+  struct Case {
+    const char* name;
+    double alpha;
+    bool filled;        // a filled disc, else a slanted stroke
+    bool onBackground;  // the shape's layer also has a rounded background of the same colour
+    bool antialiased;
+  };
+  const Case cases[] = {
+      {"faint stroke", 0.05, false, false, false},
+      {"faint fill", 0.08, true, false, false},
+      {"stronger stroke", 0.2, false, false, true},
+      {"stronger fill", 0.5, true, false, true},
+      {"faint stroke on a background", 0.05, false, true, true},
+  };
+  for (const Case& c : cases) {
+    root->removeAllSublayers();
+    renderer.reset();
+    const Color color = Color::calibratedRGB(1, 1, 1, c.alpha);
+    std::shared_ptr<ShapeLayer> shape;
+    if (c.filled) {
+      shape = ShapeLayer::make();
+      shape->setPath(Path::ellipse(Rect(20, 20, 60, 60)));
+      shape->setFillColor(color);
+    } else {
+      shape = line({10, 20}, {90, 70}, color, 6);
+      shape->setFillColor(std::nullopt);  // not the opaque black a shape fills with unless told
+    }
+    if (c.onBackground) {
+      shape->setFrame(Rect(0, 0, 100, 100));
+      shape->setBackgroundColor(color);
+      shape->setCornerRadius(30);
+    }
+    root->addSublayer(shape);
+    const QImage image = frame(0);
+    // Only an antialiased edge paints a pixel partly: fainter than the colour itself.
+    const int whole = qRound(c.alpha * 255);
+    bool partly = false;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const int a = qAlpha(image.pixel(x, y));
+        partly = partly || (a > 0 && a < whole);
+      }
+    }
+    EXPECT_EQ(partly, c.antialiased) << c.name;
+  }
 }
 
 TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
@@ -462,17 +665,23 @@ TEST(LayerContentBounds, HoldWhatIsDrawnNotTheWholeLayer) {
 }
 
 TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
+  // A narrow blur at full resolution, a wide one worked out at half; the
+  // small field is narrower than the wide blur's boxes.
+  for (int size : {30, 8}) {
+    QImage field(size, size, QImage::Format_ARGB32_Premultiplied);
+    field.fill(QColor(0, 0, 0, 128));
+    const int middle = size / 2;
+    for (double sigma : {1.5, 4.0}) {
+      const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+      for (int i = 0; i < middle; ++i) {
+        EXPECT_EQ(shadow.pixelColor(i, middle), shadow.pixelColor(size - 1 - i, middle)) << size << " " << sigma << " " << i;
+        EXPECT_EQ(shadow.pixelColor(middle, i), shadow.pixelColor(middle, size - 1 - i)) << size << " " << sigma << " " << i;
+      }
+      EXPECT_LT(shadow.pixelColor(0, middle).alpha(), shadow.pixelColor(middle, middle).alpha());  // blurred off the edge
+    }
+  }
   QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
   field.fill(QColor(0, 0, 0, 128));
-  // A narrow blur at full resolution, a wide one worked out at half.
-  for (double sigma : {1.5, 4.0}) {
-    const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
-    for (int i = 0; i < 15; ++i) {
-      EXPECT_EQ(shadow.pixelColor(i, 15), shadow.pixelColor(29 - i, 15)) << sigma << " " << i;
-      EXPECT_EQ(shadow.pixelColor(15, i), shadow.pixelColor(15, 29 - i)) << sigma << " " << i;
-    }
-    EXPECT_LT(shadow.pixelColor(0, 15).alpha(), shadow.pixelColor(15, 15).alpha());  // blurred off the edge
-  }
   EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, 128));
 }
 
