@@ -63,6 +63,23 @@ constexpr double opacityStep = 1.0 / 48;
 constexpr int rasterStrip = 95;
 // Cached images of layers not drawn for this many frames are dropped.
 constexpr quint64 cacheLifetime = 300;
+// Layers up to this many pixels on a side are drawn on one canvas kept for
+// the purpose: animated ones are drawn again many times a second, and a fresh
+// image each time costs an allocation, freshly mapped pages and a paint engine.
+constexpr int keptCanvasSide = 512;
+
+// A canvas at least `size` large, transparent within `size` from its top left.
+QImage& canvasFor(QSize size, QImage& fresh) {
+  thread_local QImage kept;
+  const bool small = size.width() <= keptCanvasSide && size.height() <= keptCanvasSide;
+  QImage& canvas = small ? kept : fresh;
+  if (canvas.width() < size.width() || canvas.height() < size.height()) {
+    canvas = QImage(small ? size.expandedTo(kept.size()) : size, QImage::Format_ARGB32_Premultiplied);
+  }
+  const auto bytes = static_cast<std::size_t>(size.width()) * sizeof(QRgb);
+  for (int y = 0; y < size.height(); ++y) std::memset(canvas.scanLine(y), 0, bytes);
+  return canvas;
+}
 
 quint64 mix(quint64 seed, quint64 value) {
   return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
@@ -146,10 +163,11 @@ std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
   return rects;
 }
 
-// The smallest rect holding every pixel that is not fully transparent.
-QRect opaqueBounds(const QImage& image) {
+// The smallest rect holding every pixel of `image` that is not fully
+// transparent, within its top-left `size`.
+QRect opaqueBounds(const QImage& image, QSize size) {
   // Runs for every image drawn, over every pixel: the sizes are read once, not per pixel.
-  const int width = image.width(), height = image.height();
+  const int width = size.width(), height = size.height();
   int top = height, bottom = -1, left = width, right = -1;
   for (int y = 0; y < height; ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -292,6 +310,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_clips.clear();
   const auto previous = std::move(m_items);
   m_items.clear();
+  m_items.reserve(previous.size());
   m_below = 0;
   m_root = &root;
 
@@ -560,7 +579,7 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     content.paint(painter);
   }
   painter.end();
-  const QRect used = opaqueBounds(image);
+  const QRect used = opaqueBounds(image, image.size());
   if (used.isEmpty()) return group;
   group.image = used == image.rect() ? std::move(image) : image.copy(used);
   group.topLeft = area.topLeft() + used.topLeft();
@@ -603,7 +622,7 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
     image = std::move(withShadow);
   }
   GroupEntry group;
-  const QRect used = opaqueBounds(image);
+  const QRect used = opaqueBounds(image, image.size());
   if (used.isEmpty()) return group;
   group.image = used == image.rect() ? std::move(image) : image.copy(used);
   group.topLeft = area.topLeft() + used.topLeft();
@@ -657,10 +676,10 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   const QRect px = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(limit);
   if (px.isEmpty()) return entry;
 
-  QImage image(px.size(), QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
+  QImage fresh;
+  QImage* image = &canvasFor(px.size(), fresh);
   {
-    QPainter p(&image);
+    QPainter p(image);
     // Qt fills a path about three times faster without antialiasing, and a
     // faint shape's edges look the same either way.
     p.setRenderHint(QPainter::Antialiasing, !content.isFaint());
@@ -669,31 +688,33 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
     // for them; drawn in lower strips every fill stays on this thread, which
     // costs less in all.
     const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
-    for (int y = 0; y < image.height(); y += rasterStrip) {
+    for (int y = 0; y < px.height(); y += rasterStrip) {
       p.resetTransform();
-      p.setClipRect(QRect(0, y, image.width(), rasterStrip));
+      p.setClipRect(QRect(0, y, px.width(), std::min(rasterStrip, px.height() - y)));
       p.setTransform(place);
       content.paint(p);
     }
   }
+  QImage withShadow;
   if (content.hasShadow()) {
+    const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
     const QPointF offset = raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) -
                            raster.map(QPointF(0, 0));
     // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
     const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
-    QImage withShadow = shadowOf(image, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
+    withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
     {
       QPainter p(&withShadow);
-      p.drawImage(0, 0, image);
+      p.drawImage(0, 0, drawn);
     }
-    image = std::move(withShadow);
+    image = &withShadow;
   }
   // Bounds are estimated generously (miter joins, shadow reach); every frame
   // blends the whole image, so keep only the part that shows.
-  const QRect used = opaqueBounds(image);
+  const QRect used = opaqueBounds(*image, px.size());
   if (used.isEmpty()) return entry;
-  entry.image = used == image.rect() ? std::move(image) : image.copy(used);
+  entry.image = image->copy(used);
   entry.topLeft = px.topLeft() + used.topLeft();
   if (lasting) entry.coverage = coverageOf(entry.image);
   return entry;

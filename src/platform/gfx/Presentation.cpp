@@ -4,8 +4,8 @@
 #include "platform/gfx/KeyframeEvaluation.h"
 #include "platform/gfx/ShapeLayer.h"
 
-#include <QHash>
 #include <cmath>
+#include <utility>
 
 namespace pf {
 
@@ -19,36 +19,39 @@ enum class Property {
 };
 
 std::optional<Property> propertyFor(const QString& keyPath) {
-  static const QHash<QString, Property> table{
-      {QStringLiteral("position"), Property::position},
-      {QStringLiteral("position.x"), Property::positionX},
-      {QStringLiteral("position.y"), Property::positionY},
-      {QStringLiteral("anchorPoint"), Property::anchorPoint},
-      {QStringLiteral("bounds"), Property::bounds},
-      {QStringLiteral("opacity"), Property::opacity},
-      {QStringLiteral("transform.scale"), Property::scale},
-      {QStringLiteral("transform.scale.x"), Property::scaleX},
-      {QStringLiteral("transform.scale.y"), Property::scaleY},
-      {QStringLiteral("transform.rotation"), Property::rotation},
-      {QStringLiteral("transform.rotation.z"), Property::rotation},
-      {QStringLiteral("transform.translation"), Property::translation},
-      {QStringLiteral("transform.translation.x"), Property::translationX},
-      {QStringLiteral("transform.translation.y"), Property::translationY},
-      {QStringLiteral("backgroundColor"), Property::backgroundColor},
-      {QStringLiteral("cornerRadius"), Property::cornerRadius},
-      {QStringLiteral("shadowColor"), Property::shadowColor},
-      {QStringLiteral("shadowOpacity"), Property::shadowOpacity},
-      {QStringLiteral("shadowRadius"), Property::shadowRadius},
-      {QStringLiteral("path"), Property::path},
-      {QStringLiteral("fillColor"), Property::fillColor},
-      {QStringLiteral("strokeColor"), Property::strokeColor},
-      {QStringLiteral("lineWidth"), Property::lineWidth},
-      {QStringLiteral("strokeStart"), Property::strokeStart},
-      {QStringLiteral("strokeEnd"), Property::strokeEnd},
+  // Looked up for every animation of every layer on every frame: a scan that
+  // rejects by length costs far less than hashing the key path.
+  static constexpr std::pair<QLatin1StringView, Property> table[]{
+      {QLatin1StringView("position"), Property::position},
+      {QLatin1StringView("position.x"), Property::positionX},
+      {QLatin1StringView("position.y"), Property::positionY},
+      {QLatin1StringView("anchorPoint"), Property::anchorPoint},
+      {QLatin1StringView("bounds"), Property::bounds},
+      {QLatin1StringView("opacity"), Property::opacity},
+      {QLatin1StringView("transform.scale"), Property::scale},
+      {QLatin1StringView("transform.scale.x"), Property::scaleX},
+      {QLatin1StringView("transform.scale.y"), Property::scaleY},
+      {QLatin1StringView("transform.rotation"), Property::rotation},
+      {QLatin1StringView("transform.rotation.z"), Property::rotation},
+      {QLatin1StringView("transform.translation"), Property::translation},
+      {QLatin1StringView("transform.translation.x"), Property::translationX},
+      {QLatin1StringView("transform.translation.y"), Property::translationY},
+      {QLatin1StringView("backgroundColor"), Property::backgroundColor},
+      {QLatin1StringView("cornerRadius"), Property::cornerRadius},
+      {QLatin1StringView("shadowColor"), Property::shadowColor},
+      {QLatin1StringView("shadowOpacity"), Property::shadowOpacity},
+      {QLatin1StringView("shadowRadius"), Property::shadowRadius},
+      {QLatin1StringView("path"), Property::path},
+      {QLatin1StringView("fillColor"), Property::fillColor},
+      {QLatin1StringView("strokeColor"), Property::strokeColor},
+      {QLatin1StringView("lineWidth"), Property::lineWidth},
+      {QLatin1StringView("strokeStart"), Property::strokeStart},
+      {QLatin1StringView("strokeEnd"), Property::strokeEnd},
   };
-  const auto it = table.constFind(keyPath);
-  if (it == table.cend()) return std::nullopt;
-  return *it;
+  for (const auto& [name, property] : table) {
+    if (keyPath.size() == name.size() && keyPath == name) return property;
+  }
+  return std::nullopt;
 }
 
 const Color clearColor = Color::calibratedRGB(0, 0, 0, 0);

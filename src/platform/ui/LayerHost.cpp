@@ -3,9 +3,11 @@
 #include "platform/gfx/AnimationClock.h"
 #include "platform/ui/FrameClock.h"
 
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <utility>
 
 namespace pf {
@@ -74,7 +76,13 @@ void LayerHost::refresh() {
   const double scale = devicePixelRatioF();
   const QRegion changed = m_renderer.prepare(*m_root, AnimationClock::now(), QSizeF(size()), scale);
   m_prepared = true;
-  if (!changed.isEmpty()) update(scaled(changed, 1 / scale));
+  // A panel reaching past the screen's edge (an effect around a window near
+  // it) would otherwise draw and flush every frame what nobody can see; what
+  // comes onto a screen later is repainted then.
+  const QRegion visible = onScreen();
+  const QRegion dirty = (scaled(changed, 1 / scale) & visible) + (visible - m_repaintedOnScreen);
+  m_repaintedOnScreen = visible;
+  if (!dirty.isEmpty()) update(dirty);
   if (m_renderer.isAnimating()) {
     FrameClock::shared().start(this, [this] { refresh(); });
   } else {
@@ -103,7 +111,14 @@ void LayerHost::watchWindow() {
   if (handle) handle->installEventFilter(this);
 }
 
+QRegion LayerHost::onScreen() const {
+  QRegion screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens += screen->geometry();
+  return screens.translated(-mapToGlobal(QPoint(0, 0))) & rect();
+}
+
 bool LayerHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_watchedWindow && event->type() == QEvent::Move) scheduleRefresh();
   if (watched == m_watchedWindow && event->type() == QEvent::Expose) {
     // Only a window known to be unmapped stops the clock: before its first
     // exposure a window counts as shown.
@@ -126,6 +141,7 @@ void LayerHost::showEvent(QShowEvent* event) {
 void LayerHost::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   m_shown = false;
+  m_repaintedOnScreen = QRegion();
   leaveClock();
 }
 

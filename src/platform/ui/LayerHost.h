@@ -12,10 +12,11 @@
 namespace pf {
 
 /// A widget that shows a layer tree, y up: the tree's origin is the widget's
-/// bottom-left corner. It repaints only what changed: after a change to the
-/// tree (once per transaction) and, while animations run and the widget is
-/// shown, on every tick of the shared FrameClock. Hidden, or in a window that
-/// is not mapped, it costs nothing.
+/// bottom-left corner. It repaints only what changed and lies on a screen
+/// (the rest once it comes onto one): after a change to the tree (once per
+/// transaction) and, while animations run and the widget is shown, on every
+/// tick of the shared FrameClock. Hidden, or in a window that is not mapped,
+/// it costs nothing.
 /// The widget paints no background of its own.
 class LayerHost final : public QWidget {
   Q_OBJECT
@@ -51,8 +52,11 @@ class LayerHost final : public QWidget {
   void refresh();
   void leaveClock();
   /// Watches the window the host is in for being unmapped (by a minimise,
-  /// another desktop or anyone's unmap), when nothing of it is on screen.
+  /// another desktop or anyone's unmap), when nothing of it is on screen, and
+  /// for moves, which may bring more of it onto a screen.
   void watchWindow();
+  /// The part of the host that lies on some screen, in its own coordinates.
+  QRegion onScreen() const;
 
   std::shared_ptr<Layer> m_root;
   LayerRenderer m_renderer;
@@ -61,6 +65,7 @@ class LayerHost final : public QWidget {
   bool m_refreshPending = false;
   bool m_treeChanged = false;
   bool m_unmapped = false;
+  QRegion m_repaintedOnScreen;  // what lay on a screen when the last frame was repainted
   QPointer<QWindow> m_watchedWindow;
 };
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <optional>
 #include <tuple>
 
 using namespace pf;
@@ -1459,4 +1460,54 @@ TEST(ShadowBlur, LeavesFarPixelsUntouched) {
   QImage even(30, 30, QImage::Format_ARGB32_Premultiplied);
   even.fill(QColor(0, 0, 0, 128));
   EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
+}
+
+TEST_F(Renderer, EveryLayerIsDrawnOnAClearCanvasWhateverWasDrawnBefore) {
+  // A small layer shares one canvas with every small layer drawn before it; a
+  // large one gets its own. Either way the corners its rounding leaves out stay clear.
+  const struct {
+    double side;
+  } cases[] = {{30}, {600}};
+  for (const auto& c : cases) {
+    auto before = square(Rect(0, 0, 100, 100), red);
+    frame(0);
+    root->removeAllSublayers();
+    LayerRenderer fresh;
+    auto rounded = square(Rect(10, 10, c.side, c.side), green);
+    rounded->setCornerRadius(12);
+    fresh.prepare(*root, 0, QSizeF(100, 100));
+    QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    fresh.paint(p, QRegion(0, 0, 100, 100));
+    p.end();
+    EXPECT_EQ(at(image, 10, 10).alpha(), 0) << c.side;
+    EXPECT_EQ(at(image, 11, 11).alpha(), 0) << c.side;
+    EXPECT_EQ(at(image, 30, 30), QColor(Qt::green)) << c.side;
+    root->removeAllSublayers();
+  }
+}
+
+TEST_F(Renderer, AStillLayerIsDrawnAgainWhenItsScaleOrTurnChanges) {
+  // Set on the model, not animated: the cached image no longer fits the
+  // layer's shape on screen and must be drawn anew, at the new shape.
+  const struct {
+    Transform transform;
+    Point covered;                    // inside the new shape, outside the old square
+    std::optional<Point> uncovered;  // inside the old square, outside the new shape
+  } cases[] = {{Transform::makeScale(2, 2), {33, 33}, std::nullopt},
+               {Transform::makeRotation(std::numbers::pi / 4), {25, 30}, Point{20, 20}}};
+  for (const auto& c : cases) {
+    auto layer = square(Rect(20, 20, 10, 10), red);
+    frame(0);
+    const int before = renderer.stats().rasterisations;
+    layer->setTransform(c.transform);
+    const QImage image = frame(0);
+    EXPECT_EQ(renderer.stats().rasterisations, before + 1);
+    EXPECT_EQ(at(image, static_cast<int>(c.covered.x), static_cast<int>(c.covered.y)), QColor(Qt::red));
+    if (c.uncovered) {
+      EXPECT_EQ(at(image, static_cast<int>(c.uncovered->x), static_cast<int>(c.uncovered->y)).alpha(), 0);
+    }
+    root->removeAllSublayers();
+  }
 }

@@ -3,7 +3,9 @@
 #include "platform/ui/FrameClock.h"
 #include "platform/ui/LayerHost.h"
 
+#include <QGuiApplication>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -160,4 +162,30 @@ TEST_F(Host, ReplacingTheRootLeavesTheOldTreeAlone) {
   host.setRootLayer(nullptr);
   settle();
   EXPECT_FALSE(host.isAnimating());
+}
+
+TEST_F(Host, RepaintsOnlyWhatLiesOnAScreenAndTheRestOnceItComesOnto) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  auto band = dot(Rect(0, 0, 200, 100));
+  band->addAnimation(fade(Animation::repeatForever), "fade");
+  host.move(screen.left() - 100, screen.top() + 10);  // the left half off the screen
+  host.show();
+  settle();
+  PaintRecorder recorder;
+  host.installEventFilter(&recorder);
+  for (int frame = 1; frame <= 3; ++frame) {
+    now = frame * 0.1;
+    QTest::qWait(2 * 1000 / FrameClock::framesPerSecond);
+  }
+  EXPECT_TRUE(recorder.all().contains(QPoint(150, 50)));
+  EXPECT_FALSE(recorder.all().intersects(QRect(0, 0, 90, 100)));  // the window frame may shift it a little
+
+  band->removeAnimation("fade");  // still: only the move can bring a repaint
+  settle();
+  recorder.regions.clear();
+  host.move(screen.left() + 10, screen.top() + 10);
+  QTest::qWait(50);
+  settle();
+  EXPECT_TRUE(recorder.all().contains(QRect(0, 0, 100, 100)));
+  host.removeEventFilter(&recorder);
 }
