@@ -112,7 +112,7 @@ TEST_F(Evaluator, TimeIsCountedFromWhenTheAnimationWasAdded) {
   const struct {
     double t;
     bool running;
-  } cases[] = {{100, true}, {103.9, true}, {104.1, false}, {200, false}};
+  } cases[] = {{100, true}, {103.9, true}, {104, true}, {104.1, false}, {200, false}};
   for (const auto& c : cases) EXPECT_EQ(hasRunningAnimations(*layer, c.t), c.running) << c.t;
 }
 
@@ -380,4 +380,14 @@ TEST_F(Evaluator, ColoursBlendPerComponent) {
   shape->addAnimation(fadeIn);
   EXPECT_EQ(std::get<Color>(*presentationValue(*shape, "fillColor", 1)), Color::calibratedRGB(0.5, 0, 0, 0.5));
   EXPECT_FALSE(presentationValue(*layer, "zPosition", 1));
+}
+
+TEST(Presentation, OnlyKeyPathsOfWhatALayerDrawsCountAsContent) {
+  const struct {
+    const char* keyPath;
+    bool content;
+  } cases[] = {{"path", true},       {"strokeEnd", true},        {"fillColor", true},  {"backgroundColor", true},
+               {"bounds", true},     {"position", false},        {"opacity", false},   {"transform.scale", false},
+               {"anchorPoint", false}, {"zPosition", false},     {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(isContentKeyPath(QString::fromLatin1(c.keyPath)), c.content) << c.keyPath;
 }

@@ -120,6 +120,7 @@ TEST(KeyframeValue, DiscreteHoldsEachValueUntilTheNextKeyTime) {
       {"key times, at the second", {0, 0.1, 0.2}, 0.1, 2},
       {"key times, past the last", {0, 0.1, 0.2}, 0.5, 3},
       {"one more key time than values", {0, 0.5, 0.9, 1}, 0.95, 3},
+      {"one more key time than values, before the second", {0, 0.5, 0.9, 1}, 0.4, 1},
       {"mismatched key times fall back to even", {0, 0.9}, 0.5, 2},
   };
   for (const auto& c : cases) {

@@ -37,6 +37,9 @@ TEST(Path, RoundedRectStartsMidRightAndHoldsItsRadii) {
   EXPECT_EQ(p.element(2).end(), (Point{65, 40}));        // going up first: counter-clockwise
   EXPECT_EQ(p.controlBounds(), Rect(0, 0, 100, 40));
   EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 0, 0), Path::rect(Rect(0, 0, 10, 10)));
+  EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 0, 4), Path::rect(Rect(0, 0, 10, 10)));  // no corner without both radii
+  EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 4, 0), Path::rect(Rect(0, 0, 10, 10)));
+  EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 1, 1).elementCount(), 10);  // even a small corner is rounded
 }
 
 TEST(Path, ArcsFollowYUpAngles) {

@@ -712,24 +712,34 @@ TEST_F(Renderer, RoundedBordersFollowTheCornersAtTheirWidth) {
   for (const auto& c : cases) EXPECT_EQ(at(image, c.x, c.y), c.color) << c.name;
 }
 
-// A stroke of no width draws nothing, not a hairline, whether cached or drawn every frame.
+// A stroke of no width draws nothing, not a hairline; one of a single point's
+// width is drawn; whether cached or drawn every frame.
 TEST_F(Renderer, AStrokeOfNoWidthLeavesOnlyTheFill) {
   for (const bool animated : {false, true}) {
-    SCOPED_TRACE(animated ? "drawn every frame" : "cached");
-    auto shape = ShapeLayer::make();
-    shape->setPath(Path::rect(Rect(30, 30, 40, 40)));
-    shape->setFillColor(blue);
-    shape->setStrokeColor(red);
-    shape->setLineWidth(0);
-    if (animated) shape->addAnimation(endless("fillColor", blue, blue, 1));
-    root->addSublayer(shape);
-    const QImage image = frame(0.5);
-    EXPECT_EQ(at(image, 30, 50), QColor(Qt::blue));
-    EXPECT_EQ(at(image, 69, 50), QColor(Qt::blue));
-    EXPECT_EQ(at(image, 29, 50).alpha(), 0);
-    EXPECT_EQ(at(image, 70, 50).alpha(), 0);
-    EXPECT_EQ(painted(image), 40 * 40);
-    shape->removeFromSuperlayer();
+    for (const double width : {0.0, 1.0}) {
+      SCOPED_TRACE(animated ? "drawn every frame" : "cached");
+      SCOPED_TRACE(width);
+      auto shape = ShapeLayer::make();
+      shape->setPath(Path::rect(Rect(30, 30, 40, 40)));
+      shape->setFillColor(blue);
+      shape->setStrokeColor(red);
+      shape->setLineWidth(width);
+      if (animated) shape->addAnimation(endless("fillColor", blue, blue, 1));
+      root->addSublayer(shape);
+      const QImage image = frame(0.5);
+      EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));
+      EXPECT_EQ(at(image, 28, 50).alpha(), 0);
+      if (width == 0) {
+        EXPECT_EQ(at(image, 30, 50), QColor(Qt::blue));
+        EXPECT_EQ(at(image, 69, 50), QColor(Qt::blue));
+        EXPECT_EQ(at(image, 29, 50).alpha(), 0);
+        EXPECT_EQ(painted(image), 40 * 40);
+      } else {
+        EXPECT_GT(at(image, 29, 50).red(), 0);  // half a point of stroke outside the fill
+        EXPECT_GT(at(image, 30, 50).red(), 0);
+      }
+      shape->removeFromSuperlayer();
+    }
   }
 }
 

@@ -88,6 +88,13 @@ TEST(ShadowReuse, AKeptBlurIsOnlyReusedForTheSameAlphaSizeOffsetAndSigma) {
   EXPECT_GT(keptShadowBytes(), 0U);
 }
 
+// Small blurs are kept side by side, not one in place of another.
+TEST(ShadowReuse, KeepsSeveralSmallBlurs) {
+  const std::size_t one = 2 * 44 * 30;  // its alpha and its blurred levels, a byte a pixel each
+  for (int notch : {7, 9, 11}) reusedShadowImage(ring(Qt::blue, notch, {44, 30}), {0, 0}, 2.25, Qt::blue);
+  EXPECT_GE(keptShadowBytes(), 3 * one);
+}
+
 // A vertical line blurred sideways spreads as a Gaussian of the sigma asked
 // for: its variance across the line comes within the box passes' rounding of
 // sigma squared, at full and at half resolution.
@@ -165,6 +172,20 @@ TEST(ShadowBlur, LeavesTheFarSideOfAnEdgeUntouched) {
         }
         const QPoint inside = c.filled.center();
         EXPECT_GT(qAlpha(shadow.pixel(inside)), 0) << c.name;
+      }
+    }
+  }
+}
+
+// Cast by whole pixels, a shadow is the one cast in place, moved, as strong.
+TEST(ShadowBlur, ShiftedByWholePixelsIsTheSameShadowMoved) {
+  const QImage block = field(60, 60, QRect(20, 20, 16, 12), 200);
+  for (double sigma : {1.5, 4.0}) {
+    const QImage still = shadowImage(block, QPointF(0, 0), sigma, Qt::black);
+    const QImage moved = shadowImage(block, QPointF(4, -2), sigma, Qt::black);
+    for (int y = 4; y < 56; ++y) {
+      for (int x = 4; x < 52; ++x) {
+        ASSERT_EQ(qAlpha(moved.pixel(x + 4, y - 2)), qAlpha(still.pixel(x, y))) << sigma << " at " << x << "," << y;
       }
     }
   }
