@@ -796,6 +796,17 @@ TEST_F(Renderer, AFadedContainerFadesItsSublayersAsOneImage) {
     EXPECT_EQ(at(image, edge.x(), edge.y()), alone) << edge.x() << "," << edge.y();
   }
   EXPECT_EQ(at(image, 20, 55).alpha(), 0);
+  // A hairline one pixel tall is its whole image.
+  auto hairline = Layer::make();
+  hairline->setFrame(root->bounds());
+  hairline->setOpacity(0.5);
+  auto row = Layer::make();
+  row->setFrame(Rect(10, 80, 80, 1));
+  row->setBackgroundColor(blue);
+  hairline->addSublayer(row);
+  root->addSublayer(hairline);
+  EXPECT_NEAR(at(frame(0), 50, 80).alphaF(), 0.5, 0.01);
+  hairline->removeFromSuperlayer();
   // An animated fade keeps the one image and only places it at another opacity.
   container->addAnimation(endless("opacity", 0.2, 0.6, 1));
   const int before = renderer.stats().rasterisations;
@@ -1055,15 +1066,29 @@ TEST_F(Renderer, AFadingGroupWithMoreThanMorphsDrawsEveryMember) {
     layer->setFrame(Rect(0, 0, 100, 100));
     return layer;
   };
+  const auto sliding = [&] {
+    // Moved 50 points up by a member of an animation group, beside its morph.
+    auto shape = morphing(Rect(60, 20, 30, 10), Rect(60, 20, 30, 20), green);
+    auto lift = std::make_shared<BasicAnimation>("transform.translation.y");
+    lift->fromValue = 50.0;
+    lift->toValue = 50.0;
+    AnimationGroup group;
+    group.animations = {lift};
+    group.duration = 1;
+    group.repeatCount = Animation::repeatForever;
+    shape->addAnimation(group, "lift");
+    return shape;
+  };
   struct Case {
     const char* name;
     std::function<std::shared_ptr<Layer>()> second;
+    QPoint shown;  // where the second member shows green
   };
   const Case cases[] = {
-      {"a still layer holding another", [&] { return holding(still(), green); }},
-      {"a morphing shape holding another", [&] {
-         return holding(morphing(Rect(60, 20, 30, 10), Rect(60, 20, 30, 20), red), green);
-       }},
+      {"a still layer holding another", [&] { return holding(still(), green); }, {30, 70}},
+      {"a morphing shape holding another",
+       [&] { return holding(morphing(Rect(60, 20, 30, 10), Rect(60, 20, 30, 20), red), green); }, {30, 70}},
+      {"a morphing shape that also moves", sliding, {75, 75}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -1074,7 +1099,8 @@ TEST_F(Renderer, AFadingGroupWithMoreThanMorphsDrawsEveryMember) {
     container->addSublayer(c.second());
     root->addSublayer(container);
     const QImage image = frame(0);
-    for (const auto& [x, y, color] : {std::tuple{30, 15, QColor(Qt::blue)}, std::tuple{30, 70, QColor(Qt::green)}}) {
+    for (const auto& [x, y, color] :
+         {std::tuple{30, 15, QColor(Qt::blue)}, std::tuple{c.shown.x(), c.shown.y(), QColor(Qt::green)}}) {
       const QColor got = at(image, x, y);
       EXPECT_NEAR(got.alphaF(), 0.5, 0.01) << x << "," << y;
       EXPECT_EQ(got.rgb(), color.rgb()) << x << "," << y;
