@@ -841,7 +841,7 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
       // under a clip that is a single rect. Under a clip of many rects it
       // takes a span path and hands that to worker threads, at several times
       // the cost of the blend itself.
-      for (const QRect& part : area) draw(painter, base, QRegion(part), item, nullptr);
+      for (const QRect& part : area) blit(painter, base, part, item);
     } else {
       draw(painter, base, area, item, paths);  // drawn anew or transformed: once
     }
@@ -849,6 +849,18 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   }
   painter.restore();
   m_stats.composited = composited;
+}
+
+void LayerRenderer::blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item) {
+  // The part of the image under `part`, copied 1:1: whole-pixel placement
+  // makes it the same pixels as a clipped draw. The clip still matters: it
+  // replaces the paint event's region of many rects, under which Qt would
+  // blend through its slow span path.
+  painter.setTransform(base);
+  painter.setClipRect(part);
+  painter.setOpacity(item.opacity);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
 }
 
 void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,

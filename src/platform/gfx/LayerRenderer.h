@@ -153,6 +153,8 @@ class LayerRenderer final {
   CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
                        bool lasting);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
+  /// Copies the part of a translation-only item under `part` (device pixels).
+  static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item);
   /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
   static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
                    const std::vector<QPainterPath>* paths);
