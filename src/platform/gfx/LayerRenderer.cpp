@@ -852,10 +852,9 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
 }
 
 void LayerRenderer::blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item) {
-  // The part of the image under `part`, copied 1:1: whole-pixel placement
-  // makes it the same pixels as a clipped draw. The clip still matters: it
-  // replaces the paint event's region of many rects, under which Qt would
-  // blend through its slow span path.
+  // Whole-pixel placement makes copying just the part under `part` the same
+  // pixels as drawing the whole image clipped to it. The clip stays for the
+  // reason given in paint(): it replaces the paint event's many-rect region.
   painter.setTransform(base);
   painter.setClipRect(part);
   painter.setOpacity(item.opacity);
