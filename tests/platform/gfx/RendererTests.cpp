@@ -185,6 +185,28 @@ TEST_F(Renderer, EvenOddMaskHidesTheInside) {
   EXPECT_EQ(at(clipped, 2, 2).alpha(), 0);
 }
 
+TEST_F(Renderer, AMaskOneLineWideAtAnEdgeStillShowsThatLine) {
+  square(Rect(0, 0, 100, 100), green);
+  const struct {
+    const char* name;
+    Rect line;
+    Point inside;
+  } cases[] = {
+      {"bottom row", {0, 0, 100, 1}, {50, 0}},
+      {"top row", {0, 99, 100, 1}, {50, 99}},
+      {"left column", {0, 0, 1, 100}, {0, 50}},
+      {"right column", {99, 0, 1, 100}, {99, 50}},
+  };
+  for (const auto& c : cases) {
+    auto mask = ShapeLayer::make();
+    mask->setPath(Path::rect(c.line));
+    root->setMask(mask);
+    const QImage image = frame(0);
+    EXPECT_EQ(at(image, int(c.inside.x), int(c.inside.y)), QColor(Qt::green)) << c.name;
+    EXPECT_EQ(painted(image), 100) << c.name;
+  }
+}
+
 TEST_F(Renderer, RadialGradientIsBrightestAtItsStartPoint) {
   auto glow = GradientLayer::make();
   glow->setType(GradientLayer::Type::radial);
