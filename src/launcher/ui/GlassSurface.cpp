@@ -2,6 +2,7 @@
 
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
+#include "look/ui/QuibLook.h"
 #include "look/ui/QuibNeonBorder.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/ui/ViewLayer.h"
@@ -71,6 +72,7 @@ class GlassSurface::Decoration final : public QWidget {
 
 GlassSurface::GlassSurface(QWidget* parent)
     : QWidget(parent) {
+  QuibLook::mark(this, QuibLook::Part::glassSurface);
   pf::ViewStyle::setAppearance(this, QuibSkin::appearance());
   const auto layer = pf::ViewLayer::ensure(this);
   layer->setCornerRadius(cornerRadius);

@@ -33,10 +33,15 @@ bool isColorPanel(const pf::Window& window) {
   return qobject_cast<const QColorDialog*>(window.contentView()) != nullptr;
 }
 
-// The look cannot link the launcher and reminder widgets that use it, so it
-// knows the two it must treat apart by their class names.
-bool isGlassSurface(const QWidget* view) { return view && view->inherits("GlassSurface"); }
-bool isGlowButton(const QWidget* view) { return view->inherits("ReminderGlowButton"); }
+constexpr const char* partProperty = "quibLookPart";
+
+bool isPart(const QWidget* view, QuibLook::Part part) {
+  const QVariant marked = view ? view->property(partProperty) : QVariant();
+  return marked.isValid() && marked.toInt() == static_cast<int>(part);
+}
+
+bool isGlassSurface(const QWidget* view) { return isPart(view, QuibLook::Part::glassSurface); }
+bool isGlowButton(const QWidget* view) { return isPart(view, QuibLook::Part::glowButton); }
 
 bool isTextView(const QWidget* view) {
   return qobject_cast<const QLabel*>(view) || qobject_cast<const QLineEdit*>(view) ||
@@ -124,6 +129,8 @@ bool isFinite(const pf::Color& color) {
 }
 
 }  // namespace
+
+void QuibLook::mark(QWidget* view, Part part) { view->setProperty(partProperty, static_cast<int>(part)); }
 
 void QuibLook::setCustomColor(const pf::Color& color, bool background) {
   // A NaN would be stored, then read back as no colour at all: the choice

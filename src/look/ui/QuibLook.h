@@ -6,6 +6,8 @@
 #include "look/QuibSkin.h"
 #include "platform/core/Color.h"
 
+class QWidget;
+
 /// The setters of the look. Each stores one choice in the standard user
 /// defaults and carries it at once into every open window: window and view
 /// appearances are reset to the skin's, every colour a window was given that
@@ -17,6 +19,15 @@
 class QuibLook final {
  public:
   QuibLook() = delete;
+
+  /// Views a look change treats apart, which the look cannot name itself
+  /// (they live in libraries built on it).
+  enum class Part {
+    glassSurface,  ///< a glass content view: its window wears the border effect
+    glowButton,    ///< a button whose tint follows the palette wherever it sits
+  };
+  /// Marks `view` as `part` for every look change to come.
+  static void mark(QWidget* view, Part part);
 
   /// Stores a custom background (true) or accent (false) colour and selects
   /// it. A colour with a component that is not a finite number is refused:

@@ -2,6 +2,7 @@
 
 #include "look/LookColor.h"
 #include "look/QuibTheme.h"
+#include "look/ui/QuibLook.h"
 #include "platform/gfx/Symbols.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/ui/ViewStyle.h"
@@ -20,6 +21,7 @@ constexpr double iconAndGap = 23;
 
 ReminderGlowButton::ReminderGlowButton(const QString& title, QWidget* parent)
     : QPushButton(title, parent) {
+  QuibLook::mark(this, QuibLook::Part::glowButton);
   setTint(QuibTheme::accent());
   pf::ViewStyle::setFontSize(this, 14, QFont::DemiBold);
   setCursor(Qt::PointingHandCursor);

@@ -131,6 +131,7 @@ TEST_F(LookChange, ASkinChangeResetsAppearancesButNotTheColourPanels) {
 TEST_F(LookChange, AnEffectChangeSwitchesVisibleGlassAndSettingsOverlaysOnceLater) {
   window->show();
   const auto hidden = glassWindow(false);
+  const auto shownGlass = glassWindow(true);
   const auto settings = glassWindow(true, QStringLiteral("Wendle Settings"));
   const auto other = glassWindow(true, QStringLiteral("Other"));
 
@@ -141,6 +142,8 @@ TEST_F(LookChange, AnEffectChangeSwitchesVisibleGlassAndSettingsOverlaysOnceLate
   EXPECT_EQ(overlay()->builds(), 1);
   ASSERT_NE(QuibSmokeOverlay::of(settings.get()), nullptr);
   EXPECT_EQ(QuibSmokeOverlay::of(settings.get())->builds(), 1);
+  ASSERT_NE(QuibSmokeOverlay::of(shownGlass.get()), nullptr);
+  EXPECT_EQ(QuibSmokeOverlay::of(shownGlass.get())->builds(), 1);
   const QuibSmokeOverlay* hiddenOverlay = QuibSmokeOverlay::of(hidden.get());
   EXPECT_TRUE(!hiddenOverlay || !hiddenOverlay->panel()->isVisible()) << "nothing shows around a hidden window";
   EXPECT_EQ(QuibSmokeOverlay::of(other.get()), nullptr);
@@ -149,6 +152,7 @@ TEST_F(LookChange, AnEffectChangeSwitchesVisibleGlassAndSettingsOverlaysOnceLate
   settle();
   EXPECT_EQ(overlay(), nullptr);
   EXPECT_EQ(QuibSmokeOverlay::of(settings.get()), nullptr);
+  EXPECT_EQ(QuibSmokeOverlay::of(shownGlass.get()), nullptr);
 }
 
 TEST_F(LookChange, ACustomColourIsStoredAsThreeComponentsAndSelected) {
