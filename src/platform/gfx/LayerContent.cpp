@@ -83,16 +83,18 @@ bool LayerContent::isFaint() const {
   // alpha about ten levels of 255, which no one sees on the edge of a faint glow.
   constexpr double faintAlpha = 0.08;
   const auto faint = [](const std::optional<Color>& c) { return !showsColor(c) || resolved(*c).alpha <= faintAlpha; };
-  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
-  if (kind != Layer::Kind::shape || (hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder()))) {
-    return false;
-  }
+  if (kind != Layer::Kind::shape || fillsItsBox()) return false;
   return faint(fillColor) && faint(strokeColor);
 }
 
-bool LayerContent::isVisible() const {
+bool LayerContent::fillsItsBox() const {
   const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
-  if (hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder())) return true;
+  return hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder());
+}
+
+bool LayerContent::isVisible() const {
+  if (fillsItsBox()) return true;
+  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
   if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) return true;
   if (kind != Layer::Kind::shape || path.isEmpty()) return false;
   return showsColor(fillColor) || (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart);

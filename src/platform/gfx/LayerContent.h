@@ -61,6 +61,8 @@ struct LayerContent {
   bool isFaint() const;
   /// True when a border of some width and a visible colour is drawn.
   bool hasBorder() const;
+  /// True when its box has area and shows a background, image or border.
+  bool fillsItsBox() const;
   /// What the content covers in the layer's coordinates, strokes included, shadow not.
   QRectF localBounds() const;
   /// How far the shadow reaches beyond `localBounds`, in the layer's coordinates.

@@ -163,6 +163,10 @@ std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
   return rects;
 }
 
+// Where anything drawn can still matter for a target of `pixels`: content far
+// outside it can never be seen, and huge layers stay bounded.
+QRect reachable(QSize pixels) { return QRect(QPoint(0, 0), pixels).adjusted(-2048, -2048, 2048, 2048); }
+
 // The smallest rect holding every pixel of `image` that is not fully
 // transparent, within its top-left `size`.
 QRect opaqueBounds(const QImage& image, QSize size) {
@@ -464,7 +468,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     signature = mix(mix(mix(mix(signature, sigma), offset.x()), offset.y()), static_cast<quint64>(content.shadowTint().rgba64()));
   }
   const QRect whole = area;
-  area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
+  area &= reachable(m_pixels);
   if (area.isEmpty()) return item;
   // Cached images left whole by their clips, moved together, compose the same picture moved as much.
   if (!movable || area != whole) {
@@ -555,9 +559,8 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     }
     contents.push_back(std::move(content));
   }
-  area &= QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
-  GroupEntry group;
-  if (area.isEmpty()) return group;
+  area &= reachable(m_pixels);
+  if (area.isEmpty()) return {};
   QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
@@ -579,10 +582,15 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     content.paint(painter);
   }
   painter.end();
+  return trimmed(std::move(image), area.topLeft());
+}
+
+LayerRenderer::GroupEntry LayerRenderer::trimmed(QImage image, QPoint topLeft) {
+  GroupEntry group;
   const QRect used = opaqueBounds(image, image.size());
   if (used.isEmpty()) return group;
   group.image = used == image.rect() ? std::move(image) : image.copy(used);
-  group.topLeft = area.topLeft() + used.topLeft();
+  group.topLeft = topLeft + used.topLeft();
   return group;
 }
 
@@ -621,12 +629,7 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
     }
     image = std::move(withShadow);
   }
-  GroupEntry group;
-  const QRect used = opaqueBounds(image, image.size());
-  if (used.isEmpty()) return group;
-  group.image = used == image.rect() ? std::move(image) : image.copy(used);
-  group.topLeft = area.topLeft() + used.topLeft();
-  return group;
+  return trimmed(std::move(image), area.topLeft());
 }
 
 void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
@@ -671,9 +674,7 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   ++m_stats.rasterisations;
   const double reach = content.shadowReach();
   const QRectF local = content.localBounds().adjusted(-reach, -reach, reach, reach);
-  // Content far outside the target can never be seen; keep huge layers bounded.
-  const QRect limit = QRect(QPoint(0, 0), m_pixels).adjusted(-2048, -2048, 2048, 2048);
-  const QRect px = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(limit);
+  const QRect px = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
   if (px.isEmpty()) return entry;
 
   QImage fresh;

@@ -140,6 +140,8 @@ class LayerRenderer final {
   };
   GroupEntry drawMorphs(const std::vector<Morph>& members);
   bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
+  /// A composed image cut to what shows in it; `topLeft` places the uncut image.
+  static GroupEntry trimmed(QImage image, QPoint topLeft);
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset,
                             double sigma, const QColor& tint);
   int clipFor(const Layer& mask, const QTransform& world, int parent);
