@@ -385,8 +385,8 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
     return;
   }
-  if (drawsMembersStraight(layer, content, world, modelWorld)) {
-    push(composeMorphs(layer, world), opacity, outerClip);
+  if (const auto morphs = straightMorphs(layer, content, world, modelWorld)) {
+    push(composeMorphs(layer, world, *morphs), opacity, outerClip);
     return;
   }
   // The layer and its sublayers are drawn into one image at full opacity,
@@ -492,39 +492,41 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   return item;
 }
 
-bool LayerRenderer::drawsMembersStraight(const Layer& layer, const LayerContent& content, const QTransform& world,
-                                         const QTransform& model) const {
+std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(const Layer& layer,
+                                                                              const LayerContent& content,
+                                                                              const QTransform& world,
+                                                                              const QTransform& model) const {
   // The group's own drawing, shadow, mask and motion take the general way.
   if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
       !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
-    return false;
+    return std::nullopt;
   }
-  return std::ranges::all_of(layer.sublayers(), [&](const auto& member) {
-    if (member->kind() != Layer::Kind::shape || !member->sublayers().empty() || member->masksToBounds() ||
-        member->mask() || member->animations().empty()) {
-      return false;
-    }
-    const auto step = morphStep(*member, m_time);
-    return step && step->alone;
-  });
-}
-
-LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTransform& world) {
   std::vector<Morph> members;
-  quint64 signature = mix(mix(static_cast<quint64>(m_pixels.width()), static_cast<quint64>(m_pixels.height())), world);
   for (const auto& sublayer : layer.sublayers()) {
+    if (sublayer->kind() != Layer::Kind::shape || !sublayer->sublayers().empty() || sublayer->masksToBounds() ||
+        sublayer->mask() || sublayer->animations().empty()) {
+      return std::nullopt;
+    }
+    const auto step = morphStep(*sublayer, m_time);
+    if (!step || !step->alone) return std::nullopt;
     if (sublayer->isHidden()) continue;
     // Only a morph animates it, so the model places it.
-    const LayerPresentation model = modelPresentation(*sublayer);
-    const MorphStep step = *morphStep(*sublayer, m_time);
-    const Morph member{sublayer.get(), step.time, localTransform(model) * world,
-                       std::round(unitInterval(model.opacity) / opacityStep) * opacityStep};
-    if (member.opacity <= 0 || !isFinite(member.world)) continue;
-    if (!m_animating && hasRunningAnimations(*sublayer, m_time)) m_animating = true;
-    signature = mix(mix(mix(mix(signature, sublayer->serial()), mix(sublayer->contentRevision(), step.key)),
+    const LayerPresentation shown = modelPresentation(*sublayer);
+    const Morph member{sublayer.get(), step->time, step->key, localTransform(shown) * world,
+                       std::round(unitInterval(shown.opacity) / opacityStep) * opacityStep};
+    if (member.opacity > 0 && isFinite(member.world)) members.push_back(member);
+  }
+  return members;
+}
+
+LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTransform& world,
+                                                 const std::vector<Morph>& members) {
+  quint64 signature = mix(mix(static_cast<quint64>(m_pixels.width()), static_cast<quint64>(m_pixels.height())), world);
+  for (const Morph& member : members) {
+    if (!m_animating && hasRunningAnimations(*member.layer, m_time)) m_animating = true;
+    signature = mix(mix(mix(mix(signature, member.layer->serial()), mix(member.layer->contentRevision(), member.key)),
                         member.world),
                     member.opacity);
-    members.push_back(member);
   }
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {

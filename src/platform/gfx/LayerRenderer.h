@@ -126,18 +126,20 @@ class LayerRenderer final {
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
                     const std::vector<Item>& members);
-  /// Whether a group's sublayers are all plain shapes that only morph: they
-  /// change together, so each stage draws them straight into the group's image.
-  bool drawsMembersStraight(const Layer& layer, const LayerContent& content, const QTransform& world,
-                            const QTransform& model) const;
-  Item composeMorphs(const Layer& layer, const QTransform& world);
-  /// A member of such a group, at its stage.
+  /// A member of a group whose sublayers are all plain shapes that only morph, at its stage.
   struct Morph {
     const Layer* layer = nullptr;
     double time = 0;  // when its stage's content is evaluated
+    quint64 key = 0;  // the same for every time that draws the same content
     QTransform world;
     double opacity = 1;
   };
+  /// The shown members of a group whose sublayers are all plain shapes that
+  /// only morph (they change together, so each stage draws them straight into
+  /// the group's image); none when the group is not such a one.
+  std::optional<std::vector<Morph>> straightMorphs(const Layer& layer, const LayerContent& content,
+                                                   const QTransform& world, const QTransform& model) const;
+  Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
   GroupEntry drawMorphs(const std::vector<Morph>& members);
   bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   /// A composed image cut to what shows in it; `topLeft` places the uncut image.
