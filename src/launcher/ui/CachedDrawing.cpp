@@ -54,6 +54,7 @@ bool CachedDrawing::paint(QPainter& painter, QSize size, int state, const std::f
   const Key key = current(size, ratio, state);
   const bool changed = m_image.isNull() || !(key == m_key);
   if (changed) {
+    // Let go of the old picture first: a shared one no other drawing shows is then dropped, not kept.
     m_image = {};
     m_image = picture(key, draw);
     m_key = key;
