@@ -14,6 +14,14 @@ using Mode = KeyframeAnimation::CalculationMode;
 
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
 
+/// A number animation's value at `progress`, with these key times.
+struct KeyTimeCase {
+  const char* name;
+  std::vector<double> keyTimes;
+  double progress;
+  double value;
+};
+
 KeyframeAnimation keyframes(std::vector<AnimationValue> values, std::vector<double> keyTimes = {}, Mode mode = Mode::linear) {
   KeyframeAnimation a("position");
   a.values = std::move(values);
@@ -66,14 +74,8 @@ TEST(TimingFunction, HoldsControlTimesWithinThePass) {
 }
 
 TEST(KeyframeValue, LinearRunsBetweenNeighboursAtTheirKeyTimes) {
-  struct Case {
-    const char* name;
-    std::vector<double> keyTimes;
-    double progress;
-    double value;
-  };
   const std::vector<AnimationValue> values{0.0, 10.0, 30.0};
-  const Case cases[] = {
+  const KeyTimeCase cases[] = {
       {"evenly spaced, first half", {}, 0.25, 5},
       {"evenly spaced, second half", {}, 0.75, 20},
       {"at a key time", {0, 0.2, 1}, 0.2, 10},
@@ -105,14 +107,8 @@ TEST(KeyframeValue, TimingFunctionsApplyOnlyWhenOneIsGivenPerSegment) {
 }
 
 TEST(KeyframeValue, DiscreteHoldsEachValueUntilTheNextKeyTime) {
-  struct Case {
-    const char* name;
-    std::vector<double> keyTimes;
-    double progress;
-    double value;
-  };
   const std::vector<AnimationValue> values{1.0, 2.0, 3.0};
-  const Case cases[] = {
+  const KeyTimeCase cases[] = {
       {"even thirds, first", {}, 0.33, 1},
       {"even thirds, second", {}, 0.34, 2},
       {"even thirds, end", {}, 1, 3},
@@ -162,14 +158,8 @@ TEST(KeyframeValue, PacedMovesAtOneSpeedByDistance) {
 // the Hermite curve h00 p0 + h10 dt m0 + h01 p1 + h11 dt m1, at s = 1/2 giving
 // (p0 + p1) / 2 + dt (m0 - m1) / 8.
 TEST(KeyframeValue, CubicFollowsCatmullRomTangentsOverTime) {
-  struct Case {
-    const char* name;
-    std::vector<double> keyTimes;
-    double progress;
-    double value;
-  };
   const std::vector<AnimationValue> values{0.0, 10.0, 30.0};
-  const Case cases[] = {
+  const KeyTimeCase cases[] = {
       {"even, first segment", {0, 0.5, 1}, 0.25, 3.75},
       {"even, second segment", {0, 0.5, 1}, 0.75, 20.625},
       {"uneven, first segment", {0, 0.25, 1}, 0.125, 4.6875},
