@@ -285,11 +285,12 @@ TEST_F(ReminderFeatureTest, TheShortcutButtonOpensOnlyAnActiveSavedShortcut) {
       {"kettle", QStringLiteral("The address cannot be opened."), true, QStringLiteral("The address cannot be opened.")},
       {"teapot", std::nullopt, false, ReminderFeature::unavailableShortcut},
       {"gone", std::nullopt, false, ReminderFeature::unavailableShortcut},
+      {nullptr, std::nullopt, false, QString()},  // no shortcut given: asking for it does nothing
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.actionID);
+    SCOPED_TRACE(c.actionID ? c.actionID : "none");
     QuibReminder reminder = test::reminder();
-    reminder.actionID = QString::fromUtf8(c.actionID);
+    reminder.actionID = c.actionID ? std::optional(QString::fromUtf8(c.actionID)) : std::nullopt;
     test::writeJournal({1, {reminder}, {}});
     Owner owner;
     auto reminders = feature(owner);
@@ -299,7 +300,11 @@ TEST_F(ReminderFeatureTest, TheShortcutButtonOpensOnlyAnActiveSavedShortcut) {
       done(c.openError);
     };
     reminders->start();
-    QTest::mouseClick(reminders->bubble().actionButton(), Qt::LeftButton);
+    if (c.actionID) {
+      QTest::mouseClick(reminders->bubble().actionButton(), Qt::LeftButton);
+    } else {
+      reminders->bubble().openAction();
+    }
     EXPECT_EQ(opened.has_value(), c.opened);
     if (opened) {
       EXPECT_EQ(*opened, reminder.actionID);
