@@ -15,6 +15,11 @@ TEST(DanceTimingTest, ReadsEachFramesStatedDelay) {
   EXPECT_EQ(delays[2], 0.05);
   EXPECT_EQ(delays[3], std::nullopt);
   EXPECT_EQ(delays[4], 3.0);
+
+  // Only a graphic control block states a delay: a comment before a frame does not.
+  QByteArray commented = gif({-1});
+  commented.insert(19, QByteArray("\x21\xfe\x04\x05\x06\x07\x08\x00", 8));
+  EXPECT_EQ(DanceTiming::statedDelays(commented), std::vector<std::optional<double>>{std::nullopt});
 }
 
 TEST(DanceTimingTest, StopsAtDamageAndRefusesOtherFiles) {
