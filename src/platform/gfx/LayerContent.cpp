@@ -100,6 +100,21 @@ bool LayerContent::isVisible() const {
   return showsColor(fillColor) || (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart);
 }
 
+bool LayerContent::isImageOnly() const {
+  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
+  const bool drawsMore = showsColor(backgroundColor) || hasBorder() || hasShadow() ||
+                         (kind == Layer::Kind::gradient && !colors.empty()) ||
+                         (kind == Layer::Kind::shape && !path.isEmpty());
+  return hasArea && !contents.isNull() && !drawsMore;
+}
+
+QTransform LayerContent::imagePlacement() const {
+  // Stretched over the bounds with its first row at the top, as `paint` draws it.
+  const QRectF box = toQRectF(bounds);
+  return QTransform::fromScale(box.width() / contents.width(), -box.height() / contents.height()) *
+         QTransform::fromTranslate(box.left(), box.bottom());
+}
+
 bool LayerContent::hasShadow() const {
   return shadowOpacity > 0 && showsColor(shadowColor) && isVisible();
 }

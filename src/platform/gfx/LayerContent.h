@@ -63,6 +63,11 @@ struct LayerContent {
   bool hasBorder() const;
   /// True when its box has area and shows a background, image or border.
   bool fillsItsBox() const;
+  /// True when it draws its contents image and nothing else (no background,
+  /// border, fill, stroke, gradient or shadow).
+  bool isImageOnly() const;
+  /// Maps the contents image's pixels into the layer's coordinates, where `paint` stretches it.
+  QTransform imagePlacement() const;
   /// What the content covers in the layer's coordinates, strokes included, shadow not.
   QRectF localBounds() const;
   /// How far the shadow reaches beyond `localBounds`, in the layer's coordinates.

@@ -29,6 +29,12 @@
 // drawn straight into its image, which is reused while every member's stage,
 // placement and opacity are unchanged.
 //
+// Trimming. A cached image holds what its layer shows cut to where it is not
+// transparent, found by searching the drawn pixels; a turning layer that is
+// only its contents image is instead drawn straight into an image bounding
+// where the image's shown pixels land, grown by a pixel of the image for
+// smoothing, so it may keep a transparent margin.
+//
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
 // signature changed, appeared or went away, and only inside its clip.
@@ -67,6 +73,8 @@ constexpr quint64 cacheLifetime = 300;
 // the purpose: animated ones are drawn again many times a second, and a fresh
 // image each time costs an allocation, freshly mapped pages and a paint engine.
 constexpr int keptCanvasSide = 512;
+// Contents images whose shown part is remembered, at most.
+constexpr std::size_t shownPartsKept = 64;
 
 // A canvas at least `size` large, transparent within `size` from its top left.
 QImage& canvasFor(QSize size, QImage& fresh) {
@@ -310,11 +318,12 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_pixels = pixels;
   ++m_frame;
   m_animating = false;
-  const auto previousClips = std::move(m_clips);
+  // Last frame's lists are kept for their capacity: built afresh, hundreds of
+  // items take freshly mapped pages every frame.
+  std::swap(m_clips, m_previousClips);
   m_clips.clear();
-  const auto previous = std::move(m_items);
+  std::swap(m_items, m_previousItems);
   m_items.clear();
-  m_items.reserve(previous.size());
   m_below = 0;
   m_root = &root;
 
@@ -326,7 +335,10 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   };
   std::erase_if(m_cache, stale);
   std::erase_if(m_groups, stale);
-  QRegion changed = damage(previous, previousClips);
+  QRegion changed = damage(m_previousItems, m_previousClips);
+  // Let go of what only last frame showed, so that no image is held longer than it shows.
+  m_previousItems.clear();
+  m_previousClips.clear();
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
 }
@@ -420,7 +432,7 @@ void LayerRenderer::addContent(const Layer& layer, LayerContent content, const P
     item.translationOnly = false;
     item.transform = place.world;
     item.rect = place.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
-    item.direct = std::move(content);
+    item.direct = std::make_unique<const LayerContent>(std::move(content));
     item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
     ++m_stats.directDraws;
   } else {
@@ -679,25 +691,24 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   const QRect px = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
   if (px.isEmpty()) return entry;
 
+  if (!lasting && content.isImageOnly()) {
+    // Redrawn at every step of an animated scale: drawn straight into an
+    // image just large enough, rather than cleared, searched and copied out.
+    const QRectF part = shownPart(content.contents);
+    if (part.isEmpty()) return entry;
+    const QRect shows = raster.mapRect(content.imagePlacement().mapRect(part))
+                            .toAlignedRect()
+                            .intersected(px);
+    if (shows.isEmpty()) return entry;
+    entry.image = QImage(shows.size(), QImage::Format_ARGB32_Premultiplied);
+    entry.image.fill(Qt::transparent);
+    paintInStrips(entry.image, content, raster, shows);
+    entry.topLeft = shows.topLeft();
+    return entry;
+  }
   QImage fresh;
   QImage* image = &canvasFor(px.size(), fresh);
-  {
-    QPainter p(image);
-    // Qt fills a path about three times faster without antialiasing, and a
-    // faint shape's edges look the same either way.
-    p.setRenderHint(QPainter::Antialiasing, !content.isFaint());
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    // Qt hands a fill of 96 scanlines or more to worker threads and waits
-    // for them; drawn in lower strips every fill stays on this thread, which
-    // costs less in all.
-    const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
-    for (int y = 0; y < px.height(); y += rasterStrip) {
-      p.resetTransform();
-      p.setClipRect(QRect(0, y, px.width(), std::min(rasterStrip, px.height() - y)));
-      p.setTransform(place);
-      content.paint(p);
-    }
-  }
+  paintInStrips(*image, content, raster, px);
   QImage withShadow;
   if (content.hasShadow()) {
     const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
@@ -721,6 +732,40 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   entry.topLeft = px.topLeft() + used.topLeft();
   if (lasting) entry.coverage = coverageOf(entry.image);
   return entry;
+}
+
+void LayerRenderer::paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area) {
+  QPainter p(&image);
+  // Qt fills a path about three times faster without antialiasing, and a
+  // faint shape's edges look the same either way.
+  p.setRenderHint(QPainter::Antialiasing, !content.isFaint());
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  // Qt hands a fill of 96 scanlines or more to worker threads and waits
+  // for them; drawn in lower strips every fill stays on this thread, which
+  // costs less in all.
+  const QTransform place = raster * QTransform::fromTranslate(-area.x(), -area.y());
+  for (int y = 0; y < area.height(); y += rasterStrip) {
+    p.resetTransform();
+    p.setClipRect(QRect(0, y, area.width(), std::min(rasterStrip, area.height() - y)));
+    p.setTransform(place);
+    content.paint(p);
+  }
+}
+
+QRectF LayerRenderer::shownPart(const QImage& image) {
+  const auto known = m_shownParts.find(image.cacheKey());
+  if (known != m_shownParts.end()) return known->second;
+  // The few images drawn this way (textures) are each searched once; any
+  // number of others must not pile up.
+  if (m_shownParts.size() >= shownPartsKept) m_shownParts.clear();
+  const QImage pixels = image.format() == QImage::Format_ARGB32_Premultiplied
+                            ? image
+                            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const QRect shown = opaqueBounds(pixels, pixels.size());
+  // Smoothing spreads each pixel over its neighbours.
+  const QRectF part = shown.isEmpty() ? QRectF() : QRectF(shown).adjusted(-1, -1, 1, 1);
+  m_shownParts.emplace(image.cacheKey(), part);
+  return part;
 }
 
 int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int parent) {

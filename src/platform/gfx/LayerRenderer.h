@@ -91,7 +91,7 @@ class LayerRenderer final {
     bool translationOnly = true;
     QPoint position;      // translation-only placement
     QTransform transform; // otherwise (drawn afresh): the layer to device pixels
-    std::optional<LayerContent> direct;
+    std::unique_ptr<const LayerContent> direct;  // apart: most items are images, and the list is walked every frame
     double opacity = 1;
     int clip = -1;
     QRect rect;
@@ -156,6 +156,10 @@ class LayerRenderer final {
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
   CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
                        bool lasting);
+  /// Draws `content` placed by `raster` into `image`, whose top left is `area`'s.
+  static void paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area);
+  /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
+  QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Copies the part of a translation-only item under `part` (device pixels).
   static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item);
@@ -173,7 +177,10 @@ class LayerRenderer final {
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
   std::vector<Clip> m_clips;
+  std::unordered_map<qint64, QRectF> m_shownParts;  // by contents image
   std::vector<Item> m_items;
+  std::vector<Item> m_previousItems;
+  std::vector<Clip> m_previousClips;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
 };

@@ -1569,3 +1569,69 @@ TEST_F(Renderer, AStillLayerIsDrawnAgainWhenItsScaleOrTurnChanges) {
     root->removeAllSublayers();
   }
 }
+
+// A layer that is only its contents image, drawn again at each step of an
+// animated scale, shows every pixel that the same image shows when the scale
+// is the model's, up to rounding: none of its smoothed edge is cut away.
+TEST_F(Renderer, AnImageRedrawnAtAScaleStepShowsAllOfIt) {
+  // A solid block inside a transparent margin, one corner pixel at the very edge.
+  const auto picture = [](QImage::Format format) {
+    QImage image(12, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int y = 2; y < 6; ++y) {
+      for (int x = 3; x < 9; ++x) image.setPixelColor(x, y, QColor(255, 140, 0));
+    }
+    image.setPixelColor(11, 7, Qt::white);
+    return image.convertToFormat(format);
+  };
+  const struct {
+    const char* name;
+    double scale;
+    QImage::Format format;
+    std::optional<Color> background;  // drawn under it, all over the frame
+  } cases[] = {
+      {"shrunk a lot", 0.25, QImage::Format_ARGB32_Premultiplied, std::nullopt},
+      {"near its size", 1.125, QImage::Format_ARGB32_Premultiplied, std::nullopt},
+      {"four times larger", 4.0, QImage::Format_ARGB32_Premultiplied, std::nullopt},
+      {"straight alpha", 2.0, QImage::Format_ARGB32, std::nullopt},
+      {"no alpha channel", 2.0, QImage::Format_RGB888, std::nullopt},
+      {"over a background", 2.0, QImage::Format_ARGB32_Premultiplied, blue},
+  };
+  const auto shown = [&](QImage contents, double scale, bool animated, std::optional<Color> background = {}) {
+    root->removeAllSublayers();
+    renderer.reset();
+    auto sprite = Layer::make();
+    sprite->setFrame(Rect(30.3, 40.6, 24, 16));
+    sprite->setContents(contents);
+    sprite->setBackgroundColor(background);
+    if (animated) {
+      sprite->addAnimation(endless("transform.scale", scale, scale, 1));
+    } else {
+      sprite->setTransform(Transform::makeScale(scale, scale));
+    }
+    root->addSublayer(sprite);
+    return frame(0.5);
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage still = shown(picture(c.format), c.scale, false, c.background);
+    const QImage stepped = shown(picture(c.format), c.scale, true, c.background);
+    EXPECT_EQ(painted(stepped), painted(still));
+    int largest = 0;
+    for (int y = 0; y < still.height(); ++y) {
+      for (int x = 0; x < still.width(); ++x) {
+        const QRgb a = still.pixel(x, y), b = stepped.pixel(x, y);
+        largest = std::max({largest, std::abs(qAlpha(a) - qAlpha(b)), std::abs(qRed(a) - qRed(b)),
+                            std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+      }
+    }
+    EXPECT_LE(largest, 1);
+  }
+  // Wholly transparent, it shows nothing and changes nothing as it grows.
+  QImage clear(6, 6, QImage::Format_ARGB32_Premultiplied);
+  clear.fill(Qt::transparent);
+  EXPECT_EQ(painted(shown(clear, 2.0, true)), 0);
+  root->sublayers().front()->addAnimation(endless("transform.scale", 2.0, 4.0, 1));
+  frame(0.5);
+  EXPECT_TRUE(damage.isEmpty());
+}
