@@ -29,13 +29,15 @@ const PathMeasure& measureOf(const Path& path) {
   return cache.back().measure;
 }
 
-std::vector<double> keyTimesFor(const KeyframeAnimation& a) {
+// The animation's own key times when they fit its values, else evenly spaced
+// ones made in `even`. Read every frame: the own ones are not copied.
+const std::vector<double>& keyTimesFor(const KeyframeAnimation& a, std::vector<double>& even) {
   const std::size_t n = a.values.size();
   const auto& kt = a.keyTimes;
   const bool valid = kt.size() == n && std::is_sorted(kt.begin(), kt.end()) &&
                      std::all_of(kt.begin(), kt.end(), [](double t) { return std::isfinite(t); });
   if (valid) return kt;
-  std::vector<double> even(n);
+  even.resize(n);
   for (std::size_t i = 0; i < n; ++i) even[i] = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0;
   return even;
 }
@@ -122,7 +124,8 @@ std::optional<AnimationValue> keyframeValue(const KeyframeAnimation& a, double p
   });
   if (a.calculationMode == Mode::discrete) return discreteValue(a, p);
   if (a.calculationMode == Mode::paced && continuous) return pacedValue(values, p);
-  const auto kt = keyTimesFor(a);
+  std::vector<double> even;
+  const auto& kt = keyTimesFor(a, even);
   const auto [i, s] = segmentAt(a, kt, p);
   if (a.calculationMode == Mode::cubic && continuous) return cubicValue(a, kt, i, s);
   return animation_values::interpolate(values[i], values[i + 1], s);

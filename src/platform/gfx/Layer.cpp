@@ -33,6 +33,7 @@ void Layer::contentChanged() {
 }
 
 void Layer::treeChanged() {
+  ++m_revision;
   for (Layer* l = this; l; l = l->m_superlayer ? l->m_superlayer : l->m_maskOwner) {
     if (l->m_onChange) Transaction::notify(l);
   }

@@ -132,6 +132,9 @@ class Layer : public std::enable_shared_from_this<Layer> {
   /// Increases whenever something this layer draws itself changes (not its
   /// placement, opacity or sublayers): renderers redraw a cached image then.
   quint64 contentRevision() const { return m_contentRevision; }
+  /// Increases whenever anything of this layer itself changes: what it draws,
+  /// its placement, opacity, animations, mask or list of sublayers.
+  quint64 revision() const { return m_revision; }
   /// Called when this layer or anything in its tree below changes, once per
   /// change or once per outermost Transaction.
   void setOnChange(std::function<void()> callback) { m_onChange = std::move(callback); }
@@ -181,6 +184,7 @@ class Layer : public std::enable_shared_from_this<Layer> {
   std::vector<std::shared_ptr<Layer>> m_sublayers;
   std::vector<AnimationEntry> m_animations;
   quint64 m_contentRevision = 0;
+  quint64 m_revision = 0;
   std::function<void()> m_onChange;
 };
 

@@ -35,6 +35,14 @@
 // where the image's shown pixels land, grown by a pixel of the image for
 // smoothing, so it may keep a transparent margin.
 //
+// Memo. A layer with no animations, no mask and no clip of its own, that is
+// not the root, keeps its placements and its item (before opacity and clip)
+// while its revision (anything of it changed) and its superlayer's world and
+// model transforms are unchanged: it is then placed from them, its opacity
+// and clip applied afresh, without being evaluated. A change of the target's
+// size forgets every memo. What a layer's animations change is worked out
+// again only when its revision changes.
+//
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
 // signature changed, appeared or went away, and only inside its clip.
@@ -316,6 +324,8 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_time = t;
   m_scale = scale;
   m_pixels = pixels;
+  // What a still layer was cut to depends on the target's size.
+  if (resized) m_memos.clear();
   ++m_frame;
   m_animating = false;
   // Last frame's lists are kept for their capacity: built afresh, hundreds of
@@ -335,6 +345,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   };
   std::erase_if(m_cache, stale);
   std::erase_if(m_groups, stale);
+  std::erase_if(m_memos, stale);
   QRegion changed = damage(m_previousItems, m_previousClips);
   // Let go of what only last frame showed, so that no image is held longer than it shows.
   m_previousItems.clear();
@@ -346,6 +357,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 void LayerRenderer::reset() {
   m_cache.clear();
   m_groups.clear();
+  m_memos.clear();
   m_items.clear();
   m_clips.clear();
   m_pixels = QSize();
@@ -354,12 +366,23 @@ void LayerRenderer::reset() {
 void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel,
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
+  Memo& memo = memoFor(layer);
+  if (memo.still && &layer != m_root && memo.still->parentWorld == parentWorld &&
+      memo.still->parentModel == parentModel) {
+    // Nothing of it or above it moved: placed as last frame, without evaluating it again.
+    const double opacity = parentOpacity * unitInterval(layer.opacity());
+    if (opacity < invisibleOpacity) return;
+    if (memo.still->item) push(*memo.still->item, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, memo.still->world, memo.still->model, opacity, clip);
+    return;
+  }
+  memo.still.reset();
   const bool animated = !layer.animations().empty();
-  const std::optional<MorphStep> step = animated ? morphStep(layer, m_time) : std::nullopt;
+  const std::optional<MorphStep> step = memo.morphs ? morphStep(layer, m_time) : std::nullopt;
   // When the content is evaluated: the stage of a morph, else now.
   const double contentTime = step ? step->time : m_time;
   const bool morphsAlone = step && step->alone;
-  const bool redrawn = animated && !step && animatesContent(layer);
+  const bool redrawn = !step && memo.animatesContent;
   const LayerPresentation model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
   if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
@@ -393,7 +416,11 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
   const Placement place{world, modelWorld, redrawn, shown, revision};
   if (!isGroup(layer)) {
-    addContent(layer, std::move(content), place, opacity, clip);
+    auto item = itemFor(layer, std::move(content), place);
+    if (placesFromMemo(layer)) {
+      memo.still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
+    }
+    if (item) push(std::move(*item), opacity, clip);
     for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
     return;
   }
@@ -407,7 +434,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const quint64 below = std::exchange(m_below, 0);
   LayerContent own = content;
   own.shadowOpacity = 0;
-  addContent(layer, std::move(own), place, 1.0, clip);
+  if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
   for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip);
   const auto members = std::exchange(m_items, std::move(outer));
   m_below = below;
@@ -422,9 +449,27 @@ bool LayerRenderer::isGroup(const Layer& layer) const {
          animatesKeyPath(layer, QStringLiteral("shadowOpacity"));
 }
 
-void LayerRenderer::addContent(const Layer& layer, LayerContent content, const Placement& place, double opacity,
-                               int clip) {
-  if (!content.isVisible()) return;
+LayerRenderer::Memo& LayerRenderer::memoFor(const Layer& layer) {
+  Memo& memo = m_memos[layer.serial()];
+  memo.lastUsed = m_frame;
+  if (!memo.layer.expired() && memo.revision == layer.revision()) return memo;
+  memo = Memo{};
+  memo.layer = layer.weak_from_this();
+  memo.revision = layer.revision();
+  memo.lastUsed = m_frame;
+  memo.morphs = animatesKeyPath(layer, QStringLiteral("path"));
+  memo.animatesContent = animatesContent(layer);
+  return memo;
+}
+
+bool LayerRenderer::placesFromMemo(const Layer& layer) const {
+  // Anything animated, clipping or drawn specially is evaluated every frame.
+  return layer.animations().empty() && !layer.masksToBounds() && !layer.mask() && &layer != m_root;
+}
+
+std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, LayerContent content,
+                                                          const Placement& place) {
+  if (!content.isVisible()) return std::nullopt;
   Item item;
   item.serial = layer.serial();
   if (place.redrawn) {
@@ -432,7 +477,7 @@ void LayerRenderer::addContent(const Layer& layer, LayerContent content, const P
     item.translationOnly = false;
     item.transform = place.world;
     item.rect = place.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
-    item.direct = std::make_unique<const LayerContent>(std::move(content));
+    item.direct = std::make_shared<const LayerContent>(std::move(content));
     item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
     ++m_stats.directDraws;
   } else {
@@ -441,7 +486,8 @@ void LayerRenderer::addContent(const Layer& layer, LayerContent content, const P
                          b.origin.y + place.shown.anchorPoint.y * b.height());
     placeCached(layer, content, place.revision, place.world, place.model, anchor, item);
   }
-  push(std::move(item), opacity, clip);
+  if (item.rect.isEmpty()) return std::nullopt;
+  return item;
 }
 
 void LayerRenderer::push(Item item, double opacity, int clip) {
@@ -700,9 +746,10 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
                             .toAlignedRect()
                             .intersected(px);
     if (shows.isEmpty()) return entry;
-    entry.image = QImage(shows.size(), QImage::Format_ARGB32_Premultiplied);
-    entry.image.fill(Qt::transparent);
-    paintInStrips(entry.image, content, raster, shows);
+    QImage fresh;
+    QImage& canvas = canvasFor(shows.size(), fresh);
+    paintInStrips(canvas, content, raster, shows);
+    entry.image = canvas.copy(QRect(QPoint(0, 0), shows.size()));
     entry.topLeft = shows.topLeft();
     return entry;
   }

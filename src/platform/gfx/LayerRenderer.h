@@ -91,7 +91,7 @@ class LayerRenderer final {
     bool translationOnly = true;
     QPoint position;      // translation-only placement
     QTransform transform; // otherwise (drawn afresh): the layer to device pixels
-    std::unique_ptr<const LayerContent> direct;  // apart: most items are images, and the list is walked every frame
+    std::shared_ptr<const LayerContent> direct;  // apart: most items are images, and the list is walked every frame
     double opacity = 1;
     int clip = -1;
     QRect rect;
@@ -99,6 +99,23 @@ class LayerRenderer final {
     quint64 signature = 0;
   };
 
+  /// What is worked out of a layer alone, kept while its revision stays.
+  struct Memo {
+    std::weak_ptr<const Layer> layer;
+    quint64 revision = 0;
+    bool morphs = false;           // an endless "path" animation may stage its drawing
+    bool animatesContent = false;  // some animation changes what it draws
+    /// A still layer as last placed: reused while its superlayer places it the same way.
+    struct Still {
+      QTransform parentWorld;
+      QTransform parentModel;
+      QTransform world;
+      QTransform model;
+      std::optional<Item> item;  // before opacity and clip, when it shows anything
+    };
+    std::optional<Still> still;
+    quint64 lastUsed = 0;
+  };
   /// A layer's sublayers composited into one image with its own content.
   struct GroupEntry {
     std::weak_ptr<const Layer> layer;
@@ -121,7 +138,13 @@ class LayerRenderer final {
              int clip);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
-  void addContent(const Layer& layer, LayerContent content, const Placement& place, double opacity, int clip);
+  /// The layer's memo, worked out again when the layer changed.
+  Memo& memoFor(const Layer& layer);
+  /// Whether a layer's placement may be kept in its memo, to be reused while
+  /// its revision and its superlayer's placement stay (a group's never is).
+  bool placesFromMemo(const Layer& layer) const;
+  /// The layer's own item, before opacity and clip; none when it shows nothing.
+  std::optional<Item> itemFor(const Layer& layer, LayerContent content, const Placement& place);
   /// Appends an item with something to show, seen at `opacity` through `clip`.
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
@@ -176,6 +199,7 @@ class LayerRenderer final {
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
+  std::unordered_map<quint64, Memo> m_memos;
   std::vector<Clip> m_clips;
   std::unordered_map<qint64, QRectF> m_shownParts;  // by contents image
   std::vector<Item> m_items;

@@ -1635,3 +1635,98 @@ TEST_F(Renderer, AnImageRedrawnAtAScaleStepShowsAllOfIt) {
   frame(0.5);
   EXPECT_TRUE(damage.isEmpty());
 }
+
+// A layer with no animations, in a container whose placement did not change,
+// is placed as it was last frame without being evaluated again: every change
+// to it, to what holds it or to its neighbours still shows on the next frame.
+TEST_F(Renderer, AStillLayerPlacedAsLastFrameShowsEveryChange) {
+  struct Scene {
+    std::shared_ptr<Layer> container, still, neighbour;
+  };
+  const auto plain = [](Rect frame, Color color) {
+    auto layer = Layer::make();
+    layer->setFrame(frame);
+    layer->setBackgroundColor(color);
+    return layer;
+  };
+  const struct {
+    const char* name;
+    std::function<void(const Scene&)> change;
+    Point seen;       // where the change shows, y up
+    QColor expected;  // what shows there after it
+  } cases[] = {
+      {"its colour", [](const Scene& s) { s.still->setBackgroundColor(green); }, {45, 45}, Qt::green},
+      {"its position", [](const Scene& s) { s.still->setPosition({65, 65}); }, {65, 65}, Qt::red},
+      {"its opacity", [](const Scene& s) { s.still->setOpacity(0); }, {45, 45}, Qt::transparent},
+      {"hidden", [](const Scene& s) { s.still->setHidden(true); }, {45, 45}, Qt::transparent},
+      {"scaled", [](const Scene& s) { s.still->setTransform(Transform::makeScale(2, 2)); }, {33, 45}, Qt::red},
+      {"animated", [](const Scene& s) { s.still->addAnimation(endless("position", Point{65, 65}, Point{65, 65}, 1)); },
+       {65, 65}, Qt::red},
+      {"given a sublayer", [&](const Scene& s) { s.still->addSublayer(plain(Rect(0, 0, 5, 5), green)); }, {42, 42}, Qt::green},
+      {"raised over its neighbour", [](const Scene& s) { s.container->addSublayer(s.still); }, {52, 52}, Qt::red},
+      {"its neighbour removed", [](const Scene& s) { s.neighbour->removeFromSuperlayer(); }, {52, 52}, Qt::red},
+      {"its container moved", [](const Scene& s) { s.container->setPosition({30, 30}); }, {25, 25}, Qt::red},
+      {"clipping its sublayers",
+       [&](const Scene& s) {
+         s.still->setMasksToBounds(true);
+         s.still->addSublayer(plain(Rect(-10, -10, 5, 5), green));
+       },
+       {32, 32}, Qt::transparent},
+      {"masked", [&](const Scene& s) { s.still->setMask(plain(Rect(0, 0, 5, 5), red)); }, {45, 45}, Qt::transparent},
+      {"its container animated",
+       [](const Scene& s) { s.container->addAnimation(endless("position", Point{30, 30}, Point{30, 30}, 1)); },
+       {25, 25}, Qt::red},
+      {"its container scaled", [](const Scene& s) { s.container->setTransform(Transform::makeScale(1.5, 1.5)); },
+       {37, 37}, Qt::red},
+      {"its container masked", [&](const Scene& s) { s.container->setMask(plain(Rect(0, 0, 44, 44), red)); }, {46, 46},
+       Qt::transparent},
+      {"the root faded", [this](const Scene&) { root->setOpacity(0.5); }, {45, 45}, QColor(255, 0, 0, 128)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    root->setOpacity(1);
+    auto container = Layer::make();
+    container->setFrame(Rect(0, 0, 100, 100));
+    root->addSublayer(container);
+    const Scene scene{container, Layer::make(), Layer::make()};
+    scene.still->setFrame(Rect(40, 40, 15, 15));
+    scene.still->setBackgroundColor(red);
+    container->addSublayer(scene.still);
+    scene.neighbour->setFrame(Rect(50, 50, 10, 10));
+    scene.neighbour->setBackgroundColor(blue);
+    container->addSublayer(scene.neighbour);
+    frame(0);
+    const QImage before = frame(0);
+    ASSERT_EQ(at(before, 45, 45), QColor(Qt::red));
+    ASSERT_EQ(at(before, 52, 52), QColor(Qt::blue));
+    c.change(scene);
+    for (const int next : {1, 2}) {  // as evaluated, then as placed from the memo
+      SCOPED_TRACE(next);
+      const QColor shown = at(frame(0), static_cast<int>(c.seen.x), static_cast<int>(c.seen.y));
+      EXPECT_NEAR(shown.alpha(), c.expected.alpha(), 1);
+      if (c.expected.alpha() > 0) {
+        EXPECT_EQ(shown.red() > 0, c.expected.red() > 0);
+        EXPECT_EQ(shown.green() > 0, c.expected.green() > 0);
+        EXPECT_EQ(shown.blue() > 0, c.expected.blue() > 0);
+      }
+    }
+    container->removeFromSuperlayer();
+  }
+}
+
+// The root's backdrop is left to the host; a layer drawn before as a sublayer
+// and now as the root (or the other way round) is drawn as what it is now.
+TEST_F(Renderer, ALayerThatBecomesTheRootOrStopsBeingItIsDrawnAsWhatItIsNow) {
+  renderer.setDrawsRootBackdrop(false);
+  const auto outer = root;
+  const auto inner = square(Rect(0, 0, 100, 100), red);
+  for (const bool innerFirst : {false, true}) {
+    SCOPED_TRACE(innerFirst);
+    renderer.reset();
+    for (const bool innerIsRoot : {innerFirst, innerFirst, !innerFirst, !innerFirst}) {
+      root = innerIsRoot ? inner : outer;
+      EXPECT_EQ(at(frame(0), 50, 50).alpha(), innerIsRoot ? 0 : 255);
+    }
+  }
+  root = outer;
+}
