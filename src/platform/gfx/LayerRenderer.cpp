@@ -325,7 +325,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_scale = scale;
   m_pixels = pixels;
   // What a still layer was cut to depends on the target's size.
-  if (resized) m_memos.clear();
+  if (resized) m_lastMemos.clear();
   ++m_frame;
   m_animating = false;
   // Last frame's lists are kept for their capacity: built afresh, hundreds of
@@ -345,7 +345,11 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   };
   std::erase_if(m_cache, stale);
   std::erase_if(m_groups, stale);
-  std::erase_if(m_memos, stale);
+  // Memos of layers not visited this frame are let go.
+  std::swap(m_memos, m_lastMemos);
+  m_memos.clear();
+  m_memoCursor = 0;
+  m_lastMemoIndex.clear();
   QRegion changed = damage(m_previousItems, m_previousClips);
   // Let go of what only last frame showed, so that no image is held longer than it shows.
   m_previousItems.clear();
@@ -358,6 +362,7 @@ void LayerRenderer::reset() {
   m_cache.clear();
   m_groups.clear();
   m_memos.clear();
+  m_lastMemos.clear();
   m_items.clear();
   m_clips.clear();
   m_pixels = QSize();
@@ -366,17 +371,20 @@ void LayerRenderer::reset() {
 void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel,
                           double parentOpacity, int clip) {
   if (layer.isHidden()) return;
-  Memo& memo = memoFor(layer);
+  // By index: visiting the sublayers adds memos, which may move them all.
+  const std::size_t index = memoFor(layer);
+  const Memo& memo = m_memos[index];
   if (memo.still && &layer != m_root && memo.still->parentWorld == parentWorld &&
       memo.still->parentModel == parentModel) {
     // Nothing of it or above it moved: placed as last frame, without evaluating it again.
     const double opacity = parentOpacity * unitInterval(layer.opacity());
     if (opacity < invisibleOpacity) return;
     if (memo.still->item) push(*memo.still->item, opacity, clip);
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, memo.still->world, memo.still->model, opacity, clip);
+    if (layer.sublayers().empty()) return;
+    const QTransform world = memo.still->world, model = memo.still->model;
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip);
     return;
   }
-  memo.still.reset();
   const bool animated = !layer.animations().empty();
   const std::optional<MorphStep> step = memo.morphs ? morphStep(layer, m_time) : std::nullopt;
   // When the content is evaluated: the stage of a morph, else now.
@@ -418,7 +426,9 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (!isGroup(layer)) {
     auto item = itemFor(layer, std::move(content), place);
     if (placesFromMemo(layer)) {
-      memo.still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
+      auto& still = m_memos[index].still;
+      if (!still) still = std::make_unique<Memo::Still>();
+      *still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
     }
     if (item) push(std::move(*item), opacity, clip);
     for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
@@ -449,17 +459,28 @@ bool LayerRenderer::isGroup(const Layer& layer) const {
          animatesKeyPath(layer, QStringLiteral("shadowOpacity"));
 }
 
-LayerRenderer::Memo& LayerRenderer::memoFor(const Layer& layer) {
-  Memo& memo = m_memos[layer.serial()];
-  memo.lastUsed = m_frame;
-  if (!memo.layer.expired() && memo.revision == layer.revision()) return memo;
-  memo = Memo{};
-  memo.layer = layer.weak_from_this();
-  memo.revision = layer.revision();
-  memo.lastUsed = m_frame;
-  memo.morphs = animatesKeyPath(layer, QStringLiteral("path"));
-  memo.animatesContent = animatesContent(layer);
-  return memo;
+std::size_t LayerRenderer::memoFor(const Layer& layer) {
+  std::size_t at = m_memoCursor;
+  if (at >= m_lastMemos.size() || m_lastMemos[at].serial != layer.serial()) {
+    if (m_lastMemoIndex.empty()) {
+      for (std::size_t i = 0; i < m_lastMemos.size(); ++i) m_lastMemoIndex.emplace(m_lastMemos[i].serial, i);
+    }
+    const auto found = m_lastMemoIndex.find(layer.serial());
+    at = found == m_lastMemoIndex.end() ? m_lastMemos.size() : found->second;
+  }
+  m_memoCursor = at + 1;
+  // Serials are never reused: the same serial is the same layer.
+  if (at < m_lastMemos.size() && m_lastMemos[at].revision == layer.revision()) {
+    m_memos.push_back(std::move(m_lastMemos[at]));
+  } else {
+    Memo memo;
+    memo.serial = layer.serial();
+    memo.revision = layer.revision();
+    memo.morphs = animatesKeyPath(layer, QStringLiteral("path"));
+    memo.animatesContent = animatesContent(layer);
+    m_memos.push_back(std::move(memo));
+  }
+  return m_memos.size() - 1;
 }
 
 bool LayerRenderer::placesFromMemo(const Layer& layer) const {

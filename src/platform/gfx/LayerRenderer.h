@@ -101,7 +101,7 @@ class LayerRenderer final {
 
   /// What is worked out of a layer alone, kept while its revision stays.
   struct Memo {
-    std::weak_ptr<const Layer> layer;
+    quint64 serial = 0;  // of its layer
     quint64 revision = 0;
     bool morphs = false;           // an endless "path" animation may stage its drawing
     bool animatesContent = false;  // some animation changes what it draws
@@ -113,8 +113,7 @@ class LayerRenderer final {
       QTransform model;
       std::optional<Item> item;  // before opacity and clip, when it shows anything
     };
-    std::optional<Still> still;
-    quint64 lastUsed = 0;
+    std::unique_ptr<Still> still;  // apart, so the memos of a frame lie close together
   };
   /// A layer's sublayers composited into one image with its own content.
   struct GroupEntry {
@@ -138,8 +137,8 @@ class LayerRenderer final {
              int clip);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
-  /// The layer's memo, worked out again when the layer changed.
-  Memo& memoFor(const Layer& layer);
+  /// Where in `m_memos` the layer's memo now is, worked out again when the layer changed.
+  std::size_t memoFor(const Layer& layer);
   /// Whether a layer's placement may be kept in its memo, to be reused while
   /// its revision and its superlayer's placement stay (a group's never is).
   bool placesFromMemo(const Layer& layer) const;
@@ -199,7 +198,13 @@ class LayerRenderer final {
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
-  std::unordered_map<quint64, Memo> m_memos;
+  // Memos in the order their layers were visited, this frame and last: a
+  // tree visited in the same order as before finds each in turn, next to
+  // the one before, rather than looking it up.
+  std::vector<Memo> m_memos;
+  std::vector<Memo> m_lastMemos;
+  std::size_t m_memoCursor = 0;  // where in `m_lastMemos` the next layer's memo is expected
+  std::unordered_map<quint64, std::size_t> m_lastMemoIndex;  // by serial, made only when the order changed
   std::vector<Clip> m_clips;
   std::unordered_map<qint64, QRectF> m_shownParts;  // by contents image
   std::vector<Item> m_items;
