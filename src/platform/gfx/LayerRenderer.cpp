@@ -30,10 +30,9 @@
 // placement and opacity are unchanged.
 //
 // Trimming. A cached image holds what its layer shows cut to where it is not
-// transparent, found by searching the drawn pixels; a turning layer that is
-// only its contents image is instead drawn straight into an image bounding
-// where the image's shown pixels land, grown by a pixel of the image for
-// smoothing, so it may keep a transparent margin.
+// transparent, found by searching the drawn pixels. A layer that is only its
+// contents image is drawn only where the image's shown pixels land, grown by
+// a pixel of the image for smoothing, before that search.
 //
 // Memo. A layer with no animations, no mask and no clip of its own, that is
 // not the root, keeps its placements and its item (before opacity and clip)
@@ -753,27 +752,9 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   entry.shadowed = content.hasShadow();
   entry.raster = raster;
   ++m_stats.rasterisations;
-  const double reach = content.shadowReach();
-  const QRectF local = content.localBounds().adjusted(-reach, -reach, reach, reach);
-  const QRect px = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
+  const QRect px = drawnArea(content, raster);
   if (px.isEmpty()) return entry;
 
-  if (!lasting && content.isImageOnly()) {
-    // Redrawn at every step of an animated scale: drawn straight into an
-    // image just large enough, rather than cleared, searched and copied out.
-    const QRectF part = shownPart(content.contents);
-    if (part.isEmpty()) return entry;
-    const QRect shows = raster.mapRect(content.imagePlacement().mapRect(part))
-                            .toAlignedRect()
-                            .intersected(px);
-    if (shows.isEmpty()) return entry;
-    QImage fresh;
-    QImage& canvas = canvasFor(shows.size(), fresh);
-    paintInStrips(canvas, content, raster, shows);
-    entry.image = canvas.copy(QRect(QPoint(0, 0), shows.size()));
-    entry.topLeft = shows.topLeft();
-    return entry;
-  }
   QImage fresh;
   QImage* image = &canvasFor(px.size(), fresh);
   paintInStrips(*image, content, raster, px);
@@ -800,6 +781,18 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   entry.topLeft = px.topLeft() + used.topLeft();
   if (lasting) entry.coverage = coverageOf(entry.image);
   return entry;
+}
+
+QRect LayerRenderer::drawnArea(const LayerContent& content, const QTransform& raster) {
+  const double reach = content.shadowReach();
+  const QRectF local = content.localBounds().adjusted(-reach, -reach, reach, reach);
+  const QRect area = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
+  if (!content.isImageOnly()) return area;
+  // An image is mostly drawn again and again at the steps of an animated
+  // scale: where its transparent margins land is left out before drawing,
+  // rather than cleared and searched each time.
+  const QRectF part = shownPart(content.contents);
+  return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
 }
 
 void LayerRenderer::paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area) {
@@ -829,9 +822,8 @@ QRectF LayerRenderer::shownPart(const QImage& image) {
   const QImage pixels = image.format() == QImage::Format_ARGB32_Premultiplied
                             ? image
                             : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  const QRect shown = opaqueBounds(pixels, pixels.size());
   // Smoothing spreads each pixel over its neighbours.
-  const QRectF part = shown.isEmpty() ? QRectF() : QRectF(shown).adjusted(-1, -1, 1, 1);
+  const QRectF part = QRectF(opaqueBounds(pixels, pixels.size())).adjusted(-1, -1, 1, 1);
   m_shownParts.emplace(image.cacheKey(), part);
   return part;
 }

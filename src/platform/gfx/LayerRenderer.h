@@ -178,6 +178,8 @@ class LayerRenderer final {
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
   CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
                        bool lasting);
+  /// Where `content` placed by `raster` can leave a mark, in device pixels.
+  QRect drawnArea(const LayerContent& content, const QTransform& raster);
   /// Draws `content` placed by `raster` into `image`, whose top left is `area`'s.
   static void paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area);
   /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
