@@ -789,8 +789,8 @@ QRect LayerRenderer::drawnArea(const LayerContent& content, const QTransform& ra
   const QRect area = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
   if (!content.isImageOnly()) return area;
   // An image is mostly drawn again and again at the steps of an animated
-  // scale: where its transparent margins land is left out before drawing,
-  // rather than cleared and searched each time.
+  // scale: where its transparent margins land is left out from the start,
+  // rather than cleared, drawn and searched each time.
   const QRectF part = shownPart(content.contents);
   return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
 }

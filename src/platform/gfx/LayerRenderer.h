@@ -22,7 +22,9 @@ namespace pf {
 /// a few stages of each pass, spaced evenly in its progress, and its image
 /// reused between them.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
-/// drawn afresh each frame, with a cheaper stand-in for their shadow.
+/// drawn afresh each frame, with a cheaper stand-in for their shadow. A layer
+/// that nothing animates, under a superlayer placed as before, is placed as
+/// in the last frame without being evaluated again.
 ///
 /// A layer with sublayers that fades (its opacity below 1 or animated) or casts
 /// a shadow is a group: it and its sublayers are composited into one image,
