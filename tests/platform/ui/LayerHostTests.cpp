@@ -89,10 +89,14 @@ TEST_F(Host, ClockRunsOnlyWhileAShownHostAnimates) {
 
   host.hide();
   EXPECT_FALSE(FrameClock::shared().isRunning());
+  layer->addAnimation(fade(Animation::repeatForever), "fade again");  // a change while hidden
+  settle();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
   host.show();
   settle();
   EXPECT_TRUE(FrameClock::shared().isRunning());
 
+  layer->removeAnimation("fade again");
   layer->removeAnimation("fade");
   settle();
   EXPECT_FALSE(FrameClock::shared().isRunning());
@@ -199,6 +203,10 @@ TEST(FrameClockRates, WakesForTheFastestAndTicksEachAtItsRate) {
       {{15}, 66}, {{30, 15}, 33}, {{10}, 100}, {{15, 10}, 33}, {{12}, 66}, {{60}, 33}, {{10, 5}, 100}, {{6, 10}, 33},
   };
   FrameClock& clock = FrameClock::shared();
+  int once = 0;
+  clock.start(&once, [] {}, 1);
+  EXPECT_EQ(clock.interval(), 1000);
+  clock.stop(&once);
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.rates));
     std::vector<int> ticks(c.rates.size());
