@@ -1,6 +1,7 @@
 #include "platform/ui/FrameClock.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace pf {
 
@@ -9,25 +10,54 @@ FrameClock& FrameClock::shared() {
   return clock;
 }
 
+namespace {
+
+// The slowest rate at or above `rate` that divides the full one, as full frames per frame.
+int framesPer(int rate) {
+  for (int every = FrameClock::framesPerSecond / std::max(rate, 1); every > 1; --every) {
+    if (FrameClock::framesPerSecond % every == 0) return every;
+  }
+  return 1;
+}
+
+}  // namespace
+
 FrameClock::FrameClock() {
   m_timer.setInterval(1000 / framesPerSecond);
   connect(&m_timer, &QTimer::timeout, this, &FrameClock::tick);
 }
 
-void FrameClock::start(const void* owner, std::function<void()> tick) {
+void FrameClock::start(const void* owner, std::function<void()> tick, int rate) {
   const auto it = std::find_if(m_subscribers.begin(), m_subscribers.end(),
                                [&](const Subscriber& s) { return s.owner == owner; });
   if (it != m_subscribers.end()) {
     it->tick = std::move(tick);
+    it->every = framesPer(rate);
   } else {
-    m_subscribers.push_back({owner, std::move(tick)});
+    m_subscribers.push_back({owner, std::move(tick), framesPer(rate)});
   }
-  if (!m_timer.isActive()) m_timer.start();
+  retime();
 }
 
 void FrameClock::stop(const void* owner) {
   std::erase_if(m_subscribers, [&](const Subscriber& s) { return s.owner == owner; });
-  if (m_subscribers.empty()) m_timer.stop();
+  retime();
+}
+
+void FrameClock::retime() {
+  if (m_subscribers.empty()) {
+    m_timer.stop();
+    return;
+  }
+  int step = 0;
+  for (const auto& s : m_subscribers) step = std::gcd(step, s.every);
+  if (step != m_step) {
+    m_step = step;
+    // Wake-ups land on frames every subscriber's rate divides.
+    m_frame += (m_step - m_frame % m_step) % m_step;
+    m_timer.setInterval(m_step * 1000 / framesPerSecond);
+  }
+  if (!m_timer.isActive()) m_timer.start();
 }
 
 bool FrameClock::isSubscribed(const void* owner) const {
@@ -37,9 +67,10 @@ bool FrameClock::isSubscribed(const void* owner) const {
 
 void FrameClock::tick() {
   // A tick may subscribe or leave; work on a copy and skip those that left.
+  m_frame += m_step;
   const auto subscribers = m_subscribers;
   for (const auto& s : subscribers) {
-    if (isSubscribed(s.owner)) s.tick();
+    if (m_frame % s.every == 0 && isSubscribed(s.owner)) s.tick();
   }
 }
 

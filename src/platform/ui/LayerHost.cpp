@@ -1,7 +1,6 @@
 #include "platform/ui/LayerHost.h"
 
 #include "platform/gfx/AnimationClock.h"
-#include "platform/ui/FrameClock.h"
 
 #include <QGuiApplication>
 #include <QPaintEvent>
@@ -84,7 +83,7 @@ void LayerHost::refresh() {
   m_repaintedOnScreen = visible;
   if (!dirty.isEmpty()) update(dirty);
   if (m_renderer.isAnimating()) {
-    FrameClock::shared().start(this, [this] { refresh(); });
+    FrameClock::shared().start(this, [this] { refresh(); }, m_frameRate);
   } else {
     leaveClock();
   }

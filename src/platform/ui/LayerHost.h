@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerRenderer.h"
+#include "platform/ui/FrameClock.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -36,6 +37,9 @@ class LayerHost final : public QWidget {
   /// beneath the host (by the view whose own layer the root is).
   void setDrawsRootBackdrop(bool draws);
 
+  /// Frames a second while animations run (a divisor of the frame clock's full rate).
+  void setFrameRate(int rate) { m_frameRate = rate; }
+
   /// Called once per burst of changes to the shown tree, before they are drawn.
   std::function<void()> onTreeChange;
 
@@ -65,6 +69,7 @@ class LayerHost final : public QWidget {
   bool m_refreshPending = false;
   bool m_treeChanged = false;
   bool m_unmapped = false;
+  int m_frameRate = FrameClock::framesPerSecond;
   QRegion m_repaintedOnScreen;  // what lay on a screen when the last frame was repainted
   QPointer<QWindow> m_watchedWindow;
 };

@@ -137,6 +137,7 @@ TEST_F(Overlay, PanelIsVisibleExactlyWhenTheWindowIsAndTheClockStopsWhenHidden) 
   settle();
   EXPECT_TRUE(panel()->host()->isAnimating());
   EXPECT_TRUE(pf::FrameClock::shared().isRunning());
+  EXPECT_EQ(pf::FrameClock::shared().interval(), 2 * 1000 / pf::FrameClock::framesPerSecond);  // half rate
 
   window->orderOut();
   settle();

@@ -89,10 +89,14 @@ TEST_F(Host, ClockRunsOnlyWhileAShownHostAnimates) {
 
   host.hide();
   EXPECT_FALSE(FrameClock::shared().isRunning());
+  layer->addAnimation(fade(Animation::repeatForever), "fade again");  // a change while hidden
+  settle();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
   host.show();
   settle();
   EXPECT_TRUE(FrameClock::shared().isRunning());
 
+  layer->removeAnimation("fade again");
   layer->removeAnimation("fade");
   settle();
   EXPECT_FALSE(FrameClock::shared().isRunning());
@@ -188,4 +192,47 @@ TEST_F(Host, RepaintsOnlyWhatLiesOnAScreenAndTheRestOnceItComesOnto) {
   settle();
   EXPECT_TRUE(recorder.all().contains(QRect(0, 0, 100, 100)));
   host.removeEventFilter(&recorder);
+}
+
+TEST(FrameClockRates, WakesForTheFastestAndTicksEachAtItsRate) {
+  struct Case {
+    std::vector<int> rates;
+    int interval;  // ms between wake-ups
+  };
+  const std::vector<Case> cases = {
+      {{15}, 66}, {{30, 15}, 33}, {{10}, 100}, {{15, 10}, 33}, {{12}, 66}, {{60}, 33}, {{10, 5}, 100}, {{6, 10}, 33},
+  };
+  FrameClock& clock = FrameClock::shared();
+  int once = 0;
+  clock.start(&once, [] {}, 1);
+  EXPECT_EQ(clock.interval(), 1000);
+  clock.stop(&once);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.rates));
+    std::vector<int> ticks(c.rates.size());
+    for (std::size_t i = 0; i < c.rates.size(); ++i) clock.start(&ticks[i], [&ticks, i] { ++ticks[i]; }, c.rates[i]);
+    EXPECT_EQ(clock.interval(), c.interval);
+    const auto fastest = std::max_element(c.rates.begin(), c.rates.end()) - c.rates.begin();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks[fastest] >= 6; }, 3000));
+    for (std::size_t i = 0; i < c.rates.size(); ++i) {
+      const double expected = 6.0 * std::min(c.rates[i], 30) / std::min(c.rates[fastest], 30);
+      EXPECT_NEAR(ticks[i], expected, 1.0) << "rate " << c.rates[i];
+      clock.stop(&ticks[i]);
+    }
+    EXPECT_FALSE(clock.isRunning());
+  }
+}
+
+TEST(FrameClockRates, ASlowSubscriberKeepsTickingWhenTheFastOneLeavesOnAnOddFrame) {
+  FrameClock& clock = FrameClock::shared();
+  int fast = 0, slow = 0, fastAtSlow = 0;
+  clock.start(&fast, [&] { ++fast; });
+  clock.start(&slow, [&] { fastAtSlow = fast, ++slow; }, 15);
+  // The fast one ticked since the slow one last did: the clock stands on an odd frame.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return slow >= 1 && fast > fastAtSlow; }, 3000));
+  clock.stop(&fast);
+  const int before = slow;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return slow >= before + 2; }, 1000));
+  EXPECT_EQ(clock.interval(), 66);
+  clock.stop(&slow);
 }
