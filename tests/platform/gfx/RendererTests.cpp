@@ -125,16 +125,20 @@ TEST_F(Renderer, DrawsYUpWithLaterSublayersOnTop) {
   EXPECT_EQ(at(image, 12, 85).alpha(), 0);  // nothing at the top: y grows upwards
 }
 
-TEST_F(Renderer, AnchorRotationAndOpacity) {
+TEST_F(Renderer, AnchorRotationTranslationAndOpacity) {
   auto bar = square(Rect(0, 0, 40, 10), green);
   bar->setAnchorPoint({0, 0.5});
   bar->setPosition({50, 50});
   bar->setTransform(Transform::makeRotation(std::numbers::pi / 2));  // turns about its left end, upwards
   bar->setOpacity(0.5);
+  auto slid = square(Rect(10, 80, 10, 10), red);
+  slid->setTransform(Transform::makeTranslation(20, -70));  // right and down, to (30, 10)
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 50, 80).green(), 255);
   EXPECT_NEAR(at(image, 50, 80).alpha(), 128, 1);
   EXPECT_EQ(at(image, 70, 50).alpha(), 0);
+  EXPECT_EQ(at(image, 35, 15), QColor(Qt::red));
+  EXPECT_EQ(at(image, 15, 85).alpha(), 0);
 }
 
 TEST_F(Renderer, FillsEvenOddAndStrokesShapes) {
