@@ -89,17 +89,29 @@ TEST_F(Host, ClockRunsOnlyWhileAShownHostAnimates) {
 
   host.hide();
   EXPECT_FALSE(FrameClock::shared().isRunning());
-  layer->addAnimation(fade(Animation::repeatForever), "fade again");  // a change while hidden
+  host.show();
+  settle();
+  EXPECT_TRUE(FrameClock::shared().isRunning());
+
+  layer->removeAnimation("fade");
+  settle();
+  EXPECT_FALSE(FrameClock::shared().isRunning());
+}
+
+TEST_F(Host, AHiddenHostInAShownWindowDoesNotTick) {
+  QWidget window;
+  window.resize(200, 100);
+  host.setParent(&window);
+  window.show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));  // no early return: the window must give the host back
+  host.hide();
+  dot(Rect(10, 10, 20, 20))->addAnimation(fade(Animation::repeatForever));  // a change while hidden
   settle();
   EXPECT_FALSE(FrameClock::shared().isRunning());
   host.show();
   settle();
   EXPECT_TRUE(FrameClock::shared().isRunning());
-
-  layer->removeAnimation("fade again");
-  layer->removeAnimation("fade");
-  settle();
-  EXPECT_FALSE(FrameClock::shared().isRunning());
+  host.setParent(nullptr);
 }
 
 TEST_F(Host, ClockStopsWhenTheLastAnimationEnds) {
