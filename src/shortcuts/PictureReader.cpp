@@ -33,6 +33,22 @@ struct PngInput {
   qsizetype offset = 0;
 };
 
+/// False when a chunk before the pixel data declares more bytes than the
+/// file has left: libpng allocates what a metadata chunk declares (up to
+/// 2 GB) before it reads a byte of it, so such a file is refused unread.
+bool pngHeaderChunksFit(const QByteArray& bytes) {
+  constexpr qsizetype signature = 8;
+  constexpr qsizetype framing = 12;  // length, type and checksum around a chunk's data
+  for (qsizetype at = signature; at + framing <= bytes.size();) {
+    const auto* chunk = reinterpret_cast<const uchar*>(bytes.constData() + at);
+    const quint64 length = quint64(chunk[0]) << 24 | quint64(chunk[1]) << 16 | quint64(chunk[2]) << 8 | chunk[3];
+    if (std::memcmp(chunk + 4, "IDAT", 4) == 0 || std::memcmp(chunk + 4, "IEND", 4) == 0) return true;
+    if (length > quint64(bytes.size() - at - framing)) return false;
+    at += framing + qsizetype(length);
+  }
+  return true;
+}
+
 void readPngBytes(png_structp png, png_bytep into, png_size_t count) {
   auto* input = static_cast<PngInput*>(png_get_io_ptr(png));
   if (count > png_size_t(input->bytes.size() - input->offset)) png_error(png, "truncated");
@@ -114,6 +130,7 @@ struct PngReading {
 /// A non-interlaced PNG reduced row by row; none for an interlaced one (its
 /// rows arrive in passes over the whole picture); a null image on failure.
 std::optional<QImage> pngThumbnail(const QByteArray& bytes, int maximumEdge) {
+  if (!pngHeaderChunksFit(bytes)) return QImage();
   PngInput input{bytes};
   PngReading reading;
   reading.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failPng, ignorePngWarning);
@@ -295,6 +312,7 @@ QSize PictureReader::size() const {
     const HeifPicture picture(m_bytes);
     return picture.primary ? HeifPicture::size(picture.primary.get()) : QSize();
   }
+  if (m_format == "png" && !pngHeaderChunksFit(m_bytes)) return QSize();
   QBuffer buffer;
   buffer.setData(m_bytes);
   buffer.open(QIODevice::ReadOnly);

@@ -193,17 +193,29 @@ TEST(ImageImport, AHugePngIsReducedWithoutHoldingTheWholePicture) {
   EXPECT_EQ(importer.finish(), 0) << importer.errors().toStdString();
 }
 
-/// Imports a picture and prints how far the import raised the process's peak memory, in KiB.
+/// Imports a picture and prints how far the import raised the process's peak
+/// memory in use, then its peak address space (what it asked for, used or
+/// not), both in KiB.
 WENDLE_TEST_HELPER(importAndTellPeakGrowth) {
   const auto peak = [] {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
   };
+  const auto addressSpacePeak = [] {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0L;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+      if (line.startsWith("VmPeak:")) return line.mid(7).trimmed().split(' ').value(0).toLong();
+    }
+    return 0L;
+  };
   const long before = peak();
+  const long addressSpaceBefore = addressSpacePeak();
   const QString message = importMessage(QUrl::fromLocalFile(args.value(0)));
   test::tellParent(message.toUtf8());
   test::tellParent(QByteArray::number(qint64(peak() - before)));
+  test::tellParent(QByteArray::number(qint64(addressSpacePeak() - addressSpaceBefore)));
   return 0;
 }
 
@@ -211,8 +223,14 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
   struct Case {
     const char* name;
     QByteArray bytes;
+    const char* refusal = "That image could not be decoded. Try another image.";
   };
   const Case cases[] = {
+      // 130 bytes whose text chunk declares 1.8 GB.
+      {"text.png",
+       QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAwAAAAIEAIAAAASFlXlAAAABGdBTUEAALGPC/xhBQAAACBjSFJNAAB6JgAAgIQARgi6ADsA+gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHRkYXRlOm1vZGlmeQA2Nv///////zk6AAAANTmC"),
+       "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
+       "megapixels."},
       // 526 bytes declaring a 12 x 8 picture tiled into a 4,000 x 4,000 grid.
       {"grid.heic",
        QByteArray::fromBase64(
@@ -230,9 +248,10 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
     test::ChildProcess importer("importAndTellPeakGrowth", {writeFile(inHome(c.name), c.bytes)});
     ASSERT_EQ(importer.finish(), 0) << importer.errors().toStdString();
     const QByteArrayList lines = importer.lines();
-    ASSERT_EQ(lines.size(), 2) << c.name;
-    EXPECT_EQ(lines[0], "That image could not be decoded. Try another image.") << c.name;
+    ASSERT_EQ(lines.size(), 3) << c.name;
+    EXPECT_EQ(lines[0], c.refusal) << c.name;
     EXPECT_LT(lines[1].toLong(), 32 * 1024) << c.name << ": KiB of peak memory added by the import";
+    EXPECT_LT(lines[2].toLong(), 512 * 1024) << c.name << ": KiB of address space asked for by the import";
   }
 }
 
