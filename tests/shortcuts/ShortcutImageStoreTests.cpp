@@ -7,6 +7,7 @@
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -94,6 +95,25 @@ TEST(ImageImport, SmallPicturesKeepTheirSizeAndOrientationIsApplied) {
   const QByteArray turned =
       test::encodedImage(test::pattern(1024, 512), "jpeg", QImageIOHandler::TransformationRotate90);
   EXPECT_EQ(storedSize(ShortcutImageStore::importImage(picture("t.jpg", turned)).png), QSize(128, 256));
+}
+
+TEST(ImageImport, ASmallPngKeepsEveryRowAndItsColourSpace) {
+  QImage source = solid(8, 8, QColor(0, 0, 255));
+  for (int x = 0; x < 8; ++x) source.setPixelColor(x, 0, QColor(255, 0, 0));
+  for (const QColorSpace& space : {QColorSpace(QColorSpace::DisplayP3), QColorSpace()}) {
+    SCOPED_TRACE(space.isValid() ? "Display P3" : "no profile");
+    QImage tagged = source;
+    tagged.setColorSpace(space);
+    const QImage stored = QImage::fromData(
+        ShortcutImageStore::importImage(picture("rows.png", test::encodedImage(tagged, "png"))).png, "png");
+    ASSERT_EQ(stored.size(), QSize(8, 8));
+    EXPECT_EQ(stored.pixelColor(3, 0), QColor(255, 0, 0));
+    EXPECT_EQ(stored.pixelColor(3, 7), QColor(0, 0, 255));
+    EXPECT_EQ(stored.colorSpace().isValid(), space.isValid());
+    if (space.isValid()) {
+      EXPECT_EQ(stored.colorSpace().primaries(), QColorSpace::Primaries::DciP3D65);
+    }
+  }
 }
 
 TEST(ImageImport, SamePictureTwiceGivesTheSameReference) {
