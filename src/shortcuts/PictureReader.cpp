@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
@@ -41,7 +42,7 @@ bool pngHeaderChunksFit(const QByteArray& bytes) {
   constexpr qsizetype framing = 12;  // length, type and checksum around a chunk's data
   for (qsizetype at = signature; at + framing <= bytes.size();) {
     const auto* chunk = reinterpret_cast<const uchar*>(bytes.constData() + at);
-    const quint64 length = quint64(chunk[0]) << 24 | quint64(chunk[1]) << 16 | quint64(chunk[2]) << 8 | chunk[3];
+    const quint64 length = qFromBigEndian<quint32>(chunk);
     if (std::memcmp(chunk + 4, "IDAT", 4) == 0 || std::memcmp(chunk + 4, "IEND", 4) == 0) return true;
     if (length > quint64(bytes.size() - at - framing)) return false;
     at += framing + qsizetype(length);
@@ -130,7 +131,6 @@ struct PngReading {
 /// A non-interlaced PNG reduced row by row; none for an interlaced one (its
 /// rows arrive in passes over the whole picture); a null image on failure.
 std::optional<QImage> pngThumbnail(const QByteArray& bytes, int maximumEdge) {
-  if (!pngHeaderChunksFit(bytes)) return QImage();
   PngInput input{bytes};
   PngReading reading;
   reading.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failPng, ignorePngWarning);
@@ -322,6 +322,8 @@ QSize PictureReader::size() const {
 }
 
 QImage PictureReader::thumbnail(int maximumEdge) const {
+  // Both our reader and Qt's fallback start with libpng's header pass.
+  if (m_format == "png" && !pngHeaderChunksFit(m_bytes)) return QImage();
   std::optional<QImage> reduced;
   if (m_format == "png") reduced = pngThumbnail(m_bytes, maximumEdge);
   if (m_format == "webp") reduced = webpThumbnail(m_bytes, maximumEdge);
