@@ -559,7 +559,7 @@ TEST_F(Renderer, ReportsEveryPixelThatChanged) {
     window->addAnimation(endless("position.x", 20.0, 80.0, 1));
     root.setMask(window);
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {"a still square seen through a sliding mask", {100, 100}, 1, slidingMask, 0.2, 0.5},
       {"a breathing outline", {300, 200}, 1, outline, 0.5, 1},
       {"a breathing outline on a dense screen", {300, 200}, 2, outline, 0.5, 1},
@@ -570,6 +570,11 @@ TEST_F(Renderer, ReportsEveryPixelThatChanged) {
       {"a spinning square", {100, 100}, 1, spinning, 0, 0.5},
       {"a glow crossing a mask's edge", {100, 100}, 1, glowingUnderAMask, 4, 4.3},
   };
+  // Sixteen widths in a row: the image's edge falls at every place in a tile of its coverage.
+  for (int side = 45; side < 61; ++side) {
+    cases.push_back({"a breathing ring of one of sixteen widths", {100, 100}, 1,
+                     breathing(Rect(18, 18, side, side), 2), 0.5, 1});
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto scene = Layer::make();
