@@ -1,6 +1,5 @@
 #include "platform/core/JsonReader.h"
 
-#include <QVariant>
 #include <cmath>
 
 namespace pf {
@@ -41,6 +40,8 @@ QString within(const QString& path) {
 
 /// Where a value sits: in an object or array whose reader's trail is `holder`.
 struct JsonPlace {
+  /// The document holding the value.
+  const std::shared_ptr<const JsonTree>& tree;
   /// The key concerned; for an array item, the array's key.
   const QString& key;
   const std::shared_ptr<const JsonReaderTrail>& holder;
@@ -52,11 +53,11 @@ struct JsonPlace {
   /// How messages name the value: "The value of "time" in reminders[3]".
   QString subject() const;
 
-  JsonObjectReader objectReader(QJsonObject object) const {
-    return JsonObjectReader(std::move(object), nested());
+  JsonObjectReader objectReader(JsonTree::Index node) const {
+    return JsonObjectReader(tree, node, nested());
   }
-  JsonArrayReader arrayReader(QJsonArray array) const {
-    return JsonArrayReader(std::move(array), key, nested());
+  JsonArrayReader arrayReader(JsonTree::Index node) const {
+    return JsonArrayReader(tree, node, key, nested());
   }
 
  private:
@@ -75,22 +76,23 @@ namespace {
 // Beyond 2^53 a double no longer holds every integer, so it cannot stand for an exact one.
 constexpr double largestExactInteger = 9007199254740992.0;
 
-QString kindOf(const QJsonValue& value) {
-  switch (value.type()) {
-    case QJsonValue::Null:
+using Kind = JsonTree::Kind;
+
+QString kindOf(Kind kind) {
+  switch (kind) {
+    case Kind::null:
       return QStringLiteral("null");
-    case QJsonValue::Bool:
+    case Kind::boolean:
       return QStringLiteral("a Boolean");
-    case QJsonValue::Double:
+    case Kind::integer:
+    case Kind::number:
       return QStringLiteral("a number");
-    case QJsonValue::String:
+    case Kind::string:
       return QStringLiteral("a string");
-    case QJsonValue::Array:
+    case Kind::array:
       return QStringLiteral("an array");
-    case QJsonValue::Object:
+    case Kind::object:
       return QStringLiteral("an object");
-    case QJsonValue::Undefined:
-      break;
   }
   return QStringLiteral("nothing");
 }
@@ -100,17 +102,24 @@ QString kindOf(const QJsonValue& value) {
                   place.key, place.path());
 }
 
-QString decodeString(const QJsonValue& value, const JsonPlace& place) {
-  if (!value.isString()) refuse(place, QStringLiteral("a string"), kindOf(value));
-  return value.toString();
+/// The node, which must be of `kind` (a number, for `Kind::number`); `expected` names it for the refusal.
+Kind require(JsonTree::Index node, const JsonPlace& place, Kind kind, const char* expected) {
+  const Kind found = place.tree->kind(node);
+  const bool isNumber = found == Kind::integer || found == Kind::number;
+  if (kind == Kind::number ? !isNumber : found != kind)
+    refuse(place, QString::fromLatin1(expected), kindOf(found));
+  return found;
 }
 
-qint64 decodeInteger(const QJsonValue& value, const JsonPlace& place) {
-  if (!value.isDouble()) refuse(place, QStringLiteral("an integer"), kindOf(value));
+QString decodeString(JsonTree::Index node, const JsonPlace& place) {
+  require(node, place, Kind::string, "a string");
+  return place.tree->string(node);
+}
+
+qint64 decodeInteger(JsonTree::Index node, const JsonPlace& place) {
   // The parser keeps every integer that fits in 64 bits as an integer, exactly.
-  const QVariant number = value.toVariant();
-  if (number.typeId() == QMetaType::LongLong) return number.toLongLong();
-  const double real = value.toDouble();
+  if (require(node, place, Kind::number, "an integer") == Kind::integer) return place.tree->integer(node);
+  const double real = place.tree->number(node);
   if (std::isfinite(real) && std::trunc(real) != real)
     refuse(place, QStringLiteral("a whole number"), QString::number(real));
   if (!(std::abs(real) <= largestExactInteger))
@@ -118,18 +127,18 @@ qint64 decodeInteger(const QJsonValue& value, const JsonPlace& place) {
   return static_cast<qint64>(real);
 }
 
-double decodeNumber(const QJsonValue& value, const JsonPlace& place) {
-  if (!value.isDouble()) refuse(place, QStringLiteral("a number"), kindOf(value));
-  return value.toDouble();
+double decodeNumber(JsonTree::Index node, const JsonPlace& place) {
+  require(node, place, Kind::number, "a number");
+  return place.tree->number(node);
 }
 
-bool decodeBoolean(const QJsonValue& value, const JsonPlace& place) {
-  if (!value.isBool()) refuse(place, QStringLiteral("a Boolean"), kindOf(value));
-  return value.toBool();
+bool decodeBoolean(JsonTree::Index node, const JsonPlace& place) {
+  require(node, place, Kind::boolean, "a Boolean");
+  return place.tree->boolean(node);
 }
 
-QByteArray decodeData(const QJsonValue& value, const JsonPlace& place) {
-  const QString text = decodeString(value, place);
+QByteArray decodeData(JsonTree::Index node, const JsonPlace& place) {
+  const QString text = decodeString(node, place);
   const QByteArray base64 = text.toLatin1();
   auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
   if (base64.size() % 4 != 0 || text.size() != base64.size() || !decoded)
@@ -137,17 +146,15 @@ QByteArray decodeData(const QJsonValue& value, const JsonPlace& place) {
   return *decoded;
 }
 
-JsonObjectReader decodeObject(const QJsonValue& value, const JsonPlace& place) {
-  if (!value.isObject()) refuse(place, QStringLiteral("an object"), kindOf(value));
-  return place.objectReader(value.toObject());
+JsonObjectReader decodeObject(JsonTree::Index node, const JsonPlace& place) {
+  require(node, place, Kind::object, "an object");
+  return place.objectReader(node);
 }
 
-JsonArrayReader decodeArray(const QJsonValue& value, const JsonPlace& place) {
-  if (!value.isArray()) refuse(place, QStringLiteral("an array"), kindOf(value));
-  return place.arrayReader(value.toArray());
+JsonArrayReader decodeArray(JsonTree::Index node, const JsonPlace& place) {
+  require(node, place, Kind::array, "an array");
+  return place.arrayReader(node);
 }
-
-QJsonValue decodeAny(const QJsonValue& value, const JsonPlace&) { return value; }
 
 }  // namespace
 
@@ -159,33 +166,37 @@ QString JsonPlace::subject() const {
 }
 
 JsonObjectReader::JsonObjectReader(QJsonObject object, QString path)
-    : m_object(std::move(object)), m_trail(spelledOut(std::move(path))) {}
+    : m_tree(std::make_shared<const JsonTree>(JsonTree::of(object))),
+      m_trail(spelledOut(std::move(path))) {}
 
-JsonObjectReader::JsonObjectReader(QJsonObject object, std::shared_ptr<const JsonReaderTrail> trail)
-    : m_object(std::move(object)), m_trail(std::move(trail)) {}
+JsonObjectReader::JsonObjectReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node,
+                                   std::shared_ptr<const JsonReaderTrail> trail)
+    : m_tree(std::move(tree)), m_node(node), m_trail(std::move(trail)) {}
 
 QString JsonObjectReader::path() const { return trailOf(m_trail).path(); }
 
 JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) {
+  if (auto tree = JsonTree::read(bytes); tree && tree->kind(JsonTree::root) == Kind::object)
+    return JsonObjectReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root, nullptr);
+  // Qt decides whatever the tree's parser is unsure of, and words any refusal.
   return JsonObjectReader(Json::parseObject(bytes));
 }
 
 template <typename T>
 T JsonObjectReader::required(const QString& key,
-                             T (*decode)(const QJsonValue&, const JsonPlace&)) const {
+                             T (*decode)(JsonTree::Index, const JsonPlace&)) const {
   if (const auto found = optional(key, JsonNull::refused, decode)) return *found;
   throw JsonError(QStringLiteral("The key \"%1\" is missing%2.").arg(key, within(path())), key,
-                  JsonPlace{key, m_trail, {}}.path());
+                  JsonPlace{m_tree, key, m_trail, {}}.path());
 }
 
 template <typename T>
 std::optional<T> JsonObjectReader::optional(const QString& key, JsonNull null,
-                                            T (*decode)(const QJsonValue&,
+                                            T (*decode)(JsonTree::Index,
                                                         const JsonPlace&)) const {
-  const auto it = m_object.constFind(key);
-  if (it == m_object.constEnd() || (null == JsonNull::absent && it.value().isNull()))
-    return std::nullopt;
-  return decode(it.value(), JsonPlace{key, m_trail, {}});
+  const auto node = m_tree->member(m_node, key);
+  if (!node || (null == JsonNull::absent && m_tree->kind(*node) == Kind::null)) return std::nullopt;
+  return decode(*node, JsonPlace{m_tree, key, m_trail, {}});
 }
 
 QString JsonObjectReader::string(const QString& key) const { return required(key, decodeString); }
@@ -199,7 +210,6 @@ JsonObjectReader JsonObjectReader::object(const QString& key) const {
 JsonArrayReader JsonObjectReader::array(const QString& key) const {
   return required(key, decodeArray);
 }
-QJsonValue JsonObjectReader::value(const QString& key) const { return required(key, decodeAny); }
 
 std::optional<QString> JsonObjectReader::optionalString(const QString& key, JsonNull null) const {
   return optional(key, null, decodeString);
@@ -225,27 +235,29 @@ std::optional<JsonArrayReader> JsonObjectReader::optionalArray(const QString& ke
   return optional(key, null, decodeArray);
 }
 
-JsonArrayReader::JsonArrayReader(QJsonArray array, QString key, QString path)
-    : m_array(std::move(array)), m_key(std::move(key)), m_trail(spelledOut(std::move(path))) {}
-
-JsonArrayReader::JsonArrayReader(QJsonArray array, QString key,
-                                 std::shared_ptr<const JsonReaderTrail> trail)
-    : m_array(std::move(array)), m_key(std::move(key)), m_trail(std::move(trail)) {}
+JsonArrayReader::JsonArrayReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node,
+                                 QString key, std::shared_ptr<const JsonReaderTrail> trail)
+    : m_tree(std::move(tree)), m_node(node), m_key(std::move(key)), m_trail(std::move(trail)) {}
 
 QString JsonArrayReader::path() const { return trailOf(m_trail).path(); }
 
 JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) {
-  return JsonArrayReader(Json::parseArray(bytes), QString(), QString());
+  auto tree = JsonTree::read(bytes);
+  if (!tree || tree->kind(JsonTree::root) != Kind::array)
+    // Qt decides whatever the tree's parser is unsure of, and words any refusal.
+    tree = JsonTree::of(Json::parseArray(bytes));
+  return JsonArrayReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root, QString(),
+                         nullptr);
 }
 
 template <typename T>
-T JsonArrayReader::item(qsizetype index, T (*decode)(const QJsonValue&, const JsonPlace&)) const {
-  const JsonPlace place{m_key, m_trail, index};
-  if (index < 0 || index >= m_array.size())
+T JsonArrayReader::item(qsizetype index, T (*decode)(JsonTree::Index, const JsonPlace&)) const {
+  const JsonPlace place{m_tree, m_key, m_trail, index};
+  if (index < 0 || index >= size())
     throw JsonError(
-        QStringLiteral("%1 is missing; there are %2 items.").arg(place.subject()).arg(m_array.size()),
+        QStringLiteral("%1 is missing; there are %2 items.").arg(place.subject()).arg(size()),
         m_key, place.path());
-  return decode(m_array.at(index), place);
+  return decode(m_tree->item(m_node, index), place);
 }
 
 QString JsonArrayReader::string(qsizetype index) const { return item(index, decodeString); }
@@ -260,22 +272,22 @@ JsonArrayReader JsonArrayReader::array(qsizetype index) const { return item(inde
 
 QStringList JsonArrayReader::strings() const {
   QStringList items;
-  items.reserve(m_array.size());
-  for (qsizetype i = 0; i < m_array.size(); ++i) items << string(i);
+  items.reserve(size());
+  for (qsizetype i = 0; i < size(); ++i) items << string(i);
   return items;
 }
 
 std::vector<qint64> JsonArrayReader::integers() const {
   std::vector<qint64> items;
-  items.reserve(static_cast<std::size_t>(m_array.size()));
-  for (qsizetype i = 0; i < m_array.size(); ++i) items.push_back(integer(i));
+  items.reserve(static_cast<std::size_t>(size()));
+  for (qsizetype i = 0; i < size(); ++i) items.push_back(integer(i));
   return items;
 }
 
 std::vector<JsonObjectReader> JsonArrayReader::objects() const {
   std::vector<JsonObjectReader> items;
-  items.reserve(static_cast<std::size_t>(m_array.size()));
-  for (qsizetype i = 0; i < m_array.size(); ++i) items.push_back(object(i));
+  items.reserve(static_cast<std::size_t>(size()));
+  for (qsizetype i = 0; i < size(); ++i) items.push_back(object(i));
   return items;
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "platform/core/Json.h"
+#include "platform/core/JsonTree.h"
 
 #include <QByteArray>
-#include <QJsonArray>
 #include <QJsonObject>
-#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -37,9 +36,9 @@ class JsonObjectReader final {
   static JsonObjectReader parse(const QByteArray& bytes);
 
   /// Whether the key is present (a null value counts as present).
-  bool contains(const QString& key) const { return m_object.contains(key); }
-  QStringList keys() const { return m_object.keys(); }
-  const QJsonObject& json() const { return m_object; }
+  bool contains(const QString& key) const { return m_tree->member(m_node, key).has_value(); }
+  /// The keys in ascending order.
+  QStringList keys() const { return m_tree->keys(m_node); }
   /// The object's place, e.g. "reminders[3]"; spelled out on each call.
   QString path() const;
 
@@ -52,8 +51,6 @@ class JsonObjectReader final {
   QByteArray data(const QString& key) const;
   JsonObjectReader object(const QString& key) const;
   JsonArrayReader array(const QString& key) const;
-  /// The raw value, of any type; the key must be present.
-  QJsonValue value(const QString& key) const;
 
   /// The same reads for keys that may be missing: nothing when missing (and
   /// when null, if `null` is `absent`); a present value of another type still throws.
@@ -72,15 +69,17 @@ class JsonObjectReader final {
 
  private:
   template <typename T>
-  T required(const QString& key, T (*decode)(const QJsonValue&, const JsonPlace&)) const;
+  T required(const QString& key, T (*decode)(JsonTree::Index, const JsonPlace&)) const;
   template <typename T>
   std::optional<T> optional(const QString& key, JsonNull null,
-                            T (*decode)(const QJsonValue&, const JsonPlace&)) const;
+                            T (*decode)(JsonTree::Index, const JsonPlace&)) const;
 
   friend struct JsonPlace;
-  JsonObjectReader(QJsonObject object, std::shared_ptr<const JsonReaderTrail> trail);
+  JsonObjectReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node,
+                   std::shared_ptr<const JsonReaderTrail> trail);
 
-  QJsonObject m_object;
+  std::shared_ptr<const JsonTree> m_tree;
+  JsonTree::Index m_node = JsonTree::root;
   /// Nothing for the top of a document.
   std::shared_ptr<const JsonReaderTrail> m_trail;
 };
@@ -89,14 +88,10 @@ class JsonObjectReader final {
 /// array's key and the item's index.
 class JsonArrayReader final {
  public:
-  /// `key` is the array's key in its object, `path` its place in the document.
-  JsonArrayReader(QJsonArray array, QString key, QString path);
-
   static JsonArrayReader parse(const QByteArray& bytes);
 
-  qsizetype size() const { return m_array.size(); }
-  bool isEmpty() const { return m_array.isEmpty(); }
-  const QJsonArray& json() const { return m_array; }
+  qsizetype size() const { return m_tree->size(m_node); }
+  bool isEmpty() const { return size() == 0; }
   /// The array's place, e.g. "nested.items"; spelled out on each call.
   QString path() const;
 
@@ -115,12 +110,14 @@ class JsonArrayReader final {
 
  private:
   template <typename T>
-  T item(qsizetype index, T (*decode)(const QJsonValue&, const JsonPlace&)) const;
+  T item(qsizetype index, T (*decode)(JsonTree::Index, const JsonPlace&)) const;
 
   friend struct JsonPlace;
-  JsonArrayReader(QJsonArray array, QString key, std::shared_ptr<const JsonReaderTrail> trail);
+  JsonArrayReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node, QString key,
+                  std::shared_ptr<const JsonReaderTrail> trail);
 
-  QJsonArray m_array;
+  std::shared_ptr<const JsonTree> m_tree;
+  JsonTree::Index m_node = JsonTree::root;
   QString m_key;
   /// Nothing for the top of a document.
   std::shared_ptr<const JsonReaderTrail> m_trail;
