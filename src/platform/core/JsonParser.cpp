@@ -95,13 +95,36 @@ int decodeSequence(const uchar* at, char16_t*& out) {
 }
 
 /// The text between `begin` and the closing quote at `end`, which holds escapes or non-ASCII bytes.
+// Texts are scanned eight bytes at a time, in one 64-bit word.
+constexpr std::ptrdiff_t wordSize = 8;
+constexpr quint64 eachByte = 0x0101010101010101u;
+constexpr quint64 highBits = 0x8080808080808080u;
+
+quint64 wordAt(const uchar* at) {
+  quint64 word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+/// Whether some byte of `word` is below `limit` (at most 0x80); may also say so wrongly when one is.
+bool hasByteBelow(quint64 word, uchar limit) { return ((word - eachByte * limit) & ~word & highBits) != 0; }
+bool hasByte(quint64 word, uchar byte) { return hasByteBelow(word ^ (eachByte * byte), 1); }
+
+/// Whether every byte of `word` is printable ASCII other than a quote or backslash.
+bool isPlainWord(quint64 word) {
+  return !(word & highBits) && !hasByteBelow(word, 0x20) && !hasByte(word, '"') && !hasByte(word, '\\');
+}
+
 QString decodeText(const uchar* begin, const uchar* end) {
   // Every escape and sequence takes at least as many bytes as the code units it gives.
   QString text(end - begin, Qt::Uninitialized);
   char16_t* const start = reinterpret_cast<char16_t*>(text.data());
   char16_t* out = start;
   for (const uchar* at = begin; at < end;) {
-    if (*at == '\\')
+    if (end - at >= wordSize && isPlainWord(wordAt(at))) {
+      out = std::copy(at, at + wordSize, out);
+      at += wordSize;
+    } else if (*at == '\\')
       at += unescape(at, out);
     else if (*at < 0x80)
       *out++ = *at++;
@@ -123,6 +146,9 @@ void JsonParser::reserveFor(std::size_t bytes) {
 }
 
 inline void JsonParser::skipSpace() {
+  // Indentation comes in long runs of spaces.
+  while (m_end - m_at >= wordSize && wordAt(reinterpret_cast<const uchar*>(m_at)) == eachByte * ' ')
+    m_at += wordSize;
   while (m_at < m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t')) ++m_at;
 }
 
@@ -286,7 +312,10 @@ QString JsonParser::string(bool isKey) {
   const uchar* at = begin;
   bool escaped = false;
   uchar highest = 0;
-  for (; at < end && *at != '"'; ++at) {
+  for (;; ++at) {
+    while (end - at >= wordSize && isPlainWord(wordAt(at))) at += wordSize;
+    if (at >= end) throw Unsure{};
+    if (*at == '"') break;
     if (*at < 0x20) throw Unsure{};
     if (*at == '\\') {
       escaped = true;
@@ -294,7 +323,6 @@ QString JsonParser::string(bool isKey) {
     }
     highest = std::max(highest, *at);
   }
-  if (at >= end) throw Unsure{};
   m_at = reinterpret_cast<const char*>(at + 1);
   // Qt orders and finds keys with escapes or characters beyond U+FFFF inconsistently.
   if (isKey && (escaped || highest >= 0xF0)) throw Unsure{};
