@@ -327,6 +327,8 @@ QString JsonParser::string(bool isKey) {
   // Qt orders and finds keys with escapes or characters beyond U+FFFF inconsistently.
   if (isKey && (escaped || highest >= 0xF0)) throw Unsure{};
   if (!escaped && highest < 0x80) return QString::fromLatin1(reinterpret_cast<const char*>(begin), at - begin);
+  // Qt drops a byte order mark that starts a text, and then cannot find such a key.
+  if (at - begin >= 3 && begin[0] == 0xEF && begin[1] == 0xBB && begin[2] == 0xBF) throw Unsure{};
   return decodeText(begin, at);
 }
 

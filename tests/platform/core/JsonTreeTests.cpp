@@ -116,7 +116,7 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
       {"[\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\x7F\xEF\xBF\xBF\xF4\x8F\xBF\xBF\"]", true},
       {R"(["\ud800"])", false}, {R"(["\udc00"])", false}, {R"(["\ude00\ud83d"])", false},
       {R"(["\ud83dx"])", false}, {R"(["\ud800\u0041"])", false}, {R"(["\ud800\n"])", false},
-      {R"(["\x"])", false}, {R"(["\a"])", false}, {R"(["\u12"])", false}, {R"(["\u12G4"])", false},
+      {"[\"\xEF\xBB\xBFs\"]", false}, {"[\"a\xEF\xBB\xBF\", \"\\ufeff\"]", true}, {R"(["\x"])", false}, {R"(["\a"])", false}, {R"(["\u12"])", false}, {R"(["\u12G4"])", false},
       {"[\"a\tb\"]", false}, {QByteArray("[\"a\0b\"]", 7), false}, {"[\"\x1F\"]", false}, {"[\"\\\n\"]", false},
       {"[\"\xC0\x80\"]", false}, {"[\"\xED\xA0\x80\"]", false}, {"[\"\xF4\x90\x80\x80\"]", false},
       {"[\"\xC3\"]", false}, {"[\"\xE2\x82\"]", false}, {"[\"\x80\"]", false}, {"[\"\xFF\"]", false},
@@ -137,7 +137,7 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
       {"{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", true}, {manyKeys, true},
       {R"({"\u0061": 1, "a": 2})", false}, {"{\"\xF0\x9F\x98\x80\": 1}", false},
       {"{\"\\uffff\": 1, \"\xF0\x9F\x98\x80\": 2}", false}, {"{\"\xEF\xBF\xBF\": 1, \"\\ud83d\\ude00\": 2}", false},
-      {"{\"a\tb\": 1}", false}, {"{\"\xC3\": 1}", false},
+      {"{\"a\tb\": 1}", false}, {"{\"o\": 1, \"\xEF\xBB\xBFs\": 2}", false}, {"{\"\xC3\": 1}", false},
       // Nesting up to Qt's limit
       {nested(1024, "[", "]"), true}, {nested(1025, "[", "]"), false},
       {nested(1024, "{\"a\":", "}"), true}, {nested(1025, "{\"a\":", "}"), false},
@@ -190,7 +190,7 @@ class RandomDocument final {
   QByteArray string() {
     static const char* const plain[] = {"a", "Zo\xC3\xAB", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\\n", "\\\"",
                                         "\\\\", "\\/", "\\u00e9", "\\uD83D\\uDE00", "\\t", "\\u0000", " ", "1"};
-    static const char* const odd[] = {"\\ud800", "\\x", "\t", "\xC3", "\xED\xA0\x80", "\\u12", "\x01"};
+    static const char* const odd[] = {"\\ud800", "\\x", "\t", "\xC3", "\xED\xA0\x80", "\\u12", "\x01", "\xEF\xBB\xBF"};
     QByteArray text = "\"";
     for (int n = pick(6); n > 0; --n) text += oddNow() ? oneOf(odd) : oneOf(plain);
     return text + "\"";
