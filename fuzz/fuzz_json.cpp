@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
   if (error.error != QJsonParseError::NoError) std::abort();
-  const pf::JsonTree qt =
-      document.isObject() ? pf::JsonTree::of(document.object()) : pf::JsonTree::of(document.array());
+  const pf::JsonTree qt = document.isObject() ? pf::JsonTree::of(document.object())
+                                              : pf::JsonTree::of(document.array());
   if (described(*tree) != described(qt)) std::abort();
   return 0;
 }

@@ -42,16 +42,11 @@ bool isContinuation(uchar c) { return (c & 0xC0) == 0x80; }
 /// standard escapes, with surrogates in pairs: Qt passes other letters
 /// through and keeps lone surrogates, which the parser leaves to it.
 int unescape(const uchar* at, char16_t*& out) {
-  switch (at[1]) {
-    case '"': *out++ = u'"'; return 2;
-    case '\\': *out++ = u'\\'; return 2;
-    case '/': *out++ = u'/'; return 2;
-    case 'b': *out++ = u'\b'; return 2;
-    case 'f': *out++ = u'\f'; return 2;
-    case 'n': *out++ = u'\n'; return 2;
-    case 'r': *out++ = u'\r'; return 2;
-    case 't': *out++ = u'\t'; return 2;
-    default: break;
+  static constexpr char letters[] = "\"\\/bfnrt";
+  static constexpr char16_t meanings[] = u"\"\\/\b\f\n\r\t";
+  if (const char* letter = std::strchr(letters, at[1]); letter && at[1]) {
+    *out++ = meanings[letter - letters];
+    return 2;
   }
   const char16_t unit = escapedUnit(at);
   if (QChar::isLowSurrogate(unit)) throw Unsure{};
@@ -87,8 +82,8 @@ int decodeSequence(const uchar* at, char16_t*& out) {
     return 3;
   }
   if (!isContinuation(at[3])) throw Unsure{};
-  const char32_t point =
-      char32_t(lead & 0x07) << 18 | char32_t(at[1] & 0x3F) << 12 | char32_t(at[2] & 0x3F) << 6 | (at[3] & 0x3F);
+  const char32_t point = char32_t(lead & 0x07) << 18 | char32_t(at[1] & 0x3F) << 12 |
+                         char32_t(at[2] & 0x3F) << 6 | (at[3] & 0x3F);
   *out++ = QChar::highSurrogate(point);
   *out++ = QChar::lowSurrogate(point);
   return 4;
@@ -106,13 +101,17 @@ quint64 wordAt(const uchar* at) {
   return word;
 }
 
-/// Whether some byte of `word` is below `limit` (at most 0x80); may also say so wrongly when one is.
-bool hasByteBelow(quint64 word, uchar limit) { return ((word - eachByte * limit) & ~word & highBits) != 0; }
+/// Whether some byte of `word` is below `limit` (at most 0x80); may also say so wrongly when one
+/// is.
+bool hasByteBelow(quint64 word, uchar limit) {
+  return ((word - eachByte * limit) & ~word & highBits) != 0;
+}
 bool hasByte(quint64 word, uchar byte) { return hasByteBelow(word ^ (eachByte * byte), 1); }
 
 /// Whether every byte of `word` is printable ASCII other than a quote or backslash.
 bool isPlainWord(quint64 word) {
-  return !(word & highBits) && !hasByteBelow(word, 0x20) && !hasByte(word, '"') && !hasByte(word, '\\');
+  return !(word & highBits) && !hasByteBelow(word, 0x20) && !hasByte(word, '"') &&
+         !hasByte(word, '\\');
 }
 
 QString decodeText(const uchar* begin, const uchar* end) {
@@ -190,68 +189,56 @@ JsonTree::Index JsonParser::value(int depth) {
   }
 }
 
+template <typename Entry>
+void JsonParser::entries(char close, Entry entry) {
+  ++m_at;
+  skipSpace();
+  if (m_at < m_end && *m_at == close) {
+    ++m_at;
+    return;
+  }
+  for (;;) {
+    entry();
+    skipSpace();
+    if (m_at == m_end || *m_at != ',') break;
+    ++m_at;
+    skipSpace();
+  }
+  expect(close);
+}
+
+template <typename Entry>
+JsonTree::Index JsonParser::keep(Index node, std::vector<Entry>& open, std::size_t first,
+                                 std::vector<Entry>& kept) {
+  JsonTree::Node& held = m_tree.m_nodes[node];
+  held.first = Index(kept.size());
+  held.size = quint32(open.size() - first);
+  kept.insert(kept.end(), open.begin() + std::ptrdiff_t(first), open.end());
+  open.resize(first);
+  return node;
+}
+
 JsonTree::Index JsonParser::array(int depth) {
   if (depth > deepestNesting) throw Unsure{};
   const Index node = m_tree.add(JsonTree::Kind::array);
   const std::size_t first = m_openItems.size();
-  ++m_at;
-  skipSpace();
-  if (m_at < m_end && *m_at == ']') {
-    ++m_at;
-  } else {
-    for (;;) {
-      m_openItems.push_back(value(depth));
-      skipSpace();
-      if (m_at < m_end && *m_at == ',') {
-        ++m_at;
-        skipSpace();
-        continue;
-      }
-      expect(']');
-      break;
-    }
-  }
-  JsonTree::Node& held = m_tree.m_nodes[node];
-  held.first = Index(m_tree.m_items.size());
-  held.size = quint32(m_openItems.size() - first);
-  m_tree.m_items.insert(m_tree.m_items.end(), m_openItems.begin() + std::ptrdiff_t(first), m_openItems.end());
-  m_openItems.resize(first);
-  return node;
+  entries(']', [&] { m_openItems.push_back(value(depth)); });
+  return keep(node, m_openItems, first, m_tree.m_items);
 }
 
 JsonTree::Index JsonParser::object(int depth) {
   if (depth > deepestNesting) throw Unsure{};
   const Index node = m_tree.add(JsonTree::Kind::object);
   const std::size_t first = m_openMembers.size();
-  ++m_at;
-  skipSpace();
-  if (m_at < m_end && *m_at == '}') {
-    ++m_at;
-  } else {
-    for (;;) {
-      const Index name = key();
-      skipSpace();
-      expect(':');
-      skipSpace();
-      m_openMembers.push_back({name, value(depth)});
-      skipSpace();
-      if (m_at < m_end && *m_at == ',') {
-        ++m_at;
-        skipSpace();
-        continue;
-      }
-      expect('}');
-      break;
-    }
-    sortMembers(first);
-  }
-  JsonTree::Node& held = m_tree.m_nodes[node];
-  held.first = Index(m_tree.m_members.size());
-  held.size = quint32(m_openMembers.size() - first);
-  m_tree.m_members.insert(m_tree.m_members.end(), m_openMembers.begin() + std::ptrdiff_t(first),
-                          m_openMembers.end());
-  m_openMembers.resize(first);
-  return node;
+  entries('}', [&] {
+    const Index name = key();
+    skipSpace();
+    expect(':');
+    skipSpace();
+    m_openMembers.push_back({name, value(depth)});
+  });
+  sortMembers(first);
+  return keep(node, m_openMembers, first, m_tree.m_members);
 }
 
 JsonTree::Index JsonParser::literal(const char* word, JsonTree::Kind kind, qint64 payload) {
@@ -292,7 +279,8 @@ JsonTree::Index JsonParser::number() {
   m_at = at;
   if (whole) {
     qint64 integer = 0;
-    if (std::from_chars(start, at, integer).ec == std::errc()) return m_tree.add(JsonTree::Kind::integer, integer);
+    if (std::from_chars(start, at, integer).ec == std::errc())
+      return m_tree.add(JsonTree::Kind::integer, integer);
   }
   double number = 0;
   const auto [end, error] = std::from_chars(start, at, number);
@@ -326,7 +314,8 @@ QString JsonParser::string(bool isKey) {
   m_at = reinterpret_cast<const char*>(at + 1);
   // Qt orders and finds keys with escapes or characters beyond U+FFFF inconsistently.
   if (isKey && (escaped || highest >= 0xF0)) throw Unsure{};
-  if (!escaped && highest < 0x80) return QString::fromLatin1(reinterpret_cast<const char*>(begin), at - begin);
+  if (!escaped && highest < 0x80)
+    return QString::fromLatin1(reinterpret_cast<const char*>(begin), at - begin);
   // Qt drops a byte order mark that starts a text, and then cannot find such a key.
   if (at - begin >= 3 && begin[0] == 0xEF && begin[1] == 0xBB && begin[2] == 0xBF) throw Unsure{};
   return decodeText(begin, at);
@@ -335,7 +324,8 @@ QString JsonParser::string(bool isKey) {
 JsonTree::Index JsonParser::key() {
   if (m_at == m_end || *m_at != '"') throw Unsure{};
   const char* const begin = m_at + 1;
-  const char* const end = static_cast<const char*>(std::memchr(begin, '"', std::size_t(m_end - begin)));
+  const char* const end =
+      static_cast<const char*>(std::memchr(begin, '"', std::size_t(m_end - begin)));
   if (!end) throw Unsure{};
   const auto size = std::size_t(end - begin);
   // Open addressing, FNV-1a; a key seen before has been checked already.
@@ -366,7 +356,9 @@ void JsonParser::sortMembers(std::size_t first) {
   const auto before = [&strings](const JsonTree::Member& a, const JsonTree::Member& b) {
     return JsonTree::keyBefore(strings[a.key], strings[b.key]);
   };
-  const auto notBefore = [&before](const JsonTree::Member& a, const JsonTree::Member& b) { return !before(a, b); };
+  const auto notBefore = [&before](const JsonTree::Member& a, const JsonTree::Member& b) {
+    return !before(a, b);
+  };
   if (std::adjacent_find(begin, end, notBefore) == end) return;
   std::stable_sort(begin, end, before);
   // Of members with one key, Qt keeps the last.

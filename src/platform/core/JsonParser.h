@@ -35,6 +35,12 @@ class JsonParser final {
   Index value(int depth);
   Index array(int depth);
   Index object(int depth);
+  /// Reads the entries of the container opening at `m_at`, each by `entry`, up to its `close`.
+  template <typename Entry>
+  void entries(char close, Entry entry);
+  /// Moves the finished container's entries from `open`, from `first` on, to the tree's `kept`.
+  template <typename Entry>
+  Index keep(Index node, std::vector<Entry>& open, std::size_t first, std::vector<Entry>& kept);
   Index literal(const char* word, JsonTree::Kind kind, qint64 payload);
   Index number();
   /// The string whose opening quote is at `m_at`, decoded.

@@ -102,7 +102,8 @@ QString kindOf(Kind kind) {
                   place.key, place.path());
 }
 
-/// The node, which must be of `kind` (a number, for `Kind::number`); `expected` names it for the refusal.
+/// The node, which must be of `kind` (a number, for `Kind::number`); `expected` names it for the
+/// refusal.
 Kind require(JsonTree::Index node, const JsonPlace& place, Kind kind, const char* expected) {
   const Kind found = place.tree->kind(node);
   const bool isNumber = found == Kind::integer || found == Kind::number;
@@ -118,7 +119,8 @@ QString decodeString(JsonTree::Index node, const JsonPlace& place) {
 
 qint64 decodeInteger(JsonTree::Index node, const JsonPlace& place) {
   // The parser keeps every integer that fits in 64 bits as an integer, exactly.
-  if (require(node, place, Kind::number, "an integer") == Kind::integer) return place.tree->integer(node);
+  if (require(node, place, Kind::number, "an integer") == Kind::integer)
+    return place.tree->integer(node);
   const double real = place.tree->number(node);
   if (std::isfinite(real) && std::trunc(real) != real)
     refuse(place, QStringLiteral("a whole number"), QString::number(real));
@@ -161,7 +163,9 @@ JsonArrayReader decodeArray(JsonTree::Index node, const JsonPlace& place) {
 QString JsonPlace::subject() const {
   const QString parent = trailOf(holder).path();
   if (index)
-    return QStringLiteral("Item %1%2").arg(*index).arg(parent.isEmpty() ? QString() : " of " + parent);
+    return QStringLiteral("Item %1%2")
+        .arg(*index)
+        .arg(parent.isEmpty() ? QString() : " of " + parent);
   return QStringLiteral("The value of \"%1\"%2").arg(key, within(parent));
 }
 
@@ -177,7 +181,8 @@ QString JsonObjectReader::path() const { return trailOf(m_trail).path(); }
 
 JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) {
   if (auto tree = JsonTree::read(bytes); tree && tree->kind(JsonTree::root) == Kind::object)
-    return JsonObjectReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root, nullptr);
+    return JsonObjectReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root,
+                            nullptr);
   // Qt decides whatever the tree's parser is unsure of, and words any refusal.
   return JsonObjectReader(Json::parseObject(bytes));
 }
@@ -192,8 +197,7 @@ T JsonObjectReader::required(const QString& key,
 
 template <typename T>
 std::optional<T> JsonObjectReader::optional(const QString& key, JsonNull null,
-                                            T (*decode)(JsonTree::Index,
-                                                        const JsonPlace&)) const {
+                                            T (*decode)(JsonTree::Index, const JsonPlace&)) const {
   const auto node = m_tree->member(m_node, key);
   if (!node || (null == JsonNull::absent && m_tree->kind(*node) == Kind::null)) return std::nullopt;
   return decode(*node, JsonPlace{m_tree, key, m_trail, {}});
@@ -246,8 +250,8 @@ JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) {
   if (!tree || tree->kind(JsonTree::root) != Kind::array)
     // Qt decides whatever the tree's parser is unsure of, and words any refusal.
     tree = JsonTree::of(Json::parseArray(bytes));
-  return JsonArrayReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root, QString(),
-                         nullptr);
+  return JsonArrayReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root,
+                         QString(), nullptr);
 }
 
 template <typename T>

@@ -53,9 +53,10 @@ std::optional<JsonTree::Index> JsonTree::member(Index object, const QString& key
       if (m_strings[it->key] == key) return it->value;
     return std::nullopt;
   }
-  const auto found = std::lower_bound(begin, end, key, [this](const Member& member, const QString& key) {
-    return keyBefore(m_strings[member.key], key);
-  });
+  const auto found =
+      std::lower_bound(begin, end, key, [this](const Member& member, const QString& key) {
+        return keyBefore(m_strings[member.key], key);
+      });
   if (found == end || m_strings[found->key] != key) return std::nullopt;
   return found->value;
 }

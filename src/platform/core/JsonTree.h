@@ -69,7 +69,8 @@ class JsonTree final {
     Index value;
   };
 
-  /// The order of keys in an object: by UTF-16 code unit, as Qt orders keys of characters up to U+FFFF.
+  /// The order of keys in an object: by UTF-16 code unit, as Qt orders keys of characters up to
+  /// U+FFFF.
   static bool keyBefore(const QString& a, const QString& b);
 
   Index add(Kind kind, qint64 payload = 0);

@@ -28,8 +28,8 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
       if (value.toVariant().typeId() == QMetaType::LongLong)
         same = kindIs(Kind::integer) && tree.integer(node) == value.toVariant().toLongLong();
       else
-        same = kindIs(Kind::number) &&
-               std::bit_cast<quint64>(tree.number(node)) == std::bit_cast<quint64>(value.toDouble());
+        same = kindIs(Kind::number) && std::bit_cast<quint64>(tree.number(node)) ==
+                                           std::bit_cast<quint64>(value.toDouble());
       break;
     case QJsonValue::String:
       same = kindIs(Kind::string) && tree.string(node) == value.toString();
@@ -38,7 +38,8 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
       const QJsonArray array = value.toArray();
       if (!kindIs(Kind::array) || tree.size(node) != array.size()) break;
       for (qsizetype i = 0; i < array.size(); ++i)
-        if (auto inner = difference(tree, tree.item(node, i), array[i], at + "[" + std::to_string(i) + "]");
+        if (auto inner =
+                difference(tree, tree.item(node, i), array[i], at + "[" + std::to_string(i) + "]");
             !inner.empty())
           return inner;
       same = true;
@@ -46,7 +47,9 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
     }
     case QJsonValue::Object: {
       const QJsonObject object = value.toObject();
-      if (!kindIs(Kind::object) || tree.keys(node) != object.keys() || tree.member(node, "\x01none")) break;
+      if (!kindIs(Kind::object) || tree.keys(node) != object.keys() ||
+          tree.member(node, "\x01none"))
+        break;
       for (const QString& key : object.keys()) {
         // Qt lists some keys it cannot find again; the tree must not find them either.
         const auto found = object.constFind(key);
@@ -54,7 +57,8 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
         if (member.has_value() != (found != object.constEnd()))
           return at + "." + key.toStdString() + ": found by one only";
         if (!member) continue;
-        if (auto inner = difference(tree, *member, *found, at + "." + key.toStdString()); !inner.empty())
+        if (auto inner = difference(tree, *member, *found, at + "." + key.toStdString());
+            !inner.empty())
           return inner;
       }
       same = true;
@@ -63,7 +67,9 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
     case QJsonValue::Undefined:
       break;
   }
-  return same ? std::string() : at + ": differs from Qt's " + QJsonDocument(QJsonArray{value}).toJson().toStdString();
+  return same ? std::string()
+              : at + ": differs from Qt's " +
+                    QJsonDocument(QJsonArray{value}).toJson().toStdString();
 }
 
 /// Where our parser's tree differs from Qt's reading of `bytes`; nothing when
@@ -71,14 +77,18 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
 std::string differenceFromQt(const QByteArray& bytes) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-  const QJsonValue top = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+  const QJsonValue top =
+      document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
   if (error.error == QJsonParseError::NoError) {
-    const JsonTree ofQt = document.isObject() ? JsonTree::of(document.object()) : JsonTree::of(document.array());
-    if (auto found = difference(ofQt, JsonTree::root, top); !found.empty()) return "Qt's tree: " + found;
+    const JsonTree ofQt =
+        document.isObject() ? JsonTree::of(document.object()) : JsonTree::of(document.array());
+    if (auto found = difference(ofQt, JsonTree::root, top); !found.empty())
+      return "Qt's tree: " + found;
   }
   const auto tree = JsonTree::read(bytes);
   if (!tree) return {};
-  if (error.error != QJsonParseError::NoError) return "read text Qt refuses: " + error.errorString().toStdString();
+  if (error.error != QJsonParseError::NoError)
+    return "read text Qt refuses: " + error.errorString().toStdString();
   return difference(*tree, JsonTree::root, top);
 }
 
@@ -100,48 +110,123 @@ struct Case {
 
 TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
   QByteArray manyKeys = "{";
-  for (int i = 40; i > 0; --i) manyKeys += "\"k" + QByteArray::number(i % 37) + "\": " + QByteArray::number(i) + ",";
+  for (int i = 40; i > 0; --i)
+    manyKeys += "\"k" + QByteArray::number(i % 37) + "\": " + QByteArray::number(i) + ",";
   manyKeys += "\"\": 0}";
   const std::vector<Case> cases = {
       // Grammar, whitespace, literals
-      {"{}", true}, {"[]", true}, {" \t\r\n{ \"a\" : [ 1 , 2 ] , \"b\":{}}\n", true},
+      {"{}", true},
+      {"[]", true},
+      {" \t\r\n{ \"a\" : [ 1 , 2 ] , \"b\":{}}\n", true},
       {"[true, false, null, [], {}]", true},
-      {"\xEF\xBB\xBF[1]", false}, {"\f[1]", false}, {"[1]\f", false}, {"[1] x", false},
-      {QByteArray("[1]\0", 4), false}, {"", false}, {" ", false}, {"1", false}, {"\"s\"", false},
-      {"null", false}, {"[1,]", false}, {"{\"a\":1,}", false}, {"[1 2]", false}, {"{\"a\":1 \"b\":2}", false},
-      {"{1:2}", false}, {"{\"a\" 1}", false}, {"[}", false}, {"]", false}, {"[tru]", false}, {"[nul]", false},
-      {"[truex]", false}, {"{\"a\": 1", false}, {"{\"a\"", false}, {"{\"a\":", false}, {"[", false},
+      {"\xEF\xBB\xBF[1]", false},
+      {"\f[1]", false},
+      {"[1]\f", false},
+      {"[1] x", false},
+      {QByteArray("[1]\0", 4), false},
+      {"", false},
+      {" ", false},
+      {"1", false},
+      {"\"s\"", false},
+      {"null", false},
+      {"[1,]", false},
+      {"{\"a\":1,}", false},
+      {"[1 2]", false},
+      {"{\"a\":1 \"b\":2}", false},
+      {"{1:2}", false},
+      {"{\"a\" 1}", false},
+      {"[}", false},
+      {"]", false},
+      {"[tru]", false},
+      {"[nul]", false},
+      {"[truex]", false},
+      {"{\"a\": 1", false},
+      {"{\"a\"", false},
+      {"{\"a\":", false},
+      {"[", false},
       // Strings: escapes, surrogates, control characters, UTF-8
-      {R"(["\"\\\/\b\f\n\r\t", "\u0000", "a\u0000b", "\u00e9\u00E9\u20ac", "\ud83d\ude00\uD83D\uDE00"])", true},
+      {R"(["\"\\\/\b\f\n\r\t", "\u0000", "a\u0000b", "\u00e9\u00E9\u20ac", "\ud83d\ude00\uD83D\uDE00"])",
+       true},
       {"[\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\x7F\xEF\xBF\xBF\xF4\x8F\xBF\xBF\"]", true},
-      {R"(["\ud800"])", false}, {R"(["\udc00"])", false}, {R"(["\ude00\ud83d"])", false},
-      {R"(["\ud83dx"])", false}, {R"(["\ud800\u0041"])", false}, {R"(["\ud800\n"])", false},
-      {"[\"\xEF\xBB\xBFs\"]", false}, {"[\"a\xEF\xBB\xBF\", \"\\ufeff\"]", true}, {R"(["\x"])", false}, {R"(["\a"])", false}, {R"(["\u12"])", false}, {R"(["\u12G4"])", false},
-      {"[\"a\tb\"]", false}, {QByteArray("[\"a\0b\"]", 7), false}, {"[\"\x1F\"]", false}, {"[\"\\\n\"]", false},
-      {"[\"\xC0\x80\"]", false}, {"[\"\xED\xA0\x80\"]", false}, {"[\"\xF4\x90\x80\x80\"]", false},
-      {"[\"\xC3\"]", false}, {"[\"\xE2\x82\"]", false}, {"[\"\x80\"]", false}, {"[\"\xFF\"]", false},
-      {"[\"\xE0\x80\x80\"]", false}, {"[\"\xF0\x80\x80\x80\"]", false}, {"[\"\xF8\x88\x80\x80\x80\"]", false},
-      {"[\"abc", false}, {"[\"abc\\", false}, {"[\"\\", false}, {"[\"\\u00", false},
+      {R"(["\ud800"])", false},
+      {R"(["\udc00"])", false},
+      {R"(["\ude00\ud83d"])", false},
+      {R"(["\ud83dx"])", false},
+      {R"(["\ud800\u0041"])", false},
+      {R"(["\ud800\n"])", false},
+      {"[\"\xEF\xBB\xBFs\"]", false},
+      {"[\"a\xEF\xBB\xBF\", \"\\ufeff\"]", true},
+      {R"(["\x"])", false},
+      {R"(["\a"])", false},
+      {R"(["\u12"])", false},
+      {R"(["\u12G4"])", false},
+      {"[\"a\tb\"]", false},
+      {QByteArray("[\"a\0b\"]", 7), false},
+      {"[\"\x1F\"]", false},
+      {"[\"\\\n\"]", false},
+      {"[\"\xC0\x80\"]", false},
+      {"[\"\xED\xA0\x80\"]", false},
+      {"[\"\xF4\x90\x80\x80\"]", false},
+      {"[\"\xC3\"]", false},
+      {"[\"\xE2\x82\"]", false},
+      {"[\"\x80\"]", false},
+      {"[\"\xFF\"]", false},
+      {"[\"\xE0\x80\x80\"]", false},
+      {"[\"\xF0\x80\x80\x80\"]", false},
+      {"[\"\xF8\x88\x80\x80\x80\"]", false},
+      {"[\"abc", false},
+      {"[\"abc\\", false},
+      {"[\"\\", false},
+      {"[\"\\u00", false},
       // Numbers
-      {"[0, -0, 1, -1, 0.1, -0.0, 2.0, 2.5, -2.5, 1e308, -1e308, 1E+2, 1e-2, 1.5e-300, 0e400, 0.000e-999]", true},
-      {"[9007199254740992, 9007199254740993, -9007199254740993, 9007199254740993.0, 1e18, 1.5e19]", true},
-      {"[9223372036854775807, -9223372036854775808, 9223372036854775808, -9223372036854775809]", true},
+      {"[0, -0, 1, -1, 0.1, -0.0, 2.0, 2.5, -2.5, 1e308, -1e308, 1E+2, 1e-2, 1.5e-300, 0e400, "
+       "0.000e-999]",
+       true},
+      {"[9007199254740992, 9007199254740993, -9007199254740993, 9007199254740993.0, 1e18, 1.5e19]",
+       true},
+      {"[9223372036854775807, -9223372036854775808, 9223372036854775808, -9223372036854775809]",
+       true},
       {"[-9223372036854776833, 18446744073709551616, 123456789012345678901234567890]", true},
-      {"[1.7976931348623157e308, 1.7976931348623158e308, 2.2250738585072014e-308, 0.30000000000000004441]", true},
-      {"[1.7976931348623159e308]", false}, {"[1e309]", false}, {"[-1e309]", false}, {"[1e-400]", false},
-      {"[4.9e-324]", false}, {"[2.5e-320]", false}, {"[1." + QByteArray(120, '0') + "]", false},
-      {"[1.]", false}, {"[-.5]", false}, {"[.5]", false}, {"[01]", false}, {"[-]", false}, {"[+1]", false},
-      {"[1e]", false}, {"[1e+]", false}, {"[NaN]", false}, {"[Infinity]", false}, {"[0x10]", false},
+      {"[1.7976931348623157e308, 1.7976931348623158e308, 2.2250738585072014e-308, "
+       "0.30000000000000004441]",
+       true},
+      {"[1.7976931348623159e308]", false},
+      {"[1e309]", false},
+      {"[-1e309]", false},
+      {"[1e-400]", false},
+      {"[4.9e-324]", false},
+      {"[2.5e-320]", false},
+      {"[1." + QByteArray(120, '0') + "]", false},
+      {"[1.]", false},
+      {"[-.5]", false},
+      {"[.5]", false},
+      {"[01]", false},
+      {"[-]", false},
+      {"[+1]", false},
+      {"[1e]", false},
+      {"[1e+]", false},
+      {"[NaN]", false},
+      {"[Infinity]", false},
+      {"[0x10]", false},
       // Keys: order, duplicates (the last wins), characters Qt orders inconsistently
-      {R"({"b": 1, "a": 2, "B": 3, "a": "x", "": 0})", true}, {R"({"a": {"k": 1}, "a": [2], "a": null})", true},
-      {"{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", true}, {manyKeys, true},
-      {R"({"\u0061": 1, "a": 2})", false}, {"{\"\xF0\x9F\x98\x80\": 1}", false},
-      {"{\"\\uffff\": 1, \"\xF0\x9F\x98\x80\": 2}", false}, {"{\"\xEF\xBF\xBF\": 1, \"\\ud83d\\ude00\": 2}", false},
-      {"{\"a\tb\": 1}", false}, {"{\"o\": 1, \"\xEF\xBB\xBFs\": 2}", false}, {"{\"\xC3\": 1}", false},
+      {R"({"b": 1, "a": 2, "B": 3, "a": "x", "": 0})", true},
+      {R"({"a": {"k": 1}, "a": [2], "a": null})", true},
+      {"{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", true},
+      {manyKeys, true},
+      {R"({"\u0061": 1, "a": 2})", false},
+      {"{\"\xF0\x9F\x98\x80\": 1}", false},
+      {"{\"\\uffff\": 1, \"\xF0\x9F\x98\x80\": 2}", false},
+      {"{\"\xEF\xBF\xBF\": 1, \"\\ud83d\\ude00\": 2}", false},
+      {"{\"a\tb\": 1}", false},
+      {"{\"o\": 1, \"\xEF\xBB\xBFs\": 2}", false},
+      {"{\"\xC3\": 1}", false},
       // Nesting up to Qt's limit
-      {nested(1024, "[", "]"), true}, {nested(1025, "[", "]"), false},
-      {nested(1024, "{\"a\":", "}"), true}, {nested(1025, "{\"a\":", "}"), false},
-      {nested(512, "[{\"a\":", "}]"), true}, {nested(512, "[{\"a\":", "}]").prepend("[").append("]"), false},
+      {nested(1024, "[", "]"), true},
+      {nested(1025, "[", "]"), false},
+      {nested(1024, "{\"a\":", "}"), true},
+      {nested(1025, "{\"a\":", "}"), false},
+      {nested(512, "[{\"a\":", "}]"), true},
+      {nested(512, "[{\"a\":", "}]").prepend("[").append("]"), false},
   };
   for (const Case& c : cases) {
     const auto label = c.bytes.left(80).toPercentEncoding(" {}[]\":,");
@@ -158,9 +243,10 @@ TEST(JsonTree, ReadersGiveQtsValuesAndQtsRefusals) {
       return error.what();
     }
   };
-  for (const QByteArray& bytes : {QByteArray(R"({"a": 1, "b": [true]})"), QByteArray(R"([1, {"a": 2}])"),
-                                  QByteArray(R"({"\ud800": 1})"), QByteArray("[\"\\x\"]"), QByteArray("{"),
-                                  QByteArray("[1]]"), QByteArray("[1e999]")}) {
+  for (const QByteArray& bytes :
+       {QByteArray(R"({"a": 1, "b": [true]})"), QByteArray(R"([1, {"a": 2}])"),
+        QByteArray(R"({"\ud800": 1})"), QByteArray("[\"\\x\"]"), QByteArray("{"),
+        QByteArray("[1]]"), QByteArray("[1e999]")}) {
     EXPECT_EQ(outcome([&] { return pf::JsonObjectReader::parse(bytes).keys().size(); }),
               outcome([&] { return pf::Json::parseObject(bytes).keys().size(); }))
         << bytes.constData();
@@ -183,14 +269,19 @@ class RandomDocument final {
  private:
   int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_random); }
   template <std::size_t N>
-  const char* oneOf(const char* const (&plain)[N]) { return plain[pick(int(N))]; }
+  const char* oneOf(const char* const (&plain)[N]) {
+    return plain[pick(int(N))];
+  }
   bool oddNow() { return m_odd && pick(12) == 0; }
 
   QByteArray space() { return oneOf({"", "", " ", "\n    ", "\t", "\r\n"}); }
   QByteArray string() {
-    static const char* const plain[] = {"a", "Zo\xC3\xAB", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\\n", "\\\"",
-                                        "\\\\", "\\/", "\\u00e9", "\\uD83D\\uDE00", "\\t", "\\u0000", " ", "1"};
-    static const char* const odd[] = {"\\ud800", "\\x", "\t", "\xC3", "\xED\xA0\x80", "\\u12", "\x01", "\xEF\xBB\xBF"};
+    static const char* const plain[] = {
+        "a",    "Zo\xC3\xAB", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\\n", "\\\"",
+        "\\\\", "\\/",        "\\u00e9",      "\\uD83D\\uDE00",   "\\t", "\\u0000",
+        " ",    "1"};
+    static const char* const odd[] = {"\\ud800",      "\\x",   "\t",   "\xC3",
+                                      "\xED\xA0\x80", "\\u12", "\x01", "\xEF\xBB\xBF"};
     QByteArray text = "\"";
     for (int n = pick(6); n > 0; --n) text += oddNow() ? oneOf(odd) : oneOf(plain);
     return text + "\"";
@@ -203,28 +294,41 @@ class RandomDocument final {
     if (oddNow()) return oneOf({"1.", ".5", "1e400", "4.9e-324", "01", "-"});
     QByteArray digits = QByteArray::number(quint64(m_random()) >> pick(64));
     switch (pick(6)) {
-      case 0: return "-" + digits;
-      case 1: return digits + "." + QByteArray::number(pick(1000));
-      case 2: return digits + ".0";
-      case 3: return digits.left(3) + "e" + oneOf({"", "+", "-"}) + QByteArray::number(pick(40));
-      case 4: return oneOf({"9223372036854775808", "-9223372036854775809", "-0", "-0.0", "1e18"});
-      default: return digits;
+      case 0:
+        return "-" + digits;
+      case 1:
+        return digits + "." + QByteArray::number(pick(1000));
+      case 2:
+        return digits + ".0";
+      case 3:
+        return digits.left(3) + "e" + oneOf({"", "+", "-"}) + QByteArray::number(pick(40));
+      case 4:
+        return oneOf({"9223372036854775808", "-9223372036854775809", "-0", "-0.0", "1e18"});
+      default:
+        return digits;
     }
   }
   QByteArray value(int depth) {
     switch (pick(depth < 4 ? 6 : 4)) {
-      case 0: return string();
-      case 1: return number();
-      case 2: return oneOf({"true", "false", "null"});
-      case 3: return number();
-      case 4: return container(depth + 1, true);
-      default: return container(depth + 1, false);
+      case 0:
+        return string();
+      case 1:
+        return number();
+      case 2:
+        return oneOf({"true", "false", "null"});
+      case 3:
+        return number();
+      case 4:
+        return container(depth + 1, true);
+      default:
+        return container(depth + 1, false);
     }
   }
   QByteArray container(int depth, bool isObject) {
     QByteArray text = isObject ? "{" : "[";
     for (int n = pick(5); n > 0; --n) {
-      text += space() + (isObject ? key() + space() + ":" + space() : QByteArray()) + value(depth) + space();
+      text += space() + (isObject ? key() + space() + ":" + space() : QByteArray()) + value(depth) +
+              space();
       if (n > 1) text += ",";
     }
     return text + (isObject ? "}" : "]");
