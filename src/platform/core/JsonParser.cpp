@@ -101,8 +101,7 @@ quint64 wordAt(const uchar* at) {
   return word;
 }
 
-/// Whether some byte of `word` is below `limit` (at most 0x80); may also say so wrongly when one
-/// is.
+/// Whether some byte of `word`, whose bytes are all below 0x80, is below `limit`.
 bool hasByteBelow(quint64 word, uchar limit) {
   return ((word - eachByte * limit) & ~word & highBits) != 0;
 }
