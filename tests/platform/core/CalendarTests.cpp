@@ -1,6 +1,7 @@
 #include "platform/core/Calendar.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using pf::Calendar;
 using pf::WallTime;
@@ -134,6 +135,13 @@ TEST(Calendar, RollsOverOutOfRangeDatesAndRefusesBadTimes) {
   EXPECT_EQ(calendar.date({2026, 3, 7, 23, 60}), std::nullopt);
   EXPECT_EQ(calendar.date({2026, 3, 7, -1, 0}), std::nullopt);
   EXPECT_EQ(calendar.date({2026, 3, 7, 23, 59}), utc(2026, 3, 7, 23, 59));
+  // Days beyond what an instant holds have none; the furthest instants read as far years.
+  const Calendar berlin = in("Europe/Berlin");
+  EXPECT_EQ(berlin.date({std::numeric_limits<int>::max(), 1, 1, 12, 0}), std::nullopt);
+  EXPECT_EQ(berlin.date({std::numeric_limits<int>::min() + 1, 1, 1, 12, 0}), std::nullopt);
+  const auto farthest = [](qint64 msecs) { return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC); };
+  EXPECT_GT(berlin.wallTime(farthest(std::numeric_limits<qint64>::max() - 1000)).year, 1'000'000);
+  EXPECT_LT(berlin.wallTime(farthest(std::numeric_limits<qint64>::min() + 1000)).year, -1'000'000);
 }
 
 TEST(Calendar, NumbersWeekdaysFromSundayInTheLocalZone) {
@@ -174,7 +182,7 @@ TEST(Calendar, DefaultCalendarFollowsTheSystemZoneAtEveryCall) {
 
 TEST(Calendar, AFixedZoneRemembersOffsetsWithoutChangingAnyAnswer) {
   // The system calendar looks everything up afresh; the fixed one answers
-  // from the stretch of one offset it last looked up.
+  // from the stretches of offsets it kept from earlier questions.
   setenv("TZ", "Australia/Lord_Howe", 1);
   const Calendar fresh;
   const Calendar remembering = in("Australia/Lord_Howe");
