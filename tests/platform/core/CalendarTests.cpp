@@ -98,6 +98,16 @@ TEST(Calendar, ApiaSkippedTheThirtiethOfDecember2011) {
   expectRoundTrips(apia, utc(2011, 12, 29, 0, 0), utc(2011, 12, 31, 0, 0), 0);
 }
 
+TEST(Calendar, ReadsAndResolvesDaysBefore1970) {
+  // Reminders may date from 1900, where wall clocks count back from 1970.
+  const Calendar berlin = in("Europe/Berlin");
+  EXPECT_EQ(berlin.date({1900, 1, 1, 0, 0}), utc(1899, 12, 31, 23, 0));
+  EXPECT_EQ(berlin.wallTime(utc(1969, 12, 31, 22, 59)), (WallTime{1969, 12, 31, 23, 59}));
+  EXPECT_EQ(berlin.localDate(utc(1950, 6, 15, 23, 30)), QDate(1950, 6, 16));
+  EXPECT_EQ(berlin.startOfDay(utc(1950, 6, 15, 23, 30)), utc(1950, 6, 15, 23, 0));
+  expectRoundTrips(berlin, utc(1969, 12, 30, 12, 0), utc(1970, 1, 2, 12, 0), 0);
+}
+
 TEST(Calendar, DayStartsAtItsFirstExistingInstant) {
   // Santiago jumps from midnight to 01:00.
   const Calendar santiago = in("America/Santiago");
