@@ -7,6 +7,8 @@
 #include "platform/gfx/Transaction.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/FrameClock.h"
+#include "platform/ui/LayerHost.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/Window.h"
@@ -34,6 +36,18 @@ OverlayMap& overlays() {
 // The window as the user sees it, the window manager's title bar and borders
 // included, so the effect surrounds them rather than burning over them.
 pf::Rect outerFrame(const pf::Window& window) { return pf::Screens::toYUp(window.frameGeometry()); }
+
+// A border effect is ambient motion around the window the user works in:
+// drifts of a few points a second and fades of seconds. The renderer moves
+// layers by whole pixels and fades them in steps, so at half the clock's rate
+// most frames look as they would at the full rate, at half the CPU here and in
+// the compositor that blends the panel. Fire and smoke rise and sway slowest:
+// at a third of the rate a wisp moves under half a pixel and fades about one
+// step between frames, and an ember still climbs a pixel at a time.
+int frameRateFor(QuibBorderEffect effect) {
+  const bool slowest = effect == QuibBorderEffect::fire || effect == QuibBorderEffect::smoke;
+  return pf::FrameClock::framesPerSecond / (slowest ? 3 : 2);
+}
 
 bool isColorPanel(const QWidget* window) {
   if (qobject_cast<const QColorDialog*>(window)) return true;
@@ -172,6 +186,7 @@ void QuibSmokeOverlay::sync() {
   m_lastSize = target.size;
   m_lastReduced = reduced;
   m_lastConfiguration = configuration;
+  m_panel->host()->setFrameRate(frameRateFor(configuration.type));
   pf::Transaction transaction;
   pf::Layer& root = *m_panel->contentLayer();
   root.setFrame(pf::Rect(0, 0, target.width(), target.height()));

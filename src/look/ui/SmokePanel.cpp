@@ -9,11 +9,6 @@ SmokePanel::SmokePanel(const pf::Rect& frame) {
   setAttribute(Qt::WA_NoSystemBackground);
   setIgnoresMouseEvents(true);
   m_host = new pf::LayerHost;
-  // A border effect is ambient motion around the window the user works in:
-  // drifts of a few points a second and fades of seconds, which change little
-  // between frames at half the clock's rate while costing half the CPU, in
-  // this program and in the compositor that blends the panel.
-  m_host->setFrameRate(pf::FrameClock::framesPerSecond / 2);
   m_host->setRootLayer(pf::Layer::make());
   setContentView(m_host);
   setFrame(frame);
