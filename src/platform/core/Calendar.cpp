@@ -56,8 +56,10 @@ class Calendar::Offsets final {
   /// of what a question needs.
   Offsets(const QTimeZone& zone, std::vector<OffsetSpan>& spans)
       : m_zone(&zone), m_spans(&spans), m_margin(366 * msPerDay) {}
-  /// Over a zone that may change by the next call, keeping nothing.
-  explicit Offsets(QTimeZone zone) : m_ownZone(std::move(zone)), m_zone(&m_ownZone), m_spans(&m_ownSpans) {}
+  /// Over a zone that may change by the next call, keeping nothing beyond
+  /// the call; a day either side serves all of one call's questions.
+  explicit Offsets(QTimeZone zone)
+      : m_ownZone(std::move(zone)), m_zone(&m_ownZone), m_spans(&m_ownSpans), m_margin(msPerDay) {}
   Offsets(const Offsets&) = delete;
   Offsets& operator=(const Offsets&) = delete;
 
