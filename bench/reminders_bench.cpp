@@ -157,15 +157,26 @@ void collectNothing(benchmark::State& state) {
 }
 BENCHMARK(collectNothing)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
+/// The next due time of every reminder, with one calendar for the whole
+/// check; the argument is the number of years the first days are spread over
+/// (0: all this year; 20: reminders made over two decades, whose first days
+/// send the calendar to other years between questions about this week).
 void nextDueTimes(benchmark::State& state) {
-  const ReminderFile file = fullJournal();
+  ReminderFile file = fullJournal();
+  for (std::size_t i = 0; i < file.reminders.size(); ++i)
+    file.reminders[i].time.year -= qint64(i) % std::max<qint64>(state.range(0), 1);
   for (auto _ : state) {
     const pf::Calendar calendar = ReminderSchedule::calendar();
     for (const QuibReminder& r : file.reminders)
       benchmark::DoNotOptimize(ReminderSchedule::next(r, start, calendar));
   }
 }
-BENCHMARK(nextDueTimes)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(nextDueTimes)
+    ->Arg(0)
+    ->Arg(20)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -1,7 +1,10 @@
 // When reminders fall due: the first-day and weekday rules, the eight-day
-// window, and local times across clock changes and a skipped day.
+// window, and local times across clock changes and a skipped day, also
+// checked over years against the zone's clock as Qt reads it.
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderSupport.h"
+
+#include <map>
 
 using test::at;
 using test::calendarIn;
@@ -95,7 +98,130 @@ std::vector<ScheduleCase> scheduleCases() {
   };
 }
 
+/// A due time as readable text for failure messages.
+std::string shown(const std::optional<QDateTime>& moment) {
+  return moment ? moment->toUTC().toString(Qt::ISODate).toStdString() : "none";
+}
+
+/// The schedule rule worked out slowly and plainly from Qt's reading of the
+/// zone's clock, sharing nothing with `pf::Calendar`.
+class ClockReading final {
+ public:
+  explicit ClockReading(const char* zone) : m_zone(zone) {}
+
+  std::optional<QDateTime> next(const QuibReminder& r, const QDateTime& after) {
+    const auto first = due(firstDay(r), timeOf(r));
+    if (!first) return std::nullopt;
+    if (r.repeatRule == ReminderRepeat::once) return *first > after ? first : std::nullopt;
+    const QDate from = dayOf(std::max(after, *first));
+    for (int days = 0; days < 8; ++days) {
+      const auto moment = due(from.addDays(days), timeOf(r));
+      if (moment && *moment > after && allowed(r, *moment)) return moment;
+    }
+    return std::nullopt;
+  }
+
+  std::optional<QDateTime> latest(const QuibReminder& r, const QDateTime& now) {
+    if (r.repeatRule == ReminderRepeat::once) {
+      const auto first = due(firstDay(r), timeOf(r));
+      return first && *first <= now ? first : std::nullopt;
+    }
+    for (int days = 0; days < 8; ++days) {
+      const auto moment = due(dayOf(now).addDays(-days), timeOf(r));
+      if (moment && *moment <= now && allowed(r, *moment)) return moment;
+    }
+    return std::nullopt;
+  }
+
+ private:
+  static QDate firstDay(const QuibReminder& r) {
+    return QDate(int(r.time.year), int(r.time.month), int(r.time.day));
+  }
+  static QTime timeOf(const QuibReminder& r) { return QTime(int(r.time.hour), int(r.time.minute)); }
+
+  QDate dayOf(const QDateTime& moment) const { return moment.toTimeZone(m_zone).date(); }
+
+  bool allowed(const QuibReminder& r, const QDateTime& moment) const {
+    const QDate day = dayOf(moment);
+    return day >= firstDay(r) && (r.repeatRule != ReminderRepeat::weekly ||
+                                  std::ranges::count(r.weekdays, day.dayOfWeek() % 7 + 1) > 0);
+  }
+
+  /// The first moment the clock shows `time` on `day` or, when it skips that
+  /// reading, the next minute of the day it shows; none when it shows none.
+  std::optional<QDateTime> due(QDate day, QTime time) {
+    const auto key = std::pair(day.toJulianDay(), time.msecsSinceStartOfDay());
+    if (const auto known = m_due.find(key); known != m_due.end()) return known->second;
+    std::optional<QDateTime>& found = m_due[key];
+    for (int minute = time.msecsSinceStartOfDay() / 60'000; minute < 24 * 60 && !found; ++minute) {
+      // Qt leaves a reading the clock skips invalid.
+      const QDateTime moment(day, QTime(minute / 60, minute % 60), m_zone);
+      if (moment.isValid()) found = earliest(moment);
+    }
+    return found;
+  }
+
+  /// Qt gives the later of two moments showing one reading; these clocks go
+  /// back by whole half hours, at most two hours at a time.
+  QDateTime earliest(const QDateTime& moment) const {
+    QDateTime first = moment;
+    for (qint64 halfHours = 1; halfHours <= 4; ++halfHours) {
+      const QDateTime before =
+          QDateTime::fromMSecsSinceEpoch(moment.toMSecsSinceEpoch() - halfHours * 1800'000, m_zone);
+      if (before.date() == moment.date() && before.time() == moment.time()) first = before;
+    }
+    return first.toUTC();
+  }
+
+  QTimeZone m_zone;
+  std::map<std::pair<qint64, int>, std::optional<QDateTime>> m_due;
+};
+
 }  // namespace
+
+TEST(ReminderSchedule, DueTimesMatchAPlainReadingOfTheClockOverYears) {
+  struct Span {
+    const char* zone;
+    QDate from;
+    QDate to;
+  };
+  // Times of day in and around the skipped and repeated hours and half hours.
+  const QTime times[] = {QTime(0, 0), QTime(1, 30), QTime(1, 45), QTime(2, 0),
+                         QTime(2, 15), QTime(2, 30), QTime(3, 0), QTime(23, 59)};
+  const std::vector<qint64> weekdays[] = {{}, {}, {2, 4, 6}, {6}};
+  for (const Span& span : {Span{"America/New_York", {2024, 1, 1}, {2027, 1, 1}},
+                           Span{"Europe/Berlin", {2024, 1, 1}, {2027, 1, 1}},
+                           Span{"Australia/Lord_Howe", {2024, 1, 1}, {2027, 1, 1}},
+                           Span{"Pacific/Apia", {2010, 6, 1}, {2013, 6, 1}}}) {
+    // One calendar throughout, so what it keeps between questions is tested too.
+    const pf::Calendar calendar = calendarIn(span.zone);
+    ClockReading clock(span.zone);
+    std::vector<QuibReminder> reminders;
+    for (const QTime& time : times) {
+      for (std::size_t rule = 0; rule < std::size(weekdays); ++rule) {
+        // First days spread over the span, so questions jump between years.
+        const QDate first = span.from.addDays(qint64(reminders.size()) * 97 % span.from.daysTo(span.to));
+        QuibReminder r = reminder("R1", ReminderRepeat::allCases[std::min<std::size_t>(rule, 2)],
+                                  {first.year(), first.month(), first.day(), time.hour(), time.minute()});
+        r.weekdays = weekdays[rule];
+        reminders.push_back(r);
+      }
+    }
+    const QDateTime end(span.to, QTime(0, 0), Qt::UTC);
+    // Every 2 days, 7 hours and 13 minutes, so the moments asked about drift through the day.
+    for (QDateTime now(span.from, QTime(0, 0), Qt::UTC); now < end; now = now.addSecs((55 * 60 + 13) * 60)) {
+      for (const QuibReminder& r : reminders) {
+        const auto what = [&] {
+          return std::string(span.zone) + " at " + now.toString(Qt::ISODate).toStdString() + ", " +
+                 r.repeatRule.rawValue().toStdString() + " from " + r.time.dateKey().toStdString() + " at " +
+                 QTime(int(r.time.hour), int(r.time.minute)).toString().toStdString();
+        };
+        ASSERT_EQ(shown(ReminderSchedule::next(r, now, calendar)), shown(clock.next(r, now))) << what();
+        ASSERT_EQ(shown(ReminderSchedule::latest(r, now, calendar)), shown(clock.latest(r, now))) << what();
+      }
+    }
+  }
+}
 
 TEST(ReminderSchedule, LatestAndNextDueTimes) {
   for (const ScheduleCase& c : scheduleCases()) {

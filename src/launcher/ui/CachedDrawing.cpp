@@ -48,7 +48,8 @@ CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state) {
            QuibTheme::glass(), QuibTheme::decoration(), QuibTheme::text()}};
 }
 
-bool CachedDrawing::paint(QPainter& painter, QSize size, int state, const std::function<void(QPainter&)>& draw) {
+bool CachedDrawing::paint(QPainter& painter, const QRegion& region, QSize size, int state,
+                          const std::function<void(QPainter&)>& draw) {
   if (size.isEmpty()) return false;
   const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
   const Key key = current(size, ratio, state);
@@ -59,7 +60,15 @@ bool CachedDrawing::paint(QPainter& painter, QSize size, int state, const std::f
     m_image = picture(key, draw);
     m_key = key;
   }
-  painter.drawImage(QPointF(0, 0), m_image);
+  // One rect at a time: under the paint event's clip of many rects (the band
+  // a breathing outline repaints) Qt copies an image through its span path
+  // and hands that to worker threads, which costs more than the copy itself.
+  painter.save();
+  for (const QRect& part : region) {
+    painter.setClipRect(part);
+    painter.drawImage(QPointF(0, 0), m_image);
+  }
+  painter.restore();
   return changed;
 }
 

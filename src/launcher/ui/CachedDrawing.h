@@ -4,6 +4,7 @@
 #include "platform/core/Color.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QSize>
 #include <array>
 #include <functional>
@@ -28,10 +29,11 @@ class CachedDrawing final {
   explicit CachedDrawing(const char* sharedName) : m_sharedName(sharedName) {}
 
   /// Draws the picture at the top-left of `painter`'s device, `size` points
-  /// large, drawing it again with `draw` (on a painter over the picture, in
-  /// points) only when an input changed. Returns true when the picture
-  /// changed since the last paint.
-  bool paint(QPainter& painter, QSize size, int state, const std::function<void(QPainter&)>& draw);
+  /// large, within `region` (the paint event's), drawing it again with `draw`
+  /// (on a painter over the picture, in points) only when an input changed.
+  /// Returns true when the picture changed since the last paint.
+  bool paint(QPainter& painter, const QRegion& region, QSize size, int state,
+             const std::function<void(QPainter&)>& draw);
 
   /// Makes the next paint draw the picture again.
   void invalidate() { m_image = {}; }

@@ -8,6 +8,7 @@
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/ViewStyle.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -61,9 +62,9 @@ class GlassSurface::Decoration final : public QWidget {
   bool robotFrame = false;
 
  protected:
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
-    m_drawing.paint(painter, size(), 0, [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
+    m_drawing.paint(painter, event->region(), size(), 0, [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
   }
 
  private:
@@ -90,9 +91,9 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
 // The outline is refreshed whenever the glass changes, which is when the
 // size, skin or palette changed: the breathing outline repaints the view
 // beneath it thirty times a second, and those repaints change nothing.
-void GlassSurface::paintEvent(QPaintEvent*) {
+void GlassSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const bool changed = m_glass.paint(painter, size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
+  const bool changed = m_glass.paint(painter, event->region(), size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
   if (changed) QuibNeonBorder::update(this, 21);
 }
 

@@ -172,10 +172,10 @@ void ShortcutButton::cancelPointerGesture() {
 // Everything but the press overlay is kept as one bitmap per hover state:
 // the breathing outline above the launcher repaints every button thirty
 // times a second.
-void ShortcutButton::paintEvent(QPaintEvent*) {
+void ShortcutButton::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  m_drawing.paint(painter, size(), m_hovered ? 1 : 0, [this](QPainter& p) {
+  m_drawing.paint(painter, event->region(), size(), m_hovered ? 1 : 0, [this](QPainter& p) {
     drawCard(p, this, m_hovered);
     drawIcon(p);
     drawLabel(p);

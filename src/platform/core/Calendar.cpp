@@ -1,28 +1,46 @@
 #include "platform/core/Calendar.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <span>
 
 namespace pf {
 namespace {
 
 constexpr qint64 msPerMinute = 60 * 1000;
 constexpr qint64 msPerDay = 24 * 60 * msPerMinute;
+/// A bound on the stretches a calendar keeps: a few hundred years' worth.
+constexpr std::size_t maxKeptSpans = 1024;
+/// Instants and wall times are held within this many milliseconds of 1970
+/// (about 73 million years), so adding offsets, days and the reach of a
+/// zone lookup to them never overflows.
+constexpr qint64 msLimit = std::numeric_limits<qint64>::max() / 4;
 
 // Wall-clock values are handled as "local milliseconds": the milliseconds
 // since 1970-01-01 00:00 of the wall clock, as if it were UTC. They map
 // linearly to dates and times, so stepping days is plain arithmetic.
+
+/// The Julian day of 1970-01-01.
+constexpr qint64 epochJulianDay = 2440588;
+
 qint64 localMSecs(QDate date, QTime time) {
-  return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+  return (date.toJulianDay() - epochJulianDay) * msPerDay + time.msecsSinceStartOfDay();
 }
 
 QDateTime utcInstant(qint64 msecs) { return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC); }
 
-QDate dateOfLocal(qint64 local) { return utcInstant(local).date(); }
+/// The days from 1970-01-01 to the day of `local`, rounded down.
+qint64 dayNumber(qint64 local) { return local / msPerDay - (local % msPerDay < 0 ? 1 : 0); }
+
+QDate dateOfLocal(qint64 local) { return QDate::fromJulianDay(dayNumber(local) + epochJulianDay); }
 
 qint64 msecs(const QDateTime& instant) {
   Q_ASSERT(instant.isValid());
-  return instant.toMSecsSinceEpoch();
+  return std::clamp(instant.toMSecsSinceEpoch(), -msLimit, msLimit);
 }
+
+bool isWithinLimit(QDate day) { return std::abs(day.toJulianDay() - epochJulianDay) <= msLimit / msPerDay; }
 
 bool isTimeOfDay(int hour, int minute) {
   return hour >= 0 && hour < 24 && minute >= 0 && minute < 60;
@@ -30,18 +48,22 @@ bool isTimeOfDay(int hour, int minute) {
 
 }  // namespace
 
-/// The zone's offsets and the conversions built on them, answered from the
-/// calendar's cached stretch where it reaches.
+/// The zone's offsets and the conversions built on them, answered from
+/// stretches of constant offset read from Qt's zone data once per range.
 class Calendar::Offsets final {
  public:
-  Offsets(QTimeZone zone, std::optional<OffsetSpan>* cache) : m_zone(std::move(zone)), m_cache(cache) {}
+  /// Over a fixed zone, reusing `spans` and adding to them a year either side
+  /// of what a question needs.
+  Offsets(const QTimeZone& zone, std::vector<OffsetSpan>& spans)
+      : m_zone(&zone), m_spans(&spans), m_margin(366 * msPerDay) {}
+  /// Over a zone that may change by the next call, keeping nothing beyond
+  /// the call; a day either side serves all of one call's questions.
+  explicit Offsets(QTimeZone zone)
+      : m_ownZone(std::move(zone)), m_zone(&m_ownZone), m_spans(&m_ownSpans), m_margin(msPerDay) {}
+  Offsets(const Offsets&) = delete;
+  Offsets& operator=(const Offsets&) = delete;
 
-  const QTimeZone& zone() const { return m_zone; }
-
-  qint64 offset(qint64 instant) const {
-    if (!m_cache) return slowOffset(instant);
-    return span(instant).offset;
-  }
+  qint64 offset(qint64 instant) const { return covering(instant, instant).front().offset; }
 
   qint64 toLocal(qint64 instant) const { return instant + offset(instant); }
 
@@ -51,34 +73,20 @@ class Calendar::Offsets final {
   // stretch when `local - offset` falls inside it.
   qint64 toInstant(qint64 local) const {
     // Offsets stay within a day of UTC, so every solution lies within a day of
-    // `local` read as UTC: one offset over that whole day either side gives
-    // the only solution at once; otherwise two days either side keep the
-    // neighbouring changes.
-    if (m_cache) {
-      const OffsetSpan& around = span(local);
-      if (around.from <= local - msPerDay && local + msPerDay < around.to) return local - around.offset;
-    }
-    const qint64 from = local - 2 * msPerDay;
-    const qint64 to = local + 2 * msPerDay;
-    if (!m_zone.hasTransitions()) return local - slowOffset(local);
-    const auto transitions = m_zone.transitions(utcInstant(from), utcInstant(to));
-    qint64 stretchStart = from;
-    qint64 offset = slowOffset(from);
+    // `local` read as UTC; two days either side keep the neighbouring changes.
     std::optional<qint64> gapEnd;
-    for (const QTimeZone::OffsetData& change : transitions) {
-      const qint64 at = change.atUtc.toMSecsSinceEpoch();
-      const qint64 next = qint64(change.offsetFromUtc) * 1000;
-      const qint64 candidate = local - offset;
-      if (candidate >= stretchStart && candidate < at) return candidate;
-      // The clock jumped from at + offset to at + next, skipping `local`: the
-      // first instant that exists afterwards is the jump itself.
-      if (!gapEnd && local >= at + offset && local < at + next) gapEnd = at;
-      stretchStart = at;
-      offset = next;
+    const OffsetSpan* before = nullptr;
+    for (const OffsetSpan& span : covering(local - 2 * msPerDay, local + 2 * msPerDay)) {
+      const qint64 candidate = local - span.offset;
+      if (candidate >= span.from && candidate < span.to) return candidate;
+      // The clock jumped from span.from + before->offset to span.from +
+      // span.offset, skipping `local`: the first instant that exists
+      // afterwards is the jump itself.
+      if (before && !gapEnd && local >= span.from + before->offset && local < span.from + span.offset)
+        gapEnd = span.from;
+      before = &span;
     }
-    const qint64 candidate = local - offset;
-    if (candidate >= stretchStart) return candidate;
-    return gapEnd.value_or(candidate);
+    return gapEnd.value_or(local - before->offset);
   }
 
   bool dayExists(QDate day) const {
@@ -88,33 +96,74 @@ class Calendar::Offsets final {
 
  private:
   qint64 slowOffset(qint64 instant) const {
-    return qint64(m_zone.offsetFromUtc(utcInstant(instant))) * 1000;
+    return qint64(m_zone->offsetFromUtc(utcInstant(instant))) * 1000;
   }
 
-  const OffsetSpan& span(qint64 instant) const {
-    auto& cached = *m_cache;
-    if (!cached || instant < cached->from || instant >= cached->to) cached = lookUpSpan(instant);
-    return *cached;
+  /// The stretches that meet [from, to], read from the zone data when the
+  /// kept ones do not reach.
+  std::span<const OffsetSpan> covering(qint64 from, qint64 to) const {
+    if (const auto run = kept(from, to)) return *run;
+    learn(lookUpSpans(from - m_margin, to + m_margin));
+    return *kept(from, to);
   }
 
-  OffsetSpan lookUpSpan(qint64 instant) const {
-    constexpr qint64 earliest = std::numeric_limits<qint64>::min();
-    constexpr qint64 latest = std::numeric_limits<qint64>::max();
-    if (!m_zone.hasTransitions()) return {earliest, latest, slowOffset(instant)};
-    const QDateTime at = utcInstant(instant);
-    const QTimeZone::OffsetData before = m_zone.previousTransition(at.addMSecs(1));
-    const QTimeZone::OffsetData after = m_zone.nextTransition(at);
-    return {before.atUtc.isValid() ? before.atUtc.toMSecsSinceEpoch() : earliest,
-            after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch() : latest, slowOffset(instant)};
+  /// The kept stretches that meet [from, to], when they cover it without a hole.
+  std::optional<std::span<const OffsetSpan>> kept(qint64 from, qint64 to) const {
+    const std::vector<OffsetSpan>& spans = *m_spans;
+    const auto first = std::ranges::upper_bound(spans, from, {}, &OffsetSpan::to);
+    if (first == spans.end() || first->from > from) return std::nullopt;
+    auto last = first;
+    for (; last->to <= to; ++last)
+      if (last + 1 == spans.end() || (last + 1)->from != last->to) return std::nullopt;
+    return std::span(first, last + 1);
   }
 
-  QTimeZone m_zone;
-  std::optional<OffsetSpan>* m_cache = nullptr;
+  /// Keeps `fresh` in place of what the kept stretches say over the same
+  /// range. Stretches of distant ranges stay, so questions that alternate
+  /// between years (a reminder's first day and today) read each range once.
+  void learn(std::vector<OffsetSpan> fresh) const {
+    std::vector<OffsetSpan>& spans = *m_spans;
+    if (spans.size() + fresh.size() > maxKeptSpans) spans.clear();
+    const qint64 from = fresh.front().from;
+    const qint64 to = fresh.back().to;
+    std::vector<OffsetSpan> merged;
+    merged.reserve(spans.size() + fresh.size() + 1);
+    for (const OffsetSpan& span : spans)
+      if (span.from < from) merged.push_back({span.from, std::min(span.to, from), span.offset});
+    merged.insert(merged.end(), fresh.begin(), fresh.end());
+    for (const OffsetSpan& span : spans)
+      if (span.to > to) merged.push_back({std::max(span.from, to), span.to, span.offset});
+    spans = std::move(merged);
+  }
+
+  /// The stretches that together make up exactly [from, to].
+  std::vector<OffsetSpan> lookUpSpans(qint64 from, qint64 to) const {
+    if (!m_zone->hasTransitions()) {
+      return {{std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), slowOffset(from)}};
+    }
+    std::vector<OffsetSpan> spans;
+    qint64 start = from;
+    qint64 offset = slowOffset(from);
+    for (const QTimeZone::OffsetData& change : m_zone->transitions(utcInstant(from), utcInstant(to))) {
+      const qint64 at = change.atUtc.toMSecsSinceEpoch();
+      if (at > start) spans.push_back({start, at, offset});
+      start = at;
+      offset = qint64(change.offsetFromUtc) * 1000;
+    }
+    spans.push_back({start, to + 1, offset});
+    return spans;
+  }
+
+  QTimeZone m_ownZone;
+  std::vector<OffsetSpan> m_ownSpans;
+  const QTimeZone* m_zone = nullptr;
+  std::vector<OffsetSpan>* m_spans = nullptr;
+  qint64 m_margin = 0;
 };
 
 Calendar::Offsets Calendar::offsets() const {
-  if (m_zone) return Offsets(*m_zone, &m_span);
-  return Offsets(timeZone(), nullptr);
+  if (m_zone) return Offsets(*m_zone, m_spans);
+  return Offsets(timeZone());
 }
 
 QTimeZone Calendar::timeZone() const {
@@ -124,9 +173,13 @@ QTimeZone Calendar::timeZone() const {
 }
 
 WallTime Calendar::wallTime(const QDateTime& instant) const {
-  const QDateTime local = utcInstant(offsets().toLocal(msecs(instant)));
-  return {local.date().year(), local.date().month(), local.date().day(), local.time().hour(),
-          local.time().minute()};
+  const qint64 local = offsets().toLocal(msecs(instant));
+  WallTime wall;
+  dateOfLocal(local).getDate(&wall.year, &wall.month, &wall.day);
+  const qint64 minuteOfDay = (local - dayNumber(local) * msPerDay) / msPerMinute;
+  wall.hour = int(minuteOfDay / 60);
+  wall.minute = int(minuteOfDay % 60);
+  return wall;
 }
 
 QDate Calendar::localDate(const QDateTime& instant) const {
@@ -141,7 +194,7 @@ std::optional<QDateTime> Calendar::date(const WallTime& time) const {
   if (!isTimeOfDay(time.hour, time.minute)) return std::nullopt;
   const QDate day = QDate(time.year, 1, 1).addMonths(time.month - 1).addDays(time.day - 1);
   const Offsets zone = offsets();
-  if (!day.isValid() || !zone.dayExists(day)) return std::nullopt;
+  if (!day.isValid() || !isWithinLimit(day) || !zone.dayExists(day)) return std::nullopt;
   return utcInstant(zone.toInstant(localMSecs(day, QTime(time.hour, time.minute))));
 }
 

@@ -5,6 +5,7 @@
 #include <QTimeZone>
 #include <compare>
 #include <optional>
+#include <vector>
 
 namespace pf {
 
@@ -31,7 +32,8 @@ struct WallTime {
 ///
 /// Instants are `QDateTime`s; every instant this class returns is in UTC
 /// (`Qt::UTC`) with whole milliseconds. Instants passed in may be local, UTC
-/// or at an offset, but must be valid.
+/// or at an offset, but must be valid; one more than about 73 million years
+/// from 1970 is read as that far, and days further away have no instants.
 class Calendar final {
  public:
   /// The calendar of the system's current time zone, looked up again at every
@@ -93,9 +95,11 @@ class Calendar final {
   Offsets offsets() const;
 
   std::optional<QTimeZone> m_zone;
-  /// The stretch last looked up in a fixed zone: nearly every question about
-  /// one day or week falls inside it, and answering from it spares Qt's zone data.
-  mutable std::optional<OffsetSpan> m_span;
+  /// A fixed zone's stretches around the instants asked about so far, in
+  /// order; a hole between two is a range never read. Questions about nearby
+  /// days, the same for every reminder of a check, are answered from them
+  /// without Qt's zone data.
+  mutable std::vector<OffsetSpan> m_spans;
 };
 
 }  // namespace pf

@@ -1,6 +1,7 @@
 #include "platform/core/Calendar.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using pf::Calendar;
 using pf::WallTime;
@@ -97,6 +98,16 @@ TEST(Calendar, ApiaSkippedTheThirtiethOfDecember2011) {
   expectRoundTrips(apia, utc(2011, 12, 29, 0, 0), utc(2011, 12, 31, 0, 0), 0);
 }
 
+TEST(Calendar, ReadsAndResolvesDaysBefore1970) {
+  // Reminders may date from 1900, where wall clocks count back from 1970.
+  const Calendar berlin = in("Europe/Berlin");
+  EXPECT_EQ(berlin.date({1900, 1, 1, 0, 0}), utc(1899, 12, 31, 23, 0));
+  EXPECT_EQ(berlin.wallTime(utc(1969, 12, 31, 22, 59)), (WallTime{1969, 12, 31, 23, 59}));
+  EXPECT_EQ(berlin.localDate(utc(1950, 6, 15, 23, 30)), QDate(1950, 6, 16));
+  EXPECT_EQ(berlin.startOfDay(utc(1950, 6, 15, 23, 30)), utc(1950, 6, 15, 23, 0));
+  expectRoundTrips(berlin, utc(1969, 12, 30, 12, 0), utc(1970, 1, 2, 12, 0), 0);
+}
+
 TEST(Calendar, DayStartsAtItsFirstExistingInstant) {
   // Santiago jumps from midnight to 01:00.
   const Calendar santiago = in("America/Santiago");
@@ -134,6 +145,13 @@ TEST(Calendar, RollsOverOutOfRangeDatesAndRefusesBadTimes) {
   EXPECT_EQ(calendar.date({2026, 3, 7, 23, 60}), std::nullopt);
   EXPECT_EQ(calendar.date({2026, 3, 7, -1, 0}), std::nullopt);
   EXPECT_EQ(calendar.date({2026, 3, 7, 23, 59}), utc(2026, 3, 7, 23, 59));
+  // Days beyond what an instant holds have none; the furthest instants read as far years.
+  const Calendar berlin = in("Europe/Berlin");
+  EXPECT_EQ(berlin.date({std::numeric_limits<int>::max(), 1, 1, 12, 0}), std::nullopt);
+  EXPECT_EQ(berlin.date({std::numeric_limits<int>::min() + 1, 1, 1, 12, 0}), std::nullopt);
+  const auto farthest = [](qint64 msecs) { return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC); };
+  EXPECT_GT(berlin.wallTime(farthest(std::numeric_limits<qint64>::max() - 1000)).year, 1'000'000);
+  EXPECT_LT(berlin.wallTime(farthest(std::numeric_limits<qint64>::min() + 1000)).year, -1'000'000);
 }
 
 TEST(Calendar, NumbersWeekdaysFromSundayInTheLocalZone) {
@@ -174,7 +192,7 @@ TEST(Calendar, DefaultCalendarFollowsTheSystemZoneAtEveryCall) {
 
 TEST(Calendar, AFixedZoneRemembersOffsetsWithoutChangingAnyAnswer) {
   // The system calendar looks everything up afresh; the fixed one answers
-  // from the stretch of one offset it last looked up.
+  // from the stretches of offsets it kept from earlier questions.
   setenv("TZ", "Australia/Lord_Howe", 1);
   const Calendar fresh;
   const Calendar remembering = in("Australia/Lord_Howe");

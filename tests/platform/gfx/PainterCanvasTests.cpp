@@ -1,4 +1,3 @@
-#include "platform/gfx/CachedDrawing.h"
 #include "platform/gfx/PainterCanvas.h"
 
 #include <QImage>
@@ -244,36 +243,3 @@ TEST(PainterCanvas, LeavesThePaintersStateAsItFoundIt) {
   EXPECT_FALSE(painter.hasClipping());
 }
 
-TEST(CachedDrawing, DrawsAgainOnlyWhenKeySizeOrPixelRatioChange) {
-  pf::CachedDrawing cache;
-  int calls = 0;
-  QColor colour = Qt::red;
-  const auto draw = [&](QPainter& p) {
-    ++calls;
-    p.fillRect(QRectF(0, 0, 10, 10), colour);
-  };
-  const auto paintOnto = [&](QImage& target, QRectF rect, quint64 key) {
-    QPainter p(&target);
-    cache.paint(p, rect, key, draw);
-  };
-  QImage target(40, 40, QImage::Format_ARGB32_Premultiplied);
-  target.fill(Qt::transparent);
-  paintOnto(target, QRectF(20, 20, 10, 10), 1);
-  EXPECT_EQ(target.pixelColor(25, 25), QColor(Qt::red));
-  EXPECT_EQ(target.pixelColor(15, 15).alpha(), 0);
-  paintOnto(target, QRectF(0, 0, 10, 10), 1);  // moved only
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(target.pixelColor(5, 5), QColor(Qt::red));
-
-  colour = Qt::blue;
-  paintOnto(target, QRectF(0, 0, 10, 10), 2);
-  EXPECT_EQ(calls, 2);
-  EXPECT_EQ(target.pixelColor(5, 5), QColor(Qt::blue));
-  paintOnto(target, QRectF(0, 0, 12, 10), 2);
-  EXPECT_EQ(calls, 3);
-  QImage sharp(80, 80, QImage::Format_ARGB32_Premultiplied);
-  sharp.setDevicePixelRatio(2);
-  paintOnto(sharp, QRectF(0, 0, 12, 10), 2);
-  EXPECT_EQ(calls, 4);
-  EXPECT_EQ(cache.draws(), 4);
-}
