@@ -250,28 +250,26 @@ JsonTree::Index JsonParser::literal(const char* word, JsonTree::Kind kind, qint6
 JsonTree::Index JsonParser::number() {
   const char* const start = m_at;
   const char* at = m_at;
-  const auto digits = [&at, this](bool* nonZero) {
+  const auto digits = [&at, this] {
     const char* const from = at;
-    for (; at < m_end && isDigit(*at); ++at)
-      if (nonZero && *at != '0') *nonZero = true;
+    while (at < m_end && isDigit(*at)) ++at;
     if (at == from) throw Unsure{};
   };
-  bool nonZero = false;
   if (at < m_end && *at == '-') ++at;
   if (at < m_end && *at == '0')
     ++at;
   else
-    digits(&nonZero);
+    digits();
   bool whole = true;
   if (at < m_end && *at == '.') {
     ++at;
-    digits(&nonZero);
+    digits();
     whole = false;
   }
   if (at < m_end && (*at == 'e' || *at == 'E')) {
     ++at;
     if (at < m_end && (*at == '+' || *at == '-')) ++at;
-    digits(nullptr);
+    digits();
     whole = false;
   }
   if (at - start > longestNumber) throw Unsure{};
@@ -283,9 +281,11 @@ JsonTree::Index JsonParser::number() {
   }
   double number = 0;
   const auto [end, error] = std::from_chars(start, at, number);
-  // Qt refuses what overflows or underflows; subnormal numbers are left to it too.
-  if (error != std::errc() || end != at || !std::isfinite(number)) throw Unsure{};
-  if (number == 0 ? nonZero : std::abs(number) < std::numeric_limits<double>::min()) throw Unsure{};
+  // Qt refuses what overflows or underflows to zero. Subnormal numbers, and zero spelled with
+  // a fraction or exponent, are left to it too rather than told from an underflow here.
+  if (error != std::errc() || end != at || !std::isfinite(number) ||
+      std::abs(number) < std::numeric_limits<double>::min())
+    throw Unsure{};
   // Like Qt, a whole number that fits in 64 bits is kept as an integer, whatever its spelling.
   constexpr double twoToThe63 = 9223372036854775808.0;
   if (number >= -twoToThe63 && number < twoToThe63 && std::trunc(number) == number)
