@@ -81,6 +81,15 @@ TEST_F(Evaluator, TimeOffsetShiftsThePhaseAndWraps) {
   EXPECT_DOUBLE_EQ(number("opacity", 1), 0.75);
   EXPECT_DOUBLE_EQ(number("opacity", 1.5), 0.0);
   EXPECT_DOUBLE_EQ(number("opacity", 2.5), 0.5);
+
+  // With a repeat that ends mid-pass, the shifted phase wraps at the end of
+  // the whole span (3), not of a pass (2).
+  auto partial = basic("opacity", 0.0, 1.0, 2);
+  partial.repeatCount = 1.5;
+  partial.timeOffset = 0.5;
+  layer->addAnimation(partial, "fade");
+  EXPECT_DOUBLE_EQ(number("opacity", 1), 0.75);
+  EXPECT_NEAR(number("opacity", 2.7), 0.1, 1e-12);
 }
 
 TEST_F(Evaluator, FiniteRepeatsEndAndBeginTimeDelays) {

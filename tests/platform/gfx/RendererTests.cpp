@@ -710,6 +710,9 @@ TEST_F(Renderer, BordersLieInsideTheBoundsAboveTheContent) {
   EXPECT_EQ(at(image, 78, 50), QColor(Qt::green));
   EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));    // the content within
   EXPECT_EQ(at(image, 18, 50).alpha(), 0);           // nothing beyond the bounds
+  layer->setBorderColor(green);
+  layer->setBorderWidth(45);  // wider than half the layer: the border fills it, leaving no hole
+  EXPECT_EQ(at(frame(0), 50, 50), QColor(Qt::green));
   layer->setBorderColor(std::nullopt);
   EXPECT_EQ(at(frame(0), 21, 50), QColor(Qt::blue));
 }
