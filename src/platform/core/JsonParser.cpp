@@ -89,7 +89,6 @@ int decodeSequence(const uchar* at, char16_t*& out) {
   return 4;
 }
 
-/// The text between `begin` and the closing quote at `end`, which holds escapes or non-ASCII bytes.
 // Texts are scanned eight bytes at a time, in one 64-bit word.
 constexpr std::ptrdiff_t wordSize = 8;
 constexpr quint64 eachByte = 0x0101010101010101u;
@@ -113,6 +112,7 @@ bool isPlainWord(quint64 word) {
          !hasByte(word, '\\');
 }
 
+/// The text between `begin` and the closing quote at `end`, which holds escapes or non-ASCII bytes.
 QString decodeText(const uchar* begin, const uchar* end) {
   // Every escape and sequence takes at least as many bytes as the code units it gives.
   QString text(end - begin, Qt::Uninitialized);
