@@ -1,6 +1,7 @@
 #include "launcher/ui/CachedDrawing.h"
 
 #include "look/QuibTheme.h"
+#include "platform/gfx/LargeImage.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -76,8 +77,9 @@ QImage CachedDrawing::picture(const Key& key, const std::function<void(QPainter&
   if (m_sharedName) {
     if (const QImage* shared = findShared(m_sharedName, key)) return *shared;
   }
-  QImage image(QSize(int(std::ceil(key.size.width() * key.ratio)), int(std::ceil(key.size.height() * key.ratio))),
-               QImage::Format_ARGB32_Premultiplied);
+  QImage image = pf::largeImage(
+      QSize(int(std::ceil(key.size.width() * key.ratio)), int(std::ceil(key.size.height() * key.ratio))),
+      QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(key.ratio);
   image.fill(Qt::transparent);
   {
