@@ -64,7 +64,8 @@ class GlassSurface::Decoration final : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
-    m_drawing.paint(painter, event->region(), size(), 0, [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
+    m_drawing.paint(painter, event->region(), size(), 0,
+                    [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
   }
 
  private:
@@ -90,10 +91,12 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
 
 // The outline is refreshed whenever the glass changes, which is when the
 // size, skin or palette changed: the breathing outline repaints the view
-// beneath it thirty times a second, and those repaints change nothing.
+// beneath it at each step of its fade, several times a second, and those
+// repaints change nothing.
 void GlassSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const bool changed = m_glass.paint(painter, event->region(), size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
+  const bool changed =
+      m_glass.paint(painter, event->region(), size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
   if (changed) QuibNeonBorder::update(this, 21);
 }
 
