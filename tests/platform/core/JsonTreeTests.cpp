@@ -107,6 +107,12 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
   for (int i = 40; i > 0; --i)
     manyKeys += "\"k" + QByteArray::number(i % 37) + "\": " + QByteArray::number(i) + ",";
   manyKeys += "\"\": 0}";
+  // Keys that begin one another, longest first, enough of them to meet in the parser's table of keys seen.
+  QByteArray longest;
+  for (int i = 0; i < 300; ++i) longest += char('a' + i * 7919 % 26);
+  QByteArray prefixKeys = "{";
+  for (int i = 300; i > 0; --i) prefixKeys += "\"" + longest.left(i) + "\": " + QByteArray::number(i) + ",";
+  prefixKeys += "\"\": 0}";
   // Our parser must read these itself.
   const QByteArrayList ours = {
       // Grammar and whitespace
@@ -124,7 +130,7 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
       "0.30000000000000004441]",
       // Keys: order, duplicates (the last wins), non-ASCII up to U+FFFF, many keys
       R"({"b": 1, "a": 2, "B": 3, "a": "x", "": 0})", R"({"a": {"k": 1}, "a": [2], "a": null})",
-      "{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", manyKeys,
+      "{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", manyKeys, prefixKeys,
       // Nesting up to Qt's limit
       nested(1024, "[", "]"), nested(1024, "{\"a\":", "}"), nested(512, "[{\"a\":", "}]")};
   // Our parser must leave these to Qt: some it reads differently, the rest it refuses.
