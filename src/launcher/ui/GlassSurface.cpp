@@ -51,27 +51,6 @@ void drawDecoration(QPainter& painter, const pf::Rect& bounds) {
 
 }  // namespace
 
-/// The skin's decoration and frame, above the glass and below every control;
-/// the mouse passes through it.
-class GlassSurface::Decoration final : public QWidget {
- public:
-  explicit Decoration(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-  }
-
-  bool robotFrame = false;
-
- protected:
-  void paintEvent(QPaintEvent* event) override {
-    QPainter painter(this);
-    m_drawing.paint(painter, event->region(), size(), 0,
-                    [this](QPainter& p) { drawDecoration(p, boundsOf(this)); });
-  }
-
- private:
-  CachedDrawing m_drawing{"GlassSurface.decoration"};
-};
-
 GlassSurface::GlassSurface(QWidget* parent)
     : QWidget(parent) {
   QuibLook::mark(this, QuibLook::Part::glassSurface);
@@ -79,30 +58,29 @@ GlassSurface::GlassSurface(QWidget* parent)
   const auto layer = pf::ViewLayer::ensure(this);
   layer->setCornerRadius(cornerRadius);
   layer->setMasksToBounds(true);
-  m_decoration = new Decoration(this);
-  m_decoration->setGeometry(rect());
 }
 
 void GlassSurface::setRobotFrame(bool robotFrame) {
   m_robotFrame = robotFrame;
-  m_decoration->robotFrame = robotFrame;
-  m_decoration->update();
+  update();
 }
 
-// The outline is refreshed whenever the glass changes, which is when the
-// size, skin or palette changed: the breathing outline repaints the view
-// beneath it at each step of its fade, several times a second, and those
-// repaints change nothing.
+// The decoration lies in the glass's own picture, above the glass and below
+// every child: the breathing outline repaints the view beneath it at each
+// step of its fade, several times a second, and one copy costs half of two.
+// The outline is refreshed whenever that picture changes, which is when the
+// size, skin or palette changed.
 void GlassSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const bool changed =
-      m_glass.paint(painter, event->region(), size(), 0, [this](QPainter& p) { drawGlass(p, boundsOf(this)); });
+  const bool changed = m_glass.paint(painter, event->region(), size(), 0, [this](QPainter& p) {
+    drawGlass(p, boundsOf(this));
+    drawDecoration(p, boundsOf(this));
+  });
   if (changed) QuibNeonBorder::update(this, 21);
 }
 
 void GlassSurface::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  m_decoration->setGeometry(rect());
   if (window()->isVisible()) QuibNeonBorder::update(this, 12);
 }
 

@@ -7,8 +7,8 @@
 
 /// The rounded glass root view of the launcher and of the content windows:
 /// the skin's glass tint with a thin accent ring, the skin's decoration and
-/// frame on a layer of their own that never takes the mouse, and the
-/// breathing outline kept in step with its size. Reports the pointer
+/// frame drawn above it and below every child, and the breathing outline kept
+/// in step with its size. Reports the pointer
 /// entering and leaving. It takes the skin's appearance when it is made, and
 /// its own layer rounds and clips its corners. Nothing blurs what lies behind: the tint stands alone.
 class GlassSurface : public QWidget {
@@ -23,7 +23,7 @@ class GlassSurface : public QWidget {
   /// Called with true when the pointer enters the surface, false when it leaves.
   std::function<void(bool)> onHover;
 
-  /// A flag the launcher sets; it reaches the decoration, whose drawing does not depend on it.
+  /// A flag the launcher sets; setting it redraws the decoration, whose drawing does not depend on it.
   bool robotFrame() const { return m_robotFrame; }
   void setRobotFrame(bool robotFrame);
 
@@ -35,9 +35,6 @@ class GlassSurface : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
-  class Decoration;
-
-  Decoration* m_decoration = nullptr;
   CachedDrawing m_glass{"GlassSurface.glass"};
   bool m_robotFrame = false;
 };

@@ -29,6 +29,11 @@
 // drawn straight into its image, which is reused while every member's stage,
 // placement and opacity are unchanged.
 //
+// Clips. A clip made last frame is taken again when it comes at the same
+// place in the list with the same signature (its mask's identity and its
+// parent's) and the target kept its size. An image placed through a clip of
+// paths is cut to that clip once it shows alike for two frames running.
+//
 // Trimming. A cached image holds what its layer shows cut to where it is not
 // transparent, found by searching the drawn pixels. A layer that is only its
 // contents image is drawn only where the image's shown pixels land, grown by
@@ -50,6 +55,7 @@
 
 #include "platform/core/Numbers.h"
 #include "platform/gfx/DamageTiles.h"
+#include "platform/gfx/LargeImage.h"
 #include "platform/gfx/PainterPath.h"
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShadowBlur.h"
@@ -325,6 +331,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_pixels = pixels;
   // What a still layer was cut to depends on the target's size.
   if (resized) m_lastMemos.clear();
+  m_keepsClips = !resized;
   ++m_frame;
   m_animating = false;
   // Last frame's lists are kept for their capacity: built afresh, hundreds of
@@ -338,6 +345,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
   visit(root, base, base, 1.0, -1);
+  cutToClips();
 
   const auto stale = [&](const auto& kv) {
     return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
@@ -360,6 +368,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 void LayerRenderer::reset() {
   m_cache.clear();
   m_groups.clear();
+  m_cutImages.clear();
   m_memos.clear();
   m_lastMemos.clear();
   m_items.clear();
@@ -831,6 +840,9 @@ QRectF LayerRenderer::shownPart(const QImage& image) {
 int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int parent) {
   const LayerPresentation shown = presentation(mask, m_time);
   const QTransform maskWorld = localTransform(shown) * world;
+  quint64 identity = mix(mix(mask.serial(), mask.contentRevision()), maskWorld);
+  if (animatesContent(mask)) identity = mix(identity, static_cast<double>(m_frame));
+  if (const int kept = keptClip(identity, parent); kept >= 0) return kept;
   Path shape;
   FillRule rule = FillRule::nonZero;
   if (mask.kind() == Layer::Kind::shape && !shown.path.isEmpty()) {
@@ -839,18 +851,34 @@ int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int paren
   } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
     shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
   }
-  quint64 identity = mix(mix(mask.serial(), mask.contentRevision()), maskWorld);
-  if (animatesContent(mask)) identity = mix(identity, static_cast<double>(m_frame));
   return clipTo(shape, rule, maskWorld, identity, parent);
 }
 
 int LayerRenderer::boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent) {
-  Path shape;
   const Rect b = shown.bounds.isFinite() ? shown.bounds.standardized() : Rect();
   const double r = std::isfinite(shown.cornerRadius) ? std::max(0.0, shown.cornerRadius) : 0.0;
+  const quint64 identity =
+      mix(mix(mix(mix(mix(mix(0, b.origin.x), b.origin.y), b.size.width), b.size.height), r), world);
+  if (const int kept = keptClip(identity, parent); kept >= 0) return kept;
+  Path shape;
   if (!b.isEmpty()) shape = r > 0 ? Path::roundedRect(b, r, r) : Path::rect(b);
-  quint64 identity = mix(mix(mix(mix(mix(0, b.origin.x), b.origin.y), b.size.width), b.size.height), r);
-  return clipTo(shape, FillRule::nonZero, world, mix(identity, world), parent);
+  return clipTo(shape, FillRule::nonZero, world, identity, parent);
+}
+
+quint64 LayerRenderer::clipSignature(quint64 identity, int parent) const {
+  return mix(parent >= 0 ? m_clips[static_cast<std::size_t>(parent)].signature : 1, identity);
+}
+
+// Clips are made in the order the tree is visited, so a still mask's clip
+// sits where it sat last frame; taken from there, its shape is not turned
+// into paths and regions again every frame.
+int LayerRenderer::keptClip(quint64 identity, int parent) {
+  const std::size_t next = m_clips.size();
+  if (!m_keepsClips || next >= m_previousClips.size()) return -1;
+  const Clip& before = m_previousClips[next];
+  if (before.parent != parent || before.signature != clipSignature(identity, parent)) return -1;
+  m_clips.push_back(before);
+  return static_cast<int>(next);
 }
 
 int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity,
@@ -858,7 +886,7 @@ int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& ma
   Clip c;
   c.parent = parent;
   const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
-  c.signature = mix(up ? up->signature : 1, identity);
+  c.signature = clipSignature(identity, parent);
   const QRect target(QPoint(0, 0), m_pixels);
   const bool axisAligned = maskWorld.m12() == 0 && maskWorld.m21() == 0;
   const auto rects = axisAligned ? rectsOf(shape) : std::nullopt;
@@ -933,6 +961,43 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   return changed;
 }
 
+// Qt blends an image seen through a path (a view masking to its rounded
+// bounds) through its span path, which hands every blend to worker threads.
+// An image that shows alike for two frames running (a breathing outline,
+// whose opacity alone changes) is cut to its clip once instead, and then
+// copied rect by rect like any other.
+void LayerRenderer::cutToClips() {
+  for (Item& item : m_items) {
+    if (!item.translationOnly || item.direct || item.clip < 0) continue;
+    const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
+    if (clip.region) continue;
+    const quint64 key = mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),
+                                static_cast<double>(item.position.y())),
+                            clip.signature);
+    auto [kept, firstSeen] = m_cutImages.try_emplace(key);
+    kept->second.lastUsed = m_frame;
+    if (firstSeen) continue;
+    if (kept->second.image.isNull()) kept->second.image = cut(item, clip);
+    item.image = kept->second.image;
+    item.cutToClip = true;
+  }
+  std::erase_if(m_cutImages, [&](const auto& kv) { return kv.second.lastUsed != m_frame; });
+}
+
+QImage LayerRenderer::cut(const Item& item, const Clip& clip) {
+  QImage image = largeImage(item.image.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setTransform(QTransform::fromTranslate(-item.position.x(), -item.position.y()));
+  // In strips, like a cached image, so that no blend goes to worker threads.
+  for (int top = 0; top < image.height(); top += rasterStrip) {
+    painter.setClipRect(QRect(item.position.x(), item.position.y() + top, image.width(), rasterStrip));
+    for (const auto& path : clip.paths) painter.setClipPath(path, Qt::IntersectClip);
+    painter.drawImage(item.position, item.image);
+  }
+  return image;
+}
+
 void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
@@ -943,7 +1008,7 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
     QRegion area = region.intersected(item.rect);
     if (clip && clip->region) area = area.intersected(*clip->region);
     if (area.isEmpty()) continue;
-    const auto* paths = clip && !clip->region ? &clip->paths : nullptr;
+    const auto* paths = clip && !clip->region && !item.cutToClip ? &clip->paths : nullptr;
     if (item.translationOnly && !paths) {
       // One rect at a time: Qt blends an image through its fast path only
       // under a clip that is a single rect. Under a clip of many rects it

@@ -99,6 +99,12 @@ class LayerRenderer final {
     QRect rect;
     QRegion coverage;  // translation-only: the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
+    bool cutToClip = false;  // the image already holds only what its clip's paths let through
+  };
+  /// An item's image cut to a clip of paths, kept while the item shows it.
+  struct CutImage {
+    QImage image;  // none on the first frame it is seen
+    quint64 lastUsed = 0;
   };
 
   /// What is worked out of a layer alone, kept while its revision stays.
@@ -173,6 +179,9 @@ class LayerRenderer final {
   int clipFor(const Layer& mask, const QTransform& world, int parent);
   /// The clip of a layer that masks to its (rounded) bounds.
   int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
+  quint64 clipSignature(quint64 identity, int parent) const;
+  /// Last frame's clip of this identity, when it comes at the same place; -1 otherwise.
+  int keptClip(quint64 identity, int parent);
   /// `identity` tells this clip from others between frames, apart from its parent.
   int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
   void placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
@@ -187,6 +196,9 @@ class LayerRenderer final {
   /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
   QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
+  /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
+  void cutToClips();
+  static QImage cut(const Item& item, const Clip& clip);
   /// Copies the part of a translation-only item under `part` (device pixels).
   static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item);
   /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
@@ -199,6 +211,7 @@ class LayerRenderer final {
   quint64 m_frame = 0;
   bool m_animating = false;
   bool m_drawsRootBackdrop = true;
+  bool m_keepsClips = false;  // last frame's clips were made for this target size
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
@@ -210,6 +223,7 @@ class LayerRenderer final {
   std::size_t m_memoCursor = 0;  // where in `m_lastMemos` the next layer's memo is expected
   std::unordered_map<quint64, std::size_t> m_lastMemoIndex;  // by serial, made only when the order changed
   std::vector<Clip> m_clips;
+  std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
   std::unordered_map<qint64, QRectF> m_shownParts;  // by contents image
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;

@@ -801,6 +801,34 @@ TEST_F(Renderer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
   }
 }
 
+TEST_F(Renderer, AFadingImageUnderARoundedMaskLooksTheSameFrameAfterFrame) {
+  // From its second frame alike the outline is shown cut to the rounded
+  // bounds ahead of time; it must look as when drawn through them.
+  root->setCornerRadius(30);
+  root->setMasksToBounds(true);
+  auto outline = line(Point(0, 8), Point(100, 8), blue, 6);
+  outline->setFrame(Rect(0, 0, 100, 100));
+  outline->setShadowColor(red);
+  outline->setShadowOpacity(1);
+  outline->setShadowRadius(8);
+  outline->addAnimation(endless("opacity", 0.2, 1.0, 4), "breathe");
+  root->addSublayer(outline);
+  for (const double t : {0.0, 1.0, 1.0, 2.5}) {
+    SCOPED_TRACE(t);
+    const QImage shown = frame(t);
+    LayerRenderer fresh;
+    fresh.prepare(*root, t, QSizeF(100, 100));
+    QImage throughPaths = blank();
+    {
+      QPainter p(&throughPaths);
+      fresh.paint(p, QRegion(0, 0, 100, 100));
+    }
+    EXPECT_EQ(shown, throughPaths);
+    EXPECT_EQ(at(shown, 1, 1).alpha(), 0);  // in the rounded corner
+    EXPECT_GT(at(shown, 50, 8).alpha(), 0);
+  }
+}
+
 TEST_F(Renderer, ARootLeftToItsHostDrawsOnlyItsBorderAndSublayers) {
   root->setBackgroundColor(blue);
   root->setShadowOpacity(1);
