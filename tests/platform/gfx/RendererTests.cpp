@@ -1365,6 +1365,10 @@ TEST_F(Renderer, ASubpixelMoveRedrawsAStillLayerButNotATurningOne) {
   EXPECT_NEAR(at(frame(0), 10, 20).alpha(), 191, 10);
   still->setPosition({20.75, 20});  // half a pixel on: drawn again, not the quarter image moved
   EXPECT_NEAR(at(frame(0), 10, 20).alpha(), 64, 10);
+  still->setPosition({20, 20.25});  // the same upwards
+  EXPECT_NEAR(at(frame(0), 20, 10).alpha(), 191, 10);
+  still->setPosition({20, 20.75});
+  EXPECT_NEAR(at(frame(0), 20, 10).alpha(), 64, 10);
 
   // Turning slowly while gliding by fractions of a pixel: drawn once per step of the turn, not per frame.
   auto spinning = square(Rect(60, 60, 20, 20), green);
