@@ -5,6 +5,7 @@
 #include "platform/gfx/ShapeLayer.h"
 #include "platform/gfx/Transaction.h"
 #include "platform/ui/Accessibility.h"
+#include "platform/ui/FrameClock.h"
 #include "platform/ui/ViewLayer.h"
 
 #include <QWidget>
@@ -12,6 +13,12 @@
 namespace {
 
 const QString breatheKey = QStringLiteral("breathe");
+// The breath is a fade of 3.5 seconds, which the renderer shows in steps of
+// 1/48 of opacity: at its fastest, mid-breath, it moves about one and a half
+// steps a tenth of a second, and at its ends far less. So ten frames a second
+// show it as thirty would, and the glass window beneath it, repainted with
+// every step, is woken a third as often.
+constexpr int breathFrameRate = pf::FrameClock::framesPerSecond / 3;
 
 // Only a shape layer counts: a layer of another kind that happens to carry
 // the name would otherwise make every call add one more outline.
@@ -61,6 +68,7 @@ void breathe(pf::ShapeLayer& outline) {
 void QuibNeonBorder::update(QWidget* view, double radius) {
   const auto layer = pf::ViewLayer::ensure(view);
   if (!layer) return;
+  pf::ViewLayer::setFrameRate(view, breathFrameRate);
   QuibSmokeOverlay::updateEffect(view);
   auto outline = outlineOf(*layer);
   {

@@ -177,4 +177,8 @@ std::shared_ptr<Layer> ViewLayer::of(const QWidget* view) {
   return host ? host->rootLayer() : nullptr;
 }
 
+void ViewLayer::setFrameRate(const QWidget* view, int framesPerSecond) {
+  if (LayerHost* host = hostOf(view)) host->setFrameRate(framesPerSecond);
+}
+
 }  // namespace pf

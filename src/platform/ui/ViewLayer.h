@@ -30,6 +30,10 @@ class ViewLayer final {
   static std::shared_ptr<Layer> ensure(QWidget* view);
   /// The widget's layer, or none when it has not been made.
   static std::shared_ptr<Layer> of(const QWidget* view);
+  /// How many times a second the widget's sublayers are drawn while they
+  /// animate: a divisor of the frame clock's rate, which is theirs until set.
+  /// Nothing happens before the layer is made.
+  static void setFrameRate(const QWidget* view, int framesPerSecond);
 };
 
 }  // namespace pf

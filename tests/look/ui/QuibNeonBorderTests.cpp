@@ -3,6 +3,7 @@
 
 #include "look/QuibTheme.h"
 #include "platform/gfx/ShapeLayer.h"
+#include "platform/ui/FrameClock.h"
 #include "platform/ui/ViewLayer.h"
 
 #include <QTest>
@@ -91,6 +92,14 @@ TEST_F(NeonBorder, BreathesWithoutRestartingAndRestsWhenMotionIsReduced) {
   pf::Accessibility::overrideReduceMotion(false);
   QuibNeonBorder::update(&view, 12);
   EXPECT_NE(line->animation("breathe"), nullptr);
+}
+
+TEST_F(NeonBorder, BreathesOnScreenTenTimesASecond) {
+  QuibNeonBorder::update(&view, 12);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  settle();
+  EXPECT_EQ(pf::FrameClock::shared().interval(), 100);
 }
 
 TEST_F(NeonBorder, ALayerOfAnotherKindWithTheNameDoesNotMultiplyOutlines) {
