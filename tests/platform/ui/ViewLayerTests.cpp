@@ -146,6 +146,14 @@ TEST_F(OwnLayer, ShadowIsCastByTheDrawingAndMovesUpWithPositiveOffsets) {
   EXPECT_GT(at(60, 35).red(), 200);
   EXPECT_LT(at(60, 35).green(), 120);
   EXPECT_EQ(at(60, 85), QColor(Qt::white));
+  layer->setShadowOffset({0, -30});  // beyond the view's own bounds (20..100)
+  EXPECT_GT(at(60, 105).red(), 200);
+  EXPECT_LT(at(60, 105).green(), 120);
+  // Blurred with a deviation of half the radius: 6 points out from the
+  // square's edge, one deviation, about 16% of the shadow is left.
+  layer->setShadowOffset({0, 0});
+  layer->setShadowRadius(12);
+  EXPECT_NEAR(at(60, 86).green(), 214, 8);
   layer->setShadowOpacity(0);
   EXPECT_EQ(at(60, 35), QColor(Qt::white));
 }
