@@ -112,6 +112,10 @@ TEST_F(Evaluator, FiniteRepeatsEndAndBeginTimeDelays) {
   EXPECT_DOUBLE_EQ(number("opacity", 0.4), 0.4);
   EXPECT_FLOAT_EQ(number("opacity", 0.75), 0.3f);
   EXPECT_FALSE(hasRunningAnimations(*layer, 0.75));
+
+  layer->addAnimation(basic("opacity", 0.0, 1.0, 0), "twice");  // no duration: a quarter of a second
+  EXPECT_TRUE(hasRunningAnimations(*layer, 0.2));
+  EXPECT_FALSE(hasRunningAnimations(*layer, 0.3));
 }
 
 TEST_F(Evaluator, TimeIsCountedFromWhenTheAnimationWasAdded) {

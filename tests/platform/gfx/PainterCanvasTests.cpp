@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using pf::Canvas;
 using pf::Color;
@@ -181,6 +182,14 @@ TEST(PainterCanvas, ImagesStayUpright) {
   paint(image, [&](Canvas& c) { c.drawImage(picture, Rect(0, 0, 100, 100)); });
   EXPECT_EQ(image.pixel(50, 2), qRgb(255, 0, 0));
   EXPECT_EQ(image.pixel(50, 97), qRgb(0, 0, 255));
+
+  // Exactly over its rect: x 20 to 60, y up 30 to 80, so rows 20 to 70 from the top.
+  QImage placed = blank();
+  paint(placed, [&](Canvas& c) { c.drawImage(picture, Rect(20, 30, 40, 50)); });
+  for (const auto& [x, y, alpha] : {std::tuple{20, 45, 255}, {19, 45, 0}, {59, 45, 255}, {60, 45, 0},
+                                    {40, 20, 255}, {40, 19, 0}, {40, 69, 255}, {40, 70, 0}}) {
+    EXPECT_EQ(alphaAt(placed, x, y), alpha) << x << "," << y;
+  }
 }
 
 TEST(PainterCanvas, CompositingModes) {
