@@ -8,9 +8,9 @@
 /// The rounded glass root view of the launcher and of the content windows:
 /// the skin's glass tint with a thin accent ring, the skin's decoration and
 /// frame drawn above it and below every child, and the breathing outline kept
-/// in step with its size. Reports the pointer
-/// entering and leaving. It takes the skin's appearance when it is made, and
-/// its own layer rounds and clips its corners. Nothing blurs what lies behind: the tint stands alone.
+/// in step with its size. Reports the pointer entering and leaving. It takes
+/// the skin's appearance when it is made, and its own layer rounds and clips
+/// its corners. Nothing blurs what lies behind: the tint stands alone.
 class GlassSurface : public QWidget {
   Q_OBJECT
 

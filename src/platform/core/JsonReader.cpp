@@ -148,6 +148,16 @@ QByteArray decodeData(JsonTree::Index node, const JsonPlace& place) {
   return *decoded;
 }
 
+/// The document of `bytes`, whose top must be of `kind`. Qt, through `qtParse`,
+/// decides whatever our parser is unsure of, and words any refusal.
+template <typename QtParsed>
+std::shared_ptr<const JsonTree> documentOf(const QByteArray& bytes, Kind kind,
+                                           QtParsed (*qtParse)(const QByteArray&)) {
+  auto tree = JsonTree::read(bytes);
+  if (!tree || tree->kind(JsonTree::root) != kind) tree = JsonTree::of(qtParse(bytes));
+  return std::make_shared<const JsonTree>(std::move(*tree));
+}
+
 JsonObjectReader decodeObject(JsonTree::Index node, const JsonPlace& place) {
   require(node, place, Kind::object, "an object");
   return place.objectReader(node);
@@ -180,11 +190,7 @@ JsonObjectReader::JsonObjectReader(std::shared_ptr<const JsonTree> tree, JsonTre
 QString JsonObjectReader::path() const { return trailOf(m_trail).path(); }
 
 JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) {
-  if (auto tree = JsonTree::read(bytes); tree && tree->kind(JsonTree::root) == Kind::object)
-    return JsonObjectReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root,
-                            nullptr);
-  // Qt decides whatever the tree's parser is unsure of, and words any refusal.
-  return JsonObjectReader(Json::parseObject(bytes));
+  return JsonObjectReader(documentOf(bytes, Kind::object, Json::parseObject), JsonTree::root, nullptr);
 }
 
 template <typename T>
@@ -246,12 +252,7 @@ JsonArrayReader::JsonArrayReader(std::shared_ptr<const JsonTree> tree, JsonTree:
 QString JsonArrayReader::path() const { return trailOf(m_trail).path(); }
 
 JsonArrayReader JsonArrayReader::parse(const QByteArray& bytes) {
-  auto tree = JsonTree::read(bytes);
-  if (!tree || tree->kind(JsonTree::root) != Kind::array)
-    // Qt decides whatever the tree's parser is unsure of, and words any refusal.
-    tree = JsonTree::of(Json::parseArray(bytes));
-  return JsonArrayReader(std::make_shared<const JsonTree>(std::move(*tree)), JsonTree::root,
-                         QString(), nullptr);
+  return JsonArrayReader(documentOf(bytes, Kind::array, Json::parseArray), JsonTree::root, QString(), nullptr);
 }
 
 template <typename T>

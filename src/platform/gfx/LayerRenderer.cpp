@@ -977,7 +977,9 @@ void LayerRenderer::cutToClips() {
     auto [kept, firstSeen] = m_cutImages.try_emplace(key);
     kept->second.lastUsed = m_frame;
     if (firstSeen) continue;
-    if (kept->second.image.isNull()) kept->second.image = cut(item, clip);
+    // An image the clip leaves whole (a wisp well inside rounded corners) is copied as it is.
+    if (kept->second.image.isNull())
+      kept->second.image = clipSpares(item.clip, item.rect) ? item.image : cut(item, clip);
     item.image = kept->second.image;
     item.cutToClip = true;
   }
