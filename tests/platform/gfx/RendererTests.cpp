@@ -919,12 +919,14 @@ TEST_F(Renderer, EndlessMorphsShowThePresentedPathAtEveryStep) {
     double duration;  // 0: the default pass
     bool autoreverses;
     double timeOffset;
+    double beginTime = 0;
   };
   const Case cases[] = {
       {"a pass of the default length", 0, false, 0},
       {"forth and back", 2, true, 0},
       {"started part way", 2, false, 0.5},
       {"forth and back, started on the way back", 2, true, 2.75},
+      {"forth and back, begun late", 2, true, 0, 0.75},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -934,6 +936,7 @@ TEST_F(Renderer, EndlessMorphsShowThePresentedPathAtEveryStep) {
     auto swell = endless("path", Path::rect(Rect(10, 40, 80, 10)), Path::rect(Rect(10, 40, 80, 50)), c.duration);
     swell.autoreverses = c.autoreverses;
     swell.timeOffset = c.timeOffset;
+    swell.beginTime = c.beginTime;
     bar->addAnimation(swell, "flow");
     root->addSublayer(bar);
     const double pass = c.duration > 0 ? c.duration : Animation::defaultDuration;
