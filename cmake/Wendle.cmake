@@ -31,6 +31,22 @@ function(wendle_tests name dir)
     TIMEOUT 300)
 endfunction()
 
+# The desktop suite in tests/<dir>/: the real program on an X desktop of its
+# own, driven through the X server. Every test is a ctest entry of its own,
+# labelled desktop, so entries run side by side, each on its own server.
+include(GoogleTest)
+function(wendle_desktop_tests name dir)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/tests/${dir}/*.h)
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} test_main_core)
+  wendle_warnings(${name})
+  gtest_discover_tests(${name} TEST_PREFIX ${dir}. DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS desktop TIMEOUT 180 ENVIRONMENT "LC_ALL=C.UTF-8;TZ=UTC")
+endfunction()
+
 # A benchmark is bench/<name>.cpp, built with the rest but never run by the tests.
 function(wendle_bench name)
   cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})

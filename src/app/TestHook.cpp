@@ -7,8 +7,14 @@
 #include "reminders/ui/ReminderBubble.h"
 #include "reminders/ui/ReminderFeature.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QMetaEnum>
 #include <QTextEdit>
 #include <cstdio>
 #include <unistd.h>
@@ -18,6 +24,27 @@ namespace {
 void answer(const QByteArray& line) {
   std::fputs((line + '\n').constData(), stdout);
   std::fflush(stdout);
+}
+
+/// Answers each shown node under `node` that says something or can be used
+/// (an unlabelled check box too), as a screen reader reads it.
+void describe(QAccessibleInterface* node) {
+  if (!node || !node->isValid()) return;
+  const QAccessible::State state = node->state();
+  if (state.invisible || state.offscreen) return;
+  const QString name = node->text(QAccessible::Name);
+  const QString value = node->text(QAccessible::Value);
+  if (!name.isEmpty() || !value.isEmpty() || state.focusable || state.checkable) {
+    const QRect rect = node->rect();
+    const QJsonObject seen{
+        {QStringLiteral("role"), QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()))},
+        {QStringLiteral("rect"), QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()}},
+        {QStringLiteral("name"), name},
+        {QStringLiteral("value"), value},
+        {QStringLiteral("checked"), bool(state.checked)}};
+    answer(QJsonDocument(seen).toJson(QJsonDocument::Compact));
+  }
+  for (int i = 0; i < node->childCount(); ++i) describe(node->child(i));
 }
 
 }  // namespace
@@ -67,6 +94,8 @@ void TestHook::run(const QByteArray& command) {
     if (item) item->trigger();
   } else if (command == "bubble") {
     answerBubble();
+  } else if (command.startsWith("look ")) {
+    answerLook(quintptr(command.mid(5).toULongLong()));
   } else {
     answer("unknown " + command);
   }
@@ -81,4 +110,11 @@ void TestHook::answerBubble() {
   answer("bubble " + QByteArray::number(f.origin.x) + ' ' + QByteArray::number(f.origin.y) + ' ' +
          QByteArray::number(f.size.width) + ' ' + QByteArray::number(f.size.height) + ' ' +
          bubble.titleField()->text().toUtf8() + '|' + bubble.message()->toPlainText().toUtf8());
+}
+
+void TestHook::answerLook(quintptr window) {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->isVisible() && widget->internalWinId() == window)
+      describe(QAccessible::queryAccessibleInterface(widget));
+  answer("end");
 }
