@@ -8,6 +8,7 @@
 #include "reminders/ui/ReminderFeature.h"
 
 #include <QAccessible>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QJsonArray>
@@ -113,8 +114,14 @@ void TestHook::answerBubble() {
 }
 
 void TestHook::answerLook(quintptr window) {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->isVisible() && widget->internalWinId() == window)
-      describe(QAccessible::queryAccessibleInterface(widget));
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (!widget->isVisible() || widget->internalWinId() != window) continue;
+    // With no screen reader running, Qt does not tell a list's reader of a
+    // changed model: read every list afresh.
+    for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>())
+      if (QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(list));
+    describe(QAccessible::queryAccessibleInterface(widget));
+  }
   answer("end");
 }

@@ -109,7 +109,14 @@ void DesktopTest::clickOn(RunningWendle& program, const TopWindow& window, const
   std::optional<Seen> seen;
   ASSERT_TRUE(waitUntil([&] { return (seen = program.find(window.id, name)).has_value(); }))
       << name.toStdString() << " is not in " << window.title.toStdString();
-  input.click(seen->rect.center());
+  input.moveTo(seen->rect.center());
+  // A pop-up list is a window of its own, over its window.
+  const std::optional<TopWindow> under = windows.underPointer();
+  EXPECT_TRUE(under && (under->id == window.id || !under->managed))
+      << name.toStdString() << " in " << window.title.toStdString() << " lies under "
+      << (under ? under->title.toStdString() : "nothing");
+  input.press();
+  input.release();
 }
 
 std::optional<std::pair<TopWindow, Seen>> DesktopTest::onScreen(

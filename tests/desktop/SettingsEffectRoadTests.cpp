@@ -15,7 +15,7 @@ TEST_F(DesktopTest, ABorderEffectDecoratesAWindowThatStillTakesEveryClickAndDrag
   const std::optional<Seen> effects = wendle.labelled(settings->id, QStringLiteral("Border Effect"));
   ASSERT_TRUE(effects);
   input.click(effects->rect.center());
-  clickShown(wendle, QStringLiteral("Fire"));
+  clickOn(wendle, *settings, QStringLiteral("Fire"));
   const std::optional<TopWindow> effect = windows.waitFor(QStringLiteral("Wendle Border Effect"));
   ASSERT_TRUE(effect) << "no effect shows";
   shot(QStringLiteral("fire"));

@@ -14,6 +14,9 @@ namespace {
 /// How long a hand takes between two steps: applications that watch the
 /// pointer (hover timers, drag thresholds, XDND) see distinct events.
 constexpr int stepMs = 15;
+/// How long a hand rests at each end of a drag: both programs of a drag and
+/// drop exchange messages before the pointer moves on.
+constexpr int holdMs = 150;
 
 /// The keysym of a Unicode character, as X spells ones beyond Latin-1.
 KeySym keysymOf(char32_t character) {
@@ -54,9 +57,11 @@ void XInput::click(QPoint at, int button) {
 void XInput::drag(QPoint from, QPoint to, int steps) {
   moveTo(from);
   press();
+  // A drag source grabs the pointer once it has seen the press.
+  QThread::msleep(holdMs);
   for (int step = 1; step <= steps; ++step) moveTo(from + (to - from) * step / steps);
-  // Drop targets answer the last position before they take a release.
-  moveTo(to);
+  // A drop target answers the last position before the release may drop there.
+  QThread::msleep(holdMs);
   release();
 }
 

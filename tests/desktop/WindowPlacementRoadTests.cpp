@@ -1,0 +1,51 @@
+#include "desktop/DesktopTest.h"
+#include "support/TestFiles.h"
+
+namespace desk {
+
+TEST_F(DesktopTest, EveryWindowOpensWhollyOnScreenAndClearOfTheCompanion) {
+  DesktopPeer fileManager({20, 20, 200, 120}, {test::writeFile(home.path(QStringLiteral("note.txt")), "n")});
+  ASSERT_TRUE(fileManager.said("ready"));
+  RunningWendle& wendle = start();
+  const QRect body = companion().frameRect;
+  const QRect visible = windows.workArea();
+  const auto placed = [&](const QString& title) -> ::testing::AssertionResult {
+    const std::optional<TopWindow> window = windows.waitFor(title);
+    if (!window) return ::testing::AssertionFailure() << title.toStdString() << " did not open";
+    const QRect frame = window->frameRect;
+    const QRect under = frame.intersected(body);
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    if (!visible.contains(frame) || (under.width() > 2 && under.height() > 2))
+      result = ::testing::AssertionFailure()
+               << title.toStdString() << " at " << frame.x() << ", " << frame.y() << ", " << frame.width() << " x "
+               << frame.height() << (visible.contains(frame) ? "" : " reaches off the screen")
+               << (under.isEmpty() ? "" : " lies under the companion");
+    return result;
+  };
+
+  for (const auto& [item, title] : {std::pair{QStringLiteral("Settings…"), QStringLiteral("Wendle Settings")},
+                                    std::pair{QStringLiteral("Edit Shortcuts…"), QStringLiteral("Edit Shortcuts — Wendle")},
+                                    std::pair{QStringLiteral("Clipboard…"), QStringLiteral("Clipboard — Wendle")},
+                                    std::pair{QStringLiteral("Reminders…"), QStringLiteral("Wendle Reminders")}}) {
+    EXPECT_EQ(wendle.ask("menu " + item.toUtf8()), "chosen " + item.toUtf8());
+    EXPECT_TRUE(placed(title));
+  }
+  const std::pair<QString, QString> editors[] = {
+      {QStringLiteral("Clipboard — Wendle"), QStringLiteral("New Clipboard Favorite")},
+      {QStringLiteral("Wendle Reminders"), QStringLiteral("New Reminder")}};
+  for (const auto& [title, editor] : editors) {
+    const TopWindow window = windows.waitFor(title).value_or(TopWindow{});
+    windows.activate(window.id);
+    waitUntil([&] { return inFront(window); }, 3000);
+    clickOn(wendle, window, QStringLiteral("New…"));
+    EXPECT_TRUE(placed(editor));
+  }
+  shot(QStringLiteral("editors"));
+  EXPECT_EQ(wendle.ask("menu Open Shortcuts"), "chosen Open Shortcuts");
+  EXPECT_TRUE(placed(launcherTitle));
+  input.drag({120, 80}, companion().clientRect.center());
+  EXPECT_TRUE(placed(QStringLiteral("Move or Copy Files")));
+  shot(QStringLiteral("file-drop"));
+}
+
+}  // namespace desk
