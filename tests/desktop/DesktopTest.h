@@ -15,6 +15,9 @@
 #include <memory>
 #include <vector>
 
+/// Failure messages show texts as they read.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace desk {
 
 /// Another program's window of black and white stripes (see peer/DesktopPeer.cpp).

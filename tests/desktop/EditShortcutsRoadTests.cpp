@@ -1,0 +1,72 @@
+#include "desktop/DesktopTest.h"
+#include "shortcuts/ShortcutCatalog.h"
+#include "shortcuts/ShortcutCatalogRepository.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QImage>
+
+namespace desk {
+
+TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCatalogAndTheLauncher) {
+  const QString projects = home.path(QStringLiteral("Projects"));
+  QDir().mkpath(projects);
+  QImage badge(64, 64, QImage::Format_RGB32);
+  badge.fill(Qt::darkGreen);
+  const QString picture = home.path(QStringLiteral("Pictures/badge.png"));
+  ASSERT_TRUE(badge.save(picture));
+  RunningWendle& wendle = start();
+  const std::optional<TopWindow> editor =
+      openFromHook(wendle, QStringLiteral("Edit Shortcuts…"), QStringLiteral("Edit Shortcuts — Wendle"));
+  ASSERT_TRUE(editor);
+
+  // Each choice is typed into the real file dialog, as a person may.
+  const auto choose = [&](const QString& button, const QString& dialogTitle, const QString& path) {
+    clickOn(wendle, *editor, button);
+    const std::optional<TopWindow> dialog = windows.waitFor(dialogTitle);
+    ASSERT_TRUE(dialog) << button.toStdString() << " opened no dialog";
+    input.type(path);
+    input.key(QStringLiteral("Return"));
+    EXPECT_TRUE(windows.waitGone(dialogTitle, 3000)) << dialogTitle.toStdString() << " stayed open";
+  };
+  const auto add = [&](const QString& kind, const QString& name) {
+    clickOn(wendle, *editor, QStringLiteral("Add shortcut"));
+    clickShown(wendle, kind);
+    clickOn(wendle, *editor, QStringLiteral("Shortcut name"));
+    input.key(QStringLiteral("ctrl+a"));
+    input.type(name);
+  };
+  const auto destination = [&] { return wendle.find(editor->id, QStringLiteral("Shortcut destination")).value_or(Seen{}).value; };
+
+  add(QStringLiteral("Folder"), QStringLiteral("Projects"));
+  choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose folder"), projects);
+  EXPECT_TRUE(waitUntil([&] { return destination() == projects; }, 3000)) << "the folder shows " << destination().toStdString();
+  choose(QStringLiteral("Choose custom button image"), QStringLiteral("Choose Button Image"), picture);
+  shot(QStringLiteral("folder"));
+
+  add(QStringLiteral("Application"), QStringLiteral("Notes"));
+  choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose application"), home.applicationEntry());
+  EXPECT_TRUE(waitUntil([&] { return destination() == home.applicationEntry(); }, 3000))
+      << "the application shows " << destination().toStdString();
+  shot(QStringLiteral("application"));
+  clickOn(wendle, *editor, QStringLiteral("Save shortcuts"));
+  EXPECT_TRUE(windows.waitGone(editor->title));
+
+  // Saved in the catalog, and shown on the launcher.
+  const ShortcutCatalog catalog = ShortcutCatalog::decode(
+      test::contentsOf(ShortcutCatalogRepository::applicationDirectory() + QStringLiteral("/shortcuts.json")));
+  const auto saved = [&](const QString& label) {
+    const auto found = std::find_if(catalog.shortcuts.begin(), catalog.shortcuts.end(),
+                                    [&](const Shortcut& shortcut) { return shortcut.label == label; });
+    return found == catalog.shortcuts.end() ? Shortcut{} : *found;
+  };
+  EXPECT_EQ(saved(QStringLiteral("Projects")).destination, projects);
+  EXPECT_TRUE(saved(QStringLiteral("Projects")).icon.has_value()) << "the picture was not kept";
+  EXPECT_EQ(saved(QStringLiteral("Notes")).destination, home.applicationEntry());
+  const TopWindow launcher = openLauncher();
+  EXPECT_TRUE(wendle.find(launcher.id, QStringLiteral("Projects")));
+  EXPECT_TRUE(wendle.find(launcher.id, QStringLiteral("Notes")));
+  shot(QStringLiteral("launcher"));
+}
+
+}  // namespace desk
