@@ -76,8 +76,10 @@ TEST_F(DesktopTest, TheLauncherOpensBesideTheCompanionOpensEachKindOfShortcutAnd
     if (!alert) continue;
     EXPECT_TRUE(inFront(alert->first));
     shot(QStringLiteral("cannot-open-") + label);
-    input.key(QStringLiteral("Escape"));
-    EXPECT_TRUE(waitUntil([&] { return !says(); }, 3000)) << "Escape left the alert open";
+    clickOn(again, alert->first, QStringLiteral("Open Settings"));
+    EXPECT_TRUE(waitUntil([&] { return !says(); }, 3000)) << "the alert stayed open";
+    const std::optional<TopWindow> settings = windows.waitFor(QStringLiteral("Wendle Settings"), 3000);
+    EXPECT_TRUE(settings && waitUntil([&] { return inFront(*settings); }, 3000)) << "Open Settings showed no settings";
   }
 }
 

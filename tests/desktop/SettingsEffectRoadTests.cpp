@@ -10,6 +10,8 @@ TEST_F(DesktopTest, ABorderEffectDecoratesAWindowThatStillTakesEveryClickAndDrag
   RunningWendle& wendle = start();
   std::optional<TopWindow> settings = openFromHook(wendle, QStringLiteral("Settings…"), QStringLiteral("Wendle Settings"));
   ASSERT_TRUE(settings);
+  // Where the program puts it, once it has.
+  settings = windows.settled(QStringLiteral("Wendle Settings"));
 
   // The effect is chosen in the window's own pop-up list.
   const std::optional<Seen> effects = wendle.labelled(settings->id, QStringLiteral("Border Effect"));
@@ -33,8 +35,10 @@ TEST_F(DesktopTest, ABorderEffectDecoratesAWindowThatStillTakesEveryClickAndDrag
   const bool wasChecked = trimOnly()->checked;
   input.click(trimOnly()->rect.center());
   EXPECT_TRUE(waitUntil([&] { return trimOnly()->checked != wasChecked; }, 3000)) << "the check box did not toggle";
+  settings = windows.find(QStringLiteral("Wendle Settings"));
   const QPoint titleBar(settings->frameRect.center().x(), (settings->frameRect.top() + settings->clientRect.top()) / 2);
-  const QPoint offset(-120, 80);
+  // Towards the middle of the screen, where the manager lets a window go.
+  const QPoint offset(titleBar.x() < 640 ? 120 : -120, titleBar.y() < 400 ? 80 : -80);
   input.drag(titleBar, titleBar + offset);
   EXPECT_TRUE(waitUntil([&] {
     const std::optional<TopWindow> moved = windows.find(QStringLiteral("Wendle Settings"));
@@ -42,8 +46,10 @@ TEST_F(DesktopTest, ABorderEffectDecoratesAWindowThatStillTakesEveryClickAndDrag
   }, 3000)) << "the title bar did not drag its window";
   settings = windows.find(QStringLiteral("Wendle Settings"));
 
-  // A click beside the window reaches the one beneath.
-  const QPoint beside(settings->frameRect.left() - 50, settings->frameRect.center().y());
+  // A click beside the window, on the side with room, reaches the one beneath.
+  const QRect frame = settings->frameRect;
+  const QPoint beside(frame.left() >= 60 ? frame.left() - 50 : frame.right() + 50, frame.center().y());
+
   input.click(beside);
   EXPECT_TRUE(beneath.said(QStringLiteral("pressed %1 %2").arg(beside.x()).arg(beside.y()).toUtf8(), 3000))
       << "the click beside the decorated window did not reach the window beneath";

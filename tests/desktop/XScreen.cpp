@@ -25,6 +25,26 @@ QImage XScreen::grab(QRect area) const {
   return image;
 }
 
+QRect XScreen::drawnArea(WindowId window) const {
+  XWindowAttributes attributes;
+  Window child;
+  int x = 0, y = 0;
+  if (!XGetWindowAttributes(m_display, window, &attributes)) return {};
+  XTranslateCoordinates(m_display, window, attributes.root, 0, 0, &x, &y, &child);
+  const QRect whole(x, y, attributes.width, attributes.height);
+  if (attributes.depth != 32) return whole;
+  // The compositor keeps a redirected window's own pixels, alpha included.
+  XImage* pixels = XGetImage(m_display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
+                             AllPlanes, ZPixmap);
+  if (!pixels) return whole;
+  QRect drawn;
+  for (int row = 0; row < attributes.height; ++row)
+    for (int column = 0; column < attributes.width; ++column)
+      if (XGetPixel(pixels, column, row) >> 24) drawn |= QRect(x + column, y + row, 1, 1);
+  XDestroyImage(pixels);
+  return drawn;
+}
+
 QString XScreen::save(const QString& name) const {
   QDir().mkpath(QStringLiteral("desktop-shots"));
   const QString path = QDir::current().absoluteFilePath(QStringLiteral("desktop-shots/%1.png").arg(name));

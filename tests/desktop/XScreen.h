@@ -15,6 +15,9 @@ class XScreen final {
 
   /// The screen's pixels in `area` (all of it when empty), as composited.
   QImage grab(QRect area = {}) const;
+  /// Where a translucent window draws anything, on screen: the bounds of its
+  /// pixels that are not fully clear (all of it for an opaque window).
+  QRect drawnArea(WindowId window) const;
   /// Saves the whole screen as "<name>.png" in the suite's screenshot folder,
   /// for a person to look at; gives its path.
   QString save(const QString& name) const;

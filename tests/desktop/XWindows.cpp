@@ -1,6 +1,8 @@
 #include "desktop/XWindows.h"
 
 #include "desktop/Wait.h"
+
+#include <QThread>
 // Xlib last: its macros would break the Qt headers.
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
@@ -106,6 +108,18 @@ std::optional<TopWindow> XWindows::find(const QString& title) const {
 std::optional<TopWindow> XWindows::waitFor(const QString& title, int ms) const {
   std::optional<TopWindow> window;
   waitUntil([&] { return (window = find(title)).has_value(); }, ms);
+  return window;
+}
+
+std::optional<TopWindow> XWindows::settled(const QString& title) const {
+  std::optional<TopWindow> window = waitFor(title);
+  // A program may place a window just after it shows; two looks 150 ms apart agree once it has.
+  for (int look = 0; window && look < 20; ++look) {
+    QThread::msleep(150);
+    const std::optional<TopWindow> again = find(title);
+    if (again && again->frameRect == window->frameRect) return again;
+    window = again;
+  }
   return window;
 }
 

@@ -35,6 +35,8 @@ class XWindows final {
   std::optional<TopWindow> find(const QString& title) const;
   /// Waits up to `ms` for a window titled `title` to show.
   std::optional<TopWindow> waitFor(const QString& title, int ms = 10000) const;
+  /// Waits for a window titled `title` to show and then to stay where it is for a moment.
+  std::optional<TopWindow> settled(const QString& title) const;
   /// Waits up to `ms` until no window titled `title` shows.
   bool waitGone(const QString& title, int ms = 10000) const;
   /// The shown windows above `window` that overlap it: what hides part of it.
