@@ -8,6 +8,8 @@ WENDLE_PACKAGES=(
   libglib2.0-dev libx11-dev libxfixes-dev xdg-utils xvfb
   libpng-dev libwebp-dev libheif-dev zlib1g-dev
   fonts-dejavu-core fonts-droid-fallback
+  # The desktop suite: its own X server, window manager and compositor, and XTest for its hands.
+  openbox xcompmgr libxtst-dev libxext-dev
 )
 
 wendle_missing_packages() {

@@ -37,12 +37,12 @@ void describe(QAccessibleInterface* node) {
   const QString value = node->text(QAccessible::Value);
   if (!name.isEmpty() || !value.isEmpty() || state.focusable || state.checkable) {
     const QRect rect = node->rect();
-    const QJsonObject seen{
-        {QStringLiteral("role"), QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()))},
-        {QStringLiteral("rect"), QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()}},
-        {QStringLiteral("name"), name},
-        {QStringLiteral("value"), value},
-        {QStringLiteral("checked"), bool(state.checked)}};
+    const QJsonObject seen{{QStringLiteral("role"),
+                            QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()))},
+                           {QStringLiteral("rect"), QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()}},
+                           {QStringLiteral("name"), name},
+                           {QStringLiteral("value"), value},
+                           {QStringLiteral("checked"), bool(state.checked)}};
     answer(QJsonDocument(seen).toJson(QJsonDocument::Compact));
   }
   for (int i = 0; i < node->childCount(); ++i) describe(node->child(i));
@@ -57,8 +57,7 @@ std::unique_ptr<TestHook> TestHook::installIfAsked(AppDelegate& delegate) {
   return hook;
 }
 
-TestHook::TestHook(AppDelegate& delegate)
-    : m_delegate(delegate), m_input(STDIN_FILENO, QSocketNotifier::Read) {
+TestHook::TestHook(AppDelegate& delegate) : m_delegate(delegate), m_input(STDIN_FILENO, QSocketNotifier::Read) {
   connect(&m_input, &QSocketNotifier::activated, this, [this] { readCommands(); });
 }
 
@@ -84,10 +83,10 @@ void TestHook::run(const QByteArray& command) {
     if (!panel) return answer("companion none");
     const pf::Rect f = panel->frame();
     const RobotView* view = panel->robotView();
-    answer("companion " + QByteArray::number(panel->isVisible()) + ' ' +
-           QByteArray::number(f.origin.x) + ' ' + QByteArray::number(f.origin.y) + ' ' +
-           QByteArray::number(f.size.width) + ' ' + QByteArray::number(f.size.height) + ' ' +
-           view->character().title().toUtf8() + ' ' + QByteArray::number(view->hasArtwork()));
+    answer("companion " + QByteArray::number(panel->isVisible()) + ' ' + QByteArray::number(f.origin.x) + ' ' +
+           QByteArray::number(f.origin.y) + ' ' + QByteArray::number(f.size.width) + ' ' +
+           QByteArray::number(f.size.height) + ' ' + view->character().title().toUtf8() + ' ' +
+           QByteArray::number(view->hasArtwork()));
   } else if (command.startsWith("menu ")) {
     const QByteArray title = command.mid(5);
     QAction* item = m_delegate.statusMenu().item(QString::fromUtf8(title));

@@ -5,7 +5,8 @@ namespace desk {
 TEST_F(DesktopTest, AFavoriteTypedWithATabAndAnEmojiIsCopiedExactlyAsTyped) {
   const QString text = QStringLiteral("Tea\tfor two 🍵");
   RunningWendle& wendle = start();
-  const std::optional<TopWindow> favorites = openFromHook(wendle, QStringLiteral("Clipboard…"), QStringLiteral("Clipboard — Wendle"));
+  const std::optional<TopWindow> favorites =
+      openFromHook(wendle, QStringLiteral("Clipboard…"), QStringLiteral("Clipboard — Wendle"));
   ASSERT_TRUE(favorites);
 
   clickOn(wendle, *favorites, QStringLiteral("New…"));

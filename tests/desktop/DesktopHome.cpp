@@ -9,8 +9,8 @@ namespace desk {
 namespace {
 
 const QString applications = QStringLiteral(".local/share/applications");
-const QStringList userFolders{QStringLiteral("Desktop"),  QStringLiteral("Documents"), QStringLiteral("Downloads"),
-                              QStringLiteral("Music"),    QStringLiteral("Pictures"),  QStringLiteral("Public"),
+const QStringList userFolders{QStringLiteral("Desktop"),   QStringLiteral("Documents"), QStringLiteral("Downloads"),
+                              QStringLiteral("Music"),     QStringLiteral("Pictures"),  QStringLiteral("Public"),
                               QStringLiteral("Templates"), QStringLiteral("Videos")};
 
 }  // namespace
@@ -26,11 +26,14 @@ DesktopHome::DesktopHome(QString root) : m_root(std::move(root)) {
   dirs.replace("XDG_PUBLIC_DIR", "XDG_PUBLICSHARE_DIR");
   test::writeFile(path(QStringLiteral(".config/user-dirs.dirs")), dirs);
 
-  const QString standIn = test::writeFile(
-      path(QStringLiteral("bin/stand-in")),
-      QStringLiteral("#!/bin/sh\nprintf '%s %s\\n' \"$1\" \"${2#file://}\" >> '%1'\n").arg(path(QStringLiteral("opened.txt"))).toUtf8());
+  const QString standIn =
+      test::writeFile(path(QStringLiteral("bin/stand-in")),
+                      QStringLiteral("#!/bin/sh\nprintf '%s %s\\n' \"$1\" \"${2#file://}\" >> '%1'\n")
+                          .arg(path(QStringLiteral("opened.txt")))
+                          .toUtf8());
   QFile::setPermissions(standIn, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  writeHandler(QStringLiteral("stand-in-browser"), QStringLiteral("browser"), QStringLiteral("x-scheme-handler/https;"));
+  writeHandler(QStringLiteral("stand-in-browser"), QStringLiteral("browser"),
+               QStringLiteral("x-scheme-handler/https;"));
   writeHandler(QStringLiteral("stand-in-files"), QStringLiteral("files"), QStringLiteral("inode/directory;"));
   test::writeFile(applicationEntry(), QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 notes\n"
                                                      "Icon=accessories-text-editor\n")
@@ -42,18 +45,19 @@ DesktopHome::DesktopHome(QString root) : m_root(std::move(root)) {
 }
 
 void DesktopHome::writeHandler(const QString& name, const QString& role, const QString& mimeTypes) const {
-  test::writeFile(path(applications + u'/' + name + QStringLiteral(".desktop")),
-                  QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %3 %u\nMimeType=%4\nNoDisplay=true\n")
-                      .arg(name, path(QStringLiteral("bin/stand-in")), role, mimeTypes)
-                      .toUtf8());
+  test::writeFile(
+      path(applications + u'/' + name + QStringLiteral(".desktop")),
+      QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2 %3 %u\nMimeType=%4\nNoDisplay=true\n")
+          .arg(name, path(QStringLiteral("bin/stand-in")), role, mimeTypes)
+          .toUtf8());
 }
 
 QString DesktopHome::applicationEntry() const { return path(applications + QStringLiteral("/stand-in-notes.desktop")); }
 
 void DesktopHome::removeHandlers() {
-  for (const QString& file : {applications + QStringLiteral("/stand-in-browser.desktop"),
-                              applications + QStringLiteral("/stand-in-files.desktop"),
-                              QStringLiteral(".config/mimeapps.list")})
+  for (const QString& file :
+       {applications + QStringLiteral("/stand-in-browser.desktop"),
+        applications + QStringLiteral("/stand-in-files.desktop"), QStringLiteral(".config/mimeapps.list")})
     QFile::remove(path(file));
 }
 

@@ -24,7 +24,8 @@ TEST_F(DesktopTest, ABorderEffectFollowsItsWindowAcrossDesktopsAndThroughMinimis
     const auto window = titled(settingsTitle), effect = titled(effectTitle);
     if (window == shown.end() || effect == shown.end()) return ::testing::AssertionFailure() << "not both shown";
     if (std::abs(effect - window) != 1) return ::testing::AssertionFailure() << "another window came between";
-    if (!effect->frameRect.contains(window->frameRect)) return ::testing::AssertionFailure() << "the effect is elsewhere";
+    if (!effect->frameRect.contains(window->frameRect))
+      return ::testing::AssertionFailure() << "the effect is elsewhere";
     return ::testing::AssertionSuccess();
   };
   const auto effectGone = [&] {

@@ -22,10 +22,10 @@ DesktopPeer::DesktopPeer(QRect frame, const QStringList& files) {
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   environment.insert(QStringLiteral("DISPLAY"), XSession::shared().displayName());
   m_process.setProcessEnvironment(environment);
-  m_process.start(QStringLiteral(DESKTOP_PEER), QStringList{QString::number(frame.x()), QString::number(frame.y()),
-                                                             QString::number(frame.width()),
-                                                             QString::number(frame.height())} +
-                                                    files);
+  m_process.start(QStringLiteral(DESKTOP_PEER),
+                  QStringList{QString::number(frame.x()), QString::number(frame.y()), QString::number(frame.width()),
+                              QString::number(frame.height())} +
+                      files);
 }
 
 DesktopPeer::~DesktopPeer() {
@@ -68,9 +68,22 @@ void DesktopTest::placeCompanion(double x, double yUp) {
   pf::UserDefaults::standard().set(AppDelegate::robotYKey, yUp);
 }
 
+Shortcut DesktopTest::shortcut(const QString& label, ShortcutKind kind, const QString& destination) {
+  Shortcut made;
+  made.id = label.toLower();
+  made.label = label;
+  made.kind = kind;
+  made.destination = destination;
+  return made;
+}
+
 void DesktopTest::writeShortcuts(const std::vector<Shortcut>& shortcuts) {
   ShortcutCatalogRepository(ShortcutCatalogRepository::applicationDirectory())
-      .load([&] { return ShortcutCatalog{ShortcutCatalog::currentVersion, shortcuts, {}}; }, std::nullopt);
+      .load(
+          [&] {
+            return ShortcutCatalog{ShortcutCatalog::currentVersion, shortcuts, {}};
+          },
+          std::nullopt);
 }
 
 RunningWendle& DesktopTest::start() {
@@ -119,8 +132,8 @@ void DesktopTest::clickOn(RunningWendle& program, const TopWindow& window, const
   input.release();
 }
 
-std::optional<std::pair<TopWindow, Seen>> DesktopTest::onScreen(
-    RunningWendle& program, const std::function<bool(const Seen&)>& matches) const {
+std::optional<std::pair<TopWindow, Seen>> DesktopTest::onScreen(RunningWendle& program,
+                                                                const std::function<bool(const Seen&)>& matches) const {
   const std::vector<TopWindow> shown = windows.shown();
   for (auto window = shown.rbegin(); window != shown.rend(); ++window)
     for (const Seen& seen : program.look(window->id))
@@ -132,7 +145,8 @@ void DesktopTest::clickShown(RunningWendle& program, const QString& name) {
   std::optional<std::pair<TopWindow, Seen>> found;
   ASSERT_TRUE(waitUntil([&] {
     return (found = onScreen(program, [&](const Seen& seen) { return seen.name == name; })).has_value();
-  })) << name.toStdString() << " does not show";
+  })) << name.toStdString()
+      << " does not show";
   input.click(found->second.rect.center());
 }
 

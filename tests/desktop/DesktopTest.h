@@ -46,6 +46,8 @@ class DesktopTest : public ::testing::Test {
 
   /// Saves the companion's place (its bottom left corner, up from the screen's bottom) for the next start.
   static void placeCompanion(double x, double yUp);
+  /// An active shortcut with an id made from its label.
+  static Shortcut shortcut(const QString& label, ShortcutKind kind, const QString& destination);
   /// Saves a catalog of exactly `shortcuts` for the next start.
   static void writeShortcuts(const std::vector<Shortcut>& shortcuts);
 

@@ -36,11 +36,14 @@ TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCat
     input.key(QStringLiteral("ctrl+a"));
     input.type(name);
   };
-  const auto destination = [&] { return wendle.find(editor->id, QStringLiteral("Shortcut destination")).value_or(Seen{}).value; };
+  const auto destination = [&] {
+    return wendle.find(editor->id, QStringLiteral("Shortcut destination")).value_or(Seen{}).value;
+  };
 
   add(QStringLiteral("Folder"), QStringLiteral("Projects"));
   choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose folder"), projects);
-  EXPECT_TRUE(waitUntil([&] { return destination() == projects; }, 3000)) << "the folder shows " << destination().toStdString();
+  EXPECT_TRUE(waitUntil([&] { return destination() == projects; }, 3000))
+      << "the folder shows " << destination().toStdString();
   choose(QStringLiteral("Choose custom button image"), QStringLiteral("Choose Button Image"), picture);
   shot(QStringLiteral("folder"));
 

@@ -19,9 +19,9 @@ namespace {
 TEST_F(DesktopTest, TheLauncherOpensBesideTheCompanionOpensEachKindOfShortcutAndHandsOverToItsWindows) {
   const QString saved = home.path(QStringLiteral("Saved"));
   QDir().mkpath(saved);
-  writeShortcuts({{QStringLiteral("docs"), QStringLiteral("Docs"), ShortcutKind::web, QStringLiteral("https://docs.example/")},
-                  {QStringLiteral("saved"), QStringLiteral("Saved"), ShortcutKind::folder, saved},
-                  {QStringLiteral("notes"), QStringLiteral("Notes"), ShortcutKind::application, home.applicationEntry()}});
+  writeShortcuts({shortcut(QStringLiteral("Docs"), ShortcutKind::web, QStringLiteral("https://docs.example/")),
+                  shortcut(QStringLiteral("Saved"), ShortcutKind::folder, saved),
+                  shortcut(QStringLiteral("Notes"), ShortcutKind::application, home.applicationEntry())});
   placeCompanion(900, 0);
   RunningWendle& wendle = start();
 
@@ -35,15 +35,17 @@ TEST_F(DesktopTest, TheLauncherOpensBesideTheCompanionOpensEachKindOfShortcutAnd
   const QString labels[] = {QStringLiteral("Docs"), QStringLiteral("Saved"), QStringLiteral("Notes")};
   for (qsizetype done = 0; done < 3; ++done) {
     clickOn(wendle, openLauncher(), labels[done]);
-    EXPECT_TRUE(waitUntil([&] { return home.opened().size() > done; })) << labels[done].toStdString() << " reached nothing";
+    EXPECT_TRUE(waitUntil([&] { return home.opened().size() > done; }))
+        << labels[done].toStdString() << " reached nothing";
   }
   EXPECT_EQ(home.opened().join(u'\n').toStdString(),
             QStringLiteral("browser https://docs.example/\nfiles %1\nnotes").arg(saved).toStdString());
 
   // Its gear, clipboard and bell each bring their window up in front of it.
-  for (const auto& [button, title] : {std::pair{QStringLiteral("Wendle Settings"), QStringLiteral("Wendle Settings")},
-                                      std::pair{QStringLiteral("Clipboard"), QStringLiteral("Clipboard — Wendle")},
-                                      std::pair{QStringLiteral("Wendle Reminders"), QStringLiteral("Wendle Reminders")}}) {
+  for (const auto& [button, title] :
+       {std::pair{QStringLiteral("Wendle Settings"), QStringLiteral("Wendle Settings")},
+        std::pair{QStringLiteral("Clipboard"), QStringLiteral("Clipboard — Wendle")},
+        std::pair{QStringLiteral("Wendle Reminders"), QStringLiteral("Wendle Reminders")}}) {
     clickOn(wendle, openLauncher(), button);
     const std::optional<TopWindow> window = windows.waitFor(title, 3000);
     if (!window) {
@@ -72,7 +74,8 @@ TEST_F(DesktopTest, TheLauncherOpensBesideTheCompanionOpensEachKindOfShortcutAnd
     clickOn(again, openLauncher(), label);
     const auto says = [&] { return onScreen(again, [&](const Seen& seen) { return seen.name.startsWith(sentence); }); };
     std::optional<std::pair<TopWindow, Seen>> alert;
-    EXPECT_TRUE(waitUntil([&] { return (alert = says()).has_value(); }, 5000)) << "no alert says " << sentence.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return (alert = says()).has_value(); }, 5000))
+        << "no alert says " << sentence.toStdString();
     if (!alert) continue;
     EXPECT_TRUE(inFront(alert->first));
     shot(QStringLiteral("cannot-open-") + label);

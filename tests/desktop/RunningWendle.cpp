@@ -46,8 +46,7 @@ std::vector<Seen> RunningWendle::look(WindowId window) {
   for (QByteArray line = nextLine(); line.startsWith('{'); line = nextLine()) {
     const QJsonObject node = QJsonDocument::fromJson(line).object();
     const QJsonArray rect = node[u"rect"].toArray();
-    seen.push_back({node[u"role"].toString(),
-                    QRect(rect[0].toInt(), rect[1].toInt(), rect[2].toInt(), rect[3].toInt()),
+    seen.push_back({node[u"role"].toString(), QRect(rect[0].toInt(), rect[1].toInt(), rect[2].toInt(), rect[3].toInt()),
                     node[u"name"].toString(), node[u"value"].toString(), node[u"checked"].toBool()});
   }
   return seen;

@@ -8,7 +8,8 @@ TEST_F(DesktopTest, ABorderEffectDecoratesAWindowThatStillTakesEveryClickAndDrag
   DesktopPeer beneath({0, 0, 1100, 780});
   ASSERT_TRUE(beneath.said("ready"));
   RunningWendle& wendle = start();
-  std::optional<TopWindow> settings = openFromHook(wendle, QStringLiteral("Settings…"), QStringLiteral("Wendle Settings"));
+  std::optional<TopWindow> settings =
+      openFromHook(wendle, QStringLiteral("Settings…"), QStringLiteral("Wendle Settings"));
   ASSERT_TRUE(settings);
   // Where the program puts it, once it has.
   settings = windows.settled(QStringLiteral("Wendle Settings"));
@@ -40,10 +41,13 @@ TEST_F(DesktopTest, ABorderEffectDecoratesAWindowThatStillTakesEveryClickAndDrag
   // Towards the middle of the screen, where the manager lets a window go.
   const QPoint offset(titleBar.x() < 640 ? 120 : -120, titleBar.y() < 400 ? 80 : -80);
   input.drag(titleBar, titleBar + offset);
-  EXPECT_TRUE(waitUntil([&] {
-    const std::optional<TopWindow> moved = windows.find(QStringLiteral("Wendle Settings"));
-    return moved && moved->frameRect == settings->frameRect.translated(offset);
-  }, 3000)) << "the title bar did not drag its window";
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        const std::optional<TopWindow> moved = windows.find(QStringLiteral("Wendle Settings"));
+        return moved && moved->frameRect == settings->frameRect.translated(offset);
+      },
+      3000))
+      << "the title bar did not drag its window";
   settings = windows.find(QStringLiteral("Wendle Settings"));
 
   // A click beside the window, on the side with room, reaches the one beneath.

@@ -24,10 +24,11 @@ TEST_F(DesktopTest, EveryWindowOpensWhollyOnScreenAndClearOfTheCompanion) {
     return result;
   };
 
-  for (const auto& [item, title] : {std::pair{QStringLiteral("Settings…"), QStringLiteral("Wendle Settings")},
-                                    std::pair{QStringLiteral("Edit Shortcuts…"), QStringLiteral("Edit Shortcuts — Wendle")},
-                                    std::pair{QStringLiteral("Clipboard…"), QStringLiteral("Clipboard — Wendle")},
-                                    std::pair{QStringLiteral("Reminders…"), QStringLiteral("Wendle Reminders")}}) {
+  for (const auto& [item, title] :
+       {std::pair{QStringLiteral("Settings…"), QStringLiteral("Wendle Settings")},
+        std::pair{QStringLiteral("Edit Shortcuts…"), QStringLiteral("Edit Shortcuts — Wendle")},
+        std::pair{QStringLiteral("Clipboard…"), QStringLiteral("Clipboard — Wendle")},
+        std::pair{QStringLiteral("Reminders…"), QStringLiteral("Wendle Reminders")}}) {
     EXPECT_EQ(wendle.ask("menu " + item.toUtf8()), "chosen " + item.toUtf8());
     EXPECT_TRUE(placed(title));
   }

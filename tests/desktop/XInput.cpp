@@ -89,9 +89,12 @@ void XInput::type(const QString& text) {
       continue;
     }
     // Only the first two levels are plain and shifted; anything else is remapped.
-    if (XkbKeycodeToKeysym(m_display, code, 0, 0) == symbol) tap(code, false);
-    else if (XkbKeycodeToKeysym(m_display, code, 0, 1) == symbol) tap(code, true);
-    else typeUnmapped(symbol);
+    if (XkbKeycodeToKeysym(m_display, code, 0, 0) == symbol)
+      tap(code, false);
+    else if (XkbKeycodeToKeysym(m_display, code, 0, 1) == symbol)
+      tap(code, true);
+    else
+      typeUnmapped(symbol);
   }
 }
 

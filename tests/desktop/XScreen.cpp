@@ -12,7 +12,8 @@ namespace desk {
 QImage XScreen::grab(QRect area) const {
   const Window root = DefaultRootWindow(m_display);
   if (area.isEmpty())
-    area = {0, 0, DisplayWidth(m_display, DefaultScreen(m_display)), DisplayHeight(m_display, DefaultScreen(m_display))};
+    area = {0, 0, DisplayWidth(m_display, DefaultScreen(m_display)),
+            DisplayHeight(m_display, DefaultScreen(m_display))};
   XImage* pixels = XGetImage(m_display, root, area.x(), area.y(), unsigned(area.width()), unsigned(area.height()),
                              AllPlanes, ZPixmap);
   if (!pixels) return {};
@@ -34,8 +35,8 @@ QRect XScreen::drawnArea(WindowId window) const {
   const QRect whole(x, y, attributes.width, attributes.height);
   if (attributes.depth != 32) return whole;
   // The compositor keeps a redirected window's own pixels, alpha included.
-  XImage* pixels = XGetImage(m_display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
-                             AllPlanes, ZPixmap);
+  XImage* pixels =
+      XGetImage(m_display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes, ZPixmap);
   if (!pixels) return whole;
   QRect drawn;
   for (int row = 0; row < attributes.height; ++row)

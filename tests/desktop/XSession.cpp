@@ -64,10 +64,10 @@ void XSession::TearDown() {
 
 void XSession::startServer() {
   // -displayfd picks a free display, so suites and people never collide.
-  m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                         QStringLiteral("0"),
-                                         QStringLiteral("%1x%2x24").arg(screenWidth).arg(screenHeight),
-                                         QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+  m_server.start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                  QStringLiteral("%1x%2x24").arg(screenWidth).arg(screenHeight), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp")});
   const QDeadlineTimer deadline(10000);
   while (!m_server.canReadLine() && m_server.state() != QProcess::NotRunning && !deadline.hasExpired())
     m_server.waitForReadyRead(int(deadline.remainingTime()));
@@ -96,8 +96,8 @@ void XSession::startWindowManager() {
     int format;
     unsigned long items, after;
     unsigned char* data = nullptr;
-    const bool ready = XGetWindowProperty(m_display, DefaultRootWindow(m_display), count, 0, 1, False,
-                                          XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
+    const bool ready = XGetWindowProperty(m_display, DefaultRootWindow(m_display), count, 0, 1, False, XA_CARDINAL,
+                                          &type, &format, &items, &after, &data) == Success &&
                        items == 1 && *reinterpret_cast<long*>(data) == desktops;
     if (data) XFree(data);
     return ready;

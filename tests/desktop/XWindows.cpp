@@ -9,7 +9,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
-
 namespace desk {
 namespace {
 
@@ -211,8 +210,7 @@ void XWindows::ask(WindowId window, const char* message, long first, long second
   event.xclient.format = 32;
   event.xclient.data.l[0] = first;
   event.xclient.data.l[1] = second;
-  XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-             &event);
+  XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
   XSync(m_display, False);
 }
 
