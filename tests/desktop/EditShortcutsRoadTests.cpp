@@ -13,19 +13,18 @@ TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCat
   QDir().mkpath(projects);
   QImage badge(64, 64, QImage::Format_RGB32);
   badge.fill(Qt::darkGreen);
-  const QString picture = home.path(QStringLiteral("Pictures/badge.png"));
-  ASSERT_TRUE(badge.save(picture));
+  ASSERT_TRUE(badge.save(home.path(QStringLiteral("Pictures/badge.png"))));
   RunningWendle& wendle = start();
   const std::optional<TopWindow> editor =
       openFromHook(wendle, QStringLiteral("Edit Shortcuts…"), QStringLiteral("Edit Shortcuts — Wendle"));
   ASSERT_TRUE(editor);
 
-  // Each choice is typed into the real file dialog, as a person may.
-  const auto choose = [&](const QString& button, const QString& dialogTitle, const QString& path) {
+  // Each choice is typed into its real dialog, as a person may.
+  const auto choose = [&](const QString& button, const QString& dialogTitle, const QString& typed) {
     clickOn(wendle, *editor, button);
     const std::optional<TopWindow> dialog = windows.waitFor(dialogTitle);
     ASSERT_TRUE(dialog) << button.toStdString() << " opened no dialog";
-    input.type(path);
+    input.type(typed);
     input.key(QStringLiteral("Return"));
     EXPECT_TRUE(windows.waitGone(dialogTitle, 3000)) << dialogTitle.toStdString() << " stayed open";
   };
@@ -44,11 +43,13 @@ TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCat
   choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose folder"), projects);
   EXPECT_TRUE(waitUntil([&] { return destination() == projects; }, 3000))
       << "the folder shows " << destination().toStdString();
-  choose(QStringLiteral("Choose custom button image"), QStringLiteral("Choose Button Image"), picture);
+  // The picture is looked for in the Pictures folder, by its name alone.
+  choose(QStringLiteral("Choose custom button image"), QStringLiteral("Choose Button Image"), QStringLiteral("badge.png"));
   shot(QStringLiteral("folder"));
 
   add(QStringLiteral("Application"), QStringLiteral("Notes"));
-  choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose application"), home.applicationEntry());
+  // The application is found by the name it is listed under.
+  choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose application"), DesktopHome::applicationName);
   EXPECT_TRUE(waitUntil([&] { return destination() == home.applicationEntry(); }, 3000))
       << "the application shows " << destination().toStdString();
   shot(QStringLiteral("application"));
