@@ -67,9 +67,15 @@ TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCat
   EXPECT_EQ(saved(QStringLiteral("Projects")).destination, projects);
   EXPECT_TRUE(saved(QStringLiteral("Projects")).icon.has_value()) << "the picture was not kept";
   EXPECT_EQ(saved(QStringLiteral("Notes")).destination, home.applicationEntry());
+  // The stock shortcuts fill the first page; a person turns the pages to find new ones.
   const TopWindow launcher = openLauncher();
-  EXPECT_TRUE(wendle.find(launcher.id, QStringLiteral("Projects")));
-  EXPECT_TRUE(wendle.find(launcher.id, QStringLiteral("Notes")));
+  QStringList found;
+  for (int page = 0; page < 3 && found.size() < 2; ++page) {
+    if (page > 0) clickOn(wendle, launcher, QStringLiteral("Next shortcut page"));
+    for (const QString& label : {QStringLiteral("Projects"), QStringLiteral("Notes")})
+      if (!found.contains(label) && wendle.find(launcher.id, label)) found << label;
+  }
+  EXPECT_EQ(found.size(), 2) << "the launcher shows only " << found.join(u',').toStdString();
   shot(QStringLiteral("launcher"));
 }
 
