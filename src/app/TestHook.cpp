@@ -10,13 +10,13 @@
 #include <QAccessible>
 #include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QMetaEnum>
 #include <QTextEdit>
+#include <QWidget>
 #include <cstdio>
 #include <unistd.h>
 
@@ -27,24 +27,19 @@ void answer(const QByteArray& line) {
   std::fflush(stdout);
 }
 
-/// Answers each shown node under `node` that says something or can be used
-/// (an unlabelled check box too), as a screen reader reads it.
+/// Answers each shown node under `node`, as a screen reader reads it.
 void describe(QAccessibleInterface* node) {
   if (!node || !node->isValid()) return;
   const QAccessible::State state = node->state();
   if (state.invisible || state.offscreen) return;
-  const QString name = node->text(QAccessible::Name);
-  const QString value = node->text(QAccessible::Value);
-  if (!name.isEmpty() || !value.isEmpty() || state.focusable || state.checkable) {
-    const QRect rect = node->rect();
-    const QJsonObject seen{{QStringLiteral("role"),
-                            QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()))},
-                           {QStringLiteral("rect"), QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()}},
-                           {QStringLiteral("name"), name},
-                           {QStringLiteral("value"), value},
-                           {QStringLiteral("checked"), bool(state.checked)}};
-    answer(QJsonDocument(seen).toJson(QJsonDocument::Compact));
-  }
+  const QRect rect = node->rect();
+  const QJsonObject seen{
+      {QStringLiteral("role"), QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()))},
+      {QStringLiteral("rect"), QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()}},
+      {QStringLiteral("name"), node->text(QAccessible::Name)},
+      {QStringLiteral("value"), node->text(QAccessible::Value)},
+      {QStringLiteral("checked"), bool(state.checked)}};
+  answer(QJsonDocument(seen).toJson(QJsonDocument::Compact));
   for (int i = 0; i < node->childCount(); ++i) describe(node->child(i));
 }
 
@@ -113,8 +108,8 @@ void TestHook::answerBubble() {
 }
 
 void TestHook::answerLook(quintptr window) {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (!widget->isVisible() || widget->internalWinId() != window) continue;
+  QWidget* widget = QWidget::find(WId(window));
+  if (widget && widget->isVisible()) {
     // With no screen reader running, Qt does not tell a list's reader of a
     // changed model: read every list afresh.
     for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>())

@@ -17,10 +17,10 @@ class AppDelegate;
 ///   answers "chosen <title>", or "missing <title>";
 /// - "bubble" answers "bubble <x> <y> <width> <height> <title>|<message>"
 ///   for the reminder bubble on screen (y-up), or "bubble hidden";
-/// - "look <X window id>" answers what a screen reader finds in that
-///   top-level window: one JSON object a line for each shown control, and
-///   each shown text with a name or a value ({"role", "rect": [x, y, width, height] on
-///   screen, "name", "value", "checked"}), then "end".
+/// - "look <X window id>" answers what a screen reader finds in that window
+///   of ours: one JSON object a line for each shown node of its accessibility
+///   tree ({"role", "rect": [x, y, width, height] on screen, "name",
+///   "value", "checked"}), then "end".
 /// It prints "ready" once installed. Nothing else reads the variable.
 class TestHook final : public QObject {
   Q_OBJECT
