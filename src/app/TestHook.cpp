@@ -108,8 +108,8 @@ void TestHook::answerBubble() {
 }
 
 void TestHook::answerLook(quintptr window) {
-  QWidget* widget = QWidget::find(WId(window));
-  if (widget && widget->isVisible()) {
+  // A hidden window reads as nothing: its root node says it is invisible.
+  if (QWidget* widget = QWidget::find(WId(window))) {
     // With no screen reader running, Qt does not tell a list's reader of a
     // changed model: read every list afresh.
     for (QAbstractItemView* view : widget->findChildren<QAbstractItemView*>())
