@@ -127,7 +127,7 @@ void Window::setLevel(WindowLevel level) {
   m_level = level;
   setWindowFlagLive(Qt::WindowStaysOnTopHint, level != WindowLevel::normal);
   if (isVisible()) {
-    raise();
+    bringToFront();
     raiseHigherLevels();
   }
 }
@@ -141,7 +141,7 @@ bool Window::isKey() const { return isActiveWindow(); }
 
 void Window::orderFront() {
   show();
-  raise();
+  bringToFront();
   raiseHigherLevels();
 }
 
@@ -151,6 +151,8 @@ void Window::makeKeyAndOrderFront() {
 }
 
 void Window::orderOut() { hide(); }
+
+void Window::bringToFront() { raise(); }
 
 void Window::performClose() {
   m_askBeforeClosing = true;
@@ -290,7 +292,7 @@ void Window::raiseHigherLevels() {
     if (window != this && window->isVisible() && window->m_level > m_level) higher.push_back(window);
   std::stable_sort(higher.begin(), higher.end(),
                    [](const Window* a, const Window* b) { return a->m_level < b->m_level; });
-  for (Window* window : higher) window->raise();
+  for (Window* window : higher) window->bringToFront();
 }
 
 }  // namespace pf

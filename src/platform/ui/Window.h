@@ -113,6 +113,9 @@ class Window : public QWidget {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
+  /// Puts the window in front of the others of its level.
+  virtual void bringToFront();
+
   /// Changes one window flag without re-creating a window that already exists.
   void setWindowFlagLive(Qt::WindowType flag, bool on);
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/ui/Panel.h"
+
+namespace pf {
+
+/// A panel that only decorates its parent window (see `addChildWindow`): it
+/// takes no clicks, never becomes key, and the window manager never frames,
+/// focuses, lists or moves it. It shows while the program shows it and its
+/// parent is on screen.
+///
+/// On X11 it is an override-redirect window with an empty input shape: a
+/// manager's frame around it takes the clicks whatever the input shape, and
+/// the manager would list, focus and place it like any window. Since no
+/// manager stacks it then, it is kept directly above its parent's frame
+/// here, and hidden while the parent is unmapped, minimised or on another
+/// desktop. Elsewhere it is an ordinary click-through child panel.
+class OverlayPanel : public Panel {
+  Q_OBJECT
+
+ public:
+  OverlayPanel();
+  ~OverlayPanel() override;
+
+  /// Shows or hides the panel as the program wants it; while shown it is
+  /// visible only as long as its parent is on screen.
+  void setVisible(bool visible) override;
+
+ protected:
+  void bringToFront() override;
+
+ private:
+  friend class X11OverlayStacking;
+
+  /// Shows or hides the panel as its parent comes on screen or leaves it.
+  void followParent(bool parentOnScreen);
+
+  bool m_wanted = false;
+  bool m_held = false;
+  bool m_parentOnScreen = true;
+};
+
+}  // namespace pf
