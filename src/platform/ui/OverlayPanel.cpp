@@ -21,8 +21,8 @@ void OverlayPanel::setVisible(bool visible) {
     X11OverlayStacking::release(*this);
   }
   m_held = parentOnScreen.has_value();
-  m_parentOnScreen = parentOnScreen.value_or(true);
-  Panel::setVisible(m_wanted && m_parentOnScreen);
+  if (!m_held) m_parentAt.reset();
+  Panel::setVisible(visible && parentOnScreen.value_or(true));
 }
 
 void OverlayPanel::bringToFront() {
@@ -30,9 +30,35 @@ void OverlayPanel::bringToFront() {
   if (!m_held) Panel::bringToFront();
 }
 
-void OverlayPanel::followParent(bool parentOnScreen) {
-  m_parentOnScreen = parentOnScreen;
-  Panel::setVisible(m_wanted && parentOnScreen);
+void OverlayPanel::moveWithParent(QPoint delta) {
+  // A held panel has followed its parent's frame already.
+  if (!m_held) Panel::moveWithParent(delta);
 }
+
+void OverlayPanel::placeGeometry(const QRect& geometry) {
+  m_placedAt = geometry.topLeft();
+  m_parentWhenPlaced.reset();
+  if (const Window* parent = parentWindow()) m_parentWhenPlaced = parent->geometry().topLeft();
+  Panel::placeGeometry(geometry.translated(parentDisplacement()));
+}
+
+void OverlayPanel::followParentTo(QPoint parentAt) {
+  // Placed before it had a parent: where it stands now is where it was put.
+  if (!m_parentWhenPlaced && parentWindow()) {
+    m_placedAt = pos();
+    m_parentWhenPlaced = parentWindow()->geometry().topLeft();
+  }
+  m_parentAt = parentAt;
+  const QPoint at = m_placedAt + parentDisplacement();
+  if (at != pos()) move(at);
+}
+
+QPoint OverlayPanel::parentDisplacement() const {
+  // During a drag the manager tells the parent where it is only at the end.
+  if (!m_held || !m_parentAt || !m_parentWhenPlaced) return {};
+  return *m_parentAt - *m_parentWhenPlaced;
+}
+
+void OverlayPanel::showWithParent(bool parentOnScreen) { Panel::setVisible(m_wanted && parentOnScreen); }
 
 }  // namespace pf

@@ -102,7 +102,7 @@ void Window::setContentView(QWidget* view) {
 Rect Window::frame() const { return Screens::toYUp(geometry()); }
 
 void Window::setFrame(const Rect& frame) {
-  setGeometry(Screens::toQt(frame));
+  placeGeometry(Screens::toQt(frame));
   noteGeometry();
 }
 
@@ -153,6 +153,13 @@ void Window::makeKeyAndOrderFront() {
 void Window::orderOut() { hide(); }
 
 void Window::bringToFront() { raise(); }
+
+void Window::moveWithParent(QPoint delta) {
+  move(pos() + delta);
+  noteGeometry();
+}
+
+void Window::placeGeometry(const QRect& geometry) { setGeometry(geometry); }
 
 void Window::performClose() {
   m_askBeforeClosing = true;
@@ -271,11 +278,8 @@ void Window::noteGeometry() {
   QPointer<Window> self(this);
   if (now.topLeft() != before.topLeft()) {
     const QPoint delta = now.topLeft() - before.topLeft();
-    for (const QPointer<Window>& child : m_children) {
-      if (!child) continue;
-      child->move(child->pos() + delta);
-      child->noteGeometry();
-    }
+    for (const QPointer<Window>& child : m_children)
+      if (child) child->moveWithParent(delta);
     NotificationCenter::defaultCenter().post(didMoveNotification, this);
   }
   if (self && now.size() != before.size()) {

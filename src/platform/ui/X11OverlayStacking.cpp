@@ -50,11 +50,15 @@ std::optional<bool> X11OverlayStacking::hold(OverlayPanel& overlay) {
   X11OverlayStacking*& stacking = shared();
   if (!stacking) stacking = open().release();
   if (!stacking) return std::nullopt;
-  if (std::find(stacking->m_overlays.begin(), stacking->m_overlays.end(), &overlay) == stacking->m_overlays.end())
-    stacking->m_overlays.emplace_back(&overlay);
+  std::vector<Held>& held = stacking->m_held;
+  auto it = std::find_if(held.begin(), held.end(), [&](const Held& h) { return h.overlay == &overlay; });
+  if (it == held.end()) {
+    it = held.insert(held.end(), Held{});
+    it->overlay = &overlay;
+  }
   // Made before the stacking is read, so a new overlay is placed before it is first mapped.
   overlay.winId();
-  const bool onScreen = stacking->place(overlay, stacking->readDesktop());
+  const bool onScreen = stacking->place(*it, stacking->readDesktop());
   stacking->takeEvents(true);
   return onScreen;
 }
@@ -62,8 +66,8 @@ std::optional<bool> X11OverlayStacking::hold(OverlayPanel& overlay) {
 void X11OverlayStacking::release(OverlayPanel& overlay) {
   X11OverlayStacking*& stacking = shared();
   if (!stacking) return;
-  std::erase_if(stacking->m_overlays, [&](const QPointer<OverlayPanel>& held) { return !held || held == &overlay; });
-  if (!stacking->m_overlays.empty()) return;
+  std::erase_if(stacking->m_held, [&](const Held& held) { return !held.overlay || held.overlay == &overlay; });
+  if (!stacking->m_held.empty()) return;
   // Later: the last release may come while it tells its overlays.
   stacking->deleteLater();
   stacking = nullptr;
@@ -154,15 +158,30 @@ std::optional<xcb_window_t> X11OverlayStacking::topLevelOf(xcb_window_t window) 
   }
 }
 
-bool X11OverlayStacking::place(OverlayPanel& overlay, const Desktop& desktop) {
+std::optional<std::pair<QPoint, std::uint32_t>> X11OverlayStacking::originOf(xcb_window_t window) const {
+  const xcb_get_geometry_cookie_t cookie = xcb_get_geometry(m_connection, window);
+  Reply<xcb_get_geometry_reply_t> geometry{xcb_get_geometry_reply(m_connection, cookie, nullptr)};
+  if (!geometry) return std::nullopt;
+  return std::pair{QPoint(geometry->x, geometry->y), cookie.sequence};
+}
+
+std::optional<QPoint> X11OverlayStacking::offsetIn(xcb_window_t window, xcb_window_t ancestor) const {
+  Reply<xcb_translate_coordinates_reply_t> offset{xcb_translate_coordinates_reply(
+      m_connection, xcb_translate_coordinates(m_connection, window, ancestor, 0, 0), nullptr)};
+  if (!offset) return std::nullopt;
+  return QPoint(offset->dst_x, offset->dst_y);
+}
+
+bool X11OverlayStacking::place(Held& held, const Desktop& desktop) {
+  OverlayPanel& overlay = *held.overlay;
   const Window* parent = overlay.parentWindow();
   if (!parent) return true;
-  const auto parentId = std::uint32_t(parent->internalWinId());
+  const auto parentId = xcb_window_t(parent->internalWinId());
   if (!parentId) return false;  // never shown
   watch(parentId);
   const std::optional<DecoratedWindow> decorated = readWindow(parentId);
   if (!decorated) return false;
-  const auto overlayId = std::uint32_t(overlay.internalWinId());
+  const auto overlayId = xcb_window_t(overlay.internalWinId());
   if (decorated->needsRestack(desktop.stackingBottomFirst, overlayId)) {
     const std::array<std::uint32_t, 2> values{decorated->frame, XCB_STACK_MODE_ABOVE};
     xcb_configure_window(m_connection, overlayId, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
@@ -170,7 +189,24 @@ bool X11OverlayStacking::place(OverlayPanel& overlay, const Desktop& desktop) {
     // Sent now, ahead of a map Qt may send for the overlay on its own connection.
     xcb_flush(m_connection);
   }
+  if (held.frame != decorated->frame) {
+    held.frame = decorated->frame;
+    held.frameAt.reset();
+  }
+  held.parentInFrame = offsetIn(parentId, decorated->frame).value_or(QPoint());
+  if (const auto origin = originOf(decorated->frame)) follow(held, origin->first, origin->second);
   return decorated->isOnScreen(desktop.current);
+}
+
+void X11OverlayStacking::follow(Held& held, QPoint frameAt, std::uint32_t sequence) {
+  // An event read after a reply may still tell of a move before it (openbox
+  // animates a frame it minimises or restores): taken last, it would stick.
+  if (held.frameAt && std::int32_t(sequence - held.frameAtSequence) < 0) return;
+  held.frameAt = frameAt;
+  held.frameAtSequence = sequence;
+  if (!held.overlay) return;
+  const QPointF parentAt = QPointF(frameAt + held.parentInFrame) / held.overlay->devicePixelRatioF();
+  held.overlay->followParentTo(parentAt.toPoint());
 }
 
 void X11OverlayStacking::watch(xcb_window_t window) {
@@ -181,10 +217,11 @@ void X11OverlayStacking::watch(xcb_window_t window) {
 
 void X11OverlayStacking::updateAll() {
   const Desktop desktop = readDesktop();
-  // Copied: a panel that hides or shows may lead its owner to release another.
-  const std::vector<QPointer<OverlayPanel>> overlays = m_overlays;
-  for (const QPointer<OverlayPanel>& overlay : overlays)
-    if (overlay) overlay->followParent(place(*overlay, desktop));
+  // By index: a panel that hides or shows may lead its owner to release another.
+  for (std::size_t i = 0; i < m_held.size(); ++i) {
+    const QPointer<OverlayPanel> overlay = m_held[i].overlay;
+    if (overlay) overlay->showWithParent(place(m_held[i], desktop));
+  }
   takeEvents(true);
 }
 
@@ -203,6 +240,8 @@ bool X11OverlayStacking::changesPlacement(const xcb_generic_event_t& event) {
     case XCB_CONFIGURE_NOTIFY: {
       const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
       if (configure.event != m_root) return false;
+      for (Held& held : m_held)
+        if (held.frame == configure.window) follow(held, QPoint(configure.x, configure.y), event.full_sequence);
       // A move or resize keeps the order; only a restack asks for a look.
       const auto [seen, isNew] = m_above.try_emplace(configure.window, configure.above_sibling);
       if (!isNew && seen->second == configure.above_sibling) return false;
