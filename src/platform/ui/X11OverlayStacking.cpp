@@ -230,12 +230,12 @@ void X11OverlayStacking::takeEvents(bool queuedOnly) {
   // the socket notifier never sees it.
   while (xcb_generic_event_t* event =
              queuedOnly ? xcb_poll_for_queued_event(m_connection) : xcb_poll_for_event(m_connection)) {
-    if (changesPlacement(*event)) m_update.start();
+    if (takeEvent(*event)) m_update.start();
     std::free(event);
   }
 }
 
-bool X11OverlayStacking::changesPlacement(const xcb_generic_event_t& event) {
+bool X11OverlayStacking::takeEvent(const xcb_generic_event_t& event) {
   switch (event.response_type & 0x7F) {
     case XCB_CONFIGURE_NOTIFY: {
       const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);

@@ -74,7 +74,9 @@ class X11OverlayStacking final : public QObject {
   void updateAll();
   /// Takes the events read so far; `queuedOnly` leaves the socket alone.
   void takeEvents(bool queuedOnly);
-  bool changesPlacement(const xcb_generic_event_t& event);
+  /// Follows a frame's move at once; true when the event may change what
+  /// shows or how it is stacked.
+  bool takeEvent(const xcb_generic_event_t& event);
 
   xcb_connection_t* m_connection = nullptr;
   xcb_window_t m_root = XCB_WINDOW_NONE;
