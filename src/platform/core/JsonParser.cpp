@@ -7,7 +7,6 @@
 #include <QHashFunctions>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -25,6 +24,8 @@ constexpr int deepestNesting = 1024;
 
 // Texts up to this many bytes are decoded once per document, however often they occur.
 constexpr std::size_t sharedTextLength = 256;
+// Beyond this many different ones, further texts are decoded each time.
+constexpr std::size_t largestKnownTexts = std::size_t(1) << 20;
 
 bool startsWithByteOrderMark(std::string_view text) { return text.starts_with("\xEF\xBB\xBF"); }
 
@@ -36,9 +37,7 @@ bool beyondBasicPlane(std::string_view text) {
 
 }  // namespace
 
-JsonParser::JsonParser(std::size_t bytes)
-    // About one slot for each short text a document of that size may hold.
-    : m_knownTexts(std::clamp<std::size_t>(std::bit_ceil(bytes / 256), 1024, 1u << 18)) {
+JsonParser::JsonParser(std::size_t bytes) : m_knownTexts(1024) {
   // Growing the vectors step by step costs more than space reserved and never touched.
   m_tree.m_nodes.reserve(bytes / 16);
   m_tree.m_strings.reserve(bytes / 32);
@@ -154,20 +153,28 @@ JsonTree::Index JsonParser::key(std::string_view name) {
 }
 
 JsonParser::KnownText* JsonParser::knownText(std::string_view text) {
-  // Half full at most, so a search always meets an empty slot soon.
   const auto hash = quint32(qHash(QByteArrayView(text.data(), qsizetype(text.size()))));
+  KnownText* known = slotOf(text, hash);
+  if (known->text.data()) return known;
+  // Half full at most, so a search always meets an empty slot soon.
+  if (m_knownTextCount >= m_knownTexts.size() / 2) {
+    if (m_knownTexts.size() >= largestKnownTexts) return nullptr;
+    std::vector<KnownText> kept(m_knownTexts.size() * 2);
+    std::swap(kept, m_knownTexts);
+    for (const KnownText& entry : kept)
+      if (entry.text.data()) *slotOf(entry.text, entry.hash) = entry;
+    known = slotOf(text, hash);
+  }
+  ++m_knownTextCount;
+  *known = {text, hash, Index(m_tree.m_strings.size())};
+  m_tree.m_strings.push_back(QString::fromUtf8(QByteArrayView(text.data(), qsizetype(text.size()))));
+  return known;
+}
+
+JsonParser::KnownText* JsonParser::slotOf(std::string_view text, quint32 hash) {
   for (std::size_t slot = hash % m_knownTexts.size();; slot = (slot + 1) % m_knownTexts.size()) {
     KnownText& known = m_knownTexts[slot];
-    if (known.hash == hash && known.text.data() && known.text == text) return &known;
-    if (!known.text.data()) {
-      if (m_knownTextCount >= m_knownTexts.size() / 2) return nullptr;
-      ++m_knownTextCount;
-      known.text = text;
-      known.hash = hash;
-      known.string = Index(m_tree.m_strings.size());
-      m_tree.m_strings.push_back(QString::fromUtf8(QByteArrayView(text.data(), qsizetype(text.size()))));
-      return &known;
-    }
+    if (!known.text.data() || (known.hash == hash && known.text == text)) return &known;
   }
 }
 

@@ -56,8 +56,10 @@ class JsonParser final {
     quint32 hash = 0;
     Index string = 0;
   };
-  /// Open addressing over `m_knownTexts`; nothing when the table is full.
+  /// The entry of `text`, made when new; nothing when the table is full.
   KnownText* knownText(std::string_view text);
+  /// Open addressing: the slot holding `text`, or the empty one where it belongs.
+  KnownText* slotOf(std::string_view text, quint32 hash);
 
   std::vector<KnownText> m_knownTexts;
   std::size_t m_knownTextCount = 0;
