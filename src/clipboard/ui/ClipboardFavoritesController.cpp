@@ -13,6 +13,7 @@
 #include "platform/ui/Window.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -50,8 +51,11 @@ ClipboardFavoritesController::~ClipboardFavoritesController() {
 void ClipboardFavoritesController::buildWindow() {
   m_window = FavoriteWindowParts::glassWindow(QStringLiteral("Clipboard — Wendle"), {412, baseHeight});
   const QPointer<ClipboardFavoritesController> self(this);
-  // The window is still on screen while it closes; the hold is judged once it has gone.
   m_window->onWillClose = [self] {
+    if (!self) return;
+    // A sheet closes with its window, answered Cancel, so it never acts on a window no longer there.
+    if (QDialog* sheet = self->m_window->attachedSheet()) sheet->reject();
+    // The window is still on screen while it closes; the hold is judged once it has gone.
     QTimer::singleShot(0, self, [self] { self->updateHold(); });
   };
   QWidget* content = m_window->contentView();
@@ -318,9 +322,15 @@ void ClipboardFavoritesController::edit(const std::optional<ClipboardFavorite>& 
   m_editor->onClose = [self] {
     QTimer::singleShot(0, self, [self] { self->updateHold(); });
   };
-  if (positionWindow) positionWindow(m_editor->window());
+  placeOnWindow(m_editor->window());
   m_editor->present();
   updateHold();
+}
+
+void ClipboardFavoritesController::placeOnWindow(pf::Window* editor) const {
+  const pf::Rect over = m_window->frame();
+  const pf::Size size = editor->frame().size;
+  editor->setFrameOrigin({over.midX() - size.width / 2, over.midY() - size.height / 2});
 }
 
 void ClipboardFavoritesController::saveFromEditor(const ClipboardFavorite& favorite,

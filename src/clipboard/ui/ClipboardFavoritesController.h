@@ -45,7 +45,7 @@ class ClipboardFavoritesController final : public QObject {
 
   /// Told whether the window or its editor is on screen.
   std::function<void(bool)> onHold;
-  /// Lets the owner place a window before it is shown.
+  /// Lets the owner place the Clipboard window before it is shown.
   std::function<void(pf::Window*)> positionWindow;
 
   void listChanged();
@@ -82,6 +82,8 @@ class ClipboardFavoritesController final : public QObject {
   void promptForListName(const std::optional<ClipboardFavoriteList>& list);
   void renameList(const ClipboardFavoriteList& list, const QString& name);
   void edit(const std::optional<ClipboardFavorite>& favorite);
+  /// Centres the editor on the Clipboard window it belongs to.
+  void placeOnWindow(pf::Window* editor) const;
   void saveFromEditor(const ClipboardFavorite& favorite, const std::optional<ClipboardFavorite>& expected);
   void showError(const std::exception& error);
   QString statusText() const;
