@@ -22,12 +22,6 @@
 
 namespace {
 
-pf::Window* windowTitled(const QString& title) {
-  for (pf::Window* window : pf::Window::windows())
-    if (window->windowTitle() == title && window->isVisible()) return window;
-  return nullptr;
-}
-
 /// The whole program with one website, its companion at the bottom left, where
 /// the windows it opens have room beside it.
 class LauncherGivesWay : public test::LaunchedProgram {
@@ -91,7 +85,7 @@ TEST_F(LauncherGivesWay, AWindowOpenedFromTheLauncherOrTheMenuClosesItAndOpensBe
     if (c.fromLauncher) openLauncher();
     else enterCompanion();
     c.open(*delegate);
-    pf::Window* window = windowTitled(c.title);
+    pf::Window* window = test::windowTitled(c.title);
     ASSERT_TRUE(window) << c.name;
     EXPECT_FALSE(launcherShown()) << c.name;
     const pf::Rect companion = delegate->companionPanel()->frame();
