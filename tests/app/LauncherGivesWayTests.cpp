@@ -144,3 +144,15 @@ TEST_F(LauncherGivesWay, AReminderTakesOverFromTheLauncher) {
   ASSERT_TRUE(delegate->reminders().panel()->isVisible());
   EXPECT_FALSE(launcherShown());
 }
+
+TEST_F(LauncherGivesWay, ItsHeaderMovesItByThePointersOffset) {
+  enterCompanion();
+  LauncherPanel* panel = delegate->launcherPanel();
+  const pf::Point start = panel->frame().origin;
+  LauncherViewController* launcher = delegate->launcher();
+  launcher->onHeaderDragStart();
+  launcher->onHeaderDelta({30, -20});
+  launcher->onHeaderDelta({50, -40});
+  launcher->onHeaderDragEnd({});
+  EXPECT_EQ(panel->frame().origin, (pf::Point{start.x + 50, start.y - 40}));
+}
