@@ -7,11 +7,15 @@
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
+#include "motion/HoverCoordinator.h"
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
+#include "support/EventLoop.h"
 
 #include <QCursor>
 #include <QEnterEvent>
@@ -145,6 +149,42 @@ TEST_F(LauncherGivesWay, AReminderTakesOverFromTheLauncher) {
   EXPECT_FALSE(launcherShown());
 }
 
+TEST_F(LauncherGivesWay, ThePointerOnItItsHeaderBeingDraggedOrTheMenuKeepItOpenAndItClosesAGraceAfter) {
+  LauncherViewController* launcher = delegate->launcher();
+  pf::Menu& menu = delegate->statusMenu().menu();
+  const QPoint away(780, 20);
+  struct Case {
+    const char* name;
+    std::function<void()> keep;
+    std::function<void()> release;
+  };
+  const Case cases[] = {
+      {"the pointer on it", [&] { QCursor::setPos(delegate->launcherPanel()->geometry().center()); },
+       [&] { QCursor::setPos(away); }},
+      {"its header dragged",
+       [&] {
+         launcher->onHeaderDragStart();
+         QCursor::setPos(away);
+       },
+       [&] { launcher->onHeaderDragEnd({}); }},
+      {"the menu open",
+       [&] {
+         menu.onOpen();
+         QCursor::setPos(away);
+       },
+       [&] { menu.onClose(); }},
+  };
+  for (const Case& c : cases) {
+    enterCompanion();
+    c.keep();
+    QTest::qWait(int(HoverCoordinator::grace * 2000));
+    EXPECT_TRUE(launcherShown()) << c.name;
+    c.release();
+    EXPECT_TRUE(test::processEventsUntil([&] { return !launcherShown(); }, 2)) << c.name;
+    leaveCompanion();
+  }
+}
+
 TEST_F(LauncherGivesWay, ItsHeaderMovesItByThePointersOffset) {
   enterCompanion();
   LauncherPanel* panel = delegate->launcherPanel();
@@ -155,4 +195,18 @@ TEST_F(LauncherGivesWay, ItsHeaderMovesItByThePointersOffset) {
   launcher->onHeaderDelta({50, -40});
   launcher->onHeaderDragEnd({});
   EXPECT_EQ(panel->frame().origin, (pf::Point{start.x + 50, start.y - 40}));
+}
+
+TEST_F(LauncherGivesWay, AShortcutNothingOpensShowsItsFailureBesideTheCompanionAndOpenSettingsShowsTheSettings) {
+  delegate->shortcutOpener().webOpen = [](const QUrl&) { return false; };
+  delegate->openShortcut(*delegate->shortcutStore().item(QStringLiteral("docs")));
+  pf::Alert* alert = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (auto* shown = qobject_cast<pf::Alert*>(widget); shown && shown->isVisible()) alert = shown;
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(alert->messageText(),
+            "Your browser could not open Docs. Check your default browser or change the URL in Settings.");
+  EXPECT_FALSE(pf::Screens::toYUp(alert->geometry()).intersects(delegate->companionPanel()->frame()));
+  alert->buttons().first()->click();
+  EXPECT_TRUE(test::windowTitled(QStringLiteral("Wendle Settings")));
 }
