@@ -2,7 +2,6 @@
 
 #include "desktop/Wait.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 // Xlib last: its macros would break the Qt headers.
 #include <X11/Xlib.h>
@@ -45,7 +44,7 @@ XSession& XSession::shared() { return *running; }
 void XSession::SetUp() {
   running = this;
   startServer();
-  ASSERT_NE(m_display, nullptr) << "Xvfb did not start: " << m_server.readAllStandardError().toStdString();
+  ASSERT_NE(m_display, nullptr) << "Xvfb did not start";
   startWindowManager();
   startCompositor();
 }
@@ -57,24 +56,16 @@ void XSession::TearDown() {
     process->waitForFinished(5000);
   }
   if (m_display) XCloseDisplay(std::exchange(m_display, nullptr));
-  m_server.terminate();
-  m_server.waitForFinished(5000);
+  m_server.reset();
   running = nullptr;
 }
 
 void XSession::startServer() {
-  // -displayfd picks a free display, so suites and people never collide.
-  m_server.start(QStringLiteral("Xvfb"),
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("%1x%2x24").arg(screenWidth).arg(screenHeight), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp")});
-  const QDeadlineTimer deadline(10000);
-  while (!m_server.canReadLine() && m_server.state() != QProcess::NotRunning && !deadline.hasExpired())
-    m_server.waitForReadyRead(int(deadline.remainingTime()));
-  if (!m_server.canReadLine()) return;
-  m_displayName = u':' + QString::fromLatin1(m_server.readLine().trimmed());
-  qputenv("DISPLAY", m_displayName.toLatin1());
-  m_display = XOpenDisplay(m_displayName.toLatin1().constData());
+  m_server = std::make_unique<test::VirtualServer>(screenWidth, screenHeight);
+  m_displayName = QString::fromLatin1(m_server->name());
+  if (m_displayName.isEmpty()) return;
+  qputenv("DISPLAY", m_server->name());
+  m_display = XOpenDisplay(m_server->name().constData());
   XSetErrorHandler(ignoreError);
 }
 

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include "desktop/XTypes.h"
+#include "support/VirtualServer.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -36,7 +37,7 @@ class XSession final : public ::testing::Environment {
   bool waitForSelection(const char* name);
 
   QTemporaryDir m_config;
-  QProcess m_server;
+  std::unique_ptr<test::VirtualServer> m_server;
   QProcess m_windowManager;
   QProcess m_compositor;
   QString m_displayName;
