@@ -17,34 +17,6 @@ namespace {
 
 }  // namespace
 
-DesktopPeer::DesktopPeer(QRect frame, const QStringList& files) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-  environment.insert(QStringLiteral("DISPLAY"), XSession::shared().displayName());
-  m_process.setProcessEnvironment(environment);
-  m_process.start(QStringLiteral(DESKTOP_PEER),
-                  QStringList{QString::number(frame.x()), QString::number(frame.y()), QString::number(frame.width()),
-                              QString::number(frame.height())} +
-                      files);
-}
-
-DesktopPeer::~DesktopPeer() {
-  m_process.kill();
-  m_process.waitForFinished(5000);
-}
-
-bool DesktopPeer::said(const QByteArray& line, int ms) {
-  const QDeadlineTimer deadline(ms);
-  for (;;) {
-    while (m_process.canReadLine()) {
-      const QByteArray next = m_process.readLine().trimmed();
-      if (next.startsWith(line)) return true;
-    }
-    if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning) return false;
-    m_process.waitForReadyRead(int(std::max<qint64>(deadline.remainingTime(), 1)));
-  }
-}
-
 DesktopTest::DesktopTest()
     : home(test::home()),
       input(XSession::shared().display()),
@@ -78,12 +50,8 @@ Shortcut DesktopTest::shortcut(const QString& label, ShortcutKind kind, const QS
 }
 
 void DesktopTest::writeShortcuts(const std::vector<Shortcut>& shortcuts) {
-  ShortcutCatalogRepository(ShortcutCatalogRepository::applicationDirectory())
-      .load(
-          [&] {
-            return ShortcutCatalog{ShortcutCatalog::currentVersion, shortcuts, {}};
-          },
-          std::nullopt);
+  const ShortcutCatalog catalog{ShortcutCatalog::currentVersion, shortcuts, {}};
+  ShortcutCatalogRepository(ShortcutCatalogRepository::applicationDirectory()).load([&] { return catalog; }, {});
 }
 
 RunningWendle& DesktopTest::start() {
@@ -150,6 +118,17 @@ void DesktopTest::clickShown(RunningWendle& program, const QString& name) {
   input.click(found->second.rect.center());
 }
 
+std::string DesktopTest::where(const TopWindow& window) {
+  const QRect& r = window.frameRect;
+  return QStringLiteral("%1 at %2, %3, %4 x %5")
+      .arg(window.title)
+      .arg(r.x())
+      .arg(r.y())
+      .arg(r.width())
+      .arg(r.height())
+      .toStdString();
+}
+
 ::testing::AssertionResult DesktopTest::inFront(const TopWindow& window) const {
   std::vector<TopWindow> over = windows.covering(window);
   // The launcher tucks two pixels into the companion's clear margin: a sliver
@@ -160,12 +139,8 @@ void DesktopTest::clickShown(RunningWendle& program, const QString& name) {
   });
   if (over.empty()) return ::testing::AssertionSuccess();
   ::testing::AssertionResult failure = ::testing::AssertionFailure();
-  failure << window.title.toStdString() << " is covered by";
-  const auto where = [](const QRect& r) {
-    return QStringLiteral(" (%1, %2, %3 x %4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toStdString();
-  };
-  failure << where(window.frameRect);
-  for (const TopWindow& other : over) failure << " \"" << other.title.toStdString() << '"' << where(other.frameRect);
+  failure << where(window) << " is covered by";
+  for (const TopWindow& other : over) failure << ' ' << where(other);
   return failure;
 }
 

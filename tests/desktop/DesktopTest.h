@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/DesktopHome.h"
+#include "desktop/DesktopPeer.h"
 #include "desktop/RunningWendle.h"
 #include "desktop/Wait.h"
 #include "desktop/XInput.h"
@@ -9,7 +10,6 @@
 
 #include "shortcuts/Shortcut.h"
 
-#include <QProcess>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -19,20 +19,6 @@
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace desk {
-
-/// Another program's window of black and white stripes (see peer/DesktopPeer.cpp).
-class DesktopPeer final {
- public:
-  /// Shows it at `frame`; a press on it drags `files` when there are some.
-  DesktopPeer(QRect frame, const QStringList& files = {});
-  ~DesktopPeer();
-  /// Waits up to `ms` for the peer to say `line` (or a line beginning with it).
-  bool said(const QByteArray& line, int ms = 10000);
-
- private:
-  QProcess m_process;
-  QByteArray m_output;
-};
 
 /// One road of the desktop suite: the session's desktop, a fresh home, and
 /// the real program started in it as often as the road needs.
@@ -69,6 +55,8 @@ class DesktopTest : public ::testing::Test {
                                                      const std::function<bool(const Seen&)>& matches) const;
   /// Waits for `program` to show something named `name` anywhere (a pop-up list's item, say) and clicks it.
   void clickShown(RunningWendle& program, const QString& name);
+  /// The window's title and frame, for a failure's message.
+  static std::string where(const TopWindow& window);
   /// Whether the window shows whole: no other window lies over any of it.
   ::testing::AssertionResult inFront(const TopWindow& window) const;
   /// Saves a screenshot named after the test and `step`.

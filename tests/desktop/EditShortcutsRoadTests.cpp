@@ -52,12 +52,14 @@ TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCat
   EXPECT_TRUE(waitUntil([&] { return destination() == projects; }, 3000))
       << "the folder shows " << destination().toStdString();
   // The picture is looked for in the Pictures folder, by its name alone.
-  choose(QStringLiteral("Choose custom button image"), QStringLiteral("Choose Button Image"), QStringLiteral("badge.png"));
+  choose(QStringLiteral("Choose custom button image"), QStringLiteral("Choose Button Image"),
+         QStringLiteral("badge.png"));
   shot(QStringLiteral("folder"));
 
   add(QStringLiteral("Application"), QStringLiteral("Notes"));
   // The application is found by the name it is listed under.
-  choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose application"), DesktopHome::applicationName);
+  choose(QStringLiteral("Choose shortcut destination"), QStringLiteral("Choose application"),
+         DesktopHome::applicationName);
   EXPECT_TRUE(waitUntil([&] { return destination() == home.applicationEntry(); }, 3000))
       << "the application shows " << destination().toStdString();
   shot(QStringLiteral("application"));

@@ -13,15 +13,10 @@ TEST_F(DesktopTest, EveryWindowOpensWhollyOnScreenAndClearOfTheCompanion) {
   const auto placed = [&](const QString& title) -> ::testing::AssertionResult {
     const std::optional<TopWindow> window = windows.settled(title);
     if (!window) return ::testing::AssertionFailure() << title.toStdString() << " did not open";
-    const QRect frame = window->frameRect;
-    const bool under = frame.intersects(body);
-    ::testing::AssertionResult result = ::testing::AssertionSuccess();
-    if (!visible.contains(frame) || under)
-      result = ::testing::AssertionFailure()
-               << title.toStdString() << " at " << frame.x() << ", " << frame.y() << ", " << frame.width() << " x "
-               << frame.height() << (visible.contains(frame) ? "" : " reaches off the screen")
-               << (under ? " lies over the companion" : "");
-    return result;
+    const bool onScreen = visible.contains(window->frameRect), clear = !window->frameRect.intersects(body);
+    if (onScreen && clear) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << where(*window) << (onScreen ? "" : " reaches off the screen")
+                                         << (clear ? "" : " lies over the companion");
   };
 
   for (const auto& [item, title] :
