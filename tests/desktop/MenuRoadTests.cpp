@@ -1,13 +1,10 @@
-#include "app/AppDelegate.h"
 #include "desktop/DesktopTest.h"
-#include "platform/core/UserDefaults.h"
 
 namespace desk {
 
 TEST_F(DesktopTest, EveryMenuItemOpensItsWindowInFront) {
   // In the bottom right corner, where no window needs to go round it.
-  pf::UserDefaults::standard().set(AppDelegate::robotXKey, 1140.0);
-  pf::UserDefaults::standard().set(AppDelegate::robotYKey, 0.0);
+  placeCompanion(1140, 0);
   start();
   const std::pair<QString, QString> items[] = {
       {QStringLiteral("Clipboard…"), QStringLiteral("Clipboard — Wendle")},

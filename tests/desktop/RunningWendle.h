@@ -1,10 +1,11 @@
 #pragma once
 
+#include "desktop/XTypes.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QRect>
 #include <QString>
-#include "desktop/XTypes.h"
 #include <optional>
 #include <vector>
 

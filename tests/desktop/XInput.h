@@ -1,8 +1,9 @@
 #pragma once
 
+#include "desktop/XTypes.h"
+
 #include <QPoint>
 #include <QString>
-#include "desktop/XTypes.h"
 
 namespace desk {
 

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "desktop/XTypes.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
-#include "desktop/XTypes.h"
 
 namespace desk {
 

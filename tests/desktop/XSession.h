@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include "desktop/XTypes.h"
 #include "support/VirtualServer.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 

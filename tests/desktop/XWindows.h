@@ -1,8 +1,9 @@
 #pragma once
 
+#include "desktop/XTypes.h"
+
 #include <QRect>
 #include <QString>
-#include "desktop/XTypes.h"
 #include <optional>
 #include <vector>
 
