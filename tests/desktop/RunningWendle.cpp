@@ -80,6 +80,10 @@ int RunningWendle::exitStatus(int ms) {
   return m_process.exitCode();
 }
 
-QByteArray RunningWendle::errors() { return m_process.readAllStandardError(); }
+QByteArray RunningWendle::errors() {
+  QByteArray errors = m_process.readAllStandardError();
+  if (m_process.error() == QProcess::FailedToStart) errors += m_process.errorString().toUtf8();
+  return errors;
+}
 
 }  // namespace desk

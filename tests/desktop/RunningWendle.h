@@ -46,7 +46,7 @@ class RunningWendle final {
   std::optional<Seen> labelled(WindowId window, const QString& label);
   /// Waits up to `ms` for the program to end; its exit status, or -1 when it crashed or still runs.
   int exitStatus(int ms = 10000);
-  /// What it wrote on standard error so far.
+  /// What it wrote on standard error so far, or why it could not start.
   QByteArray errors();
 
  private:
