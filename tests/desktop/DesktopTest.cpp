@@ -60,6 +60,8 @@ RunningWendle& DesktopTest::start() {
   // Nothing of a road can be seen without the program: the test ends here.
   if (!programs.back()->ready())
     throw std::runtime_error("wendle did not start: " + programs.back()->errors().toStdString());
+  // A person begins once the companion stands still where it shows.
+  windows.settled(companionTitle);
   return *programs.back();
 }
 

@@ -37,8 +37,8 @@ class DesktopTest : public ::testing::Test {
   /// Saves a catalog of exactly `shortcuts` for the next start.
   static void writeShortcuts(const std::vector<Shortcut>& shortcuts);
 
-  /// Starts a copy of the program and waits until it is ready (else throws, ending the test);
-  /// it is killed after the test.
+  /// Starts a copy of the program and waits until it is ready and its companion shows (else
+  /// throws, ending the test); it is killed after the test.
   RunningWendle& start();
   /// The companion's window, once it shows.
   TopWindow companion() const;
