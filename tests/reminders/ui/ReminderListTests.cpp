@@ -5,6 +5,7 @@
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderGlowButton.h"
 #include "reminders/ui/ReminderList.h"
+#include "reminders/ui/ShownText.h"
 #include "reminders/ui/SymbolView.h"
 #include "shortcuts/QuibError.h"
 
@@ -56,7 +57,7 @@ class ReminderListTest : public ::testing::Test {
   static Card card(const ReminderList& list, int row) {
     QWidget* view = cardsOf(list).at(row);
     const auto* icon = view->findChild<SymbolView*>(QStringLiteral("icon"));
-    return {view->findChild<QLabel*>(QStringLiteral("name"))->toolTip(),
+    return {test::shownToolTip(view->findChild<QLabel*>(QStringLiteral("name"))),
             view->findChild<QLabel*>(QStringLiteral("detail"))->text(), icon->name(), icon->accessibleName()};
   }
 
@@ -156,7 +157,42 @@ TEST_F(ReminderListTest, ALongNameIsCutWithAnEllipsisAndShownWholeInItsTip) {
   auto* name = cardsOf(*list).at(0)->findChild<QLabel*>(QStringLiteral("name"));
   EXPECT_TRUE(name->text().endsWith(QStringLiteral("…")));
   EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->width());
-  EXPECT_EQ(name->toolTip(), r.name);
+  EXPECT_EQ(test::shownToolTip(name), r.name);
+}
+
+TEST_F(ReminderListTest, TheKeyboardReachesTheCardsAndWorksThemAsATable) {
+  QuibReminder paused = reminder(QStringLiteral("B"));
+  paused.paused = true;
+  auto list = open({1, {reminder(QStringLiteral("A")), paused, reminder(QStringLiteral("C"))}, {}});
+  ASSERT_TRUE(QTest::qWaitForWindowActive(list->window()));
+  QStringList edited;
+  list->onEdit = [&](const QuibReminder& r) { edited << r.id; };
+  for (int tabs = 0; tabs < 8 && QApplication::focusWidget() != list->cards(); ++tabs)
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : list->window(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), list->cards());
+
+  const struct {
+    Qt::Key key;
+    const char* selected;
+    const char* pauseTitle;
+  } steps[] = {
+      {Qt::Key_Down, "A", "Pause"}, {Qt::Key_Down, "B", "Resume"}, {Qt::Key_End, "C", "Pause"},
+      {Qt::Key_Down, "C", "Pause"}, {Qt::Key_Up, "B", "Resume"},   {Qt::Key_Home, "A", "Pause"},
+      {Qt::Key_Up, "A", "Pause"},   {Qt::Key_Return, "A", "Pause"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.key);
+    QTest::keyClick(list->cards(), step.key);
+    ASSERT_TRUE(list->selected());
+    EXPECT_EQ(list->selected()->id, QString::fromLatin1(step.selected));
+    EXPECT_EQ(list->pauseButton()->text(), QString::fromLatin1(step.pauseTitle));
+  }
+  EXPECT_EQ(edited, QStringList{QStringLiteral("A")});
+
+  // A click hands the keys to the cards as well.
+  click(*list, 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(list->selected()->id, QStringLiteral("B"));
 }
 
 TEST_F(ReminderListTest, PauseAndResumeTheSelectedReminder) {
