@@ -56,6 +56,11 @@ LockWaiter::LockWaiter(const QString& path, std::function<void(FileLock)> onLock
 LockWaiter::~LockWaiter() { stop(); }
 
 void LockWaiter::wait(const std::shared_ptr<State>& state, const QString& path) {
+  // The thread inherits its creator's signal mask; a blocked wake signal would never end the sleep.
+  sigset_t wake;
+  sigemptyset(&wake);
+  sigaddset(&wake, wakeSignal);
+  ::pthread_sigmask(SIG_UNBLOCK, &wake, nullptr);
   std::optional<FileLock> lock;
   try {
     lock = FileLock::waitFor(path, [&] { return state->stopping.load(); });
