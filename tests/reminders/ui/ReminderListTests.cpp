@@ -163,7 +163,10 @@ TEST_F(ReminderListTest, ALongNameIsCutWithAnEllipsisAndShownWholeInItsTip) {
 TEST_F(ReminderListTest, TheKeyboardReachesTheCardsAndWorksThemAsATable) {
   QuibReminder paused = reminder(QStringLiteral("B"));
   paused.paused = true;
-  auto list = open({1, {reminder(QStringLiteral("A")), paused, reminder(QStringLiteral("C"))}, {}});
+  auto list = open({1,
+                    {reminder(QStringLiteral("A")), paused, reminder(QStringLiteral("C")),
+                     reminder(QStringLiteral("D")), reminder(QStringLiteral("E"))},
+                    {}});
   ASSERT_TRUE(QTest::qWaitForWindowActive(list->window()));
   QStringList edited;
   list->onEdit = [&](const QuibReminder& r) { edited << r.id; };
@@ -173,19 +176,23 @@ TEST_F(ReminderListTest, TheKeyboardReachesTheCardsAndWorksThemAsATable) {
 
   const struct {
     Qt::Key key;
-    const char* selected;
+    int selected;
     const char* pauseTitle;
   } steps[] = {
-      {Qt::Key_Down, "A", "Pause"}, {Qt::Key_Down, "B", "Resume"}, {Qt::Key_End, "C", "Pause"},
-      {Qt::Key_Down, "C", "Pause"}, {Qt::Key_Up, "B", "Resume"},   {Qt::Key_Home, "A", "Pause"},
-      {Qt::Key_Up, "A", "Pause"},   {Qt::Key_Return, "A", "Pause"},
+      {Qt::Key_Down, 0, "Pause"}, {Qt::Key_Down, 1, "Resume"}, {Qt::Key_End, 4, "Pause"},
+      {Qt::Key_Down, 4, "Pause"}, {Qt::Key_Up, 3, "Pause"},    {Qt::Key_Home, 0, "Pause"},
+      {Qt::Key_Up, 0, "Pause"},   {Qt::Key_Return, 0, "Pause"},
   };
+  QWidget* viewport = list->cards()->parentWidget();
   for (const auto& step : steps) {
     SCOPED_TRACE(step.key);
     QTest::keyClick(list->cards(), step.key);
     ASSERT_TRUE(list->selected());
-    EXPECT_EQ(list->selected()->id, QString::fromLatin1(step.selected));
+    EXPECT_EQ(list->selected()->id, QString(QChar(u'A' + step.selected)));
     EXPECT_EQ(list->pauseButton()->text(), QString::fromLatin1(step.pauseTitle));
+    // The list scrolls to keep the selected card in view.
+    const QWidget* card = cardsOf(*list).at(step.selected);
+    EXPECT_TRUE(viewport->rect().contains(QRect(card->mapTo(viewport, QPoint(0, 0)), card->size())));
   }
   EXPECT_EQ(edited, QStringList{QStringLiteral("A")});
 
