@@ -61,6 +61,9 @@ class ReminderListTest : public ::testing::Test {
             view->findChild<QLabel*>(QStringLiteral("detail"))->text(), icon->name(), icon->accessibleName()};
   }
 
+  /// The colour inside a card, below its texts.
+  static QColor cardFill(QWidget* card) { return card->grab().toImage().pixelColor(200, 78); }
+
   static void click(ReminderList& list, int row) {
     QTest::mouseClick(cardsOf(list).at(row), Qt::LeftButton, {}, QPoint(30, 44));
   }
@@ -190,9 +193,12 @@ TEST_F(ReminderListTest, TheKeyboardReachesTheCardsAndWorksThemAsATable) {
     ASSERT_TRUE(list->selected());
     EXPECT_EQ(list->selected()->id, QString(QChar(u'A' + step.selected)));
     EXPECT_EQ(list->pauseButton()->text(), QString::fromLatin1(step.pauseTitle));
-    // The list scrolls to keep the selected card in view.
-    const QWidget* card = cardsOf(*list).at(step.selected);
+    // The list scrolls to keep the selected card in view, and only that card is washed in the selection.
+    const QList<QWidget*> cards = cardsOf(*list);
+    QWidget* card = cards.at(step.selected);
     EXPECT_TRUE(viewport->rect().contains(QRect(card->mapTo(viewport, QPoint(0, 0)), card->size())));
+    const QColor wash = cardFill(card);
+    for (QWidget* other : cards) EXPECT_EQ(cardFill(other) == wash, other == card);
   }
   EXPECT_EQ(edited, QStringList{QStringLiteral("A")});
 
