@@ -27,13 +27,13 @@ void ignoreWake(int) {}
 /// A handler without SA_RESTART, so the signal ends the sleeping flock with
 /// EINTR instead of resuming it. Only a waiting thread is ever sent it.
 void installWakeHandler() {
-  static const bool installed = [] {
+  static std::once_flag installed;
+  std::call_once(installed, [] {
     struct sigaction action {};
     action.sa_handler = ignoreWake;
     sigemptyset(&action.sa_mask);
-    return ::sigaction(wakeSignal, &action, nullptr) == 0;
-  }();
-  Q_UNUSED(installed);
+    ::sigaction(wakeSignal, &action, nullptr);
+  });
 }
 
 }  // namespace
