@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QWidget;
-
 /// Shows user text, and system text that may quote it, exactly as written:
 /// never read as markup, nor "&" as a keyboard mnemonic.
 class PlainText final {
@@ -15,6 +13,4 @@ class PlainText final {
   static QString toolTip(const QString& text);
   /// A button title showing `text` as written.
   static QString buttonTitle(const QString& text);
-  /// Makes every label inside `view` show its text as written.
-  static void labelsIn(QWidget* view);
 };

@@ -398,7 +398,6 @@ void ReminderList::deleteReminder() {
   alert->setInformativeText(QStringLiteral("This removes the reminder and its pending occurrences."));
   alert->addButton(QStringLiteral("Cancel"));
   alert->addButton(QStringLiteral("Delete"));
-  PlainText::labelsIn(alert);
   alert->beginSheet(m_window.get(), [list = QPointer<ReminderList>(this), id = current->id](int response) {
     if (!list || response != pf::Alert::firstButtonResponse + 1) return;
     try {
