@@ -7,6 +7,12 @@ TEST_F(DesktopTest, EveryWindowOpensWhollyOnScreenAndClearOfTheCompanion) {
   DesktopPeer fileManager({20, 20, 200, 120}, {test::writeFile(home.path(QStringLiteral("note.txt")), "n")});
   ASSERT_TRUE(fileManager.said("ready"));
   RunningWendle& wendle = start();
+  // At the middle of this screen no side of the companion holds Edit Shortcuts
+  // or New Reminder even at their least size; a person wanting room moves it aside.
+  const TopWindow standing = companion();
+  const QPoint aside(300 - standing.clientRect.center().x(), 0);
+  input.drag(standing.clientRect.center(), standing.clientRect.center() + aside);
+  ASSERT_TRUE(waitUntil([&] { return companion().clientRect == standing.clientRect.translated(aside); }));
   // The companion as a person sees it: its drawing, not the clear margin of its window.
   const QRect body = screen.drawnArea(companion().id);
   const QRect visible = windows.workArea();
