@@ -1,6 +1,7 @@
 #include "launcher/QuibIcons.h"
 
 #include "platform/core/SystemInfo.h"
+#include "platform/gfx/IconTheme.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/gfx/Symbols.h"
@@ -8,8 +9,6 @@
 #include "shortcuts/ShortcutPresets.h"
 #include "shortcuts/ShortcutStore.h"
 
-#include <QFileInfo>
-#include <QIcon>
 #include <QPainter>
 #include <QPen>
 
@@ -106,14 +105,7 @@ QImage QuibIcons::customImage(const Shortcut& shortcut, const ShortcutStore* sto
 // or theme icon still shows the application symbol.
 pf::Image QuibIcons::fizzcastIcon() {
   const auto name = DesktopEntry::value(ShortcutPresets::fizzcastPath(), "Icon");
-  QIcon themed;
-  if (name && QFileInfo(*name).isAbsolute()) themed = QIcon(*name);
-  else if (name) themed = QIcon::fromTheme(*name);
-  if (!themed.isNull()) {
-    return pf::Image({64, 64}, [themed](QPainter& painter, const QRectF& rect) {
-      themed.paint(&painter, rect.toAlignedRect());
-    });
-  }
+  if (auto themed = name ? pf::IconTheme::image(*name, 64) : std::nullopt) return *themed;
   return *pf::Symbols::named(QStringLiteral("app.fill"), 64);
 }
 
