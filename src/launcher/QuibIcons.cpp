@@ -85,7 +85,12 @@ std::optional<pf::Image> QuibIcons::icon(const Shortcut& shortcut, const Shortcu
                                          const PendingImages& pending) {
   const QImage custom = customImage(shortcut, store, pending);
   if (!custom.isNull()) return pf::Image::fromBitmap(custom);
-  return icon(reference(shortcut));
+  const QString chosen = reference(shortcut);
+  // An application shows its own icon, as the desktop's menus do, where it has one.
+  if (shortcut.kind == ShortcutKind::application && chosen == u"app") {
+    if (auto own = applicationIcon(shortcut.destination)) return own;
+  }
+  return icon(chosen);
 }
 
 std::optional<pf::Color> QuibIcons::color(const Shortcut& shortcut, const ShortcutStore* store,
@@ -101,11 +106,15 @@ QImage QuibIcons::customImage(const Shortcut& shortcut, const ShortcutStore* sto
   return store ? store->customImage(shortcut, pending) : QImage();
 }
 
+std::optional<pf::Image> QuibIcons::applicationIcon(const QString& entry) {
+  const auto name = DesktopEntry::value(entry, "Icon");
+  return name ? pf::IconTheme::image(*name, 64) : std::nullopt;
+}
+
 // The workspace always has a picture for an application, so a missing entry
 // or theme icon still shows the application symbol.
 pf::Image QuibIcons::fizzcastIcon() {
-  const auto name = DesktopEntry::value(ShortcutPresets::fizzcastPath(), "Icon");
-  if (auto themed = name ? pf::IconTheme::image(*name, 64) : std::nullopt) return *themed;
+  if (auto own = applicationIcon(ShortcutPresets::fizzcastPath())) return *own;
   return *pf::Symbols::named(QStringLiteral("app.fill"), 64);
 }
 

@@ -15,6 +15,8 @@ QDialog* fileDialog(Window* window, const OpenPanel::Request& request, const Ope
   auto* dialog = new QFileDialog(window, request.title, OpenPanel::existingFolder(request.directory));
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setLabelText(QFileDialog::Accept, request.prompt);
+  // Qt's default size cuts off the size, type and date columns.
+  dialog->resize(780, 500);
   const bool folders = request.choice == OpenPanel::Choice::folder;
   dialog->setFileMode(folders ? QFileDialog::Directory : QFileDialog::ExistingFile);
   if (folders) dialog->setOption(QFileDialog::ShowDirsOnly);
