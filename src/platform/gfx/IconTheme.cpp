@@ -9,8 +9,6 @@
 namespace pf {
 namespace {
 
-const QString hicolor = QStringLiteral("hicolor");
-
 void appendMissing(QStringList& list, const QString& entry) {
   if (!list.contains(entry)) list.append(entry);
 }
@@ -28,10 +26,9 @@ void prepareSearch() {
   }
   QIcon::setThemeSearchPaths(themes);
   QIcon::setFallbackSearchPaths(pixmaps);
-  // Every theme inherits hicolor; a fallback is searched after it.
-  if (QIcon::themeName().isEmpty()) QIcon::setThemeName(hicolor);
-  if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == hicolor)
-    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+  // Every theme inherits hicolor; the fallback is searched after it.
+  if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("hicolor"));
+  QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
 bool drawsSomething(const QIcon& icon) {

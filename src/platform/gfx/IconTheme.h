@@ -14,7 +14,7 @@ namespace pf {
 /// bare X server, the offscreen platform) Qt searches no theme at all, and a
 /// name such as "utilities-terminal" lives only in Adwaita; so the first use
 /// points Qt at the data folders of the XDG base directories and names
-/// Adwaita as the fallback theme, unless the desktop chose one.
+/// Adwaita as the fallback theme.
 class IconTheme final {
  public:
   IconTheme() = delete;

@@ -108,7 +108,7 @@ void ApplicationPanel::choose() {
 
 // The arrows and page keys move through the list while the search keeps the focus.
 bool ApplicationPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != m_search || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+  if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
   switch (static_cast<QKeyEvent*>(event)->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down:

@@ -8,9 +8,8 @@
 
 namespace {
 
-// QLineEdit's own inner margins around its text, which its style does not report.
+// QLineEdit's own inner margin beside its text, which its style does not report.
 constexpr int horizontalMargin = 2;
-constexpr int verticalMargin = 1;
 
 }  // namespace
 
@@ -24,7 +23,7 @@ QRect EditorDestinationField::textRect() const {
   return style()
       ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
       .marginsRemoved(textMargins())
-      .adjusted(horizontalMargin, verticalMargin, -horizontalMargin, -verticalMargin);
+      .adjusted(horizontalMargin, 0, -horizontalMargin, 0);
 }
 
 QString EditorDestinationField::displayedText() const {

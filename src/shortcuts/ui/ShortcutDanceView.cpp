@@ -49,15 +49,9 @@ double ShortcutDanceView::delay(int index) const {
   return size_t(index) < m_durations.size() ? m_durations[size_t(index)] : DanceTiming::minimumDelay;
 }
 
-qint64 ShortcutDanceView::remainingFrom(int index) const {
-  qint64 total = 0;
-  const int end = std::max(int(m_frames.size()), index + 1);
-  for (int i = index; i < end; ++i) total += milliseconds(delay(i));
-  return total;
-}
-
 void ShortcutDanceView::scheduleFrame() {
-  const qint64 length = isVisible() ? milliseconds(delay(m_frameIndex)) : remainingFrom(m_frameIndex);
+  const qint64 length = milliseconds(isVisible() ? delay(m_frameIndex)
+                                                : DanceTiming::remaining(m_durations, size_t(m_frameIndex)));
   m_timer.start(int(std::max<qint64>(0, m_frameStart + length - m_clock.elapsed())));
 }
 
@@ -76,14 +70,13 @@ void ShortcutDanceView::advance() {
   scheduleFrame();
 }
 
-// Skips the frames whose time ran out while the view was hidden; the last
-// frame's end is left to the timer, which then finishes the play.
+// Skips the frames whose time ran out while the view was hidden.
 void ShortcutDanceView::catchUp() {
   const qint64 now = m_clock.elapsed();
-  while (m_frameIndex + 1 < int(m_frames.size()) && m_frameStart + milliseconds(delay(m_frameIndex)) <= now) {
-    m_frameStart += milliseconds(delay(m_frameIndex));
-    ++m_frameIndex;
-  }
+  const DanceTiming::Position reached =
+      DanceTiming::reached(m_durations, size_t(m_frameIndex), double(now - m_frameStart) / 1000);
+  m_frameIndex = int(reached.frame);
+  m_frameStart = now - milliseconds(reached.shown);
 }
 
 void ShortcutDanceView::finish() {

@@ -51,8 +51,6 @@ class ShortcutDanceView final : public QWidget {
   void load(const QString& path);
   /// The delay of frame `index`; the shortest delay past the last frame.
   double delay(int index) const;
-  /// Milliseconds from the start of frame `index` to the end of the play.
-  qint64 remainingFrom(int index) const;
   void scheduleFrame();
   void advance();
   void catchUp();
