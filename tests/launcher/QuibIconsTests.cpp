@@ -121,6 +121,7 @@ TEST_F(Icons, AnApplicationLeftToItsAutomaticIconShowsTheOneItsEntryNames) {
     EXPECT_EQ(icon->isTemplate(), c.shown == Shown::symbol);
     EXPECT_EQ(icon->rendered({24, 24}) == symbol, c.shown == Shown::symbol);
     EXPECT_EQ(icon->size() == (pf::Size{8, 8}), c.shown == Shown::artwork);
+    EXPECT_EQ(icon->size() == (pf::Size{64, 64}), c.shown == Shown::ownIcon);
     if (c.iconLine.contains(red) && c.shown == Shown::ownIcon) {
       EXPECT_EQ(centreOf(*icon, std::nullopt), QColor(Qt::red));
     }
