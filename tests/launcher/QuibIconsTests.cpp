@@ -112,8 +112,9 @@ TEST_F(Icons, AnApplicationLeftToItsAutomaticIconShowsTheOneItsEntryNames) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const QString entry = test::writeFile(test::home() + "/apps/tool.desktop",
-                                          "[Desktop Entry]\nType=Application\nName=Tool\nExec=true\n" + c.iconLine.toUtf8());
+    const QString entry =
+        test::writeFile(test::home() + "/apps/tool.desktop",
+                        "[Desktop Entry]\nType=Application\nName=Tool\nExec=true\n" + c.iconLine.toUtf8());
     Shortcut tool = shortcut("tool", ShortcutKind::application, c.chosen);
     tool.destination = entry;
     const auto icon = QuibIcons::icon(tool, nullptr);

@@ -54,7 +54,8 @@ QIcon IconTheme::icon(const QString& name) {
 std::optional<Image> IconTheme::image(const QString& name, double side) {
   const QIcon found = icon(name);
   if (found.isNull() || !drawsSomething(found)) return std::nullopt;
-  return Image({side, side}, [found](QPainter& painter, const QRectF& rect) { found.paint(&painter, rect.toAlignedRect()); });
+  return Image({side, side},
+               [found](QPainter& painter, const QRectF& rect) { found.paint(&painter, rect.toAlignedRect()); });
 }
 
 }  // namespace pf

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <algorithm>
 
 namespace {
 
@@ -17,13 +18,16 @@ EditorDestinationField::EditorDestinationField(QWidget* parent) : QLineEdit(pare
   connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { setToolTip(pf::plainToolTip(text)); });
 }
 
+// Where QLineEdit itself lays out its one line, so the elided text stands
+// exactly where the whole text would begin.
 QRect EditorDestinationField::textRect() const {
   QStyleOptionFrame panel;
   initStyleOption(&panel);
-  return style()
-      ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
-      .marginsRemoved(textMargins())
-      .adjusted(horizontalMargin, 0, -horizontalMargin, 0);
+  const QRect contents =
+      style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(textMargins());
+  const int lineHeight = std::max(fontMetrics().boundingRect(text()).height(), fontMetrics().height());
+  return {contents.x() + horizontalMargin, contents.y() + (contents.height() - lineHeight + 1) / 2,
+          contents.width() - 2 * horizontalMargin, lineHeight};
 }
 
 QString EditorDestinationField::displayedText() const {
@@ -41,6 +45,7 @@ void EditorDestinationField::paintEvent(QPaintEvent* event) {
   QStyleOptionFrame panel;
   initStyleOption(&panel);
   style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+  const QRect line = textRect();
   painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
-  painter.drawText(textRect(), int(Qt::AlignLeft | Qt::AlignVCenter), shown);
+  painter.drawText(QPoint(line.x(), line.y() + fontMetrics().ascent()), shown);
 }

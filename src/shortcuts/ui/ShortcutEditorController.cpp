@@ -449,10 +449,10 @@ void ShortcutEditorController::chooseFile() {
   captureFields();
   const Shortcut chosenFor = *item;
   const bool application = chosenFor.kind == ShortcutKind::application;
-  const FileRequest request{QStringLiteral("Choose ") + kindName(chosenFor.kind).toLower(), QStringLiteral("Choose"),
-                            application ? QString() : QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
-                            {},
-                            application ? pf::OpenPanel::Choice::application : pf::OpenPanel::Choice::folder};
+  const FileRequest request{
+      QStringLiteral("Choose ") + kindName(chosenFor.kind).toLower(), QStringLiteral("Choose"),
+      application ? QString() : QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), {},
+      application ? pf::OpenPanel::Choice::application : pf::OpenPanel::Choice::folder};
   askForFile(request, &ShortcutEditorController::selectFile, chosenFor.id);
 }
 

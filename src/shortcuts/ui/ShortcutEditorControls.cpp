@@ -155,7 +155,8 @@ void ShortcutEditorControls::buildDetail(QWidget* content) {
   place(makeLabel(content, QStringLiteral("Destination"), 13, secondaryLabel()), 320, 197, 250, 22);
   place(makeLabel(content, QStringLiteral("Icon"), 13, secondaryLabel()), 20, 123, 250, 22);
   nameField = makeField<QLineEdit>(content, QStringLiteral("Shortcut name"), QStringLiteral("Shortcut name"), 20, 280);
-  destinationField = makeField<EditorDestinationField>(content, QStringLiteral("https://…"), QStringLiteral("Shortcut destination"), 320, 480);
+  destinationField = makeField<EditorDestinationField>(content, QStringLiteral("https://…"),
+                                                       QStringLiteral("Shortcut destination"), 320, 480);
   iconPopup = new QComboBox(content);
   iconPopup->setAccessibleName(QStringLiteral("Shortcut icon"));
   place(iconPopup, 16, 87, 244, 32);

@@ -444,6 +444,13 @@ TEST_F(EditorWindow, ALongDestinationShowsBothEndsUntilTheFieldHasTheFocus) {
     EXPECT_TRUE(shown.startsWith(c.destination.left(4)));
     EXPECT_TRUE(shown.endsWith(c.destination.right(4)));
     EXPECT_EQ(QTextDocumentFragment::fromHtml(field->toolTip()).toPlainText(), c.destination);
+    // Drawn as a plain field holding the shortened text would be.
+    QLineEdit plain(shown, field->parentWidget());
+    plain.setGeometry(field->geometry());
+    plain.setFont(field->font());
+    plain.setReadOnly(field->isReadOnly());
+    plain.setCursorPosition(0);
+    EXPECT_EQ(field->grab().toImage(), plain.grab().toImage());
     field->setFocus();
     EXPECT_EQ(field->displayedText(), c.destination);
   }
