@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStandardPaths>
+#include <mutex>
 
 namespace pf {
 namespace {
@@ -44,8 +45,8 @@ bool drawsSomething(const QIcon& icon) {
 }  // namespace
 
 QIcon IconTheme::icon(const QString& name) {
-  static const bool prepared = (prepareSearch(), true);
-  Q_UNUSED(prepared);
+  static std::once_flag prepared;
+  std::call_once(prepared, prepareSearch);
   if (name.isEmpty()) return {};
   if (QFileInfo(name).isAbsolute()) return QFileInfo(name).isFile() ? QIcon(name) : QIcon();
   return QIcon::fromTheme(name);
