@@ -10,6 +10,7 @@ WENDLE_PACKAGES=(
   libglib2.0-dev libx11-dev libxcb1-dev libxfixes-dev xdg-utils xvfb
   libpng-dev libwebp-dev libheif-dev zlib1g-dev libsimdjson-dev
   fonts-dejavu-core fonts-droid-fallback
+  adwaita-icon-theme hicolor-icon-theme
 )
 
 wendle_missing_packages() {
