@@ -29,6 +29,11 @@ void strokeEdge(QPainter* painter, const QColor& color, Shape shape) {
   painter->restore();
 }
 
+QColor mixed(const QColor& from, const QColor& to, double f) {
+  const auto mix = [f](double a, double b) { return float(a + (b - a) * f); };
+  return QColor::fromRgbF(mix(from.redF(), to.redF()), mix(from.greenF(), to.greenF()), mix(from.blueF(), to.blueF()));
+}
+
 QRectF edgeRect(const QRect& rect) { return QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5); }
 
 // A disabled tinted button, face and title, is seen through, as the original
@@ -40,11 +45,12 @@ constexpr double disabledOpacity = 0.45;
 ControlStyle::ControlStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
 QColor ControlStyle::edgeColor(const QPalette& palette) {
-  const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
-  const QColor window = palette.color(QPalette::Active, QPalette::Window);
-  const auto mix = [](double a, double b) { return a + (b - a) * 0.4; };
-  return QColor::fromRgbF(float(mix(text.redF(), window.redF())), float(mix(text.greenF(), window.greenF())),
-                          float(mix(text.blueF(), window.blueF())));
+  return mixed(palette.color(QPalette::Active, QPalette::WindowText), palette.color(QPalette::Active, QPalette::Window),
+               0.4);
+}
+
+QColor ControlStyle::tintedRim(const QColor& bezel, const QPalette& palette) {
+  return mixed(bezel, palette.color(QPalette::Active, QPalette::WindowText), 0.4);
 }
 
 QColor ControlStyle::tintedFace(const QColor& bezel, const QColor& title) {
@@ -59,7 +65,7 @@ void ControlStyle::drawTintedButton(const QStyleOption* option, QPainter* painte
   painter->save();
   painter->setRenderHint(QPainter::Antialiasing, true);
   if (!(option->state & State_Enabled)) painter->setOpacity(disabledOpacity);
-  painter->setPen(QPen(bezel, 1));
+  painter->setPen(QPen(tintedRim(bezel, option->palette), 1));
   painter->setBrush(face);
   painter->drawRoundedRect(edgeRect(option->rect), 4, 4);
   painter->restore();
