@@ -8,14 +8,16 @@
 
 namespace test {
 
-/// A private X server for the test on a display it picks itself, or none
-/// when Xvfb is not installed or does not start.
+/// A private X server for the test on a display it picks itself, with one
+/// screen of `width` x `height` in 24 bits, or none when Xvfb is not
+/// installed or does not start.
 class VirtualServer final {
  public:
-  VirtualServer() {
+  explicit VirtualServer(int width = 640, int height = 480) {
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
     // -displayfd writes the display number on standard output once the server accepts clients.
-    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
+    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+                            QStringLiteral("%1x%2x24").arg(width).arg(height)});
     if (processEventsUntil([&] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; }, 30) &&
         m_server.canReadLine())
       m_name = ':' + m_server.readLine().trimmed();
