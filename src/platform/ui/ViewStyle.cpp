@@ -89,6 +89,13 @@ void showKeptColors(QWidget* widget) {
   }
 }
 
+void showKeptColorsWithin(QWidget* widget) {
+  showKeptColors(widget);
+  for (QWidget* view : widget->findChildren<QWidget*>()) {
+    if (!view->isWindow()) showKeptColors(view);
+  }
+}
+
 }  // namespace
 
 QPalette ViewStyle::palette(Appearance appearance) {
@@ -98,6 +105,15 @@ QPalette ViewStyle::palette(Appearance appearance) {
 void ViewStyle::setDefaultAppearance(Appearance appearance) {
   defaultAppearanceValue() = appearance;
   QApplication::setPalette(palette(appearance));
+  // A widget with a style sheet (and all within it) took the application's
+  // palette when the sheet was applied and keeps it: apply the sheet anew,
+  // which also puts back the palette it found then, so show the widgets'
+  // own colours over it again.
+  for (QWidget* widget : QApplication::allWidgets()) {
+    if (widget->styleSheet().isEmpty()) continue;
+    widget->setStyleSheet(widget->styleSheet());
+    showKeptColorsWithin(widget);
+  }
 }
 
 Appearance ViewStyle::defaultAppearance() { return defaultAppearanceValue(); }
@@ -113,10 +129,7 @@ void ViewStyle::setAppearance(QWidget* widget, std::optional<Appearance> appeara
   }
   // Own colours stay over the appearance, and a named colour is shown again
   // as the new appearance gives it, in the widget and every view within it.
-  showKeptColors(widget);
-  for (QWidget* view : widget->findChildren<QWidget*>()) {
-    if (!view->isWindow()) showKeptColors(view);
-  }
+  showKeptColorsWithin(widget);
   widget->update();
 }
 
