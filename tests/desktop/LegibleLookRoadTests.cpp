@@ -7,6 +7,8 @@
 
 #include <QHash>
 #include <QImage>
+#include <functional>
+#include <vector>
 
 // Xlib's macros (None, Bool, Status) clash with Qt's names: include it last.
 #include <X11/Xatom.h>
@@ -79,49 +81,101 @@ TEST_F(DesktopTest, TheGlassHidesTheStripesOfTheWindowBeneathIt) {
   shot(QStringLiteral("launcher"));
 }
 
-// A compositor that blurs announces it as KWin does, and the glass asks it
-// for blur behind its rounded shape: the whole window but its corners.
+namespace {
+
+/// The rectangles `window` asks the compositor to blur behind.
+QRegion askedBlur(XDisplay* display, WindowId window) {
+  const Atom blur = XInternAtom(display, "_KDE_NET_WM_BLUR_BEHIND_REGION", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  QRegion asked;
+  if (XGetWindowProperty(display, window, blur, 0, 100000, False, XA_CARDINAL, &type, &format, &count, &remaining,
+                         &data) == Success && data) {
+    const auto* values = reinterpret_cast<const long*>(data);
+    for (unsigned long i = 0; i + 3 < count; i += 4)
+      asked += QRect(int(values[i]), int(values[i + 1]), int(values[i + 2]), int(values[i + 3]));
+  }
+  if (data) XFree(data);
+  return asked;
+}
+
+/// The atoms a root window property lists.
+std::vector<long> atomsOf(XDisplay* display, Atom property) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  std::vector<long> atoms;
+  if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 4096, False, XA_ATOM, &type, &format,
+                         &count, &remaining, &data) == Success && data)
+    atoms.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
+  if (data) XFree(data);
+  return atoms;
+}
+
+void setAtoms(XDisplay* display, Atom property, const std::vector<long>& atoms) {
+  XChangeProperty(display, DefaultRootWindow(display), property, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(atoms.data()), int(atoms.size()));
+  XSync(display, False);
+}
+
+}  // namespace
+
+// A compositor that blurs says so as KWin does (a root property of the
+// blur's name) or as a window manager may (the name among those it
+// supports); then the glass asks for blur behind its rounded shape, the
+// whole window but its corners. Where none says so, it asks for none.
 TEST_F(DesktopTest, WhereTheCompositorBlursTheGlassAsksForBlurBehindItsRoundedShape) {
   XDisplay* display = XSession::shared().display();
   const Atom blur = XInternAtom(display, "_KDE_NET_WM_BLUR_BEHIND_REGION", False);
-  const long announced = 0;
-  XChangeProperty(display, DefaultRootWindow(display), blur, XA_CARDINAL, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(&announced), 1);
-  XSync(display, False);
-  struct Unannounce {
-    XDisplay* display;
-    Atom blur;
-    ~Unannounce() {
+  const Atom supported = XInternAtom(display, "_NET_SUPPORTED", False);
+  const std::vector<long> supportedBefore = atomsOf(display, supported);
+  const auto announceByProperty = [&](bool on) {
+    if (on) {
+      setAtoms(display, blur, {0});
+    } else {
       XDeleteProperty(display, DefaultRootWindow(display), blur);
       XSync(display, False);
     }
-  } unannounce{display, blur};
-
+  };
+  const auto announceAsSupported = [&](bool on) {
+    std::vector<long> atoms = supportedBefore;
+    if (on) atoms.push_back(long(blur));
+    setAtoms(display, supported, atoms);
+  };
   placeCompanion(900, 0);
-  start();
-  const TopWindow launcher = openLauncher();
-  QRegion asked;
-  waitUntil([&] {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    asked = {};
-    if (XGetWindowProperty(display, launcher.id, blur, 0, 100000, False, XA_CARDINAL, &type, &format, &count,
-                           &remaining, &data) == Success && data) {
-      const auto* values = reinterpret_cast<const long*>(data);
-      for (unsigned long i = 0; i + 3 < count; i += 4)
-        asked += QRect(int(values[i]), int(values[i + 1]), int(values[i + 2]), int(values[i + 3]));
-      XFree(data);
+  const struct {
+    const char* name;
+    std::function<void(bool)> announce;
+    bool offered;
+  } ways[] = {{"nobody", [](bool) {}, false},
+              {"a root property", announceByProperty, true},
+              {"the supported list", announceAsSupported, true}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    way.announce(true);
+    start();
+    const TopWindow launcher = openLauncher();
+    QRegion asked;
+    const bool blurred = waitUntil([&] { return !(asked = askedBlur(display, launcher.id)).isEmpty(); }, 3000);
+    way.announce(false);
+    programs.clear();
+    windows.waitGone(companionTitle);
+    if (!way.offered) {
+      EXPECT_FALSE(blurred) << "blur asked for where no compositor offers it";
+      continue;
     }
-    return !asked.isEmpty();
-  });
-  const QSize size = launcher.clientRect.size();
-  EXPECT_EQ(asked.boundingRect(), QRect(QPoint(0, 0), size)) << "blur asked for elsewhere than the glass";
-  EXPECT_TRUE(asked.contains(QPoint(size.width() / 2, size.height() / 2)));
-  EXPECT_TRUE(asked.contains(QPoint(size.width() / 2, 0)));
-  for (const QPoint corner : {QPoint(1, 1), QPoint(size.width() - 2, size.height() - 2)})
-    EXPECT_FALSE(asked.contains(corner)) << "the blur does not follow the rounded corners";
+    ASSERT_TRUE(blurred) << "no blur asked for";
+    const QSize size = launcher.clientRect.size();
+    EXPECT_EQ(asked.boundingRect(), QRect(QPoint(0, 0), size)) << "blur asked for elsewhere than the glass";
+    EXPECT_TRUE(asked.contains(QPoint(size.width() / 2, size.height() / 2)));
+    EXPECT_TRUE(asked.contains(QPoint(size.width() / 2, 0)));
+    for (const QPoint corner : {QPoint(1, 1), QPoint(size.width() - 2, size.height() - 2)})
+      EXPECT_FALSE(asked.contains(corner)) << "the blur does not follow the rounded corners";
+  }
+  EXPECT_EQ(atomsOf(display, supported), supportedBefore);
 }
 
 // In a dark and in a light skin, the Clipboard window's coloured buttons and

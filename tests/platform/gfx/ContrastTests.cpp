@@ -75,4 +75,6 @@ TEST(Contrast, ALegibleFaceIsTheFirstStepThatReads) {
       EXPECT_LT(Contrast::ratio(stepped(went - 1.0 / 20), c.ink), Contrast::text);
     }
   }
+  // Only the last step, black itself, carries white at 20:1.
+  EXPECT_EQ(Contrast::legibleFace(grey(1), grey(1), 20), grey(0));
 }
