@@ -101,6 +101,22 @@ TEST_F(Styled, EveryControlsEdgeStandsOutFromTheGlass) {
   }
 }
 
+// Edges and rims are quieter than text: each lies between the text colour
+// and what it is drawn toward.
+TEST(ControlStyle, EdgesAndRimsLieBetweenTheTextAndTheirGround) {
+  const auto between = [](const QColor& c, const QColor& a, const QColor& b) {
+    const double l = Contrast::luminance(rgba(c)), la = Contrast::luminance(rgba(a)), lb = Contrast::luminance(rgba(b));
+    return l > std::min(la, lb) && l < std::max(la, lb);
+  };
+  const QColor green(48, 209, 88);
+  for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+    const QPalette palette = ViewStyle::palette(appearance);
+    const QColor text = palette.color(QPalette::WindowText);
+    EXPECT_TRUE(between(pf::ControlStyle::edgeColor(palette), text, palette.color(QPalette::Window)));
+    EXPECT_TRUE(between(pf::ControlStyle::tintedRim(green, palette), green, text));
+  }
+}
+
 // A button given a bezel colour shows its title at 4.5:1 on a face of that
 // colour; disabled, face and title fade toward the glass.
 TEST_F(Styled, ATintedButtonsTitleReadsOnItsFaceAndFadesWhenDisabled) {
