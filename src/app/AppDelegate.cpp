@@ -14,6 +14,7 @@
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/LauncherViewController.h"
+#include "look/QuibSkin.h"
 #include "motion/DockGeometry.h"
 #include "motion/UtilityWindowPlacement.h"
 #include "motion/ui/ContentWindowSizing.h"
@@ -24,6 +25,7 @@
 #include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
+#include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowDecoration.h"
 #include "reminders/ui/ReminderFeature.h"
@@ -60,6 +62,8 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
   CharacterSkin::migrateArchivedChoice(m_defaults);
+  // The status menu and the menus, lists and dialogs of every window wear the skin too.
+  pf::ViewStyle::setDefaultAppearance(QuibSkin::appearance());
   buildStatusMenu();
   createFileDrop();
   createCompanion();

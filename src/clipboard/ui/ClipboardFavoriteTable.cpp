@@ -6,6 +6,7 @@
 #include "look/ui/QuibContentSmoke.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QAbstractListModel>
 #include <QPainter>
@@ -62,7 +63,8 @@ class ClipboardFavoriteTable::Delegate final : public QStyledItemDelegate {
     drawLine(*painter, index.data(Qt::DisplayRole).toString(), QRect(8, 3, textWidth, 20), 14,
              pf::toQColor(QuibTheme::text()));
     drawLine(*painter, index.data(previewRole).toString(), QRect(8, 24, textWidth, 18), 13,
-             pf::toQColor(pf::Color::system(QStringLiteral("secondaryLabelColor"))));
+             pf::toQColor(pf::Color::system(QStringLiteral("secondaryLabelColor")),
+                          pf::ViewStyle::effectiveAppearance(option.widget)));
     painter->restore();
   }
 

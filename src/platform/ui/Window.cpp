@@ -201,6 +201,29 @@ bool Window::setTranslucentBackground(bool translucent) {
   return on;
 }
 
+void Window::setBlurBehind(const QRegion& region) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display) return;
+  const auto id = static_cast<::Window>(winId());
+  const Atom blur = XInternAtom(display, "_KDE_NET_WM_BLUR_BEHIND_REGION", False);
+  if (region.isEmpty()) {
+    XDeleteProperty(display, id, blur);
+  } else {
+    // x, y, width and height of each rectangle in device pixels; an empty
+    // list would blur the whole window.
+    const qreal ratio = devicePixelRatioF();
+    std::vector<long> rectangles;
+    for (const QRect& r : region) {
+      const QRect pixels = QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+      rectangles.insert(rectangles.end(), {pixels.x(), pixels.y(), pixels.width(), pixels.height()});
+    }
+    XChangeProperty(display, id, blur, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(rectangles.data()), int(rectangles.size()));
+  }
+  XFlush(display);
+}
+
 bool Window::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate)
     NotificationCenter::defaultCenter().post(didBecomeKeyNotification, this);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -98,6 +99,11 @@ class Window : public QWidget {
   /// blends it, otherwise the window stays opaque. Call before first showing.
   /// Returns whether the background is transparent.
   bool setTranslucentBackground(bool translucent);
+
+  /// Asks the compositor to blur what lies behind `region` (rectangles in
+  /// the window's own coordinates); an empty region asks for no blur. Only a
+  /// compositor that offers blur (`Compositor::offersBlur`) honours it.
+  void setBlurBehind(const QRegion& region);
 
   /// The window-modal dialog shown over this window, if any.
   QDialog* attachedSheet() const { return m_sheet; }
