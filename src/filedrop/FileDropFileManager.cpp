@@ -98,10 +98,6 @@ std::vector<QByteArray> entriesOf(int folder, const QByteArray& path) {
   return names;
 }
 
-void syncItem(int item, const QByteArray& path) {
-  if (::fsync(item) != 0) fail("write", path);
-}
-
 std::array<timespec, 2> timesOf(const struct stat& status) { return {status.st_atim, status.st_mtim}; }
 
 QByteArray linkTarget(int folder, const char* name, const QByteArray& path, const struct stat& status) {
@@ -299,15 +295,11 @@ QByteArray FileDropFileManager::copyItem(const QByteArray& from, const QByteArra
       isFolder ? openFolder(AT_FDCWD, from.constData(), from) : openFile(AT_FDCWD, from.constData(), from);
   Temporary temporary(*this, folder.get(), parentOf(to), isFolder);
   Copier copier(*this);
-  if (isFolder) {
+  if (isFolder)
     copier.fillFolder(source.get(), from, temporary.item(), to, status);
-    // One flush of the whole file system instead of one per copied file,
-    // which for a tree of small files is far faster.
-    if (::syncfs(temporary.item()) != 0) fail("write", to);
-  } else {
+  else
     copier.fillFile(source.get(), from, temporary.item(), to, status);
-    syncItem(temporary.item(), to);
-  }
+  waitForDisk(temporary.item(), isFolder, to);
   return publish(folder.get(), temporary, to, nextName);
 }
 
@@ -321,7 +313,7 @@ QByteArray FileDropFileManager::copyLink(const QByteArray& from, int folder, QBy
     if (errno != EEXIST) fail("create", to);
     to = nextName();
   }
-  syncItem(folder, parentOf(to));
+  waitForDisk(folder, false, parentOf(to));
   return to;
 }
 
@@ -335,7 +327,7 @@ QByteArray FileDropFileManager::publish(int folder, Temporary& temporary, QByteA
     to = nextName();
   }
   temporary.named();
-  syncItem(folder, parentOf(to));
+  waitForDisk(folder, false, parentOf(to));
   return to;
 }
 
@@ -344,9 +336,9 @@ QByteArray FileDropFileManager::moveItem(const QByteArray& from, const QByteArra
   QByteArray target = to;
   for (;;) {
     if (renameNoReplace(AT_FDCWD, from.constData(), folder.get(), nameOf(target).constData()) == 0) {
-      syncItem(folder.get(), parentOf(target));
+      waitForDisk(folder.get(), false, parentOf(target));
       const FileDescriptor sourceFolder = openFolder(AT_FDCWD, parentOf(from).constData(), parentOf(from));
-      syncItem(sourceFolder.get(), parentOf(from));
+      waitForDisk(sourceFolder.get(), false, parentOf(from));
       return target;
     }
     const int error = errno;
@@ -379,7 +371,7 @@ void FileDropFileManager::removeSource(const QByteArray& from, const QByteArray&
     throw FileError(error.errorNumber(), pathText(from), message.arg(pathText(copy), pathText(from), reason));
   }
   const FileDescriptor sourceFolder = openFolder(AT_FDCWD, parentOf(from).constData(), parentOf(from));
-  syncItem(sourceFolder.get(), parentOf(from));
+  waitForDisk(sourceFolder.get(), false, parentOf(from));
 }
 
 void FileDropFileManager::removeAbandoned(const QByteArray& folder) {
@@ -454,6 +446,16 @@ void FileDropFileManager::copyContents(int from, int to, const QByteArray& path)
       written = copied;
     }
   }
+}
+
+void FileDropFileManager::waitForDisk(int item, bool withContents, const QByteArray& path) {
+  if (writeToDisk(item, withContents) != 0) fail("write", path);
+}
+
+int FileDropFileManager::writeToDisk(int item, bool withContents) {
+  // For a folder's contents, one flush of the whole file system instead of
+  // one per copied file, which for a tree of small files is far faster.
+  return withContents ? ::syncfs(item) : ::fsync(item);
 }
 
 int FileDropFileManager::renameNoReplace(int fromFolder, const char* from, int toFolder, const char* to) {

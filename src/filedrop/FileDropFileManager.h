@@ -55,6 +55,9 @@ class FileDropFileManager {
   /// Copies the bytes of the open regular file `from` into the new file `to`;
   /// `path` names the source in errors.
   virtual void copyContents(int from, int to, const QByteArray& path);
+  /// Waits until the open item is on disk, with everything in it when
+  /// `withContents` (for a folder): 0, or -1 with errno set.
+  virtual int writeToDisk(int item, bool withContents);
   /// renameat2 with RENAME_NOREPLACE: 0, or -1 with errno set.
   virtual int renameNoReplace(int fromFolder, const char* from, int toFolder, const char* to);
   /// unlinkat: 0, or -1 with errno set.
@@ -67,6 +70,8 @@ class FileDropFileManager {
   QByteArray copyLink(const QByteArray& from, int folder, QByteArray to, const NextName& nextName);
   QByteArray publish(int folder, Temporary& temporary, QByteArray to, const NextName& nextName);
   void removeSource(const QByteArray& from, const QByteArray& copy);
+  /// writeToDisk, failing with a sentence that names `path`.
+  void waitForDisk(int item, bool withContents, const QByteArray& path);
   /// Removes `name` in `folder` and everything in it, counting what went in
   /// `removed`. Folders of our own copy are first made writable again, since
   /// a finished sub-folder already carries its source's (perhaps read-only) mode.

@@ -284,6 +284,10 @@ TEST(FileDropTransferCopy, TreesKeepContentModesTimesAndLinks) {
   EXPECT_EQ(QFile::symLinkTarget(copy + "/bin/docs-link"), copy + "/docs");
   EXPECT_TRUE(S_ISLNK(test::lstatOf(copy + "/loop").st_mode));
   EXPECT_TRUE(exists(tree + "/docs/readme.txt"));
+
+  // A file copied on its own ends with its source's mode, not its temporary's private one.
+  const FileDropResult file = runOne(tree + "/bin/run.sh", folder, FileDropOperation::copy);
+  EXPECT_EQ(test::lstatOf(destinationPath(file)).st_mode, test::lstatOf(tree + "/bin/run.sh").st_mode);
 }
 
 TEST(FileDropTransferCopy, ANameTakenBeforeTheItemIsNamedGoesToTheNextFreeOne) {
