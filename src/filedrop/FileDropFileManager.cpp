@@ -2,6 +2,7 @@
 
 #include "platform/core/FileDescriptor.h"
 #include "platform/core/FileError.h"
+#include "platform/core/FileURL.h"
 #include "platform/core/TemporaryLock.h"
 
 #include <QFile>
@@ -17,6 +18,7 @@
 
 using pf::FileDescriptor;
 using pf::FileError;
+using pf::FileURL;
 
 namespace {
 
@@ -34,17 +36,6 @@ QString pathText(const QByteArray& path) { return QFile::decodeName(path); }
 [[noreturn]] void fail(const char* action, const QByteArray& path, int error = errno) {
   throw FileError::failed(error, QString::fromLatin1(action), pathText(path));
 }
-
-QByteArray joined(const QByteArray& folder, const char* name) {
-  return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QByteArray parentOf(const QByteArray& path) {
-  const qsizetype slash = path.lastIndexOf('/');
-  return slash <= 0 ? QByteArray("/") : path.left(slash);
-}
-
-QByteArray nameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
 template <typename Call>
 int retrying(const Call& call) {
@@ -169,7 +160,7 @@ class FileDropFileManager::Copier final {
   void fillFolder(int from, const QByteArray& fromPath, int to, const QByteArray& toPath, const struct stat& status) {
     for (const QByteArray& entry : entriesOf(from, fromPath)) {
       const char* name = entry.constData();
-      copy(from, name, joined(fromPath, name), to, name, joined(toPath, name));
+      copy(from, name, FileURL::childPath(fromPath, name), to, name, FileURL::childPath(toPath, name));
     }
     finish(to, toPath, status);
   }
@@ -209,7 +200,7 @@ class FileDropFileManager::Temporary final {
     for (int attempt = 0; attempt < 100; ++attempt) {
       const quint64 random = QRandomGenerator::global()->generate64();
       m_name = temporaryPrefix + QByteArray::number(random, 16).rightJustified(temporaryDigits, '0') + temporarySuffix;
-      m_path = joined(folderPath, m_name.constData());
+      m_path = FileURL::childPath(folderPath, m_name.constData());
       if (!create()) {
         if (errno == EEXIST) continue;
         fail(isFolder ? "create the folder" : "create", m_path);
@@ -286,14 +277,14 @@ bool FileDropFileManager::isTemporaryName(const QByteArray& name) {
 QByteArray FileDropFileManager::copyItem(const QByteArray& from, const QByteArray& to, const NextName& nextName) {
   struct stat status {};
   if (::lstat(from.constData(), &status) != 0) fail("read", from);
-  const FileDescriptor folder = openFolder(AT_FDCWD, parentOf(to).constData(), parentOf(to));
+  const FileDescriptor folder = openFolder(AT_FDCWD, FileURL::parentPath(to).constData(), FileURL::parentPath(to));
   if (S_ISLNK(status.st_mode)) return copyLink(from, folder.get(), to, nextName);
   if (!isTransferable(status))
     throw FileError(EINVAL, pathText(from), notTransferableMessage(pathText(from)));
   const bool isFolder = S_ISDIR(status.st_mode);
   const FileDescriptor source =
       isFolder ? openFolder(AT_FDCWD, from.constData(), from) : openFile(AT_FDCWD, from.constData(), from);
-  Temporary temporary(*this, folder.get(), parentOf(to), isFolder);
+  Temporary temporary(*this, folder.get(), FileURL::parentPath(to), isFolder);
   Copier copier(*this);
   if (isFolder)
     copier.fillFolder(source.get(), from, temporary.item(), to, status);
@@ -309,17 +300,17 @@ QByteArray FileDropFileManager::copyLink(const QByteArray& from, int folder, QBy
   if (::lstat(from.constData(), &status) != 0) fail("read", from);
   const QByteArray target = linkTarget(AT_FDCWD, from.constData(), from, status);
   // A link is made whole in one step, so it needs no temporary name.
-  while (!makeLink(target, folder, nameOf(to).constData(), status)) {
+  while (!makeLink(target, folder, FileURL::fileName(to).constData(), status)) {
     if (errno != EEXIST) fail("create", to);
     to = nextName();
   }
-  waitForDisk(folder, false, parentOf(to));
+  waitForDisk(folder, false, FileURL::parentPath(to));
   return to;
 }
 
 QByteArray FileDropFileManager::publish(int folder, Temporary& temporary, QByteArray to, const NextName& nextName) {
   for (;;) {
-    const QByteArray name = nameOf(to);
+    const QByteArray name = FileURL::fileName(to);
     int error = renameNoReplace(folder, temporary.name(), folder, name.constData()) == 0 ? 0 : errno;
     if (error == EINVAL) error = placeWithoutRenaming(folder, temporary.name(), name.constData(), temporary.isFolder());
     if (error == 0) break;
@@ -327,18 +318,18 @@ QByteArray FileDropFileManager::publish(int folder, Temporary& temporary, QByteA
     to = nextName();
   }
   temporary.named();
-  waitForDisk(folder, false, parentOf(to));
+  waitForDisk(folder, false, FileURL::parentPath(to));
   return to;
 }
 
 QByteArray FileDropFileManager::moveItem(const QByteArray& from, const QByteArray& to, const NextName& nextName) {
-  const FileDescriptor folder = openFolder(AT_FDCWD, parentOf(to).constData(), parentOf(to));
+  const FileDescriptor folder = openFolder(AT_FDCWD, FileURL::parentPath(to).constData(), FileURL::parentPath(to));
   QByteArray target = to;
   for (;;) {
-    if (renameNoReplace(AT_FDCWD, from.constData(), folder.get(), nameOf(target).constData()) == 0) {
-      waitForDisk(folder.get(), false, parentOf(target));
-      const FileDescriptor sourceFolder = openFolder(AT_FDCWD, parentOf(from).constData(), parentOf(from));
-      waitForDisk(sourceFolder.get(), false, parentOf(from));
+    if (renameNoReplace(AT_FDCWD, from.constData(), folder.get(), FileURL::fileName(target).constData()) == 0) {
+      waitForDisk(folder.get(), false, FileURL::parentPath(target));
+      const FileDescriptor sourceFolder = openFolder(AT_FDCWD, FileURL::parentPath(from).constData(), FileURL::parentPath(from));
+      waitForDisk(sourceFolder.get(), false, FileURL::parentPath(from));
       return target;
     }
     const int error = errno;
@@ -370,8 +361,8 @@ void FileDropFileManager::removeSource(const QByteArray& from, const QByteArray&
                                      "removed (%3). Both are complete.");
     throw FileError(error.errorNumber(), pathText(from), message.arg(pathText(copy), pathText(from), reason));
   }
-  const FileDescriptor sourceFolder = openFolder(AT_FDCWD, parentOf(from).constData(), parentOf(from));
-  waitForDisk(sourceFolder.get(), false, parentOf(from));
+  const FileDescriptor sourceFolder = openFolder(AT_FDCWD, FileURL::parentPath(from).constData(), FileURL::parentPath(from));
+  waitForDisk(sourceFolder.get(), false, FileURL::parentPath(from));
 }
 
 void FileDropFileManager::removeAbandoned(const QByteArray& folder) {
@@ -383,7 +374,7 @@ void FileDropFileManager::removeAbandoned(const QByteArray& folder) {
       const FileDescriptor held = pf::TemporaryLock::takeAbandoned(opened.get(), name.constData());
       if (!held.isOpen()) continue;
       int removed = 0;
-      removeTree(opened.get(), name.constData(), joined(folder, name.constData()), true, removed);
+      removeTree(opened.get(), name.constData(), FileURL::childPath(folder, name.constData()), true, removed);
     }
   } catch (const FileError&) {
     // What stays is hidden and goes with a later transfer.
@@ -399,7 +390,7 @@ void FileDropFileManager::removeTree(int folder, const char* name, const QByteAr
     if (!inner.isOpen()) fail("remove", path);
     if (ownCopy) ::fchmod(inner.get(), 0700);
     for (const QByteArray& entry : entriesOf(inner.get(), path))
-      removeTree(inner.get(), entry.constData(), joined(path, entry.constData()), ownCopy, removed);
+      removeTree(inner.get(), entry.constData(), FileURL::childPath(path, entry.constData()), ownCopy, removed);
   }
   if (removeEntry(folder, name, S_ISDIR(status.st_mode) ? AT_REMOVEDIR : 0) != 0) fail("remove", path);
   ++removed;

@@ -24,17 +24,6 @@ const QString alreadyThereMessage = QStringLiteral("This item is already in the 
 const QString tooManyNamesMessage =
     QStringLiteral("Too many files already use this name. Rename the source and try again.");
 
-QByteArray parentOf(const QByteArray& path) {
-  const qsizetype slash = path.lastIndexOf('/');
-  return slash <= 0 ? QByteArray("/") : path.left(slash);
-}
-
-QByteArray nameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
-
-QByteArray joined(const QByteArray& folder, const QByteArray& name) {
-  return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
 /// The item's path with every link resolved, or none when it cannot be resolved.
 std::optional<QByteArray> resolved(const QByteArray& path) {
   char* real = ::realpath(path.constData(), nullptr);
@@ -80,7 +69,7 @@ class FreeNames final {
     while (m_number <= FileDropTransfer::lastNumber) {
       const int number = m_number++;
       const QByteArray path =
-          joined(m_folder, number == 1 ? m_name : FileDropTransfer::numberedName(m_name, number));
+          FileURL::childPath(m_folder, number == 1 ? m_name : FileDropTransfer::numberedName(m_name, number));
       if (isFree(path)) return path;
     }
     throw FileDropError(FileDropError::Code::tooManyNames, tooManyNamesMessage);
@@ -112,7 +101,7 @@ std::optional<QString> refusal(const QByteArray& sourcePath, const std::optional
     const std::optional<QByteArray> resolvedSource = resolved(sourcePath);
     if (resolvedSource && isInside(*resolvedFolder, *resolvedSource)) return insideItselfMessage;
   }
-  if (operation == FileDropOperation::move && resolved(parentOf(sourcePath)) == resolvedFolder)
+  if (operation == FileDropOperation::move && resolved(FileURL::parentPath(sourcePath)) == resolvedFolder)
     return alreadyThereMessage;
   return std::nullopt;
 }
@@ -123,7 +112,7 @@ FileDropResult transferOne(const QUrl& source, const QUrl& folder, FileDropOpera
   const QByteArray sourcePath = FileURL::localPath(source).value_or(QByteArray());
   if (const std::optional<QString> message = refusal(sourcePath, folderPath, operation))
     return failed(source, *message);
-  FreeNames names(*folderPath, nameOf(sourcePath));
+  FreeNames names(*folderPath, FileURL::fileName(sourcePath));
   QByteArray tried;
   try {
     tried = names.next();
@@ -154,7 +143,7 @@ std::vector<FileDropResult> FileDropTransfer::run(const QList<QUrl>& sources, co
 
 QUrl FileDropTransfer::destination(const QUrl& source, const QUrl& folder) {
   const QByteArray sourcePath = FileURL::localPath(source).value_or(QByteArray());
-  return FileURL::fromLocalPath(FreeNames(FileURL::localPath(folder).value_or(QByteArray()), nameOf(sourcePath)).next());
+  return FileURL::fromLocalPath(FreeNames(FileURL::localPath(folder).value_or(QByteArray()), FileURL::fileName(sourcePath)).next());
 }
 
 QList<QUrl> FileDropTransfer::uniqueSources(const QList<QUrl>& urls) {

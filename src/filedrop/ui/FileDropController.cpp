@@ -39,16 +39,9 @@ QString displayPath(const QByteArray& path) { return QFile::decodeName(path); }
 
 QByteArray pathOf(const QUrl& url) { return pf::FileURL::localPath(url).value_or(QByteArray()); }
 
-QString sourceName(const QUrl& url) {
-  const QByteArray path = pathOf(url);
-  return displayPath(path.mid(path.lastIndexOf('/') + 1));
-}
+QString sourceName(const QUrl& url) { return displayPath(pf::FileURL::fileName(pathOf(url))); }
 
-QString parentFolder(const QUrl& url) {
-  const QByteArray path = pathOf(url);
-  const qsizetype slash = path.lastIndexOf('/');
-  return displayPath(slash <= 0 ? QByteArray("/") : path.left(slash));
-}
+QString parentFolder(const QUrl& url) { return displayPath(pf::FileURL::parentPath(pathOf(url))); }
 
 QString itemListText(const QList<QUrl>& sources) {
   QStringList entries;

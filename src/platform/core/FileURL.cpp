@@ -41,4 +41,15 @@ QUrl FileURL::fromLocalPath(const QByteArray& path) {
   return url;
 }
 
+QByteArray FileURL::fileName(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+QByteArray FileURL::parentPath(const QByteArray& path) {
+  const qsizetype slash = path.lastIndexOf('/');
+  return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray FileURL::childPath(const QByteArray& folder, const QByteArray& name) {
+  return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
 }  // namespace pf

@@ -21,6 +21,13 @@ class FileURL final {
 
   /// The file URL of an absolute path; localPath gives the path back.
   static QUrl fromLocalPath(const QByteArray& path);
+
+  /// The last component of a standardised path.
+  static QByteArray fileName(const QByteArray& path);
+  /// The folder holding the item at a standardised path ("/" for the root's items).
+  static QByteArray parentPath(const QByteArray& path);
+  /// The path of the item `name` in `folder`.
+  static QByteArray childPath(const QByteArray& folder, const QByteArray& name);
 };
 
 }  // namespace pf

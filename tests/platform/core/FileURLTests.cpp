@@ -35,3 +35,12 @@ TEST(FileURL, LocalPathsAreStandardisedAndOtherURLsHaveNone) {
   };
   for (const auto& c : cases) EXPECT_EQ(FileURL::localPath(QUrl(c.url)), c.path) << c.url;
 }
+
+TEST(FileURL, PathsSplitIntoTheirFolderAndNameAndJoinAgain) {
+  for (const QByteArray path : {"/a", "/a/b\xFF", "/a/b/c.txt"}) {
+    const QByteArray folder = FileURL::parentPath(path);
+    EXPECT_EQ(FileURL::childPath(folder, FileURL::fileName(path)), path) << path.constData();
+    EXPECT_FALSE(FileURL::fileName(path).contains('/')) << path.constData();
+  }
+  EXPECT_EQ(FileURL::parentPath("/a"), "/");
+}
