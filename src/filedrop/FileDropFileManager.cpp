@@ -214,8 +214,9 @@ class FileDropFileManager::Temporary final {
   Temporary(const Temporary&) = delete;
   Temporary& operator=(const Temporary&) = delete;
 
+  /// Removes what still has the temporary name: all of it unless it was named.
   ~Temporary() {
-    if (m_named || !m_item.isOpen()) return;
+    if (!m_item.isOpen()) return;
     try {
       int removed = 0;
       m_manager.removeTree(m_folder, name(), m_path, true, removed);
@@ -227,8 +228,6 @@ class FileDropFileManager::Temporary final {
   int item() const { return m_item.get(); }
   const char* name() const { return m_name.constData(); }
   bool isFolder() const { return m_isFolder; }
-  /// The item has its final name; it is no longer ours to remove.
-  void named() { m_named = true; }
 
  private:
   bool create() {
@@ -247,7 +246,6 @@ class FileDropFileManager::Temporary final {
   QByteArray m_name;
   QByteArray m_path;
   FileDescriptor m_item;
-  bool m_named = false;
 };
 
 FileDropFileManager& FileDropFileManager::shared() {
@@ -308,7 +306,7 @@ QByteArray FileDropFileManager::copyLink(const QByteArray& from, int folder, QBy
   return to;
 }
 
-QByteArray FileDropFileManager::publish(int folder, Temporary& temporary, QByteArray to, const NextName& nextName) {
+QByteArray FileDropFileManager::publish(int folder, const Temporary& temporary, QByteArray to, const NextName& nextName) {
   for (;;) {
     const QByteArray name = FileURL::fileName(to);
     int error = renameNoReplace(folder, temporary.name(), folder, name.constData()) == 0 ? 0 : errno;
@@ -317,7 +315,6 @@ QByteArray FileDropFileManager::publish(int folder, Temporary& temporary, QByteA
     if (error != EEXIST) fail("create", to, error);
     to = nextName();
   }
-  temporary.named();
   waitForDisk(folder, false, FileURL::parentPath(to));
   return to;
 }

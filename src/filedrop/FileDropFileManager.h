@@ -68,7 +68,7 @@ class FileDropFileManager {
   class Temporary;
 
   QByteArray copyLink(const QByteArray& from, int folder, QByteArray to, const NextName& nextName);
-  QByteArray publish(int folder, Temporary& temporary, QByteArray to, const NextName& nextName);
+  QByteArray publish(int folder, const Temporary& temporary, QByteArray to, const NextName& nextName);
   void removeSource(const QByteArray& from, const QByteArray& copy);
   /// writeToDisk, failing with a sentence that names `path`.
   void waitForDisk(int item, bool withContents, const QByteArray& path);

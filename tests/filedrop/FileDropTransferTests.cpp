@@ -4,6 +4,7 @@
 #include "filedrop/TransferSupport.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileURL.h"
+#include "platform/core/TemporaryLock.h"
 
 #include <QElapsedTimer>
 #include <QMimeData>
@@ -314,6 +315,25 @@ TEST(FileDropTransferCopy, ANameTakenBeforeTheItemIsNamedGoesToTheNextFreeOne) {
       EXPECT_EQ(entriesIn(saved).size(), 3) << name << ": " << entriesIn(saved).join(", ").toStdString();
     }
   }
+}
+
+TEST(FileDropTransferCopy, ATransferRemovesOnlyTheTemporariesOfDeadTransfersInItsFolder) {
+  const QString folder = test::folderInHome("Saved");
+  const QString dead = folder + "/.wendle-transfer-0123456789abcdef.tmp";
+  writeFile(dead + "/half.bin", "half");
+  const QStringList lookalikes = {".wendle-transfer-0123456789ABCDEF.tmp", ".wendle-transfer-zzzzzzzzzzzzzzzz.tmp",
+                                  ".wendle-transfer-0123.tmp", "wendle-transfer-0123456789abcdef.tmp",
+                                  ".wendle-transfer-0123456789abcdef.tmp.bak"};
+  for (const QString& name : lookalikes) writeFile(folder + "/" + name, "the user's");
+  const QString live = folder + "/.wendle-transfer-fedcba9876543210.tmp";
+  writeFile(live, "being written");
+  const pf::FileDescriptor writer = pf::FileDescriptor::open(live, O_RDONLY);
+  ASSERT_TRUE(pf::TemporaryLock::hold(writer.get(), AT_FDCWD, QFile::encodeName(live).constData()));
+
+  EXPECT_TRUE(runOne(writeFile(inHome("Drop/new.txt"), "new"), folder, FileDropOperation::copy).succeeded());
+  EXPECT_FALSE(exists(dead));
+  EXPECT_EQ(contentsOf(live), "being written");
+  for (const QString& name : lookalikes) EXPECT_EQ(contentsOf(folder + "/" + name), "the user's") << name.toStdString();
 }
 
 TEST(FileDropTransferMove, SameFileSystemIsARename) {
