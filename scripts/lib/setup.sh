@@ -5,8 +5,8 @@ WENDLE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  libglib2.0-dev libx11-dev libxfixes-dev xdg-utils xvfb
-  libpng-dev libwebp-dev libheif-dev zlib1g-dev
+  libglib2.0-dev libx11-dev libxcb1-dev libxfixes-dev xdg-utils xvfb
+  libpng-dev libwebp-dev libheif-dev zlib1g-dev libsimdjson-dev
   fonts-dejavu-core fonts-droid-fallback
 )
 

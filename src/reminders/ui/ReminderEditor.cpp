@@ -137,8 +137,8 @@ void ReminderEditor::build() {
   buildChoices(content);
 
   auto* note = FixedFrames::label(content,
-                     QStringLiteral("Uses your Mac\u2019s local time. Wendle must be open to alert on time; missed "
-                                    "repeats become one catch-up reminder when the app reopens."),
+                     QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
+                                    "missed repeats become one catch-up reminder when the app reopens."),
                      {24, 106, 512, 48}, 11, true);
   FixedFrames::setTextColor(note, secondaryLabel);
   m_status = FixedFrames::label(content, QString(), {24, 58, 512, 42}, 12, true);
