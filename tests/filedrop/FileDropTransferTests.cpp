@@ -121,6 +121,61 @@ TEST(FileDropTransferNames, NumberGoesBeforeTheLastExtension) {
   EXPECT_EQ(FileDropTransfer::numberedName("Report.pdf", 10000), "Report 10000.pdf");
 }
 
+TEST(FileDropTransferNames, UniqueSourcesKeepLocalFilesOncePathsComparedExactly) {
+  const QString composed = QString::fromUtf8("/tmp/caf\xC3\xA9");
+  const QString decomposed = QString::fromUtf8("/tmp/cafe\xCC\x81");
+  const QList<QUrl> dropped = {
+      fileURL("/tmp/a/report.pdf"),      QUrl("https://example.org/x"),
+      fileURL("/tmp/a/./b/../report.pdf"), QUrl("file://localhost/tmp/b"),
+      QUrl("file://server/share/c"),     fileURL("/tmp/A/report.pdf"),
+      fileURL(composed),                 fileURL(decomposed),
+      fileURL("/tmp/b/"),
+  };
+  const QList<QUrl> expected = {fileURL("/tmp/a/report.pdf"), fileURL("/tmp/b"), fileURL("/tmp/A/report.pdf"),
+                                fileURL(composed), fileURL(decomposed)};
+  EXPECT_EQ(FileDropTransfer::uniqueSources(dropped), expected);
+  EXPECT_TRUE(FileDropTransfer::run({QUrl("https://example.org/x")}, fileURL(test::home()),
+                                    FileDropOperation::copy)
+                  .empty());
+}
+
+TEST(FileDropTransferNames, TakenNamesAreSkippedAndNeverReplaced) {
+  const QString folder = test::folderInHome("Saved");
+  const QString source = writeFile(inHome("Drop/Report.pdf"), "new");
+  writeFile(folder + "/Report.pdf", "first");
+  writeFile(folder + "/Report 2.pdf", "second");
+  ::symlink("/nonexistent/target", QFile::encodeName(folder + "/Report 3.pdf").constData());
+
+  const FileDropResult result = runOne(source, folder, FileDropOperation::copy);
+  EXPECT_TRUE(result.succeeded()) << result.error->toStdString();
+  EXPECT_EQ(destinationPath(result), folder + "/Report 4.pdf");
+  EXPECT_EQ(contentsOf(folder + "/Report 4.pdf"), "new");
+  EXPECT_EQ(contentsOf(folder + "/Report.pdf"), "first");
+  EXPECT_EQ(contentsOf(folder + "/Report 2.pdf"), "second");
+  EXPECT_TRUE(S_ISLNK(test::lstatOf(folder + "/Report 3.pdf").st_mode));
+}
+
+TEST(FileDropTransferNames, EveryNumberTakenFailsAndWritesNothing) {
+  const QString folder = test::folderInHome("Full");
+  const QString source = writeFile(inHome("Drop/Makefile"), "all:");
+  writeFile(folder + "/Makefile", "");
+  for (int number = 2; number <= FileDropTransfer::lastNumber; ++number)
+    ::close(::open(QFile::encodeName(folder + "/Makefile " + QString::number(number)).constData(),
+                   O_CREAT | O_WRONLY, 0600));
+  try {
+    FileDropTransfer::destination(fileURL(source), fileURL(folder));
+    ADD_FAILURE() << "a name was found";
+  } catch (const FileDropError& error) {
+    EXPECT_EQ(error.code(), FileDropError::Code::tooManyNames);
+  }
+  const FileDropResult result = runOne(source, folder, FileDropOperation::copy);
+  EXPECT_EQ(result, (FileDropResult{fileURL(source), std::nullopt, tooMany}));
+  EXPECT_EQ(QDir(folder).count(), 2u + FileDropTransfer::lastNumber);
+
+  QFile::remove(folder + "/Makefile 10000");
+  EXPECT_EQ(FileDropTransfer::destination(fileURL(source), fileURL(folder)), fileURL(folder + "/Makefile 10000"));
+}
+
 TEST(FileDropTransferNames, ANumberedNameFitsTheLongestNameCutAtACharacter) {
   const auto repeated = [](const char* piece, qsizetype bytes) {
     QByteArray text;
