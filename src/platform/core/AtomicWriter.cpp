@@ -3,6 +3,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
 #include "platform/core/Log.h"
+#include "platform/core/TemporaryLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,12 +55,7 @@ bool isAbandoned(const QString& path, const struct stat& entry) {
   const auto age = std::chrono::system_clock::now() -
                    std::chrono::system_clock::from_time_t(entry.st_mtim.tv_sec);
   if (!S_ISREG(entry.st_mode) || age < abandonedAge) return false;
-  const FileDescriptor file = FileDescriptor::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
-  if (!file.isOpen() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return false;
-  // Still the same file under that name, so nothing newer is removed.
-  struct stat opened {};
-  return ::fstat(file.get(), &opened) == 0 && opened.st_dev == entry.st_dev &&
-         opened.st_ino == entry.st_ino;
+  return TemporaryLock::takeAbandoned(AT_FDCWD, QFile::encodeName(path).constData()).isOpen();
 }
 
 /// Removes the temporary files of writes to `path` that were cut off.

@@ -282,9 +282,21 @@ void Window::hideEvent(QHideEvent* event) {
   }
 }
 
+void Window::setCloseButtonEnabled(bool enabled) {
+  // Once the hints are spelled out, the window manager offers just the buttons they name.
+  Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
+  flags.setFlag(Qt::WindowCloseButtonHint, enabled);
+  setWindowFlagsLive(flags);
+}
+
 void Window::setWindowFlagLive(Qt::WindowType flag, bool on) {
   Qt::WindowFlags flags = windowFlags();
   flags.setFlag(flag, on);
+  setWindowFlagsLive(flags);
+}
+
+void Window::setWindowFlagsLive(Qt::WindowFlags flags) {
   if (flags == windowFlags()) return;
   if (QWindow* handle = windowHandle()) {
     overrideWindowFlags(flags);

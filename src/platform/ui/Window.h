@@ -81,6 +81,11 @@ class Window : public QWidget {
   /// The user's close: asks `shouldClose` first.
   void performClose();
 
+  /// Whether the window manager offers the window's close button.
+  bool isCloseButtonEnabled() const { return windowFlags().testFlag(Qt::WindowCloseButtonHint); }
+  /// Offers the close button, or takes it away while closing is refused.
+  void setCloseButtonEnabled(bool enabled);
+
   /// Makes `child` follow this window's moves and visibility.
   void addChildWindow(Window* child);
   void removeChildWindow(Window* child);
@@ -128,6 +133,8 @@ class Window : public QWidget {
 
   /// Changes one window flag without re-creating a window that already exists.
   void setWindowFlagLive(Qt::WindowType flag, bool on);
+  /// Changes the window flags without re-creating a window that already exists.
+  void setWindowFlagsLive(Qt::WindowFlags flags);
 
  private:
   void noteGeometry();
