@@ -279,9 +279,12 @@ void LauncherViewController::layoutControls() {
 void LauncherViewController::rebuildButtons(bool layout) {
   // A button may be the one whose click or drop led here: it goes later, never now.
   // The dragged button stays until the drag ends: it carries the press across pages.
+  // Any other held button would never hear its release, so its press ends here.
   for (ShortcutButton* button : std::exchange(m_buttons, {})) {
     button->hide();
-    if (button != m_dragSource) button->deleteLater();
+    if (button == m_dragSource) continue;
+    button->cancelPointerGesture();
+    button->deleteLater();
   }
   const std::vector<LauncherSlot> pageSlots =
       m_store.activeShortcuts().empty() ? std::vector<LauncherSlot>{} : LauncherSlot::visible(m_page, m_grid);

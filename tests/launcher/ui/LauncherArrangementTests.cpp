@@ -408,3 +408,35 @@ TEST_F(LauncherArrangement, AMenuKeepsArrangingUntilItsChoiceHasRunAndEndsItWhen
     QFile::remove(launcher.assignments().url());  // the next case starts from the catalog order again
   }
 }
+
+TEST_F(LauncherArrangement, ARebuildWhileAButtonIsHeldEndsItsPressAndArranging) {
+  auto store = makeStore(3);
+  const struct {
+    const char* name;
+    std::function<void(LauncherViewController&, ShortcutStore&)> rebuild;
+  } cases[] = {
+      {"the catalog changed",
+       [](auto& launcher, auto& store) {
+         editCatalog(store);
+         launcher.refresh();
+       }},
+      {"another launcher arranged", [](auto& launcher, auto& store) {
+         launcher.assignments().assign(QStringLiteral("s1"), {0, true, 0, 0}, store.shortcuts(), launcher.grid());
+       }},
+      {"the grid changed", [](auto& launcher, auto&) { launcher.view()->resize(700, 500); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LauncherAssignmentStore::resetShared();
+    LauncherViewController launcher(*store);
+    Journal journal;
+    journal.watch(launcher);
+    show(launcher);
+    const QPoint held = centerOf(launcher.buttons()[1]);
+    QTest::mousePress(windowOf(launcher), Qt::LeftButton, {}, held);
+    c.rebuild(launcher, *store);
+    releaseAt(launcher, held);
+    EXPECT_FALSE(launcher.isArranging());
+    EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
+  }
+}
