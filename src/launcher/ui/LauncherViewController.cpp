@@ -97,6 +97,14 @@ QPixmap ghostPicture(ShortcutButton* button) {
 
 QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
 
+/// A tool tip showing `text` exactly as written, spaces and line breaks too:
+/// Qt takes any tool tip that looks like markup for rich text, and a
+/// shortcut's note or a file's path may.
+QString plainToolTip(const QString& text) {
+  if (text.isEmpty()) return text;
+  return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
+}
+
 }  // namespace
 
 LauncherViewController::LauncherViewController(ShortcutStore& store) : m_store(store) {
@@ -303,7 +311,7 @@ void LauncherViewController::rebuildButtons(bool layout) {
                                                   : QStringLiteral(". Drag to swap. Hold over Next or Previous to "
                                                                    "move between pages."));
       button->setAccessibleDescription(help);
-      button->setToolTip(help);
+      button->setToolTip(plainToolTip(help));
     }
     button->onPress = [this](bool on) { setArranging(on); };
     button->onDragBegin = [this](ShortcutButton* b, pf::Point at) { return beginShortcutDrag(b, at); };
@@ -322,7 +330,7 @@ void LauncherViewController::rebuildButtons(bool layout) {
   const qint64 count = pageCount();
   m_previousButton->setEnabled(m_page > 0);
   m_nextButton->setEnabled(m_page < count - 1);
-  m_pageLabel->setToolTip(m_assignments->error().value_or(QString()));
+  m_pageLabel->setToolTip(plainToolTip(m_assignments->error().value_or(QString())));
   m_pageLabel->setText(QStringLiteral("%1 / %2").arg(m_page + 1).arg(count));
   m_emptyButton->setVisible(m_store.activeShortcuts().empty());
 
