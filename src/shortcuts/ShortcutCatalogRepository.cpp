@@ -1,7 +1,6 @@
 #include "shortcuts/ShortcutCatalogRepository.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Json.h"
@@ -75,14 +74,8 @@ QString ShortcutCatalogRepository::path(const QString& name) const { return m_di
 template <typename Operation>
 auto ShortcutCatalogRepository::underLock(Operation&& operation) {
   pf::Files::makeFolders(m_directory);
-  std::optional<pf::FileLock> lock;
-  try {
-    lock = pf::FileLock::tryLock(path(lockName));
-  } catch (const pf::FileError& error) {
-    pf::log(QStringLiteral("Wendle shortcut catalog: %@"), QString::fromUtf8(error.what()));
-    throw lockUnavailable();
-  }
-  if (!lock) throw busy();
+  const pf::FileLock lock =
+      pf::FileLock::take(path(lockName), QStringLiteral("Wendle shortcut catalog: %@"), lockUnavailable(), busy());
   return operation();
 }
 
