@@ -5,6 +5,7 @@
 #include "support/EventLoop.h"
 #include "support/FileMode.h"
 #include "support/HelperProcess.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -281,7 +282,10 @@ TEST(UserDefaults, AnOversizedOrTooDeeplyNestedFileIsKeptAside) {
   for (const QByteArray& bad : {deep, oversized}) {
     SCOPED_TRACE(bad.size());
     test::writeFile(path, bad);
+    const test::LogCapture log;
     UserDefaults& defaults = reopened(suiteName);
+    EXPECT_LT(log.text().size(), 1000) << "the log quotes a few lines at most";
+    EXPECT_TRUE(log.text().contains(path)) << log.text().left(1000).toStdString();
     EXPECT_TRUE(defaults.dictionaryRepresentation().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path));
     const QStringList kept = QDir(folder).entryList({suiteName + ".damaged-*.json"});
