@@ -116,6 +116,11 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::accept(const Shortc
 
 ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(
     const Seed& seed, const std::optional<QByteArray>& legacyData) {
+  // Only reading needs the lock: a save compares the file with exactly these
+  // bytes, so they are decoded after it is let go, and copies saving at once
+  // are kept waiting for a read rather than for a whole load each.
+  if (const auto primary = underLock([&] { return read(primaryName); }))
+    if (auto loaded = acceptPrimary(*primary)) return *loaded;
   return underLock([&] {
     if (auto loaded = loadExisting()) return *loaded;
     if (const auto migration = read(migrationName)) return loadFromMigration(*migration);
@@ -123,18 +128,23 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(
   });
 }
 
+std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::acceptPrimary(
+    const QByteArray& bytes) {
+  try {
+    return accept(ShortcutCatalog::decode(bytes), bytes);
+  } catch (const CatalogError& error) {
+    // A newer catalog is left exactly as it is; a broken rule counts as damage.
+    if (error.kind() == CatalogError::Case::version) throw;
+  } catch (const pf::JsonError&) {
+    // Not JSON, or not a catalog: damaged.
+  }
+  return std::nullopt;
+}
+
 std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::loadExisting() {
   const auto primary = read(primaryName);
-  if (primary) {
-    try {
-      return accept(ShortcutCatalog::decode(*primary), *primary);
-    } catch (const CatalogError& error) {
-      // A newer catalog is left exactly as it is; a broken rule counts as damage.
-      if (error.kind() == CatalogError::Case::version) throw;
-    } catch (const pf::JsonError&) {
-      // Not JSON, or not a catalog: damaged.
-    }
-  }
+  if (primary)
+    if (auto loaded = acceptPrimary(*primary)) return loaded;
   const auto previous = read(previousName);
   if (!previous) {
     if (!primary) return std::nullopt;

@@ -71,6 +71,7 @@ class ShortcutCatalogRepository final {
  private:
   template <typename Operation>
   auto underLock(Operation&& operation);
+  std::optional<Loaded> acceptPrimary(const QByteArray& bytes);
   std::optional<Loaded> loadExisting();
   Loaded loadFromMigration(const QByteArray& bytes);
   Loaded seedCatalog(const Seed& seed, const std::optional<QByteArray>& legacyData);
