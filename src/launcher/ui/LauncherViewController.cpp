@@ -285,14 +285,15 @@ void LauncherViewController::layoutControls() {
 }
 
 void LauncherViewController::rebuildButtons(bool layout) {
+  // Any held button but the dragged one would never hear its release, so its
+  // press ends first, while the page its owner may look at is still whole.
+  for (ShortcutButton* button : std::vector(m_buttons))
+    if (button != m_dragSource) button->cancelPointerGesture();
   // A button may be the one whose click or drop led here: it goes later, never now.
   // The dragged button stays until the drag ends: it carries the press across pages.
-  // Any other held button would never hear its release, so its press ends here.
   for (ShortcutButton* button : std::exchange(m_buttons, {})) {
     button->hide();
-    if (button == m_dragSource) continue;
-    button->cancelPointerGesture();
-    button->deleteLater();
+    if (button != m_dragSource) button->deleteLater();
   }
   const std::vector<LauncherSlot> pageSlots =
       m_store.activeShortcuts().empty() ? std::vector<LauncherSlot>{} : LauncherSlot::visible(m_page, m_grid);
