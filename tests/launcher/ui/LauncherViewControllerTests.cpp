@@ -60,6 +60,7 @@ TEST_F(LauncherController, EverySlotShowsAButtonAndEmptySlotsShowPlaceholders) {
   EXPECT_EQ(small->toolTip(), "New active shortcuts fill small buttons.\nNot configured");
   EXPECT_EQ(small->picture()->accessibilityDescription(), "Choose shortcut");
   EXPECT_EQ(launcher.buttons()[10]->label(), "Add shortcut…");
+  EXPECT_EQ(launcher.pageLabel()->toolTip(), QString()) << "no error, no tool tip";
   EXPECT_EQ(shown(launcher.buttons()[0]->toolTip()),
             "<b>Bold</b> &amp;  spaced. Drag to swap. Hold over Next or Previous to move between pages.");
   // The buttons stand in their grid frames (y up in the view).
