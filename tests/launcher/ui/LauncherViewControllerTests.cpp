@@ -218,4 +218,8 @@ TEST_F(LauncherController, AKeyboardPageTurnMovesFocusToTheFirstButtonOfTheNewPa
     EXPECT_EQ(QApplication::focusWidget(), launcher.buttons().front()) << c.page;
     EXPECT_EQ(launcher.buttons().front()->shortcutID(), c.first);
   }
+  // Tab goes from the header's buttons on to the shortcut buttons of the page.
+  launcher.gear()->setFocus();
+  QTest::keyClick(launcher.gear(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), launcher.buttons().front());
 }
