@@ -36,8 +36,10 @@ ClipboardFavorite readLegacyItem(const pf::JsonObjectReader& object) {
 template <typename Value>
 std::vector<Value> readArray(const pf::JsonObjectReader& object, const QString& key,
                              Value (*read)(const pf::JsonObjectReader&)) {
+  const std::vector<pf::JsonObjectReader> items = object.array(key).objects();
   std::vector<Value> values;
-  for (const pf::JsonObjectReader& item : object.array(key).objects()) values.push_back(read(item));
+  values.reserve(items.size());
+  for (const pf::JsonObjectReader& item : items) values.push_back(read(item));
   return values;
 }
 
@@ -77,7 +79,16 @@ ClipboardFavoritesFile ClipboardFavoritesFile::empty() {
   return {currentVersion, {builtIns.begin(), builtIns.end()}, {}};
 }
 
+QString ClipboardFavoritesFile::tooLargeToSave() {
+  return QStringLiteral("Favorites would take more than %1 MB. Delete favorites you no longer need.")
+      .arg(largestFileBytes / (1024 * 1024));
+}
+
 ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, qint64* storedVersion) {
+  if (bytes.size() > largestFileBytes)
+    throw QuibError(QStringLiteral("This favorites file is larger than %1 MB, more than favorites take. "
+                                   "It has been preserved.")
+                        .arg(largestFileBytes / (1024 * 1024)));
   const pf::JsonObjectReader object = pf::JsonObjectReader::parse(bytes);
   const qint64 version = object.integer(versionKey);
   if (version < 1 || version > currentVersion)

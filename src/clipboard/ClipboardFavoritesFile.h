@@ -15,6 +15,14 @@ struct ClipboardFavoritesFile {
   /// The version this program writes, and the one every read file carries.
   static constexpr qint64 currentVersion = 4;
 
+  /// The largest file read or written: 10,000 favorites of 1 KB take 12.5 MB,
+  /// and 200 at the longest text (100,000 characters of up to three bytes)
+  /// 60 MB; a file past this is damaged or not a favorites file, and reading
+  /// it would take seconds and gigabytes.
+  static constexpr qint64 largestFileBytes = 64 * 1024 * 1024;
+  /// Why a change is refused whose file would pass `largestFileBytes`.
+  static QString tooLargeToSave();
+
   qint64 version = currentVersion;
   std::vector<ClipboardFavoriteList> lists;
   std::vector<ClipboardFavorite> items;
@@ -24,9 +32,10 @@ struct ClipboardFavoritesFile {
 
   /// Reads a file of version 1 to 4 without validating it; the result is of
   /// the current version, and `storedVersion`, when given, receives the
-  /// version the bytes declare. Throws `QuibError` for an unsupported version
-  /// or older built-in lists that do not hold, `pf::JsonError` for anything
-  /// that is not JSON of the expected shape.
+  /// version the bytes declare. Throws `QuibError` for bytes past
+  /// `largestFileBytes`, an unsupported version or older built-in lists that
+  /// do not hold, `pf::JsonError` for anything that is not JSON of the
+  /// expected shape.
   static ClipboardFavoritesFile decode(const QByteArray& bytes, qint64* storedVersion = nullptr);
 
   /// Pretty-printed with sorted keys; always the current version.

@@ -36,14 +36,26 @@ void ReminderFile::validate() const {
   }
 }
 
+QString ReminderFile::tooLargeToSave() {
+  return QStringLiteral("Reminders would take more than %1 MB. Delete reminders you no longer need.")
+      .arg(largestFileBytes / (1024 * 1024));
+}
+
 ReminderFile ReminderFile::decode(const QByteArray& bytes) {
+  if (bytes.size() > largestFileBytes)
+    throw QuibError(QStringLiteral("The reminders file is larger than %1 MB, more than reminders take. "
+                                   "It has been preserved.")
+                        .arg(largestFileBytes / (1024 * 1024)));
   const pf::JsonObjectReader object = pf::JsonObjectReader::parse(bytes);
   ReminderFile file;
   file.version = object.integer(QStringLiteral("version"));
   if (file.version != currentVersion) throw QuibError(unreadable);
-  for (const pf::JsonObjectReader& reminder : object.array(QStringLiteral("reminders")).objects())
-    file.reminders.push_back(QuibReminder::fromJson(reminder));
-  for (const pf::JsonObjectReader& occurrence : object.array(QStringLiteral("occurrences")).objects())
+  const auto reminders = object.array(QStringLiteral("reminders")).objects();
+  file.reminders.reserve(reminders.size());
+  for (const pf::JsonObjectReader& reminder : reminders) file.reminders.push_back(QuibReminder::fromJson(reminder));
+  const auto occurrences = object.array(QStringLiteral("occurrences")).objects();
+  file.occurrences.reserve(occurrences.size());
+  for (const pf::JsonObjectReader& occurrence : occurrences)
     file.occurrences.push_back(ReminderOccurrence::fromJson(occurrence));
   return file;
 }

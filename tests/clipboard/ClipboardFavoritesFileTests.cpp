@@ -121,6 +121,9 @@ TEST(FavoritesFileReading, RefusedFilesGetTheirOwnSentence) {
       {"version 4 without Others", fileJSON(4, R"([{"id":"tags","name":"#Tags"}])"), unreadable},
       {"version 4 with Others renamed", fileJSON(4, R"([{"id":"others","name":"others"}])"), unreadable},
       {"version 3 without Others", fileJSON(3, R"([{"id":"W","name":"Work"}])"), unreadable},
+      {"at the size limit", fileJSON(4, builtInListsJSON).leftJustified(ClipboardFavoritesFile::largestFileBytes), ""},
+      {"past the size limit", fileJSON(4, builtInListsJSON).leftJustified(ClipboardFavoritesFile::largestFileBytes + 1),
+       "This favorites file is larger than 64 MB, more than favorites take. It has been preserved."},
   };
   for (const auto& c : cases) EXPECT_EQ(messageOf([&] { readFile(c.json); }), c.message) << c.what;
 }

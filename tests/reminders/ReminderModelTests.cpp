@@ -314,4 +314,9 @@ TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
       "Invalid reminder date.");
   // A newer journal is refused by its version alone, whatever shape the rest has.
   EXPECT_EQ(messageOf([] { ReminderFile::decode(R"({"version": 2, "entries": {}})"); }), unreadable);
+  // So is a file past the size limit by its size.
+  const QByteArray empty = R"({"version": 1, "reminders": [], "occurrences": []})";
+  EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes)); }), "");
+  EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes + 1)); }),
+            "The reminders file is larger than 64 MB, more than reminders take. It has been preserved.");
 }

@@ -21,6 +21,8 @@ class ClipboardFavoriteTable::Model final : public QAbstractListModel {
     endResetModel();
   }
 
+  const std::vector<ClipboardFavorite>& rows() const { return m_rows; }
+
   int rowCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : int(m_rows.size());
   }
@@ -107,6 +109,8 @@ void ClipboardFavoriteTable::setRows(std::vector<ClipboardFavorite> rows) {
 }
 
 int ClipboardFavoriteTable::rowCount() const { return m_model->rowCount(); }
+
+const std::vector<ClipboardFavorite>& ClipboardFavoriteTable::rows() const { return m_model->rows(); }
 
 int ClipboardFavoriteTable::selectedRow() const {
   const QModelIndexList selected = selectionModel()->selectedRows();

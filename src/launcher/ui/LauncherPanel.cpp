@@ -2,12 +2,15 @@
 
 #include "launcher/LauncherPlacement.h"
 #include "launcher/ui/LauncherOuterResize.h"
+#include "look/QuibSkin.h"
 #include "platform/ui/Accessibility.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QPropertyAnimation>
 
 LauncherPanel::LauncherPanel(QWidget* content, pf::Size size, LauncherResizeBorder* resizeBorder) {
   setWindowTitle(QStringLiteral("Wendle Shortcuts"));
+  pf::ViewStyle::setAppearance(this, QuibSkin::appearance());
   setTranslucentBackground(true);
   setCanBecomeKey(true);
   setLevel(pf::WindowLevel::frontOfDock);

@@ -3,6 +3,7 @@
 #include "launcher/QuibIcons.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
+#include "look/ui/QuibContentSmoke.h"
 #include "platform/core/QtGeometry.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/SystemColors.h"
@@ -69,7 +70,7 @@ double ShortcutButton::factor() const {
   return std::min(height() / baseHeight, width() / baseWidth);
 }
 
-double ShortcutButton::labelFontSize() const { return 13 * factor(); }
+double ShortcutButton::labelFontSize() const { return labelBaseFontSize * factor(); }
 
 pf::Rect ShortcutButton::iconRect() const {
   const double k = factor();
@@ -180,6 +181,7 @@ void ShortcutButton::paintEvent(QPaintEvent* event) {
     drawIcon(p);
     drawLabel(p);
   });
+  QuibContentSmoke::update(this, {pf::Rect(0, 0, width(), height())});
   if (isDown() || (m_hovered && QuibSkin::isSpace())) {
     pf::PainterCanvas canvas(painter, height());
     canvas.fill(cardPath(this), pf::Color::calibratedWhite(1, 0.12));
@@ -193,12 +195,20 @@ void ShortcutButton::drawIcon(QPainter& painter) const {
 }
 
 void ShortcutButton::drawLabel(QPainter& painter) const {
+  const double k = factor();
+  if (!(k > 0)) return;
+  // Qt draws a font at whole pixel sizes only: the label is set at its size
+  // for k = 1 and scaled, which keeps the fraction of 13 k.
   QFont font = this->font();
-  font.setPixelSize(std::max(1, int(std::lround(labelFontSize()))));
+  font.setPixelSize(labelBaseFontSize);
   font.setWeight(QFont::Medium);
+  painter.save();
   painter.setFont(font);
   painter.setPen(pf::toQColor(QuibTheme::text()));
   const QRectF label = pf::childFrameToQt(labelRect(), height());
-  const QString text = painter.fontMetrics().elidedText(m_label, Qt::ElideRight, int(label.width()));
-  painter.drawText(label, (m_wide ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, text);
+  painter.scale(k, k);
+  const QRectF unscaled(label.topLeft() / k, label.size() / k);
+  const QString text = painter.fontMetrics().elidedText(m_label, Qt::ElideRight, int(unscaled.width()));
+  painter.drawText(unscaled, (m_wide ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, text);
+  painter.restore();
 }

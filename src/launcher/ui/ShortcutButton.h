@@ -23,6 +23,8 @@ class ShortcutButton final : public QAbstractButton {
  public:
   /// How far a press must move to become a drag.
   static constexpr double dragThreshold = 6;
+  /// The label's font size for a button of its base size.
+  static constexpr int labelBaseFontSize = 13;
 
   /// A button showing `item`; `store`, when given, supplies its custom image.
   ShortcutButton(const Shortcut& item, bool wide, const ShortcutStore* store, QWidget* parent = nullptr);
@@ -54,7 +56,7 @@ class ShortcutButton final : public QAbstractButton {
   /// The icon's and the label's frames in the button, y up.
   pf::Rect iconRect() const;
   pf::Rect labelRect() const;
-  /// The label's font size.
+  /// The label's font size, fractional: the base size times the button's scale.
   double labelFontSize() const;
 
   /// The mouse handlers, also fed by the owner while it drags this button.

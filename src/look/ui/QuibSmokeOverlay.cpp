@@ -15,8 +15,6 @@
 
 #include <QColorDialog>
 #include <QEvent>
-#include <QTimer>
-#include <QWindow>
 #include <unordered_map>
 
 namespace {
@@ -57,54 +55,20 @@ bool isColorPanel(const QWidget* window) {
 
 }  // namespace
 
-/// Follows the window's real mapped state: syncs when it is shown again (a
-/// panel made while it was hidden appears with it), takes the panel away while
-/// the window is unmapped but not minimised (an unmap leaves no window for the
-/// effect to surround), and brings it back when the window is mapped again.
-/// A minimised window, or one on another desktop, takes its child panel with
-/// it through the window manager.
+/// Syncs when the window is shown again, so a panel made while it was hidden
+/// appears with it. While the window is shown the panel itself follows it off
+/// and on the screen (minimised, on another desktop).
 class QuibSmokeOverlay::ShowWatcher final : public QObject {
  public:
   explicit ShowWatcher(QuibSmokeOverlay* overlay) : m_overlay(overlay) {}
 
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) {
-      watchWindow();
-      m_overlay->sync();
-    } else if (event->type() == QEvent::Expose && watched == m_window) {
-      // The window manager's state for the window may arrive just after its
-      // unmap: decide once both are in.
-      QTimer::singleShot(settleMilliseconds, this, [this] { followMapping(); });
-    }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) m_overlay->sync();
     return false;
   }
 
-  void watchWindow() {
-    QWindow* handle = m_overlay->m_parent ? m_overlay->m_parent->windowHandle() : nullptr;
-    if (handle == m_window) return;
-    if (m_window) m_window->removeEventFilter(this);
-    m_window = handle;
-    if (handle) handle->installEventFilter(this);
-  }
-
  private:
-  static constexpr int settleMilliseconds = 100;
-
-  void followMapping() {
-    pf::Window* parent = m_overlay->m_parent;
-    if (!parent || !m_window) return;
-    const bool unmapped = !m_window->isExposed() && parent->isVisible() && !parent->isMinimized();
-    if (unmapped == m_overlay->m_parentUnmapped) return;
-    m_overlay->m_parentUnmapped = unmapped;
-    if (unmapped) {
-      m_overlay->m_panel->orderOut();
-    } else {
-      m_overlay->sync();
-    }
-  }
-
   QuibSmokeOverlay* m_overlay;
-  QPointer<QWindow> m_window;
 };
 
 QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
@@ -120,7 +84,6 @@ QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
   m_observers.push_back(center.addObserver(pf::Window::willCloseNotification, parent,
                                            [this](const auto&) { stop(); }));
   parent->installEventFilter(m_showWatcher.get());
-  m_showWatcher->watchWindow();
   // Sent from the window's destructor, when nothing of it may be touched any more.
   m_parentGone = QObject::connect(parent, &QObject::destroyed, [this, parent] {
     m_parent.clear();
@@ -169,7 +132,7 @@ void QuibSmokeOverlay::sync() {
   pf::Window& parent = *m_parent;
   if (!parent.childWindows().contains(m_panel.get())) parent.addChildWindow(m_panel.get());
   // A minimised window counts as visible to Qt, but nothing of it is on screen.
-  if (parent.isVisible() && !parent.isMinimized() && !m_parentUnmapped && !m_panel->isVisible()) {
+  if (parent.isVisible() && !parent.isMinimized() && !m_panel->isVisible()) {
     m_panel->orderFront();
   }
   const pf::Rect outer = outerFrame(parent);

@@ -68,7 +68,6 @@ class QuibSmokeOverlay final {
   QMetaObject::Connection m_parentGone;
   pf::Size m_lastSize;
   bool m_lastReduced = false;
-  bool m_parentUnmapped = false;
   std::optional<BorderVFXConfiguration> m_lastConfiguration;
   int m_builds = 0;
 };

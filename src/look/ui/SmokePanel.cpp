@@ -4,10 +4,8 @@
 
 SmokePanel::SmokePanel(const pf::Rect& frame) {
   setWindowTitle(QStringLiteral("Wendle Border Effect"));
-  setWindowFlag(Qt::NoDropShadowWindowHint);
   setTranslucentBackground(true);
   setAttribute(Qt::WA_NoSystemBackground);
-  setIgnoresMouseEvents(true);
   m_host = new pf::LayerHost;
   m_host->setRootLayer(pf::Layer::make());
   setContentView(m_host);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/gfx/Layer.h"
-#include "platform/ui/Panel.h"
+#include "platform/ui/OverlayPanel.h"
 
 #include <memory>
 
@@ -9,10 +9,9 @@ namespace pf {
 class LayerHost;
 }
 
-/// The transparent panel a border effect is drawn in: click-through, without
-/// a shadow, never key, titled "Wendle Border Effect". Its content view shows
-/// one layer tree, y up, filling the panel.
-class SmokePanel final : public pf::Panel {
+/// The transparent overlay a border effect is drawn in, titled "Wendle Border
+/// Effect". Its content view shows one layer tree, y up, filling the panel.
+class SmokePanel final : public pf::OverlayPanel {
   Q_OBJECT
 
  public:

@@ -42,6 +42,16 @@ FileLock::LockAttempt FileLock::attemptLock(const QString& path) {
   return attempt;
 }
 
+std::optional<FileLock> FileLock::waitFor(const QString& path,
+                                          const std::function<bool()>& cancelled) {
+  FileDescriptor file = openLockFile(path);
+  while (!cancelled()) {
+    if (::flock(file.get(), LOCK_EX) == 0) return FileLock(std::move(file));
+    if (errno != EINTR) throw FileError::failed(errno, QStringLiteral("lock"), path);
+  }
+  return std::nullopt;
+}
+
 template <typename Attempt>
 std::optional<FileLock> FileLock::retry(Attempt attempt, std::chrono::milliseconds patience) {
   using namespace std::chrono;

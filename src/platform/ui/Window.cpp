@@ -102,7 +102,7 @@ void Window::setContentView(QWidget* view) {
 Rect Window::frame() const { return Screens::toYUp(geometry()); }
 
 void Window::setFrame(const Rect& frame) {
-  setGeometry(Screens::toQt(frame));
+  placeGeometry(Screens::toQt(frame));
   noteGeometry();
 }
 
@@ -127,7 +127,7 @@ void Window::setLevel(WindowLevel level) {
   m_level = level;
   setWindowFlagLive(Qt::WindowStaysOnTopHint, level != WindowLevel::normal);
   if (isVisible()) {
-    raise();
+    bringToFront();
     raiseHigherLevels();
   }
 }
@@ -141,7 +141,7 @@ bool Window::isKey() const { return isActiveWindow(); }
 
 void Window::orderFront() {
   show();
-  raise();
+  bringToFront();
   raiseHigherLevels();
 }
 
@@ -151,6 +151,15 @@ void Window::makeKeyAndOrderFront() {
 }
 
 void Window::orderOut() { hide(); }
+
+void Window::bringToFront() { raise(); }
+
+void Window::moveWithParent(QPoint delta) {
+  move(pos() + delta);
+  noteGeometry();
+}
+
+void Window::placeGeometry(const QRect& geometry) { setGeometry(geometry); }
 
 void Window::performClose() {
   m_askBeforeClosing = true;
@@ -269,11 +278,8 @@ void Window::noteGeometry() {
   QPointer<Window> self(this);
   if (now.topLeft() != before.topLeft()) {
     const QPoint delta = now.topLeft() - before.topLeft();
-    for (const QPointer<Window>& child : m_children) {
-      if (!child) continue;
-      child->move(child->pos() + delta);
-      child->noteGeometry();
-    }
+    for (const QPointer<Window>& child : m_children)
+      if (child) child->moveWithParent(delta);
     NotificationCenter::defaultCenter().post(didMoveNotification, this);
   }
   if (self && now.size() != before.size()) {
@@ -290,7 +296,7 @@ void Window::raiseHigherLevels() {
     if (window != this && window->isVisible() && window->m_level > m_level) higher.push_back(window);
   std::stable_sort(higher.begin(), higher.end(),
                    [](const Window* a, const Window* b) { return a->m_level < b->m_level; });
-  for (Window* window : higher) window->raise();
+  for (Window* window : higher) window->bringToFront();
 }
 
 }  // namespace pf

@@ -113,6 +113,13 @@ class Window : public QWidget {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
+  /// Puts the window in front of the others of its level.
+  virtual void bringToFront();
+  /// Moves the window by `delta` as its parent window moved.
+  virtual void moveWithParent(QPoint delta);
+  /// Gives the window the geometry (Qt's coordinates) its frame was set to.
+  virtual void placeGeometry(const QRect& geometry);
+
   /// Changes one window flag without re-creating a window that already exists.
   void setWindowFlagLive(Qt::WindowType flag, bool on);
 

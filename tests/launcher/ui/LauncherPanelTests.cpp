@@ -1,8 +1,11 @@
 #include "launcher/ui/LauncherOuterResize.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
+#include "look/QuibSkin.h"
+#include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QEvent>
 #include <optional>
@@ -81,4 +84,13 @@ TEST_F(Panel, FadesInFromHiddenMovesWithoutFadingWhenShownAndStopsTheFadeWhenDis
   panel->reveal({100, 300, 120, 150}, screen, screen, {});
   EXPECT_FALSE(panel->isFading());
   EXPECT_EQ(panel->frame().origin, (pf::Point{218, 300}));
+}
+
+TEST(LauncherPanelLook, TakesTheSkinsAppearanceWhenBuilt) {
+  for (const char* skin : {"pearlSpace", "classic", "unicornPrincess", "steampunk"}) {
+    pf::UserDefaults::standard().set(QStringLiteral("visualSkin"), QString::fromUtf8(skin));
+    const LauncherPanel panel(new QWidget, pf::Size{300, 200});
+    EXPECT_EQ(pf::ViewStyle::appearance(&panel), QuibSkin::appearance()) << skin;
+  }
+  pf::UserDefaults::resetAll();
 }

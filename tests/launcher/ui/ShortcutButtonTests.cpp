@@ -1,6 +1,10 @@
 #include "launcher/ui/Pointer.h"
 #include "launcher/ui/ShortcutButton.h"
+#include "look/ui/QuibContentSmoke.h"
+#include "platform/core/QtGeometry.h"
+#include "platform/core/UserDefaults.h"
 #include "platform/ui/Panel.h"
+#include "platform/ui/ViewLayer.h"
 
 #include <QPointer>
 #include <QTest>
@@ -8,9 +12,29 @@
 
 namespace {
 
-Shortcut item(const QString& note = QStringLiteral("Videos"), const QString& destination = {}) {
-  return {QStringLiteral("tube"), QStringLiteral("Tube"), ShortcutKind::web, destination, note,
-          std::nullopt, std::nullopt, true};
+Shortcut item(const QString& note = QStringLiteral("Videos"), const QString& destination = {},
+              const QString& label = QStringLiteral("Tube")) {
+  return {QStringLiteral("tube"), label, ShortcutKind::web, destination, note, std::nullopt, std::nullopt, true};
+}
+
+/// How wide the label's text shows: from its first to its last lit column.
+int inkedLabelWidth(ShortcutButton& button) {
+  const QImage image = button.grab().toImage();
+  const QRect band = pf::childFrameToQt(button.labelRect(), button.height()).toAlignedRect() & image.rect();
+  const auto lightness = [&](int x) {
+    int most = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y) most = std::max(most, qGray(image.pixel(x, y)));
+    return most;
+  };
+  const int background = lightness(band.right());
+  int first = -1;
+  int last = -1;
+  for (int x = band.left(); x <= band.right(); ++x) {
+    if (lightness(x) < background + 40) continue;
+    if (first < 0) first = x;
+    last = x;
+  }
+  return first < 0 ? 0 : last - first + 1;
 }
 
 /// A small button in a shown panel, with every report written down in order.
@@ -166,4 +190,35 @@ TEST_F(Button, HoverLightsTheCard) {
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(button, &leave);
   EXPECT_EQ(button->grab().toImage(), resting);
+}
+
+TEST(ShortcutButtonText, TheLabelKeepsItsFractionalSize) {
+  const Shortcut long_ = item({}, {}, QStringLiteral("Shortcut to a folder of many holiday pictures"));
+  ShortcutButton base(long_, true, nullptr);
+  base.resize(900, 50);
+  // 21 high: k = 0.42, a 5.46 point label, which a whole pixel size would make 5.
+  ShortcutButton small(long_, true, nullptr);
+  small.resize(900, 21);
+  EXPECT_DOUBLE_EQ(small.labelFontSize(), 13 * 0.42);
+  EXPECT_NEAR(inkedLabelWidth(small), 0.42 * inkedLabelWidth(base), 2);
+}
+
+TEST_F(Button, DrawsTheContentSmokeAroundItselfWhileTheEffectIsSmoke) {
+  const auto smoke = [this] {
+    const auto layer = pf::ViewLayer::of(button);
+    return layer ? layer->sublayerNamed(QuibContentSmoke::layerName) : nullptr;
+  };
+  pf::UserDefaults::standard().set(QStringLiteral("borderEffect"), QStringLiteral("smoke"));
+  button->repaint();
+  ASSERT_NE(smoke(), nullptr);
+  QWidget same;
+  same.resize(button->size());
+  QuibContentSmoke::update(&same, {pf::Rect(0, 0, button->width(), button->height())});
+  EXPECT_EQ(smoke()->value(QuibContentSmoke::geometryKey),
+            pf::ViewLayer::of(&same)->sublayerNamed(QuibContentSmoke::layerName)->value(QuibContentSmoke::geometryKey));
+
+  pf::UserDefaults::standard().set(QStringLiteral("borderEffect"), QStringLiteral("fire"));
+  button->repaint();
+  EXPECT_EQ(smoke(), nullptr);
+  pf::UserDefaults::resetAll();
 }
