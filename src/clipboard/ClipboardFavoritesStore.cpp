@@ -1,7 +1,6 @@
 #include "clipboard/ClipboardFavoritesStore.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Text.h"
@@ -22,16 +21,11 @@ const QString lockName = QStringLiteral("clipboard-favorites.lock");
 
 [[noreturn]] void refuse(const char* sentence) { throw QuibError(QString::fromUtf8(sentence)); }
 
+// Never waited for: the user is told at once and tries again.
 pf::FileLock lockFavorites(const QString& path) {
-  std::optional<pf::FileLock> lock;
-  try {
-    lock = pf::FileLock::tryLock(path);
-  } catch (const pf::FileError&) {
-    refuse("Cannot open the favorites lock.");
-  }
-  // Never waited for: the user is told at once and tries again.
-  if (!lock) refuse("Another Wendle is saving favorites. Try again shortly.");
-  return std::move(*lock);
+  return pf::FileLock::take(path, QStringLiteral("Wendle clipboard favorites: %@"),
+                            QuibError(QStringLiteral("Cannot open the favorites lock.")),
+                            QuibError(QStringLiteral("Another Wendle is saving favorites. Try again shortly.")));
 }
 
 /// Whether any item has that name, a dangling link included, or it cannot be

@@ -1,7 +1,6 @@
 #include "reminders/ReminderStore.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "reminders/ReminderSchedule.h"
@@ -120,13 +119,10 @@ void ReminderStore::transaction(const Change& change) {
 
 ReminderStore::Journal ReminderStore::changeUnderLock(const Change& change) {
   pf::Files::makeFolders(m_directory);
-  std::optional<pf::FileLock> lock;
-  try {
-    lock = pf::FileLock::tryLock(path(lockName));
-  } catch (const pf::FileError&) {
-    throw QuibError(QStringLiteral("Cannot open the reminders lock."));
-  }
-  if (!lock) throw QuibError(QStringLiteral("Another Wendle is updating reminders. Try again shortly."));
+  const pf::FileLock lock =
+      pf::FileLock::take(path(lockName), QStringLiteral("Wendle reminders: %@"),
+                         QuibError(QStringLiteral("Cannot open the reminders lock.")),
+                         QuibError(QStringLiteral("Another Wendle is updating reminders. Try again shortly.")));
   const Journal journal = read();
   ReminderFile changed = *journal;
   change(changed);

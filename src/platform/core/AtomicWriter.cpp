@@ -58,11 +58,11 @@ bool isAbandoned(const QString& path, const struct stat& entry) {
   return TemporaryLock::takeAbandoned(AT_FDCWD, QFile::encodeName(path).constData()).isOpen();
 }
 
-/// Removes the temporary files of writes to `path` that were cut off.
-void removeAbandoned(const QString& path) {
-  const QString folder = Files::parentFolder(path);
-  const QStringList names = QDir(folder).entryList({temporaryPrefix(path) + QStringLiteral("*.tmp")},
-                                                   QDir::Files | QDir::Hidden | QDir::System);
+/// Removes the temporary files in `folder` whose names match `pattern` and
+/// whose writes were cut off.
+void removeAbandoned(const QString& folder, const QString& pattern) {
+  const QStringList names =
+      QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
   for (const QString& name : names) {
     const QString candidate = folder + u'/' + name;
     const QByteArray encoded = QFile::encodeName(candidate);
@@ -76,7 +76,7 @@ void removeAbandoned(const QString& path) {
 
 AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
   Files::makeFolders(Files::parentFolder(m_path));
-  removeAbandoned(m_path);
+  removeAbandoned(Files::parentFolder(m_path), temporaryPrefix(m_path) + QStringLiteral("*.tmp"));
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_temporaryPath = temporaryName(m_path);
     m_file = FileDescriptor::open(m_temporaryPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
@@ -91,6 +91,10 @@ AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
 }
 
 AtomicWriter::~AtomicWriter() { discard(); }
+
+void AtomicWriter::removeAbandonedIn(const QString& folder) {
+  removeAbandoned(folder, QStringLiteral(".*.tmp"));
+}
 
 void AtomicWriter::write(const QString& path, const QByteArray& bytes) {
   AtomicWriter writer(path);
