@@ -139,13 +139,15 @@ void AppDelegate::buildStatusMenu() {
   });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
+  // The menu takes the launcher's place: it must not open behind the menu
+  // while the pointer is over the companion the menu came from.
   menu.onOpen = [this] {
     m_holds.set(Hold::menu, true);
-    m_hover.setHold(HoverCoordinator::Hold::menu, true);
+    m_hover.menuOpened();
   };
   menu.onClose = [this] {
     m_holds.set(Hold::menu, false);
-    m_hover.setHold(HoverCoordinator::Hold::menu, false);
+    m_hover.menuClosed(pointerOnCompanion());
   };
   // Made even while no tray exists: a tray that starts after us (as at login)
   // still receives the icon, and the companion's right-click serves meanwhile.
