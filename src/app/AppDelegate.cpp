@@ -190,8 +190,9 @@ void AppDelegate::createCompanion() {
 
 void AppDelegate::createLauncher() {
   m_launcher = std::make_unique<LauncherViewController>(*m_shortcutStore);
-  m_launcherPanel = std::make_unique<LauncherPanel>(m_launcher->view(), m_launcher->preferredSize(),
-                                                    m_launcher->resizeBorder());
+  // The border exists once the view is made: arguments are evaluated in no set order.
+  GlassSurface* view = m_launcher->view();
+  m_launcherPanel = std::make_unique<LauncherPanel>(view, m_launcher->preferredSize(), m_launcher->resizeBorder());
   m_launcherSizing = std::make_unique<ContentWindowSizing>(
       m_launcherPanel.get(), QStringLiteral("launcher"), &m_shortcutStore->defaults(), m_launcher->minimumSize(),
       m_launcher->preferredSize());
