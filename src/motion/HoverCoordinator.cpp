@@ -20,7 +20,7 @@ void HoverCoordinator::companionPressed() {
   companionEntered();
 }
 
-void HoverCoordinator::openFromMenu() {
+void HoverCoordinator::openUntilVisited() {
   m_awaitingVisit = true;
   open();
 }

@@ -44,8 +44,9 @@ class HoverCoordinator final {
   void companionLeft();
   /// The pointer pressed the companion: opens the launcher.
   void companionPressed();
-  /// Opens the launcher from a menu: it stays open until the pointer has come near once.
-  void openFromMenu();
+  /// Opens the launcher, or keeps it open, until the pointer has come near
+  /// once: when a menu opens it, or it moves away from the pointer.
+  void openUntilVisited();
   /// The companion's menu opened: the launcher closes and stays closed while it shows.
   void menuOpened();
   /// The menu closed; with the pointer on the companion, its entries count again only after it has left.

@@ -57,7 +57,7 @@ TEST_F(Hover, AHoldKeepsItOpenUntilReleased) {
 
 TEST_F(Hover, FromTheMenuItWaitsForTheFirstVisit) {
   inside = false;
-  hover.openFromMenu();
+  hover.openUntilVisited();
   scheduler.advance(5);
   EXPECT_TRUE(hover.isOpen());
   inside = true;
@@ -119,7 +119,7 @@ TEST_F(Hover, WhileTheMenuShowsNothingTheCompanionReportsOpensIt) {
   EXPECT_EQ(scheduler.pendingCount(), 0u);
   // Chosen from the menu, Open Shortcuts runs once the menu has closed.
   hover.menuClosed(true);
-  hover.openFromMenu();
+  hover.openUntilVisited();
   EXPECT_TRUE(hover.isOpen());
 }
 
