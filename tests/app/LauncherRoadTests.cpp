@@ -10,6 +10,7 @@
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
 #include "motion/ui/SettingsWindowController.h"
+#include "motion/HoverCoordinator.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -128,8 +129,13 @@ TEST_F(LauncherRoad, AResizeFromAnOuterHandleEndsAtItsGridsSizeBesideTheCompanio
   QTest::mousePress(top->windowHandle(), Qt::LeftButton, {}, corner);
   QTest::mouseMove(top->windowHandle(), top->mapFromGlobal(released));
   EXPECT_EQ(panel->contentSize(), (pf::Size{634, 556}));
+  // Neither a pointer far off while resizing nor a release where the panel no longer lies closes it.
+  QCursor::setPos(10, 10);
+  QTest::qWait(int(HoverCoordinator::grace * 2000));
+  ASSERT_TRUE(panel->isVisible());
   // The handle followed the growing panel: the same screen point lies elsewhere in it now.
   QTest::mouseRelease(top->windowHandle(), Qt::LeftButton, {}, top->mapFromGlobal(released));
+  QTest::qWait(int(HoverCoordinator::grace * 2000));
 
   EXPECT_EQ(delegate->launcher()->grid(), (LauncherGrid{2, 3, 1.0}));
   EXPECT_EQ(panel->contentSize(), (pf::Size{500, 490}));
