@@ -185,6 +185,7 @@ TEST_F(LauncherGivesWay, TheCompanionsMenuClosesItAndItStaysClosedWhileTheMenuSh
   ASSERT_TRUE(launcherShown());
   QTimer::singleShot(0, [&] {
     EXPECT_TRUE(menu.isVisible());
+    EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::menu));
     EXPECT_FALSE(launcherShown()) << "the menu opened over the launcher";
     leaveCompanion();
     enterCompanion();
@@ -193,6 +194,7 @@ TEST_F(LauncherGivesWay, TheCompanionsMenuClosesItAndItStaysClosedWhileTheMenuSh
     menu.cancelTracking();
   });
   QTest::mouseClick(view(), Qt::RightButton, {}, view()->rect().center());
+  EXPECT_FALSE(delegate->holds().contains(PacingController::Hold::menu));
   // The pointer still rests where the menu opened.
   enterCompanion();
   EXPECT_FALSE(launcherShown());
