@@ -132,7 +132,7 @@ void AppDelegate::presentClipboard() {
 void AppDelegate::handOver() { m_hover.handOver(pointerOnCompanion()); }
 
 void AppDelegate::buildStatusMenu() {
-  m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
+  m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openUntilVisited(); });
   m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { presentShortcutEditor(); });
   m_statusMenu.add(QStringLiteral("Reminders…"), [this] { presentReminders(); });
   m_statusMenu.add(QStringLiteral("Settings…"), [this] { presentSettings(); });
@@ -143,13 +143,15 @@ void AppDelegate::buildStatusMenu() {
   });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
+  // The menu takes the launcher's place: it must not open behind the menu
+  // while the pointer is over the companion the menu came from.
   menu.onOpen = [this] {
     m_holds.set(Hold::menu, true);
-    m_hover.setHold(HoverCoordinator::Hold::menu, true);
+    m_hover.menuOpened();
   };
   menu.onClose = [this] {
     m_holds.set(Hold::menu, false);
-    m_hover.setHold(HoverCoordinator::Hold::menu, false);
+    m_hover.menuClosed(pointerOnCompanion());
   };
   // Made even while no tray exists: a tray that starts after us (as at login)
   // still receives the icon, and the companion's right-click serves meanwhile.
@@ -192,11 +194,13 @@ void AppDelegate::createCompanion() {
 
 void AppDelegate::createLauncher() {
   m_launcher = std::make_unique<LauncherViewController>(*m_shortcutStore);
-  m_launcherPanel = std::make_unique<LauncherPanel>(m_launcher->view(), m_launcher->preferredSize(),
-                                                    m_launcher->resizeBorder());
+  // The border exists once the view is made: arguments are evaluated in no set order.
+  GlassSurface* view = m_launcher->view();
+  m_launcherPanel = std::make_unique<LauncherPanel>(view, m_launcher->preferredSize(), m_launcher->resizeBorder());
+  // The panel is always as large as its grid, so no band of it stays empty.
   m_launcherSizing = std::make_unique<ContentWindowSizing>(
       m_launcherPanel.get(), QStringLiteral("launcher"), &m_shortcutStore->defaults(), m_launcher->minimumSize(),
-      m_launcher->preferredSize());
+      m_launcher->preferredSize(), [this](pf::Size size) { return m_launcher->fittedSize(size); });
   m_launcher->onOpen = [this](const Shortcut& shortcut) {
     openShortcut(shortcut);
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
@@ -240,18 +244,18 @@ void AppDelegate::wireLauncherHolds() {
   };
   LauncherResizeBorder* border = m_launcher->resizeBorder();
   border->onBegin = [this] { m_hover.setHold(HoverCoordinator::Hold::resizing, true); };
+  // The panel takes the size of the grid that fits what the user dragged and
+  // goes back beside the companion, which a wider panel may have covered;
+  // that may be away from the pointer, so it waits for the pointer to come.
+  // A launcher closed mid-resize stays closed.
   border->onEnd = [this] {
+    m_launcherSizing->userResized();
+    if (m_hover.isOpen()) {
+      revealLauncher();
+      m_hover.openUntilVisited();
+    }
     m_hover.setHold(HoverCoordinator::Hold::resizing, false);
-    saveLauncherSize();
   };
-}
-
-// Our own border resizes the panel, which the window system never reports as the user's.
-void AppDelegate::saveLauncherSize() {
-  const pf::Size size = m_launcherPanel->contentSize();
-  m_shortcutStore->defaults().set(QStringLiteral("contentSize.launcher"),
-                                  QVariantMap{{QStringLiteral("width"), size.width},
-                                              {QStringLiteral("height"), size.height}});
 }
 
 void AppDelegate::revealLauncher() {

@@ -99,7 +99,6 @@ class AppDelegate final : public QObject {
   bool pointerOnCompanion() const;
   bool pointerNearLauncher() const;
   void placeBesideCompanion(QWidget* window) const;
-  void saveLauncherSize();
   void createFileDrop();
   void createDropTarget();
   bool takeDroppedFiles(const QList<QUrl>& urls);

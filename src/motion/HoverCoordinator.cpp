@@ -20,12 +20,23 @@ void HoverCoordinator::companionPressed() {
   companionEntered();
 }
 
-void HoverCoordinator::openFromMenu() {
+void HoverCoordinator::openUntilVisited() {
   m_awaitingVisit = true;
   open();
 }
 
+void HoverCoordinator::menuOpened() {
+  m_menuShown = true;
+  close();
+}
+
+void HoverCoordinator::menuClosed(bool pointerOnCompanion) {
+  m_menuShown = false;
+  m_awaitingLeave = pointerOnCompanion;
+}
+
 void HoverCoordinator::open() {
+  if (m_menuShown) return;
   m_graceTimer->stop();
   if (!m_checkTimer->isActive()) m_checkTimer->start(checkInterval, true, [this] { check(); });
   if (m_open) return;

@@ -21,6 +21,7 @@
 #include <QEnterEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -149,9 +150,8 @@ TEST_F(LauncherGivesWay, AReminderTakesOverFromTheLauncher) {
   EXPECT_FALSE(launcherShown());
 }
 
-TEST_F(LauncherGivesWay, ThePointerOnItItsHeaderBeingDraggedOrTheMenuKeepItOpenAndItClosesAGraceAfter) {
+TEST_F(LauncherGivesWay, ThePointerOnItOrItsHeaderBeingDraggedKeepItOpenAndItClosesAGraceAfter) {
   LauncherViewController* launcher = delegate->launcher();
-  pf::Menu& menu = delegate->statusMenu().menu();
   const QPoint away(780, 20);
   struct Case {
     const char* name;
@@ -167,12 +167,6 @@ TEST_F(LauncherGivesWay, ThePointerOnItItsHeaderBeingDraggedOrTheMenuKeepItOpenA
          QCursor::setPos(away);
        },
        [&] { launcher->onHeaderDragEnd({}); }},
-      {"the menu open",
-       [&] {
-         menu.onOpen();
-         QCursor::setPos(away);
-       },
-       [&] { menu.onClose(); }},
   };
   for (const Case& c : cases) {
     enterCompanion();
@@ -183,6 +177,27 @@ TEST_F(LauncherGivesWay, ThePointerOnItItsHeaderBeingDraggedOrTheMenuKeepItOpenA
     EXPECT_TRUE(test::processEventsUntil([&] { return !launcherShown(); }, 2)) << c.name;
     leaveCompanion();
   }
+}
+
+TEST_F(LauncherGivesWay, TheCompanionsMenuClosesItAndItStaysClosedWhileTheMenuShows) {
+  pf::Menu& menu = delegate->statusMenu().menu();
+  enterCompanion();
+  ASSERT_TRUE(launcherShown());
+  QTimer::singleShot(0, [&] {
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::menu));
+    EXPECT_FALSE(launcherShown()) << "the menu opened over the launcher";
+    leaveCompanion();
+    enterCompanion();
+    QTest::mousePress(view(), Qt::LeftButton, {}, view()->rect().center());
+    EXPECT_FALSE(launcherShown()) << "the launcher opened behind the menu";
+    menu.cancelTracking();
+  });
+  QTest::mouseClick(view(), Qt::RightButton, {}, view()->rect().center());
+  EXPECT_FALSE(delegate->holds().contains(PacingController::Hold::menu));
+  // The pointer still rests where the menu opened.
+  enterCompanion();
+  EXPECT_FALSE(launcherShown());
 }
 
 TEST_F(LauncherGivesWay, ItsHeaderMovesItByThePointersOffset) {

@@ -60,8 +60,13 @@ RunningWendle& DesktopTest::start() {
   // Nothing of a road can be seen without the program: the test ends here.
   if (!programs.back()->ready())
     throw std::runtime_error("wendle did not start: " + programs.back()->errors().toStdString());
+  // The program knows where the companion stands from the moment it shows it,
+  // so a window it opens at once goes beside it.
+  const QByteArray shown = programs.back()->ask("companion");
   // A person begins once the companion stands still where it shows.
   windows.settled(companionTitle);
+  EXPECT_EQ(shown.toStdString(), programs.back()->ask("companion").toStdString())
+      << "the companion's place read otherwise as it showed";
   return *programs.back();
 }
 

@@ -86,4 +86,43 @@ TEST_F(DesktopTest, TheLauncherOpensBesideTheCompanionOpensEachKindOfShortcutAnd
   }
 }
 
+TEST_F(DesktopTest, AResizedLauncherFillsItselfWithItsGridBesideTheCompanion) {
+  std::vector<Shortcut> sites;
+  for (int n = 1; n <= 10; ++n)
+    sites.push_back(shortcut(QStringLiteral("Site%1").arg(n), ShortcutKind::web, QStringLiteral("https://example.org/")));
+  writeShortcuts(sites);
+  placeCompanion(900, 0);
+  RunningWendle& wendle = start();
+  const TopWindow before = openLauncher();
+  EXPECT_TRUE(wendle.find(before.id, QStringLiteral("1 / 2"))) << "ten shortcuts on a launcher of eight small buttons";
+
+  // Its top right corner, grabbed just outside it, is dragged up and right over the companion to 634 x 556.
+  const QPoint grip = before.clientRect.topRight() + QPoint(4, -4);
+  input.moveTo(grip);
+  input.press();
+  for (int step = 1; step <= 8; ++step) input.moveTo(grip + QPoint(134, -154) * step / 8);
+  EXPECT_TRUE(waitUntil([&] { return windows.find(launcherTitle).value_or(TopWindow{}).clientRect.size() == QSize(634, 556); }, 3000))
+      << "dragging its corner did not widen the launcher";
+  input.release();
+
+  // Let go, it fits its grid and lies beside the companion, no longer over it.
+  const std::optional<TopWindow> after = windows.settled(launcherTitle);
+  ASSERT_TRUE(after) << "the launcher closed after the resize";
+  shot(QStringLiteral("resized"));
+  const QRect body = screen.drawnArea(companion().id);
+  EXPECT_TRUE(beside(after->frameRect, companion().frameRect));
+  EXPECT_FALSE(after->frameRect.intersects(body)) << where(*after) << " lies over the companion";
+  // Its buttons reach across it: as far from its right edge as from its left, and down to the page controls.
+  QRect buttons;
+  for (const Seen& seen : wendle.look(after->id))
+    if (seen.name.startsWith(QStringLiteral("Site")) || seen.name == QStringLiteral("Empty") ||
+        seen.name == QStringLiteral("Add shortcut…"))
+      buttons |= seen.rect;
+  const QRect& launcher = after->clientRect;
+  EXPECT_LE(std::abs((launcher.right() - buttons.right()) - (buttons.left() - launcher.left())), 1)
+      << "buttons from x " << buttons.left() << " to " << buttons.right() << " in " << where(*after);
+  EXPECT_LE(launcher.bottom() - buttons.bottom(), 53) << "an empty band below the buttons in " << where(*after);
+  EXPECT_TRUE(wendle.find(after->id, QStringLiteral("1 / 1"))) << "the shortcuts did not spread over the larger page";
+}
+
 }  // namespace desk

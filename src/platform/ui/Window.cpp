@@ -244,8 +244,19 @@ void Window::closeEvent(QCloseEvent* event) {
   if (self && onWillClose) onWillClose();
 }
 
+// While the window manager frames a window it maps, the window sits for a
+// moment in its new frame at the frame's first place (openbox makes frames at
+// the screen's corner), and Qt, which asks the server where the window is
+// instead of trusting the event, reports a move there. The window shows where
+// the program put it: a window the program placed keeps that place until it
+// is on screen, so its frame reads right from the moment it is shown.
 void Window::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  const bool onScreen = windowHandle() && windowHandle()->isExposed();
+  if (event->spontaneous() && !onScreen && testAttribute(Qt::WA_Moved) && pos() != m_notedGeometry.topLeft()) {
+    placeGeometry(QRect(m_notedGeometry.topLeft(), size()));
+    return;
+  }
   noteGeometry();
 }
 
