@@ -36,7 +36,12 @@ struct ClipboardFavoritesFile {
   /// `largestFileBytes`, an unsupported version or older built-in lists that
   /// do not hold, `pf::JsonError` for anything that is not JSON of the
   /// expected shape.
+  /// A file of the current version as this program writes it is read
+  /// straight into its values; anything else is left to `decodeStrictly`.
   static ClipboardFavoritesFile decode(const QByteArray& bytes, qint64* storedVersion = nullptr);
+  /// The same through the strict readers alone: slower, and the judge of
+  /// every refusal and of whatever the quick reading is unsure of.
+  static ClipboardFavoritesFile decodeStrictly(const QByteArray& bytes, qint64* storedVersion = nullptr);
 
   /// Pretty-printed with sorted keys; always the current version.
   QByteArray encoded() const;

@@ -1,5 +1,6 @@
 #include "reminders/ReminderFile.h"
 
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "reminders/ReminderSchedule.h"
@@ -23,6 +24,23 @@ bool idsDiffer(const Items& items) {
   return true;
 }
 
+/// The journal read straight from its document; unsure of anything but a
+/// journal of this version.
+ReminderFile readDocument(const QByteArray& bytes) {
+  using Document = pf::JsonDocument;
+  Document document(bytes);
+  static constexpr std::array<std::string_view, 3> keys{"occurrences", "reminders", "version"};
+  const auto [occurrences, reminders, version] = Document::fields(document.top(), keys);
+  if (Document::integer(version) != ReminderFile::currentVersion) throw pf::JsonUnsure{};
+  ReminderFile file;
+  // Reminders first: their texts are the ones the occurrences' copies then share.
+  file.reminders = Document::objects(
+      reminders, [&document](const Document::Object& item) { return QuibReminder::fromJson(document, item); });
+  file.occurrences = Document::objects(
+      occurrences, [&document](const Document::Object& item) { return ReminderOccurrence::fromJson(document, item); });
+  return file;
+}
+
 }  // namespace
 
 void ReminderFile::validate() const {
@@ -42,6 +60,17 @@ QString ReminderFile::tooLargeToSave() {
 }
 
 ReminderFile ReminderFile::decode(const QByteArray& bytes) {
+  if (bytes.size() <= largestFileBytes) {
+    try {
+      return readDocument(bytes);
+    } catch (const pf::JsonUnsure&) {
+      // The strict reading decides, and words any refusal.
+    }
+  }
+  return decodeStrictly(bytes);
+}
+
+ReminderFile ReminderFile::decodeStrictly(const QByteArray& bytes) {
   if (bytes.size() > largestFileBytes)
     throw QuibError(QStringLiteral("The reminders file is larger than %1 MB, more than reminders take. "
                                    "It has been preserved.")

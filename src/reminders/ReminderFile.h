@@ -34,7 +34,12 @@ struct ReminderFile {
   /// Reads a journal without validating it. Bytes past `largestFileBytes`
   /// and a version other than this program's are refused before the rest is
   /// read (`QuibError`); anything else that is not a journal throws `pf::JsonError`.
+  /// A journal as this program writes it is read straight into its values;
+  /// anything else is left to `decodeStrictly`.
   static ReminderFile decode(const QByteArray& bytes);
+  /// The same through the strict readers alone: slower, and the judge of
+  /// every refusal and of whatever the quick reading is unsure of.
+  static ReminderFile decodeStrictly(const QByteArray& bytes);
   /// Pretty-printed with every object's keys sorted; not validated.
   QByteArray encoded() const;
 
