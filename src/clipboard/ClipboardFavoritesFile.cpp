@@ -73,28 +73,6 @@ bool allDistinct(const std::vector<Value>& values, Key keyOf) {
   return true;
 }
 
-/// The file read straight from its document; unsure of anything but a file of the current version.
-ClipboardFavoritesFile readDocument(const QByteArray& bytes) {
-  using Document = pf::JsonDocument;
-  Document document(bytes);
-  static constexpr std::array<std::string_view, 3> fileKeys{"items", "lists", "version"};
-  const auto [items, lists, version] = Document::fields(document.top(), fileKeys);
-  if (Document::integer(version) != ClipboardFavoritesFile::currentVersion) throw pf::JsonUnsure{};
-  const auto readList = [&document](const Document::Object& object) -> ClipboardFavoriteList {
-    static constexpr std::array<std::string_view, 2> keys{"id", "name"};
-    const auto [id, name] = Document::fields(object, keys);
-    return {document.sharedString(id), document.sharedString(name)};
-  };
-  // Of a favorite, only the list recurs.
-  const auto readFavorite = [&document](const Document::Object& object) -> ClipboardFavorite {
-    static constexpr std::array<std::string_view, 4> keys{"id", "listID", "name", "text"};
-    const auto [id, listID, name, text] = Document::fields(object, keys);
-    return {Document::string(id), Document::string(name), Document::string(text), document.sharedString(listID)};
-  };
-  return {ClipboardFavoritesFile::currentVersion, Document::objects(lists, readList),
-          Document::objects(items, readFavorite)};
-}
-
 }  // namespace
 
 ClipboardFavoritesFile ClipboardFavoritesFile::empty() {
@@ -110,7 +88,8 @@ QString ClipboardFavoritesFile::tooLargeToSave() {
 ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, qint64* storedVersion) {
   if (bytes.size() <= largestFileBytes) {
     try {
-      ClipboardFavoritesFile file = readDocument(bytes);
+      pf::JsonDocument document(bytes);
+      ClipboardFavoritesFile file = fromJson(document);
       if (storedVersion) *storedVersion = currentVersion;
       return file;
     } catch (const pf::JsonUnsure&) {
@@ -140,6 +119,26 @@ ClipboardFavoritesFile ClipboardFavoritesFile::decodeStrictly(const QByteArray& 
   if (version == 2) requireAllBuiltIns(file.lists);
   if (version == 3) requireBuiltInNames(file.lists);
   return file;
+}
+
+ClipboardFavoritesFile ClipboardFavoritesFile::fromJson(pf::JsonDocument& document) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 3> fileKeys{"items", "lists", "version"};
+  const auto [items, lists, version] = Document::fields(document.top(), fileKeys);
+  if (Document::integer(version) != currentVersion) throw pf::JsonUnsure{};
+  const auto readList = [&document](const Document::Object& object) -> ClipboardFavoriteList {
+    static constexpr std::array<std::string_view, 2> keys{"id", "name"};
+    const auto [id, name] = Document::fields(object, keys);
+    return {document.sharedString(id), document.sharedString(name)};
+  };
+  // Of a favorite, only the list recurs.
+  const auto readFavorite = [&document](const Document::Object& object) -> ClipboardFavorite {
+    static constexpr std::array<std::string_view, 4> keys{"id", "listID", "name", "text"};
+    const auto [id, listID, name, text] = Document::fields(object, keys);
+    return {Document::string(id), Document::string(name), Document::string(text), document.sharedString(listID)};
+  };
+  return {currentVersion, Document::objects(lists, readList),
+          Document::objects(items, readFavorite)};
 }
 
 QByteArray ClipboardFavoritesFile::encoded() const {

@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+namespace pf {
+class JsonDocument;
+}  // namespace pf
+
 /// The contents of "clipboard-favorites.json": lists in the order the user
 /// sees them and favorites in stored order. Files of versions 1 to 3 are
 /// read into the current version; only the current version is written.
@@ -42,6 +46,9 @@ struct ClipboardFavoritesFile {
   /// The same through the strict readers alone: slower, and the judge of
   /// every refusal and of whatever the quick reading is unsure of.
   static ClipboardFavoritesFile decodeStrictly(const QByteArray& bytes, qint64* storedVersion = nullptr);
+  /// The file read straight from a document, as `decode` reads a file of the
+  /// current version; throws `pf::JsonUnsure` on anything else.
+  static ClipboardFavoritesFile fromJson(pf::JsonDocument& document);
 
   /// Pretty-printed with sorted keys; always the current version.
   QByteArray encoded() const;

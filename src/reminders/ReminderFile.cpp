@@ -24,23 +24,6 @@ bool idsDiffer(const Items& items) {
   return true;
 }
 
-/// The journal read straight from its document; unsure of anything but a
-/// journal of this version.
-ReminderFile readDocument(const QByteArray& bytes) {
-  using Document = pf::JsonDocument;
-  Document document(bytes);
-  static constexpr std::array<std::string_view, 3> keys{"occurrences", "reminders", "version"};
-  const auto [occurrences, reminders, version] = Document::fields(document.top(), keys);
-  if (Document::integer(version) != ReminderFile::currentVersion) throw pf::JsonUnsure{};
-  ReminderFile file;
-  // Reminders first: their texts are the ones the occurrences' copies then share.
-  file.reminders = Document::objects(
-      reminders, [&document](const Document::Object& item) { return QuibReminder::fromJson(document, item); });
-  file.occurrences = Document::objects(
-      occurrences, [&document](const Document::Object& item) { return ReminderOccurrence::fromJson(document, item); });
-  return file;
-}
-
 }  // namespace
 
 void ReminderFile::validate() const {
@@ -62,7 +45,8 @@ QString ReminderFile::tooLargeToSave() {
 ReminderFile ReminderFile::decode(const QByteArray& bytes) {
   if (bytes.size() <= largestFileBytes) {
     try {
-      return readDocument(bytes);
+      pf::JsonDocument document(bytes);
+      return fromJson(document);
     } catch (const pf::JsonUnsure&) {
       // The strict reading decides, and words any refusal.
     }
@@ -86,6 +70,20 @@ ReminderFile ReminderFile::decodeStrictly(const QByteArray& bytes) {
   file.occurrences.reserve(occurrences.size());
   for (const pf::JsonObjectReader& occurrence : occurrences)
     file.occurrences.push_back(ReminderOccurrence::fromJson(occurrence));
+  return file;
+}
+
+ReminderFile ReminderFile::fromJson(pf::JsonDocument& document) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 3> keys{"occurrences", "reminders", "version"};
+  const auto [occurrences, reminders, version] = Document::fields(document.top(), keys);
+  if (Document::integer(version) != currentVersion) throw pf::JsonUnsure{};
+  ReminderFile file;
+  // Reminders first: their texts are the ones the occurrences' copies then share.
+  file.reminders = Document::objects(
+      reminders, [&document](const Document::Object& item) { return QuibReminder::fromJson(document, item); });
+  file.occurrences = Document::objects(
+      occurrences, [&document](const Document::Object& item) { return ReminderOccurrence::fromJson(document, item); });
   return file;
 }
 

@@ -6,6 +6,10 @@
 #include <QByteArray>
 #include <vector>
 
+namespace pf {
+class JsonDocument;
+}  // namespace pf
+
 /// The whole reminders journal: every reminder and every occurrence, compared
 /// field by field. The default value is the empty journal.
 struct ReminderFile {
@@ -40,6 +44,9 @@ struct ReminderFile {
   /// The same through the strict readers alone: slower, and the judge of
   /// every refusal and of whatever the quick reading is unsure of.
   static ReminderFile decodeStrictly(const QByteArray& bytes);
+  /// The journal read straight from a document, as `decode` reads a journal
+  /// of this version; throws `pf::JsonUnsure` on anything else.
+  static ReminderFile fromJson(pf::JsonDocument& document);
   /// Pretty-printed with every object's keys sorted; not validated.
   QByteArray encoded() const;
 
