@@ -6,6 +6,7 @@
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -30,9 +31,16 @@ void ReminderFile::validate() const {
   if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences))
     throw QuibError(unreadable);
   const pf::Calendar calendar = ReminderSchedule::calendar();
-  for (const QuibReminder& reminder : reminders) reminder.validate(calendar);
+  QHash<QString, const QuibReminder*> passed;
+  passed.reserve(qsizetype(reminders.size()));
+  for (const QuibReminder& reminder : reminders) {
+    reminder.validate(calendar);
+    passed.insert(reminder.id, &reminder);
+  }
   for (const ReminderOccurrence& occurrence : occurrences) {
-    occurrence.reminder.validate(calendar);
+    // An occurrence mostly holds its reminder as listed, which has just passed.
+    const QuibReminder* listed = passed.value(occurrence.reminder.id);
+    if (!listed || !(*listed == occurrence.reminder)) occurrence.reminder.validate(calendar);
     if (!occurrence.hasValidDates()) throw QuibError(QStringLiteral("Invalid reminder date."));
   }
 }

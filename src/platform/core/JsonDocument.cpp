@@ -90,21 +90,22 @@ QString JsonDocument::string(Field field) {
 QString JsonDocument::sharedString(Field field) {
   std::string_view text;
   if (require(field).get(text) != simdjson::SUCCESS) throw JsonUnsure{};
-  const std::size_t hash = qHash(QByteArrayView(text.data(), qsizetype(text.size())));
+  const auto hash = quint32(qHash(QByteArrayView(text.data(), qsizetype(text.size()))));
   KnownText* known = &slotOf(text, hash);
-  if (known->text.data()) return known->string;
-  if (++m_knownTextCount > m_knownTexts.size() / 2) {
+  if (known->text.data()) return m_sharedTexts[known->index];
+  if (m_sharedTexts.size() >= m_knownTexts.size() / 2) {
     std::vector<KnownText> kept(m_knownTexts.size() * 2);
     std::swap(kept, m_knownTexts);
-    for (KnownText& entry : kept)
-      if (entry.text.data()) slotOf(entry.text, entry.hash) = std::move(entry);
+    for (const KnownText& entry : kept)
+      if (entry.text.data()) slotOf(entry.text, entry.hash) = entry;
     known = &slotOf(text, hash);
   }
-  *known = {text, hash, string(field)};
-  return known->string;
+  *known = {text, hash, quint32(m_sharedTexts.size())};
+  m_sharedTexts.push_back(string(field));
+  return m_sharedTexts.back();
 }
 
-JsonDocument::KnownText& JsonDocument::slotOf(std::string_view text, std::size_t hash) {
+JsonDocument::KnownText& JsonDocument::slotOf(std::string_view text, quint32 hash) {
   const std::size_t mask = m_knownTexts.size() - 1;
   for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
     KnownText& known = m_knownTexts[slot];

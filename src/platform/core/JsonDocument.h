@@ -79,20 +79,22 @@ class JsonDocument final {
     return *field;
   }
 
-  /// A text met before: the view points into the parser's own copy.
+  /// A text met before: the view points into the parser's own copy. Kept
+  /// small, as the table is searched at random.
   struct KnownText {
     std::string_view text;
-    std::size_t hash = 0;
-    QString string;
+    quint32 hash = 0;
+    /// Its place in `m_sharedTexts`.
+    quint32 index = 0;
   };
   /// The slot holding `text`, or the empty one where it belongs (open addressing).
-  KnownText& slotOf(std::string_view text, std::size_t hash);
+  KnownText& slotOf(std::string_view text, quint32 hash);
 
   simdjson::dom::parser m_parser;
   Value m_root;
   /// Half full at most, so a search soon meets an empty slot; the size is a power of two.
   std::vector<KnownText> m_knownTexts = std::vector<KnownText>(256);
-  std::size_t m_knownTextCount = 0;
+  std::vector<QString> m_sharedTexts;
 };
 
 template <std::size_t count>
