@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,15 +53,32 @@ double residentBytes() {
   return statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE));
 }
 
-/// Runs the event loop a while, so the window's animated outline has drawn
-/// and cached its frames and holds no more than it does at rest.
-void settle() {
-  QElapsedTimer running;
-  running.start();
-  while (running.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-}
-
 double heapInUse() { return double(mallinfo2().uordblks + mallinfo2().hblkhd); }
+
+/// Memory held at rest: resident and heap in use.
+struct Held {
+  double resident = 0;
+  double heap = 0;
+};
+
+/// Runs the event loop a while, so the window has drawn what it shows, then
+/// gives the least memory held between events over another while: the
+/// window's animated outline holds a frame's images only while it draws.
+Held atRest() {
+  const auto runFor = [](int milliseconds, const std::function<void()>& between) {
+    QElapsedTimer running;
+    running.start();
+    while (running.elapsed() < milliseconds) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+      between();
+    }
+  };
+  runFor(500, [] {});
+  malloc_trim(0);
+  Held least{residentBytes(), heapInUse()};
+  runFor(1000, [&least] { least = {std::min(least.resident, residentBytes()), std::min(least.heap, heapInUse())}; });
+  return least;
+}
 
 }  // namespace
 
@@ -79,18 +97,15 @@ int main(int argc, char** argv) {
   const int screenful = std::min(count, 50);
   writeFavorites(folder.path(), screenful);
   controller.present();
-  settle();
-  malloc_trim(0);
-  const double residentBefore = residentBytes();
-  const double heapBefore = heapInUse();
+  const Held before = atRest();
 
   writeFavorites(folder.path(), count);
   controller.present();
-  settle();
+  const Held after = atRest();
 
   const double perFavorite = 1024.0 * std::max(count - screenful, 1);
   std::printf("%d favorites of 1 KB: %.2f KB resident and %.2f KB of heap in use per favorite (%zu shown)\n",
-              count, (residentBytes() - residentBefore) / perFavorite, (heapInUse() - heapBefore) / perFavorite,
+              count, (after.resident - before.resident) / perFavorite, (after.heap - before.heap) / perFavorite,
               controller.rows().size());
   return 0;
 }

@@ -244,6 +244,9 @@ TEST(ReminderModel, TheStoredFormIsSortedPrettyJSONWithDatesSince2001) {
   EXPECT_EQ(file.encoded(), expected);
   EXPECT_EQ(ReminderFile::decode(expected), file);
   EXPECT_EQ(ReminderFile::decode(expected).occurrences[0].isOpen(), true);
+  // Every journal this program writes is read straight from the document.
+  pf::JsonDocument document(expected);
+  EXPECT_EQ(ReminderFile::fromJson(document), file);
 }
 
 TEST(ReminderModel, DecodingIsStrict) {
