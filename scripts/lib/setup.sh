@@ -2,6 +2,8 @@
 # build needs (only what is missing) and configures a build folder once.
 
 WENDLE_PACKAGES=(
+  # The desktop suite: its own X server, window manager and compositor, and XTest for its hands.
+  openbox xcompmgr libxtst-dev libxext-dev
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev

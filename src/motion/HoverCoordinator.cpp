@@ -8,8 +8,16 @@ HoverCoordinator::HoverCoordinator(pf::MainQueue& queue)
 HoverCoordinator::~HoverCoordinator() = default;
 
 void HoverCoordinator::companionEntered() {
+  if (m_awaitingLeave) return;
   m_awaitingVisit = false;
   open();
+}
+
+void HoverCoordinator::companionLeft() { m_awaitingLeave = false; }
+
+void HoverCoordinator::companionPressed() {
+  m_awaitingLeave = false;
+  companionEntered();
 }
 
 void HoverCoordinator::openFromMenu() {
@@ -44,6 +52,11 @@ void HoverCoordinator::close() {
   const bool wasOpen = m_open;
   stop();
   if (wasOpen && onClose) onClose();
+}
+
+void HoverCoordinator::handOver(bool pointerOnCompanion) {
+  close();
+  m_awaitingLeave = pointerOnCompanion;
 }
 
 void HoverCoordinator::stop() {

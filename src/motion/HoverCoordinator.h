@@ -13,7 +13,10 @@ class Timer;
 /// opens when the pointer is over the companion or presses it, stays open
 /// while the pointer is over the companion or near the launcher, or while a
 /// hold is on, and closes after a short grace once none of these is true.
-/// The pointer is checked only while the launcher is open.
+/// The pointer is checked only while the launcher is open. A window that
+/// takes over from the launcher closes it, and a pointer still resting on the
+/// companion then opens it again only once it has left and come back (the
+/// window system reports an entry when a menu or a drag lets the pointer go).
 class HoverCoordinator final {
  public:
   /// What keeps the launcher open whatever the pointer does.
@@ -33,13 +36,21 @@ class HoverCoordinator final {
   /// Whether the pointer is over the companion or within the launcher's hover margin.
   std::function<bool()> pointerInside;
 
-  /// The pointer entered the companion, or pressed it: opens the launcher.
+  /// The pointer entered the companion: opens the launcher, unless it still
+  /// rests there since a hand-over.
   void companionEntered();
+  /// The pointer left the companion.
+  void companionLeft();
+  /// The pointer pressed the companion: opens the launcher.
+  void companionPressed();
   /// Opens the launcher from a menu: it stays open until the pointer has come near once.
   void openFromMenu();
   void setHold(Hold hold, bool active);
   /// Closes the launcher now.
   void close();
+  /// Closes the launcher for a window that takes its place; with the pointer
+  /// on the companion, its entries count again only after it has left.
+  void handOver(bool pointerOnCompanion);
   /// Stops watching, leaving the launcher as it is.
   void stop();
 
@@ -54,4 +65,5 @@ class HoverCoordinator final {
   std::bitset<4> m_holds;
   bool m_open = false;
   bool m_awaitingVisit = false;
+  bool m_awaitingLeave = false;
 };

@@ -239,6 +239,12 @@ bool ReminderStore::markPresented(const QString& id, const QDateTime& now) {
   return first;
 }
 
+void ReminderStore::markSetAside(const QString& id) {
+  transaction([&](ReminderFile& file) {
+    if (const auto found = findOpen(file, id); found != file.occurrences.end()) found->presentedAt.reset();
+  });
+}
+
 void ReminderStore::complete(const QString& id, const QDateTime& now) {
   transaction([&](ReminderFile& file) {
     const auto found = findOpen(file, id);

@@ -64,6 +64,9 @@ class ReminderStore final {
   /// Records a showing of the open occurrence `id`; true for the first
   /// showing since it was made or last snoozed.
   bool markPresented(const QString& id, const QDateTime& now);
+  /// Records that the open occurrence `id` was closed unanswered: its next
+  /// showing counts as a first one. An unknown or completed id changes nothing.
+  void markSetAside(const QString& id);
   /// Marks the open occurrence `id` done at `now`, and uses up its reminder's
   /// latest due time as well. An unknown or completed id changes nothing.
   void complete(const QString& id, const QDateTime& now);

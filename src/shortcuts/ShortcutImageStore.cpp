@@ -23,7 +23,7 @@ constexpr double maximumPixels = 100000000;
 
 const QString referencePrefix = QStringLiteral("custom-");
 
-QuibError notAFile() { return QuibError(QStringLiteral("Choose an image file on this Mac.")); }
+QuibError notAFile() { return QuibError(QStringLiteral("Choose an image file on this computer.")); }
 QuibError wrongKind() {
   return QuibError(QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image."));
 }

@@ -2,6 +2,7 @@
 #include "motion/HoverCoordinator.h"
 #include "support/ManualScheduler.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +65,37 @@ TEST_F(Hover, FromTheMenuItWaitsForTheFirstVisit) {
   inside = false;
   scheduler.advance(0.3);
   EXPECT_EQ(events, (QStringList{"open", "close"}));
+}
+
+TEST_F(Hover, AHandOverClosesItAndAPointerRestingOnTheCompanionOpensItOnlyByLeavingOrPressing) {
+  struct Case {
+    const char* name;
+    bool pointerOnCompanion;
+    std::function<void(HoverCoordinator&)> after;  // what the pointer does next
+    bool opens;
+  };
+  const Case cases[] = {
+      {"an entry where it rests", true, [](HoverCoordinator& h) { h.companionEntered(); }, false},
+      {"leaving and coming back", true,
+       [](HoverCoordinator& h) {
+         h.companionLeft();
+         h.companionEntered();
+       },
+       true},
+      {"a press", true, [](HoverCoordinator& h) { h.companionPressed(); }, true},
+      {"an entry from elsewhere", false, [](HoverCoordinator& h) { h.companionEntered(); }, true},
+  };
+  for (const Case& c : cases) {
+    hover.companionEntered();
+    ASSERT_TRUE(hover.isOpen()) << c.name;
+    events.clear();
+    hover.handOver(c.pointerOnCompanion);
+    EXPECT_EQ(events, QStringList{"close"}) << c.name;
+    c.after(hover);
+    EXPECT_EQ(hover.isOpen(), c.opens) << c.name;
+    hover.close();
+    hover.companionLeft();
+  }
 }
 
 TEST(DockGeometry, TheDesktopPanelIsTheStripBelowTheVisibleArea) {

@@ -23,7 +23,7 @@ using test::writeFile;
 
 namespace {
 
-const QString notAFile = QStringLiteral("Choose an image file on this Mac.");
+const QString notAFile = QStringLiteral("Choose an image file on this computer.");
 const QString wrongKind = QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image.");
 const QString tooBig = QStringLiteral("Choose an image smaller than 25 MB.");
 const QString unreadable = QStringLiteral(

@@ -322,15 +322,9 @@ void ClipboardFavoritesController::edit(const std::optional<ClipboardFavorite>& 
   m_editor->onClose = [self] {
     QTimer::singleShot(0, self, [self] { self->updateHold(); });
   };
-  placeOnWindow(m_editor->window());
+  if (positionWindow) positionWindow(m_editor->window());
   m_editor->present();
   updateHold();
-}
-
-void ClipboardFavoritesController::placeOnWindow(pf::Window* editor) const {
-  const pf::Rect over = m_window->frame();
-  const pf::Size size = editor->frame().size;
-  editor->setFrameOrigin({over.midX() - size.width / 2, over.midY() - size.height / 2});
 }
 
 void ClipboardFavoritesController::saveFromEditor(const ClipboardFavorite& favorite,

@@ -82,8 +82,6 @@ class ClipboardFavoritesController final : public QObject {
   void promptForListName(const std::optional<ClipboardFavoriteList>& list);
   void renameList(const ClipboardFavoriteList& list, const QString& name);
   void edit(const std::optional<ClipboardFavorite>& favorite);
-  /// Centres the editor on the Clipboard window it belongs to.
-  void placeOnWindow(pf::Window* editor) const;
   void saveFromEditor(const ClipboardFavorite& favorite, const std::optional<ClipboardFavorite>& expected);
   void showError(const std::exception& error);
   QString statusText() const;

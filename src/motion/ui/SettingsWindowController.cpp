@@ -60,6 +60,7 @@ SettingsWindowController::~SettingsWindowController() { closeColorPanel(); }
 void SettingsWindowController::showWindow() {
   if (!m_window) build();
   showChoices();
+  if (positionWindow) positionWindow(m_window.get());
   m_window->makeKeyAndOrderFront();
 }
 

@@ -28,6 +28,17 @@ std::optional<FileLock> FileLock::tryLock(FileDescriptor file, const QString& pa
   throw FileError::failed(errno, QStringLiteral("lock"), path);
 }
 
+std::optional<FileLock> FileLock::waitFor(const QString& path,
+                                          const std::function<bool()>& cancelled) {
+  FileDescriptor file = FileDescriptor::open(path, O_RDWR | O_CREAT, 0600);
+  if (!file.isOpen()) throw FileError::failed(errno, QStringLiteral("open the lock file"), path);
+  while (!cancelled()) {
+    if (::flock(file.get(), LOCK_EX) == 0) return FileLock(std::move(file));
+    if (errno != EINTR) throw FileError::failed(errno, QStringLiteral("lock"), path);
+  }
+  return std::nullopt;
+}
+
 template <typename Attempt>
 std::optional<FileLock> FileLock::retry(Attempt attempt, std::chrono::milliseconds patience) {
   using namespace std::chrono;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace pf {
@@ -25,6 +26,13 @@ class FileLock final {
   /// Takes the lock, waiting up to `patience` while someone else holds it.
   [[nodiscard]] static std::optional<FileLock> lock(const QString& path,
                                                     std::chrono::milliseconds patience);
+
+  /// Takes the lock, sleeping in flock(2) for as long as someone else holds
+  /// it. A signal that interrupts the sleep ends the wait, with nothing, when
+  /// `cancelled` then answers true; otherwise the sleep goes on. Failing to
+  /// open or lock the file throws FileError.
+  [[nodiscard]] static std::optional<FileLock> waitFor(const QString& path,
+                                                       const std::function<bool()>& cancelled);
 
   /// Locks a folder through its own descriptor, waiting up to `patience`;
   /// this creates no file, so it suits folders whose contents are fixed.

@@ -1,8 +1,7 @@
 #include "filedrop/ui/X11DesktopDrags.h"
 #include "support/EventLoop.h"
+#include "support/VirtualServer.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
@@ -10,30 +9,6 @@
 #include <X11/Xlib.h>
 
 namespace {
-
-/// A private X server for the test on a display it picks itself, or none
-/// when Xvfb is not installed or does not start.
-class VirtualServer final {
- public:
-  VirtualServer() {
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
-    // -displayfd writes the display number on standard output once the server accepts clients.
-    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x480x24"});
-    if (test::processEventsUntil([&] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; },
-                                 30) &&
-        m_server.canReadLine())
-      m_name = ':' + m_server.readLine().trimmed();
-  }
-  ~VirtualServer() {
-    m_server.terminate();
-    m_server.waitForFinished();
-  }
-  const QByteArray& name() const { return m_name; }
-
- private:
-  QProcess m_server;
-  QByteArray m_name;
-};
 
 /// Another X client that starts a drag: it takes the drag selection and
 /// answers one request for its URIs with `uris`, or refuses the request when
@@ -79,7 +54,7 @@ void dragSource(const QByteArray& display, const QByteArray& uris, std::atomic<b
 }  // namespace
 
 TEST(X11DesktopDrags, SeesADragStartAndReadsOnlyItsFiles) {
-  VirtualServer server;
+  test::VirtualServer server;
   if (server.name().isEmpty()) GTEST_SKIP() << "no Xvfb could be started";
   const std::unique_ptr<X11DesktopDrags> drags = X11DesktopDrags::open(server.name());
   ASSERT_TRUE(drags);
