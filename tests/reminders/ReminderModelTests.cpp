@@ -341,6 +341,8 @@ TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
   // So is a file past the size limit by its size.
   const QByteArray empty = R"({"version": 1, "reminders": [], "occurrences": []})";
   EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes)); }), "");
+  EXPECT_EQ(messageOf([&] { ReminderFile::decodeStrictly(empty.leftJustified(ReminderFile::largestFileBytes)); }),
+            "");
   EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes + 1)); }),
             "The reminders file is larger than 64 MB, more than reminders take. It has been preserved.");
 }
