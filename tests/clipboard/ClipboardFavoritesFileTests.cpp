@@ -157,6 +157,9 @@ TEST(FavoritesFileReading, RefusedFilesGetTheirOwnSentence) {
     EXPECT_EQ(messageOf([&] { readFile(c.json); }), c.message) << c.what;
     EXPECT_EQ(messageOf([&] { ClipboardFavoritesFile::decodeStrictly(c.json).validate(); }), c.message) << c.what;
   }
+  // A change whose file would pass the limit is refused, so no file past it is ever written.
+  EXPECT_EQ(ClipboardFavoritesFile::tooLargeToSave(),
+            "Favorites would take more than 64 MB. Delete favorites you no longer need.");
 }
 
 TEST(FavoritesFileReading, MalformedFilesAreTheDecodersOwnErrorNamingThePlace) {

@@ -345,4 +345,7 @@ TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
             "");
   EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes + 1)); }),
             "The reminders file is larger than 64 MB, more than reminders take. It has been preserved.");
+  // A change whose journal would pass the limit is refused, so no journal past it is ever written.
+  EXPECT_EQ(ReminderFile::tooLargeToSave(),
+            "Reminders would take more than 64 MB. Delete reminders you no longer need.");
 }
