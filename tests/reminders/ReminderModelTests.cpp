@@ -244,9 +244,11 @@ TEST(ReminderModel, TheStoredFormIsSortedPrettyJSONWithDatesSince2001) {
   EXPECT_EQ(file.encoded(), expected);
   EXPECT_EQ(ReminderFile::decode(expected), file);
   EXPECT_EQ(ReminderFile::decode(expected).occurrences[0].isOpen(), true);
-  // Every journal this program writes is read straight from the document.
+  // Every journal this program writes is read straight from the document, to
+  // what the strict reading gives.
   pf::JsonDocument document(expected);
   EXPECT_EQ(ReminderFile::fromJson(document), file);
+  EXPECT_EQ(ReminderFile::decodeStrictly(expected), file);
 }
 
 TEST(ReminderModel, DecodingIsStrict) {
