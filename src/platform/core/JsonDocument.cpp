@@ -93,6 +93,7 @@ QString JsonDocument::sharedString(Field field) {
   const auto hash = quint32(qHash(QByteArrayView(text.data(), qsizetype(text.size()))));
   KnownText* known = &slotOf(text, hash);
   if (known->text.data()) return m_sharedTexts[known->index];
+  QString fresh = string(field);
   if (m_sharedTexts.size() >= m_knownTexts.size() / 2) {
     std::vector<KnownText> kept(m_knownTexts.size() * 2);
     std::swap(kept, m_knownTexts);
@@ -101,8 +102,8 @@ QString JsonDocument::sharedString(Field field) {
     known = &slotOf(text, hash);
   }
   *known = {text, hash, quint32(m_sharedTexts.size())};
-  m_sharedTexts.push_back(string(field));
-  return m_sharedTexts.back();
+  m_sharedTexts.push_back(fresh);
+  return fresh;
 }
 
 JsonDocument::KnownText& JsonDocument::slotOf(std::string_view text, quint32 hash) {

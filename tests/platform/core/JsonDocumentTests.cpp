@@ -129,6 +129,8 @@ TEST(JsonDocument, ARecurringTextIsDecodedOnceAndShared) {
     }
   }
   EXPECT_EQ(read.back(), QStringLiteral("é"));
+  JsonDocument marked(R"(["\ufeffmark"])");
+  EXPECT_THROW(marked.sharedString(marked.root().get_array().at(0).value()), pf::JsonUnsure);
   // A text decoded by itself keeps no room a multi-byte text left unused.
   EXPECT_EQ(JsonDocument::decoded("ééééééééé").capacity(), 9);
 }
