@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+namespace pf {
+class JsonDocument;
+}  // namespace pf
+
 /// The contents of "clipboard-favorites.json": lists in the order the user
 /// sees them and favorites in stored order. Files of versions 1 to 3 are
 /// read into the current version; only the current version is written.
@@ -36,7 +40,15 @@ struct ClipboardFavoritesFile {
   /// `largestFileBytes`, an unsupported version or older built-in lists that
   /// do not hold, `pf::JsonError` for anything that is not JSON of the
   /// expected shape.
+  /// A file of the current version as this program writes it is read
+  /// straight into its values; anything else is left to `decodeStrictly`.
   static ClipboardFavoritesFile decode(const QByteArray& bytes, qint64* storedVersion = nullptr);
+  /// The same through the strict readers alone: slower, and the judge of
+  /// every refusal and of whatever the quick reading is unsure of.
+  static ClipboardFavoritesFile decodeStrictly(const QByteArray& bytes, qint64* storedVersion = nullptr);
+  /// The file read straight from a document, as `decode` reads a file of the
+  /// current version; throws `pf::JsonUnsure` on anything else.
+  static ClipboardFavoritesFile fromJson(pf::JsonDocument& document);
 
   /// Pretty-printed with sorted keys; always the current version.
   QByteArray encoded() const;

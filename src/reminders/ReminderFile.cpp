@@ -1,10 +1,12 @@
 #include "reminders/ReminderFile.h"
 
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -29,9 +31,16 @@ void ReminderFile::validate() const {
   if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences))
     throw QuibError(unreadable);
   const pf::Calendar calendar = ReminderSchedule::calendar();
-  for (const QuibReminder& reminder : reminders) reminder.validate(calendar);
+  QHash<QString, const QuibReminder*> passed;
+  passed.reserve(qsizetype(reminders.size()));
+  for (const QuibReminder& reminder : reminders) {
+    reminder.validate(calendar);
+    passed.insert(reminder.id, &reminder);
+  }
   for (const ReminderOccurrence& occurrence : occurrences) {
-    occurrence.reminder.validate(calendar);
+    // An occurrence mostly holds its reminder as listed, which has just passed.
+    const QuibReminder* listed = passed.value(occurrence.reminder.id);
+    if (!listed || !(*listed == occurrence.reminder)) occurrence.reminder.validate(calendar);
     if (!occurrence.hasValidDates()) throw QuibError(QStringLiteral("Invalid reminder date."));
   }
 }
@@ -42,6 +51,18 @@ QString ReminderFile::tooLargeToSave() {
 }
 
 ReminderFile ReminderFile::decode(const QByteArray& bytes) {
+  if (bytes.size() <= largestFileBytes) {
+    try {
+      pf::JsonDocument document(bytes);
+      return fromJson(document);
+    } catch (const pf::JsonUnsure&) {
+      // The strict reading decides, and words any refusal.
+    }
+  }
+  return decodeStrictly(bytes);
+}
+
+ReminderFile ReminderFile::decodeStrictly(const QByteArray& bytes) {
   if (bytes.size() > largestFileBytes)
     throw QuibError(QStringLiteral("The reminders file is larger than %1 MB, more than reminders take. "
                                    "It has been preserved.")
@@ -57,6 +78,20 @@ ReminderFile ReminderFile::decode(const QByteArray& bytes) {
   file.occurrences.reserve(occurrences.size());
   for (const pf::JsonObjectReader& occurrence : occurrences)
     file.occurrences.push_back(ReminderOccurrence::fromJson(occurrence));
+  return file;
+}
+
+ReminderFile ReminderFile::fromJson(pf::JsonDocument& document) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 3> keys{"occurrences", "reminders", "version"};
+  const auto [occurrences, reminders, version] = Document::fields(document.top(), keys);
+  if (Document::integer(version) != currentVersion) throw pf::JsonUnsure{};
+  ReminderFile file;
+  // Reminders first: their texts are the ones the occurrences' copies then share.
+  file.reminders = Document::objects(
+      reminders, [&document](const Document::Object& item) { return QuibReminder::fromJson(document, item); });
+  file.occurrences = Document::objects(
+      occurrences, [&document](const Document::Object& item) { return ReminderOccurrence::fromJson(document, item); });
   return file;
 }
 

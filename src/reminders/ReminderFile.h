@@ -6,6 +6,10 @@
 #include <QByteArray>
 #include <vector>
 
+namespace pf {
+class JsonDocument;
+}  // namespace pf
+
 /// The whole reminders journal: every reminder and every occurrence, compared
 /// field by field. The default value is the empty journal.
 struct ReminderFile {
@@ -34,7 +38,15 @@ struct ReminderFile {
   /// Reads a journal without validating it. Bytes past `largestFileBytes`
   /// and a version other than this program's are refused before the rest is
   /// read (`QuibError`); anything else that is not a journal throws `pf::JsonError`.
+  /// A journal as this program writes it is read straight into its values;
+  /// anything else is left to `decodeStrictly`.
   static ReminderFile decode(const QByteArray& bytes);
+  /// The same through the strict readers alone: slower, and the judge of
+  /// every refusal and of whatever the quick reading is unsure of.
+  static ReminderFile decodeStrictly(const QByteArray& bytes);
+  /// The journal read straight from a document, as `decode` reads a journal
+  /// of this version; throws `pf::JsonUnsure` on anything else.
+  static ReminderFile fromJson(pf::JsonDocument& document);
   /// Pretty-printed with every object's keys sorted; not validated.
   QByteArray encoded() const;
 

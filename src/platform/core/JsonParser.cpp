@@ -1,8 +1,6 @@
 #include "platform/core/JsonParser.h"
 
-#include "platform/core/FileDescriptor.h"
-
-#include <simdjson.h>
+#include "platform/core/JsonDocument.h"
 
 #include <QHashFunctions>
 
@@ -13,21 +11,10 @@
 namespace pf {
 namespace {
 
-/// Thrown on anything the parser is not certain of.
-struct Unsure {};
-
-static_assert(FileDescriptor::readAhead >= qsizetype(simdjson::SIMDJSON_PADDING),
-              "files are read with the room simdjson reads past the end");
-
-// Qt refuses a document nested deeper than this.
-constexpr int deepestNesting = 1024;
-
 // Texts up to this many bytes are decoded once per document, however often they occur.
 constexpr std::size_t sharedTextLength = 256;
 // Beyond this many different ones, further texts are decoded each time.
 constexpr std::size_t largestKnownTexts = std::size_t(1) << 20;
-
-bool startsWithByteOrderMark(std::string_view text) { return text.starts_with("\xEF\xBB\xBF"); }
 
 /// Whether the well-formed UTF-8 `text` holds a character beyond U+FFFF, which
 /// takes four bytes, led by 0xF0 or above.
@@ -48,26 +35,16 @@ JsonParser::JsonParser(std::size_t bytes) : m_knownTexts(1024) {
 std::optional<JsonTree> JsonParser::parse(const QByteArray& bytes) {
   // Nodes are counted in 32 bits, and a node takes at least one byte.
   if (bytes.size() > std::numeric_limits<qint32>::max()) return std::nullopt;
-  // Qt drops a byte order mark that starts the text.
-  if (startsWithByteOrderMark({bytes.constData(), std::size_t(bytes.size())})) return std::nullopt;
-  simdjson::dom::parser reader;
-  simdjson::dom::document document;
-  if (reader.allocate(std::size_t(bytes.size()), deepestNesting + 1) != simdjson::SUCCESS)
-    return std::nullopt;
-  // simdjson reads a little past the end; bytes read from a file leave room for it, others are copied.
-  const bool padded = bytes.capacity() - bytes.size() >= qsizetype(simdjson::SIMDJSON_PADDING);
-  simdjson::dom::element root;
-  if (reader.parse_into_document(document, bytes.constData(), std::size_t(bytes.size()), !padded)
-          .get(root) != simdjson::SUCCESS ||
-      !(root.is_object() || root.is_array()))
-    return std::nullopt;
-  JsonParser parser(std::size_t(bytes.size()));
   try {
+    const JsonDocument document(bytes);
+    const simdjson::dom::element root = document.root();
+    if (!(root.is_object() || root.is_array())) return std::nullopt;
+    JsonParser parser(std::size_t(bytes.size()));
     parser.value(root, 0);
-  } catch (const Unsure&) {
-    return std::nullopt;
+    return std::move(parser.m_tree);
+  } catch (const JsonUnsure&) {
   }
-  return std::move(parser.m_tree);
+  return std::nullopt;
 }
 
 JsonTree::Index JsonParser::value(const simdjson::dom::element& element, int depth) {
@@ -106,7 +83,7 @@ JsonTree::Index JsonParser::keep(Index node, std::vector<Entry>& open, std::size
 }
 
 JsonTree::Index JsonParser::array(const simdjson::dom::element& element, int depth) {
-  if (depth > deepestNesting) throw Unsure{};
+  if (depth > JsonDocument::deepestNesting) throw JsonUnsure{};
   const Index node = m_tree.add(JsonTree::Kind::array);
   const std::size_t first = m_openItems.size();
   const simdjson::dom::array items = element.get_array().value_unsafe();
@@ -115,7 +92,7 @@ JsonTree::Index JsonParser::array(const simdjson::dom::element& element, int dep
 }
 
 JsonTree::Index JsonParser::object(const simdjson::dom::element& element, int depth) {
-  if (depth > deepestNesting) throw Unsure{};
+  if (depth > JsonDocument::deepestNesting) throw JsonUnsure{};
   const Index node = m_tree.add(JsonTree::Kind::object);
   const std::size_t first = m_openMembers.size();
   const simdjson::dom::object members = element.get_object().value_unsafe();
@@ -130,7 +107,7 @@ JsonTree::Index JsonParser::object(const simdjson::dom::element& element, int de
 JsonTree::Index JsonParser::number(double number) {
   // Qt refuses what underflows to zero. Subnormal numbers, and zero spelled with
   // a fraction or exponent, are left to it too rather than told from an underflow here.
-  if (!(std::abs(number) >= std::numeric_limits<double>::min())) throw Unsure{};
+  if (!(std::abs(number) >= std::numeric_limits<double>::min())) throw JsonUnsure{};
   // Like Qt, a whole number that fits in 64 bits is kept as an integer, whatever its spelling.
   constexpr double twoToThe63 = 9223372036854775808.0;
   if (number >= -twoToThe63 && number < twoToThe63 && std::trunc(number) == number)
@@ -140,7 +117,7 @@ JsonTree::Index JsonParser::number(double number) {
 
 JsonTree::Index JsonParser::string(std::string_view text) {
   // Qt drops a byte order mark that starts a text; escaped or not, such a text is left to it.
-  if (startsWithByteOrderMark(text)) throw Unsure{};
+  if (JsonDocument::startsWithByteOrderMark(text)) throw JsonUnsure{};
   const Index node = m_tree.add(JsonTree::Kind::string);
   m_tree.m_nodes[node].first = decoded(text);
   return node;
@@ -148,7 +125,7 @@ JsonTree::Index JsonParser::string(std::string_view text) {
 
 JsonTree::Index JsonParser::key(std::string_view name) {
   // Qt orders and finds keys with characters beyond U+FFFF inconsistently.
-  if (startsWithByteOrderMark(name) || beyondBasicPlane(name)) throw Unsure{};
+  if (JsonDocument::startsWithByteOrderMark(name) || beyondBasicPlane(name)) throw JsonUnsure{};
   return decoded(name);
 }
 
@@ -185,10 +162,7 @@ JsonTree::Index JsonParser::decoded(std::string_view text) {
   if (text.size() <= sharedTextLength) {
     if (const KnownText* known = knownText(text)) return known->string;
   }
-  QString decoded = QString::fromUtf8(QByteArrayView(text.data(), qsizetype(text.size())));
-  // Decoding reserves a code unit for every byte; texts of many multi-byte characters give the rest back.
-  if (decoded.capacity() - decoded.size() > decoded.size() / 8) decoded.squeeze();
-  m_tree.m_strings.push_back(std::move(decoded));
+  m_tree.m_strings.push_back(JsonDocument::decoded(text));
   return Index(m_tree.m_strings.size() - 1);
 }
 
