@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList args = app.arguments().mid(1);
-  const std::optional<FileDropOperation> operation = fileDropOperation(args.value(0));
+  const std::optional<FileDropOperation> operation = FileDropOperation::fromRawValue(args.value(0));
   if (!operation || args.size() < 3) {
     std::fprintf(stderr, "usage: filedrop_bench copy|move <folder> <item>...\n");
     return 2;

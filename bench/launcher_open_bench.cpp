@@ -14,7 +14,6 @@
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Application.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 
 #include <QApplication>
@@ -71,7 +70,7 @@ int main(int argc, char** argv) {
   qputenv("HOME", QFile::encodeName(home.path()));
   const ThrowawayDefaults defaults;
   auto store = std::make_shared<ShortcutStore>(pf::UserDefaults::standard(),
-                                               ShortcutCatalogRepository::applicationDirectory());
+                                               pf::SystemInfo::applicationDataDirectory());
   AppDelegate delegate(store, pf::UserDefaults::standard(), pf::SystemInfo::assetRoot());
   delegate.applicationDidFinishLaunching();
   for (int i = 0; i < 20; ++i) {

@@ -26,7 +26,7 @@ QuibReminder reminderNumber(int i) {
   r.name = QStringLiteral("Reminder %1").arg(i);
   r.message = QStringLiteral("Time to stretch, drink some water and look away from the screen (%1).").arg(i);
   r.time = {2026, 1 + i % 3, 1 + i % 28, i % 24, (i * 7) % 60};
-  r.repeatRule = ReminderRepeat::allCases[std::size_t(i % 3)];
+  r.repeatRule = ReminderRepeat::allCases()[std::size_t(i % 3)];
   if (r.repeatRule == ReminderRepeat::weekly) r.weekdays = {2, 4, 6};
   r.animation = i % 2 ? QStringLiteral("dj") : QStringLiteral("dance");
   if (i % 4 == 0) {

@@ -29,7 +29,7 @@ QuibReminder reminder(int i) {
   r.name = QStringLiteral("Reminder number %1").arg(i);
   r.message = QStringLiteral("Something worth saying, number %1.").arg(i);
   r.time = {2026, 3, 1 + i % 28, i % 24, i % 60};
-  r.repeatRule = ReminderRepeat::allCases[std::size_t(i % 3)];
+  r.repeatRule = ReminderRepeat::allCases()[std::size_t(i % 3)];
   if (r.repeatRule == ReminderRepeat::weekly) r.weekdays = {2, 4, 6};
   r.paused = i % 7 == 0;
   return r;

@@ -2,6 +2,7 @@
 // (built, filled and drawn once), an edit that refills both lists (a move),
 // and decoding the companion's dance.
 #include "ThrowawayDefaults.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
@@ -23,7 +24,7 @@ std::unique_ptr<ShortcutStore> fullStore() {
     shortcuts.push_back({QStringLiteral("s%1").arg(i), QStringLiteral("Shortcut %1").arg(i), ShortcutKind::web,
                          QStringLiteral("https://example.com/%1").arg(i), QStringLiteral("A note"), std::nullopt,
                          std::nullopt, i % 3 != 0});
-  const QString directory = ShortcutCatalogRepository::applicationDirectory();
+  const QString directory = pf::SystemInfo::applicationDataDirectory();
   ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
   return std::make_unique<ShortcutStore>(pf::UserDefaults::standard(), directory);
 }

@@ -3,7 +3,7 @@
 // the check every stored picture passes.
 #include "FuzzDecoder.h"
 #include "platform/core/FileError.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutImageStore.h"
 
 #include <QUrl>

@@ -3,7 +3,6 @@
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Application.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 
 #include <QApplication>
@@ -17,7 +16,7 @@ int main(int argc, char** argv) {
 
   // The main companion's shortcuts come first: every feature the delegate builds reads them.
   auto shortcutStore = std::make_shared<ShortcutStore>(pf::UserDefaults::standard(),
-                                                       ShortcutCatalogRepository::applicationDirectory());
+                                                       pf::SystemInfo::applicationDataDirectory());
   AppDelegate delegate(shortcutStore, pf::UserDefaults::standard(), pf::SystemInfo::assetRoot());
   std::unique_ptr<TestHook> testHook;
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,

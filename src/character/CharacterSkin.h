@@ -1,29 +1,34 @@
 #pragma once
 
+#include "values/RawChoice.h"
+
 #include <QString>
-#include <array>
-#include <optional>
 
 namespace pf {
 class UserDefaults;
 }
 
+/// The cases of `CharacterSkin`, stored by their names, with their display names.
+struct CharacterSkinCases {
+  enum class Value { original, companionBlue, alienBot2, alienBot3, dara, vezu };
+  using enum Value;
+  static constexpr RawChoiceTable<Value, 6> table{{{
+      {original, "original", "Quib"},
+      {companionBlue, "companionBlue", "Duvur"},
+      {alienBot2, "alienBot2", "Derad"},
+      {alienBot3, "alienBot3", "Riri"},
+      {dara, "dara", "Dara"},
+      {vezu, "vezu", "Vezu"},
+  }}};
+};
+
 /// The companion's character.
-class CharacterSkin final {
+class CharacterSkin final : public RawChoice<CharacterSkin, CharacterSkinCases> {
  public:
-  enum class Case { original, companionBlue, alienBot2, alienBot3, dara, vezu };
-  using enum Case;
-
-  constexpr CharacterSkin(Case value) : m_value(value) {}
-
-  static constexpr std::array<Case, 6> allCases{original,  companionBlue, alienBot2,
-                                                alienBot3, dara,          vezu};
+  using RawChoice::RawChoice;
 
   /// The defaults key holding the chosen character's raw value.
   static inline const QString defaultsKey = QStringLiteral("characterSkin");
-
-  /// The character stored as `rawValue` (its case name), or none.
-  static std::optional<CharacterSkin> fromRawValue(const QString& rawValue);
 
   /// The character chosen in `defaults`: Duvur when nothing, or a character
   /// that can no longer be chosen, is stored.
@@ -33,17 +38,8 @@ class CharacterSkin final {
   /// stored value says what the companion shows.
   static void migrateArchivedChoice(pf::UserDefaults& defaults);
 
-  Case value() const { return m_value; }
-  QString rawValue() const;
-  /// The display name: "Quib", "Duvur", "Derad", "Riri", "Dara" or "Vezu".
-  QString title() const;
   /// The folder of its artwork under "Characters" in the asset root.
   QString artworkFolder() const { return title(); }
   /// False for the first character, Quib, which is archived.
-  bool isSelectable() const { return m_value != original; }
-
-  bool operator==(const CharacterSkin&) const = default;
-
- private:
-  Case m_value;
+  bool isSelectable() const { return value() != original; }
 };

@@ -2,7 +2,7 @@
 
 #include "clipboard/CharacterLimit.h"
 #include "platform/core/Text.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 namespace {
 

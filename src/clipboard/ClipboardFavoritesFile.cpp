@@ -3,7 +3,7 @@
 #include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <QSet>
 #include <algorithm>

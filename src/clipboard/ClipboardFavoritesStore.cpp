@@ -4,7 +4,8 @@
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Text.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
+#include "values/ErrorSentence.h"
 
 #include <QFile>
 #include <algorithm>
@@ -101,7 +102,7 @@ void ClipboardFavoritesStore::reload() {
   try {
     adopt(read());
   } catch (const std::exception& error) {
-    m_failure = QStringLiteral("Favorites are unavailable: ") + QString::fromUtf8(error.what());
+    m_failure = QStringLiteral("Favorites are unavailable: ") + errorSentence(error);
     throw;
   }
 }

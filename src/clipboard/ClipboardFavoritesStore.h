@@ -2,7 +2,7 @@
 
 #include "clipboard/ClipboardFavoritesFile.h"
 #include "platform/core/FileIdentity.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
+#include "platform/core/SystemInfo.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,7 +21,7 @@ class ClipboardFavoritesStore final {
   using Writer = std::function<void(const QByteArray& bytes, const QString& path)>;
 
   /// Reads the file in `directory`; a failed read leaves the empty file and sets `failure()`.
-  explicit ClipboardFavoritesStore(QString directory = ShortcutCatalogRepository::applicationDirectory());
+  explicit ClipboardFavoritesStore(QString directory = pf::SystemInfo::applicationDataDirectory());
 
   const QString& directory() const { return m_directory; }
   /// The favorites file's path.

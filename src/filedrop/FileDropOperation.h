@@ -1,17 +1,24 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include "values/RawChoice.h"
 
-/// What a transfer does with each dropped item.
-enum class FileDropOperation {
-  /// The item is copied; the source stays where it was.
-  copy,
-  /// The item is moved; it disappears from its old place.
-  move,
+/// The cases of `FileDropOperation`, stored by their names.
+struct FileDropOperationCases {
+  enum class Value {
+    /// The item is copied; the source stays where it was.
+    copy,
+    /// The item is moved; it disappears from its old place.
+    move,
+  };
+  using enum Value;
+  static constexpr RawChoiceTable<Value, 2> table{{{
+      {copy, "copy"},
+      {move, "move"},
+  }}};
 };
 
-/// The stored string: "copy" or "move".
-QString rawValue(FileDropOperation operation);
-/// The operation stored as `raw`; none for any other string.
-std::optional<FileDropOperation> fileDropOperation(const QString& raw);
+/// What a transfer does with each dropped item.
+class FileDropOperation final : public RawChoice<FileDropOperation, FileDropOperationCases> {
+ public:
+  using RawChoice::RawChoice;
+};

@@ -3,6 +3,7 @@
 #include "filedrop/FileDropError.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileURL.h"
+#include "values/ErrorSentence.h"
 
 #include <QFile>
 #include <QSet>
@@ -34,7 +35,7 @@ std::optional<QByteArray> resolved(const QByteArray& path) {
 }
 
 QString platformMessage(int error, const QString& action, const QByteArray& path) {
-  return QString::fromUtf8(FileError::failed(error, action, QFile::decodeName(path)).what());
+  return errorSentence(FileError::failed(error, action, QFile::decodeName(path)));
 }
 
 /// Whether nothing, not even a dangling link, has this name. A name that
@@ -124,7 +125,7 @@ FileDropResult transferOne(const QUrl& source, const QUrl& folder, FileDropOpera
   } catch (const FileDropError& error) {
     return failed(source, error.message());
   } catch (const FileError& error) {
-    return {source, FileURL::fromLocalPath(tried), QString::fromUtf8(error.what())};
+    return {source, FileURL::fromLocalPath(tried), errorSentence(error)};
   }
 }
 

@@ -5,8 +5,9 @@
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/NotificationCenter.h"
+#include "platform/core/SystemInfo.h"
 #include "shortcuts/CatalogError.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
+#include "values/ErrorSentence.h"
 
 #include <cerrno>
 #include <chrono>
@@ -23,8 +24,6 @@ std::unique_ptr<LauncherAssignmentStore>& sharedStore() {
   return store;
 }
 
-QString message(const std::exception& error) { return QString::fromUtf8(error.what()); }
-
 }  // namespace
 
 LauncherAssignmentStore& LauncherAssignmentStore::shared(const std::vector<Shortcut>& items,
@@ -32,7 +31,7 @@ LauncherAssignmentStore& LauncherAssignmentStore::shared(const std::vector<Short
   auto& store = sharedStore();
   if (!store)
     store = std::make_unique<LauncherAssignmentStore>(
-        ShortcutCatalogRepository::applicationDirectory(), items, grid);
+        pf::SystemInfo::applicationDataDirectory(), items, grid);
   return *store;
 }
 
@@ -45,7 +44,7 @@ LauncherAssignmentStore::LauncherAssignmentStore(const QString& directory,
   try {
     load();
   } catch (const std::exception& error) {
-    m_error = message(error);
+    m_error = errorSentence(error);
   }
 }
 
@@ -71,7 +70,7 @@ bool LauncherAssignmentStore::update(const std::vector<Shortcut>& items,
     save(model);
     return true;
   } catch (const std::exception& error) {
-    if (!m_error) m_error = message(error);
+    if (!m_error) m_error = errorSentence(error);
   }
   // Refusing to save must not hide a shortcut: the buttons are built from the
   // model in memory, which still follows the catalog and the grid.

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "look/LookChoice.h"
+#include "values/RawChoice.h"
 
 /// The cases of `QuibBackground`, stored under "backgroundTheme". Two keep
 /// older spellings that users' stored choices rely on: `grey` is stored as
 /// "darkGrey" and `darkGrey` as "deepGrey".
 struct QuibBackgroundCases {
   enum Value { navy, grey, darkGrey, deepPurple, sageGreen, custom };
-  static constexpr LookChoiceTable<Value, 6> table{{{
+  static constexpr RawChoiceTable<Value, 6> table{{{
       {navy, "navy", "Navy"},
       {grey, "darkGrey", "Grey"},
       {darkGrey, "deepGrey", "Dark Grey"},
@@ -18,7 +18,7 @@ struct QuibBackgroundCases {
 };
 
 /// The window background behind every panel.
-class QuibBackground final : public LookChoice<QuibBackground, QuibBackgroundCases> {
+class QuibBackground final : public RawChoice<QuibBackground, QuibBackgroundCases> {
  public:
-  using LookChoice::LookChoice;
+  using RawChoice::RawChoice;
 };

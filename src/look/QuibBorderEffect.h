@@ -1,6 +1,6 @@
 #pragma once
 
-#include "look/LookChoice.h"
+#include "values/RawChoice.h"
 
 /// The cases of `QuibBorderEffect`, stored under "borderEffect" by their names.
 struct QuibBorderEffectCases {
@@ -21,7 +21,7 @@ struct QuibBorderEffectCases {
     snow,
     toxic,
   };
-  static constexpr LookChoiceTable<Value, 15> table{{{
+  static constexpr RawChoiceTable<Value, 15> table{{{
       {none, "none", "None"},
       {fire, "fire", "Fire"},
       {smoke, "smoke", "Smoke"},
@@ -41,9 +41,9 @@ struct QuibBorderEffectCases {
 };
 
 /// The animated border effect drawn around windows; `none` draws nothing.
-class QuibBorderEffect final : public LookChoice<QuibBorderEffect, QuibBorderEffectCases> {
+class QuibBorderEffect final : public RawChoice<QuibBorderEffect, QuibBorderEffectCases> {
  public:
-  using LookChoice::LookChoice;
+  using RawChoice::RawChoice;
 
   /// The stored effect, read from the standard user defaults on every call;
   /// missing or unknown reads as `none`.

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "look/LookChoice.h"
+#include "values/RawChoice.h"
 
 /// The cases of `QuibColorTheme`, stored under "colorTheme".
 struct QuibColorThemeCases {
   enum Value { blue, orange, pink, green, purple, yellow, custom };
-  static constexpr LookChoiceTable<Value, 7> table{{{
+  static constexpr RawChoiceTable<Value, 7> table{{{
       {blue, "blue", "Blue"},
       {orange, "orange", "Orange"},
       {pink, "pink", "Pink"},
@@ -17,7 +17,7 @@ struct QuibColorThemeCases {
 };
 
 /// The accent family every window draws its trim and highlights in.
-class QuibColorTheme final : public LookChoice<QuibColorTheme, QuibColorThemeCases> {
+class QuibColorTheme final : public RawChoice<QuibColorTheme, QuibColorThemeCases> {
  public:
-  using LookChoice::LookChoice;
+  using RawChoice::RawChoice;
 };

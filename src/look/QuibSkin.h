@@ -1,6 +1,6 @@
 #pragma once
 
-#include "look/LookChoice.h"
+#include "values/RawChoice.h"
 #include "platform/core/Appearance.h"
 #include "platform/core/Geometry.h"
 #include "platform/gfx/Path.h"
@@ -21,7 +21,7 @@ struct QuibSkinCases {
     moltenCore,
     unicornPrincess,
   };
-  static constexpr LookChoiceTable<Value, 8> table{{{
+  static constexpr RawChoiceTable<Value, 8> table{{{
       {classic, "classic", "Classic"},
       {neonSpace, "neonSpace", "Neon Space"},
       {pearlSpace, "pearlSpace", "Pearl Space"},
@@ -35,9 +35,9 @@ struct QuibSkinCases {
 
 /// The window skin: whether windows look light or dark, and the decorated
 /// surface and frame painted into panels and launcher tiles.
-class QuibSkin final : public LookChoice<QuibSkin, QuibSkinCases> {
+class QuibSkin final : public RawChoice<QuibSkin, QuibSkinCases> {
  public:
-  using LookChoice::LookChoice;
+  using RawChoice::RawChoice;
 
   /// The stored skin, read from the standard user defaults on every call;
   /// missing or unknown reads as `classic`.

@@ -6,7 +6,7 @@
 #include "platform/core/JsonWriter.h"
 #include "platform/core/Text.h"
 #include "reminders/ReminderSchedule.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <algorithm>
 #include <set>

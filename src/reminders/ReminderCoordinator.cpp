@@ -4,7 +4,8 @@
 #include "platform/core/Files.h"
 #include "platform/core/QtMainQueue.h"
 #include "reminders/ReminderSchedule.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
+#include "values/ErrorSentence.h"
 
 #include <algorithm>
 
@@ -148,7 +149,7 @@ void ReminderCoordinator::setAside() {
 }
 
 void ReminderCoordinator::report(const std::exception& error) {
-  const QString text = ReminderStore::text(error);
+  const QString text = errorSentence(error);
   if (m_lastError == text) return;
   m_lastError = text;
   if (onError) onError(text);

@@ -4,7 +4,7 @@
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "reminders/ReminderSchedule.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,31 +1,21 @@
 #pragma once
 
-#include <QString>
-#include <array>
-#include <optional>
+#include "values/RawChoice.h"
 
-/// How a reminder repeats; stored as its raw string.
-class ReminderRepeat final {
+/// The cases of `ReminderRepeat`: the stored strings, with their titles (the
+/// raw value with its first letter capitalized).
+struct ReminderRepeatCases {
+  enum class Value { once, daily, weekly };
+  using enum Value;
+  static constexpr RawChoiceTable<Value, 3> table{{{
+      {once, "once", "Once"},
+      {daily, "daily", "Daily"},
+      {weekly, "weekly", "Weekly"},
+  }}};
+};
+
+/// How a reminder repeats; stored as its raw string. Menus list the rules in table order.
+class ReminderRepeat final : public RawChoice<ReminderRepeat, ReminderRepeatCases> {
  public:
-  enum class Case { once, daily, weekly };
-  using enum Case;
-
-  constexpr ReminderRepeat(Case value) : m_value(value) {}
-
-  /// Every rule, in the order menus list them.
-  static constexpr std::array<Case, 3> allCases{once, daily, weekly};
-
-  /// The rule stored as `rawValue`, or none.
-  static std::optional<ReminderRepeat> fromRawValue(const QString& rawValue);
-
-  Case value() const { return m_value; }
-  /// The stored string: "once", "daily" or "weekly".
-  QString rawValue() const;
-  /// The raw value with its first letter capitalized: "Once", "Daily", "Weekly".
-  QString title() const;
-
-  bool operator==(const ReminderRepeat&) const = default;
-
- private:
-  Case m_value;
+  using RawChoice::RawChoice;
 };

@@ -3,9 +3,10 @@
 #include "platform/core/AtomicWriter.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
+#include "platform/core/SystemInfo.h"
 #include "reminders/ReminderSchedule.h"
-#include "shortcuts/QuibError.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
+#include "values/QuibError.h"
+#include "values/ErrorSentence.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -58,16 +59,11 @@ ReminderStore::ReminderStore(QString directory)
   try {
     m_file = read();
   } catch (const std::exception& error) {
-    m_failure = text(error);
+    m_failure = errorSentence(error);
   }
 }
 
-QString ReminderStore::defaultDirectory() { return ShortcutCatalogRepository::applicationDirectory(); }
-
-QString ReminderStore::text(const std::exception& error) {
-  if (const auto* quib = dynamic_cast<const QuibError*>(&error)) return quib->message();
-  return QString::fromUtf8(error.what());
-}
+QString ReminderStore::defaultDirectory() { return pf::SystemInfo::applicationDataDirectory(); }
 
 QString ReminderStore::primary() const { return path(primaryName); }
 
@@ -100,7 +96,7 @@ void ReminderStore::reload() {
     m_file = read();
     m_failure.reset();
   } catch (const std::exception& error) {
-    m_failure = QStringLiteral("Reminders are unavailable: ") + text(error);
+    m_failure = QStringLiteral("Reminders are unavailable: ") + errorSentence(error);
     throw;
   }
 }
@@ -110,7 +106,7 @@ void ReminderStore::transaction(const Change& change) {
     m_file = changeUnderLock(change);
     m_failure.reset();
   } catch (const std::exception& error) {
-    m_failure = text(error);
+    m_failure = errorSentence(error);
     throw;
   }
   // After the lock is released, so a listener may start a change of its own.

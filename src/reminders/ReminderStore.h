@@ -28,8 +28,6 @@ class ReminderStore final {
 
   /// The application-data folder.
   static QString defaultDirectory();
-  /// The sentence of any error the store or its journal throws.
-  static QString text(const std::exception& error);
 
   const QString& directory() const { return m_directory; }
   /// The journal file, "reminders.json" in the folder.

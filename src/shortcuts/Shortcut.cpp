@@ -7,7 +7,7 @@ bool Shortcut::isStock() const { return ShortcutPresets::stockIDs().contains(id)
 
 Shortcut Shortcut::fromJson(const pf::JsonObjectReader& object) {
   const QString rawKind = object.string(QStringLiteral("kind"));
-  const auto kind = shortcutKind(rawKind);
+  const auto kind = ShortcutKind::fromRawValue(rawKind);
   if (!kind)
     throw pf::JsonError(QStringLiteral("\"%1\" is not a kind of shortcut.").arg(rawKind),
                         QStringLiteral("kind"), object.path());
@@ -31,7 +31,7 @@ std::vector<Shortcut> Shortcut::decodeList(const QByteArray& bytes) {
 QJsonObject Shortcut::json() const {
   QJsonObject object{{QStringLiteral("id"), id},
                      {QStringLiteral("label"), label},
-                     {QStringLiteral("kind"), rawValue(kind)},
+                     {QStringLiteral("kind"), kind.rawValue()},
                      {QStringLiteral("destination"), destination},
                      {QStringLiteral("note"), note},
                      {QStringLiteral("isActive"), isActive}};

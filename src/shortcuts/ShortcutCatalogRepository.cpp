@@ -6,8 +6,8 @@
 #include "platform/core/Json.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/Log.h"
-#include "platform/core/SystemInfo.h"
 #include "shortcuts/CatalogError.h"
+#include "values/ErrorSentence.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -45,7 +45,7 @@ QString damageOf(const QByteArray& bytes) {
   try {
     ShortcutCatalog::decode(bytes);
   } catch (const std::exception& error) {
-    return QString::fromUtf8(error.what());
+    return errorSentence(error);
   }
   return {};
 }
@@ -59,10 +59,6 @@ CatalogError ShortcutCatalogRepository::busy() {
 
 CatalogError ShortcutCatalogRepository::lockUnavailable() {
   return CatalogError::unavailable(QStringLiteral("Cannot open the shortcut catalog lock."));
-}
-
-QString ShortcutCatalogRepository::applicationDirectory() {
-  return pf::SystemInfo::applicationDataDirectory();
 }
 
 ShortcutCatalogRepository::ShortcutCatalogRepository(QString directory)
@@ -101,7 +97,7 @@ std::optional<ShortcutCatalog> ShortcutCatalogRepository::readWithoutLock() cons
     if (const auto primary = read(primaryName)) return ShortcutCatalog::decode(*primary);
   } catch (const std::exception& error) {
     pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@"), path(primaryName),
-            QString::fromUtf8(error.what()));
+            errorSentence(error));
   }
   return std::nullopt;
 }
@@ -161,7 +157,7 @@ std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::load
     pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@ Its previous copy "
                            "\"%@\" could not be read either: %@ Both were left as they are."),
             path(primaryName), primary ? damageOf(*primary) : QStringLiteral("it is missing."),
-            path(previousName), QString::fromUtf8(error.what()));
+            path(previousName), errorSentence(error));
     throw;
   }
   if (primary)

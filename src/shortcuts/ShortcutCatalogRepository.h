@@ -34,9 +34,6 @@ class ShortcutCatalogRepository final {
   using Seed = std::function<ShortcutCatalog()>;
   using Writer = std::function<void(const QByteArray& bytes, const QString& path)>;
 
-  /// The program's application-data folder, computed from the home folder on every call; creates nothing.
-  static QString applicationDirectory();
-
   /// The error of a load or save that found the lock held by another copy.
   static CatalogError busy();
   /// The error of a load or save that could not open the lock file.

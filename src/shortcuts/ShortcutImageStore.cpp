@@ -4,7 +4,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
 #include "shortcuts/PictureReader.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <QBuffer>
 #include <QColorSpace>

@@ -1,13 +1,20 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include "values/RawChoice.h"
+
+/// The cases of `ShortcutKind`, stored by their names.
+struct ShortcutKindCases {
+  enum class Value { web, application, folder };
+  using enum Value;
+  static constexpr RawChoiceTable<Value, 3> table{{{
+      {web, "web"},
+      {application, "application"},
+      {folder, "folder"},
+  }}};
+};
 
 /// What a shortcut's destination names; stored as its raw string.
-enum class ShortcutKind { web, application, folder };
-
-/// The stored raw string: "web", "application" or "folder".
-QString rawValue(ShortcutKind kind);
-
-/// The kind a raw string names; none for any other string.
-std::optional<ShortcutKind> shortcutKind(const QString& raw);
+class ShortcutKind final : public RawChoice<ShortcutKind, ShortcutKindCases> {
+ public:
+  using RawChoice::RawChoice;
+};

@@ -2,6 +2,7 @@
 
 #include "platform/core/Workspace.h"
 #include "shortcuts/ShortcutStore.h"
+#include "values/ErrorSentence.h"
 
 ShortcutOpener::ShortcutOpener(pf::Workspace& workspace)
     : webOpen([&workspace](const QUrl& url) { return workspace.openURL(url); }),
@@ -16,7 +17,7 @@ void ShortcutOpener::open(const Shortcut& shortcut, ShortcutStore& store,
   try {
     url = store.resolvedURL(shortcut);
   } catch (const std::exception& error) {
-    completion(QString::fromUtf8(error.what()));
+    completion(errorSentence(error));
     return;
   }
   switch (shortcut.kind) {

@@ -7,8 +7,9 @@
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/DesktopEntry.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutPresets.h"
+#include "values/ErrorSentence.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -72,7 +73,7 @@ ShortcutStore::ShortcutStore(pf::UserDefaults& defaults, const QString& catalogD
     m_catalogIsWritable = true;
     m_catalogNotice = std::move(loaded.notice);
   } catch (const std::exception& error) {
-    m_catalogNotice = QStringLiteral("Shortcuts are unavailable: ") + QString::fromUtf8(error.what());
+    m_catalogNotice = QStringLiteral("Shortcuts are unavailable: ") + errorSentence(error);
     // A folder where not even the lock can be made (read-only media, another
     // owner) still shows its shortcuts; the store stays read-only.
     const auto* catalogError = dynamic_cast<const CatalogError*>(&error);
@@ -241,7 +242,7 @@ void ShortcutStore::renewBookmark(const QString& id, const QString& path) {
     commit(renewed, {});
   } catch (const std::exception& error) {
     m_catalogNotice = QStringLiteral("Folder opened, but its refreshed bookmark was not saved: ") +
-                      QString::fromUtf8(error.what());
+                      errorSentence(error);
   }
 }
 

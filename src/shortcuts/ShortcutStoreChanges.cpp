@@ -6,7 +6,7 @@
 #include "platform/core/Files.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/CatalogError.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <QSet>
 #include <algorithm>

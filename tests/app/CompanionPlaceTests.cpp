@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
 #include "character/ui/CompanionPanel.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 
 #include <QGuiApplication>
@@ -14,7 +14,7 @@
 TEST(CompanionPlace, ADisplayThatChangesSizeKeepsTheCompanionWithinReach) {
   pf::UserDefaults& defaults = pf::UserDefaults::standard();
   AppDelegate delegate(
-      std::make_shared<ShortcutStore>(defaults, ShortcutCatalogRepository::applicationDirectory()),
+      std::make_shared<ShortcutStore>(defaults, pf::SystemInfo::applicationDataDirectory()),
       defaults, QString());
   delegate.applicationDidFinishLaunching();
   CompanionPanel* panel = delegate.companionPanel();

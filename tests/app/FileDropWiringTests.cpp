@@ -3,6 +3,7 @@
 #include "character/ui/RobotView.h"
 #include "filedrop/ui/FileDropController.h"
 #include "filedrop/ui/RobotDropTarget.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
@@ -34,7 +35,7 @@ bool dropOnCompanion(AppDelegate& delegate, const QList<QUrl>& urls) {
 TEST(FileDropWiring, DropsOnTheCompanionOpenTheWindowAndABusyTransferHoldsOffDropsAndQuitting) {
   const QString saved = test::home() + "/Saved";
   QDir().mkpath(saved);
-  const QString directory = ShortcutCatalogRepository::applicationDirectory();
+  const QString directory = pf::SystemInfo::applicationDataDirectory();
   ShortcutCatalogRepository(directory).load(
       [&] {
         return ShortcutCatalog{
@@ -75,7 +76,7 @@ TEST(FileDropWiring, DropsOnTheCompanionOpenTheWindowAndABusyTransferHoldsOffDro
 }
 
 TEST(FileDropWiring, EditSavedFoldersClosesTheWindowAndOpensTheShortcutEditor) {
-  const QString directory = ShortcutCatalogRepository::applicationDirectory();
+  const QString directory = pf::SystemInfo::applicationDataDirectory();
   AppDelegate delegate(std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory),
                        pf::UserDefaults::standard(), QString());
   delegate.applicationDidFinishLaunching();

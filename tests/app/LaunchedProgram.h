@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "launcher/LauncherAssignmentStore.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Window.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
@@ -27,7 +28,7 @@ class LaunchedProgram : public ::testing::Test {
   void launch(const std::vector<Shortcut>& shortcuts) {
     pf::UserDefaults::resetAll();
     LauncherAssignmentStore::resetShared();
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
     delegate = std::make_unique<AppDelegate>(
         std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),

@@ -11,6 +11,7 @@
 #include "launcher/ui/ShortcutButton.h"
 #include "motion/ui/SettingsWindowController.h"
 #include "motion/HoverCoordinator.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -46,7 +47,7 @@ class LauncherRoad : public ::testing::Test {
     LauncherAssignmentStore::resetShared();
     pf::Compositor::overrideActive(true);
     pf::Accessibility::overrideReduceMotion(false);
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     const QString saved = test::home() + QStringLiteral("/Saved");
     QDir().mkpath(saved);
     const std::vector<Shortcut> shortcuts{

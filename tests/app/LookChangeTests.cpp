@@ -5,6 +5,7 @@
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "motion/ui/SettingsWindowController.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/gfx/AnimationClock.h"
 #include "platform/ui/Accessibility.h"
@@ -12,7 +13,6 @@
 #include "reminders/ui/ReminderEditor.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "reminders/ui/ReminderList.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
@@ -38,7 +38,7 @@ namespace {
 /// The whole program, made over the stored look and the test's home.
 std::unique_ptr<AppDelegate> launched() {
   auto delegate = std::make_unique<AppDelegate>(
-      std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), ShortcutCatalogRepository::applicationDirectory()),
+      std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), pf::SystemInfo::applicationDataDirectory()),
       pf::UserDefaults::standard(), QStringLiteral(WENDLE_ASSETS));
   delegate->applicationDidFinishLaunching();
   return delegate;

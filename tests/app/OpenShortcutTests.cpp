@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "platform/core/QtMainQueue.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
@@ -36,7 +37,7 @@ class OpenShortcut : public ::testing::Test {
                                           make("down", "Stuff", ShortcutKind::folder, folder),
                                           make("tool", "Tool", ShortcutKind::application,
                                                test::writeDesktopEntry(test::home(), "tool", "true"))};
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     ShortcutCatalogRepository(directory).load(
         [&] {
           return ShortcutCatalog{2, shortcuts, {}};

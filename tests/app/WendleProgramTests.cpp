@@ -1,7 +1,7 @@
 #include "platform/core/Calendar.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "reminders/ReminderSupport.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -167,7 +167,7 @@ TEST(WendleProgram, AnnouncesAReminderThatIsDueInItsBubbleAboveTheCompanion) {
   QuibReminder tea = test::reminder(QStringLiteral("Tea"), ReminderRepeat::once,
                                     ReminderTime(QDateTime::currentDateTime(), calendar));
   tea.message = QStringLiteral("Time for tea.");
-  const QString folder = ShortcutCatalogRepository::applicationDirectory();
+  const QString folder = pf::SystemInfo::applicationDataDirectory();
   ASSERT_TRUE(QDir().mkpath(folder));
   QFile journal(folder + QStringLiteral("/reminders.json"));
   ASSERT_TRUE(journal.open(QIODevice::WriteOnly) && journal.write(ReminderFile{1, {tea}, {}}.encoded()) > 0);

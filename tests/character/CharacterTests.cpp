@@ -3,21 +3,15 @@
 #include "character/QuibAction.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
+#include "support/RawChoiceChecks.h"
 
 #include <gtest/gtest.h>
 #include <limits>
 
-TEST(CharacterSkin, TitlesAndRawValuesFollowTheCases) {
-  QStringList titles;
-  QStringList raw;
-  for (CharacterSkin skin : CharacterSkin::allCases) {
-    titles << skin.title();
-    raw << skin.rawValue();
-    EXPECT_EQ(CharacterSkin::fromRawValue(skin.rawValue()), skin);
-  }
-  EXPECT_EQ(titles, (QStringList{"Quib", "Duvur", "Derad", "Riri", "Dara", "Vezu"}));
-  EXPECT_EQ(raw, (QStringList{"original", "companionBlue", "alienBot2", "alienBot3", "dara", "vezu"}));
-  EXPECT_EQ(CharacterSkin::fromRawValue(QStringLiteral("Duvur")), std::nullopt);
+TEST(CharacterSkin, EveryCharacterRoundTripsThroughItsRawValue) {
+  test::expectRawValuesRoundTrip<CharacterSkin>(true);
+  for (const CharacterSkin skin : CharacterSkin::allCases())
+    EXPECT_EQ(skin.isSelectable(), skin != CharacterSkin::original) << skin.rawValue().toStdString();
 }
 
 TEST(CharacterSkin, SelectedFallsBackToDuvurForNothingOrTheArchivedCharacter) {
@@ -45,16 +39,7 @@ TEST(CharacterSkin, MigratesOnlyAStoredArchivedChoice) {
   EXPECT_EQ(defaults.string(CharacterSkin::defaultsKey), QStringLiteral("vezu"));
 }
 
-TEST(QuibAction, CasesTitlesAndRawValues) {
-  ASSERT_EQ(QuibAction::allCases.size(), 2u);
-  EXPECT_EQ(QuibAction(QuibAction::allCases[0]), QuibAction::dance);
-  EXPECT_EQ(QuibAction(QuibAction::dance).title(), QStringLiteral("Dance 01"));
-  EXPECT_EQ(QuibAction(QuibAction::dj).title(), QStringLiteral("DJ Mode"));
-  EXPECT_EQ(QuibAction(QuibAction::dance).rawValue(), QStringLiteral("dance"));
-  EXPECT_EQ(QuibAction::fromRawValue(QStringLiteral("dj")), QuibAction::dj);
-  EXPECT_EQ(QuibAction::fromRawValue(QStringLiteral("DJ Mode")), std::nullopt);
-  EXPECT_EQ(QuibAction::fromRawValue(QString()), std::nullopt);
-}
+TEST(QuibAction, EveryActionRoundTripsThroughItsRawValue) { test::expectRawValuesRoundTrip<QuibAction>(true); }
 
 TEST(CharacterSize, WriteStoresLevelAndHeightThenPostsWithNoObject) {
   pf::UserDefaults& defaults = pf::UserDefaults::standard();

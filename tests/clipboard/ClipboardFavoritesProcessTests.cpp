@@ -2,7 +2,7 @@
 // adding favorites at the same time while another one reads.
 #include "clipboard/FavoritesSupport.h"
 #include "platform/core/FileLock.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 

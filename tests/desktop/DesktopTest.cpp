@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "desktop/XSession.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "support/TestEnvironment.h"
@@ -52,7 +53,7 @@ Shortcut DesktopTest::shortcut(const QString& label, ShortcutKind kind, const QS
 
 void DesktopTest::writeShortcuts(const std::vector<Shortcut>& shortcuts) {
   const ShortcutCatalog catalog{ShortcutCatalog::currentVersion, shortcuts, {}};
-  ShortcutCatalogRepository(ShortcutCatalogRepository::applicationDirectory()).load([&] { return catalog; }, {});
+  ShortcutCatalogRepository(pf::SystemInfo::applicationDataDirectory()).load([&] { return catalog; }, {});
 }
 
 RunningWendle& DesktopTest::start() {

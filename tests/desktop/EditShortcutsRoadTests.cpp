@@ -1,6 +1,6 @@
 #include "desktop/DesktopTest.h"
+#include "platform/core/SystemInfo.h"
 #include "shortcuts/ShortcutCatalog.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -68,7 +68,7 @@ TEST_F(DesktopTest, FoldersApplicationsAndPicturesChosenInRealDialogsReachTheCat
 
   // Saved in the catalog, and shown on the launcher.
   const ShortcutCatalog catalog = ShortcutCatalog::decode(
-      test::contentsOf(ShortcutCatalogRepository::applicationDirectory() + QStringLiteral("/shortcuts.json")));
+      test::contentsOf(pf::SystemInfo::applicationDataDirectory() + QStringLiteral("/shortcuts.json")));
   const auto saved = [&](const QString& label) {
     const auto found = std::find_if(catalog.shortcuts.begin(), catalog.shortcuts.end(),
                                     [&](const Shortcut& shortcut) { return shortcut.label == label; });

@@ -1,7 +1,7 @@
 #include "desktop/DesktopTest.h"
 #include "platform/core/Calendar.h"
+#include "platform/core/SystemInfo.h"
 #include "reminders/ReminderFile.h"
-#include "shortcuts/ShortcutCatalogRepository.h"
 #include "support/TestFiles.h"
 
 #include <QTimeZone>
@@ -11,7 +11,7 @@ namespace {
 
 const QString bubbleTitle = QStringLiteral("Wendle Reminder");
 
-QString journal() { return ShortcutCatalogRepository::applicationDirectory() + QStringLiteral("/reminders.json"); }
+QString journal() { return pf::SystemInfo::applicationDataDirectory() + QStringLiteral("/reminders.json"); }
 
 /// A journal of one reminder, due this minute.
 void writeReminderDueNow(const QString& id, const QString& name) {

@@ -5,6 +5,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/FileURL.h"
 #include "platform/core/TemporaryLock.h"
+#include "support/RawChoiceChecks.h"
 
 #include <QElapsedTimer>
 #include <QMimeData>
@@ -101,11 +102,7 @@ QStringList entriesIn(const QString& folder) {
 }  // namespace
 
 TEST(FileDropOperation, RawValuesRoundTripAndNothingElseIsAccepted) {
-  EXPECT_EQ(rawValue(FileDropOperation::copy), "copy");
-  EXPECT_EQ(rawValue(FileDropOperation::move), "move");
-  EXPECT_EQ(fileDropOperation("copy"), FileDropOperation::copy);
-  EXPECT_EQ(fileDropOperation("move"), FileDropOperation::move);
-  for (const char* other : {"", "Copy", "moved", " copy"}) EXPECT_EQ(fileDropOperation(other), std::nullopt) << other;
+  test::expectRawValuesRoundTrip<FileDropOperation>();
 }
 
 TEST(FileDropTransferNames, NumberGoesBeforeTheLastExtension) {

@@ -3,6 +3,7 @@
 #include "platform/core/JsonDocument.h"
 #include "reminders/ReminderFile.h"
 #include "reminders/ReminderSupport.h"
+#include "support/RawChoiceChecks.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -167,10 +168,9 @@ TEST(ReminderModel, SameScheduleComparesTimeRuleAndTheSetOfWeekdays) {
 }
 
 TEST(ReminderModel, RepeatRulesAndDateKeys) {
-  QStringList titles;
-  for (ReminderRepeat rule : ReminderRepeat::allCases) titles << rule.rawValue() + '/' + rule.title();
-  EXPECT_EQ(titles, QStringList({"once/Once", "daily/Daily", "weekly/Weekly"}));
-  EXPECT_EQ(ReminderRepeat::fromRawValue("Daily"), std::nullopt);
+  test::expectRawValuesRoundTrip<ReminderRepeat>(true);
+  for (const ReminderRepeat rule : ReminderRepeat::allCases())
+    EXPECT_EQ(rule.title(), rule.rawValue().left(1).toUpper() + rule.rawValue().mid(1));
   EXPECT_EQ(ReminderTime(2026, 3, 7, 9, 5).dateKey(), "2026-03-07");
   EXPECT_EQ(ReminderTime(987, 12, 1, 0, 0).dateKey(), "0987-12-01");
 }

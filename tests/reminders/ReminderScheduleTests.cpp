@@ -201,7 +201,7 @@ TEST(ReminderSchedule, DueTimesMatchAPlainReadingOfTheClockOverYears) {
       for (std::size_t rule = 0; rule < std::size(weekdays); ++rule) {
         // First days spread over the span, so questions jump between years.
         const QDate first = span.from.addDays(qint64(reminders.size()) * 97 % span.from.daysTo(span.to));
-        QuibReminder r = reminder("R1", ReminderRepeat::allCases[std::min<std::size_t>(rule, 2)],
+        QuibReminder r = reminder("R1", ReminderRepeat::allCases()[std::min<std::size_t>(rule, 2)],
                                   {first.year(), first.month(), first.day(), time.hour(), time.minute()});
         r.weekdays = weekdays[rule];
         reminders.push_back(r);

@@ -5,6 +5,7 @@
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
 #include "support/TestEnvironment.h"
+#include "values/ErrorSentence.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -84,7 +85,7 @@ inline QString messageOf(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& error) {
-    return ReminderStore::text(error);
+    return errorSentence(error);
   }
   return {};
 }

@@ -1,5 +1,6 @@
 #include "platform/core/JsonReader.h"
 #include "shortcuts/CatalogSupport.h"
+#include "support/RawChoiceChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,8 @@ ShortcutCatalog richCatalog() {
 }
 
 }  // namespace
+
+TEST(CatalogDecoding, EveryKindRoundTripsThroughItsRawValue) { test::expectRawValuesRoundTrip<ShortcutKind>(); }
 
 TEST(CatalogDecoding, VersionIsReadFirst) {
   // Version 3 is refused before the (broken) shortcuts are looked at.

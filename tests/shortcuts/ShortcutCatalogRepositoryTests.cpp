@@ -1,6 +1,6 @@
 #include "platform/core/FileError.h"
 #include "platform/core/JsonReader.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
 
 #include <QRegularExpression>
@@ -53,12 +53,6 @@ std::map<QString, QByteArray> folderContents() {
 }
 
 }  // namespace
-
-TEST(CatalogRepository, ApplicationDirectoryIsUnderHomeAndCreatesNothing) {
-  const QString expected = test::home() + "/Library/Application Support/Quib Bot";
-  EXPECT_EQ(ShortcutCatalogRepository::applicationDirectory(), expected);
-  EXPECT_FALSE(QFileInfo::exists(test::home() + "/Library"));
-}
 
 TEST(CatalogRepository, FirstLoadSeedsOnceWithPrivateFilesAndAMigrationRecord) {
   ShortcutCatalogRepository repository(catalogFolder() + "/deeper");

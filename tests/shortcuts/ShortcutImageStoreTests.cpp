@@ -1,7 +1,7 @@
 #include "platform/core/AtomicWriter.h"
 #include "shortcuts/CatalogSupport.h"
 #include "shortcuts/ImageSupport.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
 #include "shortcuts/ShortcutImageStore.h"
 #include "support/ChildProcess.h"

@@ -1,7 +1,7 @@
 #include "character/CharacterSize.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ImageSupport.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
 #include "shortcuts/ShortcutPresets.h"
 #include "shortcuts/ShortcutStore.h"

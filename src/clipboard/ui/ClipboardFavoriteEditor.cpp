@@ -5,7 +5,8 @@
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
 #include "platform/ui/Window.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
+#include "values/ErrorSentence.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -140,7 +141,7 @@ void ClipboardFavoriteEditor::save() {
     try {
       onSave(value());
     } catch (const std::exception& error) {
-      m_status->setText(FavoriteWindowParts::sentence(error));
+      m_status->setText(errorSentence(error));
       return;
     }
   }

@@ -11,6 +11,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
+#include "values/ErrorSentence.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -383,5 +384,5 @@ void ClipboardFavoritesController::copySelected() {
 }
 
 void ClipboardFavoritesController::showError(const std::exception& error) {
-  m_status->setText(FavoriteWindowParts::sentence(error));
+  m_status->setText(errorSentence(error));
 }

@@ -57,6 +57,5 @@ void tintButton(QPushButton* button, const pf::Color& bezel) {
   pf::ViewStyle::setColor(button, pf::ViewStyle::ColorRole::text, pf::Color::system(QStringLiteral("white")));
 }
 
-QString sentence(const std::exception& error) { return QString::fromUtf8(error.what()); }
 
 }  // namespace FavoriteWindowParts

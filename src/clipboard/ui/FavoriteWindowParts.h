@@ -31,7 +31,5 @@ QLabel* statusLabel(QWidget* parent, int pixelSize, const pf::Color& color);
 QPushButton* button(QWidget* parent, const QString& title);
 /// Gives `button` a coloured face and white text.
 void tintButton(QPushButton* button, const pf::Color& bezel);
-/// Shows the error of a failed action: its sentence, unchanged.
-QString sentence(const std::exception& error);
 
 }  // namespace FavoriteWindowParts

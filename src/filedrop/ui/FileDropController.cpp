@@ -10,7 +10,7 @@
 #include "platform/core/QtGeometry.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
 
 #include <QComboBox>

@@ -19,6 +19,7 @@
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "values/ErrorSentence.h"
 
 #include <QApplication>
 #include <QGraphicsOpacityEffect>
@@ -94,8 +95,6 @@ QPixmap ghostPicture(ShortcutButton* button) {
   painter.drawPixmap(0, 0, shot);
   return faded;
 }
-
-QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
 
 /// A tool tip showing `text` exactly as written, spaces and line breaks too:
 /// Qt takes any tool tip that looks like markup for rich text, and a
@@ -538,7 +537,7 @@ void LauncherViewController::applySwap(const QString& id, qint64 index, const st
   try {
     m_assignments->assign(id, target, m_store.shortcuts(), m_grid);
   } catch (const std::exception& error) {
-    m_pendingArrangeError = messageOf(error);
+    m_pendingArrangeError = errorSentence(error);
     return;
   }
   m_page = index / capacity;
@@ -671,7 +670,7 @@ void LauncherViewController::chooseAssignment(const LauncherSlot& slot, const st
   try {
     m_assignments->assign(id, slot, m_store.shortcuts(), m_grid);
   } catch (const std::exception& error) {
-    m_pendingArrangeError = messageOf(error);
+    m_pendingArrangeError = errorSentence(error);
     return;
   }
   refresh();

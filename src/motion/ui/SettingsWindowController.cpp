@@ -78,8 +78,7 @@ void SettingsWindowController::build() {
   form->setContentsMargins(20, 18, 20, 18);
   form->setVerticalSpacing(10);
 
-  m_character = new QComboBox(card);
-  for (CharacterSkin skin : CharacterSkin::allCases) m_character->addItem(skin.title());
+  m_character = popUp<CharacterSkin>(card);
   // The archived character stays listed, so a stored choice of it reads right, but cannot be picked.
   m_character->setItemData(0, 0, Qt::UserRole - 1);
   m_accent = popUp<QuibColorTheme>(card);
@@ -106,10 +105,7 @@ void SettingsWindowController::build() {
 }
 
 void SettingsWindowController::showChoices() {
-  const CharacterSkin character = CharacterSkin::selected(m_defaults);
-  m_character->setCurrentIndex(int(std::find(CharacterSkin::allCases.begin(), CharacterSkin::allCases.end(),
-                                             character.value()) -
-                                   CharacterSkin::allCases.begin()));
+  showChoice(m_character, CharacterSkin::selected(m_defaults));
   showChoice(m_accent, QuibTheme::current());
   showChoice(m_background, QuibTheme::background());
   showChoice(m_skin, QuibSkin::current());
@@ -118,7 +114,7 @@ void SettingsWindowController::showChoices() {
 }
 
 void SettingsWindowController::pickCharacter(int index) {
-  const CharacterSkin skin = CharacterSkin::allCases.at(static_cast<size_t>(index));
+  const CharacterSkin skin = choiceAt<CharacterSkin>(index);
   if (!skin.isSelectable()) return;
   m_defaults.set(CharacterSkin::defaultsKey, skin.rawValue());
   if (onCharacterChange) onCharacterChange(skin);

@@ -10,8 +10,9 @@
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
 #include "reminders/ui/FixedFrames.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "values/ErrorSentence.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -199,7 +200,7 @@ void ReminderEditor::buildPickers(QWidget* content) {
 void ReminderEditor::buildChoices(QWidget* content) {
   FixedFrames::label(content, QStringLiteral("Repeat"), {24, 290, 130, 22}, 13);
   QStringList repeats;
-  for (const auto rule : ReminderRepeat::allCases) repeats << ReminderRepeat(rule).title();
+  for (const ReminderRepeat rule : ReminderRepeat::allCases()) repeats << rule.title();
   m_repeatPopup = popup(content, repeats, 283, QStringLiteral("Repeat"));
   connect(m_repeatPopup, &QComboBox::currentIndexChanged, this, &ReminderEditor::updateRepeat);
 
@@ -211,7 +212,7 @@ void ReminderEditor::buildChoices(QWidget* content) {
 
   FixedFrames::label(content, QStringLiteral("Animation"), {24, 210, 130, 22}, 13);
   QStringList actions;
-  for (const auto action : QuibAction::allCases) actions << QuibAction(action).title();
+  for (const QuibAction action : QuibAction::allCases()) actions << action.title();
   m_animationPopup = popup(content, actions, 203, QStringLiteral("Reminder animation"));
 
   FixedFrames::label(content, QStringLiteral("Action button"), {24, 171, 130, 22}, 13);
@@ -246,11 +247,12 @@ void ReminderEditor::fillInitialValues() {
   const bool stored = m_original && m_original->time.date(calendar);
   setPickers(stored ? m_original->time : ReminderTime(m_now(), calendar));
 
-  const ReminderRepeat rule = m_original ? m_original->repeatRule : ReminderRepeat::once;
-  const auto ruleAt = std::find(ReminderRepeat::allCases.begin(), ReminderRepeat::allCases.end(), rule.value());
+  const ReminderRepeat rule = m_original ? m_original->repeatRule : ReminderRepeat(ReminderRepeat::once);
+  const auto rules = ReminderRepeat::allCases();
+  const auto ruleAt = std::find(rules.begin(), rules.end(), rule);
   {
     const QSignalBlocker quiet(m_repeatPopup);
-    m_repeatPopup->setCurrentIndex(int(ruleAt - ReminderRepeat::allCases.begin()));
+    m_repeatPopup->setCurrentIndex(int(ruleAt - rules.begin()));
   }
   for (int tag = 1; tag <= 7; ++tag) {
     const bool on = m_original && std::find(m_original->weekdays.begin(), m_original->weekdays.end(), tag) !=
@@ -259,8 +261,8 @@ void ReminderEditor::fillInitialValues() {
   }
 
   int animation = 0;
-  for (std::size_t i = 0; m_original && i < QuibAction::allCases.size(); ++i)
-    if (QuibAction(QuibAction::allCases[i]).rawValue() == m_original->animation) {
+  for (std::size_t i = 0; m_original && i < QuibAction::count; ++i)
+    if (QuibAction::allCases()[i].rawValue() == m_original->animation) {
       animation = int(i);
       break;
     }
@@ -371,11 +373,11 @@ QuibReminder ReminderEditor::value() {
   reminder.name = m_nameField->text();
   reminder.message = m_messageView->toPlainText();
   reminder.time = selectedTime();
-  reminder.repeatRule = ReminderRepeat::allCases[std::size_t(m_repeatPopup->currentIndex())];
+  reminder.repeatRule = ReminderRepeat::allCases()[std::size_t(m_repeatPopup->currentIndex())];
   reminder.weekdays.clear();
   for (int tag = 1; tag <= 7; ++tag)
     if (m_days[std::size_t(tag - 1)]->isChecked()) reminder.weekdays.push_back(tag);
-  reminder.animation = QuibAction(QuibAction::allCases[std::size_t(m_animationPopup->currentIndex())]).rawValue();
+  reminder.animation = QuibAction::allCases()[std::size_t(m_animationPopup->currentIndex())].rawValue();
   reminder.actionID = m_actionIDs[std::size_t(m_actionPopup->currentIndex())];
   reminder.actionLabel = std::nullopt;
   if (reminder.actionID) {
@@ -432,7 +434,7 @@ void ReminderEditor::save() {
     // The summary is brought up to date first, so that a refusal of a time
     // within the current minute is not wiped out again at once.
     dateChanged();
-    m_status->setText(ReminderStore::text(error));
+    m_status->setText(errorSentence(error));
     return;
   }
   m_window->close();

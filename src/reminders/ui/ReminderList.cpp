@@ -20,6 +20,7 @@
 #include "reminders/ui/PlainText.h"
 #include "reminders/ui/ReminderGlowButton.h"
 #include "reminders/ui/SymbolView.h"
+#include "values/ErrorSentence.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -254,7 +255,7 @@ void ReminderList::present() {
   try {
     m_store.reload();
   } catch (const std::exception& error) {
-    m_status->setText(ReminderStore::text(error));
+    m_status->setText(errorSentence(error));
   }
   rebuildCards();
   m_window->makeKeyAndOrderFront();
@@ -383,7 +384,7 @@ void ReminderList::togglePause() {
   try {
     m_store.pause(current->id, !current->paused);
   } catch (const std::exception& error) {
-    m_status->setText(ReminderStore::text(error));
+    m_status->setText(errorSentence(error));
     return;
   }
   refresh();
@@ -403,7 +404,7 @@ void ReminderList::deleteReminder() {
     try {
       list->m_store.remove(id);
     } catch (const std::exception& error) {
-      list->m_status->setText(ReminderStore::text(error));
+      list->m_status->setText(errorSentence(error));
       return;
     }
     list->refresh();

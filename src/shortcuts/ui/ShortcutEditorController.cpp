@@ -9,7 +9,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
@@ -19,6 +19,7 @@
 #include "shortcuts/ui/EditorShortcutCell.h"
 #include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
+#include "values/ErrorSentence.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -363,7 +364,7 @@ void ShortcutEditorController::activateSelected() {
   } catch (const std::exception& error) {
     m_draft = before;
     reload(index);
-    setStatus(QString::fromUtf8(error.what()));
+    setStatus(errorSentence(error));
     return;
   }
   m_draft = ShortcutDraft(m_store.shortcuts());
@@ -463,7 +464,7 @@ void ShortcutEditorController::askForFile(const FileRequest& request, Select sel
     try {
       (self.data()->*select)(url, id);
     } catch (const std::exception& error) {
-      self->setStatus(QString::fromUtf8(error.what()));
+      self->setStatus(errorSentence(error));
     }
   });
 }
@@ -486,7 +487,7 @@ void ShortcutEditorController::save() {
   try {
     m_store.saveDraft(m_draft);
   } catch (const std::exception& error) {
-    setStatus(QString::fromUtf8(error.what()));
+    setStatus(errorSentence(error));
     return;
   }
   m_discardConfirmed = true;

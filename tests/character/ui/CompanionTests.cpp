@@ -43,7 +43,7 @@ std::pair<bool, bool> dragAndDrop(RobotView* view, QMimeData* data) {
 }  // namespace
 
 TEST(CharacterArtwork, EveryCharacterHasBothDrawings) {
-  for (CharacterSkin skin : CharacterSkin::allCases) {
+  for (CharacterSkin skin : CharacterSkin::allCases()) {
     for (Facing facing : {Facing::left, Facing::right}) {
       const CharacterArtwork artwork(assets, skin, facing);
       EXPECT_TRUE(artwork.isValid()) << artwork.path().toStdString();

@@ -1,7 +1,7 @@
 #include "FavoritesWindowSupport.h"
 #include "clipboard/ClipboardFavoritesStore.h"
 #include "clipboard/ui/ClipboardFavoriteEditor.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>

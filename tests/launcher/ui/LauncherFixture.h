@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launcher/LauncherAssignmentStore.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
@@ -36,7 +37,7 @@ class LauncherFixture : public ::testing::Test {
   }
 
   std::shared_ptr<ShortcutStore> makeStore(const std::vector<Shortcut>& shortcuts) {
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
     return std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory);
   }

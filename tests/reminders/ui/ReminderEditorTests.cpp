@@ -1,9 +1,10 @@
 #include "platform/core/UserDefaults.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderEditor.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 
@@ -34,7 +35,7 @@ class ReminderEditorTest : public ::testing::Test {
   void SetUp() override {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     pf::UserDefaults::resetAll();
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     const std::vector<Shortcut> catalog{shortcut(QStringLiteral("a"), QStringLiteral("https://a.example")),
                                         shortcut(QStringLiteral("off"), QStringLiteral("https://b.example"), false),
                                         shortcut(QStringLiteral("blank"), QString()),

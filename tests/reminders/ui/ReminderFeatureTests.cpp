@@ -1,4 +1,5 @@
 #include "launcher/ui/LauncherPanel.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Screens.h"
@@ -9,7 +10,7 @@
 #include "reminders/ui/ReminderFeature.h"
 #include "reminders/ui/ReminderList.h"
 #include "reminders/ui/ShownText.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/EventLoop.h"
@@ -40,7 +41,7 @@ class ReminderFeatureTest : public ::testing::Test {
  protected:
   void SetUp() override {
     pf::UserDefaults::resetAll();
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     const std::vector<Shortcut> saved{
         {QStringLiteral("kettle"), QStringLiteral("Kettle"), ShortcutKind::web, QStringLiteral("https://kettle.example"),
          {}, {}, {}, true},

@@ -7,7 +7,7 @@
 #include "reminders/ui/ReminderList.h"
 #include "reminders/ui/ShownText.h"
 #include "reminders/ui/SymbolView.h"
-#include "shortcuts/QuibError.h"
+#include "values/QuibError.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
@@ -42,7 +43,7 @@ class EditorFixture : public ::testing::Test {
 
   /// Writes the catalog, opens a store over it and shows its editor.
   void open(const std::vector<Shortcut>& shortcuts) {
-    const QString directory = ShortcutCatalogRepository::applicationDirectory();
+    const QString directory = pf::SystemInfo::applicationDataDirectory();
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
     store = std::make_unique<ShortcutStore>(pf::UserDefaults::standard(), directory);
     editor = std::make_unique<ShortcutEditorController>(*store);

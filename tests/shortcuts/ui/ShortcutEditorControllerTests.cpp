@@ -2,6 +2,7 @@
 
 #include "look/QuibTheme.h"
 #include "look/ui/QuibLook.h"
+#include "platform/core/SystemInfo.h"
 #include "platform/ui/ApplicationPanel.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/ui/EditorAddPopup.h"
@@ -259,7 +260,7 @@ TEST_F(EditorWindow, IconKeysOutsideTheChoicesGetTheirOwnEntry) {
 }
 
 TEST_F(EditorWindow, AReadOnlyCatalogLeavesOnlyCancel) {
-  const QString directory = ShortcutCatalogRepository::applicationDirectory();
+  const QString directory = pf::SystemInfo::applicationDataDirectory();
   QDir().mkpath(directory);
   QFile file(directory + "/shortcuts.json");
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -4,19 +4,20 @@
 #include <array>
 #include <optional>
 
-/// The fixed list behind a look choice: each case with the raw string that is
-/// stored for it and the title the settings window shows. Lookups match the
-/// raw string exactly, so a stored value in another spelling names no case.
+/// The fixed list behind a choice stored by raw string: each case with the
+/// raw string that is stored for it and, where the choice is ever shown, the
+/// title people read. Lookups match the raw string exactly, so a stored value
+/// in another spelling names no case.
 template <typename Value, std::size_t N>
-struct LookChoiceTable {
+struct RawChoiceTable {
   struct Row {
     Value value;
     const char* raw;
-    const char* title;
+    const char* title = nullptr;
   };
   std::array<Row, N> rows;
 
-  const Row& row(Value value) const {
+  constexpr const Row& row(Value value) const {
     for (const Row& r : rows) {
       if (r.value == value) return r;
     }
@@ -24,21 +25,23 @@ struct LookChoiceTable {
   }
 };
 
-/// A look choice as a value: one of the cases of `Cases` (an enumeration
-/// `Value` with its `table`), stored by raw string and listed by title. The
-/// first case of the table is the default.
+/// A choice as a value: one of the cases of `Cases` (an enumeration `Value`
+/// with its `table`), stored by raw string and listed by title. The first
+/// case of the table is the default.
 template <typename Self, typename Cases>
-class LookChoice : public Cases {
+class RawChoice : public Cases {
  public:
   using Value = typename Cases::Value;
   static constexpr std::size_t count = Cases::table.rows.size();
 
-  constexpr LookChoice(Value value = Cases::table.rows.front().value) : m_value(value) {}
+  constexpr RawChoice(Value value = Cases::table.rows.front().value) : m_value(value) {}
   constexpr operator Value() const { return m_value; }
 
+  /// The case itself.
+  constexpr Value value() const { return m_value; }
   /// The string stored for this case.
   QString rawValue() const { return QString::fromUtf8(Cases::table.row(m_value).raw); }
-  /// The name the settings window lists.
+  /// The name shown for this case; empty for a choice that is never shown.
   QString title() const { return QString::fromUtf8(Cases::table.row(m_value).title); }
 
   /// The case stored as exactly `raw` (case-sensitive), if any.
@@ -49,8 +52,8 @@ class LookChoice : public Cases {
     return std::nullopt;
   }
 
-  /// Every case, in the order the settings window lists them.
-  static std::array<Self, count> allCases() {
+  /// Every case, in the order the table lists them (and menus show them).
+  static constexpr std::array<Self, count> allCases() {
     std::array<Self, count> out{};
     for (std::size_t i = 0; i < count; ++i) out[i] = Self(Cases::table.rows[i].value);
     return out;

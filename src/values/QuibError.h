@@ -4,16 +4,14 @@
 #include <QString>
 #include <exception>
 
-/// The user-facing error of the shortcut, reminder and favorites code: one
-/// finished sentence, shown to the user unchanged.
+/// The user-facing error of the shortcut, reminder, favorites and file-drop
+/// code: one finished sentence, shown to the user unchanged.
 class QuibError final : public std::exception {
  public:
   explicit QuibError(QString message);
 
   /// The finished sentence.
   const QString& message() const { return m_message; }
-  /// The sentence unchanged.
-  QString errorDescription() const { return m_message; }
   const char* what() const noexcept override { return m_utf8.constData(); }
 
  private:

@@ -1,0 +1,3 @@
+#include "values/ErrorSentence.h"
+
+QString errorSentence(const std::exception& error) { return QString::fromUtf8(error.what()); }
