@@ -3,6 +3,7 @@
 #include "launcher/LauncherGrid.h"
 #include "launcher/LauncherSlot.h"
 #include "shortcuts/Shortcut.h"
+#include "shortcuts/ShortcutCatalog.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -22,8 +23,8 @@ class JsonObjectReader;
 struct LauncherAssignments {
   /// The only format version.
   static constexpr qint64 currentVersion = 1;
-  /// The most entries "slots" and "waiting" may each hold.
-  static constexpr qsizetype maximumEntries = 128;
+  /// The most entries "slots" and "waiting" may each hold: each names a shortcut of the catalog.
+  static constexpr qsizetype maximumEntries = ShortcutCatalog::maximumShortcuts;
 
   qint64 version = currentVersion;
   /// The grid's columns at the last reconciliation.

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int maximumShortcuts = 128;
 constexpr int maximumIDBytes = 128;
 constexpr int maximumLabelCharacters = 100;
 constexpr int maximumNoteCharacters = 4096;
@@ -113,7 +112,7 @@ std::optional<QUrl> ShortcutCatalog::webURL(const QString& text) {
 void ShortcutCatalog::validate() const {
   if (schemaVersion != currentVersion) throw CatalogError::version(schemaVersion);
   if (shortcuts.size() > maximumShortcuts)
-    throw CatalogError::invalid(QStringLiteral("Too many shortcuts (maximum 128)."));
+    throw CatalogError::invalid(QStringLiteral("Too many shortcuts (maximum %1).").arg(maximumShortcuts));
   QSet<QString> seen;
   for (const Shortcut& shortcut : shortcuts) {
     if (!validID(shortcut.id) || seen.contains(shortcut.id))

@@ -20,6 +20,8 @@ class JsonObjectReader;
 struct ShortcutCatalog {
   /// The format version this program reads and writes.
   static constexpr int currentVersion = 2;
+  /// The most shortcuts a catalog holds; drafts and the editor stop adding there.
+  static constexpr int maximumShortcuts = 128;
 
   int schemaVersion = currentVersion;
   std::vector<Shortcut> shortcuts;

@@ -1,14 +1,16 @@
 #include "shortcuts/ShortcutDraft.h"
 
+#include "shortcuts/ShortcutCatalog.h"
+
 #include <QUuid>
 #include <algorithm>
 
 namespace {
 
-// The catalog's own limit: a draft never holds more than a catalog may.
-constexpr std::size_t itemLimit = 128;
-
-bool isFull(const std::vector<Shortcut>& items) { return items.size() >= itemLimit; }
+// A draft never holds more than a catalog may.
+bool isFull(const std::vector<Shortcut>& items) {
+  return std::ssize(items) >= ShortcutCatalog::maximumShortcuts;
+}
 
 bool holds(const std::vector<Shortcut>& items, int index) { return index >= 0 && index < std::ssize(items); }
 

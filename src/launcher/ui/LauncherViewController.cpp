@@ -8,6 +8,7 @@
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/ShortcutButton.h"
 #include "look/QuibTheme.h"
+#include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/DefaultsCoding.h"
 #include "platform/core/QtGeometry.h"
 #include "platform/core/Text.h"
@@ -33,11 +34,10 @@
 
 namespace {
 
-const QString sizeKey = QStringLiteral("contentSize.launcher");
-
 /// The saved launcher size, when both numbers are usable.
 std::optional<pf::Size> savedSize(const pf::UserDefaults& defaults) {
-  const QVariantMap stored = defaults.dictionary(sizeKey).value_or(QVariantMap{});
+  const QString key = ContentWindowSizing::keyPrefix + LauncherViewController::sizingKey;
+  const QVariantMap stored = defaults.dictionary(key).value_or(QVariantMap{});
   const QVariant width = stored.value(QStringLiteral("width"));
   const QVariant height = stored.value(QStringLiteral("height"));
   if (!pf::DefaultsCoding::isNumber(width) || !pf::DefaultsCoding::isNumber(height)) return std::nullopt;

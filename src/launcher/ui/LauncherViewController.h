@@ -46,6 +46,10 @@ class LauncherViewController final : public QObject {
   explicit LauncherViewController(ShortcutStore& store);
   ~LauncherViewController() override;
 
+  /// The name the launcher window's size is remembered under, by its owner's
+  /// `ContentWindowSizing`; the grid starts from that size.
+  static inline const QString sizingKey = QStringLiteral("launcher");
+
   /// The root view, made on first use.
   GlassSurface* view();
   bool isViewLoaded() const { return m_root != nullptr; }

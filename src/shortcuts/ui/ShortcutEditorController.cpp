@@ -33,8 +33,6 @@ namespace {
 
 using Controls = ShortcutEditorControls;
 
-constexpr int catalogLimit = 128;
-
 const QString notConfigured = QStringLiteral("Not configured — choose a destination");
 
 }  // namespace
@@ -261,7 +259,7 @@ void ShortcutEditorController::showEnabledStates(const Shortcut* item) {
   m_ui.upButton->setEnabled(editable && !first);
   m_ui.downButton->setEnabled(editable && !last);
   m_ui.undoButton->setEnabled(m_draft.canUndoRemoval() && writable);
-  m_ui.addPopup->setEnabled(int(m_draft.items.size()) < catalogLimit && writable);
+  m_ui.addPopup->setEnabled(int(m_draft.items.size()) < ShortcutCatalog::maximumShortcuts && writable);
   m_ui.saveButton->setEnabled(writable);
 }
 
