@@ -1,7 +1,7 @@
-#include "character/DroppedFileURLs.h"
 #include "filedrop/FileDropError.h"
 #include "filedrop/FileDropTransfer.h"
 #include "filedrop/TransferSupport.h"
+#include "platform/core/DragData.h"
 #include "platform/core/FileError.h"
 #include "platform/core/FileURL.h"
 #include "platform/core/TemporaryLock.h"
@@ -233,7 +233,7 @@ TEST(FileDropTransferNames, ANameThatIsNotUTF8MovesThatFileAndKeepsItsBytes) {
   dropped.setData("text/uri-list", pf::FileURL::fromLocalPath(drop + odd).toEncoded() + "\r\n" +
                                        pf::FileURL::fromLocalPath(drop + oddFolder).toEncoded() + "\r\n");
   const std::vector<FileDropResult> results =
-      FileDropTransfer::run(droppedFileURLs(dropped), pf::FileURL::fromLocalPath(saved), FileDropOperation::move);
+      FileDropTransfer::run(pf::DragData(dropped).droppedFileURLs(), pf::FileURL::fromLocalPath(saved), FileDropOperation::move);
   ASSERT_EQ(results.size(), 2u);
   for (const FileDropResult& result : results) EXPECT_TRUE(result.succeeded()) << result.error->toStdString();
   EXPECT_EQ(pf::FileURL::localPath(*results[0].destination), saved + "/a\xFF 2.txt");

@@ -1,6 +1,6 @@
 #include "character/ui/RobotView.h"
 
-#include "character/DroppedFileURLs.h"
+#include "platform/core/DragData.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
 
@@ -40,10 +40,6 @@ RobotView::RobotView(QString assetRoot, QWidget* parent)
 }
 
 RobotView::~RobotView() = default;
-
-QList<QUrl> RobotView::droppedFileURLs(const QMimeData& pasteboard) {
-  return ::droppedFileURLs(pasteboard);
-}
 
 void RobotView::setCharacter(CharacterSkin skin, Facing facing) {
   if (skin == m_skin && facing == m_facing) return;
@@ -136,7 +132,7 @@ void RobotView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool RobotView::acceptsDrop(const QMimeData* data) const {
-  return onFilesDropped && data && !droppedFileURLs(*data).isEmpty();
+  return onFilesDropped && data && !pf::DragData(*data).droppedFileURLs().isEmpty();
 }
 
 void RobotView::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
@@ -148,7 +144,7 @@ void RobotView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void RobotView::dropEvent(QDropEvent* event) {
-  const QList<QUrl> files = event->mimeData() ? droppedFileURLs(*event->mimeData()) : QList<QUrl>{};
+  const QList<QUrl> files = event->mimeData() ? pf::DragData(*event->mimeData()).droppedFileURLs() : QList<QUrl>{};
   if (files.isEmpty() || !onFilesDropped || !onFilesDropped(files)) return event->ignore();
   event->setDropAction(Qt::CopyAction);
   event->accept();

@@ -22,9 +22,6 @@ class RobotView final : public QWidget {
   explicit RobotView(QString assetRoot, QWidget* parent = nullptr);
   ~RobotView() override;
 
-  /// The file URLs a drop offers, in order and without duplicates; only reads.
-  static QList<QUrl> droppedFileURLs(const QMimeData& pasteboard);
-
   /// Takes the dropped file URLs and answers whether the drop is taken;
   /// without it every drop is refused.
   std::function<bool(const QList<QUrl>&)> onFilesDropped;

@@ -1,6 +1,6 @@
 #include "filedrop/ui/RobotDropSurface.h"
 
-#include "character/DroppedFileURLs.h"
+#include "platform/core/DragData.h"
 #include "platform/core/Color.h"
 #include "platform/gfx/SystemColors.h"
 
@@ -24,7 +24,7 @@ void RobotDropSurface::setHovering(bool hovering) {
 }
 
 bool RobotDropSurface::isValid(QPointF location, const QMimeData* data) const {
-  return rect().contains(location.toPoint()) && data && !droppedFileURLs(*data).isEmpty();
+  return rect().contains(location.toPoint()) && data && !pf::DragData(*data).droppedFileURLs().isEmpty();
 }
 
 void RobotDropSurface::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
@@ -42,7 +42,7 @@ void RobotDropSurface::dragLeaveEvent(QDragLeaveEvent*) { setHovering(false); }
 void RobotDropSurface::dropEvent(QDropEvent* event) {
   const bool valid = isValid(event->position(), event->mimeData());
   setHovering(false);
-  if (!valid || !receive || !receive(droppedFileURLs(*event->mimeData()))) return event->ignore();
+  if (!valid || !receive || !receive(pf::DragData(*event->mimeData()).droppedFileURLs())) return event->ignore();
   event->setDropAction(Qt::CopyAction);
   event->accept();
 }

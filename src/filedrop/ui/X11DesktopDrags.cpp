@@ -1,6 +1,6 @@
 #include "filedrop/ui/X11DesktopDrags.h"
 
-#include "character/DroppedFileURLs.h"
+#include "platform/core/DragData.h"
 #include "platform/ui/Screens.h"
 
 #include <QGuiApplication>
@@ -92,7 +92,7 @@ void X11DesktopDrags::takeAnswer(unsigned long property, unsigned long time) {
   if (status == Success && format == 8 && type != m_incremental) {
     QMimeData data;
     data.setData(QStringLiteral("text/uri-list"), QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(items)));
-    m_files = droppedFileURLs(data);
+    m_files = pf::DragData(data).droppedFileURLs();
   }
   if (bytes) XFree(bytes);
 }

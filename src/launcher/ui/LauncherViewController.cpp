@@ -2,7 +2,7 @@
 
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/LauncherSlot.h"
-#include "launcher/QuibIcons.h"
+#include "shortcuts/QuibIcons.h"
 #include "launcher/ui/DragHeader.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherResizeBorder.h"

@@ -1,6 +1,6 @@
 #include "launcher/ui/ShortcutButton.h"
 
-#include "launcher/QuibIcons.h"
+#include "shortcuts/QuibIcons.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibContentSmoke.h"

@@ -1,7 +1,10 @@
 #include "platform/core/DragData.h"
 
+#include "platform/core/FileURL.h"
+
 #include <QDir>
 #include <QMimeData>
+#include <QSet>
 #include <QXmlStreamReader>
 
 namespace pf {
@@ -10,6 +13,25 @@ QList<QUrl> DragData::fileURLs() const {
   QList<QUrl> files;
   for (const QUrl& url : m_data.urls())
     if (url.isLocalFile() && QDir::isAbsolutePath(url.toLocalFile())) files.append(url);
+  return files;
+}
+
+QList<QUrl> DragData::droppedFileURLs() const {
+  QList<QUrl> offered = fileURLs();
+  if (offered.isEmpty()) {
+    const QStringList paths = stringList(QStringLiteral("NSFilenamesPboardType")).value_or(QStringList{});
+    for (const QString& path : paths)
+      if (path.startsWith(QLatin1Char('/'))) offered.append(QUrl::fromLocalFile(path));
+  }
+  QList<QUrl> files;
+  QSet<QByteArray> seen;
+  for (const QUrl& url : offered) {
+    // Compared as bytes: two names that are not UTF-8 are different files even where they read the same.
+    const QByteArray standardized = FileURL::localPath(url).value_or(url.toEncoded());
+    if (seen.contains(standardized)) continue;
+    seen.insert(standardized);
+    files.append(url);
+  }
   return files;
 }
 

@@ -18,6 +18,12 @@ class DragData final {
   /// URLs are left out.
   QList<QUrl> fileURLs() const;
 
+  /// The file URLs a drop offers, in order: `fileURLs()`, or when there are
+  /// none, the "NSFilenamesPboardType" list of paths, of which only those
+  /// beginning with "/" count. Of several URLs with the same standardised
+  /// path only the first stays, unchanged. Plain text is never taken for a file.
+  QList<QUrl> droppedFileURLs() const;
+
   /// The property list stored under `type` when it is an XML list of strings;
   /// none when there is no such data or it is anything else.
   std::optional<QStringList> stringList(const QString& type) const;

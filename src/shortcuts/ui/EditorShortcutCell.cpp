@@ -1,6 +1,6 @@
 #include "shortcuts/ui/EditorShortcutCell.h"
 
-#include "launcher/QuibIcons.h"
+#include "shortcuts/QuibIcons.h"
 #include "look/QuibTheme.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/ShortcutStore.h"

@@ -1,6 +1,6 @@
 #include "shortcuts/ui/ShortcutEditorController.h"
 
-#include "launcher/QuibIcons.h"
+#include "shortcuts/QuibIcons.h"
 #include "launcher/ui/GlassSurface.h"
 #include "look/QuibSkin.h"
 #include "motion/ui/ContentWindowLayout.h"

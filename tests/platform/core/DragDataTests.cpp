@@ -17,6 +17,20 @@ QByteArray plist(const QByteArray& body) {
          body + "</plist>";
 }
 
+QByteArray pathList(const QStringList& paths) {
+  QByteArray body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><array>";
+  for (const QString& path : paths) body += "<string>" + path.toHtmlEscaped().toUtf8() + "</string>";
+  return body + "</array></plist>";
+}
+
+QStringList paths(const QList<QUrl>& urls) {
+  QStringList list;
+  for (const QUrl& url : urls) list << url.toString();
+  return list;
+}
+
+QList<QUrl> dropped(const QMimeData& data) { return DragData(data).droppedFileURLs(); }
+
 }  // namespace
 
 TEST(DragData, FileURLsKeepOnlyAbsoluteLocalFilesInOrder) {
@@ -51,4 +65,46 @@ TEST(DragData, RefusesAnythingButAListOfStrings) {
     data.setData(filenamesType, body);
     EXPECT_EQ(DragData(data).stringList(filenamesType), std::nullopt) << body.constData();
   }
+}
+
+TEST(DragDataDroppedFiles, KeepsFileURLsInOrderWithoutDuplicates) {
+  QMimeData data;
+  data.setUrls({QUrl(QStringLiteral("file:///home/u/b.txt")),
+                QUrl(QStringLiteral("https://example.org/page")),
+                QUrl(QStringLiteral("file:///home/u/a.txt")),
+                QUrl(QStringLiteral("file:///home/u/./b.txt")),
+                QUrl(QStringLiteral("file:///home/u/x/../a.txt")),
+                QUrl(QStringLiteral("file:///home/u/c%20d.txt"))});
+  EXPECT_EQ(paths(dropped(data)),
+            (QStringList{"file:///home/u/b.txt", "file:///home/u/a.txt", "file:///home/u/c d.txt"}));
+}
+
+TEST(DragDataDroppedFiles, FirstOfTheDuplicatesStaysUnchanged) {
+  QMimeData data;
+  data.setUrls({QUrl(QStringLiteral("file:///tmp/dir/")), QUrl(QStringLiteral("file:///tmp/dir"))});
+  EXPECT_EQ(paths(dropped(data)), QStringList{"file:///tmp/dir/"});
+}
+
+TEST(DragDataDroppedFiles, FallsBackToAbsolutePathsOfTheFilenamesList) {
+  QMimeData data;
+  data.setData(filenamesType, pathList({"/tmp/one", "relative/two", "~/three", "/tmp/one", "/tmp/a & b"}));
+  const QList<QUrl> files = dropped(data);
+  ASSERT_EQ(files.size(), 2);
+  EXPECT_EQ(files[0].toLocalFile(), QStringLiteral("/tmp/one"));
+  EXPECT_EQ(files[1].toLocalFile(), QStringLiteral("/tmp/a & b"));
+
+  // File URLs, when there are any, win over the list.
+  data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/url"))});
+  EXPECT_EQ(paths(dropped(data)), QStringList{"file:///tmp/url"});
+}
+
+TEST(DragDataDroppedFiles, NothingFromPlainTextOrAnEmptyPasteboard) {
+  QMimeData empty;
+  EXPECT_TRUE(dropped(empty).isEmpty());
+  QMimeData text;
+  text.setText(QStringLiteral("/etc/passwd"));
+  EXPECT_TRUE(dropped(text).isEmpty());
+  QMimeData web;
+  web.setUrls({QUrl(QStringLiteral("https://example.org")), QUrl(QStringLiteral("relative.txt"))});
+  EXPECT_TRUE(dropped(web).isEmpty());
 }

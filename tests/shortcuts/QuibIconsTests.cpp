@@ -1,4 +1,4 @@
-#include "launcher/QuibIcons.h"
+#include "shortcuts/QuibIcons.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/gfx/Symbols.h"
 #include "platform/gfx/SystemColors.h"

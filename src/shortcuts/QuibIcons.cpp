@@ -1,4 +1,4 @@
-#include "launcher/QuibIcons.h"
+#include "shortcuts/QuibIcons.h"
 
 #include "platform/core/SystemInfo.h"
 #include "platform/gfx/IconTheme.h"
