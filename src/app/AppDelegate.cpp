@@ -50,12 +50,12 @@ AppDelegate::AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserD
       m_assetRoot(std::move(assetRoot)),
       m_hover(pf::QtMainQueue::shared()),
       m_opener(pf::DesktopWorkspace::shared()) {
-  // The store calls back after its catalog or any companion's size changed.
+  // The store outlives the delegate, so its callback checks the delegate is still there.
   m_shortcutStore->onChange = [delegate = QPointer<AppDelegate>(this)] {
-    if (!delegate) return;
-    delegate->applySettings();
-    if (delegate->m_launcher) delegate->m_launcher->refresh();
+    if (delegate) delegate->followSettings();
   };
+  m_sizeObserver = pf::NotificationCenter::defaultCenter().addObserver(
+      CharacterSize::changed(), nullptr, [this](const pf::Notification&) { followSettings(); });
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -328,6 +328,11 @@ void AppDelegate::quit() {
     return;
   }
   QCoreApplication::quit();
+}
+
+void AppDelegate::followSettings() {
+  applySettings();
+  if (m_launcher) m_launcher->refresh();
 }
 
 void AppDelegate::applySettings() {

@@ -3,6 +3,7 @@
 #include "app/StatusMenu.h"
 #include "motion/HoldSet.h"
 #include "motion/HoverCoordinator.h"
+#include "platform/core/NotificationCenter.h"
 #include "shortcuts/ShortcutOpener.h"
 
 #include <QObject>
@@ -103,6 +104,7 @@ class AppDelegate final : public QObject {
   void createDropTarget();
   bool takeDroppedFiles(const QList<QUrl>& urls);
   void applySettings();
+  void followSettings();
   void placeCompanion();
   void resetPosition();
   void keepCompanionOnScreen();
@@ -133,4 +135,5 @@ class AppDelegate final : public QObject {
   ShortcutOpener m_opener;
   QString m_lastReaction;
   std::unique_ptr<ReminderFeature> m_reminders;
+  pf::ObserverToken m_sizeObserver;
 };

@@ -1,6 +1,5 @@
 #include "shortcuts/ShortcutStore.h"
 
-#include "character/CharacterSize.h"
 #include "platform/core/Bookmark.h"
 #include "platform/core/Log.h"
 #include "platform/core/SystemInfo.h"
@@ -84,13 +83,10 @@ ShortcutStore::ShortcutStore(pf::UserDefaults& defaults, const QString& catalogD
   m_sharingObserver = center.addObserver(contentsChanged, nullptr, [this](const pf::Notification& note) {
     if (m_sharedSource && note.object == m_sharedSource.get()) changed();
   });
-  m_sizeObserver =
-      center.addObserver(CharacterSize::changed(), nullptr, [this](const pf::Notification&) { changed(); });
   if (m_catalogNotice) pf::log(QStringLiteral("Wendle shortcut catalog: %@"), *m_catalogNotice);
 }
 
 ShortcutStore::~ShortcutStore() {
-  m_sizeObserver.reset();
   m_sharingObserver.reset();
 }
 

@@ -164,7 +164,6 @@ class ShortcutStore final {
   ShortcutImageStore m_localImageStore;
   std::shared_ptr<ShortcutStore> m_sharedSource;
   pf::ObserverToken m_sharingObserver;
-  pf::ObserverToken m_sizeObserver;
   std::optional<QString> m_catalogNotice;
   bool m_catalogIsWritable = false;
 };

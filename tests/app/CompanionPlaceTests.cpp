@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
+#include "character/CharacterSize.h"
 #include "character/ui/CompanionPanel.h"
+#include "platform/core/NotificationCenter.h"
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
@@ -26,4 +28,26 @@ TEST(CompanionPlace, ADisplayThatChangesSizeKeepsTheCompanionWithinReach) {
   emit display->geometryChanged(display->geometry());
   EXPECT_TRUE(pf::Screens::containing(panel->frame()));
   EXPECT_EQ(defaults.doubleValue(AppDelegate::robotXKey), panel->frame().origin.x);
+}
+
+// The size is chosen in any copy's settings; the companion takes it at once,
+// and a delegate that is gone hears nothing more.
+TEST(CompanionPlace, ASizeChangeGivesTheCompanionItsNewHeight) {
+  pf::UserDefaults& defaults = pf::UserDefaults::standard();
+  auto& center = pf::NotificationCenter::defaultCenter();
+  const std::size_t observersBefore = center.observerCount();
+  {
+    AppDelegate delegate(
+        std::make_shared<ShortcutStore>(defaults, pf::SystemInfo::applicationDataDirectory()),
+        defaults, QString());
+    delegate.applicationDidFinishLaunching();
+    CompanionPanel* panel = delegate.companionPanel();
+    const double before = panel->frame().size.height;
+    CharacterSize::write(defaults, CharacterSize::maximumLevel, 1200);
+    EXPECT_GT(panel->frame().size.height, before);
+    CharacterSize::write(defaults, CharacterSize::minimumLevel, 1200);
+    EXPECT_LT(panel->frame().size.height, before);
+  }
+  EXPECT_EQ(center.observerCount(), observersBefore);
+  center.post(CharacterSize::changed());
 }

@@ -1,4 +1,3 @@
-#include "character/CharacterSize.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ImageSupport.h"
 #include "values/QuibError.h"
@@ -347,23 +346,6 @@ TEST(ShortcutStore, AStoreThatSharesAnotherShowsAndFollowsItsCatalog) {
   EXPECT_EQ(guest->shortcuts(), ShortcutPresets::creator());
   ShortcutStoreProbe::commit(*main, catalogWith(ShortcutPresets::creator()));
   EXPECT_EQ(guestChanges, 4);
-}
-
-TEST(ShortcutStore, ACompanionSizeChangeReachesEveryLiveStore) {
-  auto& center = pf::NotificationCenter::defaultCenter();
-  const std::size_t observersBefore = center.observerCount();
-  int changes = 0;
-  {
-    const auto first = makeStore("first");
-    const auto second = makeStore("second");
-    first->onChange = [&] { ++changes; };
-    second->onChange = [&] { ++changes; };
-    CharacterSize::write(first->defaults(), 40, 1000);
-    EXPECT_EQ(changes, 2);
-  }
-  EXPECT_EQ(center.observerCount(), observersBefore);
-  center.post("CompanionSizeChanged");
-  EXPECT_EQ(changes, 2);
 }
 
 TEST(ShortcutStore, FileDestinationsForFoldersAndApplications) {
