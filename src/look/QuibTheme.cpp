@@ -5,7 +5,6 @@
 #include "look/QuibSkin.h"
 #include "platform/core/DefaultsCoding.h"
 
-#include <QHashFunctions>
 #include <algorithm>
 #include <cmath>
 
@@ -161,14 +160,6 @@ std::optional<Color> QuibTheme::substituted(const std::optional<Color>& color, c
                                             const Palette& now) {
   if (!color) return std::nullopt;
   return substituted(*color, old, now);
-}
-
-quint64 QuibTheme::lookKey() {
-  size_t key = qHash(QuibSkin::current().rawValue());
-  for (const Color& c : {text(), navy(), card(), accent(), highlight(), secondary(), glass(), decoration()}) {
-    key = qHashMulti(key, static_cast<int>(c.space), c.red, c.green, c.blue, c.alpha, c.name);
-  }
-  return key;
 }
 
 Color QuibTheme::customColor(bool background) {

@@ -69,10 +69,6 @@ class QuibTheme final {
   static std::optional<pf::Color> substituted(const std::optional<pf::Color>& color, const Palette& old,
                                               const Palette& now);
 
-  /// A number that changes whenever the skin or a palette colour does: the
-  /// key of a cached drawing of the look.
-  static quint64 lookKey();
-
   /// The stored custom background (true) or accent (false) colour, in sRGB;
   /// a stored value that is not three finite numbers from 0 to 1 gives the fallback.
   static pf::Color customColor(bool background);

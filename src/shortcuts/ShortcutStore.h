@@ -27,7 +27,7 @@ class UserDefaults;
 /// A store whose catalog cannot be read stays empty and read-only, with a
 /// notice that says why; one whose folder cannot even hold the lock shows
 /// the catalog it can read, read-only. A store may show another store's catalog instead of
-/// its own (`sharedSource`).
+/// its own (`setSharedSource`).
 class ShortcutStore final {
  public:
   /// The application notification posted after every commit, with the committing store as object.
@@ -83,9 +83,8 @@ class ShortcutStore final {
   /// Stores `value` unchanged (reads clamp it), then calls `onChange`.
   void setScale(double value);
 
-  /// The store whose catalog this one shows and edits; none for its own.
-  const std::shared_ptr<ShortcutStore>& sharedSource() const { return m_sharedSource; }
-  /// Replaces the shared source (none allowed), then calls `onChange`.
+  /// Shows and edits `source`'s catalog instead of this store's own (none
+  /// returns to its own), then calls `onChange`.
   void setSharedSource(std::shared_ptr<ShortcutStore> source);
 
   /// The address to open for `shortcut`: its checked web address, or its
@@ -140,8 +139,6 @@ class ShortcutStore final {
   std::function<void()> onChange;
 
  private:
-  friend class ShortcutStoreProbe;
-
   const ShortcutStore& shown() const;
   ShortcutCatalog legacySeed(bool legacyPersonal) const;
   void changed() const;

@@ -22,15 +22,18 @@ using test::catalogOf;
 using test::messageOf;
 using test::readCatalogFile;
 
-/// Reaches the store's single write path, which its changing operations build on.
-class ShortcutStoreProbe final {
- public:
-  static void commit(ShortcutStore& store, const ShortcutCatalog& catalog, const PendingImages& images = {}) {
-    store.commit(catalog, images);
-  }
-};
-
 namespace {
+
+/// Saves `catalog`'s shortcuts as the store's whole list, through its plainest change.
+void save(ShortcutStore& store, const ShortcutCatalog& catalog) { store.replaceShortcuts(catalog.shortcuts); }
+
+/// Saves `catalog`'s shortcuts with chosen pictures, as the editor does.
+void save(ShortcutStore& store, const ShortcutCatalog& catalog, const PendingImages& images) {
+  ShortcutDraft draft(store.shortcuts());
+  draft.items = catalog.shortcuts;
+  draft.selectedImages = images;
+  store.saveDraft(draft);
+}
 
 const QString stockMessage =
     QStringLiteral("Stock shortcuts are permanent. Move them to Not Active instead of deleting them.");
@@ -166,7 +169,7 @@ TEST(ShortcutStore, ANewerCatalogMakesTheStoreReadOnlyAndEveryCommitFails) {
 
   Recorder recorder(*store);
   for (const ShortcutCatalog& catalog : {catalogOf(0), catalogOf(3)}) {
-    const auto error = test::catalogErrorOf([&] { ShortcutStoreProbe::commit(*store, catalog); });
+    const auto error = test::catalogErrorOf([&] { save(*store, catalog); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind(), CatalogError::Case::unavailable);
     EXPECT_EQ(error->errorDescription(), notice);
@@ -175,7 +178,7 @@ TEST(ShortcutStore, ANewerCatalogMakesTheStoreReadOnlyAndEveryCommitFails) {
   EXPECT_EQ(readCatalogFile("main/shortcuts.json"), newer.toUtf8());
 
   store->setCatalogNotice(std::nullopt);
-  EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalogOf(0)); }),
+  EXPECT_EQ(messageOf([&] { save(*store, catalogOf(0)); }),
             "The shortcut catalog is read-only.");
 }
 
@@ -226,12 +229,12 @@ TEST(ShortcutStore, ReadingActiveVisibleAndSingleShortcuts) {
   ShortcutCatalog catalog = catalogWith(ShortcutPresets::creator());
   for (int i = 0; i < 4; ++i) catalog.shortcuts.push_back(test::shortcut(QStringLiteral("extra%1").arg(i)));
   catalog.shortcuts[1].isActive = false;
-  ShortcutStoreProbe::commit(*store, catalog);
+  save(*store, catalog);
   EXPECT_EQ(store->activeShortcuts().size(), 12u);
   EXPECT_EQ(store->activeShortcuts()[1].id, "tiktok");
   EXPECT_EQ(store->visibleShortcuts().size(), 12u);
   catalog.shortcuts[1].isActive = true;
-  ShortcutStoreProbe::commit(*store, catalog);
+  save(*store, catalog);
   EXPECT_EQ(store->visibleShortcuts().size(), 12u);
   EXPECT_EQ(store->visibleShortcuts().back().id, "extra2");
   EXPECT_EQ(store->item("instagram")->label, "Instagram");
@@ -243,7 +246,7 @@ TEST(ShortcutStore, ACommitSavesThenCallsOnChangeThenPostsOnce) {
   Recorder recorder(*store);
   ShortcutCatalog catalog = catalogWith(ShortcutPresets::creator());
   catalog.shortcuts.push_back(test::shortcut("mine"));
-  ShortcutStoreProbe::commit(*store, catalog);
+  save(*store, catalog);
   EXPECT_EQ(recorder.events, (QStringList{"onChange", "posted by store"}));
   EXPECT_EQ(store->shortcuts(), catalog.shortcuts);
   EXPECT_EQ(readCatalogFile("main/shortcuts.json"), catalog.encoded());
@@ -255,7 +258,7 @@ TEST(ShortcutStore, AStockShortcutCanBeDeactivatedButNotLeftOut) {
   Recorder recorder(*store);
   ShortcutCatalog without = catalogWith(ShortcutPresets::creator());
   without.shortcuts.erase(without.shortcuts.begin() + 3);
-  const auto error = test::catalogErrorOf([&] { ShortcutStoreProbe::commit(*store, without); });
+  const auto error = test::catalogErrorOf([&] { save(*store, without); });
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind(), CatalogError::Case::invalid);
   EXPECT_EQ(error->errorDescription(), stockMessage);
@@ -266,7 +269,7 @@ TEST(ShortcutStore, AStockShortcutCanBeDeactivatedButNotLeftOut) {
   ShortcutCatalog inactive = catalogWith(ShortcutPresets::creator());
   inactive.shortcuts[3].isActive = false;
   inactive.shortcuts[3].label = "Renamed";
-  ShortcutStoreProbe::commit(*store, inactive);
+  save(*store, inactive);
   EXPECT_EQ(ShortcutCatalog::decode(*readCatalogFile("main/shortcuts.json")), inactive);
 }
 
@@ -275,11 +278,11 @@ TEST(ShortcutStore, AFailedSaveChangesNothingAndTellsNobody) {
   Recorder recorder(*store);
   ShortcutCatalog tooMany = catalogWith(ShortcutPresets::creator());
   for (int i = 0; i < 120; ++i) tooMany.shortcuts.push_back(test::shortcut(QStringLiteral("n%1").arg(i)));
-  EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, tooMany); }),
+  EXPECT_EQ(messageOf([&] { save(*store, tooMany); }),
             "Too many shortcuts (maximum 128).");
   test::writeFile(catalogFile("main/shortcuts.json"),
                    catalogWith(ShortcutPresets::creator()).encoded() + " ");
-  EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalogWith(ShortcutPresets::creator())); }),
+  EXPECT_EQ(messageOf([&] { save(*store, catalogWith(ShortcutPresets::creator())); }),
             CatalogError::conflict().errorDescription());
   EXPECT_TRUE(recorder.events.isEmpty());
   EXPECT_EQ(store->shortcuts(), ShortcutPresets::creator());
@@ -300,18 +303,18 @@ TEST(ShortcutStore, ImagesArePersistedOnlyWhenTheCatalogSaveSucceeds) {
   {
     test::ChildProcess holder("holdCatalogLock", {catalogFolder() + "/main"});
     ASSERT_TRUE(holder.waitForLine("locked"));
-    EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalog, pending); }),
+    EXPECT_EQ(messageOf([&] { save(*store, catalog, pending); }),
               "Another Wendle is saving shortcuts. Try again after it finishes.");
   }
   const QByteArray current = *readCatalogFile("main/shortcuts.json");
   test::writeFile(catalogFile("main/shortcuts.json"), current + "\n");
-  EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalog, pending); }),
+  EXPECT_EQ(messageOf([&] { save(*store, catalog, pending); }),
             CatalogError::conflict().errorDescription());
   EXPECT_FALSE(store->imageStore().contains(imported.reference));
   EXPECT_FALSE(QFileInfo::exists(store->imageStore().directory()));
 
   test::writeFile(catalogFile("main/shortcuts.json"), current);
-  ShortcutStoreProbe::commit(*store, catalog, pending);
+  save(*store, catalog, pending);
   EXPECT_TRUE(store->imageStore().contains(imported.reference));
   EXPECT_EQ(store->customImage(store->shortcuts()[0]).size(), QSize(40, 20));
 }
@@ -332,19 +335,19 @@ TEST(ShortcutStore, AStoreThatSharesAnotherShowsAndFollowsItsCatalog) {
   ShortcutCatalog changed = catalogWith(ShortcutPresets::creator());
   changed.shortcuts.push_back(test::shortcut("shared"));
   Recorder recorder(*main);
-  ShortcutStoreProbe::commit(*main, changed);
+  save(*main, changed);
   EXPECT_EQ(guestChanges, 3);
   EXPECT_EQ(recorder.events, (QStringList{"onChange", "posted by store"}));
   EXPECT_EQ(guest->shortcuts(), changed.shortcuts);
   EXPECT_EQ(guest->item("shared")->id, "shared");
 
-  ShortcutStoreProbe::commit(*other, changed);
+  save(*other, changed);
   EXPECT_EQ(guestChanges, 3);
 
   guest->setSharedSource(nullptr);
   EXPECT_EQ(guestChanges, 4);
   EXPECT_EQ(guest->shortcuts(), ShortcutPresets::creator());
-  ShortcutStoreProbe::commit(*main, catalogWith(ShortcutPresets::creator()));
+  save(*main, catalogWith(ShortcutPresets::creator()));
   EXPECT_EQ(guestChanges, 4);
 }
 
@@ -443,7 +446,7 @@ TEST(ShortcutStore, ACatalogWhoseLockCannotBeOpenedIsShownReadOnly) {
   EXPECT_EQ(store->shortcuts(), catalogOf(3).shortcuts);
   EXPECT_FALSE(store->catalogIsWritable());
   EXPECT_EQ(store->catalogNotice(), "Shortcuts are unavailable: Cannot open the shortcut catalog lock.");
-  EXPECT_EQ(messageOf([&] { ShortcutStoreProbe::commit(*store, catalogOf(4)); }), *store->catalogNotice());
+  EXPECT_EQ(messageOf([&] { save(*store, catalogOf(4)); }), *store->catalogNotice());
   EXPECT_EQ(readCatalogFile("main/shortcuts.json"), primary);
 
   ShortcutCatalogRepository repository(folder);

@@ -24,8 +24,6 @@ class DragHeader final : public QWidget {
   /// The drag has ended at this point in y-up screen coordinates.
   std::function<void(pf::Point)> onDragEnd;
 
-  bool isDragging() const { return m_dragged; }
-
  protected:
   bool event(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

@@ -93,7 +93,6 @@ class Window : public QWidget {
   Window* parentWindow() const { return m_parent; }
 
   /// A window that joins all spaces shows on every virtual desktop.
-  bool joinsAllSpaces() const { return m_joinsAllSpaces; }
   void setJoinsAllSpaces(bool joins);
 
   /// A window that ignores the mouse lets clicks through to what lies below.

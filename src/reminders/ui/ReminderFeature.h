@@ -105,7 +105,6 @@ class ReminderFeature final : public QObject {
   ReminderBubble& bubble() const { return *m_bubble; }
   /// The bubble's panel, once a reminder has been shown.
   LauncherPanel* panel() const { return m_panel.get(); }
-  const std::optional<QuibReminder>& previewReminder() const { return m_previewReminder; }
 
  private:
   void wireCoordinator();

@@ -19,12 +19,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-/// Reaches the store's single write path, to change the catalog behind the window's back.
-class ShortcutStoreProbe final {
- public:
-  static void commit(ShortcutStore& store, const ShortcutCatalog& catalog) { store.commit(catalog, {}); }
-};
-
 namespace {
 
 using test::fileURL;
@@ -209,22 +203,16 @@ TEST(FileDropController, AFolderChangedOrUnusableSinceListingIsRefused) {
   const QString saved = test::folderInHome("Saved");
   Fixture fixture({folderShortcut("docs", "Documents", saved), folderShortcut("gone", "Gone", test::home() + "/gone")});
   fixture.controller.present({fileURL("/data/a.txt")});
-  ShortcutStoreProbe::commit(*fixture.store, [&] {
-    ShortcutCatalog catalog;
-    catalog.shortcuts = {folderShortcut("docs", "Renamed", saved), folderShortcut("gone", "Gone", test::home() + "/gone"),
-                         folderShortcut("other", "Other", saved)};
-    return catalog;
-  }());
+  // The catalog changes behind the window's back.
+  fixture.store->replaceShortcuts({folderShortcut("docs", "Renamed", saved),
+                                   folderShortcut("gone", "Gone", test::home() + "/gone"),
+                                   folderShortcut("other", "Other", saved)});
   fixture.find<QComboBox>()->setCurrentIndex(1);
   fixture.click("Copy");
   EXPECT_FALSE(fixture.controller.isBusy());
   EXPECT_TRUE(fixture.status().contains("missing")) << fixture.status().toStdString();
 
-  ShortcutStoreProbe::commit(*fixture.store, [&] {
-    ShortcutCatalog catalog;
-    catalog.shortcuts = {folderShortcut("docs", "Documents", test::home())};
-    return catalog;
-  }());
+  fixture.store->replaceShortcuts({folderShortcut("docs", "Documents", test::home())});
   fixture.find<QComboBox>()->setCurrentIndex(0);
   fixture.click("Copy");
   EXPECT_EQ(fixture.status(), "That saved folder changed. Close this window and drop the files again.");
