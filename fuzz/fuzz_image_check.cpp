@@ -2,8 +2,8 @@
 // given any bytes under their own reference (so the digest never stops the
 // fuzzer early). A picture it accepts must also be one the launcher can draw.
 #include "FuzzDecoder.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutImageStore.h"
+#include "values/QuibError.h"
 
 #include <QImage>
 

@@ -3,8 +3,8 @@
 // the check every stored picture passes.
 #include "FuzzDecoder.h"
 #include "platform/core/FileError.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutImageStore.h"
+#include "values/QuibError.h"
 
 #include <QUrl>
 #include <sys/mman.h>

@@ -4,8 +4,8 @@
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Text.h"
-#include "values/QuibError.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <QFile>
 #include <algorithm>

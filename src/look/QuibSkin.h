@@ -1,9 +1,9 @@
 #pragma once
 
-#include "values/RawChoice.h"
 #include "platform/core/Appearance.h"
 #include "platform/core/Geometry.h"
 #include "platform/gfx/Path.h"
+#include "values/RawChoice.h"
 
 namespace pf {
 class Canvas;

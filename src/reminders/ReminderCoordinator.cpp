@@ -4,8 +4,8 @@
 #include "platform/core/Files.h"
 #include "platform/core/QtMainQueue.h"
 #include "reminders/ReminderSchedule.h"
-#include "values/QuibError.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 #include "platform/core/Files.h"
 #include "platform/core/SystemInfo.h"
 #include "reminders/ReminderSchedule.h"
-#include "values/QuibError.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -6,9 +6,9 @@
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/DesktopEntry.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutPresets.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <QFileInfo>
 #include <QSet>

@@ -2,9 +2,9 @@
 // adding favorites at the same time while another one reads.
 #include "clipboard/FavoritesSupport.h"
 #include "platform/core/FileLock.h"
-#include "values/QuibError.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
+#include "values/QuibError.h"
 
 #include <QDir>
 #include <QElapsedTimer>

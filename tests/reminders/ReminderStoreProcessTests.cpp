@@ -2,10 +2,10 @@
 // at once, and launched programs never keep the lock.
 #include "platform/core/FileLock.h"
 #include "reminders/ReminderSupport.h"
-#include "values/QuibError.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 #include "support/TestFiles.h"
+#include "values/QuibError.h"
 
 #include <QDir>
 #include <QElapsedTimer>

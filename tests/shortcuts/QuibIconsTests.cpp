@@ -1,7 +1,7 @@
-#include "shortcuts/QuibIcons.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/gfx/Symbols.h"
 #include "platform/gfx/SystemColors.h"
+#include "shortcuts/QuibIcons.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"

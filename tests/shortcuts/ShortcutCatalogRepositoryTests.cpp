@@ -1,7 +1,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/JsonReader.h"
-#include "values/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
+#include "values/QuibError.h"
 
 #include <QRegularExpression>
 #include <fcntl.h>

@@ -1,12 +1,12 @@
 #include "platform/core/AtomicWriter.h"
 #include "shortcuts/CatalogSupport.h"
 #include "shortcuts/ImageSupport.h"
-#include "values/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
 #include "shortcuts/ShortcutImageStore.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
+#include "values/QuibError.h"
 
 #include <QColorSpace>
 #include <QDir>

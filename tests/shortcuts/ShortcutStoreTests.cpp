@@ -1,12 +1,12 @@
+#include "platform/core/FileLock.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ImageSupport.h"
-#include "values/QuibError.h"
 #include "shortcuts/RepositorySupport.h"
 #include "shortcuts/ShortcutPresets.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
-#include "platform/core/FileLock.h"
+#include "values/QuibError.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,8 @@
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
 #include "platform/ui/Window.h"
-#include "values/QuibError.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <QComboBox>
 #include <QLabel>

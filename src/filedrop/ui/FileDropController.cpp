@@ -10,8 +10,8 @@
 #include "platform/core/QtGeometry.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "values/QuibError.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "filedrop/ui/RobotDropSurface.h"
 
-#include "platform/core/DragData.h"
 #include "platform/core/Color.h"
+#include "platform/core/DragData.h"
 #include "platform/gfx/SystemColors.h"
 
 #include <QDragEnterEvent>

@@ -2,7 +2,6 @@
 
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/LauncherSlot.h"
-#include "shortcuts/QuibIcons.h"
 #include "launcher/ui/DragHeader.h"
 #include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherResizeBorder.h"
@@ -19,6 +18,7 @@
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
+#include "shortcuts/QuibIcons.h"
 #include "shortcuts/ShortcutStore.h"
 #include "values/ErrorSentence.h"
 

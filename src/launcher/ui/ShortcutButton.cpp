@@ -1,6 +1,5 @@
 #include "launcher/ui/ShortcutButton.h"
 
-#include "shortcuts/QuibIcons.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibContentSmoke.h"
@@ -8,6 +7,7 @@
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/ui/Screens.h"
+#include "shortcuts/QuibIcons.h"
 
 #include <QMouseEvent>
 #include <QPainter>

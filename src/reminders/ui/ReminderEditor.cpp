@@ -10,9 +10,9 @@
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
 #include "reminders/ui/FixedFrames.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <QCheckBox>
 #include <QComboBox>

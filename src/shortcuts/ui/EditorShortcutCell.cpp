@@ -1,8 +1,8 @@
 #include "shortcuts/ui/EditorShortcutCell.h"
 
-#include "shortcuts/QuibIcons.h"
 #include "look/QuibTheme.h"
 #include "platform/ui/ViewStyle.h"
+#include "shortcuts/QuibIcons.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/EditorImageView.h"
 #include "shortcuts/ui/ShortcutEditorController.h"

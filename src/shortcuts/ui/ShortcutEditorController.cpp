@@ -1,6 +1,5 @@
 #include "shortcuts/ui/ShortcutEditorController.h"
 
-#include "shortcuts/QuibIcons.h"
 #include "launcher/ui/GlassSurface.h"
 #include "look/QuibSkin.h"
 #include "motion/ui/ContentWindowLayout.h"
@@ -9,7 +8,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
-#include "values/QuibError.h"
+#include "shortcuts/QuibIcons.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
@@ -20,6 +19,7 @@
 #include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
 #include "values/ErrorSentence.h"
+#include "values/QuibError.h"
 
 #include <QApplication>
 #include <QComboBox>

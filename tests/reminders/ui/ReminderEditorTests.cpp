@@ -1,12 +1,12 @@
-#include "platform/core/UserDefaults.h"
 #include "platform/core/SystemInfo.h"
+#include "platform/core/UserDefaults.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderEditor.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
+#include "values/QuibError.h"
 
 #include <QCheckBox>
 #include <QComboBox>

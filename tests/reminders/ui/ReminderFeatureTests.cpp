@@ -10,11 +10,11 @@
 #include "reminders/ui/ReminderFeature.h"
 #include "reminders/ui/ReminderList.h"
 #include "reminders/ui/ShownText.h"
-#include "values/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/EventLoop.h"
 #include "support/ManualScheduler.h"
+#include "values/QuibError.h"
 
 #include <QComboBox>
 #include <QFile>
