@@ -199,8 +199,9 @@ void AppDelegate::createLauncher() {
   m_launcherPanel = std::make_unique<LauncherPanel>(view, m_launcher->preferredSize(), m_launcher->resizeBorder());
   // The panel is always as large as its grid, so no band of it stays empty.
   m_launcherSizing = std::make_unique<ContentWindowSizing>(
-      m_launcherPanel.get(), LauncherViewController::sizingKey, &m_shortcutStore->defaults(), m_launcher->minimumSize(),
-      m_launcher->preferredSize(), [this](pf::Size size) { return m_launcher->fittedSize(size); });
+      m_launcherPanel.get(), LauncherViewController::sizingKey, &m_shortcutStore->defaults(),
+      m_launcher->minimumSize(), m_launcher->preferredSize(),
+      [this](pf::Size size) { return m_launcher->fittedSize(size); });
   m_launcher->onOpen = [this](const Shortcut& shortcut) {
     openShortcut(shortcut);
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();

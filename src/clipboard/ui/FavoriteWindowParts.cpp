@@ -57,5 +57,4 @@ void tintButton(QPushButton* button, const pf::Color& bezel) {
   pf::ViewStyle::setColor(button, pf::ViewStyle::ColorRole::text, pf::Color::system(QStringLiteral("white")));
 }
 
-
 }  // namespace FavoriteWindowParts
