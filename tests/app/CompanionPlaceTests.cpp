@@ -21,10 +21,14 @@ TEST(CompanionPlace, ADisplayThatChangesSizeKeepsTheCompanionWithinReach) {
   delegate.applicationDidFinishLaunching();
   CompanionPanel* panel = delegate.companionPanel();
   const pf::Rect screen = pf::Screens::frame(pf::Screens::main());
+  QScreen* display = QGuiApplication::primaryScreen();
+  const pf::Point reachable{screen.minX() + 30, screen.minY() + 40};
+  panel->setFrameOrigin(reachable);
+  emit display->geometryChanged(display->geometry());
+  EXPECT_EQ(panel->frame().origin, reachable);
+
   panel->setFrameOrigin({screen.maxX() + 400, 0});
   ASSERT_FALSE(pf::Screens::containing(panel->frame()));
-
-  QScreen* display = QGuiApplication::primaryScreen();
   emit display->geometryChanged(display->geometry());
   EXPECT_TRUE(pf::Screens::containing(panel->frame()));
   EXPECT_EQ(defaults.doubleValue(AppDelegate::robotXKey), panel->frame().origin.x);
