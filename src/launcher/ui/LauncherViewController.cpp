@@ -4,7 +4,6 @@
 #include "launcher/LauncherSlot.h"
 #include "launcher/QuibIcons.h"
 #include "launcher/ui/DragHeader.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/ShortcutButton.h"
 #include "look/QuibTheme.h"
@@ -19,6 +18,7 @@
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QGraphicsOpacityEffect>

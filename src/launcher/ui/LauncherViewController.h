@@ -6,6 +6,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Menu.h"
 #include "shortcuts/Shortcut.h"
+#include "widgets/GlassSurface.h"
 
 #include <QObject>
 #include <QPointer>
@@ -16,7 +17,6 @@
 #include <vector>
 
 class DragHeader;
-class GlassSurface;
 class LauncherAssignmentStore;
 class LauncherResizeBorder;
 class QLabel;

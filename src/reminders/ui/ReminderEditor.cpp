@@ -1,17 +1,15 @@
 #include "reminders/ui/ReminderEditor.h"
 
 #include "character/QuibAction.h"
-#include "launcher/ui/GlassSurface.h"
-#include "look/QuibSkin.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
-#include "reminders/ui/FixedFrames.h"
+#include "widgets/DesignFrames.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -66,7 +64,7 @@ Control* control(QWidget* parent, const pf::Rect& frame, double fontSize, const 
   auto* view = new Control;
   pf::ViewStyle::setFontSize(view, fontSize);
   if (!accessibleName.isEmpty()) view->setAccessibleName(accessibleName);
-  FixedFrames::place(view, parent, frame);
+  DesignFrames::place(view, parent, frame);
   return view;
 }
 
@@ -87,7 +85,7 @@ void keepEditing(QPushButton* button) {
 QPushButton* reminderButton(const QString& title, QWidget* parent, double x, double width) {
   auto* button = new QPushButton(title);
   keepEditing(button);
-  FixedFrames::place(button, parent, {x, 16, width, 32});
+  DesignFrames::place(button, parent, {x, 16, width, 32});
   return button;
 }
 
@@ -112,21 +110,19 @@ ReminderEditor::ReminderEditor(ShortcutStore& shortcuts, std::optional<QuibRemin
 
 ReminderEditor::~ReminderEditor() = default;
 
-pf::Window* ReminderEditor::window() const { return m_window.get(); }
+pf::Window* ReminderEditor::window() const { return m_glass->window(); }
 
 void ReminderEditor::build() {
-  m_window = std::make_unique<pf::Window>();
-  m_window->setWindowTitle(m_original ? QStringLiteral("Edit Reminder") : QStringLiteral("New Reminder"));
-  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
-  m_window->onWillClose = [this] {
+  m_glass = std::make_unique<GlassWindow>(m_original ? QStringLiteral("Edit Reminder") : QStringLiteral("New Reminder"),
+                                          baseSize);
+  window()->onWillClose = [this] {
     if (onClose) onClose();
   };
-  auto* content = new GlassSurface;
-  content->resize(int(baseSize.width), int(baseSize.height));
+  QWidget* content = m_glass->content();
 
-  FixedFrames::label(content, QStringLiteral("Reminder name"), {24, 680, 512, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("Reminder name"), {24, 680, 512, 22}, {.pixelSize = 14});
   m_nameField = control<QLineEdit>(content, {24, 638, 512, 36}, 17, QStringLiteral("Reminder name"));
-  FixedFrames::label(content, QStringLiteral("What should I say?"), {24, 605, 512, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("What should I say?"), {24, 605, 512, 22}, {.pixelSize = 14});
   m_messageView = control<QPlainTextEdit>(content, messageFrame, 17, QStringLiteral("What should I say?"));
   m_messageView->setTabChangesFocus(true);
   m_messageView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -136,13 +132,11 @@ void ReminderEditor::build() {
   buildPickers(content);
   buildChoices(content);
 
-  auto* note = FixedFrames::label(content,
-                     QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
-                                    "missed repeats become one catch-up reminder when the app reopens."),
-                     {24, 106, 512, 48}, 11, true);
-  FixedFrames::setTextColor(note, secondaryLabel);
-  m_status = FixedFrames::label(content, QString(), {24, 58, 512, 42}, 12, true);
-  FixedFrames::setTextColor(m_status, orange);
+  auto* note = DesignFrames::label(content, QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
+                                    "missed repeats become one catch-up reminder when the app reopens."), {24, 106, 512, 48}, {.pixelSize = 11, .wraps = true});
+  DesignFrames::setTextColor(note, secondaryLabel);
+  m_status = DesignFrames::label(content, QString(), {24, 58, 512, 42}, {.pixelSize = 12, .wraps = true});
+  DesignFrames::setTextColor(m_status, orange);
 
   connect(reminderButton(QStringLiteral("Preview"), content, 22, 105), &QPushButton::clicked, this,
           &ReminderEditor::preview);
@@ -156,25 +150,23 @@ void ReminderEditor::build() {
   updateRepeat();
   dateChanged();
 
-  m_window->setContentSize(baseSize);
-  m_window->setContentView(content);
-  m_contentLayout = std::make_unique<ContentWindowLayout>(content, messageFrame, true);
-  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("reminderEditor"),
-                                                          &m_shortcuts.defaults(), pf::Size{590, 724},
-                                                          pf::Size{630, 790});
-  m_window->center();
+  m_glass->arrange({.stretchFrame = messageFrame,
+                    .key = QStringLiteral("reminderEditor"),
+                    .defaults = &m_shortcuts.defaults(),
+                    .minimum = {590, 724},
+                    .initial = {630, 790}});
 }
 
 void ReminderEditor::buildPickers(QWidget* content) {
   const QLocale locale;
-  FixedFrames::label(content, QStringLiteral("Date"), {24, 420, 44, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("Date"), {24, 420, 44, 22}, {.pixelSize = 14});
   m_datePicker = control<QDateEdit>(content, {72, 412, 208, 38}, 18, QStringLiteral("Reminder date"));
   m_datePicker->setDisplayFormat(dateFormat(locale));
   m_datePicker->setCalendarPopup(true);
   m_datePicker->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
   connect(m_datePicker, &QDateEdit::dateChanged, this, &ReminderEditor::dateChanged);
 
-  FixedFrames::label(content, QStringLiteral("Time"), {24, 372, 44, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("Time"), {24, 372, 44, 22}, {.pixelSize = 14});
   m_timePicker = control<QTimeEdit>(content, {72, 364, 164, 38}, 18, QStringLiteral("Reminder time"));
   m_timePicker->setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
   connect(m_timePicker, &QTimeEdit::timeChanged, this, &ReminderEditor::dateChanged);
@@ -193,11 +185,11 @@ void ReminderEditor::buildPickers(QWidget* content) {
     m_steppers[i] = button;
   }
 
-  m_dateSummary = FixedFrames::label(content, QString(), {24, 322, 512, 34}, 12, true);
+  m_dateSummary = DesignFrames::label(content, QString(), {24, 322, 512, 34}, {.pixelSize = 12, .wraps = true});
 }
 
 void ReminderEditor::buildChoices(QWidget* content) {
-  FixedFrames::label(content, QStringLiteral("Repeat"), {24, 290, 130, 22}, 13);
+  DesignFrames::label(content, QStringLiteral("Repeat"), {24, 290, 130, 22}, {.pixelSize = 13});
   QStringList repeats;
   for (const auto rule : ReminderRepeat::allCases) repeats << ReminderRepeat(rule).title();
   m_repeatPopup = popup(content, repeats, 283, QStringLiteral("Repeat"));
@@ -209,12 +201,12 @@ void ReminderEditor::buildChoices(QWidget* content) {
     m_days[std::size_t(tag - 1)] = box;
   }
 
-  FixedFrames::label(content, QStringLiteral("Animation"), {24, 210, 130, 22}, 13);
+  DesignFrames::label(content, QStringLiteral("Animation"), {24, 210, 130, 22}, {.pixelSize = 13});
   QStringList actions;
   for (const auto action : QuibAction::allCases) actions << QuibAction(action).title();
   m_animationPopup = popup(content, actions, 203, QStringLiteral("Reminder animation"));
 
-  FixedFrames::label(content, QStringLiteral("Action button"), {24, 171, 130, 22}, 13);
+  DesignFrames::label(content, QStringLiteral("Action button"), {24, 171, 130, 22}, {.pixelSize = 13});
   m_actionPopup = popup(content, {}, 164, QStringLiteral("Optional saved shortcut"));
   fillActions();
 }
@@ -308,7 +300,7 @@ void ReminderEditor::dateChanged() {
   const bool past = calendar.compareMinutes(*date, now) == std::strong_ordering::less;
   if (past) summary += QStringLiteral(" \u2014 in the past");
   m_dateSummary->setText(summary);
-  FixedFrames::setTextColor(m_dateSummary, past ? orange : secondaryLabel);
+  DesignFrames::setTextColor(m_dateSummary, past ? orange : secondaryLabel);
   if (!past && m_status->text().startsWith(QStringLiteral("That date and time is in the past."))) m_status->clear();
 }
 
@@ -398,12 +390,12 @@ QuibReminder ReminderEditor::scheduledValue(const QDateTime& now) {
 }
 
 void ReminderEditor::present() {
-  if (!m_original && !m_window->isVisible()) {
+  if (!m_original && !window()->isVisible()) {
     setPickers(ReminderTime(m_now(), ReminderSchedule::calendar()));
     dateChanged();
   }
-  m_window->makeKeyAndOrderFront();
-  m_window->activateWindow();
+  window()->makeKeyAndOrderFront();
+  window()->activateWindow();
   m_nameField->setFocus();
 }
 
@@ -423,7 +415,7 @@ void ReminderEditor::preview() {
 
 void ReminderEditor::save() {
   if (!onSave) {
-    m_window->close();
+    window()->close();
     return;
   }
   try {
@@ -435,7 +427,7 @@ void ReminderEditor::save() {
     m_status->setText(ReminderStore::text(error));
     return;
   }
-  m_window->close();
+  window()->close();
 }
 
-void ReminderEditor::cancel() { m_window->close(); }
+void ReminderEditor::cancel() { window()->close(); }

@@ -11,8 +11,7 @@
 #include <optional>
 #include <vector>
 
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -119,9 +118,7 @@ class ReminderEditor final : public QObject {
   std::optional<QuibReminder> m_original;
   QString m_draftID;
   Clock m_now;
-  std::unique_ptr<pf::Window> m_window;
-  std::unique_ptr<ContentWindowLayout> m_contentLayout;
-  std::unique_ptr<ContentWindowSizing> m_contentSizing;
+  std::unique_ptr<GlassWindow> m_glass;
   QLineEdit* m_nameField = nullptr;
   QPlainTextEdit* m_messageView = nullptr;
   QDateEdit* m_datePicker = nullptr;

@@ -1,6 +1,5 @@
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/LauncherSlot.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherFixture.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
@@ -10,6 +9,7 @@
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 #include "support/TestFiles.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QFile>

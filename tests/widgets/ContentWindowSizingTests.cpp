@@ -1,4 +1,4 @@
-#include "motion/ui/ContentWindowSizing.h"
+#include "widgets/ContentWindowSizing.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
