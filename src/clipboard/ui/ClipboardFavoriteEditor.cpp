@@ -96,8 +96,8 @@ void ClipboardFavoriteEditor::buildWindow(bool editing) {
   m_textView->setFont(textFont);
   DesignFrames::place(m_textView, content, textFrame);
 
-  m_status = DesignFrames::label(content, {}, {22, 55, 456, 36},
-                                 {.pixelSize = 12, .color = pf::Color::system(QStringLiteral("systemOrange")), .wraps = true});
+  const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
+  m_status = DesignFrames::label(content, {}, {22, 55, 456, 36}, {.pixelSize = 12, .color = orange, .wraps = true});
   m_status->setObjectName(QStringLiteral("status"));
 
   connect(favoriteButton(QStringLiteral("Cancel"), 267, content), &QPushButton::clicked, this, [this] { cancel(); });

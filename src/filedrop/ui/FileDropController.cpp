@@ -111,8 +111,8 @@ void FileDropController::buildWindow() {
   clear.setColor(QPalette::Base, Qt::transparent);
   m_fileList->setPalette(clear);
   m_fileList->viewport()->setAutoFillBackground(false);
-  DesignFrames::setTextColor(DesignFrames::place(new QLabel(QStringLiteral("Saved folder"), view), view, {22, 227, 130, 22}),
-                             QuibTheme::text());
+  auto* folderCaption = DesignFrames::place(new QLabel(QStringLiteral("Saved folder"), view), view, {22, 227, 130, 22});
+  DesignFrames::setTextColor(folderCaption, QuibTheme::text());
   m_folderPopup = DesignFrames::place(new QComboBox(view), view, {150, 222, 398, 30});
   m_folderPopup->setAccessibleName(QStringLiteral("Destination saved folder"));
   connect(m_folderPopup, &QComboBox::currentIndexChanged, this, [this] { folderChanged(); });

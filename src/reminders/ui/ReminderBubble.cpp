@@ -110,8 +110,8 @@ void ReminderBubble::build() {
   DesignFrames::place(m_doneButton, m_glass, {220, 25, 150, 32});
   connect(m_doneButton, &QPushButton::clicked, this, [this] { done(); });
 
-  m_status = DesignFrames::label(m_glass, {}, {20, 0, 350, 25}, {.pixelSize = 10, .wraps = true});
-  DesignFrames::setTextColor(m_status, pf::Color::system(QStringLiteral("systemOrange")));
+  const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
+  m_status = DesignFrames::label(m_glass, {}, {20, 0, 350, 25}, {.pixelSize = 10, .color = orange, .wraps = true});
 
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), m_surface), &QShortcut::activated, this, [this] {
     if (onEscape) onEscape();

@@ -132,11 +132,12 @@ void ReminderEditor::build() {
   buildPickers(content);
   buildChoices(content);
 
-  auto* note = DesignFrames::label(content, QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
-                                    "missed repeats become one catch-up reminder when the app reopens."), {24, 106, 512, 48}, {.pixelSize = 11, .wraps = true});
-  DesignFrames::setTextColor(note, secondaryLabel);
-  m_status = DesignFrames::label(content, QString(), {24, 58, 512, 42}, {.pixelSize = 12, .wraps = true});
-  DesignFrames::setTextColor(m_status, orange);
+  DesignFrames::label(
+      content,
+      QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
+                     "missed repeats become one catch-up reminder when the app reopens."),
+      {24, 106, 512, 48}, {.pixelSize = 11, .color = secondaryLabel, .wraps = true});
+  m_status = DesignFrames::label(content, {}, {24, 58, 512, 42}, {.pixelSize = 12, .color = orange, .wraps = true});
 
   connect(reminderButton(QStringLiteral("Preview"), content, 22, 105), &QPushButton::clicked, this,
           &ReminderEditor::preview);

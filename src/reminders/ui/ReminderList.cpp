@@ -231,9 +231,9 @@ void ReminderList::build(pf::UserDefaults* defaults) {
   connect(m_pauseButton, &QPushButton::clicked, this, &ReminderList::togglePause);
 
   symbol(QStringLiteral("clock"), glass, {23, 33, 22, 26});
-  m_status = DesignFrames::label(glass, QString(), {55, 20, 282, 56}, {.pixelSize = 11, .wraps = true});
+  m_status = DesignFrames::label(glass, QString(), {55, 20, 282, 56},
+                                 {.pixelSize = 11, .color = QuibTheme::secondary(), .wraps = true});
   m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  DesignFrames::setTextColor(m_status, QuibTheme::secondary());
   symbol(QStringLiteral("bell.badge"), glass, {348, 13, 70, 76});
 
   m_glass->arrange({.stretchFrame = listFrame,

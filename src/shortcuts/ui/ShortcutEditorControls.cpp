@@ -88,7 +88,8 @@ ShortcutEditorControls ShortcutEditorControls::build(QWidget* content) {
 void ShortcutEditorControls::buildHeader(QWidget* content) {
   makeLabel(content, QStringLiteral("Your shortcuts"), {74, 602, 310, 28}, 20, QuibTheme::text(), QFont::DemiBold);
   makeSymbol(content, QStringLiteral("command"), 25, 589, 36, 38);
-  makeLabel(content, QStringLiteral("Manage the apps and websites your companion can quickly access."), {74, 580, 550, 20}, 11, secondaryLabel());
+  makeLabel(content, QStringLiteral("Manage the apps and websites your companion can quickly access."),
+            {74, 580, 550, 20}, 11, secondaryLabel());
   addPopup = new EditorAddPopup(
       {QStringLiteral("Add…"), QStringLiteral("Website"), QStringLiteral("Folder"), QStringLiteral("Application")},
       content);
@@ -147,7 +148,7 @@ void ShortcutEditorControls::buildDetail(QWidget* content) {
   // A short note, centred in its frame whether it takes one line or two.
   emptyLabel = makeNamedLabel(content, QStringLiteral("emptyLabel"), {}, {320, 115, 480, 35}, 12, secondaryLabel());
   emptyLabel->setWordWrap(true);
-  status = DesignFrames::label(content, {}, {320, 67, 480, 42},
-                               {.pixelSize = 12, .color = pf::Color::system(QStringLiteral("systemOrange")), .wraps = true});
+  const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
+  status = DesignFrames::label(content, {}, {320, 67, 480, 42}, {.pixelSize = 12, .color = orange, .wraps = true});
   status->setObjectName(QStringLiteral("status"));
 }
