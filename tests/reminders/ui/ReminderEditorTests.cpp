@@ -218,7 +218,7 @@ TEST_F(ReminderEditorTest, ATimeInThePastIsMarkedAndRefusedForNewAndRescheduledR
     EXPECT_TRUE(editor->dateSummary()->text().endsWith(QStringLiteral(" \u2014 in the past")));
     EXPECT_EQ(colour(editor->dateSummary()), orange);
     QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
-    EXPECT_EQ(editor->status()->text(), ReminderEditor::pastTime) << rule;
+    EXPECT_EQ(editor->status()->text(), ReminderForm::pastTime) << rule;
     EXPECT_TRUE(editor->window()->isVisible());
     EXPECT_EQ(editor->nameField()->text(), QStringLiteral("Stretch"));
   }
@@ -228,7 +228,7 @@ TEST_F(ReminderEditorTest, ATimeInThePastIsMarkedAndRefusedForNewAndRescheduledR
   EXPECT_FALSE(editor->dateSummary()->text().contains(QStringLiteral("in the past")));
   EXPECT_TRUE(editor->status()->text().isEmpty());
   QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
-  EXPECT_EQ(editor->status()->text(), ReminderEditor::pastTime);
+  EXPECT_EQ(editor->status()->text(), ReminderForm::pastTime);
   EXPECT_EQ(saves, 0);
 
   step(*editor, nextHour);
@@ -271,7 +271,7 @@ TEST_F(ReminderEditorTest, AnEditThatKeepsTheScheduleIsNotCheckedAgainstTheClock
     rescheduled->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
     step(*rescheduled, nextDay);
     QTest::mouseClick(button(*rescheduled, QStringLiteral("Save")), Qt::LeftButton);
-    EXPECT_EQ(rescheduled->status()->text(), ReminderEditor::pastTime);
+    EXPECT_EQ(rescheduled->status()->text(), ReminderForm::pastTime);
     EXPECT_EQ(saved.size(), 1u);
   }
 }
@@ -393,7 +393,7 @@ TEST_F(ReminderEditorTest, ANewReminderKeepsOneIdAcrossSavesAndRestartsAtTheEdit
   editor->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
   fill(*editor);
   QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
-  EXPECT_EQ(editor->status()->text(), ReminderEditor::pastTime);
+  EXPECT_EQ(editor->status()->text(), ReminderForm::pastTime);
   step(*editor, nextMinute);
   QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
   now = now.addDays(2);
