@@ -193,6 +193,8 @@ void LauncherViewController::loadView() {
   rebuildButtons(true);
   m_resizeBorder = new LauncherResizeBorder(m_root);
   m_resizeBorder->raise();
+  // The view's whole pixels may hold a smaller grid than the one it was sized for.
+  fitGrid();
   layoutControls();
 }
 
