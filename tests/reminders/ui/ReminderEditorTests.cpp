@@ -247,7 +247,7 @@ TEST_F(ReminderEditorTest, OnlyActiveShortcutsWithADestinationAreOffered) {
 TEST_F(ReminderEditorTest, AnEditedReminderShowsItsOwnChoices) {
   test::ZoneScope zone("Asia/Kolkata");
   QuibReminder r = reminder(QStringLiteral("R1"), ReminderRepeat::weekly, {2026, 4, 30, 21, 45});
-  r.weekdays = {7, 3};
+  r.weekdays = {7, 1, 3};
   r.animation = QStringLiteral("dj");
   r.actionID = QStringLiteral("c");
   auto editor = open(r);
@@ -258,11 +258,11 @@ TEST_F(ReminderEditorTest, AnEditedReminderShowsItsOwnChoices) {
   QStringList on;
   for (QCheckBox* box : editor->days())
     if (box->isChecked()) on << box->text();
-  EXPECT_EQ(on, (QStringList{QStringLiteral("Tue"), QStringLiteral("Sat")}));
+  EXPECT_EQ(on, (QStringList{QStringLiteral("Sun"), QStringLiteral("Tue"), QStringLiteral("Sat")}));
   EXPECT_EQ(editor->animationPopup()->currentText(), QStringLiteral("DJ Mode"));
   EXPECT_EQ(editor->actionPopup()->currentText(), QStringLiteral("Site c"));
   QuibReminder expected = r;
-  expected.weekdays = {3, 7};
+  expected.weekdays = {1, 3, 7};
   expected.actionLabel = QStringLiteral("Site c");
   EXPECT_EQ(editor->value(), expected);
 }
