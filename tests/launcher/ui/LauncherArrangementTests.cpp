@@ -133,6 +133,7 @@ TEST_F(LauncherArrangementTest, EscapeCancelsADragWithoutDismissingAndAClickStil
   QTest::keyClick(launcher.view(), Qt::Key_Escape);
   EXPECT_FALSE(launcher.isArranging());
   EXPECT_EQ(launcher.arrangement().dragGhost(), nullptr);
+  for (const ShortcutButton* button : launcher.buttons()) EXPECT_EQ(button->graphicsEffect(), nullptr);
   releaseAt(launcher, centerOf(launcher.buttons()[2]));
   EXPECT_EQ(test::contentsOf(launcher.assignments().url()), before);
 
