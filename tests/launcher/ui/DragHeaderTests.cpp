@@ -1,8 +1,6 @@
 #include "launcher/ui/DragHeader.h"
 
 #include "launcher/ui/Pointer.h"
-#include "platform/core/UserDefaults.h"
-#include "platform/ui/Compositor.h"
 #include "platform/ui/Panel.h"
 #include "widgets/GlassSurface.h"
 
@@ -13,36 +11,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace {
-
-/// A header over a glass surface filling a shown panel, with the look's choices reset.
-class Header : public ::testing::Test {
- protected:
-  void SetUp() override {
-    pf::UserDefaults::resetAll();
-    pf::Compositor::overrideActive(true);
-    panel.setTranslucentBackground(true);
-    panel.setFrame(pf::Rect(200, 200, 300, 200));
-  }
-  void TearDown() override {
-    pf::Compositor::overrideActive(std::nullopt);
-    pf::UserDefaults::resetAll();
-  }
-
-  GlassSurface* show() {
-    auto* surface = new GlassSurface;
-    panel.setContentView(surface);
-    panel.orderFront();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    return surface;
-  }
-
-  pf::Panel panel;
-};
-
-}  // namespace
-
-TEST_F(Header, TheHeaderStartsADragOnlyBeyondFourPointsAndReportsTotalOffsets) {
+TEST(DragHeader, StartsADragOnlyBeyondFourPointsAndReportsTotalOffsets) {
   DragHeader header;
   header.resize(200, 48);
   QStringList calls;
@@ -63,8 +32,13 @@ TEST_F(Header, TheHeaderStartsADragOnlyBeyondFourPointsAndReportsTotalOffsets) {
   EXPECT_EQ(calls, (QStringList{"start", "delta 3,-3", "delta 10,10", "end"}));
 }
 
-TEST_F(Header, ClicksFallThroughTheDecorationAndHeaderChildrenAndHoverIsReported) {
-  GlassSurface* surface = show();
+TEST(DragHeader, ClicksFallThroughTheGlassDecorationAndTheHeadersChildrenAndHoverIsReported) {
+  pf::Panel panel;
+  panel.setFrame(pf::Rect(200, 200, 300, 200));
+  auto* surface = new GlassSurface;
+  panel.setContentView(surface);
+  panel.orderFront();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
   auto* button = new QPushButton(QStringLiteral("Below"), surface);
   button->setGeometry(100, 80, 100, 40);
   button->show();
