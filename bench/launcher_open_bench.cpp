@@ -8,13 +8,13 @@
 #include "app/AppDelegate.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Application.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -4,7 +4,6 @@
 #include "filedrop/ui/FileDropController.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/LauncherPanel.h"
-#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/SystemInfo.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/gfx/AnimationClock.h"
@@ -13,6 +12,7 @@
 #include "reminders/ui/ReminderEditor.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "reminders/ui/ReminderList.h"
+#include "settings/ui/SettingsWindowController.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
@@ -20,13 +20,13 @@
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QApplication>
-#include <QDir>
 #include <QTest>
 #include <QTime>
 #include <functional>

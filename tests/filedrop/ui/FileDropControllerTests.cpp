@@ -1,6 +1,5 @@
 #include "filedrop/TransferSupport.h"
 #include "filedrop/ui/FileDropController.h"
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibLook.h"
 #include "platform/core/UserDefaults.h"
@@ -9,6 +8,7 @@
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/EventLoop.h"
+#include "widgets/GlassSurface.h"
 
 #include <QComboBox>
 #include <QLabel>
