@@ -232,22 +232,31 @@ TEST_F(DesktopTest, TheClipboardsButtonsAndHintAndAnUncheckedBoxReadInADarkAndAL
 TEST_F(DesktopTest, MenusAndPopUpListsWearTheSkinAndChangeWithIt) {
   placeCompanion(1140, 0);
   RunningWendle& wendle = start();
-  const auto shownWindowWith = [&](const QString& item) {
+  // A menu is mapped a moment before it is painted, so its picture is taken once
+  // its ground is as dark or as light as expected, or when waiting gives up.
+  const auto shownWindowWith = [&](const QString& item, bool dark) {
     std::optional<std::pair<TopWindow, Seen>> found;
     EXPECT_TRUE(waitUntil([&] {
       return (found = onScreen(wendle, [&](const Seen& seen) { return seen.name == item; })).has_value();
     })) << item.toStdString() << " does not show";
-    return found ? screen.grab(found->first.clientRect) : QImage();
+    QImage seen;
+    if (!found) return seen;
+    waitUntil([&] {
+      seen = screen.grab(found->first.clientRect);
+      const double ground = luminance(commonest(seen));
+      return dark ? ground < 0.05 : ground > 0.6;
+    });
+    return seen;
   };
-  const auto statusMenu = [&] {
+  const auto statusMenu = [&](bool dark) {
     input.click(companion().clientRect.center(), 3);
-    const QImage menu = shownWindowWith(QStringLiteral("Settings…"));
+    const QImage menu = shownWindowWith(QStringLiteral("Settings…"), dark);
     shot(QStringLiteral("menu"));
     input.key(QStringLiteral("Escape"));
     return menu;
   };
 
-  const QImage darkMenu = statusMenu();
+  const QImage darkMenu = statusMenu(true);
   EXPECT_LT(luminance(commonest(darkMenu)), 0.05) << "the status menu is light on a dark skin";
   EXPECT_GE(inkContrast(darkMenu), pf::Contrast::text);
 
@@ -258,12 +267,12 @@ TEST_F(DesktopTest, MenusAndPopUpListsWearTheSkinAndChangeWithIt) {
   const std::optional<Seen> skins = wendle.labelled(settings->id, QStringLiteral("Skin"));
   ASSERT_TRUE(skins);
   input.click(skins->rect.center());
-  const QImage list = shownWindowWith(QStringLiteral("Pearl Space"));
+  const QImage list = shownWindowWith(QStringLiteral("Pearl Space"), true);
   EXPECT_LT(luminance(commonest(list)), 0.05) << "the pop-up list is light on a dark skin";
   EXPECT_GE(inkContrast(list), pf::Contrast::text);
   clickShown(wendle, QStringLiteral("Pearl Space"));
 
-  const QImage lightMenu = statusMenu();
+  const QImage lightMenu = statusMenu(false);
   EXPECT_GT(luminance(commonest(lightMenu)), 0.6) << "the status menu stayed dark on a light skin";
   EXPECT_GE(inkContrast(lightMenu), pf::Contrast::text);
 }
