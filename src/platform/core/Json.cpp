@@ -8,6 +8,15 @@
 namespace pf {
 namespace {
 
+/// Qt writes a byte order mark that starts a text as it is, and drops it there
+/// when reading; escaped, it reads back. Outside a text a quote is never
+/// followed by the mark, and within one a quote is escaped, so the pair can
+/// only be a text's start or an escaped quote followed by a mark, where the
+/// escape is harmless.
+QByteArray withLeadingMarksEscaped(QByteArray json) {
+  return json.replace("\"\xEF\xBB\xBF", "\"\\ufeff");
+}
+
 // QJsonDocument already writes what we need (keys sorted, "/" left alone,
 // shortest round-trip numbers) but silently turns NaN and infinities into
 // null; refusing them keeps a bad number from being stored as something else.
@@ -59,12 +68,12 @@ JsonError::JsonError(const QString& message, QString key, QString path)
 
 QByteArray Json::encode(const QJsonObject& object) {
   requireFinite(object, JsonTrail{});
-  return QJsonDocument(object).toJson(QJsonDocument::Indented);
+  return withLeadingMarksEscaped(QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
 QByteArray Json::encode(const QJsonArray& array) {
   requireFinite(array, JsonTrail{});
-  return QJsonDocument(array).toJson(QJsonDocument::Indented);
+  return withLeadingMarksEscaped(QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
 QJsonObject Json::parseObject(const QByteArray& bytes) {
