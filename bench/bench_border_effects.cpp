@@ -80,8 +80,7 @@ void registerAll() {
 void writeFrames(const QString& folder) {
   for (const auto type : QuibBorderEffect::allCases()) {
     if (type == QuibBorderEffect::none) continue;
-    layer_bench::writeFrame(*built(tuning(type, false)), 2.0,
-                            folder + QStringLiteral("/%1.png").arg(type.rawValue()));
+    layer_bench::writeFrame(*built(tuning(type, false)), 2.0, folder + QStringLiteral("/%1.png").arg(type.rawValue()));
   }
 }
 

@@ -20,8 +20,7 @@ constexpr int mostFavorites = 10000;
 QString kilobyteOfText(int i, bool lineBreaks) {
   QString text = QStringLiteral("Favorite %1: ").arg(i);
   while (text.size() < 1024)
-    text += QStringLiteral("Grüße aus der Zwischenablage, line %1.").arg(text.size()) +
-            (lineBreaks ? u'\n' : u' ');
+    text += QStringLiteral("Grüße aus der Zwischenablage, line %1.").arg(text.size()) + (lineBreaks ? u'\n' : u' ');
   return text.left(1024);
 }
 
@@ -43,9 +42,7 @@ struct FullFolder {
 };
 
 /// The second argument, when given, is the number of favorites.
-int countOf(const benchmark::State& state) {
-  return state.range(1) ? int(state.range(1)) : favoriteCount;
-}
+int countOf(const benchmark::State& state) { return state.range(1) ? int(state.range(1)) : favoriteCount; }
 
 void decodeFavorites(benchmark::State& state) {
   const QByteArray bytes = fullFile(state.range(0), countOf(state)).encoded();
@@ -127,12 +124,7 @@ void saveFavorite(benchmark::State& state) {
     seen = edited;
   }
 }
-BENCHMARK(saveFavorite)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(saveFavorite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 /// The window's filter for one keystroke: every favorite whose name or text
 /// holds the query, ignoring case; `range(0)` 1 finds one favorite, 0 none.
@@ -142,18 +134,12 @@ void searchFavorites(benchmark::State& state) {
   for (auto _ : state) {
     std::vector<const ClipboardFavorite*> rows;
     for (const ClipboardFavorite& item : file.items)
-      if (pf::Text::containsCaseInsensitive(item.name, query) ||
-          pf::Text::containsCaseInsensitive(item.text, query))
+      if (pf::Text::containsCaseInsensitive(item.name, query) || pf::Text::containsCaseInsensitive(item.text, query))
         rows.push_back(&item);
     benchmark::DoNotOptimize(rows.data());
   }
 }
-BENCHMARK(searchFavorites)
-    ->Arg(0)
-    ->Arg(1)
-    ->Unit(benchmark::kMicrosecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(searchFavorites)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -181,7 +181,10 @@ std::shared_ptr<Layer> plasmaRibbons(double k) {
         auto ribbon = Layer::make();
         ribbon->setOpacity(alpha);
         const double cycle = 3.5 + 3 * noise(seed + 70);
-        const struct { double width, alpha; bool glows; } strokes[] = {{24, 0.045, false}, {14, 0.07, false}, {7, 0.13, true}, {2, 0.45, false}};
+        const struct {
+          double width, alpha;
+          bool glows;
+        } strokes[] = {{24, 0.045, false}, {14, 0.07, false}, {7, 0.13, true}, {2, 0.45, false}};
         for (const auto& s : strokes) {
           auto stroke = ShapeLayer::make();
           stroke->setPath(a);
@@ -221,7 +224,8 @@ QImage flameTexture(int variant) {
     const QPointF centre(48 + t * 14 * std::sin(t * 4 + variant), 144 - (5 + 133 * t));
     const double r = (15 + 4 * (variant % 3)) * (1 - t) + 2;
     QRadialGradient g(centre, r);
-    g.setColorAt(0, QColor::fromRgbF(1, 0.72f - 0.48f * static_cast<float>(t), 0.06f, 0.72f * static_cast<float>(1 - t)));
+    g.setColorAt(0,
+                 QColor::fromRgbF(1, 0.72f - 0.48f * static_cast<float>(t), 0.06f, 0.72f * static_cast<float>(1 - t)));
     g.setColorAt(1, Qt::transparent);
     p.fillRect(image.rect(), g);
   }
@@ -284,32 +288,77 @@ void renderFrames(benchmark::State& state, const std::function<std::shared_ptr<L
     t += 1.0 / 30;
   }
   state.counters["rasterisations"] = renderer.stats().rasterisations;
-  state.counters["directDrawsPerFrame"] = static_cast<double>(renderer.stats().directDraws) / static_cast<double>(state.iterations());
+  state.counters["directDrawsPerFrame"] =
+      static_cast<double>(renderer.stats().directDraws) / static_cast<double>(state.iterations());
   AnimationClock::setTimeSource({});
 }
 
 void radialBlobs(benchmark::State& state) { renderFrames(state, blobs); }
-void glowStrokeLayers(benchmark::State& state) { renderFrames(state, [] { return glowStrokes(false); }); }
-void morphingStrokeLayers(benchmark::State& state) { renderFrames(state, [] { return glowStrokes(true); }); }
-void plasmaDefault(benchmark::State& state) { renderFrames(state, [] { return plasmaRibbons(1); }); }
-void plasmaHighest(benchmark::State& state) { renderFrames(state, [] { return plasmaRibbons(2); }); }
-void spriteLayers(benchmark::State& state) { renderFrames(state, [] { return sprites(false); }); }
-void scaledSpriteLayers(benchmark::State& state) { renderFrames(state, [] { return sprites(true); }); }
+void glowStrokeLayers(benchmark::State& state) {
+  renderFrames(state, [] { return glowStrokes(false); });
+}
+void morphingStrokeLayers(benchmark::State& state) {
+  renderFrames(state, [] { return glowStrokes(true); });
+}
+void plasmaDefault(benchmark::State& state) {
+  renderFrames(state, [] { return plasmaRibbons(1); });
+}
+void plasmaHighest(benchmark::State& state) {
+  renderFrames(state, [] { return plasmaRibbons(2); });
+}
+void spriteLayers(benchmark::State& state) {
+  renderFrames(state, [] { return sprites(false); });
+}
+void scaledSpriteLayers(benchmark::State& state) {
+  renderFrames(state, [] { return sprites(true); });
+}
 
 }  // namespace
 
-BENCHMARK(radialBlobs)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(glowStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(morphingStrokeLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(plasmaDefault)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(plasmaHighest)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(spriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(scaledSpriteLayers)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(radialBlobs)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(glowStrokeLayers)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(morphingStrokeLayers)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(plasmaDefault)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(plasmaHighest)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(spriteLayers)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(scaledSpriteLayers)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // `--frames=DIR` also writes one frame of each tree as a PNG there, to look at.
 void writeFrames(const QString& folder) {
   const std::pair<const char*, std::function<std::shared_ptr<Layer>()>> trees[] = {
-      {"blobs", blobs}, {"strokes", [] { return glowStrokes(false); }}, {"morphing", [] { return glowStrokes(true); }}, {"plasma", [] { return plasmaRibbons(1); }}, {"sprites", [] { return sprites(true); }}};
+      {"blobs", blobs},
+      {"strokes", [] { return glowStrokes(false); }},
+      {"morphing", [] { return glowStrokes(true); }},
+      {"plasma", [] { return plasmaRibbons(1); }},
+      {"sprites", [] { return sprites(true); }}};
   for (const auto& [name, build] : trees) {
     layer_bench::writeFrame(*build(), 1.0, folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
   }

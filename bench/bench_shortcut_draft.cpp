@@ -28,8 +28,8 @@ struct FullStore {
       if (isFolder) QDir().mkpath(destination);
       shortcuts.push_back({QStringLiteral("shortcut-%1").arg(i), QStringLiteral("Shortcut %1").arg(i),
                            isFolder ? ShortcutKind::folder : ShortcutKind::web, destination,
-                           QStringLiteral("A note about shortcut %1 that is a sentence long.").arg(i),
-                           std::nullopt, std::nullopt, i % 5 != 0});
+                           QStringLiteral("A note about shortcut %1 that is a sentence long.").arg(i), std::nullopt,
+                           std::nullopt, i % 5 != 0});
     }
     store.replaceShortcuts(shortcuts);
   }
@@ -60,10 +60,7 @@ void saveDraftWithChosenFolders(benchmark::State& state) {
     full.store.saveDraft(draft);
   }
 }
-BENCHMARK(saveDraftWithChosenFolders)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(saveDraftWithChosenFolders)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 

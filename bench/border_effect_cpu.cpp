@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <cstdio>
 
-
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   ThrowawayDefaults defaults;
@@ -37,8 +36,8 @@ int main(int argc, char** argv) {
   cpu_share::run(2000);  // settle: textures drawn, the first frames rasterised
 
   const QuibSmokeOverlay* overlay = QuibSmokeOverlay::of(&window);
-  std::printf("effect %s, compositor %s, overlay %s\n", qPrintable(effect),
-              pf::Compositor::isActive() ? "yes" : "no", overlay ? "on" : "off");
+  std::printf("effect %s, compositor %s, overlay %s\n", qPrintable(effect), pf::Compositor::isActive() ? "yes" : "no",
+              overlay ? "on" : "off");
   if (args.contains(QStringLiteral("--hold"))) return app.exec();
 
   const qint64 xserver = cpu_share::xserverFrom(args);

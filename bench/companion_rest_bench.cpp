@@ -102,13 +102,13 @@ int main(int argc, char** argv) {
   const long long used = cpuTicks(wendle.processId()) - before;
   const long long woken = wakeUps(wendle.processId()) - wokenBefore;
   const double tick = 1.0 / double(sysconf(_SC_CLK_TCK));
-  std::printf("resting %d s%s%s with %d reminders: CPU %.3f s (%.3f %%), %lld wake-ups (%.2f/s), "
-              "resident %s (peak %s), threads %s\n",
-              seconds, item.isEmpty() ? "" : " after ", item.constData(), reminders,
-              double(used) * tick, 100.0 * double(used) * tick / seconds, woken, double(woken) / seconds,
-              statusField(wendle.processId(), "VmRSS").constData(),
-              statusField(wendle.processId(), "VmHWM").constData(),
-              statusField(wendle.processId(), "Threads").constData());
+  std::printf(
+      "resting %d s%s%s with %d reminders: CPU %.3f s (%.3f %%), %lld wake-ups (%.2f/s), "
+      "resident %s (peak %s), threads %s\n",
+      seconds, item.isEmpty() ? "" : " after ", item.constData(), reminders, double(used) * tick,
+      100.0 * double(used) * tick / seconds, woken, double(woken) / seconds,
+      statusField(wendle.processId(), "VmRSS").constData(), statusField(wendle.processId(), "VmHWM").constData(),
+      statusField(wendle.processId(), "Threads").constData());
   wendle.write("menu Quit Wendle\n");
   wendle.waitForFinished(10000);
   return wendle.exitCode();

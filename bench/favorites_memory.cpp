@@ -25,8 +25,7 @@ constexpr qsizetype textLength = 1024;
 
 QString kilobyteOfText(int i) {
   QString text = QStringLiteral("Favorite %1: ").arg(i);
-  while (text.size() < textLength)
-    text += QStringLiteral("Greetings from the clipboard, line %1.\n").arg(text.size());
+  while (text.size() < textLength) text += QStringLiteral("Greetings from the clipboard, line %1.\n").arg(text.size());
   return text.left(textLength);
 }
 
@@ -104,8 +103,8 @@ int main(int argc, char** argv) {
   const Held after = atRest();
 
   const double perFavorite = 1024.0 * std::max(count - screenful, 1);
-  std::printf("%d favorites of 1 KB: %.2f KB resident and %.2f KB of heap in use per favorite (%zu shown)\n",
-              count, (after.resident - before.resident) / perFavorite, (after.heap - before.heap) / perFavorite,
+  std::printf("%d favorites of 1 KB: %.2f KB resident and %.2f KB of heap in use per favorite (%zu shown)\n", count,
+              (after.resident - before.resident) / perFavorite, (after.heap - before.heap) / perFavorite,
               controller.rows().size());
   return 0;
 }

@@ -57,8 +57,8 @@ int import(const QString& path) {
   timer.start();
   try {
     const auto imported = ShortcutImageStore::importImage(QUrl::fromLocalFile(path));
-    std::printf("%s: %lld ms, %lld bytes of PNG\n", qPrintable(path),
-                static_cast<long long>(timer.elapsed()), static_cast<long long>(imported.png.size()));
+    std::printf("%s: %lld ms, %lld bytes of PNG\n", qPrintable(path), static_cast<long long>(timer.elapsed()),
+                static_cast<long long>(imported.png.size()));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

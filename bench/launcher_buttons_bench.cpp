@@ -21,8 +21,14 @@ Shortcut item(int i) {
   static const char* ids[] = {"youtube", "videos", "images", "mail", "x", "corvane"};
   const ShortcutKind kinds[] = {ShortcutKind::web, ShortcutKind::folder, ShortcutKind::application};
   const QString id = QString::fromUtf8(ids[i % 6]) + QString::number(i / 6);
-  return {i < 6 ? QString::fromUtf8(ids[i]) : id, QStringLiteral("Shortcut %1").arg(i + 1), kinds[i % 3],
-          QStringLiteral("https://example.com/"), QStringLiteral("A note"), std::nullopt, std::nullopt, true};
+  return {i < 6 ? QString::fromUtf8(ids[i]) : id,
+          QStringLiteral("Shortcut %1").arg(i + 1),
+          kinds[i % 3],
+          QStringLiteral("https://example.com/"),
+          QStringLiteral("A note"),
+          std::nullopt,
+          std::nullopt,
+          true};
 }
 
 void chooseSkin(const char* skin) {
@@ -37,8 +43,7 @@ std::unique_ptr<QWidget> page() {
   for (qint64 i = 0; i < grid.capacity(); ++i) {
     auto* button = new ShortcutButton(item(int(i)), grid.isWide(i), nullptr, root.get());
     const pf::Rect frame = grid.frame(i, size);
-    button->setGeometry(int(frame.minX()), int(size.height - frame.maxY()), int(frame.width()),
-                        int(frame.height()));
+    button->setGeometry(int(frame.minX()), int(size.height - frame.maxY()), int(frame.width()), int(frame.height()));
   }
   return root;
 }
@@ -74,8 +79,8 @@ void writeShots(const QString& folder) {
     for (const bool wide : {false, true}) {
       ShortcutButton button(item(wide ? 1 : 0), wide, nullptr);
       button.resize(wide ? 228 : 110, wide ? 50 : 78);
-      button.grab().save(QStringLiteral("%1/button-%2-%3.png").arg(folder, QString::fromUtf8(skin),
-                                                                   wide ? "wide" : "small"));
+      button.grab().save(
+          QStringLiteral("%1/button-%2-%3.png").arg(folder, QString::fromUtf8(skin), wide ? "wide" : "small"));
     }
   }
 }

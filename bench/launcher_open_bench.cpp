@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("HOME", QFile::encodeName(home.path()));
   const ThrowawayDefaults defaults;
-  auto store = std::make_shared<ShortcutStore>(pf::UserDefaults::standard(),
-                                               pf::SystemInfo::applicationDataDirectory());
+  auto store =
+      std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), pf::SystemInfo::applicationDataDirectory());
   AppDelegate delegate(store, pf::UserDefaults::standard(), pf::SystemInfo::assetRoot());
   delegate.applicationDidFinishLaunching();
   for (int i = 0; i < 20; ++i) {

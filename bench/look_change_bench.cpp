@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const ThrowawayDefaults defaults;
   for (const QuibSkin skin : QuibSkin::allCases()) {
-    const std::string name = "colour theme change, 5 glass windows, until all repainted/" + skin.rawValue().toStdString();
+    const std::string name =
+        "colour theme change, 5 glass windows, until all repainted/" + skin.rawValue().toStdString();
     benchmark::RegisterBenchmark(name.c_str(), themeChange, skin)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()

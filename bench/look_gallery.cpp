@@ -22,8 +22,7 @@ constexpr int scale = 2;
 /// A picture of `size` points painted at twice the density, on the window's
 /// glass over a dark desktop.
 QImage render(QSizeF size, bool tile) {
-  QImage image(int(size.width() * scale), int(size.height() * scale),
-               QImage::Format_ARGB32_Premultiplied);
+  QImage image(int(size.width() * scale), int(size.height() * scale), QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(scale);
   image.fill(QColor(32, 34, 40));
   QPainter painter(&image);
@@ -45,8 +44,7 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   const ThrowawayDefaults defaults;
 
-  const QString folder =
-      argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("look-gallery");
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("look-gallery");
   if (!QDir().mkpath(folder)) {
     std::fprintf(stderr, "Could not create %s\n", qPrintable(folder));
     return 1;
@@ -57,8 +55,7 @@ int main(int argc, char** argv) {
   const int gap = 16;
   const auto skins = QuibSkin::allCases();
   QImage sheet(int(panel.width() + tile.width() + 3 * gap) * scale,
-               int((panel.height() + gap) * skins.size() + gap) * scale,
-               QImage::Format_ARGB32_Premultiplied);
+               int((panel.height() + gap) * skins.size() + gap) * scale, QImage::Format_ARGB32_Premultiplied);
   sheet.setDevicePixelRatio(scale);
   sheet.fill(QColor(20, 20, 24));
   QPainter sheetPainter(&sheet);

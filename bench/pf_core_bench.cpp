@@ -47,7 +47,8 @@ void naturalSort128(benchmark::State& state) {
 BENCHMARK(naturalSort128);
 
 void characterCount(benchmark::State& state) {
-  const QString text = QString::fromUtf8("Reminder \U0001F44D\U0001F3FD with a flag \U0001F1E9\U0001F1EA ").repeated(100);
+  const QString text =
+      QString::fromUtf8("Reminder \U0001F44D\U0001F3FD with a flag \U0001F1E9\U0001F1EA ").repeated(100);
   for (auto _ : state) benchmark::DoNotOptimize(pf::Text::characterCount(text));
 }
 BENCHMARK(characterCount);

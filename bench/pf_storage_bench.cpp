@@ -72,8 +72,7 @@ void decodeStoreFile(benchmark::State& state) {
     const auto file = pf::JsonObjectReader::parse(bytes);
     qint64 sum = file.integer(QStringLiteral("version"));
     for (const auto& record : file.array(QStringLiteral("reminders")).objects()) {
-      sum +=
-          record.string(QStringLiteral("id")).size() + record.string(QStringLiteral("name")).size();
+      sum += record.string(QStringLiteral("id")).size() + record.string(QStringLiteral("name")).size();
       sum += record.string(QStringLiteral("message")).size();
       sum += static_cast<qint64>(record.number(QStringLiteral("time")));
       sum += record.string(QStringLiteral("repeat")).size();

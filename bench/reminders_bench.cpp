@@ -63,12 +63,7 @@ void decodeJournal(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ReminderFile::decode(bytes));
   countBytes(state, bytes);
 }
-BENCHMARK(decodeJournal)
-    ->Arg(0)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(decodeJournal)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 /// The parse of the same bytes alone, before the readers: ours, and Qt's for comparison.
 void parseJournal(benchmark::State& state) {
@@ -76,12 +71,7 @@ void parseJournal(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(pf::JsonTree::read(bytes));
   countBytes(state, bytes);
 }
-BENCHMARK(parseJournal)
-    ->Arg(0)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(parseJournal)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void parseJournalWithQt(benchmark::State& state) {
   const QByteArray bytes = fullJournal(int(state.range(0))).encoded();
@@ -106,12 +96,7 @@ void encodeJournal(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(file.encoded());
   countBytes(state, file.encoded());
 }
-BENCHMARK(encodeJournal)
-    ->Arg(0)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(encodeJournal)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 /// One edit saved: lock, fresh read and validation, change, validation, both files written and synced.
 void saveJournal(benchmark::State& state) {
@@ -121,10 +106,10 @@ void saveJournal(benchmark::State& state) {
   ReminderStore store(dir.path());
   QuibReminder edited = file.reminders.front();
   for (auto _ : state) {
-    const QuibReminder seen = store.file().reminders.back().id == edited.id ? store.file().reminders.back()
-                                                                            : file.reminders.front();
-    edited.message = seen.message == file.reminders.front().message ? QStringLiteral("Edited")
-                                                                    : file.reminders.front().message;
+    const QuibReminder seen =
+        store.file().reminders.back().id == edited.id ? store.file().reminders.back() : file.reminders.front();
+    edited.message =
+        seen.message == file.reminders.front().message ? QStringLiteral("Edited") : file.reminders.front().message;
     store.save(edited, seen, start);
   }
 }
@@ -133,16 +118,10 @@ BENCHMARK(saveJournal)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAgg
 /// Loading the journal from disk into a new store: read, decode, validate.
 void loadJournal(benchmark::State& state) {
   QTemporaryDir dir;
-  pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"),
-                          fullJournal(int(state.range(0))).encoded());
+  pf::AtomicWriter::write(dir.path() + QStringLiteral("/reminders.json"), fullJournal(int(state.range(0))).encoded());
   for (auto _ : state) benchmark::DoNotOptimize(ReminderStore(dir.path()).file().reminders.size());
 }
-BENCHMARK(loadJournal)
-    ->Arg(0)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(loadJournal)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 /// The transaction of a periodic check that finds nothing new: lock, the file
 /// found unchanged, the latest due time of every reminder, no write.
@@ -167,16 +146,10 @@ void nextDueTimes(benchmark::State& state) {
     file.reminders[i].time.year -= qint64(i) % std::max<qint64>(state.range(0), 1);
   for (auto _ : state) {
     const pf::Calendar calendar = ReminderSchedule::calendar();
-    for (const QuibReminder& r : file.reminders)
-      benchmark::DoNotOptimize(ReminderSchedule::next(r, start, calendar));
+    for (const QuibReminder& r : file.reminders) benchmark::DoNotOptimize(ReminderSchedule::next(r, start, calendar));
   }
 }
-BENCHMARK(nextDueTimes)
-    ->Arg(0)
-    ->Arg(20)
-    ->Unit(benchmark::kMicrosecond)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(nextDueTimes)->Arg(0)->Arg(20)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 

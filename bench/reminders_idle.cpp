@@ -67,8 +67,8 @@ void run(const char* what, const ReminderFile& journal, int seconds, QCoreApplic
   app.exec();
   const double cpu = cpuSeconds() - cpuBefore;
   const long switches = voluntarySwitches() - switchesBefore;
-  std::printf("%-28s %3d s: %d checks, %ld wake-ups (%.3f/s), CPU %.3f s (%.4f%%)\n", what, seconds, checks,
-              switches, double(switches) / seconds, cpu, 100.0 * cpu / seconds);
+  std::printf("%-28s %3d s: %d checks, %ld wake-ups (%.3f/s), CPU %.3f s (%.4f%%)\n", what, seconds, checks, switches,
+              double(switches) / seconds, cpu, 100.0 * cpu / seconds);
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ QString writeJournal(const QString& folder) {
   for (int i = 0; i < count; ++i) {
     file.reminders.push_back(reminder(i));
     const QDateTime due = *file.reminders.back().time.date(calendar);
-    ReminderOccurrence occurrence{ReminderSchedule::key(file.reminders.back(), due, calendar),
-                                  file.reminders.back(), due, {}, {}, {}};
+    ReminderOccurrence occurrence{
+        ReminderSchedule::key(file.reminders.back(), due, calendar), file.reminders.back(), due, {}, {}, {}};
     if (i % 2) occurrence.completedAt = due.addSecs(60);
     file.occurrences.push_back(occurrence);
   }

@@ -51,8 +51,7 @@ void requireStrictAgreement(const QByteArray& bytes) {
 
 template <typename File>
 int roundTrip(const uint8_t* data, size_t size) {
-  const QByteArray bytes =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   requireStrictAgreement<File>(bytes);
   File file;
   try {
@@ -74,7 +73,7 @@ int roundTrip(const uint8_t* data, size_t size) {
 
 /// The whole fuzzing program of a file type with `decode`, `encoded` and
 /// equality (and `validate` when decoding alone does not check).
-#define WENDLE_FUZZ_ROUND_TRIP(File)                                           \
+#define WENDLE_FUZZ_ROUND_TRIP(File)                                        \
   extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { \
-    return ::fuzz::roundTrip<File>(data, size);                              \
+    return ::fuzz::roundTrip<File>(data, size);                             \
   }

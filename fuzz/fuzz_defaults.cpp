@@ -5,8 +5,7 @@
 #include "platform/core/DefaultsCoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const QByteArray bytes =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   QVariantMap values;
   try {
     values = pf::DefaultsCoding::decodeDomain(bytes);

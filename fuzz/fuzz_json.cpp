@@ -15,20 +15,11 @@ void describe(const pf::JsonTree& tree, pf::JsonTree::Index node, QByteArray& ou
   using Kind = pf::JsonTree::Kind;
   out += char('0' + int(tree.kind(node)));
   switch (tree.kind(node)) {
-    case Kind::null:
-      break;
-    case Kind::boolean:
-      out += tree.boolean(node) ? 't' : 'f';
-      break;
-    case Kind::integer:
-      out += QByteArray::number(tree.integer(node));
-      break;
-    case Kind::number:
-      out += QByteArray::number(std::bit_cast<quint64>(tree.number(node)), 16);
-      break;
-    case Kind::string:
-      out += tree.string(node).toUtf8().toHex();
-      break;
+    case Kind::null: break;
+    case Kind::boolean: out += tree.boolean(node) ? 't' : 'f'; break;
+    case Kind::integer: out += QByteArray::number(tree.integer(node)); break;
+    case Kind::number: out += QByteArray::number(std::bit_cast<quint64>(tree.number(node)), 16); break;
+    case Kind::string: out += tree.string(node).toUtf8().toHex(); break;
     case Kind::array:
       for (qsizetype i = 0; i < tree.size(node); ++i) describe(tree, tree.item(node, i), out);
       break;
@@ -51,15 +42,14 @@ QByteArray described(const pf::JsonTree& tree) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const QByteArray bytes =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   const auto tree = pf::JsonTree::read(bytes);
   if (!tree) return 0;
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
   if (error.error != QJsonParseError::NoError) std::abort();
-  const pf::JsonTree qt = document.isObject() ? pf::JsonTree::of(document.object())
-                                              : pf::JsonTree::of(document.array());
+  const pf::JsonTree qt =
+      document.isObject() ? pf::JsonTree::of(document.object()) : pf::JsonTree::of(document.array());
   if (described(*tree) != described(qt)) std::abort();
   return 0;
 }

@@ -43,8 +43,7 @@
 
 using Hold = PacingController::Hold;
 
-AppDelegate::AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults,
-                         QString assetRoot)
+AppDelegate::AppDelegate(std::shared_ptr<ShortcutStore> shortcutStore, pf::UserDefaults& defaults, QString assetRoot)
     : m_shortcutStore(std::move(shortcutStore)),
       m_defaults(defaults),
       m_assetRoot(std::move(assetRoot)),
@@ -155,8 +154,7 @@ void AppDelegate::buildStatusMenu() {
   };
   // Made even while no tray exists: a tray that starts after us (as at login)
   // still receives the icon, and the companion's right-click serves meanwhile.
-  const QIcon icon(
-      CharacterArtwork::pathFor(m_assetRoot, CharacterSkin::selected(m_defaults), Facing::right));
+  const QIcon icon(CharacterArtwork::pathFor(m_assetRoot, CharacterSkin::selected(m_defaults), Facing::right));
   m_statusItem = std::make_unique<pf::StatusItem>(icon, &menu);
   m_statusItem->setToolTip(QStringLiteral("Wendle"));
   m_statusItem->setVisible(true);
@@ -199,9 +197,8 @@ void AppDelegate::createLauncher() {
   m_launcherPanel = std::make_unique<LauncherPanel>(view, m_launcher->preferredSize(), m_launcher->resizeBorder());
   // The panel is always as large as its grid, so no band of it stays empty.
   m_launcherSizing = std::make_unique<ContentWindowSizing>(
-      m_launcherPanel.get(), LauncherViewController::sizingKey, &m_shortcutStore->defaults(),
-      m_launcher->minimumSize(), m_launcher->preferredSize(),
-      [this](pf::Size size) { return m_launcher->fittedSize(size); });
+      m_launcherPanel.get(), LauncherViewController::sizingKey, &m_shortcutStore->defaults(), m_launcher->minimumSize(),
+      m_launcher->preferredSize(), [this](pf::Size size) { return m_launcher->fittedSize(size); });
   m_launcher->onOpen = [this](const Shortcut& shortcut) {
     openShortcut(shortcut);
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
@@ -265,8 +262,7 @@ void AppDelegate::revealLauncher() {
   const pf::Rect visibleFrame = pf::Screens::visibleFrame(screen);
   m_launcherPanel->setMinimumSize(int(std::ceil(m_launcher->minimumSize().width)),
                                   int(std::ceil(m_launcher->minimumSize().height)));
-  m_launcherPanel->reveal(m_panel->frame(), screenFrame, visibleFrame,
-                          DockGeometry::frames(screenFrame, visibleFrame));
+  m_launcherPanel->reveal(m_panel->frame(), screenFrame, visibleFrame, DockGeometry::frames(screenFrame, visibleFrame));
   // Both float at one level: a reminder on screen stays in front.
   if (LauncherPanel* bubble = m_reminders->panel(); bubble && bubble->isVisible()) bubble->orderFront();
 }
@@ -280,9 +276,9 @@ void AppDelegate::placeBesideCompanion(QWidget* window) const {
   // A window already on screen stays where the user left it.
   if (!m_panel || window->isVisible()) return;
   const QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
-  const pf::Rect frame = UtilityWindowPlacement::frame(
-      pf::toSize(QSizeF(window->size())), pf::toSize(QSizeF(minimum)), pf::WindowDecoration::extents(window),
-      m_panel->frame(), pf::Screens::visibleFrame(pf::Screens::of(m_panel.get())));
+  const pf::Rect frame = UtilityWindowPlacement::frame(pf::toSize(QSizeF(window->size())), pf::toSize(QSizeF(minimum)),
+                                                       pf::WindowDecoration::extents(window), m_panel->frame(),
+                                                       pf::Screens::visibleFrame(pf::Screens::of(m_panel.get())));
   if (auto* framed = qobject_cast<pf::Window*>(window)) {
     framed->setFrame(frame);
   } else {
@@ -375,14 +371,12 @@ void AppDelegate::saveCompanionPosition() {
 
 void AppDelegate::openShortcut(const Shortcut& shortcut) {
   // There is no stroll to stop, and a reaction replaces any performance still playing.
-  m_lastReaction =
-      ShortcutReaction::role(shortcut.label, shortcut.destination).value_or(QStringLiteral("action-app"));
+  m_lastReaction = ShortcutReaction::role(shortcut.label, shortcut.destination).value_or(QStringLiteral("action-app"));
   if (m_performance) m_performance->playReaction(m_lastReaction);
   // An application reports its launch later, when this delegate may be gone.
-  m_opener.open(shortcut, *m_shortcutStore,
-                [delegate = QPointer<AppDelegate>(this)](std::optional<QString> error) {
-                  if (delegate && error) delegate->showOpenFailure(*error);
-                });
+  m_opener.open(shortcut, *m_shortcutStore, [delegate = QPointer<AppDelegate>(this)](std::optional<QString> error) {
+    if (delegate && error) delegate->showOpenFailure(*error);
+  });
 }
 
 void AppDelegate::createSettings() {
@@ -419,9 +413,7 @@ void AppDelegate::createReminders() {
     handOver();
   };
   // A companion being dragged or arranged is busy; the reminder waits for it.
-  m_reminders->available = [this] {
-    return !m_holds.contains(Hold::dragging) && !m_holds.contains(Hold::arranging);
-  };
+  m_reminders->available = [this] { return !m_holds.contains(Hold::dragging) && !m_holds.contains(Hold::arranging); };
   m_reminders->onNotice = [this](const QString& text) { m_statusItem->setToolTip(text); };
   m_reminders->openAction = [this](const Shortcut& shortcut, ShortcutOpener::Completion completion) {
     m_opener.open(shortcut, *m_shortcutStore, completion);

@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
   pf::Application::configure(app);
 
   // The main companion's shortcuts come first: every feature the delegate builds reads them.
-  auto shortcutStore = std::make_shared<ShortcutStore>(pf::UserDefaults::standard(),
-                                                       pf::SystemInfo::applicationDataDirectory());
+  auto shortcutStore =
+      std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), pf::SystemInfo::applicationDataDirectory());
   AppDelegate delegate(shortcutStore, pf::UserDefaults::standard(), pf::SystemInfo::assetRoot());
   std::unique_ptr<TestHook> testHook;
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,

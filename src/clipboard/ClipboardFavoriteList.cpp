@@ -27,8 +27,6 @@ QString ClipboardFavoriteList::nameKey(const QString& text) {
 
 void ClipboardFavoriteList::validate() const {
   const QString key = nameKey();
-  if (id.isEmpty() || key.isEmpty() || !hasAtMostCharacters(name, maximumNameCharacters) ||
-      key == u"all favorites")
-    throw QuibError(
-        QStringLiteral("Enter a list name of up to 40 characters. All is reserved for the combined view."));
+  if (id.isEmpty() || key.isEmpty() || !hasAtMostCharacters(name, maximumNameCharacters) || key == u"all favorites")
+    throw QuibError(QStringLiteral("Enter a list name of up to 40 characters. All is reserved for the combined view."));
 }

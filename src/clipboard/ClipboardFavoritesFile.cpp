@@ -30,8 +30,7 @@ ClipboardFavorite readFavorite(const pf::JsonObjectReader& object) {
 
 // The first version had no lists: every favorite lived in "Others".
 ClipboardFavorite readLegacyItem(const pf::JsonObjectReader& object) {
-  return {object.string(idKey), object.string(nameKey), object.string(textKey),
-          ClipboardFavoriteList::othersID};
+  return {object.string(idKey), object.string(nameKey), object.string(textKey), ClipboardFavoriteList::othersID};
 }
 
 template <typename Value>
@@ -137,8 +136,7 @@ ClipboardFavoritesFile ClipboardFavoritesFile::fromJson(pf::JsonDocument& docume
     const auto [id, listID, name, text] = Document::fields(object, keys);
     return {Document::string(id), Document::string(name), Document::string(text), document.sharedString(listID)};
   };
-  return {currentVersion, Document::objects(lists, readList),
-          Document::objects(items, readFavorite)};
+  return {currentVersion, Document::objects(lists, readList), Document::objects(items, readFavorite)};
 }
 
 QByteArray ClipboardFavoritesFile::encoded() const {
@@ -176,11 +174,10 @@ QByteArray ClipboardFavoritesFile::encoded() const {
 
 void ClipboardFavoritesFile::validate() const {
   const ClipboardFavoriteList& others = ClipboardFavoriteList::builtIns().back();
-  const bool sound = version == currentVersion &&
-                     allDistinct(items, [](const ClipboardFavorite& item) { return item.id; }) &&
-                     allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.id; }) &&
-                     allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.nameKey(); }) &&
-                     holds(lists, others);
+  const bool sound =
+      version == currentVersion && allDistinct(items, [](const ClipboardFavorite& item) { return item.id; }) &&
+      allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.id; }) &&
+      allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.nameKey(); }) && holds(lists, others);
   if (!sound) refuse("This favorites file is unreadable or from a newer version. It has been preserved.");
   for (const ClipboardFavoriteList& list : lists) list.validate();
   for (const ClipboardFavorite& item : items) item.validate();

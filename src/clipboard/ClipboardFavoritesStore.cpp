@@ -37,13 +37,11 @@ bool anythingAt(const QString& path) {
 }
 
 Items::iterator firstWithID(Items& items, const QString& id) {
-  return std::find_if(items.begin(), items.end(),
-                      [&](const ClipboardFavorite& item) { return item.id == id; });
+  return std::find_if(items.begin(), items.end(), [&](const ClipboardFavorite& item) { return item.id == id; });
 }
 
 bool hasListWithID(const Lists& lists, const QString& id) {
-  return std::any_of(lists.begin(), lists.end(),
-                     [&](const ClipboardFavoriteList& list) { return list.id == id; });
+  return std::any_of(lists.begin(), lists.end(), [&](const ClipboardFavoriteList& list) { return list.id == id; });
 }
 
 /// Whether a list other than the one with `exceptID` already has the name of `list`.

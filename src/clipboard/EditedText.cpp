@@ -38,10 +38,9 @@ QString EditedText::merged(const QString& original, const QString& shownBefore, 
   qsizetype head = 0;
   while (head < shortest && shownBefore[head] == shownNow[head]) ++head;
   qsizetype tail = 0;
-  while (tail < shortest - head &&
-         shownBefore[shownBefore.size() - 1 - tail] == shownNow[shownNow.size() - 1 - tail])
+  while (tail < shortest - head && shownBefore[shownBefore.size() - 1 - tail] == shownNow[shownNow.size() - 1 - tail])
     ++tail;
   const qsizetype keptEnd = (*positions)[std::size_t(shownBefore.size() - tail)];
-  return original.left((*positions)[std::size_t(head)]) +
-         shownNow.mid(head, shownNow.size() - tail - head) + original.mid(keptEnd);
+  return original.left((*positions)[std::size_t(head)]) + shownNow.mid(head, shownNow.size() - tail - head) +
+         original.mid(keptEnd);
 }

@@ -116,9 +116,7 @@ void finish(int item, const QByteArray& path, const struct stat& status) {
 }
 
 /// Has the disk start writing what was copied, without waiting for it.
-void startWriting(int file, off_t from, off_t length) {
-  ::sync_file_range(file, from, length, SYNC_FILE_RANGE_WRITE);
-}
+void startWriting(int file, off_t from, off_t length) { ::sync_file_range(file, from, length, SYNC_FILE_RANGE_WRITE); }
 
 /// Names a finished item on a file system that cannot rename without
 /// replacing: a file gets a link, which never replaces; a folder a plain
@@ -258,8 +256,7 @@ bool FileDropFileManager::isTransferable(const struct stat& status) {
 }
 
 QString FileDropFileManager::notTransferableMessage(const QString& path) {
-  return QStringLiteral(
-             "\"%1\" is a pipe, socket or device. Only files, folders and links can be copied or moved.")
+  return QStringLiteral("\"%1\" is a pipe, socket or device. Only files, folders and links can be copied or moved.")
       .arg(path);
 }
 
@@ -277,8 +274,7 @@ QByteArray FileDropFileManager::copyItem(const QByteArray& from, const QByteArra
   if (::lstat(from.constData(), &status) != 0) fail("read", from);
   const FileDescriptor folder = openFolder(AT_FDCWD, FileURL::parentPath(to).constData(), FileURL::parentPath(to));
   if (S_ISLNK(status.st_mode)) return copyLink(from, folder.get(), to, nextName);
-  if (!isTransferable(status))
-    throw FileError(EINVAL, pathText(from), notTransferableMessage(pathText(from)));
+  if (!isTransferable(status)) throw FileError(EINVAL, pathText(from), notTransferableMessage(pathText(from)));
   const bool isFolder = S_ISDIR(status.st_mode);
   const FileDescriptor source =
       isFolder ? openFolder(AT_FDCWD, from.constData(), from) : openFile(AT_FDCWD, from.constData(), from);
@@ -292,8 +288,7 @@ QByteArray FileDropFileManager::copyItem(const QByteArray& from, const QByteArra
   return publish(folder.get(), temporary, to, nextName);
 }
 
-QByteArray FileDropFileManager::copyLink(const QByteArray& from, int folder, QByteArray to,
-                                         const NextName& nextName) {
+QByteArray FileDropFileManager::copyLink(const QByteArray& from, int folder, QByteArray to, const NextName& nextName) {
   struct stat status {};
   if (::lstat(from.constData(), &status) != 0) fail("read", from);
   const QByteArray target = linkTarget(AT_FDCWD, from.constData(), from, status);
@@ -306,7 +301,8 @@ QByteArray FileDropFileManager::copyLink(const QByteArray& from, int folder, QBy
   return to;
 }
 
-QByteArray FileDropFileManager::publish(int folder, const Temporary& temporary, QByteArray to, const NextName& nextName) {
+QByteArray FileDropFileManager::publish(int folder, const Temporary& temporary, QByteArray to,
+                                        const NextName& nextName) {
   for (;;) {
     const QByteArray name = FileURL::fileName(to);
     int error = renameNoReplace(folder, temporary.name(), folder, name.constData()) == 0 ? 0 : errno;
@@ -325,7 +321,8 @@ QByteArray FileDropFileManager::moveItem(const QByteArray& from, const QByteArra
   for (;;) {
     if (renameNoReplace(AT_FDCWD, from.constData(), folder.get(), FileURL::fileName(target).constData()) == 0) {
       waitForDisk(folder.get(), false, FileURL::parentPath(target));
-      const FileDescriptor sourceFolder = openFolder(AT_FDCWD, FileURL::parentPath(from).constData(), FileURL::parentPath(from));
+      const FileDescriptor sourceFolder =
+          openFolder(AT_FDCWD, FileURL::parentPath(from).constData(), FileURL::parentPath(from));
       waitForDisk(sourceFolder.get(), false, FileURL::parentPath(from));
       return target;
     }
@@ -351,14 +348,17 @@ void FileDropFileManager::removeSource(const QByteArray& from, const QByteArray&
     removeTree(AT_FDCWD, from.constData(), from, false, removed);
   } catch (const FileError& error) {
     const QString reason = qt_error_string(error.errorNumber());
-    const QString message =
-        removed > 0 ? QStringLiteral("The copy at \"%1\" is complete, but the original at \"%2\" was only partly "
-                                     "removed (%3). Keep the copy; what is left of the original is incomplete.")
-                    : QStringLiteral("The copy at \"%1\" is complete, but the original at \"%2\" could not be "
-                                     "removed (%3). Both are complete.");
+    const QString message = removed > 0
+                                ? QStringLiteral(
+                                      "The copy at \"%1\" is complete, but the original at \"%2\" was only partly "
+                                      "removed (%3). Keep the copy; what is left of the original is incomplete.")
+                                : QStringLiteral(
+                                      "The copy at \"%1\" is complete, but the original at \"%2\" could not be "
+                                      "removed (%3). Both are complete.");
     throw FileError(error.errorNumber(), pathText(from), message.arg(pathText(copy), pathText(from), reason));
   }
-  const FileDescriptor sourceFolder = openFolder(AT_FDCWD, FileURL::parentPath(from).constData(), FileURL::parentPath(from));
+  const FileDescriptor sourceFolder =
+      openFolder(AT_FDCWD, FileURL::parentPath(from).constData(), FileURL::parentPath(from));
   waitForDisk(sourceFolder.get(), false, FileURL::parentPath(from));
 }
 
@@ -378,8 +378,7 @@ void FileDropFileManager::removeAbandoned(const QByteArray& folder) {
   }
 }
 
-void FileDropFileManager::removeTree(int folder, const char* name, const QByteArray& path, bool ownCopy,
-                                     int& removed) {
+void FileDropFileManager::removeTree(int folder, const char* name, const QByteArray& path, bool ownCopy, int& removed) {
   struct stat status {};
   if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) fail("remove", path);
   if (S_ISDIR(status.st_mode)) {

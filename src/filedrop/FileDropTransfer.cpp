@@ -92,8 +92,7 @@ std::optional<QString> refusal(const QByteArray& sourcePath, const std::optional
   if (::stat(folderPath->constData(), &folderStatus) != 0 || !S_ISDIR(folderStatus.st_mode))
     return folderMissingMessage;
   struct stat status {};
-  if (::lstat(sourcePath.constData(), &status) != 0)
-    return platformMessage(errno, QStringLiteral("read"), sourcePath);
+  if (::lstat(sourcePath.constData(), &status) != 0) return platformMessage(errno, QStringLiteral("read"), sourcePath);
   if (!FileDropFileManager::isTransferable(status))
     return FileDropFileManager::notTransferableMessage(QFile::decodeName(sourcePath));
   const std::optional<QByteArray> resolvedFolder = resolved(*folderPath);
@@ -118,9 +117,8 @@ FileDropResult transferOne(const QUrl& source, const QUrl& folder, FileDropOpera
   try {
     tried = names.next();
     const auto nextName = [&] { return tried = names.next(); };
-    const QByteArray placed = operation == FileDropOperation::copy
-                                  ? fileManager.copyItem(sourcePath, tried, nextName)
-                                  : fileManager.moveItem(sourcePath, tried, nextName);
+    const QByteArray placed = operation == FileDropOperation::copy ? fileManager.copyItem(sourcePath, tried, nextName)
+                                                                   : fileManager.moveItem(sourcePath, tried, nextName);
     return {source, FileURL::fromLocalPath(placed), std::nullopt};
   } catch (const FileDropError& error) {
     return failed(source, error.message());
@@ -136,15 +134,15 @@ std::vector<FileDropResult> FileDropTransfer::run(const QList<QUrl>& sources, co
   const QList<QUrl> items = uniqueSources(sources);
   std::vector<FileDropResult> results;
   if (items.isEmpty()) return results;
-  if (const std::optional<QByteArray> folderPath = FileURL::localPath(folder))
-    fileManager.removeAbandoned(*folderPath);
+  if (const std::optional<QByteArray> folderPath = FileURL::localPath(folder)) fileManager.removeAbandoned(*folderPath);
   for (const QUrl& source : items) results.push_back(transferOne(source, folder, operation, fileManager));
   return results;
 }
 
 QUrl FileDropTransfer::destination(const QUrl& source, const QUrl& folder) {
   const QByteArray sourcePath = FileURL::localPath(source).value_or(QByteArray());
-  return FileURL::fromLocalPath(FreeNames(FileURL::localPath(folder).value_or(QByteArray()), FileURL::fileName(sourcePath)).next());
+  return FileURL::fromLocalPath(
+      FreeNames(FileURL::localPath(folder).value_or(QByteArray()), FileURL::fileName(sourcePath)).next());
 }
 
 QList<QUrl> FileDropTransfer::uniqueSources(const QList<QUrl>& urls) {

@@ -25,8 +25,7 @@ class FileDropTransfer final {
   /// giving one result per item. First removes what transfers into `folder`
   /// that were cut off left there. Never throws; a failed item never stops
   /// the others.
-  static std::vector<FileDropResult> run(const QList<QUrl>& sources, const QUrl& folder,
-                                         FileDropOperation operation,
+  static std::vector<FileDropResult> run(const QList<QUrl>& sources, const QUrl& folder, FileDropOperation operation,
                                          FileDropFileManager& fileManager = FileDropFileManager::shared());
 
   /// The URL in `folder` under which `source` can be written without replacing

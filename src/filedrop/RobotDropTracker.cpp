@@ -25,8 +25,8 @@ void RobotDropTracker::update(bool pressed, pf::Point pointer, const std::option
 }
 
 void RobotDropTracker::placePanel(pf::Point pointer, const Companion& companion) {
-  const pf::Rect panel = companion.screen ? frame(companion.frame, *companion.screen)
-                                          : companion.frame.insetBy(-margin, -margin);
+  const pf::Rect panel =
+      companion.screen ? frame(companion.frame, *companion.screen) : companion.frame.insetBy(-margin, -margin);
   const bool near = !panel.isEmpty() && panel.insetBy(-reach, -reach).contains(pointer);
   m_panelFrame = near ? std::optional<pf::Rect>(panel) : std::nullopt;
 }

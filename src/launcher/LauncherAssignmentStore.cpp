@@ -26,19 +26,16 @@ std::unique_ptr<LauncherAssignmentStore>& sharedStore() {
 
 }  // namespace
 
-LauncherAssignmentStore& LauncherAssignmentStore::shared(const std::vector<Shortcut>& items,
-                                                         const LauncherGrid& grid) {
+LauncherAssignmentStore& LauncherAssignmentStore::shared(const std::vector<Shortcut>& items, const LauncherGrid& grid) {
   auto& store = sharedStore();
   if (!store)
-    store = std::make_unique<LauncherAssignmentStore>(
-        pf::SystemInfo::applicationDataDirectory(), items, grid);
+    store = std::make_unique<LauncherAssignmentStore>(pf::SystemInfo::applicationDataDirectory(), items, grid);
   return *store;
 }
 
 void LauncherAssignmentStore::resetShared() { sharedStore().reset(); }
 
-LauncherAssignmentStore::LauncherAssignmentStore(const QString& directory,
-                                                 const std::vector<Shortcut>& items,
+LauncherAssignmentStore::LauncherAssignmentStore(const QString& directory, const std::vector<Shortcut>& items,
                                                  const LauncherGrid& grid)
     : m_url(directory + QStringLiteral("/launcher-positions.json")), m_value(items, grid) {
   try {
@@ -62,8 +59,7 @@ void LauncherAssignmentStore::load() {
   m_value = std::move(decoded);
 }
 
-bool LauncherAssignmentStore::update(const std::vector<Shortcut>& items,
-                                     const LauncherGrid& grid) {
+bool LauncherAssignmentStore::update(const std::vector<Shortcut>& items, const LauncherGrid& grid) {
   LauncherAssignments model = m_value;
   model.reconcile(items, grid);
   try {
@@ -79,8 +75,7 @@ bool LauncherAssignmentStore::update(const std::vector<Shortcut>& items,
 }
 
 void LauncherAssignmentStore::assign(const std::optional<QString>& id, const LauncherSlot& target,
-                                     const std::vector<Shortcut>& items,
-                                     const LauncherGrid& grid) {
+                                     const std::vector<Shortcut>& items, const LauncherGrid& grid) {
   LauncherAssignments model = m_value;
   model.assign(id, target, items);
   model.reconcile(items, grid);

@@ -21,8 +21,7 @@ class LauncherAssignmentStore final {
 
   /// The process's store, created on the first call over the application-data
   /// folder with these items and grid; later calls ignore their arguments.
-  static LauncherAssignmentStore& shared(const std::vector<Shortcut>& items,
-                                         const LauncherGrid& grid);
+  static LauncherAssignmentStore& shared(const std::vector<Shortcut>& items, const LauncherGrid& grid);
   /// Forgets the process's store, so the next `shared` opens the file afresh.
   /// For tests, which give each case its own home; references taken before
   /// are dangling afterwards.
@@ -31,8 +30,7 @@ class LauncherAssignmentStore final {
   /// Opens "launcher-positions.json" in `directory`: reads and validates it,
   /// or writes a first file for `items` and `grid` when there is none. Any
   /// failure is kept in `error` and the file is left untouched.
-  LauncherAssignmentStore(const QString& directory, const std::vector<Shortcut>& items,
-                          const LauncherGrid& grid);
+  LauncherAssignmentStore(const QString& directory, const std::vector<Shortcut>& items, const LauncherGrid& grid);
   LauncherAssignmentStore(const LauncherAssignmentStore&) = delete;
   LauncherAssignmentStore& operator=(const LauncherAssignmentStore&) = delete;
 
@@ -56,8 +54,8 @@ class LauncherAssignmentStore final {
   /// Puts `id` on `target` (or clears it without an id), reconciles, saves and
   /// posts `changed`. Throws `CatalogError` or `pf::FileError`; a failure
   /// leaves the store as it was.
-  void assign(const std::optional<QString>& id, const LauncherSlot& target,
-              const std::vector<Shortcut>& items, const LauncherGrid& grid);
+  void assign(const std::optional<QString>& id, const LauncherSlot& target, const std::vector<Shortcut>& items,
+              const LauncherGrid& grid);
 
  private:
   void load();

@@ -25,8 +25,7 @@ struct Entry {
 };
 
 bool isActiveIn(const QString& id, const std::vector<Shortcut>& items) {
-  return std::any_of(items.begin(), items.end(),
-                     [&](const Shortcut& item) { return item.id == id && item.isActive; });
+  return std::any_of(items.begin(), items.end(), [&](const Shortcut& item) { return item.id == id && item.isActive; });
 }
 
 /// The entries whose key reads as a slot, in reading order of their slots.
@@ -34,9 +33,8 @@ std::vector<Entry> parsedEntries(const std::map<QString, QString>& slotIDs) {
   std::vector<Entry> entries;
   for (const auto& [key, id] : slotIDs)
     if (const auto slot = LauncherSlot::fromKey(key)) entries.push_back({key, *slot, id});
-  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return LauncherSlot::ordered(a.slot, b.slot);
-  });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return LauncherSlot::ordered(a.slot, b.slot); });
   return entries;
 }
 
@@ -53,8 +51,8 @@ std::optional<Entry> entryHolding(const std::map<QString, QString>& slotIDs, con
 /// ("0:w:0:+1") would hold its shortcut on no visible button. When two keys
 /// name one slot, the canonical one (the one shown) wins; the other shortcut
 /// goes back among the candidates for small buttons.
-std::map<QString, QString> keptWideEntries(const std::vector<Entry>& entries,
-                                           const QSet<QString>& active, QSet<QString>& seen) {
+std::map<QString, QString> keptWideEntries(const std::vector<Entry>& entries, const QSet<QString>& active,
+                                           QSet<QString>& seen) {
   std::map<QString, QString> kept;
   for (const bool canonical : {true, false})
     for (const Entry& entry : entries) {
@@ -70,8 +68,7 @@ std::map<QString, QString> keptWideEntries(const std::vector<Entry>& entries,
 
 }  // namespace
 
-LauncherAssignments::LauncherAssignments(const std::vector<Shortcut>& items,
-                                         const LauncherGrid& grid)
+LauncherAssignments::LauncherAssignments(const std::vector<Shortcut>& items, const LauncherGrid& grid)
     : columns(grid.columns), rows(grid.rows) {
   reconcile(items, grid);
 }
@@ -123,9 +120,8 @@ void LauncherAssignments::validate() const {
     return CatalogError::invalid(
         QStringLiteral("The saved button positions cannot be read. They were preserved unchanged."));
   };
-  if (version != currentVersion || columns < 2 || columns > LauncherGrid::maximumCount ||
-      rows < 0 || rows > LauncherGrid::maximumCount ||
-      slotIDs.size() > size_t(maximumEntries) || waiting.size() > maximumEntries)
+  if (version != currentVersion || columns < 2 || columns > LauncherGrid::maximumCount || rows < 0 ||
+      rows > LauncherGrid::maximumCount || slotIDs.size() > size_t(maximumEntries) || waiting.size() > maximumEntries)
     throw unreadable();
   QSet<QString> ids;
   const auto unique = [&](const QString& id) {
@@ -139,8 +135,7 @@ void LauncherAssignments::validate() const {
     if (!unique(id)) throw unreadable();
 }
 
-std::optional<QString> LauncherAssignments::id(const LauncherSlot& slot,
-                                               const std::vector<Shortcut>& items) const {
+std::optional<QString> LauncherAssignments::id(const LauncherSlot& slot, const std::vector<Shortcut>& items) const {
   const auto stored = slotIDs.find(slot.key());
   if (stored == slotIDs.end() || !isActiveIn(stored->second, items)) return std::nullopt;
   return stored->second;
@@ -156,8 +151,7 @@ void LauncherAssignments::assign(const std::optional<QString>& id, const Launche
                                  const std::vector<Shortcut>& items) {
   const QString targetKey = target.key();
   const auto occupied = slotIDs.find(targetKey);
-  const std::optional<QString> occupant =
-      occupied == slotIDs.end() ? std::nullopt : std::optional(occupied->second);
+  const std::optional<QString> occupant = occupied == slotIDs.end() ? std::nullopt : std::optional(occupied->second);
   if (!id) {
     if (occupant) {
       slotIDs.erase(targetKey);
@@ -165,8 +159,7 @@ void LauncherAssignments::assign(const std::optional<QString>& id, const Launche
     }
     return;
   }
-  if (!isActiveIn(*id, items))
-    throw CatalogError::invalid(QStringLiteral("Choose an active shortcut."));
+  if (!isActiveIn(*id, items)) throw CatalogError::invalid(QStringLiteral("Choose an active shortcut."));
 
   if (const auto old = entryHolding(slotIDs, *id)) {
     if (old->slot == target) return;

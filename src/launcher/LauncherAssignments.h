@@ -62,8 +62,7 @@ struct LauncherAssignments {
   /// Puts the shortcut `id` on `target`, swapping with the slot's occupant;
   /// without an id, clears the slot and sends its shortcut to the waiting
   /// list. Throws `CatalogError::invalid` when `id` is not an active shortcut.
-  void assign(const std::optional<QString>& id, const LauncherSlot& target,
-              const std::vector<Shortcut>& items);
+  void assign(const std::optional<QString>& id, const LauncherSlot& target, const std::vector<Shortcut>& items);
 
   /// The launcher's page count: 1 + the highest page holding an active
   /// shortcut of `items`, at least 1.

@@ -21,15 +21,11 @@ double LauncherGrid::header() const { return std::floor(scale * 64); }
 
 double LauncherGrid::footer() const { return std::floor(scale * 52); }
 
-pf::Size LauncherGrid::cell() const {
-  return {std::floor(scale * 110), std::floor(scale * 78)};
-}
+pf::Size LauncherGrid::cell() const { return {std::floor(scale * 110), std::floor(scale * 78)}; }
 
 pf::Size LauncherGrid::gap() const { return {std::floor(scale * 8), std::floor(scale * 10)}; }
 
-pf::Size LauncherGrid::wideCell() const {
-  return {2 * cell().width + gap().width, std::floor(scale * 50)};
-}
+pf::Size LauncherGrid::wideCell() const { return {2 * cell().width + gap().width, std::floor(scale * 50)}; }
 
 pf::Size LauncherGrid::size() const {
   const pf::Size c = cell(), g = gap(), w = wideCell();
@@ -42,8 +38,7 @@ pf::Rect LauncherGrid::frame(qint64 index, pf::Size contentSize) const {
   if (!isWide(index)) {
     const qint64 row = index / (2 * columns), column = index % (2 * columns);
     return {margin() + double(column) * (c.width + g.width),
-            contentSize.height - header() - c.height - double(row) * (c.height + g.height),
-            c.width, c.height};
+            contentSize.height - header() - c.height - double(row) * (c.height + g.height), c.width, c.height};
   }
   const pf::Size w = wideCell();
   const qint64 k = index - compactCapacity();
@@ -61,8 +56,7 @@ pf::Size LauncherGrid::minimum(double scale) { return LauncherGrid{2, 1, scale}.
 LauncherGrid LauncherGrid::fitting(pf::Size contentSize, double scale) {
   const LauncherGrid empty{2, 0, scale};
   const pf::Size c = empty.cell(), g = empty.gap();
-  const double columns =
-      (contentSize.width - 2 * empty.margin() + g.width) / (2 * c.width + 2 * g.width);
+  const double columns = (contentSize.width - 2 * empty.margin() + g.width) / (2 * c.width + 2 * g.width);
   const double rows = (contentSize.height - empty.size().height) / (c.height + g.height);
   return {boundedCount(columns, 2), boundedCount(rows, 1), scale};
 }

@@ -31,16 +31,14 @@ struct Placer {
   bool clear(pf::Point origin) const {
     const pf::Rect frame = at(origin);
     if (!inside(origin) || frame.intersects(anchor.insetBy(2, 2))) return false;
-    return std::none_of(obstacles.begin(), obstacles.end(),
-                        [&](const pf::Rect& o) { return frame.intersects(o); });
+    return std::none_of(obstacles.begin(), obstacles.end(), [&](const pf::Rect& o) { return frame.intersects(o); });
   }
 };
 
 }  // namespace
 
 pf::Point LauncherPlacement::origin(const pf::Rect& anchor, pf::Size size, const pf::Rect& screenFrame,
-                                    const pf::Rect& visibleFrame,
-                                    const std::vector<pf::Rect>& dockFrames) {
+                                    const pf::Rect& visibleFrame, const std::vector<pf::Rect>& dockFrames) {
   Placer p{anchor, size, bounds(screenFrame, visibleFrame), {}};
   for (const pf::Rect& dock : dockFrames)
     if (!dock.isEmpty() && dock.intersects(screenFrame)) p.obstacles.push_back(dock.insetBy(-8, -8));

@@ -13,15 +13,19 @@ Edges LauncherResizeGeometry::edges(pf::Point point, const pf::Rect& rect) {
   const bool nearCorner = std::min(dl, dr) <= cornerWidth && std::min(db, dt) <= cornerWidth;
   const double width = nearCorner ? cornerWidth : edgeWidth;
   qint64 raw = 0;
-  if (dl <= width) raw |= Edges::left;
-  else if (dr <= width) raw |= Edges::right;
-  if (db <= width) raw |= Edges::bottom;
-  else if (dt <= width) raw |= Edges::top;
+  if (dl <= width)
+    raw |= Edges::left;
+  else if (dr <= width)
+    raw |= Edges::right;
+  if (db <= width)
+    raw |= Edges::bottom;
+  else if (dt <= width)
+    raw |= Edges::top;
   return {raw};
 }
 
-pf::Rect LauncherResizeGeometry::draggedFrame(const pf::Rect& frame, pf::Point delta, Edges edges,
-                                              pf::Size minimum, const pf::Rect& area) {
+pf::Rect LauncherResizeGeometry::draggedFrame(const pf::Rect& frame, pf::Point delta, Edges edges, pf::Size minimum,
+                                              const pf::Rect& area) {
   double minX = frame.minX();
   double maxX = frame.maxX();
   double minY = frame.minY();
@@ -32,8 +36,7 @@ pf::Rect LauncherResizeGeometry::draggedFrame(const pf::Rect& frame, pf::Point d
     maxX = std::max(minX + minimum.width, std::min(area.maxX(), frame.maxX() + delta.x));
   if (edges.contains(Edges::bottom))
     minY = std::min(std::max(area.minY(), frame.minY() + delta.y), frame.maxY() - minimum.height);
-  if (edges.contains(Edges::top))
-    maxY = std::max(minY + minimum.height, std::min(area.maxY(), frame.maxY() + delta.y));
+  if (edges.contains(Edges::top)) maxY = std::max(minY + minimum.height, std::min(area.maxY(), frame.maxY() + delta.y));
   return {minX, minY, maxX - minX, maxY - minY};
 }
 

@@ -65,8 +65,7 @@ std::optional<LauncherSlot> LauncherSlot::fromKey(const QString& key) {
   }
   if (count != pieces.size()) return std::nullopt;
   if (pieces[1] != u"s" && pieces[1] != u"w") return std::nullopt;
-  const auto page = keyNumber(pieces[0]), row = keyNumber(pieces[2]),
-             column = keyNumber(pieces[3]);
+  const auto page = keyNumber(pieces[0]), row = keyNumber(pieces[2]), column = keyNumber(pieces[3]);
   if (!page || !row || !column) return std::nullopt;
   const bool wide = pieces[1] == u"w";
   if (wide && *row > 1) return std::nullopt;
@@ -79,8 +78,7 @@ std::vector<LauncherSlot> LauncherSlot::visible(qint64 page, const LauncherGrid&
   const qint64 smallColumns = 2 * grid.columns;
   for (qint64 i = 0; i < grid.compactCapacity(); ++i)
     result.push_back({page, false, i / smallColumns, i % smallColumns});
-  for (qint64 k = 0; k < 2 * grid.columns; ++k)
-    result.push_back({page, true, k / grid.columns, k % grid.columns});
+  for (qint64 k = 0; k < 2 * grid.columns; ++k) result.push_back({page, true, k / grid.columns, k % grid.columns});
   return result;
 }
 

@@ -19,8 +19,7 @@ QColor rgba(double r, double g, double b, double a) {
 /// A transparent image with a painter whose origin is its bottom left, y up.
 class UpDrawing final {
  public:
-  UpDrawing(int width, int height)
-      : m_image(width, height, QImage::Format_ARGB32_Premultiplied) {
+  UpDrawing(int width, int height) : m_image(width, height, QImage::Format_ARGB32_Premultiplied) {
     m_image.fill(Qt::transparent);
     m_painter.begin(&m_image);
     m_painter.setRenderHint(QPainter::Antialiasing);
@@ -76,15 +75,12 @@ QImage fireTexture(int variant) {
     const QPointF centre(48 + t * 14 * std::sin(t * (k4 + 4) + v), 5 + 133 * t);
     const double radius = (15 + 4 * k3) * (1 - t) * (0.85 + 0.15 * std::sin(16 * t + v)) + 2;
     drawing.disc(centre, radius, rgba(1.0, 0.72 - 0.48 * t, 0.06, 1), 0.72 * (1 - t));
-    drawing.disc(centre, 0.38 * radius, rgba(1.0, 0.96 - 0.3 * t, 0.42 * (1 - t), 1),
-                 0.65 * (1 - t));
+    drawing.disc(centre, 0.38 * radius, rgba(1.0, 0.96 - 0.3 * t, 0.42 * (1 - t), 1), 0.65 * (1 - t));
   }
   return drawing.finish();
 }
 
-QImage texture(bool smoke, int variant) {
-  return smoke ? smokeTexture(variant) : fireTexture(variant);
-}
+QImage texture(bool smoke, int variant) { return smoke ? smokeTexture(variant) : fireTexture(variant); }
 
 std::array<QImage, BorderTextures::variants> allVariants(bool smoke) {
   std::array<QImage, BorderTextures::variants> images;

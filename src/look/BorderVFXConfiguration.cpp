@@ -26,8 +26,7 @@ double held(double value, const Tuning& t) {
 }
 
 double tuning(const pf::UserDefaults& defaults, const Tuning& t) {
-  const std::optional<QVariant> stored =
-      defaults.object(QStringLiteral("borderVFX") + QLatin1String(t.suffix));
+  const std::optional<QVariant> stored = defaults.object(QStringLiteral("borderVFX") + QLatin1String(t.suffix));
   if (!stored || !pf::DefaultsCoding::isNumber(*stored)) return t.fallback;
   return held(stored->toDouble(), t);
 }
@@ -35,12 +34,11 @@ double tuning(const pf::UserDefaults& defaults, const Tuning& t) {
 }  // namespace
 
 BorderVFXConfiguration BorderVFXConfiguration::read(const pf::UserDefaults& defaults) {
-  return {QuibBorderEffect::current(), tuning(defaults, opacityTuning),
-          tuning(defaults, intensityTuning), tuning(defaults, glowTuning),
-          tuning(defaults, speedTuning)};
+  return {QuibBorderEffect::current(), tuning(defaults, opacityTuning), tuning(defaults, intensityTuning),
+          tuning(defaults, glowTuning), tuning(defaults, speedTuning)};
 }
 
 BorderVFXConfiguration BorderVFXConfiguration::clamped() const {
-  return {type, held(opacity, opacityTuning), held(intensity, intensityTuning),
-          held(glow, glowTuning), held(speed, speedTuning)};
+  return {type, held(opacity, opacityTuning), held(intensity, intensityTuning), held(glow, glowTuning),
+          held(speed, speedTuning)};
 }

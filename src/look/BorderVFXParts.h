@@ -38,8 +38,7 @@ class BorderVFXParts final {
   /// A round dot `size` points across, filled with `color`.
   static std::shared_ptr<pf::Layer> dot(double size, const pf::Color& color);
   /// A shape layer stroking `path` with `color`, `width` points wide, filling nothing.
-  static std::shared_ptr<pf::ShapeLayer> stroke(const pf::Path& path, const pf::Color& color,
-                                                double width);
+  static std::shared_ptr<pf::ShapeLayer> stroke(const pf::Path& path, const pf::Color& color, double width);
   /// A stroke of `color`, `width` wide, round the window `grow` points outside it, with corners of radius 12.
   static std::shared_ptr<pf::ShapeLayer> outline(const pf::Rect& rect, double grow, const pf::Color& color,
                                                  double width);
@@ -55,8 +54,7 @@ class BorderVFXParts final {
                                                           std::vector<pf::AnimationValue> values,
                                                           std::vector<double> keyTimes = {});
   /// A group of `members`, each spanning the group's duration.
-  static std::shared_ptr<pf::AnimationGroup> group(
-      std::vector<std::shared_ptr<pf::Animation>> members);
+  static std::shared_ptr<pf::AnimationGroup> group(std::vector<std::shared_ptr<pf::Animation>> members);
 
   /// Makes `animation` repeat forever, `duration` seconds a pass, starting
   /// `phase` passes in (like elements then do not move in step).

@@ -16,6 +16,5 @@ Color LookColor::blended(const Color& color, double fraction, const Color& towar
   const pf::Rgba a = pf::resolved(color);
   const pf::Rgba b = pf::resolved(toward);
   const auto mix = [fraction](double x, double y) { return (1 - fraction) * x + fraction * y; };
-  return Color::calibratedRGB(mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue),
-                              mix(a.alpha, b.alpha));
+  return Color::calibratedRGB(mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue), mix(a.alpha, b.alpha));
 }

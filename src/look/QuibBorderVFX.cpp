@@ -72,12 +72,10 @@ void rise(pf::Layer& layer, const Wisp& w, const pf::Rect& rect, double speed) {
       Parts::keyframes(QStringLiteral("position"),
                        {p, pf::Point{p.x + 0.3 * dx, p.y + b}, pf::Point{p.x + dx, p.y + c}}),
       Parts::basic(QStringLiteral("transform.scale"), 0.85, w.smoke ? 1.3 : 1.15),
-      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.8 * o, o, 0.6 * o, 0.0},
-                       {0, 0.25, 0.5, 0.8, 1}),
+      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.8 * o, o, 0.6 * o, 0.0}, {0, 0.25, 0.5, 0.8, 1}),
   });
   const double n = QuibBorderVFX::noise(s + 90);
-  Parts::easeForever(*group, ((w.smoke ? 7 : 4.5) + (w.smoke ? 4 : 3) * n) / speed,
-                     QuibBorderVFX::noise(s + 150));
+  Parts::easeForever(*group, ((w.smoke ? 7 : 4.5) + (w.smoke ? 4 : 3) * n) / speed, QuibBorderVFX::noise(s + 150));
   layer.addAnimation(*group, QStringLiteral("borderVFX"));
 }
 
@@ -86,8 +84,8 @@ void glow(pf::Layer& root, const Emission& e, double glowAmount) {
   auto layer = pf::GradientLayer::make();
   layer->setType(pf::GradientLayer::Type::radial);
   layer->setFrame(pf::Rect(e.point.x - 34, e.point.y - 18, 68, 44));
-  layer->setColors({pf::Color::calibratedRGB(1.0, 0.3, 0.0, e.strength * glowAmount * 0.38),
-                    pf::Color::calibratedWhite(0, 0)});
+  layer->setColors(
+      {pf::Color::calibratedRGB(1.0, 0.3, 0.0, e.strength * glowAmount * 0.38), pf::Color::calibratedWhite(0, 0)});
   layer->setStartPoint({0.5, 0.25});
   layer->setEndPoint({1, 1});
   root.insertSublayer(layer, 0);
@@ -100,19 +98,17 @@ double QuibBorderVFX::noise(int n) {
   return x - std::floor(x);
 }
 
-std::vector<QuibBorderVFX::Emission> QuibBorderVFX::emissions(const pf::Rect& rect,
-                                                             double intensity) {
+std::vector<QuibBorderVFX::Emission> QuibBorderVFX::emissions(const pf::Rect& rect, double intensity) {
   if (!(intensity > 0)) return {};
   const double k = intensity, w = rect.width(), h = rect.height();
   std::vector<Emission> out;
   const int n = Parts::count(k * w / 24, 2, 64);
   for (int i = 0; i < n; ++i) {
-    out.push_back({{rect.minX() + w * (i + 0.15 + 0.7 * noise(i)) / n, rect.maxY() + 1},
-                   1 + 0.15 * noise(i + 45), i + 1});
+    out.push_back(
+        {{rect.minX() + w * (i + 0.15 + 0.7 * noise(i)) / n, rect.maxY() + 1}, 1 + 0.15 * noise(i + 45), i + 1});
   }
   for (int q = 0; q < 7; ++q) {
-    const double x = q < 4 ? rect.minX() + 4 + 18 * noise(60 + q)
-                           : rect.maxX() - 4 - 24 * noise(70 + q);
+    const double x = q < 4 ? rect.minX() + 4 + 18 * noise(60 + q) : rect.maxX() - 4 - 24 * noise(70 + q);
     out.push_back({{x, rect.maxY() + 1}, 1.35, 100 + q});
   }
   const int m = Parts::count(k * h / 60, 2, 28);
@@ -130,8 +126,8 @@ std::vector<QuibBorderVFX::Emission> QuibBorderVFX::emissions(const pf::Rect& re
   return out;
 }
 
-void QuibBorderVFX::populate(pf::Layer& root, const pf::Rect& rect,
-                             const BorderVFXConfiguration& given, bool reducedMotion) {
+void QuibBorderVFX::populate(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& given,
+                             bool reducedMotion) {
   root.removeAllSublayers();
   root.removeAnimation(pulseKey);
 
@@ -144,8 +140,7 @@ void QuibBorderVFX::populate(pf::Layer& root, const pf::Rect& rect,
   root.setMask(mask);
 
   const BorderVFXConfiguration configuration = given.clamped();
-  if (configuration.type == QuibBorderEffect::none || configuration.opacity <= 0 ||
-      configuration.intensity <= 0) {
+  if (configuration.type == QuibBorderEffect::none || configuration.opacity <= 0 || configuration.intensity <= 0) {
     return;
   }
   if (!reducedMotion) addPulse(root, configuration.speed);
@@ -167,14 +162,13 @@ void QuibBorderVFX::populate(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::fireAndSmoke(pf::Layer& root, const pf::Rect& rect,
-                                 const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::fireAndSmoke(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                                 bool reduced) {
   const bool smoke = configuration.type == QuibBorderEffect::smoke;
   const std::vector<Emission> points = emissions(rect, configuration.intensity);
   for (const Emission& e : points) {
     const double a = configuration.opacity * e.strength;
-    const std::array<double, 3> alphas{std::min(0.65 * a, 1.0), std::min(0.75 * a, 1.0),
-                                       std::min(0.45 * a, 1.0)};
+    const std::array<double, 3> alphas{std::min(0.65 * a, 1.0), std::min(0.75 * a, 1.0), std::min(0.45 * a, 1.0)};
     for (int level = 0; level < 3; ++level) {
       const Wisp wisp{e, level, alphas[static_cast<std::size_t>(level)], smoke};
       const auto layer = wispLayer(wisp, rect);
@@ -191,8 +185,7 @@ void QuibBorderVFX::fireAndSmoke(pf::Layer& root, const pf::Rect& rect,
   if (!smoke && !reduced) embers(root, rect, configuration);
 }
 
-void QuibBorderVFX::embers(pf::Layer& root, const pf::Rect& rect,
-                           const BorderVFXConfiguration& configuration) {
+void QuibBorderVFX::embers(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration) {
   // An ember flashes up just above the top edge and fades while it climbs,
   // then stays dark for the rest of its cycle.
   const int count = Parts::count(configuration.intensity * rect.width() / 45, 5, 36);
@@ -211,8 +204,7 @@ void QuibBorderVFX::embers(pf::Layer& root, const pf::Rect& rect,
         Parts::basic(QStringLiteral("position"), from, to),
         Parts::keyframes(QStringLiteral("opacity"), {0.0, peak, 0.0, 0.0}, {0, 0.12, 0.55, 1}),
     });
-    Parts::repeatForever(*group, (7 + 5 * noise(k + 400)) / configuration.speed,
-                         noise(k + 200));
+    Parts::repeatForever(*group, (7 + 5 * noise(k + 400)) / configuration.speed, noise(k + 200));
     ember->addAnimation(*group, QStringLiteral("emberRise"));
   }
 }

@@ -45,54 +45,45 @@ class QuibBorderVFX final {
   /// configured effect. With `reducedMotion` the same layers are built
   /// without any animation. Call it inside a transaction, so the old tree
   /// vanishes and the new one appears at once.
-  static void populate(pf::Layer& root, const pf::Rect& rect,
-                       const BorderVFXConfiguration& configuration, bool reducedMotion);
+  static void populate(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                       bool reducedMotion);
 
  private:
   /// The flames (with their glows and embers) or the smoke.
-  static void fireAndSmoke(pf::Layer& root, const pf::Rect& rect,
-                           const BorderVFXConfiguration& configuration, bool reduced);
-  static void embers(pf::Layer& root, const pf::Rect& rect,
-                     const BorderVFXConfiguration& configuration);
+  static void fireAndSmoke(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                           bool reduced);
+  static void embers(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration);
 
   // The other effects, one builder each. A builder appends its layers (with
   // their animations, none when `reduced`) to the root and touches nothing
   // else of it: the mask and the pulse stay as `populate` left them.
 
   /// Jagged arcs crackling off every edge.
-  static void lightning(pf::Layer& root, const pf::Rect& rect,
-                        const BorderVFXConfiguration& configuration, bool reduced);
+  static void lightning(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                        bool reduced);
   /// Soft violet and blue ribbons swelling along the edges inside a glowing outline.
-  static void plasma(pf::Layer& root, const pf::Rect& rect,
-                     const BorderVFXConfiguration& configuration, bool reduced);
+  static void plasma(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// Ice crystals growing out of every edge over an ice outline.
-  static void frost(pf::Layer& root, const pf::Rect& rect,
-                    const BorderVFXConfiguration& configuration, bool reduced);
+  static void frost(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// Stars and dust drifting a little outward while they fade in and out.
-  static void starfield(pf::Layer& root, const pf::Rect& rect,
-                        const BorderVFXConfiguration& configuration, bool reduced);
+  static void starfield(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                        bool reduced);
   /// Bubbles rising beside the left and right edges.
-  static void bubbles(pf::Layer& root, const pf::Rect& rect,
-                      const BorderVFXConfiguration& configuration, bool reduced);
+  static void bubbles(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// Leafy vines growing around the window.
-  static void vines(pf::Layer& root, const pf::Rect& rect,
-                    const BorderVFXConfiguration& configuration, bool reduced);
+  static void vines(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// Cherry petals drifting down along the edges.
-  static void blossoms(pf::Layer& root, const pf::Rect& rect,
-                       const BorderVFXConfiguration& configuration, bool reduced);
+  static void blossoms(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                       bool reduced);
   /// Small yellow lights wandering on orbits around the window.
-  static void fireflies(pf::Layer& root, const pf::Rect& rect,
-                        const BorderVFXConfiguration& configuration, bool reduced);
+  static void fireflies(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                        bool reduced);
   /// Glowing rune figures standing along the edges.
-  static void runes(pf::Layer& root, const pf::Rect& rect,
-                    const BorderVFXConfiguration& configuration, bool reduced);
+  static void runes(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// Short green streams of binary digits falling beside the window.
-  static void matrix(pf::Layer& root, const pf::Rect& rect,
-                     const BorderVFXConfiguration& configuration, bool reduced);
+  static void matrix(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// A frosty rim, a snow cap on the top edge and flakes drifting down.
-  static void snow(pf::Layer& root, const pf::Rect& rect,
-                   const BorderVFXConfiguration& configuration, bool reduced);
+  static void snow(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
   /// A green rim with vapour, bubbles and droplets rising and falling off every edge.
-  static void toxic(pf::Layer& root, const pf::Rect& rect,
-                    const BorderVFXConfiguration& configuration, bool reduced);
+  static void toxic(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration, bool reduced);
 };

@@ -20,14 +20,10 @@ double noise(int n) { return QuibBorderVFX::noise(n); }
 /// the window, always one point clear of it.
 Point outside(const pf::Rect& rect, int edge, double a, double d) {
   switch (edge) {
-    case 0:
-      return {rect.minX() + a, rect.maxY() + d + 1};
-    case 1:
-      return {rect.minX() + a, rect.minY() - d - 1};
-    case 2:
-      return {rect.minX() - d - 1, rect.minY() + a};
-    default:
-      return {rect.maxX() + d + 1, rect.minY() + a};
+    case 0: return {rect.minX() + a, rect.maxY() + d + 1};
+    case 1: return {rect.minX() + a, rect.minY() - d - 1};
+    case 2: return {rect.minX() - d - 1, rect.minY() + a};
+    default: return {rect.maxX() + d + 1, rect.minY() + a};
   }
 }
 
@@ -97,9 +93,8 @@ std::shared_ptr<pf::Layer> contact(Point at, double opacity, double glow) {
 
 /// The arc flares to the edge's full alpha halfway through its cycle.
 void flicker(pf::Layer& arc, double alpha, int b, double speed) {
-  const auto animation =
-      Parts::keyframes(QStringLiteral("opacity"),
-                       {0.18 * alpha, 0.5 * alpha, alpha, 0.4 * alpha, 0.18 * alpha}, {0, 0.3, 0.5, 0.75, 1});
+  const auto animation = Parts::keyframes(
+      QStringLiteral("opacity"), {0.18 * alpha, 0.5 * alpha, alpha, 0.4 * alpha, 0.18 * alpha}, {0, 0.3, 0.5, 0.75, 1});
   animation->calculationMode = pf::KeyframeAnimation::CalculationMode::cubic;
   Parts::repeatForever(*animation, (3.5 + 3 * noise(b + 80)) / speed, noise(b + 90));
   arc.addAnimation(*animation, QStringLiteral("lightningPulse"));
@@ -129,14 +124,13 @@ struct Ribbon {
   int seed = 0;
 };
 
-void addRibbon(pf::Layer& root, const Ribbon& r, const BorderVFXConfiguration& configuration,
-               bool reduced) {
+void addRibbon(pf::Layer& root, const Ribbon& r, const BorderVFXConfiguration& configuration, bool reduced) {
   struct Stroke {
     double width, alpha;
     bool glows;
   };
-  static constexpr std::array<Stroke, 4> strokes{{{24, 0.045, false}, {14, 0.07, false},
-                                                  {7, 0.13, true}, {2, 0.45, false}}};
+  static constexpr std::array<Stroke, 4> strokes{
+      {{24, 0.045, false}, {14, 0.07, false}, {7, 0.13, true}, {2, 0.45, false}}};
   const double speed = configuration.speed;
   auto group = Parts::named(QStringLiteral("plasmaRibbon"));
   group->setOpacity(r.alpha);
@@ -159,13 +153,13 @@ void addRibbon(pf::Layer& root, const Ribbon& r, const BorderVFXConfiguration& c
 
 }  // namespace
 
-void QuibBorderVFX::lightning(pf::Layer& root, const pf::Rect& rect,
-                              const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::lightning(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                              bool reduced) {
   struct EdgeStyle {
     double spacing, reach, alpha;
   };
-  static constexpr std::array<EdgeStyle, 4> styles{{{95, 1.25, 1.0}, {140, 0.75, 0.55},
-                                                    {140, 0.75, 0.75}, {140, 0.75, 0.75}}};
+  static constexpr std::array<EdgeStyle, 4> styles{
+      {{95, 1.25, 1.0}, {140, 0.75, 0.55}, {140, 0.75, 0.75}, {140, 0.75, 0.75}}};
   for (int e = 0; e < 4; ++e) {
     const EdgeStyle& style = styles[static_cast<std::size_t>(e)];
     const double length = Parts::side(rect, e);
@@ -177,8 +171,7 @@ void QuibBorderVFX::lightning(pf::Layer& root, const pf::Rect& rect,
       const double t = (j + 0.5) / n;
       const double h = (28 + 42 * noise(b + 5)) * style.reach * (nearCorner(t) ? 1.4 : 1);
       const Arc arc = arcAt(rect, e, length * t, w, h, b);
-      const auto layer = arcLayer(arc, j % 3 == 0 ? lightningViolet : lightningBlue, alpha,
-                                  configuration.glow);
+      const auto layer = arcLayer(arc, j % 3 == 0 ? lightningViolet : lightningBlue, alpha, configuration.glow);
       if (!reduced) flicker(*layer, alpha, b, configuration.speed);
       root.addSublayer(layer);
       root.addSublayer(contact(arc.points.front(), configuration.opacity, configuration.glow));
@@ -187,8 +180,8 @@ void QuibBorderVFX::lightning(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::plasma(pf::Layer& root, const pf::Rect& rect,
-                           const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::plasma(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                           bool reduced) {
   static constexpr std::array<double, 4> reach{1.25, 0.8, 0.8, 0.8};
   static constexpr std::array<double, 4> edgeAlpha{0.85, 0.45, 0.65, 0.65};
   for (int e = 0; e < 4; ++e) {
@@ -201,11 +194,9 @@ void QuibBorderVFX::plasma(pf::Layer& root, const pf::Rect& rect,
       const double t = (j + 0.5) / n, c = length * t;
       for (int r = 0; r < 3; ++r) {
         const int s = base + r;
-        const double h = (10 + 14 * r + 16 * noise(s)) * reach[static_cast<std::size_t>(e)] *
-                         (nearCorner(t) ? 1.3 : 1);
+        const double h = (10 + 14 * r + 16 * noise(s)) * reach[static_cast<std::size_t>(e)] * (nearCorner(t) ? 1.3 : 1);
         const Ribbon ribbon{ribbonPath(rect, e, c, w, h, false), ribbonPath(rect, e, c, w, h, true),
-                            plasmaColors[static_cast<std::size_t>((e + j + r) % 3)],
-                            (r < 2 ? 0.8 : 0.55) * b, s};
+                            plasmaColors[static_cast<std::size_t>((e + j + r) % 3)], (r < 2 ? 0.8 : 0.55) * b, s};
         addRibbon(root, ribbon, configuration, reduced);
       }
     }

@@ -65,8 +65,8 @@ std::shared_ptr<pf::ShapeLayer> glint(const Crystal& c, double opacity, int b, d
   layer->setStrokeColor(LookColor::white());
   layer->setPosition({c.lean, c.length});
   layer->setOpacity(0);
-  const auto flash = Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.0, 0.85 * opacity, 0.0, 0.0},
-                                      {0, 0.65, 0.7, 0.77, 1});
+  const auto flash =
+      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.0, 0.85 * opacity, 0.0, 0.0}, {0, 0.65, 0.7, 0.77, 1});
   Parts::repeatForever(*flash, (10 + 8 * noise(b + 7)) / speed, noise(b + 8));
   layer->addAnimation(*flash, QStringLiteral("iceGlint"));
   return layer;
@@ -74,8 +74,8 @@ std::shared_ptr<pf::ShapeLayer> glint(const Crystal& c, double opacity, int b, d
 
 /// The crystal grows out from its base, holds, and shrinks back.
 void grow(pf::Layer& growth, int b, double speed) {
-  const auto animation = Parts::keyframes(QStringLiteral("transform.scale.y"), {0.35, 0.7, 1.0, 1.0, 0.35},
-                                          {0, 0.35, 0.65, 0.82, 1});
+  const auto animation =
+      Parts::keyframes(QStringLiteral("transform.scale.y"), {0.35, 0.7, 1.0, 1.0, 0.35}, {0, 0.35, 0.65, 0.82, 1});
   animation->calculationMode = pf::KeyframeAnimation::CalculationMode::cubic;
   Parts::repeatForever(*animation, (14 + 10 * noise(b + 4)) / speed, noise(b + 5));
   growth.addAnimation(*animation, QStringLiteral("iceGrowth"));
@@ -118,10 +118,9 @@ std::shared_ptr<pf::Layer> starLayer(const Star& s, const pf::Rect& rect, double
 void drift(pf::Layer& layer, const Star& s, const pf::Rect& rect, int b, double speed) {
   const double delta = 14 + 30 * noise(b + 5);
   const auto group = Parts::group({
-      Parts::keyframes(QStringLiteral("position"),
-                       {Parts::around(rect, s.edge, s.along, s.out),
-                        Parts::around(rect, s.edge, s.along + 0.45 * delta, s.out + 7),
-                        Parts::around(rect, s.edge, s.along + delta, s.out + 2)}),
+      Parts::keyframes(QStringLiteral("position"), {Parts::around(rect, s.edge, s.along, s.out),
+                                                    Parts::around(rect, s.edge, s.along + 0.45 * delta, s.out + 7),
+                                                    Parts::around(rect, s.edge, s.along + delta, s.out + 2)}),
       Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.6 * s.alpha, s.alpha, 0.65 * s.alpha, 0.0},
                        {0, 0.2, 0.5, 0.8, 1}),
   });
@@ -149,14 +148,12 @@ std::shared_ptr<pf::Layer> bubbleLayer(double r, const Color& color, double glow
 }
 
 /// The bubble rises while swaying away from the window (`direction` -1 left, +1 right) and swelling.
-void rise(pf::Layer& layer, Point start, double direction, double alpha, double height, int b,
-          double speed) {
+void rise(pf::Layer& layer, Point start, double direction, double alpha, double height, int b, double speed) {
   const double rho = std::min(0.32 * height, 220.0) + 35 * noise(b + 6);
   const double x = start.x, y = start.y, d = direction;
   const auto group = Parts::group({
-      Parts::keyframes(QStringLiteral("position"),
-                       {start, Point{x + 12 * d, y + 0.35 * rho}, Point{x + 5 * d, y + 0.7 * rho},
-                        Point{x + 22 * d, y + rho}}),
+      Parts::keyframes(QStringLiteral("position"), {start, Point{x + 12 * d, y + 0.35 * rho},
+                                                    Point{x + 5 * d, y + 0.7 * rho}, Point{x + 22 * d, y + rho}}),
       Parts::keyframes(QStringLiteral("opacity"), {0.0, alpha, 0.9 * alpha, 0.0}, {0, 0.15, 0.75, 1}),
       Parts::basic(QStringLiteral("transform.scale"), 0.8, 1.08),
   });
@@ -166,8 +163,8 @@ void rise(pf::Layer& layer, Point start, double direction, double alpha, double 
 
 }  // namespace
 
-void QuibBorderVFX::frost(pf::Layer& root, const pf::Rect& rect,
-                          const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::frost(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                          bool reduced) {
   static constexpr std::array<double, 4> lengthFactor{1.1, 0.65, 0.85, 0.85};
   static constexpr double pi = std::numbers::pi;
   static constexpr std::array<double, 4> turn{0, pi, pi / 2, -pi / 2};
@@ -184,15 +181,15 @@ void QuibBorderVFX::frost(pf::Layer& root, const pf::Rect& rect,
       const int b = 131 * e + 17 * i;
       const double t = (i + 0.2 + 0.6 * noise(b)) / n;
       Crystal c;
-      c.length = (15 + 31 * noise(b + 1)) * (t < 0.14 || t > 0.86 ? 1.5 : 1) *
-                 lengthFactor[static_cast<std::size_t>(e)];
+      c.length =
+          (15 + 31 * noise(b + 1)) * (t < 0.14 || t > 0.86 ? 1.5 : 1) * lengthFactor[static_cast<std::size_t>(e)];
       c.width = 5 + 10 * noise(b + 2);
       c.lean = (noise(b + 3) - 0.5) * c.length * 0.5;
       // Placed one point clear of the edge, turned so that +y points away from the window.
       const double a = length * t;
-      const std::array<Point, 4> bases{
-          Point{rect.minX() + a, rect.maxY() + 1}, Point{rect.minX() + a, rect.minY() - 1},
-          Point{rect.minX() - 1, rect.minY() + a}, Point{rect.maxX() + 1, rect.minY() + a}};
+      const std::array<Point, 4> bases{Point{rect.minX() + a, rect.maxY() + 1}, Point{rect.minX() + a, rect.minY() - 1},
+                                       Point{rect.minX() - 1, rect.minY() + a},
+                                       Point{rect.maxX() + 1, rect.minY() + a}};
       auto crystal = Parts::named(QStringLiteral("frostCrystal"));
       crystal->setPosition(bases[static_cast<std::size_t>(e)]);
       crystal->setTransform(pf::Transform::makeRotation(turn[static_cast<std::size_t>(e)]));
@@ -212,8 +209,8 @@ void QuibBorderVFX::frost(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::starfield(pf::Layer& root, const pf::Rect& rect,
-                              const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::starfield(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                              bool reduced) {
   static const std::array<Color, 3> colors{Color::calibratedRGB(0.45, 0.75, 1.0, 1.0),
                                            Color::calibratedRGB(0.73, 0.55, 1.0, 1.0),
                                            Color::calibratedRGB(0.9, 0.95, 1.0, 1.0)};
@@ -240,8 +237,8 @@ void QuibBorderVFX::starfield(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::bubbles(pf::Layer& root, const pf::Rect& rect,
-                            const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::bubbles(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                            bool reduced) {
   // As many bubbles beside a small window as beside a large one.
   const int n = Parts::count(configuration.intensity * 18, 4, 32);
   for (const int side : {0, 1}) {
@@ -254,8 +251,8 @@ void QuibBorderVFX::bubbles(pf::Layer& root, const pf::Rect& rect,
       const Point start{side == 0 ? rect.minX() - gap : rect.maxX() + gap,
                         j % 3 == 0 ? rect.minY() - r : rect.minY() + rect.height() * noise(b + 3) * 0.72};
       const double alpha = configuration.opacity * (0.5 + 0.35 * noise(b + 5));
-      const auto layer = bubbleLayer(r, Color::calibratedRGB(0.4 + 0.3 * noise(b + 4), 0.8, 1.0, 1.0),
-                                     configuration.glow);
+      const auto layer =
+          bubbleLayer(r, Color::calibratedRGB(0.4 + 0.3 * noise(b + 4), 0.8, 1.0, 1.0), configuration.glow);
       layer->setPosition(start);
       layer->setOpacity(0.75 * alpha);
       if (!reduced) rise(*layer, start, direction, alpha, rect.height(), b, configuration.speed);

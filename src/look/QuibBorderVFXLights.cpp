@@ -34,14 +34,10 @@ std::shared_ptr<pf::Layer> fireflyLayer(double z, const Color& color, double glo
 /// Where a firefly first shows: on one side of its orbit, by turns.
 Point fireflyStart(const pf::Rect& rect, const pf::Rect& orbit, int i, double t) {
   switch (i % 4) {
-    case 0:
-      return {rect.minX() + rect.width() * t, orbit.maxY()};
-    case 1:
-      return {orbit.maxX(), rect.minY() + rect.height() * t};
-    case 2:
-      return {rect.minX() + rect.width() * t, orbit.minY()};
-    default:
-      return {orbit.minX(), rect.minY() + rect.height() * t};
+    case 0: return {rect.minX() + rect.width() * t, orbit.maxY()};
+    case 1: return {orbit.maxX(), rect.minY() + rect.height() * t};
+    case 2: return {rect.minX() + rect.width() * t, orbit.minY()};
+    default: return {orbit.minX(), rect.minY() + rect.height() * t};
   }
 }
 
@@ -52,9 +48,9 @@ void wander(pf::Layer& firefly, const Path& orbit, double t, double opacity, int
   lap->calculationMode = pf::KeyframeAnimation::CalculationMode::paced;
   Parts::repeatForever(*lap, (90 + 90 * noise(s + 6)) / speed, t);
   firefly.addAnimation(*lap, QStringLiteral("fireflyOrbit"));
-  const auto flicker = Parts::keyframes(QStringLiteral("opacity"),
-                                        {0.04, 0.35 * opacity, 0.95 * opacity, 0.25 * opacity, 0.04},
-                                        {0, 0.25, 0.45, 0.75, 1});
+  const auto flicker =
+      Parts::keyframes(QStringLiteral("opacity"), {0.04, 0.35 * opacity, 0.95 * opacity, 0.25 * opacity, 0.04},
+                       {0, 0.25, 0.45, 0.75, 1});
   flicker->calculationMode = pf::KeyframeAnimation::CalculationMode::cubic;
   Parts::repeatForever(*flicker, (4.5 + 5 * noise(s + 7)) / speed, noise(s + 8));
   firefly.addAnimation(*flicker, QStringLiteral("fireflyGlow"));
@@ -104,14 +100,10 @@ Path runeFigure(int figure, double h, double w) {
 Point runePlace(const pf::Rect& rect, int edge, double u) {
   const double along = Parts::side(rect, edge) * u;
   switch (edge) {
-    case 0:
-      return {rect.minX() + along, rect.maxY() + 25};
-    case 1:
-      return {rect.minX() + along, rect.minY() - 25};
-    case 2:
-      return {rect.minX() - 25, rect.minY() + along};
-    default:
-      return {rect.maxX() + 25, rect.minY() + along};
+    case 0: return {rect.minX() + along, rect.maxY() + 25};
+    case 1: return {rect.minX() + along, rect.minY() - 25};
+    case 2: return {rect.minX() - 25, rect.minY() + along};
+    default: return {rect.maxX() + 25, rect.minY() + along};
   }
 }
 
@@ -133,14 +125,10 @@ struct Stream {
 Stream streamAt(const pf::Rect& rect, int edge, double u, int m) {
   const double along = Parts::side(rect, edge) * u;
   switch (edge) {
-    case 0:
-      return {{rect.minX() + along, rect.maxY() + 68 + 20 * noise(m + 1)}, 52};
-    case 1:
-      return {{rect.minX() + along, rect.minY() - 48}, 48};
-    case 2:
-      return {{rect.minX() - 12 - 38 * noise(m + 1), rect.minY() + along}, 70 + 35 * noise(m + 2)};
-    default:
-      return {{rect.maxX() + 12 + 38 * noise(m + 1), rect.minY() + along}, 70 + 35 * noise(m + 2)};
+    case 0: return {{rect.minX() + along, rect.maxY() + 68 + 20 * noise(m + 1)}, 52};
+    case 1: return {{rect.minX() + along, rect.minY() - 48}, 48};
+    case 2: return {{rect.minX() - 12 - 38 * noise(m + 1), rect.minY() + along}, 70 + 35 * noise(m + 2)};
+    default: return {{rect.maxX() + 12 + 38 * noise(m + 1), rect.minY() + along}, 70 + 35 * noise(m + 2)};
   }
 }
 
@@ -149,8 +137,7 @@ void addDigits(pf::Layer& stream, int m, double glow) {
   const int c = 3 + static_cast<int>(3 * noise(m + 3));
   for (int i = 0; i < c; ++i) {
     const double a = 0.85 * (1 - static_cast<double>(i) / c);
-    const Color color =
-        i == 0 ? Color::calibratedRGB(0.68, 1.0, 0.76, a) : Color::calibratedRGB(0.1, 0.88, 0.33, a);
+    const Color color = i == 0 ? Color::calibratedRGB(0.68, 1.0, 0.76, a) : Color::calibratedRGB(0.1, 0.88, 0.33, a);
     auto layer = Parts::stroke(digit(noise(m + i + 10) <= 0.5), color, 0.8);
     layer->setPosition({0, 9.0 * i});
     if (i == 0) Parts::glow(*layer, color, 0.65 * glow, 4);
@@ -170,8 +157,8 @@ void fall(pf::Layer& layer, const Stream& s, double opacity, int m, double speed
 
 }  // namespace
 
-void QuibBorderVFX::fireflies(pf::Layer& root, const pf::Rect& rect,
-                              const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::fireflies(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                              bool reduced) {
   const int n = Parts::count(configuration.intensity * ((rect.width() + rect.height()) / 65), 8, 64);
   for (int i = 0; i < n; ++i) {
     const int s = 43 * i;
@@ -184,15 +171,14 @@ void QuibBorderVFX::fireflies(pf::Layer& root, const pf::Rect& rect,
     firefly->setPosition(fireflyStart(rect, grown, i, t));
     firefly->setOpacity(configuration.opacity * (0.35 + 0.45 * noise(s + 5)));
     if (!reduced) {
-      wander(*firefly, Path::roundedRect(grown, corner, corner), t, configuration.opacity, s,
-             configuration.speed);
+      wander(*firefly, Path::roundedRect(grown, corner, corner), t, configuration.opacity, s, configuration.speed);
     }
     root.addSublayer(firefly);
   }
 }
 
-void QuibBorderVFX::runes(pf::Layer& root, const pf::Rect& rect,
-                          const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::runes(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                          bool reduced) {
   const Color violet = Color::calibratedRGB(0.72, 0.42, 1.0, 1.0);
   const Color sky = Color::calibratedRGB(0.4, 0.75, 1.0, 1.0);
   for (int e = 0; e < 4; ++e) {
@@ -212,9 +198,9 @@ void QuibBorderVFX::runes(pf::Layer& root, const pf::Rect& rect,
       rune->addSublayer(figure);
       rune->setOpacity(0.65 * beta);
       if (reduced) continue;
-      const auto glowing = Parts::keyframes(QStringLiteral("opacity"),
-                                            {0.08 * beta, 0.25 * beta, beta, 0.4 * beta, 0.08 * beta},
-                                            {0, 0.25, 0.5, 0.72, 1});
+      const auto glowing =
+          Parts::keyframes(QStringLiteral("opacity"), {0.08 * beta, 0.25 * beta, beta, 0.4 * beta, 0.08 * beta},
+                           {0, 0.25, 0.5, 0.72, 1});
       glowing->calculationMode = pf::KeyframeAnimation::CalculationMode::cubic;
       Parts::repeatForever(*glowing, (6 + 7 * noise(q + 1)) / configuration.speed, noise(q + 2));
       rune->addAnimation(*glowing, QStringLiteral("runeIllumination"));
@@ -222,8 +208,8 @@ void QuibBorderVFX::runes(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::matrix(pf::Layer& root, const pf::Rect& rect,
-                           const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::matrix(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                           bool reduced) {
   for (int e = 0; e < 4; ++e) {
     const int n = Parts::count(configuration.intensity * (Parts::side(rect, e) / 55), 4, 32);
     for (int j = 0; j < n; ++j) {

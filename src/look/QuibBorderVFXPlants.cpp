@@ -63,15 +63,13 @@ std::shared_ptr<pf::Layer> leafLayer(double z, int b, int m) {
 
 /// The bright vine grows to its full length, holds and shrinks back to a stub.
 void crawl(pf::Layer& vine, double cycle, double phase) {
-  const auto animation =
-      Parts::keyframes(QStringLiteral("strokeEnd"), {0.05, 1.0, 1.0, 0.05}, {0, 0.65, 0.88, 1});
+  const auto animation = Parts::keyframes(QStringLiteral("strokeEnd"), {0.05, 1.0, 1.0, 0.05}, {0, 0.65, 0.88, 1});
   Parts::repeatForever(*animation, cycle, phase);
   vine.addAnimation(*animation, QStringLiteral("vineCrawl"));
 }
 
 /// The leaf sways about its angle, and lights up while the growing vine has passed it.
-void animateLeaf(pf::Layer& leaf, double angle, double u, int b, int m, double cycle, double phase,
-                 double speed) {
+void animateLeaf(pf::Layer& leaf, double angle, double u, int b, int m, double cycle, double phase, double speed) {
   const auto sway = Parts::basic(QStringLiteral("transform.rotation.z"), angle - 0.12, angle + 0.12);
   Parts::breatheForever(*sway, (3 + 3 * noise(b + m + 20)) / speed, noise(b + m + 21));
   leaf.addAnimation(*sway, QStringLiteral("leafSway"));
@@ -152,12 +150,11 @@ std::array<Point, 2> petalPath(const pf::Rect& rect, int edge, double length, in
 void drift(pf::Layer& petal, Point a, Point b, double turn, double opacity, int s, double speed) {
   const double dx = b.x - a.x, dy = b.y - a.y;
   const auto group = Parts::group({
-      Parts::keyframes(QStringLiteral("position"), {a, Point{a.x + 0.35 * dx + 8, a.y + 0.35 * dy},
-                                                    Point{a.x + 0.7 * dx - 5, a.y + 0.7 * dy}, b}),
+      Parts::keyframes(QStringLiteral("position"),
+                       {a, Point{a.x + 0.35 * dx + 8, a.y + 0.35 * dy}, Point{a.x + 0.7 * dx - 5, a.y + 0.7 * dy}, b}),
       Parts::basic(QStringLiteral("transform.rotation.z"), turn, turn + 2.5 * (noise(s + 9) - 0.5)),
       Parts::keyframes(QStringLiteral("transform.scale.x"), {1.0, 0.5, 0.85, 0.45, 1.0}),
-      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.85 * opacity, 0.75 * opacity, 0.0},
-                       {0, 0.18, 0.78, 1}),
+      Parts::keyframes(QStringLiteral("opacity"), {0.0, 0.85 * opacity, 0.75 * opacity, 0.0}, {0, 0.18, 0.78, 1}),
   });
   Parts::easeForever(*group, (12 + 10 * noise(s + 10)) / speed, noise(s + 11));
   petal.addAnimation(*group, QStringLiteral("petalDrift"));
@@ -165,8 +162,8 @@ void drift(pf::Layer& petal, Point a, Point b, double turn, double opacity, int 
 
 }  // namespace
 
-void QuibBorderVFX::vines(pf::Layer& root, const pf::Rect& rect,
-                          const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::vines(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                          bool reduced) {
   for (int e = 0; e < 4; ++e) {
     const double length = Parts::side(rect, e);
     const int n = Parts::count(configuration.intensity * (length / 180), 2, 12);
@@ -177,8 +174,8 @@ void QuibBorderVFX::vines(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::blossoms(pf::Layer& root, const pf::Rect& rect,
-                             const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::blossoms(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                             bool reduced) {
   for (int e = 0; e < 4; ++e) {
     const double length = Parts::side(rect, e);
     const int n = Parts::count(configuration.intensity * (length / 55), 4, 32);

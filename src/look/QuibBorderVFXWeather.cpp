@@ -52,8 +52,8 @@ std::array<Point, 2> flakePath(const pf::Rect& rect, int edge, int s) {
   }
 }
 
-void snowflake(pf::Layer& root, const pf::Rect& rect, int edge, int s,
-               const BorderVFXConfiguration& configuration, bool reduced) {
+void snowflake(pf::Layer& root, const pf::Rect& rect, int edge, int s, const BorderVFXConfiguration& configuration,
+               bool reduced) {
   const auto [from, to] = flakePath(rect, edge, s);
   const double f = configuration.opacity * (0.45 + 0.4 * noise(s + 5));
   auto flake = Parts::dot(1.5 + 3.5 * noise(s + 2), snowColor);
@@ -84,19 +84,14 @@ Element elementAt(const pf::Rect& rect, int edge, double t, int s) {
   const double along = Parts::side(rect, edge) * t;
   const double sway = 24 * (noise(s + 3) - 0.5);
   switch (edge) {
-    case 0:
-      return {{rect.minX() + along, rect.maxY() + 8}, sway, 45, 30, 0};
-    case 1:
-      return {{rect.minX() + along, rect.minY() - 12}, sway, -18, -18, -35};
-    case 2:
-      return {{rect.minX() - 15, rect.minY() + along}, -18, 45, 30, -35};
-    default:
-      return {{rect.maxX() + 15, rect.minY() + along}, 18, 45, 30, -35};
+    case 0: return {{rect.minX() + along, rect.maxY() + 8}, sway, 45, 30, 0};
+    case 1: return {{rect.minX() + along, rect.minY() - 12}, sway, -18, -18, -35};
+    case 2: return {{rect.minX() - 15, rect.minY() + along}, -18, 45, 30, -35};
+    default: return {{rect.maxX() + 15, rect.minY() + along}, 18, 45, 30, -35};
   }
 }
 
-void vapor(pf::Layer& root, const Element& el, int s, const BorderVFXConfiguration& configuration,
-           bool reduced) {
+void vapor(pf::Layer& root, const Element& el, int s, const BorderVFXConfiguration& configuration, bool reduced) {
   const double p = configuration.opacity;
   auto layer = pf::GradientLayer::make();
   layer->setName(QStringLiteral("toxicVapor"));
@@ -157,8 +152,8 @@ void accent(pf::Layer& root, const Element& el, int edge, bool bubble, int s,
 
 }  // namespace
 
-void QuibBorderVFX::snow(pf::Layer& root, const pf::Rect& rect,
-                         const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::snow(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                         bool reduced) {
   // A wide faint halo, a middle band and a crisp inner line.
   struct Band {
     double width, alpha;
@@ -177,8 +172,8 @@ void QuibBorderVFX::snow(pf::Layer& root, const pf::Rect& rect,
   }
 }
 
-void QuibBorderVFX::toxic(pf::Layer& root, const pf::Rect& rect,
-                          const BorderVFXConfiguration& configuration, bool reduced) {
+void QuibBorderVFX::toxic(pf::Layer& root, const pf::Rect& rect, const BorderVFXConfiguration& configuration,
+                          bool reduced) {
   auto outline = Parts::outline(rect, 2, toxicColor.withAlpha(0.55 * configuration.opacity), 3);
   outline->setName(QStringLiteral("toxicRim"));
   Parts::glow(*outline, toxicColor, configuration.glow, 8);

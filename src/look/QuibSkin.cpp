@@ -27,9 +27,7 @@ bool drawable(const pf::Rect& rect) {
 
 }  // namespace
 
-QuibSkin QuibSkin::current() {
-  return LookDefaults::choice<QuibSkin>(QStringLiteral("visualSkin"));
-}
+QuibSkin QuibSkin::current() { return LookDefaults::choice<QuibSkin>(QStringLiteral("visualSkin")); }
 
 bool QuibSkin::isLight() {
   const QuibSkin skin = current();
@@ -38,9 +36,7 @@ bool QuibSkin::isLight() {
 
 bool QuibSkin::isSpace() { return current() != classic; }
 
-pf::Appearance QuibSkin::appearance() {
-  return isLight() ? pf::Appearance::light : pf::Appearance::dark;
-}
+pf::Appearance QuibSkin::appearance() { return isLight() ? pf::Appearance::light : pf::Appearance::dark; }
 
 pf::Path QuibSkin::outline(const pf::Rect& rect, double cut) {
   const pf::Rect r = rect.standardized();
@@ -62,20 +58,14 @@ void QuibSkin::draw(pf::Canvas& canvas, const pf::Rect& rect, bool tile) {
   if (!drawable(rect)) return;
   const pf::Rect r = rect.standardized();
   switch (const QuibSkin skin = current()) {
-    case classic:
-      return;
-    case unicornPrincess:
-      return SkinSurfaces::princess(canvas, r, tile);
-    case moltenCore:
-      return SkinSurfaces::molten(canvas, r, tile);
-    case alienTech:
-      return SkinSurfaces::alien(canvas, r, tile);
-    case steampunk:
-      return SkinSurfaces::steam(canvas, r, tile);
+    case classic: return;
+    case unicornPrincess: return SkinSurfaces::princess(canvas, r, tile);
+    case moltenCore: return SkinSurfaces::molten(canvas, r, tile);
+    case alienTech: return SkinSurfaces::alien(canvas, r, tile);
+    case steampunk: return SkinSurfaces::steam(canvas, r, tile);
     case neonSpace:
     case pearlSpace:
-    case robotLab:
-      return SkinSurfaces::space(canvas, r, tile, skin);
+    case robotLab: return SkinSurfaces::space(canvas, r, tile, skin);
   }
 }
 
@@ -83,19 +73,13 @@ void QuibSkin::drawRobotFrame(pf::Canvas& canvas, const pf::Rect& rect, double w
   if (!drawable(rect) || !std::isfinite(width)) return;
   const pf::Rect r = rect.standardized();
   switch (current()) {
-    case unicornPrincess:
-      return SkinFrames::princess(canvas, r, width);
-    case moltenCore:
-      return SkinFrames::molten(canvas, r, width);
-    case alienTech:
-      return SkinFrames::alien(canvas, r, width);
-    case steampunk:
-      return SkinFrames::steam(canvas, r, width);
-    case robotLab:
-      return SkinFrames::robot(canvas, r, width);
+    case unicornPrincess: return SkinFrames::princess(canvas, r, width);
+    case moltenCore: return SkinFrames::molten(canvas, r, width);
+    case alienTech: return SkinFrames::alien(canvas, r, width);
+    case steampunk: return SkinFrames::steam(canvas, r, width);
+    case robotLab: return SkinFrames::robot(canvas, r, width);
     case classic:
     case neonSpace:
-    case pearlSpace:
-      return;
+    case pearlSpace: return;
   }
 }

@@ -26,8 +26,7 @@ struct FamilyColors {
 FamilyColors familyColors(QuibColorTheme family) {
   switch (family) {
     case QuibColorTheme::blue:
-      return {LookColor::systemBlue(), LookColor::cyan(), rgb(0.055, 0.12, 0.23, 0.94),
-              rgb(0.6, 0.72, 1.0, 1.0)};
+      return {LookColor::systemBlue(), LookColor::cyan(), rgb(0.055, 0.12, 0.23, 0.94), rgb(0.6, 0.72, 1.0, 1.0)};
     case QuibColorTheme::orange:
       return {LookColor::systemOrange(), LookColor::systemOrange(), rgb(0.25, 0.12, 0.045, 0.94),
               rgb(1.0, 0.74, 0.46, 1.0)};
@@ -63,15 +62,11 @@ struct BackgroundColors {
 BackgroundColors backgroundColors(QuibBackground background) {
   switch (background) {
     case QuibBackground::navy:
-      return {rgb(0.075, 0.095, 0.17, 1.0), rgb(0.025, 0.045, 0.12, 0.76),
-              rgb(0.025, 0.04, 0.105, 0.88)};
-    case QuibBackground::grey:
-      return {white(0.12, 1.0), white(0.08, 0.76), white(0.08, 0.88)};
-    case QuibBackground::darkGrey:
-      return {white(0.035, 1.0), white(0.015, 0.94), white(0.015, 0.96)};
+      return {rgb(0.075, 0.095, 0.17, 1.0), rgb(0.025, 0.045, 0.12, 0.76), rgb(0.025, 0.04, 0.105, 0.88)};
+    case QuibBackground::grey: return {white(0.12, 1.0), white(0.08, 0.76), white(0.08, 0.88)};
+    case QuibBackground::darkGrey: return {white(0.035, 1.0), white(0.015, 0.94), white(0.015, 0.96)};
     case QuibBackground::deepPurple:
-      return {rgb(0.105, 0.045, 0.17, 1.0), rgb(0.075, 0.025, 0.13, 0.9),
-              rgb(0.075, 0.025, 0.13, 0.94)};
+      return {rgb(0.105, 0.045, 0.17, 1.0), rgb(0.075, 0.025, 0.13, 0.9), rgb(0.075, 0.025, 0.13, 0.94)};
     case QuibBackground::sageGreen:
       return {rgb(0.19, 0.24, 0.19, 1.0), rgb(0.15, 0.2, 0.15, 0.9), rgb(0.15, 0.2, 0.15, 0.94)};
     case QuibBackground::custom: {
@@ -93,9 +88,7 @@ bool validComponent(const QVariant& value) {
 
 QuibColorTheme QuibTheme::current() { return LookDefaults::choice<QuibColorTheme>(preferenceKey); }
 
-QuibBackground QuibTheme::background() {
-  return LookDefaults::choice<QuibBackground>(backgroundKey);
-}
+QuibBackground QuibTheme::background() { return LookDefaults::choice<QuibBackground>(backgroundKey); }
 
 bool QuibTheme::trimOnly() { return pf::UserDefaults::standard().boolValue(trimKey); }
 
@@ -105,9 +98,7 @@ bool QuibTheme::green() { return current() == QuibColorTheme::green; }
 bool QuibTheme::pink() { return current() == QuibColorTheme::pink; }
 bool QuibTheme::orange() { return current() == QuibColorTheme::orange; }
 
-Color QuibTheme::text() {
-  return QuibSkin::isLight() ? rgb(0.025, 0.065, 0.25, 1.0) : LookColor::white();
-}
+Color QuibTheme::text() { return QuibSkin::isLight() ? rgb(0.025, 0.065, 0.25, 1.0) : LookColor::white(); }
 
 Color QuibTheme::navy() {
   return QuibSkin::isLight() ? rgb(0.88, 0.94, 1.0, 1.0) : backgroundColors(background()).navy;
@@ -141,8 +132,7 @@ Color QuibTheme::glass() {
 }
 
 Color QuibTheme::decoration() {
-  return QuibSkin::isLight() ? rgb(0.88, 0.95, 1.0, 0.98)
-                             : backgroundColors(background()).decoration;
+  return QuibSkin::isLight() ? rgb(0.88, 0.95, 1.0, 0.98) : backgroundColors(background()).decoration;
 }
 
 Color QuibTheme::selection() { return highlight().withAlpha(0.12); }
@@ -156,8 +146,7 @@ Color QuibTheme::substituted(const Color& color, const Palette& old, const Palet
   return at == old.end() ? color : now[static_cast<size_t>(at - old.begin())];
 }
 
-std::optional<Color> QuibTheme::substituted(const std::optional<Color>& color, const Palette& old,
-                                            const Palette& now) {
+std::optional<Color> QuibTheme::substituted(const std::optional<Color>& color, const Palette& old, const Palette& now) {
   if (!color) return std::nullopt;
   return substituted(*color, old, now);
 }
@@ -165,10 +154,8 @@ std::optional<Color> QuibTheme::substituted(const std::optional<Color>& color, c
 Color QuibTheme::customColor(bool background) {
   const std::optional<QVariantList> stored = pf::UserDefaults::standard().array(
       background ? QStringLiteral("customBackgroundRGB") : QStringLiteral("customAccentRGB"));
-  if (stored && stored->size() == 3 &&
-      std::all_of(stored->begin(), stored->end(), validComponent)) {
-    return Color::sRGB((*stored)[0].toDouble(), (*stored)[1].toDouble(), (*stored)[2].toDouble(),
-                       1.0);
+  if (stored && stored->size() == 3 && std::all_of(stored->begin(), stored->end(), validComponent)) {
+    return Color::sRGB((*stored)[0].toDouble(), (*stored)[1].toDouble(), (*stored)[2].toDouble(), 1.0);
   }
   return background ? rgb(0.075, 0.095, 0.17, 1.0) : LookColor::systemBlue();
 }

@@ -42,10 +42,9 @@ Ring chamfered(const Rect& rect, double w, double outerCut, double innerCut) {
 }
 
 /// Fills `ring` with `gradient` at `angle` and strokes its edges.
-void band(Canvas& canvas, const Ring& ring, const pf::Gradient& gradient, double angle,
-          const Edge& outerEdge, const Edge& innerEdge) {
-  canvas.fillLinearGradient(SkinShapes::band(ring.outer, ring.inner), gradient, angle,
-                            Canvas::FillRule::evenOdd);
+void band(Canvas& canvas, const Ring& ring, const pf::Gradient& gradient, double angle, const Edge& outerEdge,
+          const Edge& innerEdge) {
+  canvas.fillLinearGradient(SkinShapes::band(ring.outer, ring.inner), gradient, angle, Canvas::FillRule::evenOdd);
   canvas.stroke(ring.outer, outerEdge.color, outerEdge.width);
   canvas.stroke(ring.inner, innerEdge.color, innerEdge.width);
 }
@@ -77,14 +76,10 @@ bool horizontal(const Side& side) { return side.index < 2; }
 /// left edges or `outside` in from the top and right ones.
 Point along(const Rect& rect, const Side& side, double t, double inside, double outside) {
   switch (side.index) {
-    case 0:
-      return {rect.minX() + rect.width() * t, rect.minY() + inside};
-    case 1:
-      return {rect.minX() + rect.width() * t, rect.maxY() - outside};
-    case 2:
-      return {rect.minX() + inside, rect.minY() + rect.height() * t};
-    default:
-      return {rect.maxX() - outside, rect.minY() + rect.height() * t};
+    case 0: return {rect.minX() + rect.width() * t, rect.minY() + inside};
+    case 1: return {rect.minX() + rect.width() * t, rect.maxY() - outside};
+    case 2: return {rect.minX() + inside, rect.minY() + rect.height() * t};
+    default: return {rect.maxX() - outside, rect.minY() + rect.height() * t};
   }
 }
 
@@ -108,8 +103,8 @@ const Color& SkinFrames::copper() {
 void SkinFrames::steam(Canvas& canvas, const Rect& rect, double w) {
   canvas.save();
   const Ring ring = chamfered(rect, w, 14, 10);
-  band(canvas, ring, SkinShapes::gradient({copper(), brass(), brassLight(), brass(), copper()}), 65,
-       {brassLight(), 1}, {copper(), 2});
+  band(canvas, ring, SkinShapes::gradient({copper(), brass(), brassLight(), brass(), copper()}), 65, {brassLight(), 1},
+       {copper(), 2});
   const Path middle = QuibSkin::outline(SkinShapes::inset(rect, w / 2), 12);
   canvas.stroke(middle, copper(), std::max(w * 0.22, 1.0));
   canvas.stroke(middle, brassLight().withAlpha(0.65), 0.7);
@@ -124,11 +119,9 @@ void SkinFrames::steam(Canvas& canvas, const Rect& rect, double w) {
 
   if (w >= 6) {
     const double radius = w > 8 ? 8 : 4.5;
-    for (const Point centre :
-         {Point{rect.minX() + w, rect.minY() + w}, Point{rect.maxX() - w, rect.maxY() - w}}) {
+    for (const Point centre : {Point{rect.minX() + w, rect.minY() + w}, Point{rect.maxX() - w, rect.maxY() - w}}) {
       SkinShapes::fillAndStroke(canvas, gear(centre, radius), brass(), brassLight(), 0.6);
-      SkinShapes::fillAndStroke(canvas, SkinShapes::circle(centre, 0.36 * radius), copper(),
-                                brassLight(), 1);
+      SkinShapes::fillAndStroke(canvas, SkinShapes::circle(centre, 0.36 * radius), copper(), brassLight(), 1);
     }
   }
   canvas.restore();
@@ -139,9 +132,8 @@ void SkinFrames::alien(Canvas& canvas, const Rect& rect, double w) {
   const Color violetLight = rgb(0.62, 0.28, 1.0);
   canvas.save();
   const Ring ring = chamfered(rect, w, 20, 16);
-  band(canvas, ring,
-       SkinShapes::gradient({rgb(0.025, 0.05, 0.12), rgb(0.22, 0.36, 0.46), rgb(0.08, 0.12, 0.24)}),
-       65, {cyanLight.withAlpha(0.8), 1.2}, {violetLight.withAlpha(0.7), 1.1});
+  band(canvas, ring, SkinShapes::gradient({rgb(0.025, 0.05, 0.12), rgb(0.22, 0.36, 0.46), rgb(0.08, 0.12, 0.24)}), 65,
+       {cyanLight.withAlpha(0.8), 1.2}, {violetLight.withAlpha(0.7), 1.1});
 
   for (const Side side : sides(rect)) {
     const int n = BorderVFXParts::count(side.length / 90, 2, INT_MAX);
@@ -165,10 +157,8 @@ void SkinFrames::molten(Canvas& canvas, const Rect& rect, double w) {
   const Color glow = rgb(1.0, 0.75, 0.18);
   canvas.save();
   const Ring ring = chamfered(rect, w, 18, 13);
-  band(canvas, ring,
-       SkinShapes::gradient(
-           {white(0.07), rgb(0.28, 0.17, 0.13), white(0.12), rgb(0.38, 0.16, 0.07)}),
-       60, {lava.withAlpha(0.85), 1.4}, {glow.withAlpha(0.65), 0.8});
+  band(canvas, ring, SkinShapes::gradient({white(0.07), rgb(0.28, 0.17, 0.13), white(0.12), rgb(0.38, 0.16, 0.07)}), 60,
+       {lava.withAlpha(0.85), 1.4}, {glow.withAlpha(0.65), 0.8});
 
   canvas.save();
   canvas.clip(SkinShapes::band(ring.outer, ring.inner), Canvas::FillRule::evenOdd);
@@ -177,10 +167,8 @@ void SkinFrames::molten(Canvas& canvas, const Rect& rect, double w) {
     for (int j = 0; j < n; ++j) {
       const Point p = along(rect, side, (j + 0.3) / n, 0, w);
       const double d = QuibBorderVFX::noise(41 * side.index + j) * 8 - 4;
-      const Path vein =
-          horizontal(side)
-              ? SkinShapes::polyline({p, {p.x + d, p.y + 0.4 * w}, {p.x - 3, p.y + w}})
-              : SkinShapes::polyline({p, {p.x + 0.4 * w, p.y + d}, {p.x + w, p.y + 4}});
+      const Path vein = horizontal(side) ? SkinShapes::polyline({p, {p.x + d, p.y + 0.4 * w}, {p.x - 3, p.y + w}})
+                                         : SkinShapes::polyline({p, {p.x + 0.4 * w, p.y + d}, {p.x + w, p.y + 4}});
       canvas.setShadow(lava, 4);
       canvas.stroke(vein, lava, 2);
       canvas.stroke(vein, glow.withAlpha(0.85), 0.6);
@@ -195,27 +183,22 @@ void SkinFrames::princess(Canvas& canvas, const Rect& rect, double w) {
   canvas.save();
   const Ring ring{SkinShapes::roundedRect(SkinShapes::inset(rect, 2), 16),
                   SkinShapes::roundedRect(SkinShapes::inset(rect, w), 12)};
-  band(canvas, ring,
-       SkinShapes::gradient({rgb(1.0, 0.72, 0.88), LookColor::white(), rgb(0.82, 0.73, 1.0)}), 70,
+  band(canvas, ring, SkinShapes::gradient({rgb(1.0, 0.72, 0.88), LookColor::white(), rgb(0.82, 0.73, 1.0)}), 70,
        {gold, 1.4}, {gold, 0.8});
 
   const double g = w > 8 ? 5 : 3;
-  for (const Point c :
-       {Point{rect.minX() + w, rect.minY() + w}, Point{rect.minX() + w, rect.maxY() - w},
-        Point{rect.maxX() - w, rect.minY() + w}, Point{rect.maxX() - w, rect.maxY() - w}}) {
-    const Path gem =
-        SkinShapes::polygon({{c.x, c.y + g}, {c.x + g, c.y}, {c.x, c.y - g}, {c.x - g, c.y}});
-    canvas.fillLinearGradient(
-        gem, SkinShapes::gradient({LookColor::white(), rgb(0.95, 0.32, 0.78)}), 45);
+  for (const Point c : {Point{rect.minX() + w, rect.minY() + w}, Point{rect.minX() + w, rect.maxY() - w},
+                        Point{rect.maxX() - w, rect.minY() + w}, Point{rect.maxX() - w, rect.maxY() - w}}) {
+    const Path gem = SkinShapes::polygon({{c.x, c.y + g}, {c.x + g, c.y}, {c.x, c.y - g}, {c.x - g, c.y}});
+    canvas.fillLinearGradient(gem, SkinShapes::gradient({LookColor::white(), rgb(0.95, 0.32, 0.78)}), 45);
     canvas.stroke(gem, gold, 0.7);
   }
 
   if (w >= 8) {
-    for (const Point c :
-         {Point{rect.midX(), rect.minY() + w / 2}, Point{rect.midX(), rect.maxY() - w / 2}}) {
+    for (const Point c : {Point{rect.midX(), rect.minY() + w / 2}, Point{rect.midX(), rect.maxY() - w / 2}}) {
       std::vector<Point> star;
-      for (const Point d : {Point{0, 4}, Point{1.4, 1.3}, Point{5, 0}, Point{1.4, -1.3},
-                            Point{0, -4}, Point{-1.4, -1.3}, Point{-5, 0}, Point{-1.4, 1.3}}) {
+      for (const Point d : {Point{0, 4}, Point{1.4, 1.3}, Point{5, 0}, Point{1.4, -1.3}, Point{0, -4},
+                            Point{-1.4, -1.3}, Point{-5, 0}, Point{-1.4, 1.3}}) {
         star.push_back({c.x + d.x, c.y + d.y});
       }
       SkinShapes::fillAndStroke(canvas, SkinShapes::polygon(star), LookColor::white(), gold, 0.7);
@@ -239,8 +222,7 @@ void SkinFrames::robot(Canvas& canvas, const Rect& rect, double w) {
   for (const double f : {0.2, 0.38, 0.62, 0.8}) {
     const double x = f * W;
     canvas.stroke(SkinShapes::line({x, 0}, {x + 9, 14}), LookColor::darkGray().withAlpha(0.65), 1);
-    canvas.stroke(SkinShapes::line({x, H - 14}, {x + 9, H}), LookColor::darkGray().withAlpha(0.65),
-                  1);
+    canvas.stroke(SkinShapes::line({x, H - 14}, {x + 9, H}), LookColor::darkGray().withAlpha(0.65), 1);
   }
   canvas.restore();
 
@@ -256,8 +238,8 @@ void SkinFrames::robot(Canvas& canvas, const Rect& rect, double w) {
   canvas.stroke(SkinShapes::line({W / 2 - 30, H - 6}, {W / 2 + 30, H - 6}), light, 3);
   canvas.restore();
 
-  for (const Point c : {Point{7, 29}, Point{7, H / 2}, Point{7, H - 29}, Point{W - 7, 29},
-                        Point{W - 7, H / 2}, Point{W - 7, H - 29}}) {
+  for (const Point c :
+       {Point{7, 29}, Point{7, H / 2}, Point{7, H - 29}, Point{W - 7, 29}, Point{W - 7, H / 2}, Point{W - 7, H - 29}}) {
     SkinShapes::screw(canvas, c, 5, 0.6);
   }
   canvas.restore();

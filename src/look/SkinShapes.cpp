@@ -47,9 +47,7 @@ Path SkinShapes::circle(Point centre, double radius) {
   return Path::ellipse(Rect(centre.x - radius, centre.y - radius, 2 * radius, 2 * radius));
 }
 
-Path SkinShapes::roundedRect(const Rect& rect, double radius) {
-  return Path::roundedRect(rect, radius, radius);
-}
+Path SkinShapes::roundedRect(const Rect& rect, double radius) { return Path::roundedRect(rect, radius, radius); }
 
 Path SkinShapes::band(const Path& outer, const Path& inner) {
   Path path = outer;
@@ -57,23 +55,18 @@ Path SkinShapes::band(const Path& outer, const Path& inner) {
   return path;
 }
 
-pf::Gradient SkinShapes::gradient(std::initializer_list<Color> colors) {
-  return pf::Gradient{colors, {}};
-}
+pf::Gradient SkinShapes::gradient(std::initializer_list<Color> colors) { return pf::Gradient{colors, {}}; }
 
 Color SkinShapes::darkened(const Color& color, double fraction) {
   return LookColor::blended(color, fraction, LookColor::black());
 }
 
-void SkinShapes::fillAndStroke(Canvas& canvas, const Path& path, const Color& color,
-                               const Color& edge, double width) {
+void SkinShapes::fillAndStroke(Canvas& canvas, const Path& path, const Color& color, const Color& edge, double width) {
   canvas.fill(path, color);
   canvas.stroke(path, edge, width);
 }
 
 void SkinShapes::screw(Canvas& canvas, Point centre, double diameter, double edgeWidth) {
-  fillAndStroke(canvas, circle(centre, diameter / 2), LookColor::darkGray(), LookColor::white(),
-                edgeWidth);
-  canvas.stroke(line({centre.x - 1.5, centre.y}, {centre.x + 1.5, centre.y}), LookColor::white(),
-                1);
+  fillAndStroke(canvas, circle(centre, diameter / 2), LookColor::darkGray(), LookColor::white(), edgeWidth);
+  canvas.stroke(line({centre.x - 1.5, centre.y}, {centre.x + 1.5, centre.y}), LookColor::white(), 1);
 }

@@ -36,8 +36,8 @@ class SkinShapes final {
   static pf::Color darkened(const pf::Color& color, double fraction);
 
   /// Fills `path` with `color` and strokes it in `edge` at `width`.
-  static void fillAndStroke(pf::Canvas& canvas, const pf::Path& path, const pf::Color& color,
-                            const pf::Color& edge, double width);
+  static void fillAndStroke(pf::Canvas& canvas, const pf::Path& path, const pf::Color& color, const pf::Color& edge,
+                            double width);
   /// A screw head: a filled and outlined circle with a horizontal slot.
   static void screw(pf::Canvas& canvas, pf::Point centre, double diameter, double edgeWidth);
 };

@@ -23,9 +23,7 @@ namespace {
 Color rgb(double r, double g, double b, double a) { return Color::calibratedRGB(r, g, b, a); }
 
 /// The colour a surface is filled with: the card for a tile, the window background for a panel.
-Color surfaceColor(bool tile) {
-  return (tile ? QuibTheme::card() : QuibTheme::navy()).withAlpha(1.0);
-}
+Color surfaceColor(bool tile) { return (tile ? QuibTheme::card() : QuibTheme::navy()).withAlpha(1.0); }
 
 double frameWidth(bool tile) { return tile ? 5 : 12; }
 
@@ -33,8 +31,7 @@ double frameWidth(bool tile) { return tile ? 5 : 12; }
 void clipAndShade(Canvas& canvas, const Path& clip, bool tile, double darken) {
   canvas.clip(clip);
   const Color surface = surfaceColor(tile);
-  canvas.fillLinearGradient(
-      clip, SkinShapes::gradient({surface, SkinShapes::darkened(surface, darken)}), 90);
+  canvas.fillLinearGradient(clip, SkinShapes::gradient({surface, SkinShapes::darkened(surface, darken)}), 90);
 }
 
 Path hexagon(Point centre) {
@@ -81,10 +78,7 @@ void SkinSurfaces::princess(Canvas& canvas, const Rect& rect, bool tile) {
   const Path clip = SkinShapes::roundedRect(SkinShapes::inset(rect, 2), 16);
   canvas.clip(clip);
   canvas.fillLinearGradient(
-      clip,
-      SkinShapes::gradient(
-          {rgb(1.0, 0.91, 0.96, 1.0), rgb(0.94, 0.92, 1.0, 1.0), rgb(1.0, 0.98, 1.0, 1.0)}),
-      60);
+      clip, SkinShapes::gradient({rgb(1.0, 0.91, 0.96, 1.0), rgb(0.94, 0.92, 1.0, 1.0), rgb(1.0, 0.98, 1.0, 1.0)}), 60);
   const int sparkles = BorderVFXParts::count(rect.width() * rect.height() / 9000, 0, 70);
   const Color sparkle = LookColor::white().withAlpha(0.7);
   for (int k = 0; k < sparkles; ++k) {
@@ -108,8 +102,7 @@ void SkinSurfaces::molten(Canvas& canvas, const Rect& rect, bool tile) {
     const int i = 193 + k;
     const double x = rect.minX() + QuibBorderVFX::noise(i - 102) * rect.width();
     const double y = rect.minY() + QuibBorderVFX::noise(i) * rect.height();
-    canvas.stroke(SkinShapes::polyline({{x, y}, {x + 9, y + 8}, {x + 5, y + 18}, {x + 18, y + 29}}),
-                  crack, 0.7);
+    canvas.stroke(SkinShapes::polyline({{x, y}, {x + 9, y + 8}, {x + 5, y + 18}, {x + 18, y + 29}}), crack, 0.7);
   }
   canvas.restore();
   SkinFrames::molten(canvas, rect, frameWidth(tile));
@@ -140,8 +133,7 @@ void SkinSurfaces::steam(Canvas& canvas, const Rect& rect, bool tile) {
     const int i = 601 + k;
     const Rect oval(rect.minX() + QuibBorderVFX::noise(i - 400) * rect.width(),
                     rect.minY() + QuibBorderVFX::noise(i) * rect.height(), 1.5, 0.8);
-    canvas.fill(SkinShapes::oval(oval),
-                SkinFrames::brass().withAlpha(0.035 + 0.045 * QuibBorderVFX::noise(i - 510)));
+    canvas.fill(SkinShapes::oval(oval), SkinFrames::brass().withAlpha(0.035 + 0.045 * QuibBorderVFX::noise(i - 510)));
   }
   canvas.restore();
   SkinFrames::steam(canvas, rect, frameWidth(tile));
@@ -168,18 +160,15 @@ void SkinSurfaces::space(Canvas& canvas, const Rect& rect, bool tile, QuibSkin s
 
   if (skin == QuibSkin::robotLab) {
     canvas.save();
-    const Path rim = SkinShapes::band(
-        edge, QuibSkin::outline(SkinShapes::inset(r, tile ? 3 : 5), tile ? 10 : 21));
-    canvas.fillLinearGradient(
-        rim,
-        SkinShapes::gradient({Color::calibratedWhite(0.38), Color::calibratedWhite(0.92),
-                              Color::calibratedWhite(0.57), LookColor::white()}),
-        90, Canvas::FillRule::evenOdd);
+    const Path rim = SkinShapes::band(edge, QuibSkin::outline(SkinShapes::inset(r, tile ? 3 : 5), tile ? 10 : 21));
+    canvas.fillLinearGradient(rim,
+                              SkinShapes::gradient({Color::calibratedWhite(0.38), Color::calibratedWhite(0.92),
+                                                    Color::calibratedWhite(0.57), LookColor::white()}),
+                              90, Canvas::FillRule::evenOdd);
     canvas.restore();
     if (!tile) {
-      for (const Point p :
-           {Point{r.minX() + 15, r.minY() + 15}, Point{r.minX() + 15, r.maxY() - 15},
-            Point{r.maxX() - 15, r.minY() + 15}, Point{r.maxX() - 15, r.maxY() - 15}}) {
+      for (const Point p : {Point{r.minX() + 15, r.minY() + 15}, Point{r.minX() + 15, r.maxY() - 15},
+                            Point{r.maxX() - 15, r.minY() + 15}, Point{r.maxX() - 15, r.maxY() - 15}}) {
         SkinShapes::screw(canvas, p, 6, 0.7);
       }
     }
@@ -199,8 +188,8 @@ void SkinSurfaces::space(Canvas& canvas, const Rect& rect, bool tile, QuibSkin s
   const double x0 = r.minX() + 20;
   const double x1 = r.maxX() - 20 - length;
   const Color tick = (pearl ? QuibTheme::highlight() : LookColor::cyan()).withAlpha(0.9);
-  for (const Point p : {Point{x0, r.maxY() - 2}, Point{x0, r.minY() + 2}, Point{x1, r.maxY() - 2},
-                        Point{x1, r.minY() + 2}}) {
+  for (const Point p :
+       {Point{x0, r.maxY() - 2}, Point{x0, r.minY() + 2}, Point{x1, r.maxY() - 2}, Point{x1, r.minY() + 2}}) {
     canvas.stroke(SkinShapes::line(p, {p.x + length, p.y}), tick, 2);
   }
 }

@@ -27,9 +27,8 @@ class PacingController final {
 
   /// Every hold reason, in order.
   static constexpr std::array<Hold, 15> allHolds{
-      Hold::partyFormation, Hold::performance, Hold::robot,     Hold::content,
-      Hold::controls,       Hold::pressed,     Hold::dragging,  Hold::arranging,
-      Hold::settings,       Hold::menu,        Hold::reminders, Hold::clipboard,
-      Hold::fileDrop,       Hold::fileTransfer, Hold::fileDropTarget,
+      Hold::partyFormation, Hold::performance, Hold::robot,     Hold::content,      Hold::controls,
+      Hold::pressed,        Hold::dragging,    Hold::arranging, Hold::settings,     Hold::menu,
+      Hold::reminders,      Hold::clipboard,   Hold::fileDrop,  Hold::fileTransfer, Hold::fileDropTarget,
   };
 };

@@ -34,12 +34,10 @@ Rect roomOn(Side side, const Rect& companion, const Rect& visible) {
   switch (side) {
     case Side::right:
       return {companion.maxX() + gap, visible.minY(), visible.maxX() - companion.maxX() - gap, visible.height()};
-    case Side::left:
-      return {visible.minX(), visible.minY(), companion.minX() - gap - visible.minX(), visible.height()};
+    case Side::left: return {visible.minX(), visible.minY(), companion.minX() - gap - visible.minX(), visible.height()};
     case Side::above:
       return {visible.minX(), companion.maxY() + gap, visible.width(), visible.maxY() - companion.maxY() - gap};
-    case Side::below:
-      return {visible.minX(), visible.minY(), visible.width(), companion.minY() - gap - visible.minY()};
+    case Side::below: return {visible.minX(), visible.minY(), visible.width(), companion.minY() - gap - visible.minY()};
   }
   return {};
 }
@@ -64,14 +62,10 @@ Point keptWithin(Point origin, Size outer, const Rect& area) {
 Point originOn(Side side, const Rect& room, Size outer, const Rect& companion) {
   const double centredX = companion.midX() - outer.width / 2;
   switch (side) {
-    case Side::right:
-      return keptWithin({room.minX(), companion.minY()}, outer, room);
-    case Side::left:
-      return keptWithin({room.maxX() - outer.width, companion.minY()}, outer, room);
-    case Side::above:
-      return keptWithin({centredX, room.minY()}, outer, room);
-    case Side::below:
-      return keptWithin({centredX, room.maxY() - outer.height}, outer, room);
+    case Side::right: return keptWithin({room.minX(), companion.minY()}, outer, room);
+    case Side::left: return keptWithin({room.maxX() - outer.width, companion.minY()}, outer, room);
+    case Side::above: return keptWithin({centredX, room.minY()}, outer, room);
+    case Side::below: return keptWithin({centredX, room.maxY() - outer.height}, outer, room);
   }
   return {};
 }

@@ -22,6 +22,6 @@ class UtilityWindowPlacement final {
   /// below its minimum, only where no side holds its full size. Where no side
   /// holds even its minimum, it goes at its minimum into the corner of
   /// `visible` where it overlaps the companion least.
-  static pf::Rect frame(pf::Size size, pf::Size minimum, const pf::EdgeInsets& decoration,
-                        const pf::Rect& companion, const pf::Rect& visible);
+  static pf::Rect frame(pf::Size size, pf::Size minimum, const pf::EdgeInsets& decoration, const pf::Rect& companion,
+                        const pf::Rect& visible);
 };

@@ -48,8 +48,7 @@ void QuibReminder::validate(const pf::Calendar& calendar) const {
   if (!fits(name, 100) || !fits(message, 4000)) throw QuibError(textRule);
   // The ranges come first so that no out-of-range number is ever made into a date.
   const bool valid = !id.isEmpty() && !scheduleID.isEmpty() && time.isInRange() &&
-                     QuibAction::fromRawValue(animation) && dayExists(time, calendar) &&
-                     hasValidWeekdays(*this);
+                     QuibAction::fromRawValue(animation) && dayExists(time, calendar) && hasValidWeekdays(*this);
   if (!valid) throw QuibError(scheduleRule);
 }
 
@@ -62,8 +61,8 @@ QuibReminder QuibReminder::fromJson(const pf::JsonObjectReader& object) {
   const QString rawRule = object.string(QStringLiteral("repeatRule"));
   const auto rule = ReminderRepeat::fromRawValue(rawRule);
   if (!rule)
-    throw pf::JsonError(QStringLiteral("\"%1\" is not a repeat rule.").arg(rawRule),
-                        QStringLiteral("repeatRule"), object.path());
+    throw pf::JsonError(QStringLiteral("\"%1\" is not a repeat rule.").arg(rawRule), QStringLiteral("repeatRule"),
+                        object.path());
   return {object.string(QStringLiteral("id")),
           object.string(QStringLiteral("scheduleID")),
           object.string(QStringLiteral("name")),
@@ -79,11 +78,11 @@ QuibReminder QuibReminder::fromJson(const pf::JsonObjectReader& object) {
 
 QuibReminder QuibReminder::fromJson(pf::JsonDocument& document, const simdjson::dom::object& object) {
   using Document = pf::JsonDocument;
-  static constexpr std::array<std::string_view, 11> keys{
-      "actionID", "actionLabel", "animation", "id",   "message", "name",
-      "paused",   "repeatRule",  "scheduleID", "time", "weekdays"};
-  const auto [actionID, actionLabel, animation, id, message, name, paused, repeatRule, scheduleID, time,
-              weekdays] = Document::fields(object, keys);
+  static constexpr std::array<std::string_view, 11> keys{"actionID",   "actionLabel", "animation", "id",
+                                                         "message",    "name",        "paused",    "repeatRule",
+                                                         "scheduleID", "time",        "weekdays"};
+  const auto [actionID, actionLabel, animation, id, message, name, paused, repeatRule, scheduleID, time, weekdays] =
+      Document::fields(object, keys);
   const auto rule = ReminderRepeat::fromRawValue(document.sharedString(repeatRule));
   if (!rule) throw pf::JsonUnsure{};
   // Null stands for a missing action.

@@ -43,8 +43,8 @@ void ReminderCoordinator::start() {
     // A lock file that cannot be opened is refused alike, with nothing to wait for.
   }
   if (!lock) {
-    report(QuibError(QStringLiteral(
-        "Another Wendle is already checking reminders. This copy will not show duplicate alerts.")));
+    report(QuibError(
+        QStringLiteral("Another Wendle is already checking reminders. This copy will not show duplicate alerts.")));
     // Alerts stay quiet only while the other copy runs: its lock is ours the moment it quits or dies.
     if (heldElsewhere)
       m_waiter = std::make_unique<pf::LockWaiter>(path, [this](pf::FileLock free) { run(std::move(free)); });

@@ -28,8 +28,7 @@ bool idsDiffer(const Items& items) {
 }  // namespace
 
 void ReminderFile::validate() const {
-  if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences))
-    throw QuibError(unreadable);
+  if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences)) throw QuibError(unreadable);
   const pf::Calendar calendar = ReminderSchedule::calendar();
   QHash<QString, const QuibReminder*> passed;
   passed.reserve(qsizetype(reminders.size()));

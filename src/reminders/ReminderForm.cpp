@@ -42,9 +42,9 @@ std::vector<ReminderActionChoice> ReminderForm::actionChoices(const std::vector<
   const std::optional<QString> linked = m_original ? m_original->actionID : std::nullopt;
   const auto offered = [&](const ReminderActionChoice& choice) { return choice.id == linked; };
   if (linked && std::none_of(choices.begin(), choices.end(), offered))
-    choices.push_back({m_original->actionLabel.value_or(QStringLiteral("Saved shortcut")) +
-                           QStringLiteral(" (unavailable)"),
-                       linked});
+    choices.push_back(
+        {m_original->actionLabel.value_or(QStringLiteral("Saved shortcut")) + QStringLiteral(" (unavailable)"),
+         linked});
   return choices;
 }
 
@@ -68,8 +68,8 @@ QuibReminder ReminderForm::reminder(const ReminderFields& fields, const std::vec
   reminder.actionID = fields.actionID;
   reminder.actionLabel = std::nullopt;
   if (reminder.actionID) {
-    const auto named = std::find_if(shortcuts.begin(), shortcuts.end(),
-                                    [&](const Shortcut& s) { return s.id == *reminder.actionID; });
+    const auto named =
+        std::find_if(shortcuts.begin(), shortcuts.end(), [&](const Shortcut& s) { return s.id == *reminder.actionID; });
     if (named != shortcuts.end())
       reminder.actionLabel = named->label;
     else if (m_original)

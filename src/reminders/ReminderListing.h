@@ -19,8 +19,8 @@ struct ReminderListing {
   /// The listing of `reminder` against the occurrences of `file`. Moments are
   /// written in `locale`'s short date and time in `calendar`'s zone; a time
   /// that names no moment shows `now`.
-  static ReminderListing of(const QuibReminder& reminder, const ReminderFile& file,
-                            const pf::Calendar& calendar, const QLocale& locale, const QDateTime& now);
+  static ReminderListing of(const QuibReminder& reminder, const ReminderFile& file, const pf::Calendar& calendar,
+                            const QLocale& locale, const QDateTime& now);
 
   /// The short names of the weekdays, 1 = Sunday, in ascending order, joined by spaces.
   static QString weekdayNames(std::vector<qint64> weekdays, const QLocale& locale);

@@ -53,12 +53,9 @@ ReminderOccurrence ReminderOccurrence::fromJson(pf::JsonDocument& document, cons
     if (!Document::isPresent(field)) return std::nullopt;
     return moment(Document::number(field));
   };
-  return {Document::string(id),
-          QuibReminder::fromJson(document, Document::object(reminder)),
-          moment(Document::number(due)),
-          optionalMoment(snoozedUntil),
-          optionalMoment(presentedAt),
-          optionalMoment(completedAt)};
+  return {Document::string(id),          QuibReminder::fromJson(document, Document::object(reminder)),
+          moment(Document::number(due)), optionalMoment(snoozedUntil),
+          optionalMoment(presentedAt),   optionalMoment(completedAt)};
 }
 
 void ReminderOccurrence::write(pf::JsonWriter& writer) const {

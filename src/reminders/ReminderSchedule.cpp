@@ -22,8 +22,7 @@ std::optional<QDateTime> ReminderSchedule::candidate(const QDateTime& day, const
   return calendar.settingTime(int(reminder.time.hour), int(reminder.time.minute), day);
 }
 
-bool ReminderSchedule::allowed(const QDateTime& moment, const QuibReminder& reminder,
-                               const pf::Calendar& calendar) {
+bool ReminderSchedule::allowed(const QDateTime& moment, const QuibReminder& reminder, const pf::Calendar& calendar) {
   // Day keys sort as dates; comparing the numbers spares formatting them.
   const pf::WallTime wall = calendar.wallTime(moment);
   const auto& first = reminder.time;
@@ -66,7 +65,6 @@ std::optional<QDateTime> ReminderSchedule::next(const QuibReminder& reminder, co
   return std::nullopt;
 }
 
-QString ReminderSchedule::key(const QuibReminder& reminder, const QDateTime& date,
-                              const pf::Calendar& calendar) {
+QString ReminderSchedule::key(const QuibReminder& reminder, const QDateTime& date, const pf::Calendar& calendar) {
   return reminder.id + u':' + reminder.scheduleID + u':' + ReminderTime(date, calendar).dateKey();
 }

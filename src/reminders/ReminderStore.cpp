@@ -73,8 +73,7 @@ ReminderStore::Journal ReminderStore::read() const {
   // Taken before the bytes are read: a file replaced in between is read again next time.
   const auto identity = pf::FileIdentity::of(primary());
   const QByteArray zone = ReminderSchedule::calendar().timeZone().id();
-  if (identity && m_lastRead && m_lastRead->identity == *identity && m_lastRead->zone == zone)
-    return m_lastRead->file;
+  if (identity && m_lastRead && m_lastRead->identity == *identity && m_lastRead->zone == zone) return m_lastRead->file;
   // A journal past the limit is refused without reading all of it.
   if (const auto bytes = pf::Files::read(primary(), ReminderFile::largestFileBytes + 1)) {
     ReminderFile file = ReminderFile::decode(*bytes);
@@ -152,8 +151,7 @@ void ReminderStore::save(const QuibReminder& reminder, const std::optional<QuibR
   transaction([&](ReminderFile& file) {
     auto& reminders = file.reminders;
     const auto found = std::ranges::find_if(reminders, [&](const auto& r) { return hasID(r, reminder.id); });
-    const std::optional<QuibReminder> current =
-        found == reminders.end() ? std::nullopt : std::optional(*found);
+    const std::optional<QuibReminder> current = found == reminders.end() ? std::nullopt : std::optional(*found);
     if (current != expected)
       throw QuibError(QStringLiteral("This reminder changed elsewhere. Reopen it before saving."));
     if (!current) {
@@ -213,9 +211,8 @@ std::vector<ReminderOccurrence> ReminderStore::pending(const QDateTime& now) con
   std::vector<ReminderOccurrence> ready;
   for (const ReminderOccurrence& o : m_file->occurrences)
     if (o.isOpen() && o.readyAt() <= now && showable.contains(o.reminder.id)) ready.push_back(o);
-  std::ranges::stable_sort(ready, [](const auto& a, const auto& b) {
-    return std::pair(a.readyAt(), a.id) < std::pair(b.readyAt(), b.id);
-  });
+  std::ranges::stable_sort(
+      ready, [](const auto& a, const auto& b) { return std::pair(a.readyAt(), a.id) < std::pair(b.readyAt(), b.id); });
   return ready;
 }
 
@@ -223,8 +220,7 @@ bool ReminderStore::markPresented(const QString& id, const QDateTime& now) {
   bool first = false;
   transaction([&](ReminderFile& file) {
     const auto found = findOpen(file, id);
-    if (found == file.occurrences.end())
-      throw QuibError(QStringLiteral("This occurrence is no longer active."));
+    if (found == file.occurrences.end()) throw QuibError(QStringLiteral("This occurrence is no longer active."));
     first = !found->presentedAt;
     if (first) found->presentedAt = now;
   });

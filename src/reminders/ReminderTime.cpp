@@ -20,8 +20,8 @@ std::optional<QDateTime> ReminderTime::date(const pf::Calendar& calendar) const 
 }
 
 QString ReminderTime::dateKey() const {
-  return QString::asprintf("%04lld-%02lld-%02lld", static_cast<long long>(year),
-                           static_cast<long long>(month), static_cast<long long>(day));
+  return QString::asprintf("%04lld-%02lld-%02lld", static_cast<long long>(year), static_cast<long long>(month),
+                           static_cast<long long>(day));
 }
 
 ReminderTime ReminderTime::fromJson(const pf::JsonObjectReader& object) {
@@ -40,9 +40,8 @@ ReminderTime ReminderTime::fromJson(const simdjson::dom::object& object) {
 
 void ReminderTime::write(pf::JsonWriter& writer) const {
   writer.beginObject();
-  for (const auto& [key, value] :
-       {std::pair(u"day", day), std::pair(u"hour", hour), std::pair(u"minute", minute),
-        std::pair(u"month", month), std::pair(u"year", year)}) {
+  for (const auto& [key, value] : {std::pair(u"day", day), std::pair(u"hour", hour), std::pair(u"minute", minute),
+                                   std::pair(u"month", month), std::pair(u"year", year)}) {
     writer.key(key);
     writer.integer(value);
   }

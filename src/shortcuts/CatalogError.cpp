@@ -21,10 +21,8 @@ QString CatalogError::errorDescription() const {
                  "unchanged; use the app version that created it.")
           .arg(m_version);
     case Case::invalid:
-    case Case::unavailable:
-      return m_message;
-    case Case::conflict:
-      break;
+    case Case::unavailable: return m_message;
+    case Case::conflict: break;
   }
   return QStringLiteral(
       "The shortcut catalog changed elsewhere. Reopen Wendle before editing it. "

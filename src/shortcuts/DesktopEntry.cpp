@@ -17,8 +17,7 @@ std::optional<QByteArray> entryBytes(const QString& path) {
   try {
     // Examined after opening, without blocking, so nothing can be swapped in between.
     const auto opened = pf::Files::openForReading(path);
-    if (!opened || !S_ISREG(opened->status.st_mode) || opened->status.st_size > maximumEntryBytes)
-      return std::nullopt;
+    if (!opened || !S_ISREG(opened->status.st_mode) || opened->status.st_size > maximumEntryBytes) return std::nullopt;
     return opened->file.readAll(path, maximumEntryBytes);
   } catch (const pf::FileError&) {
     return std::nullopt;
@@ -40,14 +39,11 @@ std::optional<QString> value(const QString& path, const QByteArray& key) {
     }
     if (!inEntryGroup) continue;
     const qsizetype equals = line.indexOf('=');
-    if (equals > 0 && line.left(equals).trimmed() == key)
-      return QString::fromUtf8(line.mid(equals + 1).trimmed());
+    if (equals > 0 && line.left(equals).trimmed() == key) return QString::fromUtf8(line.mid(equals + 1).trimmed());
   }
   return std::nullopt;
 }
 
-bool isApplication(const QString& path) {
-  return value(path, "Type") == QStringLiteral("Application");
-}
+bool isApplication(const QString& path) { return value(path, "Type") == QStringLiteral("Application"); }
 
 }  // namespace DesktopEntry

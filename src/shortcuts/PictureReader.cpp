@@ -163,8 +163,7 @@ std::optional<QImage> pngThumbnail(const QByteArray& bytes, int maximumEdge) {
     reading.reducer->add(reading.row.data(), y);
   }
   QImage image = reading.reducer->finish();
-  if (!reading.iccProfile.isEmpty())
-    image.setColorSpace(QColorSpace::fromIccProfile(reading.iccProfile));
+  if (!reading.iccProfile.isEmpty()) image.setColorSpace(QColorSpace::fromIccProfile(reading.iccProfile));
   return image;
 }
 
@@ -217,8 +216,7 @@ struct HeifPicture {
   explicit HeifPicture(const QByteArray& bytes) : context(heif_context_alloc()) {
     heif_image_handle* handle = nullptr;
     if (!context ||
-        heif_context_read_from_memory_without_copy(context.get(), bytes.constData(),
-                                                   std::size_t(bytes.size()), nullptr)
+        heif_context_read_from_memory_without_copy(context.get(), bytes.constData(), std::size_t(bytes.size()), nullptr)
                 .code != heif_error_Ok ||
         heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
       return;

@@ -40,16 +40,11 @@ pf::Color named(const char* name) { return pf::Color::system(QLatin1String(name)
 
 const std::map<QString, pf::Color>& QuibIcons::colors() {
   static const std::map<QString, pf::Color> table{
-      {QStringLiteral("youtube"), named("systemRed")},
-      {QStringLiteral("instagram"), named("systemPink")},
-      {QStringLiteral("tiktok"), named("white")},
-      {QStringLiteral("facebook"), named("systemBlue")},
-      {QStringLiteral("threads"), named("white")},
-      {QStringLiteral("x"), named("white")},
-      {QStringLiteral("pinterest"), named("systemRed")},
-      {QStringLiteral("suno"), named("systemPurple")},
-      {QStringLiteral("corvane"), named("systemPurple")},
-      {QStringLiteral("videos"), named("cyan")},
+      {QStringLiteral("youtube"), named("systemRed")},    {QStringLiteral("instagram"), named("systemPink")},
+      {QStringLiteral("tiktok"), named("white")},         {QStringLiteral("facebook"), named("systemBlue")},
+      {QStringLiteral("threads"), named("white")},        {QStringLiteral("x"), named("white")},
+      {QStringLiteral("pinterest"), named("systemRed")},  {QStringLiteral("suno"), named("systemPurple")},
+      {QStringLiteral("corvane"), named("systemPurple")}, {QStringLiteral("videos"), named("cyan")},
       {QStringLiteral("images"), named("systemYellow")},
   };
   return table;
@@ -101,8 +96,7 @@ std::optional<pf::Color> QuibIcons::color(const Shortcut& shortcut, const Shortc
   return it->second;
 }
 
-QImage QuibIcons::customImage(const Shortcut& shortcut, const ShortcutStore* store,
-                              const PendingImages& pending) {
+QImage QuibIcons::customImage(const Shortcut& shortcut, const ShortcutStore* store, const PendingImages& pending) {
   return store ? store->customImage(shortcut, pending) : QImage();
 }
 

@@ -52,8 +52,7 @@ class QuibIcons final {
   static pf::Image orbit();
 
  private:
-  static QImage customImage(const Shortcut& shortcut, const ShortcutStore* store,
-                            const PendingImages& pending);
+  static QImage customImage(const Shortcut& shortcut, const ShortcutStore* store, const PendingImages& pending);
   /// The icon the desktop entry at `entry` names, found through the icon theme.
   static std::optional<pf::Image> applicationIcon(const QString& entry);
   static pf::Image fizzcastIcon();

@@ -9,8 +9,8 @@ Shortcut Shortcut::fromJson(const pf::JsonObjectReader& object) {
   const QString rawKind = object.string(QStringLiteral("kind"));
   const auto kind = ShortcutKind::fromRawValue(rawKind);
   if (!kind)
-    throw pf::JsonError(QStringLiteral("\"%1\" is not a kind of shortcut.").arg(rawKind),
-                        QStringLiteral("kind"), object.path());
+    throw pf::JsonError(QStringLiteral("\"%1\" is not a kind of shortcut.").arg(rawKind), QStringLiteral("kind"),
+                        object.path());
   return {object.string(QStringLiteral("id")),
           object.string(QStringLiteral("label")),
           *kind,

@@ -18,8 +18,7 @@ constexpr int maximumNoteCharacters = 4096;
 constexpr int maximumDestinationBytes = 16384;
 constexpr int maximumBookmarkBytes = 1048576;
 
-const QString invalidShortcut =
-    QStringLiteral("A shortcut has an invalid label, destination or icon reference.");
+const QString invalidShortcut = QStringLiteral("A shortcut has an invalid label, destination or icon reference.");
 
 bool isLineBreak(char32_t scalar) {
   static constexpr char32_t breaks[] = {0x0A, 0x0B, 0x0C, 0x0D, 0x85, 0x2028, 0x2029};
@@ -53,9 +52,8 @@ void validateDestination(const Shortcut& shortcut) {
   if (shortcut.destination.isEmpty()) return;
   if (shortcut.kind == ShortcutKind::web) {
     if (!ShortcutCatalog::webURL(shortcut.destination))
-      throw CatalogError::invalid(
-          shortcut.label +
-          QStringLiteral(" needs a complete HTTP(S) URL without embedded login credentials."));
+      throw CatalogError::invalid(shortcut.label +
+                                  QStringLiteral(" needs a complete HTTP(S) URL without embedded login credentials."));
   } else if (!shortcut.destination.startsWith(u'/')) {
     throw CatalogError::invalid(shortcut.label + QStringLiteral(" needs an absolute file path."));
   }
@@ -104,8 +102,7 @@ std::optional<QUrl> ShortcutCatalog::webURL(const QString& text) {
   if (url.host().isEmpty()) return std::nullopt;
   // QUrl cannot tell an empty user name from none, so any "@" in the
   // authority counts as embedded credentials.
-  if (!url.userName().isEmpty() || !url.password().isEmpty() || authority(trimmed).contains(u'@'))
-    return std::nullopt;
+  if (!url.userName().isEmpty() || !url.password().isEmpty() || authority(trimmed).contains(u'@')) return std::nullopt;
   return url;
 }
 
@@ -142,9 +139,7 @@ QJsonObject ShortcutCatalog::json() const {
   for (const Shortcut& shortcut : shortcuts) items.append(shortcut.json());
   QJsonObject marks;
   for (const auto& [key, data] : bookmarks) marks.insert(key, pf::Json::data(data));
-  return {{versionKey, schemaVersion},
-          {QStringLiteral("shortcuts"), items},
-          {QStringLiteral("bookmarks"), marks}};
+  return {{versionKey, schemaVersion}, {QStringLiteral("shortcuts"), items}, {QStringLiteral("bookmarks"), marks}};
 }
 
 ShortcutCatalog ShortcutCatalog::decode(const QByteArray& bytes) {

@@ -53,8 +53,7 @@ QString damageOf(const QByteArray& bytes) {
 }  // namespace
 
 CatalogError ShortcutCatalogRepository::busy() {
-  return CatalogError::unavailable(
-      QStringLiteral("Another Wendle is saving shortcuts. Try again after it finishes."));
+  return CatalogError::unavailable(QStringLiteral("Another Wendle is saving shortcuts. Try again after it finishes."));
 }
 
 CatalogError ShortcutCatalogRepository::lockUnavailable() {
@@ -110,8 +109,8 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::accept(const Shortc
   return {catalog, std::move(notice)};
 }
 
-ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(
-    const Seed& seed, const std::optional<QByteArray>& legacyData) {
+ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(const Seed& seed,
+                                                                  const std::optional<QByteArray>& legacyData) {
   // Only reading needs the lock: a save compares the file with exactly these
   // bytes, so they are decoded after it is let go, and copies saving at once
   // are kept waiting for a read rather than for a whole load each.
@@ -124,8 +123,7 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(
   });
 }
 
-std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::acceptPrimary(
-    const QByteArray& bytes) {
+std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::acceptPrimary(const QByteArray& bytes) {
   try {
     return accept(ShortcutCatalog::decode(bytes), bytes);
   } catch (const CatalogError& error) {
@@ -147,8 +145,8 @@ std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::load
     pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@ It was left as it "
                            "is, and there is no previous copy to recover."),
             path(primaryName), damageOf(*primary));
-    throw CatalogError::unavailable(QStringLiteral(
-        "The shortcut catalog could not be read. It was preserved; no defaults were substituted."));
+    throw CatalogError::unavailable(
+        QStringLiteral("The shortcut catalog could not be read. It was preserved; no defaults were substituted."));
   }
   ShortcutCatalog catalog;
   try {
@@ -156,8 +154,8 @@ std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::load
   } catch (const std::exception& error) {
     pf::log(QStringLiteral("Wendle shortcut catalog: \"%@\" could not be read: %@ Its previous copy "
                            "\"%@\" could not be read either: %@ Both were left as they are."),
-            path(primaryName), primary ? damageOf(*primary) : QStringLiteral("it is missing."),
-            path(previousName), errorSentence(error));
+            path(primaryName), primary ? damageOf(*primary) : QStringLiteral("it is missing."), path(previousName),
+            errorSentence(error));
     throw;
   }
   if (primary)
@@ -166,10 +164,9 @@ std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::load
             path(primaryName), damageOf(*primary), preserveDamaged(*primary));
   atomicWrite(*previous, primaryName);
   return accept(catalog, *previous,
-                primary
-                    ? QStringLiteral("Recovered the previous shortcut catalog. The unreadable file was "
-                                     "preserved in the application data folder.")
-                    : QStringLiteral("Recovered the previous shortcut catalog after an interrupted save."));
+                primary ? QStringLiteral("Recovered the previous shortcut catalog. The unreadable file was "
+                                         "preserved in the application data folder.")
+                        : QStringLiteral("Recovered the previous shortcut catalog after an interrupted save."));
 }
 
 ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::loadFromMigration(const QByteArray& bytes) {
@@ -180,8 +177,8 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::loadFromMigration(c
   return accept(migration.catalog, encoded);
 }
 
-ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::seedCatalog(
-    const Seed& seed, const std::optional<QByteArray>& legacyData) {
+ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::seedCatalog(const Seed& seed,
+                                                                         const std::optional<QByteArray>& legacyData) {
   const ShortcutCatalog catalog = seed();
   catalog.validate();
   atomicWrite(encodeMigration({1, legacyData, catalog}), migrationName);

@@ -8,20 +8,15 @@
 namespace {
 
 // A draft never holds more than a catalog may.
-bool isFull(const std::vector<Shortcut>& items) {
-  return std::ssize(items) >= ShortcutCatalog::maximumShortcuts;
-}
+bool isFull(const std::vector<Shortcut>& items) { return std::ssize(items) >= ShortcutCatalog::maximumShortcuts; }
 
 bool holds(const std::vector<Shortcut>& items, int index) { return index >= 0 && index < std::ssize(items); }
 
 QString newLabel(ShortcutKind kind) {
   switch (kind) {
-    case ShortcutKind::web:
-      return QStringLiteral("New Website");
-    case ShortcutKind::application:
-      return QStringLiteral("New App");
-    case ShortcutKind::folder:
-      return QStringLiteral("New Folder");
+    case ShortcutKind::web: return QStringLiteral("New Website");
+    case ShortcutKind::application: return QStringLiteral("New App");
+    case ShortcutKind::folder: return QStringLiteral("New Folder");
   }
   return {};
 }
@@ -46,9 +41,8 @@ bool ShortcutDraft::canUndoRemoval() const { return !removed.empty() && !isFull(
 
 std::optional<int> ShortcutDraft::add(ShortcutKind kind) {
   if (isFull(items)) return std::nullopt;
-  items.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toLower(), newLabel(kind), kind,
-                   QString(), QStringLiteral("Not configured — choose a destination"), std::nullopt,
-                   std::nullopt, true});
+  items.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toLower(), newLabel(kind), kind, QString(),
+                   QStringLiteral("Not configured — choose a destination"), std::nullopt, std::nullopt, true});
   return int(items.size()) - 1;
 }
 
@@ -96,8 +90,7 @@ std::optional<int> ShortcutDraft::move(int index, int offset) {
 
 bool ShortcutDraft::swapActive(const QString& id, int position) {
   const std::vector<int> active = indicesWhere(items, true);
-  const auto found =
-      std::find_if(active.begin(), active.end(), [&](int index) { return items[index].id == id; });
+  const auto found = std::find_if(active.begin(), active.end(), [&](int index) { return items[index].id == id; });
   if (found == active.end() || position < 0 || position >= std::ssize(active)) return false;
   std::swap(items[*found], items[active[position]]);
   return true;

@@ -25,18 +25,14 @@ constexpr double maximumPixels = 100000000;
 const QString referencePrefix = QStringLiteral("custom-");
 
 QuibError notAFile() { return QuibError(QStringLiteral("Choose an image file on this computer.")); }
-QuibError wrongKind() {
-  return QuibError(QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image."));
-}
+QuibError wrongKind() { return QuibError(QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image.")); }
 QuibError tooBig() { return QuibError(QStringLiteral("Choose an image smaller than 25 MB.")); }
 QuibError unreadable() {
   return QuibError(
       QStringLiteral("That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, "
                      "TIFF, GIF or WebP image up to 100 megapixels."));
 }
-QuibError undecodable() {
-  return QuibError(QStringLiteral("That image could not be decoded. Try another image."));
-}
+QuibError undecodable() { return QuibError(QStringLiteral("That image could not be decoded. Try another image.")); }
 QuibError notPrepared() { return QuibError(QStringLiteral("The local image copy could not be prepared.")); }
 QuibError invalidImage() {
   return QuibError(QStringLiteral("The selected button image is invalid. Choose the image again."));
@@ -71,8 +67,7 @@ QByteArray readPictureFile(const QString& path) {
 std::optional<QByteArray> readStoredFile(const QString& path) {
   try {
     const auto opened = pf::Files::openForReading(path);
-    if (!opened || !S_ISREG(opened->status.st_mode) ||
-        opened->status.st_size > ShortcutImageStore::maximumStoredBytes)
+    if (!opened || !S_ISREG(opened->status.st_mode) || opened->status.st_size > ShortcutImageStore::maximumStoredBytes)
       return std::nullopt;
     return opened->file.readAll(path, ShortcutImageStore::maximumStoredBytes + 1);
   } catch (const pf::FileError&) {
@@ -121,8 +116,7 @@ const QStringList& ShortcutImageStore::allowedTypes() {
 }
 
 std::optional<QString> ShortcutImageStore::digest(const QString& reference) {
-  if (reference.size() != referencePrefix.size() + 64 || !reference.startsWith(referencePrefix))
-    return std::nullopt;
+  if (reference.size() != referencePrefix.size() + 64 || !reference.startsWith(referencePrefix)) return std::nullopt;
   const QString digits = reference.mid(referencePrefix.size());
   for (QChar c : digits)
     if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return std::nullopt;
@@ -130,8 +124,7 @@ std::optional<QString> ShortcutImageStore::digest(const QString& reference) {
 }
 
 QString ShortcutImageStore::reference(const QByteArray& png) {
-  return referencePrefix +
-         QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex());
+  return referencePrefix + QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex());
 }
 
 ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
@@ -147,8 +140,8 @@ ShortcutImageStore::Imported ShortcutImageStore::importImage(const QUrl& url) {
 }
 
 void ShortcutImageStore::validate(const QByteArray& png, const QString& reference) {
-  if (!digest(reference) || png.size() > maximumStoredBytes ||
-      ShortcutImageStore::reference(png) != reference || sniffFormat(png) != "png")
+  if (!digest(reference) || png.size() > maximumStoredBytes || ShortcutImageStore::reference(png) != reference ||
+      sniffFormat(png) != "png")
     throw invalidImage();
   QBuffer buffer;
   buffer.setData(png);

@@ -11,8 +11,7 @@ ShortcutOpener::ShortcutOpener(pf::Workspace& workspace)
         workspace.openApplication(url, std::move(completion));
       }) {}
 
-void ShortcutOpener::open(const Shortcut& shortcut, ShortcutStore& store,
-                          const Completion& completion) const {
+void ShortcutOpener::open(const Shortcut& shortcut, ShortcutStore& store, const Completion& completion) const {
   QUrl url;
   try {
     url = store.resolvedURL(shortcut);
@@ -29,7 +28,6 @@ void ShortcutOpener::open(const Shortcut& shortcut, ShortcutStore& store,
       if (folderOpen(url)) return completion(std::nullopt);
       return completion(QStringLiteral("The file manager could not open ") + shortcut.label +
                         QStringLiteral(". Reselect the folder in Edit Shortcuts."));
-    case ShortcutKind::application:
-      return applicationOpen(url, completion);
+    case ShortcutKind::application: return applicationOpen(url, completion);
   }
 }

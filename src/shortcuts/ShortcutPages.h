@@ -16,7 +16,6 @@ int count(const std::vector<Shortcut>& shortcuts, int capacity = ShortcutPages::
 
 /// The active shortcuts on `page`, in list order; a page before the first
 /// gives the first, one past the last gives the last.
-std::vector<Shortcut> items(const std::vector<Shortcut>& shortcuts, int page,
-                            int capacity = ShortcutPages::capacity);
+std::vector<Shortcut> items(const std::vector<Shortcut>& shortcuts, int page, int capacity = ShortcutPages::capacity);
 
 }  // namespace ShortcutPages

@@ -66,10 +66,8 @@ std::vector<Shortcut> makeLegacyPersonal() {
       web("suno", "Suno", "https://suno.com/", QStringLiteral("Service homepage — editable in Settings")),
       {QStringLiteral("fizzcast"), QStringLiteral("Fizzcast"), ShortcutKind::application, fizzcastPath(),
        QStringLiteral("Installed app: ") + fizzcastID, std::nullopt, std::nullopt, true},
-      folder("videos", "Videos", QStringLiteral("/Videos"),
-             QStringLiteral("Mira confirmed Downloads/Videos")),
-      folder("images", "Images", QStringLiteral("/Images"),
-             QStringLiteral("Mira confirmed Downloads/Images")),
+      folder("videos", "Videos", QStringLiteral("/Videos"), QStringLiteral("Mira confirmed Downloads/Videos")),
+      folder("images", "Images", QStringLiteral("/Images"), QStringLiteral("Mira confirmed Downloads/Images")),
   };
 }
 

@@ -29,9 +29,9 @@ constexpr std::size_t visibleCapacity = 12;
 // shortcuts for its whole run.
 constexpr std::array<unsigned long, 5> busyPauses{100, 200, 400, 800, 1500};
 
-ShortcutCatalogRepository::Loaded loadWaitingForOtherCopies(
-    ShortcutCatalogRepository& repository, const ShortcutCatalogRepository::Seed& seed,
-    const std::optional<QByteArray>& legacyData) {
+ShortcutCatalogRepository::Loaded loadWaitingForOtherCopies(ShortcutCatalogRepository& repository,
+                                                            const ShortcutCatalogRepository::Seed& seed,
+                                                            const std::optional<QByteArray>& legacyData) {
   for (unsigned long pause : busyPauses) {
     try {
       return repository.load(seed, legacyData);
@@ -86,9 +86,7 @@ ShortcutStore::ShortcutStore(pf::UserDefaults& defaults, const QString& catalogD
   if (m_catalogNotice) pf::log(QStringLiteral("Wendle shortcut catalog: %@"), *m_catalogNotice);
 }
 
-ShortcutStore::~ShortcutStore() {
-  m_sharingObserver.reset();
-}
+ShortcutStore::~ShortcutStore() { m_sharingObserver.reset(); }
 
 ShortcutCatalog ShortcutStore::legacySeed(bool legacyPersonal) const {
   ShortcutCatalog catalog{ShortcutCatalog::currentVersion, ShortcutPresets::seed(legacyPersonal), {}};
@@ -102,8 +100,7 @@ ShortcutCatalog ShortcutStore::legacySeed(bool legacyPersonal) const {
   // Legacy bookmarks are carried over whichever list the catalog starts from.
   const QVariantMap everything = m_defaults.dictionaryRepresentation();
   for (auto it = everything.begin(); it != everything.end(); ++it) {
-    if (!it.key().startsWith(legacyBookmarkPrefix) || it.value().typeId() != QMetaType::QByteArray)
-      continue;
+    if (!it.key().startsWith(legacyBookmarkPrefix) || it.value().typeId() != QMetaType::QByteArray) continue;
     const QString id = it.key().mid(legacyBookmarkPrefix.size());
     // A stray key no catalog can hold would leave every new catalog unwritten.
     if (!ShortcutCatalog::validID(id)) {
@@ -123,9 +120,7 @@ const ShortcutStore& ShortcutStore::shown() const {
   return *store;
 }
 
-ShortcutImageStore& ShortcutStore::imageStore() {
-  return const_cast<ShortcutStore&>(shown()).m_localImageStore;
-}
+ShortcutImageStore& ShortcutStore::imageStore() { return const_cast<ShortcutStore&>(shown()).m_localImageStore; }
 
 const ShortcutImageStore& ShortcutStore::imageStore() const { return shown().m_localImageStore; }
 
@@ -199,16 +194,14 @@ QUrl ShortcutStore::resolvedURL(const Shortcut& shortcut) {
     throw QuibError(QStringLiteral("This shortcut is not active. Activate it in Edit Shortcuts first."));
   if (shortcut.kind == ShortcutKind::web) {
     if (const auto url = webURL(shortcut.destination)) return *url;
-    throw QuibError(shortcut.label +
-                    QStringLiteral(" needs a valid website URL. Open Settings to configure it."));
+    throw QuibError(shortcut.label + QStringLiteral(" needs a valid website URL. Open Settings to configure it."));
   }
   if (shortcut.destination.isEmpty())
     throw QuibError(QStringLiteral("Choose your ") + shortcut.label +
                     QStringLiteral(" destination in Settings first."));
   QUrl url = QUrl::fromLocalFile(shortcut.destination);
   const auto bookmark = m_catalog.bookmarks.find(shortcut.id);
-  if (bookmark != m_catalog.bookmarks.end())
-    url = followBookmark(shortcut.id, bookmark->second).value_or(url);
+  if (bookmark != m_catalog.bookmarks.end()) url = followBookmark(shortcut.id, bookmark->second).value_or(url);
   validateFile(url, shortcut.kind);
   return url;
 }
@@ -237,8 +230,8 @@ void ShortcutStore::renewBookmark(const QString& id, const QString& path) {
   try {
     commit(renewed, {});
   } catch (const std::exception& error) {
-    m_catalogNotice = QStringLiteral("Folder opened, but its refreshed bookmark was not saved: ") +
-                      errorSentence(error);
+    m_catalogNotice =
+        QStringLiteral("Folder opened, but its refreshed bookmark was not saved: ") + errorSentence(error);
   }
 }
 

@@ -45,8 +45,7 @@ auto findID(List& shortcuts, const QString& id) {
 
 void ShortcutStore::requireWritable() const {
   if (!m_catalogIsWritable)
-    throw CatalogError::unavailable(
-        m_catalogNotice.value_or(QStringLiteral("The shortcut catalog is read-only.")));
+    throw CatalogError::unavailable(m_catalogNotice.value_or(QStringLiteral("The shortcut catalog is read-only.")));
 }
 
 std::map<QString, QByteArray> ShortcutStore::bookmarksKeptFor(const std::vector<Shortcut>& shortcuts) const {
@@ -70,12 +69,10 @@ void ShortcutStore::saveDraft(const ShortcutDraft& draft) {
   commit(catalog, imagesToSave(draft));
 }
 
-void ShortcutStore::addSelectedFiles(const ShortcutDraft& draft,
-                                     std::map<QString, QByteArray>& bookmarks) const {
+void ShortcutStore::addSelectedFiles(const ShortcutDraft& draft, std::map<QString, QByteArray>& bookmarks) const {
   for (const auto& [id, url] : draft.selectedFiles) {
     const auto owner = findID(draft.items, id);
-    if (owner == draft.items.end() || owner->kind == ShortcutKind::web ||
-        owner->destination != url.toLocalFile())
+    if (owner == draft.items.end() || owner->kind == ShortcutKind::web || owner->destination != url.toLocalFile())
       throw CatalogError::invalid(QStringLiteral("A selected file no longer matches its shortcut."));
     validateFile(url, owner->kind);
     bookmarks[id] = pf::Bookmark::create(url.toLocalFile());
@@ -116,8 +113,7 @@ ShortcutStore::ImportResult ShortcutStore::importAvailableShortcuts(const Shortc
     ShortcutCatalog catalog = m_catalog;
     for (const Shortcut& s : candidates) {
       catalog.shortcuts.push_back(s);
-      if (const auto bookmark = source.m_catalog.bookmarks.find(s.id);
-          bookmark != source.m_catalog.bookmarks.end())
+      if (const auto bookmark = source.m_catalog.bookmarks.find(s.id); bookmark != source.m_catalog.bookmarks.end())
         catalog.bookmarks[s.id] = bookmark->second;
     }
     const PendingImages images = importedImages(candidates, source, result.missingImages);
@@ -130,8 +126,8 @@ ShortcutStore::ImportResult ShortcutStore::importAvailableShortcuts(const Shortc
 
 // A picture the source lost (or holds damaged) is left behind: copying it
 // could never succeed, and failing would fail again at every later import.
-PendingImages ShortcutStore::importedImages(const std::vector<Shortcut>& candidates,
-                                            const ShortcutStore& source, QStringList& missing) const {
+PendingImages ShortcutStore::importedImages(const std::vector<Shortcut>& candidates, const ShortcutStore& source,
+                                            QStringList& missing) const {
   PendingImages images;
   for (const Shortcut& s : candidates) {
     if (!s.icon) continue;
@@ -175,8 +171,7 @@ void ShortcutStore::saveURLs(const std::map<QString, QString>& urls) {
   commit(catalog, {});
 }
 
-void ShortcutStore::swapActiveShortcut(const QString& id, int position,
-                                       const std::vector<Shortcut>& expected) {
+void ShortcutStore::swapActiveShortcut(const QString& id, int position, const std::vector<Shortcut>& expected) {
   if (m_sharedSource) return m_sharedSource->swapActiveShortcut(id, position, expected);
   if (shortcuts() != expected) throw CatalogError::conflict();
   ShortcutDraft draft(expected);
@@ -195,8 +190,7 @@ void ShortcutStore::setFile(const QUrl& url, const QString& id) {
   validateFile(url, found->kind);
   catalog.bookmarks[id] = pf::Bookmark::create(url.toLocalFile());
   found->destination = url.toLocalFile();
-  found->note =
-      QStringLiteral("Your selected ") +
-      (found->kind == ShortcutKind::folder ? QStringLiteral("folder") : QStringLiteral("application"));
+  found->note = QStringLiteral("Your selected ") +
+                (found->kind == ShortcutKind::folder ? QStringLiteral("folder") : QStringLiteral("application"));
   commit(catalog, {});
 }

@@ -45,8 +45,8 @@ CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state) {
           state,
           QuibSkin::current(),
           QuibTheme::trimOnly(),
-          {QuibTheme::card(), QuibTheme::border(), QuibTheme::accent(), QuibTheme::highlight(),
-           QuibTheme::glass(), QuibTheme::decoration(), QuibTheme::text()}};
+          {QuibTheme::card(), QuibTheme::border(), QuibTheme::accent(), QuibTheme::highlight(), QuibTheme::glass(),
+           QuibTheme::decoration(), QuibTheme::text()}};
 }
 
 bool CachedDrawing::paint(QPainter& painter, const QRegion& region, QSize size, int state,
@@ -77,9 +77,9 @@ QImage CachedDrawing::picture(const Key& key, const std::function<void(QPainter&
   if (m_sharedName) {
     if (const QImage* shared = findShared(m_sharedName, key)) return *shared;
   }
-  QImage image = pf::largeImage(
-      QSize(int(std::ceil(key.size.width() * key.ratio)), int(std::ceil(key.size.height() * key.ratio))),
-      QImage::Format_ARGB32_Premultiplied);
+  QImage image =
+      pf::largeImage(QSize(int(std::ceil(key.size.width() * key.ratio)), int(std::ceil(key.size.height() * key.ratio))),
+                     QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(key.ratio);
   image.fill(Qt::transparent);
   {

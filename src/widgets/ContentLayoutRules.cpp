@@ -5,8 +5,7 @@
 using pf::Rect;
 using pf::Size;
 
-ContentLayoutRules::Role ContentLayoutRules::role(const Rect& baseFrame, Size baseSize,
-                                                  bool isScrollView,
+ContentLayoutRules::Role ContentLayoutRules::role(const Rect& baseFrame, Size baseSize, bool isScrollView,
                                                   const std::optional<Rect>& stretchArea) {
   if (baseFrame == Rect(0, 0, baseSize.width, baseSize.height)) return Role::background;
   if (isScrollView && stretchArea) return Role::stretching;

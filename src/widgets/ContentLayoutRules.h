@@ -24,6 +24,6 @@ class ContentLayoutRules final {
                    const std::optional<pf::Rect>& stretchArea);
 
   /// The subview's frame for the view's current size.
-  static pf::Rect frame(Role role, const pf::Rect& baseFrame, pf::Size baseSize,
-                        pf::Size currentSize, const std::optional<pf::Rect>& stretchArea);
+  static pf::Rect frame(Role role, const pf::Rect& baseFrame, pf::Size baseSize, pf::Size currentSize,
+                        const std::optional<pf::Rect>& stretchArea);
 };

@@ -13,8 +13,8 @@ bool usable(std::optional<double> value) {
 
 }  // namespace
 
-std::optional<Size> ContentSizeRules::restored(std::optional<double> width,
-                                               std::optional<double> height, Size minimum) {
+std::optional<Size> ContentSizeRules::restored(std::optional<double> width, std::optional<double> height,
+                                               Size minimum) {
   if (!usable(width) || !usable(height)) return std::nullopt;
   return Size{std::max(*width, minimum.width), std::max(*height, minimum.height)};
 }

@@ -14,8 +14,7 @@ class ContentSizeRules final {
 
   /// The remembered size: used only when both numbers are there, finite,
   /// above 0 and at most `largest`; each raised to the minimum.
-  static std::optional<pf::Size> restored(std::optional<double> width,
-                                          std::optional<double> height, pf::Size minimum);
+  static std::optional<pf::Size> restored(std::optional<double> width, std::optional<double> height, pf::Size minimum);
 
   /// `size` kept between `minimum` and the visible frame's size less
   /// `screenMargin`; the minimum wins on a screen too small for it.

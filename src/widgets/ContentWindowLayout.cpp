@@ -16,8 +16,7 @@ namespace {
 void fitTable(QWidget* subview) {
   if (auto* area = qobject_cast<QScrollArea*>(subview)) {
     QWidget* content = area->widget();
-    if (content && !area->widgetResizable())
-      content->resize(area->viewport()->width(), content->height());
+    if (content && !area->widgetResizable()) content->resize(area->viewport()->width(), content->height());
     subview = content;
   }
   auto* table = qobject_cast<QTableView*>(subview);
@@ -34,8 +33,7 @@ void fitTable(QWidget* subview) {
 
 }  // namespace
 
-ContentWindowLayout::ContentWindowLayout(QWidget* view, std::optional<pf::Rect> stretchArea,
-                                         bool readable)
+ContentWindowLayout::ContentWindowLayout(QWidget* view, std::optional<pf::Rect> stretchArea, bool readable)
     : m_view(view), m_stretchArea(stretchArea) {
   if (!view) return;
   if (readable) ReadableFonts::enlarge(view);
@@ -44,10 +42,8 @@ ContentWindowLayout::ContentWindowLayout(QWidget* view, std::optional<pf::Rect> 
     auto* widget = qobject_cast<QWidget*>(child);
     if (!widget || widget->isWindow()) continue;
     const pf::Rect base = pf::childFrameToYUp(QRectF(widget->geometry()), m_baseSize.height);
-    m_subviews.push_back({widget, base,
-                          ContentLayoutRules::role(base, m_baseSize,
-                                                   ReadableFonts::isScrollView(widget),
-                                                   stretchArea)});
+    m_subviews.push_back(
+        {widget, base, ContentLayoutRules::role(base, m_baseSize, ReadableFonts::isScrollView(widget), stretchArea)});
   }
   view->installEventFilter(this);
 }
@@ -56,8 +52,7 @@ void ContentWindowLayout::restoreBaseFrames() {
   if (!m_view) return;
   const double height = m_view->height();
   for (const Subview& subview : m_subviews)
-    if (subview.widget)
-      subview.widget->setGeometry(pf::childFrameToQtPixels(subview.base, height));
+    if (subview.widget) subview.widget->setGeometry(pf::childFrameToQtPixels(subview.base, height));
 }
 
 bool ContentWindowLayout::eventFilter(QObject* watched, QEvent* event) {
@@ -69,8 +64,7 @@ void ContentWindowLayout::layOut() {
   const pf::Size current = pf::toSize(QSizeF(m_view->size()));
   for (const Subview& subview : m_subviews) {
     if (!subview.widget) continue;
-    const pf::Rect frame =
-        ContentLayoutRules::frame(subview.role, subview.base, m_baseSize, current, m_stretchArea);
+    const pf::Rect frame = ContentLayoutRules::frame(subview.role, subview.base, m_baseSize, current, m_stretchArea);
     subview.widget->setGeometry(pf::childFrameToQtPixels(frame, current.height));
     fitTable(subview.widget);
   }

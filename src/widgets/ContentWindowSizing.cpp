@@ -20,13 +20,9 @@ std::optional<double> number(const QVariantMap& map, const QString& key) {
 
 }  // namespace
 
-ContentWindowSizing::ContentWindowSizing(pf::Window* window, QString key,
-                                         pf::UserDefaults* defaults, pf::Size minimum,
+ContentWindowSizing::ContentWindowSizing(pf::Window* window, QString key, pf::UserDefaults* defaults, pf::Size minimum,
                                          pf::Size initial, std::function<pf::Size(pf::Size)> fitSize)
-    : m_window(window),
-      m_defaultsKey(keyPrefix + key),
-      m_defaults(defaults),
-      m_fitSize(std::move(fitSize)) {
+    : m_window(window), m_defaultsKey(keyPrefix + key), m_defaults(defaults), m_fitSize(std::move(fitSize)) {
   if (!window) return;
   window->setMinimumSize(int(std::ceil(minimum.width)), int(std::ceil(minimum.height)));
   window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -61,8 +57,8 @@ void ContentWindowSizing::remember(pf::Size size) {
 std::optional<pf::Size> ContentWindowSizing::remembered() const {
   if (!m_defaults || !m_window) return std::nullopt;
   const QVariantMap stored = m_defaults->dictionary(m_defaultsKey).value_or(QVariantMap{});
-  return ContentSizeRules::restored(number(stored, QStringLiteral("width")),
-                                    number(stored, QStringLiteral("height")), minimumSize());
+  return ContentSizeRules::restored(number(stored, QStringLiteral("width")), number(stored, QStringLiteral("height")),
+                                    minimumSize());
 }
 
 pf::Size ContentWindowSizing::fittedToScreen(pf::Size size) const {
@@ -70,10 +66,6 @@ pf::Size ContentWindowSizing::fittedToScreen(pf::Size size) const {
   return ContentSizeRules::fitted(size, minimumSize(), visible.size);
 }
 
-pf::Size ContentWindowSizing::minimumSize() const {
-  return pf::toSize(QSizeF(m_window->minimumSize()));
-}
+pf::Size ContentWindowSizing::minimumSize() const { return pf::toSize(QSizeF(m_window->minimumSize())); }
 
-void ContentWindowSizing::apply(pf::Size size) {
-  m_window->setContentSize(m_fitSize ? m_fitSize(size) : size);
-}
+void ContentWindowSizing::apply(pf::Size size) { m_window->setContentSize(m_fitSize ? m_fitSize(size) : size); }

@@ -28,8 +28,7 @@ class ContentWindowSizing final : public QObject {
   /// given, adjusts every size set here before it is applied. Afterwards every
   /// size the user gives the window is remembered; without `defaults` nothing
   /// is read or remembered.
-  ContentWindowSizing(pf::Window* window, QString key, pf::UserDefaults* defaults,
-                      pf::Size minimum, pf::Size initial,
+  ContentWindowSizing(pf::Window* window, QString key, pf::UserDefaults* defaults, pf::Size minimum, pf::Size initial,
                       std::function<pf::Size(pf::Size)> fitSize = {});
 
   /// Sizes the window to the size the user last gave it when one is

@@ -58,8 +58,7 @@ void drawDecoration(QPainter& painter, const pf::Rect& bounds) {
 
 }  // namespace
 
-GlassSurface::GlassSurface(QWidget* parent)
-    : QWidget(parent) {
+GlassSurface::GlassSurface(QWidget* parent) : QWidget(parent) {
   QuibLook::mark(this, QuibLook::Part::glassSurface);
   pf::ViewStyle::setAppearance(this, QuibSkin::appearance());
   const auto layer = pf::ViewLayer::ensure(this);

@@ -15,9 +15,8 @@
 // companion beyond its edges, where nothing could reach it again.
 TEST(CompanionPlace, ADisplayThatChangesSizeKeepsTheCompanionWithinReach) {
   pf::UserDefaults& defaults = pf::UserDefaults::standard();
-  AppDelegate delegate(
-      std::make_shared<ShortcutStore>(defaults, pf::SystemInfo::applicationDataDirectory()),
-      defaults, QString());
+  AppDelegate delegate(std::make_shared<ShortcutStore>(defaults, pf::SystemInfo::applicationDataDirectory()), defaults,
+                       QString());
   delegate.applicationDidFinishLaunching();
   CompanionPanel* panel = delegate.companionPanel();
   const pf::Rect screen = pf::Screens::frame(pf::Screens::main());
@@ -41,9 +40,8 @@ TEST(CompanionPlace, ASizeChangeGivesTheCompanionItsNewHeight) {
   auto& center = pf::NotificationCenter::defaultCenter();
   const std::size_t observersBefore = center.observerCount();
   {
-    AppDelegate delegate(
-        std::make_shared<ShortcutStore>(defaults, pf::SystemInfo::applicationDataDirectory()),
-        defaults, QString());
+    AppDelegate delegate(std::make_shared<ShortcutStore>(defaults, pf::SystemInfo::applicationDataDirectory()),
+                         defaults, QString());
     delegate.applicationDidFinishLaunching();
     CompanionPanel* panel = delegate.companionPanel();
     const double before = panel->frame().size.height;

@@ -30,9 +30,8 @@ class LaunchedProgram : public ::testing::Test {
     LauncherAssignmentStore::resetShared();
     const QString directory = pf::SystemInfo::applicationDataDirectory();
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
-    delegate = std::make_unique<AppDelegate>(
-        std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
-        QStringLiteral(WENDLE_ASSETS));
+    delegate = std::make_unique<AppDelegate>(std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory),
+                                             pf::UserDefaults::standard(), QStringLiteral(WENDLE_ASSETS));
     delegate->applicationDidFinishLaunching();
   }
   void TearDown() override {

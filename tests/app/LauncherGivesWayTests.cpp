@@ -87,8 +87,10 @@ TEST_F(LauncherGivesWay, AWindowOpenedFromTheLauncherOrTheMenuClosesItAndOpensBe
   const pf::Rect visible = pf::Screens::visibleFrame(pf::Screens::of(delegate->companionPanel()));
   for (const Case& c : cases) {
     // From the menu, the pointer rests on the companion the menu opened from.
-    if (c.fromLauncher) openLauncher();
-    else enterCompanion();
+    if (c.fromLauncher)
+      openLauncher();
+    else
+      enterCompanion();
     c.open(*delegate);
     pf::Window* window = test::windowTitled(c.title);
     ASSERT_TRUE(window) << c.name;

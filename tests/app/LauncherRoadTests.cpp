@@ -51,12 +51,12 @@ class LauncherRoad : public ::testing::Test {
     const QString saved = test::home() + QStringLiteral("/Saved");
     QDir().mkpath(saved);
     const std::vector<Shortcut> shortcuts{
-        web("docs", "Docs", "https://docs.example/"), web("tube", "Videos", "https://www.youtube.com/"),
+        web("docs", "Docs", "https://docs.example/"),
+        web("tube", "Videos", "https://www.youtube.com/"),
         {"saved", "Saved", ShortcutKind::folder, saved, {}, std::nullopt, std::nullopt, true}};
     ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
-    delegate = std::make_unique<AppDelegate>(
-        std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory), pf::UserDefaults::standard(),
-        QStringLiteral(WENDLE_ASSETS));
+    delegate = std::make_unique<AppDelegate>(std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory),
+                                             pf::UserDefaults::standard(), QStringLiteral(WENDLE_ASSETS));
     delegate->shortcutOpener().webOpen = [this](const QUrl& url) {
       opened << url.toString();
       return true;

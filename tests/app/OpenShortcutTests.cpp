@@ -33,19 +33,14 @@ class OpenShortcut : public ::testing::Test {
   void SetUp() override {
     folder = test::home() + QStringLiteral("/Downloads");
     QDir().mkpath(folder);
-    const std::vector<Shortcut> shortcuts{make("site", "Docs", ShortcutKind::web, "https://example.com/"),
-                                          make("down", "Stuff", ShortcutKind::folder, folder),
-                                          make("tool", "Tool", ShortcutKind::application,
-                                               test::writeDesktopEntry(test::home(), "tool", "true"))};
+    const std::vector<Shortcut> shortcuts{
+        make("site", "Docs", ShortcutKind::web, "https://example.com/"),
+        make("down", "Stuff", ShortcutKind::folder, folder),
+        make("tool", "Tool", ShortcutKind::application, test::writeDesktopEntry(test::home(), "tool", "true"))};
     const QString directory = pf::SystemInfo::applicationDataDirectory();
-    ShortcutCatalogRepository(directory).load(
-        [&] {
-          return ShortcutCatalog{2, shortcuts, {}};
-        },
-        std::nullopt);
-    delegate = std::make_unique<AppDelegate>(
-        std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory),
-        pf::UserDefaults::standard(), QString());
+    ShortcutCatalogRepository(directory).load([&] { return ShortcutCatalog{2, shortcuts, {}}; }, std::nullopt);
+    delegate = std::make_unique<AppDelegate>(std::make_shared<ShortcutStore>(pf::UserDefaults::standard(), directory),
+                                             pf::UserDefaults::standard(), QString());
     ShortcutOpener& opener = delegate->shortcutOpener();
     opener.webOpen = [this](const QUrl& url) {
       asked << url.toString();
@@ -54,8 +49,7 @@ class OpenShortcut : public ::testing::Test {
     opener.folderOpen = opener.webOpen;
     opener.applicationOpen = [this](const QUrl& url, ShortcutOpener::Completion completion) {
       asked << url.toString();
-      pf::QtMainQueue::shared().async(nullptr,
-                                      [completion] { completion(QStringLiteral("Launch refused.")); });
+      pf::QtMainQueue::shared().async(nullptr, [completion] { completion(QStringLiteral("Launch refused.")); });
     };
   }
 

@@ -51,7 +51,6 @@ class ScratchCheckout final {
 
 TEST(RunScript, SaysWhatItDoesBeforeTheBuildAndBeforeStarting) {
   ScratchCheckout checkout;
-  EXPECT_EQ(checkout.run(),
-            "Building Wendle; the first build takes about a minute...\nStarting Wendle.\nstarted\n");
+  EXPECT_EQ(checkout.run(), "Building Wendle; the first build takes about a minute...\nStarting Wendle.\nstarted\n");
   EXPECT_EQ(checkout.run(), "Building Wendle...\nStarting Wendle.\nstarted\n");
 }

@@ -13,8 +13,7 @@ TEST(StatusMenu, KeepsItemsInTheirFixedOrderWhateverOrderTheyComeIn) {
   EXPECT_EQ(menu.add(QStringLiteral("Preferences"), nullptr), nullptr);
   QStringList titles;
   for (QAction* action : menu.menu().actions()) titles << action->text();
-  EXPECT_EQ(titles, (QStringList{"Hide Companions", "Clipboard…", "Edit Shortcuts…",
-                                 "Reset Position", "Quit Wendle"}));
+  EXPECT_EQ(titles, (QStringList{"Hide Companions", "Clipboard…", "Edit Shortcuts…", "Reset Position", "Quit Wendle"}));
   menu.item(QStringLiteral("Quit Wendle"))->trigger();
   EXPECT_EQ(ran, QStringList{"quit"});
   EXPECT_EQ(StatusMenu::order().size(), 14);

@@ -57,8 +57,7 @@ class RunningWendle final {
  private:
   /// The exit status once the program has ended; -1 when it crashed or hung.
   int exitStatus() {
-    if (!m_process.waitForFinished(10000) || m_process.exitStatus() != QProcess::NormalExit)
-      return -1;
+    if (!m_process.waitForFinished(10000) || m_process.exitStatus() != QProcess::NormalExit) return -1;
     return m_process.exitCode();
   }
 
@@ -164,8 +163,8 @@ TEST(WendleProgram, AnnouncesAReminderThatIsDueInItsBubbleAboveTheCompanion) {
   pf::UserDefaults::standard().set(QStringLiteral("robotX"), 200.0);
   pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
   const pf::Calendar calendar{QTimeZone::systemTimeZone()};
-  QuibReminder tea = test::reminder(QStringLiteral("Tea"), ReminderRepeat::once,
-                                    ReminderTime(QDateTime::currentDateTime(), calendar));
+  QuibReminder tea =
+      test::reminder(QStringLiteral("Tea"), ReminderRepeat::once, ReminderTime(QDateTime::currentDateTime(), calendar));
   tea.message = QStringLiteral("Time for tea.");
   const QString folder = pf::SystemInfo::applicationDataDirectory();
   ASSERT_TRUE(QDir().mkpath(folder));

@@ -45,9 +45,8 @@ WENDLE_TEST_HELPER(changeFavoritesForever) {
   ClipboardFavoritesStore store(args.value(0));
   const int done = counterState(store.items()).value_or(-1);
   if (done < 0) return 2;
-  test::commitForever(done + 1, [&](int n) {
-    store.save(counter(n), n > 1 ? std::optional(counter(n - 1)) : std::nullopt);
-  });
+  test::commitForever(done + 1,
+                      [&](int n) { store.save(counter(n), n > 1 ? std::optional(counter(n - 1)) : std::nullopt); });
 }
 
 WENDLE_TEST_HELPER(addFavoritesRetrying) {
@@ -58,9 +57,7 @@ WENDLE_TEST_HELPER(addFavoritesRetrying) {
       test::says(test::busyMessage));
 }
 
-TEST(FavoritesHarness, AKilledWriterLeavesACommittedState) {
-  test::runCrashHarness(favoritesSubject());
-}
+TEST(FavoritesHarness, AKilledWriterLeavesACommittedState) { test::runCrashHarness(favoritesSubject()); }
 
 TEST(FavoritesHarness, CopiesChangingAtOnceKeepEveryChangeOnce) {
   const test::Contention contention;

@@ -101,10 +101,7 @@ TEST(FavoritesFileReading, EveryVersionReadsAsTheCurrentOne) {
        {work, others},
        {{"A", "Name", "Text", "W"}, {"B", "Name", "Grüße\n", "W"}},
        true},
-      {"a whole-number version",
-       R"({"version":4.0,"lists":)" + builtInListsJSON + R"(,"items":[]})",
-       builtIns,
-       {}},
+      {"a whole-number version", R"({"version":4.0,"lists":)" + builtInListsJSON + R"(,"items":[]})", builtIns, {}},
       {"unknown keys",
        R"({"version":4,"extra":1,"lists":[{"id":"others","name":"Others","x":2}],"items":[]})",
        {others},
@@ -137,12 +134,10 @@ TEST(FavoritesFileReading, RefusedFilesGetTheirOwnSentence) {
   } cases[] = {
       {"version 0", fileJSON(0, builtInListsJSON), unsupportedMessage},
       {"version 5", fileJSON(5, builtInListsJSON), unsupportedMessage},
-      {"version 2 without Links",
-       fileJSON(2, R"([{"id":"tags","name":"#Tags"},{"id":"others","name":"Others"}])"), incompleteMessage},
+      {"version 2 without Links", fileJSON(2, R"([{"id":"tags","name":"#Tags"},{"id":"others","name":"Others"}])"),
+       incompleteMessage},
       {"version 2 with links in lower case",
-       fileJSON(
-           2,
-           R"([{"id":"tags","name":"#Tags"},{"id":"links","name":"links"},{"id":"others","name":"Others"}])"),
+       fileJSON(2, R"([{"id":"tags","name":"#Tags"},{"id":"links","name":"links"},{"id":"others","name":"Others"}])"),
        incompleteMessage},
       {"version 3 with Tags", fileJSON(3, R"([{"id":"tags","name":"Tags"},{"id":"others","name":"Others"}])"),
        invalidStandard},
@@ -268,20 +263,18 @@ namespace {
 /// The bytes the generic JSON encoder gives for the same file, which the file's own writer must match.
 QByteArray genericallyEncoded(const ClipboardFavoritesFile& file) {
   QJsonArray lists;
-  for (const ClipboardFavoriteList& list : file.lists)
-    lists.append(QJsonObject{{"id", list.id}, {"name", list.name}});
+  for (const ClipboardFavoriteList& list : file.lists) lists.append(QJsonObject{{"id", list.id}, {"name", list.name}});
   QJsonArray items;
   for (const ClipboardFavorite& item : file.items)
-    items.append(QJsonObject{
-        {"id", item.id}, {"name", item.name}, {"text", item.text}, {"listID", item.listID}});
+    items.append(QJsonObject{{"id", item.id}, {"name", item.name}, {"text", item.text}, {"listID", item.listID}});
   return pf::Json::encode(QJsonObject{{"version", 4}, {"lists", lists}, {"items", items}});
 }
 
 }  // namespace
 
 TEST(FavoritesFileWriting, TheFileIsWrittenWithSortedKeysAndReadsBackExactly) {
-  const QString awkward = QString::fromUtf8("line\r\nnbsp\xC2\xA0sep\u2028tab\tnul") + QChar(u'\0') +
-                          QStringLiteral("\"/\\ trailing  ");
+  const QString awkward =
+      QString::fromUtf8("line\r\nnbsp\xC2\xA0sep\u2028tab\tnul") + QChar(u'\0') + QStringLiteral("\"/\\ trailing  ");
   const ClipboardFavoritesFile file{4, {others, work}, {{"A", " Name ", awkward, "W"}}};
   const QByteArray bytes = file.encoded();
   EXPECT_EQ(pf::Json::parseObject(bytes).keys(), (QStringList{"items", "lists", "version"}));

@@ -107,8 +107,7 @@ TEST(FavoritesProcesses, CopiesAddingAtOnceLoseNothingAndAReaderNeverSeesAPartia
   std::vector<std::unique_ptr<ChildProcess>> children;
   for (int w = 0; w < writers; ++w)
     children.push_back(std::make_unique<ChildProcess>(
-        "addFavorites",
-        QStringList{favoritesFolder(), QStringLiteral("w%1-").arg(w), QString::number(each)}));
+        "addFavorites", QStringList{favoritesFolder(), QStringLiteral("w%1-").arg(w), QString::number(each)}));
 
   int reads = 0;
   size_t seen = 0;

@@ -24,8 +24,7 @@ namespace {
 const QString reserved = QStringLiteral("All is reserved for the combined view.");
 const QString taken = QStringLiteral("A list with that name already exists.");
 const QString saveConflict = QStringLiteral("This favorite changed elsewhere. Reopen it before saving.");
-const QString deleteConflict =
-    QStringLiteral("This favorite changed elsewhere. Review it again before deleting.");
+const QString deleteConflict = QStringLiteral("This favorite changed elsewhere. Review it again before deleting.");
 
 const QByteArray version1 = R"({"version": 1, "items": [{"id": "A", "name": "Old", "text": "old text"}]})";
 
@@ -117,8 +116,7 @@ TEST(FavoritesStore, AChangeThatAltersNothingWritesNothingYetSucceeds) {
   mine.renameList(work, "Work\t");
   EXPECT_EQ(counted.writes, 1);
   EXPECT_EQ(mine.failure(), std::nullopt);
-  EXPECT_EQ(mine.items(), (std::vector{favorite("A"), favorite("B")}))
-      << "the other store's change is taken in";
+  EXPECT_EQ(mine.items(), (std::vector{favorite("A"), favorite("B")})) << "the other store's change is taken in";
 
   writeFavorites(version1);
   const ClipboardFavorite old{"A", "Old", "old text", "others"};
@@ -138,10 +136,7 @@ TEST(FavoritesStore, ChangesMadeElsewhereAreNeverOverwritten) {
     std::function<void(ClipboardFavoritesStore& mine)> change;
     QString message;
   } cases[] = {
-      {"a new favorite with a taken id",
-       {},
-       [&](auto& s) { s.save(favorite("A"), std::nullopt); },
-       saveConflict},
+      {"a new favorite with a taken id", {}, [&](auto& s) { s.save(favorite("A"), std::nullopt); }, saveConflict},
       {"an edit of a favorite edited elsewhere", [&](auto& o) { o.save(edited, a); },
        [&](auto& s) {
          s.save({"A", "Mine", "T", "links"}, a);
@@ -153,8 +148,7 @@ TEST(FavoritesStore, ChangesMadeElsewhereAreNeverOverwritten) {
        [&](auto& o) {
          o.deleteList({"links", "Links"});
        },
-       [&](auto& s) { s.save(edited, a); },
-       "That list no longer exists. Reopen the favorite to choose another list."},
+       [&](auto& s) { s.save(edited, a); }, "That list no longer exists. Reopen the favorite to choose another list."},
       {"a delete of a favorite deleted elsewhere", [&](auto& o) { o.deleteFavorite(a); },
        [&](auto& s) { s.deleteFavorite(a); }, deleteConflict},
       {"a delete of a favorite edited elsewhere", [&](auto& o) { o.save(edited, a); },
@@ -282,8 +276,7 @@ TEST(FavoritesStore, AnUnreadableFileIsKeptByteForByteAndEveryChangeRefused) {
     }
     const QString reason = mine.failure()->mid(27);
     EXPECT_EQ(mine.lists(), ClipboardFavoritesFile::empty().lists);
-    for (const auto& [name, change] : everyChange())
-      EXPECT_EQ(messageOf([&] { change(mine); }), reason) << name;
+    for (const auto& [name, change] : everyChange()) EXPECT_EQ(messageOf([&] { change(mine); }), reason) << name;
     EXPECT_EQ(favoritesBytes(), c.bytes);
     EXPECT_EQ(favoritesFolderNames(), (QStringList{"clipboard-favorites.json", "clipboard-favorites.lock"}));
   }
@@ -322,9 +315,8 @@ TEST(FavoritesStore, AnOlderFileIsBackedUpOnceBeforeItsFirstRewrite) {
   EXPECT_TRUE(favoritesBytes().contains("\"version\": 4"));
 
   // A later older file never replaces a backup that exists.
-  const QByteArray version2 =
-      R"({"version": 2, "lists": [{"id": "tags", "name": "#Tags"},)"
-      R"( {"id": "links", "name": "Links"}, {"id": "others", "name": "Others"}], "items": []})";
+  const QByteArray version2 = R"({"version": 2, "lists": [{"id": "tags", "name": "#Tags"},)"
+                              R"( {"id": "links", "name": "Links"}, {"id": "others", "name": "Others"}], "items": []})";
   test::writeFile(favoritesPath("clipboard-favorites.v2-backup.json"), "first backup");
   for (int round = 0; round < 2; ++round) {
     writeFavorites(round == 0 ? version2 : version1);
@@ -334,8 +326,8 @@ TEST(FavoritesStore, AnOlderFileIsBackedUpOnceBeforeItsFirstRewrite) {
   EXPECT_EQ(favoritesBytes("clipboard-favorites.v2-backup.json"), "first backup");
   EXPECT_EQ(favoritesBytes("clipboard-favorites.v1-backup.json"), version1);
   EXPECT_EQ(favoritesFolderNames(),
-            (QStringList{"clipboard-favorites.json", "clipboard-favorites.lock",
-                         "clipboard-favorites.v1-backup.json", "clipboard-favorites.v2-backup.json"}));
+            (QStringList{"clipboard-favorites.json", "clipboard-favorites.lock", "clipboard-favorites.v1-backup.json",
+                         "clipboard-favorites.v2-backup.json"}));
 }
 
 TEST(FavoritesStore, AFailedWriteLeavesTheOldFileAndReleasesTheLock) {
@@ -355,6 +347,5 @@ TEST(FavoritesStore, AFailedWriteLeavesTheOldFileAndReleasesTheLock) {
     EXPECT_EQ(mine.items(), before);
     EXPECT_TRUE(pf::FileLock::tryLock(favoritesPath("clipboard-favorites.lock")).has_value());
   }
-  EXPECT_EQ(favoritesBytes("clipboard-favorites.v1-backup.json"), version1)
-      << "the backup came before the file";
+  EXPECT_EQ(favoritesBytes("clipboard-favorites.v1-backup.json"), version1) << "the backup came before the file";
 }

@@ -6,7 +6,9 @@ namespace {
 
 /// What a text view shows of `text`: every line break a line feed.
 QString shownAs(QString text) {
-  return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n').replace(QChar::ParagraphSeparator, u'\n');
+  return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(u'\r', u'\n')
+      .replace(QChar::ParagraphSeparator, u'\n');
 }
 
 }  // namespace

@@ -89,7 +89,8 @@ TEST_F(DesktopTest, TheLauncherOpensBesideTheCompanionOpensEachKindOfShortcutAnd
 TEST_F(DesktopTest, AResizedLauncherFillsItselfWithItsGridBesideTheCompanion) {
   std::vector<Shortcut> sites;
   for (int n = 1; n <= 10; ++n)
-    sites.push_back(shortcut(QStringLiteral("Site%1").arg(n), ShortcutKind::web, QStringLiteral("https://example.org/")));
+    sites.push_back(
+        shortcut(QStringLiteral("Site%1").arg(n), ShortcutKind::web, QStringLiteral("https://example.org/")));
   writeShortcuts(sites);
   placeCompanion(900, 0);
   RunningWendle& wendle = start();
@@ -101,7 +102,8 @@ TEST_F(DesktopTest, AResizedLauncherFillsItselfWithItsGridBesideTheCompanion) {
   input.moveTo(grip);
   input.press();
   for (int step = 1; step <= 8; ++step) input.moveTo(grip + QPoint(134, -154) * step / 8);
-  EXPECT_TRUE(waitUntil([&] { return windows.find(launcherTitle).value_or(TopWindow{}).clientRect.size() == QSize(634, 556); }, 3000))
+  EXPECT_TRUE(waitUntil(
+      [&] { return windows.find(launcherTitle).value_or(TopWindow{}).clientRect.size() == QSize(634, 556); }, 3000))
       << "dragging its corner did not widen the launcher";
   input.release();
 

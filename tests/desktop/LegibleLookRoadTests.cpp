@@ -92,7 +92,8 @@ QRegion askedBlur(XDisplay* display, WindowId window) {
   unsigned char* data = nullptr;
   QRegion asked;
   if (XGetWindowProperty(display, window, blur, 0, 100000, False, XA_CARDINAL, &type, &format, &count, &remaining,
-                         &data) == Success && data) {
+                         &data) == Success &&
+      data) {
     const auto* values = reinterpret_cast<const long*>(data);
     for (unsigned long i = 0; i + 3 < count; i += 4)
       asked += QRect(int(values[i]), int(values[i + 1]), int(values[i + 2]), int(values[i + 3]));
@@ -108,8 +109,9 @@ std::vector<long> atomsOf(XDisplay* display, Atom property) {
   unsigned long count = 0, remaining = 0;
   unsigned char* data = nullptr;
   std::vector<long> atoms;
-  if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 4096, False, XA_ATOM, &type, &format,
-                         &count, &remaining, &data) == Success && data)
+  if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 4096, False, XA_ATOM, &type, &format, &count,
+                         &remaining, &data) == Success &&
+      data)
     atoms.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
   if (data) XFree(data);
   return atoms;
@@ -238,7 +240,8 @@ TEST_F(DesktopTest, MenusAndPopUpListsWearTheSkinAndChangeWithIt) {
     std::optional<std::pair<TopWindow, Seen>> found;
     EXPECT_TRUE(waitUntil([&] {
       return (found = onScreen(wendle, [&](const Seen& seen) { return seen.name == item; })).has_value();
-    })) << item.toStdString() << " does not show";
+    })) << item.toStdString()
+        << " does not show";
     QImage seen;
     if (!found) return seen;
     waitUntil([&] {

@@ -39,8 +39,8 @@ void expectWhole(const QString& source, const QString& copy) {
   const struct stat original = test::lstatOf(source);
   const struct stat copied = test::lstatOf(copy);
   const auto tail = [](const QString& path) { return contentsOf(path).right(4096); };
-  if (copied.st_mode != original.st_mode || (S_ISREG(original.st_mode) && (copied.st_size != original.st_size ||
-                                                                           tail(copy) != tail(source))))
+  if (copied.st_mode != original.st_mode ||
+      (S_ISREG(original.st_mode) && (copied.st_size != original.st_size || tail(copy) != tail(source))))
     throw std::runtime_error("partial item under a final name: " + copy.toStdString());
   if (!S_ISDIR(original.st_mode)) return;
   if (namedItems(source) != namedItems(copy))
@@ -121,9 +121,9 @@ TEST(FileDropTransferHarness, AKilledTransferLeavesNothingPartialUnderAFinalName
     const test::CrashSubject subject = transferSubject(c.root);
     test::runCrashHarness(subject, 30);
     // The next transfer into the folder removes what the killed ones left.
-    EXPECT_TRUE(FileDropTransfer::run({fileURL(dropped(subject.folder))}, fileURL(subject.folder),
-                                      FileDropOperation::copy)[0]
-                    .succeeded());
+    EXPECT_TRUE(
+        FileDropTransfer::run({fileURL(dropped(subject.folder))}, fileURL(subject.folder), FileDropOperation::copy)[0]
+            .succeeded());
     EXPECT_EQ(temporaries(subject.folder), QStringList());
   }
 }

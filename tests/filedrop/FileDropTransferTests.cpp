@@ -26,8 +26,7 @@ using test::writeFile;
 namespace {
 
 const QString alreadyThere = QStringLiteral("This item is already in the selected folder. Nothing was moved.");
-const QString insideItself =
-    QStringLiteral("A folder cannot be placed inside itself. Choose a different destination.");
+const QString insideItself = QStringLiteral("A folder cannot be placed inside itself. Choose a different destination.");
 const QString folderMissing = QStringLiteral("The saved destination folder is missing or unavailable.");
 const QString tooMany = QStringLiteral("Too many files already use this name. Rename the source and try again.");
 
@@ -110,9 +109,9 @@ TEST(FileDropTransferNames, NumberGoesBeforeTheLastExtension) {
     const char* name;
     const char* second;
   } cases[] = {
-      {"Report.pdf", "Report 2.pdf"},     {"Makefile", "Makefile 2"},   {"archive.tar.gz", "archive.tar 2.gz"},
-      {"Notes.old", "Notes 2.old"},       {".bashrc", ".bashrc 2"},     {".config.json", ".config 2.json"},
-      {"trailing.", "trailing. 2"},       {"Photos", "Photos 2"},
+      {"Report.pdf", "Report 2.pdf"}, {"Makefile", "Makefile 2"}, {"archive.tar.gz", "archive.tar 2.gz"},
+      {"Notes.old", "Notes 2.old"},   {".bashrc", ".bashrc 2"},   {".config.json", ".config 2.json"},
+      {"trailing.", "trailing. 2"},   {"Photos", "Photos 2"},
   };
   for (const auto& c : cases) EXPECT_EQ(FileDropTransfer::numberedName(c.name, 2), c.second) << c.name;
   EXPECT_EQ(FileDropTransfer::numberedName("Report.pdf", 10000), "Report 10000.pdf");
@@ -122,18 +121,21 @@ TEST(FileDropTransferNames, UniqueSourcesKeepLocalFilesOncePathsComparedExactly)
   const QString composed = QString::fromUtf8("/tmp/caf\xC3\xA9");
   const QString decomposed = QString::fromUtf8("/tmp/cafe\xCC\x81");
   const QList<QUrl> dropped = {
-      fileURL("/tmp/a/report.pdf"),      QUrl("https://example.org/x"),
-      fileURL("/tmp/a/./b/../report.pdf"), QUrl("file://localhost/tmp/b"),
-      QUrl("file://server/share/c"),     fileURL("/tmp/A/report.pdf"),
-      fileURL(composed),                 fileURL(decomposed),
+      fileURL("/tmp/a/report.pdf"),
+      QUrl("https://example.org/x"),
+      fileURL("/tmp/a/./b/../report.pdf"),
+      QUrl("file://localhost/tmp/b"),
+      QUrl("file://server/share/c"),
+      fileURL("/tmp/A/report.pdf"),
+      fileURL(composed),
+      fileURL(decomposed),
       fileURL("/tmp/b/"),
   };
   const QList<QUrl> expected = {fileURL("/tmp/a/report.pdf"), fileURL("/tmp/b"), fileURL("/tmp/A/report.pdf"),
                                 fileURL(composed), fileURL(decomposed)};
   EXPECT_EQ(FileDropTransfer::uniqueSources(dropped), expected);
-  EXPECT_TRUE(FileDropTransfer::run({QUrl("https://example.org/x")}, fileURL(test::home()),
-                                    FileDropOperation::copy)
-                  .empty());
+  EXPECT_TRUE(
+      FileDropTransfer::run({QUrl("https://example.org/x")}, fileURL(test::home()), FileDropOperation::copy).empty());
 }
 
 TEST(FileDropTransferNames, TakenNamesAreSkippedAndNeverReplaced) {
@@ -157,8 +159,8 @@ TEST(FileDropTransferNames, EveryNumberTakenFailsAndWritesNothing) {
   const QString source = writeFile(inHome("Drop/Makefile"), "all:");
   writeFile(folder + "/Makefile", "");
   for (int number = 2; number <= FileDropTransfer::lastNumber; ++number)
-    ::close(::open(QFile::encodeName(folder + "/Makefile " + QString::number(number)).constData(),
-                   O_CREAT | O_WRONLY, 0600));
+    ::close(::open(QFile::encodeName(folder + "/Makefile " + QString::number(number)).constData(), O_CREAT | O_WRONLY,
+                   0600));
   try {
     FileDropTransfer::destination(fileURL(source), fileURL(folder));
     ADD_FAILURE() << "a name was found";
@@ -183,9 +185,12 @@ TEST(FileDropTransferNames, ANumberedNameFitsTheLongestNameCutAtACharacter) {
     QByteArray base;
     QByteArray extension;
   } cases[] = {
-      {repeated("n", 251), ".pdf"},        {repeated("\xC3\xA9", 250), ".txt"},
-      {repeated("\xE2\x82\xAC", 255), ""}, {repeated("\xF0\x9F\x99\x82", 249), ".md"},
-      {repeated("a", 200), ""},            {"a", "." + repeated("x", 253)},
+      {repeated("n", 251), ".pdf"},
+      {repeated("\xC3\xA9", 250), ".txt"},
+      {repeated("\xE2\x82\xAC", 255), ""},
+      {repeated("\xF0\x9F\x99\x82", 249), ".md"},
+      {repeated("a", 200), ""},
+      {"a", "." + repeated("x", 253)},
   };
   for (const auto& c : cases) {
     const QByteArray name = c.base + c.extension;
@@ -232,8 +237,8 @@ TEST(FileDropTransferNames, ANameThatIsNotUTF8MovesThatFileAndKeepsItsBytes) {
   QMimeData dropped;
   dropped.setData("text/uri-list", pf::FileURL::fromLocalPath(drop + odd).toEncoded() + "\r\n" +
                                        pf::FileURL::fromLocalPath(drop + oddFolder).toEncoded() + "\r\n");
-  const std::vector<FileDropResult> results =
-      FileDropTransfer::run(pf::DragData(dropped).droppedFileURLs(), pf::FileURL::fromLocalPath(saved), FileDropOperation::move);
+  const std::vector<FileDropResult> results = FileDropTransfer::run(
+      pf::DragData(dropped).droppedFileURLs(), pf::FileURL::fromLocalPath(saved), FileDropOperation::move);
   ASSERT_EQ(results.size(), 2u);
   for (const FileDropResult& result : results) EXPECT_TRUE(result.succeeded()) << result.error->toStdString();
   EXPECT_EQ(pf::FileURL::localPath(*results[0].destination), saved + "/a\xFF 2.txt");
@@ -281,9 +286,7 @@ TEST(FileDropTransferChecks, ItemsFailWithTheirCheckMessage) {
   EXPECT_EQ(contentsOf(folder + "/in-place 2.txt"), "here");
   EXPECT_TRUE(exists(home() + "/Tree-old/Tree/inner/deeper"));
   EXPECT_TRUE(exists(tree + "/inner/deeper"));
-  EXPECT_EQ(FileDropTransfer::run({fileURL(tree)}, QUrl("https://example.org/"), FileDropOperation::copy)
-                .front()
-                .error,
+  EXPECT_EQ(FileDropTransfer::run({fileURL(tree)}, QUrl("https://example.org/"), FileDropOperation::copy).front().error,
             QStringLiteral("Choose a local saved folder."));
 }
 
@@ -439,7 +442,8 @@ TEST(FileDropTransferMove, AFailureMidCopyKeepsTheSourceAndLeavesNothingBehind) 
   for (const QString& source : {file, tree}) {
     for (const FileDropOperation operation : {FileDropOperation::copy, FileDropOperation::move}) {
       const QString name = QFileInfo(source).fileName();
-      const std::vector<FileDropResult> results = FileDropTransfer::run({fileURL(source)}, fileURL(folder), operation, faulty);
+      const std::vector<FileDropResult> results =
+          FileDropTransfer::run({fileURL(source)}, fileURL(folder), operation, faulty);
       ASSERT_EQ(results.size(), 1u);
       EXPECT_EQ(results[0].error, QStringLiteral("Could not copy: input/output error.")) << name.toStdString();
       EXPECT_EQ(destinationPath(results[0]), folder + "/" + name);

@@ -56,8 +56,8 @@ inline void stamp(const QString& path, mode_t mode, time_t modified) {
 inline std::unique_ptr<QTemporaryDir> otherDevice() {
   struct stat homeStatus {};
   struct stat shmStatus {};
-  if (::stat(QFile::encodeName(home()).constData(), &homeStatus) != 0 ||
-      ::stat("/dev/shm", &shmStatus) != 0 || homeStatus.st_dev == shmStatus.st_dev)
+  if (::stat(QFile::encodeName(home()).constData(), &homeStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
+      homeStatus.st_dev == shmStatus.st_dev)
     return nullptr;
   auto dir = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/wendle-filedrop-XXXXXX"));
   return dir->isValid() ? std::move(dir) : nullptr;

@@ -86,9 +86,7 @@ WENDLE_TEST_HELPER(moveButtonsRetrying) {
       test::says(QString::fromUtf8(CatalogError::conflict().what())));
 }
 
-TEST(LauncherAssignmentStoreHarness, AKilledWriterLeavesACommittedState) {
-  test::runCrashHarness(positionsSubject());
-}
+TEST(LauncherAssignmentStoreHarness, AKilledWriterLeavesACommittedState) { test::runCrashHarness(positionsSubject()); }
 
 TEST(LauncherAssignmentStoreHarness, CopiesMovingButtonsAtOnceLoseNoMove) {
   const test::Contention contention;

@@ -144,8 +144,7 @@ TEST(LauncherAssignmentStore, FourCopiesSwappingAtOnceLoseNoReportedSwap) {
   LauncherAssignmentStore(folder(), pairs(), pairGrid);
   std::vector<std::unique_ptr<ChildProcess>> copies;
   for (int copy = 0; copy < 4; ++copy)
-    copies.push_back(std::make_unique<ChildProcess>(
-        "swapsWithRetries", QStringList{folder(), QString::number(copy)}));
+    copies.push_back(std::make_unique<ChildProcess>("swapsWithRetries", QStringList{folder(), QString::number(copy)}));
   for (auto& child : copies) EXPECT_EQ(child->finish(), 0) << child->errors().toStdString();
 
   LauncherAssignmentStore reopened(folder(), pairs(), pairGrid);
@@ -223,18 +222,18 @@ TEST(LauncherAssignmentStore, ASwapPersistsThroughAReloadAndTheOldBytesBecomeThe
 
   LauncherAssignmentStore reloaded(folder(), catalog(), grid);
   EXPECT_TRUE(reloaded.update(catalog(), grid));
-  EXPECT_EQ(reloaded.value().slotIDs,
-            (Slots{{"0:s:0:0", "delta"}, {"0:s:0:1", "bravo"}, {"0:s:0:2", "charlie"},
-                   {"0:s:0:3", "alpha"}, {"1:s:0:0", "echo"}}));
+  EXPECT_EQ(reloaded.value().slotIDs, (Slots{{"0:s:0:0", "delta"},
+                                             {"0:s:0:1", "bravo"},
+                                             {"0:s:0:2", "charlie"},
+                                             {"0:s:0:3", "alpha"},
+                                             {"1:s:0:0", "echo"}}));
   EXPECT_EQ(reloaded.value(), store.value());
 }
 
 TEST(LauncherAssignmentStore, AnUnreadableFileIsKeptAndNeverOverwritten) {
   const QString path = folder() + "/launcher-positions.json";
-  const QByteArray fromNewerVersion =
-      R"({"version": 2, "columns": 2, "rows": 1, "slots": {}, "waiting": []})";
-  for (const QByteArray& damaged :
-       {QByteArray("{ not json"), QByteArray(R"({"version": 1})"), fromNewerVersion}) {
+  const QByteArray fromNewerVersion = R"({"version": 2, "columns": 2, "rows": 1, "slots": {}, "waiting": []})";
+  for (const QByteArray& damaged : {QByteArray("{ not json"), QByteArray(R"({"version": 1})"), fromNewerVersion}) {
     SCOPED_TRACE(damaged.toStdString());
     test::writeFile(path, damaged);
     LauncherAssignmentStore store(folder(), catalog(), grid);
@@ -242,14 +241,12 @@ TEST(LauncherAssignmentStore, AnUnreadableFileIsKeptAndNeverOverwritten) {
     EXPECT_FALSE(store.expected());
     EXPECT_EQ(store.value(), LauncherAssignments(catalog(), grid));
     EXPECT_FALSE(store.update(catalog(), grid));
-    EXPECT_EQ(errorOf([&] { store.assign(std::nullopt, {0, false, 0, 0}, catalog(), grid); }),
-              *store.error());
+    EXPECT_EQ(errorOf([&] { store.assign(std::nullopt, {0, false, 0, 0}, catalog(), grid); }), *store.error());
     EXPECT_EQ(contents(path), damaged);
     EXPECT_FALSE(QFileInfo::exists(store.previousURL()));
   }
   LauncherAssignmentStore newer(folder(), catalog(), grid);
-  EXPECT_EQ(newer.error(),
-            "The saved button positions cannot be read. They were preserved unchanged.");
+  EXPECT_EQ(newer.error(), "The saved button positions cannot be read. They were preserved unchanged.");
 }
 
 TEST(LauncherAssignmentStore, AFileAnotherCopyChangedIsNotOverwritten) {
@@ -263,9 +260,7 @@ TEST(LauncherAssignmentStore, AFileAnotherCopyChangedIsNotOverwritten) {
   ASSERT_EQ(contents(store.previousURL()), mine);
 
   // A refused arrangement reports the conflict and leaves the store usable...
-  EXPECT_EQ(errorOf([&] { store.assign(QStringLiteral("bravo"), {0, true, 1, 1}, catalog(),
-                                      wider); }),
-            conflict);
+  EXPECT_EQ(errorOf([&] { store.assign(QStringLiteral("bravo"), {0, true, 1, 1}, catalog(), wider); }), conflict);
   EXPECT_FALSE(store.error());
   // ...a refused update leaves it refusing until the program restarts, yet
   // fits the buttons in memory to a smaller grid, so none is out of reach.
@@ -273,8 +268,7 @@ TEST(LauncherAssignmentStore, AFileAnotherCopyChangedIsNotOverwritten) {
   EXPECT_EQ(store.error(), conflict);
   EXPECT_EQ(store.value(), LauncherAssignments(catalog(), grid));
   EXPECT_EQ(store.expected(), mine);
-  EXPECT_EQ(errorOf([&] { store.assign(std::nullopt, {0, false, 0, 0}, catalog(), grid); }),
-            conflict);
+  EXPECT_EQ(errorOf([&] { store.assign(std::nullopt, {0, false, 0, 0}, catalog(), grid); }), conflict);
   EXPECT_EQ(contents(store.url()), theirs);
   EXPECT_EQ(contents(store.previousURL()), mine);
 }
@@ -282,8 +276,7 @@ TEST(LauncherAssignmentStore, AFileAnotherCopyChangedIsNotOverwritten) {
 TEST(LauncherAssignmentStore, AFileDeletedAfterItWasReadFailsWithTheReadError) {
   LauncherAssignmentStore store(folder(), catalog(), grid);
   ASSERT_TRUE(QFile::remove(store.url()));
-  const QString error =
-      errorOf([&] { store.assign(QStringLiteral("bravo"), {0, true, 0, 0}, catalog(), grid); });
+  const QString error = errorOf([&] { store.assign(QStringLiteral("bravo"), {0, true, 0, 0}, catalog(), grid); });
   EXPECT_TRUE(error.contains(store.url())) << error.toStdString();
   EXPECT_FALSE(QFileInfo::exists(store.url()));
 }

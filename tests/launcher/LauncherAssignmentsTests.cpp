@@ -8,8 +8,7 @@ using Slots = std::map<QString, QString>;
 
 namespace {
 
-const QString unreadable =
-    QStringLiteral("The saved button positions cannot be read. They were preserved unchanged.");
+const QString unreadable = QStringLiteral("The saved button positions cannot be read. They were preserved unchanged.");
 
 Shortcut shortcut(const QString& id, bool active = true) {
   Shortcut item;
@@ -48,10 +47,7 @@ QString errorOf(const std::function<void()>& action) {
 TEST(LauncherReconcile, SmallButtonsKeepTheirOrderThenWaitingThenNewShortcutsInCatalogOrder) {
   LauncherAssignments m = model({{"0:s:0:1", "alpha"}, {"0:w:0:0", "beta"}}, {"gamma"});
   m.reconcile(items({"beta", "gamma", "delta", "alpha"}), twoByOne);
-  EXPECT_EQ(m.slotIDs, (Slots{{"0:w:0:0", "beta"},
-                              {"0:s:0:0", "alpha"},
-                              {"0:s:0:1", "gamma"},
-                              {"0:s:0:2", "delta"}}));
+  EXPECT_EQ(m.slotIDs, (Slots{{"0:w:0:0", "beta"}, {"0:s:0:0", "alpha"}, {"0:s:0:1", "gamma"}, {"0:s:0:2", "delta"}}));
   EXPECT_TRUE(m.waiting.isEmpty());
   EXPECT_EQ(m.columns, 2);
   EXPECT_EQ(m.rows, 1);
@@ -59,18 +55,14 @@ TEST(LauncherReconcile, SmallButtonsKeepTheirOrderThenWaitingThenNewShortcutsInC
 
 TEST(LauncherReconcile, NewShortcutsFillFreeSlotsAcrossPages) {
   const LauncherAssignments fresh(items({"a", "b", "c", "d", "e"}), twoByOne);
-  EXPECT_EQ(fresh.slotIDs, (Slots{{"0:s:0:0", "a"},
-                                  {"0:s:0:1", "b"},
-                                  {"0:s:0:2", "c"},
-                                  {"0:s:0:3", "d"},
-                                  {"1:s:0:0", "e"}}));
+  EXPECT_EQ(fresh.slotIDs,
+            (Slots{{"0:s:0:0", "a"}, {"0:s:0:1", "b"}, {"0:s:0:2", "c"}, {"0:s:0:3", "d"}, {"1:s:0:0", "e"}}));
   EXPECT_EQ(fresh.pageCount(items({"a", "b", "c", "d", "e"})), 2);
 
   // A shortcut added to the catalog takes the first free button after the saved ones.
   LauncherAssignments m = model({{"0:s:0:0", "c"}, {"0:s:0:1", "a"}});
   m.reconcile(items({"new", "a", "b", "c"}), twoByOne);
-  EXPECT_EQ(m.slotIDs, (Slots{{"0:s:0:0", "c"}, {"0:s:0:1", "a"}, {"0:s:0:2", "new"},
-                              {"0:s:0:3", "b"}}));
+  EXPECT_EQ(m.slotIDs, (Slots{{"0:s:0:0", "c"}, {"0:s:0:1", "a"}, {"0:s:0:2", "new"}, {"0:s:0:3", "b"}}));
 }
 
 TEST(LauncherReconcile, RemovedAndInactiveShortcutsFreeTheirSlotsAndNeverAppear) {
@@ -93,8 +85,7 @@ TEST(LauncherReconcile, WideButtonsKeepTheirPlaceWhateverTheGrid) {
   const std::vector<Shortcut> list = items({"a", "far", "late", "b"});
   LauncherAssignments m = model({{"0:w:1:5", "far"}, {"9:w:0:0", "late"}, {"0:s:0:0", "b"}});
   m.reconcile(list, twoByOne);
-  EXPECT_EQ(m.slotIDs, (Slots{{"0:w:1:5", "far"}, {"9:w:0:0", "late"}, {"0:s:0:0", "b"},
-                              {"0:s:0:1", "a"}}));
+  EXPECT_EQ(m.slotIDs, (Slots{{"0:w:1:5", "far"}, {"9:w:0:0", "late"}, {"0:s:0:0", "b"}, {"0:s:0:1", "a"}}));
   EXPECT_EQ(m.pageCount(list), 10);
   m.reconcile(list, {5, 3, 1.0});
   EXPECT_EQ(m.slotIDs.at("0:w:1:5"), "far");
@@ -182,10 +173,8 @@ TEST(LauncherAssign, OnlyActiveShortcutsCanBeChosen) {
   const std::vector<Shortcut> list = {shortcut("a"), shortcut("off", false)};
   LauncherAssignments m(list, twoByOne);
   const LauncherAssignments before = m;
-  EXPECT_EQ(errorOf([&] { m.assign(QStringLiteral("off"), {0, true, 0, 0}, list); }),
-            "Choose an active shortcut.");
-  EXPECT_EQ(errorOf([&] { m.assign(QStringLiteral("gone"), {0, true, 0, 0}, list); }),
-            "Choose an active shortcut.");
+  EXPECT_EQ(errorOf([&] { m.assign(QStringLiteral("off"), {0, true, 0, 0}, list); }), "Choose an active shortcut.");
+  EXPECT_EQ(errorOf([&] { m.assign(QStringLiteral("gone"), {0, true, 0, 0}, list); }), "Choose an active shortcut.");
   EXPECT_EQ(m, before);
 }
 
@@ -198,9 +187,7 @@ TEST(LauncherAssign, AShortcutUnderAnotherSpellingMovesWithoutLeavingACopy) {
 }
 
 TEST(LauncherAssignments, ValidationLimitsAtTheirEdges) {
-  const auto check = [](const LauncherAssignments& m) {
-    return errorOf([&] { m.validate(); }) == "no error";
-  };
+  const auto check = [](const LauncherAssignments& m) { return errorOf([&] { m.validate(); }) == "no error"; };
   LauncherAssignments m;
   EXPECT_TRUE(check(m));
   for (const auto& [columns, ok] : {std::pair{1, false}, {2, true}, {127, true}, {128, false}}) {
@@ -217,8 +204,7 @@ TEST(LauncherAssignments, ValidationLimitsAtTheirEdges) {
   EXPECT_EQ(errorOf([&] { m.validate(); }), unreadable);
   m.version = 1;
 
-  for (int i = 0; i < 128; ++i)
-    m.slotIDs.emplace(QStringLiteral("%1:s:0:0").arg(i), QStringLiteral("id%1").arg(i));
+  for (int i = 0; i < 128; ++i) m.slotIDs.emplace(QStringLiteral("%1:s:0:0").arg(i), QStringLiteral("id%1").arg(i));
   EXPECT_TRUE(check(m));
   m.slotIDs.emplace("0:w:0:0", "one-more");
   EXPECT_FALSE(check(m));

@@ -63,8 +63,7 @@ TEST(LauncherGrid, FittingRoundTripsEveryGridAndStaysAtLeastTwoByOne) {
     for (qint64 columns = 2; columns <= 9; ++columns)
       for (qint64 rows = 1; rows <= 9; ++rows) {
         const LauncherGrid grid{columns, rows, scale};
-        ASSERT_EQ(LauncherGrid::fitting(grid.size(), scale), grid)
-            << scale << " " << columns << "x" << rows;
+        ASSERT_EQ(LauncherGrid::fitting(grid.size(), scale), grid) << scale << " " << columns << "x" << rows;
         // One point less in either direction loses that column or row.
         const Size s = grid.size();
         if (columns > 2) {
@@ -88,12 +87,11 @@ TEST(LauncherGrid, ADraggedSizeFitsToAGridWhoseButtonsReachAcrossIt) {
     double scale;
     qint64 columns, rows;
   } table[] = {
-      {{634, 556}, 1.0, 2, 3},   // wider by less than a column: the width goes back
-      {{736, 402}, 1.0, 3, 2},   // exactly one more column
-      {{735, 401}, 1.0, 2, 1},   // a point short of both
-      {{300, 100}, 1.0, 2, 1},   // below the least size
-      {{1200, 760}, 0.8, 6, 8},
-      {{1200, 760}, 1.2, 4, 4},
+      {{634, 556}, 1.0, 2, 3},  // wider by less than a column: the width goes back
+      {{736, 402}, 1.0, 3, 2},  // exactly one more column
+      {{735, 401}, 1.0, 2, 1},  // a point short of both
+      {{300, 100}, 1.0, 2, 1},  // below the least size
+      {{1200, 760}, 0.8, 6, 8}, {{1200, 760}, 1.2, 4, 4},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(testing::Message() << row.dragged.width << " x " << row.dragged.height << " at " << row.scale);

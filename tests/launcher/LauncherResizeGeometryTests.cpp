@@ -37,8 +37,8 @@ TEST(LauncherResizeGeometry, DraggedSidesStopAtTheAreaAndTheMinimumWhileOpposite
     qint64 edges;
     pf::Rect expected;
   } cases[] = {
-      {{500, 0}, Edges::left, {200, 100, 200, 200}},     // past the right edge: minimum width
-      {{0, 900}, Edges::top, {100, 100, 300, 608}},      // above the area: its top
+      {{500, 0}, Edges::left, {200, 100, 200, 200}},  // past the right edge: minimum width
+      {{0, 900}, Edges::top, {100, 100, 300, 608}},   // above the area: its top
       {{-500, -500}, Edges::left | Edges::bottom, {8, 8, 392, 292}},
       {{50, 20}, Edges::right | Edges::top, {100, 100, 350, 220}},
       {{0, 0}, Edges::right, {100, 100, 300, 200}},

@@ -27,10 +27,9 @@ TEST(LauncherSlot, KeysReadAndWriteInTheirCanonicalForm) {
 }
 
 TEST(LauncherSlot, OtherTextsAreNoKeys) {
-  for (const char* text :
-       {"1:w:2:0", "1:x:0:0", "1:s:0", "128:s:0:0", "0:s:0:128", "0:s:128:0", "-1:s:0:0",
-        "0:s:0:0:0", "", ":::", "0:S:0:0", "0:s:0: 1", "0:s:0:1a", "0:s:+:1", "0:s:++1:1",
-        "0:s:0:99999999999999999999999", "0:ss:0:0", "٣:s:0:0"}) {
+  for (const char* text : {"1:w:2:0", "1:x:0:0", "1:s:0", "128:s:0:0", "0:s:0:128", "0:s:128:0", "-1:s:0:0",
+                           "0:s:0:0:0", "", ":::", "0:S:0:0", "0:s:0: 1", "0:s:0:1a", "0:s:+:1", "0:s:++1:1",
+                           "0:s:0:99999999999999999999999", "0:ss:0:0", "٣:s:0:0"}) {
     SCOPED_TRACE(text);
     EXPECT_FALSE(LauncherSlot::fromKey(QString::fromUtf8(text)));
   }
@@ -53,13 +52,11 @@ TEST(LauncherSlot, VisibleSlotsFollowTheButtonIndices) {
 
 TEST(LauncherSlot, OrderedByPageThenSmallBeforeWideThenRowThenColumn) {
   std::vector<LauncherSlot> order = {
-      {1, false, 0, 0}, {0, true, 0, 0}, {0, false, 1, 0}, {0, false, 0, 3}, {0, true, 1, 0},
-      {0, false, 0, 1},
+      {1, false, 0, 0}, {0, true, 0, 0}, {0, false, 1, 0}, {0, false, 0, 3}, {0, true, 1, 0}, {0, false, 0, 1},
   };
   std::stable_sort(order.begin(), order.end(), LauncherSlot::ordered);
   const std::vector<LauncherSlot> expected = {
-      {0, false, 0, 1}, {0, false, 0, 3}, {0, false, 1, 0}, {0, true, 0, 0}, {0, true, 1, 0},
-      {1, false, 0, 0},
+      {0, false, 0, 1}, {0, false, 0, 3}, {0, false, 1, 0}, {0, true, 0, 0}, {0, true, 1, 0}, {1, false, 0, 0},
   };
   EXPECT_EQ(order, expected);
   EXPECT_FALSE(LauncherSlot::ordered(order[0], order[0]));

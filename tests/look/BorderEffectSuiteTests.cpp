@@ -13,9 +13,7 @@ namespace {
 
 class EveryBorderEffect : public ::testing::TestWithParam<QuibBorderEffect> {
  protected:
-  BorderVFXConfiguration tuned(double glow, double speed) const {
-    return {GetParam(), 0.95, 1.35, glow, speed};
-  }
+  BorderVFXConfiguration tuned(double glow, double speed) const { return {GetParam(), 0.95, 1.35, glow, speed}; }
 };
 
 std::vector<std::pair<double, double>> timings(const Layer& root) {
@@ -101,8 +99,8 @@ TEST_P(EveryBorderEffect, LeavesTheRootsMaskAndPulseAlone) {
 }
 
 TEST_P(EveryBorderEffect, NothingIsBuiltWithoutOpacityOrIntensity) {
-  for (const auto& c : {BorderVFXConfiguration{GetParam(), 0, 1.35, 0.8, 1},
-                        BorderVFXConfiguration{GetParam(), 0.95, 0, 0.8, 1}}) {
+  for (const auto& c :
+       {BorderVFXConfiguration{GetParam(), 0, 1.35, 0.8, 1}, BorderVFXConfiguration{GetParam(), 0.95, 0, 0.8, 1}}) {
     Band band(500, 300);
     band.build(effect(GetParam()));
     band.build(c);

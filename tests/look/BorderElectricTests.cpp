@@ -293,8 +293,8 @@ TEST(StarfieldEffect, StarsPerEdgeEveryEleventhBright) {
       EXPECT_EQ(star.cornerRadius(), star.bounds().width() / 2);
       // Between 5 and 100 (top) or 70 points clear of the window, on its own side.
       const Point p = star.position();
-      const double out = std::array<double, 4>{p.y - band.rect.maxY(), band.rect.minY() - p.y,
-                                               band.rect.minX() - p.x, p.x - band.rect.maxX()}[e];
+      const double out = std::array<double, 4>{p.y - band.rect.maxY(), band.rect.minY() - p.y, band.rect.minX() - p.x,
+                                               p.x - band.rect.maxX()}[e];
       EXPECT_GE(out, 5) << k;
       EXPECT_LE(out, e == 0 ? 100 : 70) << k;
     }

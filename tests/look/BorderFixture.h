@@ -77,9 +77,7 @@ inline int animationCount(const pf::Layer& layer) {
   return n;
 }
 
-inline const pf::ShapeLayer& shape(const pf::Layer& layer) {
-  return dynamic_cast<const pf::ShapeLayer&>(layer);
-}
+inline const pf::ShapeLayer& shape(const pf::Layer& layer) { return dynamic_cast<const pf::ShapeLayer&>(layer); }
 
 template <typename T>
 std::shared_ptr<const T> animationAs(const pf::Layer& layer, const QString& key) {

@@ -183,8 +183,8 @@ TEST(RunesEffect, FiguresRunAlongEachEdgeAndEveryThirdIsViolet) {
         EXPECT_NEAR(at.x, expected[static_cast<std::size_t>(p)].x * w, 1e-9) << k;
         EXPECT_NEAR(at.y, expected[static_cast<std::size_t>(p)].y * h, 1e-9) << k;
       }
-      EXPECT_EQ(figure.strokeColor(), j % 3 == 0 ? Color::calibratedRGB(0.72, 0.42, 1.0, 1.0)
-                                                 : Color::calibratedRGB(0.4, 0.75, 1.0, 1.0));
+      EXPECT_EQ(figure.strokeColor(),
+                j % 3 == 0 ? Color::calibratedRGB(0.72, 0.42, 1.0, 1.0) : Color::calibratedRGB(0.4, 0.75, 1.0, 1.0));
       EXPECT_FLOAT_EQ(runes[k]->opacity(), static_cast<float>(0.65 * (e == 1 ? 0.7 : 0.95) * 0.95));
     }
   }
@@ -227,8 +227,8 @@ TEST(MatrixEffect, StreamsFadeFromTheirHeadAndFall) {
   const int m = 823 * 2 + 47 * 3;  // left edge, j = 3
   EXPECT_DOUBLE_EQ(streams[28 + 3]->animation("dataFall")->duration, 5 + 5 * noise(m + 4));
   const Layer& right = *streams[28 + 9];  // right edge, j = 0: falls 70 to 105 points
-  const auto& rightFall = static_cast<const pf::BasicAnimation&>(
-      *animationAs<pf::AnimationGroup>(right, "dataFall")->animations[0]);
+  const auto& rightFall =
+      static_cast<const pf::BasicAnimation&>(*animationAs<pf::AnimationGroup>(right, "dataFall")->animations[0]);
   EXPECT_DOUBLE_EQ(std::get<Point>(*rightFall.toValue).y, right.position().y - 70 - 35 * noise(823 * 3 + 2));
   EXPECT_EQ(fall->timingFunction, pf::TimingFunction());
 }
@@ -265,8 +265,8 @@ TEST(SnowEffect, RimsCapAndFlakesInOrder) {
   const int s = 907 * 2;
   const Point from{band.rect.minX() - 14 - 70 * noise(s + 3), band.rect.minY() + 300 * noise(s + 1) + 25};
   EXPECT_EQ(side.position(), from);
-  const auto& sideFall = static_cast<const pf::KeyframeAnimation&>(
-      *animationAs<pf::AnimationGroup>(side, "snowfall")->animations[0]);
+  const auto& sideFall =
+      static_cast<const pf::KeyframeAnimation&>(*animationAs<pf::AnimationGroup>(side, "snowfall")->animations[0]);
   EXPECT_EQ(std::get<Point>(sideFall.values[2]), (Point{from.x - 12, from.y - 85 - 40 * noise(s + 4)}));
 }
 
@@ -291,8 +291,8 @@ TEST(ToxicEffect, VapourWithAlternatingBubblesAndDroplets) {
   const Layer& vapor = *band.named("toxicVapor")[1];  // top edge, j = 1
   EXPECT_EQ(vapor.bounds(), Rect(0, 0, 24 + 27 * noise(59 + 1), 35 + 35 * noise(59 + 2)));
   EXPECT_FLOAT_EQ(vapor.opacity(), static_cast<float>(0.6 * 0.95));
-  const auto& drift = static_cast<const pf::BasicAnimation&>(
-      *animationAs<pf::AnimationGroup>(vapor, "toxicDrift")->animations[0]);
+  const auto& drift =
+      static_cast<const pf::BasicAnimation&>(*animationAs<pf::AnimationGroup>(vapor, "toxicDrift")->animations[0]);
   EXPECT_EQ(std::get<Point>(*drift.toValue),
             (Point{vapor.position().x + 24 * (noise(59 + 3) - 0.5), vapor.position().y + 45}));
   const auto droplets = band.named("toxicDroplet");

@@ -32,8 +32,7 @@ TEST(BorderEmissions, WorkedExampleCountsAndOrder) {
   for (int i = 0; i < 28; ++i) {
     EXPECT_EQ(points[i].seed, i + 1);
     EXPECT_EQ(points[i].point.y, rect.maxY() + 1);
-    EXPECT_DOUBLE_EQ(points[i].point.x,
-                     180 + 500 * (i + 0.15 + 0.7 * QuibBorderVFX::noise(i)) / 28);
+    EXPECT_DOUBLE_EQ(points[i].point.x, 180 + 500 * (i + 0.15 + 0.7 * QuibBorderVFX::noise(i)) / 28);
   }
   for (int q = 0; q < 7; ++q) {
     const auto& e = points[28 + q];
@@ -74,8 +73,7 @@ TEST(BorderCounts, AreClampedBeforeConversion) {
 }
 
 TEST(BorderPopulate, MaskHidesTheWindowAndStaysWhenNothingIsDrawn) {
-  for (const auto& c : {effect(QuibBorderEffect::none),
-                        BorderVFXConfiguration{QuibBorderEffect::fire, 0, 1.35, 0.8, 1},
+  for (const auto& c : {effect(QuibBorderEffect::none), BorderVFXConfiguration{QuibBorderEffect::fire, 0, 1.35, 0.8, 1},
                         BorderVFXConfiguration{QuibBorderEffect::smoke, 0.95, 0, 0.8, 1}}) {
     Band band(500, 300);
     band.build(effect(QuibBorderEffect::fire));

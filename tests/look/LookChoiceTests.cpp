@@ -49,9 +49,8 @@ class StoredChoices : public LookFixture {};
 TEST_F(StoredChoices, MissingEmptyOrUnknownSkinsAndEffectsGiveTheDefaults) {
   EXPECT_EQ(QuibSkin::current(), QuibSkin::classic);
   EXPECT_EQ(QuibBorderEffect::current(), QuibBorderEffect::none);
-  for (const QVariant& bad :
-       {QVariant(QString()), QVariant("Classic"), QVariant("Fire"), QVariant(qint64(3)),
-        QVariant(true), QVariant(QVariantList{"fire"})}) {
+  for (const QVariant& bad : {QVariant(QString()), QVariant("Classic"), QVariant("Fire"), QVariant(qint64(3)),
+                              QVariant(true), QVariant(QVariantList{"fire"})}) {
     store("visualSkin", bad);
     store("borderEffect", bad);
     EXPECT_EQ(QuibSkin::current(), QuibSkin::classic) << bad.toString().toStdString();

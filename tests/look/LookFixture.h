@@ -13,7 +13,5 @@ class LookFixture : public ::testing::Test {
   void SetUp() override { pf::UserDefaults::resetAll(); }
   void TearDown() override { pf::UserDefaults::resetAll(); }
 
-  static void store(const QString& key, const QVariant& value) {
-    pf::UserDefaults::standard().set(key, value);
-  }
+  static void store(const QString& key, const QVariant& value) { pf::UserDefaults::standard().set(key, value); }
 };

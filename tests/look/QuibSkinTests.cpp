@@ -117,8 +117,7 @@ TEST_F(SkinPainting, AlienHexagonMeshShiftsOddRows) {
 TEST_F(SkinPainting, SurfaceColourIsTheCardOnTilesAndTheBackgroundOnPanels) {
   store("colorTheme", "purple");
   const auto first = [](const RecordingCanvas& c) {
-    return c.where([](const DrawCall& d) { return d.kind == DrawCall::Kind::linearGradient; })
-        .front();
+    return c.where([](const DrawCall& d) { return d.kind == DrawCall::Kind::linearGradient; }).front();
   };
   const DrawCall tile = first(surface("moltenCore", Rect(0, 0, 100, 45), true));
   EXPECT_EQ(tile.gradient.colors.front(), rgb(0.17, 0.075, 0.29, 1.0));
@@ -158,8 +157,8 @@ TEST_F(SkinPainting, RectanglesThatAreNotFiniteDrawNothing) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (const QuibSkin skin : QuibSkin::allCases()) {
     // The last lies so far out that a step of 10 points is lost to rounding.
-    for (const Rect r : {Rect(0, 0, inf, 100), Rect(nan, 0, 10, 10), Rect::null(),
-                         Rect(0, 0, 1e12, 1e12), Rect(1e300, -1e300, 100, 100)}) {
+    for (const Rect r : {Rect(0, 0, inf, 100), Rect(nan, 0, 10, 10), Rect::null(), Rect(0, 0, 1e12, 1e12),
+                         Rect(1e300, -1e300, 100, 100)}) {
       const std::string name = skin.rawValue().toStdString();
       EXPECT_TRUE(surface(name.c_str(), r, false).isBlank()) << name;
       EXPECT_TRUE(frame(name.c_str(), r, 12).isBlank()) << name;
@@ -217,8 +216,7 @@ TEST_F(SkinPainting, SteamFrameRivetsAndGearsFollowTheWidth) {
     SCOPED_TRACE(c.width);
     const RecordingCanvas canvas = frame("steampunk", Rect(0, 0, 200, 100), c.width);
     const auto rivets = canvas.where([&](const DrawCall& d) {
-      return d.kind == DrawCall::Kind::fill && d.color == copper &&
-             std::fabs(d.bounds().width() - 2 * c.rivet) < 1e-9;
+      return d.kind == DrawCall::Kind::fill && d.color == copper && std::fabs(d.bounds().width() - 2 * c.rivet) < 1e-9;
     });
     ASSERT_EQ(rivets.size(), 4u);
     EXPECT_NEAR(rivets[0].bounds().midX(), c.width / 2, 1e-9);
@@ -269,9 +267,7 @@ TEST_F(SkinPainting, MoltenFrameVeinsAreClippedToTheBand) {
 TEST_F(SkinPainting, PrincessFrameGemsAndStars) {
   const Color gold = rgb(0.86, 0.61, 0.27);
   const auto gems = [&](const RecordingCanvas& c) {
-    return c.where([](const DrawCall& d) {
-      return d.kind == DrawCall::Kind::linearGradient && d.angle == 45;
-    });
+    return c.where([](const DrawCall& d) { return d.kind == DrawCall::Kind::linearGradient && d.angle == 45; });
   };
   const RecordingCanvas thin = frame("unicornPrincess", Rect(0, 0, 200, 100), 5);
   ASSERT_EQ(gems(thin).size(), 4u);

@@ -45,8 +45,8 @@ TEST_F(ThemeChoices, MissingEmptyOrUnknownStringsGiveTheDefaults) {
   EXPECT_EQ(QuibTheme::current(), QuibColorTheme::blue);
   EXPECT_EQ(QuibTheme::background(), QuibBackground::navy);
   EXPECT_FALSE(QuibTheme::trimOnly());
-  for (const QVariant& bad : {QVariant(QString()), QVariant("Purple"), QVariant(qint64(3)),
-                              QVariant(true), QVariant(QVariantList{"green"})}) {
+  for (const QVariant& bad : {QVariant(QString()), QVariant("Purple"), QVariant(qint64(3)), QVariant(true),
+                              QVariant(QVariantList{"green"})}) {
     store("colorTheme", bad);
     store("backgroundTheme", bad);
     EXPECT_EQ(QuibTheme::current(), QuibColorTheme::blue) << bad.toString().toStdString();
@@ -80,8 +80,8 @@ TEST_F(ThemeChoices, AreReadAfreshOnEveryUse) {
 
 TEST_F(ThemeChoices, FamilyFlagsAndKeys) {
   const auto flags = [] {
-    return std::array<bool, 5>{QuibTheme::yellow(), QuibTheme::purple(), QuibTheme::green(),
-                               QuibTheme::pink(), QuibTheme::orange()};
+    return std::array<bool, 5>{QuibTheme::yellow(), QuibTheme::purple(), QuibTheme::green(), QuibTheme::pink(),
+                               QuibTheme::orange()};
   };
   EXPECT_EQ(flags(), (std::array<bool, 5>{false, false, false, false, false}));
   store("colorTheme", "yellow");
@@ -110,10 +110,8 @@ TEST_F(Palette, WithNothingStored) {
 
 TEST_F(Palette, EachFamilyOnADarkSkin) {
   const FamilyRow rows[] = {
-      {"blue", named("systemBlue"), named("cyan"), rgb(0.055, 0.12, 0.23, 0.94),
-       rgb(0.6, 0.72, 1.0, 1.0)},
-      {"orange", named("systemOrange"), named("systemOrange"), rgb(0.25, 0.12, 0.045, 0.94),
-       rgb(1.0, 0.74, 0.46, 1.0)},
+      {"blue", named("systemBlue"), named("cyan"), rgb(0.055, 0.12, 0.23, 0.94), rgb(0.6, 0.72, 1.0, 1.0)},
+      {"orange", named("systemOrange"), named("systemOrange"), rgb(0.25, 0.12, 0.045, 0.94), rgb(1.0, 0.74, 0.46, 1.0)},
       {"pink", rgb(1.0, 0.22, 0.62, 1.0), rgb(1.0, 0.43, 0.76, 1.0), rgb(0.25, 0.065, 0.17, 0.94),
        rgb(1.0, 0.65, 0.83, 1.0)},
       {"green", rgb(0.12, 0.82, 0.42, 1.0), rgb(0.35, 1.0, 0.64, 1.0), rgb(0.035, 0.22, 0.13, 0.94),
@@ -143,14 +141,11 @@ TEST_F(Palette, EachBackgroundOnADarkSkin) {
   store("customBackgroundRGB", QVariantList{0.2, 0.3, 0.4});
   const Color custom = Color::sRGB(0.2, 0.3, 0.4, 1.0);
   const BackgroundRow rows[] = {
-      {"navy", rgb(0.075, 0.095, 0.17, 1.0), rgb(0.025, 0.045, 0.12, 0.76),
-       rgb(0.025, 0.04, 0.105, 0.88)},
+      {"navy", rgb(0.075, 0.095, 0.17, 1.0), rgb(0.025, 0.045, 0.12, 0.76), rgb(0.025, 0.04, 0.105, 0.88)},
       {"darkGrey", white(0.12, 1.0), white(0.08, 0.76), white(0.08, 0.88)},
       {"deepGrey", white(0.035, 1.0), white(0.015, 0.94), white(0.015, 0.96)},
-      {"deepPurple", rgb(0.105, 0.045, 0.17, 1.0), rgb(0.075, 0.025, 0.13, 0.9),
-       rgb(0.075, 0.025, 0.13, 0.94)},
-      {"sageGreen", rgb(0.19, 0.24, 0.19, 1.0), rgb(0.15, 0.2, 0.15, 0.9),
-       rgb(0.15, 0.2, 0.15, 0.94)},
+      {"deepPurple", rgb(0.105, 0.045, 0.17, 1.0), rgb(0.075, 0.025, 0.13, 0.9), rgb(0.075, 0.025, 0.13, 0.94)},
+      {"sageGreen", rgb(0.19, 0.24, 0.19, 1.0), rgb(0.15, 0.2, 0.15, 0.9), rgb(0.15, 0.2, 0.15, 0.94)},
       {"custom", custom, custom.withAlpha(0.9), custom.withAlpha(0.94)},
   };
   for (const BackgroundRow& row : rows) {

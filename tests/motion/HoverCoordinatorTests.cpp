@@ -124,7 +124,6 @@ TEST_F(Hover, WhileTheMenuShowsNothingTheCompanionReportsOpensIt) {
 }
 
 TEST(DockGeometry, TheDesktopPanelIsTheStripBelowTheVisibleArea) {
-  EXPECT_EQ(DockGeometry::frames({0, 0, 1280, 800}, {0, 40, 1280, 736}),
-            (std::vector<pf::Rect>{{0, 0, 1280, 40}}));
+  EXPECT_EQ(DockGeometry::frames({0, 0, 1280, 800}, {0, 40, 1280, 736}), (std::vector<pf::Rect>{{0, 0, 1280, 40}}));
   EXPECT_TRUE(DockGeometry::frames({0, 0, 1280, 800}, {0, 0, 1280, 776}).empty());
 }

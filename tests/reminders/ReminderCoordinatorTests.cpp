@@ -60,7 +60,9 @@ WENDLE_TEST_HELPER(runCoordinator) {
   ReminderStore store(args.value(0));
   test::ManualScheduler clock(QDateTime::fromString(args.value(1), Qt::ISODate));
   ReminderCoordinator coordinator(store, clock);
-  coordinator.onPresent = [](const ReminderOccurrence& o, bool) { test::tellParent("shown " + o.reminder.id.toUtf8()); };
+  coordinator.onPresent = [](const ReminderOccurrence& o, bool) {
+    test::tellParent("shown " + o.reminder.id.toUtf8());
+  };
   coordinator.start();
   if (!coordinator.isRunning()) return 2;
   coordinator.done();
@@ -101,8 +103,7 @@ TEST(ReminderCoordinator, TheTimerSleepsUntilTheNextDueTimeWithinAQuarterSecondA
   } cases[] = {
       // The reminder at 12:00 is due in 10 s, in 0.1 s, or in an hour.
       {"due in 10 s", march(7, 11, 59, 50), reminder("R1", ReminderRepeat::daily, {2026, 3, 7, 12, 0}), 10},
-      {"due in 0.1 s", march(7, 11, 59, 59, 900), reminder("R1", ReminderRepeat::once, {2026, 3, 7, 12, 0}),
-       0.25},
+      {"due in 0.1 s", march(7, 11, 59, 59, 900), reminder("R1", ReminderRepeat::once, {2026, 3, 7, 12, 0}), 0.25},
       {"due in an hour", march(7, 11), reminder("R1", ReminderRepeat::once, {2026, 3, 7, 12, 0}), 30},
       {"paused", march(7, 11, 59, 50),
        [] {

@@ -89,7 +89,8 @@ TEST(ReminderForm, OnlyActiveShortcutsWithADestinationAreOfferedAndAGoneLinkIsKe
     const std::vector<ReminderActionChoice> choices = form.actionChoices(active());
     EXPECT_EQ(std::count(choices.begin(), choices.end(), ReminderActionChoice{c.offeredAs, c.id}), 1);
     EXPECT_EQ(choices.size(), c.id == QStringLiteral("a") ? 3u : 4u);
-    const QuibReminder saved = form.reminder(form.initialFields(QDateTime::currentDateTimeUtc(), ReminderSchedule::calendar()), catalog);
+    const QuibReminder saved =
+        form.reminder(form.initialFields(QDateTime::currentDateTimeUtc(), ReminderSchedule::calendar()), catalog);
     EXPECT_EQ(saved.actionID, c.id);
     EXPECT_EQ(saved.actionLabel, c.savedLabel);
   }
@@ -138,13 +139,29 @@ TEST(ReminderForm, SavingRefusesANewOrRescheduledTimeThatIsNotLaterThanNow) {
     std::function<void(QuibReminder&)> change;
     bool refused;
   } cases[] = {
-      {"new, the current minute", std::nullopt, [](QuibReminder& r) { r.time = {2026, 3, 9, 14, 7}; }, true},
-      {"new, the next minute", std::nullopt, [](QuibReminder& r) { r.time = {2026, 3, 9, 14, 8}; }, false},
-      {"new, yesterday", std::nullopt, [](QuibReminder& r) { r.time = {2026, 3, 8, 14, 8}; }, true},
+      {"new, the current minute", std::nullopt,
+       [](QuibReminder& r) {
+         r.time = {2026, 3, 9, 14, 7};
+       },
+       true},
+      {"new, the next minute", std::nullopt,
+       [](QuibReminder& r) {
+         r.time = {2026, 3, 9, 14, 8};
+       },
+       false},
+      {"new, yesterday", std::nullopt,
+       [](QuibReminder& r) {
+         r.time = {2026, 3, 8, 14, 8};
+       },
+       true},
       {"long passed, message changed", longPassed, [](QuibReminder& r) { r.message = QStringLiteral("Drink."); },
        false},
       {"long passed, moved a day", longPassed, [](QuibReminder& r) { r.time.day += 1; }, true},
-      {"long passed, moved to tomorrow", longPassed, [](QuibReminder& r) { r.time = {2026, 3, 10, 9, 0}; }, false},
+      {"long passed, moved to tomorrow", longPassed,
+       [](QuibReminder& r) {
+         r.time = {2026, 3, 10, 9, 0};
+       },
+       false},
       {"first day in a clock change, kept", skippedFirstDay, [](QuibReminder&) {}, false},
   };
   for (const auto& c : cases) {

@@ -28,9 +28,7 @@ struct ValidationCase {
   QString expected;  // "" when the reminder is valid
 };
 
-QString family(int count) {
-  return QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467").repeated(count);
-}
+QString family(int count) { return QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467").repeated(count); }
 
 const qint64 huge = std::numeric_limits<qint64>::max();
 
@@ -262,8 +260,7 @@ TEST(ReminderModel, DecodingIsStrict) {
         object.remove(it.key());
       else
         object.insert(it.key(), it.value());
-    return QJsonDocument(
-               QJsonObject{{"version", 1}, {"reminders", QJsonArray{object}}, {"occurrences", QJsonArray{}}})
+    return QJsonDocument(QJsonObject{{"version", 1}, {"reminders", QJsonArray{object}}, {"occurrences", QJsonArray{}}})
         .toJson();
   };
   // A journal as this program writes it is read straight from the document;
@@ -312,18 +309,10 @@ TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
   const auto messageFor = [](const std::function<void(ReminderFile&)>& edit) {
     ReminderFile file;
     file.reminders = {reminder("R1"), reminder("R2")};
-    file.occurrences.push_back({"R1:S-R1:2026-03-07",
-                                reminder("R1"),
-                                QDateTime(QDate(2026, 3, 7), QTime(14, 0), Qt::UTC),
-                                {},
-                                {},
-                                {}});
-    file.occurrences.push_back({"R1:S-R1:2026-03-08",
-                                reminder("R1"),
-                                QDateTime(QDate(2026, 3, 8), QTime(14, 0), Qt::UTC),
-                                {},
-                                {},
-                                {}});
+    file.occurrences.push_back(
+        {"R1:S-R1:2026-03-07", reminder("R1"), QDateTime(QDate(2026, 3, 7), QTime(14, 0), Qt::UTC), {}, {}, {}});
+    file.occurrences.push_back(
+        {"R1:S-R1:2026-03-08", reminder("R1"), QDateTime(QDate(2026, 3, 8), QTime(14, 0), Qt::UTC), {}, {}, {}});
     edit(file);
     return messageOf([&] { file.validate(); });
   };
@@ -335,16 +324,14 @@ TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
   EXPECT_EQ(messageFor([](ReminderFile& f) { f.occurrences[1].reminder.name = ""; }), textRule);
   EXPECT_EQ(messageFor([](ReminderFile& f) { f.occurrences[1].due = ReminderOccurrence::moment(1e300); }),
             "Invalid reminder date.");
-  EXPECT_EQ(
-      messageFor([](ReminderFile& f) { f.occurrences[0].snoozedUntil = ReminderOccurrence::moment(-1e16); }),
-      "Invalid reminder date.");
+  EXPECT_EQ(messageFor([](ReminderFile& f) { f.occurrences[0].snoozedUntil = ReminderOccurrence::moment(-1e16); }),
+            "Invalid reminder date.");
   // A newer journal is refused by its version alone, whatever shape the rest has.
   EXPECT_EQ(messageOf([] { ReminderFile::decode(R"({"version": 2, "entries": {}})"); }), unreadable);
   // So is a file past the size limit by its size.
   const QByteArray empty = R"({"version": 1, "reminders": [], "occurrences": []})";
   EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes)); }), "");
-  EXPECT_EQ(messageOf([&] { ReminderFile::decodeStrictly(empty.leftJustified(ReminderFile::largestFileBytes)); }),
-            "");
+  EXPECT_EQ(messageOf([&] { ReminderFile::decodeStrictly(empty.leftJustified(ReminderFile::largestFileBytes)); }), "");
   EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes + 1)); }),
             "The reminders file is larger than 64 MB, more than reminders take. It has been preserved.");
   // A change whose journal would pass the limit is refused, so no journal past it is ever written.

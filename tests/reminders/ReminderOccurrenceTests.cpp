@@ -23,8 +23,7 @@ struct Journal {
   ReminderStore store{journalFolder()};
   int changes = 0;
 
-  Journal(const std::vector<QuibReminder>& reminders,
-          const std::vector<ReminderOccurrence>& occurrences = {}) {
+  Journal(const std::vector<QuibReminder>& reminders, const std::vector<ReminderOccurrence>& occurrences = {}) {
     ReminderFile file;
     file.reminders = reminders;
     file.occurrences = occurrences;
@@ -67,8 +66,7 @@ TEST(ReminderOccurrences, MissedRepeatsCollapseIntoOneCatchUp) {
     Journal j({c.reminder}, {completed(c.reminder, march(4, 9))});
     j.collect(c.now);
     EXPECT_EQ(j.dues(), c.dues) << c.what;
-    EXPECT_EQ(j.store.file().occurrences.back().id,
-              ReminderSchedule::key(c.reminder, c.dues.back(), utcCalendar));
+    EXPECT_EQ(j.store.file().occurrences.back().id, ReminderSchedule::key(c.reminder, c.dues.back(), utcCalendar));
     EXPECT_TRUE(j.store.file().occurrences.back().isOpen());
   }
 }
@@ -140,8 +138,7 @@ TEST(ReminderOccurrences, PendingIsOrderedByReadinessThenID) {
   };
   occurrences[1].snoozedUntil = march(7, 10, 5);
   occurrences[7].snoozedUntil = march(7, 10, 30);  // not over yet
-  Journal j({reminder("R1"), reminder("R2"), reminder("R3"), reminder("R4"), paused, reminder("R6")},
-            occurrences);
+  Journal j({reminder("R1"), reminder("R2"), reminder("R3"), reminder("R4"), paused, reminder("R6")}, occurrences);
   QStringList order;
   for (const auto& o : j.store.pending(march(7, 10, 20))) order << o.reminder.id;
   EXPECT_EQ(order, QStringList({"R2", "R4", "R3", "R1"}));
@@ -165,8 +162,7 @@ TEST(ReminderOccurrences, ShowingSnoozingAndDone) {
   EXPECT_TRUE(j.store.markPresented(id, march(7, 9, 18)));
 
   j.store.complete(id, march(7, 9, 20));
-  EXPECT_EQ(messageOf([&] { j.store.markPresented(id, march(7, 9, 21)); }),
-            "This occurrence is no longer active.");
+  EXPECT_EQ(messageOf([&] { j.store.markPresented(id, march(7, 9, 21)); }), "This occurrence is no longer active.");
   EXPECT_EQ(messageOf([&] { j.store.markPresented("unknown", march(7, 9, 21)); }),
             "This occurrence is no longer active.");
 

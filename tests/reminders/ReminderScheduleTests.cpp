@@ -41,57 +41,55 @@ std::vector<ScheduleCase> scheduleCases() {
   const pf::Calendar ny = calendarIn("America/New_York");
   const QuibReminder daily9 = reminder("R1", ReminderRepeat::daily, {2026, 3, 6, 9, 0});
   return {
-      {"daily before today's time", "America/New_York", daily9, at(ny, 2026, 3, 7, 8, 59),
-       at(ny, 2026, 3, 6, 9, 0), at(ny, 2026, 3, 7, 9, 0)},
-      {"daily at today's time", "America/New_York", daily9, at(ny, 2026, 3, 7, 9, 0),
-       at(ny, 2026, 3, 7, 9, 0), at(ny, 2026, 3, 8, 9, 0)},
+      {"daily before today's time", "America/New_York", daily9, at(ny, 2026, 3, 7, 8, 59), at(ny, 2026, 3, 6, 9, 0),
+       at(ny, 2026, 3, 7, 9, 0)},
+      {"daily at today's time", "America/New_York", daily9, at(ny, 2026, 3, 7, 9, 0), at(ny, 2026, 3, 7, 9, 0),
+       at(ny, 2026, 3, 8, 9, 0)},
       {"first day today, before its time", "America/New_York",
        reminder("R1", ReminderRepeat::daily, {2026, 3, 7, 10, 0}), at(ny, 2026, 3, 7, 9, 0), std::nullopt,
        at(ny, 2026, 3, 7, 10, 0)},
-      {"first day next month", "America/New_York",
-       reminder("R1", ReminderRepeat::daily, {2026, 4, 20, 10, 0}), at(ny, 2026, 3, 7, 9, 0), std::nullopt,
-       at(ny, 2026, 4, 20, 10, 0)},
+      {"first day next month", "America/New_York", reminder("R1", ReminderRepeat::daily, {2026, 4, 20, 10, 0}),
+       at(ny, 2026, 3, 7, 9, 0), std::nullopt, at(ny, 2026, 4, 20, 10, 0)},
       {"weekly Monday seen on Sunday evening", "America/New_York", weeklyOn({2}, {2026, 2, 2, 9, 0}),
        at(ny, 2026, 3, 15, 20, 0), at(ny, 2026, 3, 9, 9, 0), at(ny, 2026, 3, 16, 9, 0)},
       {"weekly Sunday and Saturday", "America/New_York", weeklyOn({7, 1}, {2026, 3, 2, 9, 0}),
        at(ny, 2026, 3, 6, 10, 0), std::nullopt, at(ny, 2026, 3, 7, 9, 0)},
       {"missed for ten days", "America/New_York", reminder("R1", ReminderRepeat::daily, {2026, 2, 1, 9, 0}),
        at(ny, 2026, 3, 11, 8, 0), at(ny, 2026, 3, 10, 9, 0), at(ny, 2026, 3, 11, 9, 0)},
-      {"weekly day older than a week", "America/New_York", weeklyOn({2}, {2026, 3, 2, 9, 0}),
-       at(ny, 2026, 3, 16, 8, 0), at(ny, 2026, 3, 9, 9, 0), at(ny, 2026, 3, 16, 9, 0)},
-      {"paused: latest only", "America/New_York", pausedDaily(), at(ny, 2026, 3, 8, 10, 0),
-       at(ny, 2026, 3, 8, 9, 0), std::nullopt},
+      {"weekly day older than a week", "America/New_York", weeklyOn({2}, {2026, 3, 2, 9, 0}), at(ny, 2026, 3, 16, 8, 0),
+       at(ny, 2026, 3, 9, 9, 0), at(ny, 2026, 3, 16, 9, 0)},
+      {"paused: latest only", "America/New_York", pausedDaily(), at(ny, 2026, 3, 8, 10, 0), at(ny, 2026, 3, 8, 9, 0),
+       std::nullopt},
       {"once ahead", "America/New_York", reminder("R1", ReminderRepeat::once, {2026, 3, 7, 15, 0}),
        at(ny, 2026, 3, 7, 9, 0), std::nullopt, at(ny, 2026, 3, 7, 15, 0)},
       {"once past, whatever its first day", "America/New_York",
-       reminder("R1", ReminderRepeat::once, {2025, 1, 2, 15, 0}), at(ny, 2026, 3, 7, 9, 0),
-       at(ny, 2025, 1, 2, 15, 0), std::nullopt},
+       reminder("R1", ReminderRepeat::once, {2025, 1, 2, 15, 0}), at(ny, 2026, 3, 7, 9, 0), at(ny, 2025, 1, 2, 15, 0),
+       std::nullopt},
       // Clock changes: a skipped time gives the next existing moment, a repeated one the first.
       {"New York 02:30 on the day of the jump", "America/New_York",
-       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 2, 30}), utc(2026, 3, 8, 7, 0),
-       utc(2026, 3, 8, 7, 0), utc(2026, 3, 9, 6, 30)},
-      {"New York once in the gap", "America/New_York",
-       reminder("R1", ReminderRepeat::once, {2026, 3, 8, 2, 30}), utc(2026, 3, 8, 5, 0), std::nullopt,
-       utc(2026, 3, 8, 7, 0)},
+       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 2, 30}), utc(2026, 3, 8, 7, 0), utc(2026, 3, 8, 7, 0),
+       utc(2026, 3, 9, 6, 30)},
+      {"New York once in the gap", "America/New_York", reminder("R1", ReminderRepeat::once, {2026, 3, 8, 2, 30}),
+       utc(2026, 3, 8, 5, 0), std::nullopt, utc(2026, 3, 8, 7, 0)},
       {"New York 01:30 during the second pass", "America/New_York",
-       reminder("R1", ReminderRepeat::daily, {2026, 10, 1, 1, 30}), utc(2026, 11, 1, 6, 45),
-       utc(2026, 11, 1, 5, 30), utc(2026, 11, 2, 6, 30)},
+       reminder("R1", ReminderRepeat::daily, {2026, 10, 1, 1, 30}), utc(2026, 11, 1, 6, 45), utc(2026, 11, 1, 5, 30),
+       utc(2026, 11, 2, 6, 30)},
       {"Berlin 02:30 on the day of the jump", "Europe/Berlin",
-       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 2, 30}), utc(2026, 3, 28, 23, 0),
-       utc(2026, 3, 28, 1, 30), utc(2026, 3, 29, 1, 0)},
+       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 2, 30}), utc(2026, 3, 28, 23, 0), utc(2026, 3, 28, 1, 30),
+       utc(2026, 3, 29, 1, 0)},
       {"Berlin 02:30 on the day the clock falls back", "Europe/Berlin",
-       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 2, 30}), utc(2026, 10, 25, 1, 45),
-       utc(2026, 10, 25, 0, 30), utc(2026, 10, 26, 1, 30)},
+       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 2, 30}), utc(2026, 10, 25, 1, 45), utc(2026, 10, 25, 0, 30),
+       utc(2026, 10, 26, 1, 30)},
       {"Lord Howe 02:15 in a half-hour gap", "Australia/Lord_Howe",
-       reminder("R1", ReminderRepeat::daily, {2026, 9, 1, 2, 15}), utc(2026, 10, 3, 14, 0),
-       utc(2026, 10, 2, 15, 45), utc(2026, 10, 3, 15, 30)},
+       reminder("R1", ReminderRepeat::daily, {2026, 9, 1, 2, 15}), utc(2026, 10, 3, 14, 0), utc(2026, 10, 2, 15, 45),
+       utc(2026, 10, 3, 15, 30)},
       {"Lord Howe 01:45 repeated for half an hour", "Australia/Lord_Howe",
-       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 1, 45}), utc(2026, 4, 4, 15, 0),
-       utc(2026, 4, 4, 14, 45), utc(2026, 4, 5, 15, 15)},
+       reminder("R1", ReminderRepeat::daily, {2026, 3, 1, 1, 45}), utc(2026, 4, 4, 15, 0), utc(2026, 4, 4, 14, 45),
+       utc(2026, 4, 5, 15, 15)},
       // Apia skipped Friday 30 December 2011.
       {"Apia daily across the skipped day", "Pacific/Apia",
-       reminder("R1", ReminderRepeat::daily, {2011, 12, 20, 12, 0}), utc(2011, 12, 30, 19, 0),
-       utc(2011, 12, 29, 22, 0), utc(2011, 12, 30, 22, 0)},
+       reminder("R1", ReminderRepeat::daily, {2011, 12, 20, 12, 0}), utc(2011, 12, 30, 19, 0), utc(2011, 12, 29, 22, 0),
+       utc(2011, 12, 30, 22, 0)},
       // The eight days ahead hold only the skipped Friday, so no due time is found in them.
       {"Apia weekly on the skipped Friday", "Pacific/Apia", weeklyOn({6}, {2011, 12, 1, 12, 0}),
        utc(2011, 12, 29, 23, 0), utc(2011, 12, 23, 22, 0), std::nullopt},
@@ -134,17 +132,15 @@ class ClockReading final {
   }
 
  private:
-  static QDate firstDay(const QuibReminder& r) {
-    return QDate(int(r.time.year), int(r.time.month), int(r.time.day));
-  }
+  static QDate firstDay(const QuibReminder& r) { return QDate(int(r.time.year), int(r.time.month), int(r.time.day)); }
   static QTime timeOf(const QuibReminder& r) { return QTime(int(r.time.hour), int(r.time.minute)); }
 
   QDate dayOf(const QDateTime& moment) const { return moment.toTimeZone(m_zone).date(); }
 
   bool allowed(const QuibReminder& r, const QDateTime& moment) const {
     const QDate day = dayOf(moment);
-    return day >= firstDay(r) && (r.repeatRule != ReminderRepeat::weekly ||
-                                  std::ranges::count(r.weekdays, day.dayOfWeek() % 7 + 1) > 0);
+    return day >= firstDay(r) &&
+           (r.repeatRule != ReminderRepeat::weekly || std::ranges::count(r.weekdays, day.dayOfWeek() % 7 + 1) > 0);
   }
 
   /// The first moment the clock shows `time` on `day` or, when it skips that
@@ -186,13 +182,12 @@ TEST(ReminderSchedule, DueTimesMatchAPlainReadingOfTheClockOverYears) {
     QDate to;
   };
   // Times of day in and around the skipped and repeated hours and half hours.
-  const QTime times[] = {QTime(0, 0), QTime(1, 30), QTime(1, 45), QTime(2, 0),
-                         QTime(2, 15), QTime(2, 30), QTime(3, 0), QTime(23, 59)};
+  const QTime times[] = {QTime(0, 0),  QTime(1, 30), QTime(1, 45), QTime(2, 0),
+                         QTime(2, 15), QTime(2, 30), QTime(3, 0),  QTime(23, 59)};
   const std::vector<qint64> weekdays[] = {{}, {}, {2, 4, 6}, {6}};
-  for (const Span& span : {Span{"America/New_York", {2024, 1, 1}, {2027, 1, 1}},
-                           Span{"Europe/Berlin", {2024, 1, 1}, {2027, 1, 1}},
-                           Span{"Australia/Lord_Howe", {2024, 1, 1}, {2027, 1, 1}},
-                           Span{"Pacific/Apia", {2010, 6, 1}, {2013, 6, 1}}}) {
+  for (const Span& span :
+       {Span{"America/New_York", {2024, 1, 1}, {2027, 1, 1}}, Span{"Europe/Berlin", {2024, 1, 1}, {2027, 1, 1}},
+        Span{"Australia/Lord_Howe", {2024, 1, 1}, {2027, 1, 1}}, Span{"Pacific/Apia", {2010, 6, 1}, {2013, 6, 1}}}) {
     // One calendar throughout, so what it keeps between questions is tested too.
     const pf::Calendar calendar = calendarIn(span.zone);
     ClockReading clock(span.zone);

@@ -20,8 +20,10 @@ struct StepCase {
 };
 
 QString written(const ReminderTime& t) {
-  return QStringLiteral("%1 %2:%3").arg(t.dateKey()).arg(t.hour, 2, 10, QLatin1Char('0')).arg(t.minute, 2, 10,
-                                                                                              QLatin1Char('0'));
+  return QStringLiteral("%1 %2:%3")
+      .arg(t.dateKey())
+      .arg(t.hour, 2, 10, QLatin1Char('0'))
+      .arg(t.minute, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -59,8 +61,8 @@ TEST(ReminderStep, MovesTheWallClockAcrossMidnightAndClockChanges) {
 
 TEST(ReminderStep, ADayThereAndBackIsTheSameTimeAndNoTimeStepsNowhere) {
   const pf::Calendar calendar = calendarIn("America/New_York");
-  for (const ReminderTime from : {ReminderTime{2026, 3, 7, 2, 30}, ReminderTime{2024, 2, 29, 0, 0},
-                                  ReminderTime{2026, 12, 31, 23, 59}})
+  for (const ReminderTime from :
+       {ReminderTime{2026, 3, 7, 2, 30}, ReminderTime{2024, 2, 29, 0, 0}, ReminderTime{2026, 12, 31, 23, 59}})
     for (const int count : {1, 7, 400}) {
       const auto there = ReminderStep{days, count}.applied(from, calendar);
       ASSERT_TRUE(there.has_value());

@@ -65,9 +65,7 @@ WENDLE_TEST_HELPER(addRemindersRetrying) {
       test::says(busy));
 }
 
-TEST(ReminderStoreHarness, AKilledWriterLeavesACommittedState) {
-  test::runCrashHarness(journalSubject());
-}
+TEST(ReminderStoreHarness, AKilledWriterLeavesACommittedState) { test::runCrashHarness(journalSubject()); }
 
 TEST(ReminderStoreHarness, CopiesChangingAtOnceKeepEveryChangeOnce) {
   const test::Contention contention;

@@ -78,8 +78,7 @@ TEST(ReminderStore, FilesAppearOnlyWhenNeeded) {
 
   s.store.save(reminder("R2"), std::nullopt, saveMoment);
   EXPECT_EQ(test::contentsOf(journalFile("reminders.previous.json")), first);
-  for (const QString& name : journalNames())
-    EXPECT_EQ(test::fileMode(journalFile(name)), 0600) << name.toStdString();
+  for (const QString& name : journalNames()) EXPECT_EQ(test::fileMode(journalFile(name)), 0600) << name.toStdString();
   EXPECT_EQ(s.store.file().reminders, (std::vector{reminder("R1"), reminder("R2")}));
   EXPECT_EQ(ReminderStore(journalFolder()).file(), s.store.file());
   EXPECT_EQ(s.changes, 3);
@@ -126,10 +125,9 @@ TEST(ReminderStore, ANewerJournalIsLeftByteForByte) {
 
 TEST(ReminderStore, ADamagedJournalIsPreserved) {
   const QByteArray empty = R"({"version": 1, "reminders": [], "occurrences": []})";
-  for (const QByteArray& damaged :
-       {QByteArray(), QByteArray("{\"version\": 1, \"reminders\": ["),
-        QByteArray(R"({"version": 1, "reminders": [{"id": "R1"}], "occurrences": []})"),
-        empty.leftJustified(ReminderFile::largestFileBytes + 1)}) {
+  for (const QByteArray& damaged : {QByteArray(), QByteArray("{\"version\": 1, \"reminders\": ["),
+                                    QByteArray(R"({"version": 1, "reminders": [{"id": "R1"}], "occurrences": []})"),
+                                    empty.leftJustified(ReminderFile::largestFileBytes + 1)}) {
     test::writeFile(journalFile(), damaged);
     ReminderStore store(journalFolder());
     ASSERT_TRUE(store.failure()) << damaged.toStdString();

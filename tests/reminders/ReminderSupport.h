@@ -18,8 +18,7 @@
 namespace test {
 
 /// A valid daily reminder at 09:00 from 7 March 2026.
-inline QuibReminder reminder(const QString& id = QStringLiteral("R1"),
-                             ReminderRepeat rule = ReminderRepeat::daily,
+inline QuibReminder reminder(const QString& id = QStringLiteral("R1"), ReminderRepeat rule = ReminderRepeat::daily,
                              ReminderTime time = {2026, 3, 7, 9, 0}) {
   QuibReminder r;
   r.id = id;

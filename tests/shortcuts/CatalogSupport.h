@@ -16,13 +16,7 @@ namespace test {
 
 inline Shortcut shortcut(const QString& id, ShortcutKind kind = ShortcutKind::web,
                          const QString& destination = QStringLiteral("https://example.com/")) {
-  return {id,
-          QStringLiteral("Label ") + id,
-          kind,
-          destination,
-          QStringLiteral("A note"),
-          std::nullopt,
-          std::nullopt,
+  return {id,  QStringLiteral("Label ") + id, kind, destination, QStringLiteral("A note"), std::nullopt, std::nullopt,
           true};
 }
 

@@ -34,8 +34,8 @@ TEST(DanceTimingTest, DurationKeepsAMinimumAndADefault) {
   const struct {
     std::optional<double> stated;
     double expected;
-  } cases[] = {{0.0, 0.02}, {0.01, 0.02}, {0.02, 0.02}, {0.05, 0.05}, {std::nullopt, 0.1},
-               {std::numeric_limits<double>::quiet_NaN(), 0.02}};
+  } cases[] = {{0.0, 0.02},  {0.01, 0.02},        {0.02, 0.02},
+               {0.05, 0.05}, {std::nullopt, 0.1}, {std::numeric_limits<double>::quiet_NaN(), 0.02}};
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(DanceTiming::duration(c.stated), c.expected);
 }
 

@@ -15,9 +15,8 @@
 namespace test {
 
 /// A picture in `format` ("png", "jpeg", "tiff", "webp") as Qt writes it.
-inline QByteArray encodedImage(
-    const QImage& image, const char* format,
-    QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone) {
+inline QByteArray encodedImage(const QImage& image, const char* format,
+                               QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -95,8 +94,7 @@ inline QByteArray plainPNG(int width, int height, int colorType, int bitDepth, b
   const qint64 channels = colorType == 2 ? 3 : 1;
   const qint64 rowBytes = 1 + (qint64(width) * channels * bitDepth + 7) / 8;
   // Without pixels the image data is one empty row: the header reads, the decoding fails.
-  png += detail::pngChunk("IDAT", withPixels ? detail::zeroStream(rowBytes, height)
-                                             : detail::zeroStream(1, 1));
+  png += detail::pngChunk("IDAT", withPixels ? detail::zeroStream(rowBytes, height) : detail::zeroStream(1, 1));
   return png + detail::pngChunk("IEND", {});
 }
 

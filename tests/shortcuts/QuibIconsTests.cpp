@@ -81,8 +81,7 @@ TEST_F(Icons, AnSvgIsATemplateAPngKeepsItsColoursAndWithoutArtworkASymbolStandsI
   const struct {
     const char* reference;
     const char* symbol;
-  } fallbacks[] = {{"videos", "folder.fill"}, {"corvane", "c.square.fill"}, {"app", "app.fill"},
-                   {"photos", "globe"}};
+  } fallbacks[] = {{"videos", "folder.fill"}, {"corvane", "c.square.fill"}, {"app", "app.fill"}, {"photos", "globe"}};
   for (const auto& f : fallbacks) {
     const auto icon = QuibIcons::icon(QString::fromUtf8(f.reference));
     ASSERT_TRUE(icon) << f.reference;

@@ -16,9 +16,7 @@ inline QString catalogFolder() { return home() + QStringLiteral("/catalog"); }
 
 inline QString catalogFile(const QString& name) { return catalogFolder() + u'/' + name; }
 
-inline std::optional<QByteArray> readCatalogFile(const QString& name) {
-  return pf::Files::read(catalogFile(name));
-}
+inline std::optional<QByteArray> readCatalogFile(const QString& name) { return pf::Files::read(catalogFile(name)); }
 
 /// The names in the catalog folder, hidden ones included, sorted.
 inline QStringList catalogFolderNames() {

@@ -14,12 +14,9 @@ QByteArray catalogText(const char* version, const char* shortcuts, const char* b
          "], \"bookmarks\": " + bookmarks + "}";
 }
 
-const char* plain =
-    R"({"id": "a", "label": "A", "kind": "web", "destination": "https://example.com/", "note": ""})";
+const char* plain = R"({"id": "a", "label": "A", "kind": "web", "destination": "https://example.com/", "note": ""})";
 
-Shortcut decodedOne(const char* object) {
-  return ShortcutCatalog::decode(catalogText("2", object)).shortcuts.at(0);
-}
+Shortcut decodedOne(const char* object) { return ShortcutCatalog::decode(catalogText("2", object)).shortcuts.at(0); }
 
 ShortcutCatalog richCatalog() {
   ShortcutCatalog catalog = catalogOf(3);
@@ -45,17 +42,16 @@ TEST(CatalogDecoding, VersionIsReadFirst) {
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind(), CatalogError::Case::version);
   EXPECT_EQ(error->versionNumber(), 3);
-  EXPECT_EQ(test::catalogErrorOf([] { ShortcutCatalog::decode(R"({"schemaVersion": 0})"); })->versionNumber(),
-            0);
+  EXPECT_EQ(test::catalogErrorOf([] { ShortcutCatalog::decode(R"({"schemaVersion": 0})"); })->versionNumber(), 0);
 
   const ShortcutCatalog old = ShortcutCatalog::decode(catalogText("1", plain));
   EXPECT_EQ(old.schemaVersion, 2);
   EXPECT_EQ(old.shortcuts.size(), 1u);
 
   for (const QByteArray& broken :
-       {QByteArray("{"), QByteArray("[]"), QByteArray(R"({"shortcuts": []})"),
-        QByteArray(R"({"schemaVersion": "2"})"), QByteArray(R"({"schemaVersion": 2.5})"),
-        catalogText("2", plain, "[]"), QByteArray(R"({"schemaVersion": 2, "bookmarks": {}})")})
+       {QByteArray("{"), QByteArray("[]"), QByteArray(R"({"shortcuts": []})"), QByteArray(R"({"schemaVersion": "2"})"),
+        QByteArray(R"({"schemaVersion": 2.5})"), catalogText("2", plain, "[]"),
+        QByteArray(R"({"schemaVersion": 2, "bookmarks": {}})")})
     EXPECT_THROW(ShortcutCatalog::decode(broken), pf::JsonError) << broken.toStdString();
 }
 
@@ -74,20 +70,17 @@ TEST(CatalogDecoding, OptionalKeysAndDefaults) {
                               "isActive": false})")
                    .isActive);
 
-  for (const char* bad :
-       {R"({"id": "a", "label": "A", "kind": "web", "destination": ""})",
-        R"({"id": "a", "label": "A", "kind": "ftp", "destination": "", "note": ""})",
-        R"({"id": "a", "label": 5, "kind": "web", "destination": "", "note": ""})",
-        R"({"id": "a", "label": "A", "kind": "web", "destination": "", "note": "", "isActive": 1})",
-        R"({"id": "a", "label": "A", "kind": "web", "destination": "", "note": "", "icon": 7})"})
+  for (const char* bad : {R"({"id": "a", "label": "A", "kind": "web", "destination": ""})",
+                          R"({"id": "a", "label": "A", "kind": "ftp", "destination": "", "note": ""})",
+                          R"({"id": "a", "label": 5, "kind": "web", "destination": "", "note": ""})",
+                          R"({"id": "a", "label": "A", "kind": "web", "destination": "", "note": "", "isActive": 1})",
+                          R"({"id": "a", "label": "A", "kind": "web", "destination": "", "note": "", "icon": 7})"})
     EXPECT_THROW(decodedOne(bad), pf::JsonError) << bad;
   EXPECT_THROW(ShortcutCatalog::decode(catalogText("2", plain, R"({"a": "not base64!"})")), pf::JsonError);
 }
 
 TEST(CatalogDecoding, RulesApplyToDecodedFiles) {
-  EXPECT_EQ(messageOf([] {
-              ShortcutCatalog::decode(catalogText("2", (QByteArray(plain) + "," + plain).constData()));
-            }),
+  EXPECT_EQ(messageOf([] { ShortcutCatalog::decode(catalogText("2", (QByteArray(plain) + "," + plain).constData())); }),
             "Shortcut IDs must be unique letters, numbers, dashes or underscores.");
 }
 

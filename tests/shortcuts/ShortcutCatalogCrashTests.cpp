@@ -73,9 +73,7 @@ WENDLE_TEST_HELPER(addBookmarksRetrying) {
       busyOrChanged);
 }
 
-TEST(CatalogHarness, AKilledWriterLeavesACommittedState) {
-  test::runCrashHarness(catalogSubject());
-}
+TEST(CatalogHarness, AKilledWriterLeavesACommittedState) { test::runCrashHarness(catalogSubject()); }
 
 TEST(CatalogHarness, CopiesChangingAtOnceKeepEveryChangeOnce) {
   const test::Contention contention;

@@ -91,15 +91,13 @@ TEST(CatalogProcesses, ASaveAfterAnotherProcessChangedTheFileIsRefused) {
   const QByteArray theirs = *readCatalogFile("shortcuts.json");
   ASSERT_EQ(theirs, catalogOf(7).encoded());
 
-  EXPECT_EQ(
-      messageOf([&] { repository.save(catalogOf(3), {}); }),
-      "The shortcut catalog changed elsewhere. Reopen Wendle before editing it. Nothing was overwritten.");
+  EXPECT_EQ(messageOf([&] { repository.save(catalogOf(3), {}); }),
+            "The shortcut catalog changed elsewhere. Reopen Wendle before editing it. Nothing was overwritten.");
   EXPECT_EQ(readCatalogFile("shortcuts.json"), theirs);
 }
 
 TEST(CatalogProcesses, TheMigrationRunsOnceEvenWhenKilledBetweenItsSteps) {
-  for (const QString& dieAfter :
-       {QStringLiteral("shortcuts.migration.json"), QStringLiteral("shortcuts.json")}) {
+  for (const QString& dieAfter : {QStringLiteral("shortcuts.migration.json"), QStringLiteral("shortcuts.json")}) {
     const QString folder = catalogFolder() + "/after-" + QString(dieAfter).remove('.');
     ChildProcess first("seedAndDie", {folder, dieAfter});
     EXPECT_EQ(first.finish(), -1) << "the helper was meant to die after writing " << dieAfter.toStdString();

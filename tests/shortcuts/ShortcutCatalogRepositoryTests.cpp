@@ -36,9 +36,7 @@ struct SeedCounter {
   }
 };
 
-void writeCatalogFile(const QString& name, const QByteArray& bytes) {
-  test::writeFile(catalogFile(name), bytes);
-}
+void writeCatalogFile(const QString& name, const QByteArray& bytes) { test::writeFile(catalogFile(name), bytes); }
 
 QStringList unreadableCopies() {
   return catalogFolderNames().filter(QRegularExpression(
@@ -156,9 +154,7 @@ TEST(CatalogRepository, SaveBeforeOrAfterAFailedLoadIsAConflict) {
   EXPECT_EQ(messageOf([&] { fresh.save(catalogOf(1), {}); }), conflict);
 
   ShortcutCatalogRepository failing(catalogFolder());
-  failing.write = [](const QByteArray&, const QString& path) {
-    throw pf::FileError(EIO, path, "Disk failed.");
-  };
+  failing.write = [](const QByteArray&, const QString& path) { throw pf::FileError(EIO, path, "Disk failed."); };
   EXPECT_EQ(messageOf([&] { failing.load([] { return catalogOf(1); }, std::nullopt); }), "Disk failed.");
   EXPECT_FALSE(failing.expectedData());
   EXPECT_EQ(messageOf([&] { failing.save(catalogOf(1), {}); }), conflict);
@@ -283,9 +279,7 @@ TEST(CatalogRepository, OtherReadFailuresAreRaisedUnchanged) {
 
 TEST(CatalogRepository, SeedThatFailsOrBreaksARuleWritesNothing) {
   ShortcutCatalogRepository repository(catalogFolder());
-  EXPECT_EQ(messageOf([&] {
-              repository.load([]() -> ShortcutCatalog { throw QuibError("No seed."); }, std::nullopt);
-            }),
+  EXPECT_EQ(messageOf([&] { repository.load([]() -> ShortcutCatalog { throw QuibError("No seed."); }, std::nullopt); }),
             "No seed.");
   EXPECT_EQ(messageOf([&] { repository.load([] { return catalogOf(129); }, std::nullopt); }),
             "Too many shortcuts (maximum 128).");

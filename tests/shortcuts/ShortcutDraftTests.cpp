@@ -27,9 +27,8 @@ ShortcutDraft fullDraft() { return ShortcutDraft(test::catalogOf(128).shortcuts)
 
 TEST(ShortcutDraft, AddAppendsAnUnconfiguredActiveShortcutUntilTheListIsFull) {
   ShortcutDraft draft;
-  const std::vector<std::pair<ShortcutKind, QString>> kinds{{ShortcutKind::web, "New Website"},
-                                                            {ShortcutKind::application, "New App"},
-                                                            {ShortcutKind::folder, "New Folder"}};
+  const std::vector<std::pair<ShortcutKind, QString>> kinds{
+      {ShortcutKind::web, "New Website"}, {ShortcutKind::application, "New App"}, {ShortcutKind::folder, "New Folder"}};
   for (const auto& [kind, label] : kinds) {
     const auto index = draft.add(kind);
     ASSERT_TRUE(index);
@@ -124,11 +123,10 @@ TEST(ShortcutDraft, MovesStayWithinTheirOwnList) {
     QStringList order;
   };
   const std::vector<Case> cases{
-      {0, 1, 2, {"c", "-b", "a", "d"}},   {2, -1, 0, {"c", "-b", "a", "d"}},
-      {2, 1, 3, {"a", "-b", "d", "c"}},   {0, 2, 3, {"d", "-b", "c", "a"}},
-      {1, -1, {}, {"a", "-b", "c", "d"}}, {1, 1, {}, {"a", "-b", "c", "d"}},
-      {0, -1, {}, {"a", "-b", "c", "d"}}, {3, 1, {}, {"a", "-b", "c", "d"}},
-      {4, -1, {}, {"a", "-b", "c", "d"}}, {-1, 1, {}, {"a", "-b", "c", "d"}},
+      {0, 1, 2, {"c", "-b", "a", "d"}},   {2, -1, 0, {"c", "-b", "a", "d"}},  {2, 1, 3, {"a", "-b", "d", "c"}},
+      {0, 2, 3, {"d", "-b", "c", "a"}},   {1, -1, {}, {"a", "-b", "c", "d"}}, {1, 1, {}, {"a", "-b", "c", "d"}},
+      {0, -1, {}, {"a", "-b", "c", "d"}}, {3, 1, {}, {"a", "-b", "c", "d"}},  {4, -1, {}, {"a", "-b", "c", "d"}},
+      {-1, 1, {}, {"a", "-b", "c", "d"}},
   };
   for (const Case& c : cases) {
     ShortcutDraft draft(listOf({"a", "-b", "c", "d"}));

@@ -63,8 +63,7 @@ bool closeTo(const QColor& seen, const QColor& expected) {
 }
 
 ShortcutImageStore::Imported importPattern(int width, int height) {
-  return ShortcutImageStore::importImage(
-      picture("p.png", test::encodedImage(test::pattern(width, height), "png")));
+  return ShortcutImageStore::importImage(picture("p.png", test::encodedImage(test::pattern(width, height), "png")));
 }
 
 }  // namespace
@@ -85,8 +84,7 @@ TEST(ImageImport, AcceptsPngJpegGifAndReencodesAtMost256Pixels) {
     EXPECT_EQ(imported.reference, ShortcutImageStore::reference(imported.png)) << name;
     EXPECT_NO_THROW(ShortcutImageStore::validate(imported.png, imported.reference)) << name;
   }
-  const QImage gifThumb =
-      QImage::fromData(ShortcutImageStore::importImage(picture("b.gif", test::gif(1024, 512))).png);
+  const QImage gifThumb = QImage::fromData(ShortcutImageStore::importImage(picture("b.gif", test::gif(1024, 512))).png);
   EXPECT_EQ(qGray(gifThumb.pixel(10, 64)), 0);
   EXPECT_EQ(qGray(gifThumb.pixel(245, 64)), 255);
 }
@@ -148,9 +146,9 @@ TEST(ImageImport, HeicIsDecodedFromAStoredThumbnailWhenItIsLargeEnough) {
     QColor seen;
   };
   // The thumbnail is drawn in another colour to show which picture was read.
-  for (const Case& c : {Case{"plain", test::heic(red), Qt::red},
-                        Case{"large thumbnail", test::heic(red, blue, 400), Qt::blue},
-                        Case{"small thumbnail", test::heic(red, blue, 128), Qt::red}}) {
+  for (const Case& c :
+       {Case{"plain", test::heic(red), Qt::red}, Case{"large thumbnail", test::heic(red, blue, 400), Qt::blue},
+        Case{"small thumbnail", test::heic(red, blue, 128), Qt::red}}) {
     SCOPED_TRACE(c.name);
     ASSERT_FALSE(c.heic.isEmpty());
     const auto imported = ShortcutImageStore::importImage(picture("a.heic", c.heic));
@@ -158,7 +156,11 @@ TEST(ImageImport, HeicIsDecodedFromAStoredThumbnailWhenItIsLargeEnough) {
     EXPECT_EQ(thumbnail.size(), QSize(256, 128));
     EXPECT_TRUE(closeTo(thumbnail.pixelColor(128, 64), c.seen)) << thumbnail.pixelColor(128, 64).name().toStdString();
   }
-  const QByteArray damaged = QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24) + QByteArray(100, '\0');
+  const QByteArray damaged = QByteArray(
+                                 "\0\0\0\x18"
+                                 "ftypheic\0\0\0\0mif1heic",
+                                 24) +
+                             QByteArray(100, '\0');
   EXPECT_EQ(importMessage(picture("damaged.heic", damaged)), unreadable);
   EXPECT_EQ(ShortcutImageStore::allowedTypes(),
             (QStringList{"image/png", "image/jpeg", "image/heic", "image/tiff", "image/gif", "image/webp"}));
@@ -177,16 +179,15 @@ TEST(ImageImport, EveryKindOfPngIsReducedWithItsColoursAndTransparency) {
     const char* name;
     QImage source;
   };
-  for (const Case& c : {Case{"RGBA", quarters},
-                        Case{"RGBA 16-bit", quarters.convertToFormat(QImage::Format_RGBA64)},
-                        Case{"palette", quarters.convertToFormat(QImage::Format_Indexed8)},
-                        Case{"grey 16-bit", grey}}) {
+  for (const Case& c :
+       {Case{"RGBA", quarters}, Case{"RGBA 16-bit", quarters.convertToFormat(QImage::Format_RGBA64)},
+        Case{"palette", quarters.convertToFormat(QImage::Format_Indexed8)}, Case{"grey 16-bit", grey}}) {
     SCOPED_TRACE(c.name);
     const QImage thumbnail = QImage::fromData(
         ShortcutImageStore::importImage(picture("q.png", test::encodedImage(c.source, "png"))).png, "png");
     ASSERT_EQ(thumbnail.size(), QSize(256, 128));
-    for (const QPoint at : {QPoint(0, 0), QPoint(64, 32), QPoint(192, 32), QPoint(64, 96), QPoint(192, 96),
-                            QPoint(255, 127)}) {
+    for (const QPoint at :
+         {QPoint(0, 0), QPoint(64, 32), QPoint(192, 32), QPoint(64, 96), QPoint(192, 96), QPoint(255, 127)}) {
       const QColor expected = c.source.pixelColor(at * 600 / 256);
       const QColor seen = thumbnail.pixelColor(at);
       EXPECT_TRUE(closeTo(seen, expected) && std::abs(seen.alpha() - expected.alpha()) <= 2)
@@ -253,7 +254,9 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
   const Case cases[] = {
       // 130 bytes whose text chunk declares 1.8 GB.
       {"text.png",
-       QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAwAAAAIEAIAAAASFlXlAAAABGdBTUEAALGPC/xhBQAAACBjSFJNAAB6JgAAgIQARgi6ADsA+gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHRkYXRlOm1vZGlmeQA2Nv///////zk6AAAANTmC"),
+       QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAwAAAAIEAIAAAASFlXlAAAABGdBTUEAALGPC/"
+                              "xhBQAAACBjSFJNAAB6JgAAgIQARgi6ADsA+"
+                              "gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHRkYXRlOm1vZGlmeQA2Nv///////zk6AAAANTmC"),
        "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
        "megapixels."},
       // 526 bytes declaring a 12 x 8 picture tiled into a 4,000 x 4,000 grid.
@@ -314,9 +317,8 @@ TEST(ImageImport, LargeLegalPictureIsNotRefusedByTheDecoder) {
 TEST(ImageReferences, WellFormedOnlyWithSixtyFourLowerCaseDigits) {
   const QString digits = QString(64, u'a');
   EXPECT_EQ(ShortcutImageStore::digest("custom-" + digits), digits);
-  for (const QString& bad :
-       {"custom-" + QString(64, u'A'), "custom-" + QString(63, u'a'), "custom-" + digits + "\n",
-        "Custom-" + digits, digits, "custom-" + QString(64, u'g')}) {
+  for (const QString& bad : {"custom-" + QString(64, u'A'), "custom-" + QString(63, u'a'), "custom-" + digits + "\n",
+                             "Custom-" + digits, digits, "custom-" + QString(64, u'g')}) {
     EXPECT_FALSE(ShortcutImageStore::digest(bad)) << bad.toStdString();
     ShortcutImageStore store(test::home());
     EXPECT_FALSE(store.url(bad));
@@ -337,8 +339,7 @@ TEST(ImageReferences, ValidateChecksSizeDigestAndKind) {
   EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate(large, ShortcutImageStore::reference(large)); }),
             invalidImage);
   const QByteArray jpeg = test::encodedImage(test::pattern(8, 8), "jpeg");
-  EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate(jpeg, ShortcutImageStore::reference(jpeg)); }),
-            invalidImage);
+  EXPECT_EQ(messageOf([&] { ShortcutImageStore::validate(jpeg, ShortcutImageStore::reference(jpeg)); }), invalidImage);
 }
 
 /// Starts saving a picture to `path` and is killed before the save ends.

@@ -17,10 +17,8 @@ using test::home;
 
 namespace {
 
-const QString inactiveMessage =
-    QStringLiteral("This shortcut is not active. Activate it in Edit Shortcuts first.");
-const QString missingMessage =
-    QStringLiteral("This destination is missing. Choose its current location in Settings.");
+const QString inactiveMessage = QStringLiteral("This shortcut is not active. Activate it in Edit Shortcuts first.");
+const QString missingMessage = QStringLiteral("This destination is missing. Choose its current location in Settings.");
 const QString applicationMessage = QStringLiteral("Choose an installed .app application.");
 const QString renewalNotice = QStringLiteral("Folder opened, but its refreshed bookmark was not saved: ");
 
@@ -126,12 +124,11 @@ TEST_F(ShortcutOpenerTest, InactiveOrUnknownShortcutsFailWithoutAskingTheWorkspa
 TEST_F(ShortcutOpenerTest, DestinationsThatCannotBeOpenedFailWithTheirSentence) {
   const QString folder = makeFolder(home() + QStringLiteral("/Work"));
   test::writeFile(home() + QStringLiteral("/plain.txt"), "text");
-  const QString capitalEntry = test::writeDesktopEntry(home() + QStringLiteral("/apps"),
-                                                       QStringLiteral("Loud"), QStringLiteral("true"));
+  const QString capitalEntry =
+      test::writeDesktopEntry(home() + QStringLiteral("/apps"), QStringLiteral("Loud"), QStringLiteral("true"));
   QFile::rename(capitalEntry, home() + QStringLiteral("/apps/Loud.DESKTOP"));
-  const auto store =
-      storeWith({make("site", ShortcutKind::web, "https://example.com/"),
-                 make("work", ShortcutKind::folder, ""), make("tool", ShortcutKind::application, "")});
+  const auto store = storeWith({make("site", ShortcutKind::web, "https://example.com/"),
+                                make("work", ShortcutKind::folder, ""), make("tool", ShortcutKind::application, "")});
   struct Row {
     Shortcut shortcut;
     QString message;
@@ -142,19 +139,16 @@ TEST_F(ShortcutOpenerTest, DestinationsThatCannotBeOpenedFailWithTheirSentence) 
        QStringLiteral(" My site needs a valid website URL. Open Settings to configure it.")},
       {make("site", ShortcutKind::web, "ftp://example.com/"),
        QStringLiteral(" My site needs a valid website URL. Open Settings to configure it.")},
-      {make("work", ShortcutKind::folder, ""),
-       QStringLiteral("Choose your  My work destination in Settings first.")},
+      {make("work", ShortcutKind::folder, ""), QStringLiteral("Choose your  My work destination in Settings first.")},
       {make("tool", ShortcutKind::application, ""),
        QStringLiteral("Choose your  My tool destination in Settings first.")},
       {make("work", ShortcutKind::folder, " "), missingMessage},
       {make("work", ShortcutKind::folder, home() + QStringLiteral("/Gone")), missingMessage},
       {make("work", ShortcutKind::folder, home() + QStringLiteral("/plain.txt")), missingMessage},
-      {make("tool", ShortcutKind::application, home() + QStringLiteral("/apps/gone.desktop")),
-       missingMessage},
+      {make("tool", ShortcutKind::application, home() + QStringLiteral("/apps/gone.desktop")), missingMessage},
       {make("tool", ShortcutKind::application, folder), applicationMessage},
       {make("tool", ShortcutKind::application, home() + QStringLiteral("/plain.txt")), applicationMessage},
-      {make("tool", ShortcutKind::application, home() + QStringLiteral("/apps/Loud.DESKTOP")),
-       applicationMessage},
+      {make("tool", ShortcutKind::application, home() + QStringLiteral("/apps/Loud.DESKTOP")), applicationMessage},
   };
   for (const Row& row : rows) {
     const Completions calls = open(row.shortcut, *store);
@@ -167,8 +161,8 @@ TEST_F(ShortcutOpenerTest, DestinationsThatCannotBeOpenedFailWithTheirSentence) 
 
 TEST_F(ShortcutOpenerTest, WebsitesAndFoldersAreHandedToTheWorkspaceAndAnsweredAtOnce) {
   const QString folder = makeFolder(home() + QStringLiteral("/My Work"));
-  const auto store = storeWith(
-      {make("site", ShortcutKind::web, "https://example.com/"), make("work", ShortcutKind::folder, folder)});
+  const auto store =
+      storeWith({make("site", ShortcutKind::web, "https://example.com/"), make("work", ShortcutKind::folder, folder)});
 
   Completions calls = open(make("site", ShortcutKind::web, "  https://example.com/a?b=1  "), *store);
   EXPECT_EQ(calls.error, std::nullopt);
@@ -302,9 +296,8 @@ TEST_F(ShortcutOpenerBookmarks, ARenewalThatCannotBeSavedLeavesANoticeAndStillOp
     EXPECT_EQ(open(work, *store).error, std::nullopt);
   }
   EXPECT_EQ(asked, QStringList{"folder " + moved});
-  EXPECT_EQ(
-      store->catalogNotice(),
-      renewalNotice + QStringLiteral("Another Wendle is saving shortcuts. Try again after it finishes."));
+  EXPECT_EQ(store->catalogNotice(),
+            renewalNotice + QStringLiteral("Another Wendle is saving shortcuts. Try again after it finishes."));
   EXPECT_EQ(*test::readCatalogFile("main/shortcuts.json"), before);
   EXPECT_EQ(changes, 0);
 }
@@ -328,12 +321,7 @@ TEST(ShortcutOpenerLaunch, ADesktopEntryIsLaunchedAndAnswersAfterOpenReturned) {
   const QString marker = home() + QStringLiteral("/marker");
   const QString entry = test::writeMarkerEntry(home() + QStringLiteral("/apps"), "marker", marker);
   const Shortcut tool = make("tool", ShortcutKind::application, entry);
-  ShortcutCatalogRepository(catalogFolder())
-      .load(
-          [&] {
-            return ShortcutCatalog{2, {tool}, {}};
-          },
-          std::nullopt);
+  ShortcutCatalogRepository(catalogFolder()).load([&] { return ShortcutCatalog{2, {tool}, {}}; }, std::nullopt);
   ShortcutStore store(pf::UserDefaults::standard(), catalogFolder());
   const ShortcutOpener opener(pf::DesktopWorkspace::shared());
 

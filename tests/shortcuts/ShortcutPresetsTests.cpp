@@ -29,12 +29,11 @@ TEST(ShortcutPresets, FourteenStockIDsFromBothTables) {
                                "x",       "pinterest", "corvane",        "suno",     "fizzcast",
                                "videos",  "images",    "youtube-studio", "downloads"};
   EXPECT_EQ(ShortcutPresets::stockIDs(), expected);
-  EXPECT_EQ(idsOf(ShortcutPresets::creator()),
-            (QStringList{"youtube", "instagram", "tiktok", "facebook", "threads", "x", "pinterest",
-                         "youtube-studio", "downloads"}));
+  EXPECT_EQ(idsOf(ShortcutPresets::creator()), (QStringList{"youtube", "instagram", "tiktok", "facebook", "threads",
+                                                            "x", "pinterest", "youtube-studio", "downloads"}));
   EXPECT_EQ(idsOf(ShortcutPresets::legacyPersonal()),
-            (QStringList{"youtube", "instagram", "tiktok", "facebook", "threads", "x", "pinterest", "corvane",
-                         "suno", "fizzcast", "videos", "images"}));
+            (QStringList{"youtube", "instagram", "tiktok", "facebook", "threads", "x", "pinterest", "corvane", "suno",
+                         "fizzcast", "videos", "images"}));
 }
 
 TEST(ShortcutPresets, StockIsDecidedByTheIDAlone) {

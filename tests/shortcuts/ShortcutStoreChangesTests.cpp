@@ -45,9 +45,7 @@ QString folderNamed(const QString& name) {
   return path;
 }
 
-Shortcut folderShortcut(const QString& id, const QString& path) {
-  return shortcut(id, ShortcutKind::folder, path);
-}
+Shortcut folderShortcut(const QString& id, const QString& path) { return shortcut(id, ShortcutKind::folder, path); }
 
 /// The stock shortcuts followed by `extra`.
 std::vector<Shortcut> withStock(const std::vector<Shortcut>& extra) {
@@ -262,8 +260,7 @@ TEST(ShortcutStoreChanges, ImportLeavesBehindAPictureTheSourceNoLongerHas) {
   test::writeFile(main->imageStore().url(damaged.reference)->toLocalFile(), "not a picture");
 
   const auto guest = makeStore("guest");
-  EXPECT_EQ(guest->importAvailableShortcuts(*main).missingImages,
-            (QStringList{"Label lost", "Label damaged"}));
+  EXPECT_EQ(guest->importAvailableShortcuts(*main).missingImages, (QStringList{"Label lost", "Label damaged"}));
   EXPECT_EQ(idsOf(guest->shortcuts()), idsOf(ShortcutPresets::creator()) << "lost"
                                                                          << "damaged");
   EXPECT_EQ(guest->shortcuts().back().icon, damaged.reference);
@@ -305,8 +302,8 @@ TEST(ShortcutStoreChanges, AFailedImportRecordsNothingAsOffered) {
 TEST(ShortcutStoreChanges, AddressesFilesAndActivePositions) {
   const auto store = makeStore();
   const QString entry = test::writeDesktopEntry(folderNamed("apps"), "editor", "true");
-  store->replaceShortcuts(withStock({shortcut("w"), shortcut("off"), folderShortcut("f", "/typed"),
-                                     shortcut("a", ShortcutKind::application, "")}));
+  store->replaceShortcuts(withStock(
+      {shortcut("w"), shortcut("off"), folderShortcut("f", "/typed"), shortcut("a", ShortcutKind::application, "")}));
   auto noteOf = [&](const QString& id) { return store->item(id)->note; };
 
   struct Failure {
@@ -327,8 +324,7 @@ TEST(ShortcutStoreChanges, AddressesFilesAndActivePositions) {
        },
        "Label w needs a complete HTTP(S) URL without embedded login credentials."},
       {[&] { store->setFile(QUrl::fromLocalFile(folderNamed("x")), "w"); }, "Unknown file shortcut: w."},
-      {[&] { store->setFile(QUrl::fromLocalFile(folderNamed("x")), "nobody"); },
-       "Unknown file shortcut: nobody."},
+      {[&] { store->setFile(QUrl::fromLocalFile(folderNamed("x")), "nobody"); }, "Unknown file shortcut: nobody."},
       {[&] { store->setFile(QUrl::fromLocalFile("/gone"), "f"); }, missingDestination},
       {[&] { store->swapActiveShortcut("w", 0, ShortcutPresets::creator()); },
        CatalogError::conflict().errorDescription()},

@@ -37,8 +37,7 @@ void save(ShortcutStore& store, const ShortcutCatalog& catalog, const PendingIma
 
 const QString stockMessage =
     QStringLiteral("Stock shortcuts are permanent. Move them to Not Active instead of deleting them.");
-const QString missingMessage =
-    QStringLiteral("This destination is missing. Choose its current location in Settings.");
+const QString missingMessage = QStringLiteral("This destination is missing. Choose its current location in Settings.");
 const QString applicationMessage = QStringLiteral("Choose an installed .app application.");
 
 UserDefaults& defaultsNamed(const QString& name) {
@@ -151,9 +150,8 @@ TEST(ShortcutStore, ALegacyRecordThatIsNotDataLeavesTheStoreReadOnly) {
   defaultsNamed("main").set("shortcuts", QStringLiteral("[]"));
   const auto store = makeStore();
   EXPECT_FALSE(store->catalogIsWritable());
-  EXPECT_EQ(
-      store->catalogNotice(),
-      "Shortcuts are unavailable: The legacy shortcut record is unreadable. It was preserved unchanged.");
+  EXPECT_EQ(store->catalogNotice(),
+            "Shortcuts are unavailable: The legacy shortcut record is unreadable. It was preserved unchanged.");
   EXPECT_TRUE(store->shortcuts().empty());
   EXPECT_FALSE(readCatalogFile("main/shortcuts.json"));
   EXPECT_EQ(defaultsNamed("main").string("shortcuts"), "[]");
@@ -178,8 +176,7 @@ TEST(ShortcutStore, ANewerCatalogMakesTheStoreReadOnlyAndEveryCommitFails) {
   EXPECT_EQ(readCatalogFile("main/shortcuts.json"), newer.toUtf8());
 
   store->setCatalogNotice(std::nullopt);
-  EXPECT_EQ(messageOf([&] { save(*store, catalogOf(0)); }),
-            "The shortcut catalog is read-only.");
+  EXPECT_EQ(messageOf([&] { save(*store, catalogOf(0)); }), "The shortcut catalog is read-only.");
 }
 
 TEST(ShortcutStore, AnUnavailableCatalogIsLoggedOnce) {
@@ -278,10 +275,8 @@ TEST(ShortcutStore, AFailedSaveChangesNothingAndTellsNobody) {
   Recorder recorder(*store);
   ShortcutCatalog tooMany = catalogWith(ShortcutPresets::creator());
   for (int i = 0; i < 120; ++i) tooMany.shortcuts.push_back(test::shortcut(QStringLiteral("n%1").arg(i)));
-  EXPECT_EQ(messageOf([&] { save(*store, tooMany); }),
-            "Too many shortcuts (maximum 128).");
-  test::writeFile(catalogFile("main/shortcuts.json"),
-                   catalogWith(ShortcutPresets::creator()).encoded() + " ");
+  EXPECT_EQ(messageOf([&] { save(*store, tooMany); }), "Too many shortcuts (maximum 128).");
+  test::writeFile(catalogFile("main/shortcuts.json"), catalogWith(ShortcutPresets::creator()).encoded() + " ");
   EXPECT_EQ(messageOf([&] { save(*store, catalogWith(ShortcutPresets::creator())); }),
             CatalogError::conflict().errorDescription());
   EXPECT_TRUE(recorder.events.isEmpty());
@@ -308,8 +303,7 @@ TEST(ShortcutStore, ImagesArePersistedOnlyWhenTheCatalogSaveSucceeds) {
   }
   const QByteArray current = *readCatalogFile("main/shortcuts.json");
   test::writeFile(catalogFile("main/shortcuts.json"), current + "\n");
-  EXPECT_EQ(messageOf([&] { save(*store, catalog, pending); }),
-            CatalogError::conflict().errorDescription());
+  EXPECT_EQ(messageOf([&] { save(*store, catalog, pending); }), CatalogError::conflict().errorDescription());
   EXPECT_FALSE(store->imageStore().contains(imported.reference));
   EXPECT_FALSE(QFileInfo::exists(store->imageStore().directory()));
 
@@ -356,8 +350,7 @@ TEST(ShortcutStore, FileDestinationsForFoldersAndApplications) {
   QDir().mkpath(home + "/Folder");
   QDir().mkpath(home + "/Bundle.desktop");
   test::writeFile(home + "/file.txt", "x");
-  test::writeFile(home + "/editor.desktop",
-                  "# comment\n[Desktop Entry]\nName=Editor\nType = Application\nExec=e\n");
+  test::writeFile(home + "/editor.desktop", "# comment\n[Desktop Entry]\nName=Editor\nType = Application\nExec=e\n");
   test::writeFile(home + "/link.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.com/\n");
   test::writeFile(home + "/other.desktop", "[Other Group]\nType=Application\n[Desktop Entry]\nName=x\n");
   test::writeFile(home + "/upper.Desktop", "[Desktop Entry]\nType=Application\n");
@@ -369,9 +362,8 @@ TEST(ShortcutStore, FileDestinationsForFoldersAndApplications) {
   EXPECT_EQ(check(home + "/Folder", ShortcutKind::folder), "");
   EXPECT_EQ(check(home + "/Missing", ShortcutKind::folder), missingMessage);
   EXPECT_EQ(check(home + "/file.txt", ShortcutKind::folder), missingMessage);
-  EXPECT_EQ(
-      messageOf([] { ShortcutStore::validateFile(QUrl("https://example.com/"), ShortcutKind::folder); }),
-      missingMessage);
+  EXPECT_EQ(messageOf([] { ShortcutStore::validateFile(QUrl("https://example.com/"), ShortcutKind::folder); }),
+            missingMessage);
 
   EXPECT_EQ(check(home + "/editor.desktop", ShortcutKind::application), "");
   EXPECT_EQ(check(home + "/alias.desktop", ShortcutKind::application), "");
@@ -467,8 +459,10 @@ TEST(ShortcutStore, ADamagedCatalogIsLoggedWithItsFileItsCauseAndWhereItWasKept)
     QStringList logged;
   };
   for (const Case& c :
-       {Case{"recovered", true, {folder + "/shortcuts.json\" could not be read: ", "It was kept as \"" + folder +
-                                     "/shortcuts.unreadable.", "the previous copy was restored"}},
+       {Case{"recovered",
+             true,
+             {folder + "/shortcuts.json\" could not be read: ", "It was kept as \"" + folder + "/shortcuts.unreadable.",
+              "the previous copy was restored"}},
         Case{"lost", false, {folder + "/shortcuts.json\" could not be read: ", "It was left as it is"}}}) {
     SCOPED_TRACE(c.name);
     if (!c.withPrevious) QFile::remove(folder + "/shortcuts.previous.json");

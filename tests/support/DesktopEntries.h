@@ -12,10 +12,9 @@ namespace test {
 /// returns its path.
 inline QString writeDesktopEntry(const QString& folder, const QString& name, const QString& exec,
                                  const QString& extraLines = {}) {
-  return writeFile(folder + u'/' + name + QStringLiteral(".desktop"),
-                   QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3")
-                       .arg(name, exec, extraLines)
-                       .toUtf8());
+  return writeFile(
+      folder + u'/' + name + QStringLiteral(".desktop"),
+      QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3").arg(name, exec, extraLines).toUtf8());
 }
 
 /// An entry that writes "ok" into `marker` when launched: a harmless program

@@ -28,8 +28,6 @@ QStringList helperArguments(const QString& name, const QStringList& args) {
   return QStringList{QStringLiteral("--helper"), name} + args;
 }
 
-QString testExecutable() {
-  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-}
+QString testExecutable() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(); }
 
 }  // namespace test

@@ -23,8 +23,8 @@ QString testExecutable();
 }  // namespace test
 
 /// Defines a helper process entry point, registered before main runs.
-#define WENDLE_TEST_HELPER(name)                                                   \
-  static int wendleHelper_##name(const QStringList& args);                         \
-  [[maybe_unused]] static const bool wendleHelperRegistered_##name =               \
-      ::test::registerHelper(QStringLiteral(#name), wendleHelper_##name);          \
+#define WENDLE_TEST_HELPER(name)                                          \
+  static int wendleHelper_##name(const QStringList& args);                \
+  [[maybe_unused]] static const bool wendleHelperRegistered_##name =      \
+      ::test::registerHelper(QStringLiteral(#name), wendleHelper_##name); \
   static int wendleHelper_##name([[maybe_unused]] const QStringList& args)

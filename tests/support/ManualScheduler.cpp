@@ -39,8 +39,7 @@ struct ManualScheduler::State {
   }
 
   bool isScheduled(quint64 timer) const {
-    return std::any_of(queue.begin(), queue.end(),
-                       [timer](const auto& item) { return item.second.timer == timer; });
+    return std::any_of(queue.begin(), queue.end(), [timer](const auto& item) { return item.second.timer == timer; });
   }
 
   void run(qint64 due, const Entry& entry) {
@@ -101,15 +100,11 @@ ManualScheduler::ManualScheduler(const QDateTime& start) : m_state(std::make_sha
 
 ManualScheduler::~ManualScheduler() = default;
 
-QDateTime ManualScheduler::now() const {
-  return QDateTime::fromMSecsSinceEpoch(m_state->now, Qt::UTC);
-}
+QDateTime ManualScheduler::now() const { return QDateTime::fromMSecsSinceEpoch(m_state->now, Qt::UTC); }
 
 void ManualScheduler::setNow(const QDateTime& now) { m_state->now = now.toMSecsSinceEpoch(); }
 
-void ManualScheduler::async(QObject* context, std::function<void()> work) {
-  after(0, context, std::move(work));
-}
+void ManualScheduler::async(QObject* context, std::function<void()> work) { after(0, context, std::move(work)); }
 
 void ManualScheduler::after(double seconds, QObject* context, std::function<void()> work) {
   m_state->schedule(m_state->now + toMSecs(seconds),

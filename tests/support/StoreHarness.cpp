@@ -85,8 +85,8 @@ CrashResult runCrashHarness(const CrashSubject& subject, int kills) {
   }
   EXPECT_GT(result.changes, 0) << "the helper committed no change, so the kills tested nothing";
   result.cutOffWrites = int(QDir(subject.folder).entryList({"*.tmp"}, QDir::Files | QDir::Hidden).size());
-  std::printf("%s: %d kills, %d changes, %d writes cut off\n", qPrintable(subject.helper), result.kills,
-              result.changes, result.cutOffWrites);
+  std::printf("%s: %d kills, %d changes, %d writes cut off\n", qPrintable(subject.helper), result.kills, result.changes,
+              result.cutOffWrites);
   return result;
 }
 

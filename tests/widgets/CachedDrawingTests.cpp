@@ -41,8 +41,9 @@ TEST(CachedDrawing, CopiesThePictureWithinTheRegionOnly) {
     for (int y = 0; y < target.height(); ++y) {
       for (int x = 0; x < target.width(); ++x) {
         const QPoint point(static_cast<int>(x / c.ratio), static_cast<int>(y / c.ratio));
-        const QColor expected =
-            !c.region.contains(point) ? untouched : point.y() == 10 ? QColor(Qt::green) : QColor(point.x() * 6, 0, 0);
+        const QColor expected = !c.region.contains(point) ? untouched
+                                : point.y() == 10         ? QColor(Qt::green)
+                                                          : QColor(point.x() * 6, 0, 0);
         ASSERT_EQ(target.pixelColor(x, y), expected) << c.name << " at " << x << "," << y;
       }
     }

@@ -38,12 +38,9 @@ TEST(ContentLayoutRules, ScalesXAndWidthAndKeepsYWithoutAStretchArea) {
   const Size base{400, 300};
   const Rect button(20, 20, 80, 30);
   EXPECT_EQ(ContentLayoutRules::role(button, base, false, std::nullopt), Role::other);
-  EXPECT_EQ(ContentLayoutRules::frame(Role::other, button, base, {800, 500}, std::nullopt),
-            Rect(40, 20, 160, 30));
-  EXPECT_EQ(ContentLayoutRules::role(Rect(0, 0, 400, 300), base, false, std::nullopt),
-            Role::background);
-  EXPECT_EQ(ContentLayoutRules::frame(Role::background, Rect(0, 0, 400, 300), base, {800, 500},
-                                      std::nullopt),
+  EXPECT_EQ(ContentLayoutRules::frame(Role::other, button, base, {800, 500}, std::nullopt), Rect(40, 20, 160, 30));
+  EXPECT_EQ(ContentLayoutRules::role(Rect(0, 0, 400, 300), base, false, std::nullopt), Role::background);
+  EXPECT_EQ(ContentLayoutRules::frame(Role::background, Rect(0, 0, 400, 300), base, {800, 500}, std::nullopt),
             Rect(0, 0, 800, 500));
 }
 
@@ -54,11 +51,9 @@ TEST(ContentLayoutRules, TheStretchAreasScrollViewTakesTheExtraHeight) {
   // Every scroll view stretches, not only the one the area covers; other views do not.
   EXPECT_EQ(ContentLayoutRules::role(Rect(200, 60, 100, 180), base, true, stretch), Role::stretching);
   EXPECT_EQ(ContentLayoutRules::role(Rect(200, 60, 100, 180), base, false, stretch), Role::other);
-  EXPECT_EQ(ContentLayoutRules::frame(Role::stretching, stretch, base, {400, 400}, stretch),
-            Rect(20, 60, 360, 280));
+  EXPECT_EQ(ContentLayoutRules::frame(Role::stretching, stretch, base, {400, 400}, stretch), Rect(20, 60, 360, 280));
   // It never gets smaller than the stretch area.
-  EXPECT_EQ(ContentLayoutRules::frame(Role::stretching, stretch, base, {400, 250}, stretch),
-            Rect(20, 60, 360, 180));
+  EXPECT_EQ(ContentLayoutRules::frame(Role::stretching, stretch, base, {400, 250}, stretch), Rect(20, 60, 360, 180));
   // Views at or above its top edge move with the top; the others stay.
   EXPECT_EQ(ContentLayoutRules::frame(Role::other, Rect(20, 240, 100, 20), base, {400, 400}, stretch),
             Rect(20, 340, 100, 20));

@@ -41,9 +41,7 @@ struct Fixture {
     return widget;
   }
 
-  Rect frameOf(const QWidget* w) const {
-    return pf::childFrameToYUp(QRectF(w->geometry()), view.height());
-  }
+  Rect frameOf(const QWidget* w) const { return pf::childFrameToYUp(QRectF(w->geometry()), view.height()); }
 };
 
 }  // namespace

@@ -112,8 +112,9 @@ TEST(ContentWindowSizing, UseDefaultPrefersTheUsersSizeAndKeepsItOnScreen) {
 TEST(ContentWindowSizing, FitSizeAdjustsTheSizesItSetsAndTheOneTheUserGaveThroughTheProgram) {
   pf::UserDefaults& defaults = pf::UserDefaults::standard();
   pf::Window window;
-  ContentWindowSizing sizing(&window, QStringLiteral("launcher"), &defaults, {100, 100}, {333, 222},
-                             [](Size s) { return Size{std::floor(s.width / 100) * 100, s.height}; });
+  ContentWindowSizing sizing(&window, QStringLiteral("launcher"), &defaults, {100, 100}, {333, 222}, [](Size s) {
+    return Size{std::floor(s.width / 100) * 100, s.height};
+  });
   EXPECT_EQ(window.contentSize(), (Size{300, 222}));
 
   window.setContentSize({456, 321});

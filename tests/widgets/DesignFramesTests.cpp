@@ -42,9 +42,9 @@ TEST(DesignFrames, LabelsShowTheirTextAsWrittenAndButtonsLeaveReturnAlone) {
     DesignFrames::TextStyle style;
     Qt::Alignment alignment;
   };
-  for (const Case& c : {Case{{.pixelSize = 13}, Qt::AlignLeft | Qt::AlignVCenter},
-                        Case{{.pixelSize = 12, .color = orange, .wraps = true, .weight = QFont::Bold},
-                             Qt::AlignLeft | Qt::AlignTop}}) {
+  for (const Case& c :
+       {Case{{.pixelSize = 13}, Qt::AlignLeft | Qt::AlignVCenter},
+        Case{{.pixelSize = 12, .color = orange, .wraps = true, .weight = QFont::Bold}, Qt::AlignLeft | Qt::AlignTop}}) {
     QLabel* label = DesignFrames::label(&parent, QStringLiteral("<b>a & b</b>"), {22, 40, 200, 40}, c.style);
     EXPECT_EQ(frameOf(label), (Rect{22, 40, 200, 40}));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);

@@ -23,14 +23,13 @@ CharacterArtwork::CharacterArtwork(const QString& assetRoot, CharacterSkin skin,
 QString CharacterArtwork::pathFor(const QString& assetRoot, CharacterSkin skin, Facing facing) {
   const QString folder = skin.artworkFolder();
   const QString side = facing == Facing::left ? QStringLiteral("left") : QStringLiteral("right");
-  return assetRoot + QStringLiteral("/Characters/") + folder + QLatin1Char('/') + folder +
-         QLatin1Char('-') + side + QStringLiteral(".svg");
+  return assetRoot + QStringLiteral("/Characters/") + folder + QLatin1Char('/') + folder + QLatin1Char('-') + side +
+         QStringLiteral(".svg");
 }
 
 pf::Size CharacterArtwork::sizeForHeight(double height) const {
   const QSizeF natural = m_renderer->isValid() ? m_renderer->viewBoxF().size() : QSizeF();
-  const double aspect =
-      natural.height() > 0 ? natural.width() / natural.height() : placeholderAspect;
+  const double aspect = natural.height() > 0 ? natural.width() / natural.height() : placeholderAspect;
   return {std::round(height * aspect), std::round(height)};
 }
 

@@ -31,8 +31,10 @@ void PerformancePlayer::playReaction(const QString&) {
 }
 
 void PerformancePlayer::play(QuibAction action) {
-  if (action == QuibAction::dance) perform({1, 0.9, 1, 0.9, 1, 0.9, 1}, {1, 0.95, 1, 0.95, 1, 0.95, 1}, 1.2);
-  else perform({1, 1, 1, 1, 1, 1, 1}, {1, 0.92, 1, 0.92, 1, 0.92, 1}, 1.2);
+  if (action == QuibAction::dance)
+    perform({1, 0.9, 1, 0.9, 1, 0.9, 1}, {1, 0.95, 1, 0.95, 1, 0.95, 1}, 1.2);
+  else
+    perform({1, 1, 1, 1, 1, 1, 1}, {1, 0.92, 1, 0.92, 1, 0.92, 1}, 1.2);
 }
 
 void PerformancePlayer::perform(std::vector<double> scaleX, std::vector<double> scaleY, double duration) {

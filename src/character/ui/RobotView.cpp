@@ -33,8 +33,7 @@ QRegion shapeOf(const QImage& image, int minimumAlpha) {
 
 }  // namespace
 
-RobotView::RobotView(QString assetRoot, QWidget* parent)
-    : QWidget(parent), m_assetRoot(std::move(assetRoot)) {
+RobotView::RobotView(QString assetRoot, QWidget* parent) : QWidget(parent), m_assetRoot(std::move(assetRoot)) {
   setAcceptDrops(true);
   m_artwork = std::make_unique<CharacterArtwork>(m_assetRoot, m_skin, m_facing);
 }
@@ -82,8 +81,10 @@ void RobotView::applyShape() {
   const bool translucent = window()->testAttribute(Qt::WA_TranslucentBackground);
   // A performance moves the figure beyond its resting outline; a window that
   // blends shows its whole area meanwhile (an opaque one would show its background).
-  if (m_figureHidden && translucent) window()->clearMask();
-  else window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
+  if (m_figureHidden && translucent)
+    window()->clearMask();
+  else
+    window()->setMask(shapeOf(m_image, translucent ? 1 : 128));
 }
 
 void RobotView::enterEvent(QEnterEvent* event) {
@@ -98,8 +99,7 @@ void RobotView::leaveEvent(QEvent* event) {
 
 void RobotView::mousePressEvent(QMouseEvent* event) {
   const bool contextClick = event->button() == Qt::RightButton ||
-                            (event->button() == Qt::LeftButton &&
-                             event->modifiers().testFlag(Qt::ControlModifier));
+                            (event->button() == Qt::LeftButton && event->modifiers().testFlag(Qt::ControlModifier));
   if (contextClick) {
     if (onRightClick) onRightClick(pf::Screens::toYUp(event->globalPosition().toPoint()));
     return;

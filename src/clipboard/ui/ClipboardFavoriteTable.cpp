@@ -24,9 +24,7 @@ class ClipboardFavoriteTable::Model final : public QAbstractListModel {
 
   const std::vector<ClipboardFavorite>& rows() const { return m_rows; }
 
-  int rowCount(const QModelIndex& parent = {}) const override {
-    return parent.isValid() ? 0 : int(m_rows.size());
-  }
+  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
 
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || std::size_t(index.row()) >= m_rows.size()) return {};
@@ -69,8 +67,7 @@ class ClipboardFavoriteTable::Delegate final : public QStyledItemDelegate {
   }
 
  private:
-  static void drawLine(QPainter& painter, const QString& text, const QRect& frame, int pixelSize,
-                       const QColor& color) {
+  static void drawLine(QPainter& painter, const QString& text, const QRect& frame, int pixelSize, const QColor& color) {
     QFont font = painter.font();
     font.setPixelSize(pixelSize);
     painter.setFont(font);
@@ -80,8 +77,7 @@ class ClipboardFavoriteTable::Delegate final : public QStyledItemDelegate {
   }
 };
 
-ClipboardFavoriteTable::ClipboardFavoriteTable(QWidget* parent)
-    : QListView(parent), m_model(new Model(this)) {
+ClipboardFavoriteTable::ClipboardFavoriteTable(QWidget* parent) : QListView(parent), m_model(new Model(this)) {
   setModel(m_model);
   setItemDelegate(new Delegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -140,8 +136,8 @@ void ClipboardFavoriteTable::paintEvent(QPaintEvent* event) {
   for (int row = indexAt(QPoint(0, 0)).row(); row >= 0 && row < rowCount(); ++row) {
     const QRect rect = visualRect(m_model->index(row));
     if (rect.top() >= height) break;
-    const pf::Rect card = QuibCardRow::cardRect(pf::Rect(rect.x(), height - rect.bottom() - 1, rect.width(),
-                                                         rect.height()));
+    const pf::Rect card =
+        QuibCardRow::cardRect(pf::Rect(rect.x(), height - rect.bottom() - 1, rect.width(), rect.height()));
     if (!card.isNull()) cards.push_back(card);
   }
   QuibContentSmoke::update(viewport(), cards);

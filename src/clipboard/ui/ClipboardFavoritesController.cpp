@@ -93,7 +93,8 @@ void ClipboardFavoritesController::buildControls(QWidget* content) {
   m_table->onSelectionChanged = [this] { selectionChanged(); };
   m_table->onDoubleClick = [this] { copySelected(); };
 
-  const auto makeButton = [&](const QString& title, const pf::Rect& frame, void (ClipboardFavoritesController::*action)()) {
+  const auto makeButton = [&](const QString& title, const pf::Rect& frame,
+                              void (ClipboardFavoritesController::*action)()) {
     QPushButton* button = DesignFrames::button(content, title, frame);
     connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
     return button;
@@ -180,8 +181,8 @@ void ClipboardFavoritesController::refresh(const std::optional<QString>& selectI
   const std::vector<ClipboardFavorite>& rows = m_table->rows();
   int row = rows.empty() ? -1 : 0;
   if (keep) {
-    const auto found = std::find_if(rows.begin(), rows.end(),
-                                    [&](const ClipboardFavorite& favorite) { return favorite.id == *keep; });
+    const auto found =
+        std::find_if(rows.begin(), rows.end(), [&](const ClipboardFavorite& favorite) { return favorite.id == *keep; });
     if (found != rows.end()) row = int(found - rows.begin());
   }
   m_table->selectRow(row);
@@ -317,9 +318,7 @@ void ClipboardFavoritesController::edit(const std::optional<ClipboardFavorite>& 
   m_editor->onSave = [self, expected = favorite](const ClipboardFavorite& saved) {
     if (self) self->saveFromEditor(saved, expected);
   };
-  m_editor->onClose = [self] {
-    QTimer::singleShot(0, self, [self] { self->updateHold(); });
-  };
+  m_editor->onClose = [self] { QTimer::singleShot(0, self, [self] { self->updateHold(); }); };
   if (positionWindow) positionWindow(m_editor->window());
   m_editor->present();
   updateHold();
@@ -339,8 +338,8 @@ void ClipboardFavoritesController::deleteSelected() {
   auto* alert = new pf::Alert;
   alert->setStyle(pf::Alert::Style::warning);
   alert->setMessageText(QStringLiteral("Delete “") + favorite->name + QStringLiteral("”?"));
-  alert->setInformativeText(QStringLiteral(
-      "This removes this saved favorite from Wendle. Text you already copied stays on the clipboard."));
+  alert->setInformativeText(
+      QStringLiteral("This removes this saved favorite from Wendle. Text you already copied stays on the clipboard."));
   alert->addButton(QStringLiteral("Cancel"));
   alert->addButton(QStringLiteral("Delete"));
   const QPointer<ClipboardFavoritesController> self(this);
@@ -380,6 +379,4 @@ void ClipboardFavoritesController::copySelected() {
   m_status->setText(QStringLiteral("Copied “") + chosen->name + QStringLiteral("”. Paste it wherever you need it."));
 }
 
-void ClipboardFavoritesController::showError(const std::exception& error) {
-  m_status->setText(errorSentence(error));
-}
+void ClipboardFavoritesController::showError(const std::exception& error) { m_status->setText(errorSentence(error)); }

@@ -42,8 +42,7 @@ QString parentFolder(const QUrl& url) { return displayPath(pf::FileURL::parentPa
 
 QString itemListText(const QList<QUrl>& sources) {
   QStringList entries;
-  for (const QUrl& source : sources)
-    entries << sourceName(source) + u'\n' + parentFolder(source);
+  for (const QUrl& source : sources) entries << sourceName(source) + u'\n' + parentFolder(source);
   return entries.join(QStringLiteral("\n\n"));
 }
 
@@ -59,10 +58,9 @@ QString resultText(const FileDropResult& result, const QString& verb) {
 
 QString summaryText(const std::vector<FileDropResult>& results, const QString& verb) {
   const auto total = qsizetype(results.size());
-  const auto succeeded = qsizetype(std::count_if(results.begin(), results.end(),
-                                                 [](const FileDropResult& result) { return result.succeeded(); }));
-  if (succeeded == total)
-    return QStringLiteral("%1 %2 item%3.").arg(verb).arg(total).arg(total == 1 ? "" : "s");
+  const auto succeeded = qsizetype(
+      std::count_if(results.begin(), results.end(), [](const FileDropResult& result) { return result.succeeded(); }));
+  if (succeeded == total) return QStringLiteral("%1 %2 item%3.").arg(verb).arg(total).arg(total == 1 ? "" : "s");
   return QStringLiteral("%1 %2 of %3. Check the details above; failed items were not retried.")
       .arg(verb)
       .arg(succeeded)
@@ -71,8 +69,7 @@ QString summaryText(const std::vector<FileDropResult>& results, const QString& v
 
 }  // namespace
 
-FileDropController::FileDropController(std::shared_ptr<ShortcutStore> store)
-    : m_store(std::move(store)) {
+FileDropController::FileDropController(std::shared_ptr<ShortcutStore> store) : m_store(std::move(store)) {
   execute = executeInBackground;
   buildWindow();
 }
@@ -121,8 +118,8 @@ void FileDropController::buildWindow() {
                       QStringLiteral("Copy keeps the originals. Move removes them from their old location. Existing "
                                      "files are never replaced; matching names get a number."),
                       {22, 112, 526, 53}, wrapping(12, QuibTheme::text()));
-  m_status = DesignFrames::label(view, {}, {22, 61, 526, 44},
-                                 wrapping(12, pf::Color::system(QStringLiteral("systemOrange"))));
+  m_status =
+      DesignFrames::label(view, {}, {22, 61, 526, 44}, wrapping(12, pf::Color::system(QStringLiteral("systemOrange"))));
   m_status->setObjectName(QStringLiteral("status"));
 
   const auto button = [&](const QString& title, const pf::Rect& frame, void (FileDropController::*action)()) {
@@ -148,13 +145,11 @@ bool FileDropController::present(const QList<QUrl>& urls) {
   if (m_isBusy) return false;
   const QList<QUrl> incoming = FileDropTransfer::uniqueSources(urls);
   if (incoming.isEmpty()) return false;
-  m_sources = window()->isVisible() && !m_isFinished ? FileDropTransfer::uniqueSources(m_sources + incoming)
-                                                     : incoming;
+  m_sources = window()->isVisible() && !m_isFinished ? FileDropTransfer::uniqueSources(m_sources + incoming) : incoming;
   m_isFinished = false;
   m_status->setText(QStringLiteral("Choose a folder, then click Copy or Move."));
-  m_summary->setText(m_sources.size() == 1
-                         ? QStringLiteral("Where should this item go?")
-                         : QStringLiteral("Where should these %1 items go?").arg(m_sources.size()));
+  m_summary->setText(m_sources.size() == 1 ? QStringLiteral("Where should this item go?")
+                                           : QStringLiteral("Where should these %1 items go?").arg(m_sources.size()));
   m_fileList->setPlainText(itemListText(m_sources));
 
   m_folders.clear();
@@ -191,7 +186,7 @@ void FileDropController::updateControls() {
 void FileDropController::folderChanged() {
   const int index = m_folderPopup->currentIndex();
   m_folderPath->setText(index >= 0 && std::size_t(index) < m_folders.size() ? m_folders[std::size_t(index)].destination
-                                                                           : QString());
+                                                                            : QString());
 }
 
 void FileDropController::begin(FileDropOperation operation) {
@@ -218,9 +213,12 @@ void FileDropController::begin(FileDropOperation operation) {
   // The completion comes from the worker; it is carried over to the main
   // thread and dropped when the controller is gone.
   execute(m_sources, folder, operation, [self, operation](std::vector<FileDropResult> results) {
-    QMetaObject::invokeMethod(self, [self, operation, results = std::move(results)] {
-      if (self) self->finish(operation, results);
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        self,
+        [self, operation, results = std::move(results)] {
+          if (self) self->finish(operation, results);
+        },
+        Qt::QueuedConnection);
   });
 }
 

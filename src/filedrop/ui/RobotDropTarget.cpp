@@ -62,8 +62,8 @@ std::optional<RobotDropTracker::Companion> RobotDropTarget::companion() const {
   if (!m_robotWindow || !m_robotWindow->isVisible()) return std::nullopt;
   const QScreen* screen = pf::Screens::of(m_robotWindow);
   if (!screen) screen = pf::Screens::main();
-  return RobotDropTracker::Companion{
-      m_robotWindow->frame(), screen ? std::optional<pf::Rect>(pf::Screens::frame(screen)) : std::nullopt};
+  return RobotDropTracker::Companion{m_robotWindow->frame(),
+                                     screen ? std::optional<pf::Rect>(pf::Screens::frame(screen)) : std::nullopt};
 }
 
 void RobotDropTarget::showPanel() {

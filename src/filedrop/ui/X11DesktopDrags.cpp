@@ -105,12 +105,11 @@ X11DesktopDrags::Pointer X11DesktopDrags::pointer() const {
   int windowX = 0;
   int windowY = 0;
   unsigned int mask = 0;
-  const bool onThisScreen = XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY,
-                                          &windowX, &windowY, &mask);
+  const bool onThisScreen =
+      XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
   // Waiting for the reply may have read events, such as a source's answer,
   // into Xlib's queue, where the socket notifier no longer sees them.
-  if (XQLength(m_display) > 0)
-    QMetaObject::invokeMethod(m_notifier.get(), m_readEvents, Qt::QueuedConnection);
+  if (XQLength(m_display) > 0) QMetaObject::invokeMethod(m_notifier.get(), m_readEvents, Qt::QueuedConnection);
   if (!onThisScreen) return {};
   // The server counts device pixels; our screen coordinates are Qt's logical ones.
   const QScreen* primary = QGuiApplication::primaryScreen();

@@ -8,9 +8,7 @@
 
 namespace {
 
-pf::Point screenPoint(const QMouseEvent* event) {
-  return pf::Screens::space().toYUp(event->globalPosition());
-}
+pf::Point screenPoint(const QMouseEvent* event) { return pf::Screens::space().toYUp(event->globalPosition()); }
 
 }  // namespace
 

@@ -247,10 +247,10 @@ bool LauncherArrangement::eventFilter(QObject* watched, QEvent* event) {
 /// dragged button, which may no longer be under the pointer or even on the
 /// page; the same events in another window end the arrangement.
 bool LauncherArrangement::forwardDragEvent(QObject* watched, QEvent* event) {
-  const bool dragged = event->type() == QEvent::MouseMove &&
-                       static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton);
-  const bool released = event->type() == QEvent::MouseButtonRelease &&
-                        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+  const bool dragged =
+      event->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton);
+  const bool released =
+      event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
   if ((!dragged && !released) || !m_dragSource || !m_root) return false;
   const QWidget* top = m_root->window();
   const auto* widget = qobject_cast<const QWidget*>(watched);
@@ -263,7 +263,9 @@ bool LauncherArrangement::forwardDragEvent(QObject* watched, QEvent* event) {
   ShortcutButton* source = m_dragSource;
   QMouseEvent forwarded(event->type(), source->mapFromGlobal(mouse->globalPosition()), mouse->globalPosition(),
                         mouse->button(), mouse->buttons(), mouse->modifiers());
-  if (released) source->mouseReleaseEvent(&forwarded);
-  else source->mouseMoveEvent(&forwarded);
+  if (released)
+    source->mouseReleaseEvent(&forwarded);
+  else
+    source->mouseMoveEvent(&forwarded);
   return true;
 }

@@ -15,9 +15,7 @@ LauncherArrangementMenus::LauncherArrangementMenus(ShortcutStore& store, Launche
                                                    const LauncherViewController& launcher)
     : m_store(store), m_assignments(assignments), m_arrangement(arrangement), m_launcher(launcher) {}
 
-bool LauncherArrangementMenus::isWritable() const {
-  return m_store.catalogIsWritable() && !m_assignments.error();
-}
+bool LauncherArrangementMenus::isWritable() const { return m_store.catalogIsWritable() && !m_assignments.error(); }
 
 void LauncherArrangementMenus::cancel() {
   if (m_activeMenu) m_activeMenu->cancelTracking();
@@ -78,9 +76,8 @@ std::unique_ptr<pf::Menu> LauncherArrangementMenus::moveMenu(const QString& id) 
   const qint64 lastIndex = last.value_or(current);
   const bool writable = isWritable();
   const auto add = [&](pf::Menu& into, const QString& title, qint64 target) {
-    QAction* item = into.addItem(title, [this, request = ShortcutSwapRequest{id, target, original}] {
-      moveFromMenu(request);
-    });
+    QAction* item =
+        into.addItem(title, [this, request = ShortcutSwapRequest{id, target, original}] { moveFromMenu(request); });
     item->setEnabled(writable && target >= 0 && target <= lastIndex && target != current);
   };
   add(*menu, QStringLiteral("Swap with Previous"), current - 1);
@@ -122,8 +119,8 @@ std::unique_ptr<pf::Menu> LauncherArrangementMenus::assignmentMenu(const Launche
   }
   if (slot.wide && placed) {
     menu->addSeparator();
-    QAction* clear = menu->addItem(QStringLiteral("Clear large button"),
-                                   [this, slot] { chooseAssignment(slot, std::nullopt); });
+    QAction* clear =
+        menu->addItem(QStringLiteral("Clear large button"), [this, slot] { chooseAssignment(slot, std::nullopt); });
     clear->setEnabled(!m_assignments.error());
   }
   return menu;

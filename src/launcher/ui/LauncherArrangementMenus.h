@@ -34,8 +34,8 @@ class LauncherArrangementMenus final : public QObject {
 
  public:
   /// Menus over `launcher`'s page, arranging through `arrangement`; all must outlive them.
-  LauncherArrangementMenus(ShortcutStore& store, LauncherAssignmentStore& assignments,
-                           LauncherArrangement& arrangement, const LauncherViewController& launcher);
+  LauncherArrangementMenus(ShortcutStore& store, LauncherAssignmentStore& assignments, LauncherArrangement& arrangement,
+                           const LauncherViewController& launcher);
 
   /// Offers "Choose shortcut" for `slot` at `at` (screen, y up).
   void offerAssignment(const LauncherSlot& slot, pf::Point at);

@@ -40,9 +40,7 @@ class OuterResizeView final : public QWidget {
   }
 
  private:
-  static pf::Point screenPoint(const QMouseEvent* event) {
-    return pf::Screens::space().toYUp(event->globalPosition());
-  }
+  static pf::Point screenPoint(const QMouseEvent* event) { return pf::Screens::space().toYUp(event->globalPosition()); }
   pf::Point borderPoint(const QMouseEvent* event) const {
     return m_border->localPoint(m_border->mapFromGlobal(event->globalPosition()));
   }

@@ -42,8 +42,7 @@ LauncherResizeBorder::LauncherResizeBorder(QWidget* parent) : QWidget(parent) {
 Qt::CursorShape LauncherResizeBorder::resizeCursor(Edges edges) {
   const bool left = edges.contains(Edges::left);
   const bool bottom = edges.contains(Edges::bottom);
-  if (edges.horizontal() && edges.vertical())
-    return left == bottom ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor;
+  if (edges.horizontal() && edges.vertical()) return left == bottom ? Qt::SizeBDiagCursor : Qt::SizeFDiagCursor;
   if (edges.horizontal()) return Qt::SizeHorCursor;
   if (edges.vertical()) return Qt::SizeVerCursor;
   return Qt::ArrowCursor;
@@ -64,8 +63,7 @@ void LauncherResizeBorder::setHovered(Edges edges) {
 }
 
 void LauncherResizeBorder::pointerMoved(pf::Point local) {
-  setHovered(m_gesture ? m_gesture->edges
-                       : LauncherResizeGeometry::edges(local, pf::Rect(0, 0, width(), height())));
+  setHovered(m_gesture ? m_gesture->edges : LauncherResizeGeometry::edges(local, pf::Rect(0, 0, width(), height())));
 }
 
 void LauncherResizeBorder::pointerExited() {
@@ -89,12 +87,12 @@ void LauncherResizeBorder::pointerDragged(pf::Point screen) {
   pf::Window* window = panel();
   if (!window || !m_gesture) return;
   const QScreen* display = pf::Screens::of(window);
-  const pf::Rect area = display ? pf::Screens::visibleFrame(display).insetBy(8, 8)
-                                : m_gesture->frame.insetBy(-10000, -10000);
+  const pf::Rect area =
+      display ? pf::Screens::visibleFrame(display).insetBy(8, 8) : m_gesture->frame.insetBy(-10000, -10000);
   const QSize minimum = window->minimumSize();
   const pf::Point delta{screen.x - m_gesture->point.x, screen.y - m_gesture->point.y};
-  window->setFrame(LauncherResizeGeometry::draggedFrame(
-      m_gesture->frame, delta, m_gesture->edges, {double(minimum.width()), double(minimum.height())}, area));
+  window->setFrame(LauncherResizeGeometry::draggedFrame(m_gesture->frame, delta, m_gesture->edges,
+                                                        {double(minimum.width()), double(minimum.height())}, area));
 }
 
 void LauncherResizeBorder::pointerUp(pf::Point screen, pf::Point local) {
@@ -169,15 +167,16 @@ void LauncherResizeBorder::paintEvent(QPaintEvent*) {
                                    {w, 0, -1, 1, {Edges::right | Edges::bottom}},
                                    {w, h, -1, -1, {Edges::right | Edges::top}}}};
   for (const Grip& g : grips) {
-    const bool lit = !m_hoveredEdges.isEmpty() &&
-                     (m_hoveredEdges.rawValue & ~g.corner.rawValue) == 0;
+    const bool lit = !m_hoveredEdges.isEmpty() && (m_hoveredEdges.rawValue & ~g.corner.rawValue) == 0;
     const auto at = [&](double dx, double dy) { return pf::Point{g.x + g.sx * dx, g.y + g.sy * dy}; };
     pf::Path strokes;
     strokes.moveTo(at(11, 7));
     strokes.lineTo(at(7, 11));
     strokes.moveTo(at(17, 7));
     strokes.lineTo(at(7, 17));
-    if (lit) canvas.stroke(strokes, QuibTheme::highlight(), 2);
-    else canvas.stroke(strokes, pf::Color::calibratedWhite(1, 0.65), 1.5);
+    if (lit)
+      canvas.stroke(strokes, QuibTheme::highlight(), 2);
+    else
+      canvas.stroke(strokes, pf::Color::calibratedWhite(1, 0.65), 1.5);
   }
 }

@@ -64,8 +64,9 @@ Shortcut placeholder(const LauncherSlot& slot) {
   Shortcut item;
   item.id = QStringLiteral("empty-") + QString(slot.key()).replace(QLatin1Char(':'), QLatin1Char('-'));
   item.label = slot.wide ? QStringLiteral("Add shortcut…") : QStringLiteral("Empty");
-  item.note = slot.wide ? QStringLiteral("Choose a shortcut or drag one here. This large button stays "
-                                         "assigned when you resize.")
+  item.note = slot.wide ? QStringLiteral(
+                              "Choose a shortcut or drag one here. This large button stays "
+                              "assigned when you resize.")
                         : QStringLiteral("New active shortcuts fill small buttons.");
   return item;
 }
@@ -111,9 +112,7 @@ GlassSurface* LauncherViewController::view() {
   return m_root;
 }
 
-pf::Size LauncherViewController::preferredSize() const {
-  return LauncherGrid::standard(m_store.scale()).size();
-}
+pf::Size LauncherViewController::preferredSize() const { return LauncherGrid::standard(m_store.scale()).size(); }
 
 pf::Size LauncherViewController::minimumSize() const { return LauncherGrid::minimum(m_store.scale()); }
 
@@ -123,9 +122,7 @@ pf::Size LauncherViewController::fittedSize(pf::Size size) const {
 
 bool LauncherViewController::isArranging() const { return m_arrangement->isArranging(); }
 
-qint64 LauncherViewController::pageCount() const {
-  return m_assignments->value().pageCount(m_store.shortcuts());
-}
+qint64 LauncherViewController::pageCount() const { return m_assignments->value().pageCount(m_store.shortcuts()); }
 
 QPushButton* LauncherViewController::makeHeaderButton(const QString& title,
                                                       const std::function<void(QPushButton*)>& action) {
@@ -178,8 +175,9 @@ void LauncherViewController::loadView() {
   connect(m_emptyButton, &QPushButton::clicked, this, [this] { editShortcuts(m_emptyButton); });
   for (const auto& [button, direction] : {std::pair{m_previousButton, "previous"}, std::pair{m_nextButton, "next"}}) {
     button->setAccessibleName(QStringLiteral("%1 shortcut page").arg(button == m_previousButton ? "Previous" : "Next"));
-    const QString help = QStringLiteral("Click to view the %1 page. Hold a dragged shortcut here to turn the page, "
-                                        "then drop it onto the button to swap.")
+    const QString help = QStringLiteral(
+                             "Click to view the %1 page. Hold a dragged shortcut here to turn the page, "
+                             "then drop it onto the button to swap.")
                              .arg(QString::fromUtf8(direction));
     button->setToolTip(help);
     button->setAccessibleDescription(help);
@@ -214,7 +212,8 @@ bool LauncherViewController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LauncherViewController::fitGrid() {
-  const LauncherGrid fitted = LauncherGrid::fitting({double(m_root->width()), double(m_root->height())}, m_store.scale());
+  const LauncherGrid fitted =
+      LauncherGrid::fitting({double(m_root->width()), double(m_root->height())}, m_store.scale());
   if (fitted == m_grid) return;
   if (isArranging()) cancelArrangement();
   m_grid = fitted;
@@ -245,11 +244,20 @@ void LauncherViewController::layoutControls() {
     double size;
     pf::Color color;
   } headerButtons[] = {
-      {m_clipboardButton, {w - 148 * s, h - 55 * s, 38 * s, 38 * s}, "doc.on.clipboard", 25 * s,
+      {m_clipboardButton,
+       {w - 148 * s, h - 55 * s, 38 * s, 38 * s},
+       "doc.on.clipboard",
+       25 * s,
        pf::Color::system(QStringLiteral("systemCyan"))},
-      {m_reminderButton, {w - 100 * s, h - 55 * s, 40 * s, 38 * s}, "bell.fill", 26 * s,
+      {m_reminderButton,
+       {w - 100 * s, h - 55 * s, 40 * s, 38 * s},
+       "bell.fill",
+       26 * s,
        pf::Color::calibratedRGB(1.0, 0.77, 0.25)},
-      {m_gear, {w - 52 * s, h - 55 * s, 38 * s, 38 * s}, "gearshape.fill", 26 * s,
+      {m_gear,
+       {w - 52 * s, h - 55 * s, 38 * s, 38 * s},
+       "gearshape.fill",
+       26 * s,
        pf::Color::calibratedRGB(0.83, 0.87, 0.92)},
   };
   for (const auto& b : headerButtons) {
@@ -264,7 +272,8 @@ void LauncherViewController::layoutControls() {
   place(m_nextButton, {w / 2 + 36 * s, 14 * s, 82 * s, 26 * s});
   place(m_pageLabel, {w / 2 - 28 * s, 17 * s, 56 * s, 22 * s});
   place(m_emptyButton, {w / 2 - 125 * s, m_grid.footer() + 8 * s, 250 * s, 32 * s});
-  for (QPushButton* button : {m_previousButton, m_nextButton, m_emptyButton}) pf::ViewStyle::setFontSize(button, 12 * s);
+  for (QPushButton* button : {m_previousButton, m_nextButton, m_emptyButton})
+    pf::ViewStyle::setFontSize(button, 12 * s);
   for (std::size_t i = 0; i < m_buttons.size(); ++i) place(m_buttons[i], m_grid.frame(qint64(i), {w, h}));
 }
 
@@ -306,8 +315,8 @@ void LauncherViewController::rebuildButtons(bool layout) {
     button->onContext = [this](ShortcutButton* b, pf::Point at) { m_menus->showContextMenu(b, at); };
     // Queued, so that whatever the click leads to runs outside the button's own handler.
     connect(
-        button, &ShortcutButton::clicked, this,
-        [this, clicked = QPointer<ShortcutButton>(button)] { launch(clicked); }, Qt::QueuedConnection);
+        button, &ShortcutButton::clicked, this, [this, clicked = QPointer<ShortcutButton>(button)] { launch(clicked); },
+        Qt::QueuedConnection);
     m_buttons.push_back(button);
     if (m_resizeBorder) button->stackUnder(m_resizeBorder);
     button->show();
@@ -345,8 +354,10 @@ void LauncherViewController::changePage(qint64 page) {
   if (page < 0 || page >= pageCount()) return;
   showPage(page);
   if (m_root->window()->isActiveWindow()) {
-    if (!m_buttons.empty()) m_buttons.front()->setFocus();
-    else m_gear->setFocus();
+    if (!m_buttons.empty())
+      m_buttons.front()->setFocus();
+    else
+      m_gear->setFocus();
   }
 }
 

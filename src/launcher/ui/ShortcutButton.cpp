@@ -20,8 +20,8 @@ namespace {
 pf::Color blended(const pf::Color& a, const pf::Color& b, double f) {
   const pf::Rgba x = pf::resolved(a);
   const pf::Rgba y = pf::resolved(b);
-  return pf::Color::sRGB(x.red + (y.red - x.red) * f, x.green + (y.green - x.green) * f,
-                         x.blue + (y.blue - x.blue) * f, x.alpha + (y.alpha - x.alpha) * f);
+  return pf::Color::sRGB(x.red + (y.red - x.red) * f, x.green + (y.green - x.green) * f, x.blue + (y.blue - x.blue) * f,
+                         x.alpha + (y.alpha - x.alpha) * f);
 }
 
 pf::Path cardPath(const QWidget* button) {

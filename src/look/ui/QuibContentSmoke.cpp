@@ -96,8 +96,7 @@ void QuibContentSmoke::update(QWidget* view, const std::vector<pf::Rect>& rects)
   update(*layer, pf::Rect(0, 0, view->width(), view->height()), rects);
 }
 
-void QuibContentSmoke::update(pf::Layer& viewLayer, const pf::Rect& bounds,
-                              const std::vector<pf::Rect>& rects) {
+void QuibContentSmoke::update(pf::Layer& viewLayer, const pf::Rect& bounds, const std::vector<pf::Rect>& rects) {
   const auto old = viewLayer.sublayerNamed(layerName);
   if (QuibBorderEffect::current() != QuibBorderEffect::smoke) {
     if (old) old->removeFromSuperlayer();

@@ -50,7 +50,8 @@ bool isTextView(const QWidget* view) {
 
 class Repaint final {
  public:
-  explicit Repaint(const Palette& old) : m_old(old), m_now(QuibTheme::palette()), m_appearance(QuibSkin::appearance()) {}
+  explicit Repaint(const Palette& old)
+      : m_old(old), m_now(QuibTheme::palette()), m_appearance(QuibSkin::appearance()) {}
 
   void window(pf::Window& window) {
     reset(&window);

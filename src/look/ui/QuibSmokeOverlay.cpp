@@ -77,12 +77,11 @@ QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
       m_showWatcher(std::make_unique<ShowWatcher>(this)) {
   parent->addChildWindow(m_panel.get());
   auto& center = pf::NotificationCenter::defaultCenter();
-  for (const QString& name : {pf::Window::didMoveNotification, pf::Window::didResizeNotification,
-                              pf::Window::didBecomeKeyNotification}) {
+  for (const QString& name :
+       {pf::Window::didMoveNotification, pf::Window::didResizeNotification, pf::Window::didBecomeKeyNotification}) {
     m_observers.push_back(center.addObserver(name, parent, [this](const auto&) { sync(); }));
   }
-  m_observers.push_back(center.addObserver(pf::Window::willCloseNotification, parent,
-                                           [this](const auto&) { stop(); }));
+  m_observers.push_back(center.addObserver(pf::Window::willCloseNotification, parent, [this](const auto&) { stop(); }));
   parent->installEventFilter(m_showWatcher.get());
   // Sent from the window's destructor, when nothing of it may be touched any more.
   m_parentGone = QObject::connect(parent, &QObject::destroyed, [this, parent] {
@@ -110,8 +109,8 @@ void QuibSmokeOverlay::update(QWidget* window, bool enabled) {
     map.erase(it);
     return;
   }
-  if (it != map.end() && (!it->second->m_lastConfiguration ||
-                          it->second->m_lastConfiguration->type != QuibBorderEffect::current())) {
+  if (it != map.end() &&
+      (!it->second->m_lastConfiguration || it->second->m_lastConfiguration->type != QuibBorderEffect::current())) {
     it->second->stop();
     map.erase(it);
   }
@@ -153,8 +152,7 @@ void QuibSmokeOverlay::sync() {
   pf::Transaction transaction;
   pf::Layer& root = *m_panel->contentLayer();
   root.setFrame(pf::Rect(0, 0, target.width(), target.height()));
-  QuibBorderVFX::populate(root, pf::Rect(margin, margin, outer.width(), outer.height()), configuration,
-                          reduced);
+  QuibBorderVFX::populate(root, pf::Rect(margin, margin, outer.width(), outer.height()), configuration, reduced);
   ++m_builds;
 }
 

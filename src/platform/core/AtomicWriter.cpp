@@ -27,9 +27,7 @@ constexpr std::chrono::seconds abandonedAge{60};
 
 /// The start of every temporary name for `path`: hidden, beside the target (a
 /// rename never crosses file systems), and short enough for any target name.
-QString temporaryPrefix(const QString& path) {
-  return QStringLiteral(".%1.").arg(QFileInfo(path).fileName().left(60));
-}
+QString temporaryPrefix(const QString& path) { return QStringLiteral(".%1.").arg(QFileInfo(path).fileName().left(60)); }
 
 QString temporaryName(const QString& path) {
   const quint64 random = QRandomGenerator::global()->generate64();
@@ -52,8 +50,7 @@ QString resolvedTarget(const QString& path) {
 }
 
 bool isAbandoned(const QString& path, const struct stat& entry) {
-  const auto age = std::chrono::system_clock::now() -
-                   std::chrono::system_clock::from_time_t(entry.st_mtim.tv_sec);
+  const auto age = std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(entry.st_mtim.tv_sec);
   if (!S_ISREG(entry.st_mode) || age < abandonedAge) return false;
   return TemporaryLock::takeAbandoned(AT_FDCWD, QFile::encodeName(path).constData()).isOpen();
 }
@@ -61,14 +58,12 @@ bool isAbandoned(const QString& path, const struct stat& entry) {
 /// Removes the temporary files in `folder` whose names match `pattern` and
 /// whose writes were cut off.
 void removeAbandoned(const QString& folder, const QString& pattern) {
-  const QStringList names =
-      QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
+  const QStringList names = QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
   for (const QString& name : names) {
     const QString candidate = folder + u'/' + name;
     const QByteArray encoded = QFile::encodeName(candidate);
     struct stat entry {};
-    if (::lstat(encoded.constData(), &entry) == 0 && isAbandoned(candidate, entry))
-      ::unlink(encoded.constData());
+    if (::lstat(encoded.constData(), &entry) == 0 && isAbandoned(candidate, entry)) ::unlink(encoded.constData());
   }
 }
 
@@ -92,9 +87,7 @@ AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
 
 AtomicWriter::~AtomicWriter() { discard(); }
 
-void AtomicWriter::removeAbandonedIn(const QString& folder) {
-  removeAbandoned(folder, QStringLiteral(".*.tmp"));
-}
+void AtomicWriter::removeAbandonedIn(const QString& folder) { removeAbandoned(folder, QStringLiteral(".*.tmp")); }
 
 void AtomicWriter::write(const QString& path, const QByteArray& bytes) {
   AtomicWriter writer(path);
@@ -116,8 +109,7 @@ void AtomicWriter::commit() {
   if (!m_file.isOpen()) throw std::logic_error("AtomicWriter::commit after commit or failure");
   try {
     m_file.sync(m_path);
-    if (::rename(QFile::encodeName(m_temporaryPath).constData(),
-                 QFile::encodeName(m_path).constData()) != 0)
+    if (::rename(QFile::encodeName(m_temporaryPath).constData(), QFile::encodeName(m_path).constData()) != 0)
       throw FileError::failed(errno, QStringLiteral("replace"), m_path);
   } catch (const FileError&) {
     discard();

@@ -103,8 +103,7 @@ class NearbySearch final {
       }
       // A renamed item keeps its device, so other file systems (network mounts
       // that may hang) are not entered.
-      if (S_ISDIR(info.st_mode) && depth < 2 && quint64(info.st_dev) == m_device)
-        m_queue.push_back({path, depth + 1});
+      if (S_ISDIR(info.st_mode) && depth < 2 && quint64(info.st_dev) == m_device) m_queue.push_back({path, depth + 1});
     }
     closedir(dir);
     return found;
@@ -124,8 +123,8 @@ QByteArray Bookmark::create(const QString& path) {
   const QString clean = QDir::cleanPath(path);
   struct stat info {};
   if (stat(QFile::encodeName(clean).constData(), &info) != 0)
-    throw BookmarkError("The item \"" + clean.toStdString() +
-                        "\" could not be bookmarked: " + std::strerror(errno) + ".");
+    throw BookmarkError("The item \"" + clean.toStdString() + "\" could not be bookmarked: " + std::strerror(errno) +
+                        ".");
   const QJsonObject object{{"v", 1},
                            {"path", clean},
                            {"dev", QString::number(quint64(info.st_dev))},
@@ -145,8 +144,7 @@ BookmarkResolution Bookmark::resolve(const QByteArray& data) {
   const QString parent = Files::parentFolder(record->path);
   NearbySearch search(record->device, record->inode);
   if (auto found = search.find({parent, Files::parentFolder(parent)})) return {*found, true};
-  throw BookmarkError("The bookmarked item \"" + record->path.toStdString() +
-                      "\" could not be found.");
+  throw BookmarkError("The bookmarked item \"" + record->path.toStdString() + "\" could not be found.");
 }
 
 }  // namespace pf

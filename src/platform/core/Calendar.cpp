@@ -42,9 +42,7 @@ qint64 msecs(const QDateTime& instant) {
 
 bool isWithinLimit(QDate day) { return std::abs(day.toJulianDay() - epochJulianDay) <= msLimit / msPerDay; }
 
-bool isTimeOfDay(int hour, int minute) {
-  return hour >= 0 && hour < 24 && minute >= 0 && minute < 60;
-}
+bool isTimeOfDay(int hour, int minute) { return hour >= 0 && hour < 24 && minute >= 0 && minute < 60; }
 
 }  // namespace
 
@@ -95,9 +93,7 @@ class Calendar::Offsets final {
   }
 
  private:
-  qint64 slowOffset(qint64 instant) const {
-    return qint64(m_zone->offsetFromUtc(utcInstant(instant))) * 1000;
-  }
+  qint64 slowOffset(qint64 instant) const { return qint64(m_zone->offsetFromUtc(utcInstant(instant))) * 1000; }
 
   /// The stretches that meet [from, to], read from the zone data when the
   /// kept ones do not reach.
@@ -182,9 +178,7 @@ WallTime Calendar::wallTime(const QDateTime& instant) const {
   return wall;
 }
 
-QDate Calendar::localDate(const QDateTime& instant) const {
-  return dateOfLocal(offsets().toLocal(msecs(instant)));
-}
+QDate Calendar::localDate(const QDateTime& instant) const { return dateOfLocal(offsets().toLocal(msecs(instant))); }
 
 std::optional<QDateTime> Calendar::date(int year, int month, int day) const {
   return date(WallTime{year, month, day, 0, 0});
@@ -198,8 +192,7 @@ std::optional<QDateTime> Calendar::date(const WallTime& time) const {
   return utcInstant(zone.toInstant(localMSecs(day, QTime(time.hour, time.minute))));
 }
 
-std::optional<QDateTime> Calendar::settingTime(int hour, int minute,
-                                               const QDateTime& instant) const {
+std::optional<QDateTime> Calendar::settingTime(int hour, int minute, const QDateTime& instant) const {
   if (!isTimeOfDay(hour, minute)) return std::nullopt;
   const Offsets zone = offsets();
   const QDate day = dateOfLocal(zone.toLocal(msecs(instant)));
@@ -219,9 +212,7 @@ std::optional<QDateTime> Calendar::addingDays(int days, const QDateTime& instant
   return utcInstant(zone.toInstant(local));
 }
 
-int Calendar::weekday(const QDateTime& instant) const {
-  return localDate(instant).dayOfWeek() % 7 + 1;
-}
+int Calendar::weekday(const QDateTime& instant) const { return localDate(instant).dayOfWeek() % 7 + 1; }
 
 std::strong_ordering Calendar::compareMinutes(const QDateTime& a, const QDateTime& b) const {
   // Truncate each instant to the start of its local minute; comparing the

@@ -31,9 +31,7 @@ QString quoted(const QString& text) {
   return text.left(head) + QStringLiteral("…") + text.mid(tail);
 }
 
-bool looksTagged(const QJsonObject& object) {
-  return object.size() == 1 && object.begin().key().startsWith(u'$');
-}
+bool looksTagged(const QJsonObject& object) { return object.size() == 1 && object.begin().key().startsWith(u'$'); }
 
 QString doubleText(double value) {
   if (std::isnan(value)) return QStringLiteral("nan");
@@ -49,8 +47,7 @@ double doubleFromText(const QString& text, const QString& path) {
   bool ok = false;
   const double value = text.toDouble(&ok);
   if (!ok || !std::isfinite(value))
-    throw JsonError(QStringLiteral("The value at \"%1\" must be a number, not \"%2\".")
-                        .arg(quoted(path), quoted(text)),
+    throw JsonError(QStringLiteral("The value at \"%1\" must be a number, not \"%2\".").arg(quoted(path), quoted(text)),
                     path, path);
   return value;
 }
@@ -70,9 +67,8 @@ QVariant fromTagged(const QJsonObject& object, const JsonTrail& trail) {
   if (tag == dataTag) return reader.data(dataTag);
   if (tag == doubleTag) return doubleFromText(reader.string(doubleTag), path);
   if (tag == dictionaryTag) reader.object(dictionaryTag);  // names the wrong type
-  throw JsonError(QStringLiteral("The value at \"%1\" has the unknown tag \"%2\".")
-                      .arg(quoted(path), quoted(tag)),
-                  tag, path);
+  throw JsonError(QStringLiteral("The value at \"%1\" has the unknown tag \"%2\".").arg(quoted(path), quoted(tag)), tag,
+                  path);
 }
 
 }  // namespace
@@ -83,8 +79,7 @@ QVariant DefaultsCoding::normalized(const QVariant& value) {
     case QMetaType::LongLong:
     case QMetaType::Double:
     case QMetaType::QString:
-    case QMetaType::QByteArray:
-      return value;
+    case QMetaType::QByteArray: return value;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
@@ -92,17 +87,14 @@ QVariant DefaultsCoding::normalized(const QVariant& value) {
     case QMetaType::UShort:
     case QMetaType::Char:
     case QMetaType::SChar:
-    case QMetaType::UChar:
-      return value.toLongLong();
+    case QMetaType::UChar: return value.toLongLong();
     case QMetaType::ULong:
     case QMetaType::ULongLong:
       if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
         throw std::invalid_argument("A user-defaults integer must fit in 64 signed bits.");
       return value.toLongLong();
-    case QMetaType::Float:
-      return value.toDouble();
-    case QMetaType::QStringList:
-      return normalized(QVariant(value.value<QVariantList>()));
+    case QMetaType::Float: return value.toDouble();
+    case QMetaType::QStringList: return normalized(QVariant(value.value<QVariantList>()));
     case QMetaType::QVariantList: {
       QVariantList list;
       for (const QVariant& item : value.toList()) list << normalized(item);
@@ -112,17 +104,14 @@ QVariant DefaultsCoding::normalized(const QVariant& value) {
     case QMetaType::QVariantHash: {
       QVariantMap map;
       const QVariantMap source = value.toMap();
-      for (auto it = source.begin(); it != source.end(); ++it)
-        map.insert(it.key(), normalized(it.value()));
+      for (auto it = source.begin(); it != source.end(); ++it) map.insert(it.key(), normalized(it.value()));
       return map;
     }
-    default:
-      break;
+    default: break;
   }
-  throw std::invalid_argument(
-      QStringLiteral("A user-defaults value cannot be of type %1.")
-          .arg(QString::fromLatin1(value.metaType().name() ? value.metaType().name() : "none"))
-          .toStdString());
+  throw std::invalid_argument(QStringLiteral("A user-defaults value cannot be of type %1.")
+                                  .arg(QString::fromLatin1(value.metaType().name() ? value.metaType().name() : "none"))
+                                  .toStdString());
 }
 
 bool DefaultsCoding::isNumber(const QVariant& value) {
@@ -131,8 +120,7 @@ bool DefaultsCoding::isNumber(const QVariant& value) {
 
 QByteArray DefaultsCoding::encodeDomain(const QVariantMap& values) {
   QJsonObject object;
-  for (auto it = values.begin(); it != values.end(); ++it)
-    object.insert(it.key(), toJson(it.value()));
+  for (auto it = values.begin(); it != values.end(); ++it) object.insert(it.key(), toJson(it.value()));
   return Json::encode(object);
 }
 
@@ -146,19 +134,15 @@ QVariantMap DefaultsCoding::decodeDomain(const QByteArray& bytes) {
 
 QJsonValue DefaultsCoding::toJson(const QVariant& value) {
   switch (value.typeId()) {
-    case QMetaType::Bool:
-      return value.toBool();
-    case QMetaType::LongLong:
-      return value.toLongLong();
+    case QMetaType::Bool: return value.toBool();
+    case QMetaType::LongLong: return value.toLongLong();
     case QMetaType::Double: {
       const double number = value.toDouble();
       if (std::isfinite(number) && std::trunc(number) != number) return number;
       return QJsonObject{{doubleTag, doubleText(number)}};
     }
-    case QMetaType::QString:
-      return value.toString();
-    case QMetaType::QByteArray:
-      return QJsonObject{{dataTag, Json::data(value.toByteArray())}};
+    case QMetaType::QString: return value.toString();
+    case QMetaType::QByteArray: return QJsonObject{{dataTag, Json::data(value.toByteArray())}};
     case QMetaType::QVariantList: {
       QJsonArray array;
       for (const QVariant& item : value.toList()) array.append(toJson(item));
@@ -167,13 +151,11 @@ QJsonValue DefaultsCoding::toJson(const QVariant& value) {
     case QMetaType::QVariantMap: {
       QJsonObject object;
       const QVariantMap map = value.toMap();
-      for (auto it = map.begin(); it != map.end(); ++it)
-        object.insert(it.key(), toJson(it.value()));
+      for (auto it = map.begin(); it != map.end(); ++it) object.insert(it.key(), toJson(it.value()));
       if (looksTagged(object)) return QJsonObject{{dictionaryTag, object}};
       return object;
     }
-    default:
-      break;
+    default: break;
   }
   return toJson(normalized(value));
 }
@@ -186,17 +168,13 @@ QVariant DefaultsCoding::fromJson(const QJsonValue& value, const JsonTrail& trai
                     path, path);
   }
   switch (value.type()) {
-    case QJsonValue::Bool:
-      return value.toBool();
-    case QJsonValue::Double:
-      return value.toVariant();
-    case QJsonValue::String:
-      return value.toString();
+    case QJsonValue::Bool: return value.toBool();
+    case QJsonValue::Double: return value.toVariant();
+    case QJsonValue::String: return value.toString();
     case QJsonValue::Array: {
       QVariantList list;
       const QJsonArray array = value.toArray();
-      for (qsizetype i = 0; i < array.size(); ++i)
-        list << fromJson(array.at(i), trail.item(i));
+      for (qsizetype i = 0; i < array.size(); ++i) list << fromJson(array.at(i), trail.item(i));
       return list;
     }
     case QJsonValue::Object: {
@@ -208,12 +186,10 @@ QVariant DefaultsCoding::fromJson(const QJsonValue& value, const JsonTrail& trai
       return map;
     }
     case QJsonValue::Null:
-    case QJsonValue::Undefined:
-      break;
+    case QJsonValue::Undefined: break;
   }
   const QString path = trail.path();
-  throw JsonError(QStringLiteral("The value at \"%1\" is null, which user defaults cannot hold.")
-                      .arg(quoted(path)),
+  throw JsonError(QStringLiteral("The value at \"%1\" is null, which user defaults cannot hold.").arg(quoted(path)),
                   path, path);
 }
 

@@ -12,8 +12,7 @@
 
 namespace pf {
 
-FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)) {}
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
 
 FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
   if (this != &other) {

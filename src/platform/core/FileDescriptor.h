@@ -33,8 +33,7 @@ class FileDescriptor final {
   static constexpr qsizetype readAhead = 64;
   /// Reads to the end of the file, but no more than `limit` bytes; throws
   /// FileError naming `path`. The result keeps `readAhead` spare bytes allocated.
-  QByteArray readAll(const QString& path,
-                     qint64 limit = std::numeric_limits<qint64>::max()) const;
+  QByteArray readAll(const QString& path, qint64 limit = std::numeric_limits<qint64>::max()) const;
   /// fsync(2); throws FileError naming `path`.
   void sync(const QString& path) const;
 

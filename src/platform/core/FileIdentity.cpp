@@ -11,11 +11,9 @@ std::optional<FileIdentity> FileIdentity::of(const QString& path) {
 }
 
 bool FileIdentity::operator==(const FileIdentity& other) const {
-  const auto same = [](const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-  };
-  return device == other.device && inode == other.inode && size == other.size &&
-         same(modified, other.modified) && same(changed, other.changed);
+  const auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+  return device == other.device && inode == other.inode && size == other.size && same(modified, other.modified) &&
+         same(changed, other.changed);
 }
 
 }  // namespace pf

@@ -42,8 +42,7 @@ FileLock::LockAttempt FileLock::attemptLock(const QString& path) {
   return attempt;
 }
 
-std::optional<FileLock> FileLock::waitFor(const QString& path,
-                                          const std::function<bool()>& cancelled) {
+std::optional<FileLock> FileLock::waitFor(const QString& path, const std::function<bool()>& cancelled) {
   FileDescriptor file = openLockFile(path);
   while (!cancelled()) {
     if (::flock(file.get(), LOCK_EX) == 0) return FileLock(std::move(file));
@@ -70,13 +69,11 @@ std::optional<FileLock> FileLock::lock(const QString& path, std::chrono::millise
   return retry([&] { return tryLock(path); }, patience);
 }
 
-std::optional<FileLock> FileLock::lockFolder(const QString& path,
-                                             std::chrono::milliseconds patience) {
+std::optional<FileLock> FileLock::lockFolder(const QString& path, std::chrono::milliseconds patience) {
   return retry(
       [&] {
         FileDescriptor folder = FileDescriptor::open(path, O_RDONLY | O_DIRECTORY);
-        if (!folder.isOpen())
-          throw FileError::failed(errno, QStringLiteral("open the folder"), path);
+        if (!folder.isOpen()) throw FileError::failed(errno, QStringLiteral("open the folder"), path);
         return tryLock(std::move(folder), path);
       },
       patience);

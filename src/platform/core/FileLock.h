@@ -31,26 +31,23 @@ class FileLock final {
   /// the system's reason goes to the log first, formatted by `logFormat`
   /// ("...%@"); another holder is no fault and is not logged.
   template <typename Refusal>
-  [[nodiscard]] static FileLock take(const QString& path, const QString& logFormat,
-                                     const Refusal& cannotOpen, const Refusal& notGranted);
+  [[nodiscard]] static FileLock take(const QString& path, const QString& logFormat, const Refusal& cannotOpen,
+                                     const Refusal& notGranted);
 
   /// Takes the lock, waiting up to `patience` while someone else holds it.
-  [[nodiscard]] static std::optional<FileLock> lock(const QString& path,
-                                                    std::chrono::milliseconds patience);
+  [[nodiscard]] static std::optional<FileLock> lock(const QString& path, std::chrono::milliseconds patience);
 
   /// Takes the lock, sleeping in flock(2) for as long as someone else holds
   /// it. A signal that interrupts the sleep ends the wait, with nothing, when
   /// `cancelled` then answers true; otherwise the sleep goes on. Failing to
   /// open or lock the file throws FileError.
-  [[nodiscard]] static std::optional<FileLock> waitFor(const QString& path,
-                                                       const std::function<bool()>& cancelled);
+  [[nodiscard]] static std::optional<FileLock> waitFor(const QString& path, const std::function<bool()>& cancelled);
 
   /// Locks a folder through its own descriptor, waiting up to `patience`;
   /// this creates no file, so it suits folders whose contents are fixed.
   /// Nothing when someone else kept it that long. A folder that cannot be
   /// opened throws FileError.
-  [[nodiscard]] static std::optional<FileLock> lockFolder(const QString& path,
-                                                          std::chrono::milliseconds patience);
+  [[nodiscard]] static std::optional<FileLock> lockFolder(const QString& path, std::chrono::milliseconds patience);
 
   /// Releases the lock now (destruction does the same).
   void release();

@@ -20,8 +20,7 @@ std::optional<Files::Opened> Files::openForReading(const QString& path) {
     if (errno == ENOENT) return std::nullopt;
     throw FileError::failed(errno, QStringLiteral("open"), path);
   }
-  if (::fstat(opened.file.get(), &opened.status) != 0)
-    throw FileError::failed(errno, QStringLiteral("read"), path);
+  if (::fstat(opened.file.get(), &opened.status) != 0) throw FileError::failed(errno, QStringLiteral("read"), path);
   return opened;
 }
 
@@ -31,8 +30,7 @@ std::optional<QByteArray> Files::read(const QString& path, qint64 limit) {
   const mode_t mode = opened->status.st_mode;
   if (S_ISDIR(mode)) throw FileError::failed(EISDIR, QStringLiteral("read"), path);
   if (!S_ISREG(mode))
-    throw FileError(EINVAL, path,
-                    QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(path));
+    throw FileError(EINVAL, path, QStringLiteral("Could not read \"%1\": it is not a regular file.").arg(path));
   return opened->file.readAll(path, limit);
 }
 
@@ -53,17 +51,14 @@ void Files::createExclusive(const QString& path, const QByteArray& bytes) {
 void Files::renameNoReplace(const QString& from, const QString& to) {
   const QByteArray source = QFile::encodeName(from);
   const QByteArray target = QFile::encodeName(to);
-  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) !=
-      0) {
+  if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) != 0) {
     const int error = errno;
     if (error == EEXIST)
       throw FileError(
           error, to,
-          QStringLiteral("Could not move \"%1\" to \"%2\": an item with that name already exists.")
-              .arg(from, to));
+          QStringLiteral("Could not move \"%1\" to \"%2\": an item with that name already exists.").arg(from, to));
     throw FileError(error, from,
-                    QStringLiteral("Could not move \"%1\" to \"%2\": %3.")
-                        .arg(from, to, qt_error_string(error)));
+                    QStringLiteral("Could not move \"%1\" to \"%2\": %3.").arg(from, to, qt_error_string(error)));
   }
   syncFolder(parentFolder(to));
   if (parentFolder(from) != parentFolder(to)) syncFolder(parentFolder(from));
@@ -93,8 +88,6 @@ void Files::syncFolder(const QString& path) {
   folder.sync(path);
 }
 
-QString Files::parentFolder(const QString& path) {
-  return QFileInfo(QDir::cleanPath(path)).absolutePath();
-}
+QString Files::parentFolder(const QString& path) { return QFileInfo(QDir::cleanPath(path)).absolutePath(); }
 
 }  // namespace pf

@@ -33,8 +33,7 @@ class Files final {
   /// The whole file, but no more than its first `limit` bytes, or nothing
   /// when no item exists at `path` (ENOENT); any other failure (permissions,
   /// a folder in the way, something other than a regular file, I/O) throws.
-  static std::optional<QByteArray> read(const QString& path,
-                                        qint64 limit = std::numeric_limits<qint64>::max());
+  static std::optional<QByteArray> read(const QString& path, qint64 limit = std::numeric_limits<qint64>::max());
 
   /// Creates the file with `bytes` (0600, synced to disk); fails with EEXIST
   /// when any item already has that name.

@@ -14,8 +14,7 @@ bool Rect::isNull() const { return std::isinf(origin.x) || std::isinf(origin.y);
 bool Rect::isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }
 
 bool Rect::isFinite() const {
-  return std::isfinite(origin.x) && std::isfinite(origin.y) && std::isfinite(size.width) &&
-         std::isfinite(size.height);
+  return std::isfinite(origin.x) && std::isfinite(origin.y) && std::isfinite(size.width) && std::isfinite(size.height);
 }
 
 Rect Rect::standardized() const {

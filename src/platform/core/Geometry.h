@@ -13,9 +13,7 @@ struct Point {
 };
 
 /// The point a fraction `f` of the way from `a` to `b`.
-inline Point interpolated(Point a, Point b, double f) {
-  return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f};
-}
+inline Point interpolated(Point a, Point b, double f) { return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f}; }
 
 /// A width and height in points; may be negative until a rect is standardised.
 struct Size {
@@ -33,8 +31,7 @@ struct Rect {
   Size size;
 
   constexpr Rect() = default;
-  constexpr Rect(double x, double y, double width, double height)
-      : origin{x, y}, size{width, height} {}
+  constexpr Rect(double x, double y, double width, double height) : origin{x, y}, size{width, height} {}
   constexpr Rect(Point o, Size s) : origin(o), size(s) {}
 
   bool operator==(const Rect&) const = default;

@@ -13,9 +13,7 @@ namespace {
 /// followed by the mark, and within one a quote is escaped, so the pair can
 /// only be a text's start or an escaped quote followed by a mark, where the
 /// escape is harmless.
-QByteArray withLeadingMarksEscaped(QByteArray json) {
-  return json.replace("\"\xEF\xBB\xBF", "\"\\ufeff");
-}
+QByteArray withLeadingMarksEscaped(QByteArray json) { return json.replace("\"\xEF\xBB\xBF", "\"\\ufeff"); }
 
 // QJsonDocument already writes what we need (keys sorted, "/" left alone,
 // shortest round-trip numbers) but silently turns NaN and infinities into
@@ -23,18 +21,15 @@ QByteArray withLeadingMarksEscaped(QByteArray json) {
 void requireFinite(const QJsonValue& value, const JsonTrail& trail) {
   if (value.isDouble() && !std::isfinite(value.toDouble())) {
     const QString path = trail.path();
-    throw JsonError(
-        QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.")
-            .arg(path),
-        {}, path);
+    throw JsonError(QStringLiteral("The number at \"%1\" is not finite and cannot be written as JSON.").arg(path), {},
+                    path);
   }
   if (value.isArray()) {
     const QJsonArray array = value.toArray();
     for (qsizetype i = 0; i < array.size(); ++i) requireFinite(array.at(i), trail.item(i));
   } else if (value.isObject()) {
     const QJsonObject object = value.toObject();
-    for (auto it = object.begin(); it != object.end(); ++it)
-      requireFinite(it.value(), trail.member(it.key()));
+    for (auto it = object.begin(); it != object.end(); ++it) requireFinite(it.value(), trail.member(it.key()));
   }
 }
 
@@ -42,9 +37,8 @@ QJsonDocument parse(const QByteArray& bytes) {
   QJsonParseError error{};
   QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
   if (error.error != QJsonParseError::NoError)
-    throw JsonError(QStringLiteral("The text is not valid JSON (%1 at byte %2).")
-                        .arg(error.errorString())
-                        .arg(error.offset));
+    throw JsonError(
+        QStringLiteral("The text is not valid JSON (%1 at byte %2).").arg(error.errorString()).arg(error.offset));
   return document;
 }
 
@@ -78,15 +72,13 @@ QByteArray Json::encode(const QJsonArray& array) {
 
 QJsonObject Json::parseObject(const QByteArray& bytes) {
   const QJsonDocument document = parse(bytes);
-  if (!document.isObject())
-    throw JsonError(QStringLiteral("The JSON text must hold an object, not an array."));
+  if (!document.isObject()) throw JsonError(QStringLiteral("The JSON text must hold an object, not an array."));
   return document.object();
 }
 
 QJsonArray Json::parseArray(const QByteArray& bytes) {
   const QJsonDocument document = parse(bytes);
-  if (!document.isArray())
-    throw JsonError(QStringLiteral("The JSON text must hold an array, not an object."));
+  if (!document.isArray()) throw JsonError(QStringLiteral("The JSON text must hold an array, not an object."));
   return document.array();
 }
 

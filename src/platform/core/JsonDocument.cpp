@@ -22,8 +22,7 @@ JsonDocument::JsonDocument(const QByteArray& bytes) {
   if (m_parser.allocate(text.size(), deepestNesting + 1) != simdjson::SUCCESS) throw JsonUnsure{};
   // simdjson reads a little past the end; bytes read from a file leave room for it, others are copied.
   const bool padded = bytes.capacity() - bytes.size() >= qsizetype(simdjson::SIMDJSON_PADDING);
-  if (m_parser.parse(text.data(), text.size(), !padded).get(m_root) != simdjson::SUCCESS)
-    throw JsonUnsure{};
+  if (m_parser.parse(text.data(), text.size(), !padded).get(m_root) != simdjson::SUCCESS) throw JsonUnsure{};
 }
 
 JsonDocument::Object JsonDocument::object(Field field) {
@@ -48,15 +47,12 @@ qint64 JsonDocument::integer(Field field) {
 double JsonDocument::number(Field field) {
   const Value value = require(field);
   switch (value.type()) {
-    case simdjson::dom::element_type::INT64:
-      return double(value.get_int64().value_unsafe());
+    case simdjson::dom::element_type::INT64: return double(value.get_int64().value_unsafe());
     case simdjson::dom::element_type::UINT64:
       // Only integers past the signed range come as unsigned; Qt keeps them as doubles.
       return double(value.get_uint64().value_unsafe());
-    case simdjson::dom::element_type::DOUBLE:
-      break;
-    default:
-      throw JsonUnsure{};
+    case simdjson::dom::element_type::DOUBLE: break;
+    default: throw JsonUnsure{};
   }
   const double number = value.get_double().value_unsafe();
   // Qt refuses what underflows to zero; it is left to Qt to tell that from a

@@ -99,7 +99,7 @@ class JsonDocument final {
 
 template <std::size_t count>
 std::array<JsonDocument::Field, count> JsonDocument::fields(Object object,
-                                                           const std::array<std::string_view, count>& keys) {
+                                                            const std::array<std::string_view, count>& keys) {
   std::array<Field, count> found;
   std::size_t next = 0;
   for (const simdjson::dom::key_value_pair member : object) {

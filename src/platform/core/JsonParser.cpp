@@ -50,30 +50,22 @@ std::optional<JsonTree> JsonParser::parse(const QByteArray& bytes) {
 JsonTree::Index JsonParser::value(const simdjson::dom::element& element, int depth) {
   using Type = simdjson::dom::element_type;
   switch (element.type()) {
-    case Type::OBJECT:
-      return object(element, depth + 1);
-    case Type::ARRAY:
-      return array(element, depth + 1);
-    case Type::STRING:
-      return string(element.get_string().value_unsafe());
-    case Type::INT64:
-      return m_tree.add(JsonTree::Kind::integer, element.get_int64().value_unsafe());
+    case Type::OBJECT: return object(element, depth + 1);
+    case Type::ARRAY: return array(element, depth + 1);
+    case Type::STRING: return string(element.get_string().value_unsafe());
+    case Type::INT64: return m_tree.add(JsonTree::Kind::integer, element.get_int64().value_unsafe());
     case Type::UINT64:
       // Only integers past the signed range come as unsigned; Qt keeps them as doubles.
       return m_tree.addNumber(double(element.get_uint64().value_unsafe()));
-    case Type::DOUBLE:
-      return number(element.get_double().value_unsafe());
-    case Type::BOOL:
-      return m_tree.add(JsonTree::Kind::boolean, element.get_bool().value_unsafe());
-    case Type::NULL_VALUE:
-      break;
+    case Type::DOUBLE: return number(element.get_double().value_unsafe());
+    case Type::BOOL: return m_tree.add(JsonTree::Kind::boolean, element.get_bool().value_unsafe());
+    case Type::NULL_VALUE: break;
   }
   return m_tree.add(JsonTree::Kind::null);
 }
 
 template <typename Entry>
-JsonTree::Index JsonParser::keep(Index node, std::vector<Entry>& open, std::size_t first,
-                                 std::vector<Entry>& kept) {
+JsonTree::Index JsonParser::keep(Index node, std::vector<Entry>& open, std::size_t first, std::vector<Entry>& kept) {
   JsonTree::Node& held = m_tree.m_nodes[node];
   held.first = Index(kept.size());
   held.size = quint32(open.size() - first);
@@ -173,9 +165,7 @@ void JsonParser::sortMembers(std::size_t first) {
   const auto before = [&strings](const JsonTree::Member& a, const JsonTree::Member& b) {
     return JsonTree::keyBefore(strings[a.key], strings[b.key]);
   };
-  const auto notBefore = [&before](const JsonTree::Member& a, const JsonTree::Member& b) {
-    return !before(a, b);
-  };
+  const auto notBefore = [&before](const JsonTree::Member& a, const JsonTree::Member& b) { return !before(a, b); };
   if (std::adjacent_find(begin, end, notBefore) == end) return;
   std::stable_sort(begin, end, before);
   // Of members with one key, Qt keeps the last.

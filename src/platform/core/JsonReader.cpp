@@ -21,20 +21,15 @@ const JsonTrail& topTrail() {
   return top;
 }
 
-const JsonTrail& trailOf(const std::shared_ptr<const JsonReaderTrail>& link) {
-  return link ? link->trail : topTrail();
-}
+const JsonTrail& trailOf(const std::shared_ptr<const JsonReaderTrail>& link) { return link ? link->trail : topTrail(); }
 
 /// A place given as a path already spelled out; nothing for the top.
 std::shared_ptr<const JsonReaderTrail> spelledOut(QString path) {
   if (path.isEmpty()) return nullptr;
-  return std::make_shared<const JsonReaderTrail>(
-      JsonReaderTrail{nullptr, topTrail().member(std::move(path))});
+  return std::make_shared<const JsonReaderTrail>(JsonReaderTrail{nullptr, topTrail().member(std::move(path))});
 }
 
-QString within(const QString& path) {
-  return path.isEmpty() ? QString() : QStringLiteral(" in ") + path;
-}
+QString within(const QString& path) { return path.isEmpty() ? QString() : QStringLiteral(" in ") + path; }
 
 }  // namespace
 
@@ -53,12 +48,8 @@ struct JsonPlace {
   /// How messages name the value: "The value of "time" in reminders[3]".
   QString subject() const;
 
-  JsonObjectReader objectReader(JsonTree::Index node) const {
-    return JsonObjectReader(tree, node, nested());
-  }
-  JsonArrayReader arrayReader(JsonTree::Index node) const {
-    return JsonArrayReader(tree, node, key, nested());
-  }
+  JsonObjectReader objectReader(JsonTree::Index node) const { return JsonObjectReader(tree, node, nested()); }
+  JsonArrayReader arrayReader(JsonTree::Index node) const { return JsonArrayReader(tree, node, key, nested()); }
 
  private:
   /// The value's link; its parent lives as long as `holder`.
@@ -80,26 +71,20 @@ using Kind = JsonTree::Kind;
 
 QString kindOf(Kind kind) {
   switch (kind) {
-    case Kind::null:
-      return QStringLiteral("null");
-    case Kind::boolean:
-      return QStringLiteral("a Boolean");
+    case Kind::null: return QStringLiteral("null");
+    case Kind::boolean: return QStringLiteral("a Boolean");
     case Kind::integer:
-    case Kind::number:
-      return QStringLiteral("a number");
-    case Kind::string:
-      return QStringLiteral("a string");
-    case Kind::array:
-      return QStringLiteral("an array");
-    case Kind::object:
-      return QStringLiteral("an object");
+    case Kind::number: return QStringLiteral("a number");
+    case Kind::string: return QStringLiteral("a string");
+    case Kind::array: return QStringLiteral("an array");
+    case Kind::object: return QStringLiteral("an object");
   }
   return QStringLiteral("nothing");
 }
 
 [[noreturn]] void refuse(const JsonPlace& place, const QString& expected, const QString& found) {
-  throw JsonError(QStringLiteral("%1 must be %2, not %3.").arg(place.subject(), expected, found),
-                  place.key, place.path());
+  throw JsonError(QStringLiteral("%1 must be %2, not %3.").arg(place.subject(), expected, found), place.key,
+                  place.path());
 }
 
 /// The node, which must be of `kind` (a number, for `Kind::number`); `expected` names it for the
@@ -107,8 +92,7 @@ QString kindOf(Kind kind) {
 Kind require(JsonTree::Index node, const JsonPlace& place, Kind kind, const char* expected) {
   const Kind found = place.tree->kind(node);
   const bool isNumber = found == Kind::integer || found == Kind::number;
-  if (kind == Kind::number ? !isNumber : found != kind)
-    refuse(place, QString::fromLatin1(expected), kindOf(found));
+  if (kind == Kind::number ? !isNumber : found != kind) refuse(place, QString::fromLatin1(expected), kindOf(found));
   return found;
 }
 
@@ -119,8 +103,7 @@ QString decodeString(JsonTree::Index node, const JsonPlace& place) {
 
 qint64 decodeInteger(JsonTree::Index node, const JsonPlace& place) {
   // The parser keeps every integer that fits in 64 bits as an integer, exactly.
-  if (require(node, place, Kind::number, "an integer") == Kind::integer)
-    return place.tree->integer(node);
+  if (require(node, place, Kind::number, "an integer") == Kind::integer) return place.tree->integer(node);
   const double real = place.tree->number(node);
   if (std::isfinite(real) && std::trunc(real) != real)
     refuse(place, QStringLiteral("a whole number"), QString::number(real));
@@ -151,8 +134,7 @@ QByteArray decodeData(JsonTree::Index node, const JsonPlace& place) {
 /// The document of `bytes`, whose top must be of `kind`. Qt, through `qtParse`,
 /// decides whatever our parser is unsure of, and words any refusal.
 template <typename QtParsed>
-std::shared_ptr<const JsonTree> documentOf(const QByteArray& bytes, Kind kind,
-                                           QtParsed (*qtParse)(const QByteArray&)) {
+std::shared_ptr<const JsonTree> documentOf(const QByteArray& bytes, Kind kind, QtParsed (*qtParse)(const QByteArray&)) {
   auto tree = JsonTree::read(bytes);
   if (!tree || tree->kind(JsonTree::root) != kind) tree = JsonTree::of(qtParse(bytes));
   return std::make_shared<const JsonTree>(std::move(*tree));
@@ -172,16 +154,12 @@ JsonArrayReader decodeArray(JsonTree::Index node, const JsonPlace& place) {
 
 QString JsonPlace::subject() const {
   const QString parent = trailOf(holder).path();
-  if (index)
-    return QStringLiteral("Item %1%2")
-        .arg(*index)
-        .arg(parent.isEmpty() ? QString() : " of " + parent);
+  if (index) return QStringLiteral("Item %1%2").arg(*index).arg(parent.isEmpty() ? QString() : " of " + parent);
   return QStringLiteral("The value of \"%1\"%2").arg(key, within(parent));
 }
 
 JsonObjectReader::JsonObjectReader(QJsonObject object, QString path)
-    : m_tree(std::make_shared<const JsonTree>(JsonTree::of(object))),
-      m_trail(spelledOut(std::move(path))) {}
+    : m_tree(std::make_shared<const JsonTree>(JsonTree::of(object))), m_trail(spelledOut(std::move(path))) {}
 
 JsonObjectReader::JsonObjectReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node,
                                    std::shared_ptr<const JsonReaderTrail> trail)
@@ -194,8 +172,7 @@ JsonObjectReader JsonObjectReader::parse(const QByteArray& bytes) {
 }
 
 template <typename T>
-T JsonObjectReader::required(const QString& key,
-                             T (*decode)(JsonTree::Index, const JsonPlace&)) const {
+T JsonObjectReader::required(const QString& key, T (*decode)(JsonTree::Index, const JsonPlace&)) const {
   if (const auto found = optional(key, JsonNull::refused, decode)) return *found;
   throw JsonError(QStringLiteral("The key \"%1\" is missing%2.").arg(key, within(path())), key,
                   JsonPlace{m_tree, key, m_trail, {}}.path());
@@ -214,12 +191,8 @@ qint64 JsonObjectReader::integer(const QString& key) const { return required(key
 double JsonObjectReader::number(const QString& key) const { return required(key, decodeNumber); }
 bool JsonObjectReader::boolean(const QString& key) const { return required(key, decodeBoolean); }
 QByteArray JsonObjectReader::data(const QString& key) const { return required(key, decodeData); }
-JsonObjectReader JsonObjectReader::object(const QString& key) const {
-  return required(key, decodeObject);
-}
-JsonArrayReader JsonObjectReader::array(const QString& key) const {
-  return required(key, decodeArray);
-}
+JsonObjectReader JsonObjectReader::object(const QString& key) const { return required(key, decodeObject); }
+JsonArrayReader JsonObjectReader::array(const QString& key) const { return required(key, decodeArray); }
 
 std::optional<QString> JsonObjectReader::optionalString(const QString& key, JsonNull null) const {
   return optional(key, null, decodeString);
@@ -236,17 +209,15 @@ std::optional<bool> JsonObjectReader::optionalBoolean(const QString& key, JsonNu
 std::optional<QByteArray> JsonObjectReader::optionalData(const QString& key, JsonNull null) const {
   return optional(key, null, decodeData);
 }
-std::optional<JsonObjectReader> JsonObjectReader::optionalObject(const QString& key,
-                                                                 JsonNull null) const {
+std::optional<JsonObjectReader> JsonObjectReader::optionalObject(const QString& key, JsonNull null) const {
   return optional(key, null, decodeObject);
 }
-std::optional<JsonArrayReader> JsonObjectReader::optionalArray(const QString& key,
-                                                               JsonNull null) const {
+std::optional<JsonArrayReader> JsonObjectReader::optionalArray(const QString& key, JsonNull null) const {
   return optional(key, null, decodeArray);
 }
 
-JsonArrayReader::JsonArrayReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node,
-                                 QString key, std::shared_ptr<const JsonReaderTrail> trail)
+JsonArrayReader::JsonArrayReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node, QString key,
+                                 std::shared_ptr<const JsonReaderTrail> trail)
     : m_tree(std::move(tree)), m_node(node), m_key(std::move(key)), m_trail(std::move(trail)) {}
 
 QString JsonArrayReader::path() const { return trailOf(m_trail).path(); }
@@ -259,9 +230,8 @@ template <typename T>
 T JsonArrayReader::item(qsizetype index, T (*decode)(JsonTree::Index, const JsonPlace&)) const {
   const JsonPlace place{m_tree, m_key, m_trail, index};
   if (index < 0 || index >= size())
-    throw JsonError(
-        QStringLiteral("%1 is missing; there are %2 items.").arg(place.subject()).arg(size()),
-        m_key, place.path());
+    throw JsonError(QStringLiteral("%1 is missing; there are %2 items.").arg(place.subject()).arg(size()), m_key,
+                    place.path());
   return decode(m_tree->item(m_node, index), place);
 }
 
@@ -270,9 +240,7 @@ qint64 JsonArrayReader::integer(qsizetype index) const { return item(index, deco
 double JsonArrayReader::number(qsizetype index) const { return item(index, decodeNumber); }
 bool JsonArrayReader::boolean(qsizetype index) const { return item(index, decodeBoolean); }
 QByteArray JsonArrayReader::data(qsizetype index) const { return item(index, decodeData); }
-JsonObjectReader JsonArrayReader::object(qsizetype index) const {
-  return item(index, decodeObject);
-}
+JsonObjectReader JsonArrayReader::object(qsizetype index) const { return item(index, decodeObject); }
 JsonArrayReader JsonArrayReader::array(qsizetype index) const { return item(index, decodeArray); }
 
 QStringList JsonArrayReader::strings() const {

@@ -54,25 +54,19 @@ class JsonObjectReader final {
 
   /// The same reads for keys that may be missing: nothing when missing (and
   /// when null, if `null` is `absent`); a present value of another type still throws.
-  std::optional<QString> optionalString(const QString& key,
-                                        JsonNull null = JsonNull::refused) const;
-  std::optional<qint64> optionalInteger(const QString& key,
-                                        JsonNull null = JsonNull::refused) const;
+  std::optional<QString> optionalString(const QString& key, JsonNull null = JsonNull::refused) const;
+  std::optional<qint64> optionalInteger(const QString& key, JsonNull null = JsonNull::refused) const;
   std::optional<double> optionalNumber(const QString& key, JsonNull null = JsonNull::refused) const;
   std::optional<bool> optionalBoolean(const QString& key, JsonNull null = JsonNull::refused) const;
-  std::optional<QByteArray> optionalData(const QString& key,
-                                         JsonNull null = JsonNull::refused) const;
-  std::optional<JsonObjectReader> optionalObject(const QString& key,
-                                                 JsonNull null = JsonNull::refused) const;
-  std::optional<JsonArrayReader> optionalArray(const QString& key,
-                                               JsonNull null = JsonNull::refused) const;
+  std::optional<QByteArray> optionalData(const QString& key, JsonNull null = JsonNull::refused) const;
+  std::optional<JsonObjectReader> optionalObject(const QString& key, JsonNull null = JsonNull::refused) const;
+  std::optional<JsonArrayReader> optionalArray(const QString& key, JsonNull null = JsonNull::refused) const;
 
  private:
   template <typename T>
   T required(const QString& key, T (*decode)(JsonTree::Index, const JsonPlace&)) const;
   template <typename T>
-  std::optional<T> optional(const QString& key, JsonNull null,
-                            T (*decode)(JsonTree::Index, const JsonPlace&)) const;
+  std::optional<T> optional(const QString& key, JsonNull null, T (*decode)(JsonTree::Index, const JsonPlace&)) const;
 
   friend struct JsonPlace;
   JsonObjectReader(std::shared_ptr<const JsonTree> tree, JsonTree::Index node,

@@ -53,10 +53,9 @@ std::optional<JsonTree::Index> JsonTree::member(Index object, const QString& key
       if (m_strings[it->key] == key) return it->value;
     return std::nullopt;
   }
-  const auto found =
-      std::lower_bound(begin, end, key, [this](const Member& member, const QString& key) {
-        return keyBefore(m_strings[member.key], key);
-      });
+  const auto found = std::lower_bound(begin, end, key, [this](const Member& member, const QString& key) {
+    return keyBefore(m_strings[member.key], key);
+  });
   if (found == end || m_strings[found->key] != key) return std::nullopt;
   return found->value;
 }
@@ -90,29 +89,22 @@ JsonTree::Index JsonTree::addString(QString text) {
   return node;
 }
 
-JsonTree::Index JsonTree::addNumber(double number) {
-  return add(Kind::number, std::bit_cast<qint64>(number));
-}
+JsonTree::Index JsonTree::addNumber(double number) { return add(Kind::number, std::bit_cast<qint64>(number)); }
 
 JsonTree::Index JsonTree::addQt(const QJsonValue& value) {
   switch (value.type()) {
-    case QJsonValue::Bool:
-      return add(Kind::boolean, value.toBool());
+    case QJsonValue::Bool: return add(Kind::boolean, value.toBool());
     case QJsonValue::Double: {
       // Qt keeps every whole number that fits in 64 bits as an integer, exactly.
       const QVariant number = value.toVariant();
       if (number.typeId() == QMetaType::LongLong) return add(Kind::integer, number.toLongLong());
       return addNumber(value.toDouble());
     }
-    case QJsonValue::String:
-      return addString(value.toString());
-    case QJsonValue::Array:
-      return addQtArray(value.toArray());
-    case QJsonValue::Object:
-      return addQtObject(value.toObject());
+    case QJsonValue::String: return addString(value.toString());
+    case QJsonValue::Array: return addQtArray(value.toArray());
+    case QJsonValue::Object: return addQtObject(value.toObject());
     case QJsonValue::Null:
-    case QJsonValue::Undefined:
-      break;
+    case QJsonValue::Undefined: break;
   }
   return add(Kind::null);
 }

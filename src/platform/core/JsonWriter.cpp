@@ -129,8 +129,7 @@ void JsonWriter::integer(qint64 number) {
 }
 
 void JsonWriter::number(double number) {
-  if (!std::isfinite(number))
-    throw JsonError(QStringLiteral("A number that is not finite cannot be written as JSON."));
+  if (!std::isfinite(number)) throw JsonError(QStringLiteral("A number that is not finite cannot be written as JSON."));
   if (std::trunc(number) == number && std::abs(number) <= largestExactInteger) return integer(qint64(number));
   beforeValue();
   m_text += QByteArray::number(number, 'g', QLocale::FloatingPointShortest);

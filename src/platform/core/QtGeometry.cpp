@@ -13,8 +13,7 @@ Rect ScreenSpace::toYUp(const QRectF& r) const {
 
 QRectF ScreenSpace::toQt(const Rect& rect) const {
   const Rect r = rect.standardized();
-  return QRectF(r.origin.x + m_left, m_primaryTop - r.origin.y - r.size.height, r.size.width,
-                r.size.height);
+  return QRectF(r.origin.x + m_left, m_primaryTop - r.origin.y - r.size.height, r.size.width, r.size.height);
 }
 
 Point ScreenSpace::toYUp(const QPointF& p) const { return {p.x() - m_left, m_primaryTop - p.y()}; }
@@ -27,8 +26,7 @@ Rect childFrameToYUp(const QRectF& f, double parentHeight) {
 
 QRectF childFrameToQt(const Rect& frame, double parentHeight) {
   const Rect r = frame.standardized();
-  return QRectF(r.origin.x, parentHeight - r.origin.y - r.size.height, r.size.width,
-                r.size.height);
+  return QRectF(r.origin.x, parentHeight - r.origin.y - r.size.height, r.size.width, r.size.height);
 }
 
 QRect roundedRect(const QRectF& r) {

@@ -23,12 +23,9 @@ void QtMainQueue::async(QObject* context, std::function<void()> work) {
 }
 
 void QtMainQueue::after(double seconds, QObject* context, std::function<void()> work) {
-  QTimer::singleShot(QtTimer::intervalMSecs(seconds, false), Qt::CoarseTimer, receiver(context),
-                     std::move(work));
+  QTimer::singleShot(QtTimer::intervalMSecs(seconds, false), Qt::CoarseTimer, receiver(context), std::move(work));
 }
 
-std::unique_ptr<Timer> QtMainQueue::makeTimer(TimerAccuracy accuracy) {
-  return std::make_unique<QtTimer>(accuracy);
-}
+std::unique_ptr<Timer> QtMainQueue::makeTimer(TimerAccuracy accuracy) { return std::make_unique<QtTimer>(accuracy); }
 
 }  // namespace pf

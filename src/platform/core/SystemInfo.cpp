@@ -19,8 +19,7 @@ QString SystemInfo::downloadsDirectory() {
 }
 
 QString SystemInfo::assetRoot() {
-  const QString applicationDir =
-      QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+  const QString applicationDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
   return assetRoot(applicationDir, QDir::currentPath());
 }
 

@@ -37,8 +37,7 @@ bool TemporaryLock::hold(int item, int folder, const char* name) {
 FileDescriptor TemporaryLock::takeAbandoned(int folder, const char* name) {
   // Non-blocking, so a pipe given such a name cannot hang the cleaner.
   FileDescriptor item(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (!item.isOpen() || lockWithoutWaiting(item.get()) != Lock::taken || !isNamed(item.get(), folder, name))
-    return {};
+  if (!item.isOpen() || lockWithoutWaiting(item.get()) != Lock::taken || !isNamed(item.get(), folder, name)) return {};
   return item;
 }
 

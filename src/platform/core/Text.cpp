@@ -34,9 +34,8 @@ bool Text::isWhiteSpaceOrNewline(QChar c) {
   // Unicode White_Space spelled out rather than QChar::isSpace, so the set
   // does not move with Qt's Unicode tables.
   const char16_t u = c.unicode();
-  return (u >= 0x0009 && u <= 0x000D) || u == 0x0020 || u == 0x0085 || u == 0x00A0 ||
-         u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 ||
-         u == 0x202F || u == 0x205F || u == 0x3000;
+  return (u >= 0x0009 && u <= 0x000D) || u == 0x0020 || u == 0x0085 || u == 0x00A0 || u == 0x1680 ||
+         (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 || u == 0x202F || u == 0x205F || u == 0x3000;
 }
 
 QString Text::trimmed(const QString& text) {
@@ -53,9 +52,7 @@ bool Text::containsCaseInsensitive(const QString& text, const QString& part) {
   return text.contains(part, Qt::CaseInsensitive);
 }
 
-int Text::naturalCompare(const QString& a, const QString& b) {
-  return naturalCollator().compare(a, b);
-}
+int Text::naturalCompare(const QString& a, const QString& b) { return naturalCollator().compare(a, b); }
 
 void Text::naturalSort(QStringList& list) { std::stable_sort(list.begin(), list.end(), naturalLess); }
 

@@ -78,10 +78,8 @@ UserDefaults::~UserDefaults() {
 UserDefaults& UserDefaults::standard() { return domain(standardName()); }
 
 UserDefaults& UserDefaults::suite(const QString& name) {
-  if (name.isEmpty() || name == u"." || name == u".." || name.contains(u'/') ||
-      name.contains(QChar(0)))
-    throw std::invalid_argument(
-        QStringLiteral("\"%1\" cannot name a user-defaults suite.").arg(name).toStdString());
+  if (name.isEmpty() || name == u"." || name == u".." || name.contains(u'/') || name.contains(QChar(0)))
+    throw std::invalid_argument(QStringLiteral("\"%1\" cannot name a user-defaults suite.").arg(name).toStdString());
   return domain(name);
 }
 
@@ -92,8 +90,7 @@ QString UserDefaults::standardName() { return SystemInfo::bundleIdentifier(); }
 QString UserDefaults::folder() {
   QString base = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
   // XDG asks that a relative path be ignored.
-  if (base.isEmpty() || QDir::isRelativePath(base))
-    base = QDir::homePath() + QStringLiteral("/.config");
+  if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
   return QDir::cleanPath(base + QStringLiteral("/wendle"));
 }
 
@@ -118,10 +115,8 @@ UserDefaults& UserDefaults::domain(const QString& name) {
         watchFile(current, defaults->m_path);
       }
     };
-    QObject::connect(all->watcher.get(), &QFileSystemWatcher::directoryChanged, all->watcher.get(),
-                     changed);
-    QObject::connect(all->watcher.get(), &QFileSystemWatcher::fileChanged, all->watcher.get(),
-                     changed);
+    QObject::connect(all->watcher.get(), &QFileSystemWatcher::directoryChanged, all->watcher.get(), changed);
+    QObject::connect(all->watcher.get(), &QFileSystemWatcher::fileChanged, all->watcher.get(), changed);
   }
   std::unique_ptr<UserDefaults>& slot = all->byName[name];
   if (!slot) {
@@ -142,27 +137,20 @@ std::optional<QVariant> UserDefaults::object(const QString& key) const {
   return value ? std::optional(*value) : std::nullopt;
 }
 
-std::optional<QString> UserDefaults::string(const QString& key) const {
-  return ofType<QString>(find(key));
-}
+std::optional<QString> UserDefaults::string(const QString& key) const { return ofType<QString>(find(key)); }
 
 bool UserDefaults::boolValue(const QString& key) const {
   const QVariant* value = find(key);
   if (!value) return false;
   switch (value->typeId()) {
-    case QMetaType::Bool:
-      return value->toBool();
-    case QMetaType::LongLong:
-      return value->toLongLong() != 0;
-    case QMetaType::Double:
-      return value->toDouble() != 0;
+    case QMetaType::Bool: return value->toBool();
+    case QMetaType::LongLong: return value->toLongLong() != 0;
+    case QMetaType::Double: return value->toDouble() != 0;
     case QMetaType::QString: {
       const QString text = value->toString();
-      return text.compare(u"true", Qt::CaseInsensitive) == 0 ||
-             text.compare(u"yes", Qt::CaseInsensitive) == 0;
+      return text.compare(u"true", Qt::CaseInsensitive) == 0 || text.compare(u"yes", Qt::CaseInsensitive) == 0;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -185,13 +173,9 @@ double UserDefaults::doubleValue(const QString& key) const {
   return value && DefaultsCoding::isNumber(*value) ? value->toDouble() : 0.0;
 }
 
-std::optional<QByteArray> UserDefaults::data(const QString& key) const {
-  return ofType<QByteArray>(find(key));
-}
+std::optional<QByteArray> UserDefaults::data(const QString& key) const { return ofType<QByteArray>(find(key)); }
 
-std::optional<QVariantList> UserDefaults::array(const QString& key) const {
-  return ofType<QVariantList>(find(key));
-}
+std::optional<QVariantList> UserDefaults::array(const QString& key) const { return ofType<QVariantList>(find(key)); }
 
 std::optional<QStringList> UserDefaults::stringArray(const QString& key) const {
   const auto items = array(key);
@@ -204,9 +188,7 @@ std::optional<QStringList> UserDefaults::stringArray(const QString& key) const {
   return strings;
 }
 
-std::optional<QVariantMap> UserDefaults::dictionary(const QString& key) const {
-  return ofType<QVariantMap>(find(key));
-}
+std::optional<QVariantMap> UserDefaults::dictionary(const QString& key) const { return ofType<QVariantMap>(find(key)); }
 
 bool UserDefaults::isNumber(const QString& key) const {
   const QVariant* value = find(key);
@@ -245,11 +227,10 @@ void UserDefaults::writeChanges() {
     Files::makeFolders(Files::parentFolder(m_path));
     const auto lock = FileLock::lock(m_lockPath, lockPatience);
     if (!lock) {
-      logMessage(
-          QStringLiteral("The settings file \"%1\" stayed locked by another copy of Wendle; the "
-                         "change is kept "
-                         "and written with the next one.")
-              .arg(m_path));
+      logMessage(QStringLiteral("The settings file \"%1\" stayed locked by another copy of Wendle; the "
+                                "change is kept "
+                                "and written with the next one.")
+                     .arg(m_path));
       return;
     }
     adopt(readUnderLock());
@@ -260,8 +241,7 @@ void UserDefaults::writeChanges() {
     }
     m_pending.clear();
   } catch (const FileError& error) {
-    logMessage(
-        QStringLiteral("%1 The change is kept and written with the next one.").arg(error.what()));
+    logMessage(QStringLiteral("%1 The change is kept and written with the next one.").arg(error.what()));
   }
 }
 
@@ -304,18 +284,15 @@ QVariantMap UserDefaults::readUnderLock() {
 
 void UserDefaults::setAside(const QString& reason) {
   const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-  const QString base =
-      QStringLiteral("%1/%2.damaged-%3").arg(Files::parentFolder(m_path), m_name, stamp);
+  const QString base = QStringLiteral("%1/%2.damaged-%3").arg(Files::parentFolder(m_path), m_name, stamp);
   for (int copy = 1;; ++copy) {
-    const QString kept =
-        base + (copy == 1 ? QString() : QStringLiteral("-%1").arg(copy)) + QStringLiteral(".json");
+    const QString kept = base + (copy == 1 ? QString() : QStringLiteral("-%1").arg(copy)) + QStringLiteral(".json");
     try {
       Files::renameNoReplace(m_path, kept);
-      logMessage(
-          QStringLiteral("The settings file \"%1\" could not be read: %2 It was kept as \"%3\", "
-                         "and these settings "
-                         "start empty.")
-              .arg(m_path, reason, kept));
+      logMessage(QStringLiteral("The settings file \"%1\" could not be read: %2 It was kept as \"%3\", "
+                                "and these settings "
+                                "start empty.")
+                     .arg(m_path, reason, kept));
       return;
     } catch (const FileError& error) {
       if (error.errorNumber() != EEXIST || copy >= 100) throw;

@@ -20,8 +20,7 @@ std::optional<double> Animation::progressAt(double time, double inherited) const
   const double d = passDuration(inherited);
   const double total = activeDuration(inherited);
   const double elapsed = time - beginTime;
-  if (!std::isfinite(d) || !std::isfinite(elapsed) || !std::isfinite(timeOffset) || elapsed < 0 ||
-      elapsed > total) {
+  if (!std::isfinite(d) || !std::isfinite(elapsed) || !std::isfinite(timeOffset) || elapsed < 0 || elapsed > total) {
     return std::nullopt;
   }
   const double cycle = d * (autoreverses ? 2 : 1);
@@ -41,9 +40,7 @@ std::optional<double> Animation::progressAt(double time, double inherited) const
 
 std::shared_ptr<Animation> BasicAnimation::clone() const { return std::make_shared<BasicAnimation>(*this); }
 
-std::shared_ptr<Animation> KeyframeAnimation::clone() const {
-  return std::make_shared<KeyframeAnimation>(*this);
-}
+std::shared_ptr<Animation> KeyframeAnimation::clone() const { return std::make_shared<KeyframeAnimation>(*this); }
 
 std::shared_ptr<Animation> AnimationGroup::clone() const {
   auto copy = std::make_shared<AnimationGroup>(*this);

@@ -50,8 +50,8 @@ class Canvas {
   /// Paints the gradient between the circle (startCenter, startRadius) and the
   /// circle (endCenter, endRadius): nothing beyond the end circle, nor inside a
   /// start circle that lies within it.
-  virtual void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius,
-                                  Point endCenter, double endRadius) = 0;
+  virtual void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
+                                  double endRadius) = 0;
   /// Draws `image` stretched over `rect`, upright.
   virtual void drawImage(const QImage& image, const Rect& rect) = 0;
 

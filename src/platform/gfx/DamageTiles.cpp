@@ -34,8 +34,8 @@ QRegion mergeIntoTiles(const std::vector<QRect>& rects, const QRect& bounds, int
       }
       const int start = x;
       while (x < columns && marked[static_cast<std::size_t>(y * columns + x)]) ++x;
-      runs.push_back(QRect(bounds.left() + start * tile, bounds.top() + y * tile, (x - start) * tile, tile)
-                      .intersected(bounds));
+      runs.push_back(
+          QRect(bounds.left() + start * tile, bounds.top() + y * tile, (x - start) * tile, tile).intersected(bounds));
     }
   }
   QRegion region;

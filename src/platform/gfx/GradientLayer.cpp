@@ -2,9 +2,7 @@
 
 namespace pf {
 
-std::shared_ptr<GradientLayer> GradientLayer::make() {
-  return std::shared_ptr<GradientLayer>(new GradientLayer());
-}
+std::shared_ptr<GradientLayer> GradientLayer::make() { return std::shared_ptr<GradientLayer>(new GradientLayer()); }
 
 void GradientLayer::setType(Type type) {
   if (assign(m_type, type)) contentChanged();

@@ -14,11 +14,10 @@ Image::Image(Size size, Painter painter) : m_size(size), m_painter(std::move(pai
 
 Image Image::fromBitmap(const QImage& bitmap) {
   const double ratio = bitmap.devicePixelRatio();
-  return Image({bitmap.width() / ratio, bitmap.height() / ratio},
-               [bitmap](QPainter& painter, const QRectF& rect) {
-                 painter.setRenderHint(QPainter::SmoothPixmapTransform);
-                 painter.drawImage(rect, bitmap);
-               });
+  return Image({bitmap.width() / ratio, bitmap.height() / ratio}, [bitmap](QPainter& painter, const QRectF& rect) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect, bitmap);
+  });
 }
 
 std::optional<Image> Image::fromFile(const QString& path) {

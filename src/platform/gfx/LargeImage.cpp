@@ -27,8 +27,9 @@ QImage largeImage(QSize size, QImage::Format format) {
   if (!data) return QImage(size, format);
   // Only a request: refused, the image is the same, only slower to copy.
   madvise(data, rounded, MADV_HUGEPAGE);
-  return QImage(static_cast<uchar*>(data), size.width(), size.height(), static_cast<qsizetype>(bytesPerLine), format,
-                [](void* memory) { std::free(memory); }, data);
+  return QImage(
+      static_cast<uchar*>(data), size.width(), size.height(), static_cast<qsizetype>(bytesPerLine), format,
+      [](void* memory) { std::free(memory); }, data);
 }
 
 }  // namespace pf

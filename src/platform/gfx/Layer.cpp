@@ -63,8 +63,8 @@ void Layer::setAnchorPoint(Point anchor) {
 
 Rect Layer::frame() const {
   const Rect b = m_bounds.standardized();
-  return Rect(m_position.x - m_anchorPoint.x * b.width(), m_position.y - m_anchorPoint.y * b.height(),
-              b.width(), b.height());
+  return Rect(m_position.x - m_anchorPoint.x * b.width(), m_position.y - m_anchorPoint.y * b.height(), b.width(),
+              b.height());
 }
 
 void Layer::setFrame(const Rect& frame) {
@@ -200,8 +200,8 @@ void Layer::addAnimation(const Animation& animation, const QString& key) {
 
 std::shared_ptr<const Animation> Layer::animation(const QString& key) const {
   if (key.isEmpty()) return nullptr;
-  const auto it = std::find_if(m_animations.begin(), m_animations.end(),
-                               [&](const AnimationEntry& e) { return e.key == key; });
+  const auto it =
+      std::find_if(m_animations.begin(), m_animations.end(), [&](const AnimationEntry& e) { return e.key == key; });
   return it == m_animations.end() ? nullptr : it->animation;
 }
 

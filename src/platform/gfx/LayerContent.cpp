@@ -27,7 +27,8 @@ QGradientStops stopsFor(const std::vector<Color>& colors, const std::vector<doub
   const bool useLocations = locations.size() == n;
   double last = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    double at = useLocations ? unitInterval(locations[i]) : (n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0);
+    double at =
+        useLocations ? unitInterval(locations[i]) : (n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0);
     at = std::max(at, last);  // QGradient needs rising stops
     last = at;
     stops.append({at, toQColor(colors[i])});
@@ -115,9 +116,7 @@ QTransform LayerContent::imagePlacement() const {
          QTransform::fromTranslate(box.left(), box.bottom());
 }
 
-bool LayerContent::hasShadow() const {
-  return shadowOpacity > 0 && showsColor(shadowColor) && isVisible();
-}
+bool LayerContent::hasShadow() const { return shadowOpacity > 0 && showsColor(shadowColor) && isVisible(); }
 
 QRectF LayerContent::localBounds() const {
   QRectF r;
@@ -131,7 +130,8 @@ QRectF LayerContent::localBounds() const {
   } else if (kind == Layer::Kind::shape && !path.isEmpty()) {
     const Rect b = path.controlBounds();
     // Miter joins can reach past half the line width; the limit bounds how far.
-    const double reach = lineWidth / 2 * (lineJoin == ShapeLayer::LineJoin::miter ? std::max(1.0, miterLimit) : 1.5) + 1;
+    const double reach =
+        lineWidth / 2 * (lineJoin == ShapeLayer::LineJoin::miter ? std::max(1.0, miterLimit) : 1.5) + 1;
     r = r.united(toQRectF(b).adjusted(-reach, -reach, reach, reach));
   }
   return r;
@@ -217,7 +217,8 @@ void LayerContent::paintBorder(QPainter& painter) const {
 }
 
 QPen LayerContent::strokePen() const {
-  QPen pen(toQColor(strokeColor.value_or(Color{})), lineWidth, Qt::SolidLine, penCapStyle(lineCap), penJoinStyle(lineJoin));
+  QPen pen(toQColor(strokeColor.value_or(Color{})), lineWidth, Qt::SolidLine, penCapStyle(lineCap),
+           penJoinStyle(lineJoin));
   pen.setMiterLimit(miterLimit);
   return pen;
 }
@@ -265,7 +266,8 @@ void LayerContent::paintApproximateShadow(QPainter& painter) const {
   double base = 0;
   if (kind == Layer::Kind::shape && !path.isEmpty()) {
     const bool stroked = showsColor(strokeColor) && lineWidth > 0;
-    const Path p = stroked && (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
+    const Path p =
+        stroked && (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
     outline = toQPainterPath(p);
     base = stroked ? lineWidth : 0;
   } else {

@@ -13,7 +13,8 @@ namespace {
 QString num(double v) { return QString::number(v, 'g', 10); }
 QString point(Point p) { return QStringLiteral("(%1, %2)").arg(num(p.x), num(p.y)); }
 QString rect(const Rect& r) {
-  return QStringLiteral("(%1, %2, %3, %4)").arg(num(r.origin.x), num(r.origin.y), num(r.size.width), num(r.size.height));
+  return QStringLiteral("(%1, %2, %3, %4)")
+      .arg(num(r.origin.x), num(r.origin.y), num(r.size.width), num(r.size.height));
 }
 
 QString color(const Color& c) {
@@ -22,10 +23,8 @@ QString color(const Color& c) {
       return QStringLiteral("rgb(%1, %2, %3, %4)").arg(num(c.red), num(c.green), num(c.blue), num(c.alpha));
     case Color::Space::sRGB:
       return QStringLiteral("srgb(%1, %2, %3, %4)").arg(num(c.red), num(c.green), num(c.blue), num(c.alpha));
-    case Color::Space::calibratedWhite:
-      return QStringLiteral("white(%1, %2)").arg(num(c.red), num(c.alpha));
-    case Color::Space::system:
-      return QStringLiteral("system(%1, %2)").arg(c.name, num(c.alpha));
+    case Color::Space::calibratedWhite: return QStringLiteral("white(%1, %2)").arg(num(c.red), num(c.alpha));
+    case Color::Space::system: return QStringLiteral("system(%1, %2)").arg(c.name, num(c.alpha));
   }
   return {};
 }
@@ -69,7 +68,8 @@ QString image(const QImage& i) {
 }
 
 void animation(QStringList& out, const QString& indent, const QString& key, const Animation& a) {
-  QString line = indent + QStringLiteral("animation ") + (key.isEmpty() ? QStringLiteral("-") : QLatin1Char('"') + key + QLatin1Char('"'));
+  QString line = indent + QStringLiteral("animation ") +
+                 (key.isEmpty() ? QStringLiteral("-") : QLatin1Char('"') + key + QLatin1Char('"'));
   if (a.kind() != Animation::Kind::group) {
     line += QStringLiteral(" \"%1\"").arg(static_cast<const PropertyAnimation&>(a).keyPath);
   }
@@ -86,7 +86,8 @@ void animation(QStringList& out, const QString& indent, const QString& key, cons
     static const char* modes[] = {"linear", "discrete", "cubic", "paced"};
     QStringList values;
     for (const auto& v : k.values) values << value(v);
-    line += QStringLiteral(" mode=%1 values=[%2]").arg(QLatin1String(modes[static_cast<int>(k.calculationMode)]), values.join(QStringLiteral(", ")));
+    line += QStringLiteral(" mode=%1 values=[%2]")
+                .arg(QLatin1String(modes[static_cast<int>(k.calculationMode)]), values.join(QStringLiteral(", ")));
     if (!k.keyTimes.empty()) line += QStringLiteral(" keyTimes=") + numbers(k.keyTimes);
     for (const auto& t : k.timingFunctions) line += QStringLiteral(" segment=") + timing(t);
     if (k.path) line += QStringLiteral(" path=") + path(*k.path);
@@ -121,26 +122,28 @@ void layer(QStringList& out, const QString& indent, const QString& role, const L
   if (!l.contents().isNull()) line += QStringLiteral(" contents=") + image(l.contents());
   if (l.shadowOpacity() != 0) {
     line += QStringLiteral(" shadow=(%1, opacity %2, radius %3, offset %4 %5)")
-                .arg(color(l.shadowColor()), num(l.shadowOpacity()), num(l.shadowRadius()),
-                     num(l.shadowOffset().width), num(l.shadowOffset().height));
+                .arg(color(l.shadowColor()), num(l.shadowOpacity()), num(l.shadowRadius()), num(l.shadowOffset().width),
+                     num(l.shadowOffset().height));
   }
   if (l.kind() == Layer::Kind::shape) {
     const auto& s = static_cast<const ShapeLayer&>(l);
-    line += QStringLiteral(" path=%1 fill=%2 stroke=%3 lineWidth=%4 cap=%5 join=%6 miter=%7 rule=%8 strokeStart=%9")
-                .arg(path(s.path()), color(s.fillColor()), color(s.strokeColor()), num(s.lineWidth()))
-                .arg(static_cast<int>(s.lineCap()))
-                .arg(static_cast<int>(s.lineJoin()))
-                .arg(num(s.miterLimit()))
-                .arg(s.fillRule() == ShapeLayer::FillRule::evenOdd ? QStringLiteral("evenOdd") : QStringLiteral("nonZero"))
-                .arg(num(s.strokeStart()));
+    line +=
+        QStringLiteral(" path=%1 fill=%2 stroke=%3 lineWidth=%4 cap=%5 join=%6 miter=%7 rule=%8 strokeStart=%9")
+            .arg(path(s.path()), color(s.fillColor()), color(s.strokeColor()), num(s.lineWidth()))
+            .arg(static_cast<int>(s.lineCap()))
+            .arg(static_cast<int>(s.lineJoin()))
+            .arg(num(s.miterLimit()))
+            .arg(s.fillRule() == ShapeLayer::FillRule::evenOdd ? QStringLiteral("evenOdd") : QStringLiteral("nonZero"))
+            .arg(num(s.strokeStart()));
     line += QStringLiteral(" strokeEnd=") + num(s.strokeEnd());
   } else if (l.kind() == Layer::Kind::gradient) {
     const auto& g = static_cast<const GradientLayer&>(l);
     QStringList colors;
     for (const auto& c : g.colors()) colors << color(c);
-    line += QStringLiteral(" type=%1 colors=[%2] locations=%3 start=%4 end=%5")
-                .arg(g.type() == GradientLayer::Type::radial ? QStringLiteral("radial") : QStringLiteral("axial"),
-                     colors.join(QStringLiteral(", ")), numbers(g.locations()), point(g.startPoint()), point(g.endPoint()));
+    line +=
+        QStringLiteral(" type=%1 colors=[%2] locations=%3 start=%4 end=%5")
+            .arg(g.type() == GradientLayer::Type::radial ? QStringLiteral("radial") : QStringLiteral("axial"),
+                 colors.join(QStringLiteral(", ")), numbers(g.locations()), point(g.startPoint()), point(g.endPoint()));
   }
   out << line;
   const QString inner = indent + QStringLiteral("  ");

@@ -102,9 +102,7 @@ QImage& canvasFor(QSize size, QImage& fresh) {
   return canvas;
 }
 
-quint64 mix(quint64 seed, quint64 value) {
-  return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
-}
+quint64 mix(quint64 seed, quint64 value) { return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2)); }
 
 quint64 mix(quint64 seed, double value) {
   quint64 bits = 0;
@@ -244,14 +242,13 @@ QRegion coverageOf(const QImage& image) {
   return gaps ? covered : QRegion();
 }
 
-
 // Stages a shape morph is drawn at, per pass, at most: its images are then
 // cached and reused between stages instead of drawn afresh every frame.
 constexpr int morphSteps = 8;
 
 struct MorphStep {
-  double time = 0;  // when the layer's content is evaluated
-  quint64 key = 0;  // the same for every time that draws the same content
+  double time = 0;     // when the layer's content is evaluated
+  quint64 key = 0;     // the same for every time that draws the same content
   bool alone = false;  // nothing else animates the layer: all of it can be evaluated at `time`
 };
 
@@ -324,7 +321,8 @@ std::optional<MorphStep> morphStep(const Layer& layer, double t) {
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
-  const QSize pixels(static_cast<int>(std::ceil(size.width() * scale)), static_cast<int>(std::ceil(size.height() * scale)));
+  const QSize pixels(static_cast<int>(std::ceil(size.width() * scale)),
+                     static_cast<int>(std::ceil(size.height() * scale)));
   const bool resized = pixels != m_pixels || scale != m_scale;
   m_time = t;
   m_scale = scale;
@@ -524,7 +522,8 @@ void LayerRenderer::push(Item item, double opacity, int clip) {
   if (item.rect.isEmpty() || stepped <= 0) return;
   item.opacity = stepped;
   item.clip = clip;
-  item.signature = mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+  item.signature =
+      mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
   m_below = item.serial;
   m_items.push_back(std::move(item));
 }
@@ -550,9 +549,11 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   if (shadowed && !area.isEmpty()) {
     offset = world.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - world.map(QPointF(0, 0));
     sigma = content.shadowRadius / 2 * std::sqrt(std::fabs(world.determinant()));
-    const int reach = static_cast<int>(std::ceil(3 * sigma + std::max(std::fabs(offset.x()), std::fabs(offset.y())))) + 1;
+    const int reach =
+        static_cast<int>(std::ceil(3 * sigma + std::max(std::fabs(offset.x()), std::fabs(offset.y())))) + 1;
     area.adjust(-reach, -reach, reach, reach);
-    signature = mix(mix(mix(mix(signature, sigma), offset.x()), offset.y()), static_cast<quint64>(content.shadowTint().rgba64()));
+    signature = mix(mix(mix(mix(signature, sigma), offset.x()), offset.y()),
+                    static_cast<quint64>(content.shadowTint().rgba64()));
   }
   const QRect whole = area;
   area &= reachable(m_pixels);
@@ -574,15 +575,15 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.image = group.image;
   item.position = group.topLeft + area.topLeft() - group.origin;
   item.rect = QRect(item.position, group.image.size());
-  item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
-                       static_cast<double>(item.position.y()));
+  item.signature =
+      mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
   return item;
 }
 
 std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(const Layer& layer,
-                                                                              const LayerContent& content,
-                                                                              const QTransform& world,
-                                                                              const QTransform& model) const {
+                                                                               const LayerContent& content,
+                                                                               const QTransform& world,
+                                                                               const QTransform& model) const {
   // The group's own drawing, shadow, mask and motion take the general way.
   if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
       !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
@@ -628,8 +629,8 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
   item.image = group.image;
   item.position = group.topLeft;
   item.rect = QRect(item.position, group.image.size());
-  item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
-                       static_cast<double>(item.position.y()));
+  item.signature =
+      mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
   return item;
 }
 
@@ -721,8 +722,8 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   return trimmed(std::move(image), area.topLeft());
 }
 
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
-                                const QTransform& model, QPointF anchor, Item& item) {
+void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision,
+                                const QTransform& world, const QTransform& model, QPointF anchor, Item& item) {
   // Rasterise at the model's placement, so a move or a fade does not redraw;
   // an animated scale or rotation redraws only when it crosses a step.
   const bool turning = !sameLinear(world, model);
@@ -734,8 +735,7 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
   if (std::fabs(raster.determinant()) <= 1e-9) return;
   auto& entry = m_cache[layer.serial()];
   if (entry.layer.expired() || entry.revision != revision || entry.shadowed != content.hasShadow() ||
-      !sameLinear(entry.raster, raster) ||
-      (!turning && !sameSubpixel(entry.raster, raster))) {
+      !sameLinear(entry.raster, raster) || (!turning && !sameSubpixel(entry.raster, raster))) {
     entry = rasterise(layer, content, revision, raster, !turning);
   }
   entry.lastUsed = m_frame;
@@ -748,8 +748,8 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
                                          static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
   item.rect = QRect(item.position, entry.image.size());
   item.coverage = entry.coverage;
-  item.signature = mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())),
-                       static_cast<double>(item.position.y()));
+  item.signature =
+      mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
 }
 
 LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerContent content, quint64 revision,
@@ -771,8 +771,8 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
   if (content.hasShadow()) {
     const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
-    const QPointF offset = raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) -
-                           raster.map(QPointF(0, 0));
+    const QPointF offset =
+        raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));
     // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
     const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
     withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
@@ -881,8 +881,7 @@ int LayerRenderer::keptClip(quint64 identity, int parent) {
   return static_cast<int>(next);
 }
 
-int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity,
-                          int parent) {
+int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent) {
   Clip c;
   c.parent = parent;
   const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
@@ -971,9 +970,10 @@ void LayerRenderer::cutToClips() {
     if (!item.translationOnly || item.direct || item.clip < 0) continue;
     const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
     if (clip.region) continue;
-    const quint64 key = mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),
-                                static_cast<double>(item.position.y())),
-                            clip.signature);
+    const quint64 key =
+        mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),
+                static_cast<double>(item.position.y())),
+            clip.signature);
     auto [kept, firstSeen] = m_cutImages.try_emplace(key);
     kept->second.lastUsed = m_frame;
     if (firstSeen) continue;

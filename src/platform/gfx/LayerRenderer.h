@@ -74,10 +74,10 @@ class LayerRenderer final {
     std::weak_ptr<const Layer> layer;
     quint64 revision = 0;
     bool shadowed = false;  // drawn with the layer's shadow (a group casts it instead)
-    QTransform raster;  // layer coordinates to device pixels at rasterisation
+    QTransform raster;      // layer coordinates to device pixels at rasterisation
     QImage image;
-    QPoint topLeft;     // where the image sat in device pixels then
-    QRegion coverage;   // image pixels that are not transparent; empty when not worked out
+    QPoint topLeft;    // where the image sat in device pixels then
+    QRegion coverage;  // image pixels that are not transparent; empty when not worked out
     quint64 lastUsed = 0;
   };
   struct Clip {
@@ -91,8 +91,8 @@ class LayerRenderer final {
     quint64 serial = 0;
     QImage image;
     bool translationOnly = true;
-    QPoint position;      // translation-only placement
-    QTransform transform; // otherwise (drawn afresh): the layer to device pixels
+    QPoint position;                             // translation-only placement
+    QTransform transform;                        // otherwise (drawn afresh): the layer to device pixels
     std::shared_ptr<const LayerContent> direct;  // apart: most items are images, and the list is walked every frame
     double opacity = 1;
     int clip = -1;
@@ -174,8 +174,8 @@ class LayerRenderer final {
   bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   /// A composed image cut to what shows in it; `topLeft` places the uncut image.
   static GroupEntry trimmed(QImage image, QPoint topLeft);
-  GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset,
-                            double sigma, const QColor& tint);
+  GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset, double sigma,
+                            const QColor& tint);
   int clipFor(const Layer& mask, const QTransform& world, int parent);
   /// The clip of a layer that masks to its (rounded) bounds.
   int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
@@ -220,11 +220,11 @@ class LayerRenderer final {
   // the one before, rather than looking it up.
   std::vector<Memo> m_memos;
   std::vector<Memo> m_lastMemos;
-  std::size_t m_memoCursor = 0;  // where in `m_lastMemos` the next layer's memo is expected
+  std::size_t m_memoCursor = 0;                              // where in `m_lastMemos` the next layer's memo is expected
   std::unordered_map<quint64, std::size_t> m_lastMemoIndex;  // by serial, made only when the order changed
   std::vector<Clip> m_clips;
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
-  std::unordered_map<qint64, QRectF> m_shownParts;  // by contents image
+  std::unordered_map<qint64, QRectF> m_shownParts;    // by contents image
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
   std::vector<Clip> m_previousClips;

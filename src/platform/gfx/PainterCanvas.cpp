@@ -19,9 +19,7 @@ namespace {
 void setStops(QGradient& target, const Gradient& gradient) {
   const auto n = gradient.colors.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const double at = i < gradient.locations.size() ? gradient.locations[i]
-                      : n > 1                       ? double(i) / double(n - 1)
-                                                    : 0.0;
+    const double at = i < gradient.locations.size() ? gradient.locations[i] : n > 1 ? double(i) / double(n - 1) : 0.0;
     target.setColorAt(std::clamp(at, 0.0, 1.0), toQColor(gradient.colors[i]));
   }
 }
@@ -74,17 +72,14 @@ void PainterCanvas::stroke(const Path& path, const Color& color, double lineWidt
   const QPainterPath line = toQPainterPath(path);
   const QPen linePen = pen(color, lineWidth);
   const double grow = std::max(lineWidth, 0.0) * 3;
-  paint(line.boundingRect().adjusted(-grow, -grow, grow, grow),
-        [&](QPainter& p) { p.strokePath(line, linePen); });
+  paint(line.boundingRect().adjusted(-grow, -grow, grow, grow), [&](QPainter& p) { p.strokePath(line, linePen); });
 }
 
-void PainterCanvas::fillLinearGradient(const Path& path, const Gradient& gradient, double angle,
-                                       FillRule rule) {
+void PainterCanvas::fillLinearGradient(const Path& path, const Gradient& gradient, double angle, FillRule rule) {
   const QPainterPath area = toQPainterPath(path, rule);
   const QRectF b = area.boundingRect();
   const double a = angle * M_PI / 180;
-  const double half =
-      (std::fabs(b.width() * std::cos(a)) + std::fabs(b.height() * std::sin(a))) / 2;
+  const double half = (std::fabs(b.width() * std::cos(a)) + std::fabs(b.height() * std::sin(a))) / 2;
   const QPointF centre = b.center();
   const QPointF along(std::cos(a) * half, std::sin(a) * half);
   QLinearGradient linear(centre - along, centre + along);
@@ -93,8 +88,8 @@ void PainterCanvas::fillLinearGradient(const Path& path, const Gradient& gradien
   paint(b, [&](QPainter& p) { p.fillPath(area, brush); });
 }
 
-void PainterCanvas::drawRadialGradient(const Gradient& gradient, Point startCenter,
-                                       double startRadius, Point endCenter, double endRadius) {
+void PainterCanvas::drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
+                                       double endRadius) {
   const QPointF start(startCenter.x, startCenter.y);
   const QPointF end(endCenter.x, endCenter.y);
   QRadialGradient radial(end, endRadius, start, startRadius);
@@ -135,13 +130,10 @@ void PainterCanvas::setLineCap(LineCap cap) { m_state.cap = cap; }
 
 void PainterCanvas::setLineJoin(LineJoin join) { m_state.join = join; }
 
-void PainterCanvas::setComposition(Composition mode) {
-  m_painter.setCompositionMode(compositions[int(mode)]);
-}
+void PainterCanvas::setComposition(Composition mode) { m_painter.setCompositionMode(compositions[int(mode)]); }
 
 QPen PainterCanvas::pen(const Color& color, double lineWidth) const {
-  QPen p(toQColor(color), lineWidth, Qt::SolidLine, penCapStyle(m_state.cap),
-         penJoinStyle(m_state.join));
+  QPen p(toQColor(color), lineWidth, Qt::SolidLine, penCapStyle(m_state.cap), penJoinStyle(m_state.join));
   // Qt measures the miter limit from the join point, half the usual ratio of 10.
   p.setMiterLimit(5);
   return p;
@@ -152,8 +144,7 @@ void PainterCanvas::paint(const QRectF& bounds, const std::function<void(QPainte
   draw(m_painter);
 }
 
-void PainterCanvas::castShadow(const Shadow& shadow, const QRectF& bounds,
-                               const std::function<void(QPainter&)>& draw) {
+void PainterCanvas::castShadow(const Shadow& shadow, const QRectF& bounds, const std::function<void(QPainter&)>& draw) {
   const QColor color = toQColor(shadow.color);
   if (color.alpha() == 0 || !bounds.isValid() || !m_painter.device()) return;
   const QTransform device = m_painter.deviceTransform();
@@ -163,12 +154,10 @@ void PainterCanvas::castShadow(const Shadow& shadow, const QRectF& bounds,
   const double margin = std::ceil(3 * sigma) + 2;
 
   const double ratio = m_painter.device()->devicePixelRatioF();
-  const QRectF visible(0, 0, m_painter.device()->width() * ratio,
-                       m_painter.device()->height() * ratio);
-  const QRectF area =
-      device.mapRect(bounds)
-          .adjusted(-margin, -margin, margin, margin)
-          .intersected(visible.translated(-offset).adjusted(-margin, -margin, margin, margin));
+  const QRectF visible(0, 0, m_painter.device()->width() * ratio, m_painter.device()->height() * ratio);
+  const QRectF area = device.mapRect(bounds)
+                          .adjusted(-margin, -margin, margin, margin)
+                          .intersected(visible.translated(-offset).adjusted(-margin, -margin, margin, margin));
   if (area.isEmpty()) return;
 
   // A soft shadow loses nothing when blurred at a lower resolution and

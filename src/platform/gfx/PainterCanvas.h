@@ -30,8 +30,8 @@ class PainterCanvas final : public Canvas {
   void stroke(const Path& path, const Color& color, double lineWidth) override;
   void fillLinearGradient(const Path& path, const Gradient& gradient, double angle,
                           FillRule rule = FillRule::nonZero) override;
-  void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius,
-                          Point endCenter, double endRadius) override;
+  void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
+                          double endRadius) override;
   void drawImage(const QImage& image, const Rect& rect) override;
   void setShadow(const Color& color, double blurRadius, Point offset = {}) override;
   void clearShadow() override;
@@ -55,8 +55,7 @@ class PainterCanvas final : public Canvas {
   /// Runs `draw` on the painter, casting the current shadow first; `bounds`
   /// holds everything `draw` touches, in our coordinates.
   void paint(const QRectF& bounds, const std::function<void(QPainter&)>& draw);
-  void castShadow(const Shadow& shadow, const QRectF& bounds,
-                  const std::function<void(QPainter&)>& draw);
+  void castShadow(const Shadow& shadow, const QRectF& bounds, const std::function<void(QPainter&)>& draw);
 
   QPainter& m_painter;
   State m_state;

@@ -6,7 +6,9 @@ QPainterPath toQPainterPath(const Path& path, FillRule rule) {
   QPainterPath out;
   out.setFillRule(rule == FillRule::evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
   for (const auto& e : path.elements()) {
-    const auto q = [&](int i) { return QPointF(e.points[static_cast<std::size_t>(i)].x, e.points[static_cast<std::size_t>(i)].y); };
+    const auto q = [&](int i) {
+      return QPointF(e.points[static_cast<std::size_t>(i)].x, e.points[static_cast<std::size_t>(i)].y);
+    };
     switch (e.type) {
       case Path::ElementType::move: out.moveTo(q(0)); break;
       case Path::ElementType::line: out.lineTo(q(0)); break;

@@ -21,14 +21,10 @@ const std::vector<Path::Element>& emptyElements() {
 int Path::Element::pointCount() const {
   switch (type) {
     case ElementType::move:
-    case ElementType::line:
-      return 1;
-    case ElementType::quad:
-      return 2;
-    case ElementType::cubic:
-      return 3;
-    case ElementType::close:
-      return 0;
+    case ElementType::line: return 1;
+    case ElementType::quad: return 2;
+    case ElementType::cubic: return 3;
+    case ElementType::close: return 0;
   }
   return 0;
 }
@@ -157,8 +153,7 @@ void Path::addArc(Point c, double radius, double startAngle, double endAngle, bo
     const double b = a + step;
     const Point p0{c.x + radius * std::cos(a), c.y + radius * std::sin(a)};
     const Point p1{c.x + radius * std::cos(b), c.y + radius * std::sin(b)};
-    cubicTo({p0.x - k * std::sin(a), p0.y + k * std::cos(a)},
-            {p1.x + k * std::sin(b), p1.y - k * std::cos(b)}, p1);
+    cubicTo({p0.x - k * std::sin(a), p0.y + k * std::cos(a)}, {p1.x + k * std::sin(b), p1.y - k * std::cos(b)}, p1);
     a = b;
   }
 }
@@ -173,9 +168,7 @@ int Path::elementCount() const { return m_elements ? static_cast<int>(m_elements
 
 const Path::Element& Path::element(int i) const { return (*m_elements)[static_cast<std::size_t>(i)]; }
 
-const std::vector<Path::Element>& Path::elements() const {
-  return m_elements ? *m_elements : emptyElements();
-}
+const std::vector<Path::Element>& Path::elements() const { return m_elements ? *m_elements : emptyElements(); }
 
 std::optional<Point> Path::currentPoint() const {
   const auto& els = elements();

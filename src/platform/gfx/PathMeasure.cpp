@@ -50,9 +50,7 @@ PathMeasure::PathMeasure(const Path& path) {
         s.closes = true;
         s.points[1] = subpathStart;
         break;
-      case Path::ElementType::line:
-        s.points[1] = e.points[0];
-        break;
+      case Path::ElementType::line: s.points[1] = e.points[0]; break;
       case Path::ElementType::quad:
         s.type = Path::ElementType::cubic;
         s.points = quadAsCubic(current, e.points[0], e.points[1]);
@@ -129,8 +127,8 @@ Path PathMeasure::trimmed(double start, double end) const {
   end = std::clamp(std::isfinite(end) ? end : 1.0, 0.0, 1.0) * m_length;
   Path out;
   if (end <= start || m_length <= 0) return out;
-  bool continuous = false;   // the last piece ended where the next segment begins
-  bool wholeSubpath = false; // the current subpath is included from its very start
+  bool continuous = false;    // the last piece ended where the next segment begins
+  bool wholeSubpath = false;  // the current subpath is included from its very start
   for (const auto& s : m_segments) {
     if (s.startsSubpath) {
       continuous = false;

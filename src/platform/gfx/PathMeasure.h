@@ -23,8 +23,8 @@ class PathMeasure final {
  private:
   struct Segment {
     Path::ElementType type = Path::ElementType::line;  // line, quad or cubic
-    std::array<Point, 4> points{};                      // start, controls, end
-    bool closes = false;                                // the line of a close
+    std::array<Point, 4> points{};                     // start, controls, end
+    bool closes = false;                               // the line of a close
     bool startsSubpath = false;
     double offset = 0;
     double length = 0;

@@ -12,10 +12,30 @@ namespace pf {
 namespace {
 
 enum class Property {
-  position, positionX, positionY, anchorPoint, bounds, opacity,
-  scale, scaleX, scaleY, rotation, translation, translationX, translationY,
-  backgroundColor, cornerRadius, shadowColor, shadowOpacity, shadowRadius,
-  path, fillColor, strokeColor, lineWidth, strokeStart, strokeEnd,
+  position,
+  positionX,
+  positionY,
+  anchorPoint,
+  bounds,
+  opacity,
+  scale,
+  scaleX,
+  scaleY,
+  rotation,
+  translation,
+  translationX,
+  translationY,
+  backgroundColor,
+  cornerRadius,
+  shadowColor,
+  shadowOpacity,
+  shadowRadius,
+  path,
+  fillColor,
+  strokeColor,
+  lineWidth,
+  strokeStart,
+  strokeEnd,
 };
 
 std::optional<Property> propertyFor(const QString& keyPath) {
@@ -94,35 +114,81 @@ void set(LayerPresentation& s, Property p, const AnimationValue& v) {
   const Point* pt = std::get_if<Point>(&v);
   const Color* c = std::get_if<Color>(&v);
   switch (p) {
-    case Property::position: if (pt) s.position = *pt; break;
-    case Property::positionX: if (d) s.position.x = *d; break;
-    case Property::positionY: if (d) s.position.y = *d; break;
-    case Property::anchorPoint: if (pt) s.anchorPoint = *pt; break;
-    case Property::bounds: if (const Rect* r = std::get_if<Rect>(&v)) s.bounds = *r; break;
-    case Property::opacity: if (d) s.opacity = *d; break;
-    case Property::scale: if (d) s.transform.scaleX = s.transform.scaleY = *d; break;
-    case Property::scaleX: if (d) s.transform.scaleX = *d; break;
-    case Property::scaleY: if (d) s.transform.scaleY = *d; break;
-    case Property::rotation: if (d) s.transform.rotation = *d; break;
+    case Property::position:
+      if (pt) s.position = *pt;
+      break;
+    case Property::positionX:
+      if (d) s.position.x = *d;
+      break;
+    case Property::positionY:
+      if (d) s.position.y = *d;
+      break;
+    case Property::anchorPoint:
+      if (pt) s.anchorPoint = *pt;
+      break;
+    case Property::bounds:
+      if (const Rect* r = std::get_if<Rect>(&v)) s.bounds = *r;
+      break;
+    case Property::opacity:
+      if (d) s.opacity = *d;
+      break;
+    case Property::scale:
+      if (d) s.transform.scaleX = s.transform.scaleY = *d;
+      break;
+    case Property::scaleX:
+      if (d) s.transform.scaleX = *d;
+      break;
+    case Property::scaleY:
+      if (d) s.transform.scaleY = *d;
+      break;
+    case Property::rotation:
+      if (d) s.transform.rotation = *d;
+      break;
     case Property::translation:
       if (pt) {
         s.transform.translationX = pt->x;
         s.transform.translationY = pt->y;
       }
       break;
-    case Property::translationX: if (d) s.transform.translationX = *d; break;
-    case Property::translationY: if (d) s.transform.translationY = *d; break;
-    case Property::backgroundColor: if (c) s.backgroundColor = *c; break;
-    case Property::cornerRadius: if (d) s.cornerRadius = *d; break;
-    case Property::shadowColor: if (c) s.shadowColor = *c; break;
-    case Property::shadowOpacity: if (d) s.shadowOpacity = *d; break;
-    case Property::shadowRadius: if (d) s.shadowRadius = *d; break;
-    case Property::path: if (const Path* path = std::get_if<Path>(&v)) s.path = *path; break;
-    case Property::fillColor: if (c) s.fillColor = *c; break;
-    case Property::strokeColor: if (c) s.strokeColor = *c; break;
-    case Property::lineWidth: if (d) s.lineWidth = *d; break;
-    case Property::strokeStart: if (d) s.strokeStart = *d; break;
-    case Property::strokeEnd: if (d) s.strokeEnd = *d; break;
+    case Property::translationX:
+      if (d) s.transform.translationX = *d;
+      break;
+    case Property::translationY:
+      if (d) s.transform.translationY = *d;
+      break;
+    case Property::backgroundColor:
+      if (c) s.backgroundColor = *c;
+      break;
+    case Property::cornerRadius:
+      if (d) s.cornerRadius = *d;
+      break;
+    case Property::shadowColor:
+      if (c) s.shadowColor = *c;
+      break;
+    case Property::shadowOpacity:
+      if (d) s.shadowOpacity = *d;
+      break;
+    case Property::shadowRadius:
+      if (d) s.shadowRadius = *d;
+      break;
+    case Property::path:
+      if (const Path* path = std::get_if<Path>(&v)) s.path = *path;
+      break;
+    case Property::fillColor:
+      if (c) s.fillColor = *c;
+      break;
+    case Property::strokeColor:
+      if (c) s.strokeColor = *c;
+      break;
+    case Property::lineWidth:
+      if (d) s.lineWidth = *d;
+      break;
+    case Property::strokeStart:
+      if (d) s.strokeStart = *d;
+      break;
+    case Property::strokeEnd:
+      if (d) s.strokeEnd = *d;
+      break;
   }
 }
 
@@ -181,10 +247,8 @@ bool drawsContent(const QString& keyPath) {
     case Property::rotation:
     case Property::translation:
     case Property::translationX:
-    case Property::translationY:
-      return false;
-    default:
-      return true;
+    case Property::translationY: return false;
+    default: return true;
   }
 }
 

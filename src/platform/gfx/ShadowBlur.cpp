@@ -117,8 +117,8 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
   QImage shifted = content;
   // A whole-pixel shift is read in place; only a fractional one needs drawing.
   int dx = 0, dy = 0;
-  if (offset.x() == std::trunc(offset.x()) && offset.y() == std::trunc(offset.y()) &&
-      std::fabs(offset.x()) < width && std::fabs(offset.y()) < height) {
+  if (offset.x() == std::trunc(offset.x()) && offset.y() == std::trunc(offset.y()) && std::fabs(offset.x()) < width &&
+      std::fabs(offset.y()) < height) {
     dx = static_cast<int>(offset.x());
     dy = static_cast<int>(offset.y());
   } else {
@@ -193,7 +193,8 @@ void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   for (int y = 0; y < fullHeight; ++y) {
     const int k = y / 2;
     const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
-    const int* lower = wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
+    const int* lower =
+        wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
     for (int x = 0; x < fullWidth; ++x) put(y, x, std::clamp((3 * upper[x] + lower[x] + 8) / 16, 0, 255));
   }
 }
@@ -297,7 +298,8 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
 }
 
 QImage reusedShadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
-  if (qsizetype{content.width()} * content.height() > largestKeptPixels) return shadowImage(content, offset, sigma, color);
+  if (qsizetype{content.width()} * content.height() > largestKeptPixels)
+    return shadowImage(content, offset, sigma, color);
   const std::vector<std::uint8_t> levels = keptLevels(content, offset, sigma);
   const std::array<QRgb, 256> tinted = tintTable(color);
   QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);

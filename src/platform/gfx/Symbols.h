@@ -18,8 +18,7 @@ class Symbols final {
   /// The symbol `name` as a template image `pointSize` points square, with
   /// `description` as its accessibility description; none for a name the set
   /// does not have.
-  static std::optional<Image> named(const QString& name, double pointSize = 16,
-                                    const QString& description = {});
+  static std::optional<Image> named(const QString& name, double pointSize = 16, const QString& description = {});
 };
 
 }  // namespace pf

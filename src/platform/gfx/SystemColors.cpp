@@ -59,8 +59,8 @@ constexpr std::array<NamedColor, 3> lightLabels{{
 
 template <std::size_t N>
 std::optional<Rgba> find(const std::array<NamedColor, N>& table, const QString& name) {
-  const auto it = std::find_if(table.begin(), table.end(),
-                               [&](const NamedColor& c) { return name == QLatin1String(c.name); });
+  const auto it =
+      std::find_if(table.begin(), table.end(), [&](const NamedColor& c) { return name == QLatin1String(c.name); });
   if (it == table.end()) return std::nullopt;
   return it->value;
 }
@@ -78,12 +78,8 @@ Rgba resolved(const Color& color, Appearance appearance) {
   Rgba c;
   switch (color.space) {
     case Color::Space::calibratedRGB:
-    case Color::Space::sRGB:
-      c = {color.red, color.green, color.blue, color.alpha};
-      break;
-    case Color::Space::calibratedWhite:
-      c = {color.red, color.red, color.red, color.alpha};
-      break;
+    case Color::Space::sRGB: c = {color.red, color.green, color.blue, color.alpha}; break;
+    case Color::Space::calibratedWhite: c = {color.red, color.red, color.red, color.alpha}; break;
     case Color::Space::system:
       c = systemColor(color.name, appearance).value_or(Rgba{});
       c.alpha *= color.alpha;
@@ -94,8 +90,8 @@ Rgba resolved(const Color& color, Appearance appearance) {
 
 QColor toQColor(const Color& color, Appearance appearance) {
   const Rgba c = resolved(color, appearance);
-  return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green),
-                          static_cast<float>(c.blue), static_cast<float>(c.alpha));
+  return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green), static_cast<float>(c.blue),
+                          static_cast<float>(c.alpha));
 }
 
 }  // namespace pf

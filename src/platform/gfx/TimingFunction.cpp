@@ -21,13 +21,13 @@ double bezierSlope(double p1, double p2, double s) {
 }  // namespace
 
 TimingFunction TimingFunction::custom(Point c1, Point c2) {
-  auto held = [](Point p) { return Point{std::clamp(std::isfinite(p.x) ? p.x : 0.0, 0.0, 1.0), std::isfinite(p.y) ? p.y : 0.0}; };
+  auto held = [](Point p) {
+    return Point{std::clamp(std::isfinite(p.x) ? p.x : 0.0, 0.0, 1.0), std::isfinite(p.y) ? p.y : 0.0};
+  };
   return {held(c1), held(c2)};
 }
 
-bool TimingFunction::isLinear() const {
-  return control1.x == control1.y && control2.x == control2.y;
-}
+bool TimingFunction::isLinear() const { return control1.x == control1.y && control2.x == control2.y; }
 
 double TimingFunction::map(double u) const {
   if (!std::isfinite(u)) return 0;
@@ -53,9 +53,7 @@ double TimingFunction::map(double u) const {
   return bezier(control1.y, control2.y, s);
 }
 
-bool TimingFunction::rises() const {
-  return control1.y >= 0 && control1.y <= 1 && control2.y >= 0 && control2.y <= 1;
-}
+bool TimingFunction::rises() const { return control1.y >= 0 && control1.y <= 1 && control2.y >= 0 && control2.y <= 1; }
 
 double TimingFunction::timeAt(double progress) const {
   if (!std::isfinite(progress)) return 0;

@@ -17,8 +17,7 @@ const QString animationsKey = QStringLiteral("enable-animations");
 
 // Older portals wrap the value in one variant more than they declare.
 QVariant unwrapped(QVariant value) {
-  while (value.metaType() == QMetaType::fromType<QDBusVariant>())
-    value = qvariant_cast<QDBusVariant>(value).variant();
+  while (value.metaType() == QMetaType::fromType<QDBusVariant>()) value = qvariant_cast<QDBusVariant>(value).variant();
   return value;
 }
 
@@ -37,10 +36,10 @@ class PortalSettings final : public QObject {
     if (!sessionBusExpected()) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
-    bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"),
-                this, SLOT(settingChanged(QString, QString, QDBusVariant)));
-    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath,
-                                                       settingsInterface, QStringLiteral("Read"));
+    bus.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
+                SLOT(settingChanged(QString, QString, QDBusVariant)));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("Read"));
     call << interfaceNamespace << animationsKey;
     const QDBusMessage reply = bus.call(call, QDBus::Block, 500);
     if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())

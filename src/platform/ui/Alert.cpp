@@ -10,8 +10,7 @@
 
 namespace pf {
 
-Alert::Alert(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+Alert::Alert(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   auto* outer = new QVBoxLayout(this);
   auto* body = new QHBoxLayout;
   m_icon = new QLabel(this);
@@ -52,10 +51,9 @@ void Alert::setInformativeText(const QString& text) {
 }
 
 void Alert::setStyle(Style style) {
-  const QStyle::StandardPixmap pixmap = style == Style::critical ? QStyle::SP_MessageBoxCritical
-                                        : style == Style::warning
-                                            ? QStyle::SP_MessageBoxWarning
-                                            : QStyle::SP_MessageBoxInformation;
+  const QStyle::StandardPixmap pixmap = style == Style::critical  ? QStyle::SP_MessageBoxCritical
+                                        : style == Style::warning ? QStyle::SP_MessageBoxWarning
+                                                                  : QStyle::SP_MessageBoxInformation;
   m_icon->setPixmap(this->style()->standardIcon(pixmap).pixmap(48, 48));
 }
 
@@ -85,12 +83,12 @@ void Alert::beginSheet(Window* window, std::function<void(int)> completion) {
   if (m_buttons.isEmpty()) addButton(tr("OK"));
   setParent(window, windowFlags());
   if (window) window->setAttachedSheet(this);
-  connect(this, &QDialog::finished, this, [this, window = QPointer<Window>(window),
-                                           completion = std::move(completion)](int response) {
-    if (window && window->attachedSheet() == this) window->setAttachedSheet(nullptr);
-    if (completion) completion(response);
-    deleteLater();
-  });
+  connect(this, &QDialog::finished, this,
+          [this, window = QPointer<Window>(window), completion = std::move(completion)](int response) {
+            if (window && window->attachedSheet() == this) window->setAttachedSheet(nullptr);
+            if (completion) completion(response);
+            deleteLater();
+          });
   open();
 }
 

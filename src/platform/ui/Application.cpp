@@ -21,8 +21,7 @@ std::optional<QByteArray> Application::platformFor(const Session& session) {
 
 void Application::prepare() {
   const Session session{qgetenv("XDG_SESSION_TYPE"), !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"),
-                        !qEnvironmentVariableIsEmpty("DISPLAY"),
-                        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")};
+                        !qEnvironmentVariableIsEmpty("DISPLAY"), !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")};
   if (const auto platform = platformFor(session)) {
     qputenv("QT_QPA_PLATFORM", *platform);
     choseX11 = true;

@@ -9,7 +9,7 @@ namespace pf {
 
 /// What the desktop session offers when the program starts.
 struct Session {
-  QByteArray sessionType;       ///< XDG_SESSION_TYPE
+  QByteArray sessionType;  ///< XDG_SESSION_TYPE
   bool hasWaylandDisplay = false;
   bool hasX11Display = false;
   bool platformChosen = false;  ///< QT_QPA_PLATFORM is set

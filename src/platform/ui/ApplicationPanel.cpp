@@ -113,9 +113,7 @@ bool ApplicationPanel::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-      QCoreApplication::sendEvent(m_list, event);
-      return true;
+    case Qt::Key_PageDown: QCoreApplication::sendEvent(m_list, event); return true;
     default: return false;
   }
 }

@@ -10,8 +10,7 @@ bool DecoratedWindow::isOnScreen(std::optional<std::uint32_t> currentDesktop) co
   return *desktop == *currentDesktop;
 }
 
-bool DecoratedWindow::needsRestack(std::span<const std::uint32_t> stackingBottomFirst,
-                                   std::uint32_t overlay) const {
+bool DecoratedWindow::needsRestack(std::span<const std::uint32_t> stackingBottomFirst, std::uint32_t overlay) const {
   const auto frameAt = std::find(stackingBottomFirst.begin(), stackingBottomFirst.end(), frame);
   const auto overlayAt = std::find(stackingBottomFirst.begin(), stackingBottomFirst.end(), overlay);
   if (frameAt == stackingBottomFirst.end() || overlayAt == stackingBottomFirst.end()) return false;

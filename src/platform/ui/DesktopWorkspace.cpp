@@ -27,11 +27,9 @@ using DesktopAppInfo = std::unique_ptr<GDesktopAppInfo, GObjectRelease<GDesktopA
 std::optional<QString> launch(const QUrl& url) {
   const QString path = url.toLocalFile();
   const DesktopAppInfo info(
-      url.isLocalFile() ? g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData())
-                        : nullptr);
+      url.isLocalFile() ? g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()) : nullptr);
   if (!info)
-    return QStringLiteral("The application “%1” could not be launched.")
-        .arg(QFileInfo(path).completeBaseName());
+    return QStringLiteral("The application “%1” could not be launched.").arg(QFileInfo(path).completeBaseName());
   GError* error = nullptr;
   if (g_app_info_launch(G_APP_INFO(info.get()), nullptr, nullptr, &error)) return std::nullopt;
   QString message = QString::fromUtf8(error->message);

@@ -28,8 +28,8 @@ FrameClock::FrameClock() {
 }
 
 void FrameClock::start(const void* owner, std::function<void()> tick, int rate) {
-  const auto it = std::find_if(m_subscribers.begin(), m_subscribers.end(),
-                               [&](const Subscriber& s) { return s.owner == owner; });
+  const auto it =
+      std::find_if(m_subscribers.begin(), m_subscribers.end(), [&](const Subscriber& s) { return s.owner == owner; });
   if (it != m_subscribers.end()) {
     it->tick = std::move(tick);
     it->every = framesPer(rate);
@@ -61,8 +61,7 @@ void FrameClock::retime() {
 }
 
 bool FrameClock::isSubscribed(const void* owner) const {
-  return std::any_of(m_subscribers.begin(), m_subscribers.end(),
-                     [&](const Subscriber& s) { return s.owner == owner; });
+  return std::any_of(m_subscribers.begin(), m_subscribers.end(), [&](const Subscriber& s) { return s.owner == owner; });
 }
 
 void FrameClock::tick() {

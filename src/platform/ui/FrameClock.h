@@ -47,7 +47,7 @@ class FrameClock final : public QObject {
   };
   QTimer m_timer;
   std::vector<Subscriber> m_subscribers;
-  int m_step = 1;  // frames of the full rate per wake-up
+  int m_step = 1;       // frames of the full rate per wake-up
   quint64 m_frame = 0;  // frames of the full rate counted so far
 };
 

@@ -37,10 +37,9 @@ std::vector<InstalledApplication> installedApplications() {
       applications.push_back(describe(G_DESKTOP_APP_INFO(info)));
   }
   g_list_free_full(all, g_object_unref);
-  std::stable_sort(applications.begin(), applications.end(),
-                   [](const InstalledApplication& a, const InstalledApplication& b) {
-                     return Text::naturalLess(a.name, b.name);
-                   });
+  std::stable_sort(
+      applications.begin(), applications.end(),
+      [](const InstalledApplication& a, const InstalledApplication& b) { return Text::naturalLess(a.name, b.name); });
   return applications;
 }
 

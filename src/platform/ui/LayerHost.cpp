@@ -83,7 +83,8 @@ void LayerHost::refresh() {
   m_repaintedOnScreen = visible;
   if (!dirty.isEmpty()) update(dirty);
   if (m_renderer.isAnimating()) {
-    FrameClock::shared().start(this, [this] { refresh(); }, m_frameRate);
+    FrameClock::shared().start(
+        this, [this] { refresh(); }, m_frameRate);
   } else {
     leaveClock();
   }

@@ -33,9 +33,8 @@ QDialog* applicationPanel(Window* window, const OpenPanel::Request& request, con
   auto* panel = new ApplicationPanel(installedApplications(), window);
   panel->setWindowTitle(request.title);
   panel->setPrompt(request.prompt);
-  QObject::connect(panel, &QDialog::accepted, panel, [panel, chosen] {
-    chosen(QUrl::fromLocalFile(panel->chosenPath()));
-  });
+  QObject::connect(panel, &QDialog::accepted, panel,
+                   [panel, chosen] { chosen(QUrl::fromLocalFile(panel->chosenPath())); });
   return panel;
 }
 
@@ -53,8 +52,7 @@ QDialog* OpenPanel::begin(Window* window, const Request& request, Chosen chosen)
 
 QString OpenPanel::existingFolder(const QString& directory) {
   QString folder = QDir::cleanPath(QDir(QDir::homePath()).absoluteFilePath(directory));
-  while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
-    folder = QFileInfo(folder).path();
+  while (!QFileInfo(folder).isDir() && folder != QDir::rootPath()) folder = QFileInfo(folder).path();
   return folder;
 }
 

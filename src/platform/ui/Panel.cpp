@@ -2,8 +2,7 @@
 
 namespace pf {
 
-Panel::Panel(bool nonActivating)
-    : Window(Qt::Tool | Qt::FramelessWindowHint), m_nonActivating(nonActivating) {
+Panel::Panel(bool nonActivating) : Window(Qt::Tool | Qt::FramelessWindowHint), m_nonActivating(nonActivating) {
   setAttribute(Qt::WA_ShowWithoutActivating, nonActivating);
   setCanBecomeKey(false);
 }

@@ -16,12 +16,8 @@ bool Pasteboard::setString(const QString& text) {
   return clipboard->text(QClipboard::Clipboard) == text;
 }
 
-QString Pasteboard::string() const {
-  return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
-}
+QString Pasteboard::string() const { return QGuiApplication::clipboard()->text(QClipboard::Clipboard); }
 
-const QMimeData* Pasteboard::contents() const {
-  return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-}
+const QMimeData* Pasteboard::contents() const { return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard); }
 
 }  // namespace pf

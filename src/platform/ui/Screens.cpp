@@ -32,13 +32,9 @@ QScreen* Screens::containing(const Rect& frame) {
   return best;
 }
 
-Rect Screens::frame(const QScreen* screen) {
-  return screen ? toYUp(screen->geometry()) : Rect();
-}
+Rect Screens::frame(const QScreen* screen) { return screen ? toYUp(screen->geometry()) : Rect(); }
 
-Rect Screens::visibleFrame(const QScreen* screen) {
-  return screen ? toYUp(screen->availableGeometry()) : Rect();
-}
+Rect Screens::visibleFrame(const QScreen* screen) { return screen ? toYUp(screen->availableGeometry()) : Rect(); }
 
 Rect Screens::toYUp(const QRect& qtRect) { return space().toYUp(QRectF(qtRect)); }
 

@@ -6,8 +6,7 @@
 
 namespace pf {
 
-StatusItem::StatusItem(const QIcon& icon, Menu* menu, QObject* parent)
-    : QObject(parent), m_tray(icon), m_menu(menu) {
+StatusItem::StatusItem(const QIcon& icon, Menu* menu, QObject* parent) : QObject(parent), m_tray(icon), m_menu(menu) {
   m_tray.setContextMenu(menu);
   // A status item opens its menu on the primary click too, not only on the context click.
   connect(&m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {

@@ -64,7 +64,8 @@ void Window::applyDesktops(bool mapped) {
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(display, DefaultRootWindow(display), currentAtom, 0, 1, False, XA_CARDINAL, &type, &format,
-                           &count, &remaining, &data) == Success && data && count == 1) {
+                           &count, &remaining, &data) == Success &&
+        data && count == 1) {
       desktop = *reinterpret_cast<long*>(data);
     } else {
       desktop = 0;
@@ -83,7 +84,8 @@ void Window::applyDesktops(bool mapped) {
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
   } else if (m_joinsAllSpaces) {
     // Read by the window manager when it maps the window.
-    XChangeProperty(display, id, desktopAtom, XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&desktop), 1);
+    XChangeProperty(display, id, desktopAtom, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&desktop), 1);
   } else {
     XDeleteProperty(display, id, desktopAtom);
   }
@@ -118,8 +120,7 @@ void Window::setContentSize(Size size) {
 void Window::center() {
   const Rect visible = Screens::visibleFrame(Screens::of(this));
   const Size size = contentSize();
-  setFrameOrigin({std::round(visible.midX() - size.width / 2),
-                  std::round(visible.midY() - size.height / 2)});
+  setFrameOrigin({std::round(visible.midX() - size.width / 2), std::round(visible.midY() - size.height / 2)});
 }
 
 void Window::setLevel(WindowLevel level) {
@@ -187,13 +188,9 @@ QList<Window*> Window::childWindows() const {
   return children;
 }
 
-bool Window::ignoresMouseEvents() const {
-  return windowFlags().testFlag(Qt::WindowTransparentForInput);
-}
+bool Window::ignoresMouseEvents() const { return windowFlags().testFlag(Qt::WindowTransparentForInput); }
 
-void Window::setIgnoresMouseEvents(bool ignores) {
-  setWindowFlagLive(Qt::WindowTransparentForInput, ignores);
-}
+void Window::setIgnoresMouseEvents(bool ignores) { setWindowFlagLive(Qt::WindowTransparentForInput, ignores); }
 
 bool Window::setTranslucentBackground(bool translucent) {
   const bool on = translucent && Compositor::isActive();
@@ -225,8 +222,7 @@ void Window::setBlurBehind(const QRegion& region) {
 }
 
 bool Window::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate)
-    NotificationCenter::defaultCenter().post(didBecomeKeyNotification, this);
+  if (event->type() == QEvent::WindowActivate) NotificationCenter::defaultCenter().post(didBecomeKeyNotification, this);
   return QWidget::event(event);
 }
 
@@ -295,8 +291,8 @@ void Window::hideEvent(QHideEvent* event) {
 
 void Window::setCloseButtonEnabled(bool enabled) {
   // Once the hints are spelled out, the window manager offers just the buttons they name.
-  Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
+  Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint;
   flags.setFlag(Qt::WindowCloseButtonHint, enabled);
   setWindowFlagsLive(flags);
 }

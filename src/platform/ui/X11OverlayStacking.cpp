@@ -29,8 +29,7 @@ X11OverlayStacking*& shared() {
 }
 
 std::optional<std::uint32_t> cardinal(const xcb_get_property_reply_t* reply) {
-  if (!reply || reply->type != XCB_ATOM_CARDINAL || reply->format != 32 ||
-      xcb_get_property_value_length(reply) < 4)
+  if (!reply || reply->type != XCB_ATOM_CARDINAL || reply->format != 32 || xcb_get_property_value_length(reply) < 4)
     return std::nullopt;
   return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
 }
@@ -118,8 +117,7 @@ X11OverlayStacking::~X11OverlayStacking() {
 
 X11OverlayStacking::Desktop X11OverlayStacking::readDesktop() const {
   const auto treeCookie = xcb_query_tree(m_connection, m_root);
-  const auto currentCookie =
-      xcb_get_property(m_connection, 0, m_root, m_currentDesktopAtom, XCB_ATOM_CARDINAL, 0, 1);
+  const auto currentCookie = xcb_get_property(m_connection, 0, m_root, m_currentDesktopAtom, XCB_ATOM_CARDINAL, 0, 1);
   Desktop desktop;
   if (Reply<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(m_connection, treeCookie, nullptr)}) {
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
@@ -257,15 +255,12 @@ bool X11OverlayStacking::takeEvent(const xcb_generic_event_t& event) {
     case XCB_MAP_NOTIFY:
     case XCB_UNMAP_NOTIFY:
     case XCB_REPARENT_NOTIFY:
-    case XCB_CIRCULATE_NOTIFY:
-      return true;
+    case XCB_CIRCULATE_NOTIFY: return true;
     case XCB_PROPERTY_NOTIFY: {
       const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-      return property.atom == m_currentDesktopAtom || property.atom == m_desktopAtom ||
-             property.atom == m_stateAtom;
+      return property.atom == m_currentDesktopAtom || property.atom == m_desktopAtom || property.atom == m_stateAtom;
     }
-    default:
-      return false;  // errors about windows that went meanwhile among them
+    default: return false;  // errors about windows that went meanwhile among them
   }
 }
 

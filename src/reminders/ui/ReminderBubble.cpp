@@ -100,8 +100,8 @@ void ReminderBubble::build() {
   connect(m_actionButton, &QPushButton::clicked, this, [this] { openAction(); });
 
   m_snooze = new QComboBox;
-  m_snooze->addItems({QStringLiteral("Snooze…"), QStringLiteral("5 minutes"), QStringLiteral("15 minutes"),
-                      QStringLiteral("1 hour")});
+  m_snooze->addItems(
+      {QStringLiteral("Snooze…"), QStringLiteral("5 minutes"), QStringLiteral("15 minutes"), QStringLiteral("1 hour")});
   m_snooze->setAccessibleName(QStringLiteral("Snooze reminder"));
   DesignFrames::place(m_snooze, m_glass, {18, 25, 180, 32});
   connect(m_snooze, &QComboBox::activated, this, [this] { snoozeChanged(); });
@@ -126,7 +126,7 @@ void ReminderBubble::display(const QuibReminder& reminder, bool preview) {
   m_message->setPlainText(reminder.message);
   m_message->verticalScrollBar()->setValue(0);
   m_actionButton->setText(PlainText::buttonTitle(QStringLiteral("Open ") +
-                                                   reminder.actionLabel.value_or(QStringLiteral("saved shortcut"))));
+                                                 reminder.actionLabel.value_or(QStringLiteral("saved shortcut"))));
   m_actionButton->setVisible(reminder.actionID.has_value());
   m_actionButton->setEnabled(!preview);
   m_snooze->setVisible(!preview);

@@ -129,11 +129,10 @@ void ReminderEditor::build() {
   buildPickers(content);
   buildChoices(content);
 
-  DesignFrames::label(
-      content,
-      QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
-                     "missed repeats become one catch-up reminder when the app reopens."),
-      {24, 106, 512, 48}, {.pixelSize = 11, .color = secondaryLabel, .wraps = true});
+  DesignFrames::label(content,
+                      QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
+                                     "missed repeats become one catch-up reminder when the app reopens."),
+                      {24, 106, 512, 48}, {.pixelSize = 11, .color = secondaryLabel, .wraps = true});
   m_status = DesignFrames::label(content, {}, {24, 58, 512, 42}, {.pixelSize = 12, .color = orange, .wraps = true});
 
   connect(reminderButton(QStringLiteral("Preview"), content, 22, 105), &QPushButton::clicked, this,
@@ -141,8 +140,7 @@ void ReminderEditor::build() {
   auto* cancelButton = reminderButton(QStringLiteral("Cancel"), content, 328, 98);
   cancelButton->setShortcut(QKeySequence(Qt::Key_Escape));
   connect(cancelButton, &QPushButton::clicked, this, &ReminderEditor::cancel);
-  connect(reminderButton(QStringLiteral("Save"), content, 438, 98), &QPushButton::clicked, this,
-          &ReminderEditor::save);
+  connect(reminderButton(QStringLiteral("Save"), content, 438, 98), &QPushButton::clicked, this, &ReminderEditor::save);
 
   fillInitialValues();
   updateRepeat();
@@ -227,8 +225,8 @@ void ReminderEditor::fillInitialValues() {
     m_repeatPopup->setCurrentIndex(int(ruleAt - rules.begin()));
   }
   for (int tag = 1; tag <= 7; ++tag)
-    m_days[std::size_t(tag - 1)]->setChecked(
-        std::find(initial.weekdays.begin(), initial.weekdays.end(), tag) != initial.weekdays.end());
+    m_days[std::size_t(tag - 1)]->setChecked(std::find(initial.weekdays.begin(), initial.weekdays.end(), tag) !=
+                                             initial.weekdays.end());
   const auto actions = QuibAction::allCases();
   const auto animationAt = std::find_if(actions.begin(), actions.end(),
                                         [&](QuibAction action) { return action.rawValue() == initial.animation; });
@@ -251,7 +249,8 @@ ReminderTime ReminderEditor::selectedTime() const {
 }
 
 void ReminderEditor::commitDateEditing() {
-  for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(m_datePicker), static_cast<QAbstractSpinBox*>(m_timePicker)})
+  for (QAbstractSpinBox* picker :
+       {static_cast<QAbstractSpinBox*>(m_datePicker), static_cast<QAbstractSpinBox*>(m_timePicker)})
     if (!picker->hasAcceptableInput()) throw QuibError(unfinishedDate);
   const QSignalBlocker quietDate(m_datePicker);
   const QSignalBlocker quietTime(m_timePicker);
@@ -269,7 +268,8 @@ void ReminderEditor::dateChanged() {
 }
 
 void ReminderEditor::updateRepeat() {
-  const bool weekly = ReminderForm::usesWeekdays(ReminderRepeat::allCases()[std::size_t(m_repeatPopup->currentIndex())]);
+  const bool weekly =
+      ReminderForm::usesWeekdays(ReminderRepeat::allCases()[std::size_t(m_repeatPopup->currentIndex())]);
   for (QCheckBox* box : m_days) box->setVisible(weekly);
 }
 

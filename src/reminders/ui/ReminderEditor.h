@@ -41,8 +41,7 @@ class ReminderEditor final : public QObject {
   using Clock = std::function<QDateTime()>;
 
   /// The sentence for a picker holding an entry that cannot be taken.
-  static inline const QString unfinishedDate =
-      QStringLiteral("Finish entering a valid date and time before saving.");
+  static inline const QString unfinishedDate = QStringLiteral("Finish entering a valid date and time before saving.");
 
   /// An editor for `reminder`, or for a new one when none, offering the
   /// shortcuts of `shortcuts` (which must outlive the editor). `now` starts a

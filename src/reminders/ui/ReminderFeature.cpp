@@ -172,9 +172,9 @@ void ReminderFeature::makePanel() {
   const pf::Size size{double(m_bubble->view()->width()), double(m_bubble->view()->height())};
   m_panel = std::make_unique<LauncherPanel>(m_bubble->view(), size);
   m_panel->setWindowTitle(panelTitle);
-  m_bubbleSizing = std::make_unique<ContentWindowSizing>(m_panel.get(), QStringLiteral("reminderBubble"),
-                                                         &m_shortcuts.defaults(),
-                                                         pf::Size{bubbleWidth, size.height}, size);
+  m_bubbleSizing =
+      std::make_unique<ContentWindowSizing>(m_panel.get(), QStringLiteral("reminderBubble"), &m_shortcuts.defaults(),
+                                            pf::Size{bubbleWidth, size.height}, size);
 }
 
 void ReminderFeature::hideBubble() {
@@ -187,8 +187,7 @@ void ReminderFeature::position() {
   if (!m_panel || !placement) return;
   const std::optional<Placement> place = placement();
   if (!place || !place->second) return;
-  m_panel->setFrameOrigin(
-      bubbleOrigin(place->first, m_panel->frame().size, pf::Screens::visibleFrame(place->second)));
+  m_panel->setFrameOrigin(bubbleOrigin(place->first, m_panel->frame().size, pf::Screens::visibleFrame(place->second)));
   m_panel->setLevel(pf::WindowLevel::frontOfDock);
 }
 
@@ -216,8 +215,8 @@ void ReminderFeature::edit(const std::optional<QuibReminder>& reminder) {
     m_editor->window()->makeKeyAndOrderFront();
     return;
   }
-  m_editor = std::make_unique<ReminderEditor>(m_shortcuts, reminder,
-                                              [clock = m_services.clock] { return clock->now(); });
+  m_editor =
+      std::make_unique<ReminderEditor>(m_shortcuts, reminder, [clock = m_services.clock] { return clock->now(); });
   const QPointer<ReminderFeature> self(this);
   m_editor->onSave = [self, reminder](const QuibReminder& edited) {
     if (!self) return;

@@ -19,8 +19,7 @@ constexpr double iconAndGap = 23;
 
 }  // namespace
 
-ReminderGlowButton::ReminderGlowButton(const QString& title, QWidget* parent)
-    : QPushButton(title, parent) {
+ReminderGlowButton::ReminderGlowButton(const QString& title, QWidget* parent) : QPushButton(title, parent) {
   QuibLook::mark(this, QuibLook::Part::glowButton);
   setTint(QuibTheme::accent());
   pf::ViewStyle::setFontSize(this, 14, QFont::DemiBold);
@@ -35,9 +34,7 @@ void ReminderGlowButton::setTint(const pf::Color& tint) {
   pf::ViewStyle::setColor(this, pf::ViewStyle::ColorRole::tint, tint);
 }
 
-QString ReminderGlowButton::shownSymbol() const {
-  return text() == QStringLiteral("Resume") ? resumeSymbol : m_symbol;
-}
+QString ReminderGlowButton::shownSymbol() const { return text() == QStringLiteral("Resume") ? resumeSymbol : m_symbol; }
 
 void ReminderGlowButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);

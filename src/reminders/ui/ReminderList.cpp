@@ -156,8 +156,8 @@ QLabel* elidingLabel(const QString& text, double size, QFont::Weight weight, QWi
   return label;
 }
 
-ReminderGlowButton* glowButton(const QString& title, const QString& symbol, const pf::Color& tint,
-                               QWidget* parent, const pf::Rect& frame) {
+ReminderGlowButton* glowButton(const QString& title, const QString& symbol, const pf::Color& tint, QWidget* parent,
+                               const pf::Rect& frame) {
   auto* button = new ReminderGlowButton(title);
   button->setSymbol(symbol);
   button->setTint(tint);
@@ -224,8 +224,8 @@ void ReminderList::build(pf::UserDefaults* defaults) {
   auto* add = glowButton(QStringLiteral("New…"), QStringLiteral("plus"),
                          pf::Color::system(QStringLiteral("systemGreen")), glass, {22, 101, 125, 42});
   connect(add, &QPushButton::clicked, this, &ReminderList::newReminder);
-  auto* edit = glowButton(QStringLiteral("Edit…"), QStringLiteral("pencil"), QuibTheme::accent(), glass,
-                          {157, 101, 125, 42});
+  auto* edit =
+      glowButton(QStringLiteral("Edit…"), QStringLiteral("pencil"), QuibTheme::accent(), glass, {157, 101, 125, 42});
   connect(edit, &QPushButton::clicked, this, &ReminderList::editReminder);
   m_pauseButton = glowButton(QStringLiteral("Pause"), QStringLiteral("pause.fill"), QuibTheme::accent(), glass,
                              {292, 101, 126, 42});
@@ -270,8 +270,8 @@ void ReminderList::rebuildCards() {
 
   int row = -1;
   if (previous) {
-    const auto found = std::find_if(m_rows.begin(), m_rows.end(),
-                                    [&](const QuibReminder& r) { return r.id == previous->id; });
+    const auto found =
+        std::find_if(m_rows.begin(), m_rows.end(), [&](const QuibReminder& r) { return r.id == previous->id; });
     if (found != m_rows.end()) row = int(found - m_rows.begin());
   }
   m_selectedRow = -1;
@@ -284,8 +284,7 @@ void ReminderList::setStatusFromStore() {
   if (const auto& failure = m_store.failure())
     m_status->setText(*failure);
   else if (!m_rows.empty())
-    m_status->setText(QStringLiteral("Local time: ") +
-                      QString::fromUtf8(ReminderSchedule::calendar().timeZone().id()) +
+    m_status->setText(QStringLiteral("Local time: ") + QString::fromUtf8(ReminderSchedule::calendar().timeZone().id()) +
                       QStringLiteral(". Wendle checks reminders while open."));
   else
     m_status->setText(QStringLiteral("No reminders yet. Add one with your own message."));
@@ -306,8 +305,8 @@ QWidget* ReminderList::card(const QuibReminder& reminder) {
   name->setObjectName(QStringLiteral("name"));
   DesignFrames::setTextColor(name, QuibTheme::text());
 
-  const ReminderListing listing = ReminderListing::of(reminder, m_store.file(), ReminderSchedule::calendar(),
-                                                      QLocale(), QDateTime::currentDateTimeUtc());
+  const ReminderListing listing = ReminderListing::of(reminder, m_store.file(), ReminderSchedule::calendar(), QLocale(),
+                                                      QDateTime::currentDateTimeUtc());
   auto* detail = elidingLabel(listing.detail, 12, QFont::Normal, row);
   detail->setObjectName(QStringLiteral("detail"));
   DesignFrames::setTextColor(detail, QuibTheme::secondary());

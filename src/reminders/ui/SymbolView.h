@@ -16,8 +16,7 @@ class SymbolView final : public QWidget {
   /// The symbol `name` (nothing drawn when the set has no such symbol), with
   /// `description` as its accessible name; an empty description hides it
   /// from assistive technology.
-  SymbolView(const QString& name, const pf::Color& tint, const QString& description = {},
-             QWidget* parent = nullptr);
+  SymbolView(const QString& name, const pf::Color& tint, const QString& description = {}, QWidget* parent = nullptr);
 
   const QString& name() const { return m_name; }
   pf::Color tint() const;

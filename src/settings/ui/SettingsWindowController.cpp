@@ -97,8 +97,7 @@ void SettingsWindowController::build() {
   connect(m_accent, &QComboBox::activated, this, &SettingsWindowController::pickAccent);
   connect(m_background, &QComboBox::activated, this, &SettingsWindowController::pickBackground);
   connect(m_skin, &QComboBox::activated, this, [](int i) { QuibLook::selectSkin(choiceAt<QuibSkin>(i)); });
-  connect(m_effect, &QComboBox::activated, this,
-          [](int i) { QuibLook::selectEffect(choiceAt<QuibBorderEffect>(i)); });
+  connect(m_effect, &QComboBox::activated, this, [](int i) { QuibLook::selectEffect(choiceAt<QuibBorderEffect>(i)); });
   connect(m_trimOnly, &QCheckBox::clicked, this, [](bool on) { QuibLook::selectTrimOnly(on); });
   m_window->setContentSize({380, 330});
   m_window->center();

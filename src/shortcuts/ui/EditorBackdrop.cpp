@@ -12,9 +12,7 @@ constexpr double designWidth = 820;
 constexpr double designHeight = 640;
 }  // namespace
 
-EditorBackdrop::EditorBackdrop(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+EditorBackdrop::EditorBackdrop(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
 
 std::array<pf::Rect, 3> EditorBackdrop::cards(pf::Size size) {
   const double s = size.width / designWidth;

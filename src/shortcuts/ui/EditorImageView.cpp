@@ -4,9 +4,7 @@
 
 #include <QPainter>
 
-EditorImageView::EditorImageView(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+EditorImageView::EditorImageView(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TransparentForMouseEvents); }
 
 void EditorImageView::setImage(std::optional<pf::Image> image, std::optional<pf::Color> tint) {
   m_image = std::move(image);

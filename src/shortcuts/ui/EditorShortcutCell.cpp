@@ -23,8 +23,8 @@ QLabel* makeLabel(QWidget* parent, int pixelSize, QFont::Weight weight) {
 
 }  // namespace
 
-EditorShortcutCell::EditorShortcutCell(const Shortcut& item, const ShortcutStore& store,
-                                       const PendingImages& pending, QWidget* parent)
+EditorShortcutCell::EditorShortcutCell(const Shortcut& item, const ShortcutStore& store, const PendingImages& pending,
+                                       QWidget* parent)
     : QuibCardRow(parent) {
   setToolTip(item.destination);
   m_icon = new EditorImageView(this);

@@ -16,8 +16,7 @@ qint64 milliseconds(double seconds) { return std::llround(seconds * 1000); }
 
 }  // namespace
 
-ShortcutDanceView::ShortcutDanceView(const QString& folder, const QString& color, QWidget* parent)
-    : QWidget(parent) {
+ShortcutDanceView::ShortcutDanceView(const QString& folder, const QString& color, QWidget* parent) : QWidget(parent) {
   Q_UNUSED(color);
   setAttribute(Qt::WA_TransparentForMouseEvents);
   m_timer.setSingleShot(true);
@@ -40,8 +39,7 @@ void ShortcutDanceView::load(const QString& path) {
     const QImage frame = reader.read();
     if (frame.isNull()) continue;
     m_frames.push_back(frame);
-    m_durations.push_back(
-        DanceTiming::duration(size_t(index) < delays.size() ? delays[size_t(index)] : std::nullopt));
+    m_durations.push_back(DanceTiming::duration(size_t(index) < delays.size() ? delays[size_t(index)] : std::nullopt));
   }
 }
 
@@ -50,8 +48,8 @@ double ShortcutDanceView::delay(int index) const {
 }
 
 void ShortcutDanceView::scheduleFrame() {
-  const qint64 length = milliseconds(isVisible() ? delay(m_frameIndex)
-                                                : DanceTiming::remaining(m_durations, size_t(m_frameIndex)));
+  const qint64 length =
+      milliseconds(isVisible() ? delay(m_frameIndex) : DanceTiming::remaining(m_durations, size_t(m_frameIndex)));
   m_timer.start(int(std::max<qint64>(0, m_frameStart + length - m_clock.elapsed())));
 }
 
@@ -109,6 +107,5 @@ void ShortcutDanceView::paintEvent(QPaintEvent*) {
   const QImage& frame = m_frames[size_t(m_frameIndex)];
   QPainter painter(this);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(pf::aspectFitted(pf::Size{double(frame.width()), double(frame.height())}, QRectF(rect())),
-                    frame);
+  painter.drawImage(pf::aspectFitted(pf::Size{double(frame.width()), double(frame.height())}, QRectF(rect())), frame);
 }

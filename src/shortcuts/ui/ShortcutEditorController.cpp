@@ -64,8 +64,7 @@ QString ShortcutEditorController::kindName(ShortcutKind kind) {
   return {};
 }
 
-ShortcutEditorController::ShortcutEditorController(ShortcutStore& store)
-    : m_store(store), m_draft(store.shortcuts()) {
+ShortcutEditorController::ShortcutEditorController(ShortcutStore& store) : m_store(store), m_draft(store.shortcuts()) {
   openPanel = [this](const FileRequest& request, FileChosen chosen) {
     pf::OpenPanel::begin(m_window, request, std::move(chosen));
   };
@@ -79,11 +78,16 @@ ShortcutEditorController::~ShortcutEditorController() { m_glass.reset(); }
 void ShortcutEditorController::connectControls() {
   using C = ShortcutEditorController;
   const std::pair<EditorActionButton*, void (C::*)()> actions[] = {
-      {m_ui.removeButton, &C::removeSelected},    {m_ui.upButton, &C::moveShortcutUp},
-      {m_ui.downButton, &C::moveShortcutDown},    {m_ui.activateButton, &C::activateSelected},
-      {m_ui.deleteButton, &C::deleteSelected},    {m_ui.undoButton, &C::undoRemoval},
-      {m_ui.chooseButton, &C::chooseFile},        {m_ui.chooseImageButton, &C::chooseImage},
-      {m_ui.defaultImageButton, &C::useDefaultImage}, {m_ui.saveButton, &C::save},
+      {m_ui.removeButton, &C::removeSelected},
+      {m_ui.upButton, &C::moveShortcutUp},
+      {m_ui.downButton, &C::moveShortcutDown},
+      {m_ui.activateButton, &C::activateSelected},
+      {m_ui.deleteButton, &C::deleteSelected},
+      {m_ui.undoButton, &C::undoRemoval},
+      {m_ui.chooseButton, &C::chooseFile},
+      {m_ui.chooseImageButton, &C::chooseImage},
+      {m_ui.defaultImageButton, &C::useDefaultImage},
+      {m_ui.saveButton, &C::save},
       {m_ui.cancelButton, &C::cancel},
   };
   for (const auto& [button, action] : actions) connect(button, &QPushButton::clicked, this, action);
@@ -185,33 +189,33 @@ void ShortcutEditorController::showFields() {
   m_ui.destinationField->setText(item ? item->destination : QString());
   m_ui.heading->setText(item ? QStringLiteral("Shortcut details") : QStringLiteral("No shortcut selected"));
   m_ui.kindLabel->setText(item ? kindName(item->kind) + (item->isStock() ? QStringLiteral(" · Stock · Permanent")
-                                                                      : QStringLiteral(" · Custom"))
-                            : QString());
+                                                                         : QStringLiteral(" · Custom"))
+                               : QString());
   const bool web = item && item->kind == ShortcutKind::web;
   m_ui.nameField->setEnabled(editable);
   m_ui.destinationField->setEnabled(editable);
   m_ui.destinationField->setReadOnly(!web);
   m_ui.destinationField->setPlaceholderText(web || !item ? QStringLiteral("https://…")
-                                                      : QStringLiteral("Choose a destination…"));
+                                                         : QStringLiteral("Choose a destination…"));
   m_ui.chooseButton->setHidden(!item || web);
   m_ui.chooseButton->setEnabled(editable);
   layoutDestination();
   showIcons(item);
   m_ui.preview->setImage(item ? QuibIcons::icon(*item, &m_store, m_draft.selectedImages) : std::nullopt,
-                      item ? QuibIcons::color(*item, &m_store, m_draft.selectedImages) : std::nullopt);
-  QString hint = item ? QStringLiteral("Remove keeps it in Not Active. Delete is for custom shortcuts only. Save "
-                                       "applies your changes.")
+                         item ? QuibIcons::color(*item, &m_store, m_draft.selectedImages) : std::nullopt);
+  QString hint = item ? QStringLiteral(
+                            "Remove keeps it in Not Active. Delete is for custom shortcuts only. Save "
+                            "applies your changes.")
                       : QStringLiteral("Select a shortcut in either column, or add one.");
   if (item && item->icon && ShortcutImageStore::digest(*item->icon) &&
       m_store.customImage(*item, m_draft.selectedImages).isNull())
     hint = QStringLiteral("Custom image unavailable; showing the default. Choose Image… to replace it.");
   m_ui.emptyLabel->setText(hint);
   showEnabledStates(item);
-  const auto active = long(std::count_if(m_draft.items.begin(), m_draft.items.end(),
-                                         [](const Shortcut& s) { return s.isActive; }));
-  m_ui.countLabel->setText(QStringLiteral("%1 active · %2 not active")
-                            .arg(active)
-                            .arg(long(m_draft.items.size()) - active));
+  const auto active =
+      long(std::count_if(m_draft.items.begin(), m_draft.items.end(), [](const Shortcut& s) { return s.isActive; }));
+  m_ui.countLabel->setText(
+      QStringLiteral("%1 active · %2 not active").arg(active).arg(long(m_draft.items.size()) - active));
   m_loading = false;
 }
 
@@ -222,8 +226,8 @@ void ShortcutEditorController::showIcons(const Shortcut* item) {
     return std::any_of(m_icons.begin(), m_icons.end(), [&](const IconChoice& choice) { return choice.first == key; });
   };
   if (key && !known())
-    m_icons.emplace_back(key, ShortcutImageStore::digest(*key) ? QStringLiteral("Custom Image")
-                                                               : QStringLiteral("Saved icon: ") + *key);
+    m_icons.emplace_back(
+        key, ShortcutImageStore::digest(*key) ? QStringLiteral("Custom Image") : QStringLiteral("Saved icon: ") + *key);
   m_ui.iconPopup->clear();
   int selected = 0;
   for (int i = 0; i < int(m_icons.size()); ++i) {
@@ -405,17 +409,17 @@ void ShortcutEditorController::chooseImage() {
   if (!item || !m_window || !m_store.catalogIsWritable()) return;
   captureFields();
   const QString id = item->id;
-  const FileRequest request{
-      QStringLiteral("Choose Button Image"), QStringLiteral("Use Image"),
-      QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-      {pf::OpenPanel::nameFilter(QStringLiteral("Images"), ShortcutImageStore::allowedTypes())},
-      pf::OpenPanel::Choice::file};
+  const FileRequest request{QStringLiteral("Choose Button Image"),
+                            QStringLiteral("Use Image"),
+                            QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+                            {pf::OpenPanel::nameFilter(QStringLiteral("Images"), ShortcutImageStore::allowedTypes())},
+                            pf::OpenPanel::Choice::file};
   askForFile(request, &ShortcutEditorController::selectImage, id);
 }
 
 void ShortcutEditorController::selectImage(const QUrl& url, const QString& id) {
-  const auto item = std::find_if(m_draft.items.begin(), m_draft.items.end(),
-                                 [&](const Shortcut& s) { return s.id == id; });
+  const auto item =
+      std::find_if(m_draft.items.begin(), m_draft.items.end(), [&](const Shortcut& s) { return s.id == id; });
   if (!m_store.catalogIsWritable() || item == m_draft.items.end())
     throw QuibError(QStringLiteral("Select a shortcut before choosing an image."));
   const int index = int(item - m_draft.items.begin());
@@ -442,8 +446,10 @@ void ShortcutEditorController::chooseFile() {
   const Shortcut chosenFor = *item;
   const bool application = chosenFor.kind == ShortcutKind::application;
   const FileRequest request{
-      QStringLiteral("Choose ") + kindName(chosenFor.kind).toLower(), QStringLiteral("Choose"),
-      application ? QString() : QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), {},
+      QStringLiteral("Choose ") + kindName(chosenFor.kind).toLower(),
+      QStringLiteral("Choose"),
+      application ? QString() : QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
+      {},
       application ? pf::OpenPanel::Choice::application : pf::OpenPanel::Choice::folder};
   askForFile(request, &ShortcutEditorController::selectFile, chosenFor.id);
 }
@@ -461,8 +467,8 @@ void ShortcutEditorController::askForFile(const FileRequest& request, Select sel
 }
 
 void ShortcutEditorController::selectFile(const QUrl& url, const QString& id) {
-  const auto item = std::find_if(m_draft.items.begin(), m_draft.items.end(),
-                                 [&](const Shortcut& s) { return s.id == id; });
+  const auto item =
+      std::find_if(m_draft.items.begin(), m_draft.items.end(), [&](const Shortcut& s) { return s.id == id; });
   if (item == m_draft.items.end() || item->kind == ShortcutKind::web)
     throw CatalogError::invalid(QStringLiteral("Select a folder or application shortcut."));
   ShortcutStore::validateFile(url, item->kind);

@@ -47,16 +47,17 @@ QListWidget* makeList(QWidget* content, const QString& title, double x) {
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   list->setSpacing(1);
-  list->setStyleSheet(QStringLiteral("QListWidget { background: transparent; }"
-                                     "QListWidget::item:selected, QListWidget::item:hover { background: transparent; }"));
+  list->setStyleSheet(
+      QStringLiteral("QListWidget { background: transparent; }"
+                     "QListWidget::item:selected, QListWidget::item:hover { background: transparent; }"));
   list->viewport()->setAutoFillBackground(false);
   list->setAccessibleName(title + QStringLiteral(" shortcuts"));
   DesignFrames::place(list, content, {x, 306, 378, 244});
   return list;
 }
 
-EditorActionButton* makeButton(QWidget* content, const QString& title, double x, double y, double width,
-                               double height, const QString& accessibility, const QString& tooltip = {}) {
+EditorActionButton* makeButton(QWidget* content, const QString& title, double x, double y, double width, double height,
+                               const QString& accessibility, const QString& tooltip = {}) {
   auto* button = new EditorActionButton(title, content);
   DesignFrames::place(button, content, {x, y, width, height});
   button->setAccessibleName(accessibility);
@@ -106,11 +107,11 @@ void ShortcutEditorControls::buildButtons(QWidget* content) {
   upButton = makeButton(content, QStringLiteral("↑"), 123, 264, 38, 30, QStringLiteral("Move selected shortcut up"));
   downButton =
       makeButton(content, QStringLiteral("↓"), 167, 264, 38, 30, QStringLiteral("Move selected shortcut down"));
-  activateButton = makeButton(content, QStringLiteral("Activate"), 422, 264, 95, 30,
-                              QStringLiteral("Activate selected shortcut"));
-  deleteButton = makeButton(
-      content, QStringLiteral("Delete"), 586, 264, 90, 30, QStringLiteral("Delete custom shortcut"),
-      QStringLiteral("Delete a custom shortcut from the catalog on Save. Stock shortcuts are permanent."));
+  activateButton =
+      makeButton(content, QStringLiteral("Activate"), 422, 264, 95, 30, QStringLiteral("Activate selected shortcut"));
+  deleteButton =
+      makeButton(content, QStringLiteral("Delete"), 586, 264, 90, 30, QStringLiteral("Delete custom shortcut"),
+                 QStringLiteral("Delete a custom shortcut from the catalog on Save. Stock shortcuts are permanent."));
   undoButton =
       makeButton(content, QStringLiteral("Undo Delete"), 684, 264, 116, 30, QStringLiteral("Undo shortcut deletion"));
   chooseButton =

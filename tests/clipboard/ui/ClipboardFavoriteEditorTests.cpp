@@ -43,8 +43,8 @@ TEST(ClipboardFavoriteEditor, AnUntouchedTextIsSavedExactlyAsStored) {
 }
 
 TEST(ClipboardFavoriteEditor, AnEditedTextKeepsItsLineSeparatorsAndNonBreakingSpaces) {
-  OpenEditor open(ClipboardFavorite{QStringLiteral("ID-2"), QStringLiteral("n"),
-                                    QStringLiteral("a\u00A0b\u2028c"), QStringLiteral("others")});
+  OpenEditor open(ClipboardFavorite{QStringLiteral("ID-2"), QStringLiteral("n"), QStringLiteral("a\u00A0b\u2028c"),
+                                    QStringLiteral("others")});
   open.editor.textView()->moveCursor(QTextCursor::End);
   QTest::keyClicks(open.editor.textView(), QStringLiteral("!"));
   QTest::keyClick(open.editor.textView(), Qt::Key_Return);

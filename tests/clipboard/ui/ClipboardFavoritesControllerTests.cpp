@@ -26,7 +26,8 @@ const ClipboardFavoriteList work{QStringLiteral("work"), QStringLiteral("Work")}
 std::vector<ClipboardFavorite> sampleItems() {
   return {
       {QStringLiteral("A"), QStringLiteral("meeting notes"), QStringLiteral("agenda"), QStringLiteral("others")},
-      {QStringLiteral("B"), QStringLiteral("Home page"), QStringLiteral("https://example.org"), QStringLiteral("links")},
+      {QStringLiteral("B"), QStringLiteral("Home page"), QStringLiteral("https://example.org"),
+       QStringLiteral("links")},
       {QStringLiteral("C"), QStringLiteral("Signature"), QStringLiteral("Best regards\nMeeting room 4"),
        QStringLiteral("tags")},
       {QStringLiteral("D"), QStringLiteral("Docs"), QStringLiteral("https://docs.example.org"),
@@ -38,8 +39,8 @@ class FavoritesWindow : public ::testing::Test {
  protected:
   void open(const std::vector<ClipboardFavorite>& items = sampleItems()) {
     writeFavoriteItems(items, {work});
-    controller = std::make_unique<ClipboardFavoritesController>(
-        std::make_unique<ClipboardFavoritesStore>(favoritesFolder()));
+    controller =
+        std::make_unique<ClipboardFavoritesController>(std::make_unique<ClipboardFavoritesStore>(favoritesFolder()));
     controller->onHold = [this](bool holding) { holds.push_back(holding); };
     controller->present();
     window = controller->window();
@@ -229,9 +230,9 @@ TEST_F(FavoritesWindow, DeletionIsConfirmedFirst) {
   pf::Alert* alert = sheetOf(window);
   ASSERT_NE(alert, nullptr);
   EXPECT_EQ(alert->messageText(), QStringLiteral("Delete “Home page”?"));
-  EXPECT_EQ(alert->informativeText(),
-            QStringLiteral(
-                "This removes this saved favorite from Wendle. Text you already copied stays on the clipboard."));
+  EXPECT_EQ(
+      alert->informativeText(),
+      QStringLiteral("This removes this saved favorite from Wendle. Text you already copied stays on the clipboard."));
   EXPECT_EQ(favoritesBytes(), before);
   QTest::keyClick(alert, Qt::Key_Return);
   QCoreApplication::processEvents();
@@ -330,8 +331,8 @@ TEST_F(FavoritesWindow, AChosenListDeletedElsewhereFallsBackToOthers) {
 
 TEST_F(FavoritesWindow, AnUnreadableFileShowsItsFailureAndOffersOnlyNew) {
   writeFavorites("{ not json");
-  controller = std::make_unique<ClipboardFavoritesController>(
-      std::make_unique<ClipboardFavoritesStore>(favoritesFolder()));
+  controller =
+      std::make_unique<ClipboardFavoritesController>(std::make_unique<ClipboardFavoritesStore>(favoritesFolder()));
   controller->present();
   window = controller->window();
   EXPECT_TRUE(shown().isEmpty());

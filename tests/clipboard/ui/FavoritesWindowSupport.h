@@ -17,7 +17,8 @@ namespace test {
 /// A text with every character a text view likes to change: CR LF, a lone
 /// CR, a line separator, non-breaking spaces, a paragraph separator, a tab
 /// and trailing spaces.
-inline const QString trickyText = QStringLiteral("line one\r\nline\u00A0two\rthree\u2028four\u2029\tfive\u00A0\u00A0  ");
+inline const QString trickyText =
+    QStringLiteral("line one\r\nline\u00A0two\rthree\u2028four\u2029\tfive\u00A0\u00A0  ");
 
 /// Puts a favorites file holding `items` (in the built-in lists plus `extraLists`) in place.
 inline void writeFavoriteItems(const std::vector<ClipboardFavorite>& items,

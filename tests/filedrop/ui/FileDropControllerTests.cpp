@@ -117,8 +117,9 @@ TEST(FileDropController, TakesOnlyLocalFilesAndMergesDropsIntoAnOpenBatch) {
 }
 
 TEST(FileDropController, OffersActiveFoldersInOrderOrAsksForOne) {
-  Fixture fixture({folderShortcut("a", "Shared", "/srv/a"), webShortcut("w"), folderShortcut("off", "Off", "/srv/off", false),
-                   folderShortcut("empty", "Empty", ""), folderShortcut("b", "Shared", "/srv/<b>Bold</b>")});
+  Fixture fixture({folderShortcut("a", "Shared", "/srv/a"), webShortcut("w"),
+                   folderShortcut("off", "Off", "/srv/off", false), folderShortcut("empty", "Empty", ""),
+                   folderShortcut("b", "Shared", "/srv/<b>Bold</b>")});
   fixture.controller.present({fileURL("/data/x")});
   EXPECT_EQ(fixture.folderTitles(), (QStringList{"Shared", "Shared"}));
   fixture.find<QComboBox>()->setCurrentIndex(1);
@@ -165,7 +166,8 @@ TEST(FileDropController, WhileBusyNothingClosesAndNoDropIsTaken) {
   EXPECT_EQ(fixture.status(), "Moved 2 of 3. Check the details above; failed items were not retried.");
   EXPECT_EQ(fixture.list(), "a.txt — Moved\n" + saved + "/a.txt\n\nb.txt — Moved\n" + saved +
                                 "/b 2.txt\n\nc.txt — Not completed\nDisk full.\nSource: /data/c.txt\n"
-                                "Check destination: " + saved + "/c.txt");
+                                "Check destination: " +
+                                saved + "/c.txt");
   EXPECT_TRUE(fixture.find<QPushButton>("Done")->isEnabled());
   EXPECT_TRUE(fixture.controller.window()->isCloseButtonEnabled());
   EXPECT_FALSE(fixture.find<QPushButton>("Copy")->isEnabled());
@@ -224,7 +226,8 @@ TEST(FileDropController, TransfersInTheBackgroundWhileTheWindowStaysResponsive) 
   const QString saved = test::folderInHome("Saved");
   const QString big = test::writeFile(test::inHome("Drop/big.bin"), QByteArray(64 << 20, 'b'));
   QList<QUrl> sources{fileURL(big)};
-  for (int i = 0; i < 200; ++i) sources << fileURL(test::writeFile(test::inHome(QStringLiteral("Drop/%1.txt").arg(i)), "x"));
+  for (int i = 0; i < 200; ++i)
+    sources << fileURL(test::writeFile(test::inHome(QStringLiteral("Drop/%1.txt").arg(i)), "x"));
   auto store = storeWith({folderShortcut("docs", "Documents", saved)});
   auto controller = std::make_unique<FileDropController>(store);
   controller->present(sources);
@@ -302,8 +305,8 @@ TEST(FileDropController, EverySentenceShowsWholeWithinItsLabel) {
       const int flags = int(label->alignment()) | (label->wordWrap() ? int(Qt::TextWordWrap) : 0);
       const QRect needed = label->fontMetrics().boundingRect(room, flags, label->text());
       EXPECT_TRUE(room.contains(needed)) << c.state << ": \"" << label->text().toStdString() << "\" needs "
-                                         << needed.width() << "x" << needed.height() << " in " << room.width()
-                                         << "x" << room.height();
+                                         << needed.width() << "x" << needed.height() << " in " << room.width() << "x"
+                                         << room.height();
     }
   }
 }

@@ -142,9 +142,9 @@ TEST_F(LauncherArrangementMenusTest, ChooseMenuSortsNaturallyAndOnlyClearingSurv
   for (const QAction* action : readOnly->actions())
     if (action->isEnabled() && !action->isSeparator()) enabled << action->text();
   EXPECT_EQ(enabled, QStringList{"Clear large button"});
-  EXPECT_EQ(titles(*launcher.arrangementMenus().assignmentMenu({0, true, 1, 0})), (QStringList{"Item 1", "item 2", "Item 10"}));
+  EXPECT_EQ(titles(*launcher.arrangementMenus().assignmentMenu({0, true, 1, 0})),
+            (QStringList{"Item 1", "item 2", "Item 10"}));
 }
-
 
 TEST_F(LauncherArrangementMenusTest, AMenuKeepsArrangingUntilItsChoiceHasRunAndEndsItWhenClosedWithoutOne) {
   auto store = makeStore(3);  // buttons 0-2 show s1-s3, 3-7 are empty small slots, 8-11 empty wide ones
@@ -158,20 +158,40 @@ TEST_F(LauncherArrangementMenusTest, AMenuKeepsArrangingUntilItsChoiceHasRunAndE
   const QStringList pressed{"arranging", "arranged"};
   const QStringList open{"arranging", "menu while arranging"};
   const MenuRun cases[] = {
-      {"arrange, chosen", 0, Qt::RightButton, choose("Swap with Next"),
-       open + QStringList{"chose Swap with Next", "arranged"}, {{"0:s:0:1", "s1"}}},
-      {"arrange, chosen after an edit elsewhere", 0, Qt::RightButton, choose("Swap with Last", true),
-       open + QStringList{"chose Swap with Last", "arranged", "error: " + conflict}, {}},
+      {"arrange, chosen",
+       0,
+       Qt::RightButton,
+       choose("Swap with Next"),
+       open + QStringList{"chose Swap with Next", "arranged"},
+       {{"0:s:0:1", "s1"}}},
+      {"arrange, chosen after an edit elsewhere",
+       0,
+       Qt::RightButton,
+       choose("Swap with Last", true),
+       open + QStringList{"chose Swap with Last", "arranged", "error: " + conflict},
+       {}},
       {"arrange, Escape", 0, Qt::RightButton, escape, open + QStringList{"arranged"}, {}},
       {"arrange, click outside", 0, Qt::RightButton, clickOutside, open + QStringList{"arranged"}, {}},
       {"arrange, cancelled by the owner", 0, Qt::RightButton, cancel, open + QStringList{"arranged"}, {}},
-      {"empty slot clicked, chosen", 3, Qt::LeftButton, choose("Shortcut 2"),
-       pressed + open + QStringList{"chose Shortcut 2", "arranged"}, {{"0:s:0:1", "s3"}, {"0:s:0:2", "s2"}}},
+      {"empty slot clicked, chosen",
+       3,
+       Qt::LeftButton,
+       choose("Shortcut 2"),
+       pressed + open + QStringList{"chose Shortcut 2", "arranged"},
+       {{"0:s:0:1", "s3"}, {"0:s:0:2", "s2"}}},
       {"empty slot clicked, Escape", 3, Qt::LeftButton, escape, pressed + open + QStringList{"arranged"}, {}},
-      {"wide slot, chosen", 8, Qt::RightButton, choose("Shortcut 3"),
-       open + QStringList{"chose Shortcut 3", "arranged"}, {{"0:w:0:0", "s3"}}},
-      {"wide slot, chosen after an edit elsewhere", 8, Qt::RightButton, choose("Shortcut 2", true),
-       open + QStringList{"chose Shortcut 2", "arranged", "error: " + conflict}, {}},
+      {"wide slot, chosen",
+       8,
+       Qt::RightButton,
+       choose("Shortcut 3"),
+       open + QStringList{"chose Shortcut 3", "arranged"},
+       {{"0:w:0:0", "s3"}}},
+      {"wide slot, chosen after an edit elsewhere",
+       8,
+       Qt::RightButton,
+       choose("Shortcut 2", true),
+       open + QStringList{"chose Shortcut 2", "arranged", "error: " + conflict},
+       {}},
   };
   for (const MenuRun& c : cases) {
     SCOPED_TRACE(c.name);

@@ -193,7 +193,8 @@ TEST_F(LauncherArrangementTest, ARebuildWhileAButtonIsHeldEndsItsPressAndArrangi
          editCatalog(store);
          launcher.refresh();
        }},
-      {"another launcher arranged", [](auto& launcher, auto& store) {
+      {"another launcher arranged",
+       [](auto& launcher, auto& store) {
          launcher.assignments().assign(QStringLiteral("s1"), {0, true, 0, 0}, store.shortcuts(), launcher.grid());
        }},
       {"the grid changed", [](auto& launcher, auto&) { launcher.view()->resize(700, 500); }},

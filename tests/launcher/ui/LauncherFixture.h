@@ -24,9 +24,14 @@ class LauncherFixture : public ::testing::Test {
   }
 
   static Shortcut web(int n) {
-    return {QStringLiteral("s%1").arg(n), QStringLiteral("Shortcut %1").arg(n), ShortcutKind::web,
-            QStringLiteral("https://example.com/%1").arg(n), QStringLiteral("Note %1").arg(n), std::nullopt,
-            std::nullopt, true};
+    return {QStringLiteral("s%1").arg(n),
+            QStringLiteral("Shortcut %1").arg(n),
+            ShortcutKind::web,
+            QStringLiteral("https://example.com/%1").arg(n),
+            QStringLiteral("Note %1").arg(n),
+            std::nullopt,
+            std::nullopt,
+            true};
   }
 
   /// Writes the catalog and opens the store over it.

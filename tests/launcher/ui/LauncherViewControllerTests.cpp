@@ -52,9 +52,9 @@ TEST_F(LauncherController, EverySlotShowsAButtonAndEmptySlotsShowPlaceholders) {
   auto store = makeStore(shortcuts);
   LauncherViewController launcher(*store);
   launcher.view();
-  EXPECT_EQ(ids(launcher), (QStringList{"s1", "s2", "s3", "empty-0-s-0-3", "empty-0-s-1-0", "empty-0-s-1-1",
-                                        "empty-0-s-1-2", "empty-0-s-1-3", "empty-0-w-0-0", "empty-0-w-0-1",
-                                        "empty-0-w-1-0", "empty-0-w-1-1"}));
+  EXPECT_EQ(ids(launcher),
+            (QStringList{"s1", "s2", "s3", "empty-0-s-0-3", "empty-0-s-1-0", "empty-0-s-1-1", "empty-0-s-1-2",
+                         "empty-0-s-1-3", "empty-0-w-0-0", "empty-0-w-0-1", "empty-0-w-1-0", "empty-0-w-1-1"}));
   const ShortcutButton* small = launcher.buttons()[3];
   EXPECT_EQ(small->label(), "Empty");
   EXPECT_EQ(small->toolTip(), "New active shortcuts fill small buttons.\nNot configured");
@@ -111,7 +111,8 @@ TEST_F(LauncherController, TheSavedSizeIsUsedOnlyWhenBothNumbersAreSound) {
   for (const auto& c : cases) {
     saveSize(c.width, c.height);
     LauncherViewController launcher(*store);
-    EXPECT_EQ(launcher.grid(), c.grid) << c.width.toString().toStdString() << " x " << c.height.toString().toStdString();
+    EXPECT_EQ(launcher.grid(), c.grid) << c.width.toString().toStdString() << " x "
+                                       << c.height.toString().toStdString();
   }
 }
 
@@ -150,7 +151,9 @@ TEST_F(LauncherController, AClickOnAnActiveShortcutReportsItsButtonThenOpensTheS
   auto store = makeStore(2);
   LauncherViewController launcher(*store);
   QStringList events;
-  launcher.onButtonEffect = [&](pf::Rect r) { events << QStringLiteral("effect %1x%2").arg(r.width()).arg(r.height()); };
+  launcher.onButtonEffect = [&](pf::Rect r) {
+    events << QStringLiteral("effect %1x%2").arg(r.width()).arg(r.height());
+  };
   launcher.onOpen = [&](const Shortcut& s) { events << "open " + s.destination; };
   launcher.view()->show();
   QTest::mouseClick(launcher.buttons()[1], Qt::LeftButton, {}, QPoint(20, 20));

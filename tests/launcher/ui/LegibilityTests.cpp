@@ -73,8 +73,8 @@ struct GlassScene {
     panel.setContentView(glass);
     card = new QuibCardRow(glass);
     card->setGeometry(24, 96, 124, 48);
-    button = new ShortcutButton(Shortcut{"x", {}, ShortcutKind::web, {}, {}, std::nullopt, std::nullopt, true},
-                                true, nullptr, glass);
+    button = new ShortcutButton(Shortcut{"x", {}, ShortcutKind::web, {}, {}, std::nullopt, std::nullopt, true}, true,
+                                nullptr, glass);
     button->setGeometry(24, 152, 224, 50);
     panel.orderFront();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));

@@ -77,8 +77,7 @@ TEST_F(ContentSmoke, GeometryRecordsTheRectanglesAndTheMotionSetting) {
   EXPECT_TRUE(smokeOf(view)->sublayers().empty());
   pf::Accessibility::overrideReduceMotion(true);
   QuibContentSmoke::update(&view, {Rect(0, 0.5, 10, 20), Rect(1, 2, 3, 4)});
-  EXPECT_EQ(smokeOf(view)->value(QuibContentSmoke::geometryKey),
-            "{{0, 0.5}, {10, 20}}{{1, 2}, {3, 4}}true");
+  EXPECT_EQ(smokeOf(view)->value(QuibContentSmoke::geometryKey), "{{0, 0.5}, {10, 20}}{{1, 2}, {3, 4}}true");
 }
 
 TEST_F(ContentSmoke, PuffsPerSideFollowTheSideLength) {

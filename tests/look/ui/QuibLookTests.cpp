@@ -77,8 +77,8 @@ TEST_F(LookChange, AThemeChangeSwapsOldPaletteColoursWithinTheCall) {
   EXPECT_EQ(colorOf(button, Role::bezel), green);
   EXPECT_EQ(layer->backgroundColor(), QuibTheme::card());
   EXPECT_EQ(layer->borderColor(), green);
-  const auto outline = std::dynamic_pointer_cast<pf::ShapeLayer>(
-      pf::ViewLayer::of(glass)->sublayerNamed(QuibNeonBorder::layerName));
+  const auto outline =
+      std::dynamic_pointer_cast<pf::ShapeLayer>(pf::ViewLayer::of(glass)->sublayerNamed(QuibNeonBorder::layerName));
   EXPECT_EQ(outline->strokeColor(), green) << "the glass's outline glows in the new accent";
 }
 
@@ -157,8 +157,7 @@ TEST_F(LookChange, AnEffectChangeSwitchesVisibleGlassAndSettingsOverlaysOnceLate
 
 TEST_F(LookChange, ACustomColourIsStoredAsThreeComponentsAndSelected) {
   QuibLook::setCustomColor(Color::sRGB(1, 0.5, 0.25, 0.4), true);
-  EXPECT_EQ(pf::UserDefaults::standard().array(QStringLiteral("customBackgroundRGB")),
-            (QVariantList{1.0, 0.5, 0.25}));
+  EXPECT_EQ(pf::UserDefaults::standard().array(QStringLiteral("customBackgroundRGB")), (QVariantList{1.0, 0.5, 0.25}));
   EXPECT_EQ(QuibTheme::background(), QuibBackground::custom);
   EXPECT_EQ(QuibTheme::navy(), Color::sRGB(1, 0.5, 0.25, 1));
 

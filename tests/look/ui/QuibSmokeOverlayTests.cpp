@@ -135,8 +135,8 @@ TEST_F(Overlay, EffectsTickBelowTheClockRateAndFireAndSmokeSlowest) {
     const char* effect;
     int interval;
   };
-  for (const Case& c : {Case{"fire", 100}, Case{"plasma", 66}, Case{"smoke", 100}, Case{"matrix", 66},
-                        Case{"snow", 66}}) {
+  for (const Case& c :
+       {Case{"fire", 100}, Case{"plasma", 66}, Case{"smoke", 100}, Case{"matrix", 66}, Case{"snow", 66}}) {
     choose(c.effect);
     QuibSmokeOverlay::update(window.get(), true);
     settle();

@@ -125,13 +125,12 @@ TEST(AtomicWriter, AWriterKilledAtRandomPointsLeavesTheOldOrTheNewCompleteFile) 
     writer.kill();
     const auto bytes = Files::read(path);
     ASSERT_TRUE(bytes.has_value());
-    ASSERT_TRUE(isCompleteVersion(*bytes))
-        << "after kill " << round << ": " << bytes->left(40).toStdString();
+    ASSERT_TRUE(isCompleteVersion(*bytes)) << "after kill " << round << ": " << bytes->left(40).toStdString();
     seen.insert(bytes->left(bytes->indexOf('\n')));
   }
   const int interrupted = static_cast<int>(temporaryFiles(folder).size());
-  std::cout << round << " kills in " << timer.elapsed() << " ms; " << interrupted
-            << " writes cut off mid-way; " << seen.size() << " different versions found\n";
+  std::cout << round << " kills in " << timer.elapsed() << " ms; " << interrupted << " writes cut off mid-way; "
+            << seen.size() << " different versions found\n";
   EXPECT_GT(interrupted, 0) << "no kill landed inside a write, so nothing was tested";
   EXPECT_GT(seen.size(), 1);
   EXPECT_EQ(test::fileMode(path), 0600u);
@@ -146,8 +145,7 @@ TEST(AtomicWriter, AWriteToASymbolicLinkReplacesTheFileItNames) {
     const char* name;
     QString target;
   };
-  for (const Case& c : {Case{"absolute.json", dotfiles + "/data.json"},
-                        Case{"relative.json", "../dotfiles/data.json"},
+  for (const Case& c : {Case{"absolute.json", dotfiles + "/data.json"}, Case{"relative.json", "../dotfiles/data.json"},
                         Case{"chained.json", "absolute.json"}}) {
     SCOPED_TRACE(c.name);
     const QString link = folder + u'/' + c.name;

@@ -35,8 +35,7 @@ class BookmarkTest : public ::testing::Test {
 
 TEST_F(BookmarkTest, ResolvesAtItsPlaceWithoutBeingStale) {
   EXPECT_EQ(Bookmark::resolve(m_data), (BookmarkResolution{m_alpha, false}));
-  EXPECT_EQ(Bookmark::resolve(Bookmark::create(m_projects + "/./Alpha/")),
-            (BookmarkResolution{m_alpha, false}));
+  EXPECT_EQ(Bookmark::resolve(Bookmark::create(m_projects + "/./Alpha/")), (BookmarkResolution{m_alpha, false}));
 }
 
 TEST_F(BookmarkTest, FindsARenamedFolderAndReportsItStale) {
@@ -56,8 +55,7 @@ TEST_F(BookmarkTest, FindsAFolderMovedOneLevelDownOrUp) {
 
 TEST_F(BookmarkTest, FindsAFolderWhoseParentWasRenamed) {
   rename(m_projects, test::home() + "/Documents/Work");
-  EXPECT_EQ(Bookmark::resolve(m_data),
-            (BookmarkResolution{test::home() + "/Documents/Work/Alpha", true}));
+  EXPECT_EQ(Bookmark::resolve(m_data), (BookmarkResolution{test::home() + "/Documents/Work/Alpha", true}));
 }
 
 TEST_F(BookmarkTest, AnotherItemAtThePathIsUsedButStale) {
@@ -114,8 +112,7 @@ TEST_F(BookmarkTest, ForeignBytesFailAndAreNeverStale) {
       "{\"v\":1,\"path\":\"/tmp\",\"dev\":\"1\",\"ino\":\"2\"}",
       "{\"v\":true,\"path\":\"/tmp\",\"dev\":\"1\",\"ino\":\"2\",\"kind\":\"folder\"}",
   };
-  for (const QByteArray& data : foreign)
-    EXPECT_THROW(Bookmark::resolve(data), BookmarkError) << data.toStdString();
+  for (const QByteArray& data : foreign) EXPECT_THROW(Bookmark::resolve(data), BookmarkError) << data.toStdString();
 }
 
 TEST(Bookmark, CreatingNeedsAnExistingAbsolutePath) {
@@ -123,9 +120,8 @@ TEST(Bookmark, CreatingNeedsAnExistingAbsolutePath) {
     Bookmark::create(test::home() + "/missing");
     FAIL() << "no error";
   } catch (const BookmarkError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "The item \"" + (test::home() + "/missing").toStdString() +
-                  "\" could not be bookmarked: No such file or directory.");
+    EXPECT_EQ(std::string(error.what()), "The item \"" + (test::home() + "/missing").toStdString() +
+                                             "\" could not be bookmarked: No such file or directory.");
   }
   EXPECT_THROW(Bookmark::create("Documents"), BookmarkError);
   EXPECT_FALSE(Bookmark::startAccessingSecurityScopedResource(test::home()));

@@ -20,8 +20,7 @@ Calendar in(const char* zone) {
 
 // Every wall time resolves to an instant that reads back as the same wall
 // time; an instant in the second pass of a repeated hour resolves to the first.
-void expectRoundTrips(const Calendar& calendar, const QDateTime& from, const QDateTime& to,
-                      qint64 foldSeconds) {
+void expectRoundTrips(const Calendar& calendar, const QDateTime& from, const QDateTime& to, qint64 foldSeconds) {
   for (QDateTime t = from; t <= to; t = t.addSecs(7 * 60)) {
     const WallTime wall = calendar.wallTime(t);
     const auto back = calendar.date(wall);
@@ -93,8 +92,8 @@ TEST(Calendar, ApiaSkippedTheThirtiethOfDecember2011) {
   EXPECT_EQ(apia.addingDays(1, noon29), std::nullopt);
   EXPECT_EQ(apia.addingDays(2, noon29), apia.date({2011, 12, 31, 12, 0}));
   EXPECT_EQ(apia.addingDays(-2, *apia.date(2011, 12, 31)), apia.date(2011, 12, 29));
-  EXPECT_EQ(apia.weekday(noon29), 5);                         // Thursday
-  EXPECT_EQ(apia.weekday(*apia.date(2011, 12, 31)), 7);       // Saturday
+  EXPECT_EQ(apia.weekday(noon29), 5);                    // Thursday
+  EXPECT_EQ(apia.weekday(*apia.date(2011, 12, 31)), 7);  // Saturday
   expectRoundTrips(apia, utc(2011, 12, 29, 0, 0), utc(2011, 12, 31, 0, 0), 0);
 }
 
@@ -130,8 +129,7 @@ TEST(Calendar, SettingATimeAndAddingDaysFollowTheClockChanges) {
   EXPECT_EQ(berlin.settingTime(24, 0, saturday), std::nullopt);
   EXPECT_EQ(berlin.settingTime(9, 60, saturday), std::nullopt);
   // Seconds and milliseconds of the wall time are kept when adding days.
-  EXPECT_EQ(berlin.addingDays(7, utc(2024, 3, 25, 10, 0, 42).addMSecs(5)),
-            utc(2024, 4, 1, 9, 0, 42).addMSecs(5));
+  EXPECT_EQ(berlin.addingDays(7, utc(2024, 3, 25, 10, 0, 42).addMSecs(5)), utc(2024, 4, 1, 9, 0, 42).addMSecs(5));
 }
 
 TEST(Calendar, RollsOverOutOfRangeDatesAndRefusesBadTimes) {
@@ -167,10 +165,8 @@ TEST(Calendar, ComparesInstantsByLocalMinute) {
   const Calendar ny = in("America/New_York");
   EXPECT_TRUE(ny.isSameMinute(utc(2024, 11, 3, 5, 30, 10), utc(2024, 11, 3, 5, 30, 59)));
   // The two passes of 01:30 are different minutes.
-  EXPECT_EQ(ny.compareMinutes(utc(2024, 11, 3, 5, 30), utc(2024, 11, 3, 6, 30)),
-            std::strong_ordering::less);
-  EXPECT_EQ(ny.compareMinutes(utc(2024, 11, 3, 5, 31), utc(2024, 11, 3, 5, 30, 59)),
-            std::strong_ordering::greater);
+  EXPECT_EQ(ny.compareMinutes(utc(2024, 11, 3, 5, 30), utc(2024, 11, 3, 6, 30)), std::strong_ordering::less);
+  EXPECT_EQ(ny.compareMinutes(utc(2024, 11, 3, 5, 31), utc(2024, 11, 3, 5, 30, 59)), std::strong_ordering::greater);
   // Monrovia's clock ran 44:30 behind UTC: its minutes start half-way through UTC's.
   const Calendar monrovia = in("Africa/Monrovia");
   EXPECT_FALSE(monrovia.isSameMinute(utc(1971, 6, 1, 12, 0, 20), utc(1971, 6, 1, 12, 0, 40)));

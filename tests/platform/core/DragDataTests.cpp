@@ -46,10 +46,8 @@ TEST(DragData, FileURLsKeepOnlyAbsoluteLocalFilesInOrder) {
 
 TEST(DragData, ReadsAPropertyListOfStrings) {
   QMimeData data;
-  data.setData(filenamesType,
-               plist("<array><string>/a &amp; b</string><string>rel</string></array>"));
-  EXPECT_EQ(DragData(data).stringList(filenamesType),
-            (QStringList{QStringLiteral("/a & b"), QStringLiteral("rel")}));
+  data.setData(filenamesType, plist("<array><string>/a &amp; b</string><string>rel</string></array>"));
+  EXPECT_EQ(DragData(data).stringList(filenamesType), (QStringList{QStringLiteral("/a & b"), QStringLiteral("rel")}));
 
   data.setData(filenamesType, "<array><string>/bare</string></array>");
   EXPECT_EQ(DragData(data).stringList(filenamesType), QStringList{QStringLiteral("/bare")});
@@ -58,10 +56,9 @@ TEST(DragData, ReadsAPropertyListOfStrings) {
 TEST(DragData, RefusesAnythingButAListOfStrings) {
   QMimeData data;
   EXPECT_EQ(DragData(data).stringList(filenamesType), std::nullopt);
-  for (const QByteArray& body :
-       {plist("<array><string>/a</string><integer>3</integer></array>"),
-        plist("<dict><key>k</key><string>/a</string></dict>"), plist("<array><string>/a"),
-        QByteArray("/plain/text/path")}) {
+  for (const QByteArray& body : {plist("<array><string>/a</string><integer>3</integer></array>"),
+                                 plist("<dict><key>k</key><string>/a</string></dict>"), plist("<array><string>/a"),
+                                 QByteArray("/plain/text/path")}) {
     data.setData(filenamesType, body);
     EXPECT_EQ(DragData(data).stringList(filenamesType), std::nullopt) << body.constData();
   }
@@ -69,12 +66,9 @@ TEST(DragData, RefusesAnythingButAListOfStrings) {
 
 TEST(DragDataDroppedFiles, KeepsFileURLsInOrderWithoutDuplicates) {
   QMimeData data;
-  data.setUrls({QUrl(QStringLiteral("file:///home/u/b.txt")),
-                QUrl(QStringLiteral("https://example.org/page")),
-                QUrl(QStringLiteral("file:///home/u/a.txt")),
-                QUrl(QStringLiteral("file:///home/u/./b.txt")),
-                QUrl(QStringLiteral("file:///home/u/x/../a.txt")),
-                QUrl(QStringLiteral("file:///home/u/c%20d.txt"))});
+  data.setUrls({QUrl(QStringLiteral("file:///home/u/b.txt")), QUrl(QStringLiteral("https://example.org/page")),
+                QUrl(QStringLiteral("file:///home/u/a.txt")), QUrl(QStringLiteral("file:///home/u/./b.txt")),
+                QUrl(QStringLiteral("file:///home/u/x/../a.txt")), QUrl(QStringLiteral("file:///home/u/c%20d.txt"))});
   EXPECT_EQ(paths(dropped(data)),
             (QStringList{"file:///home/u/b.txt", "file:///home/u/a.txt", "file:///home/u/c d.txt"}));
 }

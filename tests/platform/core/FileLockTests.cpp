@@ -127,8 +127,8 @@ TEST(FileLock, AStoresLockStepThrowsItsOwnSentenceAndLogsOnlyTheSystemsReason) {
     const test::LogCapture log;
     QString thrown;
     try {
-      const FileLock lock = FileLock::take(c.path, "Test lock: %@", std::runtime_error("cannot open"),
-                                           std::runtime_error("not granted"));
+      const FileLock lock =
+          FileLock::take(c.path, "Test lock: %@", std::runtime_error("cannot open"), std::runtime_error("not granted"));
       EXPECT_TRUE(lock.isHeld());
     } catch (const std::runtime_error& error) {
       thrown = QString::fromUtf8(error.what());

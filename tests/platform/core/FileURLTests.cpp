@@ -7,8 +7,16 @@ using pf::FileURL;
 
 TEST(FileURL, PathsComeBackByteForByteThroughAURIList) {
   const QByteArray paths[] = {
-      "/tmp/plain.txt",       "/tmp/a\xFF" "b",        "/tmp/a\xEF\xBF\xBD" "b", "/tmp/caf\xC3\xA9 x",
-      "/tmp/cafe\xCC\x81",    "/tmp/100%41 #1?[x];@",  "/tmp/%FF",               "/",
+      "/tmp/plain.txt",
+      "/tmp/a\xFF"
+      "b",
+      "/tmp/a\xEF\xBF\xBD"
+      "b",
+      "/tmp/caf\xC3\xA9 x",
+      "/tmp/cafe\xCC\x81",
+      "/tmp/100%41 #1?[x];@",
+      "/tmp/%FF",
+      "/",
   };
   for (const QByteArray& path : paths) {
     const QUrl url = FileURL::fromLocalPath(path);
@@ -20,7 +28,10 @@ TEST(FileURL, PathsComeBackByteForByteThroughAURIList) {
       EXPECT_EQ(url, QUrl::fromLocalFile(QString::fromUtf8(path))) << path.constData();
     }
   }
-  EXPECT_NE(FileURL::fromLocalPath("/tmp/a\xFF" "b"), FileURL::fromLocalPath("/tmp/a\xEF\xBF\xBD" "b"));
+  EXPECT_NE(FileURL::fromLocalPath("/tmp/a\xFF"
+                                   "b"),
+            FileURL::fromLocalPath("/tmp/a\xEF\xBF\xBD"
+                                   "b"));
 }
 
 TEST(FileURL, LocalPathsAreStandardisedAndOtherURLsHaveNone) {
@@ -28,10 +39,14 @@ TEST(FileURL, LocalPathsAreStandardisedAndOtherURLsHaveNone) {
     const char* url;
     std::optional<QByteArray> path;
   } cases[] = {
-      {"file:///tmp/a/./b/../c", "/tmp/a/c"},  {"file:///tmp//a/", "/tmp/a"},
-      {"file:///../x", "/x"},                   {"file://localhost/tmp/x", "/tmp/x"},
-      {"file://LOCALHOST/tmp/x", "/tmp/x"},     {"file://server/share/x", std::nullopt},
-      {"file:relative.txt", std::nullopt},      {"https://example.org/x", std::nullopt},
+      {"file:///tmp/a/./b/../c", "/tmp/a/c"},
+      {"file:///tmp//a/", "/tmp/a"},
+      {"file:///../x", "/x"},
+      {"file://localhost/tmp/x", "/tmp/x"},
+      {"file://LOCALHOST/tmp/x", "/tmp/x"},
+      {"file://server/share/x", std::nullopt},
+      {"file:relative.txt", std::nullopt},
+      {"https://example.org/x", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(FileURL::localPath(QUrl(c.url)), c.path) << c.url;
 }

@@ -72,10 +72,14 @@ TEST(JsonDocument, ReadsAreExactlyTheStrictReadersOrUnsure) {
         EXPECT_EQ(strictOutcome(readStrictly), found) << c.value;
       }
     };
-    check(c.integer, [&] { return JsonDocument::integer(v); }, [&] { return strict().integer("v"); });
-    check(c.number, [&] { return JsonDocument::number(v); }, [&] { return strict().number("v"); });
-    check(c.text, [&] { return JsonDocument::string(v); }, [&] { return strict().string("v"); });
-    check(c.boolean, [&] { return JsonDocument::boolean(v); }, [&] { return strict().boolean("v"); });
+    check(
+        c.integer, [&] { return JsonDocument::integer(v); }, [&] { return strict().integer("v"); });
+    check(
+        c.number, [&] { return JsonDocument::number(v); }, [&] { return strict().number("v"); });
+    check(
+        c.text, [&] { return JsonDocument::string(v); }, [&] { return strict().string("v"); });
+    check(
+        c.boolean, [&] { return JsonDocument::boolean(v); }, [&] { return strict().boolean("v"); });
     EXPECT_EQ(JsonDocument::isPresent(v), std::string_view(c.value) != "null") << c.value;
   }
 }
@@ -105,9 +109,10 @@ TEST(JsonDocument, MembersAreFoundAsQtFindsThemAndAnythingElseIsUnsure) {
   const JsonDocument document(R"({"a": [3, 1, 2], "b": [{"c": 5}, {"c": 6}], "c": [1, "2"]})");
   const auto [a, b, c] = JsonDocument::fields(document.top(), keys);
   EXPECT_EQ(JsonDocument::integers(a), (std::vector<qint64>{3, 1, 2}));
-  EXPECT_EQ(JsonDocument::objects(b, [&](const JsonDocument::Object& object) {
-              return JsonDocument::integer(JsonDocument::fields(object, keys)[2]);
-            }),
+  EXPECT_EQ(JsonDocument::objects(b,
+                                  [&](const JsonDocument::Object& object) {
+                                    return JsonDocument::integer(JsonDocument::fields(object, keys)[2]);
+                                  }),
             (std::vector<qint64>{5, 6}));
   EXPECT_THROW(JsonDocument::integers(c), pf::JsonUnsure);
   EXPECT_THROW(JsonDocument::objects(a, [](const JsonDocument::Object&) { return 0; }), pf::JsonUnsure);

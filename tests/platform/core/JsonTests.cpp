@@ -56,8 +56,7 @@ TEST(Json, RefusesMissingKeysAndWrongTypesNamingTheKey) {
 
   JsonError stringForNumber = refusal([&] { reader.integer("count"); });
   EXPECT_EQ(stringForNumber.key(), "count");
-  EXPECT_TRUE(mentions(stringForNumber, "\"count\" must be an integer, not a string"))
-      << stringForNumber.what();
+  EXPECT_TRUE(mentions(stringForNumber, "\"count\" must be an integer, not a string")) << stringForNumber.what();
   EXPECT_TRUE(mentions(refusal([&] { reader.number("count"); }), "\"count\""));
 
   JsonError boolForInteger = refusal([&] { reader.integer("flag"); });
@@ -69,11 +68,9 @@ TEST(Json, RefusesMissingKeysAndWrongTypesNamingTheKey) {
   EXPECT_EQ(fraction.key(), "ratio");
   EXPECT_TRUE(mentions(fraction, "whole number, not 2.5")) << fraction.what();
 
-  EXPECT_TRUE(mentions(refusal([&] { reader.boolean("name"); }),
-                       "\"name\" must be a Boolean, not a string"));
+  EXPECT_TRUE(mentions(refusal([&] { reader.boolean("name"); }), "\"name\" must be a Boolean, not a string"));
   EXPECT_TRUE(mentions(refusal([&] { reader.string("note"); }), "not null"));
-  EXPECT_TRUE(mentions(refusal([&] { reader.object("nested").array("tags").integer(0); }),
-                       "Item 0 of nested.tags"));
+  EXPECT_TRUE(mentions(refusal([&] { reader.object("nested").array("tags").integer(0); }), "Item 0 of nested.tags"));
 }
 
 TEST(Json, ErrorsInsideNestedValuesGiveTheirPath) {
@@ -91,8 +88,7 @@ TEST(Json, ErrorsInsideNestedValuesGiveTheirPath) {
 
   JsonError missingInside = refusal([&] { items.object(0).string("label"); });
   EXPECT_EQ(missingInside.path(), "nested.items[0].label");
-  EXPECT_TRUE(mentions(missingInside, "\"label\" is missing in nested.items[0]"))
-      << missingInside.what();
+  EXPECT_TRUE(mentions(missingInside, "\"label\" is missing in nested.items[0]")) << missingInside.what();
 }
 
 TEST(Json, ErrorsInsideNestedArraysAndTopLevelArraysGiveTheirPath) {
@@ -140,19 +136,15 @@ TEST(Json, OptionalReadsTreatNullAsAbsentOnlyWhenAsked) {
   EXPECT_EQ(reader.optionalString("missing"), std::nullopt);
   EXPECT_EQ(reader.optionalString("name"), QString("Lunch"));
   EXPECT_EQ(reader.optionalString("note", JsonNull::absent), std::nullopt);
-  EXPECT_TRUE(mentions(refusal([&] { reader.optionalString("note"); }),
-                       "\"note\" must be a string, not null"));
-  EXPECT_TRUE(
-      mentions(refusal([&] { reader.optionalInteger("count", JsonNull::absent); }), "\"count\""));
+  EXPECT_TRUE(mentions(refusal([&] { reader.optionalString("note"); }), "\"note\" must be a string, not null"));
+  EXPECT_TRUE(mentions(refusal([&] { reader.optionalInteger("count", JsonNull::absent); }), "\"count\""));
   EXPECT_EQ(reader.optionalBoolean("flag"), true);
   EXPECT_FALSE(reader.optionalObject("absent").has_value());
-  EXPECT_TRUE(mentions(refusal([&] { reader.optionalArray("nested"); }),
-                       "\"nested\" must be an array, not an object"));
+  EXPECT_TRUE(mentions(refusal([&] { reader.optionalArray("nested"); }), "\"nested\" must be an array, not an object"));
 }
 
 TEST(Json, DataIsStrictBase64) {
-  const auto reader =
-      JsonObjectReader::parse(R"({"ok": "aGVsbG8=", "bad": "not base64!", "short": "aGVsbG8",
+  const auto reader = JsonObjectReader::parse(R"({"ok": "aGVsbG8=", "bad": "not base64!", "short": "aGVsbG8",
                                                   "empty": ""})");
   EXPECT_EQ(reader.data("ok"), QByteArray("hello"));
   EXPECT_EQ(reader.data("empty"), QByteArray());
@@ -165,15 +157,13 @@ TEST(Json, ArraysReadWhole) {
   const auto nested = JsonObjectReader::parse(record).object("nested");
   EXPECT_EQ(nested.array("tags").strings(), (QStringList{"a", "b"}));
   EXPECT_EQ(nested.array("items").objects().size(), 2u);
-  EXPECT_TRUE(mentions(refusal([&] { nested.array("items").strings(); }),
-                       "Item 0 of nested.items must be a string"));
+  EXPECT_TRUE(mentions(refusal([&] { nested.array("items").strings(); }), "Item 0 of nested.items must be a string"));
   EXPECT_EQ(JsonArrayReader::parse("[1, 2, 3]").integers(), (std::vector<qint64>{1, 2, 3}));
 }
 
 TEST(Json, RefusesTextThatIsNotTheExpectedJson) {
   EXPECT_TRUE(mentions(refusal([] { Json::parseObject("{\"a\": 1"); }), "not valid JSON"));
-  EXPECT_TRUE(
-      mentions(refusal([] { Json::parseObject("{\"a\": 1} trailing"); }), "not valid JSON"));
+  EXPECT_TRUE(mentions(refusal([] { Json::parseObject("{\"a\": 1} trailing"); }), "not valid JSON"));
   EXPECT_TRUE(mentions(refusal([] { Json::parseObject("[1]"); }), "must hold an object"));
   EXPECT_TRUE(mentions(refusal([] { Json::parseArray("{}"); }), "must hold an array"));
 }
@@ -215,6 +205,5 @@ TEST(Json, RefusesToEncodeNumbersJsonCannotSpell) {
   JsonError error = refusal([&] { Json::encode(object); });
   EXPECT_EQ(error.path(), "list[1]");
   EXPECT_TRUE(
-      mentions(refusal([] { Json::encode(QJsonArray{std::numeric_limits<double>::infinity()}); }),
-               "not finite"));
+      mentions(refusal([] { Json::encode(QJsonArray{std::numeric_limits<double>::infinity()}); }), "not finite"));
 }

@@ -18,28 +18,21 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
   const auto kindIs = [&](Kind kind) { return tree.kind(node) == kind; };
   bool same = false;
   switch (value.type()) {
-    case QJsonValue::Null:
-      same = kindIs(Kind::null);
-      break;
-    case QJsonValue::Bool:
-      same = kindIs(Kind::boolean) && tree.boolean(node) == value.toBool();
-      break;
+    case QJsonValue::Null: same = kindIs(Kind::null); break;
+    case QJsonValue::Bool: same = kindIs(Kind::boolean) && tree.boolean(node) == value.toBool(); break;
     case QJsonValue::Double:
       if (value.toVariant().typeId() == QMetaType::LongLong)
         same = kindIs(Kind::integer) && tree.integer(node) == value.toVariant().toLongLong();
       else
-        same = kindIs(Kind::number) && std::bit_cast<quint64>(tree.number(node)) ==
-                                           std::bit_cast<quint64>(value.toDouble());
+        same = kindIs(Kind::number) &&
+               std::bit_cast<quint64>(tree.number(node)) == std::bit_cast<quint64>(value.toDouble());
       break;
-    case QJsonValue::String:
-      same = kindIs(Kind::string) && tree.string(node) == value.toString();
-      break;
+    case QJsonValue::String: same = kindIs(Kind::string) && tree.string(node) == value.toString(); break;
     case QJsonValue::Array: {
       const QJsonArray array = value.toArray();
       if (!kindIs(Kind::array) || tree.size(node) != array.size()) break;
       for (qsizetype i = 0; i < array.size(); ++i)
-        if (auto inner =
-                difference(tree, tree.item(node, i), array[i], at + "[" + std::to_string(i) + "]");
+        if (auto inner = difference(tree, tree.item(node, i), array[i], at + "[" + std::to_string(i) + "]");
             !inner.empty())
           return inner;
       same = true;
@@ -47,9 +40,7 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
     }
     case QJsonValue::Object: {
       const QJsonObject object = value.toObject();
-      if (!kindIs(Kind::object) || tree.keys(node) != object.keys() ||
-          tree.member(node, "\x01none"))
-        break;
+      if (!kindIs(Kind::object) || tree.keys(node) != object.keys() || tree.member(node, "\x01none")) break;
       for (const QString& key : object.keys()) {
         // Qt lists some keys it cannot find again; the tree must not find them either.
         const auto found = object.constFind(key);
@@ -57,19 +48,14 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
         if (member.has_value() != (found != object.constEnd()))
           return at + "." + key.toStdString() + ": found by one only";
         if (!member) continue;
-        if (auto inner = difference(tree, *member, *found, at + "." + key.toStdString());
-            !inner.empty())
-          return inner;
+        if (auto inner = difference(tree, *member, *found, at + "." + key.toStdString()); !inner.empty()) return inner;
       }
       same = true;
       break;
     }
-    case QJsonValue::Undefined:
-      break;
+    case QJsonValue::Undefined: break;
   }
-  return same ? std::string()
-              : at + ": differs from Qt's " +
-                    QJsonDocument(QJsonArray{value}).toJson().toStdString();
+  return same ? std::string() : at + ": differs from Qt's " + QJsonDocument(QJsonArray{value}).toJson().toStdString();
 }
 
 /// Where our parser's tree differs from Qt's reading of `bytes`; nothing when
@@ -77,18 +63,14 @@ std::string difference(const JsonTree& tree, JsonTree::Index node, const QJsonVa
 std::string differenceFromQt(const QByteArray& bytes) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-  const QJsonValue top =
-      document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+  const QJsonValue top = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
   if (error.error == QJsonParseError::NoError) {
-    const JsonTree ofQt =
-        document.isObject() ? JsonTree::of(document.object()) : JsonTree::of(document.array());
-    if (auto found = difference(ofQt, JsonTree::root, top); !found.empty())
-      return "Qt's tree: " + found;
+    const JsonTree ofQt = document.isObject() ? JsonTree::of(document.object()) : JsonTree::of(document.array());
+    if (auto found = difference(ofQt, JsonTree::root, top); !found.empty()) return "Qt's tree: " + found;
   }
   const auto tree = JsonTree::read(bytes);
   if (!tree) return {};
-  if (error.error != QJsonParseError::NoError)
-    return "read text Qt refuses: " + error.errorString().toStdString();
+  if (error.error != QJsonParseError::NoError) return "read text Qt refuses: " + error.errorString().toStdString();
   return difference(*tree, JsonTree::root, top);
 }
 
@@ -104,8 +86,7 @@ QByteArray nested(int depth, const char* open, const char* close) {
 
 TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
   QByteArray manyKeys = "{";
-  for (int i = 40; i > 0; --i)
-    manyKeys += "\"k" + QByteArray::number(i % 37) + "\": " + QByteArray::number(i) + ",";
+  for (int i = 40; i > 0; --i) manyKeys += "\"k" + QByteArray::number(i % 37) + "\": " + QByteArray::number(i) + ",";
   manyKeys += "\"\": 0}";
   // Keys that begin one another, longest first, enough of them to meet in the parser's table of keys seen.
   QByteArray longest;
@@ -119,8 +100,7 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
       "{}", "[]", " \t\r\n{ \"a\" : [ 1 , 2 ] , \"b\":{}}\n", "[true, false, null, [], {}]",
       // Escapes, surrogate pairs, UTF-8 of every length, a byte order mark within a text
       R"(["\"\\\/\b\f\n\r\t", "\u0000", "a\u0000b", "\u00e9\u00E9\u20ac", "\ud83d\ude00\uD83D\uDE00"])",
-      "[\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\x7F\xEF\xBF\xBF\xF4\x8F\xBF\xBF\"]",
-      "[\"a\xEF\xBB\xBF\"]",
+      "[\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\x7F\xEF\xBF\xBF\xF4\x8F\xBF\xBF\"]", "[\"a\xEF\xBB\xBF\"]",
       // Numbers: integers to 64 bits, whole doubles as integers, edges of the double range
       "[0, -0, 1, -1, 0.1, -0.1, 2.0, 2.5, -2.5, 1e308, -1e308, 1E+2, 1e-2, 1.5e-300]",
       "[9007199254740992, 9007199254740993, -9007199254740993, 9007199254740993.0, 1e18, 1.5e19]",
@@ -129,38 +109,36 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
       "0.30000000000000004441]",
       "[1." + QByteArray(120, '0') + "]",
       // Keys: order, duplicates (the last wins, escaped or not), non-ASCII up to U+FFFF, many keys
-      R"({"b": 1, "a": 2, "B": 3, "a": "x", "": 0})", R"({"\u0061": 1, "a": 2})", R"({"a": {"k": 1}, "a": [2], "a": null})",
-      "{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", manyKeys, prefixKeys,
+      R"({"b": 1, "a": 2, "B": 3, "a": "x", "": 0})", R"({"\u0061": 1, "a": 2})",
+      R"({"a": {"k": 1}, "a": [2], "a": null})", "{\"\xC3\xA9\": 1, \"e\": 2, \"\xEF\xBF\xBF\": 3, \"z\": 4}", manyKeys,
+      prefixKeys,
       // Nesting up to Qt's limit
       nested(1024, "[", "]"), nested(1024, "{\"a\":", "}"), nested(512, "[{\"a\":", "}]")};
   // Our parser must leave these to Qt: some it reads differently, the rest it refuses.
   const QByteArrayList leftToQt = {
       // Grammar and whitespace
-      "\xEF\xBB\xBF[1]", "\f[1]", "[1]\f", "[1] x", QByteArray("[1]\0", 4), "", " ", "1", "\"s\"",
-      "null", "[1,]", "{\"a\":1,}", "[1 2]", "{\"a\":1 \"b\":2}", "{1:2}", "{\"a\" 1}", "[}", "]",
-      "[tru]", "[nul]", "[truex]", "{\"a\": 1", "{\"a\"", "{\"a\":", "[",
+      "\xEF\xBB\xBF[1]", "\f[1]", "[1]\f", "[1] x", QByteArray("[1]\0", 4), "", " ", "1", "\"s\"", "null", "[1,]",
+      "{\"a\":1,}", "[1 2]", "{\"a\":1 \"b\":2}", "{1:2}", "{\"a\" 1}", "[}", "]", "[tru]", "[nul]", "[truex]",
+      "{\"a\": 1", "{\"a\"", "{\"a\":", "[",
       // Lone and mispaired surrogates, other escapes, control characters, a leading byte order mark
-      R"(["\ud800"])", R"(["\udc00"])", R"(["\ude00\ud83d"])", R"(["\ud83dx"])",
-      R"(["\ud800\u0041"])", R"(["\ud800\n"])", R"(["\x"])", R"(["\a"])", R"(["\u12"])",
-      R"(["\u12G4"])", "[\"a\tb\"]", QByteArray("[\"a\0b\"]", 7), "[\"\x1F\"]", "[\"\\\n\"]",
-      "[\"\xEF\xBB\xBFs\"]", R"(["\ufeff"])",
+      R"(["\ud800"])", R"(["\udc00"])", R"(["\ude00\ud83d"])", R"(["\ud83dx"])", R"(["\ud800\u0041"])",
+      R"(["\ud800\n"])", R"(["\x"])", R"(["\a"])", R"(["\u12"])", R"(["\u12G4"])", "[\"a\tb\"]",
+      QByteArray("[\"a\0b\"]", 7), "[\"\x1F\"]", "[\"\\\n\"]", "[\"\xEF\xBB\xBFs\"]", R"(["\ufeff"])",
       // Invalid and truncated UTF-8, unterminated texts
-      "[\"\xC0\x80\"]", "[\"\xED\xA0\x80\"]", "[\"\xF4\x90\x80\x80\"]", "[\"\xC3\"]",
-      "[\"\xE2\x82\"]", "[\"\x80\"]", "[\"\xFF\"]", "[\"\xE0\x80\x80\"]", "[\"\xF0\x80\x80\x80\"]",
-      "[\"\xF8\x88\x80\x80\x80\"]", "[\"abc", "[\"abc\\", "[\"\\", "[\"\\u00",
+      "[\"\xC0\x80\"]", "[\"\xED\xA0\x80\"]", "[\"\xF4\x90\x80\x80\"]", "[\"\xC3\"]", "[\"\xE2\x82\"]", "[\"\x80\"]",
+      "[\"\xFF\"]", "[\"\xE0\x80\x80\"]", "[\"\xF0\x80\x80\x80\"]", "[\"\xF8\x88\x80\x80\x80\"]", "[\"abc", "[\"abc\\",
+      "[\"\\", "[\"\\u00",
       // Numbers: zero spelled as a double, overflow, underflow, subnormals, loose spellings
-      "[-0.0]", "[0e400]", "[0.000e-999]", "[1.7976931348623159e308]", "[1e309]", "[-1e309]",
-      "[1e-400]", "[4.9e-324]", "[2.5e-320]", "[1.]", "[-.5]",
-      "[.5]", "[01]", "[-]", "[+1]", "[1e]", "[1e+]", "[NaN]", "[Infinity]", "[0x10]",
+      "[-0.0]", "[0e400]", "[0.000e-999]", "[1.7976931348623159e308]", "[1e309]", "[-1e309]", "[1e-400]", "[4.9e-324]",
+      "[2.5e-320]", "[1.]", "[-.5]", "[.5]", "[01]", "[-]", "[+1]", "[1e]", "[1e+]", "[NaN]", "[Infinity]", "[0x10]",
       // Integers beyond 64 bits, which Qt reads as doubles
       "[-9223372036854775809]", "[18446744073709551616]", "[123456789012345678901234567890]",
       // Keys Qt orders inconsistently or cannot find, or that are invalid
-      "{\"\xF0\x9F\x98\x80\": 1}",
-      "{\"\\uffff\": 1, \"\xF0\x9F\x98\x80\": 2}", "{\"\xEF\xBF\xBF\": 1, \"\\ud83d\\ude00\": 2}",
-      "{\"a\tb\": 1}", "{\"o\": 1, \"\xEF\xBB\xBFs\": 2}", "{\"\xC3\": 1}",
+      "{\"\xF0\x9F\x98\x80\": 1}", "{\"\\uffff\": 1, \"\xF0\x9F\x98\x80\": 2}",
+      "{\"\xEF\xBF\xBF\": 1, \"\\ud83d\\ude00\": 2}", "{\"a\tb\": 1}", "{\"o\": 1, \"\xEF\xBB\xBFs\": 2}",
+      "{\"\xC3\": 1}",
       // Nesting beyond Qt's limit
-      nested(1025, "[", "]"), nested(1025, "{\"a\":", "}"),
-      nested(512, "[{\"a\":", "}]").prepend("[").append("]")};
+      nested(1025, "[", "]"), nested(1025, "{\"a\":", "}"), nested(512, "[{\"a\":", "}]").prepend("[").append("]")};
   for (const auto& [documents, isOurs] : {std::pair(ours, true), std::pair(leftToQt, false)}) {
     for (const QByteArray& bytes : documents) {
       const auto label = bytes.left(80).toPercentEncoding(" {}[]\":,");
@@ -179,9 +157,8 @@ TEST(JsonTree, ReadersGiveQtsValuesAndQtsRefusals) {
     }
   };
   for (const QByteArray& bytes :
-       {QByteArray(R"({"a": 1, "b": [true]})"), QByteArray(R"([1, {"a": 2}])"),
-        QByteArray(R"({"\ud800": 1})"), QByteArray("[\"\\x\"]"), QByteArray("{"),
-        QByteArray("[1]]"), QByteArray("[1e999]")}) {
+       {QByteArray(R"({"a": 1, "b": [true]})"), QByteArray(R"([1, {"a": 2}])"), QByteArray(R"({"\ud800": 1})"),
+        QByteArray("[\"\\x\"]"), QByteArray("{"), QByteArray("[1]]"), QByteArray("[1e999]")}) {
     EXPECT_EQ(outcome([&] { return pf::JsonObjectReader::parse(bytes).keys().size(); }),
               outcome([&] { return pf::Json::parseObject(bytes).keys().size(); }))
         << bytes.constData();
@@ -211,12 +188,10 @@ class RandomDocument final {
 
   QByteArray space() { return oneOf({"", "", " ", "\n    ", "\t", "\r\n"}); }
   QByteArray string() {
-    static const char* const plain[] = {
-        "a",    "Zo\xC3\xAB", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\\n", "\\\"",
-        "\\\\", "\\/",        "\\u00e9",      "\\uD83D\\uDE00",   "\\t", "\\u0000",
-        " ",    "1"};
-    static const char* const odd[] = {"\\ud800",      "\\x",   "\t",   "\xC3",
-                                      "\xED\xA0\x80", "\\u12", "\x01", "\xEF\xBB\xBF"};
+    static const char* const plain[] = {"a",    "Zo\xC3\xAB", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\\n", "\\\"",
+                                        "\\\\", "\\/",        "\\u00e9",      "\\uD83D\\uDE00",   "\\t", "\\u0000",
+                                        " ",    "1"};
+    static const char* const odd[] = {"\\ud800", "\\x", "\t", "\xC3", "\xED\xA0\x80", "\\u12", "\x01", "\xEF\xBB\xBF"};
     QByteArray text = "\"";
     for (int n = pick(6); n > 0; --n) text += oddNow() ? oneOf(odd) : oneOf(plain);
     return text + "\"";
@@ -226,8 +201,7 @@ class RandomDocument final {
     return oneOf({"\"a\"", "\"b\"", "\"id\"", "\"\xC3\xA9\"", "\"k1\"", "\"\"", "\"name\""});
   }
   QByteArray number() {
-    if (oddNow())
-      return oneOf({"1.", ".5", "1e400", "4.9e-324", "01", "-", "-0.0", "0e5", "-9223372036854775809"});
+    if (oddNow()) return oneOf({"1.", ".5", "1e400", "4.9e-324", "01", "-", "-0.0", "0e5", "-9223372036854775809"});
     // Never zero: zero with a fraction or an exponent is left to Qt.
     const quint64 bits = quint64(m_random()) << 32 | m_random();
     const QByteArray digits = QByteArray::number((bits >> pick(64)) | 1);
@@ -235,39 +209,27 @@ class RandomDocument final {
       case 0:
         // Within 64-bit integers: beyond them Qt reads a double, which is left to it.
         return "-" + QByteArray::number((bits >> 1 >> pick(63)) | 1);
-      case 1:
-        return digits + "." + QByteArray::number(pick(1000));
-      case 2:
-        return digits + ".0";
-      case 3:
-        return digits.left(3) + "e" + oneOf({"", "+", "-"}) + QByteArray::number(pick(40));
-      case 4:
-        return oneOf({"9223372036854775808", "-9223372036854775808", "-0", "0", "1e18"});
-      default:
-        return digits;
+      case 1: return digits + "." + QByteArray::number(pick(1000));
+      case 2: return digits + ".0";
+      case 3: return digits.left(3) + "e" + oneOf({"", "+", "-"}) + QByteArray::number(pick(40));
+      case 4: return oneOf({"9223372036854775808", "-9223372036854775808", "-0", "0", "1e18"});
+      default: return digits;
     }
   }
   QByteArray value(int depth) {
     switch (pick(depth < 4 ? 6 : 4)) {
-      case 0:
-        return string();
-      case 1:
-        return number();
-      case 2:
-        return oneOf({"true", "false", "null"});
-      case 3:
-        return number();
-      case 4:
-        return container(depth + 1, true);
-      default:
-        return container(depth + 1, false);
+      case 0: return string();
+      case 1: return number();
+      case 2: return oneOf({"true", "false", "null"});
+      case 3: return number();
+      case 4: return container(depth + 1, true);
+      default: return container(depth + 1, false);
     }
   }
   QByteArray container(int depth, bool isObject) {
     QByteArray text = isObject ? "{" : "[";
     for (int n = pick(5); n > 0; --n) {
-      text += space() + (isObject ? key() + space() + ":" + space() : QByteArray()) + value(depth) +
-              space();
+      text += space() + (isObject ? key() + space() + ":" + space() : QByteArray()) + value(depth) + space();
       if (n > 1) text += ",";
     }
     return text + (isObject ? "}" : "]");

@@ -10,11 +10,11 @@
 using pf::JsonWriter;
 
 TEST(JsonWriter, WritesWhatEncodingTheSameValueGives) {
-  const QString awkward = QString::fromUtf8(
-      "q\"b\\s/\b\f\n\r\t\x01\x1f\x7f \u0080\u07ff\u0800\uffff \u2028 \u00e9 \U0001F600");
+  const QString awkward =
+      QString::fromUtf8("q\"b\\s/\b\f\n\r\t\x01\x1f\x7f \u0080\u07ff\u0800\uffff \u2028 \u00e9 \U0001F600");
   // Surrogates without their partner have no UTF-8 spelling.
-  const QString loneSurrogates = QString(QChar(0xd800)) + u'a' + QChar(0xdc00) + QChar(0xdbff) +
-                                 QChar(0xd83d) + QChar(0xde00) + QChar(0xd800);
+  const QString loneSurrogates =
+      QString(QChar(0xd800)) + u'a' + QChar(0xdc00) + QChar(0xdbff) + QChar(0xd83d) + QChar(0xde00) + QChar(0xd800);
   const QJsonObject value{
       {"array", QJsonArray{1, QJsonObject{{"inner", "x"}}, QJsonArray{}, "text"}},
       {"empty", QJsonObject{}},

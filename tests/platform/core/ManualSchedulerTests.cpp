@@ -7,9 +7,7 @@ using test::ManualScheduler;
 
 namespace {
 
-double secondsSince(const QDateTime& start, const QDateTime& now) {
-  return start.msecsTo(now) / 1000.0;
-}
+double secondsSince(const QDateTime& start, const QDateTime& now) { return start.msecsTo(now) / 1000.0; }
 
 }  // namespace
 

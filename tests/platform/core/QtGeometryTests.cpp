@@ -55,6 +55,5 @@ TEST(ChildFrames, FlipWithinTheParent) {
 TEST(ChildFrames, RoundEdgesToWholePixels) {
   EXPECT_EQ(pf::roundedRect(QRectF(0.4, 0.6, 10.2, 10)), QRect(0, 1, 11, 10));
   // Two frames that meet at 10.5 still meet after rounding.
-  EXPECT_EQ(pf::roundedRect(QRectF(0, 0, 10.5, 5)).right() + 1,
-            pf::roundedRect(QRectF(10.5, 0, 10, 5)).left());
+  EXPECT_EQ(pf::roundedRect(QRectF(0, 0, 10.5, 5)).right() + 1, pf::roundedRect(QRectF(10.5, 0, 10, 5)).left());
 }

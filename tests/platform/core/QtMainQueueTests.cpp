@@ -46,9 +46,8 @@ TEST(QtMainQueue, DestroyedContextDropsPendingWork) {
 TEST(QtMainQueue, AsyncFromAWorkerThreadRunsOnTheMainThread) {
   QObject owner;
   QThread* ranOn = nullptr;
-  std::unique_ptr<QThread> worker(QThread::create([&] {
-    QtMainQueue::shared().async(&owner, [&] { ranOn = QThread::currentThread(); });
-  }));
+  std::unique_ptr<QThread> worker(
+      QThread::create([&] { QtMainQueue::shared().async(&owner, [&] { ranOn = QThread::currentThread(); }); }));
   worker->start();
   EXPECT_TRUE(test::processEventsUntil([&] { return ranOn != nullptr; }));
   worker->wait();

@@ -10,8 +10,7 @@ using pf::SystemInfo;
 
 TEST(SystemInfo, ApplicationDataLivesUnderTheHomeFolderAndIsNotCreated) {
   EXPECT_EQ(SystemInfo::homeDirectory(), test::home());
-  EXPECT_EQ(SystemInfo::applicationDataDirectory(),
-            test::home() + "/Library/Application Support/Quib Bot");
+  EXPECT_EQ(SystemInfo::applicationDataDirectory(), test::home() + "/Library/Application Support/Quib Bot");
   EXPECT_FALSE(QFileInfo::exists(test::home() + "/Library"));
   EXPECT_EQ(SystemInfo::bundleIdentifier(), "org.wendle.Wendle");
 }

@@ -59,9 +59,7 @@ WENDLE_TEST_HELPER(setKeysRetrying) {
       [](const std::exception&) { return false; });
 }
 
-TEST(UserDefaultsHarness, AKilledWriterLeavesACommittedState) {
-  test::runCrashHarness(domainSubject());
-}
+TEST(UserDefaultsHarness, AKilledWriterLeavesACommittedState) { test::runCrashHarness(domainSubject()); }
 
 TEST(UserDefaultsHarness, CopiesSettingKeysAtOnceKeepEveryChangeOnce) {
   const test::Contention contention;
@@ -71,5 +69,6 @@ TEST(UserDefaultsHarness, CopiesSettingKeysAtOnceKeepEveryChangeOnce) {
   QStringList keys = values.keys();
   contention.expectEachOnce(keys);
   for (const QString& key : keys)
-    EXPECT_EQ(values[key], QVariant(qint64(*test::changeNumber(key, key.section(u'-', 0, 0) + u'-')))) << key.toStdString();
+    EXPECT_EQ(values[key], QVariant(qint64(*test::changeNumber(key, key.section(u'-', 0, 0) + u'-'))))
+        << key.toStdString();
 }

@@ -58,8 +58,7 @@ QVariantMap everyKindOfValue() {
 
 void expectSameValue(const QVariant& read, const QVariant& written, const QString& key) {
   SCOPED_TRACE(key.toStdString());
-  ASSERT_EQ(read.typeId(), written.typeId())
-      << read.metaType().name() << " vs " << written.metaType().name();
+  ASSERT_EQ(read.typeId(), written.typeId()) << read.metaType().name() << " vs " << written.metaType().name();
   if (written.typeId() == QMetaType::Double) {
     EXPECT_EQ(std::signbit(read.toDouble()), std::signbit(written.toDouble()));
     if (std::isnan(written.toDouble())) {
@@ -70,8 +69,7 @@ void expectSameValue(const QVariant& read, const QVariant& written, const QStrin
   if (written.typeId() == QMetaType::QVariantList) {
     const QVariantList a = read.toList(), b = written.toList();
     ASSERT_EQ(a.size(), b.size());
-    for (qsizetype i = 0; i < a.size(); ++i)
-      expectSameValue(a[i], b[i], key + QStringLiteral("[%1]").arg(i));
+    for (qsizetype i = 0; i < a.size(); ++i) expectSameValue(a[i], b[i], key + QStringLiteral("[%1]").arg(i));
   } else if (written.typeId() == QMetaType::QVariantMap) {
     const QVariantMap a = read.toMap(), b = written.toMap();
     ASSERT_EQ(a.keys(), b.keys());
@@ -93,8 +91,7 @@ WENDLE_TEST_HELPER(setKeys) {
 TEST(UserDefaults, EveryValueTypeRoundTripsThroughTheFile) {
   QVariantMap values = everyKindOfValue();
   values.insert("not a number", std::numeric_limits<double>::quiet_NaN());
-  for (auto it = values.begin(); it != values.end(); ++it)
-    UserDefaults::suite(suiteName).set(it.key(), it.value());
+  for (auto it = values.begin(); it != values.end(); ++it) UserDefaults::suite(suiteName).set(it.key(), it.value());
 
   UserDefaults& again = reopened(suiteName);
   for (auto it = values.begin(); it != values.end(); ++it) {
@@ -177,14 +174,11 @@ TEST(UserDefaults, RegisteredDefaultsAnswerUntilAValueIsSetAndAreNeverStored) {
   defaults.set("alwaysOnTop", false);
   defaults.set("other", "x");
   EXPECT_FALSE(defaults.boolValue("alwaysOnTop"));
-  EXPECT_EQ(defaults.dictionaryRepresentation(), (QVariantMap{{"alwaysOnTop", false},
-                                                              {"scale", 1.0},
-                                                              {"characterHeight", qint64(180)},
-                                                              {"other", "x"}}));
+  EXPECT_EQ(defaults.dictionaryRepresentation(),
+            (QVariantMap{{"alwaysOnTop", false}, {"scale", 1.0}, {"characterHeight", qint64(180)}, {"other", "x"}}));
 
   UserDefaults& again = reopened(UserDefaults::standardName());
-  EXPECT_EQ(again.dictionaryRepresentation(),
-            (QVariantMap{{"alwaysOnTop", false}, {"other", "x"}}));
+  EXPECT_EQ(again.dictionaryRepresentation(), (QVariantMap{{"alwaysOnTop", false}, {"other", "x"}}));
   again.registerDefaults({{"alwaysOnTop", true}});
   again.remove("alwaysOnTop");
   EXPECT_TRUE(again.boolValue("alwaysOnTop"));
@@ -257,8 +251,8 @@ TEST(UserDefaults, ADamagedFileIsKeptAsideAndTheDomainStartsEmpty) {
   file.write("{\"when\": {\"$date\": 1}}");
   file.close();
   UserDefaults& current = UserDefaults::suite(suiteName);
-  EXPECT_TRUE(test::processEventsUntil(
-      [&] { return QDir(folder).entryList({suiteName + ".damaged-*.json"}).size() == 2; }));
+  EXPECT_TRUE(
+      test::processEventsUntil([&] { return QDir(folder).entryList({suiteName + ".damaged-*.json"}).size() == 2; }));
   EXPECT_FALSE(current.object("robotX").has_value());
   current.set("robotY", 7);
   EXPECT_EQ(reopened(suiteName).dictionaryRepresentation(), (QVariantMap{{"robotY", qint64(7)}}));
@@ -275,8 +269,7 @@ TEST(UserDefaults, AnOversizedOrTooDeeplyNestedFileIsKeptAside) {
   QByteArray deep = "{";
   for (int level = 0; level < 1000; ++level) deep += "\"" + longKey.toUtf8() + "\": {";
   deep += QByteArray(1000, '}') + "}";
-  QByteArray oversized = "{\"padding\": \"" +
-                         QByteArray(UserDefaults::maximumFileBytes, 'x') + "\"}";
+  QByteArray oversized = "{\"padding\": \"" + QByteArray(UserDefaults::maximumFileBytes, 'x') + "\"}";
   QByteArray justDeepEnough = "{\"top\": ";
   for (int level = 0; level < pf::DefaultsCoding::maximumDepth; ++level) justDeepEnough += "[";
   justDeepEnough += QByteArray(pf::DefaultsCoding::maximumDepth, ']') + "}";

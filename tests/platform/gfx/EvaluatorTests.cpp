@@ -331,8 +331,8 @@ TEST_F(Evaluator, GroupMemberWithItsOwnDurationEndsWithinTheGroup) {
   group.repeatCount = Animation::repeatForever;
   group.timeOffset = 1;
   layer->addAnimation(group);
-  EXPECT_DOUBLE_EQ(number("opacity", 0), 1.0);       // group time 1: the member's last instant
-  EXPECT_FLOAT_EQ(number("opacity", 0.5), 0.4f);    // group time 1.5: the member has ended
+  EXPECT_DOUBLE_EQ(number("opacity", 0), 1.0);        // group time 1: the member's last instant
+  EXPECT_FLOAT_EQ(number("opacity", 0.5), 0.4f);      // group time 1.5: the member has ended
   EXPECT_DOUBLE_EQ(number("opacity", 7 - 0.5), 0.5);  // reversed: group time 0.5
 }
 
@@ -399,8 +399,8 @@ TEST(Presentation, OnlyKeyPathsOfWhatALayerDrawsCountAsContent) {
   const struct {
     const char* keyPath;
     bool content;
-  } cases[] = {{"path", true},       {"strokeEnd", true},        {"fillColor", true},  {"backgroundColor", true},
-               {"bounds", true},     {"position", false},        {"opacity", false},   {"transform.scale", false},
-               {"anchorPoint", false}, {"zPosition", false},     {"", false}};
+  } cases[] = {{"path", true},         {"strokeEnd", true},  {"fillColor", true}, {"backgroundColor", true},
+               {"bounds", true},       {"position", false},  {"opacity", false},  {"transform.scale", false},
+               {"anchorPoint", false}, {"zPosition", false}, {"", false}};
   for (const auto& c : cases) EXPECT_EQ(isContentKeyPath(QString::fromLatin1(c.keyPath)), c.content) << c.keyPath;
 }

@@ -26,12 +26,9 @@ TEST(IconTheme, NamesComeFromTheThemeOrItsFallbacksAndPathsFromTheirFilesAndNoth
     bool found;
   } cases[] = {
       {"utilities-terminal", true},  // only in Adwaita, the fallback of a bare X server
-      {folder.filePath("red.png"), true},
-      {folder.filePath("clear.png"), false},
-      {folder.filePath("notes.png"), false},
-      {folder.filePath("missing.png"), false},
-      {"no-such-icon-in-any-theme", false},
-      {"", false},
+      {folder.filePath("red.png"), true},    {folder.filePath("clear.png"), false},
+      {folder.filePath("notes.png"), false}, {folder.filePath("missing.png"), false},
+      {"no-such-icon-in-any-theme", false},  {"", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name.toStdString());

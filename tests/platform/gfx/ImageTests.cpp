@@ -12,7 +12,9 @@ namespace {
 
 // A 20 x 10 drawing whose left half is red and right half empty.
 Image halfRed() {
-  return Image({20, 10}, [](QPainter& p, const QRectF& r) { p.fillRect(QRectF(r.x(), r.y(), r.width() / 2, r.height()), Qt::red); });
+  return Image({20, 10}, [](QPainter& p, const QRectF& r) {
+    p.fillRect(QRectF(r.x(), r.y(), r.width() / 2, r.height()), Qt::red);
+  });
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ struct KeyTimeCase {
   double value;
 };
 
-KeyframeAnimation keyframes(std::vector<AnimationValue> values, std::vector<double> keyTimes = {}, Mode mode = Mode::linear) {
+KeyframeAnimation keyframes(std::vector<AnimationValue> values, std::vector<double> keyTimes = {},
+                            Mode mode = Mode::linear) {
   KeyframeAnimation a("position");
   a.values = std::move(values);
   a.keyTimes = std::move(keyTimes);
@@ -89,7 +90,8 @@ TEST(KeyframeValue, LinearRunsBetweenNeighboursAtTheirKeyTimes) {
       {"progress past the end", {}, 2, 30},
       {"progress that is not a number", {}, notANumber, 0},
   };
-  for (const auto& c : cases) EXPECT_NEAR(numberAt(keyframes(values, c.keyTimes), c.progress), c.value, 1e-12) << c.name;
+  for (const auto& c : cases)
+    EXPECT_NEAR(numberAt(keyframes(values, c.keyTimes), c.progress), c.value, 1e-12) << c.name;
   // Two values at one key time: the first before it, the second from it on.
   EXPECT_EQ(numberAt(keyframes({0.0, 10.0}, {0.5, 0.5}), 0.25), 0);
   EXPECT_EQ(numberAt(keyframes({0.0, 10.0}, {0.5, 0.5}), 0.5), 10);

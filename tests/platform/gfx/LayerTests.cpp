@@ -201,8 +201,9 @@ TEST(LayerDump, EqualTreesGiveEqualTextsAndDifferencesShow) {
   EXPECT_TRUE(a.contains("  value \"geometry\" = \"false\"\n"));
   EXPECT_TRUE(a.contains("  mask: shape"));
   EXPECT_TRUE(a.contains("rule=evenOdd"));
-  EXPECT_TRUE(a.contains("    animation \"borderVFX\" duration=4.5 begin=0 offset=0 repeat=inf autoreverses=no timing=linear\n"
-                         "      animation - \"opacity\" duration=0"));
+  EXPECT_TRUE(
+      a.contains("    animation \"borderVFX\" duration=4.5 begin=0 offset=0 repeat=inf autoreverses=no timing=linear\n"
+                 "      animation - \"opacity\" duration=0"));
   EXPECT_TRUE(a.contains("mode=linear values=[0, 0.8, 0] keyTimes=[0, 0.5, 1]"));
 
   // Defaults stay out of the text; a border, a clip to the bounds and a full shadow show.

@@ -57,14 +57,12 @@ TEST(PainterCanvas, GradientAngleRunsFromTheFirstCornerToTheLast) {
   EXPECT_EQ(greyAt(up, 10, 50), greyAt(up, 90, 50));
 
   QImage across = blank();
-  paint(across,
-        [&](Canvas& c) { c.fillLinearGradient(Path::rect(Rect(0, 0, 100, 100)), greys, 0); });
+  paint(across, [&](Canvas& c) { c.fillLinearGradient(Path::rect(Rect(0, 0, 100, 100)), greys, 0); });
   EXPECT_LT(greyAt(across, 0, 50), 5);
   EXPECT_GT(greyAt(across, 99, 50), 250);
 
   QImage diagonal = blank();
-  paint(diagonal,
-        [&](Canvas& c) { c.fillLinearGradient(Path::rect(Rect(0, 0, 100, 100)), greys, 45); });
+  paint(diagonal, [&](Canvas& c) { c.fillLinearGradient(Path::rect(Rect(0, 0, 100, 100)), greys, 45); });
   EXPECT_LT(greyAt(diagonal, 0, 99), 5);
   EXPECT_GT(greyAt(diagonal, 99, 0), 250);
   EXPECT_NEAR(greyAt(diagonal, 99, 99), 128, 4);
@@ -72,9 +70,7 @@ TEST(PainterCanvas, GradientAngleRunsFromTheFirstCornerToTheLast) {
 
 TEST(PainterCanvas, GradientIsPlacedOnThePathsOwnBounds) {
   QImage image = blank();
-  paint(image, [](Canvas& c) {
-    c.fillLinearGradient(Path::rect(Rect(50, 0, 50, 100)), {{black, white}, {}}, 0);
-  });
+  paint(image, [](Canvas& c) { c.fillLinearGradient(Path::rect(Rect(50, 0, 50, 100)), {{black, white}, {}}, 0); });
   EXPECT_EQ(alphaAt(image, 25, 50), 0);
   EXPECT_LT(greyAt(image, 50, 50), 5);
   EXPECT_GT(greyAt(image, 99, 50), 250);
@@ -186,8 +182,14 @@ TEST(PainterCanvas, ImagesStayUpright) {
   // Exactly over its rect: x 20 to 60, y up 30 to 80, so rows 20 to 70 from the top.
   QImage placed = blank();
   paint(placed, [&](Canvas& c) { c.drawImage(picture, Rect(20, 30, 40, 50)); });
-  for (const auto& [x, y, alpha] : {std::tuple{20, 45, 255}, {19, 45, 0}, {59, 45, 255}, {60, 45, 0},
-                                    {40, 20, 255}, {40, 19, 0}, {40, 69, 255}, {40, 70, 0}}) {
+  for (const auto& [x, y, alpha] : {std::tuple{20, 45, 255},
+                                    {19, 45, 0},
+                                    {59, 45, 255},
+                                    {60, 45, 0},
+                                    {40, 20, 255},
+                                    {40, 19, 0},
+                                    {40, 69, 255},
+                                    {40, 70, 0}}) {
     EXPECT_EQ(alphaAt(placed, x, y), alpha) << x << "," << y;
   }
 }
@@ -251,4 +253,3 @@ TEST(PainterCanvas, LeavesThePaintersStateAsItFoundIt) {
   EXPECT_EQ(painter.transform(), QTransform::fromTranslate(3, 4));
   EXPECT_FALSE(painter.hasClipping());
 }
-

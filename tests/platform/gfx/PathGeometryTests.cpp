@@ -42,13 +42,12 @@ Path polyline(std::initializer_list<Point> points) {
 
 TEST(Path, EllipsesAreFourKappaQuartersCounterClockwiseFromTheRight) {
   const double kx = 10 * kappa, ky = 5 * kappa;
-  expectElements(Path::ellipse(Rect(0, 0, 20, 10)),
-                 {{Type::move, {{20, 5}}},
-                  {Type::cubic, {{20, 5 + ky}, {10 + kx, 10}, {10, 10}}},
-                  {Type::cubic, {{10 - kx, 10}, {0, 5 + ky}, {0, 5}}},
-                  {Type::cubic, {{0, 5 - ky}, {10 - kx, 0}, {10, 0}}},
-                  {Type::cubic, {{10 + kx, 0}, {20, 5 - ky}, {20, 5}}},
-                  {Type::close, {}}});
+  expectElements(Path::ellipse(Rect(0, 0, 20, 10)), {{Type::move, {{20, 5}}},
+                                                     {Type::cubic, {{20, 5 + ky}, {10 + kx, 10}, {10, 10}}},
+                                                     {Type::cubic, {{10 - kx, 10}, {0, 5 + ky}, {0, 5}}},
+                                                     {Type::cubic, {{0, 5 - ky}, {10 - kx, 0}, {10, 0}}},
+                                                     {Type::cubic, {{10 + kx, 0}, {20, 5 - ky}, {20, 5}}},
+                                                     {Type::close, {}}});
   // A flipped rect gives the same ellipse; an empty one none.
   EXPECT_EQ(Path::ellipse(Rect(20, 10, -20, -10)), Path::ellipse(Rect(0, 0, 20, 10)));
   EXPECT_TRUE(Path::ellipse(Rect::null()).isEmpty());
@@ -130,7 +129,8 @@ TEST(Path, ArcsOfAQuarterTurnOrLessAreOneKappaCubic) {
   }
   Path quarter;
   quarter.addArc({0, 0}, 10, 0, std::numbers::pi / 2, false);
-  expectElements(quarter, {{Type::move, {{10, 0}}}, {Type::cubic, {{10, 10 * kappa}, {10 * kappa, 10}, {0, 10}}}}, 1e-6);
+  expectElements(quarter, {{Type::move, {{10, 0}}}, {Type::cubic, {{10, 10 * kappa}, {10 * kappa, 10}, {0, 10}}}},
+                 1e-6);
 }
 
 TEST(Path, BuildingStartsAtTheOriginAndClosesOnce) {
@@ -196,7 +196,12 @@ TEST(PathMeasure, LengthsAndPointsAlongLinesArcsAndCurves) {
       {"the closing line", Path::rect(Rect(0, 0, 10, 20)), 60, 55, {0, 5}, 1e-9},
       {"moves add no length", twoParts, 20, 15, {100, 105}, 1e-9},
       {"a straight quad", straightQuad, 10, 2.5, {2.5, 0}, 1e-9},
-      {"a parabola", parabola, 10 * (std::sqrt(2) + std::asinh(1)), 10 * (std::sqrt(2) + std::asinh(1)) / 2, {10, 5}, 5e-3},
+      {"a parabola",
+       parabola,
+       10 * (std::sqrt(2) + std::asinh(1)),
+       10 * (std::sqrt(2) + std::asinh(1)) / 2,
+       {10, 5},
+       5e-3},
       {"a straight cubic", straightCubic, 30, 7.5, {7.5, 0}, 1e-9},
       {"a half circle", halfCircle, 10 * std::numbers::pi, 5 * std::numbers::pi, {0, 10}, 0.02},
       {"a circle", Path::ellipse(Rect(-10, -10, 20, 20)), 20 * std::numbers::pi, 5 * std::numbers::pi, {0, 10}, 0.01},
@@ -231,24 +236,56 @@ TEST(PathMeasure, TrimmingKeepsThePiecesBetweenTwoFractions) {
   Path repeatedThenLine = repeated;
   repeatedThenLine.moveTo({20, 0});
   repeatedThenLine.lineTo({30, 0});
-  const std::vector<Expected> wholeSquare{
-      {Type::move, {{0, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 10}}}, {Type::line, {{0, 10}}}, {Type::close, {}}};
+  const std::vector<Expected> wholeSquare{{Type::move, {{0, 0}}},
+                                          {Type::line, {{10, 0}}},
+                                          {Type::line, {{10, 10}}},
+                                          {Type::line, {{0, 10}}},
+                                          {Type::close, {}}};
   std::vector<Expected> squareThenHalfLine = wholeSquare;
   squareThenHalfLine.push_back({Type::move, {{20, 0}}});
   squareThenHalfLine.push_back({Type::line, {{25, 0}}});
   const Case cases[] = {
       {"a square with a corner given twice stays one closed piece", repeated, 0, 1, wholeSquare},
       {"and so it does when a later part is cut", repeatedThenLine, 0, 0.9, squareThenHalfLine},
-      {"a whole square stays closed", square, 0, 1,
-       {{Type::move, {{0, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 10}}}, {Type::line, {{0, 10}}}, {Type::close, {}}}},
-      {"a square from part way round ends with a line", square, 0.125, 1,
-       {{Type::move, {{5, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 10}}}, {Type::line, {{0, 10}}}, {Type::line, {{0, 0}}}}},
-      {"a square up to three eighths", square, 0, 0.375, {{Type::move, {{0, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 5}}}}},
+      {"a whole square stays closed",
+       square,
+       0,
+       1,
+       {{Type::move, {{0, 0}}},
+        {Type::line, {{10, 0}}},
+        {Type::line, {{10, 10}}},
+        {Type::line, {{0, 10}}},
+        {Type::close, {}}}},
+      {"a square from part way round ends with a line",
+       square,
+       0.125,
+       1,
+       {{Type::move, {{5, 0}}},
+        {Type::line, {{10, 0}}},
+        {Type::line, {{10, 10}}},
+        {Type::line, {{0, 10}}},
+        {Type::line, {{0, 0}}}}},
+      {"a square up to three eighths",
+       square,
+       0,
+       0.375,
+       {{Type::move, {{0, 0}}}, {Type::line, {{10, 0}}}, {Type::line, {{10, 5}}}}},
       {"a piece of the closing line", square, 0.8, 0.9, {{Type::move, {{0, 8}}}, {Type::line, {{0, 4}}}}},
-      {"across two subpaths", twoParts, 0.25, 0.75,
+      {"across two subpaths",
+       twoParts,
+       0.25,
+       0.75,
        {{Type::move, {{5, 0}}}, {Type::line, {{10, 0}}}, {Type::move, {{0, 5}}}, {Type::line, {{5, 5}}}}},
-      {"the middle of a cubic", straightCubic, 0.25, 0.75, {{Type::move, {{7.5, 0}}}, {Type::cubic, {{12.5, 0}, {17.5, 0}, {22.5, 0}}}}},
-      {"the end of a cubic", straightCubic, 0.5, 1, {{Type::move, {{15, 0}}}, {Type::cubic, {{20, 0}, {25, 0}, {30, 0}}}}},
+      {"the middle of a cubic",
+       straightCubic,
+       0.25,
+       0.75,
+       {{Type::move, {{7.5, 0}}}, {Type::cubic, {{12.5, 0}, {17.5, 0}, {22.5, 0}}}}},
+      {"the end of a cubic",
+       straightCubic,
+       0.5,
+       1,
+       {{Type::move, {{15, 0}}}, {Type::cubic, {{20, 0}, {25, 0}, {30, 0}}}}},
       {"held to the path", square, -1, 0.2, {{Type::move, {{0, 0}}}, {Type::line, {{8, 0}}}}},
       {"ends the wrong way round", square, 0.6, 0.4, {}},
       {"no length between", square, 0.3, 0.3, {}},

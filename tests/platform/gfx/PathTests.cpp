@@ -34,10 +34,11 @@ TEST(Path, RoundedRectStartsMidRightAndHoldsItsRadii) {
   const Path p = Path::roundedRect(Rect(0, 0, 100, 40), 35, 35);
   EXPECT_EQ(p.element(0).points[0], (Point{100, 20}));
   EXPECT_EQ(p.element(1).points[0], (Point{100, 20}));  // the y radius held to half the height
-  EXPECT_EQ(p.element(2).end(), (Point{65, 40}));        // going up first: counter-clockwise
+  EXPECT_EQ(p.element(2).end(), (Point{65, 40}));       // going up first: counter-clockwise
   EXPECT_EQ(p.controlBounds(), Rect(0, 0, 100, 40));
   EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 0, 0), Path::rect(Rect(0, 0, 10, 10)));
-  EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 0, 4), Path::rect(Rect(0, 0, 10, 10)));  // no corner without both radii
+  EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 0, 4),
+            Path::rect(Rect(0, 0, 10, 10)));  // no corner without both radii
   EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 4, 0), Path::rect(Rect(0, 0, 10, 10)));
   EXPECT_EQ(Path::roundedRect(Rect(0, 0, 10, 10), 1, 1).elementCount(), 10);  // even a small corner is rounded
 }
@@ -101,8 +102,8 @@ TEST(PainterPath, KeepsEveryPointOfEveryElement) {
   p.lineTo({21, 22});
   const QPainterPath q = toQPainterPath(p);
   // A quadratic becomes the cubic with its handles two thirds of the way to the control point.
-  const QPointF expected[] = {{0, 0},   {1, 2},   {3, 4},   {5, 6},   {7, 8},   {9, 10},
-                              {11, 12}, {13, 14}, {0, 0},   {20, 20}, {21, 22}};
+  const QPointF expected[] = {{0, 0},   {1, 2},   {3, 4}, {5, 6},   {7, 8},  {9, 10},
+                              {11, 12}, {13, 14}, {0, 0}, {20, 20}, {21, 22}};
   ASSERT_EQ(q.elementCount(), static_cast<int>(std::size(expected)));
   for (int i = 0; i < q.elementCount(); ++i) {
     EXPECT_NEAR(q.elementAt(i).x, expected[i].x(), 1e-9) << i;

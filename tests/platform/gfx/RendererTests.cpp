@@ -314,7 +314,10 @@ TEST_F(Renderer, LayersMovedByWholePixelsAreNotDrawnAgain) {
     int drawings;
   };
   const Case cases[] = {
-      {"right", {23, 20}, 0}, {"up", {20, 27}, 0}, {"down and left", {18, 15}, 0}, {"half a pixel up", {20, 20.5}, 1},
+      {"right", {23, 20}, 0},
+      {"up", {20, 27}, 0},
+      {"down and left", {18, 15}, 0},
+      {"half a pixel up", {20, 20.5}, 1},
   };
   for (const auto& c : cases) {
     auto box = square(Rect(10, 10, 20, 20), red);  // centred on (20, 20)
@@ -572,8 +575,8 @@ TEST_F(Renderer, ReportsEveryPixelThatChanged) {
   };
   // Sixteen widths in a row: the image's edge falls at every place in a tile of its coverage.
   for (int side = 45; side < 61; ++side) {
-    cases.push_back({"a breathing ring of one of sixteen widths", {100, 100}, 1,
-                     breathing(Rect(18, 18, side, side), 2), 0.5, 1});
+    cases.push_back(
+        {"a breathing ring of one of sixteen widths", {100, 100}, 1, breathing(Rect(18, 18, side, side), 2), 0.5, 1});
   }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -666,8 +669,14 @@ TEST_F(Renderer, LayersPlacedAtBadNumbersAreNotDrawn) {
     std::function<void(Layer&)> spoil;
   };
   const Case cases[] = {
-      {"position not a number", [](Layer& l) { l.setPosition({NAN, 50}); }},
-      {"position infinite", [](Layer& l) { l.setPosition({50, INFINITY}); }},
+      {"position not a number",
+       [](Layer& l) {
+         l.setPosition({NAN, 50});
+       }},
+      {"position infinite",
+       [](Layer& l) {
+         l.setPosition({50, INFINITY});
+       }},
       {"moving to no number", [](Layer& l) { l.addAnimation(endless("position.x", 50.0, NAN, 1)); }},
       {"moving to infinity", [](Layer& l) { l.addAnimation(endless("position.y", 50.0, INFINITY, 1)); }},
       {"sliding by no number", [](Layer& l) { l.addAnimation(endless("transform.translation.x", 0.0, NAN, 1)); }},
@@ -706,10 +715,10 @@ TEST_F(Renderer, BordersLieInsideTheBoundsAboveTheContent) {
   layer->setBorderWidth(4);
   layer->setBorderColor(green);
   const QImage image = frame(0);
-  EXPECT_EQ(at(image, 21, 50), QColor(Qt::green));   // inside the edge
+  EXPECT_EQ(at(image, 21, 50), QColor(Qt::green));  // inside the edge
   EXPECT_EQ(at(image, 78, 50), QColor(Qt::green));
-  EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));    // the content within
-  EXPECT_EQ(at(image, 18, 50).alpha(), 0);           // nothing beyond the bounds
+  EXPECT_EQ(at(image, 50, 50), QColor(Qt::blue));  // the content within
+  EXPECT_EQ(at(image, 18, 50).alpha(), 0);         // nothing beyond the bounds
   layer->setBorderColor(green);
   layer->setBorderWidth(45);  // wider than half the layer: the border fills it, leaving no hole
   EXPECT_EQ(at(frame(0), 50, 50), QColor(Qt::green));
@@ -732,9 +741,9 @@ TEST_F(Renderer, RoundedBordersFollowTheCornersAtTheirWidth) {
     QColor color;
   };
   const Case cases[] = {
-      {"bottom left, in the band", 27, 27, Qt::green},     // 17.7 from the centre
-      {"bottom left, within", 30, 30, Qt::blue},           // 13.4
-      {"bottom left, beyond", 24, 24, Qt::transparent},    // 21.9
+      {"bottom left, in the band", 27, 27, Qt::green},              // 17.7 from the centre
+      {"bottom left, within", 30, 30, Qt::blue},                    // 13.4
+      {"bottom left, beyond", 24, 24, Qt::transparent},             // 21.9
       {"bottom left, within, off the diagonal", 27, 31, Qt::blue},  // 15.1
       {"top right, within, off the diagonal", 72, 68, Qt::blue},
       {"top left, in the band", 27, 72, Qt::green},
@@ -890,7 +899,7 @@ TEST_F(Renderer, SublayersCastTheirContainersShadow) {
   const QImage image = frame(0);
   EXPECT_EQ(at(image, 50, 50), QColor(Qt::red));
   EXPECT_GT(at(image, 50, 40).blue(), 200);  // the shadow, 10 points lower
-  EXPECT_EQ(at(image, 50, 60).alpha(), 0);  // nothing above
+  EXPECT_EQ(at(image, 50, 60).alpha(), 0);   // nothing above
 }
 
 TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
@@ -900,7 +909,7 @@ TEST_F(Renderer, EndlessShapeMorphsAreDrawnOncePerStepAndReusedBetween) {
   EXPECT_EQ(at(frame(0), 50, 58).alpha(), 0);
   EXPECT_EQ(at(frame(1), 50, 58), QColor(Qt::blue));  // halfway: 20 thick, an exact step
   EXPECT_EQ(at(frame(1), 50, 62).alpha(), 0);
-  EXPECT_EQ(at(frame(1.1), 50, 61).alpha(), 0);  // still the step at 1 s, not one further on
+  EXPECT_EQ(at(frame(1.1), 50, 61).alpha(), 0);       // still the step at 1 s, not one further on
   EXPECT_EQ(at(frame(2), 50, 64), QColor(Qt::blue));  // swollen
   EXPECT_EQ(renderer.stats().directDraws, 0);
   const int drawn = renderer.stats().rasterisations;
@@ -1022,14 +1031,27 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
   };
   const Case cases[] = {
       {"fades", [](Layer&) {}, true},
-      {"masks to its bounds", [](Layer& g) { g.setBounds(Rect(0, 0, 60, 100)); g.setMasksToBounds(true); }, false},
-      {"has a mask", [](Layer& g) {
+      {"masks to its bounds",
+       [](Layer& g) {
+         g.setBounds(Rect(0, 0, 60, 100));
+         g.setMasksToBounds(true);
+       },
+       false},
+      {"has a mask",
+       [](Layer& g) {
          auto mask = Layer::make();
          mask->setFrame(Rect(0, 0, 50, 100));
          mask->setBackgroundColor(blue);
          g.setMask(mask);
-       }, false},
-      {"casts a shadow", [](Layer& g) { g.setShadowColor(green); g.setShadowOpacity(1); g.setShadowRadius(4); }, false},
+       },
+       false},
+      {"casts a shadow",
+       [](Layer& g) {
+         g.setShadowColor(green);
+         g.setShadowOpacity(1);
+         g.setShadowRadius(4);
+       },
+       false},
   };
   const auto build = [&](const Case& c, bool forcedApart) {
     root->removeAllSublayers();
@@ -1152,7 +1174,8 @@ TEST_F(Renderer, AFadingGroupWithMoreThanMorphsDrawsEveryMember) {
   const Case cases[] = {
       {"a still layer holding another", [&] { return holding(still(), green); }, {30, 70}},
       {"a morphing shape holding another",
-       [&] { return holding(morphing(Rect(60, 20, 30, 10), Rect(60, 20, 30, 20), red), green); }, {30, 70}},
+       [&] { return holding(morphing(Rect(60, 20, 30, 10), Rect(60, 20, 30, 20), red), green); },
+       {30, 70}},
       {"a morphing shape that also moves", sliding, {75, 75}},
   };
   for (const auto& c : cases) {
@@ -1245,10 +1268,13 @@ TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
     for (double sigma : {1.5, 4.0}) {
       const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
       for (int i = 0; i < middle; ++i) {
-        EXPECT_EQ(shadow.pixelColor(i, middle), shadow.pixelColor(size - 1 - i, middle)) << size << " " << sigma << " " << i;
-        EXPECT_EQ(shadow.pixelColor(middle, i), shadow.pixelColor(middle, size - 1 - i)) << size << " " << sigma << " " << i;
+        EXPECT_EQ(shadow.pixelColor(i, middle), shadow.pixelColor(size - 1 - i, middle))
+            << size << " " << sigma << " " << i;
+        EXPECT_EQ(shadow.pixelColor(middle, i), shadow.pixelColor(middle, size - 1 - i))
+            << size << " " << sigma << " " << i;
       }
-      EXPECT_LT(shadow.pixelColor(0, middle).alpha(), shadow.pixelColor(middle, middle).alpha());  // blurred off the edge
+      EXPECT_LT(shadow.pixelColor(0, middle).alpha(),
+                shadow.pixelColor(middle, middle).alpha());  // blurred off the edge
     }
   }
   QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
@@ -1282,13 +1308,32 @@ TEST(LayerContentVisibility, OnlyWhatWouldLeaveAMarkIsDrawn) {
       {"a filled path", [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(red); }); }, true, false},
       {"a filled empty path", [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(red); }); }, false, false},
       {"a stroked empty path",
-       [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(3); }); },
+       [&] {
+         return shape(Path(), [](ShapeLayer& s) {
+           s.setFillColor(std::nullopt);
+           s.setStrokeColor(red);
+           s.setLineWidth(3);
+         });
+       },
        false, false},
       {"a clear fill", [&] { return shape(box, [&](ShapeLayer& s) { s.setFillColor(clear); }); }, false, false},
-      {"a stroke", [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(1); }); },
+      {"a stroke",
+       [&] {
+         return shape(box, [](ShapeLayer& s) {
+           s.setFillColor(std::nullopt);
+           s.setStrokeColor(red);
+           s.setLineWidth(1);
+         });
+       },
        true, false},
       {"a stroke of no width",
-       [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(std::nullopt); s.setStrokeColor(red); s.setLineWidth(0); }); },
+       [&] {
+         return shape(box, [](ShapeLayer& s) {
+           s.setFillColor(std::nullopt);
+           s.setStrokeColor(red);
+           s.setLineWidth(0);
+         });
+       },
        false, false},
       {"a stroke ending where it starts",
        [&] {
@@ -1301,17 +1346,55 @@ TEST(LayerContentVisibility, OnlyWhatWouldLeaveAMarkIsDrawn) {
        },
        false, false},
       {"a shadowed fill",
-       [&] { return shape(box, [](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(0.5); }); }, true, true},
+       [&] {
+         return shape(box, [](ShapeLayer& s) {
+           s.setFillColor(red);
+           s.setShadowOpacity(0.5);
+         });
+       },
+       true, true},
       {"a shadow of a clear colour",
-       [&] { return shape(box, [&](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(0.5); s.setShadowColor(clear); }); },
+       [&] {
+         return shape(box, [&](ShapeLayer& s) {
+           s.setFillColor(red);
+           s.setShadowOpacity(0.5);
+           s.setShadowColor(clear);
+         });
+       },
        true, false},
       {"the shadow of an empty path",
-       [&] { return shape(Path(), [](ShapeLayer& s) { s.setFillColor(red); s.setShadowOpacity(1); }); }, false, false},
+       [&] {
+         return shape(Path(), [](ShapeLayer& s) {
+           s.setFillColor(red);
+           s.setShadowOpacity(1);
+         });
+       },
+       false, false},
       {"a background", [&] { return plain([](Layer& l) { l.setBackgroundColor(blue); }); }, true, false},
       {"a background of no area",
-       [&] { return plain([](Layer& l) { l.setBackgroundColor(blue); l.setBounds(Rect(0, 0, 20, 0)); }); }, false, false},
-      {"a border", [&] { return plain([](Layer& l) { l.setBorderWidth(2); l.setBorderColor(green); }); }, true, false},
-      {"a border of a clear colour", [&] { return plain([&](Layer& l) { l.setBorderWidth(2); l.setBorderColor(clear); }); }, false, false},
+       [&] {
+         return plain([](Layer& l) {
+           l.setBackgroundColor(blue);
+           l.setBounds(Rect(0, 0, 20, 0));
+         });
+       },
+       false, false},
+      {"a border",
+       [&] {
+         return plain([](Layer& l) {
+           l.setBorderWidth(2);
+           l.setBorderColor(green);
+         });
+       },
+       true, false},
+      {"a border of a clear colour",
+       [&] {
+         return plain([&](Layer& l) {
+           l.setBorderWidth(2);
+           l.setBorderColor(clear);
+         });
+       },
+       false, false},
       {"a border of no width", [&] { return plain([](Layer& l) { l.setBorderColor(green); }); }, false, false},
       {"nothing", [&] { return plain([](Layer&) {}); }, false, false},
       {"a gradient",
@@ -1388,7 +1471,7 @@ TEST_F(Renderer, LayersCoverTheirWholeFrameToTheEdgePixels) {
   const struct {
     int x, y;
     bool covered;
-  } cases[] = {{10, 10, true}, {29, 29, true}, {10, 29, true}, {29, 10, true},
+  } cases[] = {{10, 10, true}, {29, 29, true},  {10, 29, true}, {29, 10, true},
                {9, 20, false}, {30, 20, false}, {20, 9, false}, {20, 30, false}};
   for (const auto& c : cases) {
     EXPECT_EQ(at(image, c.x, c.y).alpha() == 255, c.covered) << c.x << "," << c.y;
@@ -1570,9 +1653,7 @@ TEST(ShadowBlur, LeavesFarPixelsUntouched) {
 TEST_F(Renderer, EveryLayerIsDrawnOnAClearCanvasWhateverWasDrawnBefore) {
   // A small layer shares one canvas with every small layer drawn before it; a
   // large one gets its own. Either way the corners its rounding leaves out stay clear.
-  const struct {
-    double side;
-  } cases[] = {{30}, {600}};
+  const struct { double side; } cases[] = {{30}, {600}};
   for (const auto& c : cases) {
     auto before = square(Rect(0, 0, 100, 100), red);
     frame(0);
@@ -1598,7 +1679,7 @@ TEST_F(Renderer, AStillLayerIsDrawnAgainWhenItsScaleOrTurnChanges) {
   // layer's shape on screen and must be drawn anew, at the new shape.
   const struct {
     Transform transform;
-    Point covered;                    // inside the new shape, outside the old square
+    Point covered;                   // inside the new shape, outside the old square
     std::optional<Point> uncovered;  // inside the old square, outside the new shape
   } cases[] = {{Transform::makeScale(2, 2), {33, 33}, std::nullopt},
                {Transform::makeRotation(std::numbers::pi / 4), {25, 30}, Point{20, 20}}};
@@ -1703,29 +1784,54 @@ TEST_F(Renderer, AStillLayerPlacedAsLastFrameShowsEveryChange) {
     QColor expected;  // what shows there after it
   } cases[] = {
       {"its colour", [](const Scene& s) { s.still->setBackgroundColor(green); }, {45, 45}, Qt::green},
-      {"its position", [](const Scene& s) { s.still->setPosition({65, 65}); }, {65, 65}, Qt::red},
+      {"its position",
+       [](const Scene& s) {
+         s.still->setPosition({65, 65});
+       },
+       {65, 65},
+       Qt::red},
       {"its opacity", [](const Scene& s) { s.still->setOpacity(0); }, {45, 45}, Qt::transparent},
       {"hidden", [](const Scene& s) { s.still->setHidden(true); }, {45, 45}, Qt::transparent},
       {"scaled", [](const Scene& s) { s.still->setTransform(Transform::makeScale(2, 2)); }, {33, 45}, Qt::red},
-      {"animated", [](const Scene& s) { s.still->addAnimation(endless("position", Point{65, 65}, Point{65, 65}, 1)); },
-       {65, 65}, Qt::red},
-      {"given a sublayer", [&](const Scene& s) { s.still->addSublayer(plain(Rect(0, 0, 5, 5), green)); }, {42, 42}, Qt::green},
+      {"animated",
+       [](const Scene& s) {
+         s.still->addAnimation(endless("position", Point{65, 65}, Point{65, 65}, 1));
+       },
+       {65, 65},
+       Qt::red},
+      {"given a sublayer",
+       [&](const Scene& s) { s.still->addSublayer(plain(Rect(0, 0, 5, 5), green)); },
+       {42, 42},
+       Qt::green},
       {"raised over its neighbour", [](const Scene& s) { s.container->addSublayer(s.still); }, {52, 52}, Qt::red},
       {"its neighbour removed", [](const Scene& s) { s.neighbour->removeFromSuperlayer(); }, {52, 52}, Qt::red},
-      {"its container moved", [](const Scene& s) { s.container->setPosition({30, 30}); }, {25, 25}, Qt::red},
+      {"its container moved",
+       [](const Scene& s) {
+         s.container->setPosition({30, 30});
+       },
+       {25, 25},
+       Qt::red},
       {"clipping its sublayers",
        [&](const Scene& s) {
          s.still->setMasksToBounds(true);
          s.still->addSublayer(plain(Rect(-10, -10, 5, 5), green));
        },
-       {32, 32}, Qt::transparent},
+       {32, 32},
+       Qt::transparent},
       {"masked", [&](const Scene& s) { s.still->setMask(plain(Rect(0, 0, 5, 5), red)); }, {45, 45}, Qt::transparent},
       {"its container animated",
-       [](const Scene& s) { s.container->addAnimation(endless("position", Point{30, 30}, Point{30, 30}, 1)); },
-       {25, 25}, Qt::red},
-      {"its container scaled", [](const Scene& s) { s.container->setTransform(Transform::makeScale(1.5, 1.5)); },
-       {37, 37}, Qt::red},
-      {"its container masked", [&](const Scene& s) { s.container->setMask(plain(Rect(0, 0, 44, 44), red)); }, {46, 46},
+       [](const Scene& s) {
+         s.container->addAnimation(endless("position", Point{30, 30}, Point{30, 30}, 1));
+       },
+       {25, 25},
+       Qt::red},
+      {"its container scaled",
+       [](const Scene& s) { s.container->setTransform(Transform::makeScale(1.5, 1.5)); },
+       {37, 37},
+       Qt::red},
+      {"its container masked",
+       [&](const Scene& s) { s.container->setMask(plain(Rect(0, 0, 44, 44), red)); },
+       {46, 46},
        Qt::transparent},
       {"the root faded", [this](const Scene&) { root->setOpacity(0.5); }, {45, 45}, QColor(255, 0, 0, 128)},
   };

@@ -166,8 +166,8 @@ TEST(ShadowBlur, LeavesTheFarSideOfAnEdgeUntouched) {
           for (int depth = 0; depth < 8; ++depth) {
             const int far = c.nearEnd ? last - depth : depth;
             const QPoint p = c.farColumns ? QPoint(far, i) : QPoint(i, far);
-            EXPECT_EQ(qAlpha(shadow.pixel(p)), 0) << c.name << ", " << size << " wide, sigma " << sigma << " at " << p.x()
-                                                  << "," << p.y();
+            EXPECT_EQ(qAlpha(shadow.pixel(p)), 0)
+                << c.name << ", " << size << " wide, sigma " << sigma << " at " << p.x() << "," << p.y();
           }
         }
         const QPoint inside = c.filled.center();

@@ -80,7 +80,8 @@ TEST_F(Styled, EveryControlsEdgeStandsOutFromTheGlass) {
       {"field", [](QWidget* w) { return new QLineEdit(w); }, [](QWidget* c) { return c->rect(); }},
       {"button", [](QWidget* w) { return new QPushButton(QStringLiteral("Edit…"), w); },
        [](QWidget* c) { return c->rect(); }},
-      {"pop-up", [](QWidget* w) {
+      {"pop-up",
+       [](QWidget* w) {
          auto* box = new QComboBox(w);
          box->addItem(QStringLiteral("All"));
          return box;

@@ -86,8 +86,7 @@ TEST(DesktopWorkspace, OpensAnAddressWithTheDesktopsDefaultProgramAndFailsWhereT
 
 TEST(DesktopWorkspace, LaunchesADesktopEntryAndReportsLater) {
   const QString marker = test::home() + QStringLiteral("/marker");
-  const QString entry =
-      test::writeMarkerEntry(test::home() + QStringLiteral("/apps"), "marker", marker);
+  const QString entry = test::writeMarkerEntry(test::home() + QStringLiteral("/apps"), "marker", marker);
   const Outcome outcome = launch(entry);
   EXPECT_EQ(outcome.error, std::nullopt) << outcome.error->toStdString();
   EXPECT_TRUE(test::processEventsUntil([&] { return test::contentsOf(marker) == "ok\n"; }));
@@ -98,14 +97,11 @@ TEST(DesktopWorkspace, ReportsWhatCannotBeLaunched) {
   EXPECT_EQ(launch(apps + QStringLiteral("/absent.desktop")).error,
             QStringLiteral("The application “absent” could not be launched."));
   // GIO refuses an entry whose program is not installed before it spawns anything.
-  EXPECT_EQ(
-      launch(test::writeDesktopEntry(apps, "uninstalled", "/nonexistent/wendle-program")).error,
-      QStringLiteral("The application “uninstalled” could not be launched."));
+  EXPECT_EQ(launch(test::writeDesktopEntry(apps, "uninstalled", "/nonexistent/wendle-program")).error,
+            QStringLiteral("The application “uninstalled” could not be launched."));
   // A spawn that fails reports GIO's own sentence.
-  const QString broken =
-      test::writeDesktopEntry(apps, "broken", "sh -c true", "Path=/nonexistent-folder\n");
+  const QString broken = test::writeDesktopEntry(apps, "broken", "sh -c true", "Path=/nonexistent-folder\n");
   const Outcome outcome = launch(broken);
   ASSERT_TRUE(outcome.error);
-  EXPECT_TRUE(outcome.error->contains(QStringLiteral("/nonexistent-folder")))
-      << outcome.error->toStdString();
+  EXPECT_TRUE(outcome.error->contains(QStringLiteral("/nonexistent-folder"))) << outcome.error->toStdString();
 }

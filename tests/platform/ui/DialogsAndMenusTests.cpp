@@ -133,8 +133,8 @@ TEST(Application, ChoosesX11OnlyOnAWaylandSessionWithAnXServer) {
 }
 
 TEST(Application, TheX11ChoiceIsNotHandedToLaunchedPrograms) {
-  const QByteArray saved[] = {qgetenv("QT_QPA_PLATFORM"), qgetenv("XDG_SESSION_TYPE"),
-                              qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY")};
+  const QByteArray saved[] = {qgetenv("QT_QPA_PLATFORM"), qgetenv("XDG_SESSION_TYPE"), qgetenv("WAYLAND_DISPLAY"),
+                              qgetenv("DISPLAY")};
   qunsetenv("QT_QPA_PLATFORM");
   qputenv("XDG_SESSION_TYPE", "wayland");
   qputenv("WAYLAND_DISPLAY", "wayland-0");
@@ -145,8 +145,10 @@ TEST(Application, TheX11ChoiceIsNotHandedToLaunchedPrograms) {
   EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
   const char* names[] = {"QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "DISPLAY"};
   for (int i = 0; i < 4; ++i) {
-    if (saved[i].isNull()) qunsetenv(names[i]);
-    else qputenv(names[i], saved[i]);
+    if (saved[i].isNull())
+      qunsetenv(names[i]);
+    else
+      qputenv(names[i], saved[i]);
   }
 }
 

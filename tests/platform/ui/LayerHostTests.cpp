@@ -160,8 +160,8 @@ TEST_F(Host, RepaintsOnlyWhatChangedOncePerTransaction) {
   settle();
   ASSERT_EQ(recorder.regions.size(), 1u);
   const QRegion painted = recorder.all();
-  EXPECT_TRUE(painted.contains(QPoint(12, 100 - 15)));  // where it was
-  EXPECT_TRUE(painted.contains(QPoint(42, 100 - 15)));  // where it is
+  EXPECT_TRUE(painted.contains(QPoint(12, 100 - 15)));    // where it was
+  EXPECT_TRUE(painted.contains(QPoint(42, 100 - 15)));    // where it is
   EXPECT_FALSE(painted.contains(QPoint(160, 100 - 80)));  // the still dot is left alone
   host.removeEventFilter(&recorder);
 }
@@ -216,13 +216,16 @@ TEST(FrameClockRates, WakesForTheFastestAndTicksEachAtItsRate) {
   };
   FrameClock& clock = FrameClock::shared();
   int once = 0;
-  clock.start(&once, [] {}, 1);
+  clock.start(
+      &once, [] {}, 1);
   EXPECT_EQ(clock.interval(), 1000);
   clock.stop(&once);
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.rates));
     std::vector<int> ticks(c.rates.size());
-    for (std::size_t i = 0; i < c.rates.size(); ++i) clock.start(&ticks[i], [&ticks, i] { ++ticks[i]; }, c.rates[i]);
+    for (std::size_t i = 0; i < c.rates.size(); ++i)
+      clock.start(
+          &ticks[i], [&ticks, i] { ++ticks[i]; }, c.rates[i]);
     EXPECT_EQ(clock.interval(), c.interval);
     const auto fastest = std::max_element(c.rates.begin(), c.rates.end()) - c.rates.begin();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks[fastest] >= 6; }, 3000));
@@ -239,7 +242,8 @@ TEST(FrameClockRates, ASlowSubscriberKeepsTickingWhenTheFastOneLeavesOnAnOddFram
   FrameClock& clock = FrameClock::shared();
   int fast = 0, slow = 0, fastAtSlow = 0;
   clock.start(&fast, [&] { ++fast; });
-  clock.start(&slow, [&] { fastAtSlow = fast, ++slow; }, 15);
+  clock.start(
+      &slow, [&] { fastAtSlow = fast, ++slow; }, 15);
   // The fast one ticked since the slow one last did: the clock stands on an odd frame.
   ASSERT_TRUE(QTest::qWaitFor([&] { return slow >= 1 && fast > fastAtSlow; }, 3000));
   clock.stop(&fast);

@@ -24,8 +24,10 @@ class ScopedVariable final {
     qputenv(name, value.toUtf8());
   }
   ~ScopedVariable() {
-    if (m_old.isNull()) qunsetenv(m_name);
-    else qputenv(m_name, m_old);
+    if (m_old.isNull())
+      qunsetenv(m_name);
+    else
+      qputenv(m_name, m_old);
   }
 
  private:
@@ -47,8 +49,8 @@ TEST(InstalledApplications, EveryDataFolderByNameTheUsersOwnEntryWinningAndHidde
   const QString user = test::home() + QStringLiteral("/user");
   const QString system = test::home() + QStringLiteral("/system");
   const QString other = test::home() + QStringLiteral("/other");
-  const QString mine = test::writeDesktopEntry(user + "/applications", "term", "true",
-                                               "Name=Terminal Here\nIcon=utilities-terminal\n");
+  const QString mine =
+      test::writeDesktopEntry(user + "/applications", "term", "true", "Name=Terminal Here\nIcon=utilities-terminal\n");
   test::writeDesktopEntry(system + "/applications", "term", "true", "Name=System Terminal\n");
   const QString nested = test::writeDesktopEntry(system + "/applications/tools", "editor", "true",
                                                  "Name=editor 10\nIcon=/opt/editor.png\n");
@@ -82,10 +84,14 @@ TEST(ApplicationPanel, ChoosesByKeyboardANameThatContainsTheTypedTextOrATypedPat
     int downs;
     QString chosen;  // none: the panel stays open
   } cases[] = {
-      {"", 0, "/apps/calculator.desktop"},   {"", 2, entry},
-      {"ma", 0, "/apps/mail.desktop"},       {"MA", 1, entry},
-      {"term", 5, "/apps/terminal.desktop"}, {entry, 0, entry},
-      {"nothing like it", 0, {}},            {test::home() + "/missing.desktop", 0, {}},
+      {"", 0, "/apps/calculator.desktop"},
+      {"", 2, entry},
+      {"ma", 0, "/apps/mail.desktop"},
+      {"MA", 1, entry},
+      {"term", 5, "/apps/terminal.desktop"},
+      {entry, 0, entry},
+      {"nothing like it", 0, {}},
+      {test::home() + "/missing.desktop", 0, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE((c.typed + QStringLiteral(" down %1").arg(c.downs)).toStdString());

@@ -104,9 +104,9 @@ class OwnLayer : public ::testing::Test {
 TEST_F(OwnLayer, BackgroundLiesBeneathTheDrawingWithRoundedCorners) {
   layer->setBackgroundColor(red);
   layer->setCornerRadius(16);
-  EXPECT_EQ(at(60, 60), QColor(Qt::blue));  // the drawing
-  EXPECT_EQ(at(25, 60), QColor(Qt::red));   // the background around it
-  EXPECT_EQ(at(21, 21), QColor(Qt::white)); // a rounded corner
+  EXPECT_EQ(at(60, 60), QColor(Qt::blue));   // the drawing
+  EXPECT_EQ(at(25, 60), QColor(Qt::red));    // the background around it
+  EXPECT_EQ(at(21, 21), QColor(Qt::white));  // a rounded corner
   layer->setBackgroundColor(std::nullopt);
   EXPECT_EQ(at(25, 60), QColor(Qt::white));
 }

@@ -85,10 +85,12 @@ TEST(WindowDecoration, TheManagerTellsTheFrameBeforeTheWindowShowsAndATitleBarsR
     qputenv("DISPLAY", server.name());
     test::ChildProcess helper(QStringLiteral("tellFrame"), {});
     qputenv("QT_QPA_PLATFORM", platform);
-    if (display.isEmpty()) qunsetenv("DISPLAY");
-    else qputenv("DISPLAY", display);
-    EXPECT_TRUE(helper.waitForLine(c.told)) << c.name << ": " << helper.lines().join(' ').toStdString()
-                                            << helper.errors().toStdString();
+    if (display.isEmpty())
+      qunsetenv("DISPLAY");
+    else
+      qputenv("DISPLAY", display);
+    EXPECT_TRUE(helper.waitForLine(c.told))
+        << c.name << ": " << helper.lines().join(' ').toStdString() << helper.errors().toStdString();
     EXPECT_EQ(helper.finish(), 0) << c.name;
     done = true;
     manager.join();

@@ -37,9 +37,7 @@ class WindowSystemMove final : public QObject {
   }
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    return event->type() == QEvent::Move && !event->spontaneous();
-  }
+  bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Move && !event->spontaneous(); }
 };
 
 }  // namespace
@@ -168,11 +166,10 @@ TEST(Window, PostsItsFourNotificationsWithItselfAsObject) {
   Window other;
   QStringList seen;
   std::vector<pf::ObserverToken> tokens;
-  for (const QString& name :
-       {Window::didMoveNotification, Window::didResizeNotification,
-        Window::didBecomeKeyNotification, Window::willCloseNotification}) {
-    tokens.push_back(NotificationCenter::defaultCenter().addObserver(
-        name, &window, [&seen, &window](const pf::Notification& note) {
+  for (const QString& name : {Window::didMoveNotification, Window::didResizeNotification,
+                              Window::didBecomeKeyNotification, Window::willCloseNotification}) {
+    tokens.push_back(
+        NotificationCenter::defaultCenter().addObserver(name, &window, [&seen, &window](const pf::Notification& note) {
           EXPECT_EQ(note.object, &window);
           seen << note.name;
         }));

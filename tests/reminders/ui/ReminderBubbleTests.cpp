@@ -170,8 +170,11 @@ TEST(ReminderBubble, TheTailPointsDownFromTheLowerLeft) {
     QPoint at;
     bool tail;
   };
-  const Case cases[] = {{{62, bottom - 2}, true}, {{50, bottom - 11}, true}, {{30, bottom - 6}, false},
-                        {{90, bottom - 6}, false}, {{110, bottom - 2}, false}};
+  const Case cases[] = {{{62, bottom - 2}, true},
+                        {{50, bottom - 11}, true},
+                        {{30, bottom - 6}, false},
+                        {{90, bottom - 6}, false},
+                        {{110, bottom - 2}, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.at.x() << "," << c.at.y());
     const QColor pixel = image.pixelColor(c.at);

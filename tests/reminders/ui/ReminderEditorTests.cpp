@@ -82,9 +82,7 @@ class ReminderEditorTest : public ::testing::Test {
            editor.timePicker()->time().toString(QStringLiteral("HH:mm"));
   }
 
-  static void choose(QComboBox* popup, int index) {
-    popup->setCurrentIndex(index);
-  }
+  static void choose(QComboBox* popup, int index) { popup->setCurrentIndex(index); }
 
   static QStringList items(const QComboBox* popup) {
     QStringList titles;
@@ -160,8 +158,8 @@ TEST_F(ReminderEditorTest, EachSteppingButtonMovesTheTimeAsItsTitleSaysAndKeepsG
     const QStringList parts = stepper->text().split(u' ');
     ASSERT_EQ(parts.size(), 2) << stepper->text().toStdString();
     const int sign = parts[0] == QStringLiteral("+1") ? 1 : parts[0] == QStringLiteral("\u22121") ? -1 : 0;
-    const std::map<QString, qint64> seconds{{QStringLiteral("day"), 86400}, {QStringLiteral("hr"), 3600},
-                                            {QStringLiteral("min"), 60}};
+    const std::map<QString, qint64> seconds{
+        {QStringLiteral("day"), 86400}, {QStringLiteral("hr"), 3600}, {QStringLiteral("min"), 60}};
     ASSERT_NE(sign, 0) << stepper->text().toStdString();
     ASSERT_TRUE(seconds.contains(parts[1])) << stepper->text().toStdString();
     setTime(*editor, start.date(), start.time());
@@ -216,8 +214,8 @@ TEST_F(ReminderEditorTest, ATimeInThePastIsMarkedAndRefusedForNewAndRescheduledR
 TEST_F(ReminderEditorTest, AnOwnersRefusalStaysInTheStatusLineWithTheFormKeptWhateverItSays) {
   // The second reads like the editor's own past refusal, which a later time
   // clears; an owner's sentence stays until something else replaces it.
-  for (const QString& refusal : {QStringLiteral("Another Wendle is updating reminders. Try again shortly."),
-                                 ReminderForm::pastTime}) {
+  for (const QString& refusal :
+       {QStringLiteral("Another Wendle is updating reminders. Try again shortly."), ReminderForm::pastTime}) {
     SCOPED_TRACE(refusal.toStdString());
     auto editor = open();
     editor->onSave = [refusal](const QuibReminder&) { throw QuibError(refusal); };
@@ -233,8 +231,8 @@ TEST_F(ReminderEditorTest, AnOwnersRefusalStaysInTheStatusLineWithTheFormKeptWha
 
 TEST_F(ReminderEditorTest, OnlyActiveShortcutsWithADestinationAreOffered) {
   auto editor = open();
-  EXPECT_EQ(items(editor->actionPopup()), (QStringList{QStringLiteral("None"), QStringLiteral("Site a"),
-                                                       QStringLiteral("Site c")}));
+  EXPECT_EQ(items(editor->actionPopup()),
+            (QStringList{QStringLiteral("None"), QStringLiteral("Site a"), QStringLiteral("Site c")}));
   fill(*editor);
   choose(editor->actionPopup(), 2);
   const QuibReminder linked = editor->value();

@@ -42,11 +42,22 @@ class ReminderFeatureTest : public ::testing::Test {
   void SetUp() override {
     pf::UserDefaults::resetAll();
     const QString directory = pf::SystemInfo::applicationDataDirectory();
-    const std::vector<Shortcut> saved{
-        {QStringLiteral("kettle"), QStringLiteral("Kettle"), ShortcutKind::web, QStringLiteral("https://kettle.example"),
-         {}, {}, {}, true},
-        {QStringLiteral("teapot"), QStringLiteral("Teapot"), ShortcutKind::web, QStringLiteral("https://teapot.example"),
-         {}, {}, {}, false}};
+    const std::vector<Shortcut> saved{{QStringLiteral("kettle"),
+                                       QStringLiteral("Kettle"),
+                                       ShortcutKind::web,
+                                       QStringLiteral("https://kettle.example"),
+                                       {},
+                                       {},
+                                       {},
+                                       true},
+                                      {QStringLiteral("teapot"),
+                                       QStringLiteral("Teapot"),
+                                       ShortcutKind::web,
+                                       QStringLiteral("https://teapot.example"),
+                                       {},
+                                       {},
+                                       {},
+                                       false}};
     ShortcutCatalogRepository(directory).load([saved] { return ShortcutCatalog{2, saved, {}}; }, std::nullopt);
     shortcuts = std::make_unique<ShortcutStore>(pf::UserDefaults::standard(), directory);
     zoneFile = test::home() + QStringLiteral("/zone/localtime");
@@ -211,7 +222,8 @@ TEST_F(ReminderFeatureTest, TheBubbleStaysInsideTheScreenAboveTheCompanion) {
   };
   const Case cases[] = {
       {"centred above", {300, 100, 100, 120}, {350 - 195, 230}},
-      {"top right corner", {visible.maxX() - 50, visible.maxY() - 50, 100, 100},
+      {"top right corner",
+       {visible.maxX() - 50, visible.maxY() - 50, 100, 100},
        {visible.maxX() - 8 - 390, visible.maxY() - 8 - 182}},
       {"left edge", {visible.minX() - 40, visible.minY(), 100, 100}, {visible.minX() + 8, visible.minY() + 110}},
   };
@@ -380,7 +392,8 @@ TEST_F(ReminderFeatureTest, TheShortcutButtonOpensOnlyAnActiveSavedShortcut) {
   };
   const Case cases[] = {
       {"kettle", std::nullopt, true, QString()},
-      {"kettle", QStringLiteral("The address cannot be opened."), true, QStringLiteral("The address cannot be opened.")},
+      {"kettle", QStringLiteral("The address cannot be opened."), true,
+       QStringLiteral("The address cannot be opened.")},
       {"teapot", std::nullopt, false, ReminderFeature::unavailableShortcut},
       {"gone", std::nullopt, false, ReminderFeature::unavailableShortcut},
       {nullptr, std::nullopt, false, QString()},  // no shortcut given: asking for it does nothing

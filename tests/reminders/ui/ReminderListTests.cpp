@@ -127,7 +127,8 @@ TEST_F(ReminderListTest, CardsSayStateOrScheduleWithTheirIcon) {
   ReminderOccurrence put = test::occurrenceOf(snoozed, at(newYork, 2026, 3, 8, 9, 0), newYork);
   put.snoozedUntil = at(newYork, 2026, 3, 8, 9, 15);  // long passed: the card still says so
 
-  auto list = open({1, {once, daily, weekly, paused, done, waiting, snoozed, rescheduled},
+  auto list = open({1,
+                    {once, daily, weekly, paused, done, waiting, snoozed, rescheduled},
                     {answered, oldSchedule, unanswered, put}});
   const QString alarm = QStringLiteral("alarm");
   const std::vector<Card> expected{
@@ -182,9 +183,8 @@ TEST_F(ReminderListTest, TheKeyboardReachesTheCardsAndWorksThemAsATable) {
     int selected;
     const char* pauseTitle;
   } steps[] = {
-      {Qt::Key_Down, 0, "Pause"}, {Qt::Key_Down, 1, "Resume"}, {Qt::Key_End, 4, "Pause"},
-      {Qt::Key_Down, 4, "Pause"}, {Qt::Key_Up, 3, "Pause"},    {Qt::Key_Home, 0, "Pause"},
-      {Qt::Key_Up, 0, "Pause"},   {Qt::Key_Return, 0, "Pause"},
+      {Qt::Key_Down, 0, "Pause"}, {Qt::Key_Down, 1, "Resume"}, {Qt::Key_End, 4, "Pause"}, {Qt::Key_Down, 4, "Pause"},
+      {Qt::Key_Up, 3, "Pause"},   {Qt::Key_Home, 0, "Pause"},  {Qt::Key_Up, 0, "Pause"},  {Qt::Key_Return, 0, "Pause"},
   };
   QWidget* viewport = list->cards()->parentWidget();
   for (const auto& step : steps) {

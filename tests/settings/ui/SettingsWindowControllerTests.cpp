@@ -71,8 +71,8 @@ TEST_F(SettingsWindow, ListsEveryChoiceByTitleInOrder) {
   EXPECT_EQ(titles(accent()), QStringList({"Blue", "Orange", "Pink", "Green", "Purple", "Yellow", "Custom Color…"}));
   EXPECT_EQ(titles(background()),
             QStringList({"Navy", "Grey", "Dark Grey", "Deep Purple", "Sage Green", "Custom Color…"}));
-  EXPECT_EQ(titles(skin()), QStringList({"Classic", "Neon Space", "Pearl Space", "Robot Lab", "Steampunk",
-                                         "Alien Tech", "Molten Core", "Unicorn Princess"}));
+  EXPECT_EQ(titles(skin()), QStringList({"Classic", "Neon Space", "Pearl Space", "Robot Lab", "Steampunk", "Alien Tech",
+                                         "Molten Core", "Unicorn Princess"}));
   EXPECT_EQ(effect()->count(), 15);
   EXPECT_EQ(effect()->itemText(4), "Plasma Energy");
   EXPECT_EQ(character()->currentText(), "Duvur");

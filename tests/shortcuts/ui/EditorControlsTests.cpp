@@ -44,9 +44,9 @@ TEST(EditorActionButtonTest, FillBorderAndGlowFollowStateAndTitle) {
     double opacity;
     bool glows;
   } cases[] = {
-      {"Save", true, true, false, 1.0, false},      {"Activate", true, true, false, 1.0, true},
-      {"Activate", false, true, false, 1.0, true},  {"Activate", true, false, false, 0.35, false},
-      {"Save", true, false, false, 0.35, false},    {"Remove", false, true, true, 0.7, false},
+      {"Save", true, true, false, 1.0, false},     {"Activate", true, true, false, 1.0, true},
+      {"Activate", false, true, false, 1.0, true}, {"Activate", true, false, false, 0.35, false},
+      {"Save", true, false, false, 0.35, false},   {"Remove", false, true, true, 0.7, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title.toStdString());
@@ -163,7 +163,8 @@ TEST(ShortcutEditorControlsTest, EveryControlStandsAtItsDesignFrame) {
       {controls.upButton, {123, 264, 38, 30}, ""},
       {controls.downButton, {167, 264, 38, 30}, ""},
       {controls.activateButton, {422, 264, 95, 30}, ""},
-      {controls.deleteButton, {586, 264, 90, 30},
+      {controls.deleteButton,
+       {586, 264, 90, 30},
        "Delete a custom shortcut from the catalog on Save. Stock shortcuts are permanent."},
       {controls.undoButton, {684, 264, 116, 30}, ""},
       {controls.chooseButton, {699, 162, 101, 30}, ""},

@@ -30,15 +30,25 @@ class EditorFixture : public ::testing::Test {
 
   /// A custom web shortcut "c<n>" labelled "Custom <n>".
   static Shortcut custom(int n, bool active = true) {
-    return {QStringLiteral("c%1").arg(n), QStringLiteral("Custom %1").arg(n), ShortcutKind::web,
-            QStringLiteral("https://example.com/%1").arg(n), QStringLiteral("Note"), std::nullopt, std::nullopt,
+    return {QStringLiteral("c%1").arg(n),
+            QStringLiteral("Custom %1").arg(n),
+            ShortcutKind::web,
+            QStringLiteral("https://example.com/%1").arg(n),
+            QStringLiteral("Note"),
+            std::nullopt,
+            std::nullopt,
             active};
   }
   /// The stock YouTube shortcut.
   static Shortcut stock() {
-    return {QStringLiteral("youtube"), QStringLiteral("YouTube"), ShortcutKind::web,
-            QStringLiteral("https://www.youtube.com/"), QStringLiteral("Service homepage"), std::nullopt,
-            std::nullopt, true};
+    return {QStringLiteral("youtube"),
+            QStringLiteral("YouTube"),
+            ShortcutKind::web,
+            QStringLiteral("https://www.youtube.com/"),
+            QStringLiteral("Service homepage"),
+            std::nullopt,
+            std::nullopt,
+            true};
   }
 
   /// Writes the catalog, opens a store over it and shows its editor.

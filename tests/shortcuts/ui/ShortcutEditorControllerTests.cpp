@@ -296,8 +296,9 @@ TEST_F(EditorWindow, AChosenPictureBecomesTheButtonOnSaveAndABadFileSaysWhy) {
   EXPECT_EQ(asked->title, "Choose Button Image");
   EXPECT_EQ(asked->prompt, "Use Image");
   EXPECT_EQ(asked->directory, test::home() + "/Pictures");
-  EXPECT_EQ(status(), "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP "
-                      "image up to 100 megapixels.");
+  EXPECT_EQ(status(),
+            "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP "
+            "image up to 100 megapixels.");
   EXPECT_FALSE(editor->draft().hasChanges());
 
   QImage picture(40, 40, QImage::Format_ARGB32);

@@ -6,9 +6,8 @@ namespace test {
 
 int DrawCall::subpaths() const {
   const auto& elements = path.elements();
-  return int(std::count_if(elements.begin(), elements.end(), [](const pf::Path::Element& e) {
-    return e.type == pf::Path::ElementType::move;
-  }));
+  return int(std::count_if(elements.begin(), elements.end(),
+                           [](const pf::Path::Element& e) { return e.type == pf::Path::ElementType::move; }));
 }
 
 void RecordingCanvas::save() { m_saved.push_back(m_state); }
@@ -44,27 +43,24 @@ void RecordingCanvas::stroke(const pf::Path& path, const pf::Color& color, doubl
   call.lineWidth = lineWidth;
 }
 
-void RecordingCanvas::fillLinearGradient(const pf::Path& path, const pf::Gradient& gradient,
-                                         double angle, FillRule rule) {
+void RecordingCanvas::fillLinearGradient(const pf::Path& path, const pf::Gradient& gradient, double angle,
+                                         FillRule rule) {
   DrawCall& call = record(DrawCall::Kind::linearGradient, path);
   call.gradient = gradient;
   call.angle = angle;
   call.rule = rule;
 }
 
-void RecordingCanvas::drawRadialGradient(const pf::Gradient& gradient, pf::Point startCenter,
-                                         double startRadius, pf::Point endCenter,
-                                         double endRadius) {
-  pf::Path circles = pf::Path::ellipse(pf::Rect(
-      startCenter.x - startRadius, startCenter.y - startRadius, 2 * startRadius, 2 * startRadius));
-  circles.addEllipse(
-      pf::Rect(endCenter.x - endRadius, endCenter.y - endRadius, 2 * endRadius, 2 * endRadius));
+void RecordingCanvas::drawRadialGradient(const pf::Gradient& gradient, pf::Point startCenter, double startRadius,
+                                         pf::Point endCenter, double endRadius) {
+  pf::Path circles = pf::Path::ellipse(
+      pf::Rect(startCenter.x - startRadius, startCenter.y - startRadius, 2 * startRadius, 2 * startRadius));
+  circles.addEllipse(pf::Rect(endCenter.x - endRadius, endCenter.y - endRadius, 2 * endRadius, 2 * endRadius));
   record(DrawCall::Kind::radialGradient, circles).gradient = gradient;
 }
 
 void RecordingCanvas::drawImage(const QImage&, const pf::Rect& rect) {
-  record(DrawCall::Kind::image, pf::Path::rect(rect)).rect =
-      rect.offsetBy(m_state.offset.x, m_state.offset.y);
+  record(DrawCall::Kind::image, pf::Path::rect(rect)).rect = rect.offsetBy(m_state.offset.x, m_state.offset.y);
 }
 
 void RecordingCanvas::setShadow(const pf::Color& color, double blurRadius, pf::Point offset) {
@@ -83,8 +79,7 @@ std::vector<DrawCall> RecordingCanvas::drawn() const {
   return where([](const DrawCall& c) { return c.kind != DrawCall::Kind::clip; });
 }
 
-std::vector<DrawCall> RecordingCanvas::where(
-    const std::function<bool(const DrawCall&)>& pred) const {
+std::vector<DrawCall> RecordingCanvas::where(const std::function<bool(const DrawCall&)>& pred) const {
   std::vector<DrawCall> out;
   std::copy_if(m_calls.begin(), m_calls.end(), std::back_inserter(out), pred);
   return out;
@@ -95,13 +90,11 @@ int RecordingCanvas::count(DrawCall::Kind kind) const {
 }
 
 std::vector<DrawCall> RecordingCanvas::strokes(const pf::Color& color) const {
-  return where(
-      [&](const DrawCall& c) { return c.kind == DrawCall::Kind::stroke && c.color == color; });
+  return where([&](const DrawCall& c) { return c.kind == DrawCall::Kind::stroke && c.color == color; });
 }
 
 std::vector<DrawCall> RecordingCanvas::fills(const pf::Color& color) const {
-  return where(
-      [&](const DrawCall& c) { return c.kind == DrawCall::Kind::fill && c.color == color; });
+  return where([&](const DrawCall& c) { return c.kind == DrawCall::Kind::fill && c.color == color; });
 }
 
 QList<pf::Color> RecordingCanvas::colors() const {

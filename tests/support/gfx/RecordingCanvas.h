@@ -52,13 +52,12 @@ class RecordingCanvas final : public pf::Canvas {
   void restore() override;
   void translate(double dx, double dy) override;
   void clip(const pf::Path& path, FillRule rule = FillRule::nonZero) override;
-  void fill(const pf::Path& path, const pf::Color& color,
-            FillRule rule = FillRule::nonZero) override;
+  void fill(const pf::Path& path, const pf::Color& color, FillRule rule = FillRule::nonZero) override;
   void stroke(const pf::Path& path, const pf::Color& color, double lineWidth) override;
   void fillLinearGradient(const pf::Path& path, const pf::Gradient& gradient, double angle,
                           FillRule rule = FillRule::nonZero) override;
-  void drawRadialGradient(const pf::Gradient& gradient, pf::Point startCenter, double startRadius,
-                          pf::Point endCenter, double endRadius) override;
+  void drawRadialGradient(const pf::Gradient& gradient, pf::Point startCenter, double startRadius, pf::Point endCenter,
+                          double endRadius) override;
   void drawImage(const QImage& image, const pf::Rect& rect) override;
   void setShadow(const pf::Color& color, double blurRadius, pf::Point offset = {}) override;
   void clearShadow() override;
