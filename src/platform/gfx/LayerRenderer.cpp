@@ -7,10 +7,15 @@
 // `base` (points, y up, to device pixels, y down). Clips and item rects are in
 // device pixels.
 //
-// Translation-only. Every cached image is placed by a whole-pixel offset and
+// Translation-only. Every item is an image placed by a whole-pixel offset and
 // blitted without smoothing: it is drawn again whenever the linear part
 // (scale, rotation) it is shown with changes, a turning layer's snapped to a
-// step. Only content drawn afresh each frame carries a full transform.
+// step. Content that animates is drawn afresh into an image each frame.
+//
+// One thread. Nothing is handed to Qt's worker threads (see paintContent):
+// every part of a content is drawn alone on a clear canvas, a solid fill
+// replacing what lies beneath, an image or gradient in strips of few rows;
+// images are blended one rect at a time, through paths in strips.
 //
 // Reuse. A cached image of a layer is reused while, all at once: the layer is
 // alive; its content revision (mixed with the step of an endless morph) is the
@@ -76,10 +81,9 @@ constexpr double invisibleOpacity = 1.0 / 512;
 // then changes its pixels every few frames rather than every frame, and the
 // frames between cost nothing. A step is about five levels of 8-bit alpha.
 constexpr double opacityStep = 1.0 / 48;
-// Rows drawn at a time into a cached image: as many as stay below the 96 at
-// which Qt hands a fill to worker threads, since every strip strokes and
-// flattens each path it meets again.
-constexpr int rasterStrip = 95;
+// Rows of an image drawn at a time through a clip of paths: as many as stay
+// below the 96 spans, one a row, at which Qt hands a blend to worker threads.
+constexpr int clippedStrip = 95;
 // Cached images of layers not drawn for this many frames are dropped.
 constexpr quint64 cacheLifetime = 300;
 // Layers up to this many pixels on a side are drawn on one canvas kept for
@@ -89,9 +93,23 @@ constexpr int keptCanvasSide = 512;
 // Contents images whose shown part is remembered, at most.
 constexpr std::size_t shownPartsKept = 64;
 
+// Qt's raster engine hands every blend of 96 spans or more to worker threads
+// and waits for them; an antialiased shape makes several spans a row, so no
+// strip of rows keeps it below that. A fill of one colour that replaces what
+// lies beneath is the exception: it is always blended on this thread. So
+// every part of a content is drawn that way, each on a clear canvas, and
+// blended onto the image as a whole, which Qt copies without spans. An image
+// or a gradient is drawn in strips of rows instead, each with a few spans a
+// row at most (an upright image one, an antialiased rect three).
+constexpr int brushStrip = 31;
+
+// Canvases of the size kept: a content's image, and a part of it drawn alone.
+enum class Canvas { content, part };
+
 // A canvas at least `size` large, transparent within `size` from its top left.
-QImage& canvasFor(QSize size, QImage& fresh) {
-  thread_local QImage kept;
+QImage& canvasFor(QSize size, QImage& fresh, Canvas which = Canvas::content) {
+  thread_local std::array<QImage, 2> keptCanvases;
+  QImage& kept = keptCanvases[static_cast<std::size_t>(which)];
   const bool small = size.width() <= keptCanvasSide && size.height() <= keptCanvasSide;
   QImage& canvas = small ? kept : fresh;
   if (canvas.width() < size.width() || canvas.height() < size.height()) {
@@ -502,13 +520,7 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
   Item item;
   item.serial = layer.serial();
   if (place.redrawn) {
-    const double reach = content.shadowReach();
-    item.translationOnly = false;
-    item.transform = place.world;
-    item.rect = place.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
-    item.direct = std::make_shared<const LayerContent>(std::move(content));
-    item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
-    ++m_stats.directDraws;
+    drawAfresh(std::move(content), place.world, item);
   } else {
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
@@ -536,7 +548,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   QRect area;
   for (const Item& member : members) area |= member.rect;
   const bool movable =
-      std::ranges::all_of(members, [&](const Item& m) { return !m.direct && clipSpares(m.clip, m.rect); });
+      std::ranges::all_of(members, [&](const Item& m) { return !m.afresh && clipSpares(m.clip, m.rect); });
   quint64 signature = mix(static_cast<quint64>(members.size()), static_cast<quint64>(movable));
   for (const Item& member : members) {
     signature = movable ? mix(mix(mix(mix(signature, static_cast<quint64>(member.image.cacheKey())), member.opacity),
@@ -652,7 +664,7 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
   if (area.isEmpty()) return {};
   QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
-  QPainter painter(&image);
+  bool clear = true;
   for (std::size_t i = 0; i < members.size(); ++i) {
     const Morph& member = members[i];
     const LayerContent& content = contents[i];
@@ -660,17 +672,15 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     if (content.hasShadow() || member.opacity < 1) {
       // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
       const CacheEntry drawn = rasterise(*member.layer, content, 0, member.world, false);
-      painter.resetTransform();
+      QPainter painter(&image);
       painter.setOpacity(member.opacity);
       if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
-      continue;
+    } else {
+      paintContent(image, image.rect(), clear, content, member.world * QTransform::fromTranslate(-area.x(), -area.y()),
+                   !content.isFaint());
     }
-    painter.setOpacity(1);
-    painter.setTransform(member.world * QTransform::fromTranslate(-area.x(), -area.y()));
-    painter.setRenderHint(QPainter::Antialiasing, !content.isFaint());
-    content.paint(painter);
+    clear = false;
   }
-  painter.end();
   return trimmed(std::move(image), area.topLeft());
 }
 
@@ -698,17 +708,7 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   {
     QPainter painter(&image);
     const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
-    // In strips, like a cached image, so that no blend goes to worker threads.
-    for (int top = area.top(); top <= area.bottom(); top += rasterStrip) {
-      const QRect strip(area.left(), top, area.width(), rasterStrip);
-      for (const Item& member : members) {
-        if (!member.rect.intersects(strip)) continue;
-        const Clip* clip = member.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(member.clip)];
-        QRegion region(member.rect & strip);
-        if (clip && clip->region) region &= *clip->region;
-        draw(painter, base, region, member, clip && !clip->region ? &clip->paths : nullptr);
-      }
-    }
+    for (const Item& member : members) composite(painter, base, QRegion(area), member);
   }
   if (shadowed) {
     QImage withShadow = shadowImage(image, offset, sigma, tint);
@@ -766,7 +766,8 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
 
   QImage fresh;
   QImage* image = &canvasFor(px.size(), fresh);
-  paintInStrips(*image, content, raster, px);
+  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content,
+               raster * QTransform::fromTranslate(-px.x(), -px.y()), !content.isFaint());
   QImage withShadow;
   if (content.hasShadow()) {
     const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
@@ -804,22 +805,57 @@ QRect LayerRenderer::drawnArea(const LayerContent& content, const QTransform& ra
   return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
 }
 
-void LayerRenderer::paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area) {
-  QPainter p(&image);
-  // Qt fills a path about three times faster without antialiasing, and a
-  // faint shape's edges look the same either way.
-  p.setRenderHint(QPainter::Antialiasing, !content.isFaint());
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  // Qt hands a fill of 96 scanlines or more to worker threads and waits
-  // for them; drawn in lower strips every fill stays on this thread, which
-  // costs less in all.
-  const QTransform place = raster * QTransform::fromTranslate(-area.x(), -area.y());
-  for (int y = 0; y < area.height(); y += rasterStrip) {
-    p.resetTransform();
-    p.setClipRect(QRect(0, y, area.width(), std::min(rasterStrip, area.height() - y)));
-    p.setTransform(place);
-    content.paint(p);
+void LayerRenderer::paintContent(QImage& image, QRect area, bool clear, const LayerContent& content,
+                                 const QTransform& place, bool antialiased, bool withShadow) {
+  for (const LayerContent::Part part : content.parts(withShadow)) {
+    // The first part lies on the clear image itself; later ones go on a canvas of their own.
+    QImage fresh;
+    QImage& canvas = clear ? image : canvasFor(area.size(), fresh, Canvas::part);
+    const QPoint origin = clear ? QPoint(0, 0) : area.topLeft();
+    {
+      QPainter p(&canvas);
+      p.setCompositionMode(QPainter::CompositionMode_Source);
+      // Qt fills a path about three times faster without antialiasing, and a
+      // faint shape's edges look the same either way.
+      p.setRenderHint(QPainter::Antialiasing, antialiased);
+      p.setRenderHint(QPainter::SmoothPixmapTransform);
+      const QRect bounds = area.translated(-origin);
+      const int strip = LayerContent::isSolid(part) ? bounds.height() : brushStrip;
+      for (int y = 0; y < bounds.height(); y += strip) {
+        p.resetTransform();
+        p.setClipRect(QRect(bounds.left(), bounds.top() + y, bounds.width(), std::min(strip, bounds.height() - y)));
+        p.setTransform(place * QTransform::fromTranslate(-origin.x(), -origin.y()));
+        content.paint(p, part);
+      }
+    }
+    if (!clear) {
+      QPainter p(&image);
+      p.drawImage(area.topLeft(), canvas, QRect(QPoint(0, 0), area.size()));
+    }
+    clear = false;
   }
+}
+
+void LayerRenderer::drawAfresh(LayerContent content, const QTransform& world, Item& item) {
+  ++m_stats.directDraws;
+  item.afresh = true;
+  item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
+  content.outlineStroke();
+  const double reach = content.shadowReach();
+  const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
+                         .toAlignedRect()
+                         .intersected(reachable(m_pixels));
+  if (area.isEmpty()) return;
+  QImage fresh;
+  QImage& canvas = canvasFor(area.size(), fresh);
+  // With the cheap stand-in for a shadow: a blur every frame would cost far more.
+  paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
+               world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
+  const QRect used = opaqueBounds(canvas, area.size());
+  if (used.isEmpty()) return;
+  item.image = canvas.copy(used);
+  item.position = area.topLeft() + used.topLeft();
+  item.rect = QRect(item.position, item.image.size());
 }
 
 QRectF LayerRenderer::shownPart(const QImage& image) {
@@ -968,7 +1004,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
 // copied rect by rect like any other.
 void LayerRenderer::cutToClips() {
   for (Item& item : m_items) {
-    if (!item.translationOnly || item.direct || item.clip < 0) continue;
+    if (item.afresh || item.clip < 0) continue;
     const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
     if (clip.region) continue;
     const quint64 key = mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),
@@ -992,8 +1028,8 @@ QImage LayerRenderer::cut(const Item& item, const Clip& clip) {
   QPainter painter(&image);
   painter.setTransform(QTransform::fromTranslate(-item.position.x(), -item.position.y()));
   // In strips, like a cached image, so that no blend goes to worker threads.
-  for (int top = 0; top < image.height(); top += rasterStrip) {
-    painter.setClipRect(QRect(item.position.x(), item.position.y() + top, image.width(), rasterStrip));
+  for (int top = 0; top < image.height(); top += clippedStrip) {
+    painter.setClipRect(QRect(item.position.x(), item.position.y() + top, image.width(), clippedStrip));
     for (const auto& path : clip.paths) painter.setClipPath(path, Qt::IntersectClip);
     painter.drawImage(item.position, item.image);
   }
@@ -1002,60 +1038,51 @@ QImage LayerRenderer::cut(const Item& item, const Clip& clip) {
 
 void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   int composited = 0;
   for (const auto& item : m_items) {
-    if (!region.intersects(item.rect)) continue;
-    const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
-    QRegion area = region.intersected(item.rect);
-    if (clip && clip->region) area = area.intersected(*clip->region);
-    if (area.isEmpty()) continue;
-    const auto* paths = clip && !clip->region && !item.cutToClip ? &clip->paths : nullptr;
-    if (item.translationOnly && !paths) {
-      // One rect at a time: Qt blends an image through its fast path only
-      // under a clip that is a single rect. Under a clip of many rects it
-      // takes a span path and hands that to worker threads, at several times
-      // the cost of the blend itself.
-      for (const QRect& part : area) blit(painter, base, part, item);
-    } else {
-      draw(painter, base, area, item, paths);  // drawn anew or transformed: once
-    }
-    ++composited;
+    if (region.intersects(item.rect) && composite(painter, base, region, item)) ++composited;
   }
   painter.restore();
   m_stats.composited = composited;
 }
 
-void LayerRenderer::blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item) {
-  // Whole-pixel placement makes copying just the part under `part` the same
-  // pixels as drawing the whole image clipped to it. The clip stays for the
-  // reason given in paint(): it replaces the paint event's many-rect region.
-  painter.setTransform(base);
-  painter.setClipRect(part);
-  painter.setOpacity(item.opacity);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
+bool LayerRenderer::composite(QPainter& painter, const QTransform& base, const QRegion& region, const Item& item) const {
+  const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
+  QRegion area = region.intersected(item.rect);
+  if (clip && clip->region) area = area.intersected(*clip->region);
+  if (area.isEmpty()) return false;
+  const bool throughPaths = clip && !clip->region && !item.cutToClip;
+  // One rect at a time: Qt blends an image through its fast path only under
+  // a clip that is a single rect. Under a clip of many rects it takes a span
+  // path and hands that to worker threads, at several times the cost of the
+  // blend itself. Through paths, it is drawn in strips of rows for the same reason.
+  for (const QRect& part : area) {
+    if (!throughPaths) {
+      blit(painter, base, part, item);
+      continue;
+    }
+    for (int top = part.top(); top <= part.bottom(); top += clippedStrip) {
+      blit(painter, base, QRect(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top)), item,
+           &clip->paths);
+    }
+  }
+  return true;
 }
 
-void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
+void LayerRenderer::blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item,
                          const std::vector<QPainterPath>* paths) {
+  // Whole-pixel placement makes copying just the part under `part` the same
+  // pixels as drawing the whole image clipped to it. The clip stays for the
+  // reason given in composite(): it replaces the paint event's many-rect region.
   painter.setTransform(base);
-  painter.setClipRegion(clip);
+  painter.setClipRect(part);
   if (paths) {
     for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
   }
   painter.setOpacity(item.opacity);
-  if (item.direct) {
-    painter.setTransform(item.transform * base);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    item.direct->paintApproximateShadow(painter);
-    item.direct->paint(painter);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-  } else {
-    // Smoothing an unscaled blit changes nothing but takes Qt's slow path.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(item.position, item.image);
-  }
+  painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
 }
 
 }  // namespace pf

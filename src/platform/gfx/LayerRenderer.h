@@ -22,7 +22,8 @@ namespace pf {
 /// a few stages of each pass, spaced evenly in its progress, and its image
 /// reused between them.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
-/// drawn afresh each frame, with a cheaper stand-in for their shadow. A layer
+/// drawn afresh into an image each frame, with a cheaper stand-in for their
+/// shadow. All drawing stays on the calling thread. A layer
 /// that nothing animates, under a superlayer placed as before, is placed as
 /// in the last frame without being evaluated again.
 ///
@@ -90,14 +91,12 @@ class LayerRenderer final {
   struct Item {
     quint64 serial = 0;
     QImage image;
-    bool translationOnly = true;
-    QPoint position;      // translation-only placement
-    QTransform transform; // otherwise (drawn afresh): the layer to device pixels
-    std::shared_ptr<const LayerContent> direct;  // apart: most items are images, and the list is walked every frame
+    QPoint position;  // where the image's top left lies, in device pixels
+    bool afresh = false;  // drawn anew this frame, not taken from a cache
     double opacity = 1;
     int clip = -1;
     QRect rect;
-    QRegion coverage;  // translation-only: the image's covered pixels, from its top left; empty: all of `rect`
+    QRegion coverage;  // the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
     bool cutToClip = false;  // the image already holds only what its clip's paths let through
   };
@@ -191,19 +190,25 @@ class LayerRenderer final {
                        bool lasting);
   /// Where `content` placed by `raster` can leave a mark, in device pixels.
   QRect drawnArea(const LayerContent& content, const QTransform& raster);
-  /// Draws `content` placed by `raster` into `image`, whose top left is `area`'s.
-  static void paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area);
+  /// Draws `content` into `image` within `area` (image pixels), `place`
+  /// mapping the layer's coordinates to the image's, every part on this
+  /// thread. `clear`: nothing lies within `area` yet. `withShadow` adds the
+  /// cheap stand-in for the shadow.
+  static void paintContent(QImage& image, QRect area, bool clear, const LayerContent& content, const QTransform& place,
+                           bool antialiased, bool withShadow = false);
+  /// Makes `item` the image of content that animates, drawn for this frame only.
+  void drawAfresh(LayerContent content, const QTransform& world, Item& item);
   /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
   QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
   static QImage cut(const Item& item, const Clip& clip);
-  /// Copies the part of a translation-only item under `part` (device pixels).
-  static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item);
-  /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
-  static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
-                   const std::vector<QPainterPath>* paths);
+  /// Draws an item inside `region` (device pixels) through its clip; false when nothing of it lies there.
+  bool composite(QPainter& painter, const QTransform& base, const QRegion& region, const Item& item) const;
+  /// Copies the part of an item under `part` (device pixels), narrowed by mask paths, if any.
+  static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item,
+                   const std::vector<QPainterPath>* paths = nullptr);
 
   double m_time = 0;
   double m_scale = 1;

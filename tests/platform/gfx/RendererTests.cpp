@@ -5,6 +5,7 @@
 #include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/ShapeLayer.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -449,6 +450,74 @@ TEST_F(Renderer, AShadowDrawnEveryFrameReachesHalfItsRadiusPastTheOutline) {
     EXPECT_EQ(at(image, 69 + c.reach + 1, 50).alpha(), 0) << c.name;
     shape->removeFromSuperlayer();
   }
+}
+
+// Qt's raster engine hands a large blend to worker threads and waits for them,
+// which the thread that renders sees as a wait of its own. Every way a layer
+// is drawn (cached, at a morph's stage, afresh, in a faded or clipped group),
+// antialiased, large and of every kind of content, must leave it running.
+TEST_F(Renderer, DrawsEveryWayWithoutWaitingForOtherThreads) {
+  const auto waits = [] {
+    QFile status(QStringLiteral("/proc/thread-self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1LL;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+      if (line.startsWith("voluntary_ctxt_switches:")) return line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+    }
+    return -1LL;
+  };
+  const Rect whole(0, 0, 400, 400);
+  root->setFrame(whole);
+  const auto disc = [](Rect frame, Color stroke, Color fill) {
+    auto shape = ShapeLayer::make();
+    shape->setPath(Path::ellipse(frame));
+    shape->setStrokeColor(stroke);
+    shape->setFillColor(fill);
+    shape->setLineWidth(9);
+    return shape;
+  };
+  root->addSublayer(disc(Rect(10, 10, 380, 380), red, blue.withAlpha(0.5)));
+  auto afresh = disc(Rect(30, 30, 340, 340), green, red.withAlpha(0.3));
+  afresh->addAnimation(endless("strokeEnd", 0.2, 1.0, 3));
+  afresh->setShadowColor(blue);
+  afresh->setShadowOpacity(1);
+  root->addSublayer(afresh);
+  auto glow = GradientLayer::make();
+  glow->setType(GradientLayer::Type::radial);
+  glow->setFrame(Rect(20.5, 20.5, 359, 359));
+  glow->setColors({green, blue.withAlpha(0)});
+  glow->setEndPoint({1, 1});
+  root->addSublayer(glow);
+  QImage picture(300, 300, QImage::Format_ARGB32_Premultiplied);
+  picture.fill(QColor(200, 100, 0, 150));
+  auto image = Layer::make();
+  image->setFrame(Rect(40.5, 40.5, 330, 330));
+  image->setContents(picture);
+  image->addAnimation(endless("transform.scale", 0.9, 1.1, 2));
+  root->addSublayer(image);
+  auto faded = Layer::make();
+  faded->setFrame(whole);
+  faded->setOpacity(0.5);
+  faded->addSublayer(disc(Rect(50, 50, 300, 300), blue, green.withAlpha(0.4)));
+  auto morphing = disc(Rect(60, 60, 280, 280), red, blue.withAlpha(0.2));
+  morphing->addAnimation(endless("path", Path::ellipse(Rect(60, 60, 280, 280)), Path::ellipse(Rect(70, 60, 270, 280)), 2));
+  faded->addSublayer(morphing);
+  root->addSublayer(faded);
+  auto mask = ShapeLayer::make();
+  mask->setPath(Path::ellipse(whole));
+  root->setMask(mask);
+
+  QImage target(400, 400, QImage::Format_ARGB32_Premultiplied);
+  const long long before = waits();
+  for (double t : {0.0, 0.4, 0.9}) {
+    renderer.prepare(*root, t, QSizeF(400, 400));
+    target.fill(Qt::transparent);
+    QPainter p(&target);
+    renderer.paint(p, QRegion(target.rect()));
+  }
+  EXPECT_GE(before, 0);
+  EXPECT_EQ(waits(), before);
+  EXPECT_GT(renderer.stats().directDraws, 0);
+  EXPECT_GT(qAlpha(target.pixel(200, 15)), 0);
 }
 
 TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
