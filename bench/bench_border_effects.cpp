@@ -7,6 +7,7 @@
 // compares those pictures with the ones another build wrote there.
 #include "LayerBench.h"
 #include "look/QuibBorderVFX.h"
+#include "platform/gfx/StepImages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -61,6 +62,8 @@ void renderFrames(benchmark::State& state, BorderVFXConfiguration configuration)
   // Images drawn and layers drawn afresh a frame: what caching leaves to do.
   state.counters["rasterised"] = benchmark::Counter(renderer.stats().rasterisations, benchmark::Counter::kAvgIterations);
   state.counters["direct"] = benchmark::Counter(renderer.stats().directDraws, benchmark::Counter::kAvgIterations);
+  // Pictures kept at steps layers come back to, in MiB.
+  state.counters["keptMiB"] = static_cast<double>(pf::StepBudget::sharedBytes()) / (1 << 20);
   // Pixels repainted a frame: what the display server copies and blends too.
   state.counters["damaged"] = benchmark::Counter(damaged, benchmark::Counter::kAvgIterations);
   pf::AnimationClock::setTimeSource({});

@@ -34,6 +34,16 @@
 // drawn straight into its image, which is reused while every member's stage,
 // placement and opacity are unchanged.
 //
+// Steps. Beside the last picture of each layer and group, pictures that come
+// round again are kept (StepImages, within a budget the process shares): a
+// morph's stages, and any picture of a layer that animates, or lies under
+// one that does, while its anchor is where the model puts it (turning or
+// swelling in place); a group's picture when all its members' come round and
+// it is composed wherever it lies. A kept picture is taken only for the same
+// layer and for what `shows` it now; a layer whose anchor moves would come
+// round at another place within a pixel, so it is drawn as before. A morph's
+// stage that falls before the morph began is told apart from the stage.
+//
 // Clips. A clip made last frame is taken again when it comes at the same
 // place in the list with the same signature (its mask's identity and its
 // parent's) and the target kept its size. An image placed through a clip of
@@ -122,6 +132,14 @@ QImage& canvasFor(QSize size, QImage& fresh, Canvas which = Canvas::content) {
 
 quint64 mix(quint64 seed, quint64 value) {
   return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+}
+
+// A value's bits spread over all 64 (splitmix64's finaliser): serials and
+// revisions are small counters, which mixed as they are name many pictures alike.
+quint64 spread(quint64 x) {
+  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+  return x ^ (x >> 31);
 }
 
 quint64 mix(quint64 seed, double value) {
@@ -336,7 +354,10 @@ std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
   const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
   const double target = back ? cycle - at * pass : at * pass;
-  return MorphStep{t + (target - within), static_cast<quint64>(stage) + 1, alone};
+  const double time = t + (target - within);
+  // A stage that falls before the morph began shows the model's path: not the stage's picture.
+  const bool begun = time - first->addedAt - a.beginTime >= 0;
+  return MorphStep{time, begun ? static_cast<quint64>(stage) + 1 : 0, alone};
 }
 
 }  // namespace
@@ -362,7 +383,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_root = &root;
 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
-  visit(root, base, base, 1.0, -1);
+  visit(root, base, base, 1.0, -1, false);
   cutToClips();
 
   const auto stale = [&](const auto& kv) {
@@ -370,6 +391,11 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   };
   std::erase_if(m_cache, stale);
   std::erase_if(m_groups, stale);
+  // Kept steps are many: looked through now and then, not every frame.
+  if (m_frame % 64 == 0) {
+    m_steps.sweep(m_frame);
+    m_groupSteps.sweep(m_frame);
+  }
   // Memos of layers not visited this frame are let go.
   std::swap(m_memos, m_lastMemos);
   m_memos.clear();
@@ -386,6 +412,8 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 void LayerRenderer::reset() {
   m_cache.clear();
   m_groups.clear();
+  m_steps.clear();
+  m_groupSteps.clear();
   m_cutImages.clear();
   m_memos.clear();
   m_lastMemos.clear();
@@ -395,7 +423,7 @@ void LayerRenderer::reset() {
 }
 
 void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel,
-                          double parentOpacity, int clip) {
+                          double parentOpacity, int clip, bool moving) {
   if (layer.isHidden()) return;
   // By index: visiting the sublayers adds memos, which may move them all.
   const std::size_t index = memoFor(layer);
@@ -408,10 +436,11 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (memo.still->item) push(*memo.still->item, opacity, clip);
     if (layer.sublayers().empty()) return;
     const QTransform world = memo.still->world, model = memo.still->model;
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
     return;
   }
   const bool animated = !layer.animations().empty();
+  moving = moving || animated;
   const std::optional<MorphStep> step = memo.morphs ? morphStep(layer, m_time) : std::nullopt;
   // When the content is evaluated: the stage of a morph, else now.
   const double contentTime = step ? step->time : m_time;
@@ -448,7 +477,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     content.shadowOpacity = 0;
   }
   const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
-  const Placement place{world, modelWorld, redrawn, shown, revision};
+  const Placement place{world, modelWorld, redrawn, shown, revision, step.has_value(), moving};
   if (!isGroup(layer)) {
     auto item = itemFor(layer, std::move(content), place);
     if (placesFromMemo(layer)) {
@@ -457,7 +486,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
       *still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
     }
     if (item) push(std::move(*item), opacity, clip);
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip, moving);
     return;
   }
   if (const auto morphs = straightMorphs(layer, content, world, modelWorld)) {
@@ -471,7 +500,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   LayerContent own = content;
   own.shadowOpacity = 0;
   if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
-  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip);
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip, moving);
   const auto members = std::exchange(m_items, std::move(outer));
   m_below = below;
   Item item = composeGroup(layer, content, world, members);
@@ -525,7 +554,7 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
                          b.origin.y + place.shown.anchorPoint.y * b.height());
-    placeCached(layer, content, place.revision, place.world, place.model, anchor, item);
+    placeCached(layer, content, place, anchor, item);
   }
   if (item.rect.isEmpty()) return std::nullopt;
   return item;
@@ -574,12 +603,15 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     signature = mix(mix(signature, static_cast<double>(area.x())), static_cast<double>(area.y()));
   }
   signature = mix(mix(signature, static_cast<double>(area.width())), static_cast<double>(area.height()));
+  // Only members that show again, composed wherever the group lies, come round again together.
+  item.comesBack = movable && std::ranges::all_of(members, [](const Item& m) { return m.comesBack; });
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
-    group = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
-    group.layer = layer.weak_from_this();
-    group.signature = signature;
-    group.origin = area.topLeft();
+    group = groupAtStep(layer, signature, item.comesBack, [&] {
+      GroupEntry composed = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
+      composed.origin = area.topLeft();
+      return composed;
+    });
   }
   group.lastUsed = m_frame;
   if (group.image.isNull()) return item;
@@ -629,9 +661,7 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
   }
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
-    group = drawMorphs(members);
-    group.layer = layer.weak_from_this();
-    group.signature = signature;
+    group = groupAtStep(layer, signature, true, [&] { return drawMorphs(members); });
   }
   group.lastUsed = m_frame;
   Item item;
@@ -643,6 +673,19 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
   item.signature = mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())),
                        static_cast<double>(item.position.y()));
   return item;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
+                                                     const std::function<GroupEntry()>& compose) {
+  // Members at steps they come back to compose the same picture each time round.
+  const quint64 key = mix(spread(layer.serial()), signature);
+  const GroupEntry* kept = comesBack ? m_groupSteps.find(key, m_frame) : nullptr;
+  if (kept && kept->signature == signature && kept->layer.lock().get() == &layer) return *kept;
+  GroupEntry group = compose();
+  group.layer = layer.weak_from_this();
+  group.signature = signature;
+  if (comesBack) m_groupSteps.keep(key, group);
+  return group;
 }
 
 LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& members) {
@@ -721,10 +764,12 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   return trimmed(std::move(image), area.topLeft());
 }
 
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
-                                const QTransform& model, QPointF anchor, Item& item) {
+void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const Placement& place,
+                                QPointF anchor, Item& item) {
   // Rasterise at the model's placement, so a move or a fade does not redraw;
   // an animated scale or rotation redraws only when it crosses a step.
+  const QTransform& world = place.world;
+  const QTransform& model = place.model;
   const bool turning = !sameLinear(world, model);
   QTransform raster = std::fabs(model.determinant()) > 1e-9 ? model : world;
   if (turning) {
@@ -732,15 +777,38 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
     if (std::fabs(raster.determinant()) <= 1e-9) raster = world;
   }
   if (std::fabs(raster.determinant()) <= 1e-9) return;
+  // A picture shows the layer now when it was drawn of the same content, with
+  // or without its shadow as now, at this scale and turn, and (unless the
+  // layer is turning) at the same place within a pixel.
+  const auto shows = [&](const CacheEntry& drawn) {
+    return drawn.revision == place.revision && drawn.shadowed == content.hasShadow() &&
+           sameLinear(drawn.raster, raster) && (turning || sameSubpixel(drawn.raster, raster));
+  };
+  const QPointF pivot = world.map(anchor) - model.map(anchor);
+  const bool inPlace = std::fabs(pivot.x()) < 1e-9 && std::fabs(pivot.y()) < 1e-9;
   auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || entry.revision != revision || entry.shadowed != content.hasShadow() ||
-      !sameLinear(entry.raster, raster) ||
-      (!turning && !sameSubpixel(entry.raster, raster))) {
-    entry = rasterise(layer, content, revision, raster, !turning);
+  if (entry.layer.expired() || !shows(entry)) {
+    // A morph's stage, or a layer turning about an anchor that stays put (or
+    // passing through its model's scale and turn), comes back to this very
+    // picture: kept, it is placed then, not drawn. One whose anchor moves
+    // would come back at another place within a pixel.
+    const bool comesBack = place.staged || (place.moving && inPlace);
+    quint64 key = mix(mix(mix(spread(layer.serial()), spread(place.revision)), static_cast<quint64>(content.hasShadow())),
+                      QTransform(raster.m11(), raster.m12(), raster.m21(), raster.m22(), 0, 0));
+    if (!turning) key = mix(mix(key, raster.dx() - std::floor(raster.dx())), raster.dy() - std::floor(raster.dy()));
+    const CacheEntry* kept = comesBack ? m_steps.find(key, m_frame) : nullptr;
+    // Keys are mixed: one that happens to match another layer's picture is not taken.
+    if (kept && kept->layer.lock().get() == &layer && shows(*kept)) {
+      entry = *kept;
+    } else {
+      entry = rasterise(layer, content, place.revision, raster, !turning);
+      if (comesBack) m_steps.keep(key, entry);
+    }
   }
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
   item.image = entry.image;
+  item.comesBack = !place.moving || inPlace;
   // The image always has the placement's scale and rotation (it was drawn
   // again otherwise), so placing it is a whole-pixel move.
   const QTransform& placement = turning ? raster : world;
@@ -839,6 +907,7 @@ void LayerRenderer::paintContent(QImage& image, QRect area, bool clear, const La
 void LayerRenderer::drawAfresh(LayerContent content, const QTransform& world, Item& item) {
   ++m_stats.directDraws;
   item.afresh = true;
+  item.comesBack = false;
   item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
   content.outlineStroke();
   const double reach = content.shadowReach();

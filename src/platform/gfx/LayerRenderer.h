@@ -2,11 +2,13 @@
 
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerContent.h"
+#include "platform/gfx/StepImages.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -20,7 +22,9 @@ namespace pf {
 /// drawn again only when that crosses a step of about 3%, and placed as a
 /// plain blit in between. A shape that morphs without end ("path") is drawn at
 /// a few stages of each pass, spaced evenly in its progress, and its image
-/// reused between them.
+/// reused between them. Pictures a layer comes back to each cycle (a morph's
+/// stages, a turn or swell about an anchor that stays put) are kept, within a
+/// budget, and placed again rather than drawn.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
 /// drawn afresh into an image each frame, with a cheaper stand-in for their
 /// shadow. All drawing stays on the calling thread. A layer
@@ -93,6 +97,7 @@ class LayerRenderer final {
     QImage image;
     QPoint position;  // where the image's top left lies, in device pixels
     bool afresh = false;  // drawn anew this frame, not taken from a cache
+    bool comesBack = true;  // the same picture shows again later (not afresh, nor turning on the move)
     double opacity = 1;
     int clip = -1;
     QRect rect;
@@ -138,10 +143,13 @@ class LayerRenderer final {
     bool redrawn = false;
     const LayerPresentation& shown;
     quint64 revision = 0;  // what the layer draws: its content revision, and the step of a morph
+    bool staged = false;   // at a stage of an endless morph, which it comes back to
+    bool moving = false;   // it or a superlayer animates: its placement may change
   };
 
+  /// `moving`: some superlayer animates.
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
-             int clip);
+             int clip, bool moving);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
   /// Where in `m_memos` the layer's memo now is, worked out again when the layer changed.
@@ -169,6 +177,10 @@ class LayerRenderer final {
   std::optional<std::vector<Morph>> straightMorphs(const Layer& layer, const LayerContent& content,
                                                    const QTransform& world, const QTransform& model) const;
   Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
+  /// The group's picture of `signature`: kept from an earlier step, or composed now (and kept when it
+  /// `comesBack`: its signature names the same picture wherever the group lies).
+  GroupEntry groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
+                         const std::function<GroupEntry()>& compose);
   GroupEntry drawMorphs(const std::vector<Morph>& members);
   bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   /// A composed image cut to what shows in it; `topLeft` places the uncut image.
@@ -183,8 +195,8 @@ class LayerRenderer final {
   int keptClip(quint64 identity, int parent);
   /// `identity` tells this clip from others between frames, apart from its parent.
   int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
-  void placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
-                   const QTransform& model, QPointF anchor, Item& item);
+  void placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor,
+                   Item& item);
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
   CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
                        bool lasting);
@@ -220,6 +232,9 @@ class LayerRenderer final {
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
+  // Pictures at steps the layers come back to, beside the last one each drew.
+  StepImages<CacheEntry> m_steps;        // by layer, content and step
+  StepImages<GroupEntry> m_groupSteps;   // by group and signature
   // Memos in the order their layers were visited, this frame and last: a
   // tree visited in the same order as before finds each in turn, next to
   // the one before, rather than looking it up.

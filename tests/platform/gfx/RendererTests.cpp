@@ -520,6 +520,113 @@ TEST_F(Renderer, DrawsEveryWayWithoutWaitingForOtherThreads) {
   EXPECT_GT(qAlpha(target.pixel(200, 15)), 0);
 }
 
+// A layer whose picture comes round again each cycle (a morph's stages, a
+// turn or swell about an anchor that stays put, a group of such members) is
+// drawn in the first cycle only: in the next it shows, frame for frame, the
+// same pictures without drawing any. One that also moves comes back at other
+// places within a pixel, so it is drawn again.
+TEST_F(Renderer, PicturesThatComeRoundAgainAreDrawnOnlyInTheFirstCycle) {
+  const auto swaying = [](std::shared_ptr<Layer> layer) {
+    auto sway = endless("transform.rotation.z", -0.3, 0.3, 1);
+    sway.autoreverses = true;
+    sway.timingFunction = TimingFunction::easeInEaseOut();
+    layer->addAnimation(sway, "sway");
+    return layer;
+  };
+  const auto leaf = [&](Rect frame) {
+    auto blade = ShapeLayer::make();
+    blade->setPath(Path::ellipse(Rect(0, 0, frame.width(), frame.height())));
+    blade->setFillColor(green);
+    blade->setStrokeColor(blue);
+    blade->setShadowColor(red);
+    blade->setShadowOpacity(1);
+    blade->setShadowRadius(3);
+    blade->setFrame(frame);
+    return blade;
+  };
+  struct Case {
+    const char* name;
+    std::function<std::shared_ptr<Layer>()> build;
+    bool drawnAgain;
+  };
+  const Case cases[] = {
+      {"a group of morphing shapes",
+       [&] {
+         auto group = Layer::make();
+         group->setFrame(Rect(0, 0, 100, 100));
+         group->setOpacity(0.6);
+         for (const double top : {40.0, 60.0}) {
+           auto bar = ShapeLayer::make();
+           bar->setPath(Path::rect(Rect(10, top, 80, 10)));
+           bar->setStrokeColor(red);
+           bar->setLineWidth(3);
+           auto swell = endless("path", Path::rect(Rect(10, top, 80, 10)), Path::rect(Rect(15, top - 8, 70, 20)), 1);
+           swell.autoreverses = true;
+           swell.timingFunction = TimingFunction::easeInEaseOut();
+           bar->addAnimation(swell, "flow");
+           group->addSublayer(bar);
+         }
+         return group;
+       },
+       false},
+      {"a shape turning about its anchor", [&] { return swaying(leaf(Rect(30, 20, 40, 60))); }, false},
+      {"a faded group turning about its members' common anchor",
+       [&] {
+         auto group = Layer::make();
+         group->setFrame(Rect(20, 20, 60, 60));
+         group->setOpacity(0.7);
+         group->addSublayer(leaf(Rect(10, 0, 40, 60)));
+         group->addSublayer(leaf(Rect(20, 20, 20, 20)));
+         return swaying(group);
+       },
+       false},
+      {"a shape turning while it moves",
+       [&] {
+         auto shape = swaying(leaf(Rect(30, 20, 40, 60)));
+         auto drift = endless("position.x", 45.0, 55.0, 1);
+         drift.autoreverses = true;
+         shape->addAnimation(drift, "drift");
+         return shape;
+       },
+       true},
+  };
+  // A cycle is two seconds; frames fall on the same times of each.
+  constexpr int framesPerCycle = 32;
+  const auto at = [](int k) { return k * 2.0 / framesPerCycle; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    root->removeAllSublayers();
+    renderer.reset();
+    root->addSublayer(c.build());
+    std::vector<QImage> first;
+    for (int k = 0; k < framesPerCycle; ++k) first.push_back(frame(at(k)));
+    const int drawn = renderer.stats().rasterisations;
+    for (int k = 0; k < framesPerCycle; ++k) {
+      const QImage again = frame(at(k + framesPerCycle));
+      if (!c.drawnAgain) {
+        EXPECT_TRUE(again == first[static_cast<std::size_t>(k)]) << "frame " << k;
+      }
+    }
+    EXPECT_EQ(renderer.stats().rasterisations > drawn, c.drawnAgain);
+  }
+}
+
+// A morph whose stage, at the first frames, falls before it began shows the
+// model's path then; the stage's own picture is drawn when it is reached.
+TEST_F(Renderer, AStageBeforeTheMorphBeganIsNotTakenForTheStage) {
+  auto bar = ShapeLayer::make();
+  bar->setPath(Path::rect(Rect(10, 45, 80, 10)));
+  bar->setFillColor(blue);
+  auto swell = endless("path", Path::rect(Rect(10, 45, 80, 10)), Path::rect(Rect(10, 35, 80, 30)), 2);
+  swell.beginTime = 0.1;  // the first stage at or after 0 s lies at 0
+  bar->addAnimation(swell, "flow");
+  root->addSublayer(bar);
+  EXPECT_EQ(at(frame(0.05), 50, 60).alpha(), 0);  // not begun: the bar as modelled
+  frame(1.1);
+  EXPECT_EQ(at(frame(2.1), 50, 58).alpha(), 0);  // the pass's first stage: no swelling yet
+  EXPECT_EQ(at(frame(3.1), 50, 58), QColor(Qt::blue));
+}
+
 TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
   root->addAnimation(endless("opacity", 0.84, 1.0, 3.8), "vfxPulse");  // a band with no effect in it
   frame(0);
