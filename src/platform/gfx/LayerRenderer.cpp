@@ -246,40 +246,52 @@ QRect opaqueBounds(const QImage& image, QSize size) {
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-// The tiles of `image` that are not wholly transparent, when some are: a
-// breathing outline then changes only the band along its edges, not all it
-// encloses. Empty when every tile shows something.
+// Where `image` shows anything, a few rows at a time: the runs of columns
+// that hold a pixel not wholly transparent in any row of a band, gaps narrower
+// than a few pixels closed, bands alike merged. A breathing outline then
+// changes only the band along its edges, as wide as its glow, rather than all
+// it encloses or the views that lie along it. Empty when every pixel of the
+// image lies in a run.
 QRegion coverageOf(const QImage& image) {
-  constexpr int tile = 16;
+  constexpr int band = 4;
+  constexpr int closedGap = 8;
   const int width = image.width(), height = image.height();
-  if (width < 3 * tile || height < 3 * tile) return {};
-  const int columns = (width + tile - 1) / tile;
-  QRegion covered;
-  bool gaps = false;
-  std::vector<bool> shows(static_cast<std::size_t>(columns));
-  for (int top = 0; top < height; top += tile) {
-    const int bottom = std::min(top + tile, height);
-    std::fill(shows.begin(), shows.end(), false);
+  if (width < 3 * closedGap || height < 3 * band) return {};
+  std::vector<QRect> rects;
+  std::vector<std::pair<int, int>> runs, previous;
+  std::vector<char> shows(static_cast<std::size_t>(width));
+  std::size_t previousStart = 0;  // where the previous band's rects begin in `rects`
+  bool whole = true;
+  for (int top = 0; top < height; top += band) {
+    const int bottom = std::min(top + band, height);
+    std::fill(shows.begin(), shows.end(), 0);
     for (int y = top; y < bottom; ++y) {
       const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-      for (int x = 0; x < width; ++x) {
-        if (qAlpha(line[x]) != 0) shows[static_cast<std::size_t>(x / tile)] = true;
+      for (int x = 0; x < width; ++x) shows[static_cast<std::size_t>(x)] |= qAlpha(line[x]) != 0;
+    }
+    runs.clear();
+    for (int x = 0; x < width; ++x) {
+      if (!shows[static_cast<std::size_t>(x)]) continue;
+      if (!runs.empty() && x - runs.back().second <= closedGap) {
+        runs.back().second = x + 1;
+      } else {
+        runs.emplace_back(x, x + 1);
       }
     }
-    for (int c = 0; c < columns;) {
-      if (!shows[static_cast<std::size_t>(c)]) {
-        gaps = true;
-        ++c;
-        continue;
-      }
-      const int start = c;
-      while (c < columns && shows[static_cast<std::size_t>(c)]) ++c;
-      covered += QRect(start * tile, top, (c - start) * tile, bottom - top).intersected(image.rect());
+    whole = whole && runs.size() == 1 && runs.front() == std::pair(0, width);
+    if (runs == previous && !runs.empty()) {
+      for (std::size_t i = previousStart; i < rects.size(); ++i) rects[i].setBottom(bottom - 1);
+      continue;
     }
+    previousStart = rects.size();
+    for (const auto& [left, right] : runs) rects.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    previous = runs;
   }
-  return gaps ? covered : QRegion();
+  if (whole) return {};
+  QRegion covered;
+  covered.setRects(rects.data(), static_cast<int>(rects.size()));
+  return covered;
 }
-
 
 // Stages a shape morph is drawn at, per pass, at most: its images are then
 // cached and reused between stages instead of drawn afresh every frame.
@@ -1025,17 +1037,25 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   // Changed rects by the clip they are seen through: nothing outside a clip
   // is ever drawn, so it never needs repainting (the window's own area
   // inside an effect's band, say).
+  // Where few items changed, the parts of their images that show are
+  // repainted exactly (a breathing outline's band along the edges, not the
+  // views it borders); many changes merge onto tiles.
+  constexpr int exactItems = 4;
   struct Seen {
     const Clip* clip = nullptr;
     std::vector<QRect> rects;
+    QRegion exact;
   };
   std::unordered_map<quint64, Seen> byClip;
+  int withCoverage = 0;
   const auto add = [&](const Item& item, const std::vector<Clip>& clips) {
     const Clip* clip = item.clip < 0 ? nullptr : &clips[static_cast<std::size_t>(item.clip)];
     Seen& seen = byClip[clip ? clip->signature : 0];
     seen.clip = clip;
     if (item.coverage.isEmpty()) {
       seen.rects.push_back(item.rect);
+    } else if (++withCoverage <= exactItems) {
+      seen.exact += item.coverage.translated(item.position);
     } else {
       for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
     }
@@ -1059,7 +1079,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   const QRect target(QPoint(0, 0), m_pixels);
   QRegion changed;
   for (const auto& [signature, seen] : byClip) {
-    QRegion region = mergeIntoTiles(seen.rects, target);
+    QRegion region = mergeIntoTiles(seen.rects, target) + (seen.exact & target);
     if (seen.clip) region &= seen.clip->region ? *seen.clip->region : QRegion(seen.clip->bounds);
     changed += region;
   }

@@ -811,7 +811,9 @@ TEST_F(Renderer, ABreathingOutlineChangesOnlyTheBandAlongItsEdges) {
   const QRegion changed = renderer.prepare(*root, 1, QSizeF(300, 200));
   EXPECT_TRUE(changed.contains(QPoint(3, 100)));
   EXPECT_TRUE(changed.contains(QPoint(150, 196)));
-  EXPECT_FALSE(changed.intersects(QRect(50, 50, 200, 100)));
+  // As wide as the glow reaches (half the radius three times over, beyond the line), no wider.
+  EXPECT_TRUE(changed.contains(QPoint(11, 100)));
+  EXPECT_FALSE(changed.intersects(QRect(0, 0, 300, 200).adjusted(15, 15, -15, -15)));
 }
 
 TEST_F(Renderer, ManyChangesMergeIntoAFewTiles) {
