@@ -3,10 +3,11 @@
 // then for each effect starts the real program in a temporary home whose
 // settings choose the effect and an 800 x 600 Clipboard window, opens that
 // window, lets it settle and reads, over a fixed time, the CPU the program and
-// the X server use (share of one core) and the program's context switches a
-// second (every thread's, voluntary and not). With a reference program given,
-// each measurement runs with one program and then the other, so the load of
-// the machine falls on both alike; the summary gives medians.
+// the X server use (share of one core), the program's context switches a
+// second (every thread's, voluntary and not) and its resident memory at the
+// end. With a reference program given, each measurement runs with one
+// program and then the other, so the load of the machine falls on both
+// alike; the summary gives medians.
 //   border_effect_desktop [--seconds=N] [--settle=N] [--rounds=N]
 //                         [--effects=none,fire,...] [--reference=PROGRAM] [PROGRAM]
 // PROGRAM defaults to the program built beside this one; "none" is the window
@@ -54,19 +55,43 @@ double cpuSeconds(qint64 pid) {
   return (fields.value(11).toDouble() + fields.value(12).toDouble()) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-/// Context switches of every thread the process has now.
-long long contextSwitches(qint64 pid) {
+/// The sum of the numbers after `names` in a /proc status file.
+long long statusSum(const QString& path, std::initializer_list<const char*> names) {
+  QFile status(path);
+  if (!status.open(QIODevice::ReadOnly)) return 0;
   long long total = 0;
-  const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-  for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-    QFile status(tasks.filePath(task) + QStringLiteral("/status"));
-    if (!status.open(QIODevice::ReadOnly)) continue;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-      if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
-        total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const char* name : names) {
+      if (line.startsWith(name)) total += line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLongLong();
     }
   }
   return total;
+}
+
+/// Context switches of every thread the process has now, by thread.
+std::map<QString, long long> contextSwitches(qint64 pid) {
+  std::map<QString, long long> byThread;
+  const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+  for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    byThread[task] = statusSum(tasks.filePath(task) + QStringLiteral("/status"),
+                               {"voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:"});
+  return byThread;
+}
+
+/// Context switches made since `before` by the threads living now (a thread
+/// that ended took its count with it; one that began made all of its own).
+long long switchesSince(const std::map<QString, long long>& before, qint64 pid) {
+  long long total = 0;
+  for (const auto& [task, count] : contextSwitches(pid)) {
+    const auto then = before.find(task);
+    total += count - (then == before.end() ? 0 : then->second);
+  }
+  return total;
+}
+
+/// Resident memory of the process, in MiB.
+double residentMiB(qint64 pid) {
+  return static_cast<double>(statusSum(QStringLiteral("/proc/%1/status").arg(pid), {"VmRSS:"})) / 1024;
 }
 
 void stopProcess(QProcess& process) {
@@ -140,6 +165,7 @@ struct Sample {
   double program = 0;   // percent of one core
   double server = 0;    // percent of one core
   double switches = 0;  // a second
+  double resident = 0;  // MiB at the end
 };
 
 /// The settings the program starts with: the effect, and the Clipboard window's size.
@@ -195,12 +221,12 @@ std::optional<Sample> measure(const Desktop& desktop, const QString& executable,
       QElapsedTimer wall;
       wall.start();
       const double programBefore = cpuSeconds(pid), serverBefore = cpuSeconds(server);
-      const long long switchesBefore = contextSwitches(pid);
+      const auto switchesBefore = contextSwitches(pid);
       QThread::sleep(options.seconds);
       const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e9;
       sample = Sample{100 * (cpuSeconds(pid) - programBefore) / elapsed,
                       100 * (cpuSeconds(server) - serverBefore) / elapsed,
-                      static_cast<double>(contextSwitches(pid) - switchesBefore) / elapsed};
+                      static_cast<double>(switchesSince(switchesBefore, pid)) / elapsed, residentMiB(pid)};
     }
     program.write("menu Quit Wendle\n");
     program.waitForFinished(5000);
@@ -261,28 +287,29 @@ int main(int argc, char** argv) {
           continue;
         }
         samples[{effect, index}].push_back(*sample);
-        std::printf("round %d %-10s %-9s program %5.2f%%  X %5.2f%%  sum %5.2f%%  %7.0f switches/s\n", round + 1,
-                    qPrintable(effect), name(index), sample->program, sample->server,
-                    sample->program + sample->server, sample->switches);
+        std::printf("round %d %-10s %-9s program %5.2f%%  X %5.2f%%  sum %5.2f%%  %7.0f switches/s  %5.1f MiB\n",
+                    round + 1, qPrintable(effect), name(index), sample->program, sample->server,
+                    sample->program + sample->server, sample->switches, sample->resident);
         std::fflush(stdout);
       }
     }
   }
   std::printf("\nmedians over %d rounds of %d s (after %d s), percent of one core:\n", options.rounds,
               options.seconds, options.settle);
-  std::printf("%-10s %-9s %8s %8s %8s %12s\n", "effect", "build", "program", "X", "sum", "switches/s");
+  std::printf("%-10s %-9s %8s %8s %8s %12s %9s\n", "effect", "build", "program", "X", "sum", "switches/s", "MiB");
   for (const QString& effect : options.effects) {
     for (int index = 0; index < options.programs.size(); ++index) {
       const auto& runs = samples[{effect, index}];
-      std::vector<double> program, server, sum, switches;
+      std::vector<double> program, server, sum, switches, resident;
       for (const Sample& s : runs) {
         program.push_back(s.program);
         server.push_back(s.server);
         sum.push_back(s.program + s.server);
         switches.push_back(s.switches);
+        resident.push_back(s.resident);
       }
-      std::printf("%-10s %-9s %8.2f %8.2f %8.2f %12.0f\n", qPrintable(effect), name(index), median(program),
-                  median(server), median(sum), median(switches));
+      std::printf("%-10s %-9s %8.2f %8.2f %8.2f %12.0f %9.1f\n", qPrintable(effect), name(index), median(program),
+                  median(server), median(sum), median(switches), median(resident));
     }
   }
   return 0;
