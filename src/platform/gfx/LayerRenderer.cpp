@@ -765,15 +765,20 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
     const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
     for (const Item& member : members) composite(painter, base, QRegion(area), member);
   }
-  if (shadowed) {
-    QImage withShadow = shadowImage(image, offset, sigma, tint);
-    {
-      QPainter p(&withShadow);
-      p.drawImage(0, 0, image);
-    }
-    image = std::move(withShadow);
+  if (!shadowed) {
+    // Members are cut to what they show, so their bounds leave nothing to trim
+    // but what a clip or a faint fade took away, which only costs a blend.
+    GroupEntry group;
+    group.image = std::move(image);
+    group.topLeft = area.topLeft();
+    return group;
   }
-  return trimmed(std::move(image), area.topLeft());
+  QImage withShadow = shadowImage(image, offset, sigma, tint);
+  {
+    QPainter p(&withShadow);
+    p.drawImage(0, 0, image);
+  }
+  return trimmed(std::move(withShadow), area.topLeft());
 }
 
 void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const Placement& place,
@@ -921,7 +926,10 @@ void LayerRenderer::drawAfresh(LayerContent content, const QTransform& world, It
   item.afresh = true;
   item.comesBack = false;
   item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
-  content.outlineStroke();
+  // A pen wider than a pixel is stroked and filled in one go, cheaper than an
+  // outline made first; a thinner one Qt draws line by line, which a fill
+  // that replaces would let overlap, so it is outlined.
+  if (content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1) content.outlineStroke();
   const double reach = content.shadowReach();
   const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
                          .toAlignedRect()
@@ -932,10 +940,9 @@ void LayerRenderer::drawAfresh(LayerContent content, const QTransform& world, It
   // With the cheap stand-in for a shadow: a blur every frame would cost far more.
   paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
                world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
-  const QRect used = opaqueBounds(canvas, area.size());
-  if (used.isEmpty()) return;
-  item.image = canvas.copy(used);
-  item.position = area.topLeft() + used.topLeft();
+  // Bounded by the stroke's own outline: little to trim, and a search every frame would cost more.
+  item.image = canvas.copy(QRect(QPoint(0, 0), area.size()));
+  item.position = area.topLeft();
   item.rect = QRect(item.position, item.image.size());
 }
 

@@ -627,6 +627,41 @@ TEST_F(Renderer, AStageBeforeTheMorphBeganIsNotTakenForTheStage) {
   EXPECT_EQ(at(frame(3.1), 50, 58), QColor(Qt::blue));
 }
 
+// A shape whose content animates is drawn afresh each frame, a wide pen
+// stroked in one go and a thin one outlined first: either way it looks as the
+// same shape drawn once and kept, where the lines meet too.
+TEST_F(Renderer, AShapeDrawnAfreshLooksAsWhenKept) {
+  for (const double width : {0.6, 3.0}) {
+    SCOPED_TRACE(width);
+    const int drawnAfresh = renderer.stats().directDraws;
+    QImage pictures[2];
+    for (const bool afresh : {false, true}) {
+      root->removeAllSublayers();
+      renderer.reset();
+      auto zigzag = ShapeLayer::make();
+      Path path;
+      path.moveTo({10, 20});
+      for (int k = 1; k <= 8; ++k) path.lineTo({10 + 10.3 * k, k % 2 ? 80.0 : 20.0});
+      zigzag->setPath(path);
+      zigzag->setFillColor(std::nullopt);
+      zigzag->setStrokeColor(red.withAlpha(0.6));
+      zigzag->setLineWidth(width);
+      if (afresh) zigzag->addAnimation(endless("strokeEnd", 1.0, 1.0, 1));
+      root->addSublayer(zigzag);
+      pictures[afresh] = frame(0.5);
+    }
+    EXPECT_EQ(renderer.stats().directDraws, drawnAfresh + 1);
+    int worst = 0;
+    for (int y = 0; y < 100; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        const QRgb a = pictures[0].pixel(x, y), b = pictures[1].pixel(x, y);
+        worst = std::max({worst, std::abs(qAlpha(a) - qAlpha(b)), std::abs(qRed(a) - qRed(b))});
+      }
+    }
+    EXPECT_LE(worst, 1);
+  }
+}
+
 TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
   root->addAnimation(endless("opacity", 0.84, 1.0, 3.8), "vfxPulse");  // a band with no effect in it
   frame(0);
