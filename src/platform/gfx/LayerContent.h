@@ -49,6 +49,8 @@ struct LayerContent {
 
   static LayerContent of(const Layer& layer, const LayerPresentation& presentation);
 
+  bool operator==(const LayerContent&) const = default;
+
   /// Works out the stroke's outline once, so that drawing the content again
   /// (in strips, say) fills it rather than stroking the path each time, and
   /// `localBounds` holds the stroke tightly.

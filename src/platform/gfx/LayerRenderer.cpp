@@ -10,7 +10,8 @@
 // Translation-only. Every item is an image placed by a whole-pixel offset and
 // blitted without smoothing: it is drawn again whenever the linear part
 // (scale, rotation) it is shown with changes, a turning layer's snapped to a
-// step. Content that animates is drawn afresh into an image each frame.
+// step. Content that animates is drawn afresh into an image whenever it
+// draws otherwise than last frame (or lies otherwise within a pixel).
 //
 // One thread. Nothing is handed to Qt's worker threads (see paintContent):
 // every part of a content is drawn alone on a clear canvas, a solid fill
@@ -403,6 +404,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   };
   std::erase_if(m_cache, stale);
   std::erase_if(m_groups, stale);
+  std::erase_if(m_afresh, stale);
   // Kept steps are many: looked through now and then, not every frame.
   if (m_frame % 64 == 0) {
     m_steps.sweep(m_frame);
@@ -424,6 +426,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 void LayerRenderer::reset() {
   m_cache.clear();
   m_groups.clear();
+  m_afresh.clear();
   m_steps.clear();
   m_groupSteps.clear();
   m_cutImages.clear();
@@ -561,7 +564,7 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
   Item item;
   item.serial = layer.serial();
   if (place.redrawn) {
-    drawAfresh(std::move(content), place.world, item);
+    drawAfresh(layer, std::move(content), place.world, item);
   } else {
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
@@ -589,7 +592,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   QRect area;
   for (const Item& member : members) area |= member.rect;
   const bool movable =
-      std::ranges::all_of(members, [&](const Item& m) { return !m.afresh && clipSpares(m.clip, m.rect); });
+      std::ranges::all_of(members, [&](const Item& m) { return clipSpares(m.clip, m.rect); });
   quint64 signature = mix(static_cast<quint64>(members.size()), static_cast<quint64>(movable));
   for (const Item& member : members) {
     signature = movable ? mix(mix(mix(mix(signature, static_cast<quint64>(member.image.cacheKey())), member.opacity),
@@ -921,29 +924,40 @@ void LayerRenderer::paintContent(QImage& image, QRect area, bool clear, const La
   }
 }
 
-void LayerRenderer::drawAfresh(LayerContent content, const QTransform& world, Item& item) {
-  ++m_stats.directDraws;
-  item.afresh = true;
+void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item) {
   item.comesBack = false;
-  item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
-  // A pen wider than a pixel is stroked and filled in one go, cheaper than an
-  // outline made first; a thinner one Qt draws line by line, which a fill
-  // that replaces would let overlap, so it is outlined.
-  if (content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1) content.outlineStroke();
-  const double reach = content.shadowReach();
-  const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
-                         .toAlignedRect()
-                         .intersected(reachable(m_pixels));
-  if (area.isEmpty()) return;
-  QImage fresh;
-  QImage& canvas = canvasFor(area.size(), fresh);
-  // With the cheap stand-in for a shadow: a blur every frame would cost far more.
-  paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
-               world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
-  // Bounded by the stroke's own outline: little to trim, and a search every frame would cost more.
-  item.image = canvas.copy(QRect(QPoint(0, 0), area.size()));
-  item.position = area.topLeft();
+  AfreshEntry& last = m_afresh[layer.serial()];
+  last.lastUsed = m_frame;
+  // A strokeEnd that holds, a colour at a keyframe it stays on: drawn as last frame, placed again.
+  if (last.layer.expired() || !(last.content == content) || !sameLinear(last.world, world) ||
+      !sameSubpixel(last.world, world)) {
+    ++m_stats.directDraws;
+    last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
+    // A pen wider than a pixel is stroked and filled in one go, cheaper than an
+    // outline made first; a thinner one Qt draws line by line, which a fill
+    // that replaces would let overlap, so it is outlined.
+    if (content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1) content.outlineStroke();
+    const double reach = content.shadowReach();
+    const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
+                           .toAlignedRect()
+                           .intersected(reachable(m_pixels));
+    if (area.isEmpty()) return;
+    QImage fresh;
+    QImage& canvas = canvasFor(area.size(), fresh);
+    // With the cheap stand-in for a shadow: a blur every frame would cost far more.
+    paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
+                 world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
+    // Bounded by the stroke's own outline: little to trim, and a search every frame would cost more.
+    last.image = canvas.copy(QRect(QPoint(0, 0), area.size()));
+    last.topLeft = area.topLeft();
+  }
+  if (last.image.isNull()) return;
+  item.image = last.image;
+  item.position = last.topLeft + QPoint(static_cast<int>(std::lround(world.dx() - last.world.dx())),
+                                        static_cast<int>(std::lround(world.dy() - last.world.dy())));
   item.rect = QRect(item.position, item.image.size());
+  item.signature = mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())),
+                       static_cast<double>(item.position.y()));
 }
 
 QRectF LayerRenderer::shownPart(const QImage& image) {
@@ -1100,7 +1114,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
 // copied rect by rect like any other.
 void LayerRenderer::cutToClips() {
   for (Item& item : m_items) {
-    if (item.afresh || item.clip < 0) continue;
+    if (item.clip < 0) continue;
     const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
     if (clip.region) continue;
     const quint64 key = mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),

@@ -26,10 +26,10 @@ namespace pf {
 /// stages, a turn or swell about an anchor that stays put) are kept, within a
 /// budget, and placed again rather than drawn.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
-/// drawn afresh into an image each frame, with a cheaper stand-in for their
-/// shadow. All drawing stays on the calling thread. A layer
-/// that nothing animates, under a superlayer placed as before, is placed as
-/// in the last frame without being evaluated again.
+/// drawn afresh into an image each frame they draw otherwise, with a cheaper
+/// stand-in for their shadow. All drawing stays on the calling thread. A layer
+/// that nothing animates, under a superlayer placed as before, is placed as in
+/// the last frame without being evaluated again.
 ///
 /// A layer with sublayers that fades (its opacity below 1 or animated) or casts
 /// a shadow is a group: it and its sublayers are composited into one image,
@@ -96,14 +96,22 @@ class LayerRenderer final {
     quint64 serial = 0;
     QImage image;
     QPoint position;  // where the image's top left lies, in device pixels
-    bool afresh = false;  // drawn anew this frame, not taken from a cache
-    bool comesBack = true;  // the same picture shows again later (not afresh, nor turning on the move)
+    bool comesBack = true;  // the same picture shows again later (not animated content, nor turning on the move)
     double opacity = 1;
     int clip = -1;
     QRect rect;
     QRegion coverage;  // the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
     bool cutToClip = false;  // the image already holds only what its clip's paths let through
+  };
+  /// The last picture of content that animates, kept while it draws alike.
+  struct AfreshEntry {
+    std::weak_ptr<const Layer> layer;
+    LayerContent content;  // as evaluated, before its stroke was outlined
+    QTransform world;
+    QImage image;
+    QPoint topLeft;
+    quint64 lastUsed = 0;
   };
   /// An item's image cut to a clip of paths, kept while the item shows it.
   struct CutImage {
@@ -208,8 +216,8 @@ class LayerRenderer final {
   /// cheap stand-in for the shadow.
   static void paintContent(QImage& image, QRect area, bool clear, const LayerContent& content, const QTransform& place,
                            bool antialiased, bool withShadow = false);
-  /// Makes `item` the image of content that animates, drawn for this frame only.
-  void drawAfresh(LayerContent content, const QTransform& world, Item& item);
+  /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
+  void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
   /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
   QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
@@ -232,6 +240,7 @@ class LayerRenderer final {
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
+  std::unordered_map<quint64, AfreshEntry> m_afresh;
   // Pictures at steps the layers come back to, beside the last one each drew.
   StepImages<CacheEntry> m_steps;        // by layer, content and step
   StepImages<GroupEntry> m_groupSteps;   // by group and signature

@@ -422,6 +422,29 @@ TEST_F(Renderer, AnimatedPathsAndStrokeEndsAreDrawnEveryFrame) {
   EXPECT_EQ(renderer.stats().rasterisations, 1);  // only the still square
 }
 
+// Content that animates is drawn again only when it draws otherwise: a
+// strokeEnd that holds at a keyframe is placed as last frame, and nothing
+// changes on screen; moved by a fraction of a pixel, it is drawn again.
+TEST_F(Renderer, AnimatedContentThatHoldsIsNotDrawnAgain) {
+  auto vine = line({0, 50}, {100, 50}, green, 4);
+  KeyframeAnimation crawl("strokeEnd");
+  crawl.values = {0.2, 1.0, 1.0};
+  crawl.keyTimes = {0, 0.5, 1};
+  crawl.duration = 4;
+  crawl.repeatCount = Animation::repeatForever;
+  vine->addAnimation(crawl, "vineCrawl");
+  root->addSublayer(vine);
+  frame(1);
+  const QImage held = frame(2.5);
+  const int drawn = renderer.stats().directDraws;
+  EXPECT_EQ(frame(3), held);
+  EXPECT_TRUE(damage.isEmpty());
+  EXPECT_EQ(renderer.stats().directDraws, drawn);
+  vine->setPosition({vine->position().x + 0.25, vine->position().y});
+  frame(3.5);
+  EXPECT_EQ(renderer.stats().directDraws, drawn + 1);
+}
+
 // Drawn afresh every frame, a shape's shadow is stood in for by one wider stroke
 // of its outline, as wide as the shadow's radius and any stroke together.
 TEST_F(Renderer, AShadowDrawnEveryFrameReachesHalfItsRadiusPastTheOutline) {
