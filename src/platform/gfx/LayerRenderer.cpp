@@ -765,8 +765,8 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   image.fill(Qt::transparent);
   {
     QPainter painter(&image);
-    const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
-    for (const Item& member : members) composite(painter, base, QRegion(area), member);
+    painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
+    for (const Item& member : members) composite(painter, QRegion(area), member);
   }
   if (!shadowed) {
     // Members are cut to what they show, so their bounds leave nothing to trim
@@ -1150,49 +1150,49 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
+  painter.setTransform(base);
+  // One rect for the whole target in place of the paint event's region of many:
+  // Qt blends an image through its fast path only under a clip that is a
+  // single rect. Under a clip of many rects it takes a span path and hands
+  // that to worker threads, at several times the cost of the blend itself.
+  // Only parts inside `region` are drawn, so nothing lands outside it.
+  painter.setClipRect(QRect(QPoint(0, 0), m_pixels));
   int composited = 0;
   for (const auto& item : m_items) {
-    if (region.intersects(item.rect) && composite(painter, base, region, item)) ++composited;
+    if (region.intersects(item.rect) && composite(painter, region, item)) ++composited;
   }
   painter.restore();
   m_stats.composited = composited;
 }
 
-bool LayerRenderer::composite(QPainter& painter, const QTransform& base, const QRegion& region, const Item& item) const {
+bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {
   const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
   QRegion area = region.intersected(item.rect);
   if (clip && clip->region) area = area.intersected(*clip->region);
   if (area.isEmpty()) return false;
-  const bool throughPaths = clip && !clip->region && !item.cutToClip;
-  // One rect at a time: Qt blends an image through its fast path only under
-  // a clip that is a single rect. Under a clip of many rects it takes a span
-  // path and hands that to worker threads, at several times the cost of the
-  // blend itself. Through paths, it is drawn in strips of rows for the same reason.
+  // A change of opacity costs Qt more than a small blit.
+  if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+  // Whole-pixel placement makes copying just the part under a rect the same
+  // pixels as drawing the whole image clipped to it.
+  const auto copy = [&](const QRect& part) {
+    painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
+  };
+  if (!clip || clip->region || item.cutToClip) {
+    for (const QRect& part : area) copy(part);
+    return true;
+  }
+  // Through paths, in strips of rows, so that no blend goes to worker threads.
+  painter.save();
   for (const QRect& part : area) {
-    if (!throughPaths) {
-      blit(painter, base, part, item);
-      continue;
-    }
     for (int top = part.top(); top <= part.bottom(); top += clippedStrip) {
-      blit(painter, base, QRect(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top)), item,
-           &clip->paths);
+      const QRect strip(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top));
+      painter.setClipRect(strip);
+      for (const auto& path : clip->paths) painter.setClipPath(path, Qt::IntersectClip);
+      copy(strip);
     }
   }
+  painter.restore();
   return true;
-}
-
-void LayerRenderer::blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item,
-                         const std::vector<QPainterPath>* paths) {
-  // Whole-pixel placement makes copying just the part under `part` the same
-  // pixels as drawing the whole image clipped to it. The clip stays for the
-  // reason given in composite(): it replaces the paint event's many-rect region.
-  painter.setTransform(base);
-  painter.setClipRect(part);
-  if (paths) {
-    for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
-  }
-  painter.setOpacity(item.opacity);
-  painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
 }
 
 }  // namespace pf

@@ -224,11 +224,9 @@ class LayerRenderer final {
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
   static QImage cut(const Item& item, const Clip& clip);
-  /// Draws an item inside `region` (device pixels) through its clip; false when nothing of it lies there.
-  bool composite(QPainter& painter, const QTransform& base, const QRegion& region, const Item& item) const;
-  /// Copies the part of an item under `part` (device pixels), narrowed by mask paths, if any.
-  static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item,
-                   const std::vector<QPainterPath>* paths = nullptr);
+  /// Draws an item inside `region` (device pixels) through its clip, the
+  /// painter mapping device pixels; false when nothing of it lies there.
+  bool composite(QPainter& painter, const QRegion& region, const Item& item) const;
 
   double m_time = 0;
   double m_scale = 1;
