@@ -1151,12 +1151,6 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   painter.setTransform(base);
-  // One rect for the whole target in place of the paint event's region of many:
-  // Qt blends an image through its fast path only under a clip that is a
-  // single rect. Under a clip of many rects it takes a span path and hands
-  // that to worker threads, at several times the cost of the blend itself.
-  // Only parts inside `region` are drawn, so nothing lands outside it.
-  painter.setClipRect(QRect(QPoint(0, 0), m_pixels));
   int composited = 0;
   for (const auto& item : m_items) {
     if (region.intersects(item.rect) && composite(painter, region, item)) ++composited;
@@ -1172,26 +1166,31 @@ bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const It
   if (area.isEmpty()) return false;
   // A change of opacity costs Qt more than a small blit.
   if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
-  // Whole-pixel placement makes copying just the part under a rect the same
-  // pixels as drawing the whole image clipped to it.
-  const auto copy = [&](const QRect& part) {
+  // One rect at a time, each the clip: Qt blends an image through its fast
+  // path only under a clip that is a single rect. Under a clip of many rects
+  // (a paint event's region, which every clip of a widget's painter lies
+  // within) it takes a span path and hands that to worker threads, at several
+  // times the cost of the blend itself. Whole-pixel placement makes copying
+  // just the part under a rect the same pixels as drawing the whole image
+  // clipped to it.
+  const auto copy = [&](const QRect& part, const std::vector<QPainterPath>* paths) {
+    painter.setClipRect(part);
+    if (paths) {
+      for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
+    }
     painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
   };
-  if (!clip || clip->region || item.cutToClip) {
-    for (const QRect& part : area) copy(part);
-    return true;
-  }
-  // Through paths, in strips of rows, so that no blend goes to worker threads.
-  painter.save();
+  const bool throughPaths = clip && !clip->region && !item.cutToClip;
   for (const QRect& part : area) {
+    if (!throughPaths) {
+      copy(part, nullptr);
+      continue;
+    }
+    // Through paths, in strips of rows for the same reason.
     for (int top = part.top(); top <= part.bottom(); top += clippedStrip) {
-      const QRect strip(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top));
-      painter.setClipRect(strip);
-      for (const auto& path : clip->paths) painter.setClipPath(path, Qt::IntersectClip);
-      copy(strip);
+      copy(QRect(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top)), &clip->paths);
     }
   }
-  painter.restore();
   return true;
 }
 

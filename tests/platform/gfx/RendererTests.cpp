@@ -6,6 +6,7 @@
 #include "platform/gfx/ShapeLayer.h"
 
 #include <QFile>
+#include <QPaintEngine>
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -534,13 +535,17 @@ TEST_F(Renderer, DrawsEveryWayWithoutWaitingForOtherThreads) {
   for (double t : {0.0, 0.4, 0.9}) {
     renderer.prepare(*root, t, QSizeF(400, 400));
     target.fill(Qt::transparent);
+    // As a widget paints: within the region of its paint event, of several rects a row.
+    const QRegion region = QRegion(0, 0, 190, 400) + QRegion(200, 0, 200, 400);
+    target.paintEngine()->setSystemClip(region);
     QPainter p(&target);
-    renderer.paint(p, QRegion(target.rect()));
+    renderer.paint(p, region);
   }
   EXPECT_GE(before, 0);
   EXPECT_EQ(waits(), before);
   EXPECT_GT(renderer.stats().directDraws, 0);
   EXPECT_GT(qAlpha(target.pixel(200, 15)), 0);
+  EXPECT_EQ(qAlpha(target.pixel(195, 200)), 0);  // outside the region
 }
 
 // A layer whose picture comes round again each cycle (a morph's stages, a
