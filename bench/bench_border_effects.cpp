@@ -9,6 +9,8 @@
 #include "look/QuibBorderVFX.h"
 #include "platform/gfx/StepImages.h"
 
+#include <QPaintEngine>
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -48,6 +50,8 @@ void renderFrames(benchmark::State& state, BorderVFXConfiguration configuration)
     // What the panel's host does each tick: evaluate, then repaint what changed.
     const QRegion changed = renderer.prepare(*root, t, panel);
     for (const QRect& r : changed) damaged += r.width() * r.height();
+    // Within the changed region only, as the panel's widget paints.
+    target.paintEngine()->setSystemClip(changed);
     QPainter p(&target);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : changed) p.fillRect(r, Qt::transparent);
@@ -108,6 +112,7 @@ void film(const std::function<void(const QString&, const QImage&)>& take) {
       target.fill(Qt::transparent);
       for (int frame = 0; frame <= filmedSeconds * framesPerSecond; ++frame) {
         const QRegion changed = renderer.prepare(*root, static_cast<double>(frame) / framesPerSecond, panel);
+        target.paintEngine()->setSystemClip(changed);
         QPainter p(&target);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         for (const QRect& r : changed) p.fillRect(r, Qt::transparent);
