@@ -468,7 +468,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     m_animating = true;
   }
   // A layer that only morphs is evaluated once, at its stage's time.
-  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time) : model;
+  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time, model) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
@@ -484,7 +484,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime) : shown);
+  LayerContent content = LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime, model) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
