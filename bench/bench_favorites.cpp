@@ -14,6 +14,8 @@
 namespace {
 
 constexpr int favoriteCount = 1000;
+/// The budget's largest file.
+constexpr int mostFavorites = 10000;
 
 QString kilobyteOfText(int i, bool lineBreaks) {
   QString text = QStringLiteral("Favorite %1: ").arg(i);
@@ -23,9 +25,9 @@ QString kilobyteOfText(int i, bool lineBreaks) {
   return text.left(1024);
 }
 
-ClipboardFavoritesFile fullFile(bool lineBreaks = true) {
+ClipboardFavoritesFile fullFile(bool lineBreaks = true, int count = favoriteCount) {
   ClipboardFavoritesFile file = ClipboardFavoritesFile::empty();
-  for (int i = 0; i < favoriteCount; ++i)
+  for (int i = 0; i < count; ++i)
     file.items.push_back({QStringLiteral("ID-%1").arg(i), QStringLiteral("Saved text number %1").arg(i),
                           kilobyteOfText(i, lineBreaks), file.lists[size_t(i % 3)].id});
   return file;
@@ -34,33 +36,40 @@ ClipboardFavoritesFile fullFile(bool lineBreaks = true) {
 /// A folder holding the full file, for as long as it lives.
 struct FullFolder {
   QTemporaryDir dir;
-  explicit FullFolder(bool lineBreaks) {
+  explicit FullFolder(bool lineBreaks, int count = favoriteCount) {
     ClipboardFavoritesStore store(dir.path());
-    store.write(fullFile(lineBreaks).encoded(), store.primary());
+    store.write(fullFile(lineBreaks, count).encoded(), store.primary());
   }
 };
 
+/// The second argument, when given, is the number of favorites.
+int countOf(const benchmark::State& state) {
+  return state.range(1) ? int(state.range(1)) : favoriteCount;
+}
+
 void decodeFavorites(benchmark::State& state) {
-  const QByteArray bytes = fullFile(state.range(0)).encoded();
+  const QByteArray bytes = fullFile(state.range(0), countOf(state)).encoded();
   for (auto _ : state) benchmark::DoNotOptimize(ClipboardFavoritesFile::decode(bytes));
   state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 BENCHMARK(decodeFavorites)
-    ->Arg(0)
-    ->Arg(1)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, mostFavorites})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
 
 /// The parse of the same bytes alone, before the readers: ours, and Qt's for comparison.
 void parseFavorites(benchmark::State& state) {
-  const QByteArray bytes = fullFile(state.range(0)).encoded();
+  const QByteArray bytes = fullFile(state.range(0), countOf(state)).encoded();
   for (auto _ : state) benchmark::DoNotOptimize(pf::JsonTree::read(bytes));
   state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 BENCHMARK(parseFavorites)
-    ->Arg(0)
-    ->Arg(1)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, mostFavorites})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
@@ -91,15 +100,16 @@ BENCHMARK(encodeFavorites)->Unit(benchmark::kMillisecond)->Repetitions(9)->Repor
 
 /// What opening the favorites window costs: read, decode and validate the file.
 void loadFavorites(benchmark::State& state) {
-  FullFolder folder(state.range(0));
+  FullFolder folder(state.range(0), countOf(state));
   for (auto _ : state) {
     ClipboardFavoritesStore store(folder.dir.path());
     benchmark::DoNotOptimize(store.items().size());
   }
 }
 BENCHMARK(loadFavorites)
-    ->Arg(0)
-    ->Arg(1)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({1, mostFavorites})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);

@@ -14,21 +14,38 @@ function(wendle_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
 endfunction()
 
-# One test executable per folder; MAIN picks the application object the
-# tests need (core: QCoreApplication, gui: QGuiApplication, widgets: QApplication).
-function(wendle_tests name dir)
-  cmake_parse_arguments(ARG "" "MAIN;LABEL" "LINKS" ${ARGN})
+# The executable of the tests in tests/<dir>/, on the test main MAIN (core:
+# QCoreApplication, gui: QGuiApplication, widgets: QApplication).
+function(wendle_test_executable name dir main)
   file(GLOB sources CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/tests/${dir}/*.h)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LINKS} test_main_${ARG_MAIN})
+  target_link_libraries(${name} PRIVATE ${ARGN} test_main_${main})
   wendle_warnings(${name})
+endfunction()
+
+# One test executable per folder; MAIN picks the application object the
+# tests need (see wendle_test_executable).
+function(wendle_tests name dir)
+  cmake_parse_arguments(ARG "" "MAIN;LABEL" "LINKS" ${ARGN})
+  wendle_test_executable(${name} ${dir} ${ARG_MAIN} ${ARG_LINKS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS ${ARG_LABEL}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TZ=UTC"
     TIMEOUT 300)
+endfunction()
+
+# The desktop suite in tests/<dir>/: the real program on an X desktop of its
+# own, driven through the X server. Every test is a ctest entry of its own,
+# labelled desktop, so entries run side by side, each on its own server.
+include(GoogleTest)
+function(wendle_desktop_tests name dir)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  wendle_test_executable(${name} ${dir} core ${ARG_LINKS})
+  gtest_discover_tests(${name} TEST_PREFIX ${dir}. DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS desktop TIMEOUT 180 ENVIRONMENT "LC_ALL=C.UTF-8;TZ=UTC")
 endfunction()
 
 # A benchmark is bench/<name>.cpp, built with the rest but never run by the tests.

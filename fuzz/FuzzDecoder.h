@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <exception>
 #include <new>
+#include <optional>
+#include <string>
+#include <utility>
 #include <stdexcept>
 
 namespace fuzz {
@@ -25,10 +28,32 @@ File read(const QByteArray& bytes) {
   return file;
 }
 
+/// What `decode` gives: the file, or the sentence of its refusal.
+template <typename File, typename Decode>
+std::pair<std::optional<File>, std::string> outcome(Decode decode) {
+  try {
+    return {decode(), {}};
+  } catch (const std::exception& error) {
+    return {std::nullopt, error.what()};
+  }
+}
+
+/// A decoder that reads its own files straight from the document must agree
+/// with its strict reading on any bytes at all: the same file, or the same refusal.
+template <typename File>
+void requireStrictAgreement(const QByteArray& bytes) {
+  if constexpr (requires { File::decodeStrictly(bytes); }) {
+    if (outcome<File>([&] { return File::decode(bytes); }) !=
+        outcome<File>([&] { return File::decodeStrictly(bytes); }))
+      std::abort();
+  }
+}
+
 template <typename File>
 int roundTrip(const uint8_t* data, size_t size) {
   const QByteArray bytes =
       QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  requireStrictAgreement<File>(bytes);
   File file;
   try {
     file = read<File>(bytes);

@@ -2,12 +2,15 @@
 # build needs (only what is missing) and configures a build folder once.
 
 WENDLE_PACKAGES=(
+  # The desktop suite: its own X server, window manager and compositor, and XTest for its hands.
+  openbox xcompmgr libxtst-dev libxext-dev
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev libx11-dev libxcb1-dev libxfixes-dev xdg-utils xvfb
-  libpng-dev libwebp-dev libheif-dev zlib1g-dev
+  libpng-dev libwebp-dev libheif-dev zlib1g-dev libsimdjson-dev
   fonts-dejavu-core fonts-droid-fallback
+  adwaita-icon-theme hicolor-icon-theme
 )
 
 wendle_missing_packages() {

@@ -14,6 +14,7 @@
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/LauncherViewController.h"
+#include "look/QuibSkin.h"
 #include "motion/DockGeometry.h"
 #include "motion/UtilityWindowPlacement.h"
 #include "motion/ui/ContentWindowSizing.h"
@@ -24,7 +25,9 @@
 #include "platform/ui/DesktopWorkspace.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/StatusItem.h"
+#include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
+#include "platform/ui/WindowDecoration.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
@@ -59,6 +62,8 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
   CharacterSkin::migrateArchivedChoice(m_defaults);
+  // The status menu and the menus, lists and dialogs of every window wear the skin too.
+  pf::ViewStyle::setDefaultAppearance(QuibSkin::appearance());
   buildStatusMenu();
   createFileDrop();
   createCompanion();
@@ -103,22 +108,50 @@ ShortcutEditorController& AppDelegate::shortcutEditor() {
   return *m_shortcutEditor;
 }
 
+void AppDelegate::presentShortcutEditor() {
+  handOver();
+  shortcutEditor().present();
+}
+
+void AppDelegate::presentReminders() {
+  handOver();
+  m_reminders->presentList();
+}
+
+void AppDelegate::presentSettings() {
+  handOver();
+  m_settings->showWindow();
+}
+
+void AppDelegate::presentClipboard() {
+  handOver();
+  m_clipboard->present();
+}
+
+// The launcher stays in front of every window, so it gives way to one that opens.
+void AppDelegate::handOver() { m_hover.handOver(pointerOnCompanion()); }
+
 void AppDelegate::buildStatusMenu() {
-  m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openFromMenu(); });
-  m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { shortcutEditor().present(); });
-  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { m_reminders->presentList(); });
-  m_statusMenu.add(QStringLiteral("Settings…"), [this] { m_settings->showWindow(); });
-  m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { m_clipboard->present(); });
-  m_statusMenu.add(QStringLiteral("Reset Position"), [this] { resetPosition(); });
+  m_statusMenu.add(QStringLiteral("Open Shortcuts"), [this] { m_hover.openUntilVisited(); });
+  m_statusMenu.add(QStringLiteral("Edit Shortcuts…"), [this] { presentShortcutEditor(); });
+  m_statusMenu.add(QStringLiteral("Reminders…"), [this] { presentReminders(); });
+  m_statusMenu.add(QStringLiteral("Settings…"), [this] { presentSettings(); });
+  m_statusMenu.add(QStringLiteral("Clipboard…"), [this] { presentClipboard(); });
+  m_statusMenu.add(QStringLiteral("Reset Position"), [this] {
+    m_hover.close();
+    resetPosition();
+  });
   m_statusMenu.add(QStringLiteral("Quit Wendle"), [this] { quit(); });
   pf::Menu& menu = m_statusMenu.menu();
+  // The menu takes the launcher's place: it must not open behind the menu
+  // while the pointer is over the companion the menu came from.
   menu.onOpen = [this] {
     m_holds.set(Hold::menu, true);
-    m_hover.setHold(HoverCoordinator::Hold::menu, true);
+    m_hover.menuOpened();
   };
   menu.onClose = [this] {
     m_holds.set(Hold::menu, false);
-    m_hover.setHold(HoverCoordinator::Hold::menu, false);
+    m_hover.menuClosed(pointerOnCompanion());
   };
   // Made even while no tray exists: a tray that starts after us (as at login)
   // still receives the icon, and the companion's right-click serves meanwhile.
@@ -137,15 +170,22 @@ void AppDelegate::createCompanion() {
   // The menu is the same one the status item shows, so it is there without a tray.
   view->onRightClick = [this](pf::Point at) { m_statusMenu.menu().popUp(at); };
   view->onFilesDropped = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
-  // Only a pointer really over the companion opens the launcher: some window
-  // systems report an enter to the window below one that just hid.
   view->onHover = [this](bool inside) {
-    if (inside && m_panel->frame().contains(pf::Screens::toYUp(QCursor::pos()))) m_hover.companionEntered();
+    // A file dragged over the companion is not a visit.
+    if (m_dropTarget && m_dropTarget->isTrackingFileDrag()) return;
+    if (!inside) return m_hover.companionLeft();
+    // Only a pointer really over the companion opens the launcher: some window
+    // systems report an enter to the window below one that just hid.
+    if (pointerOnCompanion()) m_hover.companionEntered();
   };
-  view->onPress = [this] { m_hover.companionEntered(); };
+  view->onPress = [this] { m_hover.companionPressed(); };
   m_performance = std::make_unique<PerformancePlayer>(view, pf::QtMainQueue::shared());
   m_performance->onActivity = [this](bool playing) { m_holds.set(Hold::performance, playing); };
-  view->onDragStarted = [this] { m_holds.set(Hold::dragging, true); };
+  // The launcher would stay behind where the companion was.
+  view->onDragStarted = [this] {
+    m_holds.set(Hold::dragging, true);
+    m_hover.close();
+  };
   view->onDragEnded = [this] {
     m_holds.set(Hold::dragging, false);
     saveCompanionPosition();
@@ -154,17 +194,22 @@ void AppDelegate::createCompanion() {
 
 void AppDelegate::createLauncher() {
   m_launcher = std::make_unique<LauncherViewController>(*m_shortcutStore);
-  m_launcherPanel = std::make_unique<LauncherPanel>(m_launcher->view(), m_launcher->preferredSize(),
-                                                    m_launcher->resizeBorder());
+  // The border exists once the view is made: arguments are evaluated in no set order.
+  GlassSurface* view = m_launcher->view();
+  m_launcherPanel = std::make_unique<LauncherPanel>(view, m_launcher->preferredSize(), m_launcher->resizeBorder());
+  // The panel is always as large as its grid, so no band of it stays empty.
   m_launcherSizing = std::make_unique<ContentWindowSizing>(
       m_launcherPanel.get(), QStringLiteral("launcher"), &m_shortcutStore->defaults(), m_launcher->minimumSize(),
-      m_launcher->preferredSize());
+      m_launcher->preferredSize(), [this](pf::Size size) { return m_launcher->fittedSize(size); });
   m_launcher->onOpen = [this](const Shortcut& shortcut) {
     openShortcut(shortcut);
     if (!m_shortcutStore->defaults().boolValue(pinnedKey)) m_hover.close();
   };
   m_launcher->onDismiss = [this] { m_hover.close(); };
-  m_launcher->onEditShortcuts = [this] { shortcutEditor().present(); };
+  m_launcher->onEditShortcuts = [this] { presentShortcutEditor(); };
+  m_launcher->onSettings = [this] { presentSettings(); };
+  m_launcher->onClipboardFavorites = [this] { presentClipboard(); };
+  m_launcher->onReminders = [this] { presentReminders(); };
   m_launcher->onArrangeError = [](const QString& message) {
     auto* alert = new pf::Alert;
     alert->setMessageText(message);
@@ -190,7 +235,6 @@ void AppDelegate::createClipboardFavorites() {
       &m_shortcutStore->defaults());
   m_clipboard->onHold = [this](bool holding) { m_holds.set(Hold::clipboard, holding); };
   m_clipboard->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
-  m_launcher->onClipboardFavorites = [this] { m_clipboard->present(); };
 }
 
 void AppDelegate::wireLauncherHolds() {
@@ -200,18 +244,18 @@ void AppDelegate::wireLauncherHolds() {
   };
   LauncherResizeBorder* border = m_launcher->resizeBorder();
   border->onBegin = [this] { m_hover.setHold(HoverCoordinator::Hold::resizing, true); };
+  // The panel takes the size of the grid that fits what the user dragged and
+  // goes back beside the companion, which a wider panel may have covered;
+  // that may be away from the pointer, so it waits for the pointer to come.
+  // A launcher closed mid-resize stays closed.
   border->onEnd = [this] {
+    m_launcherSizing->userResized();
+    if (m_hover.isOpen()) {
+      revealLauncher();
+      m_hover.openUntilVisited();
+    }
     m_hover.setHold(HoverCoordinator::Hold::resizing, false);
-    saveLauncherSize();
   };
-}
-
-// Our own border resizes the panel, which the window system never reports as the user's.
-void AppDelegate::saveLauncherSize() {
-  const pf::Size size = m_launcherPanel->contentSize();
-  m_shortcutStore->defaults().set(QStringLiteral("contentSize.launcher"),
-                                  QVariantMap{{QStringLiteral("width"), size.width},
-                                              {QStringLiteral("height"), size.height}});
 }
 
 void AppDelegate::revealLauncher() {
@@ -222,6 +266,8 @@ void AppDelegate::revealLauncher() {
                                   int(std::ceil(m_launcher->minimumSize().height)));
   m_launcherPanel->reveal(m_panel->frame(), screenFrame, visibleFrame,
                           DockGeometry::frames(screenFrame, visibleFrame));
+  // Both float at one level: a reminder on screen stays in front.
+  if (LauncherPanel* bubble = m_reminders->panel(); bubble && bubble->isVisible()) bubble->orderFront();
 }
 
 void AppDelegate::closeLauncher() {
@@ -229,35 +275,50 @@ void AppDelegate::closeLauncher() {
   m_launcherPanel->dismiss();
 }
 
-void AppDelegate::placeBesideCompanion(pf::Window* window) const {
+void AppDelegate::placeBesideCompanion(QWidget* window) const {
   // A window already on screen stays where the user left it.
-  if (window->isVisible()) return;
-  const pf::Rect visible = pf::Screens::visibleFrame(pf::Screens::of(m_panel.get()));
-  window->setFrameOrigin(UtilityWindowPlacement::origin(window->contentSize(), m_panel->frame(), visible));
+  if (!m_panel || window->isVisible()) return;
+  const QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint());
+  const pf::Rect frame = UtilityWindowPlacement::frame(
+      pf::toSize(QSizeF(window->size())), pf::toSize(QSizeF(minimum)), pf::WindowDecoration::extents(window),
+      m_panel->frame(), pf::Screens::visibleFrame(pf::Screens::of(m_panel.get())));
+  if (auto* framed = qobject_cast<pf::Window*>(window)) {
+    framed->setFrame(frame);
+  } else {
+    window->setGeometry(pf::Screens::toQt(frame));
+  }
+}
+
+bool AppDelegate::pointerOnCompanion() const {
+  return m_panel && m_panel->isVisible() && m_panel->frame().contains(pf::Screens::toYUp(QCursor::pos()));
 }
 
 bool AppDelegate::pointerNearLauncher() const {
-  const pf::Point pointer = pf::Screens::toYUp(QCursor::pos());
-  return (m_panel->isVisible() && m_panel->frame().contains(pointer)) || m_launcherPanel->containsHover(pointer);
+  return pointerOnCompanion() || m_launcherPanel->containsHover(pf::Screens::toYUp(QCursor::pos()));
 }
 
 void AppDelegate::createFileDrop() {
   m_fileDrop = std::make_unique<FileDropController>(m_shortcutStore);
   m_fileDrop->onHold = [this](bool on) { m_holds.set(Hold::fileTransfer, on); };
   m_fileDrop->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
-  m_fileDrop->onEditFolders = [this] { shortcutEditor().present(); };
+  m_fileDrop->onEditFolders = [this] { presentShortcutEditor(); };
 }
 
 void AppDelegate::createDropTarget() {
   m_dropTarget = std::make_unique<RobotDropTarget>(m_panel.get(), DesktopDrags::forThisDesktop());
-  m_dropTarget->onActivity = [this](bool on) { m_holds.set(Hold::fileDropTarget, on); };
+  m_dropTarget->onActivity = [this](bool on) {
+    m_holds.set(Hold::fileDropTarget, on);
+    if (!on) return;
+    if (m_performance) m_performance->stop();
+    m_hover.close();
+  };
   m_dropTarget->onDrop = [this](const QList<QUrl>& urls) { return takeDroppedFiles(urls); };
 }
 
 bool AppDelegate::takeDroppedFiles(const QList<QUrl>& urls) {
   if (m_fileDrop->isBusy()) return false;
   if (m_performance) m_performance->stop();
-  m_hover.close();
+  handOver();
   return m_fileDrop->present(urls);
 }
 
@@ -324,17 +385,17 @@ void AppDelegate::createSettings() {
     RobotView* view = m_panel->robotView();
     view->setCharacter(skin, view->facing());
   };
-  m_launcher->onSettings = [this] { m_settings->showWindow(); };
+  m_settings->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
 }
 
 void AppDelegate::showOpenFailure(const QString& message) {
   auto* alert = new pf::Alert;
   alert->setMessageText(message);
   alert->addButton(QStringLiteral("Open Settings"));
+  alert->adjustSize();
+  placeBesideCompanion(alert);
   alert->beginSheet(nullptr, [delegate = QPointer<AppDelegate>(this)](int response) {
-    if (delegate && delegate->m_settings && response == pf::Alert::firstButtonResponse) {
-      delegate->m_settings->showWindow();
-    }
+    if (delegate && delegate->m_settings && response == pf::Alert::firstButtonResponse) delegate->presentSettings();
   });
 }
 
@@ -347,7 +408,10 @@ void AppDelegate::createReminders() {
   m_reminders->positionWindow = [this](pf::Window* window) { placeBesideCompanion(window); };
   m_reminders->onAnimation = [this](QuibAction action) { m_performance->play(action); };
   m_reminders->onStopAnimation = [this] { m_performance->stop(); };
-  m_reminders->onReveal = [this] { m_panel->orderFront(); };
+  m_reminders->onReveal = [this] {
+    m_panel->orderFront();
+    handOver();
+  };
   // A companion being dragged or arranged is busy; the reminder waits for it.
   m_reminders->available = [this] {
     return !m_holds.contains(Hold::dragging) && !m_holds.contains(Hold::arranging);

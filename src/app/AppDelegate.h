@@ -10,6 +10,7 @@
 #include <optional>
 
 class ClipboardFavoritesController;
+class QWidget;
 class CompanionPanel;
 class ContentWindowSizing;
 class FileDropController;
@@ -90,9 +91,14 @@ class AppDelegate final : public QObject {
   void wireLauncherHolds();
   void revealLauncher();
   void closeLauncher();
+  void handOver();
+  void presentShortcutEditor();
+  void presentReminders();
+  void presentSettings();
+  void presentClipboard();
+  bool pointerOnCompanion() const;
   bool pointerNearLauncher() const;
-  void placeBesideCompanion(pf::Window* window) const;
-  void saveLauncherSize();
+  void placeBesideCompanion(QWidget* window) const;
   void createFileDrop();
   void createDropTarget();
   bool takeDroppedFiles(const QList<QUrl>& urls);

@@ -16,7 +16,11 @@ class AppDelegate;
 /// - "menu <title>" chooses that status-menu item as a click would and
 ///   answers "chosen <title>", or "missing <title>";
 /// - "bubble" answers "bubble <x> <y> <width> <height> <title>|<message>"
-///   for the reminder bubble on screen (y-up), or "bubble hidden".
+///   for the reminder bubble on screen (y-up), or "bubble hidden";
+/// - "look <X window id>" answers what a screen reader finds in that window
+///   of ours: one JSON object a line for each shown node of its accessibility
+///   tree ({"role", "rect": [x, y, width, height] on screen, "name",
+///   "value", "checked"}), then "end".
 /// It prints "ready" once installed. Nothing else reads the variable.
 class TestHook final : public QObject {
   Q_OBJECT
@@ -29,6 +33,7 @@ class TestHook final : public QObject {
   void readCommands();
   void run(const QByteArray& command);
   void answerBubble();
+  void answerLook(quintptr window);
 
   AppDelegate& m_delegate;
   QSocketNotifier m_input;

@@ -1,8 +1,8 @@
 #include "character/DroppedFileURLs.h"
 
 #include "platform/core/DragData.h"
+#include "platform/core/FileURL.h"
 
-#include <QDir>
 #include <QSet>
 
 QList<QUrl> droppedFileURLs(const QMimeData& pasteboard) {
@@ -15,9 +15,10 @@ QList<QUrl> droppedFileURLs(const QMimeData& pasteboard) {
       if (path.startsWith(QLatin1Char('/'))) offered.append(QUrl::fromLocalFile(path));
   }
   QList<QUrl> files;
-  QSet<QString> seen;
+  QSet<QByteArray> seen;
   for (const QUrl& url : offered) {
-    const QString standardized = QDir::cleanPath(url.toLocalFile());
+    // Compared as bytes: two names that are not UTF-8 are different files even where they read the same.
+    const QByteArray standardized = pf::FileURL::localPath(url).value_or(url.toEncoded());
     if (seen.contains(standardized)) continue;
     seen.insert(standardized);
     files.append(url);

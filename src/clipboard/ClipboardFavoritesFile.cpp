@@ -1,5 +1,6 @@
 #include "clipboard/ClipboardFavoritesFile.h"
 
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "shortcuts/QuibError.h"
@@ -36,8 +37,10 @@ ClipboardFavorite readLegacyItem(const pf::JsonObjectReader& object) {
 template <typename Value>
 std::vector<Value> readArray(const pf::JsonObjectReader& object, const QString& key,
                              Value (*read)(const pf::JsonObjectReader&)) {
+  const std::vector<pf::JsonObjectReader> items = object.array(key).objects();
   std::vector<Value> values;
-  for (const pf::JsonObjectReader& item : object.array(key).objects()) values.push_back(read(item));
+  values.reserve(items.size());
+  for (const pf::JsonObjectReader& item : items) values.push_back(read(item));
   return values;
 }
 
@@ -77,7 +80,30 @@ ClipboardFavoritesFile ClipboardFavoritesFile::empty() {
   return {currentVersion, {builtIns.begin(), builtIns.end()}, {}};
 }
 
+QString ClipboardFavoritesFile::tooLargeToSave() {
+  return QStringLiteral("Favorites would take more than %1 MB. Delete favorites you no longer need.")
+      .arg(largestFileBytes / (1024 * 1024));
+}
+
 ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, qint64* storedVersion) {
+  if (bytes.size() <= largestFileBytes) {
+    try {
+      pf::JsonDocument document(bytes);
+      ClipboardFavoritesFile file = fromJson(document);
+      if (storedVersion) *storedVersion = currentVersion;
+      return file;
+    } catch (const pf::JsonUnsure&) {
+      // The strict reading decides, and words any refusal.
+    }
+  }
+  return decodeStrictly(bytes, storedVersion);
+}
+
+ClipboardFavoritesFile ClipboardFavoritesFile::decodeStrictly(const QByteArray& bytes, qint64* storedVersion) {
+  if (bytes.size() > largestFileBytes)
+    throw QuibError(QStringLiteral("This favorites file is larger than %1 MB, more than favorites take. "
+                                   "It has been preserved.")
+                        .arg(largestFileBytes / (1024 * 1024)));
   const pf::JsonObjectReader object = pf::JsonObjectReader::parse(bytes);
   const qint64 version = object.integer(versionKey);
   if (version < 1 || version > currentVersion)
@@ -93,6 +119,26 @@ ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, q
   if (version == 2) requireAllBuiltIns(file.lists);
   if (version == 3) requireBuiltInNames(file.lists);
   return file;
+}
+
+ClipboardFavoritesFile ClipboardFavoritesFile::fromJson(pf::JsonDocument& document) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 3> fileKeys{"items", "lists", "version"};
+  const auto [items, lists, version] = Document::fields(document.top(), fileKeys);
+  if (Document::integer(version) != currentVersion) throw pf::JsonUnsure{};
+  const auto readList = [&document](const Document::Object& object) -> ClipboardFavoriteList {
+    static constexpr std::array<std::string_view, 2> keys{"id", "name"};
+    const auto [id, name] = Document::fields(object, keys);
+    return {document.sharedString(id), document.sharedString(name)};
+  };
+  // Of a favorite, only the list recurs.
+  const auto readFavorite = [&document](const Document::Object& object) -> ClipboardFavorite {
+    static constexpr std::array<std::string_view, 4> keys{"id", "listID", "name", "text"};
+    const auto [id, listID, name, text] = Document::fields(object, keys);
+    return {Document::string(id), Document::string(name), Document::string(text), document.sharedString(listID)};
+  };
+  return {currentVersion, Document::objects(lists, readList),
+          Document::objects(items, readFavorite)};
 }
 
 QByteArray ClipboardFavoritesFile::encoded() const {

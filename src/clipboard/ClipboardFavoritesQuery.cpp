@@ -5,12 +5,15 @@
 std::vector<ClipboardFavorite> ClipboardFavoritesQuery::filter(const std::vector<ClipboardFavorite>& items) const {
   const QString query = pf::Text::trimmed(search);
   std::vector<ClipboardFavorite> passing;
+  passing.reserve(items.size());
   for (const ClipboardFavorite& item : items) {
     if (listID && *listID != item.listID) continue;
     if (query.isEmpty() || pf::Text::containsCaseInsensitive(item.name, query) ||
         pf::Text::containsCaseInsensitive(item.text, query))
       passing.push_back(item);
   }
+  // The window keeps the rows while it is open: no room beyond them.
+  passing.shrink_to_fit();
   return passing;
 }
 

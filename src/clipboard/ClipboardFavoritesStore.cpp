@@ -1,7 +1,6 @@
 #include "clipboard/ClipboardFavoritesStore.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Text.h"
@@ -22,16 +21,11 @@ const QString lockName = QStringLiteral("clipboard-favorites.lock");
 
 [[noreturn]] void refuse(const char* sentence) { throw QuibError(QString::fromUtf8(sentence)); }
 
+// Never waited for: the user is told at once and tries again.
 pf::FileLock lockFavorites(const QString& path) {
-  std::optional<pf::FileLock> lock;
-  try {
-    lock = pf::FileLock::tryLock(path);
-  } catch (const pf::FileError&) {
-    refuse("Cannot open the favorites lock.");
-  }
-  // Never waited for: the user is told at once and tries again.
-  if (!lock) refuse("Another Wendle is saving favorites. Try again shortly.");
-  return std::move(*lock);
+  return pf::FileLock::take(path, QStringLiteral("Wendle clipboard favorites: %@"),
+                            QuibError(QStringLiteral("Cannot open the favorites lock.")),
+                            QuibError(QStringLiteral("Another Wendle is saving favorites. Try again shortly.")));
 }
 
 /// Whether any item has that name, a dangling link included, or it cannot be
@@ -84,13 +78,16 @@ QString ClipboardFavoritesStore::path(const QString& name) const { return m_dire
 QString ClipboardFavoritesStore::primary() const { return path(primaryName); }
 
 ClipboardFavoritesStore::Snapshot ClipboardFavoritesStore::read() const {
-  std::optional<QByteArray> bytes = pf::Files::read(primary());
+  // Taken before the bytes are read: a file replaced in between is read again next time.
+  std::optional<pf::FileIdentity> identity = pf::FileIdentity::of(primary());
+  // Decoding dominates a change; a file still the one last read or written
+  // decodes to the contents already held and checked.
+  if (identity && identity == m_current.identity) return m_current;
+  // A file past the limit is refused without reading all of it.
+  const std::optional<QByteArray> bytes = pf::Files::read(primary(), ClipboardFavoritesFile::largestFileBytes + 1);
   if (!bytes) return {};
-  // Decoding dominates a change; bytes that are still the ones last read or
-  // written decode to the contents already held and checked.
-  if (bytes == m_current.bytes) return m_current;
-  Snapshot fresh{{}, std::move(bytes)};
-  fresh.file = ClipboardFavoritesFile::decode(*fresh.bytes, &fresh.storedVersion);
+  Snapshot fresh{{}, std::move(identity)};
+  fresh.file = ClipboardFavoritesFile::decode(*bytes, &fresh.storedVersion);
   fresh.file.validate();
   return fresh;
 }
@@ -120,16 +117,22 @@ void ClipboardFavoritesStore::change(const std::function<void(ClipboardFavorites
     adopt(std::move(fresh));
     return;
   }
-  keepOlderVersion(fresh);
   const QByteArray encoded = changed.encoded();
+  // Never written: the next read would refuse it.
+  if (encoded.size() > ClipboardFavoritesFile::largestFileBytes)
+    throw QuibError(ClipboardFavoritesFile::tooLargeToSave());
+  keepOlderVersion(fresh);
   writePrivately(encoded, primary());
-  adopt({std::move(changed), encoded});
+  // Nobody else writes while the lock is held, so the file just written is known without reading it back.
+  adopt({std::move(changed), pf::FileIdentity::of(primary())});
 }
 
 void ClipboardFavoritesStore::keepOlderVersion(const Snapshot& snapshot) {
   const std::optional<QString> name = ClipboardFavoritesFile::backupName(snapshot.storedVersion);
-  if (!snapshot.bytes || !name || anythingAt(path(*name))) return;
-  writePrivately(*snapshot.bytes, path(*name));
+  if (!snapshot.identity || !name || anythingAt(path(*name))) return;
+  // The bytes just decoded, read again under the lock rather than kept in memory.
+  if (const auto bytes = pf::Files::read(primary(), ClipboardFavoritesFile::largestFileBytes + 1))
+    writePrivately(*bytes, path(*name));
 }
 
 void ClipboardFavoritesStore::writePrivately(const QByteArray& bytes, const QString& path) {

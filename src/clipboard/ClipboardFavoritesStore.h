@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clipboard/ClipboardFavoritesFile.h"
+#include "platform/core/FileIdentity.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 
 #include <QByteArray>
@@ -54,8 +55,10 @@ class ClipboardFavoritesStore final {
   /// A checked file and where it came from.
   struct Snapshot {
     ClipboardFavoritesFile file = ClipboardFavoritesFile::empty();
-    /// The bytes on disk it was read from or written as; none when there was no file.
-    std::optional<QByteArray> bytes;
+    /// The version on disk it was read from or written as; none when there
+    /// was no file. Its bytes are not kept: they would double what the
+    /// favorites take in memory.
+    std::optional<pf::FileIdentity> identity;
     /// The version those bytes declare.
     qint64 storedVersion = ClipboardFavoritesFile::currentVersion;
   };

@@ -2,10 +2,9 @@
 
 #include "filedrop/FileDropError.h"
 #include "platform/core/FileError.h"
+#include "platform/core/FileURL.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +12,7 @@
 #include <sys/stat.h>
 
 using pf::FileError;
+using pf::FileURL;
 
 namespace {
 
@@ -24,131 +24,150 @@ const QString alreadyThereMessage = QStringLiteral("This item is already in the 
 const QString tooManyNamesMessage =
     QStringLiteral("Too many files already use this name. Rename the source and try again.");
 
-/// The absolute path a URL names on this machine; none for any other URL.
-std::optional<QString> localPath(const QUrl& url) {
-  const QString host = url.host();
-  if (!url.isLocalFile() || !(host.isEmpty() || host.compare(u"localhost", Qt::CaseInsensitive) == 0))
-    return std::nullopt;
-  const QString path = url.path(QUrl::FullyDecoded);
-  if (!QDir::isAbsolutePath(path)) return std::nullopt;
-  return QDir::cleanPath(path);
-}
-
 /// The item's path with every link resolved, or none when it cannot be resolved.
-std::optional<QString> resolved(const QString& path) {
-  char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
+std::optional<QByteArray> resolved(const QByteArray& path) {
+  char* real = ::realpath(path.constData(), nullptr);
   if (!real) return std::nullopt;
-  const QString result = QFile::decodeName(real);
+  const QByteArray result(real);
   std::free(real);
   return result;
 }
 
-QString platformMessage(int error, const QString& action, const QString& path) {
-  return QString::fromUtf8(FileError::failed(error, action, path).what());
-}
-
-bool lstatOf(const QString& path, struct stat& status) {
-  return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+QString platformMessage(int error, const QString& action, const QByteArray& path) {
+  return QString::fromUtf8(FileError::failed(error, action, QFile::decodeName(path)).what());
 }
 
 /// Whether nothing, not even a dangling link, has this name. A name that
 /// cannot be examined is not taken for free.
-bool isFree(const QString& path) {
+bool isFree(const QByteArray& path) {
   struct stat status {};
-  if (lstatOf(path, status)) return false;
+  if (::lstat(path.constData(), &status) == 0) return false;
   const int error = errno;
   if (error == ENOENT) return true;
   throw FileDropError(FileDropError::Code::check, platformMessage(error, QStringLiteral("examine"), path));
 }
 
-bool isInside(const QString& folder, const QString& item) {
-  const QString prefix = item.endsWith(u'/') ? item : item + u'/';
+bool isInside(const QByteArray& folder, const QByteArray& item) {
+  const QByteArray prefix = item.endsWith('/') ? item : item + '/';
   return folder == item || folder.startsWith(prefix);
 }
 
+/// The start of the last character that begins at or before `length`: a cut
+/// there never splits a UTF-8 character.
+qsizetype characterStart(const QByteArray& text, qsizetype length) {
+  while (length > 0 && length < text.size() && (uchar(text[length]) & 0xC0) == 0x80) --length;
+  return length;
+}
+
+/// The free names for an item in a folder, in order: its own, then numbered.
+class FreeNames final {
+ public:
+  FreeNames(QByteArray folder, QByteArray name) : m_folder(std::move(folder)), m_name(std::move(name)) {}
+
+  /// The next candidate nothing has; throws the code-1 error after the last number.
+  QByteArray next() {
+    while (m_number <= FileDropTransfer::lastNumber) {
+      const int number = m_number++;
+      const QByteArray path =
+          FileURL::childPath(m_folder, number == 1 ? m_name : FileDropTransfer::numberedName(m_name, number));
+      if (isFree(path)) return path;
+    }
+    throw FileDropError(FileDropError::Code::tooManyNames, tooManyNamesMessage);
+  }
+
+ private:
+  QByteArray m_folder;
+  QByteArray m_name;
+  int m_number = 1;
+};
+
 FileDropResult failed(const QUrl& source, const QString& message) { return {source, std::nullopt, message}; }
+
+/// The check that refuses the item before anything is written, if any.
+std::optional<QString> refusal(const QByteArray& sourcePath, const std::optional<QByteArray>& folderPath,
+                               FileDropOperation operation) {
+  if (!folderPath) return notLocalMessage;
+  struct stat folderStatus {};
+  if (::stat(folderPath->constData(), &folderStatus) != 0 || !S_ISDIR(folderStatus.st_mode))
+    return folderMissingMessage;
+  struct stat status {};
+  if (::lstat(sourcePath.constData(), &status) != 0)
+    return platformMessage(errno, QStringLiteral("read"), sourcePath);
+  if (!FileDropFileManager::isTransferable(status))
+    return FileDropFileManager::notTransferableMessage(QFile::decodeName(sourcePath));
+  const std::optional<QByteArray> resolvedFolder = resolved(*folderPath);
+  if (!resolvedFolder) return folderMissingMessage;
+  if (S_ISDIR(status.st_mode)) {
+    const std::optional<QByteArray> resolvedSource = resolved(sourcePath);
+    if (resolvedSource && isInside(*resolvedFolder, *resolvedSource)) return insideItselfMessage;
+  }
+  if (operation == FileDropOperation::move && resolved(FileURL::parentPath(sourcePath)) == resolvedFolder)
+    return alreadyThereMessage;
+  return std::nullopt;
+}
 
 FileDropResult transferOne(const QUrl& source, const QUrl& folder, FileDropOperation operation,
                            FileDropFileManager& fileManager) {
-  const std::optional<QString> folderPath = localPath(folder);
-  if (!folderPath) return failed(source, notLocalMessage);
-  struct stat folderStatus {};
-  if (::stat(QFile::encodeName(*folderPath).constData(), &folderStatus) != 0 || !S_ISDIR(folderStatus.st_mode))
-    return failed(source, folderMissingMessage);
-  const QString sourcePath = *localPath(source);
-  struct stat status {};
-  if (!lstatOf(sourcePath, status)) {
-    const int error = errno;
-    return failed(source, platformMessage(error, QStringLiteral("read"), sourcePath));
-  }
-  if (!FileDropFileManager::isTransferable(status))
-    return failed(source, FileDropFileManager::notTransferableMessage(sourcePath));
-  const std::optional<QString> resolvedFolder = resolved(*folderPath);
-  if (!resolvedFolder) return failed(source, folderMissingMessage);
-  if (S_ISDIR(status.st_mode)) {
-    const std::optional<QString> resolvedSource = resolved(sourcePath);
-    if (resolvedSource && isInside(*resolvedFolder, *resolvedSource)) return failed(source, insideItselfMessage);
-  }
-  if (operation == FileDropOperation::move && resolved(QFileInfo(sourcePath).path()) == resolvedFolder)
-    return failed(source, alreadyThereMessage);
-  QUrl target;
+  const std::optional<QByteArray> folderPath = FileURL::localPath(folder);
+  const QByteArray sourcePath = FileURL::localPath(source).value_or(QByteArray());
+  if (const std::optional<QString> message = refusal(sourcePath, folderPath, operation))
+    return failed(source, *message);
+  FreeNames names(*folderPath, FileURL::fileName(sourcePath));
+  QByteArray tried;
   try {
-    target = FileDropTransfer::destination(source, folder);
+    tried = names.next();
+    const auto nextName = [&] { return tried = names.next(); };
+    const QByteArray placed = operation == FileDropOperation::copy
+                                  ? fileManager.copyItem(sourcePath, tried, nextName)
+                                  : fileManager.moveItem(sourcePath, tried, nextName);
+    return {source, FileURL::fromLocalPath(placed), std::nullopt};
   } catch (const FileDropError& error) {
     return failed(source, error.message());
-  }
-  try {
-    if (operation == FileDropOperation::copy)
-      fileManager.copyItem(sourcePath, target.toLocalFile());
-    else
-      fileManager.moveItem(sourcePath, target.toLocalFile());
   } catch (const FileError& error) {
-    return {source, target, QString::fromUtf8(error.what())};
+    return {source, FileURL::fromLocalPath(tried), QString::fromUtf8(error.what())};
   }
-  return {source, target, std::nullopt};
 }
 
 }  // namespace
 
 std::vector<FileDropResult> FileDropTransfer::run(const QList<QUrl>& sources, const QUrl& folder,
-                                                  FileDropOperation operation, FileDropFileManager& fileManager,
-                                                  const Progress& progress) {
+                                                  FileDropOperation operation, FileDropFileManager& fileManager) {
   const QList<QUrl> items = uniqueSources(sources);
   std::vector<FileDropResult> results;
-  for (const QUrl& source : items) {
-    results.push_back(transferOne(source, folder, operation, fileManager));
-    if (progress) progress(qsizetype(results.size()), items.size());
-  }
+  if (items.isEmpty()) return results;
+  if (const std::optional<QByteArray> folderPath = FileURL::localPath(folder))
+    fileManager.removeAbandoned(*folderPath);
+  for (const QUrl& source : items) results.push_back(transferOne(source, folder, operation, fileManager));
   return results;
 }
 
 QUrl FileDropTransfer::destination(const QUrl& source, const QUrl& folder) {
-  const QString folderPath = localPath(folder).value_or(QString());
-  const QString name = QFileInfo(localPath(source).value_or(QString())).fileName();
-  const auto candidate = [&](const QString& fileName) { return QDir(folderPath).filePath(fileName); };
-  if (isFree(candidate(name))) return QUrl::fromLocalFile(candidate(name));
-  for (int number = 2; number <= lastNumber; ++number) {
-    const QString path = candidate(numberedName(name, number));
-    if (isFree(path)) return QUrl::fromLocalFile(path);
-  }
-  throw FileDropError(FileDropError::Code::tooManyNames, tooManyNamesMessage);
+  const QByteArray sourcePath = FileURL::localPath(source).value_or(QByteArray());
+  return FileURL::fromLocalPath(FreeNames(FileURL::localPath(folder).value_or(QByteArray()), FileURL::fileName(sourcePath)).next());
 }
 
 QList<QUrl> FileDropTransfer::uniqueSources(const QList<QUrl>& urls) {
   QList<QUrl> unique;
-  QSet<QString> seen;
+  QSet<QByteArray> seen;
   for (const QUrl& url : urls) {
-    const std::optional<QString> path = localPath(url);
+    const std::optional<QByteArray> path = FileURL::localPath(url);
     if (!path || seen.contains(*path)) continue;
     seen.insert(*path);
-    unique.append(QUrl::fromLocalFile(*path));
+    unique.append(FileURL::fromLocalPath(*path));
   }
   return unique;
 }
 
-QString FileDropTransfer::numberedName(const QString& name, int number) {
-  const qsizetype dot = name.lastIndexOf(u'.');
-  const QString suffix = u' ' + QString::number(number);
-  if (dot <= 0 || dot == name.size() - 1) return name + suffix;
-  return name.left(dot) + suffix + name.mid(dot);
+QByteArray FileDropTransfer::numberedName(const QByteArray& name, int number) {
+  const qsizetype dot = name.lastIndexOf('.');
+  const QByteArray suffix = ' ' + QByteArray::number(number);
+  QByteArray base = name;
+  QByteArray extension;
+  // An extension too long to keep beside a base and the number is cut like the rest.
+  if (dot > 0 && dot < name.size() - 1 && longestName - suffix.size() - (name.size() - dot) > 0) {
+    base = name.left(dot);
+    extension = name.mid(dot);
+  }
+  const qsizetype room = longestName - suffix.size() - extension.size();
+  return base.left(characterStart(base, room)) + suffix + extension;
 }

@@ -65,16 +65,18 @@ void LauncherAssignmentStore::load() {
 
 bool LauncherAssignmentStore::update(const std::vector<Shortcut>& items,
                                      const LauncherGrid& grid) {
-  if (m_error) return false;
   LauncherAssignments model = m_value;
   model.reconcile(items, grid);
   try {
     save(model);
     return true;
   } catch (const std::exception& error) {
-    m_error = message(error);
-    return false;
+    if (!m_error) m_error = message(error);
   }
+  // Refusing to save must not hide a shortcut: the buttons are built from the
+  // model in memory, which still follows the catalog and the grid.
+  m_value = std::move(model);
+  return false;
 }
 
 void LauncherAssignmentStore::assign(const std::optional<QString>& id, const LauncherSlot& target,

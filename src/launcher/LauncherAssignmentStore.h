@@ -49,7 +49,8 @@ class LauncherAssignmentStore final {
 
   /// Reconciles the model with the catalog and grid and saves it; an unchanged
   /// result writes nothing. False on failure, which leaves the store refusing
-  /// every change (the reason in `error`). Posts nothing.
+  /// every change (the reason in `error`); the model in memory is reconciled
+  /// all the same, so every active shortcut keeps a button. Posts nothing.
   bool update(const std::vector<Shortcut>& items, const LauncherGrid& grid);
 
   /// Puts `id` on `target` (or clears it without an id), reconciles, saves and

@@ -1,6 +1,7 @@
 #include "launcher/QuibIcons.h"
 
 #include "platform/core/SystemInfo.h"
+#include "platform/gfx/IconTheme.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/gfx/Symbols.h"
@@ -8,8 +9,6 @@
 #include "shortcuts/ShortcutPresets.h"
 #include "shortcuts/ShortcutStore.h"
 
-#include <QFileInfo>
-#include <QIcon>
 #include <QPainter>
 #include <QPen>
 
@@ -86,7 +85,12 @@ std::optional<pf::Image> QuibIcons::icon(const Shortcut& shortcut, const Shortcu
                                          const PendingImages& pending) {
   const QImage custom = customImage(shortcut, store, pending);
   if (!custom.isNull()) return pf::Image::fromBitmap(custom);
-  return icon(reference(shortcut));
+  const QString chosen = reference(shortcut);
+  // An application shows its own icon, as the desktop's menus do, where it has one.
+  if (shortcut.kind == ShortcutKind::application && chosen == u"app") {
+    if (auto own = applicationIcon(shortcut.destination)) return own;
+  }
+  return icon(chosen);
 }
 
 std::optional<pf::Color> QuibIcons::color(const Shortcut& shortcut, const ShortcutStore* store,
@@ -102,18 +106,15 @@ QImage QuibIcons::customImage(const Shortcut& shortcut, const ShortcutStore* sto
   return store ? store->customImage(shortcut, pending) : QImage();
 }
 
+std::optional<pf::Image> QuibIcons::applicationIcon(const QString& entry) {
+  const auto name = DesktopEntry::value(entry, "Icon");
+  return name ? pf::IconTheme::image(*name, 64) : std::nullopt;
+}
+
 // The workspace always has a picture for an application, so a missing entry
 // or theme icon still shows the application symbol.
 pf::Image QuibIcons::fizzcastIcon() {
-  const auto name = DesktopEntry::value(ShortcutPresets::fizzcastPath(), "Icon");
-  QIcon themed;
-  if (name && QFileInfo(*name).isAbsolute()) themed = QIcon(*name);
-  else if (name) themed = QIcon::fromTheme(*name);
-  if (!themed.isNull()) {
-    return pf::Image({64, 64}, [themed](QPainter& painter, const QRectF& rect) {
-      themed.paint(&painter, rect.toAlignedRect());
-    });
-  }
+  if (auto own = applicationIcon(ShortcutPresets::fizzcastPath())) return *own;
   return *pf::Symbols::named(QStringLiteral("app.fill"), 64);
 }
 

@@ -36,7 +36,9 @@ class QuibIcons final {
   /// reference as its description.
   static std::optional<pf::Image> icon(const QString& reference);
   /// The store's custom image for the shortcut (from `pending` first), else
-  /// the built-in picture. Without a store no custom image is looked for.
+  /// for an application left to its automatic icon the icon its desktop
+  /// entry names, else the built-in picture. Without a store no custom image
+  /// is looked for.
   static std::optional<pf::Image> icon(const Shortcut& shortcut, const ShortcutStore* store,
                                        const PendingImages& pending = {});
   /// The tint: none with a custom image, else the table's entry for the reference.
@@ -52,5 +54,7 @@ class QuibIcons final {
  private:
   static QImage customImage(const Shortcut& shortcut, const ShortcutStore* store,
                             const PendingImages& pending);
+  /// The icon the desktop entry at `entry` names, found through the icon theme.
+  static std::optional<pf::Image> applicationIcon(const QString& entry);
   static pf::Image fizzcastIcon();
 };

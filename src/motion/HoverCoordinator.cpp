@@ -8,16 +8,35 @@ HoverCoordinator::HoverCoordinator(pf::MainQueue& queue)
 HoverCoordinator::~HoverCoordinator() = default;
 
 void HoverCoordinator::companionEntered() {
+  if (m_awaitingLeave) return;
   m_awaitingVisit = false;
   open();
 }
 
-void HoverCoordinator::openFromMenu() {
+void HoverCoordinator::companionLeft() { m_awaitingLeave = false; }
+
+void HoverCoordinator::companionPressed() {
+  m_awaitingLeave = false;
+  companionEntered();
+}
+
+void HoverCoordinator::openUntilVisited() {
   m_awaitingVisit = true;
   open();
 }
 
+void HoverCoordinator::menuOpened() {
+  m_menuShown = true;
+  close();
+}
+
+void HoverCoordinator::menuClosed(bool pointerOnCompanion) {
+  m_menuShown = false;
+  m_awaitingLeave = pointerOnCompanion;
+}
+
 void HoverCoordinator::open() {
+  if (m_menuShown) return;
   m_graceTimer->stop();
   if (!m_checkTimer->isActive()) m_checkTimer->start(checkInterval, true, [this] { check(); });
   if (m_open) return;
@@ -44,6 +63,11 @@ void HoverCoordinator::close() {
   const bool wasOpen = m_open;
   stop();
   if (wasOpen && onClose) onClose();
+}
+
+void HoverCoordinator::handOver(bool pointerOnCompanion) {
+  close();
+  m_awaitingLeave = pointerOnCompanion;
 }
 
 void HoverCoordinator::stop() {

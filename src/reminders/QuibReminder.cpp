@@ -1,6 +1,7 @@
 #include "reminders/QuibReminder.h"
 
 #include "character/QuibAction.h"
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "platform/core/Text.h"
@@ -74,6 +75,33 @@ QuibReminder QuibReminder::fromJson(const pf::JsonObjectReader& object) {
           object.optionalString(QStringLiteral("actionID"), pf::JsonNull::absent),
           object.optionalString(QStringLiteral("actionLabel"), pf::JsonNull::absent),
           object.boolean(QStringLiteral("paused"))};
+}
+
+QuibReminder QuibReminder::fromJson(pf::JsonDocument& document, const simdjson::dom::object& object) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 11> keys{
+      "actionID", "actionLabel", "animation", "id",   "message", "name",
+      "paused",   "repeatRule",  "scheduleID", "time", "weekdays"};
+  const auto [actionID, actionLabel, animation, id, message, name, paused, repeatRule, scheduleID, time,
+              weekdays] = Document::fields(object, keys);
+  const auto rule = ReminderRepeat::fromRawValue(document.sharedString(repeatRule));
+  if (!rule) throw pf::JsonUnsure{};
+  // Null stands for a missing action.
+  const auto action = [&document](const Document::Field& field) -> std::optional<QString> {
+    if (!Document::isPresent(field)) return std::nullopt;
+    return document.sharedString(field);
+  };
+  return {document.sharedString(id),
+          document.sharedString(scheduleID),
+          document.sharedString(name),
+          document.sharedString(message),
+          ReminderTime::fromJson(Document::object(time)),
+          *rule,
+          Document::integers(weekdays),
+          document.sharedString(animation),
+          action(actionID),
+          action(actionLabel),
+          Document::boolean(paused)};
 }
 
 void QuibReminder::write(pf::JsonWriter& writer) const {

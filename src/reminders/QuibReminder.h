@@ -9,9 +9,13 @@
 
 namespace pf {
 class Calendar;
+class JsonDocument;
 class JsonObjectReader;
 class JsonWriter;
 }  // namespace pf
+namespace simdjson::dom {
+class object;
+}  // namespace simdjson::dom
 
 /// A named message the companion says at a local wall-clock time, once,
 /// daily or weekly, compared field by field.
@@ -50,6 +54,9 @@ struct QuibReminder {
   /// Reads the object; every key is required except "actionID" and
   /// "actionLabel". Throws `pf::JsonError`.
   static QuibReminder fromJson(const pf::JsonObjectReader& object);
+  /// The same read straight from a document; throws `pf::JsonUnsure` on
+  /// anything the reading above might read otherwise or refuse.
+  static QuibReminder fromJson(pf::JsonDocument& document, const simdjson::dom::object& object);
   /// Writes the object, keys sorted; "actionID" and "actionLabel" only when present.
   void write(pf::JsonWriter& writer) const;
 

@@ -25,34 +25,49 @@ ReminderCoordinator::~ReminderCoordinator() { stop(); }
 pf::MainQueue& ReminderCoordinator::defaultQueue() { return pf::QtMainQueue::shared(); }
 
 void ReminderCoordinator::start() {
-  if (m_running) return;
+  if (m_running || m_waiter) return;
   try {
     pf::Files::makeFolders(m_store.directory());
   } catch (const pf::FileError& error) {
     report(error);
     return;
   }
+  const QString path = m_store.directory() + QStringLiteral("/reminders-runner.lock");
+  std::optional<pf::FileLock> lock;
+  bool heldElsewhere = false;
   try {
-    m_runnerLock = pf::FileLock::tryLock(m_store.directory() + QStringLiteral("/reminders-runner.lock"));
+    lock = pf::FileLock::tryLock(path);
+    heldElsewhere = !lock;
   } catch (const pf::FileError&) {
-    m_runnerLock.reset();
+    // A lock file that cannot be opened is refused alike, with nothing to wait for.
   }
-  if (!m_runnerLock) {
+  if (!lock) {
     report(QuibError(QStringLiteral(
         "Another Wendle is already checking reminders. This copy will not show duplicate alerts.")));
+    // Alerts stay quiet only while the other copy runs: its lock is ours the moment it quits or dies.
+    if (heldElsewhere)
+      m_waiter = std::make_unique<pf::LockWaiter>(path, [this](pf::FileLock free) { run(std::move(free)); });
     return;
   }
+  run(std::move(*lock));
+}
+
+void ReminderCoordinator::run(pf::FileLock lock) {
+  m_waiter.reset();
+  m_runnerLock = std::move(lock);
   m_running = true;
   check();
 }
 
 void ReminderCoordinator::stop() {
+  m_waiter.reset();
   m_running = false;
   m_timer->stop();
   m_runnerLock.reset();
   // The owner hides the bubble when it stops; forgetting the occurrence lets
   // the next start show it again instead of treating it as still on screen.
   m_active.reset();
+  m_refused.reset();
 }
 
 void ReminderCoordinator::check() {
@@ -61,6 +76,9 @@ void ReminderCoordinator::check() {
   const QDateTime now = m_clock.now();
   try {
     m_store.collect(now, ReminderSchedule::calendar());
+    // An alert closed unanswered returns once the journal takes a change again.
+    if (m_setAside) m_store.markSetAside(*m_setAside);
+    m_setAside.reset();
     const std::vector<ReminderOccurrence> pending = m_store.pending(now);
     refreshActive(pending);
     if (!m_active) presentNext(pending, now);
@@ -71,6 +89,12 @@ void ReminderCoordinator::check() {
   schedule();
 }
 
+void ReminderCoordinator::present(const ReminderOccurrence& occurrence, bool animate) {
+  m_active = occurrence;
+  m_refused.reset();
+  if (onPresent) onPresent(occurrence, animate);
+}
+
 void ReminderCoordinator::refreshActive(const std::vector<ReminderOccurrence>& pending) {
   if (!m_active) return;
   const auto found = std::ranges::find(pending, m_active->id, &ReminderOccurrence::id);
@@ -78,17 +102,14 @@ void ReminderCoordinator::refreshActive(const std::vector<ReminderOccurrence>& p
     m_active.reset();
     if (onDismiss) onDismiss();
   } else if (found->reminder != m_active->reminder) {
-    m_active = *found;
-    if (onPresent) onPresent(*m_active, false);
+    present(*found, false);
   }
 }
 
 void ReminderCoordinator::presentNext(const std::vector<ReminderOccurrence>& pending, const QDateTime& now) {
   if (pending.empty() || !canPresent()) return;
   const ReminderOccurrence& next = pending.front();
-  const bool firstShowing = m_store.markPresented(next.id, now);
-  m_active = next;
-  if (onPresent) onPresent(next, firstShowing);
+  present(next, m_store.markPresented(next.id, now));
 }
 
 void ReminderCoordinator::done() {
@@ -104,12 +125,26 @@ void ReminderCoordinator::answer(const std::function<void(const QString& id, con
   try {
     store(m_active->id, m_clock.now());
   } catch (const std::exception& error) {
-    report(error);  // the bubble stays up, so the answer can be given again
+    report(error);
+    // The bubble stays up with the reason; answered again while the journal
+    // still refuses, it goes, so a broken journal never keeps it in front.
+    if (m_refused == m_active->id)
+      setAside();
+    else
+      m_refused = m_active->id;
     return;
   }
   m_active.reset();
   if (onDismiss) onDismiss();
   check();
+}
+
+void ReminderCoordinator::setAside() {
+  if (!m_active || m_refused != m_active->id) return;
+  m_setAside = m_active->id;
+  m_active.reset();
+  m_refused.reset();
+  if (onDismiss) onDismiss();
 }
 
 void ReminderCoordinator::report(const std::exception& error) {
@@ -125,7 +160,9 @@ void ReminderCoordinator::schedule() {
 }
 
 double ReminderCoordinator::delayAfter(const QDateTime& now) const {
-  if (!m_active && !m_store.pending(now).empty()) return waitingRetry;
+  // One closed unanswered is not waiting to be shown: the next check retries it anyway.
+  const auto waiting = [this](const ReminderOccurrence& o) { return o.id != m_setAside; };
+  if (!m_active && std::ranges::any_of(m_store.pending(now), waiting)) return waitingRetry;
   std::optional<QDateTime> earliest;
   const auto consider = [&](const QDateTime& moment) {
     if (!earliest || moment < *earliest) earliest = moment;

@@ -2,6 +2,7 @@
 
 #include "platform/core/Clock.h"
 #include "platform/core/FileLock.h"
+#include "platform/core/LockWaiter.h"
 #include "platform/core/MainQueue.h"
 #include "platform/core/Timer.h"
 #include "reminders/ReminderStore.h"
@@ -17,8 +18,9 @@
 /// fall due, hands the owner one at a time to show and takes back Done and
 /// Snooze. Only one running copy checks a journal folder: the coordinator
 /// holds "reminders-runner.lock" there from `start()` to `stop()`, and a copy
-/// that cannot take it shows no alerts. Its one timer sleeps until the next
-/// due time, at most 30 s, or 5 s while an occurrence waits to be shown.
+/// that cannot take it shows no alerts until the holder quits or dies; then it
+/// takes over at once. Its one timer sleeps until the next due time, at most
+/// 30 s, or 5 s while an occurrence waits to be shown.
 class ReminderCoordinator final {
  public:
   explicit ReminderCoordinator(ReminderStore& store, pf::Clock& clock = pf::SystemClock::shared(),
@@ -42,12 +44,16 @@ class ReminderCoordinator final {
   const std::optional<ReminderOccurrence>& active() const { return m_active; }
   bool isRunning() const { return m_running; }
 
-  /// Takes the runner lock and checks at once; another copy holding the lock
-  /// is reported through `onError` and leaves the coordinator stopped.
+  /// Takes the runner lock and checks at once. Another copy holding the lock
+  /// is reported through `onError`; this one then waits, without polling, and
+  /// starts as soon as the lock is free.
   void start();
-  /// Releases the lock and the timer. The shown occurrence is forgotten, so a
-  /// later `start()` shows it again (without its animation).
+  /// Releases the lock and the timer, or ends the wait for the lock. The shown
+  /// occurrence is forgotten, so a later `start()` shows it again (without its
+  /// animation).
   void stop();
+  /// Whether a refused `start()` is waiting for the other copy to let go.
+  bool isWaiting() const { return m_waiter != nullptr; }
   /// Brings the journal up to date, keeps `active` in step with it, shows the
   /// next occurrence when nothing is shown, and arms the next check.
   void check();
@@ -55,10 +61,17 @@ class ReminderCoordinator final {
   void done();
   /// Puts the shown occurrence off by `seconds` (300, 900 or 3600).
   void snooze(double seconds);
+  /// Closes the shown occurrence unanswered, once the journal has refused an
+  /// answer to it (the user has been told why); before that it does nothing.
+  /// Done or Snooze refused a second time does the same. The occurrence stays
+  /// open and comes back at a later check that can write the journal.
+  void setAside();
 
  private:
   static pf::MainQueue& defaultQueue();
+  void run(pf::FileLock lock);
   void answer(const std::function<void(const QString& id, const QDateTime& now)>& store);
+  void present(const ReminderOccurrence& occurrence, bool animate);
   void refreshActive(const std::vector<ReminderOccurrence>& pending);
   void presentNext(const std::vector<ReminderOccurrence>& pending, const QDateTime& now);
   void report(const std::exception& error);
@@ -69,7 +82,12 @@ class ReminderCoordinator final {
   pf::Clock& m_clock;
   std::unique_ptr<pf::Timer> m_timer;
   std::optional<pf::FileLock> m_runnerLock;
+  std::unique_ptr<pf::LockWaiter> m_waiter;
   bool m_running = false;
   std::optional<ReminderOccurrence> m_active;
+  /// The shown occurrence whose answer the journal refused.
+  std::optional<QString> m_refused;
+  /// The occurrence closed unanswered, until the journal takes a change to it.
+  std::optional<QString> m_setAside;
   std::optional<QString> m_lastError;
 };

@@ -1,10 +1,12 @@
 #include "reminders/ReminderFile.h"
 
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "reminders/ReminderSchedule.h"
 #include "shortcuts/QuibError.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace {
@@ -29,22 +31,67 @@ void ReminderFile::validate() const {
   if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences))
     throw QuibError(unreadable);
   const pf::Calendar calendar = ReminderSchedule::calendar();
-  for (const QuibReminder& reminder : reminders) reminder.validate(calendar);
+  QHash<QString, const QuibReminder*> passed;
+  passed.reserve(qsizetype(reminders.size()));
+  for (const QuibReminder& reminder : reminders) {
+    reminder.validate(calendar);
+    passed.insert(reminder.id, &reminder);
+  }
   for (const ReminderOccurrence& occurrence : occurrences) {
-    occurrence.reminder.validate(calendar);
+    // An occurrence mostly holds its reminder as listed, which has just passed.
+    const QuibReminder* listed = passed.value(occurrence.reminder.id);
+    if (!listed || !(*listed == occurrence.reminder)) occurrence.reminder.validate(calendar);
     if (!occurrence.hasValidDates()) throw QuibError(QStringLiteral("Invalid reminder date."));
   }
 }
 
+QString ReminderFile::tooLargeToSave() {
+  return QStringLiteral("Reminders would take more than %1 MB. Delete reminders you no longer need.")
+      .arg(largestFileBytes / (1024 * 1024));
+}
+
 ReminderFile ReminderFile::decode(const QByteArray& bytes) {
+  if (bytes.size() <= largestFileBytes) {
+    try {
+      pf::JsonDocument document(bytes);
+      return fromJson(document);
+    } catch (const pf::JsonUnsure&) {
+      // The strict reading decides, and words any refusal.
+    }
+  }
+  return decodeStrictly(bytes);
+}
+
+ReminderFile ReminderFile::decodeStrictly(const QByteArray& bytes) {
+  if (bytes.size() > largestFileBytes)
+    throw QuibError(QStringLiteral("The reminders file is larger than %1 MB, more than reminders take. "
+                                   "It has been preserved.")
+                        .arg(largestFileBytes / (1024 * 1024)));
   const pf::JsonObjectReader object = pf::JsonObjectReader::parse(bytes);
   ReminderFile file;
   file.version = object.integer(QStringLiteral("version"));
   if (file.version != currentVersion) throw QuibError(unreadable);
-  for (const pf::JsonObjectReader& reminder : object.array(QStringLiteral("reminders")).objects())
-    file.reminders.push_back(QuibReminder::fromJson(reminder));
-  for (const pf::JsonObjectReader& occurrence : object.array(QStringLiteral("occurrences")).objects())
+  const auto reminders = object.array(QStringLiteral("reminders")).objects();
+  file.reminders.reserve(reminders.size());
+  for (const pf::JsonObjectReader& reminder : reminders) file.reminders.push_back(QuibReminder::fromJson(reminder));
+  const auto occurrences = object.array(QStringLiteral("occurrences")).objects();
+  file.occurrences.reserve(occurrences.size());
+  for (const pf::JsonObjectReader& occurrence : occurrences)
     file.occurrences.push_back(ReminderOccurrence::fromJson(occurrence));
+  return file;
+}
+
+ReminderFile ReminderFile::fromJson(pf::JsonDocument& document) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 3> keys{"occurrences", "reminders", "version"};
+  const auto [occurrences, reminders, version] = Document::fields(document.top(), keys);
+  if (Document::integer(version) != currentVersion) throw pf::JsonUnsure{};
+  ReminderFile file;
+  // Reminders first: their texts are the ones the occurrences' copies then share.
+  file.reminders = Document::objects(
+      reminders, [&document](const Document::Object& item) { return QuibReminder::fromJson(document, item); });
+  file.occurrences = Document::objects(
+      occurrences, [&document](const Document::Object& item) { return ReminderOccurrence::fromJson(document, item); });
   return file;
 }
 

@@ -1,5 +1,6 @@
 #include "reminders/ReminderOccurrence.h"
 
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 
@@ -40,6 +41,24 @@ ReminderOccurrence ReminderOccurrence::fromJson(const pf::JsonObjectReader& obje
           optionalMoment(object, QStringLiteral("snoozedUntil")),
           optionalMoment(object, QStringLiteral("presentedAt")),
           optionalMoment(object, QStringLiteral("completedAt"))};
+}
+
+ReminderOccurrence ReminderOccurrence::fromJson(pf::JsonDocument& document, const simdjson::dom::object& object) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 6> keys{"completedAt", "due",      "id",
+                                                        "presentedAt", "reminder", "snoozedUntil"};
+  const auto [completedAt, due, id, presentedAt, reminder, snoozedUntil] = Document::fields(object, keys);
+  // Null stands for a moment not set.
+  const auto optionalMoment = [](const Document::Field& field) -> std::optional<QDateTime> {
+    if (!Document::isPresent(field)) return std::nullopt;
+    return moment(Document::number(field));
+  };
+  return {Document::string(id),
+          QuibReminder::fromJson(document, Document::object(reminder)),
+          moment(Document::number(due)),
+          optionalMoment(snoozedUntil),
+          optionalMoment(presentedAt),
+          optionalMoment(completedAt)};
 }
 
 void ReminderOccurrence::write(pf::JsonWriter& writer) const {

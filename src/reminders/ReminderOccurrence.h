@@ -7,9 +7,13 @@
 #include <optional>
 
 namespace pf {
+class JsonDocument;
 class JsonObjectReader;
 class JsonWriter;
 }  // namespace pf
+namespace simdjson::dom {
+class object;
+}  // namespace simdjson::dom
 
 /// One announcement of one due time of a reminder, compared field by field.
 /// Moments are UTC; in JSON they are seconds since 2001-01-01 00:00:00 UTC.
@@ -38,6 +42,9 @@ struct ReminderOccurrence {
 
   /// Reads the object; "id", "reminder" and "due" are required. Throws `pf::JsonError`.
   static ReminderOccurrence fromJson(const pf::JsonObjectReader& object);
+  /// The same read straight from a document; throws `pf::JsonUnsure` on
+  /// anything the reading above might read otherwise or refuse.
+  static ReminderOccurrence fromJson(pf::JsonDocument& document, const simdjson::dom::object& object);
   /// Writes the object, keys sorted; the three optional moments only when set.
   void write(pf::JsonWriter& writer) const;
 

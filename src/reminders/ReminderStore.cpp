@@ -1,7 +1,6 @@
 #include "reminders/ReminderStore.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "reminders/ReminderSchedule.h"
@@ -14,7 +13,6 @@
 #include <QSet>
 #include <QUuid>
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace {
 
@@ -58,7 +56,7 @@ ReminderStore::ReminderStore(QString directory)
     : write([](const QByteArray& bytes, const QString& path) { pf::AtomicWriter::write(path, bytes); }),
       m_directory(std::move(directory)) {
   try {
-    m_file = read().file;
+    m_file = read();
   } catch (const std::exception& error) {
     m_failure = text(error);
   }
@@ -75,30 +73,17 @@ QString ReminderStore::primary() const { return path(primaryName); }
 
 QString ReminderStore::path(const QString& name) const { return m_directory + u'/' + name; }
 
-bool ReminderStore::FileIdentity::operator==(const FileIdentity& o) const {
-  const auto same = [](const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-  };
-  return device == o.device && inode == o.inode && size == o.size && same(modified, o.modified) &&
-         same(changed, o.changed);
-}
-
-std::optional<ReminderStore::FileIdentity> ReminderStore::identityOf(const QString& path) {
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
-  return FileIdentity{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
-}
-
 ReminderStore::Journal ReminderStore::read() const {
   // Taken before the bytes are read: a file replaced in between is read again next time.
-  const auto identity = identityOf(primary());
+  const auto identity = pf::FileIdentity::of(primary());
   const QByteArray zone = ReminderSchedule::calendar().timeZone().id();
   if (identity && m_lastRead && m_lastRead->identity == *identity && m_lastRead->zone == zone)
-    return m_lastRead->journal;
-  if (auto bytes = pf::Files::read(primary())) {
+    return m_lastRead->file;
+  // A journal past the limit is refused without reading all of it.
+  if (const auto bytes = pf::Files::read(primary(), ReminderFile::largestFileBytes + 1)) {
     ReminderFile file = ReminderFile::decode(*bytes);
     file.validate();
-    Journal journal{std::move(file), std::move(bytes)};
+    auto journal = std::make_shared<const ReminderFile>(std::move(file));
     if (identity) m_lastRead = LastRead{*identity, zone, journal};
     return journal;
   }
@@ -107,12 +92,12 @@ ReminderStore::Journal ReminderStore::read() const {
     throw QuibError(
         QStringLiteral("The current reminder journal is missing. Its backup is preserved; "
                        "automatic recovery is held to prevent duplicate alerts."));
-  return {};
+  return std::make_shared<const ReminderFile>();
 }
 
 void ReminderStore::reload() {
   try {
-    m_file = read().file;
+    m_file = read();
     m_failure.reset();
   } catch (const std::exception& error) {
     m_failure = QStringLiteral("Reminders are unavailable: ") + text(error);
@@ -132,30 +117,31 @@ void ReminderStore::transaction(const Change& change) {
   if (onChange) onChange();
 }
 
-ReminderFile ReminderStore::changeUnderLock(const Change& change) {
+ReminderStore::Journal ReminderStore::changeUnderLock(const Change& change) {
   pf::Files::makeFolders(m_directory);
-  std::optional<pf::FileLock> lock;
-  try {
-    lock = pf::FileLock::tryLock(path(lockName));
-  } catch (const pf::FileError&) {
-    throw QuibError(QStringLiteral("Cannot open the reminders lock."));
-  }
-  if (!lock) throw QuibError(QStringLiteral("Another Wendle is updating reminders. Try again shortly."));
+  const pf::FileLock lock =
+      pf::FileLock::take(path(lockName), QStringLiteral("Wendle reminders: %@"),
+                         QuibError(QStringLiteral("Cannot open the reminders lock.")),
+                         QuibError(QStringLiteral("Another Wendle is updating reminders. Try again shortly.")));
   const Journal journal = read();
-  ReminderFile changed = journal.file;
+  ReminderFile changed = *journal;
   change(changed);
   // An unchanged journal is the one just read, which has passed validation.
-  if (changed == journal.file) return changed;
+  if (changed == *journal) return journal;
   changed.validate();
-  if (journal.bytes) writePrivately(*journal.bytes, previousName);
-  QByteArray encoded = changed.encoded();
+  const QByteArray encoded = changed.encoded();
+  // Never written: the next read would refuse it.
+  if (encoded.size() > ReminderFile::largestFileBytes) throw QuibError(ReminderFile::tooLargeToSave());
+  // The bytes just decoded, read again rather than kept in memory between changes.
+  if (const auto previous = pf::Files::read(primary(), ReminderFile::largestFileBytes + 1))
+    writePrivately(*previous, previousName);
   writePrivately(encoded, primaryName);
+  auto written = std::make_shared<const ReminderFile>(std::move(changed));
   // Nobody else writes while the lock is held, so this version of the file is
   // known without reading it back.
-  if (const auto identity = identityOf(primary()))
-    m_lastRead =
-        LastRead{*identity, ReminderSchedule::calendar().timeZone().id(), {changed, std::move(encoded)}};
-  return changed;
+  if (const auto identity = pf::FileIdentity::of(primary()))
+    m_lastRead = LastRead{*identity, ReminderSchedule::calendar().timeZone().id(), written};
+  return written;
 }
 
 void ReminderStore::writePrivately(const QByteArray& bytes, const QString& name) {
@@ -226,10 +212,10 @@ void ReminderStore::collect(const QDateTime& now, const pf::Calendar& calendar) 
 
 std::vector<ReminderOccurrence> ReminderStore::pending(const QDateTime& now) const {
   QSet<QString> showable;
-  for (const QuibReminder& reminder : m_file.reminders)
+  for (const QuibReminder& reminder : m_file->reminders)
     if (!reminder.paused) showable.insert(reminder.id);
   std::vector<ReminderOccurrence> ready;
-  for (const ReminderOccurrence& o : m_file.occurrences)
+  for (const ReminderOccurrence& o : m_file->occurrences)
     if (o.isOpen() && o.readyAt() <= now && showable.contains(o.reminder.id)) ready.push_back(o);
   std::ranges::stable_sort(ready, [](const auto& a, const auto& b) {
     return std::pair(a.readyAt(), a.id) < std::pair(b.readyAt(), b.id);
@@ -247,6 +233,12 @@ bool ReminderStore::markPresented(const QString& id, const QDateTime& now) {
     if (first) found->presentedAt = now;
   });
   return first;
+}
+
+void ReminderStore::markSetAside(const QString& id) {
+  transaction([&](ReminderFile& file) {
+    if (const auto found = findOpen(file, id); found != file.occurrences.end()) found->presentedAt.reset();
+  });
 }
 
 void ReminderStore::complete(const QString& id, const QDateTime& now) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/FileIdentity.h"
 #include "reminders/ReminderFile.h"
 
 #include <QByteArray>
@@ -7,8 +8,8 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <sys/stat.h>
 #include <vector>
 
 /// The reminders journal of one folder: "reminders.json", the bytes it held
@@ -34,7 +35,7 @@ class ReminderStore final {
   /// The journal file, "reminders.json" in the folder.
   QString primary() const;
   /// The journal as last read or written; empty until a read succeeds.
-  const ReminderFile& file() const { return m_file; }
+  const ReminderFile& file() const { return *m_file; }
   /// Why the last read or change failed; none after a success.
   const std::optional<QString>& failure() const { return m_failure; }
 
@@ -63,6 +64,9 @@ class ReminderStore final {
   /// Records a showing of the open occurrence `id`; true for the first
   /// showing since it was made or last snoozed.
   bool markPresented(const QString& id, const QDateTime& now);
+  /// Records that the open occurrence `id` was closed unanswered: its next
+  /// showing counts as a first one. An unknown or completed id changes nothing.
+  void markSetAside(const QString& id);
   /// Marks the open occurrence `id` done at `now`, and uses up its reminder's
   /// latest due time as well. An unknown or completed id changes nothing.
   void complete(const QString& id, const QDateTime& now);
@@ -77,39 +81,24 @@ class ReminderStore final {
 
  private:
   using Change = std::function<void(ReminderFile&)>;
-  struct Journal {
-    ReminderFile file;
-    /// The file's bytes; none when it does not exist yet.
-    std::optional<QByteArray> bytes;
-  };
+  using Journal = std::shared_ptr<const ReminderFile>;
 
-  /// What identifies one version of a file on disk: replacing the journal
-  /// always makes a new inode, and editing it in place changes its times.
-  struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-    bool operator==(const FileIdentity& other) const;
-  };
   /// The journal as last decoded and validated, with the file version and the
   /// zone it was validated in, so a check that finds the same file reads no bytes.
   struct LastRead {
-    FileIdentity identity;
+    pf::FileIdentity identity;
     QByteArray zone;
-    Journal journal;
+    Journal file;
   };
 
-  static std::optional<FileIdentity> identityOf(const QString& path);
   Journal read() const;
   void transaction(const Change& change);
-  ReminderFile changeUnderLock(const Change& change);
+  Journal changeUnderLock(const Change& change);
   void writePrivately(const QByteArray& bytes, const QString& name);
   QString path(const QString& name) const;
 
   QString m_directory;
-  ReminderFile m_file;
+  Journal m_file = std::make_shared<const ReminderFile>();
   std::optional<QString> m_failure;
   mutable std::optional<LastRead> m_lastRead;
 };

@@ -1,5 +1,6 @@
 #include "reminders/ReminderTime.h"
 
+#include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 
@@ -27,6 +28,14 @@ ReminderTime ReminderTime::fromJson(const pf::JsonObjectReader& object) {
   return {object.integer(QStringLiteral("year")), object.integer(QStringLiteral("month")),
           object.integer(QStringLiteral("day")), object.integer(QStringLiteral("hour")),
           object.integer(QStringLiteral("minute"))};
+}
+
+ReminderTime ReminderTime::fromJson(const simdjson::dom::object& object) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 5> keys{"day", "hour", "minute", "month", "year"};
+  const auto [day, hour, minute, month, year] = Document::fields(object, keys);
+  return {Document::integer(year), Document::integer(month), Document::integer(day), Document::integer(hour),
+          Document::integer(minute)};
 }
 
 void ReminderTime::write(pf::JsonWriter& writer) const {

@@ -10,6 +10,9 @@ namespace pf {
 class JsonObjectReader;
 class JsonWriter;
 }  // namespace pf
+namespace simdjson::dom {
+class object;
+}  // namespace simdjson::dom
 
 /// A local wall-clock time without a time zone: the due time of a reminder,
 /// which fires at that hour wherever the user is.
@@ -42,6 +45,9 @@ struct ReminderTime {
 
   /// Reads the object; all five keys are required. Throws `pf::JsonError`.
   static ReminderTime fromJson(const pf::JsonObjectReader& object);
+  /// The same read straight from a `pf::JsonDocument`; throws `pf::JsonUnsure` on
+  /// anything the reading above might read otherwise or refuse.
+  static ReminderTime fromJson(const simdjson::dom::object& object);
   /// Writes the object, keys sorted.
   void write(pf::JsonWriter& writer) const;
 

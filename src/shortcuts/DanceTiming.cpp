@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 
@@ -76,4 +77,17 @@ double DanceTiming::duration(std::optional<double> stated) {
   const double delay = stated.value_or(defaultDelay);
   if (std::isnan(delay)) return minimumDelay;
   return std::max(delay, minimumDelay);
+}
+
+DanceTiming::Position DanceTiming::reached(const std::vector<double>& durations, size_t frame, double elapsed) {
+  while (frame + 1 < durations.size() && elapsed >= durations[frame]) {
+    elapsed -= durations[frame];
+    ++frame;
+  }
+  return {frame, elapsed};
+}
+
+double DanceTiming::remaining(const std::vector<double>& durations, size_t frame) {
+  if (frame >= durations.size()) return minimumDelay;
+  return std::accumulate(durations.begin() + std::ptrdiff_t(frame), durations.end(), 0.0);
 }

@@ -1,7 +1,6 @@
 #include "shortcuts/ShortcutCatalogRepository.h"
 
 #include "platform/core/AtomicWriter.h"
-#include "platform/core/FileError.h"
 #include "platform/core/FileLock.h"
 #include "platform/core/Files.h"
 #include "platform/core/Json.h"
@@ -75,14 +74,8 @@ QString ShortcutCatalogRepository::path(const QString& name) const { return m_di
 template <typename Operation>
 auto ShortcutCatalogRepository::underLock(Operation&& operation) {
   pf::Files::makeFolders(m_directory);
-  std::optional<pf::FileLock> lock;
-  try {
-    lock = pf::FileLock::tryLock(path(lockName));
-  } catch (const pf::FileError& error) {
-    pf::log(QStringLiteral("Wendle shortcut catalog: %@"), QString::fromUtf8(error.what()));
-    throw lockUnavailable();
-  }
-  if (!lock) throw busy();
+  const pf::FileLock lock =
+      pf::FileLock::take(path(lockName), QStringLiteral("Wendle shortcut catalog: %@"), lockUnavailable(), busy());
   return operation();
 }
 
@@ -123,6 +116,11 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::accept(const Shortc
 
 ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(
     const Seed& seed, const std::optional<QByteArray>& legacyData) {
+  // Only reading needs the lock: a save compares the file with exactly these
+  // bytes, so they are decoded after it is let go, and copies saving at once
+  // are kept waiting for a read rather than for a whole load each.
+  if (const auto primary = underLock([&] { return read(primaryName); }))
+    if (auto loaded = acceptPrimary(*primary)) return *loaded;
   return underLock([&] {
     if (auto loaded = loadExisting()) return *loaded;
     if (const auto migration = read(migrationName)) return loadFromMigration(*migration);
@@ -130,18 +128,23 @@ ShortcutCatalogRepository::Loaded ShortcutCatalogRepository::load(
   });
 }
 
+std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::acceptPrimary(
+    const QByteArray& bytes) {
+  try {
+    return accept(ShortcutCatalog::decode(bytes), bytes);
+  } catch (const CatalogError& error) {
+    // A newer catalog is left exactly as it is; a broken rule counts as damage.
+    if (error.kind() == CatalogError::Case::version) throw;
+  } catch (const pf::JsonError&) {
+    // Not JSON, or not a catalog: damaged.
+  }
+  return std::nullopt;
+}
+
 std::optional<ShortcutCatalogRepository::Loaded> ShortcutCatalogRepository::loadExisting() {
   const auto primary = read(primaryName);
-  if (primary) {
-    try {
-      return accept(ShortcutCatalog::decode(*primary), *primary);
-    } catch (const CatalogError& error) {
-      // A newer catalog is left exactly as it is; a broken rule counts as damage.
-      if (error.kind() == CatalogError::Case::version) throw;
-    } catch (const pf::JsonError&) {
-      // Not JSON, or not a catalog: damaged.
-    }
-  }
+  if (primary)
+    if (auto loaded = acceptPrimary(*primary)) return loaded;
   const auto previous = read(previousName);
   if (!previous) {
     if (!primary) return std::nullopt;

@@ -10,10 +10,11 @@
 
 /// The files of one shortcut catalog in one folder: the catalog, its copy
 /// before the last save, a one-time migration record, a lock file and copies
-/// of damaged catalogs. Every load and save runs under "shortcuts.lock", so a
-/// second running copy is refused at once instead of waited for; a save is
-/// refused when the file no longer holds the bytes this repository last read
-/// or wrote. Every file is written atomically and privately; none is ever deleted.
+/// of damaged catalogs. Every read and write of them runs under
+/// "shortcuts.lock", so a second running copy is refused at once instead of
+/// waited for; a save is refused when the file no longer holds the bytes this
+/// repository last read or wrote. Every file is written atomically and
+/// privately; none is ever deleted.
 class ShortcutCatalogRepository final {
  public:
   /// The result of a load: the catalog and, when it was restored from a copy,
@@ -71,6 +72,7 @@ class ShortcutCatalogRepository final {
  private:
   template <typename Operation>
   auto underLock(Operation&& operation);
+  std::optional<Loaded> acceptPrimary(const QByteArray& bytes);
   std::optional<Loaded> loadExisting();
   Loaded loadFromMigration(const QByteArray& bytes);
   Loaded seedCatalog(const Seed& seed, const std::optional<QByteArray>& legacyData);

@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <cerrno>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr double maximumPixels = 100000000;
 
 const QString referencePrefix = QStringLiteral("custom-");
 
-QuibError notAFile() { return QuibError(QStringLiteral("Choose an image file on this Mac.")); }
+QuibError notAFile() { return QuibError(QStringLiteral("Choose an image file on this computer.")); }
 QuibError wrongKind() {
   return QuibError(QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image."));
 }
@@ -209,8 +210,12 @@ QImage ShortcutImageStore::image(const QString& reference, const PendingImages& 
 
 void ShortcutImageStore::persist(const PendingImages& pending) {
   for (const auto& [reference, png] : pending) validate(png, reference);
+  bool swept = false;
   for (const auto& [reference, png] : pending) {
     if (read(reference) == png) continue;
+    // A picture is written once under a name of its own, so no later write
+    // to that name would find what a cut-off save of it left.
+    if (!std::exchange(swept, true)) pf::AtomicWriter::removeAbandonedIn(m_directory);
     pf::AtomicWriter::write(path(*digest(reference)), png);
     m_cache.remove(reference);
   }

@@ -26,8 +26,8 @@ void ShortcutOpener::open(const Shortcut& shortcut, ShortcutStore& store,
                         QStringLiteral(". Check your default browser or change the URL in Settings."));
     case ShortcutKind::folder:
       if (folderOpen(url)) return completion(std::nullopt);
-      return completion(QStringLiteral("Finder could not open ") + shortcut.label +
-                        QStringLiteral(". Reselect the folder in Settings."));
+      return completion(QStringLiteral("The file manager could not open ") + shortcut.label +
+                        QStringLiteral(". Reselect the folder in Edit Shortcuts."));
     case ShortcutKind::application:
       return applicationOpen(url, completion);
   }

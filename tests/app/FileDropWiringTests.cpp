@@ -46,8 +46,9 @@ TEST(FileDropWiring, DropsOnTheCompanionOpenTheWindowAndABusyTransferHoldsOffDro
   delegate.applicationDidFinishLaunching();
   FileDropController& fileDrop = delegate.fileDrop();
   std::function<void(std::vector<FileDropResult>)> finishTransfer;
-  fileDrop.execute = [&](const QList<QUrl>&, const QUrl&, FileDropOperation, FileDropController::Progress,
-                         auto completion) { finishTransfer = completion; };
+  fileDrop.execute = [&](const QList<QUrl>&, const QUrl&, FileDropOperation, auto completion) {
+    finishTransfer = completion;
+  };
 
   EXPECT_FALSE(dropOnCompanion(delegate, {QUrl("https://example.org/")}));
   const QUrl file = QUrl::fromLocalFile(test::writeFile(test::home() + "/a.txt", "a"));

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Window.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 
@@ -11,6 +12,13 @@
 #include <vector>
 
 namespace test {
+
+/// The visible window of the program with this title, if any.
+inline pf::Window* windowTitled(const QString& title) {
+  for (pf::Window* window : pf::Window::windows())
+    if (window->windowTitle() == title && window->isVisible()) return window;
+  return nullptr;
+}
 
 /// The whole program launched over a catalog of the given shortcuts, in the
 /// test's own home; everything shared is reset before and after.

@@ -5,13 +5,16 @@
 #include "clipboard/ui/ClipboardFavoritesController.h"
 #include "launcher/LauncherAssignmentStore.h"
 #include "launcher/ui/GlassSurface.h"
+#include "launcher/ui/LauncherOuterResize.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
 #include "motion/ui/SettingsWindowController.h"
+#include "motion/HoverCoordinator.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
+#include "platform/ui/Panel.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/DropEvents.h"
@@ -111,6 +114,37 @@ TEST_F(LauncherRoad, HoverOpensTheLauncherBesideTheCompanionAndAClickOpensTheSho
   EXPECT_EQ(delegate->lastReaction(), "action-videos");
   EXPECT_TRUE(delegate->performancePlayer()->isPlaying());
   EXPECT_FALSE(panel->isVisible());
+}
+
+TEST_F(LauncherRoad, AResizeFromAnOuterHandleEndsAtItsGridsSizeBesideTheCompanionAndIsKept) {
+  hoverCompanion();
+  LauncherPanel* panel = delegate->launcherPanel();
+  ASSERT_TRUE(panel->isVisible());
+  ASSERT_TRUE(panel->outerResize()) << "the launcher has no handles outside its edges";
+  // The top handle's right end, dragged up and right over the companion: 634 × 556 while dragging.
+  pf::Panel* top = panel->outerResize()->handles()[3].get();
+  const QPoint corner(top->width() - 8, 6);
+  const QPoint released = top->mapToGlobal(corner) + QPoint(134, -154);
+  QCursor::setPos(top->mapToGlobal(corner));
+  QTest::mousePress(top->windowHandle(), Qt::LeftButton, {}, corner);
+  QTest::mouseMove(top->windowHandle(), top->mapFromGlobal(released));
+  EXPECT_EQ(panel->contentSize(), (pf::Size{634, 556}));
+  // Neither a pointer far off while resizing nor a release where the panel no longer lies closes it.
+  QCursor::setPos(10, 10);
+  QTest::qWait(int(HoverCoordinator::grace * 2000));
+  ASSERT_TRUE(panel->isVisible());
+  // The handle followed the growing panel: the same screen point lies elsewhere in it now.
+  QTest::mouseRelease(top->windowHandle(), Qt::LeftButton, {}, top->mapFromGlobal(released));
+  QTest::qWait(int(HoverCoordinator::grace * 2000));
+
+  EXPECT_EQ(delegate->launcher()->grid(), (LauncherGrid{2, 3, 1.0}));
+  EXPECT_EQ(panel->contentSize(), (pf::Size{500, 490}));
+  const pf::Rect companion = delegate->companionPanel()->frame();
+  EXPECT_EQ(panel->frame().maxX(), companion.minX() + 2);
+  EXPECT_EQ(panel->frame().minY(), 2);
+  EXPECT_EQ(pf::UserDefaults::standard().dictionary(QStringLiteral("contentSize.launcher")),
+            (QVariantMap{{QStringLiteral("width"), 500.0}, {QStringLiteral("height"), 490.0}}));
+  EXPECT_TRUE(panel->isVisible());
 }
 
 TEST_F(LauncherRoad, OpenShortcutsInTheMenuShowsTheLauncherAndEscapeClosesIt) {

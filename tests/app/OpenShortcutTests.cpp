@@ -87,7 +87,7 @@ TEST_F(OpenShortcut, AFailureShowsTheOpenersMessageWithAnOpenSettingsButton) {
   delegate->openShortcut(stored("down"));
   ASSERT_EQ(shownAlerts().size(), 1);
   QPointer<pf::Alert> alert = shownAlerts().first();
-  EXPECT_EQ(alert->messageText(), "Finder could not open Stuff. Reselect the folder in Settings.");
+  EXPECT_EQ(alert->messageText(), "The file manager could not open Stuff. Reselect the folder in Edit Shortcuts.");
   ASSERT_EQ(alert->buttons().size(), 1);
   EXPECT_EQ(alert->buttons().first()->text(), "Open Settings");
   alert->buttons().first()->click();

@@ -23,12 +23,6 @@
 
 namespace {
 
-pf::Window* windowTitled(const QString& title) {
-  for (pf::Window* window : pf::Window::windows())
-    if (window->windowTitle() == title && window->isVisible()) return window;
-  return nullptr;
-}
-
 void click(pf::Window* window, const QString& title) {
   for (auto* button : window->findChildren<QPushButton*>())
     if (button->text() == title) return QTest::mouseClick(button, Qt::LeftButton);
@@ -44,10 +38,10 @@ class RemindersMenu : public test::LaunchedProgram {
 
 TEST_F(RemindersMenu, RemindersOpensTheListWhoseNewReminderIsSavedToTheJournal) {
   delegate->statusMenu().item(QStringLiteral("Reminders…"))->trigger();
-  pf::Window* list = windowTitled(QStringLiteral("Wendle Reminders"));
+  pf::Window* list = test::windowTitled(QStringLiteral("Wendle Reminders"));
   ASSERT_TRUE(list);
   click(list, QStringLiteral("New…"));
-  pf::Window* editor = windowTitled(QStringLiteral("New Reminder"));
+  pf::Window* editor = test::windowTitled(QStringLiteral("New Reminder"));
   ASSERT_TRUE(editor);
   QTest::keyClicks(editor->findChild<QLineEdit*>(), QStringLiteral("Tea"));
   QTest::keyClicks(editor->findChild<QPlainTextEdit*>(), QStringLiteral("Time for tea."));
@@ -89,7 +83,7 @@ TEST_F(RemindersMenu, ADueReminderIsAnnouncedOverTheCompanionWhichStandsStill) {
 TEST_F(RemindersMenu, TheListHoldsTheCompanionWhileItIsOpen) {
   delegate->statusMenu().item(QStringLiteral("Reminders…"))->trigger();
   EXPECT_TRUE(delegate->holds().contains(PacingController::Hold::reminders));
-  windowTitled(QStringLiteral("Wendle Reminders"))->performClose();
+  test::windowTitled(QStringLiteral("Wendle Reminders"))->performClose();
   test::processEventsUntil([&] { return !delegate->holds().contains(PacingController::Hold::reminders); }, 2);
   EXPECT_FALSE(delegate->holds().contains(PacingController::Hold::reminders));
 }

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -119,13 +120,23 @@ TEST(WendleProgram, ResetPositionMovesTheCompanionToTheBottomCentre) {
   wendle.quit();
 }
 
-TEST(WendleProgram, APlaceOnNoScreenIsNotKept) {
-  pf::UserDefaults::standard().set(QStringLiteral("robotX"), 5000.0);
-  pf::UserDefaults::standard().set(QStringLiteral("robotY"), 120.0);
-  RunningWendle wendle;
-  ASSERT_EQ(wendle.nextLine(), "ready");
-  EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1");
-  wendle.quit();
+TEST(WendleProgram, APlaceOnNoScreenOrWithoutBothCoordinatesIsNotKept) {
+  struct Case {
+    const char* name;
+    std::optional<double> x;
+    std::optional<double> y;
+  };
+  const Case cases[] = {{"beyond the screen", 5000.0, 120.0}, {"without its height", 20.0, std::nullopt}};
+  for (const Case& c : cases) {
+    pf::UserDefaults& defaults = freshDefaults();
+    defaults.remove(QStringLiteral("robotY"));
+    if (c.x) defaults.set(QStringLiteral("robotX"), *c.x);
+    if (c.y) defaults.set(QStringLiteral("robotY"), *c.y);
+    RunningWendle wendle;
+    ASSERT_EQ(wendle.nextLine(), "ready") << c.name;
+    EXPECT_EQ(wendle.ask("companion"), "companion 1 333 0 135 180 Duvur 1") << c.name;
+    wendle.quit();
+  }
 }
 
 TEST(WendleProgram, TwoCopiesRunSideBySide) {

@@ -1,6 +1,7 @@
 #include "clipboard/ClipboardFavoritesFile.h"
 #include "clipboard/FavoritesSupport.h"
 #include "platform/core/Json.h"
+#include "platform/core/JsonDocument.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -44,6 +45,17 @@ QByteArray fileJSON(int version, const QByteArray& lists, const QByteArray& item
   return "{\"version\":" + QByteArray::number(version) + ",\"lists\":" + lists + ",\"items\":" + items + "}";
 }
 
+/// Whether the file is read straight from its document, not left to the strict reading.
+bool readsDirectly(const QByteArray& json) {
+  try {
+    pf::JsonDocument document(json);
+    ClipboardFavoritesFile::fromJson(document);
+    return true;
+  } catch (const pf::JsonUnsure&) {
+    return false;
+  }
+}
+
 /// Repeats one user-perceived character.
 QString characters(const QString& character, int count) { return character.repeated(count); }
 
@@ -61,6 +73,8 @@ TEST(FavoritesFileReading, EveryVersionReadsAsTheCurrentOne) {
     QByteArray json;
     Lists lists;
     std::vector<ClipboardFavorite> items;
+    /// Read straight from the document, as only files of the current version this program writes are.
+    bool direct = false;
   } cases[] = {
       {"version 1 goes to Others", R"({"version":1,"items":)" + legacyItem + "}", builtIns, {item}},
       {"version 1 ignores lists", R"({"version":1,"lists":"not read","items":[]})", builtIns, {}},
@@ -78,7 +92,15 @@ TEST(FavoritesFileReading, EveryVersionReadsAsTheCurrentOne) {
       {"version 4 without tags and links",
        fileJSON(4, R"([{"id":"others","name":"Others"}])", item4),
        {others},
-       {item}},
+       {item},
+       true},
+      {"version 4 with a list and favorites in it",
+       fileJSON(4, R"([{"id":"W","name":"Work"},{"id":"others","name":"Others"}])",
+                R"([{"id":"A","listID":"W","name":"Name","text":"Text"},)"
+                R"({"id":"B","listID":"W","name":"Name","text":"Grüße\n"}])"),
+       {work, others},
+       {{"A", "Name", "Text", "W"}, {"B", "Name", "Grüße\n", "W"}},
+       true},
       {"a whole-number version",
        R"({"version":4.0,"lists":)" + builtInListsJSON + R"(,"items":[]})",
        builtIns,
@@ -95,6 +117,12 @@ TEST(FavoritesFileReading, EveryVersionReadsAsTheCurrentOne) {
       EXPECT_EQ(file.version, 4);
       EXPECT_EQ(file.lists, c.lists);
       EXPECT_EQ(file.items, c.items);
+      qint64 stored = 0;
+      qint64 storedStrictly = 0;
+      EXPECT_EQ(ClipboardFavoritesFile::decode(c.json, &stored),
+                ClipboardFavoritesFile::decodeStrictly(c.json, &storedStrictly));
+      EXPECT_EQ(stored, storedStrictly);
+      EXPECT_EQ(readsDirectly(c.json), c.direct);
     } catch (const std::exception& error) {
       ADD_FAILURE() << error.what();
     }
@@ -121,8 +149,17 @@ TEST(FavoritesFileReading, RefusedFilesGetTheirOwnSentence) {
       {"version 4 without Others", fileJSON(4, R"([{"id":"tags","name":"#Tags"}])"), unreadable},
       {"version 4 with Others renamed", fileJSON(4, R"([{"id":"others","name":"others"}])"), unreadable},
       {"version 3 without Others", fileJSON(3, R"([{"id":"W","name":"Work"}])"), unreadable},
+      {"at the size limit", fileJSON(4, builtInListsJSON).leftJustified(ClipboardFavoritesFile::largestFileBytes), ""},
+      {"past the size limit", fileJSON(4, builtInListsJSON).leftJustified(ClipboardFavoritesFile::largestFileBytes + 1),
+       "This favorites file is larger than 64 MB, more than favorites take. It has been preserved."},
   };
-  for (const auto& c : cases) EXPECT_EQ(messageOf([&] { readFile(c.json); }), c.message) << c.what;
+  for (const auto& c : cases) {
+    EXPECT_EQ(messageOf([&] { readFile(c.json); }), c.message) << c.what;
+    EXPECT_EQ(messageOf([&] { ClipboardFavoritesFile::decodeStrictly(c.json).validate(); }), c.message) << c.what;
+  }
+  // A change whose file would pass the limit is refused, so no file past it is ever written.
+  EXPECT_EQ(ClipboardFavoritesFile::tooLargeToSave(),
+            "Favorites would take more than 64 MB. Delete favorites you no longer need.");
 }
 
 TEST(FavoritesFileReading, MalformedFilesAreTheDecodersOwnErrorNamingThePlace) {

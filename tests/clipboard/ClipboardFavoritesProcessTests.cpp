@@ -6,7 +6,9 @@
 #include "support/ChildProcess.h"
 #include "support/HelperProcess.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
@@ -63,11 +65,11 @@ TEST(FavoritesProcesses, WhileAnotherHolderHasTheLockEveryChangeFailsAtOnce) {
         mine.deleteList({"links", "Links"});
       },
   };
-  const auto expectAllRefused = [&](const char* holder) {
+  const auto expectAllRefused = [&](const char* holder, const QString& message = test::busyMessage) {
     for (const auto& change : changes) {
       QElapsedTimer timer;
       timer.start();
-      EXPECT_EQ(messageOf(change), test::busyMessage) << holder;
+      EXPECT_EQ(messageOf(change), message) << holder;
       EXPECT_LT(timer.elapsed(), 100) << holder;
     }
     EXPECT_EQ(messageOf([&] {
@@ -90,6 +92,11 @@ TEST(FavoritesProcesses, WhileAnotherHolderHasTheLockEveryChangeFailsAtOnce) {
     ASSERT_TRUE(held);
     expectAllRefused("this process");
   }
+  // A lock file that cannot be opened, as on a read-only mount, has a sentence of its own.
+  const QString lockFile = test::favoritesPath("clipboard-favorites.lock");
+  ASSERT_TRUE(QFile::remove(lockFile) && QDir().mkdir(lockFile));
+  expectAllRefused("no lock file", "Cannot open the favorites lock.");
+  ASSERT_TRUE(QDir().rmdir(lockFile));
   mine.deleteList({"links", "Links"});
   EXPECT_EQ(ClipboardFavoritesStore(favoritesFolder()).items(), std::vector{favorite("A")});
 }

@@ -266,6 +266,9 @@ TEST(FavoritesStore, AnUnreadableFileIsKeptByteForByteAndEveryChangeRefused) {
        R"({"version": 4, "lists": [{"id": "others", "name": "Others"}],)"
        R"( "items": [{"id": "A", "name": "N", "text": "T", "listID": "gone"}]})",
        test::missingListMessage},
+      {"past the size limit",
+       QByteArray(R"({"version": 4, "items": []})").leftJustified(ClipboardFavoritesFile::largestFileBytes + 1),
+       "This favorites file is larger than 64 MB, more than favorites take. It has been preserved."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -1,9 +1,14 @@
+#include "character/DroppedFileURLs.h"
 #include "filedrop/FileDropError.h"
 #include "filedrop/FileDropTransfer.h"
 #include "filedrop/TransferSupport.h"
 #include "platform/core/FileError.h"
+#include "platform/core/FileURL.h"
+#include "platform/core/TemporaryLock.h"
 
 #include <QElapsedTimer>
+#include <QMimeData>
+#include <cstring>
 #include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -25,8 +30,10 @@ const QString insideItself =
 const QString folderMissing = QStringLiteral("The saved destination folder is missing or unavailable.");
 const QString tooMany = QStringLiteral("Too many files already use this name. Rename the source and try again.");
 
-FileDropResult runOne(const QString& source, const QString& folder, FileDropOperation operation) {
-  const std::vector<FileDropResult> results = FileDropTransfer::run({fileURL(source)}, fileURL(folder), operation);
+FileDropResult runOne(const QString& source, const QString& folder, FileDropOperation operation,
+                      FileDropFileManager& fileManager = FileDropFileManager::shared()) {
+  const std::vector<FileDropResult> results =
+      FileDropTransfer::run({fileURL(source)}, fileURL(folder), operation, fileManager);
   EXPECT_EQ(results.size(), 1u);
   return results.empty() ? FileDropResult{} : results.front();
 }
@@ -35,14 +42,61 @@ QString destinationPath(const FileDropResult& result) {
   return result.destination ? result.destination->toLocalFile() : QString();
 }
 
-/// Fails every copy of file bytes half-way, after writing part of them.
-class FailingFileManager final : public FileDropFileManager {
+/// Writes a file named by bytes, which no text may be able to name.
+void writeBytes(const QByteArray& path, const QByteArray& bytes) {
+  const int file = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+  ASSERT_GE(file, 0) << path.toHex().constData();
+  EXPECT_EQ(::write(file, bytes.constData(), size_t(bytes.size())), bytes.size());
+  ::close(file);
+}
+
+QByteArray bytesOf(const QByteArray& path) {
+  const int file = ::open(path.constData(), O_RDONLY);
+  if (file < 0) return "(missing)";
+  QByteArray bytes(4096, '\0');
+  const ssize_t got = ::read(file, bytes.data(), size_t(bytes.size()));
+  ::close(file);
+  bytes.truncate(got < 0 ? 0 : got);
+  return bytes;
+}
+
+/// A file manager with faults put in: copying bytes fails half-way; the
+/// rename that moves an item between folders fails as across file systems
+/// (EXDEV), or every rename fails as on a file system that cannot rename
+/// without replacing (EINVAL); removing the entry `stuck` is refused.
+class FaultyFileManager final : public FileDropFileManager {
+ public:
+  bool failCopying = false;
+  int renameFault = 0;
+  QByteArray stuck;
+
  protected:
-  void copyContents(int, int to, const QByteArray& path) override {
+  void copyContents(int from, int to, const QByteArray& path) override {
+    if (!failCopying) return FileDropFileManager::copyContents(from, to, path);
     (void)::write(to, "partial", 7);
     throw pf::FileError(EIO, QString::fromUtf8(path), QStringLiteral("Could not copy: input/output error."));
   }
+  int renameNoReplace(int fromFolder, const char* from, int toFolder, const char* to) override {
+    if (renameFault == EINVAL || (renameFault == EXDEV && fromFolder != toFolder)) {
+      errno = renameFault;
+      return -1;
+    }
+    return FileDropFileManager::renameNoReplace(fromFolder, from, toFolder, to);
+  }
+  int removeEntry(int folder, const char* name, int flags) override {
+    const QByteArray entry(name);
+    if (!stuck.isEmpty() && entry.mid(entry.lastIndexOf('/') + 1) == stuck) {
+      errno = EACCES;
+      return -1;
+    }
+    return FileDropFileManager::removeEntry(folder, name, flags);
+  }
 };
+
+/// Everything in `folder`, hidden items too.
+QStringList entriesIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
 
 }  // namespace
 
@@ -122,13 +176,79 @@ TEST(FileDropTransferNames, EveryNumberTakenFailsAndWritesNothing) {
   EXPECT_EQ(FileDropTransfer::destination(fileURL(source), fileURL(folder)), fileURL(folder + "/Makefile 10000"));
 }
 
-TEST(FileDropTransferNames, ANameThatCannotBeExaminedFailsTheItem) {
-  const QString name(254, u'n');
-  const QString source = writeFile(inHome("Drop/" + name), "long");
-  const FileDropResult result = runOne(source, QFileInfo(source).path(), FileDropOperation::copy);
-  ASSERT_FALSE(result.succeeded());
-  EXPECT_EQ(result.destination, std::nullopt);
-  EXPECT_TRUE(result.error->contains("File name too long")) << result.error->toStdString();
+TEST(FileDropTransferNames, ANumberedNameFitsTheLongestNameCutAtACharacter) {
+  const auto repeated = [](const char* piece, qsizetype bytes) {
+    QByteArray text;
+    while (text.size() + qsizetype(std::strlen(piece)) <= bytes) text += piece;
+    return text;
+  };
+  const struct {
+    QByteArray base;
+    QByteArray extension;
+  } cases[] = {
+      {repeated("n", 251), ".pdf"},        {repeated("\xC3\xA9", 250), ".txt"},
+      {repeated("\xE2\x82\xAC", 255), ""}, {repeated("\xF0\x9F\x99\x82", 249), ".md"},
+      {repeated("a", 200), ""},            {"a", "." + repeated("x", 253)},
+  };
+  for (const auto& c : cases) {
+    const QByteArray name = c.base + c.extension;
+    for (const int number : {2, FileDropTransfer::lastNumber}) {
+      const QByteArray numbered = FileDropTransfer::numberedName(name, number);
+      const QByteArray suffix = ' ' + QByteArray::number(number);
+      SCOPED_TRACE(name.size());
+      SCOPED_TRACE(number);
+      EXPECT_LE(numbered.size(), FileDropTransfer::longestName);
+      EXPECT_EQ(QString::fromUtf8(numbered).toUtf8(), numbered) << "a character was split";
+      if (c.base.size() + suffix.size() + c.extension.size() <= FileDropTransfer::longestName) {
+        EXPECT_EQ(numbered, c.base + suffix + c.extension);
+      } else if (c.base.size() > 1) {
+        EXPECT_TRUE(numbered.endsWith(suffix + c.extension));
+        EXPECT_TRUE(c.base.startsWith(numbered.chopped(suffix.size() + c.extension.size())));
+        EXPECT_GT(numbered.size(), FileDropTransfer::longestName - 4) << "cut no further than a character";
+      } else {
+        EXPECT_TRUE(name.startsWith(numbered.chopped(suffix.size())));
+      }
+    }
+  }
+  const QString folder = test::folderInHome("Saved");
+  const QByteArray longest = repeated("\xC3\xA9", 250) + ".pdf";
+  const QString source = writeFile(inHome("Drop/") + QString::fromUtf8(longest), "long");
+  writeFile(folder + "/" + QString::fromUtf8(longest), "taken");
+  const FileDropResult result = runOne(source, folder, FileDropOperation::copy);
+  ASSERT_TRUE(result.succeeded()) << result.error->toStdString();
+  EXPECT_EQ(destinationPath(result), folder + "/" + QString::fromUtf8(FileDropTransfer::numberedName(longest, 2)));
+  EXPECT_EQ(contentsOf(destinationPath(result)), "long");
+}
+
+TEST(FileDropTransferNames, ANameThatIsNotUTF8MovesThatFileAndKeepsItsBytes) {
+  const QByteArray drop = QFile::encodeName(test::folderInHome("Drop"));
+  const QByteArray saved = QFile::encodeName(test::folderInHome("Saved"));
+  const QByteArray odd = "/a\xFF.txt";
+  const QByteArray lookalike = "/a\xEF\xBF\xBD.txt";
+  const QByteArray oddFolder = "/\xFE\xFF";
+  writeBytes(drop + odd, "odd");
+  writeBytes(drop + lookalike, "lookalike");
+  ASSERT_EQ(::mkdir((drop + oddFolder).constData(), 0700), 0);
+  writeBytes(drop + oddFolder + "/inner\xFF", "inner");
+  writeBytes(saved + odd, "taken");
+
+  QMimeData dropped;
+  dropped.setData("text/uri-list", pf::FileURL::fromLocalPath(drop + odd).toEncoded() + "\r\n" +
+                                       pf::FileURL::fromLocalPath(drop + oddFolder).toEncoded() + "\r\n");
+  const std::vector<FileDropResult> results =
+      FileDropTransfer::run(droppedFileURLs(dropped), pf::FileURL::fromLocalPath(saved), FileDropOperation::move);
+  ASSERT_EQ(results.size(), 2u);
+  for (const FileDropResult& result : results) EXPECT_TRUE(result.succeeded()) << result.error->toStdString();
+  EXPECT_EQ(pf::FileURL::localPath(*results[0].destination), saved + "/a\xFF 2.txt");
+  EXPECT_EQ(bytesOf(saved + "/a\xFF 2.txt"), "odd");
+  EXPECT_EQ(bytesOf(saved + odd), "taken");
+  EXPECT_EQ(bytesOf(drop + lookalike), "lookalike");
+  EXPECT_EQ(bytesOf(drop + odd), "(missing)");
+  EXPECT_EQ(bytesOf(saved + oddFolder + "/inner\xFF"), "inner");
+  // Text cannot name these, so the test's folder could not remove them.
+  for (const QByteArray& made : {saved + odd, saved + "/a\xFF 2.txt", saved + oddFolder + "/inner\xFF"})
+    ::unlink(made.constData());
+  ::rmdir((saved + oddFolder).constData());
 }
 
 TEST(FileDropTransferChecks, ItemsFailWithTheirCheckMessage) {
@@ -220,30 +340,55 @@ TEST(FileDropTransferCopy, TreesKeepContentModesTimesAndLinks) {
   EXPECT_EQ(QFile::symLinkTarget(copy + "/bin/docs-link"), copy + "/docs");
   EXPECT_TRUE(S_ISLNK(test::lstatOf(copy + "/loop").st_mode));
   EXPECT_TRUE(exists(tree + "/docs/readme.txt"));
+
+  // A file copied on its own ends with its source's mode, not its temporary's private one.
+  const FileDropResult file = runOne(tree + "/bin/run.sh", folder, FileDropOperation::copy);
+  EXPECT_EQ(test::lstatOf(destinationPath(file)).st_mode, test::lstatOf(tree + "/bin/run.sh").st_mode);
 }
 
-TEST(FileDropTransferCopy, NeverReplacesANameTakenAfterTheCheck) {
-  const QString source = writeFile(inHome("Drop/Tree/file.txt"), "mine");
-  const QString intruder = writeFile(inHome("Saved/Tree/file.txt"), "theirs");
-  for (const QString item : {"/Tree", "/Tree/file.txt"}) {
+TEST(FileDropTransferCopy, ANameTakenBeforeTheItemIsNamedGoesToTheNextFreeOne) {
+  const QString drop = test::folderInHome("Drop");
+  writeFile(drop + "/file.txt", "mine");
+  writeFile(drop + "/Tree/inner.txt", "mine");
+  ::symlink("file.txt", QFile::encodeName(drop + "/link").constData());
+  int row = 0;
+  for (const char* name : {"Tree", "file.txt", "link"}) {
     for (const bool move : {false, true}) {
-      try {
-        if (move)
-          FileDropFileManager::shared().moveItem(home() + "/Drop" + item, home() + "/Saved" + item);
-        else
-          FileDropFileManager::shared().copyItem(home() + "/Drop" + item, home() + "/Saved" + item);
-        ADD_FAILURE() << "replaced " << item.toStdString();
-      } catch (const pf::FileError& error) {
-        EXPECT_EQ(error.errorNumber(), EEXIST) << item.toStdString();
-        // A move refused by the rename says so; it never falls back to copying.
-        if (move) {
-          EXPECT_TRUE(QString::fromUtf8(error.what()).contains("already exists")) << error.what();
-        }
-      }
+      const QString saved = test::folderInHome(QStringLiteral("Saved%1").arg(++row));
+      const QString taken = saved + "/" + name;
+      writeFile(taken, "theirs");
+      writeFile(taken + " 2", "theirs");
+      int asked = 0;
+      const auto nextName = [&] { return QFile::encodeName(taken + " " + QString::number(++asked + 1)); };
+      const QByteArray from = QFile::encodeName(drop + "/" + name);
+      const QByteArray to = QFile::encodeName(taken);
+      FileDropFileManager& manager = FileDropFileManager::shared();
+      const QByteArray placed = move ? manager.moveItem(from, to, nextName) : manager.copyItem(from, to, nextName);
+      EXPECT_EQ(placed, to + " 3") << name << (move ? " moved" : " copied");
+      EXPECT_EQ(contentsOf(taken), "theirs");
+      EXPECT_EQ(contentsOf(taken + " 2"), "theirs");
+      EXPECT_EQ(entriesIn(saved).size(), 3) << name << ": " << entriesIn(saved).join(", ").toStdString();
     }
   }
-  EXPECT_EQ(contentsOf(intruder), "theirs");
-  EXPECT_EQ(contentsOf(source), "mine");
+}
+
+TEST(FileDropTransferCopy, ATransferRemovesOnlyTheTemporariesOfDeadTransfersInItsFolder) {
+  const QString folder = test::folderInHome("Saved");
+  const QString dead = folder + "/.wendle-transfer-0123456789abcdef.tmp";
+  writeFile(dead + "/half.bin", "half");
+  const QStringList lookalikes = {".wendle-transfer-0123456789ABCDEF.tmp", ".wendle-transfer-zzzzzzzzzzzzzzzz.tmp",
+                                  ".wendle-transfer-0123.tmp", "wendle-transfer-0123456789abcdef.tmp",
+                                  ".wendle-transfer-0123456789abcdef.tmp.bak"};
+  for (const QString& name : lookalikes) writeFile(folder + "/" + name, "the user's");
+  const QString live = folder + "/.wendle-transfer-fedcba9876543210.tmp";
+  writeFile(live, "being written");
+  const pf::FileDescriptor writer = pf::FileDescriptor::open(live, O_RDONLY);
+  ASSERT_TRUE(pf::TemporaryLock::hold(writer.get(), AT_FDCWD, QFile::encodeName(live).constData()));
+
+  EXPECT_TRUE(runOne(writeFile(inHome("Drop/new.txt"), "new"), folder, FileDropOperation::copy).succeeded());
+  EXPECT_FALSE(exists(dead));
+  EXPECT_EQ(contentsOf(live), "being written");
+  for (const QString& name : lookalikes) EXPECT_EQ(contentsOf(folder + "/" + name), "the user's") << name.toStdString();
 }
 
 TEST(FileDropTransferMove, SameFileSystemIsARename) {
@@ -284,37 +429,80 @@ TEST(FileDropTransferMove, AcrossFileSystemsCopiesKeepingEverythingThenRemovesTh
   EXPECT_EQ(QFile::symLinkTarget(other->path() + "/Album/cover"), other->path() + "/Album/photo.jpg");
 }
 
-TEST(FileDropTransferMove, AFailureMidCopyKeepsTheSourceAndLeavesNoPartialCopy) {
-  const auto other = test::otherDevice();
-  const QString sameDevice = test::folderInHome("Saved");
+TEST(FileDropTransferMove, AFailureMidCopyKeepsTheSourceAndLeavesNothingBehind) {
   const QString file = writeFile(inHome("Drop/single.jpg"), "single");
   const QString tree = inHome("Drop/Album");
   writeFile(tree + "/one.jpg", "one");
   writeFile(tree + "/sub/two.jpg", "two");
   test::stamp(tree + "/sub", 0555, 3'000'000);
-  const struct {
-    QString source;
-    FileDropOperation operation;
-    bool acrossDevices;
-  } cases[] = {
-      {file, FileDropOperation::copy, false},
-      {tree, FileDropOperation::copy, false},
-      {file, FileDropOperation::move, true},
-      {tree, FileDropOperation::move, true},
-  };
-  FailingFileManager failing;
-  for (const auto& c : cases) {
-    if (c.acrossDevices && !other) continue;
-    const QString folder = c.acrossDevices ? other->path() : sameDevice;
-    const QString name = QFileInfo(c.source).fileName();
-    const std::vector<FileDropResult> results =
-        FileDropTransfer::run({fileURL(c.source)}, fileURL(folder), c.operation, failing);
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].error, QStringLiteral("Could not copy: input/output error.")) << name.toStdString();
-    EXPECT_EQ(destinationPath(results[0]), folder + "/" + name);
-    EXPECT_FALSE(exists(folder + "/" + name)) << name.toStdString();
+  FaultyFileManager faulty;
+  faulty.failCopying = true;
+  faulty.renameFault = EXDEV;
+  const QString folder = test::folderInHome("Saved");
+  for (const QString& source : {file, tree}) {
+    for (const FileDropOperation operation : {FileDropOperation::copy, FileDropOperation::move}) {
+      const QString name = QFileInfo(source).fileName();
+      const std::vector<FileDropResult> results = FileDropTransfer::run({fileURL(source)}, fileURL(folder), operation, faulty);
+      ASSERT_EQ(results.size(), 1u);
+      EXPECT_EQ(results[0].error, QStringLiteral("Could not copy: input/output error.")) << name.toStdString();
+      EXPECT_EQ(destinationPath(results[0]), folder + "/" + name);
+      EXPECT_EQ(entriesIn(folder), QStringList()) << name.toStdString();
+    }
   }
   EXPECT_EQ(contentsOf(file), "single");
   EXPECT_EQ(contentsOf(tree + "/one.jpg"), "one");
   EXPECT_EQ(contentsOf(tree + "/sub/two.jpg"), "two");
+}
+
+TEST(FileDropTransferMove, AcrossFileSystemsASourceNotRemovedIsReportedWithBothPlaces) {
+  const QString folder = test::folderInHome("Saved");
+  const struct {
+    const char* source;
+    QByteArray stuck;
+    const char* error;
+  } cases[] = {
+      {"notes.txt", "", nullptr},
+      {"Album", "Album",
+       "The copy at \"%2\" is complete, but the original at \"%1\" was only partly removed (Permission denied). "
+       "Keep the copy; what is left of the original is incomplete."},
+      {"single.jpg", "single.jpg",
+       "The copy at \"%2\" is complete, but the original at \"%1\" could not be removed (Permission denied). "
+       "Both are complete."},
+  };
+  for (const auto& c : cases) {
+    const QString source = inHome(QStringLiteral("Drop/") + c.source);
+    const QString copy = folder + "/" + c.source;
+    writeFile(c.stuck == "Album" ? source + "/one.jpg" : source, "one");
+    FaultyFileManager faulty;
+    faulty.renameFault = EXDEV;
+    faulty.stuck = c.stuck;
+    const FileDropResult result = runOne(source, folder, FileDropOperation::move, faulty);
+    EXPECT_EQ(result.error, c.error ? std::optional<QString>(QString(c.error).arg(source, copy)) : std::nullopt);
+    EXPECT_EQ(destinationPath(result), copy);
+    EXPECT_EQ(exists(source), c.error != nullptr) << c.source;
+    EXPECT_EQ(contentsOf(c.stuck == "Album" ? copy + "/one.jpg" : copy), "one") << c.source;
+  }
+  EXPECT_FALSE(exists(home() + "/Drop/Album/one.jpg"));
+}
+
+TEST(FileDropTransferMove, WhereRenamesCannotRefuseToReplaceNothingIsReplacedAllTheSame) {
+  FaultyFileManager faulty;
+  faulty.renameFault = EINVAL;
+  const QString folder = test::folderInHome("Saved");
+  for (const char* name : {"Album", "notes.txt"}) {
+    writeFile(folder + "/" + name + (QByteArray(name) == "Album" ? "/keep.txt" : ""), "theirs");
+    for (const FileDropOperation operation : {FileDropOperation::copy, FileDropOperation::move}) {
+      const QString source = inHome(QStringLiteral("Drop/") + name);
+      writeFile(QByteArray(name) == "Album" ? source + "/one.jpg" : source, "one");
+      const FileDropResult result = runOne(source, folder, operation, faulty);
+      ASSERT_TRUE(result.succeeded()) << result.error->toStdString();
+      EXPECT_EQ(exists(source), operation == FileDropOperation::copy) << name;
+    }
+  }
+  QStringList entries = entriesIn(folder);
+  entries.sort();
+  EXPECT_EQ(entries, (QStringList{"Album", "Album 2", "Album 3", "notes 2.txt", "notes 3.txt", "notes.txt"}));
+  EXPECT_EQ(contentsOf(folder + "/Album/keep.txt"), "theirs");
+  EXPECT_EQ(contentsOf(folder + "/notes.txt"), "theirs");
+  EXPECT_EQ(contentsOf(folder + "/Album 3/one.jpg"), "one");
 }

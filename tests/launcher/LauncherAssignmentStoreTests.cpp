@@ -37,6 +37,7 @@ std::vector<Shortcut> catalog() {
 }
 
 const LauncherGrid grid{2, 1, 1.0};
+const LauncherGrid wider{3, 1, 1.0};  // every shortcut on one row of six
 
 QString folder() { return test::home() + QStringLiteral("/Library/Application Support/Quib Bot"); }
 
@@ -63,9 +64,9 @@ QString errorOf(const std::function<void()>& action) {
 // A second running copy: opens the same folder, reconciles, and moves the
 // first shortcut onto the top-left wide button.
 WENDLE_TEST_HELPER(otherCopyMovesAlpha) {
-  LauncherAssignmentStore store(args.value(0), catalog(), grid);
-  if (!store.update(catalog(), grid)) return 2;
-  store.assign(QStringLiteral("alpha"), {0, true, 0, 0}, catalog(), grid);
+  LauncherAssignmentStore store(args.value(0), catalog(), wider);
+  if (!store.update(catalog(), wider)) return 2;
+  store.assign(QStringLiteral("alpha"), {0, true, 0, 0}, catalog(), wider);
   return 0;
 }
 
@@ -252,7 +253,7 @@ TEST(LauncherAssignmentStore, AnUnreadableFileIsKeptAndNeverOverwritten) {
 }
 
 TEST(LauncherAssignmentStore, AFileAnotherCopyChangedIsNotOverwritten) {
-  LauncherAssignmentStore store(folder(), catalog(), grid);
+  LauncherAssignmentStore store(folder(), catalog(), wider);
   const QByteArray mine = contents(store.url());
 
   ChildProcess other("otherCopyMovesAlpha", {folder()});
@@ -263,12 +264,14 @@ TEST(LauncherAssignmentStore, AFileAnotherCopyChangedIsNotOverwritten) {
 
   // A refused arrangement reports the conflict and leaves the store usable...
   EXPECT_EQ(errorOf([&] { store.assign(QStringLiteral("bravo"), {0, true, 1, 1}, catalog(),
-                                      grid); }),
+                                      wider); }),
             conflict);
   EXPECT_FALSE(store.error());
-  // ...a refused update leaves it refusing until the program restarts.
+  // ...a refused update leaves it refusing until the program restarts, yet
+  // fits the buttons in memory to a smaller grid, so none is out of reach.
   EXPECT_FALSE(store.update(catalog(), grid));
   EXPECT_EQ(store.error(), conflict);
+  EXPECT_EQ(store.value(), LauncherAssignments(catalog(), grid));
   EXPECT_EQ(store.expected(), mine);
   EXPECT_EQ(errorOf([&] { store.assign(std::nullopt, {0, false, 0, 0}, catalog(), grid); }),
             conflict);

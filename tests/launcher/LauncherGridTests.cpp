@@ -82,6 +82,32 @@ TEST(LauncherGrid, FittingRoundTripsEveryGridAndStaysAtLeastTwoByOne) {
   EXPECT_EQ(LauncherGrid::fitting({500 + 236, 402}, 1.0).columns, 3);
 }
 
+TEST(LauncherGrid, ADraggedSizeFitsToAGridWhoseButtonsReachAcrossIt) {
+  const struct {
+    Size dragged;
+    double scale;
+    qint64 columns, rows;
+  } table[] = {
+      {{634, 556}, 1.0, 2, 3},   // wider by less than a column: the width goes back
+      {{736, 402}, 1.0, 3, 2},   // exactly one more column
+      {{735, 401}, 1.0, 2, 1},   // a point short of both
+      {{300, 100}, 1.0, 2, 1},   // below the least size
+      {{1200, 760}, 0.8, 6, 8},
+      {{1200, 760}, 1.2, 4, 4},
+  };
+  for (const auto& row : table) {
+    SCOPED_TRACE(testing::Message() << row.dragged.width << " x " << row.dragged.height << " at " << row.scale);
+    const LauncherGrid grid = LauncherGrid::fitting(row.dragged, row.scale);
+    EXPECT_EQ(grid, (LauncherGrid{row.columns, row.rows, row.scale}));
+    const Size kept = grid.size();
+    // As far from the right edge as from the left, and the last row a footer above the bottom.
+    const Rect lastSmall = grid.frame(2 * grid.columns - 1, kept);
+    EXPECT_EQ(kept.width - lastSmall.maxX(), grid.margin());
+    EXPECT_EQ(grid.frame(grid.capacity() - 1, kept).minY(), grid.footer());
+    EXPECT_EQ(LauncherGrid::fitting(kept, row.scale), grid);
+  }
+}
+
 TEST(LauncherGrid, FittingIsCappedAtWhatThePositionsFileAccepts) {
   // The largest remembered window size, at the smallest scale, asks for 140 rows.
   const LauncherGrid tall = LauncherGrid::fitting({500, 10000}, 0.8);

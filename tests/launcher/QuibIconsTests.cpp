@@ -93,6 +93,42 @@ TEST_F(Icons, AnSvgIsATemplateAPngKeepsItsColoursAndWithoutArtworkASymbolStandsI
   }
 }
 
+TEST_F(Icons, AnApplicationLeftToItsAutomaticIconShowsTheOneItsEntryNames) {
+  const QString red = test::writeFile(test::home() + "/red.png", redSquarePng());
+  const QImage symbol = pf::Symbols::named("app.fill", 16)->rendered({24, 24});
+  enum class Shown { ownIcon, artwork, symbol };
+  const struct {
+    const char* name;
+    QString iconLine;
+    std::optional<QString> chosen;
+    Shown shown;
+  } cases[] = {
+      {"a theme icon", "Icon=utilities-terminal\n", std::nullopt, Shown::ownIcon},
+      {"a file", "Icon=" + red + "\n", std::nullopt, Shown::ownIcon},
+      {"the application choice", "Icon=" + red + "\n", QStringLiteral("app"), Shown::ownIcon},
+      {"another choice", "Icon=" + red + "\n", QStringLiteral("youtube"), Shown::artwork},
+      {"an unknown name", "Icon=no-such-icon-in-any-theme\n", std::nullopt, Shown::symbol},
+      {"no icon", "", std::nullopt, Shown::symbol},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString entry =
+        test::writeFile(test::home() + "/apps/tool.desktop",
+                        "[Desktop Entry]\nType=Application\nName=Tool\nExec=true\n" + c.iconLine.toUtf8());
+    Shortcut tool = shortcut("tool", ShortcutKind::application, c.chosen);
+    tool.destination = entry;
+    const auto icon = QuibIcons::icon(tool, nullptr);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->isTemplate(), c.shown == Shown::symbol);
+    EXPECT_EQ(icon->rendered({24, 24}) == symbol, c.shown == Shown::symbol);
+    EXPECT_EQ(icon->size() == (pf::Size{8, 8}), c.shown == Shown::artwork);
+    EXPECT_EQ(icon->size() == (pf::Size{64, 64}), c.shown == Shown::ownIcon);
+    if (c.iconLine.contains(red) && c.shown == Shown::ownIcon) {
+      EXPECT_EQ(centreOf(*icon, std::nullopt), QColor(Qt::red));
+    }
+  }
+}
+
 TEST_F(Icons, TintsComeFromTheTableAndACustomImageWinsUntinted) {
   ShortcutStore store(pf::UserDefaults::standard(), test::home() + QStringLiteral("/catalog"));
   const QByteArray png = redSquarePng();

@@ -2,6 +2,7 @@
 #include "motion/HoverCoordinator.h"
 #include "support/ManualScheduler.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,7 +57,7 @@ TEST_F(Hover, AHoldKeepsItOpenUntilReleased) {
 
 TEST_F(Hover, FromTheMenuItWaitsForTheFirstVisit) {
   inside = false;
-  hover.openFromMenu();
+  hover.openUntilVisited();
   scheduler.advance(5);
   EXPECT_TRUE(hover.isOpen());
   inside = true;
@@ -64,6 +65,62 @@ TEST_F(Hover, FromTheMenuItWaitsForTheFirstVisit) {
   inside = false;
   scheduler.advance(0.3);
   EXPECT_EQ(events, (QStringList{"open", "close"}));
+}
+
+TEST_F(Hover, AWindowOrTheMenuTakingOverClosesItAndAPointerRestingOnTheCompanionOpensItOnlyByLeavingOrPressing) {
+  using TakeOver = std::function<void(HoverCoordinator&, bool pointerOnCompanion)>;
+  const std::pair<const char*, TakeOver> takeOvers[] = {
+      {"a window", [](HoverCoordinator& h, bool on) { h.handOver(on); }},
+      {"the menu",
+       [](HoverCoordinator& h, bool on) {
+         h.menuOpened();
+         h.menuClosed(on);
+       }},
+  };
+  struct Case {
+    const char* name;
+    bool pointerOnCompanion;
+    std::function<void(HoverCoordinator&)> after;  // what the pointer does next
+    bool opens;
+  };
+  const Case cases[] = {
+      {"an entry where it rests", true, [](HoverCoordinator& h) { h.companionEntered(); }, false},
+      {"leaving and coming back", true,
+       [](HoverCoordinator& h) {
+         h.companionLeft();
+         h.companionEntered();
+       },
+       true},
+      {"a press", true, [](HoverCoordinator& h) { h.companionPressed(); }, true},
+      {"an entry from elsewhere", false, [](HoverCoordinator& h) { h.companionEntered(); }, true},
+  };
+  for (const auto& [by, takeOver] : takeOvers)
+    for (const Case& c : cases) {
+      hover.companionEntered();
+      ASSERT_TRUE(hover.isOpen()) << by << ", " << c.name;
+      events.clear();
+      takeOver(hover, c.pointerOnCompanion);
+      EXPECT_EQ(events, QStringList{"close"}) << by << ", " << c.name;
+      c.after(hover);
+      EXPECT_EQ(hover.isOpen(), c.opens) << by << ", " << c.name;
+      hover.close();
+      hover.companionLeft();
+    }
+}
+
+TEST_F(Hover, WhileTheMenuShowsNothingTheCompanionReportsOpensIt) {
+  hover.menuOpened();
+  hover.companionEntered();
+  hover.companionLeft();
+  hover.companionEntered();
+  hover.companionPressed();
+  scheduler.advance(1);
+  EXPECT_TRUE(events.isEmpty());
+  EXPECT_EQ(scheduler.pendingCount(), 0u);
+  // Chosen from the menu, Open Shortcuts runs once the menu has closed.
+  hover.menuClosed(true);
+  hover.openUntilVisited();
+  EXPECT_TRUE(hover.isOpen());
 }
 
 TEST(DockGeometry, TheDesktopPanelIsTheStripBelowTheVisibleArea) {

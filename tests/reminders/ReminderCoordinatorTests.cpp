@@ -3,6 +3,7 @@
 #include "reminders/ReminderCoordinator.h"
 #include "reminders/ReminderSupport.h"
 #include "support/ChildProcess.h"
+#include "support/EventLoop.h"
 #include "support/HelperProcess.h"
 #include "support/ManualScheduler.h"
 #include "support/TestFiles.h"
@@ -57,9 +58,12 @@ using Shown = std::vector<std::pair<QString, bool>>;
 
 WENDLE_TEST_HELPER(runCoordinator) {
   ReminderStore store(args.value(0));
-  ReminderCoordinator coordinator(store);
+  test::ManualScheduler clock(QDateTime::fromString(args.value(1), Qt::ISODate));
+  ReminderCoordinator coordinator(store, clock);
+  coordinator.onPresent = [](const ReminderOccurrence& o, bool) { test::tellParent("shown " + o.reminder.id.toUtf8()); };
   coordinator.start();
   if (!coordinator.isRunning()) return 2;
+  coordinator.done();
   // A program launched while the lock is held, still running after this process dies.
   qint64 child = 0;
   QProcess::startDetached("sleep", {"60"}, {}, &child);
@@ -225,30 +229,41 @@ TEST(ReminderCoordinator, AnswersWithNothingShownDoNothing) {
   EXPECT_TRUE(r.coordinator.isRunning());
 }
 
-TEST(ReminderCoordinatorProcesses, OnlyOneCopyChecksAFolder) {
+TEST(ReminderCoordinatorProcesses, ARefusedCopyTakesOverTheMomentTheRunnerDies) {
+  // The runner answers R1; R2 falls due after it was killed.
   saveElsewhere(reminder("R1", ReminderRepeat::once, {2026, 3, 7, 9, 0}));
-  test::ChildProcess other("runCoordinator", {journalFolder()});
+  saveElsewhere(reminder("R2", ReminderRepeat::once, {2026, 3, 7, 12, 5}));
+  test::ChildProcess other("runCoordinator", {journalFolder(), march(7, 12).toString(Qt::ISODate)});
   ASSERT_TRUE(other.waitForLine("running")) << other.errors().toStdString();
+  EXPECT_EQ(other.lines(), (QByteArrayList{"shown R1", "running"}));
 
-  Runner r;
+  Runner r(march(7, 12, 10));
   r.coordinator.start();
   r.coordinator.start();
   EXPECT_FALSE(r.coordinator.isRunning());
+  EXPECT_TRUE(r.coordinator.isWaiting());
   EXPECT_EQ(r.errors, QStringList{alreadyChecking});
   r.clock.advance(120);
+  EXPECT_FALSE(test::processEventsUntil([&] { return r.coordinator.isRunning(); }, 1));
   EXPECT_TRUE(r.shown.empty());
 
   // The lock dies with its process, even though a program it launched lives on.
   other.kill();
   const qint64 child = test::contentsOf(journalFolder() + "/child.pid").toLongLong();
   ASSERT_GT(child, 0);
-  ASSERT_EQ(::kill(pid_t(child), 0), 0) << "the launched program should still run";
-  r.coordinator.start();
+  EXPECT_EQ(::kill(pid_t(child), 0), 0) << "the launched program should still run";
+  EXPECT_TRUE(test::processEventsUntil([&] { return r.coordinator.isRunning(); }));
   ::kill(pid_t(child), SIGKILL);
-  EXPECT_TRUE(r.coordinator.isRunning());
-  EXPECT_EQ(r.shown, (Shown{{"R1", false}}));  // the other copy showed it first
+  EXPECT_FALSE(r.coordinator.isWaiting());
+  EXPECT_EQ(r.shown, (Shown{{"R2", true}}));
 
-  Runner second;
-  second.coordinator.start();
-  EXPECT_EQ(second.errors, QStringList{alreadyChecking});
+  // A waiting copy that stops lets go of its wait: it never takes the lock afterwards.
+  Runner stopped;
+  stopped.coordinator.start();
+  ASSERT_TRUE(stopped.coordinator.isWaiting());
+  stopped.coordinator.stop();
+  EXPECT_FALSE(stopped.coordinator.isWaiting());
+  r.coordinator.stop();
+  EXPECT_FALSE(test::processEventsUntil([&] { return stopped.coordinator.isRunning(); }, 1));
+  EXPECT_TRUE(pf::FileLock::tryLock(journalFolder() + "/reminders-runner.lock").has_value());
 }

@@ -1,5 +1,6 @@
 // The reminder model: validation sentences word for word, strict decoding,
 // the stored form and the journal's own rules.
+#include "platform/core/JsonDocument.h"
 #include "reminders/ReminderFile.h"
 #include "reminders/ReminderSupport.h"
 
@@ -243,6 +244,11 @@ TEST(ReminderModel, TheStoredFormIsSortedPrettyJSONWithDatesSince2001) {
   EXPECT_EQ(file.encoded(), expected);
   EXPECT_EQ(ReminderFile::decode(expected), file);
   EXPECT_EQ(ReminderFile::decode(expected).occurrences[0].isOpen(), true);
+  // Every journal this program writes is read straight from the document, to
+  // what the strict reading gives.
+  pf::JsonDocument document(expected);
+  EXPECT_EQ(ReminderFile::fromJson(document), file);
+  EXPECT_EQ(ReminderFile::decodeStrictly(expected), file);
 }
 
 TEST(ReminderModel, DecodingIsStrict) {
@@ -260,25 +266,45 @@ TEST(ReminderModel, DecodingIsStrict) {
                QJsonObject{{"version", 1}, {"reminders", QJsonArray{object}}, {"occurrences", QJsonArray{}}})
         .toJson();
   };
+  // A journal as this program writes it is read straight from the document;
+  // whatever that reading is unsure of, the strict reading decides and words.
   const struct {
     const char* edit;
     bool decodes;
+    bool direct;
   } cases[] = {
-      {R"({})", true},
-      {R"({"paused": "<remove>"})", false},
-      {R"({"weekdays": "<remove>"})", false},
-      {R"({"actionID": "<remove>", "actionLabel": null})", true},
-      {R"({"paused": 1})", false},
-      {R"({"weekdays": [true]})", false},
-      {R"({"weekdays": [2.5]})", false},
-      {R"({"time": {"year": 2026.5, "month": 3, "day": 7, "hour": 9, "minute": 0}})", false},
-      {R"({"time": {"year": 2026, "month": 3, "day": 7, "hour": 9}})", false},
-      {R"({"repeatRule": "hourly"})", false},
-      {R"({"name": 7})", false},
+      {R"({})", true, true},
+      {R"({"paused": "<remove>"})", false, false},
+      {R"({"weekdays": "<remove>"})", false, false},
+      {R"({"actionID": "<remove>", "actionLabel": null})", true, true},
+      {R"({"actionID": "shortcut", "actionLabel": "Open it", "paused": true})", true, true},
+      {R"({"paused": 1})", false, false},
+      {R"({"weekdays": [true]})", false, false},
+      {R"({"weekdays": [2.5]})", false, false},
+      {R"({"time": {"year": 2026.5, "month": 3, "day": 7, "hour": 9, "minute": 0}})", false, false},
+      {R"({"time": {"year": 2026, "month": 3, "day": 7, "hour": 9}})", false, false},
+      {R"({"time": {"year": 2026, "month": 3, "day": 7, "hour": 9, "minute": 0, "second": 0}})", true, false},
+      {R"({"repeatRule": "hourly"})", false, false},
+      {R"({"name": 7})", false, false},
+      {R"({"name": "\ufeffStretch"})", true, false},
+      {R"({"note": "kept by a later version"})", true, false},
   };
   for (const auto& c : cases) {
-    const QString error = messageOf([&] { ReminderFile::decode(withReminder(c.edit)); });
+    const QByteArray bytes = withReminder(c.edit);
+    const QString error = messageOf([&] { ReminderFile::decode(bytes); });
     EXPECT_EQ(error.isEmpty(), c.decodes) << c.edit << ": " << error.toStdString();
+    EXPECT_EQ(messageOf([&] { ReminderFile::decodeStrictly(bytes); }), error) << c.edit;
+    if (c.decodes) {
+      EXPECT_EQ(ReminderFile::decode(bytes), ReminderFile::decodeStrictly(bytes)) << c.edit;
+    }
+    bool direct = true;
+    try {
+      pf::JsonDocument document(bytes);
+      ReminderFile::fromJson(document);
+    } catch (const pf::JsonUnsure&) {
+      direct = false;
+    }
+    EXPECT_EQ(direct, c.direct) << c.edit;
   }
 }
 
@@ -314,4 +340,14 @@ TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
       "Invalid reminder date.");
   // A newer journal is refused by its version alone, whatever shape the rest has.
   EXPECT_EQ(messageOf([] { ReminderFile::decode(R"({"version": 2, "entries": {}})"); }), unreadable);
+  // So is a file past the size limit by its size.
+  const QByteArray empty = R"({"version": 1, "reminders": [], "occurrences": []})";
+  EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes)); }), "");
+  EXPECT_EQ(messageOf([&] { ReminderFile::decodeStrictly(empty.leftJustified(ReminderFile::largestFileBytes)); }),
+            "");
+  EXPECT_EQ(messageOf([&] { ReminderFile::decode(empty.leftJustified(ReminderFile::largestFileBytes + 1)); }),
+            "The reminders file is larger than 64 MB, more than reminders take. It has been preserved.");
+  // A change whose journal would pass the limit is refused, so no journal past it is ever written.
+  EXPECT_EQ(ReminderFile::tooLargeToSave(),
+            "Reminders would take more than 64 MB. Delete reminders you no longer need.");
 }

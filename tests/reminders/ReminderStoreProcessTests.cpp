@@ -7,7 +7,9 @@
 #include "support/HelperProcess.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <csignal>
@@ -56,6 +58,13 @@ TEST(ReminderStoreProcesses, WhileAnotherProcessHoldsTheLockEveryChangeFailsAtOn
   EXPECT_EQ(store.file().reminders, std::vector{reminder("R1")});
 
   holder.kill();
+  // A lock file that cannot be opened, as on a read-only mount, has a sentence of its own.
+  const QString lockFile = journalFile("reminders.lock");
+  ASSERT_TRUE(QFile::remove(lockFile) && QDir().mkdir(lockFile));
+  for (const auto& change : changes) EXPECT_EQ(messageOf(change), "Cannot open the reminders lock.");
+  ASSERT_TRUE(QDir().rmdir(lockFile));
+  EXPECT_EQ(test::contentsOf(journalFile()), before);
+
   store.pause("R1", true);
   EXPECT_TRUE(store.file().reminders[0].paused);
 }

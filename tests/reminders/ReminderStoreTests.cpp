@@ -125,9 +125,11 @@ TEST(ReminderStore, ANewerJournalIsLeftByteForByte) {
 }
 
 TEST(ReminderStore, ADamagedJournalIsPreserved) {
+  const QByteArray empty = R"({"version": 1, "reminders": [], "occurrences": []})";
   for (const QByteArray& damaged :
        {QByteArray(), QByteArray("{\"version\": 1, \"reminders\": ["),
-        QByteArray(R"({"version": 1, "reminders": [{"id": "R1"}], "occurrences": []})")}) {
+        QByteArray(R"({"version": 1, "reminders": [{"id": "R1"}], "occurrences": []})"),
+        empty.leftJustified(ReminderFile::largestFileBytes + 1)}) {
     test::writeFile(journalFile(), damaged);
     ReminderStore store(journalFolder());
     ASSERT_TRUE(store.failure()) << damaged.toStdString();

@@ -38,3 +38,27 @@ TEST(DanceTimingTest, DurationKeepsAMinimumAndADefault) {
                {std::numeric_limits<double>::quiet_NaN(), 0.02}};
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(DanceTiming::duration(c.stated), c.expected);
 }
+
+TEST(DanceTimingTest, APlayReachesTheFrameItsTimeSaysButNeverPassesItsLast) {
+  const std::vector<double> frames{0.05, 0.05, 0.6};
+  const struct {
+    std::vector<double> durations;
+    size_t frame;
+    double elapsed;
+    size_t reachedFrame;
+    double shown;
+    double remaining;
+  } cases[] = {
+      {frames, 0, 0.04, 0, 0.04, 0.7},  {frames, 0, 0.05, 1, 0, 0.7},  {frames, 0, 0.13, 2, 0.03, 0.7},
+      {frames, 1, 0.01, 1, 0.01, 0.65}, {frames, 2, 5.0, 2, 5.0, 0.6}, {frames, 0, 5.0, 2, 4.9, 0.7},
+      {frames, 3, 1.0, 3, 1.0, 0.02},   {{}, 0, 1.0, 0, 1.0, 0.02},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "from frame " << c.frame << " after " << c.elapsed << " s of "
+                                      << c.durations.size() << " frames");
+    const DanceTiming::Position reached = DanceTiming::reached(c.durations, c.frame, c.elapsed);
+    EXPECT_EQ(reached.frame, c.reachedFrame);
+    EXPECT_NEAR(reached.shown, c.shown, 1e-9);
+    EXPECT_NEAR(DanceTiming::remaining(c.durations, c.frame), c.remaining, 1e-9);
+  }
+}

@@ -1,3 +1,4 @@
+#include "platform/core/AtomicWriter.h"
 #include "shortcuts/CatalogSupport.h"
 #include "shortcuts/ImageSupport.h"
 #include "shortcuts/QuibError.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using test::messageOf;
@@ -23,7 +25,7 @@ using test::writeFile;
 
 namespace {
 
-const QString notAFile = QStringLiteral("Choose an image file on this Mac.");
+const QString notAFile = QStringLiteral("Choose an image file on this computer.");
 const QString wrongKind = QStringLiteral("Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image.");
 const QString tooBig = QStringLiteral("Choose an image smaller than 25 MB.");
 const QString unreadable = QStringLiteral(
@@ -336,6 +338,14 @@ TEST(ImageReferences, ValidateChecksSizeDigestAndKind) {
             invalidImage);
 }
 
+/// Starts saving a picture to `path` and is killed before the save ends.
+WENDLE_TEST_HELPER(pictureSaveCutOff) {
+  pf::AtomicWriter writer(args.value(0));
+  writer.append("the first bytes of a picture");
+  test::tellParent("writing");
+  for (;;) ::pause();
+}
+
 TEST(ImageStore, PersistWritesPrivateContentAddressedFilesOnce) {
   ShortcutImageStore store(inHome("catalog"));
   EXPECT_EQ(store.directory(), inHome("catalog/ShortcutImages"));
@@ -359,6 +369,20 @@ TEST(ImageStore, PersistWritesPrivateContentAddressedFilesOnce) {
   EXPECT_EQ(inodeOf(path), inode);
   EXPECT_EQ(QDir(store.directory()).entryList(QDir::Files | QDir::Hidden).size(), 1);
   EXPECT_EQ(store.image(imported.reference).size(), QSize(100, 50));
+
+  // What a save killed mid-write left, once it is old, goes with the next picture saved.
+  const auto cutOff = importPattern(60, 60);
+  const auto next = importPattern(70, 70);
+  test::ChildProcess saving("pictureSaveCutOff", {store.url(cutOff.reference)->toLocalFile()});
+  ASSERT_TRUE(saving.waitForLine("writing")) << saving.errors().toStdString();
+  saving.kill();
+  const QStringList left = QDir(store.directory()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden);
+  ASSERT_EQ(left.size(), 1);
+  const struct timeval old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+  ::utimes(QFile::encodeName(store.directory() + u'/' + left[0]).constData(), old);
+  store.persist({{next.reference, next.png}});
+  EXPECT_EQ(QDir(store.directory()).entryList({"*.tmp"}, QDir::Files | QDir::Hidden), QStringList());
+  EXPECT_TRUE(store.contains(next.reference));
 }
 
 TEST(ImageStore, InvalidPendingEntryWritesNothingAndHidesTheStoredFile) {

@@ -185,7 +185,8 @@ TEST_F(ShortcutOpenerTest, WebsitesAndFoldersAreHandedToTheWorkspaceAndAnsweredA
                                         "change the URL in Settings."));
   EXPECT_TRUE(calls.arrivedBeforeReturn);
   calls = open(make("work", ShortcutKind::folder, folder), *store);
-  EXPECT_EQ(calls.error, QStringLiteral("Finder could not open  My work. Reselect the folder in Settings."));
+  EXPECT_EQ(calls.error,
+            QStringLiteral("The file manager could not open  My work. Reselect the folder in Edit Shortcuts."));
   EXPECT_TRUE(calls.arrivedBeforeReturn);
   EXPECT_EQ(calls.count, 1);
 }

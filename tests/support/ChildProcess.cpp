@@ -30,7 +30,8 @@ bool ChildProcess::waitForLine(const QByteArray& line, int msecs) {
 }
 
 int ChildProcess::finish(int msecs) {
-  if (!m_process.waitForFinished(msecs)) return -1;
+  // Qt answers false for a process it has already seen finish.
+  if (isRunning() && !m_process.waitForFinished(msecs)) return -1;
   return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 

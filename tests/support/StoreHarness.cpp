@@ -3,8 +3,10 @@
 #include "support/ChildProcess.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
@@ -111,13 +113,26 @@ QStringList Contention::names() const {
   return names;
 }
 
+int Contention::timeLimit() const {
+  // A change takes milliseconds, a few hundred on a debug build at the end of
+  // a long run on a busy machine; a stuck process takes forever. Contention
+  // only shares the time out, so the limit follows the number of changes.
+  constexpr int perChange = 300;
+  constexpr int least = 60000;
+  return std::max(least, processes * changes * perChange);
+}
+
 void Contention::run(const QString& helper, const QString& folder) const {
   std::vector<std::unique_ptr<ChildProcess>> children;
   for (int p = 0; p < processes; ++p)
     children.push_back(std::make_unique<ChildProcess>(
         helper, QStringList{folder, QStringLiteral("p%1-").arg(p), QString::number(changes)}));
-  for (auto& child : children)
-    EXPECT_EQ(child->finish(), 0) << helper.toStdString() << ": " << child->errors().toStdString();
+  QElapsedTimer timer;
+  timer.start();
+  for (auto& child : children) {
+    const int left = int(std::max<qint64>(0, timeLimit() - timer.elapsed()));
+    EXPECT_EQ(child->finish(left), 0) << helper.toStdString() << ": " << child->errors().toStdString();
+  }
 }
 
 void Contention::expectEachOnce(QStringList found) const {

@@ -61,8 +61,12 @@ struct Contention {
 
   /// The name of every change the run makes: "p<process>-<change>".
   QStringList names() const;
+  /// How long all processes together may take, in milliseconds: at least a
+  /// minute, and more the more changes they make.
+  int timeLimit() const;
   /// Starts every process of the helper with (folder, its name prefix, the
-  /// change count) and waits for them; records a failure for any that fails.
+  /// change count) and waits for them within `timeLimit`; records a failure
+  /// for any that fails or is not done by then.
   void run(const QString& helper, const QString& folder) const;
   /// Records a failure unless `found` holds every change name exactly once.
   void expectEachOnce(QStringList found) const;

@@ -1,5 +1,6 @@
 #include "clipboard/ui/ClipboardFavoriteEditor.h"
 
+#include "clipboard/EditedText.h"
 #include "clipboard/ui/FavoriteWindowParts.h"
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
@@ -120,10 +121,10 @@ bool ClipboardFavoriteEditor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString ClipboardFavoriteEditor::typedText() const {
-  // The text view turns CR LF and lone CRs into line feeds on the way in; a
-  // text the user left as it was is saved exactly as it came.
+  // The text view turns CR LF and lone CRs into line feeds on the way in; the
+  // parts of the text the user left as they were keep the breaks they came with.
   const QString shown = documentText(m_textView);
-  return shown == m_shownText && m_original ? m_original->text : shown;
+  return m_original ? EditedText::merged(m_original->text, m_shownText, shown) : shown;
 }
 
 ClipboardFavorite ClipboardFavoriteEditor::value() const {

@@ -6,6 +6,7 @@
 #include "look/ui/QuibContentSmoke.h"
 #include "platform/gfx/PainterCanvas.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QAbstractListModel>
 #include <QPainter>
@@ -20,6 +21,8 @@ class ClipboardFavoriteTable::Model final : public QAbstractListModel {
     m_rows = std::move(rows);
     endResetModel();
   }
+
+  const std::vector<ClipboardFavorite>& rows() const { return m_rows; }
 
   int rowCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -60,7 +63,8 @@ class ClipboardFavoriteTable::Delegate final : public QStyledItemDelegate {
     drawLine(*painter, index.data(Qt::DisplayRole).toString(), QRect(8, 3, textWidth, 20), 14,
              pf::toQColor(QuibTheme::text()));
     drawLine(*painter, index.data(previewRole).toString(), QRect(8, 24, textWidth, 18), 13,
-             pf::toQColor(pf::Color::system(QStringLiteral("secondaryLabelColor"))));
+             pf::toQColor(pf::Color::system(QStringLiteral("secondaryLabelColor")),
+                          pf::ViewStyle::effectiveAppearance(option.widget)));
     painter->restore();
   }
 
@@ -107,6 +111,8 @@ void ClipboardFavoriteTable::setRows(std::vector<ClipboardFavorite> rows) {
 }
 
 int ClipboardFavoriteTable::rowCount() const { return m_model->rowCount(); }
+
+const std::vector<ClipboardFavorite>& ClipboardFavoriteTable::rows() const { return m_model->rows(); }
 
 int ClipboardFavoriteTable::selectedRow() const {
   const QModelIndexList selected = selectionModel()->selectedRows();

@@ -23,6 +23,8 @@ class ClipboardFavoriteTable final : public QListView {
   /// Shows `rows`, in order, and clears the selection without reporting it.
   void setRows(std::vector<ClipboardFavorite> rows);
   int rowCount() const;
+  /// The favorites shown, in order.
+  const std::vector<ClipboardFavorite>& rows() const;
   /// The selected row, or -1.
   int selectedRow() const;
   /// Selects `row` (-1: none) without scrolling and without reporting it.

@@ -13,6 +13,7 @@
 #include "platform/ui/Window.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -50,8 +51,11 @@ ClipboardFavoritesController::~ClipboardFavoritesController() {
 void ClipboardFavoritesController::buildWindow() {
   m_window = FavoriteWindowParts::glassWindow(QStringLiteral("Clipboard — Wendle"), {412, baseHeight});
   const QPointer<ClipboardFavoritesController> self(this);
-  // The window is still on screen while it closes; the hold is judged once it has gone.
   m_window->onWillClose = [self] {
+    if (!self) return;
+    // A sheet closes with its window, answered Cancel, so it never acts on a window no longer there.
+    if (QDialog* sheet = self->m_window->attachedSheet()) sheet->reject();
+    // The window is still on screen while it closes; the hold is judged once it has gone.
     QTimer::singleShot(0, self, [self] { self->updateHold(); });
   };
   QWidget* content = m_window->contentView();
@@ -130,10 +134,13 @@ void ClipboardFavoritesController::present() {
   updateHold();
 }
 
+const std::vector<ClipboardFavorite>& ClipboardFavoritesController::rows() const { return m_table->rows(); }
+
 std::optional<ClipboardFavorite> ClipboardFavoritesController::selected() const {
   const int row = m_table->selectedRow();
-  if (row < 0 || std::size_t(row) >= m_rows.size()) return std::nullopt;
-  return m_rows[std::size_t(row)];
+  const std::vector<ClipboardFavorite>& rows = m_table->rows();
+  if (row < 0 || std::size_t(row) >= rows.size()) return std::nullopt;
+  return rows[std::size_t(row)];
 }
 
 std::optional<ClipboardFavoriteList> ClipboardFavoritesController::selectedList() const {
@@ -169,14 +176,15 @@ void ClipboardFavoritesController::refresh(const std::optional<QString>& selectI
   m_renameListItem->setEnabled(usable && list && list->canRename());
   m_deleteListItem->setEnabled(usable && list && list->canDelete());
 
-  m_rows = usable ? ClipboardFavoritesQuery{m_selectedListID, m_search->text()}.filter(m_store->items())
-                  : std::vector<ClipboardFavorite>{};
-  m_table->setRows(m_rows);
-  int row = m_rows.empty() ? -1 : 0;
+  // The table keeps the only copy of the rows.
+  m_table->setRows(usable ? ClipboardFavoritesQuery{m_selectedListID, m_search->text()}.filter(m_store->items())
+                          : std::vector<ClipboardFavorite>{});
+  const std::vector<ClipboardFavorite>& rows = m_table->rows();
+  int row = rows.empty() ? -1 : 0;
   if (keep) {
-    const auto found = std::find_if(m_rows.begin(), m_rows.end(),
+    const auto found = std::find_if(rows.begin(), rows.end(),
                                     [&](const ClipboardFavorite& favorite) { return favorite.id == *keep; });
-    if (found != m_rows.end()) row = int(found - m_rows.begin());
+    if (found != rows.end()) row = int(found - rows.begin());
   }
   m_table->selectRow(row);
   selectionChanged();
@@ -192,8 +200,8 @@ void ClipboardFavoritesController::selectionChanged() {
 
 QString ClipboardFavoritesController::statusText() const {
   if (m_store->failure()) return *m_store->failure();
-  if (!m_rows.empty())
-    return QString::number(m_rows.size()) + QStringLiteral(" shown · Select an item and Copy, or double-click it.");
+  if (!rows().empty())
+    return QString::number(rows().size()) + QStringLiteral(" shown · Select an item and Copy, or double-click it.");
   if (!m_search->text().isEmpty()) return QStringLiteral("No matching favorites in this list.");
   const std::optional<ClipboardFavoriteList> list = selectedList();
   return QStringLiteral("No favorites in ") + (list ? list->name : QStringLiteral("All")) +

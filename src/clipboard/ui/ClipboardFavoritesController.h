@@ -45,7 +45,7 @@ class ClipboardFavoritesController final : public QObject {
 
   /// Told whether the window or its editor is on screen.
   std::function<void(bool)> onHold;
-  /// Lets the owner place a window before it is shown.
+  /// Lets the owner place the Clipboard window before it is shown.
   std::function<void(pf::Window*)> positionWindow;
 
   void listChanged();
@@ -64,7 +64,7 @@ class ClipboardFavoritesController final : public QObject {
   /// The last editor opened, if any.
   ClipboardFavoriteEditor* editor() const { return m_editor.get(); }
   /// The favorites the table shows, in stored order.
-  const std::vector<ClipboardFavorite>& rows() const { return m_rows; }
+  const std::vector<ClipboardFavorite>& rows() const;
   /// The favorite of the table's selected row.
   std::optional<ClipboardFavorite> selected() const;
   /// The chosen list's id; none for "All".
@@ -105,6 +105,5 @@ class ClipboardFavoritesController final : public QObject {
   QPushButton* m_editButton = nullptr;
   QPushButton* m_deleteButton = nullptr;
   QLabel* m_status = nullptr;
-  std::vector<ClipboardFavorite> m_rows;
   std::unique_ptr<ClipboardFavoriteEditor> m_editor;
 };

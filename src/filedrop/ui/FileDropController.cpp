@@ -6,6 +6,7 @@
 #include "look/QuibTheme.h"
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
+#include "platform/core/FileURL.h"
 #include "platform/core/QtGeometry.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
@@ -13,8 +14,7 @@
 #include "shortcuts/ShortcutStore.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,38 +27,36 @@ namespace {
 constexpr double baseHeight = 480;
 const pf::Rect fileListFrame{22, 262, 526, 149};
 
-/// Runs the transfer on the global pool; progress reaches the caller at most
-/// ten times a second, so a tree of many small items does not flood the main thread.
+/// Runs the transfer on the global pool.
 void executeInBackground(const QList<QUrl>& sources, const QUrl& folder, FileDropOperation operation,
-                         FileDropController::Progress progress,
                          std::function<void(std::vector<FileDropResult>)> completion) {
-  QThreadPool::globalInstance()->start([=] {
-    QDeadlineTimer nextReport(100);
-    const auto report = [&](qsizetype done, qsizetype total) {
-      if (done < total && !nextReport.hasExpired()) return;
-      nextReport.setRemainingTime(100);
-      progress(done, total);
-    };
-    completion(FileDropTransfer::run(sources, folder, operation, FileDropFileManager::shared(), report));
-  });
+  QThreadPool::globalInstance()->start(
+      [=] { completion(FileDropTransfer::run(sources, folder, operation, FileDropFileManager::shared())); });
 }
 
-QString sourceName(const QUrl& url) { return QFileInfo(url.toLocalFile()).fileName(); }
+/// A path for people to read; a name that is not UTF-8 shows U+FFFD where its odd bytes are.
+QString displayPath(const QByteArray& path) { return QFile::decodeName(path); }
+
+QByteArray pathOf(const QUrl& url) { return pf::FileURL::localPath(url).value_or(QByteArray()); }
+
+QString sourceName(const QUrl& url) { return displayPath(pf::FileURL::fileName(pathOf(url))); }
+
+QString parentFolder(const QUrl& url) { return displayPath(pf::FileURL::parentPath(pathOf(url))); }
 
 QString itemListText(const QList<QUrl>& sources) {
   QStringList entries;
   for (const QUrl& source : sources)
-    entries << sourceName(source) + u'\n' + QFileInfo(source.toLocalFile()).path();
+    entries << sourceName(source) + u'\n' + parentFolder(source);
   return entries.join(QStringLiteral("\n\n"));
 }
 
 QString resultText(const FileDropResult& result, const QString& verb) {
   const QString name = sourceName(result.source);
   if (result.succeeded())
-    return name + QStringLiteral(" — ") + verb + u'\n' + result.destination.value_or(QUrl()).toLocalFile();
+    return name + QStringLiteral(" — ") + verb + u'\n' + displayPath(pathOf(result.destination.value_or(QUrl())));
   QString text = name + QStringLiteral(" — Not completed\n") + *result.error + QStringLiteral("\nSource: ") +
-                 result.source.toLocalFile();
-  if (result.destination) text += QStringLiteral("\nCheck destination: ") + result.destination->toLocalFile();
+                 displayPath(pathOf(result.source));
+  if (result.destination) text += QStringLiteral("\nCheck destination: ") + displayPath(pathOf(*result.destination));
   return text;
 }
 
@@ -87,6 +85,8 @@ void setTextColor(QWidget* widget, const pf::Color& color) {
 QLabel* wrappingLabel(QWidget* parent, const pf::Rect& frame, int pixelSize, const pf::Color& color,
                       const QString& text = {}) {
   auto* label = place(new QLabel(text, parent), frame);
+  // Names and paths from the file system are shown as they are, never as markup.
+  label->setTextFormat(Qt::PlainText);
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QFont font = label->font();
@@ -207,6 +207,7 @@ void FileDropController::updateControls() {
   m_moveButton->setEnabled(choosing);
   m_editButton->setEnabled(!m_isBusy);
   m_cancelButton->setEnabled(!m_isBusy);
+  m_window->setCloseButtonEnabled(!m_isBusy);
 }
 
 void FileDropController::folderChanged() {
@@ -236,26 +237,13 @@ void FileDropController::begin(FileDropOperation operation) {
   updateControls();
   m_status->setText(operation == FileDropOperation::copy ? QStringLiteral("Copying…") : QStringLiteral("Moving…"));
   const QPointer<FileDropController> self(this);
-  // Both callbacks may come from the worker; each is carried over to the main
+  // The completion comes from the worker; it is carried over to the main
   // thread and dropped when the controller is gone.
-  execute(
-      m_sources, folder, operation,
-      [self, operation](qsizetype done, qsizetype total) {
-        QMetaObject::invokeMethod(self, [self, operation, done, total] {
-          if (self) self->showProgress(operation, done, total);
-        }, Qt::QueuedConnection);
-      },
-      [self, operation](std::vector<FileDropResult> results) {
-        QMetaObject::invokeMethod(self, [self, operation, results = std::move(results)] {
-          if (self) self->finish(operation, results);
-        }, Qt::QueuedConnection);
-      });
-}
-
-void FileDropController::showProgress(FileDropOperation operation, qsizetype done, qsizetype total) {
-  if (!m_isBusy) return;
-  const QString verb = operation == FileDropOperation::copy ? QStringLiteral("Copying…") : QStringLiteral("Moving…");
-  m_status->setText(QStringLiteral("%1 %2 of %3 items done.").arg(verb).arg(done).arg(total));
+  execute(m_sources, folder, operation, [self, operation](std::vector<FileDropResult> results) {
+    QMetaObject::invokeMethod(self, [self, operation, results = std::move(results)] {
+      if (self) self->finish(operation, results);
+    }, Qt::QueuedConnection);
+  });
 }
 
 void FileDropController::finish(FileDropOperation operation, const std::vector<FileDropResult>& results) {

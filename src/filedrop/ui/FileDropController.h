@@ -30,12 +30,10 @@ class FileDropController final : public QObject {
   Q_OBJECT
 
  public:
-  /// Told after each item how many of all the items are done.
-  using Progress = std::function<void(qsizetype done, qsizetype total)>;
-  /// Runs a transfer and hands its results to the completion; both callbacks
-  /// may be called from any thread.
+  /// Runs a transfer and hands its results to the completion, which may be
+  /// called from any thread.
   using Execute = std::function<void(const QList<QUrl>& sources, const QUrl& folder, FileDropOperation operation,
-                                     Progress progress, std::function<void(std::vector<FileDropResult>)> completion)>;
+                                     std::function<void(std::vector<FileDropResult>)> completion)>;
 
   /// Builds the window, hidden and empty.
   explicit FileDropController(std::shared_ptr<ShortcutStore> store);
@@ -72,7 +70,6 @@ class FileDropController final : public QObject {
   void buildWindow();
   void updateControls();
   void begin(FileDropOperation operation);
-  void showProgress(FileDropOperation operation, qsizetype done, qsizetype total);
   void finish(FileDropOperation operation, const std::vector<FileDropResult>& results);
   void windowWillClose();
 

@@ -3,7 +3,6 @@
 #include "character/DroppedFileURLs.h"
 #include "platform/ui/Screens.h"
 
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QMimeData>
@@ -11,11 +10,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
-#include <poll.h>
 
 namespace {
 
-constexpr int conversionWaitMs = 200;
 constexpr long longestURIList = 1 << 20;
 
 }  // namespace
@@ -39,6 +36,7 @@ X11DesktopDrags::X11DesktopDrags(Display* display, int fixesEventBase)
   m_selection = XInternAtom(m_display, "XdndSelection", False);
   m_uriList = XInternAtom(m_display, "text/uri-list", False);
   m_property = XInternAtom(m_display, "WENDLE_DRAGGED_URIS", False);
+  m_incremental = XInternAtom(m_display, "INCR", False);
   XFixesSelectSelectionInput(m_display, root, m_selection, XFixesSetSelectionOwnerNotifyMask);
   XFlush(m_display);
   m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
@@ -58,37 +56,32 @@ void X11DesktopDrags::readEvents() {
     XEvent event;
     XNextEvent(m_display, &event);
     if (event.type == m_fixesEventBase + XFixesSelectionNotify) {
+      const auto& owner = reinterpret_cast<const XFixesSelectionNotifyEvent&>(event);
       ++m_changeCount;
       started = true;
+      m_files.clear();
+      m_askedAt = 0;
+      if (owner.owner != None) askForFiles(owner.selection_timestamp);
+    } else if (event.type == SelectionNotify && event.xselection.requestor == m_requestor) {
+      takeAnswer(event.xselection.property, event.xselection.time);
     }
   }
   if (started && onDragStarted) onDragStarted();
 }
 
-QList<QUrl> X11DesktopDrags::fileURLs() const {
-  const std::optional<QByteArray> uris = convertSelection();
-  // Waiting may have read other events into Xlib's queue, where the socket
-  // notifier no longer sees them.
-  if (XQLength(m_display) > 0)
-    QMetaObject::invokeMethod(m_notifier.get(), m_readEvents, Qt::QueuedConnection);
-  if (!uris) return {};
-  QMimeData data;
-  data.setData(QStringLiteral("text/uri-list"), *uris);
-  return droppedFileURLs(data);
+void X11DesktopDrags::askForFiles(unsigned long time) {
+  // The owner's own time, which it echoes in its answer: an answer meant for
+  // an earlier drag carries another and is passed over.
+  XConvertSelection(m_display, m_selection, m_uriList, m_property, m_requestor, time);
+  XFlush(m_display);
+  m_askedAt = time;
 }
 
-std::optional<QByteArray> X11DesktopDrags::convertSelection() const {
-  if (XGetSelectionOwner(m_display, m_selection) == None) return std::nullopt;
-  XConvertSelection(m_display, m_selection, m_uriList, m_property, m_requestor, CurrentTime);
-  XFlush(m_display);
-  const QDeadlineTimer deadline(conversionWaitMs);
-  XEvent event;
-  while (!XCheckTypedWindowEvent(m_display, m_requestor, SelectionNotify, &event)) {
-    if (deadline.hasExpired()) return std::nullopt;
-    pollfd connection{ConnectionNumber(m_display), POLLIN, 0};
-    ::poll(&connection, 1, int(std::max<qint64>(1, deadline.remainingTime())));
-  }
-  if (event.xselection.property == None) return std::nullopt;
+void X11DesktopDrags::takeAnswer(unsigned long property, unsigned long time) {
+  // Some sources answer with no time of their own (CurrentTime).
+  if (m_askedAt == 0 || (time != m_askedAt && time != CurrentTime)) return;
+  m_askedAt = 0;
+  if (property == None) return;
   Atom type = None;
   int format = 0;
   unsigned long items = 0;
@@ -96,11 +89,12 @@ std::optional<QByteArray> X11DesktopDrags::convertSelection() const {
   unsigned char* bytes = nullptr;
   const int status = XGetWindowProperty(m_display, m_requestor, m_property, 0, longestURIList / 4, True,
                                         AnyPropertyType, &type, &format, &items, &remaining, &bytes);
-  std::optional<QByteArray> uris;
-  if (status == Success && format == 8 && type != XInternAtom(m_display, "INCR", True))
-    uris = QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(items));
+  if (status == Success && format == 8 && type != m_incremental) {
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"), QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(items)));
+    m_files = droppedFileURLs(data);
+  }
   if (bytes) XFree(bytes);
-  return uris;
 }
 
 X11DesktopDrags::Pointer X11DesktopDrags::pointer() const {
@@ -111,9 +105,13 @@ X11DesktopDrags::Pointer X11DesktopDrags::pointer() const {
   int windowX = 0;
   int windowY = 0;
   unsigned int mask = 0;
-  if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &windowX, &windowY,
-                     &mask))
-    return {};
+  const bool onThisScreen = XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY,
+                                          &windowX, &windowY, &mask);
+  // Waiting for the reply may have read events, such as a source's answer,
+  // into Xlib's queue, where the socket notifier no longer sees them.
+  if (XQLength(m_display) > 0)
+    QMetaObject::invokeMethod(m_notifier.get(), m_readEvents, Qt::QueuedConnection);
+  if (!onThisScreen) return {};
   // The server counts device pixels; our screen coordinates are Qt's logical ones.
   const QScreen* primary = QGuiApplication::primaryScreen();
   const double ratio = primary ? primary->devicePixelRatio() : 1.0;

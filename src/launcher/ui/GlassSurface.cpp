@@ -5,22 +5,29 @@
 #include "look/ui/QuibLook.h"
 #include "look/ui/QuibNeonBorder.h"
 #include "platform/gfx/PainterCanvas.h"
+#include "platform/ui/Compositor.h"
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/ViewStyle.h"
+#include "platform/ui/Window.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 
 namespace {
 
 pf::Rect boundsOf(const QWidget* view) { return pf::Rect(0, 0, view->width(), view->height()); }
 
-void drawGlass(QPainter& painter, const pf::Rect& bounds) {
+// The tint was made to lie over a blurred desktop. Where nothing blurs, the
+// window's background stands in for the blur under it, so lines and letters
+// of the windows beneath never show through.
+void drawGlass(QPainter& painter, const pf::Rect& bounds, bool blurred) {
   pf::PainterCanvas canvas(painter, bounds.height());
   const pf::Rect outer = bounds.insetBy(1.5, 1.5);
   if (outer.isNull()) return;
   const pf::Path outerPath = pf::Path::roundedRect(outer, 21, 21);
+  if (!blurred) canvas.fill(outerPath, QuibTheme::navy().withAlpha(1));
   canvas.fill(outerPath, QuibTheme::glass());
   const pf::Rect inner = outer.insetBy(1.1, 1.1);
   pf::Path ring = outerPath;
@@ -72,8 +79,8 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
 // size, skin or palette changed.
 void GlassSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const bool changed = m_glass.paint(painter, event->region(), size(), 0, [this](QPainter& p) {
-    drawGlass(p, boundsOf(this));
+  const bool changed = m_glass.paint(painter, event->region(), size(), m_blurred ? 1 : 0, [this](QPainter& p) {
+    drawGlass(p, boundsOf(this), m_blurred);
     drawDecoration(p, boundsOf(this));
   });
   if (changed) QuibNeonBorder::update(this, 21);
@@ -81,11 +88,28 @@ void GlassSurface::paintEvent(QPaintEvent* event) {
 
 void GlassSurface::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (window()->isVisible()) QuibNeonBorder::update(this, 12);
+  if (!window()->isVisible()) return;
+  QuibNeonBorder::update(this, 12);
+  updateBackdrop();
+}
+
+void GlassSurface::updateBackdrop() {
+  auto* host = qobject_cast<pf::Window*>(window());
+  const bool seeThrough = host && host->testAttribute(Qt::WA_TranslucentBackground);
+  const bool blurred = seeThrough && pf::Compositor::offersBlur();
+  if (seeThrough) {
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(mapTo(host, QPoint(0, 0)), QSizeF(size())), cornerRadius, cornerRadius);
+    host->setBlurBehind(blurred ? QRegion(shape.toFillPolygon().toPolygon()) : QRegion());
+  }
+  if (blurred == m_blurred) return;
+  m_blurred = blurred;
+  update();
 }
 
 void GlassSurface::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  updateBackdrop();
   QTimer::singleShot(0, this, [this] {
     if (isVisible()) QuibNeonBorder::update(this, 12);
   });

@@ -10,7 +10,9 @@
 /// frame drawn above it and below every child, and the breathing outline kept
 /// in step with its size. Reports the pointer entering and leaving. It takes
 /// the skin's appearance when it is made, and its own layer rounds and clips
-/// its corners. Nothing blurs what lies behind: the tint stands alone.
+/// its corners. In a see-through window whose compositor blurs, it asks for
+/// blur behind its rounded shape and lays its tint over that; anywhere else
+/// the tint lies over the window's background, drawn opaque.
 class GlassSurface : public QWidget {
   Q_OBJECT
 
@@ -22,6 +24,9 @@ class GlassSurface : public QWidget {
 
   /// Called with true when the pointer enters the surface, false when it leaves.
   std::function<void(bool)> onHover;
+
+  /// Whether the compositor blurs what lies behind the glass (else the glass is opaque).
+  bool blurred() const { return m_blurred; }
 
   /// A flag the launcher sets; setting it redraws the decoration, whose drawing does not depend on it.
   bool robotFrame() const { return m_robotFrame; }
@@ -35,6 +40,11 @@ class GlassSurface : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
+  /// Asks for blur behind the glass where the compositor offers it, and
+  /// redraws the glass when that changed.
+  void updateBackdrop();
+
   CachedDrawing m_glass{"GlassSurface.glass"};
   bool m_robotFrame = false;
+  bool m_blurred = false;
 };

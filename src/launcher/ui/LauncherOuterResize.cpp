@@ -55,6 +55,8 @@ class OuterResizeView final : public QWidget {
 LauncherOuterResize::LauncherOuterResize(pf::Window* panel, LauncherResizeBorder* border) : m_panel(panel) {
   for (auto& handle : m_handles) {
     handle = std::make_unique<pf::Panel>();
+    // Untitled, it would take the application's name, which is the companion's title.
+    handle->setWindowTitle(QStringLiteral("Wendle Resize Handle"));
     m_showable = handle->setTranslucentBackground(true) && m_showable;
     handle->setLevel(panel->level());
     handle->setContentView(new OuterResizeView(border));

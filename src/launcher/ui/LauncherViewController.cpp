@@ -97,6 +97,14 @@ QPixmap ghostPicture(ShortcutButton* button) {
 
 QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
 
+/// A tool tip showing `text` exactly as written, spaces and line breaks too:
+/// Qt takes any tool tip that looks like markup for rich text, and a
+/// shortcut's note or a file's path may.
+QString plainToolTip(const QString& text) {
+  if (text.isEmpty()) return text;
+  return QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(text.toHtmlEscaped());
+}
+
 }  // namespace
 
 LauncherViewController::LauncherViewController(ShortcutStore& store) : m_store(store) {
@@ -277,6 +285,10 @@ void LauncherViewController::layoutControls() {
 }
 
 void LauncherViewController::rebuildButtons(bool layout) {
+  // Any held button but the dragged one would never hear its release, so its
+  // press ends first, while the page its owner may look at is still whole.
+  for (ShortcutButton* button : std::vector(m_buttons))
+    if (button != m_dragSource) button->cancelPointerGesture();
   // A button may be the one whose click or drop led here: it goes later, never now.
   // The dragged button stays until the drag ends: it carries the press across pages.
   for (ShortcutButton* button : std::exchange(m_buttons, {})) {
@@ -300,7 +312,7 @@ void LauncherViewController::rebuildButtons(bool layout) {
                                                   : QStringLiteral(". Drag to swap. Hold over Next or Previous to "
                                                                    "move between pages."));
       button->setAccessibleDescription(help);
-      button->setToolTip(help);
+      button->setToolTip(plainToolTip(help));
     }
     button->onPress = [this](bool on) { setArranging(on); };
     button->onDragBegin = [this](ShortcutButton* b, pf::Point at) { return beginShortcutDrag(b, at); };
@@ -319,7 +331,7 @@ void LauncherViewController::rebuildButtons(bool layout) {
   const qint64 count = pageCount();
   m_previousButton->setEnabled(m_page > 0);
   m_nextButton->setEnabled(m_page < count - 1);
-  m_pageLabel->setToolTip(m_assignments->error().value_or(QString()));
+  m_pageLabel->setToolTip(plainToolTip(m_assignments->error().value_or(QString())));
   m_pageLabel->setText(QStringLiteral("%1 / %2").arg(m_page + 1).arg(count));
   m_emptyButton->setVisible(m_store.activeShortcuts().empty());
 

@@ -110,6 +110,7 @@ std::vector<QPointer<pf::Window>> allWindows() {
 }
 
 void refreshWindows(const Palette& old) {
+  pf::ViewStyle::setDefaultAppearance(QuibSkin::appearance());
   Repaint repaint(old);
   for (const QPointer<pf::Window>& window : allWindows()) {
     if (window && !isColorPanel(*window)) repaint.window(*window);

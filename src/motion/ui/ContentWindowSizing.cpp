@@ -39,14 +39,23 @@ void ContentWindowSizing::useDefault(pf::Size size) {
   if (m_window) apply(fittedToScreen(remembered().value_or(size)));
 }
 
+void ContentWindowSizing::userResized() {
+  if (!m_window) return;
+  apply(m_window->contentSize());
+  remember(m_window->contentSize());
+}
+
 bool ContentWindowSizing::eventFilter(QObject* watched, QEvent* event) {
   // Only the window system's resizes are spontaneous: those are the user's.
-  if (watched == m_window && event->type() == QEvent::Resize && event->spontaneous() && m_defaults) {
-    const QSize size = static_cast<QResizeEvent*>(event)->size();
-    m_defaults->set(m_defaultsKey, QVariantMap{{QStringLiteral("width"), double(size.width())},
-                                               {QStringLiteral("height"), double(size.height())}});
-  }
+  if (watched == m_window && event->type() == QEvent::Resize && event->spontaneous())
+    remember(pf::toSize(QSizeF(static_cast<QResizeEvent*>(event)->size())));
   return false;
+}
+
+void ContentWindowSizing::remember(pf::Size size) {
+  if (!m_defaults) return;
+  m_defaults->set(m_defaultsKey,
+                  QVariantMap{{QStringLiteral("width"), size.width}, {QStringLiteral("height"), size.height}});
 }
 
 std::optional<pf::Size> ContentWindowSizing::remembered() const {

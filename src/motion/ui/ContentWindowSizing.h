@@ -36,6 +36,10 @@ class ContentWindowSizing final : public QObject {
   /// remembered, else to `size`, kept between the window's minimum size and
   /// its screen's visible frame less 16 points.
   void useDefault(pf::Size size);
+  /// Takes the window's present size as one the user gave it through a
+  /// resize of the program's own (which the window system never reports):
+  /// fits it, when a fitting is given, and remembers it.
+  void userResized();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -45,6 +49,7 @@ class ContentWindowSizing final : public QObject {
   pf::Size fittedToScreen(pf::Size size) const;
   pf::Size minimumSize() const;
   void apply(pf::Size size);
+  void remember(pf::Size size);
 
   QPointer<pf::Window> m_window;
   QString m_defaultsKey;

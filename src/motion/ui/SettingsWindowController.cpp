@@ -60,6 +60,7 @@ SettingsWindowController::~SettingsWindowController() { closeColorPanel(); }
 void SettingsWindowController::showWindow() {
   if (!m_window) build();
   showChoices();
+  if (positionWindow) positionWindow(m_window.get());
   m_window->makeKeyAndOrderFront();
 }
 
@@ -147,6 +148,8 @@ void SettingsWindowController::openColorPanel(bool background) {
   m_colorPanel = new QColorDialog(pf::toQColor(start));
   m_colorPanel->setAttribute(Qt::WA_DeleteOnClose);
   m_colorPanel->setOption(QColorDialog::NoButtons);
+  // Its own appearance keeps the panel as it opened while the colours it picks repaint the rest.
+  pf::ViewStyle::setAppearance(m_colorPanel, QuibSkin::appearance());
   m_colorPanel->setWindowTitle(background ? QStringLiteral("Custom Background Color")
                                           : QStringLiteral("Custom Accent Color"));
   connect(m_colorPanel, &QColorDialog::currentColorChanged, this,

@@ -34,6 +34,8 @@ class SettingsWindowController final : public QObject {
 
   /// Called with the character the user picked, which is already stored.
   std::function<void(CharacterSkin)> onCharacterChange;
+  /// Lets the owner place the window before it is shown.
+  std::function<void(pf::Window*)> positionWindow;
 
   /// Shows the window in front with the stored choices, making it the first time.
   void showWindow();

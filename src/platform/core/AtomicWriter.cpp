@@ -3,6 +3,7 @@
 #include "platform/core/FileError.h"
 #include "platform/core/Files.h"
 #include "platform/core/Log.h"
+#include "platform/core/TemporaryLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,19 +55,14 @@ bool isAbandoned(const QString& path, const struct stat& entry) {
   const auto age = std::chrono::system_clock::now() -
                    std::chrono::system_clock::from_time_t(entry.st_mtim.tv_sec);
   if (!S_ISREG(entry.st_mode) || age < abandonedAge) return false;
-  const FileDescriptor file = FileDescriptor::open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
-  if (!file.isOpen() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return false;
-  // Still the same file under that name, so nothing newer is removed.
-  struct stat opened {};
-  return ::fstat(file.get(), &opened) == 0 && opened.st_dev == entry.st_dev &&
-         opened.st_ino == entry.st_ino;
+  return TemporaryLock::takeAbandoned(AT_FDCWD, QFile::encodeName(path).constData()).isOpen();
 }
 
-/// Removes the temporary files of writes to `path` that were cut off.
-void removeAbandoned(const QString& path) {
-  const QString folder = Files::parentFolder(path);
-  const QStringList names = QDir(folder).entryList({temporaryPrefix(path) + QStringLiteral("*.tmp")},
-                                                   QDir::Files | QDir::Hidden | QDir::System);
+/// Removes the temporary files in `folder` whose names match `pattern` and
+/// whose writes were cut off.
+void removeAbandoned(const QString& folder, const QString& pattern) {
+  const QStringList names =
+      QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System);
   for (const QString& name : names) {
     const QString candidate = folder + u'/' + name;
     const QByteArray encoded = QFile::encodeName(candidate);
@@ -80,7 +76,7 @@ void removeAbandoned(const QString& path) {
 
 AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
   Files::makeFolders(Files::parentFolder(m_path));
-  removeAbandoned(m_path);
+  removeAbandoned(Files::parentFolder(m_path), temporaryPrefix(m_path) + QStringLiteral("*.tmp"));
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_temporaryPath = temporaryName(m_path);
     m_file = FileDescriptor::open(m_temporaryPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
@@ -95,6 +91,10 @@ AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
 }
 
 AtomicWriter::~AtomicWriter() { discard(); }
+
+void AtomicWriter::removeAbandonedIn(const QString& folder) {
+  removeAbandoned(folder, QStringLiteral(".*.tmp"));
+}
 
 void AtomicWriter::write(const QString& path, const QByteArray& bytes) {
   AtomicWriter writer(path);

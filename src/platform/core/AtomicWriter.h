@@ -29,6 +29,11 @@ class AtomicWriter final {
   /// Writes the whole file at once.
   static void write(const QString& path, const QByteArray& bytes);
 
+  /// Removes what writes to any file in `folder` left when their writers
+  /// died, as every write does for its own target: for a folder whose files
+  /// are each written once, under names of their own.
+  static void removeAbandonedIn(const QString& folder);
+
   /// Adds bytes to the new contents.
   void append(const QByteArray& bytes);
   /// Syncs the new contents and puts them in the target's place.

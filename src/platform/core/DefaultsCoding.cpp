@@ -17,6 +17,20 @@ const QString dataTag = QStringLiteral("$data");
 const QString doubleTag = QStringLiteral("$double");
 const QString dictionaryTag = QStringLiteral("$dictionary");
 
+// Anybody may edit a settings file, so a key or a text in it can run to
+// megabytes; a message quotes this many characters of one, enough to find it.
+constexpr qsizetype quotedLength = 120;
+
+/// `text`, or its start and end around an ellipsis when it is longer than a message should quote.
+QString quoted(const QString& text) {
+  if (text.size() <= quotedLength) return text;
+  qsizetype head = quotedLength / 2;
+  qsizetype tail = text.size() - quotedLength / 2;
+  if (text.at(head - 1).isHighSurrogate()) --head;
+  if (text.at(tail).isLowSurrogate()) ++tail;
+  return text.left(head) + QStringLiteral("…") + text.mid(tail);
+}
+
 bool looksTagged(const QJsonObject& object) {
   return object.size() == 1 && object.begin().key().startsWith(u'$');
 }
@@ -35,9 +49,9 @@ double doubleFromText(const QString& text, const QString& path) {
   bool ok = false;
   const double value = text.toDouble(&ok);
   if (!ok || !std::isfinite(value))
-    throw JsonError(
-        QStringLiteral("The value at \"%1\" must be a number, not \"%2\".").arg(path, text), path,
-        path);
+    throw JsonError(QStringLiteral("The value at \"%1\" must be a number, not \"%2\".")
+                        .arg(quoted(path), quoted(text)),
+                    path, path);
   return value;
 }
 
@@ -52,11 +66,12 @@ QVariant fromTagged(const QJsonObject& object, const JsonTrail& trail) {
   }
   // The other tags hold a single text, so the path is spelled out only here.
   const QString path = trail.path();
-  const JsonObjectReader reader(object, path);
+  const JsonObjectReader reader(object, quoted(path));
   if (tag == dataTag) return reader.data(dataTag);
   if (tag == doubleTag) return doubleFromText(reader.string(doubleTag), path);
   if (tag == dictionaryTag) reader.object(dictionaryTag);  // names the wrong type
-  throw JsonError(QStringLiteral("The value at \"%1\" has the unknown tag \"%2\".").arg(path, tag),
+  throw JsonError(QStringLiteral("The value at \"%1\" has the unknown tag \"%2\".")
+                      .arg(quoted(path), quoted(tag)),
                   tag, path);
 }
 
@@ -167,8 +182,7 @@ QVariant DefaultsCoding::fromJson(const QJsonValue& value, const JsonTrail& trai
   if (trail.depth > maximumDepth) {
     const QString path = trail.path();
     throw JsonError(QStringLiteral("The value at \"%1\" is nested deeper than %2 levels.")
-                        .arg(path)
-                        .arg(maximumDepth),
+                        .arg(quoted(path), QString::number(maximumDepth)),
                     path, path);
   }
   switch (value.type()) {
@@ -198,9 +212,9 @@ QVariant DefaultsCoding::fromJson(const QJsonValue& value, const JsonTrail& trai
       break;
   }
   const QString path = trail.path();
-  throw JsonError(
-      QStringLiteral("The value at \"%1\" is null, which user defaults cannot hold.").arg(path),
-      path, path);
+  throw JsonError(QStringLiteral("The value at \"%1\" is null, which user defaults cannot hold.")
+                      .arg(quoted(path)),
+                  path, path);
 }
 
 }  // namespace pf

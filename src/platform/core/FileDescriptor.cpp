@@ -56,18 +56,22 @@ void FileDescriptor::writeAll(const QByteArray& bytes, const QString& path) cons
 QByteArray FileDescriptor::readAll(const QString& path, qint64 limit) const {
   struct stat info {};
   QByteArray bytes;
+  // Read straight into the result, sized from fstat; the spare bytes past
+  // the end let a parser that reads in blocks work on it without a copy.
   if (::fstat(m_fd, &info) == 0 && info.st_size > 0)
-    bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, limit)) + 1);
-  char buffer[65536];
+    bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, limit)) + readAhead + 1);
   while (bytes.size() < limit) {
-    const auto wanted = static_cast<size_t>(std::min<qint64>(sizeof buffer, limit - bytes.size()));
-    const ssize_t got = ::read(m_fd, buffer, wanted);
+    if (bytes.capacity() - bytes.size() <= readAhead) bytes.reserve(bytes.capacity() * 2 + 65536);
+    const qsizetype at = bytes.size();
+    const auto wanted = std::min<qint64>(bytes.capacity() - at - readAhead, limit - at);
+    bytes.resize(at + static_cast<qsizetype>(wanted));
+    const ssize_t got = ::read(m_fd, bytes.data() + at, static_cast<size_t>(wanted));
+    bytes.resize(at + std::max<qsizetype>(got, 0));
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileError::failed(errno, QStringLiteral("read"), path);
     }
-    bytes.append(buffer, got);
   }
   return bytes;
 }

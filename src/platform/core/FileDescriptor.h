@@ -29,8 +29,10 @@ class FileDescriptor final {
 
   /// Writes all of `bytes`, retrying short writes; throws FileError naming `path`.
   void writeAll(const QByteArray& bytes, const QString& path) const;
+  /// Bytes a read result keeps allocated past its end (simdjson's padding).
+  static constexpr qsizetype readAhead = 64;
   /// Reads to the end of the file, but no more than `limit` bytes; throws
-  /// FileError naming `path`.
+  /// FileError naming `path`. The result keeps `readAhead` spare bytes allocated.
   QByteArray readAll(const QString& path,
                      qint64 limit = std::numeric_limits<qint64>::max()) const;
   /// fsync(2); throws FileError naming `path`.

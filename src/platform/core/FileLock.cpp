@@ -12,11 +12,13 @@ namespace pf {
 
 FileLock::~FileLock() { release(); }
 
-std::optional<FileLock> FileLock::tryLock(const QString& path) {
+FileDescriptor FileLock::openLockFile(const QString& path) {
   FileDescriptor file = FileDescriptor::open(path, O_RDWR | O_CREAT, 0600);
   if (!file.isOpen()) throw FileError::failed(errno, QStringLiteral("open the lock file"), path);
-  return tryLock(std::move(file), path);
+  return file;
 }
+
+std::optional<FileLock> FileLock::tryLock(const QString& path) { return tryLock(openLockFile(path), path); }
 
 std::optional<FileLock> FileLock::tryLock(FileDescriptor file, const QString& path) {
   int result = 0;
@@ -26,6 +28,28 @@ std::optional<FileLock> FileLock::tryLock(FileDescriptor file, const QString& pa
   if (result == 0) return FileLock(std::move(file));
   if (errno == EWOULDBLOCK) return std::nullopt;
   throw FileError::failed(errno, QStringLiteral("lock"), path);
+}
+
+FileLock::LockAttempt FileLock::attemptLock(const QString& path) {
+  LockAttempt attempt;
+  try {
+    FileDescriptor file = openLockFile(path);
+    attempt.opened = true;
+    attempt.lock = tryLock(std::move(file), path);
+  } catch (const FileError& error) {
+    attempt.reason = QString::fromUtf8(error.what());
+  }
+  return attempt;
+}
+
+std::optional<FileLock> FileLock::waitFor(const QString& path,
+                                          const std::function<bool()>& cancelled) {
+  FileDescriptor file = openLockFile(path);
+  while (!cancelled()) {
+    if (::flock(file.get(), LOCK_EX) == 0) return FileLock(std::move(file));
+    if (errno != EINTR) throw FileError::failed(errno, QStringLiteral("lock"), path);
+  }
+  return std::nullopt;
 }
 
 template <typename Attempt>

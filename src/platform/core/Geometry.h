@@ -71,4 +71,13 @@ struct Rect {
   Rect offsetBy(double dx, double dy) const;
 };
 
+/// Widths added around a rectangle's edges, such as a window manager's frame around a window.
+struct EdgeInsets {
+  double top = 0;
+  double left = 0;
+  double bottom = 0;
+  double right = 0;
+  bool operator==(const EdgeInsets&) const = default;
+};
+
 }  // namespace pf

@@ -3,17 +3,23 @@
 #include "platform/core/JsonTree.h"
 
 #include <QByteArray>
-#include <array>
 #include <optional>
+#include <string_view>
 #include <vector>
+
+namespace simdjson::dom {
+class element;
+}
 
 namespace pf {
 
-/// Builds a JsonTree from plain JSON text in one pass. It reads only what it
-/// is certain Qt reads to the same values: standard grammar, well-formed
-/// UTF-8, standard escapes with paired surrogates, no raw control characters,
-/// keys without escapes or characters beyond U+FFFF (Qt orders those keys
-/// inconsistently), numbers Qt converts without overflow or underflow, and
+/// Builds a JsonTree from plain JSON text. simdjson reads the text: strict
+/// grammar, well-formed UTF-8, standard escapes with paired surrogates, no
+/// raw control characters, exact integers and correctly rounded numbers.
+/// Of what it reads, this keeps only what it is certain Qt reads to the same
+/// values: no text or key starting with a byte order mark (Qt drops the
+/// mark), no key beyond U+FFFF (Qt orders and finds those inconsistently), no
+/// number that underflows (Qt refuses it) or is beyond 64-bit integers,
 /// nesting within Qt's limit. Anything else, invalid text among it, gives
 /// nothing, and the caller lets Qt decide and word the error.
 class JsonParser final {
@@ -22,43 +28,41 @@ class JsonParser final {
 
  private:
   using Index = JsonTree::Index;
-  /// A key met earlier, so a repeated key is decoded once.
-  struct KnownKey {
-    const char* bytes = nullptr;
-    std::size_t size = 0;
-    Index string = 0;
-  };
 
-  JsonParser(const char* begin, const char* end) : m_at(begin), m_end(end) {}
+  explicit JsonParser(std::size_t bytes);
 
-  void reserveFor(std::size_t bytes);
-  Index value(int depth);
-  Index array(int depth);
-  Index object(int depth);
-  /// Reads the entries of the container opening at `m_at`, each by `entry`, up to its `close`.
-  template <typename Entry>
-  void entries(char close, Entry entry);
+  Index value(const simdjson::dom::element& element, int depth);
+  Index array(const simdjson::dom::element& element, int depth);
+  Index object(const simdjson::dom::element& element, int depth);
   /// Moves the finished container's entries from `open`, from `first` on, to the tree's `kept`.
   template <typename Entry>
   Index keep(Index node, std::vector<Entry>& open, std::size_t first, std::vector<Entry>& kept);
-  Index literal(const char* word, JsonTree::Kind kind, qint64 payload);
-  Index number();
-  /// The string whose opening quote is at `m_at`, decoded.
-  QString string(bool isKey);
-  Index key();
+  Index number(double number);
+  Index string(std::string_view text);
+  /// The key's index in the tree's strings.
+  Index key(std::string_view name);
+  /// The index in the tree's strings of `text`, decoded, or of the same text met before.
+  Index decoded(std::string_view text);
   void sortMembers(std::size_t first);
-  void skipSpace();
-  /// Moves past `c`, which must come next.
-  void expect(char c);
 
-  const char* m_at;
-  const char* m_end;
   JsonTree m_tree;
   /// Items and members of the containers being read, innermost last.
   std::vector<Index> m_openItems;
   std::vector<JsonTree::Member> m_openMembers;
-  std::array<KnownKey, 1024> m_knownKeys{};
-  std::size_t m_knownKeyCount = 0;
+  /// A text met earlier, so a repeated key or short text is decoded once and
+  /// shared; the view points into the parsed document, which outlives the parser.
+  struct KnownText {
+    std::string_view text;
+    quint32 hash = 0;
+    Index string = 0;
+  };
+  /// The entry of `text`, made when new; nothing when the table is full.
+  KnownText* knownText(std::string_view text);
+  /// Open addressing: the slot holding `text`, or the empty one where it belongs.
+  KnownText* slotOf(std::string_view text, quint32 hash);
+
+  std::vector<KnownText> m_knownTexts;
+  std::size_t m_knownTextCount = 0;
 };
 
 }  // namespace pf

@@ -35,7 +35,8 @@ char* escape(char* out, char16_t c) {
 
 /// Writes `text` in quotes as UTF-8 straight from UTF-16, with no text in
 /// between. A lone surrogate has no UTF-8 spelling; like Qt's own writer it
-/// goes out escaped, so it reads back unchanged.
+/// goes out escaped, so it reads back unchanged. So does a byte order mark
+/// that starts a text: Qt drops it there unless it is escaped.
 void appendEscaped(QByteArray& out, QStringView text) {
   // Room for the worst case: every UTF-16 unit escaped as six bytes, and the quotes.
   const qsizetype start = out.size();
@@ -60,7 +61,7 @@ void appendEscaped(QByteArray& out, QStringView text) {
       *p++ = char(0x80 | ((scalar >> 12) & 0x3f));
       *p++ = char(0x80 | ((scalar >> 6) & 0x3f));
       *p++ = char(0x80 | (scalar & 0x3f));
-    } else if (QChar::isSurrogate(u)) {
+    } else if (QChar::isSurrogate(u) || (u == 0xFEFF && c == text.utf16())) {
       p = escape(p, u);
     } else {
       *p++ = char(0xe0 | (u >> 12));

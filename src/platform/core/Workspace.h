@@ -19,7 +19,7 @@ class Workspace {
   virtual ~Workspace() = default;
 
   /// Hands `url` to the default program for it (a web address to the browser,
-  /// a folder to the file manager); true when the desktop accepted it.
+  /// a folder to the file manager); false when no program could take it.
   virtual bool openURL(const QUrl& url) = 0;
 
   /// Launches the application whose desktop entry is the file at `url`.

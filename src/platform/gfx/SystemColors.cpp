@@ -18,7 +18,7 @@ constexpr Rgba rgb8(int r, int g, int b, double a = 1) { return {r / 255.0, g / 
 constexpr Rgba white(double w, double a = 1) { return {w, w, w, a}; }
 
 // Dark-appearance values (see the header for why one value per name).
-constexpr std::array<NamedColor, 28> table{{
+constexpr std::array<NamedColor, 28> darkTable{{
     {"systemBlue", rgb8(10, 132, 255)},
     {"systemBrown", rgb8(172, 142, 104)},
     {"systemCyan", rgb8(100, 210, 255)},
@@ -49,16 +49,32 @@ constexpr std::array<NamedColor, 28> table{{
     {"white", white(1)},
 }};
 
-}  // namespace
+// The label colours on light windows: secondary ink at 0.6 reaches 4.5:1 on
+// the palest glass, where the original platform's 0.5 stays near 4.
+constexpr std::array<NamedColor, 3> lightLabels{{
+    {"labelColor", white(0, 0.85)},
+    {"secondaryLabelColor", white(0, 0.6)},
+    {"tertiaryLabelColor", white(0, 0.3)},
+}};
 
-std::optional<Rgba> systemColor(const QString& name) {
+template <std::size_t N>
+std::optional<Rgba> find(const std::array<NamedColor, N>& table, const QString& name) {
   const auto it = std::find_if(table.begin(), table.end(),
                                [&](const NamedColor& c) { return name == QLatin1String(c.name); });
   if (it == table.end()) return std::nullopt;
   return it->value;
 }
 
-Rgba resolved(const Color& color) {
+}  // namespace
+
+std::optional<Rgba> systemColor(const QString& name, Appearance appearance) {
+  if (appearance == Appearance::light) {
+    if (const auto label = find(lightLabels, name)) return label;
+  }
+  return find(darkTable, name);
+}
+
+Rgba resolved(const Color& color, Appearance appearance) {
   Rgba c;
   switch (color.space) {
     case Color::Space::calibratedRGB:
@@ -69,15 +85,15 @@ Rgba resolved(const Color& color) {
       c = {color.red, color.red, color.red, color.alpha};
       break;
     case Color::Space::system:
-      c = systemColor(color.name).value_or(Rgba{});
+      c = systemColor(color.name, appearance).value_or(Rgba{});
       c.alpha *= color.alpha;
       break;
   }
   return {unitInterval(c.red), unitInterval(c.green), unitInterval(c.blue), unitInterval(c.alpha)};
 }
 
-QColor toQColor(const Color& color) {
-  const Rgba c = resolved(color);
+QColor toQColor(const Color& color, Appearance appearance) {
+  const Rgba c = resolved(color, appearance);
   return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green),
                           static_cast<float>(c.blue), static_cast<float>(c.alpha));
 }

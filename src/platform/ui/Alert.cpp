@@ -17,12 +17,15 @@ Alert::Alert(QWidget* parent)
   m_icon = new QLabel(this);
   m_icon->setAlignment(Qt::AlignTop);
   m_texts = new QVBoxLayout;
+  // Alerts quote names people typed; those are shown as they are, never as markup.
   m_message = new QLabel(this);
+  m_message->setTextFormat(Qt::PlainText);
   m_message->setWordWrap(true);
   QFont bold = m_message->font();
   bold.setBold(true);
   m_message->setFont(bold);
   m_informative = new QLabel(this);
+  m_informative->setTextFormat(Qt::PlainText);
   m_informative->setWordWrap(true);
   m_informative->hide();
   m_texts->addWidget(m_message);

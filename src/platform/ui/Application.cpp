@@ -1,5 +1,7 @@
 #include "platform/ui/Application.h"
 
+#include "platform/ui/ControlStyle.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -37,7 +39,7 @@ void Application::configure(QApplication& app) {
   // and the titles the windows set must stand exactly as written.
   QApplication::setApplicationName(QStringLiteral("Wendle"));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.wendle.Wendle"));
-  QApplication::setStyle(QStringLiteral("Fusion"));
+  QApplication::setStyle(new ControlStyle);
   // Design sizes are pixels; Qt's points would grow with the screen's DPI and
   // overflow fixed frames.
   QFont font = app.font();

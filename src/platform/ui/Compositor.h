@@ -15,6 +15,16 @@ class Compositor final {
   /// Replaces the display's answer until reset with none (for tests, whose
   /// offscreen platform has no compositor but blends like one).
   static void overrideActive(std::optional<bool> value);
+
+  /// True when the compositor blurs what lies behind a window that asks for
+  /// it with `_KDE_NET_WM_BLUR_BEHIND_REGION`: KWin's blur effect announces
+  /// itself with a property of that name on the root window, and a window
+  /// manager that blurs may list the name in the root's `_NET_SUPPORTED`.
+  /// Compositors that blur only by their own configuration (picom, say) say
+  /// neither, and count as not blurring.
+  static bool offersBlur();
+  /// Replaces the display's answer to `offersBlur` until reset with none.
+  static void overrideBlur(std::optional<bool> value);
 };
 
 }  // namespace pf

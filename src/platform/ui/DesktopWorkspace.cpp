@@ -9,7 +9,6 @@
 
 #include "platform/core/QtMainQueue.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
@@ -49,7 +48,12 @@ DesktopWorkspace& DesktopWorkspace::shared() {
   return workspace;
 }
 
-bool DesktopWorkspace::openURL(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool DesktopWorkspace::openURL(const QUrl& url) {
+  GError* error = nullptr;
+  const bool launched = g_app_info_launch_default_for_uri(url.toEncoded().constData(), nullptr, &error);
+  if (error) g_error_free(error);
+  return launched;
+}
 
 void DesktopWorkspace::openApplication(const QUrl& url, LaunchCompletion completion) {
   m_queue.async(nullptr, [completion = std::move(completion), outcome = launch(url)] {

@@ -6,8 +6,9 @@ namespace pf {
 
 class MainQueue;
 
-/// The desktop's workspace: addresses through QDesktopServices (xdg-open or
-/// the desktop portal), applications launched from their desktop entries by GIO.
+/// The desktop's workspace through GIO: addresses go to the program the
+/// desktop chose for their scheme, or for the folder's type, and applications
+/// are launched from their desktop entries.
 class DesktopWorkspace final : public Workspace {
  public:
   /// Reports launches through `queue`.
@@ -16,7 +17,9 @@ class DesktopWorkspace final : public Workspace {
   /// The one instance over the application's event loop.
   static DesktopWorkspace& shared();
 
-  /// True means the request was handed over, not that a program opened.
+  /// Starts the default program for `url`; false when no program handles it
+  /// or the one chosen could not be started. A handler asked to open some
+  /// other way (such as over D-Bus) counts as started once asked.
   bool openURL(const QUrl& url) override;
 
   /// Launches with no files; the launch itself is synchronous (a spawn), its

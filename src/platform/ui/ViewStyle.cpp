@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <span>
 
 namespace pf {
@@ -24,29 +26,38 @@ const char* colorKey(ViewStyle::ColorRole role) {
   return "";
 }
 
+Appearance& defaultAppearanceValue() {
+  static Appearance value = Appearance::light;
+  return value;
+}
+
+// Every role is set, so a window of one appearance never shows a role of
+// the other through the application's palette. The selection is deep enough
+// for white text; the placeholder still reads on the field.
 QPalette darkPalette() {
-  QPalette p;
   const QColor window(0x32, 0x32, 0x35), base(0x1e, 0x1e, 0x21), text(0xf0, 0xf0, 0xf0);
-  p.setColor(QPalette::Window, window);
-  p.setColor(QPalette::WindowText, text);
-  p.setColor(QPalette::Base, base);
+  QPalette p(text, window, window.lighter(150), window.darker(150), window.lighter(120), text, Qt::white, base, window);
   p.setColor(QPalette::AlternateBase, window);
-  p.setColor(QPalette::Text, text);
-  p.setColor(QPalette::Button, window);
-  p.setColor(QPalette::ButtonText, text);
   p.setColor(QPalette::ToolTipBase, base);
   p.setColor(QPalette::ToolTipText, text);
   p.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
-  p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
+  p.setColor(QPalette::Highlight, QColor(0x21, 0x60, 0xc4));
   p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::Link, QColor(0x64, 0xb4, 0xff));
+  p.setColor(QPalette::LinkVisited, QColor(0xc8, 0x96, 0xff));
   p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
   p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
   p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
   return p;
 }
 
-QPalette paletteFor(Appearance appearance) {
-  return appearance == Appearance::dark ? darkPalette() : QApplication::style()->standardPalette();
+QPalette lightPalette() {
+  static const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+  QPalette p = fusion->standardPalette();
+  p.setColor(QPalette::PlaceholderText, QColor(0x6e, 0x6e, 0x73));
+  p.setColor(QPalette::Highlight, QColor(0x21, 0x60, 0xc4));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  return p;
 }
 
 void showColor(QWidget* widget, ViewStyle::ColorRole role, const std::optional<Color>& color) {
@@ -58,12 +69,12 @@ void showColor(QWidget* widget, ViewStyle::ColorRole role, const std::optional<C
   static constexpr QPalette::ColorRole bezelRoles[] = {QPalette::Button};
   const std::span<const QPalette::ColorRole> roles =
       role == ViewStyle::ColorRole::text ? std::span<const QPalette::ColorRole>(textRoles) : bezelRoles;
-  const QColor shown = color ? toQColor(*color) : QColor();
+  const QColor shown = color ? toQColor(*color, ViewStyle::effectiveAppearance(widget)) : QColor();
   for (QPalette::ColorRole r : roles) {
     if (color) {
       palette.setColor(r, shown);
     } else if (own) {
-      palette.setColor(r, paletteFor(*own).color(r));
+      palette.setColor(r, ViewStyle::palette(*own).color(r));
     } else {
       // Inherit the role again: no resolve bit, the parent's colour shows.
       palette.setResolveMask(palette.resolveMask() & ~(quint64(1) << r));
@@ -72,21 +83,53 @@ void showColor(QWidget* widget, ViewStyle::ColorRole role, const std::optional<C
   widget->setPalette(palette);
 }
 
+void showKeptColors(QWidget* widget) {
+  for (ViewStyle::ColorRole role : {ViewStyle::ColorRole::text, ViewStyle::ColorRole::bezel}) {
+    if (auto kept = ViewStyle::color(widget, role)) showColor(widget, role, kept);
+  }
+}
+
+void showKeptColorsWithin(QWidget* widget) {
+  showKeptColors(widget);
+  for (QWidget* view : widget->findChildren<QWidget*>()) {
+    if (!view->isWindow()) showKeptColors(view);
+  }
+}
+
 }  // namespace
+
+QPalette ViewStyle::palette(Appearance appearance) {
+  return appearance == Appearance::dark ? darkPalette() : lightPalette();
+}
+
+void ViewStyle::setDefaultAppearance(Appearance appearance) {
+  defaultAppearanceValue() = appearance;
+  QApplication::setPalette(palette(appearance));
+  // A widget with a style sheet (and all within it) took the application's
+  // palette when the sheet was applied and keeps it: apply the sheet anew,
+  // which also puts back the palette it found then, so show the widgets'
+  // own colours over it again.
+  for (QWidget* widget : QApplication::allWidgets()) {
+    if (widget->styleSheet().isEmpty()) continue;
+    widget->setStyleSheet(widget->styleSheet());
+    showKeptColorsWithin(widget);
+  }
+}
+
+Appearance ViewStyle::defaultAppearance() { return defaultAppearanceValue(); }
 
 void ViewStyle::setAppearance(QWidget* widget, std::optional<Appearance> appearance) {
   if (!widget) return;
   if (appearance) {
     widget->setProperty(appearanceKey, static_cast<int>(*appearance));
-    widget->setPalette(paletteFor(*appearance));
+    widget->setPalette(palette(*appearance));
   } else {
     widget->setProperty(appearanceKey, QVariant());
     widget->setPalette(QPalette());
   }
-  // The widget's own colours stay over its appearance.
-  for (ColorRole role : {ColorRole::text, ColorRole::bezel}) {
-    if (auto kept = color(widget, role)) showColor(widget, role, kept);
-  }
+  // Own colours stay over the appearance, and a named colour is shown again
+  // as the new appearance gives it, in the widget and every view within it.
+  showKeptColorsWithin(widget);
   widget->update();
 }
 
@@ -100,7 +143,7 @@ Appearance ViewStyle::effectiveAppearance(const QWidget* widget) {
   for (const QWidget* w = widget; w; w = w->parentWidget()) {
     if (auto own = appearance(w)) return *own;
   }
-  return Appearance::light;
+  return defaultAppearance();
 }
 
 void ViewStyle::setFontSize(QWidget* widget, double pixels, QFont::Weight weight) {

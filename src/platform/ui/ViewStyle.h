@@ -4,6 +4,7 @@
 #include "platform/core/Color.h"
 
 #include <QFont>
+#include <QPalette>
 #include <optional>
 
 class QWidget;
@@ -26,17 +27,28 @@ class ViewStyle final {
 
   ViewStyle() = delete;
 
+  /// The colours of every role in `appearance`: text reads on its ground,
+  /// selected text on the selection and a placeholder on its field.
+  static QPalette palette(Appearance appearance);
+
+  /// Gives the application `appearance` (light at first): every widget
+  /// without an appearance of its own shows it, and so do the menus, lists,
+  /// alerts, dialogs and tool tips that open over the windows.
+  static void setDefaultAppearance(Appearance appearance);
+  static Appearance defaultAppearance();
+
   /// Gives `widget` (a window or a view) its own appearance, which its
   /// children inherit; none resets it to inherit its parent's.
   static void setAppearance(QWidget* widget, std::optional<Appearance> appearance);
   /// The widget's own appearance, none when it inherits.
   static std::optional<Appearance> appearance(const QWidget* widget);
   /// The appearance the widget shows: its own, else its nearest ancestor's,
-  /// else light.
+  /// else the application's.
   static Appearance effectiveAppearance(const QWidget* widget);
 
   /// Gives `widget` a colour for `role` and shows it (text and bezel through
-  /// the widget's palette); none takes it away again.
+  /// the widget's palette, a named system colour as the widget's appearance
+  /// gives it); none takes it away again.
   static void setColor(QWidget* widget, ColorRole role, const std::optional<Color>& color);
   /// The colour last given for `role`, exactly as given; none when never given.
   static std::optional<Color> color(const QWidget* widget, ColorRole role);

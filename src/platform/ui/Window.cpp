@@ -201,6 +201,29 @@ bool Window::setTranslucentBackground(bool translucent) {
   return on;
 }
 
+void Window::setBlurBehind(const QRegion& region) {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display) return;
+  const auto id = static_cast<::Window>(winId());
+  const Atom blur = XInternAtom(display, "_KDE_NET_WM_BLUR_BEHIND_REGION", False);
+  if (region.isEmpty()) {
+    XDeleteProperty(display, id, blur);
+  } else {
+    // x, y, width and height of each rectangle in device pixels; an empty
+    // list would blur the whole window.
+    const qreal ratio = devicePixelRatioF();
+    std::vector<long> rectangles;
+    for (const QRect& r : region) {
+      const QRect pixels = QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+      rectangles.insert(rectangles.end(), {pixels.x(), pixels.y(), pixels.width(), pixels.height()});
+    }
+    XChangeProperty(display, id, blur, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(rectangles.data()), int(rectangles.size()));
+  }
+  XFlush(display);
+}
+
 bool Window::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate)
     NotificationCenter::defaultCenter().post(didBecomeKeyNotification, this);
@@ -221,8 +244,19 @@ void Window::closeEvent(QCloseEvent* event) {
   if (self && onWillClose) onWillClose();
 }
 
+// While the window manager frames a window it maps, the window sits for a
+// moment in its new frame at the frame's first place (openbox makes frames at
+// the screen's corner), and Qt, which asks the server where the window is
+// instead of trusting the event, reports a move there. The window shows where
+// the program put it: a window the program placed keeps that place until it
+// is on screen, so its frame reads right from the moment it is shown.
 void Window::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  const bool onScreen = windowHandle() && windowHandle()->isExposed();
+  if (event->spontaneous() && !onScreen && testAttribute(Qt::WA_Moved) && pos() != m_notedGeometry.topLeft()) {
+    placeGeometry(QRect(m_notedGeometry.topLeft(), size()));
+    return;
+  }
   noteGeometry();
 }
 
@@ -259,9 +293,21 @@ void Window::hideEvent(QHideEvent* event) {
   }
 }
 
+void Window::setCloseButtonEnabled(bool enabled) {
+  // Once the hints are spelled out, the window manager offers just the buttons they name.
+  Qt::WindowFlags flags = windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint;
+  flags.setFlag(Qt::WindowCloseButtonHint, enabled);
+  setWindowFlagsLive(flags);
+}
+
 void Window::setWindowFlagLive(Qt::WindowType flag, bool on) {
   Qt::WindowFlags flags = windowFlags();
   flags.setFlag(flag, on);
+  setWindowFlagsLive(flags);
+}
+
+void Window::setWindowFlagsLive(Qt::WindowFlags flags) {
   if (flags == windowFlags()) return;
   if (QWindow* handle = windowHandle()) {
     overrideWindowFlags(flags);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -80,6 +81,11 @@ class Window : public QWidget {
   /// The user's close: asks `shouldClose` first.
   void performClose();
 
+  /// Whether the window manager offers the window's close button.
+  bool isCloseButtonEnabled() const { return windowFlags().testFlag(Qt::WindowCloseButtonHint); }
+  /// Offers the close button, or takes it away while closing is refused.
+  void setCloseButtonEnabled(bool enabled);
+
   /// Makes `child` follow this window's moves and visibility.
   void addChildWindow(Window* child);
   void removeChildWindow(Window* child);
@@ -98,6 +104,11 @@ class Window : public QWidget {
   /// blends it, otherwise the window stays opaque. Call before first showing.
   /// Returns whether the background is transparent.
   bool setTranslucentBackground(bool translucent);
+
+  /// Asks the compositor to blur what lies behind `region` (rectangles in
+  /// the window's own coordinates); an empty region asks for no blur. Only a
+  /// compositor that offers blur (`Compositor::offersBlur`) honours it.
+  void setBlurBehind(const QRegion& region);
 
   /// The window-modal dialog shown over this window, if any.
   QDialog* attachedSheet() const { return m_sheet; }
@@ -122,6 +133,8 @@ class Window : public QWidget {
 
   /// Changes one window flag without re-creating a window that already exists.
   void setWindowFlagLive(Qt::WindowType flag, bool on);
+  /// Changes the window flags without re-creating a window that already exists.
+  void setWindowFlagsLive(Qt::WindowFlags flags);
 
  private:
   void noteGeometry();

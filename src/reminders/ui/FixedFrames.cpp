@@ -16,6 +16,7 @@ void FixedFrames::setTextColor(QWidget* view, const pf::Color& color) {
 
 QLabel* FixedFrames::label(QWidget* parent, const QString& text, const pf::Rect& frame, double size, bool wraps) {
   auto* label = new QLabel(text);
+  label->setTextFormat(Qt::PlainText);
   label->setWordWrap(wraps);
   label->setAlignment(Qt::AlignLeft | (wraps ? Qt::AlignTop : Qt::AlignVCenter));
   pf::ViewStyle::setFontSize(label, size);

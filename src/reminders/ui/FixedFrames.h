@@ -18,7 +18,7 @@ class FixedFrames final {
   static void place(QWidget* view, QWidget* parent, const pf::Rect& frame);
   /// Gives a label, field or text view its text colour.
   static void setTextColor(QWidget* view, const pf::Color& color);
-  /// A one-line label; wrapping when `wraps`.
+  /// A one-line label showing its text as written; wrapping when `wraps`.
   static QLabel* label(QWidget* parent, const QString& text, const pf::Rect& frame, double size,
                        bool wraps = false);
 };

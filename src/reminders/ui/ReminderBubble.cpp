@@ -5,15 +5,17 @@
 #include "motion/ui/ContentWindowLayout.h"
 #include "platform/core/Color.h"
 #include "reminders/ui/FixedFrames.h"
+#include "reminders/ui/PlainText.h"
 #include "platform/ui/ViewStyle.h"
 
 #include <QComboBox>
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
 #include <cmath>
@@ -58,14 +60,6 @@ class SpeechSurface final : public QWidget {
   GlassSurface* m_glass;
 };
 
-double messageHeight(const QString& text) {
-  QFont font;
-  font.setPixelSize(int(messageFontSize));
-  const QRectF bounds = QFontMetricsF(font).boundingRect(QRectF(0, 0, messageTextWidth, 10000),
-                                                        Qt::TextWordWrap, text);
-  return std::clamp(std::ceil(bounds.height()) + 8, minimumMessageHeight, maximumMessageHeight);
-}
-
 }  // namespace
 
 ReminderBubble::ReminderBubble() { build(); }
@@ -85,7 +79,6 @@ void ReminderBubble::build() {
 
   m_titleField = FixedFrames::label(m_glass, {}, {20, 268, 350, 24}, 15);
   pf::ViewStyle::setFontSize(m_titleField, 15, QFont::DemiBold);
-  m_titleField->setTextFormat(Qt::PlainText);
 
   m_message = new QTextEdit;
   m_message->setReadOnly(true);
@@ -119,6 +112,10 @@ void ReminderBubble::build() {
 
   m_status = FixedFrames::label(m_glass, {}, {20, 0, 350, 25}, 10, true);
   FixedFrames::setTextColor(m_status, pf::Color::system(QStringLiteral("systemOrange")));
+
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), m_surface), &QShortcut::activated, this, [this] {
+    if (onEscape) onEscape();
+  });
 }
 
 void ReminderBubble::display(const QuibReminder& reminder, bool preview) {
@@ -128,7 +125,8 @@ void ReminderBubble::display(const QuibReminder& reminder, bool preview) {
   m_titleField->setText(preview ? QStringLiteral("Preview · ") + reminder.name : reminder.name);
   m_message->setPlainText(reminder.message);
   m_message->verticalScrollBar()->setValue(0);
-  m_actionButton->setText(QStringLiteral("Open ") + reminder.actionLabel.value_or(QStringLiteral("saved shortcut")));
+  m_actionButton->setText(PlainText::buttonTitle(QStringLiteral("Open ") +
+                                                   reminder.actionLabel.value_or(QStringLiteral("saved shortcut"))));
   m_actionButton->setVisible(reminder.actionID.has_value());
   m_actionButton->setEnabled(!preview);
   m_snooze->setVisible(!preview);
@@ -138,10 +136,19 @@ void ReminderBubble::display(const QuibReminder& reminder, bool preview) {
   layOut(reminder);
 }
 
+// Measured as the message view wraps it: at word boundaries where it can and
+// anywhere within a word too long for a line, such as a web address.
+double ReminderBubble::messageHeight() const {
+  const std::unique_ptr<QTextDocument> text(m_message->document()->clone());
+  text->setDocumentMargin(0);
+  text->setTextWidth(messageTextWidth);
+  return std::clamp(std::ceil(text->size().height()) + 8, minimumMessageHeight, maximumMessageHeight);
+}
+
 // Sized from the bottom up: the message takes the height its text needs,
 // the title sits above it, and the bubble ends a little above the title.
 void ReminderBubble::layOut(const QuibReminder& reminder) {
-  const double height = messageHeight(reminder.message);
+  const double height = messageHeight();
   const double y = reminder.actionID ? 114 : 72;
   const pf::Rect messageFrame{20, y, 350, height};
   const double titleY = y + height + 12;

@@ -36,6 +36,8 @@ class ReminderBubble final : public QObject {
   std::function<void(double)> onSnooze;
   /// Called by the shortcut button.
   std::function<void()> onAction;
+  /// Called by Escape while the bubble's window has the keyboard.
+  std::function<void()> onEscape;
 
   /// Fills and sizes the bubble for `reminder`: 390 wide and as high as its
   /// message needs, within bounds. May be called again for another reminder.
@@ -62,6 +64,7 @@ class ReminderBubble final : public QObject {
  private:
   void build();
   void layOut(const QuibReminder& reminder);
+  double messageHeight() const;
 
   // Owned here until a panel hosts it, then by the panel.
   QPointer<QWidget> m_surface;

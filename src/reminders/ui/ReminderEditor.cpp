@@ -137,8 +137,8 @@ void ReminderEditor::build() {
   buildChoices(content);
 
   auto* note = FixedFrames::label(content,
-                     QStringLiteral("Uses your Mac\u2019s local time. Wendle must be open to alert on time; missed "
-                                    "repeats become one catch-up reminder when the app reopens."),
+                     QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
+                                    "missed repeats become one catch-up reminder when the app reopens."),
                      {24, 106, 512, 48}, 11, true);
   FixedFrames::setTextColor(note, secondaryLabel);
   m_status = FixedFrames::label(content, QString(), {24, 58, 512, 42}, 12, true);
@@ -240,8 +240,11 @@ void ReminderEditor::fillInitialValues() {
   const pf::Calendar calendar = ReminderSchedule::calendar();
   m_nameField->setText(m_original ? m_original->name : QString());
   m_messageView->setPlainText(m_original ? m_original->message : QString());
-  const std::optional<QDateTime> start = m_original ? m_original->time.date(calendar) : std::nullopt;
-  setPickers(start.value_or(m_now()));
+  // The stored wall time as written, even one that the clock skipped on its
+  // first day (02:30 becomes 03:00 only when it falls due), so an edit that
+  // keeps the schedule keeps it.
+  const bool stored = m_original && m_original->time.date(calendar);
+  setPickers(stored ? m_original->time : ReminderTime(m_now(), calendar));
 
   const ReminderRepeat rule = m_original ? m_original->repeatRule : ReminderRepeat::once;
   const auto ruleAt = std::find(ReminderRepeat::allCases.begin(), ReminderRepeat::allCases.end(), rule.value());
@@ -268,12 +271,11 @@ void ReminderEditor::fillInitialValues() {
   m_actionPopup->setCurrentIndex(actionAt == m_actionIDs.end() ? 0 : int(actionAt - m_actionIDs.begin()));
 }
 
-void ReminderEditor::setPickers(const QDateTime& moment) {
-  const pf::WallTime wall = ReminderSchedule::calendar().wallTime(moment);
+void ReminderEditor::setPickers(const ReminderTime& time) {
   const QSignalBlocker quietDate(m_datePicker);
   const QSignalBlocker quietTime(m_timePicker);
-  m_datePicker->setDate(QDate(wall.year, wall.month, wall.day));
-  m_timePicker->setTime(QTime(wall.hour, wall.minute));
+  m_datePicker->setDate(QDate(int(time.year), int(time.month), int(time.day)));
+  m_timePicker->setTime(QTime(int(time.hour), int(time.minute)));
 }
 
 ReminderTime ReminderEditor::selectedTime() const {
@@ -350,7 +352,7 @@ void ReminderEditor::changeClock(int minutes) {
   // starting time; step back by elapsed time instead.
   if (minutes < 0 && ReminderTime(*result, local) != target)
     if (const auto start = chosen.date(local)) result = start->addSecs(qint64(minutes) * 60);
-  setPickers(*result);
+  setPickers(ReminderTime(*result, local));
   dateChanged();
 }
 
@@ -397,7 +399,7 @@ QuibReminder ReminderEditor::scheduledValue(const QDateTime& now) {
 
 void ReminderEditor::present() {
   if (!m_original && !m_window->isVisible()) {
-    setPickers(m_now());
+    setPickers(ReminderTime(m_now(), ReminderSchedule::calendar()));
     dateChanged();
   }
   m_window->makeKeyAndOrderFront();
@@ -425,7 +427,7 @@ void ReminderEditor::save() {
     return;
   }
   try {
-    onSave(scheduledValue(QDateTime::currentDateTimeUtc()));
+    onSave(scheduledValue(m_now()));
   } catch (const std::exception& error) {
     // The summary is brought up to date first, so that a refusal of a time
     // within the current minute is not wiped out again at once.

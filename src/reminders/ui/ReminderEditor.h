@@ -48,7 +48,8 @@ class ReminderEditor final : public QObject {
 
   /// An editor for `reminder`, or for a new one when none, offering the
   /// shortcuts of `shortcuts` (which must outlive the editor). `now` starts a
-  /// new reminder and marks past times; the system clock by default.
+  /// new reminder, marks past times and decides what saving refuses as past;
+  /// the system clock by default.
   ReminderEditor(ShortcutStore& shortcuts, std::optional<QuibReminder> reminder, Clock now = {});
   ~ReminderEditor() override;
 
@@ -107,7 +108,7 @@ class ReminderEditor final : public QObject {
   void buildChoices(QWidget* content);
   void fillInitialValues();
   void fillActions();
-  void setPickers(const QDateTime& moment);
+  void setPickers(const ReminderTime& time);
   ReminderTime selectedTime() const;
   void commitDateEditing();
   /// Commits the pickers' entries, or shows why they cannot be stepped.

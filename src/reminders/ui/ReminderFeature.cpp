@@ -97,6 +97,10 @@ void ReminderFeature::wireBubble() {
   m_bubble->onAction = [self] {
     if (self) self->activateAction();
   };
+  // Escape closes a bubble whose answer the journal refused; a preview closes with its own button.
+  m_bubble->onEscape = [self] {
+    if (self && !self->m_previewReminder) self->m_coordinator.setAside();
+  };
 }
 
 void ReminderFeature::start() {
@@ -212,7 +216,8 @@ void ReminderFeature::edit(const std::optional<QuibReminder>& reminder) {
     m_editor->window()->makeKeyAndOrderFront();
     return;
   }
-  m_editor = std::make_unique<ReminderEditor>(m_shortcuts, reminder);
+  m_editor = std::make_unique<ReminderEditor>(m_shortcuts, reminder,
+                                              [clock = m_services.clock] { return clock->now(); });
   const QPointer<ReminderFeature> self(this);
   m_editor->onSave = [self, reminder](const QuibReminder& edited) {
     if (!self) return;

@@ -17,9 +17,11 @@
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
 #include "reminders/ui/FixedFrames.h"
+#include "reminders/ui/PlainText.h"
 #include "reminders/ui/ReminderGlowButton.h"
 #include "reminders/ui/SymbolView.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -67,13 +69,10 @@ class CardRow final : public QWidget {
 
   void resizeEvent(QResizeEvent*) override {
     const double textWidth = width() - textInset;
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      auto* label = qobject_cast<QLabel*>(child);
-      if (!label) continue;
+    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
       const bool isName = label->objectName() == QStringLiteral("name");
       const pf::Rect frame = isName ? pf::Rect{60, 49, textWidth, 24} : pf::Rect{60, 17, textWidth, 25};
       label->setGeometry(pf::childFrameToQtPixels(frame, height()));
-      label->setText(label->fontMetrics().elidedText(label->toolTip(), Qt::ElideRight, label->width()));
     }
   }
 
@@ -99,6 +98,39 @@ class CardRow final : public QWidget {
   bool m_selected = false;
 };
 
+/// The column of cards. It takes the keyboard as a table does, through `onKey`,
+/// which answers whether it used the key.
+class CardColumn final : public QWidget {
+ public:
+  CardColumn() { setFocusPolicy(Qt::StrongFocus); }
+
+  std::function<bool(int key)> onKey;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!onKey || !onKey(event->key())) QWidget::keyPressEvent(event);
+  }
+};
+
+/// One line of a card, cut with an ellipsis to its width and shown whole in its tool tip.
+class ElidingLabel final : public QLabel {
+ public:
+  ElidingLabel(const QString& text, QWidget* parent) : QLabel(text, parent), m_text(text) {
+    setTextFormat(Qt::PlainText);
+    setToolTip(PlainText::toolTip(text));
+    setMinimumWidth(1);
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QLabel::resizeEvent(event);
+    setText(fontMetrics().elidedText(m_text, Qt::ElideRight, width()));
+  }
+
+ private:
+  QString m_text;
+};
+
 struct IconLook {
   QString symbol;
   QString description;
@@ -119,12 +151,8 @@ IconLook iconLook(ReminderListing::Icon icon) {
 }
 
 QLabel* elidingLabel(const QString& text, double size, QFont::Weight weight, QWidget* parent) {
-  auto* label = new QLabel(parent);
+  auto* label = new ElidingLabel(text, parent);
   pf::ViewStyle::setFontSize(label, size, weight);
-  label->setTextFormat(Qt::PlainText);
-  label->setToolTip(text);
-  label->setText(text);
-  label->setMinimumWidth(1);
   return label;
 }
 
@@ -183,7 +211,11 @@ void ReminderList::build(pf::UserDefaults* defaults) {
   m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_scroll->setWidgetResizable(true);
   m_scroll->viewport()->setAutoFillBackground(false);
-  m_cards = new QWidget;
+  // The column takes the focus and the keys, as a table would; the scroll area follows its selection.
+  m_scroll->setFocusPolicy(Qt::NoFocus);
+  auto* cards = new CardColumn;
+  cards->onKey = [this](int key) { return keyPressed(key); };
+  m_cards = cards;
   m_cards->setAccessibleName(QStringLiteral("Saved reminders"));
   auto* column = new QVBoxLayout(m_cards);
   column->setContentsMargins(0, 0, 0, 0);
@@ -303,11 +335,32 @@ void ReminderList::select(int row) {
   const auto rows = m_cards->findChildren<CardRow*>(QStringLiteral("reminderCard"), Qt::FindDirectChildrenOnly);
   for (CardRow* card : rows) card->setSelected(false);
   m_selectedRow = row;
-  if (row >= 0) {
-    auto* column = static_cast<QVBoxLayout*>(m_cards->layout());
-    if (auto* card = dynamic_cast<CardRow*>(column->itemAt(row)->widget())) card->setSelected(true);
-  }
+  if (auto* card = static_cast<CardRow*>(cardAt(row))) card->setSelected(true);
   selectionChanged();
+}
+
+QWidget* ReminderList::cardAt(int row) const {
+  if (row < 0) return nullptr;
+  return static_cast<QVBoxLayout*>(m_cards->layout())->itemAt(row)->widget();
+}
+
+bool ReminderList::keyPressed(int key) {
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    editReminder();
+    return true;
+  }
+  const int last = int(m_rows.size()) - 1;
+  int row = -1;
+  switch (key) {
+    case Qt::Key_Up: row = std::max(m_selectedRow - 1, 0); break;
+    case Qt::Key_Down: row = std::min(m_selectedRow + 1, last); break;
+    case Qt::Key_Home: row = 0; break;
+    case Qt::Key_End: row = last; break;
+    default: return false;
+  }
+  select(row);
+  if (QWidget* card = cardAt(m_selectedRow)) m_scroll->ensureWidgetVisible(card, 0, 0);
+  return true;
 }
 
 void ReminderList::selectionChanged() {

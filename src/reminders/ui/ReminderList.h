@@ -78,6 +78,10 @@ class ReminderList final : public QObject {
   void rebuildCards();
   QWidget* card(const QuibReminder& reminder);
   void selectionChanged();
+  /// The card of `row`; none for -1.
+  QWidget* cardAt(int row) const;
+  /// Moves the selection or edits, as a table does for its keys; false for any other key.
+  bool keyPressed(int key);
   void setStatusFromStore();
 
   ReminderStore& m_store;

@@ -1,5 +1,7 @@
 #include "shortcuts/ui/EditorImageView.h"
 
+#include "platform/ui/ViewStyle.h"
+
 #include <QPainter>
 
 EditorImageView::EditorImageView(QWidget* parent) : QWidget(parent) {
@@ -8,8 +10,12 @@ EditorImageView::EditorImageView(QWidget* parent) : QWidget(parent) {
 
 void EditorImageView::setImage(std::optional<pf::Image> image, std::optional<pf::Color> tint) {
   m_image = std::move(image);
-  m_tint = std::move(tint);
+  pf::ViewStyle::setColor(this, pf::ViewStyle::ColorRole::tint, tint);
   update();
+}
+
+std::optional<pf::Color> EditorImageView::tint() const {
+  return pf::ViewStyle::color(this, pf::ViewStyle::ColorRole::tint);
 }
 
 void EditorImageView::paintEvent(QPaintEvent*) {
@@ -17,5 +23,5 @@ void EditorImageView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  m_image->draw(painter, pf::aspectFitted(m_image->size(), QRectF(rect())), m_tint);
+  m_image->draw(painter, pf::aspectFitted(m_image->size(), QRectF(rect())), tint());
 }

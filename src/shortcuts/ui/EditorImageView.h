@@ -7,7 +7,8 @@
 #include <optional>
 
 /// A picture scaled to fit the view with its proportions kept, a template
-/// picture in the view's tint.
+/// picture in the view's tint. The tint is kept as the look's colour it was
+/// given, where a look change finds it and swaps it for the new palette's.
 class EditorImageView final : public QWidget {
   Q_OBJECT
 
@@ -15,7 +16,7 @@ class EditorImageView final : public QWidget {
   explicit EditorImageView(QWidget* parent = nullptr);
 
   const std::optional<pf::Image>& image() const { return m_image; }
-  const std::optional<pf::Color>& tint() const { return m_tint; }
+  std::optional<pf::Color> tint() const;
   void setImage(std::optional<pf::Image> image, std::optional<pf::Color> tint = {});
 
  protected:
@@ -23,5 +24,4 @@ class EditorImageView final : public QWidget {
 
  private:
   std::optional<pf::Image> m_image;
-  std::optional<pf::Color> m_tint;
 };

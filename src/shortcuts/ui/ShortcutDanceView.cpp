@@ -7,7 +7,14 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+qint64 milliseconds(double seconds) { return std::llround(seconds * 1000); }
+
+}  // namespace
 
 ShortcutDanceView::ShortcutDanceView(const QString& folder, const QString& color, QWidget* parent)
     : QWidget(parent) {
@@ -17,6 +24,7 @@ ShortcutDanceView::ShortcutDanceView(const QString& folder, const QString& color
   m_timer.setTimerType(Qt::PreciseTimer);
   connect(&m_timer, &QTimer::timeout, this, &ShortcutDanceView::advance);
   load(QDir(folder).filePath(fileName));
+  m_clock.start();
   scheduleFrame();
 }
 
@@ -37,23 +45,43 @@ void ShortcutDanceView::load(const QString& path) {
   }
 }
 
+double ShortcutDanceView::delay(int index) const {
+  return size_t(index) < m_durations.size() ? m_durations[size_t(index)] : DanceTiming::minimumDelay;
+}
+
 void ShortcutDanceView::scheduleFrame() {
-  const double delay = size_t(m_frameIndex) < m_durations.size() ? m_durations[size_t(m_frameIndex)]
-                                                                  : DanceTiming::minimumDelay;
-  m_remainingMilliseconds = int(std::lround(delay * 1000));
-  if (isVisible()) m_timer.start(m_remainingMilliseconds);
+  const qint64 length = milliseconds(isVisible() ? delay(m_frameIndex)
+                                                : DanceTiming::remaining(m_durations, size_t(m_frameIndex)));
+  m_timer.start(int(std::max<qint64>(0, m_frameStart + length - m_clock.elapsed())));
 }
 
 void ShortcutDanceView::advance() {
-  m_remainingMilliseconds = -1;
+  if (!isVisible()) {
+    finish();
+    return;
+  }
   ++m_frameIndex;
+  m_frameStart = m_clock.elapsed();
   if (m_frameIndex >= int(m_frames.size())) {
-    m_done = true;
-    if (finished) finished();
+    finish();
     return;
   }
   update();
   scheduleFrame();
+}
+
+// Skips the frames whose time ran out while the view was hidden.
+void ShortcutDanceView::catchUp() {
+  const qint64 now = m_clock.elapsed();
+  const DanceTiming::Position reached =
+      DanceTiming::reached(m_durations, size_t(m_frameIndex), double(now - m_frameStart) / 1000);
+  m_frameIndex = int(reached.frame);
+  m_frameStart = now - milliseconds(reached.shown);
+}
+
+void ShortcutDanceView::finish() {
+  m_done = true;
+  if (finished) finished();
 }
 
 void ShortcutDanceView::shutdown() {
@@ -62,18 +90,18 @@ void ShortcutDanceView::shutdown() {
   finished = nullptr;
   m_frames.clear();
   m_durations.clear();
-  update();
-  setParent(nullptr);
+  hide();
+  deleteLater();
 }
 
 void ShortcutDanceView::showEvent(QShowEvent*) {
-  if (!m_done && m_remainingMilliseconds >= 0 && !m_timer.isActive()) m_timer.start(m_remainingMilliseconds);
+  if (m_done) return;
+  catchUp();
+  scheduleFrame();
 }
 
 void ShortcutDanceView::hideEvent(QHideEvent*) {
-  if (!m_timer.isActive()) return;
-  m_remainingMilliseconds = std::max(0, m_timer.remainingTime());
-  m_timer.stop();
+  if (!m_done) scheduleFrame();
 }
 
 void ShortcutDanceView::paintEvent(QPaintEvent*) {

@@ -5,7 +5,6 @@
 #include "look/QuibSkin.h"
 #include "motion/ui/ContentWindowLayout.h"
 #include "motion/ui/ContentWindowSizing.h"
-#include "platform/core/SystemInfo.h"
 #include "platform/core/Text.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/ViewStyle.h"
@@ -15,6 +14,7 @@
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
 #include "shortcuts/ui/EditorBackdrop.h"
+#include "shortcuts/ui/EditorDestinationField.h"
 #include "shortcuts/ui/EditorImageView.h"
 #include "shortcuts/ui/EditorShortcutCell.h"
 #include "shortcuts/ui/ShortcutEditorControls.h"
@@ -22,10 +22,10 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace {
@@ -70,7 +70,9 @@ QString ShortcutEditorController::kindName(ShortcutKind kind) {
 
 ShortcutEditorController::ShortcutEditorController(ShortcutStore& store)
     : m_store(store), m_draft(store.shortcuts()) {
-  openPanel = [this](const FileRequest& request, FileChosen chosen) { presentFileDialog(request, std::move(chosen)); };
+  openPanel = [this](const FileRequest& request, FileChosen chosen) {
+    pf::OpenPanel::begin(m_window, request, std::move(chosen));
+  };
   buildWindow();
   reload(m_draft.items.empty() ? std::nullopt : std::optional<int>(0));
 }
@@ -411,10 +413,11 @@ void ShortcutEditorController::chooseImage() {
   if (!item || !m_window || !m_store.catalogIsWritable()) return;
   captureFields();
   const QString id = item->id;
-  FileRequest request{QStringLiteral("Choose Button Image"), QStringLiteral("Use Image"),
-                      pf::SystemInfo::homeDirectory() + QStringLiteral("/Downloads/Images"),
-                      {QStringLiteral("Images (*.png *.jpg *.jpeg *.heic *.heif *.tif *.tiff *.gif *.webp)")},
-                      false};
+  const FileRequest request{
+      QStringLiteral("Choose Button Image"), QStringLiteral("Use Image"),
+      QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+      {pf::OpenPanel::nameFilter(QStringLiteral("Images"), ShortcutImageStore::allowedTypes())},
+      pf::OpenPanel::Choice::file};
   askForFile(request, &ShortcutEditorController::selectImage, id);
 }
 
@@ -446,11 +449,10 @@ void ShortcutEditorController::chooseFile() {
   captureFields();
   const Shortcut chosenFor = *item;
   const bool application = chosenFor.kind == ShortcutKind::application;
-  FileRequest request{QStringLiteral("Choose ") + kindName(chosenFor.kind).toLower(), QStringLiteral("Choose"),
-                      application ? QStringLiteral("/usr/share/applications")
-                                  : pf::SystemInfo::homeDirectory() + QStringLiteral("/Downloads"),
-                      application ? QStringList{QStringLiteral("Applications (*.desktop)")} : QStringList{},
-                      chosenFor.kind == ShortcutKind::folder};
+  const FileRequest request{
+      QStringLiteral("Choose ") + kindName(chosenFor.kind).toLower(), QStringLiteral("Choose"),
+      application ? QString() : QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), {},
+      application ? pf::OpenPanel::Choice::application : pf::OpenPanel::Choice::folder};
   askForFile(request, &ShortcutEditorController::selectFile, chosenFor.id);
 }
 
@@ -528,20 +530,4 @@ void ShortcutEditorController::present() {
   if (positionWindow) positionWindow(m_window);
   m_window->makeKeyAndOrderFront();
   m_window->activateWindow();
-}
-
-void ShortcutEditorController::presentFileDialog(const FileRequest& request, FileChosen chosen) {
-  auto* dialog = new QFileDialog(m_window, request.title, request.directory);
-  dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setWindowModality(Qt::WindowModal);
-  dialog->setLabelText(QFileDialog::Accept, request.prompt);
-  dialog->setFileMode(request.directories ? QFileDialog::Directory : QFileDialog::ExistingFile);
-  if (request.directories) dialog->setOption(QFileDialog::ShowDirsOnly);
-  if (!request.nameFilters.isEmpty()) dialog->setNameFilters(request.nameFilters);
-  m_window->setAttachedSheet(dialog);
-  connect(dialog, &QFileDialog::urlSelected, this, [chosen = std::move(chosen)](const QUrl& url) {
-    if (url.isValid()) chosen(url);
-  });
-  dialog->open();
 }

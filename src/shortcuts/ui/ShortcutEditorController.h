@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/OpenPanel.h"
 #include "shortcuts/ShortcutDraft.h"
 #include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
@@ -7,7 +8,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -35,17 +35,8 @@ class ShortcutEditorController final : public QObject {
 
  public:
   /// An open panel to show as a sheet of the editor window.
-  struct FileRequest {
-    QString title;
-    QString prompt;
-    /// The folder it starts in.
-    QString directory;
-    /// Name filters, none for any file.
-    QStringList nameFilters;
-    /// Folders are chosen instead of files.
-    bool directories = false;
-  };
-  using FileChosen = std::function<void(const QUrl&)>;
+  using FileRequest = pf::OpenPanel::Request;
+  using FileChosen = pf::OpenPanel::Chosen;
 
   /// An icon choice: the key a shortcut stores (none for automatic) and its title.
   using IconChoice = std::pair<std::optional<QString>, QString>;
@@ -67,7 +58,7 @@ class ShortcutEditorController final : public QObject {
   /// Called with the window at every `present()`, to place it.
   std::function<void(pf::Window*)> positionWindow;
   /// Shows an open panel and calls back with the chosen file only when one
-  /// was chosen. Made with a window-modal file dialog; replaceable.
+  /// was chosen: `pf::OpenPanel` as a sheet of the window; replaceable.
   std::function<void(const FileRequest&, FileChosen)> openPanel;
 
   /// The editor window.
@@ -121,7 +112,6 @@ class ShortcutEditorController final : public QObject {
   using Select = void (ShortcutEditorController::*)(const QUrl&, const QString&);
   /// Opens the panel; a chosen file goes to `select` for shortcut `id`, its error to the status line.
   void askForFile(const FileRequest& request, Select select, const QString& id);
-  void presentFileDialog(const FileRequest& request, FileChosen chosen);
 
   std::unique_ptr<ContentWindowLayout> m_contentLayout;
   std::unique_ptr<ContentWindowSizing> m_contentSizing;

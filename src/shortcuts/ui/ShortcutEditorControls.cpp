@@ -6,6 +6,7 @@
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
+#include "shortcuts/ui/EditorDestinationField.h"
 #include "shortcuts/ui/EditorImageView.h"
 
 #include <QComboBox>
@@ -76,9 +77,9 @@ EditorActionButton* makeButton(QWidget* content, const QString& title, double x,
   return button;
 }
 
-QLineEdit* makeField(QWidget* content, const QString& placeholder, const QString& accessibility, double x,
-                     double width) {
-  auto* field = new QLineEdit(content);
+template <typename Field>
+Field* makeField(QWidget* content, const QString& placeholder, const QString& accessibility, double x, double width) {
+  auto* field = new Field(content);
   field->setPlaceholderText(placeholder);
   field->setAccessibleName(accessibility);
   place(field, x, 164, width, 28);
@@ -153,8 +154,9 @@ void ShortcutEditorControls::buildDetail(QWidget* content) {
   place(makeLabel(content, QStringLiteral("Name"), 13, secondaryLabel()), 20, 197, 250, 22);
   place(makeLabel(content, QStringLiteral("Destination"), 13, secondaryLabel()), 320, 197, 250, 22);
   place(makeLabel(content, QStringLiteral("Icon"), 13, secondaryLabel()), 20, 123, 250, 22);
-  nameField = makeField(content, QStringLiteral("Shortcut name"), QStringLiteral("Shortcut name"), 20, 280);
-  destinationField = makeField(content, QStringLiteral("https://…"), QStringLiteral("Shortcut destination"), 320, 480);
+  nameField = makeField<QLineEdit>(content, QStringLiteral("Shortcut name"), QStringLiteral("Shortcut name"), 20, 280);
+  destinationField = makeField<EditorDestinationField>(content, QStringLiteral("https://…"),
+                                                       QStringLiteral("Shortcut destination"), 320, 480);
   iconPopup = new QComboBox(content);
   iconPopup->setAccessibleName(QStringLiteral("Shortcut icon"));
   place(iconPopup, 16, 87, 244, 32);

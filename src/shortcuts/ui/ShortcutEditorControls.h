@@ -2,6 +2,7 @@
 
 class EditorActionButton;
 class EditorAddPopup;
+class EditorDestinationField;
 class EditorImageView;
 class QComboBox;
 class QLabel;
@@ -25,7 +26,7 @@ struct ShortcutEditorControls {
   EditorActionButton* activateButton = nullptr;
   EditorActionButton* deleteButton = nullptr;
   QLineEdit* nameField = nullptr;
-  QLineEdit* destinationField = nullptr;
+  EditorDestinationField* destinationField = nullptr;
   QComboBox* iconPopup = nullptr;
   EditorAddPopup* addPopup = nullptr;
   EditorActionButton* removeButton = nullptr;

@@ -54,6 +54,16 @@ TEST(ClipboardFavoriteEditor, AnEditedTextKeepsItsLineSeparatorsAndNonBreakingSp
   EXPECT_EQ(open.saved[0].text, QStringLiteral("a\u00A0b\u2028c!\n\"quoted\" -- text"));
 }
 
+TEST(ClipboardFavoriteEditor, TypingKeepsTheLineBreaksOfWhatItLeavesAlone) {
+  OpenEditor open(tricky);
+  open.editor.textView()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(open.editor.textView(), QStringLiteral("!"));
+  QTest::keyClick(open.editor.textView(), Qt::Key_Return);
+  open.save();
+  ASSERT_EQ(open.saved.size(), 1u);
+  EXPECT_EQ(open.saved[0].text, trickyText + "!\n");
+}
+
 TEST(ClipboardFavoriteEditor, AFavoriteSavedThroughTheStoreKeepsItsFileBytes) {
   writeFavoriteItems({tricky});
   const QByteArray before = favoritesBytes();

@@ -119,7 +119,8 @@ TEST_F(FavoritesWindow, FiltersByListAndSearchAndSaysWhatItShows) {
     for (const QString& line : shown()) names << line.section(u'|', 0, 0);
     EXPECT_EQ(names, c.names);
     EXPECT_EQ(status(), c.status);
-    EXPECT_EQ(button(QStringLiteral("Copy"))->isEnabled(), !c.names.isEmpty());
+    for (const char* title : {"Copy", "Edit…", "Delete…"})
+      EXPECT_EQ(button(title)->isEnabled(), !c.names.isEmpty()) << title;
   }
 }
 
@@ -242,6 +243,47 @@ TEST_F(FavoritesWindow, DeletionIsConfirmedFirst) {
   EXPECT_EQ(ClipboardFavoritesStore(favoritesFolder()).items().size(), 3u);
   EXPECT_FALSE(shown().join(u',').contains(QStringLiteral("Home page")));
   EXPECT_EQ(controller->selected()->id, QStringLiteral("A"));
+}
+
+TEST_F(FavoritesWindow, AlertsShowNamesAsTheyWereTyped) {
+  open({{QStringLiteral("A"), QStringLiteral("<b>Bold</b>"), QStringLiteral("text"), QStringLiteral("others")}});
+  click(button(QStringLiteral("Delete…")));
+  pf::Alert* alert = sheetOf(window);
+  ASSERT_NE(alert, nullptr);
+  for (QLabel* label : alert->findChildren<QLabel*>()) {
+    if (label->text().contains(QStringLiteral("<b>"))) {
+      EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
+  }
+  EXPECT_EQ(alert->messageText(), QStringLiteral("Delete “<b>Bold</b>”?"));
+}
+
+TEST_F(FavoritesWindow, SheetsCloseWithTheirWindowAnsweringNothing) {
+  open();
+  chooseList(4);  // "Work"
+  const QByteArray before = favoritesBytes();
+  option(QStringLiteral("Delete List…"))->trigger();
+  const QPointer<pf::Alert> sheet = sheetOf(window);
+  ASSERT_NE(sheet, nullptr);
+  window->close();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(!sheet || !sheet->isVisible());
+  EXPECT_EQ(window->attachedSheet(), nullptr);
+  EXPECT_EQ(favoritesBytes(), before);
+}
+
+TEST_F(FavoritesWindow, TheOwnerPlacesTheEditorBeforeItShows) {
+  open();
+  pf::Window* placed = nullptr;
+  bool shownWhenPlaced = true;
+  controller->positionWindow = [&](pf::Window* window) {
+    placed = window;
+    shownWhenPlaced = window->isVisible();
+  };
+  click(button(QStringLiteral("New…")));
+  ASSERT_NE(controller->editor(), nullptr);
+  EXPECT_EQ(placed, controller->editor()->window());
+  EXPECT_FALSE(shownWhenPlaced);
 }
 
 TEST_F(FavoritesWindow, ListsAreMadeRenamedAndDeletedThroughSheets) {

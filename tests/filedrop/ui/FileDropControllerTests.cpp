@@ -54,17 +54,11 @@ struct Fixture {
   QList<bool> holds;
   QList<QUrl> transferredFolders;
   std::function<void(std::vector<FileDropResult>)> complete;
-  FileDropController::Progress progress;
 
   explicit Fixture(const std::vector<Shortcut>& shortcuts) : store(storeWith(shortcuts)), controller(store) {
     controller.onHold = [this](bool on) { holds << on; };
-    controller.execute = [this](const QList<QUrl>&, const QUrl& folder, FileDropOperation,
-                                FileDropController::Progress reportProgress, auto completion) {
+    controller.execute = [this](const QList<QUrl>&, const QUrl& folder, FileDropOperation, auto completion) {
       transferredFolders << folder;
-      progress = [reportProgress](qsizetype done, qsizetype total) {
-        reportProgress(done, total);
-        QCoreApplication::processEvents();
-      };
       complete = [completion](std::vector<FileDropResult> results) {
         completion(std::move(results));
         test::processEventsUntil([] { return true; });
@@ -130,11 +124,13 @@ TEST(FileDropController, TakesOnlyLocalFilesAndMergesDropsIntoAnOpenBatch) {
 
 TEST(FileDropController, OffersActiveFoldersInOrderOrAsksForOne) {
   Fixture fixture({folderShortcut("a", "Shared", "/srv/a"), webShortcut("w"), folderShortcut("off", "Off", "/srv/off", false),
-                   folderShortcut("empty", "Empty", ""), folderShortcut("b", "Shared", "/srv/b")});
+                   folderShortcut("empty", "Empty", ""), folderShortcut("b", "Shared", "/srv/<b>Bold</b>")});
   fixture.controller.present({fileURL("/data/x")});
   EXPECT_EQ(fixture.folderTitles(), (QStringList{"Shared", "Shared"}));
   fixture.find<QComboBox>()->setCurrentIndex(1);
-  EXPECT_EQ(fixture.label("folderPath"), "/srv/b");
+  EXPECT_EQ(fixture.label("folderPath"), "/srv/<b>Bold</b>");
+  for (const char* label : {"folderPath", "status"})
+    EXPECT_EQ(fixture.controller.window()->findChild<QLabel*>(label)->textFormat(), Qt::PlainText) << label;
   EXPECT_TRUE(fixture.find<QPushButton>("Copy")->isEnabled());
 
   Fixture none({webShortcut("w")});
@@ -150,15 +146,15 @@ TEST(FileDropController, WhileBusyNothingClosesAndNoDropIsTaken) {
   const QString saved = test::folderInHome("Saved");
   Fixture fixture({folderShortcut("docs", "Documents", saved)});
   fixture.controller.present({fileURL("/data/a.txt"), fileURL("/data/b.txt"), fileURL("/data/c.txt")});
+  EXPECT_TRUE(fixture.controller.window()->isCloseButtonEnabled());
   fixture.click("Move");
   ASSERT_TRUE(fixture.controller.isBusy());
   EXPECT_EQ(fixture.transferredFolders, (QList<QUrl>{fileURL(saved)}));
   EXPECT_EQ(fixture.status(), "Moving…");
   for (const char* title : {"Copy", "Move", "Cancel", "Edit saved folders…"})
     EXPECT_FALSE(fixture.find<QPushButton>(title)->isEnabled()) << title;
+  EXPECT_FALSE(fixture.controller.window()->isCloseButtonEnabled());
   EXPECT_FALSE(fixture.controller.present({fileURL("/data/d.txt")}));
-  fixture.progress(1, 3);
-  EXPECT_EQ(fixture.status(), "Moving… 1 of 3 items done.");
   fixture.controller.copyFiles();
   fixture.controller.cancel();
   fixture.controller.editFolders();
@@ -177,8 +173,8 @@ TEST(FileDropController, WhileBusyNothingClosesAndNoDropIsTaken) {
                                 "/b 2.txt\n\nc.txt — Not completed\nDisk full.\nSource: /data/c.txt\n"
                                 "Check destination: " + saved + "/c.txt");
   EXPECT_TRUE(fixture.find<QPushButton>("Done")->isEnabled());
+  EXPECT_TRUE(fixture.controller.window()->isCloseButtonEnabled());
   EXPECT_FALSE(fixture.find<QPushButton>("Copy")->isEnabled());
-  fixture.progress(3, 3);
   fixture.controller.copyFiles();
   EXPECT_EQ(fixture.transferredFolders.size(), 1);
   EXPECT_EQ(fixture.status(), "Moved 2 of 3. Check the details above; failed items were not retried.");

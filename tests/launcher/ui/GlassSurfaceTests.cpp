@@ -107,8 +107,27 @@ TEST_F(Glass, TakesTheSkinsAppearanceAndTheClassicOutlinesGiveWayToTheSkinsSurfa
   EXPECT_NE(classic, steampunk);
   // The corners outside the rounded glass stay clear.
   EXPECT_EQ(classic.pixelColor(1, 1).alpha(), 0);
-  // Within, the decoration's tint (88%) lies over the glass's (76%).
-  EXPECT_NEAR(classic.pixelColor(150, 100).alpha(), 248, 2);
+}
+
+// The tints were made for a blurred desktop behind them: where nothing blurs,
+// nothing of the windows beneath may show through.
+TEST_F(Glass, TheGlassIsOpaqueUnlessTheCompositorBlursBehindIt) {
+  pf::Compositor::overrideBlur(false);
+  GlassSurface* surface = show();
+  EXPECT_FALSE(surface->blurred());
+  EXPECT_EQ(panel.grab().toImage().pixelColor(150, 100).alpha(), 255);
+
+  pf::Compositor::overrideBlur(true);
+  panel.setContentSize({320, 200});
+  EXPECT_TRUE(surface->blurred());
+  // The decoration's tint (88%) over the glass's (76%), and the blur beneath.
+  EXPECT_NEAR(panel.grab().toImage().pixelColor(150, 100).alpha(), 248, 2);
+
+  pf::Compositor::overrideBlur(false);
+  panel.hide();
+  panel.orderFront();
+  EXPECT_FALSE(surface->blurred());
+  pf::Compositor::overrideBlur(std::nullopt);
 }
 
 TEST_F(Glass, PaintingAtRestAsksForNoFurtherPaint) {

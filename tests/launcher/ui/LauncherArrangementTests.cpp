@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -41,6 +42,15 @@ QWindow* windowOf(LauncherViewController& launcher) { return launcher.view()->wi
 void show(LauncherViewController& launcher) {
   launcher.view()->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(launcher.view()));
+}
+
+/// A launcher over positions made afresh, shown, telling `journal`.
+std::unique_ptr<LauncherViewController> shownAfresh(ShortcutStore& store, Journal& journal) {
+  LauncherAssignmentStore::resetShared();
+  auto launcher = std::make_unique<LauncherViewController>(store);
+  journal.watch(*launcher);
+  show(*launcher);
+  return launcher;
 }
 
 void moveTo(LauncherViewController& launcher, QPoint inRoot) { QTest::mouseMove(windowOf(launcher), inRoot); }
@@ -378,11 +388,9 @@ TEST_F(LauncherArrangement, AMenuKeepsArrangingUntilItsChoiceHasRunAndEndsItWhen
   };
   for (const MenuRun& c : cases) {
     SCOPED_TRACE(c.name);
-    LauncherAssignmentStore::resetShared();
-    LauncherViewController launcher(*store);
     Journal journal;
-    journal.watch(launcher);
-    show(launcher);
+    const auto shown = shownAfresh(*store, journal);
+    LauncherViewController& launcher = *shown;
     const QByteArray before = test::contentsOf(launcher.assignments().url());
     bool closed = false;
     whenMenuShows([&](QMenu& menu) {
@@ -406,5 +414,35 @@ TEST_F(LauncherArrangement, AMenuKeepsArrangingUntilItsChoiceHasRunAndEndsItWhen
     }
     for (const auto& [key, id] : c.saved) EXPECT_EQ(savedSlots(launcher)[key], id) << key.toStdString();
     QFile::remove(launcher.assignments().url());  // the next case starts from the catalog order again
+  }
+}
+
+TEST_F(LauncherArrangement, ARebuildWhileAButtonIsHeldEndsItsPressAndArranging) {
+  auto store = makeStore(3);
+  const struct {
+    const char* name;
+    std::function<void(LauncherViewController&, ShortcutStore&)> rebuild;
+  } cases[] = {
+      {"the catalog changed",
+       [](auto& launcher, auto& store) {
+         editCatalog(store);
+         launcher.refresh();
+       }},
+      {"another launcher arranged", [](auto& launcher, auto& store) {
+         launcher.assignments().assign(QStringLiteral("s1"), {0, true, 0, 0}, store.shortcuts(), launcher.grid());
+       }},
+      {"the grid changed", [](auto& launcher, auto&) { launcher.view()->resize(700, 500); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Journal journal;
+    const auto shown = shownAfresh(*store, journal);
+    LauncherViewController& launcher = *shown;
+    const QPoint held = centerOf(launcher.buttons()[1]);
+    QTest::mousePress(windowOf(launcher), Qt::LeftButton, {}, held);
+    c.rebuild(launcher, *store);
+    releaseAt(launcher, held);
+    EXPECT_FALSE(launcher.isArranging());
+    EXPECT_EQ(journal.events, (QStringList{"arranging", "arranged"}));
   }
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
 
 namespace {
 
@@ -17,6 +18,11 @@ QStringList ids(const LauncherViewController& launcher) {
   QStringList list;
   for (const ShortcutButton* button : launcher.buttons()) list << button->shortcutID();
   return list;
+}
+
+/// The text a tool tip shows: Qt renders one that looks like markup as rich text.
+QString shown(const QString& toolTip) {
+  return Qt::mightBeRichText(toolTip) ? QTextDocumentFragment::fromHtml(toolTip).toPlainText() : toolTip;
 }
 
 void resize(LauncherViewController& launcher, const LauncherGrid& grid) {
@@ -41,7 +47,9 @@ TEST_F(LauncherController, WithoutActiveShortcutsOnlyTheHeaderPagesAndAddButtonS
 }
 
 TEST_F(LauncherController, EverySlotShowsAButtonAndEmptySlotsShowPlaceholders) {
-  auto store = makeStore(3);
+  std::vector<Shortcut> shortcuts{web(1), web(2), web(3)};
+  shortcuts[0].note = "<b>Bold</b> &amp;  spaced";
+  auto store = makeStore(shortcuts);
   LauncherViewController launcher(*store);
   launcher.view();
   EXPECT_EQ(ids(launcher), (QStringList{"s1", "s2", "s3", "empty-0-s-0-3", "empty-0-s-1-0", "empty-0-s-1-1",
@@ -52,7 +60,9 @@ TEST_F(LauncherController, EverySlotShowsAButtonAndEmptySlotsShowPlaceholders) {
   EXPECT_EQ(small->toolTip(), "New active shortcuts fill small buttons.\nNot configured");
   EXPECT_EQ(small->picture()->accessibilityDescription(), "Choose shortcut");
   EXPECT_EQ(launcher.buttons()[10]->label(), "Add shortcut…");
-  EXPECT_EQ(launcher.buttons()[0]->toolTip(), "Note 1. Drag to swap. Hold over Next or Previous to move between pages.");
+  EXPECT_EQ(launcher.pageLabel()->toolTip(), QString()) << "no error, no tool tip";
+  EXPECT_EQ(shown(launcher.buttons()[0]->toolTip()),
+            "<b>Bold</b> &amp;  spaced. Drag to swap. Hold over Next or Previous to move between pages.");
   // The buttons stand in their grid frames (y up in the view).
   EXPECT_EQ(launcher.buttons()[0]->geometry(), QRect(18, 64, 110, 78));
 }
@@ -208,4 +218,8 @@ TEST_F(LauncherController, AKeyboardPageTurnMovesFocusToTheFirstButtonOfTheNewPa
     EXPECT_EQ(QApplication::focusWidget(), launcher.buttons().front()) << c.page;
     EXPECT_EQ(launcher.buttons().front()->shortcutID(), c.first);
   }
+  // Tab goes from the header's buttons on to the shortcut buttons of the page.
+  launcher.gear()->setFocus();
+  QTest::keyClick(launcher.gear(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), launcher.buttons().front());
 }

@@ -5,6 +5,7 @@
 #include "platform/gfx/ShapeLayer.h"
 #include "platform/ui/FrameClock.h"
 #include "platform/ui/ViewLayer.h"
+#include "platform/ui/ViewStyle.h"
 
 #include <QTest>
 
@@ -115,6 +116,7 @@ TEST_F(NeonBorder, ALayerOfAnotherKindWithTheNameDoesNotMultiplyOutlines) {
 
 TEST_F(NeonBorder, ShowsOnScreenAroundTheView) {
   pf::Accessibility::overrideReduceMotion(true);
+  pf::ViewStyle::setAppearance(&view, pf::Appearance::light);
   QuibNeonBorder::update(&view, 6);
   view.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));

@@ -107,9 +107,16 @@ TEST(ContentWindowSizing, UseDefaultPrefersTheUsersSizeAndKeepsItOnScreen) {
   EXPECT_EQ(window.contentSize(), (Size{visible.width() - 16, 520}));
 }
 
-TEST(ContentWindowSizing, FitSizeAdjustsTheSizesItSets) {
+TEST(ContentWindowSizing, FitSizeAdjustsTheSizesItSetsAndTheOneTheUserGaveThroughTheProgram) {
+  pf::UserDefaults& defaults = pf::UserDefaults::standard();
   pf::Window window;
-  ContentWindowSizing sizing(&window, QStringLiteral("launcher"), nullptr, {100, 100}, {333, 222},
+  ContentWindowSizing sizing(&window, QStringLiteral("launcher"), &defaults, {100, 100}, {333, 222},
                              [](Size s) { return Size{std::floor(s.width / 100) * 100, s.height}; });
   EXPECT_EQ(window.contentSize(), (Size{300, 222}));
+
+  window.setContentSize({456, 321});
+  EXPECT_FALSE(defaults.dictionary(QStringLiteral("contentSize.launcher")).has_value());
+  sizing.userResized();
+  EXPECT_EQ(window.contentSize(), (Size{400, 321}));
+  EXPECT_EQ(defaults.dictionary(QStringLiteral("contentSize.launcher")), sizeRecord(400.0, 321.0));
 }

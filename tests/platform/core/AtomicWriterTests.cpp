@@ -188,6 +188,13 @@ TEST(AtomicWriter, OnlyTemporaryFilesOfDeadWritersAreRemoved) {
   EXPECT_TRUE(QFile::exists(young));
   EXPECT_TRUE(QFile::exists(otherTarget));
   EXPECT_TRUE(QFile::exists(slow.temporaryPath()));
+
+  // Swept as a folder, the dead writes of every target go, and still only those.
+  ::utimes(QFile::encodeName(otherTarget).constData(), old);
+  AtomicWriter::removeAbandonedIn(folder);
+  EXPECT_FALSE(QFile::exists(otherTarget));
+  EXPECT_TRUE(QFile::exists(young));
+  EXPECT_TRUE(QFile::exists(slow.temporaryPath()));
   slow.commit();
   EXPECT_EQ(Files::read(path), QByteArray("slow"));
 }

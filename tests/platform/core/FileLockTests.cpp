@@ -2,14 +2,18 @@
 #include "support/ChildProcess.h"
 #include "support/FileMode.h"
 #include "support/HelperProcess.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <cerrno>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <stdexcept>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -97,4 +101,43 @@ TEST(FileLock, AnInheritedDescriptorWouldKeepTheLock) {
   EXPECT_FALSE(FileLock::tryLock(path).has_value());
   child.kill();
   EXPECT_TRUE(FileLock::tryLock(path).has_value());
+}
+
+TEST(FileLock, AStoresLockStepThrowsItsOwnSentenceAndLogsOnlyTheSystemsReason) {
+  const QString held = test::home() + "/held.lock";
+  ChildProcess holder("holdLock", {held});
+  ASSERT_TRUE(holder.waitForLine("locked")) << holder.errors().toStdString();
+  // A lock file that cannot be opened, as on a read-only mount or owned by another user.
+  const QString unopenable = test::home() + "/folder.lock";
+  ASSERT_TRUE(QDir().mkdir(unopenable));
+  const struct {
+    const char* name;
+    QString path;
+    QString thrown;
+    /// A line the log must hold; none: the log stays empty.
+    QString logged;
+  } cases[] = {
+      {"free", test::home() + "/free.lock", {}, {}},
+      {"held by another", held, "not granted", {}},
+      {"cannot be opened", unopenable, "cannot open",
+       "Test lock: Could not open the lock file \"" + unopenable + "\": " + qt_error_string(EISDIR)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const test::LogCapture log;
+    QString thrown;
+    try {
+      const FileLock lock = FileLock::take(c.path, "Test lock: %@", std::runtime_error("cannot open"),
+                                           std::runtime_error("not granted"));
+      EXPECT_TRUE(lock.isHeld());
+    } catch (const std::runtime_error& error) {
+      thrown = QString::fromUtf8(error.what());
+    }
+    EXPECT_EQ(thrown, c.thrown);
+    if (c.logged.isEmpty()) {
+      EXPECT_EQ(log.text(), QString());
+    } else {
+      EXPECT_TRUE(log.text().contains(c.logged)) << log.text().toStdString();
+    }
+  }
 }

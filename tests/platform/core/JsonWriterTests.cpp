@@ -1,4 +1,5 @@
 #include "platform/core/Json.h"
+#include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 
 #include <QJsonArray>
@@ -70,4 +71,15 @@ TEST(JsonWriter, ATextEndsWhereItsViewEnds) {
   writer.string(QStringView(pair).first(1));
   writer.endArray();
   EXPECT_EQ(writer.take(), pf::Json::encode(QJsonArray{QString(pair.front())}));
+}
+
+TEST(JsonWriter, TextsStartingWithAByteOrderMarkReadBackWhole) {
+  // Qt drops a raw mark that starts a text, and keeps an escaped one.
+  for (const QString& text : {QStringLiteral("\uFEFFid"), QStringLiteral("\uFEFF\u0301x"), QStringLiteral("a\uFEFF")}) {
+    JsonWriter writer;
+    writer.beginArray();
+    writer.string(text);
+    writer.endArray();
+    EXPECT_EQ(pf::JsonArrayReader::parse(writer.take()).string(0), text);
+  }
 }

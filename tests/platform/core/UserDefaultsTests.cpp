@@ -5,6 +5,7 @@
 #include "support/EventLoop.h"
 #include "support/FileMode.h"
 #include "support/HelperProcess.h"
+#include "support/LogCapture.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -268,7 +269,9 @@ TEST(UserDefaults, AnOversizedOrTooDeeplyNestedFileIsKeptAside) {
   pf::Files::makeFolders(folder);
   const QString path = folder + "/" + suiteName + ".json";
   // Long keys nested deep once cost gigabytes, since every level spelt out its path.
-  const QString longKey(4000, u'k');
+  // Each key is cut inside a pair of UTF-16 units where a message shortens it.
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+  const QString longKey = "k" + emoji.repeated(1999) + "k";
   QByteArray deep = "{";
   for (int level = 0; level < 1000; ++level) deep += "\"" + longKey.toUtf8() + "\": {";
   deep += QByteArray(1000, '}') + "}";
@@ -281,7 +284,13 @@ TEST(UserDefaults, AnOversizedOrTooDeeplyNestedFileIsKeptAside) {
   for (const QByteArray& bad : {deep, oversized}) {
     SCOPED_TRACE(bad.size());
     test::writeFile(path, bad);
+    const test::LogCapture log;
     UserDefaults& defaults = reopened(suiteName);
+    EXPECT_LT(log.text().size(), 1000) << "the log quotes a few lines at most";
+    EXPECT_TRUE(log.text().contains(path)) << log.text().left(1000).toStdString();
+    if (bad == deep) {
+      EXPECT_TRUE(log.text().contains(emoji + "…" + emoji)) << log.text().toStdString();
+    }
     EXPECT_TRUE(defaults.dictionaryRepresentation().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(path));
     const QStringList kept = QDir(folder).entryList({suiteName + ".damaged-*.json"});

@@ -1,25 +1,18 @@
 #include "platform/core/QtMainQueue.h"
 #include "platform/ui/DesktopWorkspace.h"
+#include "support/ChildProcess.h"
 #include "support/DesktopEntries.h"
+#include "support/HelperProcess.h"
 #include "support/TestEnvironment.h"
 
-#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace pf;
 
 namespace {
-
-// Stands in for the default program of a scheme, inside this process.
-class URLReceiver final : public QObject {
-  Q_OBJECT
-
- public:
-  QList<QUrl> received;
-
- public slots:
-  void receive(const QUrl& url) { received << url; }
-};
 
 struct Outcome {
   bool arrived = false;
@@ -42,13 +35,53 @@ Outcome launch(const QString& entry) {
 
 }  // namespace
 
-TEST(DesktopWorkspace, OpensAddressesThroughTheDesktopServices) {
-  URLReceiver receiver;
-  QDesktopServices::setUrlHandler(QStringLiteral("wendle-test"), &receiver, "receive");
-  const QUrl url(QStringLiteral("wendle-test://example/page"));
-  EXPECT_TRUE(DesktopWorkspace::shared().openURL(url));
-  QDesktopServices::unsetUrlHandler(QStringLiteral("wendle-test"));
-  EXPECT_EQ(receiver.received, QList<QUrl>{url});
+// Opens args[1] in a process whose desktop knows only the programs under the
+// folder args[0]: GIO reads those folders once, when first asked.
+WENDLE_TEST_HELPER(openAddress) {
+  const QByteArray data = QFile::encodeName(args[0] + QStringLiteral("/data"));
+  const QByteArray config = QFile::encodeName(args[0] + QStringLiteral("/config"));
+  setenv("XDG_DATA_HOME", data.constData(), 1);
+  setenv("XDG_DATA_DIRS", data.constData(), 1);
+  setenv("XDG_CONFIG_HOME", config.constData(), 1);
+  setenv("XDG_CONFIG_DIRS", config.constData(), 1);
+  return DesktopWorkspace::shared().openURL(QUrl(args[1])) ? 0 : 1;
+}
+
+TEST(DesktopWorkspace, OpensAnAddressWithTheDesktopsDefaultProgramAndFailsWhereThereIsNone) {
+  const QString folder = test::home() + QStringLiteral("/Projects");
+  QDir().mkpath(folder);
+  struct Case {
+    const char* name;
+    QString address;
+    const char* handles;  // the type the stand-in program is the default for, if any
+  };
+  const Case cases[] = {
+      {"a web address with a browser", QStringLiteral("https://example.com/page"), "x-scheme-handler/https"},
+      {"a folder with a file manager", QUrl::fromLocalFile(folder).toString(), "inode/directory"},
+      {"a web address without one", QStringLiteral("https://example.com/page"), nullptr},
+      {"a folder without one", QUrl::fromLocalFile(folder).toString(), nullptr},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    const QString desktop = test::home() + QStringLiteral("/desktop%1").arg(index++);
+    const QString marker = desktop + QStringLiteral("/opened");
+    QDir().mkpath(desktop + QStringLiteral("/config"));
+    if (c.handles) {
+      const QString program = test::writeFile(desktop + QStringLiteral("/handler"),
+                                              "#!/bin/sh\nprintf '%s' \"$1\" > '" + marker.toUtf8() + "'\n");
+      QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+      test::writeDesktopEntry(desktop + QStringLiteral("/data/applications"), "handler", program + " %u",
+                              QStringLiteral("MimeType=%1;\n").arg(c.handles));
+      test::writeFile(desktop + QStringLiteral("/config/mimeapps.list"),
+                      QByteArray("[Default Applications]\n") + c.handles + "=handler.desktop\n");
+    }
+    test::ChildProcess process(QStringLiteral("openAddress"), {desktop, c.address});
+    EXPECT_EQ(process.finish(), c.handles ? 0 : 1) << c.name << process.errors().toStdString();
+    if (c.handles) {
+      EXPECT_TRUE(test::processEventsUntil([&] { return !test::contentsOf(marker).isEmpty(); })) << c.name;
+      EXPECT_TRUE(test::contentsOf(marker).contains(QUrl(c.address).path().toUtf8())) << c.name;
+    }
+  }
 }
 
 TEST(DesktopWorkspace, LaunchesADesktopEntryAndReportsLater) {
@@ -76,5 +109,3 @@ TEST(DesktopWorkspace, ReportsWhatCannotBeLaunched) {
   EXPECT_TRUE(outcome.error->contains(QStringLiteral("/nonexistent-folder")))
       << outcome.error->toStdString();
 }
-
-#include "DesktopWorkspaceTests.moc"

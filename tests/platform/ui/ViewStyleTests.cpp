@@ -1,6 +1,10 @@
 #include "platform/ui/ViewStyle.h"
 
+#include "platform/gfx/Contrast.h"
+
+#include <QCoreApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -57,4 +61,53 @@ TEST(ViewStyle, ColoursAreKeptExactlyAsGivenAndShown) {
   ViewStyle::setColor(label, ViewStyle::ColorRole::text, std::nullopt);
   EXPECT_EQ(ViewStyle::color(label, ViewStyle::ColorRole::text), std::nullopt);
   EXPECT_GT(label->palette().color(QPalette::WindowText).lightness(), 200);
+}
+
+// Fields, buttons, menus, lists, selections and tool tips of either
+// appearance show their text at 4.5:1 on its ground.
+TEST(ViewStyle, EveryPalettesTextReadsOnItsGround) {
+  const struct {
+    const char* name;
+    QPalette::ColorRole ink, ground;
+    int lighter = 100;  // how much lighter the style paints the ground
+  } pairs[] = {
+      {"field", QPalette::Text, QPalette::Base},
+      {"placeholder", QPalette::PlaceholderText, QPalette::Base},
+      {"menu", QPalette::Text, QPalette::Base, 108},
+      {"window", QPalette::WindowText, QPalette::Window},
+      {"button", QPalette::ButtonText, QPalette::Button, 124},
+      {"selection", QPalette::HighlightedText, QPalette::Highlight},
+      {"tool tip", QPalette::ToolTipText, QPalette::ToolTipBase},
+  };
+  const auto rgba = [](const QColor& c) { return pf::Rgba{c.redF(), c.greenF(), c.blueF(), 1}; };
+  for (const Appearance appearance : {Appearance::light, Appearance::dark}) {
+    const QPalette palette = ViewStyle::palette(appearance);
+    for (const auto& pair : pairs) {
+      const QColor ground = palette.color(pair.ground).lighter(pair.lighter);
+      EXPECT_GE(pf::Contrast::ratio(rgba(palette.color(pair.ink)), rgba(ground)), pf::Contrast::text)
+          << pair.name << (appearance == Appearance::dark ? " dark" : " light");
+    }
+  }
+}
+
+// Menus, lists and dialogs with no window of their own to follow wear the
+// application's appearance, and a label colour is shown as each appearance
+// gives it, again whenever an ancestor's appearance changes.
+TEST(ViewStyle, TheApplicationsAppearanceReachesOwnerlessWidgetsAndLabelColoursFollowTheirWindow) {
+  ViewStyle::setDefaultAppearance(Appearance::dark);
+  QMenu menu;
+  EXPECT_EQ(ViewStyle::effectiveAppearance(&menu), Appearance::dark);
+  EXPECT_EQ(menu.palette().color(QPalette::Base), ViewStyle::palette(Appearance::dark).color(QPalette::Base));
+
+  QWidget window;
+  ViewStyle::setAppearance(&window, Appearance::light);
+  auto* label = new QLabel(new QWidget(&window));
+  ViewStyle::setColor(label, ViewStyle::ColorRole::text, Color::system(QStringLiteral("secondaryLabelColor")));
+  EXPECT_LT(label->palette().color(QPalette::WindowText).lightness(), 50);
+  ViewStyle::setAppearance(&window, Appearance::dark);
+  EXPECT_GT(label->palette().color(QPalette::WindowText).lightness(), 200);
+
+  ViewStyle::setDefaultAppearance(Appearance::light);
+  QCoreApplication::processEvents();  // Qt tells open widgets of a new palette on the next turn
+  EXPECT_EQ(menu.palette().color(QPalette::Base), ViewStyle::palette(Appearance::light).color(QPalette::Base));
 }

@@ -4,6 +4,8 @@
 #include "platform/ui/Window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMoveEvent>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
 #include <QWindow>
@@ -14,6 +16,67 @@ using pf::Panel;
 using pf::Rect;
 using pf::Window;
 using pf::WindowLevel;
+
+namespace {
+
+/// Stands in for the window system: the window hears of the move only as a
+/// spontaneous event, as after a configure event, and not as the program's own.
+class WindowSystemMove final : public QObject {
+ public:
+  static void to(QWidget& window, QPoint at) {
+    WindowSystemMove quiet;
+    window.installEventFilter(&quiet);
+    const bool placed = window.testAttribute(Qt::WA_Moved);
+    const QPoint from = window.pos();
+    window.move(at);
+    window.setAttribute(Qt::WA_Moved, placed);
+    window.removeEventFilter(&quiet);
+    QMoveEvent event(at, from);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::instance()->notify(&window, &event);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    return event->type() == QEvent::Move && !event->spontaneous();
+  }
+};
+
+}  // namespace
+
+TEST(Window, APlaceTheWindowSystemReportsBeforeThePlacedWindowIsOnScreenIsNotAMove) {
+  const Rect placed(300, 200, 120, 90);
+  const struct {
+    const char* name;
+    bool placedByProgram;
+    bool onScreen;
+    bool follows;
+  } cases[] = {
+      {"a placed window being framed", true, false, false},
+      {"a window the manager places", false, false, true},
+      {"a placed window on screen", true, true, true},
+  };
+  for (const auto& c : cases) {
+    Panel panel;
+    panel.setContentSize({120, 90});
+    if (c.placedByProgram) panel.setFrame(placed);
+    if (c.onScreen) {
+      panel.show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel)) << c.name;
+    }
+    int moves = 0;
+    const pf::ObserverToken token = NotificationCenter::defaultCenter().addObserver(
+        Window::didMoveNotification, &panel, [&](const pf::Notification&) { ++moves; });
+    // Somewhere the window manager holds the window for a moment.
+    const QPoint held(10, 20);
+    WindowSystemMove::to(panel, held);
+    EXPECT_EQ(panel.pos() == held, c.follows) << c.name;
+    EXPECT_EQ(moves, c.follows ? 1 : 0) << c.name;
+    if (!c.follows) {
+      EXPECT_EQ(panel.frame(), placed) << c.name;
+    }
+  }
+}
 
 TEST(Window, FrameSetBottomLeftComesBackTheSame) {
   Panel panel;

@@ -141,12 +141,24 @@ TEST(ReminderBubble, EveryMessageStartsAtItsTop) {
 }
 
 TEST(ReminderBubble, AMessageOfAFewLinesFitsWithoutScrolling) {
-  ReminderBubble bubble;
-  bubble.display(saying(QStringLiteral("Kettle on.\nCups out.\nBiscuits.\nSit down."), false), false);
-  bubble.view()->show();
-  QCoreApplication::processEvents();
-  EXPECT_GT(bubble.message()->height(), 44);
-  EXPECT_EQ(bubble.message()->verticalScrollBar()->maximum(), 0);
+  const struct {
+    const char* name;
+    QString message;
+  } cases[] = {
+      {"lines", QStringLiteral("Kettle on.\nCups out.\nBiscuits.\nSit down.")},
+      // Too long for one line, so the view breaks it inside the word.
+      {"a web address", QStringLiteral("https://tea.example/") + QStringLiteral("steepforfourminutes").repeated(12)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReminderBubble bubble;
+    bubble.display(saying(c.message, false), false);
+    bubble.view()->show();
+    QCoreApplication::processEvents();
+    EXPECT_GT(bubble.message()->height(), 44);
+    EXPECT_LT(bubble.message()->height(), 200);
+    EXPECT_EQ(bubble.message()->verticalScrollBar()->maximum(), 0);
+  }
 }
 
 TEST(ReminderBubble, TheTailPointsDownFromTheLowerLeft) {

@@ -238,25 +238,42 @@ TEST_F(ReminderEditorTest, ATimeInThePastIsMarkedAndRefusedForNewAndRescheduledR
 }
 
 TEST_F(ReminderEditorTest, AnEditThatKeepsTheScheduleIsNotCheckedAgainstTheClock) {
-  const QuibReminder passed = reminder(QStringLiteral("R1"), ReminderRepeat::once, {2020, 1, 6, 9, 0});
-  auto editor = open(passed);
-  EXPECT_EQ(editor->window()->windowTitle(), QStringLiteral("Edit Reminder"));
-  std::vector<QuibReminder> saved;
-  editor->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
-  editor->messageView()->selectAll();
-  QTest::keyClicks(editor->messageView(), QStringLiteral("Drink water."));
-  QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
-  ASSERT_EQ(saved.size(), 1u);
-  EXPECT_EQ(saved[0].message, QStringLiteral("Drink water."));
-  EXPECT_EQ(saved[0].id, passed.id);
-  EXPECT_EQ(saved[0].scheduleID, passed.scheduleID);
+  const struct {
+    const char* name;
+    const char* zone;
+    QuibReminder stored;
+  } cases[] = {
+      {"long passed", "UTC", reminder(QStringLiteral("R1"), ReminderRepeat::once, {2020, 1, 6, 9, 0})},
+      // The clock jumped from 02:00 to 03:00 on its first day; it is shown and kept as written.
+      {"first day in a clock change", "America/New_York",
+       reminder(QStringLiteral("R2"), ReminderRepeat::daily, {2026, 3, 8, 2, 30})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ZoneScope zone(c.zone);
+    auto editor = open(c.stored);
+    EXPECT_EQ(editor->window()->windowTitle(), QStringLiteral("Edit Reminder"));
+    const ReminderTime& time = c.stored.time;
+    EXPECT_EQ(shown(*editor), QDate(int(time.year), int(time.month), int(time.day)).toString(Qt::ISODate) + u' ' +
+                                  QTime(int(time.hour), int(time.minute)).toString(QStringLiteral("HH:mm")));
+    std::vector<QuibReminder> saved;
+    editor->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
+    editor->messageView()->selectAll();
+    QTest::keyClicks(editor->messageView(), QStringLiteral("Drink water."));
+    QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
+    ASSERT_EQ(saved.size(), 1u) << editor->status()->text().toStdString();
+    EXPECT_EQ(saved[0].message, QStringLiteral("Drink water."));
+    EXPECT_EQ(saved[0].id, c.stored.id);
+    EXPECT_EQ(saved[0].scheduleID, c.stored.scheduleID);
+    EXPECT_TRUE(saved[0].sameSchedule(c.stored));
 
-  auto rescheduled = open(passed);
-  rescheduled->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
-  step(*rescheduled, nextDay);
-  QTest::mouseClick(button(*rescheduled, QStringLiteral("Save")), Qt::LeftButton);
-  EXPECT_EQ(rescheduled->status()->text(), ReminderEditor::pastTime);
-  EXPECT_EQ(saved.size(), 1u);
+    auto rescheduled = open(c.stored);
+    rescheduled->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
+    step(*rescheduled, nextDay);
+    QTest::mouseClick(button(*rescheduled, QStringLiteral("Save")), Qt::LeftButton);
+    EXPECT_EQ(rescheduled->status()->text(), ReminderEditor::pastTime);
+    EXPECT_EQ(saved.size(), 1u);
+  }
 }
 
 TEST_F(ReminderEditorTest, AnOwnersRefusalStaysInTheStatusLineWithTheFormKept) {
@@ -368,17 +385,22 @@ TEST_F(ReminderEditorTest, NameAndMessageArePassedOnExactlyAsTyped) {
   EXPECT_TRUE(editor->window()->isVisible());  // Return stays with the message
 }
 
-TEST_F(ReminderEditorTest, ANewReminderKeepsOneIdAcrossSavesAndRestartsAtTheCurrentTime) {
-  QDateTime now = QDateTime::currentDateTimeUtc().addDays(1);
+TEST_F(ReminderEditorTest, ANewReminderKeepsOneIdAcrossSavesAndRestartsAtTheEditorsTime) {
+  // Long past by the system's clock: the editor's own clock decides what is past.
+  QDateTime now(QDate(2020, 1, 6), QTime(9, 0), Qt::UTC);
   auto editor = open(std::nullopt, [&] { return now; });
   std::vector<QuibReminder> saved;
   editor->onSave = [&](const QuibReminder& r) { saved.push_back(r); };
   fill(*editor);
   QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
+  EXPECT_EQ(editor->status()->text(), ReminderEditor::pastTime);
+  step(*editor, nextMinute);
+  QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
   now = now.addDays(2);
   editor->present();
   EXPECT_EQ(editor->datePicker()->date(), ReminderSchedule::calendar().localDate(now));
   EXPECT_EQ(editor->nameField()->text(), QStringLiteral("Stretch"));
+  step(*editor, nextMinute);
   QTest::mouseClick(button(*editor, QStringLiteral("Save")), Qt::LeftButton);
   ASSERT_EQ(saved.size(), 2u);
   EXPECT_EQ(saved[0].id, saved[1].id);

@@ -1,5 +1,6 @@
 #include "launcher/ui/LauncherPanel.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
 #include "reminders/ReminderSupport.h"
@@ -7,6 +8,8 @@
 #include "reminders/ui/ReminderEditor.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "reminders/ui/ReminderList.h"
+#include "reminders/ui/ShownText.h"
+#include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/EventLoop.h"
@@ -107,6 +110,50 @@ TEST_F(ReminderFeatureTest, ADueReminderIsShownAndDoneCompletesIt) {
   EXPECT_FALSE(bubbleShown(*reminders));
   EXPECT_EQ(owner.animationStops, 1);
   EXPECT_EQ(owner.holds.back(), false);
+}
+
+TEST_F(ReminderFeatureTest, ABubbleTheJournalCannotAnswerClosesOnceItSaidWhyAndComesBackLater) {
+  const QString full = QStringLiteral("No space left on device.");
+  const struct {
+    const char* name;
+    std::function<void(ReminderFeature&)> close;
+  } cases[] = {
+      {"Done again", [](ReminderFeature& f) { QTest::mouseClick(f.bubble().doneButton(), Qt::LeftButton); }},
+      {"a snooze", [](ReminderFeature& f) { QTest::keyClick(f.bubble().snooze(), Qt::Key_Down); }},
+      {"Escape", [](ReminderFeature& f) { QTest::keyClick(f.panel(), Qt::Key_Escape); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir(test::journalFolder()).removeRecursively();
+    test::writeJournal({1, {test::reminder()}, {}});
+    Owner owner;
+    auto reminders = feature(owner);
+    reminders->start();
+    reminders->panel()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(reminders->panel()));
+    QTest::keyClick(reminders->panel(), Qt::Key_Escape);  // nothing refused yet: Escape is no answer
+    ASSERT_TRUE(bubbleShown(*reminders));
+
+    const ReminderStore::Writer writer = reminders->store().write;
+    reminders->store().write = [full](const QByteArray&, const QString&) { throw QuibError(full); };
+    QTest::mouseClick(reminders->bubble().doneButton(), Qt::LeftButton);
+    EXPECT_EQ(reminders->bubble().status()->text(), full);
+    EXPECT_TRUE(bubbleShown(*reminders));
+    EXPECT_EQ(owner.holds.back(), true);
+
+    c.close(*reminders);
+    EXPECT_FALSE(bubbleShown(*reminders));
+    EXPECT_EQ(owner.holds.back(), false);
+    EXPECT_TRUE(journalOccurrence().isOpen());
+    clock.advance(60);
+    EXPECT_FALSE(bubbleShown(*reminders));
+
+    reminders->store().write = writer;
+    clock.advance(30);
+    EXPECT_TRUE(bubbleShown(*reminders));
+    EXPECT_TRUE(reminders->bubble().status()->text().isEmpty());
+    EXPECT_EQ(owner.animations.size(), 2u);
+  }
 }
 
 TEST_F(ReminderFeatureTest, ASnoozedReminderComesBackWithItsAnimation) {
@@ -271,6 +318,56 @@ TEST_F(ReminderFeatureTest, TheEditorPreviewsAndSavesThroughTheFeature) {
   const ReminderStore journal(test::journalFolder());
   ASSERT_EQ(journal.file().reminders.size(), 2u);
   EXPECT_EQ(journal.file().reminders[1].name, QStringLiteral("Tea"));
+}
+
+TEST_F(ReminderFeatureTest, UserTextShowsAsWrittenInEveryReminderWindow) {
+  QuibReminder named = test::reminder();
+  named.name = QStringLiteral("<b>Tea</b> & <i>cake</i>");
+  named.actionID = QStringLiteral("kettle");
+  named.actionLabel = QStringLiteral("R&D <b>kettle</b>");
+  test::writeJournal({1, {named}, {}});
+  const QString refusal = QStringLiteral("Cannot write \"/home/<b>me</b>/reminders.json\".");
+  Owner owner;
+  auto reminders = feature(owner);
+  reminders->start();
+  reminders->presentList();
+  reminders->store().write = [refusal](const QByteArray&, const QString&) { throw QuibError(refusal); };
+  QTest::mouseClick(reminders->bubble().doneButton(), Qt::LeftButton);
+
+  ReminderList& list = reminders->list();
+  QWidget* card = list.cards()->findChild<QWidget*>(QStringLiteral("reminderCard"));
+  QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(30, 44));
+  for (auto* button : list.window()->findChildren<QPushButton*>())
+    if (button->text() == QStringLiteral("Delete…")) QTest::mouseClick(button, Qt::LeftButton);
+  auto* sheet = qobject_cast<pf::Alert*>(list.window()->attachedSheet());
+  ASSERT_NE(sheet, nullptr);
+  QLabel* question = nullptr;
+  for (QLabel* label : sheet->findChildren<QLabel*>())
+    if (label->text() == sheet->messageText()) question = label;
+  ASSERT_NE(question, nullptr);
+
+  list.editReminder();
+  ReminderEditor* editor = reminders->editor();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor->messageView(), QStringLiteral(" Now."));
+  editor->save();
+
+  auto* name = card->findChild<QLabel*>(QStringLiteral("name"));
+  const struct {
+    const char* where;
+    QString shown;
+    QString written;
+  } cases[] = {
+      {"bubble title", test::shownText(reminders->bubble().titleField()), named.name},
+      {"bubble shortcut", test::shownText(reminders->bubble().actionButton()), "Open " + *named.actionLabel},
+      {"bubble status", test::shownText(reminders->bubble().status()), refusal},
+      {"card name", test::shownText(name), named.name},
+      {"card tip", test::shownToolTip(name), named.name},
+      {"list status", test::shownText(list.status()), refusal},
+      {"delete question", test::shownText(question), "Delete " + named.name + "?"},
+      {"editor status", test::shownText(editor->status()), refusal},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.shown, c.written) << c.where;
 }
 
 TEST_F(ReminderFeatureTest, TheShortcutButtonOpensOnlyAnActiveSavedShortcut) {

@@ -5,6 +5,7 @@
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderGlowButton.h"
 #include "reminders/ui/ReminderList.h"
+#include "reminders/ui/ShownText.h"
 #include "reminders/ui/SymbolView.h"
 #include "shortcuts/QuibError.h"
 
@@ -56,9 +57,12 @@ class ReminderListTest : public ::testing::Test {
   static Card card(const ReminderList& list, int row) {
     QWidget* view = cardsOf(list).at(row);
     const auto* icon = view->findChild<SymbolView*>(QStringLiteral("icon"));
-    return {view->findChild<QLabel*>(QStringLiteral("name"))->toolTip(),
+    return {test::shownToolTip(view->findChild<QLabel*>(QStringLiteral("name"))),
             view->findChild<QLabel*>(QStringLiteral("detail"))->text(), icon->name(), icon->accessibleName()};
   }
+
+  /// The colour inside a card, below its texts.
+  static QColor cardFill(QWidget* card) { return card->grab().toImage().pixelColor(200, 78); }
 
   static void click(ReminderList& list, int row) {
     QTest::mouseClick(cardsOf(list).at(row), Qt::LeftButton, {}, QPoint(30, 44));
@@ -156,7 +160,52 @@ TEST_F(ReminderListTest, ALongNameIsCutWithAnEllipsisAndShownWholeInItsTip) {
   auto* name = cardsOf(*list).at(0)->findChild<QLabel*>(QStringLiteral("name"));
   EXPECT_TRUE(name->text().endsWith(QStringLiteral("…")));
   EXPECT_LE(name->fontMetrics().horizontalAdvance(name->text()), name->width());
-  EXPECT_EQ(name->toolTip(), r.name);
+  EXPECT_EQ(test::shownToolTip(name), r.name);
+}
+
+TEST_F(ReminderListTest, TheKeyboardReachesTheCardsAndWorksThemAsATable) {
+  QuibReminder paused = reminder(QStringLiteral("B"));
+  paused.paused = true;
+  auto list = open({1,
+                    {reminder(QStringLiteral("A")), paused, reminder(QStringLiteral("C")),
+                     reminder(QStringLiteral("D")), reminder(QStringLiteral("E"))},
+                    {}});
+  ASSERT_TRUE(QTest::qWaitForWindowActive(list->window()));
+  QStringList edited;
+  list->onEdit = [&](const QuibReminder& r) { edited << r.id; };
+  for (int tabs = 0; tabs < 8 && QApplication::focusWidget() != list->cards(); ++tabs)
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : list->window(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), list->cards());
+
+  const struct {
+    Qt::Key key;
+    int selected;
+    const char* pauseTitle;
+  } steps[] = {
+      {Qt::Key_Down, 0, "Pause"}, {Qt::Key_Down, 1, "Resume"}, {Qt::Key_End, 4, "Pause"},
+      {Qt::Key_Down, 4, "Pause"}, {Qt::Key_Up, 3, "Pause"},    {Qt::Key_Home, 0, "Pause"},
+      {Qt::Key_Up, 0, "Pause"},   {Qt::Key_Return, 0, "Pause"},
+  };
+  QWidget* viewport = list->cards()->parentWidget();
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.key);
+    QTest::keyClick(list->cards(), step.key);
+    ASSERT_TRUE(list->selected());
+    EXPECT_EQ(list->selected()->id, QString(QChar(u'A' + step.selected)));
+    EXPECT_EQ(list->pauseButton()->text(), QString::fromLatin1(step.pauseTitle));
+    // The list scrolls to keep the selected card in view, and only that card is washed in the selection.
+    const QList<QWidget*> cards = cardsOf(*list);
+    QWidget* card = cards.at(step.selected);
+    EXPECT_TRUE(viewport->rect().contains(QRect(card->mapTo(viewport, QPoint(0, 0)), card->size())));
+    const QColor wash = cardFill(card);
+    for (QWidget* other : cards) EXPECT_EQ(cardFill(other) == wash, other == card);
+  }
+  EXPECT_EQ(edited, QStringList{QStringLiteral("A")});
+
+  // A click hands the keys to the cards as well.
+  click(*list, 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+  EXPECT_EQ(list->selected()->id, QStringLiteral("B"));
 }
 
 TEST_F(ReminderListTest, PauseAndResumeTheSelectedReminder) {

@@ -2,6 +2,7 @@
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
 #include "shortcuts/ui/EditorBackdrop.h"
+#include "shortcuts/ui/EditorDestinationField.h"
 #include "shortcuts/ui/EditorDrawing.h"
 #include "shortcuts/ui/EditorImageView.h"
 #include "shortcuts/ui/ShortcutEditorControls.h"

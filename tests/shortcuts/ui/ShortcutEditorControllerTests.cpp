@@ -1,14 +1,27 @@
 #include "EditorFixture.h"
 
+#include "look/QuibTheme.h"
+#include "look/ui/QuibLook.h"
+#include "platform/ui/ApplicationPanel.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/ui/EditorAddPopup.h"
+#include "shortcuts/ui/EditorDestinationField.h"
+#include "shortcuts/ui/EditorImageView.h"
+#include "support/DesktopEntries.h"
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QMenu>
+#include <QPointer>
+#include <QTextDocumentFragment>
 
 namespace {
+
+Shortcut withoutDestination(const QString& id, ShortcutKind kind) {
+  return {id, id, kind, {}, QStringLiteral("Not configured — choose a destination"), std::nullopt, std::nullopt, true};
+}
 
 const QString itemHint =
     QStringLiteral("Remove keeps it in Not Active. Delete is for custom shortcuts only. Save applies your changes.");
@@ -211,7 +224,7 @@ TEST_F(EditorWindow, AddingAFolderThenChoosingItsDestination) {
   ASSERT_TRUE(asked);
   EXPECT_EQ(asked->title, "Choose folder");
   EXPECT_EQ(asked->prompt, "Choose");
-  EXPECT_TRUE(asked->directories);
+  EXPECT_EQ(asked->choice, pf::OpenPanel::Choice::folder);
   EXPECT_EQ(status(), "This destination is missing. Choose its current location in Settings.");
   EXPECT_EQ(editor->draft().items[1].destination, "");
 
@@ -281,7 +294,7 @@ TEST_F(EditorWindow, AChosenPictureBecomesTheButtonOnSaveAndABadFileSaysWhy) {
   ASSERT_TRUE(asked);
   EXPECT_EQ(asked->title, "Choose Button Image");
   EXPECT_EQ(asked->prompt, "Use Image");
-  EXPECT_EQ(asked->directory, test::home() + "/Downloads/Images");
+  EXPECT_EQ(asked->directory, test::home() + "/Pictures");
   EXPECT_EQ(status(), "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP "
                       "image up to 100 megapixels.");
   EXPECT_FALSE(editor->draft().hasChanges());
@@ -312,4 +325,133 @@ TEST_F(EditorWindow, AFailedActivationPutsTheDraftBack) {
   EXPECT_EQ(rows(false), QStringList{"Edited"});
   EXPECT_FALSE(editor->draft().items[0].isActive);
   EXPECT_EQ(store->shortcuts()[0].label, "Custom 1");
+}
+
+TEST_F(EditorWindow, EveryChoiceInTheRealPanelsTakesEffect) {
+  const QString home = test::home();
+  test::writeFile(home + "/.config/user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+  QDir(home).mkpath("Bilder");
+  QDir(home).mkpath("Music");
+  QImage picture(40, 40, QImage::Format_ARGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(home + "/Bilder/red.png"));
+  const QString entry = test::writeDesktopEntry(home + "/apps", "Marker", "true");
+  open({withoutDestination("folder", ShortcutKind::folder), withoutDestination("app", ShortcutKind::application)});
+
+  const auto fileDialog = [](QDialog* panel) {
+    auto* dialog = qobject_cast<QFileDialog*>(panel);
+    EXPECT_TRUE(dialog);
+    return dialog;
+  };
+  const struct {
+    int row;
+    QString button;
+    QString typed;
+    QString status;
+    std::function<void(QDialog*)> isExpectedPanel;
+  } cases[] = {
+      {0, "Choose shortcut destination", home + "/Music", "Destination selected. Save to apply.",
+       [&](QDialog* panel) {
+         QFileDialog* dialog = fileDialog(panel);
+         if (!dialog) return;
+         EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+         EXPECT_EQ(dialog->directory().absolutePath(), home);  // no Downloads folder here
+       }},
+      {1, "Choose shortcut destination", entry, "Destination selected. Save to apply.",
+       [](QDialog* panel) { EXPECT_TRUE(qobject_cast<pf::ApplicationPanel*>(panel)); }},
+      {0, "Choose custom button image", home + "/Bilder/red.png", "Image selected. Save to apply.",
+       [&](QDialog* panel) {
+         QFileDialog* dialog = fileDialog(panel);
+         if (!dialog) return;
+         EXPECT_EQ(dialog->directory().absolutePath(), home + "/Bilder");
+         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+         for (const char* pattern : {"*.png", "*.JPG", "*.webp", "*.gif", "*.tiff"})
+           EXPECT_TRUE(dialog->selectedNameFilter().contains(pattern)) << pattern;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    clickRow(true, c.row);
+    press(c.button);
+    const QPointer<QDialog> panel = editor->window()->attachedSheet();
+    ASSERT_TRUE(panel);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
+    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+    c.isExpectedPanel(panel);
+    auto* name = qobject_cast<QLineEdit*>(panel->focusWidget());
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->text(), "");
+    // Set at once: typed keys would open the completion popup, which on this
+    // platform takes the dialog's activation and makes it rewrite the field.
+    name->setText(c.typed);
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel || !panel->isVisible(); }, 2000));
+    EXPECT_EQ(status(), c.status);
+  }
+  EXPECT_EQ(editor->draft().items[0].destination, home + "/Music");
+  EXPECT_EQ(editor->draft().items[1].destination, entry);
+  EXPECT_EQ(named<QComboBox>("Shortcut icon")->currentText(), "Custom Image");
+}
+
+// The pictures right under the content view (the header symbols and the
+// preview) after each look change, against a window built afresh in that look.
+TEST_F(EditorWindow, ALookChangeShowsThePicturesAFreshWindowShows) {
+  open({stock()});
+  const auto pictures = [](const ShortcutEditorController& shown) {
+    std::vector<QImage> drawn;
+    const QWidget* content = shown.window()->contentView();
+    for (auto* view : content->findChildren<EditorImageView*>(Qt::FindDirectChildrenOnly))
+      drawn.push_back(view->grab().toImage());
+    return drawn;
+  };
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"green", [] { QuibLook::select(QuibColorTheme::green); }},
+      {"trim only", [] { QuibLook::selectTrimOnly(true); }},
+      {"a custom accent", [] { QuibLook::setCustomColor(pf::Color::sRGB(0.9, 0.3, 0.1, 1), false); }},
+      {"a skin", [] { QuibLook::selectSkin(QuibSkin::neonSpace); }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    change();
+    ShortcutEditorController fresh(*store);
+    fresh.present();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fresh.window()));
+    const std::vector<QImage> changed = pictures(*editor);
+    ASSERT_EQ(changed.size(), 3u);
+    EXPECT_TRUE(changed == pictures(fresh));
+  }
+}
+
+TEST_F(EditorWindow, ALongDestinationShowsBothEndsUntilTheFieldHasTheFocus) {
+  const QString deep = "/srv/" + QString("a folder among many/").repeated(12) + "<b>Last</b> & Final";
+  Shortcut folder = withoutDestination("folder", ShortcutKind::folder);
+  folder.destination = deep;
+  Shortcut web = custom(1);
+  open({folder, web});
+  auto* field = static_cast<EditorDestinationField*>(destinationField());
+  const struct {
+    int row;
+    QString destination;
+    bool elided;
+  } cases[] = {{0, deep, true}, {1, web.destination, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.destination.toStdString());
+    clickRow(true, c.row);
+    nameField()->setFocus();
+    const QString shown = field->displayedText();
+    EXPECT_EQ(shown != c.destination, c.elided);
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(shown), field->width());
+    EXPECT_TRUE(shown.startsWith(c.destination.left(4)));
+    EXPECT_TRUE(shown.endsWith(c.destination.right(4)));
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(field->toolTip()).toPlainText(), c.destination);
+    // Drawn as a plain field holding the shortened text would be.
+    QLineEdit plain(shown, field->parentWidget());
+    plain.setGeometry(field->geometry());
+    plain.setFont(field->font());
+    plain.setReadOnly(field->isReadOnly());
+    plain.setCursorPosition(0);
+    EXPECT_EQ(field->grab().toImage(), plain.grab().toImage());
+    field->setFocus();
+    EXPECT_EQ(field->displayedText(), c.destination);
+  }
 }
