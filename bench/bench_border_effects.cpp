@@ -39,6 +39,20 @@ int layerCount(const pf::Layer& layer) {
   return n;
 }
 
+// What the panel's host does each tick: evaluates the tree at `t`, then
+// repaints only what changed on the picture it keeps, as the panel's widget
+// paints. Returns what changed.
+QRegion showFrame(pf::LayerRenderer& renderer, const pf::Layer& root, double t, QImage& target) {
+  const QRegion changed = renderer.prepare(root, t, panel);
+  target.paintEngine()->setSystemClip(changed);
+  QPainter p(&target);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : changed) p.fillRect(r, Qt::transparent);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  renderer.paint(p, changed);
+  return changed;
+}
+
 void renderFrames(benchmark::State& state, BorderVFXConfiguration configuration) {
   pf::AnimationClock::setTimeSource([] { return 0.0; });
   const auto root = built(configuration);
@@ -47,17 +61,7 @@ void renderFrames(benchmark::State& state, BorderVFXConfiguration configuration)
   double t = 0;
   double damaged = 0;
   for (auto _ : state) {
-    // What the panel's host does each tick: evaluate, then repaint what changed.
-    const QRegion changed = renderer.prepare(*root, t, panel);
-    for (const QRect& r : changed) damaged += r.width() * r.height();
-    // Within the changed region only, as the panel's widget paints.
-    target.paintEngine()->setSystemClip(changed);
-    QPainter p(&target);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : changed) p.fillRect(r, Qt::transparent);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    renderer.paint(p, changed);
-    p.end();
+    for (const QRect& r : showFrame(renderer, *root, t, target)) damaged += r.width() * r.height();
     benchmark::DoNotOptimize(target.constBits());
     t += 1.0 / 30;
   }
@@ -111,14 +115,7 @@ void film(const std::function<void(const QString&, const QImage&)>& take) {
       QImage target(panel.toSize(), QImage::Format_ARGB32_Premultiplied);
       target.fill(Qt::transparent);
       for (int frame = 0; frame <= filmedSeconds * framesPerSecond; ++frame) {
-        const QRegion changed = renderer.prepare(*root, static_cast<double>(frame) / framesPerSecond, panel);
-        target.paintEngine()->setSystemClip(changed);
-        QPainter p(&target);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const QRect& r : changed) p.fillRect(r, Qt::transparent);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        renderer.paint(p, changed);
-        p.end();
+        showFrame(renderer, *root, static_cast<double>(frame) / framesPerSecond, target);
         if (frame % framesPerSecond != 0) continue;
         take(QStringLiteral("%1-%2-%3")
                  .arg(type.rawValue(), QLatin1String(highest ? "highest" : "default"))
