@@ -42,22 +42,11 @@ class LabelPicture final : public QObject {
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched != m_label || event->type() != QEvent::Paint || m_drawing || !drawsOnlyItsKey()) return false;
-    if (m_image.isNull() || !(current() == m_key)) {
-      // Drawn as usual this time; the picture is made once this paint is over,
-      // as a widget cannot be drawn elsewhere while it paints.
-      if (!m_drawPending) {
-        m_drawPending = true;
-        QMetaObject::invokeMethod(this, &LabelPicture::draw, Qt::QueuedConnection);
-      }
-      return false;
-    }
+    // Begun before the picture is drawn: drawing a widget elsewhere ends
+    // where its own paint event was to go, but not a painter already begun.
     QPainter painter(m_label);
-    // One rect at a time: Qt copies an image under a clip of many rects
-    // through its span path, which hands the copy to worker threads.
-    for (const QRect& part : static_cast<QPaintEvent*>(event)->region()) {
-      painter.setClipRect(part);
-      painter.drawImage(QPointF(0, 0), m_image);
-    }
+    if (m_image.isNull() || !(current() == m_key)) draw();
+    painter.drawImage(QPointF(0, 0), m_image);
     return true;
   }
 
@@ -78,7 +67,6 @@ class LabelPicture final : public QObject {
   }
 
   void draw() {
-    m_drawPending = false;
     m_key = current();
     m_image = QImage(QSize(static_cast<int>(std::ceil(m_key.size.width() * m_key.ratio)),
                            static_cast<int>(std::ceil(m_key.size.height() * m_key.ratio))),
@@ -94,7 +82,6 @@ class LabelPicture final : public QObject {
   Key m_key;
   QImage m_image;
   bool m_drawing = false;  // the label is drawing itself into the picture
-  bool m_drawPending = false;
 };
 
 }  // namespace
