@@ -4,8 +4,9 @@
 // settings choose the effect and an 800 x 600 Clipboard window, opens that
 // window, lets it settle and reads, over a fixed time, the CPU the program and
 // the X server use (share of one core), the program's context switches a
-// second (every thread's, voluntary and not) and its resident memory at the
-// end. With a reference program given, each measurement runs with one
+// second (every thread's; all, and the voluntary ones alone: a thread that
+// waits, for a worker or the X server, rather than one a busy machine
+// preempts) and its resident memory at the end. With a reference program given, each measurement runs with one
 // program and then the other, so the load of the machine falls on both
 // alike; the summary gives medians.
 //   border_effect_desktop [--seconds=N] [--settle=N] [--rounds=N]
@@ -68,23 +69,33 @@ long long statusSum(const QString& path, std::initializer_list<const char*> name
   return total;
 }
 
+/// Context switches of a thread: all, and the voluntary ones.
+struct Switches {
+  long long all = 0;
+  long long voluntary = 0;
+};
+
 /// Context switches of every thread the process has now, by thread.
-std::map<QString, long long> contextSwitches(qint64 pid) {
-  std::map<QString, long long> byThread;
+std::map<QString, Switches> contextSwitches(qint64 pid) {
+  std::map<QString, Switches> byThread;
   const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-  for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-    byThread[task] = statusSum(tasks.filePath(task) + QStringLiteral("/status"),
-                               {"voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:"});
+  for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    const QString status = tasks.filePath(task) + QStringLiteral("/status");
+    const long long voluntary = statusSum(status, {"voluntary_ctxt_switches:"});
+    byThread[task] = {voluntary + statusSum(status, {"nonvoluntary_ctxt_switches:"}), voluntary};
+  }
   return byThread;
 }
 
 /// Context switches made since `before` by the threads living now (a thread
 /// that ended took its count with it; one that began made all of its own).
-long long switchesSince(const std::map<QString, long long>& before, qint64 pid) {
-  long long total = 0;
+Switches switchesSince(const std::map<QString, Switches>& before, qint64 pid) {
+  Switches total;
   for (const auto& [task, count] : contextSwitches(pid)) {
     const auto then = before.find(task);
-    total += count - (then == before.end() ? 0 : then->second);
+    const Switches earlier = then == before.end() ? Switches{} : then->second;
+    total.all += count.all - earlier.all;
+    total.voluntary += count.voluntary - earlier.voluntary;
   }
   return total;
 }
@@ -165,6 +176,7 @@ struct Sample {
   double program = 0;   // percent of one core
   double server = 0;    // percent of one core
   double switches = 0;  // a second
+  double voluntary = 0;  // a second
   double resident = 0;  // MiB at the end
 };
 
@@ -224,9 +236,11 @@ std::optional<Sample> measure(const Desktop& desktop, const QString& executable,
       const auto switchesBefore = contextSwitches(pid);
       QThread::sleep(options.seconds);
       const double elapsed = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+      const Switches switches = switchesSince(switchesBefore, pid);
       sample = Sample{100 * (cpuSeconds(pid) - programBefore) / elapsed,
                       100 * (cpuSeconds(server) - serverBefore) / elapsed,
-                      static_cast<double>(switchesSince(switchesBefore, pid)) / elapsed, residentMiB(pid)};
+                      static_cast<double>(switches.all) / elapsed, static_cast<double>(switches.voluntary) / elapsed,
+                      residentMiB(pid)};
     }
     program.write("menu Quit Wendle\n");
     program.waitForFinished(5000);
@@ -287,29 +301,32 @@ int main(int argc, char** argv) {
           continue;
         }
         samples[{effect, index}].push_back(*sample);
-        std::printf("round %d %-10s %-9s program %5.2f%%  X %5.2f%%  sum %5.2f%%  %7.0f switches/s  %5.1f MiB\n",
+        std::printf("round %d %-10s %-9s program %5.2f%%  X %5.2f%%  sum %5.2f%%  %7.0f switches/s (%5.0f voluntary)  "
+                    "%5.1f MiB\n",
                     round + 1, qPrintable(effect), name(index), sample->program, sample->server,
-                    sample->program + sample->server, sample->switches, sample->resident);
+                    sample->program + sample->server, sample->switches, sample->voluntary, sample->resident);
         std::fflush(stdout);
       }
     }
   }
   std::printf("\nmedians over %d rounds of %d s (after %d s), percent of one core:\n", options.rounds,
               options.seconds, options.settle);
-  std::printf("%-10s %-9s %8s %8s %8s %12s %9s\n", "effect", "build", "program", "X", "sum", "switches/s", "MiB");
+  std::printf("%-10s %-9s %8s %8s %8s %12s %10s %9s\n", "effect", "build", "program", "X", "sum", "switches/s",
+              "voluntary", "MiB");
   for (const QString& effect : options.effects) {
     for (int index = 0; index < options.programs.size(); ++index) {
       const auto& runs = samples[{effect, index}];
-      std::vector<double> program, server, sum, switches, resident;
+      std::vector<double> program, server, sum, switches, voluntary, resident;
       for (const Sample& s : runs) {
         program.push_back(s.program);
         server.push_back(s.server);
         sum.push_back(s.program + s.server);
         switches.push_back(s.switches);
+        voluntary.push_back(s.voluntary);
         resident.push_back(s.resident);
       }
-      std::printf("%-10s %-9s %8.2f %8.2f %8.2f %12.0f %9.1f\n", qPrintable(effect), name(index), median(program),
-                  median(server), median(sum), median(switches), median(resident));
+      std::printf("%-10s %-9s %8.2f %8.2f %8.2f %12.0f %10.0f %9.1f\n", qPrintable(effect), name(index),
+                  median(program), median(server), median(sum), median(switches), median(voluntary), median(resident));
     }
   }
   return 0;
