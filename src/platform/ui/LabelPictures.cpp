@@ -51,10 +51,13 @@ class LabelPicture final : public QObject {
   }
 
  private:
-  // A picture, a movie or text one can select draws from more than the key holds.
+  // A picture, a movie, or text one can select or whose links take the
+  // keyboard's focus, draws from more than the key holds.
   bool drawsOnlyItsKey() const {
+    constexpr Qt::TextInteractionFlags drawnOtherwise =
+        Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard | Qt::LinksAccessibleByKeyboard;
     return m_label->pixmap().isNull() && m_label->picture().isNull() && !m_label->movie() &&
-           !(m_label->textInteractionFlags() & Qt::TextSelectableByMouse);
+           !(m_label->textInteractionFlags() & drawnOtherwise);
   }
 
   Key current() const {

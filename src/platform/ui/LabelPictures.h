@@ -12,7 +12,8 @@ namespace pf {
 /// screen's pixel ratio. A view under decorations that animate (a breathing
 /// outline) is repainted beneath them at every step, and laying out and
 /// shaping a label's text again costs more than the rest of that repaint.
-/// Labels that show a picture, a movie or selectable text draw as usual.
+/// Labels that show a picture, a movie, text one can select or links the
+/// keyboard reaches draw as usual.
 class LabelPictures final : public QObject {
  public:
   /// Watches `view`, the labels under it and those added later, for as long
