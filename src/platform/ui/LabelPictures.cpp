@@ -77,7 +77,12 @@ class LabelPicture final : public QObject {
     m_image.setDevicePixelRatio(m_key.ratio);
     m_image.fill(Qt::transparent);
     m_drawing = true;
+    // Drawn within the label's own paint event, which Qt would take for a
+    // repaint begun within another and warn of: the flag is lifted meanwhile.
+    const bool painting = m_label->testAttribute(Qt::WA_WState_InPaintEvent);
+    m_label->setAttribute(Qt::WA_WState_InPaintEvent, false);
     m_label->render(&m_image, QPoint(), QRegion(), QWidget::RenderFlags());
+    m_label->setAttribute(Qt::WA_WState_InPaintEvent, painting);
     m_drawing = false;
   }
 

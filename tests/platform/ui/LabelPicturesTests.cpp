@@ -1,4 +1,5 @@
 #include "platform/ui/LabelPictures.h"
+#include "support/LogCapture.h"
 
 #include <QLabel>
 #include <QTest>
@@ -34,6 +35,7 @@ QImage drawnAlone(const QLabel& like) {
 }  // namespace
 
 TEST(LabelPictures, ALabelDrawsItsTextOnceUntilWhatItDrawsFromChanges) {
+  const test::LogCapture log;
   QWidget view;
   view.resize(300, 200);
   auto* before = new CountingLabel(QStringLiteral("Kept before watching"), &view);
@@ -72,4 +74,6 @@ TEST(LabelPictures, ALabelDrawsItsTextOnceUntilWhatItDrawsFromChanges) {
     label->resize(label->width() + 10, label->height());
     EXPECT_EQ(label->grab().toImage(), drawnAlone(*label));
   }
+  // Drawing its picture within its own paint is no repaint begun within another.
+  EXPECT_FALSE(log.text().contains(QStringLiteral("Recursive repaint")));
 }
