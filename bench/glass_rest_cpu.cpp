@@ -7,8 +7,8 @@
 // server's when its process id is given.
 #include "CpuShare.h"
 #include "ThrowawayDefaults.h"
-#include "launcher/ui/GlassSurface.h"
 #include "platform/ui/Window.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <cstdio>

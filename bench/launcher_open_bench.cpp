@@ -8,7 +8,6 @@
 #include "app/AppDelegate.h"
 #include "character/ui/CompanionPanel.h"
 #include "character/ui/RobotView.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "platform/core/SystemInfo.h"
@@ -16,6 +15,7 @@
 #include "platform/ui/Application.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -2,13 +2,13 @@
 // until every window has repainted in the new colours. Run under a real X
 // display for on-screen figures, or with QT_QPA_PLATFORM=offscreen.
 #include "ThrowawayDefaults.h"
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibLook.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -10,9 +10,18 @@ function(wendle_library name dir)
   wendle_warnings(${name})
 endfunction()
 
+option(WENDLE_WERROR "Treat compiler warnings as errors (CI)" OFF)
 function(wendle_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${WENDLE_WERROR}>:-Werror>)
 endfunction()
+
+# AddressSanitizer and UndefinedBehaviorSanitizer over the whole build
+# (scripts/sanitize runs the core tests in it).
+option(WENDLE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(WENDLE_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
 
 # The executable of the tests in tests/<dir>/, on the test main MAIN (core:
 # QCoreApplication, gui: QGuiApplication, widgets: QApplication).

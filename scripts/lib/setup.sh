@@ -40,11 +40,16 @@ wendle_install_packages() {
 }
 
 # wendle_build <folder> <build type> [targets...]
+# Cache entries in WENDLE_CMAKE_OPTIONS (e.g. "-DWENDLE_WERROR=ON") are set on every call.
 wendle_build() {
   local dir=$1 type=$2
   shift 2
+  local options
+  read -r -a options <<<"${WENDLE_CMAKE_OPTIONS:-}"
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
+  elif [ ${#options[@]} -gt 0 ]; then
+    cmake -B "$dir" "${options[@]}" >/dev/null
   fi
   cmake --build "$dir" -j "$(nproc)" ${1:+--target "$@"}
 }

@@ -10,15 +10,12 @@
 #include "clipboard/ui/ClipboardFavoritesController.h"
 #include "filedrop/ui/FileDropController.h"
 #include "filedrop/ui/RobotDropTarget.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "look/QuibSkin.h"
 #include "motion/DockGeometry.h"
 #include "motion/UtilityWindowPlacement.h"
-#include "motion/ui/ContentWindowSizing.h"
-#include "motion/ui/SettingsWindowController.h"
 #include "platform/core/QtMainQueue.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
@@ -29,9 +26,12 @@
 #include "platform/ui/Window.h"
 #include "platform/ui/WindowDecoration.h"
 #include "reminders/ui/ReminderFeature.h"
+#include "settings/ui/SettingsWindowController.h"
 #include "shortcuts/ShortcutReaction.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
+#include "widgets/ContentWindowSizing.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,11 +1,11 @@
 #include "app/LaunchedProgram.h"
 #include "launcher/LauncherAssignmentStore.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "platform/core/UserDefaults.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
+#include "widgets/GlassSurface.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -4,18 +4,18 @@
 #include "character/ui/PerformancePlayer.h"
 #include "character/ui/RobotView.h"
 #include "filedrop/ui/RobotDropTarget.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherPanel.h"
 #include "launcher/ui/LauncherViewController.h"
+#include "motion/HoverCoordinator.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
-#include "motion/HoverCoordinator.h"
 #include "reminders/ReminderSupport.h"
 #include "reminders/ui/ReminderFeature.h"
 #include "shortcuts/ui/ShortcutEditorController.h"
 #include "support/EventLoop.h"
+#include "widgets/GlassSurface.h"
 
 #include <QCursor>
 #include <QEnterEvent>

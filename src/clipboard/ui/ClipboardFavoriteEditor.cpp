@@ -2,10 +2,12 @@
 
 #include "clipboard/EditedText.h"
 #include "clipboard/ui/FavoriteWindowParts.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
+#include "look/QuibTheme.h"
 #include "platform/ui/Window.h"
 #include "shortcuts/QuibError.h"
+#include "widgets/DesignFrames.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -15,18 +17,14 @@
 #include <QKeyEvent>
 #include <QTextDocument>
 
-using FavoriteWindowParts::place;
-
 namespace {
 
-constexpr double baseHeight = 474;
+constexpr pf::Size baseSize{500, 474};
 const pf::Rect textFrame{22, 98, 456, 212};
 
 /// Both buttons of the editor: the same size, on one line at the bottom.
 QPushButton* favoriteButton(const QString& title, double x, QWidget* parent) {
-  QPushButton* button = FavoriteWindowParts::button(parent, title);
-  place(button, {x, 16, 100, 32}, baseHeight);
-  return button;
+  return DesignFrames::button(parent, title, {x, 16, 100, 32});
 }
 
 /// The text as the text view holds it: paragraph breaks read as line feeds,
@@ -57,36 +55,33 @@ ClipboardFavoriteEditor::ClipboardFavoriteEditor(std::optional<ClipboardFavorite
   }
   m_shownText = documentText(m_textView);
 
-  QWidget* content = m_window->contentView();
-  m_contentLayout = std::make_unique<ContentWindowLayout>(content, textFrame, true);
-  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("favoriteEditor"), defaults,
-                                                          pf::Size{530, 474}, pf::Size{560, 535});
-  m_window->center();
+  m_glass->arrange({.stretchFrame = textFrame,
+                    .key = QStringLiteral("favoriteEditor"),
+                    .defaults = defaults,
+                    .minimum = {530, 474},
+                    .initial = {560, 535}});
 }
 
-ClipboardFavoriteEditor::~ClipboardFavoriteEditor() {
-  m_contentLayout.reset();
-  m_contentSizing.reset();
-}
+ClipboardFavoriteEditor::~ClipboardFavoriteEditor() = default;
+
+pf::Window* ClipboardFavoriteEditor::window() const { return m_glass->window(); }
 
 void ClipboardFavoriteEditor::buildWindow(bool editing) {
-  m_window = FavoriteWindowParts::glassWindow(
-      editing ? QStringLiteral("Edit Clipboard Favorite") : QStringLiteral("New Clipboard Favorite"),
-      {500, baseHeight});
-  m_window->onWillClose = [this] {
+  m_glass = std::make_unique<GlassWindow>(
+      editing ? QStringLiteral("Edit Clipboard Favorite") : QStringLiteral("New Clipboard Favorite"), baseSize);
+  window()->onWillClose = [this] {
     if (onClose) onClose();
   };
-  QWidget* content = m_window->contentView();
+  QWidget* content = m_glass->content();
+  const DesignFrames::TextStyle caption{.color = QuibTheme::text()};
 
-  place(FavoriteWindowParts::label(content, QStringLiteral("Name"), 13), {22, 431, 456, 22}, baseHeight);
-  m_nameField = new QLineEdit(content);
+  DesignFrames::label(content, QStringLiteral("Name"), {22, 431, 456, 22}, caption);
+  m_nameField = DesignFrames::place(new QLineEdit(content), content, {22, 398, 456, 28});
   m_nameField->setAccessibleName(QStringLiteral("Favorite name"));
-  place(m_nameField, {22, 398, 456, 28}, baseHeight);
-  place(FavoriteWindowParts::label(content, QStringLiteral("List"), 13), {22, 360, 48, 22}, baseHeight);
-  m_listPopup = new QComboBox(content);
+  DesignFrames::label(content, QStringLiteral("List"), {22, 360, 48, 22}, caption);
+  m_listPopup = DesignFrames::place(new QComboBox(content), content, {80, 356, 398, 30});
   m_listPopup->setAccessibleName(QStringLiteral("Favorite list"));
-  place(m_listPopup, {80, 356, 398, 30}, baseHeight);
-  place(FavoriteWindowParts::label(content, QStringLiteral("Text to copy"), 13), {22, 316, 456, 22}, baseHeight);
+  DesignFrames::label(content, QStringLiteral("Text to copy"), {22, 316, 456, 22}, caption);
 
   // A plain text view pastes only the characters and substitutes nothing as the user types.
   m_textView = new QPlainTextEdit(content);
@@ -99,14 +94,14 @@ void ClipboardFavoriteEditor::buildWindow(bool editing) {
   QFont textFont = m_textView->font();
   textFont.setPixelSize(15);
   m_textView->setFont(textFont);
-  place(m_textView, textFrame, baseHeight);
+  DesignFrames::place(m_textView, content, textFrame);
 
-  m_status = FavoriteWindowParts::statusLabel(content, 12, pf::Color::system(QStringLiteral("systemOrange")));
+  const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
+  m_status = DesignFrames::label(content, {}, {22, 55, 456, 36}, {.pixelSize = 12, .color = orange, .wraps = true});
   m_status->setObjectName(QStringLiteral("status"));
-  place(m_status, {22, 55, 456, 36}, baseHeight);
 
   connect(favoriteButton(QStringLiteral("Cancel"), 267, content), &QPushButton::clicked, this, [this] { cancel(); });
-  m_window->installEventFilter(this);
+  window()->installEventFilter(this);
   connect(favoriteButton(QStringLiteral("Save"), 378, content), &QPushButton::clicked, this, [this] { save(); });
 }
 
@@ -144,13 +139,13 @@ void ClipboardFavoriteEditor::save() {
       return;
     }
   }
-  m_window->close();
+  window()->close();
 }
 
-void ClipboardFavoriteEditor::cancel() { m_window->close(); }
+void ClipboardFavoriteEditor::cancel() { window()->close(); }
 
 void ClipboardFavoriteEditor::present() {
-  m_window->makeKeyAndOrderFront();
-  m_window->activateWindow();
+  window()->makeKeyAndOrderFront();
+  window()->activateWindow();
   m_nameField->setFocus();
 }

@@ -10,8 +10,7 @@
 #include <optional>
 #include <vector>
 
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -47,7 +46,7 @@ class ClipboardFavoriteEditor final : public QObject {
   /// Brings the window forward with the keyboard in the name field.
   void present();
 
-  pf::Window* window() const { return m_window.get(); }
+  pf::Window* window() const;
   /// The id a saved favorite carries: the edited one's, or one drawn for a new favorite.
   const QString& draftID() const { return m_draftID; }
   QLineEdit* nameField() const { return m_nameField; }
@@ -74,9 +73,7 @@ class ClipboardFavoriteEditor final : public QObject {
   QStringList m_listIDs;
   /// What the text view showed before any edit, to tell whether the user changed it.
   QString m_shownText;
-  std::unique_ptr<pf::Window> m_window;
-  std::unique_ptr<ContentWindowLayout> m_contentLayout;
-  std::unique_ptr<ContentWindowSizing> m_contentSizing;
+  std::unique_ptr<GlassWindow> m_glass;
   QLineEdit* m_nameField = nullptr;
   QPlainTextEdit* m_textView = nullptr;
   QComboBox* m_listPopup = nullptr;

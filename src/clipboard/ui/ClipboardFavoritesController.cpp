@@ -6,11 +6,12 @@
 #include "clipboard/ui/ClipboardFavoriteTable.h"
 #include "clipboard/ui/FavoriteWindowParts.h"
 #include "look/QuibTheme.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
+#include "widgets/DesignFrames.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -22,11 +23,9 @@
 #include <QTimer>
 #include <algorithm>
 
-using FavoriteWindowParts::place;
-
 namespace {
 
-constexpr double baseHeight = 464;
+constexpr pf::Size baseSize{412, 464};
 const pf::Rect tableFrame{22, 142, 368, 176};
 
 const QString changedElsewhere =
@@ -43,40 +42,38 @@ ClipboardFavoritesController::ClipboardFavoritesController(std::unique_ptr<Clipb
   refresh(std::nullopt);
 }
 
-ClipboardFavoritesController::~ClipboardFavoritesController() {
-  m_contentLayout.reset();
-  m_contentSizing.reset();
-}
+ClipboardFavoritesController::~ClipboardFavoritesController() = default;
+
+pf::Window* ClipboardFavoritesController::window() const { return m_glass->window(); }
 
 void ClipboardFavoritesController::buildWindow() {
-  m_window = FavoriteWindowParts::glassWindow(QStringLiteral("Clipboard — Wendle"), {412, baseHeight});
+  m_glass = std::make_unique<GlassWindow>(QStringLiteral("Clipboard — Wendle"), baseSize);
   const QPointer<ClipboardFavoritesController> self(this);
-  m_window->onWillClose = [self] {
+  window()->onWillClose = [self] {
     if (!self) return;
     // A sheet closes with its window, answered Cancel, so it never acts on a window no longer there.
-    if (QDialog* sheet = self->m_window->attachedSheet()) sheet->reject();
+    if (QDialog* sheet = self->window()->attachedSheet()) sheet->reject();
     // The window is still on screen while it closes; the hold is judged once it has gone.
     QTimer::singleShot(0, self, [self] { self->updateHold(); });
   };
-  QWidget* content = m_window->contentView();
-  buildControls(content);
-  m_contentLayout = std::make_unique<ContentWindowLayout>(content, tableFrame, true);
-  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("favorites"),
-                                                          m_windowDefaults, pf::Size{360, 464}, pf::Size{412, 530});
-  m_window->center();
+  buildControls(m_glass->content());
+  m_glass->arrange({.stretchFrame = tableFrame,
+                    .key = QStringLiteral("favorites"),
+                    .defaults = m_windowDefaults,
+                    .minimum = {360, 464},
+                    .initial = {412, 530}});
 }
 
 void ClipboardFavoritesController::buildControls(QWidget* content) {
-  place(FavoriteWindowParts::label(content, QStringLiteral("Clipboard"), 21), {22, 416, 368, 28}, baseHeight);
-  place(FavoriteWindowParts::label(content, QStringLiteral("List"), 13), {22, 376, 38, 22}, baseHeight);
-  m_listPopup = new QComboBox(content);
+  DesignFrames::label(content, QStringLiteral("Clipboard"), {22, 416, 368, 28},
+                      {.pixelSize = 21, .color = QuibTheme::text()});
+  DesignFrames::label(content, QStringLiteral("List"), {22, 376, 38, 22}, {.color = QuibTheme::text()});
+  m_listPopup = DesignFrames::place(new QComboBox(content), content, {58, 370, 198, 30});
   m_listPopup->setAccessibleName(QStringLiteral("Clipboard list"));
-  place(m_listPopup, {58, 370, 198, 30}, baseHeight);
   connect(m_listPopup, &QComboBox::activated, this, [this] { listChanged(); });
 
-  m_listOptions = FavoriteWindowParts::button(content, QStringLiteral("Options…"));
+  m_listOptions = DesignFrames::button(content, QStringLiteral("Options…"), {266, 370, 124, 30});
   m_listOptions->setAccessibleName(QStringLiteral("List options"));
-  place(m_listOptions, {266, 370, 124, 30}, baseHeight);
   auto* options = new QMenu(m_listOptions);
   m_newListItem = options->addAction(QStringLiteral("New List…"), this, [this] { listOption(1); });
   m_renameListItem = options->addAction(QStringLiteral("Rename List…"), this, [this] { listOption(2); });
@@ -87,17 +84,16 @@ void ClipboardFavoritesController::buildControls(QWidget* content) {
   m_search->setPlaceholderText(QStringLiteral("Find saved text"));
   m_search->setAccessibleName(QStringLiteral("Find clipboard items"));
   m_search->setClearButtonEnabled(true);
-  place(m_search, {22, 332, 368, 28}, baseHeight);
+  DesignFrames::place(m_search, content, {22, 332, 368, 28});
   connect(m_search, &QLineEdit::textChanged, this, [this] { filterChanged(); });
 
   m_table = new ClipboardFavoriteTable(content);
-  place(m_table, tableFrame, baseHeight);
+  DesignFrames::place(m_table, content, tableFrame);
   m_table->onSelectionChanged = [this] { selectionChanged(); };
   m_table->onDoubleClick = [this] { copySelected(); };
 
   const auto makeButton = [&](const QString& title, const pf::Rect& frame, void (ClipboardFavoritesController::*action)()) {
-    QPushButton* button = FavoriteWindowParts::button(content, title);
-    place(button, frame, baseHeight);
+    QPushButton* button = DesignFrames::button(content, title, frame);
     connect(button, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
     return button;
   };
@@ -116,9 +112,10 @@ void ClipboardFavoritesController::buildControls(QWidget* content) {
   FavoriteWindowParts::tintButton(m_copyButton, QuibTheme::accent());
   m_copyButton->setToolTip(QStringLiteral("Copy the exact saved text. This does not paste or send it."));
 
-  m_status = FavoriteWindowParts::statusLabel(content, 11, pf::Color::system(QStringLiteral("secondaryLabelColor")));
+  m_status = DesignFrames::label(
+      content, {}, {22, 10, 368, 32},
+      {.pixelSize = 11, .color = pf::Color::system(QStringLiteral("secondaryLabelColor")), .wraps = true});
   m_status->setObjectName(QStringLiteral("status"));
-  place(m_status, {22, 10, 368, 32}, baseHeight);
 }
 
 void ClipboardFavoritesController::present() {
@@ -128,9 +125,9 @@ void ClipboardFavoritesController::present() {
     // The store keeps the reason, and the status line shows it.
   }
   refresh(std::nullopt);
-  if (positionWindow) positionWindow(m_window.get());
-  m_window->makeKeyAndOrderFront();
-  m_window->activateWindow();
+  if (positionWindow) positionWindow(window());
+  window()->makeKeyAndOrderFront();
+  window()->activateWindow();
   updateHold();
 }
 
@@ -210,7 +207,7 @@ QString ClipboardFavoritesController::statusText() const {
 
 void ClipboardFavoritesController::updateHold() {
   if (!onHold) return;
-  onHold(m_window->isVisible() || (m_editor && m_editor->window()->isVisible()));
+  onHold(window()->isVisible() || (m_editor && m_editor->window()->isVisible()));
 }
 
 void ClipboardFavoritesController::selectList(const std::optional<QString>& listID) {
@@ -260,7 +257,7 @@ void ClipboardFavoritesController::promptForListName(const std::optional<Clipboa
   alert->addButton(QStringLiteral("Cancel"));
   const QPointer<ClipboardFavoritesController> self(this);
   const QPointer<QLineEdit> input(field);
-  alert->beginSheet(m_window.get(), [self, input, list](int response) {
+  alert->beginSheet(window(), [self, input, list](int response) {
     if (!self || !input || response != pf::Alert::firstButtonResponse) return;
     try {
       if (list)
@@ -281,7 +278,7 @@ void ClipboardFavoritesController::renameList(const ClipboardFavoriteList& list,
 
 void ClipboardFavoritesController::deleteSelectedList() {
   const std::optional<ClipboardFavoriteList> list = selectedList();
-  if (!list || !list->canDelete() || m_store->failure() || m_window->attachedSheet()) return;
+  if (!list || !list->canDelete() || m_store->failure() || window()->attachedSheet()) return;
   auto* alert = new pf::Alert;
   alert->setStyle(pf::Alert::Style::warning);
   alert->setMessageText(QStringLiteral("Delete “") + list->name + QStringLiteral("” list?"));
@@ -290,7 +287,7 @@ void ClipboardFavoritesController::deleteSelectedList() {
   alert->addButton(QStringLiteral("Cancel"));
   alert->addButton(QStringLiteral("Delete List"));
   const QPointer<ClipboardFavoritesController> self(this);
-  alert->beginSheet(m_window.get(), [self, list = *list](int response) {
+  alert->beginSheet(window(), [self, list = *list](int response) {
     if (!self || response != pf::Alert::firstButtonResponse + 1) return;
     try {
       self->m_store->deleteList(list);
@@ -346,7 +343,7 @@ void ClipboardFavoritesController::deleteSelected() {
   alert->addButton(QStringLiteral("Cancel"));
   alert->addButton(QStringLiteral("Delete"));
   const QPointer<ClipboardFavoritesController> self(this);
-  alert->beginSheet(m_window.get(), [self, favorite = *favorite](int response) {
+  alert->beginSheet(window(), [self, favorite = *favorite](int response) {
     if (!self || response != pf::Alert::firstButtonResponse + 1) return;
     try {
       self->m_store->deleteFavorite(favorite);

@@ -12,8 +12,7 @@
 class ClipboardFavoriteEditor;
 class ClipboardFavoritesStore;
 class ClipboardFavoriteTable;
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -59,7 +58,7 @@ class ClipboardFavoritesController final : public QObject {
   void newList();
   void deleteSelectedList();
 
-  pf::Window* window() const { return m_window.get(); }
+  pf::Window* window() const;
   ClipboardFavoritesStore& store() const { return *m_store; }
   /// The last editor opened, if any.
   ClipboardFavoriteEditor* editor() const { return m_editor.get(); }
@@ -89,9 +88,7 @@ class ClipboardFavoritesController final : public QObject {
   std::unique_ptr<ClipboardFavoritesStore> m_store;
   pf::Pasteboard& m_pasteboard;
   pf::UserDefaults* m_windowDefaults = nullptr;
-  std::unique_ptr<pf::Window> m_window;
-  std::unique_ptr<ContentWindowLayout> m_contentLayout;
-  std::unique_ptr<ContentWindowSizing> m_contentSizing;
+  std::unique_ptr<GlassWindow> m_glass;
   ClipboardFavoriteTable* m_table = nullptr;
   QLineEdit* m_search = nullptr;
   QComboBox* m_listPopup = nullptr;

@@ -1,17 +1,15 @@
 #include "filedrop/ui/FileDropController.h"
 
 #include "filedrop/FileDropTransfer.h"
-#include "launcher/ui/GlassSurface.h"
-#include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/FileURL.h"
-#include "platform/core/QtGeometry.h"
-#include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/DesignFrames.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
+#include "widgets/GlassSurface.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -24,7 +22,7 @@
 
 namespace {
 
-constexpr double baseHeight = 480;
+constexpr pf::Size baseSize{570, 480};
 const pf::Rect fileListFrame{22, 262, 526, 149};
 
 /// Runs the transfer on the global pool.
@@ -72,30 +70,6 @@ QString summaryText(const std::vector<FileDropResult>& results, const QString& v
       .arg(total);
 }
 
-template <typename Widget>
-Widget* place(Widget* widget, const pf::Rect& frame) {
-  widget->setGeometry(pf::childFrameToQtPixels(frame, baseHeight));
-  return widget;
-}
-
-void setTextColor(QWidget* widget, const pf::Color& color) {
-  pf::ViewStyle::setColor(widget, pf::ViewStyle::ColorRole::text, color);
-}
-
-QLabel* wrappingLabel(QWidget* parent, const pf::Rect& frame, int pixelSize, const pf::Color& color,
-                      const QString& text = {}) {
-  auto* label = place(new QLabel(text, parent), frame);
-  // Names and paths from the file system are shown as they are, never as markup.
-  label->setTextFormat(Qt::PlainText);
-  label->setWordWrap(true);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QFont font = label->font();
-  font.setPixelSize(pixelSize);
-  label->setFont(font);
-  setTextColor(label, color);
-  return label;
-}
-
 }  // namespace
 
 FileDropController::FileDropController(std::shared_ptr<ShortcutStore> store)
@@ -106,24 +80,24 @@ FileDropController::FileDropController(std::shared_ptr<ShortcutStore> store)
 
 FileDropController::~FileDropController() = default;
 
-void FileDropController::buildWindow() {
-  m_window = std::make_unique<pf::Window>();
-  m_window->setWindowTitle(QStringLiteral("Move or Copy Files"));
-  m_window->setLevel(pf::WindowLevel::floating);
-  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
-  m_window->shouldClose = [this] { return !m_isBusy; };
-  m_window->onWillClose = [this] { windowWillClose(); };
-  auto* view = new GlassSurface;
-  view->resize(570, int(baseHeight));
-  m_window->setContentSize({570, baseHeight});
-  m_window->setContentView(view);
+pf::Window* FileDropController::window() const { return m_glass->window(); }
 
-  m_summary = wrappingLabel(view, {22, 423, 526, 38}, 17, QuibTheme::text());
+void FileDropController::buildWindow() {
+  m_glass = std::make_unique<GlassWindow>(QStringLiteral("Move or Copy Files"), baseSize);
+  window()->setLevel(pf::WindowLevel::floating);
+  window()->shouldClose = [this] { return !m_isBusy; };
+  window()->onWillClose = [this] { windowWillClose(); };
+  QWidget* view = m_glass->content();
+  const auto wrapping = [](double pixelSize, const pf::Color& color) {
+    return DesignFrames::TextStyle{.pixelSize = pixelSize, .color = color, .wraps = true};
+  };
+
+  m_summary = DesignFrames::label(view, {}, {22, 423, 526, 38}, wrapping(17, QuibTheme::text()));
   m_summary->setObjectName(QStringLiteral("summary"));
   QFont heading = m_summary->font();
   heading.setWeight(QFont::DemiBold);
   m_summary->setFont(heading);
-  m_fileList = place(new QPlainTextEdit(view), fileListFrame);
+  m_fileList = DesignFrames::place(new QPlainTextEdit(view), view, fileListFrame);
   m_fileList->setReadOnly(true);
   m_fileList->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   m_fileList->setAccessibleName(QStringLiteral("Dropped files and transfer results"));
@@ -131,27 +105,29 @@ void FileDropController::buildWindow() {
   QFont listFont = m_fileList->font();
   listFont.setPixelSize(13);
   m_fileList->setFont(listFont);
-  setTextColor(m_fileList, QuibTheme::text());
+  DesignFrames::setTextColor(m_fileList, QuibTheme::text());
   // The glass shows through the list.
   QPalette clear = m_fileList->palette();
   clear.setColor(QPalette::Base, Qt::transparent);
   m_fileList->setPalette(clear);
   m_fileList->viewport()->setAutoFillBackground(false);
-  setTextColor(place(new QLabel(QStringLiteral("Saved folder"), view), {22, 227, 130, 22}), QuibTheme::text());
-  m_folderPopup = place(new QComboBox(view), {150, 222, 398, 30});
+  auto* folderCaption = DesignFrames::place(new QLabel(QStringLiteral("Saved folder"), view), view, {22, 227, 130, 22});
+  DesignFrames::setTextColor(folderCaption, QuibTheme::text());
+  m_folderPopup = DesignFrames::place(new QComboBox(view), view, {150, 222, 398, 30});
   m_folderPopup->setAccessibleName(QStringLiteral("Destination saved folder"));
   connect(m_folderPopup, &QComboBox::currentIndexChanged, this, [this] { folderChanged(); });
-  m_folderPath = wrappingLabel(view, {22, 173, 526, 42}, 12, QuibTheme::secondary());
+  m_folderPath = DesignFrames::label(view, {}, {22, 173, 526, 42}, wrapping(12, QuibTheme::secondary()));
   m_folderPath->setObjectName(QStringLiteral("folderPath"));
-  wrappingLabel(view, {22, 112, 526, 53}, 12, QuibTheme::text(),
-                QStringLiteral("Copy keeps the originals. Move removes them from their old location. Existing files "
-                               "are never replaced; matching names get a number."));
-  m_status = wrappingLabel(view, {22, 61, 526, 44}, 12, pf::Color::system(QStringLiteral("systemOrange")));
+  DesignFrames::label(view,
+                      QStringLiteral("Copy keeps the originals. Move removes them from their old location. Existing "
+                                     "files are never replaced; matching names get a number."),
+                      {22, 112, 526, 53}, wrapping(12, QuibTheme::text()));
+  m_status = DesignFrames::label(view, {}, {22, 61, 526, 44},
+                                 wrapping(12, pf::Color::system(QStringLiteral("systemOrange"))));
   m_status->setObjectName(QStringLiteral("status"));
 
   const auto button = [&](const QString& title, const pf::Rect& frame, void (FileDropController::*action)()) {
-    auto* made = place(new QPushButton(title, view), frame);
-    made->setAutoDefault(false);
+    QPushButton* made = DesignFrames::button(view, title, frame);
     connect(made, &QPushButton::clicked, this, [this, action] { (this->*action)(); });
     return made;
   };
@@ -159,18 +135,21 @@ void FileDropController::buildWindow() {
   m_cancelButton = button(QStringLiteral("Cancel"), {237, 18, 94, 32}, &FileDropController::cancel);
   m_copyButton = button(QStringLiteral("Copy"), {342, 18, 98, 32}, &FileDropController::copyFiles);
   m_moveButton = button(QStringLiteral("Move"), {451, 18, 97, 32}, &FileDropController::moveFiles);
-  connect(new QShortcut(Qt::Key_Escape, m_window.get()), &QShortcut::activated, this, [this] { cancel(); });
+  connect(new QShortcut(Qt::Key_Escape, window()), &QShortcut::activated, this, [this] { cancel(); });
 
-  m_layout = std::make_unique<ContentWindowLayout>(view, fileListFrame, false);
-  m_sizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("fileDrop"), &m_store->defaults(),
-                                                   pf::Size{570, 480}, pf::Size{600, 500});
+  m_glass->arrange({.stretchFrame = fileListFrame,
+                    .readable = false,
+                    .key = QStringLiteral("fileDrop"),
+                    .defaults = &m_store->defaults(),
+                    .minimum = {570, 480},
+                    .initial = {600, 500}});
 }
 
 bool FileDropController::present(const QList<QUrl>& urls) {
   if (m_isBusy) return false;
   const QList<QUrl> incoming = FileDropTransfer::uniqueSources(urls);
   if (incoming.isEmpty()) return false;
-  m_sources = m_window->isVisible() && !m_isFinished ? FileDropTransfer::uniqueSources(m_sources + incoming)
+  m_sources = window()->isVisible() && !m_isFinished ? FileDropTransfer::uniqueSources(m_sources + incoming)
                                                      : incoming;
   m_isFinished = false;
   m_status->setText(QStringLiteral("Choose a folder, then click Copy or Move."));
@@ -194,8 +173,8 @@ bool FileDropController::present(const QList<QUrl>& urls) {
   updateControls();
   folderChanged();
   if (onHold) onHold(true);
-  if (positionWindow) positionWindow(m_window.get());
-  m_window->makeKeyAndOrderFront();
+  if (positionWindow) positionWindow(window());
+  window()->makeKeyAndOrderFront();
   m_folderPopup->setFocus();
   return true;
 }
@@ -207,7 +186,7 @@ void FileDropController::updateControls() {
   m_moveButton->setEnabled(choosing);
   m_editButton->setEnabled(!m_isBusy);
   m_cancelButton->setEnabled(!m_isBusy);
-  m_window->setCloseButtonEnabled(!m_isBusy);
+  window()->setCloseButtonEnabled(!m_isBusy);
 }
 
 void FileDropController::folderChanged() {
@@ -259,12 +238,12 @@ void FileDropController::finish(FileDropOperation operation, const std::vector<F
 }
 
 void FileDropController::cancel() {
-  if (!m_isBusy) m_window->close();
+  if (!m_isBusy) window()->close();
 }
 
 void FileDropController::editFolders() {
   if (m_isBusy) return;
-  m_window->close();
+  window()->close();
   if (onEditFolders) onEditFolders();
 }
 

@@ -11,8 +11,7 @@
 #include <memory>
 #include <vector>
 
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -49,7 +48,7 @@ class FileDropController final : public QObject {
   bool isFinished() const { return m_isFinished; }
   /// The current batch; empty when none is open.
   const QList<QUrl>& sources() const { return m_sources; }
-  pf::Window* window() const { return m_window.get(); }
+  pf::Window* window() const;
 
   void folderChanged();
   void copyFiles() { begin(FileDropOperation::copy); }
@@ -78,9 +77,7 @@ class FileDropController final : public QObject {
   bool m_isBusy = false;
   bool m_isFinished = false;
   std::vector<Shortcut> m_folders;
-  std::unique_ptr<pf::Window> m_window;
-  std::unique_ptr<ContentWindowLayout> m_layout;
-  std::unique_ptr<ContentWindowSizing> m_sizing;
+  std::unique_ptr<GlassWindow> m_glass;
   QLabel* m_summary = nullptr;
   QComboBox* m_folderPopup = nullptr;
   QLabel* m_folderPath = nullptr;

@@ -4,7 +4,8 @@
 #include "launcher/LauncherSlot.h"
 #include "launcher/QuibIcons.h"
 #include "launcher/ui/DragHeader.h"
-#include "launcher/ui/GlassSurface.h"
+#include "launcher/ui/LauncherArrangement.h"
+#include "launcher/ui/LauncherArrangementMenus.h"
 #include "launcher/ui/LauncherResizeBorder.h"
 #include "launcher/ui/ShortcutButton.h"
 #include "look/QuibTheme.h"
@@ -13,18 +14,13 @@
 #include "platform/core/Text.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/gfx/Symbols.h"
-#include "platform/ui/Menu.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/ViewStyle.h"
-#include "shortcuts/CatalogError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/GlassSurface.h"
 
-#include <QApplication>
-#include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QWindow>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -72,31 +68,6 @@ Shortcut placeholder(const LauncherSlot& slot) {
   return item;
 }
 
-/// Fades a button while its shortcut is being dragged; 1 restores it.
-void setAlpha(QWidget* view, double alpha) {
-  if (alpha >= 1) {
-    view->setGraphicsEffect(nullptr);
-    return;
-  }
-  auto* effect = new QGraphicsOpacityEffect(view);
-  effect->setOpacity(alpha);
-  view->setGraphicsEffect(effect);
-}
-
-/// A picture of `button` as it shows now, at the ghost's alpha.
-QPixmap ghostPicture(ShortcutButton* button) {
-  const QPixmap shot = button->grab();
-  QPixmap faded(shot.size());
-  faded.setDevicePixelRatio(shot.devicePixelRatio());
-  faded.fill(Qt::transparent);
-  QPainter painter(&faded);
-  painter.setOpacity(0.88);
-  painter.drawPixmap(0, 0, shot);
-  return faded;
-}
-
-QString messageOf(const std::exception& error) { return QString::fromUtf8(error.what()); }
-
 /// A tool tip showing `text` exactly as written, spaces and line breaks too:
 /// Qt takes any tool tip that looks like markup for rich text, and a
 /// shortcut's note or a file's path may.
@@ -108,18 +79,29 @@ QString plainToolTip(const QString& text) {
 }  // namespace
 
 LauncherViewController::LauncherViewController(ShortcutStore& store) : m_store(store) {
-  m_pageHoverTimer.setSingleShot(true);
-  m_pageHoverTimer.setInterval(dragPageDelayMs);
-  connect(&m_pageHoverTimer, &QTimer::timeout, this, &LauncherViewController::turnPage);
   m_grid = LauncherGrid::fitting(savedSize(store.defaults()).value_or(preferredSize()), store.scale());
   m_assignments = &LauncherAssignmentStore::shared(store.shortcuts(), m_grid);
   m_assignmentObserver = pf::NotificationCenter::defaultCenter().addObserver(
       LauncherAssignmentStore::changed, nullptr, [this](const pf::Notification&) { refresh(); });
+  makeArrangement();
 }
 
-LauncherViewController::~LauncherViewController() {
-  if (m_watchingEvents) qApp->removeEventFilter(this);
-  delete m_root;
+LauncherViewController::~LauncherViewController() { delete m_root; }
+
+void LauncherViewController::makeArrangement() {
+  m_arrangement = std::make_unique<LauncherArrangement>(m_store, *m_assignments, *this);
+  m_menus = std::make_unique<LauncherArrangementMenus>(m_store, *m_assignments, *m_arrangement, *this);
+  m_arrangement->onInteraction = [this](bool arranging) {
+    if (onArrangeInteraction) onArrangeInteraction(arranging);
+  };
+  m_arrangement->onError = [this](const QString& message) {
+    if (onArrangeError) onArrangeError(message);
+  };
+  m_arrangement->onShowPage = [this](qint64 page) { showPage(page); };
+  m_arrangement->onPlaced = [this](std::optional<qint64> page) {
+    if (page) m_page = *page;
+    refresh();
+  };
 }
 
 GlassSurface* LauncherViewController::view() {
@@ -136,6 +118,8 @@ pf::Size LauncherViewController::minimumSize() const { return LauncherGrid::mini
 pf::Size LauncherViewController::fittedSize(pf::Size size) const {
   return LauncherGrid::fitting(size, m_store.scale()).size();
 }
+
+bool LauncherViewController::isArranging() const { return m_arrangement->isArranging(); }
 
 qint64 LauncherViewController::pageCount() const {
   return m_assignments->value().pageCount(m_store.shortcuts());
@@ -204,30 +188,37 @@ void LauncherViewController::loadView() {
   pf::ViewStyle::setColor(m_pageLabel, pf::ViewStyle::ColorRole::text,
                           pf::Color::system(QStringLiteral("secondaryLabelColor")));
 
-  m_swapMarker = new QWidget(m_root);
-  m_swapMarker->setAttribute(Qt::WA_TransparentForMouseEvents);
-  const auto marker = pf::ViewLayer::ensure(m_swapMarker);
-  marker->setBorderColor(QuibTheme::highlight());
-  marker->setBorderWidth(3);
-  marker->setCornerRadius(12);
-  marker->setBackgroundColor(QuibTheme::selection());
-  m_swapMarker->hide();
+  m_arrangement->attach(m_root);
 
   rebuildButtons(true);
   m_resizeBorder = new LauncherResizeBorder(m_root);
   m_resizeBorder->raise();
+  // The view's whole pixels may hold a smaller grid than the one it was sized for.
+  fitGrid();
   layoutControls();
 }
 
 bool LauncherViewController::eventFilter(QObject* watched, QEvent* event) {
-  if (m_watchingEvents && forwardDragEvent(watched, event)) return true;
-  if (watched == m_root && event->type() == QEvent::Resize) layoutControls();
+  if (watched == m_root && event->type() == QEvent::Resize) {
+    fitGrid();
+    layoutControls();
+  }
   if (watched == m_root && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     cancelOperation();
     return true;
   }
   return false;
+}
+
+void LauncherViewController::fitGrid() {
+  const LauncherGrid fitted = LauncherGrid::fitting({double(m_root->width()), double(m_root->height())}, m_store.scale());
+  if (fitted == m_grid) return;
+  if (isArranging()) cancelArrangement();
+  m_grid = fitted;
+  m_assignments->update(m_store.shortcuts(), m_grid);
+  m_page = std::min(m_page, pageCount() - 1);
+  rebuildButtons(false);
 }
 
 void LauncherViewController::layoutControls() {
@@ -237,15 +228,6 @@ void LauncherViewController::layoutControls() {
   const double h = m_root->height();
   const QString title = companionOverride.value_or(CharacterSkin::selected(m_store.defaults())).title();
   if (m_titleLabel->text() != title) m_titleLabel->setText(title);
-
-  const LauncherGrid fitted = LauncherGrid::fitting({w, h}, s);
-  if (fitted != m_grid) {
-    if (m_arranging) cancelArrangement();
-    m_grid = fitted;
-    m_assignments->update(m_store.shortcuts(), m_grid);
-    m_page = std::min(m_page, pageCount() - 1);
-    rebuildButtons(false);
-  }
 
   if (m_resizeBorder) place(m_resizeBorder, {0, 0, w, h});
   place(m_header, {18 * s, h - 60 * s, w - 36 * s, 48 * s});
@@ -287,13 +269,14 @@ void LauncherViewController::layoutControls() {
 void LauncherViewController::rebuildButtons(bool layout) {
   // Any held button but the dragged one would never hear its release, so its
   // press ends first, while the page its owner may look at is still whole.
+  ShortcutButton* dragged = m_arrangement->dragSource();
   for (ShortcutButton* button : std::vector(m_buttons))
-    if (button != m_dragSource) button->cancelPointerGesture();
+    if (button != dragged) button->cancelPointerGesture();
   // A button may be the one whose click or drop led here: it goes later, never now.
   // The dragged button stays until the drag ends: it carries the press across pages.
   for (ShortcutButton* button : std::exchange(m_buttons, {})) {
     button->hide();
-    if (button != m_dragSource) button->deleteLater();
+    if (button != dragged) button->deleteLater();
   }
   const std::vector<LauncherSlot> pageSlots =
       m_store.activeShortcuts().empty() ? std::vector<LauncherSlot>{} : LauncherSlot::visible(m_page, m_grid);
@@ -314,11 +297,11 @@ void LauncherViewController::rebuildButtons(bool layout) {
       button->setAccessibleDescription(help);
       button->setToolTip(plainToolTip(help));
     }
-    button->onPress = [this](bool on) { setArranging(on); };
-    button->onDragBegin = [this](ShortcutButton* b, pf::Point at) { return beginShortcutDrag(b, at); };
-    button->onDragUpdate = [this](pf::Point at) { updateShortcutDrag(at); };
-    button->onDragEnd = [this](pf::Point at) { endShortcutDrag(at); };
-    button->onContext = [this](ShortcutButton* b, pf::Point at) { showContextMenu(b, at); };
+    button->onPress = [this](bool on) { m_arrangement->setArranging(on); };
+    button->onDragBegin = [this](ShortcutButton* b, pf::Point at) { return m_arrangement->beginDrag(b, at); };
+    button->onDragUpdate = [this](pf::Point at) { m_arrangement->updateDrag(at); };
+    button->onDragEnd = [this](pf::Point at) { m_arrangement->endDrag(at); };
+    button->onContext = [this](ShortcutButton* b, pf::Point at) { m_menus->showContextMenu(b, at); };
     // Queued, so that whatever the click leads to runs outside the button's own handler.
     connect(
         button, &ShortcutButton::clicked, this,
@@ -345,16 +328,20 @@ void LauncherViewController::rebuildButtons(bool layout) {
 
 void LauncherViewController::refresh() {
   if (!m_root) return;
-  layoutControls();
+  fitGrid();
   m_assignments->update(m_store.shortcuts(), m_grid);
   m_page = std::min(m_page, pageCount() - 1);
   rebuildButtons(true);
 }
 
-void LauncherViewController::changePage(qint64 page) {
-  if (page < 0 || page >= pageCount()) return;
+void LauncherViewController::showPage(qint64 page) {
   m_page = page;
   rebuildButtons(true);
+}
+
+void LauncherViewController::changePage(qint64 page) {
+  if (page < 0 || page >= pageCount()) return;
+  showPage(page);
   if (m_root->window()->isActiveWindow()) {
     if (!m_buttons.empty()) m_buttons.front()->setFocus();
     else m_gear->setFocus();
@@ -365,184 +352,9 @@ void LauncherViewController::previousPage() { changePage(m_page - 1); }
 
 void LauncherViewController::nextPage() { changePage(m_page + 1); }
 
-void LauncherViewController::setArranging(bool arranging) {
-  if (arranging == m_arranging) return;
-  m_arranging = arranging;
-  if (!arranging) clearDrag();
-  m_arrangementSnapshot =
-      arranging ? std::optional<std::vector<Shortcut>>(m_store.shortcuts()) : std::nullopt;
-  if (onArrangeInteraction) onArrangeInteraction(arranging);
-  if (!arranging && m_pendingArrangeError) {
-    const QString message = *std::exchange(m_pendingArrangeError, std::nullopt);
-    if (onArrangeError) onArrangeError(message);
-  }
-}
-
 void LauncherViewController::cancelArrangement() {
-  if (m_activeMoveMenu) m_activeMoveMenu->cancelTracking();
-  if (m_dragSource) m_dragSource->cancelPointerGesture();
-  for (ShortcutButton* button : m_buttons) button->cancelPointerGesture();
-  setArranging(false);
-}
-
-QPointF LauncherViewController::rootPoint(pf::Point inWindow) const {
-  const QWidget* top = m_root->window();
-  return m_root->mapFrom(top, QPointF(inWindow.x, top->height() - inWindow.y));
-}
-
-std::optional<int> LauncherViewController::pageDirection(QPointF inRoot) const {
-  if (!QRectF(m_root->rect()).contains(inRoot)) return std::nullopt;
-  const auto over = [&](const QPushButton* button) {
-    return button->isVisibleTo(m_root) && button->isEnabled() && QRectF(button->geometry()).contains(inRoot);
-  };
-  if (over(m_nextButton)) return 1;
-  if (over(m_previousButton)) return -1;
-  return std::nullopt;
-}
-
-bool LauncherViewController::beginShortcutDrag(ShortcutButton* button, pf::Point point) {
-  const std::optional<Shortcut> item = m_store.item(button->shortcutID());
-  const bool accepted = m_arranging && m_store.catalogIsWritable() && !m_assignments->error() && item &&
-                        item->isActive && m_arrangementSnapshot == m_store.shortcuts() &&
-                        std::find(m_buttons.begin(), m_buttons.end(), button) != m_buttons.end();
-  if (!accepted) return false;
-  m_dragID = button->shortcutID();
-  m_dragSource = button;
-  m_dragStart = rootPoint(point);
-  m_dragFrame = button->geometry();
-  qApp->installEventFilter(this);
-  m_watchingEvents = true;
-
-  auto* ghost = new QLabel(m_root);
-  ghost->setAttribute(Qt::WA_TransparentForMouseEvents);
-  ghost->setScaledContents(true);
-  ghost->setPixmap(ghostPicture(button));
-  ghost->setGeometry(button->geometry());
-  ghost->show();
-  ghost->raise();
-  m_dragGhost = ghost;
-  setAlpha(button, 0.35);
-  m_swapMarker->hide();
-  m_swapMarker->raise();
-  return true;
-}
-
-void LauncherViewController::updateShortcutDrag(pf::Point point) {
-  if (!m_dragID || !m_arrangementSnapshot) return;
-  m_lastDragPoint = point;
-  const QPointF p = rootPoint(point);
-  if (m_dragGhost) m_dragGhost->move((p + m_dragFrame.topLeft() - m_dragStart).toPoint());
-  m_dropIndex.reset();
-  m_swapMarker->hide();
-
-  const std::optional<int> direction = pageDirection(p);
-  if (direction != m_pageHoverDirection) {
-    m_pageHoverTimer.stop();
-    m_pageHoverDirection = direction;
-    if (direction) m_pageHoverTimer.start();
-  }
-
-  if (!QRectF(m_root->rect()).contains(p)) return;
-  if (direction) {
-    const QPushButton* pageButton = *direction > 0 ? m_nextButton : m_previousButton;
-    m_swapMarker->setGeometry(pageButton->geometry().adjusted(1, 1, -1, -1));
-    pf::ViewLayer::ensure(m_swapMarker)->setCornerRadius(6);
-    m_swapMarker->show();
-    return;
-  }
-  const auto target = std::find_if(m_buttons.begin(), m_buttons.end(),
-                                   [&](const ShortcutButton* b) { return QRectF(b->geometry()).contains(p); });
-  if (target == m_buttons.end()) return;
-  const auto i = qint64(target - m_buttons.begin());
-  const LauncherSlot slot = LauncherSlot::visible(m_page, m_grid)[std::size_t(i)];
-  const auto held = m_assignments->value().slotIDs.find(slot.key());
-  if (held != m_assignments->value().slotIDs.end() && held->second == *m_dragID) return;
-  m_dropIndex = m_page * m_grid.capacity() + i;
-  m_swapMarker->setGeometry((*target)->geometry().adjusted(1, 1, -1, -1));
-  pf::ViewLayer::ensure(m_swapMarker)->setCornerRadius(12);
-  m_swapMarker->show();
-}
-
-void LauncherViewController::turnPage() {
-  const std::optional<int> direction = m_pageHoverDirection;
-  if (!m_arranging || !m_dragID || !direction || pageDirection(rootPoint(m_lastDragPoint)) != direction) return;
-  m_page += *direction;
-  rebuildButtons(true);
-  for (ShortcutButton* button : m_buttons)
-    if (button->shortcutID() == *m_dragID) setAlpha(button, 0.35);
-  if (m_dragGhost) m_dragGhost->raise();
-  m_swapMarker->raise();
-  updateShortcutDrag(m_lastDragPoint);
-}
-
-void LauncherViewController::endShortcutDrag(pf::Point point) {
-  updateShortcutDrag(point);
-  const std::optional<QString> id = m_dragID;
-  const std::optional<qint64> index = m_dropIndex;
-  const std::optional<std::vector<Shortcut>> snapshot = m_arrangementSnapshot;
-  clearDrag();
-  if (id && index && snapshot) applySwap(*id, *index, *snapshot);
-}
-
-void LauncherViewController::clearDrag() {
-  m_pageHoverTimer.stop();
-  m_pageHoverDirection.reset();
-  if (m_watchingEvents) qApp->removeEventFilter(this);
-  m_watchingEvents = false;
-  if (ShortcutButton* source = std::exchange(m_dragSource, nullptr)) {
-    setAlpha(source, 1);
-    if (std::find(m_buttons.begin(), m_buttons.end(), source) == m_buttons.end()) source->deleteLater();
-  }
-  for (ShortcutButton* button : m_buttons) setAlpha(button, 1);
-  if (QWidget* ghost = std::exchange(m_dragGhost, nullptr)) {
-    ghost->hide();
-    ghost->deleteLater();
-  }
-  if (m_swapMarker) m_swapMarker->hide();
-  m_dragID.reset();
-  m_dropIndex.reset();
-}
-
-/// While dragging, the launcher's left-button drags and releases all go to the
-/// dragged button, which may no longer be under the pointer or even on the
-/// page; the same events in another window end the arrangement.
-bool LauncherViewController::forwardDragEvent(QObject* watched, QEvent* event) {
-  const bool dragged = event->type() == QEvent::MouseMove &&
-                       static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton);
-  const bool released = event->type() == QEvent::MouseButtonRelease &&
-                        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-  if ((!dragged && !released) || !m_dragSource || !m_root) return false;
-  const QWidget* top = m_root->window();
-  const auto* widget = qobject_cast<const QWidget*>(watched);
-  const bool ours = widget ? widget->window() == top : watched == top->windowHandle();
-  if (!ours) {
-    cancelArrangement();
-    return false;
-  }
-  const auto* mouse = static_cast<QMouseEvent*>(event);
-  ShortcutButton* source = m_dragSource;
-  QMouseEvent forwarded(event->type(), source->mapFromGlobal(mouse->globalPosition()), mouse->globalPosition(),
-                        mouse->button(), mouse->buttons(), mouse->modifiers());
-  if (released) source->mouseReleaseEvent(&forwarded);
-  else source->mouseMoveEvent(&forwarded);
-  return true;
-}
-
-void LauncherViewController::applySwap(const QString& id, qint64 index, const std::vector<Shortcut>& expected) {
-  if (m_store.shortcuts() != expected) {
-    m_pendingArrangeError = CatalogError::conflict().errorDescription();
-    return;
-  }
-  const qint64 capacity = m_grid.capacity();
-  const LauncherSlot target = LauncherSlot::visible(index / capacity, m_grid)[std::size_t(index % capacity)];
-  try {
-    m_assignments->assign(id, target, m_store.shortcuts(), m_grid);
-  } catch (const std::exception& error) {
-    m_pendingArrangeError = messageOf(error);
-    return;
-  }
-  m_page = index / capacity;
-  refresh();
+  m_menus->cancel();
+  m_arrangement->cancel();
 }
 
 void LauncherViewController::launch(ShortcutButton* button) {
@@ -555,126 +367,9 @@ void LauncherViewController::launch(ShortcutButton* button) {
   }
   const auto at = std::find(m_buttons.begin(), m_buttons.end(), button);
   if (at == m_buttons.end()) return;
-  offerAssignment(button, LauncherSlot::visible(m_page, m_grid)[std::size_t(at - m_buttons.begin())]);
-}
-
-/// The menu that puts an active shortcut on an empty slot.
-void LauncherViewController::offerAssignment(ShortcutButton* button, const LauncherSlot& slot) {
-  setArranging(true);
-  const std::unique_ptr<pf::Menu> menu = assignmentMenu(slot);
   const pf::Rect frame = screenRect(button);
-  runMenu(*menu, {frame.minX(), frame.maxY()});
-}
-
-void LauncherViewController::showContextMenu(ShortcutButton* button, pf::Point at) {
-  setArranging(true);
-  const auto found = std::find(m_buttons.begin(), m_buttons.end(), button);
-  if (found == m_buttons.end()) {
-    m_activeMoveMenu = nullptr;
-    setArranging(false);
-    return;
-  }
-  const LauncherSlot slot = LauncherSlot::visible(m_page, m_grid)[std::size_t(found - m_buttons.begin())];
-  const bool showsShortcut = m_store.item(button->shortcutID()).has_value();
-  const std::unique_ptr<pf::Menu> menu =
-      !slot.wide && showsShortcut ? moveMenu(button->shortcutID()) : assignmentMenu(slot);
-  runMenu(*menu, at);
-}
-
-// Arranging ends only once the menu has returned: Qt hides a menu before it
-// runs the chosen item, and that item still needs the arrangement's snapshot.
-void LauncherViewController::runMenu(pf::Menu& menu, pf::Point at) {
-  QPointer<LauncherViewController> self(this);
-  m_activeMoveMenu = &menu;
-  menu.popUp(at);
-  if (!self) return;
-  m_activeMoveMenu = nullptr;
-  setArranging(false);
-}
-
-std::unique_ptr<pf::Menu> LauncherViewController::moveMenu(const QString& id) {
-  auto menu = std::make_unique<pf::Menu>(QStringLiteral("Arrange Shortcut"));
-  const std::vector<Shortcut> original = m_arrangementSnapshot.value_or(m_store.shortcuts());
-  const std::optional<LauncherSlot> slot = m_assignments->value().slot(id);
-  if (!slot) return menu;
-  const qint64 capacity = m_grid.capacity();
-  const auto globalIndex = [&](qint64 page, const std::vector<LauncherSlot>& onPage, const LauncherSlot& s) {
-    const auto at = std::find(onPage.begin(), onPage.end(), s);
-    return page * capacity + (at == onPage.end() ? 0 : qint64(at - onPage.begin()));
-  };
-  const qint64 current = globalIndex(slot->page, LauncherSlot::visible(slot->page, m_grid), *slot);
-  std::optional<qint64> last;
-  const qint64 pages = pageCount();
-  for (qint64 page = 0; page < pages; ++page)
-    for (const LauncherSlot& s : LauncherSlot::visible(page, m_grid))
-      if (m_assignments->value().id(s, m_store.shortcuts()))
-        last = std::max(last.value_or(0), globalIndex(page, LauncherSlot::visible(page, m_grid), s));
-  const qint64 lastIndex = last.value_or(current);
-  const bool writable = m_store.catalogIsWritable() && !m_assignments->error();
-  const auto add = [&](pf::Menu& into, const QString& title, qint64 target) {
-    QAction* item = into.addItem(title, [this, request = ShortcutSwapRequest{id, target, original}] {
-      moveFromMenu(request);
-    });
-    item->setEnabled(writable && target >= 0 && target <= lastIndex && target != current);
-  };
-  add(*menu, QStringLiteral("Swap with Previous"), current - 1);
-  add(*menu, QStringLiteral("Swap with Next"), current + 1);
-  menu->addSeparator();
-  add(*menu, QStringLiteral("Swap with First"), 0);
-  add(*menu, QStringLiteral("Swap with Last"), lastIndex);
-  if (pages > 1) {
-    auto* pageMenu = new pf::Menu(QStringLiteral("Swap with Page"), menu.get());
-    for (qint64 n = 1; n <= pages; ++n) add(*pageMenu, QStringLiteral("Page %1").arg(n), (n - 1) * capacity);
-    menu->addMenu(pageMenu);
-  }
-  return menu;
-}
-
-void LauncherViewController::moveFromMenu(const ShortcutSwapRequest& request) {
-  if (m_arranging) {
-    applySwap(request.id, request.index, request.original);
-    return;
-  }
-  setArranging(true);
-  applySwap(request.id, request.index, request.original);
-  setArranging(false);
-}
-
-std::unique_ptr<pf::Menu> LauncherViewController::assignmentMenu(const LauncherSlot& slot) {
-  auto menu = std::make_unique<pf::Menu>(QStringLiteral("Choose shortcut"));
-  std::vector<Shortcut> actives = m_store.activeShortcuts();
-  std::stable_sort(actives.begin(), actives.end(),
-                   [](const Shortcut& a, const Shortcut& b) { return pf::Text::naturalLess(a.label, b.label); });
-  const auto& slotIDs = m_assignments->value().slotIDs;
-  const auto assigned = slotIDs.find(slot.key());
-  const bool placed = assigned != slotIDs.end();
-  for (const Shortcut& shortcut : actives) {
-    QAction* action = menu->addItem(shortcut.label, [this, id = shortcut.id, slot] { chooseAssignment(slot, id); });
-    action->setCheckable(true);
-    action->setChecked(placed && assigned->second == shortcut.id);
-    action->setEnabled(m_store.catalogIsWritable() && !m_assignments->error());
-  }
-  if (slot.wide && placed) {
-    menu->addSeparator();
-    QAction* clear = menu->addItem(QStringLiteral("Clear large button"),
-                                   [this, slot] { chooseAssignment(slot, std::nullopt); });
-    clear->setEnabled(!m_assignments->error());
-  }
-  return menu;
-}
-
-void LauncherViewController::chooseAssignment(const LauncherSlot& slot, const std::optional<QString>& id) {
-  if (m_arrangementSnapshot && *m_arrangementSnapshot != m_store.shortcuts()) {
-    m_pendingArrangeError = CatalogError::conflict().errorDescription();
-    return;
-  }
-  try {
-    m_assignments->assign(id, slot, m_store.shortcuts(), m_grid);
-  } catch (const std::exception& error) {
-    m_pendingArrangeError = messageOf(error);
-    return;
-  }
-  refresh();
+  m_menus->offerAssignment(LauncherSlot::visible(m_page, m_grid)[std::size_t(at - m_buttons.begin())],
+                           {frame.minX(), frame.maxY()});
 }
 
 void LauncherViewController::reportEffect(QWidget* sender) {
@@ -701,7 +396,7 @@ void LauncherViewController::settings() {
 }
 
 void LauncherViewController::cancelOperation() {
-  if (m_arranging) {
+  if (isArranging()) {
     cancelArrangement();
     return;
   }

@@ -4,12 +4,10 @@
 #include "launcher/LauncherGrid.h"
 #include "platform/core/Geometry.h"
 #include "platform/core/NotificationCenter.h"
-#include "platform/ui/Menu.h"
 #include "shortcuts/Shortcut.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,27 +15,21 @@
 
 class DragHeader;
 class GlassSurface;
+class LauncherArrangement;
+class LauncherArrangementMenus;
 class LauncherAssignmentStore;
 class LauncherResizeBorder;
 class QLabel;
 class QPushButton;
 class ShortcutButton;
 class ShortcutStore;
-struct LauncherSlot;
-
-/// What an "Arrange Shortcut" item swaps: the shortcut, the target's global
-/// index (page x capacity + slot), and the catalog as the menu saw it.
-struct ShortcutSwapRequest {
-  QString id;
-  qint64 index = 0;
-  std::vector<Shortcut> original;
-};
 
 /// The launcher's content: one page of shortcut buttons laid out by the
 /// launcher grid from the saved assignments, a header with the companion's
 /// name and three picture buttons, and page controls. A click on a button of
 /// an active shortcut becomes a request to open it; a button without one
-/// offers a menu to assign one. Nothing opens, shows or plays here: every
+/// offers a menu to assign one. Arranging the buttons, by drag or by menu,
+/// is left to its own two parts. Nothing opens, shows or plays here: every
 /// effect leaves through a callback the owner sets.
 class LauncherViewController final : public QObject {
   Q_OBJECT
@@ -48,7 +40,6 @@ class LauncherViewController final : public QObject {
 
   /// The root view, made on first use.
   GlassSurface* view();
-  bool isViewLoaded() const { return m_root != nullptr; }
 
   /// Re-reads the catalog into the assignments and rebuilds; nothing before the view is loaded.
   void refresh();
@@ -59,35 +50,17 @@ class LauncherViewController final : public QObject {
   /// Ends a press, a drag or a menu of the arrangement and leaves arranging.
   void cancelArrangement();
 
-  /// How long a dragged button must hover over Next or Previous to turn the page.
-  static constexpr int dragPageDelayMs = 300;
-  /// A press of `button` moved into a drag from `point` (window, y up); false refuses it.
-  bool beginShortcutDrag(ShortcutButton* button, pf::Point point);
-  /// The dragged button follows the pointer, marking the button it would swap with.
-  void updateShortcutDrag(pf::Point point);
-  /// Drops the dragged button, swapping it with the marked one.
-  void endShortcutDrag(pf::Point point);
-  /// Puts the shortcut `id` on the slot of global index `index`, unless the catalog is no longer `expected`.
-  void applySwap(const QString& id, qint64 index, const std::vector<Shortcut>& expected);
-  /// The "Arrange Shortcut" menu of a shortcut on a small button.
-  std::unique_ptr<pf::Menu> moveMenu(const QString& id);
-  /// The "Choose shortcut" menu of a slot.
-  std::unique_ptr<pf::Menu> assignmentMenu(const LauncherSlot& slot);
-  /// The drag's picture, the mark over its target and the marked global index, while dragging.
-  QWidget* dragGhost() const { return m_dragGhost; }
-  QWidget* swapMarker() const { return m_swapMarker; }
-  std::optional<qint64> dropIndex() const { return m_dropIndex; }
-
   /// The page shown, from 0, and how many there are.
   qint64 page() const { return m_page; }
   qint64 pageCount() const;
-  bool isArranging() const { return m_arranging; }
+  bool isArranging() const;
   const LauncherGrid& grid() const { return m_grid; }
   LauncherAssignmentStore& assignments() const { return *m_assignments; }
   /// The buttons of the shown page, in slot order.
   const std::vector<ShortcutButton*>& buttons() const { return m_buttons; }
-  /// The assignment menu while it is open.
-  pf::Menu* activeMoveMenu() const { return m_activeMoveMenu; }
+  /// The drag that swaps buttons, and the menus that arrange them.
+  LauncherArrangement& arrangement() const { return *m_arrangement; }
+  LauncherArrangementMenus& arrangementMenus() const { return *m_menus; }
 
   /// When set, the title shows this character instead of the one chosen in the store's defaults.
   std::optional<CharacterSkin> companionOverride;
@@ -141,20 +114,14 @@ class LauncherViewController final : public QObject {
 
  private:
   void loadView();
+  void makeArrangement();
+  /// Takes the grid that fits the view: a changed grid ends an arrangement and reconciles the positions file.
+  void fitGrid();
+  /// Places the views in the view's size; it changes nothing but geometry, fonts and pictures.
   void layoutControls();
   void rebuildButtons(bool layout);
   void changePage(qint64 page);
-  void setArranging(bool arranging);
-  void offerAssignment(ShortcutButton* button, const LauncherSlot& slot);
-  void showContextMenu(ShortcutButton* button, pf::Point at);
-  void runMenu(pf::Menu& menu, pf::Point at);
-  void moveFromMenu(const ShortcutSwapRequest& request);
-  void chooseAssignment(const LauncherSlot& slot, const std::optional<QString>& id);
-  void clearDrag();
-  void turnPage();
-  std::optional<int> pageDirection(QPointF inRoot) const;
-  QPointF rootPoint(pf::Point inWindow) const;
-  bool forwardDragEvent(QObject* watched, QEvent* event);
+  void showPage(qint64 page);
   void reportEffect(QWidget* sender);
   QPushButton* makeHeaderButton(const QString& title, const std::function<void(QPushButton*)>& action);
 
@@ -163,23 +130,9 @@ class LauncherViewController final : public QObject {
   LauncherAssignmentStore* m_assignments = nullptr;
   pf::ObserverToken m_assignmentObserver;
   qint64 m_page = 0;
-  bool m_arranging = false;
-  QPointer<pf::Menu> m_activeMoveMenu;
   std::vector<ShortcutButton*> m_buttons;
-  std::optional<std::vector<Shortcut>> m_arrangementSnapshot;
-  std::optional<QString> m_pendingArrangeError;
-
-  std::optional<QString> m_dragID;
-  QPointF m_dragStart;
-  QRectF m_dragFrame;
-  QPointer<ShortcutButton> m_dragSource;
-  QPointer<QWidget> m_dragGhost;
-  QPointer<QWidget> m_swapMarker;
-  bool m_watchingEvents = false;
-  QTimer m_pageHoverTimer;
-  std::optional<int> m_pageHoverDirection;
-  pf::Point m_lastDragPoint;
-  std::optional<qint64> m_dropIndex;
+  std::unique_ptr<LauncherArrangement> m_arrangement;
+  std::unique_ptr<LauncherArrangementMenus> m_menus;
 
   QPointer<GlassSurface> m_root;
   DragHeader* m_header = nullptr;

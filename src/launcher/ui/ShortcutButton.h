@@ -1,10 +1,10 @@
 #pragma once
 
-#include "launcher/ui/CachedDrawing.h"
 #include "platform/core/Color.h"
 #include "platform/core/Geometry.h"
 #include "platform/gfx/Image.h"
 #include "shortcuts/Shortcut.h"
+#include "widgets/CachedDrawing.h"
 
 #include <QAbstractButton>
 #include <functional>

@@ -24,7 +24,8 @@ double Contrast::luminance(const Rgba& c) {
 }
 
 double Contrast::ratio(const Rgba& a, const Rgba& b) {
-  const auto [dark, light] = std::minmax(luminance(a), luminance(b));
+  // The list form returns values: the pair form would refer to the two temporaries.
+  const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
   return (light + 0.05) / (dark + 0.05);
 }
 

@@ -1,12 +1,12 @@
 #include "reminders/ui/ReminderBubble.h"
 
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibTheme.h"
-#include "motion/ui/ContentWindowLayout.h"
 #include "platform/core/Color.h"
-#include "reminders/ui/FixedFrames.h"
-#include "reminders/ui/PlainText.h"
 #include "platform/ui/ViewStyle.h"
+#include "widgets/DesignFrames.h"
+#include "reminders/ui/PlainText.h"
+#include "widgets/ContentWindowLayout.h"
+#include "widgets/GlassSurface.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -77,7 +77,7 @@ void ReminderBubble::build() {
   m_glass = surface->glass();
   surface->fitGlass();
 
-  m_titleField = FixedFrames::label(m_glass, {}, {20, 268, 350, 24}, 15);
+  m_titleField = DesignFrames::label(m_glass, {}, {20, 268, 350, 24}, {.pixelSize = 15});
   pf::ViewStyle::setFontSize(m_titleField, 15, QFont::DemiBold);
 
   m_message = new QTextEdit;
@@ -92,26 +92,26 @@ void ReminderBubble::build() {
   m_message->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
   m_message->setAccessibleName(QStringLiteral("Reminder message"));
   pf::ViewStyle::setFontSize(m_message, messageFontSize);
-  FixedFrames::setTextColor(m_message, QuibTheme::text());
-  FixedFrames::place(m_message, m_glass, {20, 107, 350, 151});
+  DesignFrames::setTextColor(m_message, QuibTheme::text());
+  DesignFrames::place(m_message, m_glass, {20, 107, 350, 151});
 
   m_actionButton = new QPushButton;
-  FixedFrames::place(m_actionButton, m_glass, {18, 66, 354, 32});
+  DesignFrames::place(m_actionButton, m_glass, {18, 66, 354, 32});
   connect(m_actionButton, &QPushButton::clicked, this, [this] { openAction(); });
 
   m_snooze = new QComboBox;
   m_snooze->addItems({QStringLiteral("Snooze…"), QStringLiteral("5 minutes"), QStringLiteral("15 minutes"),
                       QStringLiteral("1 hour")});
   m_snooze->setAccessibleName(QStringLiteral("Snooze reminder"));
-  FixedFrames::place(m_snooze, m_glass, {18, 25, 180, 32});
+  DesignFrames::place(m_snooze, m_glass, {18, 25, 180, 32});
   connect(m_snooze, &QComboBox::activated, this, [this] { snoozeChanged(); });
 
   m_doneButton = new QPushButton(QStringLiteral("Done"));
-  FixedFrames::place(m_doneButton, m_glass, {220, 25, 150, 32});
+  DesignFrames::place(m_doneButton, m_glass, {220, 25, 150, 32});
   connect(m_doneButton, &QPushButton::clicked, this, [this] { done(); });
 
-  m_status = FixedFrames::label(m_glass, {}, {20, 0, 350, 25}, 10, true);
-  FixedFrames::setTextColor(m_status, pf::Color::system(QStringLiteral("systemOrange")));
+  const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
+  m_status = DesignFrames::label(m_glass, {}, {20, 0, 350, 25}, {.pixelSize = 10, .color = orange, .wraps = true});
 
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), m_surface), &QShortcut::activated, this, [this] {
     if (onEscape) onEscape();
@@ -154,12 +154,12 @@ void ReminderBubble::layOut(const QuibReminder& reminder) {
   const double titleY = y + height + 12;
   m_surface->resize(int(bubbleWidth), int(titleY + 24 + 30));
   static_cast<SpeechSurface*>(m_surface.data())->fitGlass();
-  FixedFrames::place(m_message, m_glass, messageFrame);
-  FixedFrames::place(m_titleField, m_glass, {20, titleY, 350, 24});
-  FixedFrames::place(m_actionButton, m_glass, {18, 72, 354, 32});
-  FixedFrames::place(m_snooze, m_glass, {18, 28, 180, 32});
-  FixedFrames::place(m_doneButton, m_glass, {220, 28, 150, 32});
-  FixedFrames::place(m_status, m_glass, {20, 3, 350, 25});
+  DesignFrames::place(m_message, m_glass, messageFrame);
+  DesignFrames::place(m_titleField, m_glass, {20, titleY, 350, 24});
+  DesignFrames::place(m_actionButton, m_glass, {18, 72, 354, 32});
+  DesignFrames::place(m_snooze, m_glass, {18, 28, 180, 32});
+  DesignFrames::place(m_doneButton, m_glass, {220, 28, 150, 32});
+  DesignFrames::place(m_status, m_glass, {20, 3, 350, 25});
   m_contentLayout = std::make_unique<ContentWindowLayout>(m_glass, messageFrame, false);
 }
 

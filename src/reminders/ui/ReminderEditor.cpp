@@ -1,17 +1,15 @@
 #include "reminders/ui/ReminderEditor.h"
 
 #include "character/QuibAction.h"
-#include "launcher/ui/GlassSurface.h"
-#include "look/QuibSkin.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
-#include "reminders/ui/FixedFrames.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/DesignFrames.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,8 +22,6 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <QTimeEdit>
-#include <QTimeZone>
-#include <QUuid>
 
 namespace {
 
@@ -33,7 +29,6 @@ constexpr pf::Size baseSize{560, 724};
 constexpr pf::Rect messageFrame{24, 460, 512, 138};
 constexpr int repeatDelay = 450;
 constexpr int repeatInterval = 120;
-constexpr int weeklyIndex = 2;
 
 const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
 const pf::Color secondaryLabel = pf::Color::system(QStringLiteral("secondaryLabelColor"));
@@ -43,18 +38,20 @@ struct Stepper {
   QString accessibleName;
   pf::Rect frame;
   double fontSize;
-  int tag;
-  bool days;
+  ReminderStep step;
 };
+
+constexpr auto days = ReminderStep::Unit::days;
+constexpr auto minutes = ReminderStep::Unit::minutes;
 
 // The minus signs are U+2212, as a calendar prints them.
 const std::array<Stepper, 6> steppers{{
-    {QStringLiteral("\u22121 day"), QStringLiteral("Previous day"), {292, 412, 116, 38}, 14, -1, true},
-    {QStringLiteral("+1 day"), QStringLiteral("Next day"), {420, 412, 116, 38}, 14, 1, true},
-    {QStringLiteral("\u22121 hr"), QStringLiteral("One hour earlier"), {248, 364, 64, 38}, 13, -60, false},
-    {QStringLiteral("+1 hr"), QStringLiteral("One hour later"), {320, 364, 64, 38}, 13, 60, false},
-    {QStringLiteral("\u22121 min"), QStringLiteral("One minute earlier"), {392, 364, 68, 38}, 13, -1, false},
-    {QStringLiteral("+1 min"), QStringLiteral("One minute later"), {468, 364, 68, 38}, 13, 1, false},
+    {QStringLiteral("\u22121 day"), QStringLiteral("Previous day"), {292, 412, 116, 38}, 14, {days, -1}},
+    {QStringLiteral("+1 day"), QStringLiteral("Next day"), {420, 412, 116, 38}, 14, {days, 1}},
+    {QStringLiteral("\u22121 hr"), QStringLiteral("One hour earlier"), {248, 364, 64, 38}, 13, {minutes, -60}},
+    {QStringLiteral("+1 hr"), QStringLiteral("One hour later"), {320, 364, 64, 38}, 13, {minutes, 60}},
+    {QStringLiteral("\u22121 min"), QStringLiteral("One minute earlier"), {392, 364, 68, 38}, 13, {minutes, -1}},
+    {QStringLiteral("+1 min"), QStringLiteral("One minute later"), {468, 364, 68, 38}, 13, {minutes, 1}},
 }};
 
 const std::array<QString, 7> dayTitles{QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"),
@@ -66,7 +63,7 @@ Control* control(QWidget* parent, const pf::Rect& frame, double fontSize, const 
   auto* view = new Control;
   pf::ViewStyle::setFontSize(view, fontSize);
   if (!accessibleName.isEmpty()) view->setAccessibleName(accessibleName);
-  FixedFrames::place(view, parent, frame);
+  DesignFrames::place(view, parent, frame);
   return view;
 }
 
@@ -87,7 +84,7 @@ void keepEditing(QPushButton* button) {
 QPushButton* reminderButton(const QString& title, QWidget* parent, double x, double width) {
   auto* button = new QPushButton(title);
   keepEditing(button);
-  FixedFrames::place(button, parent, {x, 16, width, 32});
+  DesignFrames::place(button, parent, {x, 16, width, 32});
   return button;
 }
 
@@ -98,35 +95,30 @@ QString dateFormat(const QLocale& locale) {
   return format;
 }
 
-QString newID() { return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(); }
-
 }  // namespace
 
 ReminderEditor::ReminderEditor(ShortcutStore& shortcuts, std::optional<QuibReminder> reminder, Clock now)
     : m_shortcuts(shortcuts),
-      m_original(std::move(reminder)),
-      m_draftID(m_original ? m_original->id : newID()),
+      m_form(std::move(reminder)),
       m_now(now ? std::move(now) : Clock([] { return QDateTime::currentDateTimeUtc(); })) {
   build();
 }
 
 ReminderEditor::~ReminderEditor() = default;
 
-pf::Window* ReminderEditor::window() const { return m_window.get(); }
+pf::Window* ReminderEditor::window() const { return m_glass->window(); }
 
 void ReminderEditor::build() {
-  m_window = std::make_unique<pf::Window>();
-  m_window->setWindowTitle(m_original ? QStringLiteral("Edit Reminder") : QStringLiteral("New Reminder"));
-  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
-  m_window->onWillClose = [this] {
+  m_glass = std::make_unique<GlassWindow>(original() ? QStringLiteral("Edit Reminder") : QStringLiteral("New Reminder"),
+                                          baseSize);
+  window()->onWillClose = [this] {
     if (onClose) onClose();
   };
-  auto* content = new GlassSurface;
-  content->resize(int(baseSize.width), int(baseSize.height));
+  QWidget* content = m_glass->content();
 
-  FixedFrames::label(content, QStringLiteral("Reminder name"), {24, 680, 512, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("Reminder name"), {24, 680, 512, 22}, {.pixelSize = 14});
   m_nameField = control<QLineEdit>(content, {24, 638, 512, 36}, 17, QStringLiteral("Reminder name"));
-  FixedFrames::label(content, QStringLiteral("What should I say?"), {24, 605, 512, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("What should I say?"), {24, 605, 512, 22}, {.pixelSize = 14});
   m_messageView = control<QPlainTextEdit>(content, messageFrame, 17, QStringLiteral("What should I say?"));
   m_messageView->setTabChangesFocus(true);
   m_messageView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -136,13 +128,12 @@ void ReminderEditor::build() {
   buildPickers(content);
   buildChoices(content);
 
-  auto* note = FixedFrames::label(content,
-                     QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
-                                    "missed repeats become one catch-up reminder when the app reopens."),
-                     {24, 106, 512, 48}, 11, true);
-  FixedFrames::setTextColor(note, secondaryLabel);
-  m_status = FixedFrames::label(content, QString(), {24, 58, 512, 42}, 12, true);
-  FixedFrames::setTextColor(m_status, orange);
+  DesignFrames::label(
+      content,
+      QStringLiteral("Uses this computer\u2019s local time. Wendle must be open to alert on time; "
+                     "missed repeats become one catch-up reminder when the app reopens."),
+      {24, 106, 512, 48}, {.pixelSize = 11, .color = secondaryLabel, .wraps = true});
+  m_status = DesignFrames::label(content, {}, {24, 58, 512, 42}, {.pixelSize = 12, .color = orange, .wraps = true});
 
   connect(reminderButton(QStringLiteral("Preview"), content, 22, 105), &QPushButton::clicked, this,
           &ReminderEditor::preview);
@@ -156,25 +147,23 @@ void ReminderEditor::build() {
   updateRepeat();
   dateChanged();
 
-  m_window->setContentSize(baseSize);
-  m_window->setContentView(content);
-  m_contentLayout = std::make_unique<ContentWindowLayout>(content, messageFrame, true);
-  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("reminderEditor"),
-                                                          &m_shortcuts.defaults(), pf::Size{590, 724},
-                                                          pf::Size{630, 790});
-  m_window->center();
+  m_glass->arrange({.stretchFrame = messageFrame,
+                    .key = QStringLiteral("reminderEditor"),
+                    .defaults = &m_shortcuts.defaults(),
+                    .minimum = {590, 724},
+                    .initial = {630, 790}});
 }
 
 void ReminderEditor::buildPickers(QWidget* content) {
   const QLocale locale;
-  FixedFrames::label(content, QStringLiteral("Date"), {24, 420, 44, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("Date"), {24, 420, 44, 22}, {.pixelSize = 14});
   m_datePicker = control<QDateEdit>(content, {72, 412, 208, 38}, 18, QStringLiteral("Reminder date"));
   m_datePicker->setDisplayFormat(dateFormat(locale));
   m_datePicker->setCalendarPopup(true);
   m_datePicker->setDateRange(QDate(1900, 1, 1), QDate(9999, 12, 31));
   connect(m_datePicker, &QDateEdit::dateChanged, this, &ReminderEditor::dateChanged);
 
-  FixedFrames::label(content, QStringLiteral("Time"), {24, 372, 44, 22}, 14);
+  DesignFrames::label(content, QStringLiteral("Time"), {24, 372, 44, 22}, {.pixelSize = 14});
   m_timePicker = control<QTimeEdit>(content, {72, 364, 164, 38}, 18, QStringLiteral("Reminder time"));
   m_timePicker->setDisplayFormat(locale.timeFormat(QLocale::ShortFormat));
   connect(m_timePicker, &QTimeEdit::timeChanged, this, &ReminderEditor::dateChanged);
@@ -188,16 +177,15 @@ void ReminderEditor::buildPickers(QWidget* content) {
     button->setAutoRepeatDelay(repeatDelay);
     button->setAutoRepeatInterval(repeatInterval);
     button->setToolTip(QStringLiteral("Click for one step. Hold to keep changing."));
-    connect(button, &QPushButton::clicked, this,
-            [this, stepper] { stepper.days ? changeDay(stepper.tag) : changeClock(stepper.tag); });
+    connect(button, &QPushButton::clicked, this, [this, by = stepper.step] { step(by); });
     m_steppers[i] = button;
   }
 
-  m_dateSummary = FixedFrames::label(content, QString(), {24, 322, 512, 34}, 12, true);
+  m_dateSummary = DesignFrames::label(content, QString(), {24, 322, 512, 34}, {.pixelSize = 12, .wraps = true});
 }
 
 void ReminderEditor::buildChoices(QWidget* content) {
-  FixedFrames::label(content, QStringLiteral("Repeat"), {24, 290, 130, 22}, 13);
+  DesignFrames::label(content, QStringLiteral("Repeat"), {24, 290, 130, 22}, {.pixelSize = 13});
   QStringList repeats;
   for (const auto rule : ReminderRepeat::allCases) repeats << ReminderRepeat(rule).title();
   m_repeatPopup = popup(content, repeats, 283, QStringLiteral("Repeat"));
@@ -209,65 +197,42 @@ void ReminderEditor::buildChoices(QWidget* content) {
     m_days[std::size_t(tag - 1)] = box;
   }
 
-  FixedFrames::label(content, QStringLiteral("Animation"), {24, 210, 130, 22}, 13);
+  DesignFrames::label(content, QStringLiteral("Animation"), {24, 210, 130, 22}, {.pixelSize = 13});
   QStringList actions;
   for (const auto action : QuibAction::allCases) actions << QuibAction(action).title();
   m_animationPopup = popup(content, actions, 203, QStringLiteral("Reminder animation"));
 
-  FixedFrames::label(content, QStringLiteral("Action button"), {24, 171, 130, 22}, 13);
+  DesignFrames::label(content, QStringLiteral("Action button"), {24, 171, 130, 22}, {.pixelSize = 13});
   m_actionPopup = popup(content, {}, 164, QStringLiteral("Optional saved shortcut"));
   fillActions();
 }
 
 void ReminderEditor::fillActions() {
-  m_actionPopup->addItem(QStringLiteral("None"));
-  m_actionIDs.emplace_back(std::nullopt);
-  for (const Shortcut& shortcut : m_shortcuts.activeShortcuts()) {
-    if (shortcut.destination.isEmpty()) continue;
-    m_actionPopup->addItem(shortcut.label);
-    m_actionIDs.emplace_back(shortcut.id);
-  }
-  // A link to a shortcut that is gone stays offered, so editing never drops it unasked.
-  const std::optional<QString> linked = m_original ? m_original->actionID : std::nullopt;
-  if (linked && std::find(m_actionIDs.begin(), m_actionIDs.end(), linked) == m_actionIDs.end()) {
-    m_actionPopup->addItem(m_original->actionLabel.value_or(QStringLiteral("Saved shortcut")) +
-                           QStringLiteral(" (unavailable)"));
-    m_actionIDs.emplace_back(linked);
+  for (const ReminderActionChoice& choice : m_form.actionChoices(m_shortcuts.activeShortcuts())) {
+    m_actionPopup->addItem(choice.title);
+    m_actionIDs.push_back(choice.id);
   }
 }
 
 void ReminderEditor::fillInitialValues() {
-  const pf::Calendar calendar = ReminderSchedule::calendar();
-  m_nameField->setText(m_original ? m_original->name : QString());
-  m_messageView->setPlainText(m_original ? m_original->message : QString());
-  // The stored wall time as written, even one that the clock skipped on its
-  // first day (02:30 becomes 03:00 only when it falls due), so an edit that
-  // keeps the schedule keeps it.
-  const bool stored = m_original && m_original->time.date(calendar);
-  setPickers(stored ? m_original->time : ReminderTime(m_now(), calendar));
-
-  const ReminderRepeat rule = m_original ? m_original->repeatRule : ReminderRepeat::once;
-  const auto ruleAt = std::find(ReminderRepeat::allCases.begin(), ReminderRepeat::allCases.end(), rule.value());
+  const ReminderFields initial = m_form.initialFields(m_now(), ReminderSchedule::calendar());
+  m_nameField->setText(initial.name);
+  m_messageView->setPlainText(initial.message);
+  setPickers(initial.time);
+  const auto ruleAt =
+      std::find(ReminderRepeat::allCases.begin(), ReminderRepeat::allCases.end(), initial.repeatRule.value());
   {
     const QSignalBlocker quiet(m_repeatPopup);
     m_repeatPopup->setCurrentIndex(int(ruleAt - ReminderRepeat::allCases.begin()));
   }
-  for (int tag = 1; tag <= 7; ++tag) {
-    const bool on = m_original && std::find(m_original->weekdays.begin(), m_original->weekdays.end(), tag) !=
-                                      m_original->weekdays.end();
-    m_days[std::size_t(tag - 1)]->setChecked(on);
-  }
-
-  int animation = 0;
-  for (std::size_t i = 0; m_original && i < QuibAction::allCases.size(); ++i)
-    if (QuibAction(QuibAction::allCases[i]).rawValue() == m_original->animation) {
-      animation = int(i);
-      break;
-    }
-  m_animationPopup->setCurrentIndex(animation);
-
-  const std::optional<QString> linked = m_original ? m_original->actionID : std::nullopt;
-  const auto actionAt = std::find(m_actionIDs.begin(), m_actionIDs.end(), linked);
+  for (int tag = 1; tag <= 7; ++tag)
+    m_days[std::size_t(tag - 1)]->setChecked(
+        std::find(initial.weekdays.begin(), initial.weekdays.end(), tag) != initial.weekdays.end());
+  const auto animationAt = std::find_if(QuibAction::allCases.begin(), QuibAction::allCases.end(),
+                                        [&](auto action) { return QuibAction(action).rawValue() == initial.animation; });
+  m_animationPopup->setCurrentIndex(
+      animationAt == QuibAction::allCases.end() ? 0 : int(animationAt - QuibAction::allCases.begin()));
+  const auto actionAt = std::find(m_actionIDs.begin(), m_actionIDs.end(), initial.actionID);
   m_actionPopup->setCurrentIndex(actionAt == m_actionIDs.end() ? 0 : int(actionAt - m_actionIDs.begin()));
 }
 
@@ -294,26 +259,16 @@ void ReminderEditor::commitDateEditing() {
 }
 
 void ReminderEditor::dateChanged() {
-  const pf::Calendar calendar = ReminderSchedule::calendar();
-  const std::optional<QDateTime> date = selectedTime().date(calendar);
-  if (!date) return;
-  const QLocale locale;
-  const QTimeZone zone = calendar.timeZone();
-  const QDateTime now = m_now();
-  const QDateTime local = date->toTimeZone(zone);
-  const QString abbreviation = zone.abbreviation(now);
-  QString summary = locale.toString(local.date(), QLocale::LongFormat) + u' ' +
-                    locale.toString(local.time(), QLocale::ShortFormat) + QStringLiteral(" \u00B7 ") +
-                    (abbreviation.isEmpty() ? QString::fromUtf8(zone.id()) : abbreviation);
-  const bool past = calendar.compareMinutes(*date, now) == std::strong_ordering::less;
-  if (past) summary += QStringLiteral(" \u2014 in the past");
-  m_dateSummary->setText(summary);
-  FixedFrames::setTextColor(m_dateSummary, past ? orange : secondaryLabel);
-  if (!past && m_status->text().startsWith(QStringLiteral("That date and time is in the past."))) m_status->clear();
+  const std::optional<ReminderTimeSummary> summary =
+      ReminderForm::summary(selectedTime(), m_now(), ReminderSchedule::calendar());
+  if (!summary) return;
+  m_dateSummary->setText(summary->text);
+  DesignFrames::setTextColor(m_dateSummary, summary->past ? orange : secondaryLabel);
+  if (!summary->past && m_showsPastRefusal) showStatus(QString());
 }
 
 void ReminderEditor::updateRepeat() {
-  const bool weekly = m_repeatPopup->currentIndex() == weeklyIndex;
+  const bool weekly = ReminderForm::usesWeekdays(ReminderRepeat::allCases[std::size_t(m_repeatPopup->currentIndex())]);
   for (QCheckBox* box : m_days) box->setVisible(weekly);
 }
 
@@ -321,121 +276,91 @@ bool ReminderEditor::readyToStep() {
   try {
     commitDateEditing();
   } catch (const QuibError& error) {
-    m_status->setText(error.message());
+    showStatus(error.message());
     return false;
   }
   return true;
 }
 
-void ReminderEditor::changeDay(int days) {
+void ReminderEditor::step(const ReminderStep& step) {
   if (!readyToStep()) return;
-  {
-    const QSignalBlocker quiet(m_datePicker);
-    m_datePicker->setDate(m_datePicker->date().addDays(days));
-  }
+  const std::optional<ReminderTime> stepped = step.applied(selectedTime(), ReminderSchedule::calendar());
+  if (!stepped) return;
+  setPickers(*stepped);
   dateChanged();
 }
 
-void ReminderEditor::changeClock(int minutes) {
-  if (!readyToStep()) return;
-  // The step is made on the wall clock, so "+1 hr" always moves the shown
-  // hour by one, across midnight and across clock changes alike.
-  const pf::Calendar local = ReminderSchedule::calendar();
-  const pf::Calendar floating(QTimeZone::utc());
-  const ReminderTime chosen = selectedTime();
-  const std::optional<QDateTime> floatingDate = chosen.date(floating);
-  if (!floatingDate) return;
-  const ReminderTime target(floatingDate->addSecs(qint64(minutes) * 60), floating);
-  std::optional<QDateTime> result = target.date(local);
-  if (!result) return;
-  // Stepping back onto an hour the clock skipped would land after the
-  // starting time; step back by elapsed time instead.
-  if (minutes < 0 && ReminderTime(*result, local) != target)
-    if (const auto start = chosen.date(local)) result = start->addSecs(qint64(minutes) * 60);
-  setPickers(ReminderTime(*result, local));
-  dateChanged();
-}
-
-QuibReminder ReminderEditor::base() const {
-  if (m_original) return *m_original;
-  QuibReminder fresh;
-  fresh.id = m_draftID;
-  fresh.scheduleID = newID();
-  fresh.time = selectedTime();
-  return fresh;
+ReminderFields ReminderEditor::fields() const {
+  ReminderFields fields;
+  fields.name = m_nameField->text();
+  fields.message = m_messageView->toPlainText();
+  fields.time = selectedTime();
+  fields.repeatRule = ReminderRepeat::allCases[std::size_t(m_repeatPopup->currentIndex())];
+  for (int tag = 1; tag <= 7; ++tag)
+    if (m_days[std::size_t(tag - 1)]->isChecked()) fields.weekdays.push_back(tag);
+  fields.animation = QuibAction(QuibAction::allCases[std::size_t(m_animationPopup->currentIndex())]).rawValue();
+  fields.actionID = m_actionIDs[std::size_t(m_actionPopup->currentIndex())];
+  return fields;
 }
 
 QuibReminder ReminderEditor::value() {
   commitDateEditing();
-  QuibReminder reminder = base();
-  reminder.name = m_nameField->text();
-  reminder.message = m_messageView->toPlainText();
-  reminder.time = selectedTime();
-  reminder.repeatRule = ReminderRepeat::allCases[std::size_t(m_repeatPopup->currentIndex())];
-  reminder.weekdays.clear();
-  for (int tag = 1; tag <= 7; ++tag)
-    if (m_days[std::size_t(tag - 1)]->isChecked()) reminder.weekdays.push_back(tag);
-  reminder.animation = QuibAction(QuibAction::allCases[std::size_t(m_animationPopup->currentIndex())]).rawValue();
-  reminder.actionID = m_actionIDs[std::size_t(m_actionPopup->currentIndex())];
-  reminder.actionLabel = std::nullopt;
-  if (reminder.actionID) {
-    if (const auto shortcut = m_shortcuts.item(*reminder.actionID))
-      reminder.actionLabel = shortcut->label;
-    else if (m_original)
-      reminder.actionLabel = m_original->actionLabel;
-  }
-  reminder.validate();
-  return reminder;
-}
-
-QuibReminder ReminderEditor::scheduledValue(const QDateTime& now) {
-  QuibReminder reminder = value();
-  if (!m_original || !reminder.sameSchedule(*m_original)) {
-    const std::optional<QDateTime> date = reminder.time.date(ReminderSchedule::calendar());
-    if (!date || *date <= now) throw QuibError(pastTime);
-  }
-  return reminder;
+  return m_form.reminder(fields(), m_shortcuts.shortcuts());
 }
 
 void ReminderEditor::present() {
-  if (!m_original && !m_window->isVisible()) {
+  if (!original() && !window()->isVisible()) {
     setPickers(ReminderTime(m_now(), ReminderSchedule::calendar()));
     dateChanged();
   }
-  m_window->makeKeyAndOrderFront();
-  m_window->activateWindow();
+  window()->makeKeyAndOrderFront();
+  window()->activateWindow();
   m_nameField->setFocus();
 }
 
-void ReminderEditor::showStatus(const QString& text) { m_status->setText(text); }
+void ReminderEditor::showStatus(const QString& text) {
+  m_status->setText(text);
+  m_showsPastRefusal = false;
+}
+
+void ReminderEditor::showPastRefusal() {
+  m_status->setText(ReminderForm::pastTime);
+  m_showsPastRefusal = true;
+}
 
 void ReminderEditor::preview() {
   QuibReminder reminder;
   try {
     reminder = value();
   } catch (const QuibError& error) {
-    m_status->setText(error.message());
+    showStatus(error.message());
     return;
   }
-  m_status->setText(QStringLiteral("Preview only \u2014 nothing is saved or scheduled."));
+  showStatus(QStringLiteral("Preview only \u2014 nothing is saved or scheduled."));
   if (onPreview) onPreview(reminder);
 }
 
 void ReminderEditor::save() {
   if (!onSave) {
-    m_window->close();
+    window()->close();
     return;
   }
+  // The summary is brought up to date before a refusal shows, so that a
+  // refusal of a time within the current minute is not wiped out again at once.
   try {
-    onSave(scheduledValue(m_now()));
+    const QuibReminder reminder = value();
+    if (m_form.refusesAsPast(reminder, m_now())) {
+      dateChanged();
+      showPastRefusal();
+      return;
+    }
+    onSave(reminder);
   } catch (const std::exception& error) {
-    // The summary is brought up to date first, so that a refusal of a time
-    // within the current minute is not wiped out again at once.
     dateChanged();
-    m_status->setText(ReminderStore::text(error));
+    showStatus(ReminderStore::text(error));
     return;
   }
-  m_window->close();
+  window()->close();
 }
 
-void ReminderEditor::cancel() { m_window->close(); }
+void ReminderEditor::cancel() { window()->close(); }

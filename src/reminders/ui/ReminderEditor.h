@@ -1,6 +1,7 @@
 #pragma once
 
-#include "reminders/QuibReminder.h"
+#include "reminders/ReminderForm.h"
+#include "reminders/ReminderStep.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -11,8 +12,7 @@
 #include <optional>
 #include <vector>
 
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -30,8 +30,9 @@ class Window;
 
 /// The window in which one reminder is made or changed: name, message, a
 /// local date and time with stepping buttons, the repeat rule and weekdays,
-/// the animation and an optional saved shortcut. It builds and checks the
-/// reminder and hands it to its owner; it never writes the journal. Closing
+/// the animation and an optional saved shortcut. It reads its controls into
+/// a `ReminderForm`, which makes and checks the reminder, and hands that to
+/// its owner; it never writes the journal. Closing
 /// only hides the window, so `present()` can show the same editor again.
 class ReminderEditor final : public QObject {
   Q_OBJECT
@@ -42,9 +43,6 @@ class ReminderEditor final : public QObject {
   /// The sentence for a picker holding an entry that cannot be taken.
   static inline const QString unfinishedDate =
       QStringLiteral("Finish entering a valid date and time before saving.");
-  /// The sentence for a new or rescheduled reminder that is not in the future.
-  static inline const QString pastTime =
-      QStringLiteral("That date and time is in the past. Choose a future date and time before saving.");
 
   /// An editor for `reminder`, or for a new one when none, offering the
   /// shortcuts of `shortcuts` (which must outlive the editor). `now` starts a
@@ -61,13 +59,9 @@ class ReminderEditor final : public QObject {
 
   /// The form as a checked reminder. Throws `QuibError`.
   QuibReminder value();
-  /// The form, refused when it is new or rescheduled and not later than `now`. Throws `QuibError`.
-  QuibReminder scheduledValue(const QDateTime& now);
 
-  /// Moves the date by `days` calendar days.
-  void changeDay(int days);
-  /// Moves the wall-clock time by `minutes`, rolling the date over as needed.
-  void changeClock(int minutes);
+  /// Moves the pickers by `step`, once their entries are finished.
+  void step(const ReminderStep& step);
   /// Writes the chosen moment out below the pickers.
   void dateChanged();
   /// Shows the weekday boxes only for weekly reminders.
@@ -79,7 +73,7 @@ class ReminderEditor final : public QObject {
   /// Closes the window.
   void cancel();
 
-  const std::optional<QuibReminder>& original() const { return m_original; }
+  const std::optional<QuibReminder>& original() const { return m_form.original(); }
   pf::Window* window() const;
   QLineEdit* nameField() const { return m_nameField; }
   QPlainTextEdit* messageView() const { return m_messageView; }
@@ -110,18 +104,17 @@ class ReminderEditor final : public QObject {
   void fillActions();
   void setPickers(const ReminderTime& time);
   ReminderTime selectedTime() const;
+  ReminderFields fields() const;
   void commitDateEditing();
   /// Commits the pickers' entries, or shows why they cannot be stepped.
   bool readyToStep();
-  QuibReminder base() const;
+  /// Shows the past-time refusal, which a move to a future time clears again.
+  void showPastRefusal();
 
   ShortcutStore& m_shortcuts;
-  std::optional<QuibReminder> m_original;
-  QString m_draftID;
+  ReminderForm m_form;
   Clock m_now;
-  std::unique_ptr<pf::Window> m_window;
-  std::unique_ptr<ContentWindowLayout> m_contentLayout;
-  std::unique_ptr<ContentWindowSizing> m_contentSizing;
+  std::unique_ptr<GlassWindow> m_glass;
   QLineEdit* m_nameField = nullptr;
   QPlainTextEdit* m_messageView = nullptr;
   QDateEdit* m_datePicker = nullptr;
@@ -134,4 +127,5 @@ class ReminderEditor final : public QObject {
   std::array<QCheckBox*, 7> m_days{};
   std::vector<std::optional<QString>> m_actionIDs;
   QLabel* m_status = nullptr;
+  bool m_showsPastRefusal = false;
 };

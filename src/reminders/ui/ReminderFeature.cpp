@@ -1,7 +1,6 @@
 #include "reminders/ui/ReminderFeature.h"
 
 #include "launcher/ui/LauncherPanel.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/QtMainQueue.h"
 #include "platform/core/SystemClockMonitor.h"
 #include "platform/ui/Screens.h"
@@ -10,6 +9,7 @@
 #include "reminders/ui/ReminderEditor.h"
 #include "reminders/ui/ReminderList.h"
 #include "shortcuts/ShortcutStore.h"
+#include "widgets/ContentWindowSizing.h"
 
 #include <QDateTime>
 #include <QLabel>

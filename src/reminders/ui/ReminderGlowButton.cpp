@@ -6,7 +6,7 @@
 #include "platform/gfx/Symbols.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/ui/ViewStyle.h"
-#include "reminders/ui/FixedFrames.h"
+#include "widgets/DesignFrames.h"
 
 #include <QLinearGradient>
 #include <QPainter>

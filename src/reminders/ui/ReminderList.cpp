@@ -1,25 +1,24 @@
 #include "reminders/ui/ReminderList.h"
 
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibContentSmoke.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/Color.h"
 #include "platform/core/QtGeometry.h"
-#include "platform/gfx/Path.h"
 #include "platform/gfx/PainterCanvas.h"
+#include "platform/gfx/Path.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "reminders/ReminderListing.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/ReminderStore.h"
-#include "reminders/ui/FixedFrames.h"
+#include "widgets/DesignFrames.h"
 #include "reminders/ui/PlainText.h"
 #include "reminders/ui/ReminderGlowButton.h"
 #include "reminders/ui/SymbolView.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -161,13 +160,13 @@ ReminderGlowButton* glowButton(const QString& title, const QString& symbol, cons
   auto* button = new ReminderGlowButton(title);
   button->setSymbol(symbol);
   button->setTint(tint);
-  FixedFrames::place(button, parent, frame);
+  DesignFrames::place(button, parent, frame);
   return button;
 }
 
 SymbolView* symbol(const QString& name, QWidget* parent, const pf::Rect& frame, const QString& description = {}) {
   auto* view = new SymbolView(name, QuibTheme::accent(), description);
-  FixedFrames::place(view, parent, frame);
+  DesignFrames::place(view, parent, frame);
   return view;
 }
 
@@ -180,27 +179,22 @@ ReminderList::ReminderList(ReminderStore& store, pf::UserDefaults* defaults) : m
 
 ReminderList::~ReminderList() = default;
 
-pf::Window* ReminderList::window() const { return m_window.get(); }
+pf::Window* ReminderList::window() const { return m_glass->window(); }
 
 QWidget* ReminderList::cards() const { return m_cards; }
 
 void ReminderList::build(pf::UserDefaults* defaults) {
-  m_window = std::make_unique<pf::Window>();
-  m_window->setWindowTitle(QStringLiteral("Wendle Reminders"));
-  pf::ViewStyle::setAppearance(m_window.get(), QuibSkin::appearance());
-  m_window->onWillClose = [this] {
+  m_glass = std::make_unique<GlassWindow>(QStringLiteral("Wendle Reminders"), baseSize);
+  window()->onWillClose = [this] {
     if (onClose) onClose();
   };
-  auto* glass = new GlassSurface;
-  glass->resize(int(baseSize.width), int(baseSize.height));
+  QWidget* glass = m_glass->content();
 
   symbol(QStringLiteral("calendar"), glass, {22, 494, 38, 46});
-  auto* title = FixedFrames::label(glass, QStringLiteral("Reminders"), {72, 515, 240, 32}, 25);
-  pf::ViewStyle::setFontSize(title, 25, QFont::Bold);
-  FixedFrames::setTextColor(title, QuibTheme::text());
-  auto* subtitle =
-      FixedFrames::label(glass, QStringLiteral("Stay on track with your companion"), {73, 490, 245, 23}, 13);
-  FixedFrames::setTextColor(subtitle, QuibTheme::secondary());
+  DesignFrames::label(glass, QStringLiteral("Reminders"), {72, 515, 240, 32},
+                      {.pixelSize = 25, .color = QuibTheme::text(), .weight = QFont::Bold});
+  DesignFrames::label(glass, QStringLiteral("Stay on track with your companion"), {73, 490, 245, 23},
+                      {.pixelSize = 13, .color = QuibTheme::secondary()});
   auto* remove = glowButton(QStringLiteral("Delete…"), QStringLiteral("trash"),
                             pf::Color::system(QStringLiteral("systemRed")), glass, {318, 507, 100, 38});
   connect(remove, &QPushButton::clicked, this, &ReminderList::deleteReminder);
@@ -224,7 +218,7 @@ void ReminderList::build(pf::UserDefaults* defaults) {
   m_scroll->setWidget(m_cards);
   // The scroll area paints the widget it is given; the glass must show between the cards.
   m_cards->setAutoFillBackground(false);
-  FixedFrames::place(m_scroll, glass, listFrame);
+  DesignFrames::place(m_scroll, glass, listFrame);
 
   auto* add = glowButton(QStringLiteral("New…"), QStringLiteral("plus"),
                          pf::Color::system(QStringLiteral("systemGreen")), glass, {22, 101, 125, 42});
@@ -237,17 +231,17 @@ void ReminderList::build(pf::UserDefaults* defaults) {
   connect(m_pauseButton, &QPushButton::clicked, this, &ReminderList::togglePause);
 
   symbol(QStringLiteral("clock"), glass, {23, 33, 22, 26});
-  m_status = FixedFrames::label(glass, QString(), {55, 20, 282, 56}, 11, true);
+  m_status = DesignFrames::label(glass, QString(), {55, 20, 282, 56},
+                                 {.pixelSize = 11, .color = QuibTheme::secondary(), .wraps = true});
   m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  FixedFrames::setTextColor(m_status, QuibTheme::secondary());
   symbol(QStringLiteral("bell.badge"), glass, {348, 13, 70, 76});
 
-  m_window->setContentSize(baseSize);
-  m_window->setContentView(glass);
-  m_contentLayout = std::make_unique<ContentWindowLayout>(glass, listFrame, false);
-  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window.get(), QStringLiteral("reminders"), defaults,
-                                                          pf::Size{368, 570}, baseSize);
-  m_window->center();
+  m_glass->arrange({.stretchFrame = listFrame,
+                    .readable = false,
+                    .key = QStringLiteral("reminders"),
+                    .defaults = defaults,
+                    .minimum = {368, 570},
+                    .initial = baseSize});
 }
 
 void ReminderList::present() {
@@ -257,12 +251,12 @@ void ReminderList::present() {
     m_status->setText(ReminderStore::text(error));
   }
   rebuildCards();
-  m_window->makeKeyAndOrderFront();
-  m_window->activateWindow();
+  window()->makeKeyAndOrderFront();
+  window()->activateWindow();
 }
 
 void ReminderList::refresh() {
-  if (m_window->isVisible()) rebuildCards();
+  if (window()->isVisible()) rebuildCards();
 }
 
 void ReminderList::rebuildCards() {
@@ -309,13 +303,13 @@ QWidget* ReminderList::card(const QuibReminder& reminder) {
 
   auto* name = elidingLabel(reminder.name, 16, QFont::DemiBold, row);
   name->setObjectName(QStringLiteral("name"));
-  FixedFrames::setTextColor(name, QuibTheme::text());
+  DesignFrames::setTextColor(name, QuibTheme::text());
 
   const ReminderListing listing = ReminderListing::of(reminder, m_store.file(), ReminderSchedule::calendar(),
                                                       QLocale(), QDateTime::currentDateTimeUtc());
   auto* detail = elidingLabel(listing.detail, 12, QFont::Normal, row);
   detail->setObjectName(QStringLiteral("detail"));
-  FixedFrames::setTextColor(detail, QuibTheme::secondary());
+  DesignFrames::setTextColor(detail, QuibTheme::secondary());
 
   const IconLook look = iconLook(listing.icon);
   auto* icon = new SymbolView(look.symbol, look.tint, look.description, row);
@@ -393,12 +387,12 @@ void ReminderList::togglePause() {
 void ReminderList::deleteReminder() {
   const auto current = selected();
   if (!current) return;
-  auto* alert = new pf::Alert(m_window.get());
+  auto* alert = new pf::Alert(window());
   alert->setMessageText(QStringLiteral("Delete ") + current->name + QStringLiteral("?"));
   alert->setInformativeText(QStringLiteral("This removes the reminder and its pending occurrences."));
   alert->addButton(QStringLiteral("Cancel"));
   alert->addButton(QStringLiteral("Delete"));
-  alert->beginSheet(m_window.get(), [list = QPointer<ReminderList>(this), id = current->id](int response) {
+  alert->beginSheet(window(), [list = QPointer<ReminderList>(this), id = current->id](int response) {
     if (!list || response != pf::Alert::firstButtonResponse + 1) return;
     try {
       list->m_store.remove(id);

@@ -9,8 +9,7 @@
 #include <optional>
 #include <vector>
 
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QLabel;
 class QScrollArea;
 class QWidget;
@@ -85,9 +84,7 @@ class ReminderList final : public QObject {
   void setStatusFromStore();
 
   ReminderStore& m_store;
-  std::unique_ptr<pf::Window> m_window;
-  std::unique_ptr<ContentWindowLayout> m_contentLayout;
-  std::unique_ptr<ContentWindowSizing> m_contentSizing;
+  std::unique_ptr<GlassWindow> m_glass;
   QScrollArea* m_scroll = nullptr;
   QWidget* m_cards = nullptr;
   QLabel* m_status = nullptr;

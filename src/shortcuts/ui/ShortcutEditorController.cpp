@@ -1,13 +1,8 @@
 #include "shortcuts/ui/ShortcutEditorController.h"
 
 #include "launcher/QuibIcons.h"
-#include "launcher/ui/GlassSurface.h"
-#include "look/QuibSkin.h"
-#include "motion/ui/ContentWindowLayout.h"
-#include "motion/ui/ContentWindowSizing.h"
 #include "platform/core/Text.h"
 #include "platform/ui/Alert.h"
-#include "platform/ui/ViewStyle.h"
 #include "shortcuts/CatalogError.h"
 #include "shortcuts/QuibError.h"
 #include "shortcuts/ShortcutStore.h"
@@ -19,6 +14,8 @@
 #include "shortcuts/ui/EditorShortcutCell.h"
 #include "shortcuts/ui/ShortcutEditorControls.h"
 #include "shortcuts/ui/ShortcutEditorWindow.h"
+#include "widgets/GlassSurface.h"
+#include "widgets/GlassWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -77,11 +74,8 @@ ShortcutEditorController::ShortcutEditorController(ShortcutStore& store)
   reload(m_draft.items.empty() ? std::nullopt : std::optional<int>(0));
 }
 
-ShortcutEditorController::~ShortcutEditorController() {
-  m_contentLayout.reset();
-  m_contentSizing.reset();
-  delete m_window;
-}
+// The window's controls are connected to this controller: they go while all of it is still here.
+ShortcutEditorController::~ShortcutEditorController() { m_glass.reset(); }
 
 void ShortcutEditorController::connectControls() {
   using C = ShortcutEditorController;
@@ -104,10 +98,10 @@ void ShortcutEditorController::connectControls() {
 }
 
 void ShortcutEditorController::buildWindow() {
-  m_window = new ShortcutEditorWindow;
-  m_window->setWindowTitle(QStringLiteral("Edit Shortcuts — Wendle"));
-  pf::ViewStyle::setAppearance(m_window, QuibSkin::appearance());
-  m_window->setContentSize(pf::Size{Controls::designWidth, Controls::designHeight});
+  auto window = std::make_unique<ShortcutEditorWindow>();
+  m_window = window.get();
+  m_glass = std::make_unique<GlassWindow>(QStringLiteral("Edit Shortcuts — Wendle"),
+                                          pf::Size{Controls::designWidth, Controls::designHeight}, std::move(window));
   const QPointer<ShortcutEditorController> self(this);
   m_window->onEscape = [self] {
     if (self) self->m_window->performClose();
@@ -115,20 +109,19 @@ void ShortcutEditorController::buildWindow() {
   m_window->shouldClose = [this] { return windowShouldClose(); };
   m_window->onWillClose = [this] { windowWillClose(); };
 
-  auto* content = new GlassSurface;
-  content->resize(int(Controls::designWidth), int(Controls::designHeight));
-  m_window->setContentView(content);
+  QWidget* content = m_glass->content();
   (new EditorBackdrop(content))->setGeometry(content->rect());
   m_ui = Controls::build(content);
   connectControls();
 
-  m_contentLayout = std::make_unique<ContentWindowLayout>(content, pf::Rect(20, 306, 378, 244), true);
-  m_contentLayout->onLayout = [self] {
-    if (self) self->layoutDestination();
-  };
-  m_contentSizing = std::make_unique<ContentWindowSizing>(m_window, QStringLiteral("shortcuts"), &m_store.defaults(),
-                                                          pf::Size{860, 640}, pf::Size{920, 720});
-  m_window->center();
+  m_glass->arrange({.stretchFrame = pf::Rect(20, 306, 378, 244),
+                    .key = QStringLiteral("shortcuts"),
+                    .defaults = &m_store.defaults(),
+                    .minimum = {860, 640},
+                    .initial = {920, 720},
+                    .onLayout = [self] {
+                      if (self) self->layoutDestination();
+                    }});
 }
 
 std::vector<int> ShortcutEditorController::indices(const QListWidget* list) const {

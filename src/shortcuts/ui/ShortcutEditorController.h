@@ -15,8 +15,7 @@
 #include <utility>
 #include <vector>
 
-class ContentWindowLayout;
-class ContentWindowSizing;
+class GlassWindow;
 class QListWidget;
 class ShortcutStore;
 
@@ -113,10 +112,9 @@ class ShortcutEditorController final : public QObject {
   /// Opens the panel; a chosen file goes to `select` for shortcut `id`, its error to the status line.
   void askForFile(const FileRequest& request, Select select, const QString& id);
 
-  std::unique_ptr<ContentWindowLayout> m_contentLayout;
-  std::unique_ptr<ContentWindowSizing> m_contentSizing;
   ShortcutStore& m_store;
   ShortcutDraft m_draft;
+  std::unique_ptr<GlassWindow> m_glass;
   QPointer<ShortcutEditorWindow> m_window;
   ShortcutEditorControls m_ui;
   std::optional<int> m_selectedIndex;

@@ -1,13 +1,13 @@
 #include "shortcuts/ui/ShortcutEditorControls.h"
 
 #include "look/QuibTheme.h"
-#include "platform/core/QtGeometry.h"
 #include "platform/gfx/Symbols.h"
 #include "platform/ui/ViewStyle.h"
 #include "shortcuts/ui/EditorActionButton.h"
 #include "shortcuts/ui/EditorAddPopup.h"
 #include "shortcuts/ui/EditorDestinationField.h"
 #include "shortcuts/ui/EditorImageView.h"
+#include "widgets/DesignFrames.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -18,28 +18,15 @@ namespace {
 
 using Controls = ShortcutEditorControls;
 
-/// Places `widget` at a frame given y-up in the design-size content.
-void place(QWidget* widget, double x, double y, double width, double height) {
-  widget->setGeometry(
-      pf::childFrameToQtPixels(pf::Rect(x, y, width, height), Controls::designHeight));
-}
-
-QLabel* makeLabel(QWidget* content, const QString& text, int pixelSize, const pf::Color& color,
-                  QFont::Weight weight = QFont::Normal) {
-  auto* label = new QLabel(text, content);
-  label->setTextFormat(Qt::PlainText);
-  QFont font = label->font();
-  font.setPixelSize(pixelSize);
-  font.setWeight(weight);
-  label->setFont(font);
-  pf::ViewStyle::setColor(label, pf::ViewStyle::ColorRole::text, color);
-  return label;
+QLabel* makeLabel(QWidget* content, const QString& text, const pf::Rect& frame, double pixelSize,
+                  const pf::Color& color, QFont::Weight weight = QFont::Normal) {
+  return DesignFrames::label(content, text, frame, {.pixelSize = pixelSize, .color = color, .weight = weight});
 }
 
 /// A label the tests and the window find again by `name`.
-QLabel* makeNamedLabel(QWidget* content, const QString& name, const QString& text, int pixelSize,
-                       const pf::Color& color, QFont::Weight weight = QFont::Normal) {
-  QLabel* label = makeLabel(content, text, pixelSize, color, weight);
+QLabel* makeNamedLabel(QWidget* content, const QString& name, const QString& text, const pf::Rect& frame,
+                       double pixelSize, const pf::Color& color, QFont::Weight weight = QFont::Normal) {
+  QLabel* label = makeLabel(content, text, frame, pixelSize, color, weight);
   label->setObjectName(name);
   return label;
 }
@@ -49,11 +36,11 @@ pf::Color secondaryLabel() { return pf::Color::system(QStringLiteral("secondaryL
 void makeSymbol(QWidget* content, const QString& name, double x, double y, double width, double height) {
   auto* view = new EditorImageView(content);
   view->setImage(pf::Symbols::named(name, std::min(width, height)), QuibTheme::accent());
-  place(view, x, y, width, height);
+  DesignFrames::place(view, content, {x, y, width, height});
 }
 
 QListWidget* makeList(QWidget* content, const QString& title, double x) {
-  place(makeLabel(content, title, 15, QuibTheme::text(), QFont::DemiBold), x + 8, 553, 378, 24);
+  makeLabel(content, title, {x + 8, 553, 378, 24}, 15, QuibTheme::text(), QFont::DemiBold);
   auto* list = new QListWidget(content);
   list->setObjectName(title);
   list->setFrameShape(QFrame::NoFrame);
@@ -64,14 +51,14 @@ QListWidget* makeList(QWidget* content, const QString& title, double x) {
                                      "QListWidget::item:selected, QListWidget::item:hover { background: transparent; }"));
   list->viewport()->setAutoFillBackground(false);
   list->setAccessibleName(title + QStringLiteral(" shortcuts"));
-  place(list, x, 306, 378, 244);
+  DesignFrames::place(list, content, {x, 306, 378, 244});
   return list;
 }
 
 EditorActionButton* makeButton(QWidget* content, const QString& title, double x, double y, double width,
                                double height, const QString& accessibility, const QString& tooltip = {}) {
   auto* button = new EditorActionButton(title, content);
-  place(button, x, y, width, height);
+  DesignFrames::place(button, content, {x, y, width, height});
   button->setAccessibleName(accessibility);
   if (!tooltip.isEmpty()) button->setToolTip(tooltip);
   return button;
@@ -82,7 +69,7 @@ Field* makeField(QWidget* content, const QString& placeholder, const QString& ac
   auto* field = new Field(content);
   field->setPlaceholderText(placeholder);
   field->setAccessibleName(accessibility);
-  place(field, x, 164, width, 28);
+  DesignFrames::place(field, content, {x, 164, width, 28});
   return field;
 }
 
@@ -99,21 +86,18 @@ ShortcutEditorControls ShortcutEditorControls::build(QWidget* content) {
 }
 
 void ShortcutEditorControls::buildHeader(QWidget* content) {
-  place(makeLabel(content, QStringLiteral("Your shortcuts"), 20, QuibTheme::text(), QFont::DemiBold), 74, 602, 310,
-        28);
+  makeLabel(content, QStringLiteral("Your shortcuts"), {74, 602, 310, 28}, 20, QuibTheme::text(), QFont::DemiBold);
   makeSymbol(content, QStringLiteral("command"), 25, 589, 36, 38);
-  place(makeLabel(content, QStringLiteral("Manage the apps and websites your companion can quickly access."), 11,
-                  secondaryLabel()),
-        74, 580, 550, 20);
+  makeLabel(content, QStringLiteral("Manage the apps and websites your companion can quickly access."),
+            {74, 580, 550, 20}, 11, secondaryLabel());
   addPopup = new EditorAddPopup(
       {QStringLiteral("Add…"), QStringLiteral("Website"), QStringLiteral("Folder"), QStringLiteral("Application")},
       content);
   pf::ViewStyle::setColor(addPopup, pf::ViewStyle::ColorRole::bezel, QuibTheme::accent());
-  place(addPopup, 707, 595, 96, 34);
+  DesignFrames::place(addPopup, content, {707, 595, 96, 34});
   addPopup->setAccessibleName(QStringLiteral("Add shortcut"));
-  countLabel = makeNamedLabel(content, QStringLiteral("countLabel"), {}, 13, secondaryLabel());
+  countLabel = makeNamedLabel(content, QStringLiteral("countLabel"), {}, {390, 599, 300, 22}, 13, secondaryLabel());
   countLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(countLabel, 390, 599, 300, 22);
 }
 
 void ShortcutEditorControls::buildButtons(QWidget* content) {
@@ -144,30 +128,27 @@ void ShortcutEditorControls::buildButtons(QWidget* content) {
 }
 
 void ShortcutEditorControls::buildDetail(QWidget* content) {
-  heading = makeNamedLabel(content, QStringLiteral("heading"), QStringLiteral("Shortcut details"), 17,
-                           QuibTheme::text(), QFont::DemiBold);
-  place(heading, 42, 226, 328, 26);
+  heading = makeNamedLabel(content, QStringLiteral("heading"), QStringLiteral("Shortcut details"), {42, 226, 328, 26},
+                           17, QuibTheme::text(), QFont::DemiBold);
   makeSymbol(content, QStringLiteral("gearshape.fill"), 20, 228, 18, 20);
-  kindLabel = makeNamedLabel(content, QStringLiteral("kindLabel"), {}, 13, secondaryLabel());
+  kindLabel = makeNamedLabel(content, QStringLiteral("kindLabel"), {}, {380, 226, 420, 22}, 13, secondaryLabel());
   kindLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(kindLabel, 380, 226, 420, 22);
-  place(makeLabel(content, QStringLiteral("Name"), 13, secondaryLabel()), 20, 197, 250, 22);
-  place(makeLabel(content, QStringLiteral("Destination"), 13, secondaryLabel()), 320, 197, 250, 22);
-  place(makeLabel(content, QStringLiteral("Icon"), 13, secondaryLabel()), 20, 123, 250, 22);
+  makeLabel(content, QStringLiteral("Name"), {20, 197, 250, 22}, 13, secondaryLabel());
+  makeLabel(content, QStringLiteral("Destination"), {320, 197, 250, 22}, 13, secondaryLabel());
+  makeLabel(content, QStringLiteral("Icon"), {20, 123, 250, 22}, 13, secondaryLabel());
   nameField = makeField<QLineEdit>(content, QStringLiteral("Shortcut name"), QStringLiteral("Shortcut name"), 20, 280);
   destinationField = makeField<EditorDestinationField>(content, QStringLiteral("https://…"),
                                                        QStringLiteral("Shortcut destination"), 320, 480);
   iconPopup = new QComboBox(content);
   iconPopup->setAccessibleName(QStringLiteral("Shortcut icon"));
-  place(iconPopup, 16, 87, 244, 32);
+  DesignFrames::place(iconPopup, content, {16, 87, 244, 32});
   preview = new EditorImageView(content);
   preview->setAccessibleName(QStringLiteral("Button image preview"));
-  place(preview, 268, 85, 34, 34);
-  emptyLabel = makeNamedLabel(content, QStringLiteral("emptyLabel"), {}, 12, secondaryLabel());
+  DesignFrames::place(preview, content, {268, 85, 34, 34});
+  // A short note, centred in its frame whether it takes one line or two.
+  emptyLabel = makeNamedLabel(content, QStringLiteral("emptyLabel"), {}, {320, 115, 480, 35}, 12, secondaryLabel());
   emptyLabel->setWordWrap(true);
-  place(emptyLabel, 320, 115, 480, 35);
-  status = makeNamedLabel(content, QStringLiteral("status"), {}, 12, pf::Color::system(QStringLiteral("systemOrange")));
-  status->setWordWrap(true);
-  status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  place(status, 320, 67, 480, 42);
+  const pf::Color orange = pf::Color::system(QStringLiteral("systemOrange"));
+  status = DesignFrames::label(content, {}, {320, 67, 480, 42}, {.pixelSize = 12, .color = orange, .wraps = true});
+  status->setObjectName(QStringLiteral("status"));
 }

@@ -1,14 +1,14 @@
 #include "filedrop/TransferSupport.h"
 #include "filedrop/ui/FileDropController.h"
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibLook.h"
-#include "platform/ui/ViewStyle.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
 #include "shortcuts/ShortcutCatalogRepository.h"
 #include "shortcuts/ShortcutStore.h"
 #include "support/EventLoop.h"
+#include "widgets/GlassSurface.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "launcher/LauncherSlot.h"
 #include "launcher/ui/DragHeader.h"
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/LauncherFixture.h"
 #include "launcher/ui/LauncherViewController.h"
 #include "launcher/ui/ShortcutButton.h"
+#include "widgets/GlassSurface.h"
 
 #include <QApplication>
 #include <QKeyEvent>

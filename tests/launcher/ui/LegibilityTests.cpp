@@ -1,4 +1,3 @@
-#include "launcher/ui/GlassSurface.h"
 #include "launcher/ui/ShortcutButton.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
@@ -9,6 +8,7 @@
 #include "platform/ui/ControlStyle.h"
 #include "platform/ui/Panel.h"
 #include "platform/ui/ViewStyle.h"
+#include "widgets/GlassSurface.h"
 
 #include <QImage>
 #include <QPainter>

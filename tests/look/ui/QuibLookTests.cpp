@@ -2,12 +2,12 @@
 #include "look/ui/QuibLook.h"
 #include "look/ui/QuibNeonBorder.h"
 
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibTheme.h"
 #include "platform/gfx/ShapeLayer.h"
 #include "platform/ui/ViewLayer.h"
 #include "platform/ui/ViewStyle.h"
 #include "reminders/ui/ReminderGlowButton.h"
+#include "widgets/GlassSurface.h"
 
 #include <QColorDialog>
 #include <QLabel>

@@ -312,7 +312,7 @@ TEST_F(ReminderFeatureTest, TheEditorPreviewsAndSavesThroughTheFeature) {
   editor = reminders->editor();
   QTest::keyClicks(editor->nameField(), QStringLiteral("Tea"));
   QTest::keyClicks(editor->messageView(), QStringLiteral("Time for tea."));
-  editor->changeDay(1);
+  editor->step({ReminderStep::Unit::days, 1});
   editor->save();
   EXPECT_FALSE(editor->window()->isVisible());
   const ReminderStore journal(test::journalFolder());

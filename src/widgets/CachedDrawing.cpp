@@ -1,4 +1,4 @@
-#include "launcher/ui/CachedDrawing.h"
+#include "widgets/CachedDrawing.h"
 
 #include "look/QuibTheme.h"
 #include "platform/gfx/LargeImage.h"

@@ -1,6 +1,5 @@
-#include "motion/ui/SettingsWindowController.h"
+#include "settings/ui/SettingsWindowController.h"
 
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"
 #include "look/ui/QuibFramedCard.h"
@@ -9,6 +8,7 @@
 #include "platform/gfx/SystemColors.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
+#include "widgets/GlassSurface.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

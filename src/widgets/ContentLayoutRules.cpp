@@ -1,4 +1,4 @@
-#include "motion/ContentLayoutRules.h"
+#include "widgets/ContentLayoutRules.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "motion/ui/SettingsWindowController.h"
+#include "settings/ui/SettingsWindowController.h"
 
-#include "launcher/ui/GlassSurface.h"
 #include "look/QuibBorderEffect.h"
 #include "look/QuibTheme.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/gfx/SystemColors.h"
 #include "platform/ui/ViewStyle.h"
 #include "platform/ui/Window.h"
+#include "widgets/GlassSurface.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "motion/ui/ReadableFonts.h"
+#include "widgets/ReadableFonts.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

@@ -1,4 +1,4 @@
-#include "motion/ContentSizeRules.h"
+#include "widgets/ContentSizeRules.h"
 
 #include <algorithm>
 #include <cmath>

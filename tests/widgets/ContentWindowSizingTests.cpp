@@ -1,4 +1,4 @@
-#include "motion/ui/ContentWindowSizing.h"
+#include "widgets/ContentWindowSizing.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
@@ -14,9 +14,11 @@ using pf::Size;
 
 namespace {
 
+// A window of any kind: what holds for one holds for every window sized this way.
+const QString name = QStringLiteral("notes");
+const QString key = ContentWindowSizing::keyPrefix + name;
 const Size minimum{360, 464};
 const Size initial{412, 530};
-const QString key = QStringLiteral("contentSize.favorites");
 
 QVariantMap sizeRecord(const QVariant& width, const QVariant& height) {
   return {{QStringLiteral("width"), width}, {QStringLiteral("height"), height}};
@@ -24,7 +26,7 @@ QVariantMap sizeRecord(const QVariant& width, const QVariant& height) {
 
 Size openedSize(pf::UserDefaults* defaults) {
   pf::Window window;
-  ContentWindowSizing sizing(&window, QStringLiteral("favorites"), defaults, minimum, initial);
+  ContentWindowSizing sizing(&window, name, defaults, minimum, initial);
   return window.contentSize();
 }
 
@@ -65,7 +67,7 @@ TEST(ContentWindowSizing, RestoresOnlyAUsableRememberedSize) {
 
   // Integers count as numbers; sizes below the minimum are raised to it.
   defaults.set(key, sizeRecord(qint64(200), qint64(700)));
-  EXPECT_EQ(openedSize(&defaults), (Size{360, 700}));
+  EXPECT_EQ(openedSize(&defaults), (Size{minimum.width, 700}));
   // A remembered size is not limited by the screen.
   defaults.set(key, sizeRecord(10000.0, 10000.0));
   EXPECT_EQ(openedSize(&defaults), (Size{10000, 10000}));
@@ -76,13 +78,13 @@ TEST(ContentWindowSizing, KeepsTheInitialSizeWithinTheScreenLessSixteenPoints) {
   pf::Window window;
   ContentWindowSizing sizing(&window, QStringLiteral("huge"), nullptr, minimum, {5000, 5000});
   EXPECT_EQ(window.contentSize(), (Size{visible.width() - 16, visible.height() - 16}));
-  EXPECT_EQ(window.minimumSize(), QSize(360, 464));
+  EXPECT_EQ(window.minimumSize(), QSize(int(minimum.width), int(minimum.height)));
 }
 
 TEST(ContentWindowSizing, RemembersTheUsersResizeButNotTheProgramsOwn) {
   pf::UserDefaults& defaults = pf::UserDefaults::standard();
   pf::Window window;
-  ContentWindowSizing sizing(&window, QStringLiteral("favorites"), &defaults, minimum, initial);
+  ContentWindowSizing sizing(&window, name, &defaults, minimum, initial);
   window.show();
   window.setContentSize({420, 540});
   EXPECT_FALSE(defaults.dictionary(key).has_value());
@@ -95,7 +97,7 @@ TEST(ContentWindowSizing, RemembersTheUsersResizeButNotTheProgramsOwn) {
 TEST(ContentWindowSizing, UseDefaultPrefersTheUsersSizeAndKeepsItOnScreen) {
   pf::UserDefaults& defaults = pf::UserDefaults::standard();
   pf::Window window;
-  ContentWindowSizing sizing(&window, QStringLiteral("favorites"), &defaults, minimum, initial);
+  ContentWindowSizing sizing(&window, name, &defaults, minimum, initial);
   sizing.useDefault({380, 500});
   EXPECT_EQ(window.contentSize(), (Size{380, 500}));
   sizing.useDefault({100, 100});
@@ -115,8 +117,10 @@ TEST(ContentWindowSizing, FitSizeAdjustsTheSizesItSetsAndTheOneTheUserGaveThroug
   EXPECT_EQ(window.contentSize(), (Size{300, 222}));
 
   window.setContentSize({456, 321});
-  EXPECT_FALSE(defaults.dictionary(QStringLiteral("contentSize.launcher")).has_value());
+  // The size is stored under the name the settings file has always used.
+  const QString launcherKey = QStringLiteral("contentSize.launcher");
+  EXPECT_FALSE(defaults.dictionary(launcherKey).has_value());
   sizing.userResized();
   EXPECT_EQ(window.contentSize(), (Size{400, 321}));
-  EXPECT_EQ(defaults.dictionary(QStringLiteral("contentSize.launcher")), sizeRecord(400.0, 321.0));
+  EXPECT_EQ(defaults.dictionary(launcherKey), sizeRecord(400.0, 321.0));
 }

@@ -1,11 +1,11 @@
-#include "motion/ui/ContentWindowSizing.h"
+#include "widgets/ContentWindowSizing.h"
 
-#include "motion/ContentSizeRules.h"
 #include "platform/core/DefaultsCoding.h"
 #include "platform/core/QtGeometry.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Screens.h"
 #include "platform/ui/Window.h"
+#include "widgets/ContentSizeRules.h"
 
 #include <QResizeEvent>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "motion/ui/ContentWindowLayout.h"
+#include "widgets/ContentWindowLayout.h"
 #include "platform/core/QtGeometry.h"
 
 #include <QHeaderView>

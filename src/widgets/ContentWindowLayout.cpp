@@ -1,7 +1,7 @@
-#include "motion/ui/ContentWindowLayout.h"
+#include "widgets/ContentWindowLayout.h"
 
-#include "motion/ui/ReadableFonts.h"
 #include "platform/core/QtGeometry.h"
+#include "widgets/ReadableFonts.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>

@@ -1,6 +1,5 @@
-#include "motion/ContentLayoutRules.h"
-#include "motion/ContentSizeRules.h"
-#include "motion/HoldSet.h"
+#include "widgets/ContentLayoutRules.h"
+#include "widgets/ContentSizeRules.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -65,25 +64,4 @@ TEST(ContentLayoutRules, TheStretchAreasScrollViewTakesTheExtraHeight) {
             Rect(20, 340, 100, 20));
   EXPECT_EQ(ContentLayoutRules::frame(Role::other, Rect(20, 239, 100, 20), base, {400, 400}, stretch),
             Rect(20, 239, 100, 20));
-}
-
-TEST(HoldSet, RecordsReasonsInTheirOrderAndReportsOnlyChanges) {
-  using Hold = PacingController::Hold;
-  EXPECT_EQ(PacingController::allHolds.front(), Hold::partyFormation);
-  EXPECT_EQ(PacingController::allHolds[9], Hold::menu);
-  EXPECT_EQ(PacingController::allHolds.back(), Hold::fileDropTarget);
-  HoldSet holds;
-  int changes = 0;
-  holds.onChange = [&] { ++changes; };
-  EXPECT_TRUE(holds.isEmpty());
-  holds.set(Hold::fileTransfer, true);
-  holds.set(Hold::dragging, true);
-  holds.set(Hold::dragging, true);
-  EXPECT_EQ(changes, 2);
-  EXPECT_EQ(holds.active(), (std::vector<Hold>{Hold::dragging, Hold::fileTransfer}));
-  holds.set(Hold::dragging, false);
-  holds.set(Hold::reminders, false);
-  EXPECT_EQ(changes, 3);
-  EXPECT_TRUE(holds.contains(Hold::fileTransfer));
-  EXPECT_FALSE(holds.contains(Hold::dragging));
 }

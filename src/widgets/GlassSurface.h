@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launcher/ui/CachedDrawing.h"
+#include "widgets/CachedDrawing.h"
 
 #include <QWidget>
 #include <functional>

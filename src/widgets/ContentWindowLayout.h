@@ -1,6 +1,6 @@
 #pragma once
 
-#include "motion/ContentLayoutRules.h"
+#include "widgets/ContentLayoutRules.h"
 
 #include <QObject>
 #include <QPointer>

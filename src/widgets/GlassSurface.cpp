@@ -1,4 +1,4 @@
-#include "launcher/ui/GlassSurface.h"
+#include "widgets/GlassSurface.h"
 
 #include "look/QuibSkin.h"
 #include "look/QuibTheme.h"

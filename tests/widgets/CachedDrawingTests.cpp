@@ -1,4 +1,4 @@
-#include "launcher/ui/CachedDrawing.h"
+#include "widgets/CachedDrawing.h"
 #include "platform/core/UserDefaults.h"
 
 #include <QImage>
