@@ -296,6 +296,7 @@ TEST_F(Renderer, CachedLayersAreNotRasterisedAgainWhileTheyOnlyMove) {
 
   frame(0);
   EXPECT_EQ(renderer.stats().rasterisations, 3);
+  EXPECT_EQ(renderer.stats().composited, 3);
   for (double t = 0.1; t < 1; t += 0.1) frame(t);
   EXPECT_EQ(renderer.stats().rasterisations, 3);
   EXPECT_EQ(renderer.stats().directDraws, 0);
