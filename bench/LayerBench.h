@@ -35,15 +35,22 @@ inline void writeFrame(const pf::Layer& root, double t, const QString& path) {
 }
 
 /// Runs the registered benchmarks offscreen. `--frames=DIR` first calls
-/// `writeFrames(DIR)`, with the animation clock held at 0 while it builds.
-inline int run(int argc, char** argv, const std::function<void(const QString&)>& writeFrames) {
+/// `writeFrames(DIR)`, with the animation clock held at 0 while it builds;
+/// `--compare=DIR` calls `compareFrames(DIR)` the same way instead of
+/// benchmarking, and answers its result.
+inline int run(int argc, char** argv, const std::function<void(const QString&)>& writeFrames,
+               const std::function<int(const QString&)>& compareFrames = {}) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   for (const QString& arg : QCoreApplication::arguments()) {
-    if (!arg.startsWith(QStringLiteral("--frames="))) continue;
+    const bool writes = arg.startsWith(QStringLiteral("--frames="));
+    const bool compares = compareFrames && arg.startsWith(QStringLiteral("--compare="));
+    if (!writes && !compares) continue;
+    const QString folder = arg.section(u'=', 1);
     pf::AnimationClock::setTimeSource([] { return 0.0; });
-    writeFrames(arg.mid(9));
+    const int result = compares ? compareFrames(folder) : (writeFrames(folder), 0);
     pf::AnimationClock::setTimeSource({});
+    if (compares) return result;
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -89,24 +89,21 @@ bool LayerContent::isFaint() const {
 }
 
 bool LayerContent::fillsItsBox() const {
-  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
-  return hasArea && (showsColor(backgroundColor) || !contents.isNull() || hasBorder());
+  return hasArea() && (showsColor(backgroundColor) || !contents.isNull() || hasBorder());
 }
 
 bool LayerContent::isVisible() const {
   if (fillsItsBox()) return true;
-  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
-  if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) return true;
+  if (hasArea() && kind == Layer::Kind::gradient && !colors.empty()) return true;
   if (kind != Layer::Kind::shape || path.isEmpty()) return false;
   return showsColor(fillColor) || (showsColor(strokeColor) && lineWidth > 0 && strokeEnd > strokeStart);
 }
 
 bool LayerContent::isImageOnly() const {
-  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
   const bool drawsMore = showsColor(backgroundColor) || hasBorder() || hasShadow() ||
                          (kind == Layer::Kind::gradient && !colors.empty()) ||
                          (kind == Layer::Kind::shape && !path.isEmpty());
-  return hasArea && !contents.isNull() && !drawsMore;
+  return hasArea() && !contents.isNull() && !drawsMore;
 }
 
 QTransform LayerContent::imagePlacement() const {
@@ -149,57 +146,91 @@ QColor LayerContent::shadowTint() const {
   return c;
 }
 
+bool LayerContent::hasArea() const { return bounds.isFinite() && !bounds.isEmpty(); }
+
+std::vector<LayerContent::Part> LayerContent::parts(bool withShadow) const {
+  std::vector<Part> parts;
+  if (withShadow && hasShadow()) parts.push_back(Part::approximateShadow);
+  if (hasArea() && showsColor(backgroundColor)) parts.push_back(Part::background);
+  if (hasArea() && !contents.isNull()) parts.push_back(Part::contents);
+  if (hasArea() && kind == Layer::Kind::gradient && !colors.empty()) parts.push_back(Part::gradient);
+  if (kind == Layer::Kind::shape && !path.isEmpty() && showsColor(fillColor)) parts.push_back(Part::fill);
+  if (hasStroke()) parts.push_back(Part::stroke);
+  if (hasBorder()) parts.push_back(Part::border);
+  return parts;
+}
+
+bool LayerContent::isSolid(Part part) { return part != Part::contents && part != Part::gradient; }
+
 void LayerContent::paint(QPainter& painter) const {
-  const QRectF box = toQRectF(bounds);
-  const bool hasArea = bounds.isFinite() && !bounds.isEmpty();
+  for (const Part part : parts()) paint(painter, part);
+}
+
+void LayerContent::paint(QPainter& painter, Part part) const {
   painter.setPen(Qt::NoPen);
-  if (hasArea && showsColor(backgroundColor)) {
-    const QColor bg = toQColor(*backgroundColor);
-    const double r = std::clamp(cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
-    if (r > 0) {
-      painter.setBrush(bg);
-      painter.drawRoundedRect(box, r, r);
-    } else {
-      painter.fillRect(box, bg);
-    }
+  switch (part) {
+    case Part::approximateShadow: paintApproximateShadow(painter); return;
+    case Part::background: paintBackground(painter); return;
+    case Part::contents: paintContents(painter); return;
+    case Part::gradient: paintGradient(painter); return;
+    case Part::fill:
+      painter.setBrush(toQColor(*fillColor));
+      painter.drawPath(toQPainterPath(path, fillRule));
+      return;
+    case Part::stroke: paintStroke(painter); return;
+    case Part::border: paintBorder(painter); return;
   }
-  if (hasArea && !contents.isNull()) {
-    // Images keep their first row at the top, so undo the y-up flip for them.
-    painter.save();
-    painter.translate(0, box.top() + box.bottom());
-    painter.scale(1, -1);
-    // An upright image needs no antialiased edges, and without them Qt draws
-    // it several times cheaper (with them it also hands it to worker threads).
-    if (painter.worldTransform().type() <= QTransform::TxScale) {
-      painter.setRenderHint(QPainter::Antialiasing, false);
-    }
-    painter.drawImage(box, contents);
-    painter.restore();
+}
+
+void LayerContent::paintBackground(QPainter& painter) const {
+  const QRectF box = toQRectF(bounds);
+  const QColor bg = toQColor(*backgroundColor);
+  const double r = std::clamp(cornerRadius, 0.0, std::min(box.width(), box.height()) / 2);
+  if (r > 0) {
+    painter.setBrush(bg);
+    painter.drawRoundedRect(box, r, r);
+  } else {
+    painter.fillRect(box, bg);
   }
-  if (hasArea && kind == Layer::Kind::gradient && !colors.empty()) {
-    const auto stops = stopsFor(colors, locations);
-    const QPointF start(box.left() + startPoint.x * box.width(), box.top() + startPoint.y * box.height());
-    const QPointF end(box.left() + endPoint.x * box.width(), box.top() + endPoint.y * box.height());
-    if (gradientType == GradientLayer::Type::radial) {
-      const double rx = std::fabs(end.x() - start.x()), ry = std::fabs(end.y() - start.y());
-      if (rx > 0 && ry > 0) {
-        // A unit circle gradient, stretched into the ellipse.
-        QRadialGradient g(QPointF(0, 0), 1);
-        g.setStops(stops);
-        QBrush brush(g);
-        brush.setTransform(QTransform(rx, 0, 0, ry, start.x(), start.y()));
-        painter.fillRect(box, brush);
-      } else {
-        painter.fillRect(box, stops.last().second);
-      }
-    } else {
-      QLinearGradient g(start, end);
+}
+
+void LayerContent::paintContents(QPainter& painter) const {
+  const QRectF box = toQRectF(bounds);
+  // Images keep their first row at the top, so undo the y-up flip for them.
+  painter.save();
+  painter.translate(0, box.top() + box.bottom());
+  painter.scale(1, -1);
+  // An upright image needs no antialiased edges, and without them Qt draws
+  // it several times cheaper (with them it also hands it to worker threads).
+  if (painter.worldTransform().type() <= QTransform::TxScale) {
+    painter.setRenderHint(QPainter::Antialiasing, false);
+  }
+  painter.drawImage(box, contents);
+  painter.restore();
+}
+
+void LayerContent::paintGradient(QPainter& painter) const {
+  const QRectF box = toQRectF(bounds);
+  const auto stops = stopsFor(colors, locations);
+  const QPointF start(box.left() + startPoint.x * box.width(), box.top() + startPoint.y * box.height());
+  const QPointF end(box.left() + endPoint.x * box.width(), box.top() + endPoint.y * box.height());
+  if (gradientType == GradientLayer::Type::radial) {
+    const double rx = std::fabs(end.x() - start.x()), ry = std::fabs(end.y() - start.y());
+    if (rx > 0 && ry > 0) {
+      // A unit circle gradient, stretched into the ellipse.
+      QRadialGradient g(QPointF(0, 0), 1);
       g.setStops(stops);
-      painter.fillRect(box, g);
+      QBrush brush(g);
+      brush.setTransform(QTransform(rx, 0, 0, ry, start.x(), start.y()));
+      painter.fillRect(box, brush);
+    } else {
+      painter.fillRect(box, stops.last().second);
     }
+  } else {
+    QLinearGradient g(start, end);
+    g.setStops(stops);
+    painter.fillRect(box, g);
   }
-  if (kind == Layer::Kind::shape && !path.isEmpty()) paintShape(painter);
-  if (hasBorder()) paintBorder(painter);
 }
 
 void LayerContent::paintBorder(QPainter& painter) const {
@@ -240,12 +271,7 @@ void LayerContent::outlineStroke() {
   strokeOutline = stroker.createStroke(strokedPath());
 }
 
-void LayerContent::paintShape(QPainter& painter) const {
-  if (showsColor(fillColor)) {
-    painter.setBrush(toQColor(*fillColor));
-    painter.drawPath(toQPainterPath(path, fillRule));
-  }
-  if (!hasStroke()) return;
+void LayerContent::paintStroke(QPainter& painter) const {
   if (strokeOutline) {
     painter.setBrush(toQColor(*strokeColor));
     painter.drawPath(*strokeOutline);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <optional>
+#include <vector>
 
 namespace pf {
 
@@ -48,6 +49,8 @@ struct LayerContent {
 
   static LayerContent of(const Layer& layer, const LayerPresentation& presentation);
 
+  bool operator==(const LayerContent&) const = default;
+
   /// Works out the stroke's outline once, so that drawing the content again
   /// (in strips, say) fills it rather than stroking the path each time, and
   /// `localBounds` holds the stroke tightly.
@@ -73,10 +76,27 @@ struct LayerContent {
   /// How far the shadow reaches beyond `localBounds`, in the layer's coordinates.
   double shadowReach() const;
 
+  /// The fills the content is drawn with, each one at a time, bottom first.
+  /// Each covers a pixel at most once: drawn alone on a clear canvas, it
+  /// looks the same whether it is blended or replaces what lay there.
+  enum class Part {
+    approximateShadow,  ///< only when asked for: see `paintApproximateShadow`
+    background,
+    contents,
+    gradient,
+    fill,
+    stroke,
+    border,
+  };
+  /// The parts that leave a mark, bottom first (the approximate shadow only when `withShadow`).
+  std::vector<Part> parts(bool withShadow = false) const;
+  /// True for a part filled with one colour, false for an image or a gradient.
+  static bool isSolid(Part part);
+
   /// Draws the content (not the shadow) with the painter's transform mapping the layer's coordinates.
   void paint(QPainter& painter) const;
-  /// The border alone, as `paint` draws it last.
-  void paintBorder(QPainter& painter) const;
+  /// Draws one part the same way.
+  void paint(QPainter& painter, Part part) const;
   /// A cheap stand-in for the blurred shadow, for content drawn anew every
   /// frame: one wider, fainter stroke of the outline.
   void paintApproximateShadow(QPainter& painter) const;
@@ -87,7 +107,12 @@ struct LayerContent {
   bool hasStroke() const;
   QPen strokePen() const;
   QPainterPath strokedPath() const;
-  void paintShape(QPainter& painter) const;
+  bool hasArea() const;
+  void paintBackground(QPainter& painter) const;
+  void paintContents(QPainter& painter) const;
+  void paintGradient(QPainter& painter) const;
+  void paintStroke(QPainter& painter) const;
+  void paintBorder(QPainter& painter) const;
 };
 
 }  // namespace pf

@@ -7,10 +7,16 @@
 // `base` (points, y up, to device pixels, y down). Clips and item rects are in
 // device pixels.
 //
-// Translation-only. Every cached image is placed by a whole-pixel offset and
+// Translation-only. Every item is an image placed by a whole-pixel offset and
 // blitted without smoothing: it is drawn again whenever the linear part
 // (scale, rotation) it is shown with changes, a turning layer's snapped to a
-// step. Only content drawn afresh each frame carries a full transform.
+// step. Content that animates is drawn afresh into an image whenever it
+// draws otherwise than last frame (or lies otherwise within a pixel).
+//
+// One thread. Nothing is handed to Qt's worker threads (see paintContent):
+// every part of a content is drawn alone on a clear canvas, a solid fill
+// replacing what lies beneath, an image or gradient in strips of few rows;
+// images are blended one rect at a time, through paths in strips.
 //
 // Reuse. A cached image of a layer is reused while, all at once: the layer is
 // alive; its content revision (mixed with the step of an endless morph) is the
@@ -28,6 +34,16 @@
 // are plain shapes that only morph has no images of its members: they are
 // drawn straight into its image, which is reused while every member's stage,
 // placement and opacity are unchanged.
+//
+// Steps. Beside the last picture of each layer and group, pictures that come
+// round again are kept (StepImages, within a budget the process shares): a
+// morph's stages, and any picture of a layer that animates, or lies under
+// one that does, while its anchor is where the model puts it (turning or
+// swelling in place); a group's picture when all its members' come round and
+// it is composed wherever it lies. A kept picture is taken only for the same
+// layer and for what `shows` it now; a layer whose anchor moves would come
+// round at another place within a pixel, so it is drawn as before. A morph's
+// stage that falls before the morph began is told apart from the stage.
 //
 // Clips. A clip made last frame is taken again when it comes at the same
 // place in the list with the same signature (its mask's identity and its
@@ -76,10 +92,9 @@ constexpr double invisibleOpacity = 1.0 / 512;
 // then changes its pixels every few frames rather than every frame, and the
 // frames between cost nothing. A step is about five levels of 8-bit alpha.
 constexpr double opacityStep = 1.0 / 48;
-// Rows drawn at a time into a cached image: as many as stay below the 96 at
-// which Qt hands a fill to worker threads, since every strip strokes and
-// flattens each path it meets again.
-constexpr int rasterStrip = 95;
+// Rows of an image drawn at a time through a clip of paths: as many as stay
+// below the 96 spans, one a row, at which Qt hands a blend to worker threads.
+constexpr int clippedStrip = 95;
 // Cached images of layers not drawn for this many frames are dropped.
 constexpr quint64 cacheLifetime = 300;
 // Layers up to this many pixels on a side are drawn on one canvas kept for
@@ -89,9 +104,23 @@ constexpr int keptCanvasSide = 512;
 // Contents images whose shown part is remembered, at most.
 constexpr std::size_t shownPartsKept = 64;
 
+// Qt's raster engine hands every blend of 96 spans or more to worker threads
+// and waits for them; an antialiased shape makes several spans a row, so no
+// strip of rows keeps it below that. A fill of one colour that replaces what
+// lies beneath is the exception: it is always blended on this thread. So
+// every part of a content is drawn that way, each on a clear canvas, and
+// blended onto the image as a whole, which Qt copies without spans. An image
+// or a gradient is drawn in strips of rows instead, each with a few spans a
+// row at most (an upright image one, an antialiased rect three).
+constexpr int brushStrip = 31;
+
+// Canvases of the size kept: a content's image, and a part of it drawn alone.
+enum class Canvas { content, part };
+
 // A canvas at least `size` large, transparent within `size` from its top left.
-QImage& canvasFor(QSize size, QImage& fresh) {
-  thread_local QImage kept;
+QImage& canvasFor(QSize size, QImage& fresh, Canvas which = Canvas::content) {
+  thread_local std::array<QImage, 2> keptCanvases;
+  QImage& kept = keptCanvases[static_cast<std::size_t>(which)];
   const bool small = size.width() <= keptCanvasSide && size.height() <= keptCanvasSide;
   QImage& canvas = small ? kept : fresh;
   if (canvas.width() < size.width() || canvas.height() < size.height()) {
@@ -103,6 +132,14 @@ QImage& canvasFor(QSize size, QImage& fresh) {
 }
 
 quint64 mix(quint64 seed, quint64 value) { return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2)); }
+
+// A value's bits spread over all 64 (splitmix64's finaliser): serials and
+// revisions are small counters, which mixed as they are name many pictures alike.
+quint64 spread(quint64 x) {
+  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+  return x ^ (x >> 31);
+}
 
 quint64 mix(quint64 seed, double value) {
   quint64 bits = 0;
@@ -208,38 +245,51 @@ QRect opaqueBounds(const QImage& image, QSize size) {
   return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-// The tiles of `image` that are not wholly transparent, when some are: a
-// breathing outline then changes only the band along its edges, not all it
-// encloses. Empty when every tile shows something.
+// Where `image` shows anything, a few rows at a time: the runs of columns
+// that hold a pixel not wholly transparent in any row of a band, gaps narrower
+// than a few pixels closed, bands alike merged. A breathing outline then
+// changes only the band along its edges, as wide as its glow, rather than all
+// it encloses or the views that lie along it. Empty when every pixel of the
+// image lies in a run.
 QRegion coverageOf(const QImage& image) {
-  constexpr int tile = 16;
+  constexpr int band = 4;
+  constexpr int closedGap = 8;
   const int width = image.width(), height = image.height();
-  if (width < 3 * tile || height < 3 * tile) return {};
-  const int columns = (width + tile - 1) / tile;
-  QRegion covered;
-  bool gaps = false;
-  std::vector<bool> shows(static_cast<std::size_t>(columns));
-  for (int top = 0; top < height; top += tile) {
-    const int bottom = std::min(top + tile, height);
-    std::fill(shows.begin(), shows.end(), false);
+  if (width < 3 * closedGap || height < 3 * band) return {};
+  std::vector<QRect> rects;
+  std::vector<std::pair<int, int>> runs, previous;
+  std::vector<char> shows(static_cast<std::size_t>(width));
+  std::size_t previousStart = 0;  // where the previous band's rects begin in `rects`
+  bool whole = true;
+  for (int top = 0; top < height; top += band) {
+    const int bottom = std::min(top + band, height);
+    std::fill(shows.begin(), shows.end(), 0);
     for (int y = top; y < bottom; ++y) {
       const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-      for (int x = 0; x < width; ++x) {
-        if (qAlpha(line[x]) != 0) shows[static_cast<std::size_t>(x / tile)] = true;
+      for (int x = 0; x < width; ++x) shows[static_cast<std::size_t>(x)] |= qAlpha(line[x]) != 0;
+    }
+    runs.clear();
+    for (int x = 0; x < width; ++x) {
+      if (!shows[static_cast<std::size_t>(x)]) continue;
+      if (!runs.empty() && x - runs.back().second <= closedGap) {
+        runs.back().second = x + 1;
+      } else {
+        runs.emplace_back(x, x + 1);
       }
     }
-    for (int c = 0; c < columns;) {
-      if (!shows[static_cast<std::size_t>(c)]) {
-        gaps = true;
-        ++c;
-        continue;
-      }
-      const int start = c;
-      while (c < columns && shows[static_cast<std::size_t>(c)]) ++c;
-      covered += QRect(start * tile, top, (c - start) * tile, bottom - top).intersected(image.rect());
+    whole = whole && runs.size() == 1 && runs.front() == std::pair(0, width);
+    if (runs == previous && !runs.empty()) {
+      for (std::size_t i = previousStart; i < rects.size(); ++i) rects[i].setBottom(bottom - 1);
+      continue;
     }
+    previousStart = rects.size();
+    for (const auto& [left, right] : runs) rects.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    previous = runs;
   }
-  return gaps ? covered : QRegion();
+  if (whole) return {};
+  QRegion covered;
+  covered.setRects(rects.data(), static_cast<int>(rects.size()));
+  return covered;
 }
 
 // Stages a shape morph is drawn at, per pass, at most: its images are then
@@ -315,7 +365,10 @@ std::optional<MorphStep> morphStep(const Layer& layer, double t) {
   const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
   const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
   const double target = back ? cycle - at * pass : at * pass;
-  return MorphStep{t + (target - within), static_cast<quint64>(stage) + 1, alone};
+  const double time = t + (target - within);
+  // A stage that falls before the morph began shows the model's path: not the stage's picture.
+  const bool begun = time - first->addedAt - a.beginTime >= 0;
+  return MorphStep{time, begun ? static_cast<quint64>(stage) + 1 : 0, alone};
 }
 
 }  // namespace
@@ -342,7 +395,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_root = &root;
 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
-  visit(root, base, base, 1.0, -1);
+  visit(root, base, base, 1.0, -1, false);
   cutToClips();
 
   const auto stale = [&](const auto& kv) {
@@ -350,6 +403,12 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   };
   std::erase_if(m_cache, stale);
   std::erase_if(m_groups, stale);
+  std::erase_if(m_afresh, stale);
+  // Kept steps are many: looked through now and then, not every frame.
+  if (m_frame % 64 == 0) {
+    m_steps.sweep(m_frame);
+    m_groupSteps.sweep(m_frame);
+  }
   // Memos of layers not visited this frame are let go.
   std::swap(m_memos, m_lastMemos);
   m_memos.clear();
@@ -366,6 +425,9 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 void LayerRenderer::reset() {
   m_cache.clear();
   m_groups.clear();
+  m_afresh.clear();
+  m_steps.clear();
+  m_groupSteps.clear();
   m_cutImages.clear();
   m_memos.clear();
   m_lastMemos.clear();
@@ -375,7 +437,7 @@ void LayerRenderer::reset() {
 }
 
 void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel,
-                          double parentOpacity, int clip) {
+                          double parentOpacity, int clip, bool moving) {
   if (layer.isHidden()) return;
   // By index: visiting the sublayers adds memos, which may move them all.
   const std::size_t index = memoFor(layer);
@@ -388,10 +450,11 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (memo.still->item) push(*memo.still->item, opacity, clip);
     if (layer.sublayers().empty()) return;
     const QTransform world = memo.still->world, model = memo.still->model;
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
     return;
   }
   const bool animated = !layer.animations().empty();
+  moving = moving || animated;
   const std::optional<MorphStep> step = memo.morphs ? morphStep(layer, m_time) : std::nullopt;
   // When the content is evaluated: the stage of a morph, else now.
   const double contentTime = step ? step->time : m_time;
@@ -404,7 +467,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     m_animating = true;
   }
   // A layer that only morphs is evaluated once, at its stage's time.
-  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time) : model;
+  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time, model) : model;
   const QTransform local = localTransform(shown);
   const QTransform world = local * parentWorld;
   const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
@@ -420,7 +483,8 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
   }
 
-  LayerContent content = LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime) : shown);
+  LayerContent content =
+      LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime, model) : shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
@@ -428,7 +492,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
     content.shadowOpacity = 0;
   }
   const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
-  const Placement place{world, modelWorld, redrawn, shown, revision};
+  const Placement place{world, modelWorld, redrawn, shown, revision, step.has_value(), moving};
   if (!isGroup(layer)) {
     auto item = itemFor(layer, std::move(content), place);
     if (placesFromMemo(layer)) {
@@ -437,7 +501,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
       *still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
     }
     if (item) push(std::move(*item), opacity, clip);
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip);
+    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip, moving);
     return;
   }
   if (const auto morphs = straightMorphs(layer, content, world, modelWorld)) {
@@ -451,7 +515,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   LayerContent own = content;
   own.shadowOpacity = 0;
   if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
-  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip);
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip, moving);
   const auto members = std::exchange(m_items, std::move(outer));
   m_below = below;
   Item item = composeGroup(layer, content, world, members);
@@ -500,18 +564,12 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
   Item item;
   item.serial = layer.serial();
   if (place.redrawn) {
-    const double reach = content.shadowReach();
-    item.translationOnly = false;
-    item.transform = place.world;
-    item.rect = place.world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach)).toAlignedRect();
-    item.direct = std::make_shared<const LayerContent>(std::move(content));
-    item.signature = mix(0, static_cast<double>(m_frame));  // drawn anew: always changed
-    ++m_stats.directDraws;
+    drawAfresh(layer, std::move(content), place.world, item);
   } else {
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
                          b.origin.y + place.shown.anchorPoint.y * b.height());
-    placeCached(layer, content, place.revision, place.world, place.model, anchor, item);
+    placeCached(layer, content, place, anchor, item);
   }
   if (item.rect.isEmpty()) return std::nullopt;
   return item;
@@ -534,8 +592,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.serial = layer.serial();
   QRect area;
   for (const Item& member : members) area |= member.rect;
-  const bool movable =
-      std::ranges::all_of(members, [&](const Item& m) { return !m.direct && clipSpares(m.clip, m.rect); });
+  const bool movable = std::ranges::all_of(members, [&](const Item& m) { return clipSpares(m.clip, m.rect); });
   quint64 signature = mix(static_cast<quint64>(members.size()), static_cast<quint64>(movable));
   for (const Item& member : members) {
     signature = movable ? mix(mix(mix(mix(signature, static_cast<quint64>(member.image.cacheKey())), member.opacity),
@@ -563,12 +620,15 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     signature = mix(mix(signature, static_cast<double>(area.x())), static_cast<double>(area.y()));
   }
   signature = mix(mix(signature, static_cast<double>(area.width())), static_cast<double>(area.height()));
+  // Only members that show again, composed wherever the group lies, come round again together.
+  item.comesBack = movable && std::ranges::all_of(members, [](const Item& m) { return m.comesBack; });
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
-    group = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
-    group.layer = layer.weak_from_this();
-    group.signature = signature;
-    group.origin = area.topLeft();
+    group = groupAtStep(layer, signature, item.comesBack, [&] {
+      GroupEntry composed = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
+      composed.origin = area.topLeft();
+      return composed;
+    });
   }
   group.lastUsed = m_frame;
   if (group.image.isNull()) return item;
@@ -618,9 +678,7 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
   }
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
-    group = drawMorphs(members);
-    group.layer = layer.weak_from_this();
-    group.signature = signature;
+    group = groupAtStep(layer, signature, true, [&] { return drawMorphs(members); });
   }
   group.lastUsed = m_frame;
   Item item;
@@ -632,6 +690,19 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
   item.signature =
       mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
   return item;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
+                                                     const std::function<GroupEntry()>& compose) {
+  // Members at steps they come back to compose the same picture each time round.
+  const quint64 key = mix(spread(layer.serial()), signature);
+  const GroupEntry* kept = comesBack ? m_groupSteps.find(key, m_frame) : nullptr;
+  if (kept && kept->signature == signature && kept->layer.lock().get() == &layer) return *kept;
+  GroupEntry group = compose();
+  group.layer = layer.weak_from_this();
+  group.signature = signature;
+  if (comesBack) m_groupSteps.keep(key, group);
+  return group;
 }
 
 LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& members) {
@@ -653,7 +724,7 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
   if (area.isEmpty()) return {};
   QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
-  QPainter painter(&image);
+  bool clear = true;
   for (std::size_t i = 0; i < members.size(); ++i) {
     const Morph& member = members[i];
     const LayerContent& content = contents[i];
@@ -661,17 +732,15 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     if (content.hasShadow() || member.opacity < 1) {
       // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
       const CacheEntry drawn = rasterise(*member.layer, content, 0, member.world, false);
-      painter.resetTransform();
+      QPainter painter(&image);
       painter.setOpacity(member.opacity);
       if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
-      continue;
+    } else {
+      paintContent(image, image.rect(), clear, content, member.world * QTransform::fromTranslate(-area.x(), -area.y()),
+                   !content.isFaint());
     }
-    painter.setOpacity(1);
-    painter.setTransform(member.world * QTransform::fromTranslate(-area.x(), -area.y()));
-    painter.setRenderHint(QPainter::Antialiasing, !content.isFaint());
-    content.paint(painter);
+    clear = false;
   }
-  painter.end();
   return trimmed(std::move(image), area.topLeft());
 }
 
@@ -698,34 +767,31 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   image.fill(Qt::transparent);
   {
     QPainter painter(&image);
-    const QTransform base = QTransform::fromTranslate(-area.x(), -area.y());
-    // In strips, like a cached image, so that no blend goes to worker threads.
-    for (int top = area.top(); top <= area.bottom(); top += rasterStrip) {
-      const QRect strip(area.left(), top, area.width(), rasterStrip);
-      for (const Item& member : members) {
-        if (!member.rect.intersects(strip)) continue;
-        const Clip* clip = member.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(member.clip)];
-        QRegion region(member.rect & strip);
-        if (clip && clip->region) region &= *clip->region;
-        draw(painter, base, region, member, clip && !clip->region ? &clip->paths : nullptr);
-      }
-    }
+    painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
+    for (const Item& member : members) composite(painter, QRegion(area), member);
   }
-  if (shadowed) {
-    QImage withShadow = shadowImage(image, offset, sigma, tint);
-    {
-      QPainter p(&withShadow);
-      p.drawImage(0, 0, image);
-    }
-    image = std::move(withShadow);
+  if (!shadowed) {
+    // Members are cut to what they show, so their bounds leave nothing to trim
+    // but what a clip or a faint fade took away, which only costs a blend.
+    GroupEntry group;
+    group.image = std::move(image);
+    group.topLeft = area.topLeft();
+    return group;
   }
-  return trimmed(std::move(image), area.topLeft());
+  QImage withShadow = shadowImage(image, offset, sigma, tint);
+  {
+    QPainter p(&withShadow);
+    p.drawImage(0, 0, image);
+  }
+  return trimmed(std::move(withShadow), area.topLeft());
 }
 
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, quint64 revision,
-                                const QTransform& world, const QTransform& model, QPointF anchor, Item& item) {
+void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor,
+                                Item& item) {
   // Rasterise at the model's placement, so a move or a fade does not redraw;
   // an animated scale or rotation redraws only when it crosses a step.
+  const QTransform& world = place.world;
+  const QTransform& model = place.model;
   const bool turning = !sameLinear(world, model);
   QTransform raster = std::fabs(model.determinant()) > 1e-9 ? model : world;
   if (turning) {
@@ -733,14 +799,39 @@ void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content,
     if (std::fabs(raster.determinant()) <= 1e-9) raster = world;
   }
   if (std::fabs(raster.determinant()) <= 1e-9) return;
+  // A picture shows the layer now when it was drawn of the same content, with
+  // or without its shadow as now, at this scale and turn, and (unless the
+  // layer is turning) at the same place within a pixel.
+  const auto shows = [&](const CacheEntry& drawn) {
+    return drawn.revision == place.revision && drawn.shadowed == content.hasShadow() &&
+           sameLinear(drawn.raster, raster) && (turning || sameSubpixel(drawn.raster, raster));
+  };
+  const QPointF pivot = world.map(anchor) - model.map(anchor);
+  const bool inPlace = std::fabs(pivot.x()) < 1e-9 && std::fabs(pivot.y()) < 1e-9;
   auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || entry.revision != revision || entry.shadowed != content.hasShadow() ||
-      !sameLinear(entry.raster, raster) || (!turning && !sameSubpixel(entry.raster, raster))) {
-    entry = rasterise(layer, content, revision, raster, !turning);
+  if (entry.layer.expired() || !shows(entry)) {
+    // A morph's stage, or a layer turning about an anchor that stays put (or
+    // passing through its model's scale and turn), comes back to this very
+    // picture: kept, it is placed then, not drawn. One whose anchor moves
+    // would come back at another place within a pixel.
+    const bool comesBack = place.staged || (place.moving && inPlace);
+    quint64 key =
+        mix(mix(mix(spread(layer.serial()), spread(place.revision)), static_cast<quint64>(content.hasShadow())),
+            QTransform(raster.m11(), raster.m12(), raster.m21(), raster.m22(), 0, 0));
+    if (!turning) key = mix(mix(key, raster.dx() - std::floor(raster.dx())), raster.dy() - std::floor(raster.dy()));
+    const CacheEntry* kept = comesBack ? m_steps.find(key, m_frame) : nullptr;
+    // Keys are mixed: one that happens to match another layer's picture is not taken.
+    if (kept && kept->layer.lock().get() == &layer && shows(*kept)) {
+      entry = *kept;
+    } else {
+      entry = rasterise(layer, content, place.revision, raster, !turning);
+      if (comesBack) m_steps.keep(key, entry);
+    }
   }
   entry.lastUsed = m_frame;
   if (entry.image.isNull()) return;
   item.image = entry.image;
+  item.comesBack = !place.moving || inPlace;
   // The image always has the placement's scale and rotation (it was drawn
   // again otherwise), so placing it is a whole-pixel move.
   const QTransform& placement = turning ? raster : world;
@@ -766,7 +857,8 @@ LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerCont
 
   QImage fresh;
   QImage* image = &canvasFor(px.size(), fresh);
-  paintInStrips(*image, content, raster, px);
+  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content,
+               raster * QTransform::fromTranslate(-px.x(), -px.y()), !content.isFaint());
   QImage withShadow;
   if (content.hasShadow()) {
     const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
@@ -804,22 +896,71 @@ QRect LayerRenderer::drawnArea(const LayerContent& content, const QTransform& ra
   return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
 }
 
-void LayerRenderer::paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area) {
-  QPainter p(&image);
-  // Qt fills a path about three times faster without antialiasing, and a
-  // faint shape's edges look the same either way.
-  p.setRenderHint(QPainter::Antialiasing, !content.isFaint());
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  // Qt hands a fill of 96 scanlines or more to worker threads and waits
-  // for them; drawn in lower strips every fill stays on this thread, which
-  // costs less in all.
-  const QTransform place = raster * QTransform::fromTranslate(-area.x(), -area.y());
-  for (int y = 0; y < area.height(); y += rasterStrip) {
-    p.resetTransform();
-    p.setClipRect(QRect(0, y, area.width(), std::min(rasterStrip, area.height() - y)));
-    p.setTransform(place);
-    content.paint(p);
+void LayerRenderer::paintContent(QImage& image, QRect area, bool clear, const LayerContent& content,
+                                 const QTransform& place, bool antialiased, bool withShadow) {
+  for (const LayerContent::Part part : content.parts(withShadow)) {
+    // The first part lies on the clear image itself; later ones go on a canvas of their own.
+    QImage fresh;
+    QImage& canvas = clear ? image : canvasFor(area.size(), fresh, Canvas::part);
+    const QPoint origin = clear ? QPoint(0, 0) : area.topLeft();
+    {
+      QPainter p(&canvas);
+      p.setCompositionMode(QPainter::CompositionMode_Source);
+      // Qt fills a path about three times faster without antialiasing, and a
+      // faint shape's edges look the same either way.
+      p.setRenderHint(QPainter::Antialiasing, antialiased);
+      p.setRenderHint(QPainter::SmoothPixmapTransform);
+      const QRect bounds = area.translated(-origin);
+      const int strip = LayerContent::isSolid(part) ? bounds.height() : brushStrip;
+      for (int y = 0; y < bounds.height(); y += strip) {
+        p.resetTransform();
+        p.setClipRect(QRect(bounds.left(), bounds.top() + y, bounds.width(), std::min(strip, bounds.height() - y)));
+        p.setTransform(place * QTransform::fromTranslate(-origin.x(), -origin.y()));
+        content.paint(p, part);
+      }
+    }
+    if (!clear) {
+      QPainter p(&image);
+      p.drawImage(area.topLeft(), canvas, QRect(QPoint(0, 0), area.size()));
+    }
+    clear = false;
   }
+}
+
+void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item) {
+  item.comesBack = false;
+  AfreshEntry& last = m_afresh[layer.serial()];
+  last.lastUsed = m_frame;
+  // A strokeEnd that holds, a colour at a keyframe it stays on: drawn as last frame, placed again.
+  if (last.layer.expired() || !(last.content == content) || !sameLinear(last.world, world) ||
+      !sameSubpixel(last.world, world)) {
+    ++m_stats.directDraws;
+    last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
+    // A pen wider than a pixel is stroked and filled in one go, cheaper than an
+    // outline made first; a thinner one Qt draws line by line, which a fill
+    // that replaces would let overlap, so it is outlined.
+    if (content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1) content.outlineStroke();
+    const double reach = content.shadowReach();
+    const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
+                           .toAlignedRect()
+                           .intersected(reachable(m_pixels));
+    if (area.isEmpty()) return;
+    QImage fresh;
+    QImage& canvas = canvasFor(area.size(), fresh);
+    // With the cheap stand-in for a shadow: a blur every frame would cost far more.
+    paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
+                 world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
+    // Bounded by the stroke's own outline: little to trim, and a search every frame would cost more.
+    last.image = canvas.copy(QRect(QPoint(0, 0), area.size()));
+    last.topLeft = area.topLeft();
+  }
+  if (last.image.isNull()) return;
+  item.image = last.image;
+  item.position = last.topLeft + QPoint(static_cast<int>(std::lround(world.dx() - last.world.dx())),
+                                        static_cast<int>(std::lround(world.dy() - last.world.dy())));
+  item.rect = QRect(item.position, item.image.size());
+  item.signature =
+      mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
 }
 
 QRectF LayerRenderer::shownPart(const QImage& image) {
@@ -919,17 +1060,25 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   // Changed rects by the clip they are seen through: nothing outside a clip
   // is ever drawn, so it never needs repainting (the window's own area
   // inside an effect's band, say).
+  // Where few items changed, the parts of their images that show are
+  // repainted exactly (a breathing outline's band along the edges, not the
+  // views it borders); many changes merge onto tiles.
+  constexpr int exactItems = 4;
   struct Seen {
     const Clip* clip = nullptr;
     std::vector<QRect> rects;
+    QRegion exact;
   };
   std::unordered_map<quint64, Seen> byClip;
+  int withCoverage = 0;
   const auto add = [&](const Item& item, const std::vector<Clip>& clips) {
     const Clip* clip = item.clip < 0 ? nullptr : &clips[static_cast<std::size_t>(item.clip)];
     Seen& seen = byClip[clip ? clip->signature : 0];
     seen.clip = clip;
     if (item.coverage.isEmpty()) {
       seen.rects.push_back(item.rect);
+    } else if (++withCoverage <= exactItems) {
+      seen.exact += item.coverage.translated(item.position);
     } else {
       for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
     }
@@ -953,7 +1102,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   const QRect target(QPoint(0, 0), m_pixels);
   QRegion changed;
   for (const auto& [signature, seen] : byClip) {
-    QRegion region = mergeIntoTiles(seen.rects, target);
+    QRegion region = mergeIntoTiles(seen.rects, target) + (seen.exact & target);
     if (seen.clip) region &= seen.clip->region ? *seen.clip->region : QRegion(seen.clip->bounds);
     changed += region;
   }
@@ -967,7 +1116,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
 // copied rect by rect like any other.
 void LayerRenderer::cutToClips() {
   for (Item& item : m_items) {
-    if (!item.translationOnly || item.direct || item.clip < 0) continue;
+    if (item.clip < 0) continue;
     const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
     if (clip.region) continue;
     const quint64 key =
@@ -992,8 +1141,8 @@ QImage LayerRenderer::cut(const Item& item, const Clip& clip) {
   QPainter painter(&image);
   painter.setTransform(QTransform::fromTranslate(-item.position.x(), -item.position.y()));
   // In strips, like a cached image, so that no blend goes to worker threads.
-  for (int top = 0; top < image.height(); top += rasterStrip) {
-    painter.setClipRect(QRect(item.position.x(), item.position.y() + top, image.width(), rasterStrip));
+  for (int top = 0; top < image.height(); top += clippedStrip) {
+    painter.setClipRect(QRect(item.position.x(), item.position.y() + top, image.width(), clippedStrip));
     for (const auto& path : clip.paths) painter.setClipPath(path, Qt::IntersectClip);
     painter.drawImage(item.position, item.image);
   }
@@ -1002,60 +1151,50 @@ QImage LayerRenderer::cut(const Item& item, const Clip& clip) {
 
 void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
+  painter.setTransform(base);
   int composited = 0;
   for (const auto& item : m_items) {
-    if (!region.intersects(item.rect)) continue;
-    const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
-    QRegion area = region.intersected(item.rect);
-    if (clip && clip->region) area = area.intersected(*clip->region);
-    if (area.isEmpty()) continue;
-    const auto* paths = clip && !clip->region && !item.cutToClip ? &clip->paths : nullptr;
-    if (item.translationOnly && !paths) {
-      // One rect at a time: Qt blends an image through its fast path only
-      // under a clip that is a single rect. Under a clip of many rects it
-      // takes a span path and hands that to worker threads, at several times
-      // the cost of the blend itself.
-      for (const QRect& part : area) blit(painter, base, part, item);
-    } else {
-      draw(painter, base, area, item, paths);  // drawn anew or transformed: once
-    }
-    ++composited;
+    if (region.intersects(item.rect) && composite(painter, region, item)) ++composited;
   }
   painter.restore();
   m_stats.composited = composited;
 }
 
-void LayerRenderer::blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item) {
-  // Whole-pixel placement makes copying just the part under `part` the same
-  // pixels as drawing the whole image clipped to it. The clip stays for the
-  // reason given in paint(): it replaces the paint event's many-rect region.
-  painter.setTransform(base);
-  painter.setClipRect(part);
-  painter.setOpacity(item.opacity);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
-}
-
-void LayerRenderer::draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
-                         const std::vector<QPainterPath>* paths) {
-  painter.setTransform(base);
-  painter.setClipRegion(clip);
-  if (paths) {
-    for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
+bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {
+  const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
+  QRegion area = region.intersected(item.rect);
+  if (clip && clip->region) area = area.intersected(*clip->region);
+  if (area.isEmpty()) return false;
+  // A change of opacity costs Qt more than a small blit.
+  if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+  // One rect at a time, each the clip: Qt blends an image through its fast
+  // path only under a clip that is a single rect. Under a clip of many rects
+  // (a paint event's region, which every clip of a widget's painter lies
+  // within) it takes a span path and hands that to worker threads, at several
+  // times the cost of the blend itself. Whole-pixel placement makes copying
+  // just the part under a rect the same pixels as drawing the whole image
+  // clipped to it.
+  const auto copy = [&](const QRect& part, const std::vector<QPainterPath>* paths) {
+    painter.setClipRect(part);
+    if (paths) {
+      for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
+    }
+    painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
+  };
+  const bool throughPaths = clip && !clip->region && !item.cutToClip;
+  for (const QRect& part : area) {
+    if (!throughPaths) {
+      copy(part, nullptr);
+      continue;
+    }
+    // Through paths, in strips of rows for the same reason.
+    for (int top = part.top(); top <= part.bottom(); top += clippedStrip) {
+      copy(QRect(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top)), &clip->paths);
+    }
   }
-  painter.setOpacity(item.opacity);
-  if (item.direct) {
-    painter.setTransform(item.transform * base);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    item.direct->paintApproximateShadow(painter);
-    item.direct->paint(painter);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-  } else {
-    // Smoothing an unscaled blit changes nothing but takes Qt's slow path.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(item.position, item.image);
-  }
+  return true;
 }
 
 }  // namespace pf

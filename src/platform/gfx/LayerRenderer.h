@@ -2,11 +2,13 @@
 
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerContent.h"
+#include "platform/gfx/StepImages.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -20,11 +22,14 @@ namespace pf {
 /// drawn again only when that crosses a step of about 3%, and placed as a
 /// plain blit in between. A shape that morphs without end ("path") is drawn at
 /// a few stages of each pass, spaced evenly in its progress, and its image
-/// reused between them.
+/// reused between them. Pictures a layer comes back to each cycle (a morph's
+/// stages, a turn or swell about an anchor that stays put) are kept, within a
+/// budget, and placed again rather than drawn.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
-/// drawn afresh each frame, with a cheaper stand-in for their shadow. A layer
-/// that nothing animates, under a superlayer placed as before, is placed as
-/// in the last frame without being evaluated again.
+/// drawn afresh into an image each frame they draw otherwise, with a cheaper
+/// stand-in for their shadow. All drawing stays on the calling thread. A layer
+/// that nothing animates, under a superlayer placed as before, is placed as in
+/// the last frame without being evaluated again.
 ///
 /// A layer with sublayers that fades (its opacity below 1 or animated) or casts
 /// a shadow is a group: it and its sublayers are composited into one image,
@@ -90,16 +95,23 @@ class LayerRenderer final {
   struct Item {
     quint64 serial = 0;
     QImage image;
-    bool translationOnly = true;
-    QPoint position;                             // translation-only placement
-    QTransform transform;                        // otherwise (drawn afresh): the layer to device pixels
-    std::shared_ptr<const LayerContent> direct;  // apart: most items are images, and the list is walked every frame
+    QPoint position;        // where the image's top left lies, in device pixels
+    bool comesBack = true;  // the same picture shows again later (not animated content, nor turning on the move)
     double opacity = 1;
     int clip = -1;
     QRect rect;
-    QRegion coverage;  // translation-only: the image's covered pixels, from its top left; empty: all of `rect`
+    QRegion coverage;  // the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
     bool cutToClip = false;  // the image already holds only what its clip's paths let through
+  };
+  /// The last picture of content that animates, kept while it draws alike.
+  struct AfreshEntry {
+    std::weak_ptr<const Layer> layer;
+    LayerContent content;  // as evaluated, before its stroke was outlined
+    QTransform world;
+    QImage image;
+    QPoint topLeft;
+    quint64 lastUsed = 0;
   };
   /// An item's image cut to a clip of paths, kept while the item shows it.
   struct CutImage {
@@ -139,10 +151,13 @@ class LayerRenderer final {
     bool redrawn = false;
     const LayerPresentation& shown;
     quint64 revision = 0;  // what the layer draws: its content revision, and the step of a morph
+    bool staged = false;   // at a stage of an endless morph, which it comes back to
+    bool moving = false;   // it or a superlayer animates: its placement may change
   };
 
+  /// `moving`: some superlayer animates.
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
-             int clip);
+             int clip, bool moving);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
   /// Where in `m_memos` the layer's memo now is, worked out again when the layer changed.
@@ -170,6 +185,10 @@ class LayerRenderer final {
   std::optional<std::vector<Morph>> straightMorphs(const Layer& layer, const LayerContent& content,
                                                    const QTransform& world, const QTransform& model) const;
   Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
+  /// The group's picture of `signature`: kept from an earlier step, or composed now (and kept when it
+  /// `comesBack`: its signature names the same picture wherever the group lies).
+  GroupEntry groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
+                         const std::function<GroupEntry()>& compose);
   GroupEntry drawMorphs(const std::vector<Morph>& members);
   bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   /// A composed image cut to what shows in it; `topLeft` places the uncut image.
@@ -184,26 +203,29 @@ class LayerRenderer final {
   int keptClip(quint64 identity, int parent);
   /// `identity` tells this clip from others between frames, apart from its parent.
   int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
-  void placeCached(const Layer& layer, const LayerContent& content, quint64 revision, const QTransform& world,
-                   const QTransform& model, QPointF anchor, Item& item);
+  void placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor, Item& item);
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
   CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
                        bool lasting);
   /// Where `content` placed by `raster` can leave a mark, in device pixels.
   QRect drawnArea(const LayerContent& content, const QTransform& raster);
-  /// Draws `content` placed by `raster` into `image`, whose top left is `area`'s.
-  static void paintInStrips(QImage& image, const LayerContent& content, const QTransform& raster, QRect area);
+  /// Draws `content` into `image` within `area` (image pixels), `place`
+  /// mapping the layer's coordinates to the image's, every part on this
+  /// thread. `clear`: nothing lies within `area` yet. `withShadow` adds the
+  /// cheap stand-in for the shadow.
+  static void paintContent(QImage& image, QRect area, bool clear, const LayerContent& content, const QTransform& place,
+                           bool antialiased, bool withShadow = false);
+  /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
+  void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
   /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
   QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
   static QImage cut(const Item& item, const Clip& clip);
-  /// Copies the part of a translation-only item under `part` (device pixels).
-  static void blit(QPainter& painter, const QTransform& base, const QRect& part, const Item& item);
-  /// Draws one item under `clip` (device pixels), narrowed by mask paths, if any.
-  static void draw(QPainter& painter, const QTransform& base, const QRegion& clip, const Item& item,
-                   const std::vector<QPainterPath>* paths);
+  /// Draws an item inside `region` (device pixels) through its clip, the
+  /// painter mapping device pixels; false when nothing of it lies there.
+  bool composite(QPainter& painter, const QRegion& region, const Item& item) const;
 
   double m_time = 0;
   double m_scale = 1;
@@ -215,6 +237,10 @@ class LayerRenderer final {
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
+  std::unordered_map<quint64, AfreshEntry> m_afresh;
+  // Pictures at steps the layers come back to, beside the last one each drew.
+  StepImages<CacheEntry> m_steps;       // by layer, content and step
+  StepImages<GroupEntry> m_groupSteps;  // by group and signature
   // Memos in the order their layers were visited, this frame and last: a
   // tree visited in the same order as before finds each in turn, next to
   // the one before, rather than looking it up.

@@ -297,9 +297,12 @@ LayerPresentation modelPresentation(const Layer& layer) {
 }
 
 LayerPresentation presentation(const Layer& layer, double t) {
-  LayerPresentation s = modelPresentation(layer);
-  for (const auto& entry : layer.animations()) apply(*entry.animation, t - entry.addedAt, 0, s);
-  return s;
+  return presentation(layer, t, modelPresentation(layer));
+}
+
+LayerPresentation presentation(const Layer& layer, double t, LayerPresentation model) {
+  for (const auto& entry : layer.animations()) apply(*entry.animation, t - entry.addedAt, 0, model);
+  return model;
 }
 
 std::optional<AnimationValue> presentationValue(const Layer& layer, const QString& keyPath, double t) {

@@ -35,6 +35,8 @@ LayerPresentation modelPresentation(const Layer& layer);
 
 /// The layer at time `t` on the AnimationClock's time base.
 LayerPresentation presentation(const Layer& layer, double t);
+/// The same, from its model values already worked out.
+LayerPresentation presentation(const Layer& layer, double t, LayerPresentation model);
 
 /// One animatable property at time `t`, by key path: "position" (and ".x", ".y"),
 /// "anchorPoint", "bounds", "opacity", "transform.scale" (and ".x", ".y"),

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/SystemColors.h"
+#include "platform/ui/LabelPictures.h"
 #include "platform/ui/LayerHost.h"
 
 #include <QEvent>
@@ -167,6 +168,8 @@ std::shared_ptr<Layer> ViewLayer::ensure(QWidget* view) {
   host->setAttribute(Qt::WA_TransparentForMouseEvents);
   host->setRootLayer(Layer::make());
   new OwnLayer(view, host);
+  // Sublayers that animate repaint the labels beneath them at every step.
+  LabelPictures::watch(view);
   host->raise();
   host->show();
   return host->rootLayer();

@@ -20,7 +20,8 @@ namespace pf {
 /// - a shadow (`shadowOpacity` above 0) is cast by everything the widget
 ///   draws, children included, outside its bounds too; offsets are y up.
 /// Sublayers are decorations drawn above the widget and its children by a
-/// LayerHost child that lets the mouse through. Changes show at the next turn
+/// LayerHost child that lets the mouse through; the labels beneath them are
+/// drawn from pictures of themselves (LabelPictures). Changes show at the next turn
 /// of the event loop, once per transaction.
 class ViewLayer final {
  public:
