@@ -146,20 +146,19 @@ TEST(LookChange, EveryOpenWindowShowsWhatOneBuiltInTheNewLookShows) {
       {"a dark themed skin", [&] { choose(settings, QStringLiteral("Skin"), QStringLiteral("Steampunk")); }},
       {"the accent on the trim only", [&] { settings->findChild<QCheckBox*>()->click(); }},
   };
+  // The reminder editor shows the minute it opened in, so it is compared only
+  // while a fresh one opens in that same minute: the run may cross into the next.
+  const int openMinute = QTime::currentTime().minute();
   for (const auto& change : changes) {
     change.change();
-    // The editor shows the minute it opened in: a fresh one must open in the same minute.
-    for (int tries = 0; tries < 2; ++tries) {
-      const int minute = QTime::currentTime().minute();
-      const std::vector<QImage> changed = pictures(openWindows);
-      const std::unique_ptr<AppDelegate> fresh = launched();
-      const std::vector<QImage> built = pictures(openEveryWindow(*fresh, dropped));
-      if (QTime::currentTime().minute() != minute) continue;
-      for (std::size_t i = 0; i < openWindows.size(); ++i) {
-        EXPECT_TRUE(changed[i] == built[i])
-            << openWindows[i].first << " after " << change.name << " differs from one built afresh";
-      }
-      break;
+    const std::vector<QImage> changed = pictures(openWindows);
+    const std::unique_ptr<AppDelegate> fresh = launched();
+    const std::vector<QImage> built = pictures(openEveryWindow(*fresh, dropped));
+    const bool sameMinute = QTime::currentTime().minute() == openMinute;
+    for (std::size_t i = 0; i < openWindows.size(); ++i) {
+      if (openWindows[i].first == std::string("Reminder editor") && !sameMinute) continue;
+      EXPECT_TRUE(changed[i] == built[i])
+          << openWindows[i].first << " after " << change.name << " differs from one built afresh";
     }
   }
   QApplication::setCursorFlashTime(1000);
