@@ -72,9 +72,9 @@
 #include "platform/core/Numbers.h"
 #include "platform/gfx/DamageTiles.h"
 #include "platform/gfx/LargeImage.h"
-#include "platform/gfx/PainterPath.h"
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShadowBlur.h"
+#include "platform/gfx/Signature.h"
 
 #include <algorithm>
 #include <array>
@@ -83,6 +83,9 @@
 #include <utility>
 
 namespace pf {
+
+using signature::mix;
+using signature::spread;
 
 namespace {
 
@@ -131,27 +134,6 @@ QImage& canvasFor(QSize size, QImage& fresh, Canvas which = Canvas::content) {
   return canvas;
 }
 
-quint64 mix(quint64 seed, quint64 value) { return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2)); }
-
-// A value's bits spread over all 64 (splitmix64's finaliser): serials and
-// revisions are small counters, which mixed as they are name many pictures alike.
-quint64 spread(quint64 x) {
-  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-  return x ^ (x >> 31);
-}
-
-quint64 mix(quint64 seed, double value) {
-  quint64 bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  return mix(seed, bits);
-}
-
-quint64 mix(quint64 seed, const QTransform& t) {
-  for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) seed = mix(seed, v);
-  return seed;
-}
-
 // Layer coordinates to superlayer coordinates: about the anchor point, scale,
 // then rotate, then move to the position (plus the transform's translation).
 QTransform localTransform(const LayerPresentation& p) {
@@ -193,30 +175,6 @@ bool sameLinear(const QTransform& a, const QTransform& b) {
 bool sameSubpixel(const QTransform& a, const QTransform& b) {
   const double dx = a.dx() - b.dx(), dy = a.dy() - b.dy();
   return std::fabs(dx - std::round(dx)) < 1e-6 && std::fabs(dy - std::round(dy)) < 1e-6;
-}
-
-// The rects of a path made only of axis-aligned rectangles, else none.
-std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
-  std::vector<QRectF> rects;
-  const auto& els = path.elements();
-  std::size_t i = 0;
-  while (i < els.size()) {
-    if (els[i].type != Path::ElementType::move || i + 4 >= els.size()) return std::nullopt;
-    std::vector<Point> pts{els[i].points[0]};
-    std::size_t j = i + 1;
-    for (; j < els.size() && els[j].type == Path::ElementType::line; ++j) pts.push_back(els[j].points[0]);
-    if (j >= els.size() || els[j].type != Path::ElementType::close) return std::nullopt;
-    if (pts.size() == 5 && pts.back() == pts.front()) pts.pop_back();
-    if (pts.size() != 4) return std::nullopt;
-    for (std::size_t k = 0; k < 4; ++k) {
-      const Point a = pts[k], b = pts[(k + 1) % 4];
-      if (a.x != b.x && a.y != b.y) return std::nullopt;
-    }
-    QRectF r(QPointF(pts[0].x, pts[0].y), QPointF(pts[2].x, pts[2].y));
-    rects.push_back(r.normalized());
-    i = j + 1;
-  }
-  return rects;
 }
 
 // Where anything drawn can still matter for a target of `pixels`: content far
@@ -292,85 +250,6 @@ QRegion coverageOf(const QImage& image) {
   return covered;
 }
 
-// Stages a shape morph is drawn at, per pass, at most: its images are then
-// cached and reused between stages instead of drawn afresh every frame.
-constexpr int morphSteps = 8;
-
-struct MorphStep {
-  double time = 0;     // when the layer's content is evaluated
-  quint64 key = 0;     // the same for every time that draws the same content
-  bool alone = false;  // nothing else animates the layer: all of it can be evaluated at `time`
-};
-
-// Stages are spaced evenly in progress, not in time. An eased morph lingers
-// near its ends, where stages spaced in time redraw a shape that has barely
-// moved, and jumps furthest in its middle; spaced in progress, fewer stages
-// keep every jump within the largest that `morphSteps` stages spaced in time
-// make. A linear morph keeps all of them.
-struct MorphStaging {
-  TimingFunction timing;
-  int stages = morphSteps;
-  std::array<double, morphSteps + 1> times{};  // the time fraction at which each stage is reached
-};
-
-// Worked out for every morphing layer on every frame, from the few curves in use: the last one is kept.
-const MorphStaging& stagingFor(const TimingFunction& timing) {
-  thread_local std::optional<MorphStaging> last;
-  if (last && last->timing == timing) return *last;
-  MorphStaging staging{timing};
-  staging.stages = std::clamp(static_cast<int>(std::ceil(morphSteps / timing.steepestSlope())), 2, morphSteps);
-  for (int stage = 0; stage <= staging.stages; ++stage) {
-    staging.times[static_cast<std::size_t>(stage)] = timing.timeAt(static_cast<double>(stage) / staging.stages);
-  }
-  return last.emplace(staging);
-}
-
-// For a layer whose drawn content changes only by endless "path" animations:
-// `t` moved to the nearest stage of the first one's pass.
-std::optional<MorphStep> morphStep(const Layer& layer, double t) {
-  const Layer::AnimationEntry* first = nullptr;
-  bool alone = true;
-  for (const auto& entry : layer.animations()) {
-    const Animation& a = *entry.animation;
-    if (a.kind() == Animation::Kind::group) {
-      if (animatesContentIn(a)) return std::nullopt;
-      alone = false;
-      continue;
-    }
-    const auto& property = static_cast<const PropertyAnimation&>(a);
-    if (property.keyPath != QLatin1String("path")) {
-      if (isContentKeyPath(property.keyPath)) return std::nullopt;
-      alone = false;
-      continue;
-    }
-    if (!std::isinf(a.repeatCount)) return std::nullopt;
-    if (!first) first = &entry;
-  }
-  if (!first) return std::nullopt;
-  const Animation& a = *first->animation;
-  const double pass = a.passDuration(0);
-  const double cycle = a.autoreverses ? 2 * pass : pass;
-  const double local = t - first->addedAt - a.beginTime + a.timeOffset;
-  if (!std::isfinite(local) || !std::isfinite(cycle) || cycle <= 0) return std::nullopt;
-  double within = std::fmod(local, cycle);
-  if (within < 0) within += cycle;
-  // Going back through a pass draws what going forth drew.
-  const bool back = within > pass;
-  const double u = (back ? cycle - within : within) / pass;
-  // A curve that overshoots has no one time for a progress: it is staged in time.
-  const TimingFunction& timing = a.timingFunction;
-  const bool byProgress = timing.rises();
-  const MorphStaging* staging = byProgress ? &stagingFor(timing) : nullptr;
-  const int stages = staging ? staging->stages : morphSteps;
-  const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
-  const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
-  const double target = back ? cycle - at * pass : at * pass;
-  const double time = t + (target - within);
-  // A stage that falls before the morph began shows the model's path: not the stage's picture.
-  const bool begun = time - first->addedAt - a.beginTime >= 0;
-  return MorphStep{time, begun ? static_cast<quint64>(stage) + 1 : 0, alone};
-}
-
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -382,13 +261,11 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_pixels = pixels;
   // What a still layer was cut to depends on the target's size.
   if (resized) m_lastMemos.clear();
-  m_keepsClips = !resized;
   ++m_frame;
   m_animating = false;
   // Last frame's lists are kept for their capacity: built afresh, hundreds of
   // items take freshly mapped pages every frame.
-  std::swap(m_clips, m_previousClips);
-  m_clips.clear();
+  m_clips.beginFrame(pixels, !resized);
   std::swap(m_items, m_previousItems);
   m_items.clear();
   m_below = 0;
@@ -414,10 +291,10 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_memos.clear();
   m_memoCursor = 0;
   m_lastMemoIndex.clear();
-  QRegion changed = damage(m_previousItems, m_previousClips);
+  QRegion changed = damage(m_previousItems, m_clips.lastClips());
   // Let go of what only last frame showed, so that no image is held longer than it shows.
   m_previousItems.clear();
-  m_previousClips.clear();
+  m_clips.releaseLast();
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
 }
@@ -455,7 +332,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   }
   const bool animated = !layer.animations().empty();
   moving = moving || animated;
-  const std::optional<MorphStep> step = memo.morphs ? morphStep(layer, m_time) : std::nullopt;
+  const std::optional<MorphStager::Step> step = memo.morphs ? m_morphs.stepAt(layer, m_time) : std::nullopt;
   // When the content is evaluated: the stage of a morph, else now.
   const double contentTime = step ? step->time : m_time;
   const bool morphsAlone = step && step->alone;
@@ -475,12 +352,14 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (opacity < invisibleOpacity || !isFinite(world)) return;
   const int outerClip = clip;
   if (layer.masksToBounds()) {
-    clip = boundsClipFor(shown, world, clip);
-    if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
+    clip = m_clips.boundsClip(shown, world, clip);
+    if (m_clips[clip].bounds.isEmpty()) return;
   }
   if (layer.mask()) {
-    clip = clipFor(*layer.mask(), world, clip);
-    if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
+    const Layer& mask = *layer.mask();
+    const LayerPresentation maskShown = presentation(mask, m_time);
+    clip = m_clips.maskClip(mask, maskShown, localTransform(maskShown) * world, clip, m_frame);
+    if (m_clips[clip].bounds.isEmpty()) return;
   }
 
   LayerContent content =
@@ -580,8 +459,7 @@ void LayerRenderer::push(Item item, double opacity, int clip) {
   if (item.rect.isEmpty() || stepped <= 0) return;
   item.opacity = stepped;
   item.clip = clip;
-  item.signature =
-      mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+  item.signature = mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[clip].signature);
   m_below = item.serial;
   m_items.push_back(std::move(item));
 }
@@ -592,7 +470,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.serial = layer.serial();
   QRect area;
   for (const Item& member : members) area |= member.rect;
-  const bool movable = std::ranges::all_of(members, [&](const Item& m) { return clipSpares(m.clip, m.rect); });
+  const bool movable = std::ranges::all_of(members, [&](const Item& m) { return m_clips.spares(m.clip, m.rect); });
   quint64 signature = mix(static_cast<quint64>(members.size()), static_cast<quint64>(movable));
   for (const Item& member : members) {
     signature = movable ? mix(mix(mix(mix(signature, static_cast<quint64>(member.image.cacheKey())), member.opacity),
@@ -643,7 +521,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
 std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(const Layer& layer,
                                                                                const LayerContent& content,
                                                                                const QTransform& world,
-                                                                               const QTransform& model) const {
+                                                                               const QTransform& model) {
   // The group's own drawing, shadow, mask and motion take the general way.
   if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
       !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
@@ -655,7 +533,7 @@ std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(c
         sublayer->mask() || sublayer->animations().empty()) {
       return std::nullopt;
     }
-    const auto step = morphStep(*sublayer, m_time);
+    const auto step = m_morphs.stepAt(*sublayer, m_time);
     if (!step || !step->alone) return std::nullopt;
     if (sublayer->isHidden()) continue;
     // Only a morph animates it, so the model places it.
@@ -751,13 +629,6 @@ LayerRenderer::GroupEntry LayerRenderer::trimmed(QImage image, QPoint topLeft) {
   group.image = used == image.rect() ? std::move(image) : image.copy(used);
   group.topLeft = topLeft + used.topLeft();
   return group;
-}
-
-bool LayerRenderer::clipSpares(int clip, QRect rect) const {
-  if (clip < 0) return true;
-  const Clip& c = m_clips[static_cast<std::size_t>(clip)];
-  if (c.region) return QRegion(rect).subtracted(*c.region).isEmpty();
-  return std::ranges::all_of(c.paths, [&](const QPainterPath& path) { return path.contains(QRectF(rect)); });
 }
 
 LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,
@@ -978,84 +849,6 @@ QRectF LayerRenderer::shownPart(const QImage& image) {
   return part;
 }
 
-int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int parent) {
-  const LayerPresentation shown = presentation(mask, m_time);
-  const QTransform maskWorld = localTransform(shown) * world;
-  quint64 identity = mix(mix(mask.serial(), mask.contentRevision()), maskWorld);
-  if (animatesContent(mask)) identity = mix(identity, static_cast<double>(m_frame));
-  if (const int kept = keptClip(identity, parent); kept >= 0) return kept;
-  Path shape;
-  FillRule rule = FillRule::nonZero;
-  if (mask.kind() == Layer::Kind::shape && !shown.path.isEmpty()) {
-    shape = shown.path;
-    rule = static_cast<const ShapeLayer&>(mask).fillRule();
-  } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
-    shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
-  }
-  return clipTo(shape, rule, maskWorld, identity, parent);
-}
-
-int LayerRenderer::boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent) {
-  const Rect b = shown.bounds.isFinite() ? shown.bounds.standardized() : Rect();
-  const double r = std::isfinite(shown.cornerRadius) ? std::max(0.0, shown.cornerRadius) : 0.0;
-  const quint64 identity =
-      mix(mix(mix(mix(mix(mix(0, b.origin.x), b.origin.y), b.size.width), b.size.height), r), world);
-  if (const int kept = keptClip(identity, parent); kept >= 0) return kept;
-  Path shape;
-  if (!b.isEmpty()) shape = r > 0 ? Path::roundedRect(b, r, r) : Path::rect(b);
-  return clipTo(shape, FillRule::nonZero, world, identity, parent);
-}
-
-quint64 LayerRenderer::clipSignature(quint64 identity, int parent) const {
-  return mix(parent >= 0 ? m_clips[static_cast<std::size_t>(parent)].signature : 1, identity);
-}
-
-// Clips are made in the order the tree is visited, so a still mask's clip
-// sits where it sat last frame; taken from there, its shape is not turned
-// into paths and regions again every frame.
-int LayerRenderer::keptClip(quint64 identity, int parent) {
-  const std::size_t next = m_clips.size();
-  if (!m_keepsClips || next >= m_previousClips.size()) return -1;
-  const Clip& before = m_previousClips[next];
-  if (before.parent != parent || before.signature != clipSignature(identity, parent)) return -1;
-  m_clips.push_back(before);
-  return static_cast<int>(next);
-}
-
-int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent) {
-  Clip c;
-  c.parent = parent;
-  const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
-  c.signature = clipSignature(identity, parent);
-  const QRect target(QPoint(0, 0), m_pixels);
-  const bool axisAligned = maskWorld.m12() == 0 && maskWorld.m21() == 0;
-  const auto rects = axisAligned ? rectsOf(shape) : std::nullopt;
-  if (rects && (!up || up->region)) {
-    // Clipping to a region of rects is far cheaper per pixel than to a path.
-    QRegion region;
-    for (const QRectF& r : *rects) {
-      const QRegion piece(maskWorld.mapRect(r).toRect());
-      region = rule == FillRule::evenOdd ? region.xored(piece) : region.united(piece);
-    }
-    c.region = up ? region.intersected(*up->region) : region;
-    c.bounds = c.region->boundingRect().intersected(target);
-  } else {
-    if (up) {
-      c.paths = up->paths;
-      if (up->region) {
-        QPainterPath fromRegion;
-        fromRegion.addRegion(*up->region);
-        c.paths.push_back(fromRegion);
-      }
-    }
-    QPainterPath path = maskWorld.map(toQPainterPath(shape, rule));
-    c.bounds = path.boundingRect().toAlignedRect().intersected(up ? up->bounds : target);
-    c.paths.push_back(std::move(path));
-  }
-  m_clips.push_back(std::move(c));
-  return static_cast<int>(m_clips.size()) - 1;
-}
-
 QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {
   // Changed rects by the clip they are seen through: nothing outside a clip
   // is ever drawn, so it never needs repainting (the window's own area
@@ -1089,11 +882,11 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   for (const auto& item : m_items) {
     const auto it = before.find(item.serial);
     if (it == before.end()) {
-      add(item, m_clips);
+      add(item, m_clips.clips());
       continue;
     }
     if (it->second->signature != item.signature) {
-      add(item, m_clips);
+      add(item, m_clips.clips());
       add(*it->second, previousClips);
     }
     before.erase(it);
@@ -1117,7 +910,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
 void LayerRenderer::cutToClips() {
   for (Item& item : m_items) {
     if (item.clip < 0) continue;
-    const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
+    const Clip& clip = m_clips[item.clip];
     if (clip.region) continue;
     const quint64 key =
         mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),
@@ -1128,7 +921,7 @@ void LayerRenderer::cutToClips() {
     if (firstSeen) continue;
     // An image the clip leaves whole (a wisp well inside rounded corners) is copied as it is.
     if (kept->second.image.isNull())
-      kept->second.image = clipSpares(item.clip, item.rect) ? item.image : cut(item, clip);
+      kept->second.image = m_clips.spares(item.clip, item.rect) ? item.image : cut(item, clip);
     item.image = kept->second.image;
     item.cutToClip = true;
   }
@@ -1163,7 +956,7 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
 }
 
 bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {
-  const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
+  const Clip* clip = item.clip < 0 ? nullptr : &m_clips[item.clip];
   QRegion area = region.intersected(item.rect);
   if (clip && clip->region) area = area.intersected(*clip->region);
   if (area.isEmpty()) return false;

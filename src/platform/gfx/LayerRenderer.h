@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/gfx/ClipStack.h"
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerContent.h"
+#include "platform/gfx/MorphStager.h"
 #include "platform/gfx/StepImages.h"
 
 #include <QPainter>
@@ -85,13 +87,7 @@ class LayerRenderer final {
     QRegion coverage;  // image pixels that are not transparent; empty when not worked out
     quint64 lastUsed = 0;
   };
-  struct Clip {
-    int parent = -1;
-    std::optional<QRegion> region;  // when every clip up the chain is made of axis-aligned rects
-    std::vector<QPainterPath> paths;
-    QRect bounds;
-    quint64 signature = 0;
-  };
+  using Clip = ClipStack::Clip;
   struct Item {
     quint64 serial = 0;
     QImage image;
@@ -183,26 +179,17 @@ class LayerRenderer final {
   /// only morph (they change together, so each stage draws them straight into
   /// the group's image); none when the group is not such a one.
   std::optional<std::vector<Morph>> straightMorphs(const Layer& layer, const LayerContent& content,
-                                                   const QTransform& world, const QTransform& model) const;
+                                                   const QTransform& world, const QTransform& model);
   Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
   /// The group's picture of `signature`: kept from an earlier step, or composed now (and kept when it
   /// `comesBack`: its signature names the same picture wherever the group lies).
   GroupEntry groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
                          const std::function<GroupEntry()>& compose);
   GroupEntry drawMorphs(const std::vector<Morph>& members);
-  bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   /// A composed image cut to what shows in it; `topLeft` places the uncut image.
   static GroupEntry trimmed(QImage image, QPoint topLeft);
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset, double sigma,
                             const QColor& tint);
-  int clipFor(const Layer& mask, const QTransform& world, int parent);
-  /// The clip of a layer that masks to its (rounded) bounds.
-  int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
-  quint64 clipSignature(quint64 identity, int parent) const;
-  /// Last frame's clip of this identity, when it comes at the same place; -1 otherwise.
-  int keptClip(quint64 identity, int parent);
-  /// `identity` tells this clip from others between frames, apart from its parent.
-  int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
   void placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor, Item& item);
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
   CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
@@ -233,7 +220,6 @@ class LayerRenderer final {
   quint64 m_frame = 0;
   bool m_animating = false;
   bool m_drawsRootBackdrop = true;
-  bool m_keepsClips = false;  // last frame's clips were made for this target size
   const Layer* m_root = nullptr;
   std::unordered_map<quint64, CacheEntry> m_cache;
   std::unordered_map<quint64, GroupEntry> m_groups;
@@ -248,12 +234,12 @@ class LayerRenderer final {
   std::vector<Memo> m_lastMemos;
   std::size_t m_memoCursor = 0;                              // where in `m_lastMemos` the next layer's memo is expected
   std::unordered_map<quint64, std::size_t> m_lastMemoIndex;  // by serial, made only when the order changed
-  std::vector<Clip> m_clips;
+  ClipStack m_clips;
+  MorphStager m_morphs;
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
   std::unordered_map<qint64, QRectF> m_shownParts;    // by contents image
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
-  std::vector<Clip> m_previousClips;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
 };
