@@ -70,7 +70,9 @@
 #include "platform/gfx/LayerRenderer.h"
 
 #include "platform/core/Numbers.h"
+#include "platform/gfx/ContentPainting.h"
 #include "platform/gfx/DamageTiles.h"
+#include "platform/gfx/DevicePixels.h"
 #include "platform/gfx/LargeImage.h"
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShadowBlur.h"
@@ -84,6 +86,9 @@
 
 namespace pf {
 
+using devicePixels::reachable;
+using devicePixels::sameLinear;
+using devicePixels::sameSubpixel;
 using signature::mix;
 using signature::spread;
 
@@ -98,41 +103,6 @@ constexpr double opacityStep = 1.0 / 48;
 // Rows of an image drawn at a time through a clip of paths: as many as stay
 // below the 96 spans, one a row, at which Qt hands a blend to worker threads.
 constexpr int clippedStrip = 95;
-// Cached images of layers not drawn for this many frames are dropped.
-constexpr quint64 cacheLifetime = 300;
-// Layers up to this many pixels on a side are drawn on one canvas kept for
-// the purpose: animated ones are drawn again many times a second, and a fresh
-// image each time costs an allocation, freshly mapped pages and a paint engine.
-constexpr int keptCanvasSide = 512;
-// Contents images whose shown part is remembered, at most.
-constexpr std::size_t shownPartsKept = 64;
-
-// Qt's raster engine hands every blend of 96 spans or more to worker threads
-// and waits for them; an antialiased shape makes several spans a row, so no
-// strip of rows keeps it below that. A fill of one colour that replaces what
-// lies beneath is the exception: it is always blended on this thread. So
-// every part of a content is drawn that way, each on a clear canvas, and
-// blended onto the image as a whole, which Qt copies without spans. An image
-// or a gradient is drawn in strips of rows instead, each with a few spans a
-// row at most (an upright image one, an antialiased rect three).
-constexpr int brushStrip = 31;
-
-// Canvases of the size kept: a content's image, and a part of it drawn alone.
-enum class Canvas { content, part };
-
-// A canvas at least `size` large, transparent within `size` from its top left.
-QImage& canvasFor(QSize size, QImage& fresh, Canvas which = Canvas::content) {
-  thread_local std::array<QImage, 2> keptCanvases;
-  QImage& kept = keptCanvases[static_cast<std::size_t>(which)];
-  const bool small = size.width() <= keptCanvasSide && size.height() <= keptCanvasSide;
-  QImage& canvas = small ? kept : fresh;
-  if (canvas.width() < size.width() || canvas.height() < size.height()) {
-    canvas = QImage(small ? size.expandedTo(kept.size()) : size, QImage::Format_ARGB32_Premultiplied);
-  }
-  const auto bytes = static_cast<std::size_t>(size.width()) * sizeof(QRgb);
-  for (int y = 0; y < size.height(); ++y) std::memset(canvas.scanLine(y), 0, bytes);
-  return canvas;
-}
 
 // Layer coordinates to superlayer coordinates: about the anchor point, scale,
 // then rotate, then move to the position (plus the transform's translation).
@@ -146,108 +116,10 @@ QTransform localTransform(const LayerPresentation& p) {
          QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
 }
 
-// Steps of the linear part at which a layer whose scale or rotation animates
-// is drawn again: about 3% of its size or 1.8 degrees. Between steps the
-// cached image only moves, which costs a plain blit instead of a smoothly
-// transformed one, several times cheaper per pixel.
-constexpr double linearStep = 1.0 / 32;
-
-// `world` with its linear part rounded to `linearStep`, keeping where the
-// layer's anchor lands (a flame standing on its point keeps standing there).
-QTransform snapped(const QTransform& world, QPointF anchor) {
-  const auto q = [](double v) { return std::round(v / linearStep) * linearStep; };
-  const QTransform linear(q(world.m11()), q(world.m12()), q(world.m21()), q(world.m22()), 0, 0);
-  const QPointF shift = world.map(anchor) - linear.map(anchor);
-  return QTransform(linear.m11(), linear.m12(), linear.m21(), linear.m22(), shift.x(), shift.y());
-}
-
 // A NaN or infinite placement (from bad input) would poison every pixel rect after it.
 bool isFinite(const QTransform& t) {
   return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
          std::isfinite(t.dx()) && std::isfinite(t.dy());
-}
-
-bool sameLinear(const QTransform& a, const QTransform& b) {
-  return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();
-}
-
-// Whether two placements differ by whole device pixels only.
-bool sameSubpixel(const QTransform& a, const QTransform& b) {
-  const double dx = a.dx() - b.dx(), dy = a.dy() - b.dy();
-  return std::fabs(dx - std::round(dx)) < 1e-6 && std::fabs(dy - std::round(dy)) < 1e-6;
-}
-
-// Where anything drawn can still matter for a target of `pixels`: content far
-// outside it can never be seen, and huge layers stay bounded.
-QRect reachable(QSize pixels) { return QRect(QPoint(0, 0), pixels).adjusted(-2048, -2048, 2048, 2048); }
-
-// The smallest rect holding every pixel of `image` that is not fully
-// transparent, within its top-left `size`.
-QRect opaqueBounds(const QImage& image, QSize size) {
-  // Runs for every image drawn, over every pixel: the sizes are read once, not per pixel.
-  const int width = size.width(), height = size.height();
-  int top = height, bottom = -1, left = width, right = -1;
-  for (int y = 0; y < height; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    int x0 = 0;
-    while (x0 < width && qAlpha(line[x0]) == 0) ++x0;
-    if (x0 == width) continue;
-    int x1 = width - 1;
-    while (qAlpha(line[x1]) == 0) --x1;
-    top = std::min(top, y);
-    bottom = y;
-    left = std::min(left, x0);
-    right = std::max(right, x1);
-  }
-  if (bottom < 0) return {};
-  return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-// Where `image` shows anything, a few rows at a time: the runs of columns
-// that hold a pixel not wholly transparent in any row of a band, gaps narrower
-// than a few pixels closed, bands alike merged. A breathing outline then
-// changes only the band along its edges, as wide as its glow, rather than all
-// it encloses or the views that lie along it. Empty when every pixel of the
-// image lies in a run.
-QRegion coverageOf(const QImage& image) {
-  constexpr int band = 4;
-  constexpr int closedGap = 8;
-  const int width = image.width(), height = image.height();
-  if (width < 3 * closedGap || height < 3 * band) return {};
-  std::vector<QRect> rects;
-  std::vector<std::pair<int, int>> runs, previous;
-  std::vector<char> shows(static_cast<std::size_t>(width));
-  std::size_t previousStart = 0;  // where the previous band's rects begin in `rects`
-  bool whole = true;
-  for (int top = 0; top < height; top += band) {
-    const int bottom = std::min(top + band, height);
-    std::fill(shows.begin(), shows.end(), 0);
-    for (int y = top; y < bottom; ++y) {
-      const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-      for (int x = 0; x < width; ++x) shows[static_cast<std::size_t>(x)] |= qAlpha(line[x]) != 0;
-    }
-    runs.clear();
-    for (int x = 0; x < width; ++x) {
-      if (!shows[static_cast<std::size_t>(x)]) continue;
-      if (!runs.empty() && x - runs.back().second <= closedGap) {
-        runs.back().second = x + 1;
-      } else {
-        runs.emplace_back(x, x + 1);
-      }
-    }
-    whole = whole && runs.size() == 1 && runs.front() == std::pair(0, width);
-    if (runs == previous && !runs.empty()) {
-      for (std::size_t i = previousStart; i < rects.size(); ++i) rects[i].setBottom(bottom - 1);
-      continue;
-    }
-    previousStart = rects.size();
-    for (const auto& [left, right] : runs) rects.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
-    previous = runs;
-  }
-  if (whole) return {};
-  QRegion covered;
-  covered.setRects(rects.data(), static_cast<int>(rects.size()));
-  return covered;
 }
 
 }  // namespace
@@ -266,6 +138,7 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   // Last frame's lists are kept for their capacity: built afresh, hundreds of
   // items take freshly mapped pages every frame.
   m_clips.beginFrame(pixels, !resized);
+  m_raster.beginFrame(m_frame, pixels);
   std::swap(m_items, m_previousItems);
   m_items.clear();
   m_below = 0;
@@ -274,18 +147,16 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
   visit(root, base, base, 1.0, -1, false);
   cutToClips();
+  m_stats.rasterisations += m_raster.takeRasterisations();
 
   const auto stale = [&](const auto& kv) {
-    return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
+    return kv.second.layer.expired() || m_frame - kv.second.lastUsed > RasterCache::lifetime;
   };
-  std::erase_if(m_cache, stale);
+  m_raster.sweep();
   std::erase_if(m_groups, stale);
   std::erase_if(m_afresh, stale);
   // Kept steps are many: looked through now and then, not every frame.
-  if (m_frame % 64 == 0) {
-    m_steps.sweep(m_frame);
-    m_groupSteps.sweep(m_frame);
-  }
+  if (m_frame % 64 == 0) m_groupSteps.sweep(m_frame);
   // Memos of layers not visited this frame are let go.
   std::swap(m_memos, m_lastMemos);
   m_memos.clear();
@@ -300,10 +171,9 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
 }
 
 void LayerRenderer::reset() {
-  m_cache.clear();
+  m_raster.clear();
   m_groups.clear();
   m_afresh.clear();
-  m_steps.clear();
   m_groupSteps.clear();
   m_cutImages.clear();
   m_memos.clear();
@@ -448,7 +318,16 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
                          b.origin.y + place.shown.anchorPoint.y * b.height());
-    placeCached(layer, content, place, anchor, item);
+    const RasterCache::Placed placed = m_raster.place(layer, content, place, anchor);
+    if (placed.entry) {
+      item.image = placed.entry->image;
+      item.comesBack = placed.comesBack;
+      item.position = placed.position;
+      item.rect = QRect(item.position, item.image.size());
+      item.coverage = placed.entry->coverage;
+      item.signature = mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())),
+                           static_cast<double>(item.position.y()));
+    }
   }
   if (item.rect.isEmpty()) return std::nullopt;
   return item;
@@ -609,7 +488,7 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     if (!content.isVisible()) continue;
     if (content.hasShadow() || member.opacity < 1) {
       // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
-      const CacheEntry drawn = rasterise(*member.layer, content, 0, member.world, false);
+      const RasterCache::Entry drawn = m_raster.rasterise(*member.layer, content, 0, member.world, false);
       QPainter painter(&image);
       painter.setOpacity(member.opacity);
       if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
@@ -657,147 +536,6 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   return trimmed(std::move(withShadow), area.topLeft());
 }
 
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor,
-                                Item& item) {
-  // Rasterise at the model's placement, so a move or a fade does not redraw;
-  // an animated scale or rotation redraws only when it crosses a step.
-  const QTransform& world = place.world;
-  const QTransform& model = place.model;
-  const bool turning = !sameLinear(world, model);
-  QTransform raster = std::fabs(model.determinant()) > 1e-9 ? model : world;
-  if (turning) {
-    raster = snapped(world, anchor);
-    if (std::fabs(raster.determinant()) <= 1e-9) raster = world;
-  }
-  if (std::fabs(raster.determinant()) <= 1e-9) return;
-  // A picture shows the layer now when it was drawn of the same content, with
-  // or without its shadow as now, at this scale and turn, and (unless the
-  // layer is turning) at the same place within a pixel.
-  const auto shows = [&](const CacheEntry& drawn) {
-    return drawn.revision == place.revision && drawn.shadowed == content.hasShadow() &&
-           sameLinear(drawn.raster, raster) && (turning || sameSubpixel(drawn.raster, raster));
-  };
-  const QPointF pivot = world.map(anchor) - model.map(anchor);
-  const bool inPlace = std::fabs(pivot.x()) < 1e-9 && std::fabs(pivot.y()) < 1e-9;
-  auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || !shows(entry)) {
-    // A morph's stage, or a layer turning about an anchor that stays put (or
-    // passing through its model's scale and turn), comes back to this very
-    // picture: kept, it is placed then, not drawn. One whose anchor moves
-    // would come back at another place within a pixel.
-    const bool comesBack = place.staged || (place.moving && inPlace);
-    quint64 key =
-        mix(mix(mix(spread(layer.serial()), spread(place.revision)), static_cast<quint64>(content.hasShadow())),
-            QTransform(raster.m11(), raster.m12(), raster.m21(), raster.m22(), 0, 0));
-    if (!turning) key = mix(mix(key, raster.dx() - std::floor(raster.dx())), raster.dy() - std::floor(raster.dy()));
-    const CacheEntry* kept = comesBack ? m_steps.find(key, m_frame) : nullptr;
-    // Keys are mixed: one that happens to match another layer's picture is not taken.
-    if (kept && kept->layer.lock().get() == &layer && shows(*kept)) {
-      entry = *kept;
-    } else {
-      entry = rasterise(layer, content, place.revision, raster, !turning);
-      if (comesBack) m_steps.keep(key, entry);
-    }
-  }
-  entry.lastUsed = m_frame;
-  if (entry.image.isNull()) return;
-  item.image = entry.image;
-  item.comesBack = !place.moving || inPlace;
-  // The image always has the placement's scale and rotation (it was drawn
-  // again otherwise), so placing it is a whole-pixel move.
-  const QTransform& placement = turning ? raster : world;
-  item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
-                                         static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
-  item.rect = QRect(item.position, entry.image.size());
-  item.coverage = entry.coverage;
-  item.signature =
-      mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
-}
-
-LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerContent content, quint64 revision,
-                                                   const QTransform& raster, bool lasting) {
-  content.outlineStroke();
-  CacheEntry entry;
-  entry.layer = layer.weak_from_this();
-  entry.revision = revision;
-  entry.shadowed = content.hasShadow();
-  entry.raster = raster;
-  ++m_stats.rasterisations;
-  const QRect px = drawnArea(content, raster);
-  if (px.isEmpty()) return entry;
-
-  QImage fresh;
-  QImage* image = &canvasFor(px.size(), fresh);
-  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content,
-               raster * QTransform::fromTranslate(-px.x(), -px.y()), !content.isFaint());
-  QImage withShadow;
-  if (content.hasShadow()) {
-    const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
-    const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
-    const QPointF offset =
-        raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));
-    // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
-    const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
-    withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
-    {
-      QPainter p(&withShadow);
-      p.drawImage(0, 0, drawn);
-    }
-    image = &withShadow;
-  }
-  // Bounds are estimated generously (miter joins, shadow reach); every frame
-  // blends the whole image, so keep only the part that shows.
-  const QRect used = opaqueBounds(*image, px.size());
-  if (used.isEmpty()) return entry;
-  entry.image = image->copy(used);
-  entry.topLeft = px.topLeft() + used.topLeft();
-  if (lasting) entry.coverage = coverageOf(entry.image);
-  return entry;
-}
-
-QRect LayerRenderer::drawnArea(const LayerContent& content, const QTransform& raster) {
-  const double reach = content.shadowReach();
-  const QRectF local = content.localBounds().adjusted(-reach, -reach, reach, reach);
-  const QRect area = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
-  if (!content.isImageOnly()) return area;
-  // An image is mostly drawn again and again at the steps of an animated
-  // scale: where its transparent margins land is left out from the start,
-  // rather than cleared, drawn and searched each time.
-  const QRectF part = shownPart(content.contents);
-  return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
-}
-
-void LayerRenderer::paintContent(QImage& image, QRect area, bool clear, const LayerContent& content,
-                                 const QTransform& place, bool antialiased, bool withShadow) {
-  for (const LayerContent::Part part : content.parts(withShadow)) {
-    // The first part lies on the clear image itself; later ones go on a canvas of their own.
-    QImage fresh;
-    QImage& canvas = clear ? image : canvasFor(area.size(), fresh, Canvas::part);
-    const QPoint origin = clear ? QPoint(0, 0) : area.topLeft();
-    {
-      QPainter p(&canvas);
-      p.setCompositionMode(QPainter::CompositionMode_Source);
-      // Qt fills a path about three times faster without antialiasing, and a
-      // faint shape's edges look the same either way.
-      p.setRenderHint(QPainter::Antialiasing, antialiased);
-      p.setRenderHint(QPainter::SmoothPixmapTransform);
-      const QRect bounds = area.translated(-origin);
-      const int strip = LayerContent::isSolid(part) ? bounds.height() : brushStrip;
-      for (int y = 0; y < bounds.height(); y += strip) {
-        p.resetTransform();
-        p.setClipRect(QRect(bounds.left(), bounds.top() + y, bounds.width(), std::min(strip, bounds.height() - y)));
-        p.setTransform(place * QTransform::fromTranslate(-origin.x(), -origin.y()));
-        content.paint(p, part);
-      }
-    }
-    if (!clear) {
-      QPainter p(&image);
-      p.drawImage(area.topLeft(), canvas, QRect(QPoint(0, 0), area.size()));
-    }
-    clear = false;
-  }
-}
-
 void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item) {
   item.comesBack = false;
   AfreshEntry& last = m_afresh[layer.serial()];
@@ -832,21 +570,6 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
   item.rect = QRect(item.position, item.image.size());
   item.signature =
       mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
-}
-
-QRectF LayerRenderer::shownPart(const QImage& image) {
-  const auto known = m_shownParts.find(image.cacheKey());
-  if (known != m_shownParts.end()) return known->second;
-  // The few images drawn this way (textures) are each searched once; any
-  // number of others must not pile up.
-  if (m_shownParts.size() >= shownPartsKept) m_shownParts.clear();
-  const QImage pixels = image.format() == QImage::Format_ARGB32_Premultiplied
-                            ? image
-                            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  // Smoothing spreads each pixel over its neighbours.
-  const QRectF part = QRectF(opaqueBounds(pixels, pixels.size())).adjusted(-1, -1, 1, 1);
-  m_shownParts.emplace(image.cacheKey(), part);
-  return part;
 }
 
 QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {

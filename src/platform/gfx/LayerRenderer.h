@@ -4,6 +4,7 @@
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerContent.h"
 #include "platform/gfx/MorphStager.h"
+#include "platform/gfx/RasterCache.h"
 #include "platform/gfx/StepImages.h"
 
 #include <QPainter>
@@ -77,16 +78,6 @@ class LayerRenderer final {
   const Stats& stats() const { return m_stats; }
 
  private:
-  struct CacheEntry {
-    std::weak_ptr<const Layer> layer;
-    quint64 revision = 0;
-    bool shadowed = false;  // drawn with the layer's shadow (a group casts it instead)
-    QTransform raster;      // layer coordinates to device pixels at rasterisation
-    QImage image;
-    QPoint topLeft;    // where the image sat in device pixels then
-    QRegion coverage;  // image pixels that are not transparent; empty when not worked out
-    quint64 lastUsed = 0;
-  };
   using Clip = ClipStack::Clip;
   struct Item {
     quint64 serial = 0;
@@ -140,16 +131,7 @@ class LayerRenderer final {
     QPoint origin;  // the top left of the area it was composed in
     quint64 lastUsed = 0;
   };
-  /// Where a layer lands this frame.
-  struct Placement {
-    const QTransform& world;
-    const QTransform& model;
-    bool redrawn = false;
-    const LayerPresentation& shown;
-    quint64 revision = 0;  // what the layer draws: its content revision, and the step of a morph
-    bool staged = false;   // at a stage of an endless morph, which it comes back to
-    bool moving = false;   // it or a superlayer animates: its placement may change
-  };
+  using Placement = RasterCache::Placement;
 
   /// `moving`: some superlayer animates.
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
@@ -190,22 +172,8 @@ class LayerRenderer final {
   static GroupEntry trimmed(QImage image, QPoint topLeft);
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset, double sigma,
                             const QColor& tint);
-  void placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor, Item& item);
-  /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
-  CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
-                       bool lasting);
-  /// Where `content` placed by `raster` can leave a mark, in device pixels.
-  QRect drawnArea(const LayerContent& content, const QTransform& raster);
-  /// Draws `content` into `image` within `area` (image pixels), `place`
-  /// mapping the layer's coordinates to the image's, every part on this
-  /// thread. `clear`: nothing lies within `area` yet. `withShadow` adds the
-  /// cheap stand-in for the shadow.
-  static void paintContent(QImage& image, QRect area, bool clear, const LayerContent& content, const QTransform& place,
-                           bool antialiased, bool withShadow = false);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
   void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
-  /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
-  QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
@@ -221,11 +189,10 @@ class LayerRenderer final {
   bool m_animating = false;
   bool m_drawsRootBackdrop = true;
   const Layer* m_root = nullptr;
-  std::unordered_map<quint64, CacheEntry> m_cache;
+  RasterCache m_raster;
   std::unordered_map<quint64, GroupEntry> m_groups;
   std::unordered_map<quint64, AfreshEntry> m_afresh;
   // Pictures at steps the layers come back to, beside the last one each drew.
-  StepImages<CacheEntry> m_steps;       // by layer, content and step
   StepImages<GroupEntry> m_groupSteps;  // by group and signature
   // Memos in the order their layers were visited, this frame and last: a
   // tree visited in the same order as before finds each in turn, next to
@@ -237,7 +204,6 @@ class LayerRenderer final {
   ClipStack m_clips;
   MorphStager m_morphs;
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
-  std::unordered_map<qint64, QRectF> m_shownParts;    // by contents image
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
