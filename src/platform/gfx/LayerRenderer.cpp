@@ -188,73 +188,102 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (layer.isHidden()) return;
   // By index: visiting the sublayers adds memos, which may move them all.
   const std::size_t index = memoFor(layer);
-  const Memo& memo = m_memos[index];
-  if (memo.still && &layer != m_root && memo.still->parentWorld == parentWorld &&
-      memo.still->parentModel == parentModel) {
-    // Nothing of it or above it moved: placed as last frame, without evaluating it again.
-    const double opacity = parentOpacity * unitInterval(layer.opacity());
-    if (opacity < invisibleOpacity) return;
-    if (memo.still->item) push(*memo.still->item, opacity, clip);
-    if (layer.sublayers().empty()) return;
-    const QTransform world = memo.still->world, model = memo.still->model;
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
+  if (placedAsBefore(layer, m_memos[index], parentWorld, parentModel, parentOpacity, clip, moving)) return;
+  moving = moving || !layer.animations().empty();
+  const Pose pose = evaluate(layer, m_memos[index], parentWorld, parentModel);
+  const double opacity = parentOpacity * unitInterval(pose.shown.opacity);
+  if (opacity < invisibleOpacity || !isFinite(pose.world)) return;
+  const std::optional<int> inner = clipWithin(layer, pose, clip);
+  if (!inner) return;
+  LayerContent content = contentOf(layer, pose);
+  const quint64 revision = pose.step ? mix(layer.contentRevision(), pose.step->key) : layer.contentRevision();
+  const Placement place{pose.world, pose.modelWorld, pose.redrawn, pose.shown, revision, pose.step.has_value(), moving};
+  if (isGroup(layer)) {
+    visitGroup(layer, content, place, opacity, clip, *inner);
     return;
   }
+  auto item = itemFor(layer, std::move(content), place);
+  if (placesFromMemo(layer)) {
+    auto& still = m_memos[index].still;
+    if (!still) still = std::make_unique<Memo::Still>();
+    *still = Memo::Still{parentWorld, parentModel, pose.world, pose.modelWorld, item};
+  }
+  if (item) push(std::move(*item), opacity, *inner);
+  for (const auto& sublayer : layer.sublayers()) {
+    visit(*sublayer, pose.world, pose.modelWorld, opacity, *inner, moving);
+  }
+}
+
+bool LayerRenderer::placedAsBefore(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+                                   const QTransform& parentModel, double parentOpacity, int clip, bool moving) {
+  if (!memo.still || &layer == m_root || !(memo.still->parentWorld == parentWorld) ||
+      !(memo.still->parentModel == parentModel)) {
+    return false;
+  }
+  // Nothing of it or above it moved: placed as last frame, without evaluating it again.
+  const double opacity = parentOpacity * unitInterval(layer.opacity());
+  if (opacity < invisibleOpacity) return true;
+  if (memo.still->item) push(*memo.still->item, opacity, clip);
+  if (layer.sublayers().empty()) return true;
+  // Copied: visiting the sublayers adds memos, which may move this one.
+  const QTransform world = memo.still->world, model = memo.still->model;
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
+  return true;
+}
+
+LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+                                            const QTransform& parentModel) {
+  Pose pose;
   const bool animated = !layer.animations().empty();
-  moving = moving || animated;
-  const std::optional<MorphStager::Step> step = memo.morphs ? m_morphs.stepAt(layer, m_time) : std::nullopt;
-  // When the content is evaluated: the stage of a morph, else now.
-  const double contentTime = step ? step->time : m_time;
-  const bool morphsAlone = step && step->alone;
-  const bool redrawn = !step && memo.animatesContent;
-  const LayerPresentation model = modelPresentation(layer);
+  pose.step = memo.morphs ? m_morphs.stepAt(layer, m_time) : std::nullopt;
+  const bool morphsAlone = pose.step && pose.step->alone;
+  pose.redrawn = !pose.step && memo.animatesContent;
+  pose.model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
   if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
-      (!layer.sublayers().empty() || redrawn || LayerContent::of(layer, model).isVisible())) {
+      (!layer.sublayers().empty() || pose.redrawn || LayerContent::of(layer, pose.model).isVisible())) {
     m_animating = true;
   }
   // A layer that only morphs is evaluated once, at its stage's time.
-  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time, model) : model;
-  const QTransform local = localTransform(shown);
-  const QTransform world = local * parentWorld;
-  const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
-  const double opacity = parentOpacity * unitInterval(shown.opacity);
-  if (opacity < invisibleOpacity || !isFinite(world)) return;
-  const int outerClip = clip;
+  pose.shown = animated ? presentation(layer, morphsAlone ? pose.step->time : m_time, pose.model) : pose.model;
+  const QTransform local = localTransform(pose.shown);
+  pose.world = local * parentWorld;
+  pose.modelWorld = (animated ? localTransform(pose.model) : local) * parentModel;
+  return pose;
+}
+
+std::optional<int> LayerRenderer::clipWithin(const Layer& layer, const Pose& pose, int clip) {
   if (layer.masksToBounds()) {
-    clip = m_clips.boundsClip(shown, world, clip);
-    if (m_clips[clip].bounds.isEmpty()) return;
+    clip = m_clips.boundsClip(pose.shown, pose.world, clip);
+    if (m_clips[clip].bounds.isEmpty()) return std::nullopt;
   }
   if (layer.mask()) {
     const Layer& mask = *layer.mask();
     const LayerPresentation maskShown = presentation(mask, m_time);
-    clip = m_clips.maskClip(mask, maskShown, localTransform(maskShown) * world, clip, m_frame);
-    if (m_clips[clip].bounds.isEmpty()) return;
+    clip = m_clips.maskClip(mask, maskShown, localTransform(maskShown) * pose.world, clip, m_frame);
+    if (m_clips[clip].bounds.isEmpty()) return std::nullopt;
   }
+  return clip;
+}
 
+LayerContent LayerRenderer::contentOf(const Layer& layer, const Pose& pose) const {
+  // A layer that also does more than morph is drawn as its stage shows it.
+  const bool staged = pose.step && !pose.step->alone;
   LayerContent content =
-      LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime, model) : shown);
+      LayerContent::of(layer, staged ? presentation(layer, pose.step->time, pose.model) : pose.shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
     content.contents = QImage();
     content.shadowOpacity = 0;
   }
-  const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
-  const Placement place{world, modelWorld, redrawn, shown, revision, step.has_value(), moving};
-  if (!isGroup(layer)) {
-    auto item = itemFor(layer, std::move(content), place);
-    if (placesFromMemo(layer)) {
-      auto& still = m_memos[index].still;
-      if (!still) still = std::make_unique<Memo::Still>();
-      *still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
-    }
-    if (item) push(std::move(*item), opacity, clip);
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip, moving);
-    return;
-  }
-  if (const auto morphs = straightMorphs(layer, content, world, modelWorld)) {
-    push(composeMorphs(layer, world, *morphs), opacity, outerClip);
+  return content;
+}
+
+void LayerRenderer::visitGroup(const Layer& layer, const LayerContent& content, const Placement& place, double opacity,
+                               int outerClip, int clip) {
+  if (const auto morphs = straightMorphs(layer, content, place.world, place.model)) {
+    push(composeMorphs(layer, place.world, *morphs), opacity, outerClip);
     return;
   }
   // The layer and its sublayers are drawn into one image at full opacity,
@@ -264,10 +293,10 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   LayerContent own = content;
   own.shadowOpacity = 0;
   if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
-  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip, moving);
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, place.world, place.model, 1.0, clip, place.moving);
   const auto members = std::exchange(m_items, std::move(outer));
   m_below = below;
-  Item item = composeGroup(layer, content, world, members);
+  Item item = composeGroup(layer, content, place.world, members);
   push(std::move(item), opacity, outerClip);
 }
 

@@ -136,6 +136,29 @@ class LayerRenderer final {
   /// `moving`: some superlayer animates.
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
              int clip, bool moving);
+  /// A layer as evaluated this frame, before its clip and content.
+  struct Pose {
+    std::optional<MorphStager::Step> step;  // the stage of an endless morph it is drawn at
+    bool redrawn = false;                   // its content animates: drawn afresh each frame it draws otherwise
+    LayerPresentation model;
+    LayerPresentation shown;
+    QTransform world;
+    QTransform modelWorld;
+  };
+  /// Places a layer and its sublayers as last frame, from its memo, when
+  /// nothing of it or above it moved; false when it must be evaluated.
+  bool placedAsBefore(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+                      const QTransform& parentModel, double parentOpacity, int clip, bool moving);
+  /// The layer's presentation and placements now (noting whether it asks for more frames).
+  Pose evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
+  /// The clip the layer's sublayers are seen through, within `clip`; none when it lets nothing through.
+  std::optional<int> clipWithin(const Layer& layer, const Pose& pose, int clip);
+  /// What the layer draws, as its stage shows it.
+  LayerContent contentOf(const Layer& layer, const Pose& pose) const;
+  /// Composes a group into one image, seen at `opacity` through `outerClip`;
+  /// its members are seen through `clip`.
+  void visitGroup(const Layer& layer, const LayerContent& content, const Placement& place, double opacity,
+                  int outerClip, int clip);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
   /// Where in `m_memos` the layer's memo now is, worked out again when the layer changed.
