@@ -79,9 +79,7 @@
 #include "platform/gfx/Signature.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace pf {

@@ -8,7 +8,6 @@
 #include "platform/gfx/StepImages.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
 #include <functional>
