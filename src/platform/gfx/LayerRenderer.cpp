@@ -70,19 +70,25 @@
 #include "platform/gfx/LayerRenderer.h"
 
 #include "platform/core/Numbers.h"
+#include "platform/gfx/ContentPainting.h"
 #include "platform/gfx/DamageTiles.h"
+#include "platform/gfx/DevicePixels.h"
 #include "platform/gfx/LargeImage.h"
-#include "platform/gfx/PainterPath.h"
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShadowBlur.h"
+#include "platform/gfx/Signature.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace pf {
+
+using devicePixels::reachable;
+using devicePixels::sameLinear;
+using devicePixels::sameSubpixel;
+using signature::mix;
+using signature::spread;
 
 namespace {
 
@@ -95,62 +101,6 @@ constexpr double opacityStep = 1.0 / 48;
 // Rows of an image drawn at a time through a clip of paths: as many as stay
 // below the 96 spans, one a row, at which Qt hands a blend to worker threads.
 constexpr int clippedStrip = 95;
-// Cached images of layers not drawn for this many frames are dropped.
-constexpr quint64 cacheLifetime = 300;
-// Layers up to this many pixels on a side are drawn on one canvas kept for
-// the purpose: animated ones are drawn again many times a second, and a fresh
-// image each time costs an allocation, freshly mapped pages and a paint engine.
-constexpr int keptCanvasSide = 512;
-// Contents images whose shown part is remembered, at most.
-constexpr std::size_t shownPartsKept = 64;
-
-// Qt's raster engine hands every blend of 96 spans or more to worker threads
-// and waits for them; an antialiased shape makes several spans a row, so no
-// strip of rows keeps it below that. A fill of one colour that replaces what
-// lies beneath is the exception: it is always blended on this thread. So
-// every part of a content is drawn that way, each on a clear canvas, and
-// blended onto the image as a whole, which Qt copies without spans. An image
-// or a gradient is drawn in strips of rows instead, each with a few spans a
-// row at most (an upright image one, an antialiased rect three).
-constexpr int brushStrip = 31;
-
-// Canvases of the size kept: a content's image, and a part of it drawn alone.
-enum class Canvas { content, part };
-
-// A canvas at least `size` large, transparent within `size` from its top left.
-QImage& canvasFor(QSize size, QImage& fresh, Canvas which = Canvas::content) {
-  thread_local std::array<QImage, 2> keptCanvases;
-  QImage& kept = keptCanvases[static_cast<std::size_t>(which)];
-  const bool small = size.width() <= keptCanvasSide && size.height() <= keptCanvasSide;
-  QImage& canvas = small ? kept : fresh;
-  if (canvas.width() < size.width() || canvas.height() < size.height()) {
-    canvas = QImage(small ? size.expandedTo(kept.size()) : size, QImage::Format_ARGB32_Premultiplied);
-  }
-  const auto bytes = static_cast<std::size_t>(size.width()) * sizeof(QRgb);
-  for (int y = 0; y < size.height(); ++y) std::memset(canvas.scanLine(y), 0, bytes);
-  return canvas;
-}
-
-quint64 mix(quint64 seed, quint64 value) { return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2)); }
-
-// A value's bits spread over all 64 (splitmix64's finaliser): serials and
-// revisions are small counters, which mixed as they are name many pictures alike.
-quint64 spread(quint64 x) {
-  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-  return x ^ (x >> 31);
-}
-
-quint64 mix(quint64 seed, double value) {
-  quint64 bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  return mix(seed, bits);
-}
-
-quint64 mix(quint64 seed, const QTransform& t) {
-  for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()}) seed = mix(seed, v);
-  return seed;
-}
 
 // Layer coordinates to superlayer coordinates: about the anchor point, scale,
 // then rotate, then move to the position (plus the transform's translation).
@@ -164,211 +114,10 @@ QTransform localTransform(const LayerPresentation& p) {
          QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
 }
 
-// Steps of the linear part at which a layer whose scale or rotation animates
-// is drawn again: about 3% of its size or 1.8 degrees. Between steps the
-// cached image only moves, which costs a plain blit instead of a smoothly
-// transformed one, several times cheaper per pixel.
-constexpr double linearStep = 1.0 / 32;
-
-// `world` with its linear part rounded to `linearStep`, keeping where the
-// layer's anchor lands (a flame standing on its point keeps standing there).
-QTransform snapped(const QTransform& world, QPointF anchor) {
-  const auto q = [](double v) { return std::round(v / linearStep) * linearStep; };
-  const QTransform linear(q(world.m11()), q(world.m12()), q(world.m21()), q(world.m22()), 0, 0);
-  const QPointF shift = world.map(anchor) - linear.map(anchor);
-  return QTransform(linear.m11(), linear.m12(), linear.m21(), linear.m22(), shift.x(), shift.y());
-}
-
 // A NaN or infinite placement (from bad input) would poison every pixel rect after it.
 bool isFinite(const QTransform& t) {
   return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
          std::isfinite(t.dx()) && std::isfinite(t.dy());
-}
-
-bool sameLinear(const QTransform& a, const QTransform& b) {
-  return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();
-}
-
-// Whether two placements differ by whole device pixels only.
-bool sameSubpixel(const QTransform& a, const QTransform& b) {
-  const double dx = a.dx() - b.dx(), dy = a.dy() - b.dy();
-  return std::fabs(dx - std::round(dx)) < 1e-6 && std::fabs(dy - std::round(dy)) < 1e-6;
-}
-
-// The rects of a path made only of axis-aligned rectangles, else none.
-std::optional<std::vector<QRectF>> rectsOf(const Path& path) {
-  std::vector<QRectF> rects;
-  const auto& els = path.elements();
-  std::size_t i = 0;
-  while (i < els.size()) {
-    if (els[i].type != Path::ElementType::move || i + 4 >= els.size()) return std::nullopt;
-    std::vector<Point> pts{els[i].points[0]};
-    std::size_t j = i + 1;
-    for (; j < els.size() && els[j].type == Path::ElementType::line; ++j) pts.push_back(els[j].points[0]);
-    if (j >= els.size() || els[j].type != Path::ElementType::close) return std::nullopt;
-    if (pts.size() == 5 && pts.back() == pts.front()) pts.pop_back();
-    if (pts.size() != 4) return std::nullopt;
-    for (std::size_t k = 0; k < 4; ++k) {
-      const Point a = pts[k], b = pts[(k + 1) % 4];
-      if (a.x != b.x && a.y != b.y) return std::nullopt;
-    }
-    QRectF r(QPointF(pts[0].x, pts[0].y), QPointF(pts[2].x, pts[2].y));
-    rects.push_back(r.normalized());
-    i = j + 1;
-  }
-  return rects;
-}
-
-// Where anything drawn can still matter for a target of `pixels`: content far
-// outside it can never be seen, and huge layers stay bounded.
-QRect reachable(QSize pixels) { return QRect(QPoint(0, 0), pixels).adjusted(-2048, -2048, 2048, 2048); }
-
-// The smallest rect holding every pixel of `image` that is not fully
-// transparent, within its top-left `size`.
-QRect opaqueBounds(const QImage& image, QSize size) {
-  // Runs for every image drawn, over every pixel: the sizes are read once, not per pixel.
-  const int width = size.width(), height = size.height();
-  int top = height, bottom = -1, left = width, right = -1;
-  for (int y = 0; y < height; ++y) {
-    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    int x0 = 0;
-    while (x0 < width && qAlpha(line[x0]) == 0) ++x0;
-    if (x0 == width) continue;
-    int x1 = width - 1;
-    while (qAlpha(line[x1]) == 0) --x1;
-    top = std::min(top, y);
-    bottom = y;
-    left = std::min(left, x0);
-    right = std::max(right, x1);
-  }
-  if (bottom < 0) return {};
-  return QRect(QPoint(left, top), QPoint(right, bottom));
-}
-
-// Where `image` shows anything, a few rows at a time: the runs of columns
-// that hold a pixel not wholly transparent in any row of a band, gaps narrower
-// than a few pixels closed, bands alike merged. A breathing outline then
-// changes only the band along its edges, as wide as its glow, rather than all
-// it encloses or the views that lie along it. Empty when every pixel of the
-// image lies in a run.
-QRegion coverageOf(const QImage& image) {
-  constexpr int band = 4;
-  constexpr int closedGap = 8;
-  const int width = image.width(), height = image.height();
-  if (width < 3 * closedGap || height < 3 * band) return {};
-  std::vector<QRect> rects;
-  std::vector<std::pair<int, int>> runs, previous;
-  std::vector<char> shows(static_cast<std::size_t>(width));
-  std::size_t previousStart = 0;  // where the previous band's rects begin in `rects`
-  bool whole = true;
-  for (int top = 0; top < height; top += band) {
-    const int bottom = std::min(top + band, height);
-    std::fill(shows.begin(), shows.end(), 0);
-    for (int y = top; y < bottom; ++y) {
-      const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-      for (int x = 0; x < width; ++x) shows[static_cast<std::size_t>(x)] |= qAlpha(line[x]) != 0;
-    }
-    runs.clear();
-    for (int x = 0; x < width; ++x) {
-      if (!shows[static_cast<std::size_t>(x)]) continue;
-      if (!runs.empty() && x - runs.back().second <= closedGap) {
-        runs.back().second = x + 1;
-      } else {
-        runs.emplace_back(x, x + 1);
-      }
-    }
-    whole = whole && runs.size() == 1 && runs.front() == std::pair(0, width);
-    if (runs == previous && !runs.empty()) {
-      for (std::size_t i = previousStart; i < rects.size(); ++i) rects[i].setBottom(bottom - 1);
-      continue;
-    }
-    previousStart = rects.size();
-    for (const auto& [left, right] : runs) rects.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
-    previous = runs;
-  }
-  if (whole) return {};
-  QRegion covered;
-  covered.setRects(rects.data(), static_cast<int>(rects.size()));
-  return covered;
-}
-
-// Stages a shape morph is drawn at, per pass, at most: its images are then
-// cached and reused between stages instead of drawn afresh every frame.
-constexpr int morphSteps = 8;
-
-struct MorphStep {
-  double time = 0;     // when the layer's content is evaluated
-  quint64 key = 0;     // the same for every time that draws the same content
-  bool alone = false;  // nothing else animates the layer: all of it can be evaluated at `time`
-};
-
-// Stages are spaced evenly in progress, not in time. An eased morph lingers
-// near its ends, where stages spaced in time redraw a shape that has barely
-// moved, and jumps furthest in its middle; spaced in progress, fewer stages
-// keep every jump within the largest that `morphSteps` stages spaced in time
-// make. A linear morph keeps all of them.
-struct MorphStaging {
-  TimingFunction timing;
-  int stages = morphSteps;
-  std::array<double, morphSteps + 1> times{};  // the time fraction at which each stage is reached
-};
-
-// Worked out for every morphing layer on every frame, from the few curves in use: the last one is kept.
-const MorphStaging& stagingFor(const TimingFunction& timing) {
-  thread_local std::optional<MorphStaging> last;
-  if (last && last->timing == timing) return *last;
-  MorphStaging staging{timing};
-  staging.stages = std::clamp(static_cast<int>(std::ceil(morphSteps / timing.steepestSlope())), 2, morphSteps);
-  for (int stage = 0; stage <= staging.stages; ++stage) {
-    staging.times[static_cast<std::size_t>(stage)] = timing.timeAt(static_cast<double>(stage) / staging.stages);
-  }
-  return last.emplace(staging);
-}
-
-// For a layer whose drawn content changes only by endless "path" animations:
-// `t` moved to the nearest stage of the first one's pass.
-std::optional<MorphStep> morphStep(const Layer& layer, double t) {
-  const Layer::AnimationEntry* first = nullptr;
-  bool alone = true;
-  for (const auto& entry : layer.animations()) {
-    const Animation& a = *entry.animation;
-    if (a.kind() == Animation::Kind::group) {
-      if (animatesContentIn(a)) return std::nullopt;
-      alone = false;
-      continue;
-    }
-    const auto& property = static_cast<const PropertyAnimation&>(a);
-    if (property.keyPath != QLatin1String("path")) {
-      if (isContentKeyPath(property.keyPath)) return std::nullopt;
-      alone = false;
-      continue;
-    }
-    if (!std::isinf(a.repeatCount)) return std::nullopt;
-    if (!first) first = &entry;
-  }
-  if (!first) return std::nullopt;
-  const Animation& a = *first->animation;
-  const double pass = a.passDuration(0);
-  const double cycle = a.autoreverses ? 2 * pass : pass;
-  const double local = t - first->addedAt - a.beginTime + a.timeOffset;
-  if (!std::isfinite(local) || !std::isfinite(cycle) || cycle <= 0) return std::nullopt;
-  double within = std::fmod(local, cycle);
-  if (within < 0) within += cycle;
-  // Going back through a pass draws what going forth drew.
-  const bool back = within > pass;
-  const double u = (back ? cycle - within : within) / pass;
-  // A curve that overshoots has no one time for a progress: it is staged in time.
-  const TimingFunction& timing = a.timingFunction;
-  const bool byProgress = timing.rises();
-  const MorphStaging* staging = byProgress ? &stagingFor(timing) : nullptr;
-  const int stages = staging ? staging->stages : morphSteps;
-  const auto stage = static_cast<int>(std::round((staging ? timing.map(u) : u) * stages));
-  const double at = staging ? staging->times[static_cast<std::size_t>(stage)] : static_cast<double>(stage) / stages;
-  const double target = back ? cycle - at * pass : at * pass;
-  const double time = t + (target - within);
-  // A stage that falls before the morph began shows the model's path: not the stage's picture.
-  const bool begun = time - first->addedAt - a.beginTime >= 0;
-  return MorphStep{time, begun ? static_cast<quint64>(stage) + 1 : 0, alone};
 }
 
 }  // namespace
@@ -382,13 +131,12 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   m_pixels = pixels;
   // What a still layer was cut to depends on the target's size.
   if (resized) m_lastMemos.clear();
-  m_keepsClips = !resized;
   ++m_frame;
   m_animating = false;
   // Last frame's lists are kept for their capacity: built afresh, hundreds of
   // items take freshly mapped pages every frame.
-  std::swap(m_clips, m_previousClips);
-  m_clips.clear();
+  m_clips.beginFrame(pixels, !resized);
+  m_raster.beginFrame(m_frame, pixels);
   std::swap(m_items, m_previousItems);
   m_items.clear();
   m_below = 0;
@@ -397,36 +145,33 @@ QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double 
   const QTransform base(scale, 0, 0, -scale, 0, size.height() * scale);
   visit(root, base, base, 1.0, -1, false);
   cutToClips();
+  m_stats.rasterisations += m_raster.takeRasterisations();
 
   const auto stale = [&](const auto& kv) {
-    return kv.second.layer.expired() || m_frame - kv.second.lastUsed > cacheLifetime;
+    return kv.second.layer.expired() || m_frame - kv.second.lastUsed > RasterCache::lifetime;
   };
-  std::erase_if(m_cache, stale);
+  m_raster.sweep();
   std::erase_if(m_groups, stale);
   std::erase_if(m_afresh, stale);
   // Kept steps are many: looked through now and then, not every frame.
-  if (m_frame % 64 == 0) {
-    m_steps.sweep(m_frame);
-    m_groupSteps.sweep(m_frame);
-  }
+  if (m_frame % 64 == 0) m_groupSteps.sweep(m_frame);
   // Memos of layers not visited this frame are let go.
   std::swap(m_memos, m_lastMemos);
   m_memos.clear();
   m_memoCursor = 0;
   m_lastMemoIndex.clear();
-  QRegion changed = damage(m_previousItems, m_previousClips);
+  QRegion changed = damage(m_previousItems, m_clips.lastClips());
   // Let go of what only last frame showed, so that no image is held longer than it shows.
   m_previousItems.clear();
-  m_previousClips.clear();
+  m_clips.releaseLast();
   if (resized) changed = QRegion(QRect(QPoint(0, 0), pixels));
   return changed;
 }
 
 void LayerRenderer::reset() {
-  m_cache.clear();
+  m_raster.clear();
   m_groups.clear();
   m_afresh.clear();
-  m_steps.clear();
   m_groupSteps.clear();
   m_cutImages.clear();
   m_memos.clear();
@@ -441,71 +186,102 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (layer.isHidden()) return;
   // By index: visiting the sublayers adds memos, which may move them all.
   const std::size_t index = memoFor(layer);
-  const Memo& memo = m_memos[index];
-  if (memo.still && &layer != m_root && memo.still->parentWorld == parentWorld &&
-      memo.still->parentModel == parentModel) {
-    // Nothing of it or above it moved: placed as last frame, without evaluating it again.
-    const double opacity = parentOpacity * unitInterval(layer.opacity());
-    if (opacity < invisibleOpacity) return;
-    if (memo.still->item) push(*memo.still->item, opacity, clip);
-    if (layer.sublayers().empty()) return;
-    const QTransform world = memo.still->world, model = memo.still->model;
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
+  if (placedAsBefore(layer, m_memos[index], parentWorld, parentModel, parentOpacity, clip, moving)) return;
+  moving = moving || !layer.animations().empty();
+  const Pose pose = evaluate(layer, m_memos[index], parentWorld, parentModel);
+  const double opacity = parentOpacity * unitInterval(pose.shown.opacity);
+  if (opacity < invisibleOpacity || !isFinite(pose.world)) return;
+  const std::optional<int> inner = clipWithin(layer, pose, clip);
+  if (!inner) return;
+  LayerContent content = contentOf(layer, pose);
+  const quint64 revision = pose.step ? mix(layer.contentRevision(), pose.step->key) : layer.contentRevision();
+  const Placement place{pose.world, pose.modelWorld, pose.redrawn, pose.shown, revision, pose.step.has_value(), moving};
+  if (isGroup(layer)) {
+    visitGroup(layer, content, place, opacity, clip, *inner);
     return;
   }
+  auto item = itemFor(layer, std::move(content), place);
+  if (placesFromMemo(layer)) {
+    auto& still = m_memos[index].still;
+    if (!still) still = std::make_unique<Memo::Still>();
+    *still = Memo::Still{parentWorld, parentModel, pose.world, pose.modelWorld, item};
+  }
+  if (item) push(std::move(*item), opacity, *inner);
+  for (const auto& sublayer : layer.sublayers()) {
+    visit(*sublayer, pose.world, pose.modelWorld, opacity, *inner, moving);
+  }
+}
+
+bool LayerRenderer::placedAsBefore(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+                                   const QTransform& parentModel, double parentOpacity, int clip, bool moving) {
+  if (!memo.still || &layer == m_root || !(memo.still->parentWorld == parentWorld) ||
+      !(memo.still->parentModel == parentModel)) {
+    return false;
+  }
+  // Nothing of it or above it moved: placed as last frame, without evaluating it again.
+  const double opacity = parentOpacity * unitInterval(layer.opacity());
+  if (opacity < invisibleOpacity) return true;
+  if (memo.still->item) push(*memo.still->item, opacity, clip);
+  if (layer.sublayers().empty()) return true;
+  // Copied: visiting the sublayers adds memos, which may move this one.
+  const QTransform world = memo.still->world, model = memo.still->model;
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
+  return true;
+}
+
+LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+                                            const QTransform& parentModel) {
+  Pose pose;
   const bool animated = !layer.animations().empty();
-  moving = moving || animated;
-  const std::optional<MorphStep> step = memo.morphs ? morphStep(layer, m_time) : std::nullopt;
-  // When the content is evaluated: the stage of a morph, else now.
-  const double contentTime = step ? step->time : m_time;
-  const bool morphsAlone = step && step->alone;
-  const bool redrawn = !step && memo.animatesContent;
-  const LayerPresentation model = modelPresentation(layer);
+  pose.step = memo.morphs ? m_morphs.stepAt(layer, m_time) : std::nullopt;
+  const bool morphsAlone = pose.step && pose.step->alone;
+  pose.redrawn = !pose.step && memo.animatesContent;
+  pose.model = modelPresentation(layer);
   // Motion of a layer with nothing to draw, in it or under it, changes no pixel: no frames for it.
   if (animated && !m_animating && hasRunningAnimations(layer, m_time) &&
-      (!layer.sublayers().empty() || redrawn || LayerContent::of(layer, model).isVisible())) {
+      (!layer.sublayers().empty() || pose.redrawn || LayerContent::of(layer, pose.model).isVisible())) {
     m_animating = true;
   }
   // A layer that only morphs is evaluated once, at its stage's time.
-  const LayerPresentation shown = animated ? presentation(layer, morphsAlone ? contentTime : m_time, model) : model;
-  const QTransform local = localTransform(shown);
-  const QTransform world = local * parentWorld;
-  const QTransform modelWorld = (animated ? localTransform(model) : local) * parentModel;
-  const double opacity = parentOpacity * unitInterval(shown.opacity);
-  if (opacity < invisibleOpacity || !isFinite(world)) return;
-  const int outerClip = clip;
+  pose.shown = animated ? presentation(layer, morphsAlone ? pose.step->time : m_time, pose.model) : pose.model;
+  const QTransform local = localTransform(pose.shown);
+  pose.world = local * parentWorld;
+  pose.modelWorld = (animated ? localTransform(pose.model) : local) * parentModel;
+  return pose;
+}
+
+std::optional<int> LayerRenderer::clipWithin(const Layer& layer, const Pose& pose, int clip) {
   if (layer.masksToBounds()) {
-    clip = boundsClipFor(shown, world, clip);
-    if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
+    clip = m_clips.boundsClip(pose.shown, pose.world, clip);
+    if (m_clips[clip].bounds.isEmpty()) return std::nullopt;
   }
   if (layer.mask()) {
-    clip = clipFor(*layer.mask(), world, clip);
-    if (m_clips[static_cast<std::size_t>(clip)].bounds.isEmpty()) return;
+    const Layer& mask = *layer.mask();
+    const LayerPresentation maskShown = presentation(mask, m_time);
+    clip = m_clips.maskClip(mask, maskShown, localTransform(maskShown) * pose.world, clip, m_frame);
+    if (m_clips[clip].bounds.isEmpty()) return std::nullopt;
   }
+  return clip;
+}
 
+LayerContent LayerRenderer::contentOf(const Layer& layer, const Pose& pose) const {
+  // A layer that also does more than morph is drawn as its stage shows it.
+  const bool staged = pose.step && !pose.step->alone;
   LayerContent content =
-      LayerContent::of(layer, step && !morphsAlone ? presentation(layer, contentTime, model) : shown);
+      LayerContent::of(layer, staged ? presentation(layer, pose.step->time, pose.model) : pose.shown);
   if (&layer == m_root && !m_drawsRootBackdrop) {
     // Drawn beneath the tree by its host (a view's own drawing goes between).
     content.backgroundColor.reset();
     content.contents = QImage();
     content.shadowOpacity = 0;
   }
-  const quint64 revision = step ? mix(layer.contentRevision(), step->key) : layer.contentRevision();
-  const Placement place{world, modelWorld, redrawn, shown, revision, step.has_value(), moving};
-  if (!isGroup(layer)) {
-    auto item = itemFor(layer, std::move(content), place);
-    if (placesFromMemo(layer)) {
-      auto& still = m_memos[index].still;
-      if (!still) still = std::make_unique<Memo::Still>();
-      *still = Memo::Still{parentWorld, parentModel, world, modelWorld, item};
-    }
-    if (item) push(std::move(*item), opacity, clip);
-    for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, opacity, clip, moving);
-    return;
-  }
-  if (const auto morphs = straightMorphs(layer, content, world, modelWorld)) {
-    push(composeMorphs(layer, world, *morphs), opacity, outerClip);
+  return content;
+}
+
+void LayerRenderer::visitGroup(const Layer& layer, const LayerContent& content, const Placement& place, double opacity,
+                               int outerClip, int clip) {
+  if (const auto morphs = straightMorphs(layer, content, place.world, place.model)) {
+    push(composeMorphs(layer, place.world, *morphs), opacity, outerClip);
     return;
   }
   // The layer and its sublayers are drawn into one image at full opacity,
@@ -515,10 +291,10 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   LayerContent own = content;
   own.shadowOpacity = 0;
   if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
-  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, modelWorld, 1.0, clip, moving);
+  for (const auto& sublayer : layer.sublayers()) visit(*sublayer, place.world, place.model, 1.0, clip, place.moving);
   const auto members = std::exchange(m_items, std::move(outer));
   m_below = below;
-  Item item = composeGroup(layer, content, world, members);
+  Item item = composeGroup(layer, content, place.world, members);
   push(std::move(item), opacity, outerClip);
 }
 
@@ -569,7 +345,16 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
     const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
     const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
                          b.origin.y + place.shown.anchorPoint.y * b.height());
-    placeCached(layer, content, place, anchor, item);
+    const RasterCache::Placed placed = m_raster.place(layer, content, place, anchor);
+    if (placed.entry) {
+      item.image = placed.entry->image;
+      item.comesBack = placed.comesBack;
+      item.position = placed.position;
+      item.rect = QRect(item.position, item.image.size());
+      item.coverage = placed.entry->coverage;
+      item.signature = mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())),
+                           static_cast<double>(item.position.y()));
+    }
   }
   if (item.rect.isEmpty()) return std::nullopt;
   return item;
@@ -580,8 +365,7 @@ void LayerRenderer::push(Item item, double opacity, int clip) {
   if (item.rect.isEmpty() || stepped <= 0) return;
   item.opacity = stepped;
   item.clip = clip;
-  item.signature =
-      mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[static_cast<std::size_t>(clip)].signature);
+  item.signature = mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[clip].signature);
   m_below = item.serial;
   m_items.push_back(std::move(item));
 }
@@ -592,7 +376,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.serial = layer.serial();
   QRect area;
   for (const Item& member : members) area |= member.rect;
-  const bool movable = std::ranges::all_of(members, [&](const Item& m) { return clipSpares(m.clip, m.rect); });
+  const bool movable = std::ranges::all_of(members, [&](const Item& m) { return m_clips.spares(m.clip, m.rect); });
   quint64 signature = mix(static_cast<quint64>(members.size()), static_cast<quint64>(movable));
   for (const Item& member : members) {
     signature = movable ? mix(mix(mix(mix(signature, static_cast<quint64>(member.image.cacheKey())), member.opacity),
@@ -643,7 +427,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
 std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(const Layer& layer,
                                                                                const LayerContent& content,
                                                                                const QTransform& world,
-                                                                               const QTransform& model) const {
+                                                                               const QTransform& model) {
   // The group's own drawing, shadow, mask and motion take the general way.
   if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
       !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
@@ -655,7 +439,7 @@ std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(c
         sublayer->mask() || sublayer->animations().empty()) {
       return std::nullopt;
     }
-    const auto step = morphStep(*sublayer, m_time);
+    const auto step = m_morphs.stepAt(*sublayer, m_time);
     if (!step || !step->alone) return std::nullopt;
     if (sublayer->isHidden()) continue;
     // Only a morph animates it, so the model places it.
@@ -731,7 +515,7 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     if (!content.isVisible()) continue;
     if (content.hasShadow() || member.opacity < 1) {
       // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
-      const CacheEntry drawn = rasterise(*member.layer, content, 0, member.world, false);
+      const RasterCache::Entry drawn = m_raster.rasterise(*member.layer, content, 0, member.world, false);
       QPainter painter(&image);
       painter.setOpacity(member.opacity);
       if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
@@ -751,13 +535,6 @@ LayerRenderer::GroupEntry LayerRenderer::trimmed(QImage image, QPoint topLeft) {
   group.image = used == image.rect() ? std::move(image) : image.copy(used);
   group.topLeft = topLeft + used.topLeft();
   return group;
-}
-
-bool LayerRenderer::clipSpares(int clip, QRect rect) const {
-  if (clip < 0) return true;
-  const Clip& c = m_clips[static_cast<std::size_t>(clip)];
-  if (c.region) return QRegion(rect).subtracted(*c.region).isEmpty();
-  return std::ranges::all_of(c.paths, [&](const QPainterPath& path) { return path.contains(QRectF(rect)); });
 }
 
 LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,
@@ -784,147 +561,6 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
     p.drawImage(0, 0, image);
   }
   return trimmed(std::move(withShadow), area.topLeft());
-}
-
-void LayerRenderer::placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor,
-                                Item& item) {
-  // Rasterise at the model's placement, so a move or a fade does not redraw;
-  // an animated scale or rotation redraws only when it crosses a step.
-  const QTransform& world = place.world;
-  const QTransform& model = place.model;
-  const bool turning = !sameLinear(world, model);
-  QTransform raster = std::fabs(model.determinant()) > 1e-9 ? model : world;
-  if (turning) {
-    raster = snapped(world, anchor);
-    if (std::fabs(raster.determinant()) <= 1e-9) raster = world;
-  }
-  if (std::fabs(raster.determinant()) <= 1e-9) return;
-  // A picture shows the layer now when it was drawn of the same content, with
-  // or without its shadow as now, at this scale and turn, and (unless the
-  // layer is turning) at the same place within a pixel.
-  const auto shows = [&](const CacheEntry& drawn) {
-    return drawn.revision == place.revision && drawn.shadowed == content.hasShadow() &&
-           sameLinear(drawn.raster, raster) && (turning || sameSubpixel(drawn.raster, raster));
-  };
-  const QPointF pivot = world.map(anchor) - model.map(anchor);
-  const bool inPlace = std::fabs(pivot.x()) < 1e-9 && std::fabs(pivot.y()) < 1e-9;
-  auto& entry = m_cache[layer.serial()];
-  if (entry.layer.expired() || !shows(entry)) {
-    // A morph's stage, or a layer turning about an anchor that stays put (or
-    // passing through its model's scale and turn), comes back to this very
-    // picture: kept, it is placed then, not drawn. One whose anchor moves
-    // would come back at another place within a pixel.
-    const bool comesBack = place.staged || (place.moving && inPlace);
-    quint64 key =
-        mix(mix(mix(spread(layer.serial()), spread(place.revision)), static_cast<quint64>(content.hasShadow())),
-            QTransform(raster.m11(), raster.m12(), raster.m21(), raster.m22(), 0, 0));
-    if (!turning) key = mix(mix(key, raster.dx() - std::floor(raster.dx())), raster.dy() - std::floor(raster.dy()));
-    const CacheEntry* kept = comesBack ? m_steps.find(key, m_frame) : nullptr;
-    // Keys are mixed: one that happens to match another layer's picture is not taken.
-    if (kept && kept->layer.lock().get() == &layer && shows(*kept)) {
-      entry = *kept;
-    } else {
-      entry = rasterise(layer, content, place.revision, raster, !turning);
-      if (comesBack) m_steps.keep(key, entry);
-    }
-  }
-  entry.lastUsed = m_frame;
-  if (entry.image.isNull()) return;
-  item.image = entry.image;
-  item.comesBack = !place.moving || inPlace;
-  // The image always has the placement's scale and rotation (it was drawn
-  // again otherwise), so placing it is a whole-pixel move.
-  const QTransform& placement = turning ? raster : world;
-  item.position = entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
-                                         static_cast<int>(std::lround(placement.dy() - entry.raster.dy())));
-  item.rect = QRect(item.position, entry.image.size());
-  item.coverage = entry.coverage;
-  item.signature =
-      mix(mix(entry.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
-}
-
-LayerRenderer::CacheEntry LayerRenderer::rasterise(const Layer& layer, LayerContent content, quint64 revision,
-                                                   const QTransform& raster, bool lasting) {
-  content.outlineStroke();
-  CacheEntry entry;
-  entry.layer = layer.weak_from_this();
-  entry.revision = revision;
-  entry.shadowed = content.hasShadow();
-  entry.raster = raster;
-  ++m_stats.rasterisations;
-  const QRect px = drawnArea(content, raster);
-  if (px.isEmpty()) return entry;
-
-  QImage fresh;
-  QImage* image = &canvasFor(px.size(), fresh);
-  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content,
-               raster * QTransform::fromTranslate(-px.x(), -px.y()), !content.isFaint());
-  QImage withShadow;
-  if (content.hasShadow()) {
-    const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
-    const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
-    const QPointF offset =
-        raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));
-    // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
-    const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
-    withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
-    {
-      QPainter p(&withShadow);
-      p.drawImage(0, 0, drawn);
-    }
-    image = &withShadow;
-  }
-  // Bounds are estimated generously (miter joins, shadow reach); every frame
-  // blends the whole image, so keep only the part that shows.
-  const QRect used = opaqueBounds(*image, px.size());
-  if (used.isEmpty()) return entry;
-  entry.image = image->copy(used);
-  entry.topLeft = px.topLeft() + used.topLeft();
-  if (lasting) entry.coverage = coverageOf(entry.image);
-  return entry;
-}
-
-QRect LayerRenderer::drawnArea(const LayerContent& content, const QTransform& raster) {
-  const double reach = content.shadowReach();
-  const QRectF local = content.localBounds().adjusted(-reach, -reach, reach, reach);
-  const QRect area = raster.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(reachable(m_pixels));
-  if (!content.isImageOnly()) return area;
-  // An image is mostly drawn again and again at the steps of an animated
-  // scale: where its transparent margins land is left out from the start,
-  // rather than cleared, drawn and searched each time.
-  const QRectF part = shownPart(content.contents);
-  return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
-}
-
-void LayerRenderer::paintContent(QImage& image, QRect area, bool clear, const LayerContent& content,
-                                 const QTransform& place, bool antialiased, bool withShadow) {
-  for (const LayerContent::Part part : content.parts(withShadow)) {
-    // The first part lies on the clear image itself; later ones go on a canvas of their own.
-    QImage fresh;
-    QImage& canvas = clear ? image : canvasFor(area.size(), fresh, Canvas::part);
-    const QPoint origin = clear ? QPoint(0, 0) : area.topLeft();
-    {
-      QPainter p(&canvas);
-      p.setCompositionMode(QPainter::CompositionMode_Source);
-      // Qt fills a path about three times faster without antialiasing, and a
-      // faint shape's edges look the same either way.
-      p.setRenderHint(QPainter::Antialiasing, antialiased);
-      p.setRenderHint(QPainter::SmoothPixmapTransform);
-      const QRect bounds = area.translated(-origin);
-      const int strip = LayerContent::isSolid(part) ? bounds.height() : brushStrip;
-      for (int y = 0; y < bounds.height(); y += strip) {
-        p.resetTransform();
-        p.setClipRect(QRect(bounds.left(), bounds.top() + y, bounds.width(), std::min(strip, bounds.height() - y)));
-        p.setTransform(place * QTransform::fromTranslate(-origin.x(), -origin.y()));
-        content.paint(p, part);
-      }
-    }
-    if (!clear) {
-      QPainter p(&image);
-      p.drawImage(area.topLeft(), canvas, QRect(QPoint(0, 0), area.size()));
-    }
-    clear = false;
-  }
 }
 
 void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item) {
@@ -963,99 +599,6 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
       mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
 }
 
-QRectF LayerRenderer::shownPart(const QImage& image) {
-  const auto known = m_shownParts.find(image.cacheKey());
-  if (known != m_shownParts.end()) return known->second;
-  // The few images drawn this way (textures) are each searched once; any
-  // number of others must not pile up.
-  if (m_shownParts.size() >= shownPartsKept) m_shownParts.clear();
-  const QImage pixels = image.format() == QImage::Format_ARGB32_Premultiplied
-                            ? image
-                            : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  // Smoothing spreads each pixel over its neighbours.
-  const QRectF part = QRectF(opaqueBounds(pixels, pixels.size())).adjusted(-1, -1, 1, 1);
-  m_shownParts.emplace(image.cacheKey(), part);
-  return part;
-}
-
-int LayerRenderer::clipFor(const Layer& mask, const QTransform& world, int parent) {
-  const LayerPresentation shown = presentation(mask, m_time);
-  const QTransform maskWorld = localTransform(shown) * world;
-  quint64 identity = mix(mix(mask.serial(), mask.contentRevision()), maskWorld);
-  if (animatesContent(mask)) identity = mix(identity, static_cast<double>(m_frame));
-  if (const int kept = keptClip(identity, parent); kept >= 0) return kept;
-  Path shape;
-  FillRule rule = FillRule::nonZero;
-  if (mask.kind() == Layer::Kind::shape && !shown.path.isEmpty()) {
-    shape = shown.path;
-    rule = static_cast<const ShapeLayer&>(mask).fillRule();
-  } else if (shown.bounds.isFinite() && !shown.bounds.isEmpty()) {
-    shape = Path::roundedRect(shown.bounds, shown.cornerRadius, shown.cornerRadius);
-  }
-  return clipTo(shape, rule, maskWorld, identity, parent);
-}
-
-int LayerRenderer::boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent) {
-  const Rect b = shown.bounds.isFinite() ? shown.bounds.standardized() : Rect();
-  const double r = std::isfinite(shown.cornerRadius) ? std::max(0.0, shown.cornerRadius) : 0.0;
-  const quint64 identity =
-      mix(mix(mix(mix(mix(mix(0, b.origin.x), b.origin.y), b.size.width), b.size.height), r), world);
-  if (const int kept = keptClip(identity, parent); kept >= 0) return kept;
-  Path shape;
-  if (!b.isEmpty()) shape = r > 0 ? Path::roundedRect(b, r, r) : Path::rect(b);
-  return clipTo(shape, FillRule::nonZero, world, identity, parent);
-}
-
-quint64 LayerRenderer::clipSignature(quint64 identity, int parent) const {
-  return mix(parent >= 0 ? m_clips[static_cast<std::size_t>(parent)].signature : 1, identity);
-}
-
-// Clips are made in the order the tree is visited, so a still mask's clip
-// sits where it sat last frame; taken from there, its shape is not turned
-// into paths and regions again every frame.
-int LayerRenderer::keptClip(quint64 identity, int parent) {
-  const std::size_t next = m_clips.size();
-  if (!m_keepsClips || next >= m_previousClips.size()) return -1;
-  const Clip& before = m_previousClips[next];
-  if (before.parent != parent || before.signature != clipSignature(identity, parent)) return -1;
-  m_clips.push_back(before);
-  return static_cast<int>(next);
-}
-
-int LayerRenderer::clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent) {
-  Clip c;
-  c.parent = parent;
-  const Clip* up = parent >= 0 ? &m_clips[static_cast<std::size_t>(parent)] : nullptr;
-  c.signature = clipSignature(identity, parent);
-  const QRect target(QPoint(0, 0), m_pixels);
-  const bool axisAligned = maskWorld.m12() == 0 && maskWorld.m21() == 0;
-  const auto rects = axisAligned ? rectsOf(shape) : std::nullopt;
-  if (rects && (!up || up->region)) {
-    // Clipping to a region of rects is far cheaper per pixel than to a path.
-    QRegion region;
-    for (const QRectF& r : *rects) {
-      const QRegion piece(maskWorld.mapRect(r).toRect());
-      region = rule == FillRule::evenOdd ? region.xored(piece) : region.united(piece);
-    }
-    c.region = up ? region.intersected(*up->region) : region;
-    c.bounds = c.region->boundingRect().intersected(target);
-  } else {
-    if (up) {
-      c.paths = up->paths;
-      if (up->region) {
-        QPainterPath fromRegion;
-        fromRegion.addRegion(*up->region);
-        c.paths.push_back(fromRegion);
-      }
-    }
-    QPainterPath path = maskWorld.map(toQPainterPath(shape, rule));
-    c.bounds = path.boundingRect().toAlignedRect().intersected(up ? up->bounds : target);
-    c.paths.push_back(std::move(path));
-  }
-  m_clips.push_back(std::move(c));
-  return static_cast<int>(m_clips.size()) - 1;
-}
-
 QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {
   // Changed rects by the clip they are seen through: nothing outside a clip
   // is ever drawn, so it never needs repainting (the window's own area
@@ -1089,11 +632,11 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   for (const auto& item : m_items) {
     const auto it = before.find(item.serial);
     if (it == before.end()) {
-      add(item, m_clips);
+      add(item, m_clips.clips());
       continue;
     }
     if (it->second->signature != item.signature) {
-      add(item, m_clips);
+      add(item, m_clips.clips());
       add(*it->second, previousClips);
     }
     before.erase(it);
@@ -1117,7 +660,7 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
 void LayerRenderer::cutToClips() {
   for (Item& item : m_items) {
     if (item.clip < 0) continue;
-    const Clip& clip = m_clips[static_cast<std::size_t>(item.clip)];
+    const Clip& clip = m_clips[item.clip];
     if (clip.region) continue;
     const quint64 key =
         mix(mix(mix(static_cast<quint64>(item.image.cacheKey()), static_cast<double>(item.position.x())),
@@ -1128,7 +671,7 @@ void LayerRenderer::cutToClips() {
     if (firstSeen) continue;
     // An image the clip leaves whole (a wisp well inside rounded corners) is copied as it is.
     if (kept->second.image.isNull())
-      kept->second.image = clipSpares(item.clip, item.rect) ? item.image : cut(item, clip);
+      kept->second.image = m_clips.spares(item.clip, item.rect) ? item.image : cut(item, clip);
     item.image = kept->second.image;
     item.cutToClip = true;
   }
@@ -1163,7 +706,7 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
 }
 
 bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {
-  const Clip* clip = item.clip < 0 ? nullptr : &m_clips[static_cast<std::size_t>(item.clip)];
+  const Clip* clip = item.clip < 0 ? nullptr : &m_clips[item.clip];
   QRegion area = region.intersected(item.rect);
   if (clip && clip->region) area = area.intersected(*clip->region);
   if (area.isEmpty()) return false;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/gfx/ClipStack.h"
 #include "platform/gfx/Layer.h"
 #include "platform/gfx/LayerContent.h"
+#include "platform/gfx/MorphStager.h"
+#include "platform/gfx/RasterCache.h"
 #include "platform/gfx/StepImages.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
 #include <functional>
@@ -75,23 +77,7 @@ class LayerRenderer final {
   const Stats& stats() const { return m_stats; }
 
  private:
-  struct CacheEntry {
-    std::weak_ptr<const Layer> layer;
-    quint64 revision = 0;
-    bool shadowed = false;  // drawn with the layer's shadow (a group casts it instead)
-    QTransform raster;      // layer coordinates to device pixels at rasterisation
-    QImage image;
-    QPoint topLeft;    // where the image sat in device pixels then
-    QRegion coverage;  // image pixels that are not transparent; empty when not worked out
-    quint64 lastUsed = 0;
-  };
-  struct Clip {
-    int parent = -1;
-    std::optional<QRegion> region;  // when every clip up the chain is made of axis-aligned rects
-    std::vector<QPainterPath> paths;
-    QRect bounds;
-    quint64 signature = 0;
-  };
+  using Clip = ClipStack::Clip;
   struct Item {
     quint64 serial = 0;
     QImage image;
@@ -144,20 +130,34 @@ class LayerRenderer final {
     QPoint origin;  // the top left of the area it was composed in
     quint64 lastUsed = 0;
   };
-  /// Where a layer lands this frame.
-  struct Placement {
-    const QTransform& world;
-    const QTransform& model;
-    bool redrawn = false;
-    const LayerPresentation& shown;
-    quint64 revision = 0;  // what the layer draws: its content revision, and the step of a morph
-    bool staged = false;   // at a stage of an endless morph, which it comes back to
-    bool moving = false;   // it or a superlayer animates: its placement may change
-  };
+  using Placement = RasterCache::Placement;
 
   /// `moving`: some superlayer animates.
   void visit(const Layer& layer, const QTransform& parentWorld, const QTransform& parentModel, double parentOpacity,
              int clip, bool moving);
+  /// A layer as evaluated this frame, before its clip and content.
+  struct Pose {
+    std::optional<MorphStager::Step> step;  // the stage of an endless morph it is drawn at
+    bool redrawn = false;                   // its content animates: drawn afresh each frame it draws otherwise
+    LayerPresentation model;
+    LayerPresentation shown;
+    QTransform world;
+    QTransform modelWorld;
+  };
+  /// Places a layer and its sublayers as last frame, from its memo, when
+  /// nothing of it or above it moved; false when it must be evaluated.
+  bool placedAsBefore(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+                      const QTransform& parentModel, double parentOpacity, int clip, bool moving);
+  /// The layer's presentation and placements now (noting whether it asks for more frames).
+  Pose evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
+  /// The clip the layer's sublayers are seen through, within `clip`; none when it lets nothing through.
+  std::optional<int> clipWithin(const Layer& layer, const Pose& pose, int clip);
+  /// What the layer draws, as its stage shows it.
+  LayerContent contentOf(const Layer& layer, const Pose& pose) const;
+  /// Composes a group into one image, seen at `opacity` through `outerClip`;
+  /// its members are seen through `clip`.
+  void visitGroup(const Layer& layer, const LayerContent& content, const Placement& place, double opacity,
+                  int outerClip, int clip);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
   /// Where in `m_memos` the layer's memo now is, worked out again when the layer changed.
@@ -183,42 +183,19 @@ class LayerRenderer final {
   /// only morph (they change together, so each stage draws them straight into
   /// the group's image); none when the group is not such a one.
   std::optional<std::vector<Morph>> straightMorphs(const Layer& layer, const LayerContent& content,
-                                                   const QTransform& world, const QTransform& model) const;
+                                                   const QTransform& world, const QTransform& model);
   Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
   /// The group's picture of `signature`: kept from an earlier step, or composed now (and kept when it
   /// `comesBack`: its signature names the same picture wherever the group lies).
   GroupEntry groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
                          const std::function<GroupEntry()>& compose);
   GroupEntry drawMorphs(const std::vector<Morph>& members);
-  bool clipSpares(int clip, QRect rect) const;  // true when `clip` cuts nothing of `rect`
   /// A composed image cut to what shows in it; `topLeft` places the uncut image.
   static GroupEntry trimmed(QImage image, QPoint topLeft);
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset, double sigma,
                             const QColor& tint);
-  int clipFor(const Layer& mask, const QTransform& world, int parent);
-  /// The clip of a layer that masks to its (rounded) bounds.
-  int boundsClipFor(const LayerPresentation& shown, const QTransform& world, int parent);
-  quint64 clipSignature(quint64 identity, int parent) const;
-  /// Last frame's clip of this identity, when it comes at the same place; -1 otherwise.
-  int keptClip(quint64 identity, int parent);
-  /// `identity` tells this clip from others between frames, apart from its parent.
-  int clipTo(const Path& shape, FillRule rule, const QTransform& maskWorld, quint64 identity, int parent);
-  void placeCached(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor, Item& item);
-  /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
-  CacheEntry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster,
-                       bool lasting);
-  /// Where `content` placed by `raster` can leave a mark, in device pixels.
-  QRect drawnArea(const LayerContent& content, const QTransform& raster);
-  /// Draws `content` into `image` within `area` (image pixels), `place`
-  /// mapping the layer's coordinates to the image's, every part on this
-  /// thread. `clear`: nothing lies within `area` yet. `withShadow` adds the
-  /// cheap stand-in for the shadow.
-  static void paintContent(QImage& image, QRect area, bool clear, const LayerContent& content, const QTransform& place,
-                           bool antialiased, bool withShadow = false);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
   void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
-  /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
-  QRectF shownPart(const QImage& image);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
@@ -233,13 +210,11 @@ class LayerRenderer final {
   quint64 m_frame = 0;
   bool m_animating = false;
   bool m_drawsRootBackdrop = true;
-  bool m_keepsClips = false;  // last frame's clips were made for this target size
   const Layer* m_root = nullptr;
-  std::unordered_map<quint64, CacheEntry> m_cache;
+  RasterCache m_raster;
   std::unordered_map<quint64, GroupEntry> m_groups;
   std::unordered_map<quint64, AfreshEntry> m_afresh;
   // Pictures at steps the layers come back to, beside the last one each drew.
-  StepImages<CacheEntry> m_steps;       // by layer, content and step
   StepImages<GroupEntry> m_groupSteps;  // by group and signature
   // Memos in the order their layers were visited, this frame and last: a
   // tree visited in the same order as before finds each in turn, next to
@@ -248,12 +223,11 @@ class LayerRenderer final {
   std::vector<Memo> m_lastMemos;
   std::size_t m_memoCursor = 0;                              // where in `m_lastMemos` the next layer's memo is expected
   std::unordered_map<quint64, std::size_t> m_lastMemoIndex;  // by serial, made only when the order changed
-  std::vector<Clip> m_clips;
+  ClipStack m_clips;
+  MorphStager m_morphs;
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
-  std::unordered_map<qint64, QRectF> m_shownParts;    // by contents image
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
-  std::vector<Clip> m_previousClips;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
 };

@@ -190,3 +190,44 @@ TEST(ShadowBlur, ShiftedByWholePixelsIsTheSameShadowMoved) {
     }
   }
 }
+
+TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
+  // A narrow blur at full resolution, a wide one worked out at half; the
+  // small field is narrower than the wide blur's boxes.
+  for (int size : {30, 8}) {
+    QImage field(size, size, QImage::Format_ARGB32_Premultiplied);
+    field.fill(QColor(0, 0, 0, 128));
+    const int middle = size / 2;
+    for (double sigma : {1.5, 4.0}) {
+      const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+      for (int i = 0; i < middle; ++i) {
+        EXPECT_EQ(shadow.pixelColor(i, middle), shadow.pixelColor(size - 1 - i, middle))
+            << size << " " << sigma << " " << i;
+        EXPECT_EQ(shadow.pixelColor(middle, i), shadow.pixelColor(middle, size - 1 - i))
+            << size << " " << sigma << " " << i;
+      }
+      EXPECT_LT(shadow.pixelColor(0, middle).alpha(),
+                shadow.pixelColor(middle, middle).alpha());  // blurred off the edge
+    }
+  }
+  QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
+  field.fill(QColor(0, 0, 0, 128));
+  EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, 128));
+}
+
+TEST(ShadowBlur, LeavesFarPixelsUntouched) {
+  QImage field(40, 40, QImage::Format_ARGB32_Premultiplied);
+  field.fill(Qt::transparent);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) field.setPixelColor(x, y, Qt::black);
+  // A narrow blur at full resolution, a wide one worked out at half and widened back.
+  for (double sigma : {1.5, 4.0}) {
+    const QImage shadow = shadowImage(field, QPointF(0, 0), sigma, Qt::red);
+    EXPECT_GT(shadow.pixelColor(1, 1).alpha(), 10) << sigma;
+    EXPECT_EQ(shadow.pixelColor(30, 30).alpha(), 0) << sigma;
+    EXPECT_EQ(shadow.pixelColor(30, 1).alpha(), 0) << sigma;
+  }
+  QImage even(30, 30, QImage::Format_ARGB32_Premultiplied);
+  even.fill(QColor(0, 0, 0, 128));
+  EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
+}

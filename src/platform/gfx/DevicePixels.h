@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QTransform>
+#include <cmath>
+
+/// Placements in device pixels, shared by the renderer's caches. Inline: they
+/// are asked for every layer of every frame.
+namespace pf::devicePixels {
+
+/// Where anything drawn can still matter for a target of `pixels`: content far
+/// outside it can never be seen, and huge layers stay bounded.
+inline QRect reachable(QSize pixels) { return QRect(QPoint(0, 0), pixels).adjusted(-2048, -2048, 2048, 2048); }
+
+/// Whether two placements scale and turn alike.
+inline bool sameLinear(const QTransform& a, const QTransform& b) {
+  return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();
+}
+
+/// Whether two placements differ by whole device pixels only.
+inline bool sameSubpixel(const QTransform& a, const QTransform& b) {
+  const double dx = a.dx() - b.dx(), dy = a.dy() - b.dy();
+  return std::fabs(dx - std::round(dx)) < 1e-6 && std::fabs(dy - std::round(dy)) < 1e-6;
+}
+
+}  // namespace pf::devicePixels
