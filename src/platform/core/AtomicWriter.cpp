@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <stdexcept>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,12 +74,13 @@ AtomicWriter::AtomicWriter(QString path) : m_path(resolvedTarget(path)) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     m_temporaryPath = temporaryName(m_path);
     m_file = FileDescriptor::open(m_temporaryPath, O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (m_file.isOpen()) {
-      // Marks the file as in use until the rename; a fresh file is never locked.
-      ::flock(m_file.get(), LOCK_EX | LOCK_NB);
-      return;
+    if (!m_file.isOpen()) {
+      if (errno != EEXIST) break;
+      continue;
     }
-    if (errno != EEXIST) break;
+    // Marked as in use until the rename, as every temporary a cleaner may sweep.
+    if (TemporaryLock::hold(m_file.get(), AT_FDCWD, QFile::encodeName(m_temporaryPath).constData())) return;
+    m_file.close();
   }
   throw FileError::failed(errno, QStringLiteral("create a temporary file for"), m_path);
 }
