@@ -39,7 +39,8 @@ Rgba Contrast::over(const Rgba& top, const Rgba& bottom) {
 Rgba Contrast::legibleFace(const Rgba& face, const Rgba& ink, double minimum) {
   constexpr int steps = 20;
   const Rgba toward = luminance(ink) < luminance(face) ? Rgba{1, 1, 1, 1} : Rgba{0, 0, 0, 1};
-  for (int step = 0; step <= steps; ++step) {
+  // The last step, `toward` itself, is what is left when no earlier one reads.
+  for (int step = 0; step < steps; ++step) {
     const Rgba candidate = mixed(opaque(face), toward, double(step) / steps);
     if (ratio(candidate, ink) >= minimum) return candidate;
   }
