@@ -39,10 +39,11 @@ void share(const char* name, const CachedDrawing::Key& key, const QImage& image)
 
 }  // namespace
 
-CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state) {
+CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state, QRgb backdrop) {
   return {size,
           ratio,
           state,
+          backdrop,
           QuibSkin::current(),
           QuibTheme::trimOnly(),
           {QuibTheme::card(), QuibTheme::border(), QuibTheme::accent(), QuibTheme::highlight(), QuibTheme::glass(),
@@ -50,10 +51,10 @@ CachedDrawing::Key CachedDrawing::current(QSize size, double ratio, int state) {
 }
 
 bool CachedDrawing::paint(QPainter& painter, const QRegion& region, QSize size, int state,
-                          const std::function<void(QPainter&)>& draw) {
+                          const std::function<void(QPainter&)>& draw, const QColor& backdrop) {
   if (size.isEmpty()) return false;
   const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-  const Key key = current(size, ratio, state);
+  const Key key = current(size, ratio, state, backdrop.rgba());
   const bool changed = m_image.isNull() || !(key == m_key);
   if (changed) {
     // Let go of the old picture first: a shared one no other drawing shows is then dropped, not kept.
@@ -77,11 +78,14 @@ QImage CachedDrawing::picture(const Key& key, const std::function<void(QPainter&
   if (m_sharedName) {
     if (const QImage* shared = findShared(m_sharedName, key)) return *shared;
   }
+  // An opaque picture has no alpha channel: Qt then copies it rows at a
+  // time instead of blending it pixel by pixel.
+  const bool opaque = qAlpha(key.backdrop) == 255;
   QImage image =
       pf::largeImage(QSize(int(std::ceil(key.size.width() * key.ratio)), int(std::ceil(key.size.height() * key.ratio))),
-                     QImage::Format_ARGB32_Premultiplied);
+                     opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(key.ratio);
-  image.fill(Qt::transparent);
+  image.fill(QColor::fromRgba(key.backdrop));
   {
     QPainter picture(&image);
     picture.setRenderHint(QPainter::Antialiasing);

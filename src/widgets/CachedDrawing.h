@@ -3,6 +3,7 @@
 #include "look/QuibSkin.h"
 #include "platform/core/Color.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRegion>
 #include <QSize>
@@ -31,9 +32,11 @@ class CachedDrawing final {
   /// Draws the picture at the top-left of `painter`'s device, `size` points
   /// large, within `region` (the paint event's), drawing it again with `draw`
   /// (on a painter over the picture, in points) only when an input changed.
-  /// Returns true when the picture changed since the last paint.
+  /// The picture is drawn over `backdrop`: an opaque one makes the picture
+  /// opaque, and it then replaces what lay beneath it rather than blending
+  /// over it. Returns true when the picture changed since the last paint.
   bool paint(QPainter& painter, const QRegion& region, QSize size, int state,
-             const std::function<void(QPainter&)>& draw);
+             const std::function<void(QPainter&)>& draw, const QColor& backdrop = Qt::transparent);
 
   /// Makes the next paint draw the picture again.
   void invalidate() { m_image = {}; }
@@ -46,6 +49,7 @@ class CachedDrawing final {
     QSize size;
     double ratio = 0;
     int state = 0;
+    QRgb backdrop = 0;
     QuibSkin skin;
     bool trimOnly = false;
     std::array<pf::Color, 7> palette;
@@ -53,7 +57,7 @@ class CachedDrawing final {
   };
 
  private:
-  static Key current(QSize size, double ratio, int state);
+  static Key current(QSize size, double ratio, int state, QRgb backdrop);
   QImage picture(const Key& key, const std::function<void(QPainter&)>& draw);
 
   const char* m_sharedName = nullptr;

@@ -74,14 +74,21 @@ void GlassSurface::setRobotFrame(bool robotFrame) {
 // The decoration lies in the glass's own picture, above the glass and below
 // every child: the breathing outline repaints the view beneath it at each
 // step of its fade, several times a second, and one copy costs half of two.
+// In a window drawn opaque the picture holds the window's background too, so
+// such a step copies one opaque picture and leaves the window beneath unpainted.
 // The outline is refreshed whenever that picture changes, which is when the
 // size, skin or palette changed.
 void GlassSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const bool changed = m_glass.paint(painter, event->region(), size(), m_blurred ? 1 : 0, [this](QPainter& p) {
-    drawGlass(p, boundsOf(this), m_blurred);
-    drawDecoration(p, boundsOf(this));
-  });
+  const QWidget* host = window();
+  const QColor backdrop = m_opaque ? host->palette().brush(host->backgroundRole()).color() : QColor(Qt::transparent);
+  const bool changed = m_glass.paint(
+      painter, event->region(), size(), m_blurred ? 1 : 0,
+      [this](QPainter& p) {
+        drawGlass(p, boundsOf(this), m_blurred);
+        drawDecoration(p, boundsOf(this));
+      },
+      backdrop);
   if (changed) QuibNeonBorder::update(this, 21);
 }
 
@@ -100,6 +107,13 @@ void GlassSurface::updateBackdrop() {
     QPainterPath shape;
     shape.addRoundedRect(QRectF(mapTo(host, QPoint(0, 0)), QSizeF(size())), cornerRadius, cornerRadius);
     host->setBlurBehind(blurred ? QRegion(shape.toFillPolygon().toPolygon()) : QRegion());
+  }
+  // Only a window drawn opaque lies beneath as its background alone.
+  const bool opaque = !window()->testAttribute(Qt::WA_TranslucentBackground) && parentWidget() == window();
+  if (opaque != m_opaque) {
+    m_opaque = opaque;
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    update();
   }
   if (blurred == m_blurred) return;
   m_blurred = blurred;

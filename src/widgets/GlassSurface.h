@@ -40,11 +40,13 @@ class GlassSurface : public QWidget {
   void leaveEvent(QEvent* event) override;
 
  private:
-  /// Asks for blur behind the glass where the compositor offers it, and
-  /// redraws the glass when that changed.
+  /// Asks for blur behind the glass where the compositor offers it, takes
+  /// over the window's background where the window is drawn opaque, and
+  /// redraws the glass when either changed.
   void updateBackdrop();
 
   CachedDrawing m_glass{"GlassSurface.glass"};
   bool m_robotFrame = false;
   bool m_blurred = false;
+  bool m_opaque = false;  // the window beneath is drawn opaque: the glass paints all it covers
 };

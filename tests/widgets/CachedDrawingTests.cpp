@@ -57,11 +57,12 @@ TEST(CachedDrawing, DrawsAgainOnlyWhenAnInputChanges) {
   pf::UserDefaults::resetAll();
   CachedDrawing drawing("CachedDrawingTests.shared");
   int draws = 0;
-  const auto paint = [&](CachedDrawing& d, QSize size, int state, double ratio) {
+  const auto paint = [&](CachedDrawing& d, QSize size, int state, double ratio, QColor backdrop = Qt::transparent) {
     QImage target(QSize(60, 60) * ratio, QImage::Format_ARGB32_Premultiplied);
     target.setDevicePixelRatio(ratio);
     QPainter painter(&target);
-    return d.paint(painter, QRegion(0, 0, 60, 60), size, state, [&](QPainter&) { ++draws; });
+    return d.paint(
+        painter, QRegion(0, 0, 60, 60), size, state, [&](QPainter&) { ++draws; }, backdrop);
   };
   struct Step {
     const char* what;
@@ -81,7 +82,10 @@ TEST(CachedDrawing, DrawsAgainOnlyWhenAnInputChanges) {
               return paint(drawing, QSize(41, 30), 1, 2);
             },
             true},
-           {"same again", [&] { return paint(drawing, QSize(41, 30), 1, 2); }, false}}) {
+           {"same again", [&] { return paint(drawing, QSize(41, 30), 1, 2); }, false},
+           {"backdrop", [&] { return paint(drawing, QSize(41, 30), 1, 2, Qt::darkGray); }, true},
+           {"backdrop again", [&] { return paint(drawing, QSize(41, 30), 1, 2, Qt::darkGray); }, false},
+           {"no backdrop", [&] { return paint(drawing, QSize(41, 30), 1, 2); }, true}}) {
     const int before = draws;
     EXPECT_EQ(step.paint(), step.changed) << step.what;
     EXPECT_EQ(draws - before, step.changed ? 1 : 0) << step.what;

@@ -6,8 +6,10 @@
 #include "platform/ui/Panel.h"
 #include "platform/ui/ViewStyle.h"
 
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -92,6 +94,54 @@ TEST_F(Glass, PaintingAtRestAsksForNoFurtherPaint) {
   surface->repaint();
   QTest::qWait(300);
   EXPECT_EQ(counter.paints, 1);
+  pf::Accessibility::overrideReduceMotion(std::nullopt);
+}
+
+// In a window drawn opaque the glass keeps the window's background in its own
+// picture: a repaint within it (each step of the breathing outline) leaves the
+// window beneath unpainted, and it shows what the glass laid over that
+// background shows.
+TEST_F(Glass, InAWindowDrawnOpaqueARepaintLeavesTheWindowBeneathUnpainted) {
+  pf::Accessibility::overrideReduceMotion(true);
+  pf::Compositor::overrideBlur(false);
+  show();
+  const QImage seeThrough = panel.grab().toImage();
+  pf::Panel opaque;
+  opaque.setFrame(pf::Rect(200, 200, 300, 200));
+  auto* surface = new GlassSurface;
+  opaque.setContentView(surface);
+  opaque.orderFront();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&opaque));
+  QImage expected(seeThrough.size(), QImage::Format_ARGB32_Premultiplied);
+  expected.fill(opaque.palette().color(opaque.backgroundRole()));
+  QPainter(&expected).drawImage(0, 0, seeThrough);
+  const QImage shown = opaque.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  ASSERT_EQ(shown.size(), expected.size());
+  int differing = 0;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      const QRgb a = shown.pixel(x, y), b = expected.pixel(x, y);
+      // Blended over the background inside the picture, an edge's pixels round apart by up to two levels.
+      if (std::abs(qRed(a) - qRed(b)) > 2 || std::abs(qGreen(a) - qGreen(b)) > 2 || std::abs(qBlue(a) - qBlue(b)) > 2)
+        ++differing;
+    }
+  }
+  EXPECT_EQ(differing, 0);
+
+  struct Counter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } window, glass;
+  opaque.installEventFilter(&window);
+  surface->installEventFilter(&glass);
+  surface->update(QRegion(0, 0, 300, 200) - QRegion(12, 12, 276, 176));
+  QTest::qWait(100);
+  EXPECT_EQ(glass.paints, 1);
+  EXPECT_EQ(window.paints, 0);
+  pf::Compositor::overrideBlur(std::nullopt);
   pf::Accessibility::overrideReduceMotion(std::nullopt);
 }
 
