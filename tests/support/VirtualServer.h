@@ -16,7 +16,9 @@ class VirtualServer final {
   explicit VirtualServer(int width = 640, int height = 480) {
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()) return;
     // -displayfd writes the display number on standard output once the server accepts clients.
-    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+    // -noreset: by default the server starts afresh when its last client
+    // leaves, and refuses a client that comes while it does.
+    m_server.start("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
                             QStringLiteral("%1x%2x24").arg(width).arg(height)});
     if (processEventsUntil([&] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; }, 30) &&
         m_server.canReadLine())

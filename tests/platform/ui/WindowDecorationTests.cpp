@@ -20,6 +20,11 @@ namespace {
 /// window that asks for them, until `done`.
 void frameTeller(const QByteArray& display, bool answersRequests, std::atomic<bool>& ready, std::atomic<bool>& done) {
   Display* connection = XOpenDisplay(display.constData());
+  if (!connection) {
+    ADD_FAILURE() << "the manager could not connect to " << display.constData();
+    ready = true;
+    return;
+  }
   const Window root = DefaultRootWindow(connection);
   const Atom request = XInternAtom(connection, "_NET_REQUEST_FRAME_EXTENTS", False);
   const Atom extentsAtom = XInternAtom(connection, "_NET_FRAME_EXTENTS", False);
