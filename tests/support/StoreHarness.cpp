@@ -66,6 +66,10 @@ CrashResult runCrashHarness(const CrashSubject& subject, int kills) {
       ADD_FAILURE() << "the helper did not start: " << child.errors().toStdString();
       return result;
     }
+    // Every other helper first commits a change of its own: on a loaded
+    // machine (or a sanitized build) a change can take longer than the
+    // wait below, and kills landing only in start-up would test nothing.
+    if (result.kills % 2 == 1) child.waitForLine(committedPrefix + QByteArray::number(result.changes + 1), 5000);
     // Anywhere in the loop: a change takes a few milliseconds, so most kills land inside one.
     QThread::usleep(QRandomGenerator::global()->bounded(20000));
     child.kill();
