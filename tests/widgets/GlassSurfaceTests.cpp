@@ -137,8 +137,7 @@ TEST_F(Glass, InAWindowDrawnOpaqueARepaintLeavesTheWindowBeneathUnpainted) {
   } window, glass;
   opaque.installEventFilter(&window);
   surface->installEventFilter(&glass);
-  surface->update(QRegion(0, 0, 300, 200) - QRegion(12, 12, 276, 176));
-  QTest::qWait(100);
+  surface->repaint(QRegion(0, 0, 300, 200) - QRegion(12, 12, 276, 176));
   EXPECT_EQ(glass.paints, 1);
   EXPECT_EQ(window.paints, 0);
   pf::Compositor::overrideBlur(std::nullopt);
