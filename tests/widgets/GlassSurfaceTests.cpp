@@ -15,6 +15,15 @@
 
 namespace {
 
+/// Counts the paint events of what it watches.
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
 /// A glass surface filling a shown panel, with the look's choices reset.
 class Glass : public ::testing::Test {
  protected:
@@ -82,13 +91,7 @@ TEST_F(Glass, TheGlassIsOpaqueUnlessTheCompositorBlursBehindIt) {
 TEST_F(Glass, PaintingAtRestAsksForNoFurtherPaint) {
   pf::Accessibility::overrideReduceMotion(true);
   GlassSurface* surface = show();
-  struct Counter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint) ++paints;
-      return false;
-    }
-  } counter;
+  PaintCounter counter;
   QTest::qWait(100);
   surface->installEventFilter(&counter);
   surface->repaint();
@@ -128,13 +131,7 @@ TEST_F(Glass, InAWindowDrawnOpaqueARepaintLeavesTheWindowBeneathUnpainted) {
   }
   EXPECT_EQ(differing, 0);
 
-  struct Counter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint) ++paints;
-      return false;
-    }
-  } window, glass;
+  PaintCounter window, glass;
   opaque.installEventFilter(&window);
   surface->installEventFilter(&glass);
   surface->repaint(QRegion(0, 0, 300, 200) - QRegion(12, 12, 276, 176));
