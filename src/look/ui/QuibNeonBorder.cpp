@@ -15,15 +15,16 @@ namespace {
 const QString breatheKey = QStringLiteral("breathe");
 // The breath is a fade of 3.5 seconds that the renderer shows in steps of
 // 1/48 of opacity: on the outline's stroke a step is about four levels of
-// 8-bit blue and two of green, on its glow less than one. At five frames a
-// second a frame moves at most three steps, and only mid-breath, where the
-// outline brightens fastest; near the ends, where a change stands out most,
-// frames still move one step at a time. That repaints the band around the
-// window (and has the X server composite it) about 4.3 times a second, where
-// ten frames a second took 7.1 and every step 8.9. Its frames fall on those
-// of every effect's rate (15 and 10 a second), so a window with an effect
-// wakes no more often for the breath.
-constexpr int breathFrameRate = pf::FrameClock::framesPerSecond / 6;
+// 8-bit blue and two of green, on its glow less than one. An open window at
+// rest costs what its breath repaints: each repaint of the band around the
+// window, and the X server compositing it, costs the same whatever moved, so
+// the cost follows the number of repaints. At 2.5 frames a second the band is
+// repainted about 2.3 times a second (at 5, 4.3; at 10, 7.1); a frame moves at
+// most six steps, mid-breath where the outline brightens fastest, and near the
+// ends, where a change stands out most, one or two. A frame every 12th of the
+// clock's falls on those of every effect's rate (every 2nd and 3rd), so a
+// window with an effect wakes no more often for the breath.
+constexpr double breathFrameRate = pf::FrameClock::framesPerSecond / 12.0;
 
 // Only a shape layer counts: a layer of another kind that happens to carry
 // the name would otherwise make every call add one more outline.

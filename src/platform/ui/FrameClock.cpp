@@ -12,12 +12,10 @@ FrameClock& FrameClock::shared() {
 
 namespace {
 
-// The slowest rate at or above `rate` that divides the full one, as full frames per frame.
-int framesPer(int rate) {
-  for (int every = FrameClock::framesPerSecond / std::max(rate, 1); every > 1; --every) {
-    if (FrameClock::framesPerSecond % every == 0) return every;
-  }
-  return 1;
+// The slowest whole number of full frames per frame that keeps at or above `rate`.
+int framesPer(double rate) {
+  if (!(rate > 0)) return FrameClock::framesPerSecond;
+  return std::clamp(static_cast<int>(FrameClock::framesPerSecond / rate + 1e-9), 1, FrameClock::framesPerSecond);
 }
 
 }  // namespace
@@ -27,7 +25,7 @@ FrameClock::FrameClock() {
   connect(&m_timer, &QTimer::timeout, this, &FrameClock::tick);
 }
 
-void FrameClock::start(const void* owner, std::function<void()> tick, int rate) {
+void FrameClock::start(const void* owner, std::function<void()> tick, double rate) {
   const auto it =
       std::find_if(m_subscribers.begin(), m_subscribers.end(), [&](const Subscriber& s) { return s.owner == owner; });
   if (it != m_subscribers.end()) {

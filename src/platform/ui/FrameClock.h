@@ -14,8 +14,10 @@ namespace pf {
 /// 30 frames a second: the effects are slow drifts and fades (cycles of
 /// seconds to minutes, a few points per frame at most), which look smooth at
 /// this rate, and it halves the CPU a decorated window costs next to 60.
-/// A subscriber may ask for fewer frames, a divisor of 30; the timer then
-/// wakes only as often as its fastest subscriber needs.
+/// A subscriber may ask for fewer frames: it ticks on every n-th frame, n the
+/// largest whole number that keeps it at or above its rate (2.5 a second is
+/// every 12th). The timer wakes on the frames its subscribers share, so rates
+/// whose n divide one another cost no more wake-ups than the fastest.
 class FrameClock final : public QObject {
   Q_OBJECT
 
@@ -25,9 +27,9 @@ class FrameClock final : public QObject {
   /// The application's clock.
   static FrameClock& shared();
 
-  /// Calls `tick` `rate` times a second (a divisor of framesPerSecond, else
-  /// the next faster one) until `stop(owner)`; subscribing again replaces the call and the rate.
-  void start(const void* owner, std::function<void()> tick, int rate = framesPerSecond);
+  /// Calls `tick` `rate` times a second (framesPerSecond over a whole number,
+  /// else the next faster one) until `stop(owner)`; subscribing again replaces the call and the rate.
+  void start(const void* owner, std::function<void()> tick, double rate = framesPerSecond);
   void stop(const void* owner);
   bool isRunning() const { return m_timer.isActive(); }
   bool isSubscribed(const void* owner) const;

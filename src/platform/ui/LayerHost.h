@@ -37,8 +37,8 @@ class LayerHost final : public QWidget {
   /// beneath the host (by the view whose own layer the root is).
   void setDrawsRootBackdrop(bool draws);
 
-  /// Frames a second while animations run (a divisor of the frame clock's full rate).
-  void setFrameRate(int rate) { m_frameRate = rate; }
+  /// Frames a second while animations run (the frame clock's full rate over a whole number).
+  void setFrameRate(double rate) { m_frameRate = rate; }
 
   /// Called once per burst of changes to the shown tree, before they are drawn.
   std::function<void()> onTreeChange;
@@ -69,7 +69,7 @@ class LayerHost final : public QWidget {
   bool m_refreshPending = false;
   bool m_treeChanged = false;
   bool m_unmapped = false;
-  int m_frameRate = FrameClock::framesPerSecond;
+  double m_frameRate = FrameClock::framesPerSecond;
   QRegion m_repaintedOnScreen;  // what lay on a screen when the last frame was repainted
   QPointer<QWindow> m_watchedWindow;
 };

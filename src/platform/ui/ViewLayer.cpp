@@ -180,7 +180,7 @@ std::shared_ptr<Layer> ViewLayer::of(const QWidget* view) {
   return host ? host->rootLayer() : nullptr;
 }
 
-void ViewLayer::setFrameRate(const QWidget* view, int framesPerSecond) {
+void ViewLayer::setFrameRate(const QWidget* view, double framesPerSecond) {
   if (LayerHost* host = hostOf(view)) host->setFrameRate(framesPerSecond);
 }
 

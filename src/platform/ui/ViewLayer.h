@@ -32,9 +32,9 @@ class ViewLayer final {
   /// The widget's layer, or none when it has not been made.
   static std::shared_ptr<Layer> of(const QWidget* view);
   /// How many times a second the widget's sublayers are drawn while they
-  /// animate: a divisor of the frame clock's rate, which is theirs until set.
+  /// animate: the frame clock's rate over a whole number; its full rate until set.
   /// Nothing happens before the layer is made.
-  static void setFrameRate(const QWidget* view, int framesPerSecond);
+  static void setFrameRate(const QWidget* view, double framesPerSecond);
 };
 
 }  // namespace pf

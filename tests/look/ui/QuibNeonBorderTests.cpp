@@ -95,12 +95,12 @@ TEST_F(NeonBorder, BreathesWithoutRestartingAndRestsWhenMotionIsReduced) {
   EXPECT_NE(line->animation("breathe"), nullptr);
 }
 
-TEST_F(NeonBorder, BreathesOnScreenFiveTimesASecond) {
+TEST_F(NeonBorder, BreathesOnScreenTwoAndAHalfTimesASecond) {
   QuibNeonBorder::update(&view, 12);
   view.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
   settle();
-  EXPECT_EQ(pf::FrameClock::shared().interval(), 200);
+  EXPECT_EQ(pf::FrameClock::shared().interval(), 400);
 }
 
 TEST_F(NeonBorder, ALayerOfAnotherKindWithTheNameDoesNotMultiplyOutlines) {

@@ -208,11 +208,13 @@ TEST_F(Host, RepaintsOnlyWhatLiesOnAScreenAndTheRestOnceItComesOnto) {
 
 TEST(FrameClockRates, WakesForTheFastestAndTicksEachAtItsRate) {
   struct Case {
-    std::vector<int> rates;
+    std::vector<double> rates;
     int interval;  // ms between wake-ups
   };
   const std::vector<Case> cases = {
-      {{15}, 66}, {{30, 15}, 33}, {{10}, 100}, {{15, 10}, 33}, {{12}, 66}, {{60}, 33}, {{10, 5}, 100}, {{6, 10}, 33},
+      {{15}, 66},         {{30, 15}, 33},  {{10}, 100},    {{15, 10}, 33},    {{12}, 66},
+      {{60}, 33},         {{10, 5}, 100},  {{6, 10}, 33},  {{2.5, 10}, 100},  {{2.5, 15}, 66},
+      {{30 / 29.0, 15}, 33},
   };
   FrameClock& clock = FrameClock::shared();
   int once = 0;
@@ -230,7 +232,7 @@ TEST(FrameClockRates, WakesForTheFastestAndTicksEachAtItsRate) {
     const auto fastest = std::max_element(c.rates.begin(), c.rates.end()) - c.rates.begin();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ticks[fastest] >= 6; }, 3000));
     for (std::size_t i = 0; i < c.rates.size(); ++i) {
-      const double expected = 6.0 * std::min(c.rates[i], 30) / std::min(c.rates[fastest], 30);
+      const double expected = 6.0 * std::min(c.rates[i], 30.0) / std::min(c.rates[fastest], 30.0);
       EXPECT_NEAR(ticks[i], expected, 1.0) << "rate " << c.rates[i];
       clock.stop(&ticks[i]);
     }
