@@ -38,11 +38,14 @@ class Glass : public ::testing::Test {
     pf::UserDefaults::resetAll();
   }
 
-  GlassSurface* show() {
+  GlassSurface* show() { return showIn(panel); }
+
+  /// A glass surface filling `host`, shown.
+  static GlassSurface* showIn(pf::Panel& host) {
     auto* surface = new GlassSurface;
-    panel.setContentView(surface);
-    panel.orderFront();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    host.setContentView(surface);
+    host.orderFront();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&host));
     return surface;
   }
 
@@ -111,10 +114,7 @@ TEST_F(Glass, InAWindowDrawnOpaqueARepaintLeavesTheWindowBeneathUnpainted) {
   const QImage seeThrough = panel.grab().toImage();
   pf::Panel opaque;
   opaque.setFrame(pf::Rect(200, 200, 300, 200));
-  auto* surface = new GlassSurface;
-  opaque.setContentView(surface);
-  opaque.orderFront();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&opaque));
+  GlassSurface* surface = showIn(opaque);
   QImage expected(seeThrough.size(), QImage::Format_ARGB32_Premultiplied);
   expected.fill(opaque.palette().color(opaque.backgroundRole()));
   QPainter(&expected).drawImage(0, 0, seeThrough);
