@@ -88,6 +88,8 @@ TEST_F(Glass, TheGlassIsOpaqueUnlessTheCompositorBlursBehindIt) {
   panel.hide();
   panel.orderFront();
   EXPECT_FALSE(surface->blurred());
+  // At the same size as the blurred glass: its picture is not taken again.
+  EXPECT_EQ(panel.grab().toImage().pixelColor(150, 100).alpha(), 255);
   pf::Compositor::overrideBlur(std::nullopt);
 }
 
