@@ -76,6 +76,8 @@ AnimationValue fromComponents(const AnimationValue& like, std::span<const Animat
 AnimationValue interpolate(const AnimationValue& a, const AnimationValue& b, double f) {
   if (a.index() != b.index()) return a;
   if (const auto* pa = std::get_if<Path>(&a)) return Path::interpolated(*pa, std::get<Path>(b), f);
+  // Numbers, points and rects, met every frame by every animated layer, need no list of components.
+  if (auto v = componentwise(a, b, [f](double x, double y) { return x + (y - x) * f; })) return *std::move(v);
   const AnimationValue both[] = {a, b};
   const auto ca = components(a, both);
   const auto cb = components(b, both);

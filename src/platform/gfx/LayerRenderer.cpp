@@ -80,6 +80,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ranges>
 #include <utility>
 
 namespace pf {
@@ -698,8 +699,17 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   painter.setTransform(base);
   int composited = 0;
+  // What of the region each clip lets through, worked out once a frame: most
+  // items lie within one mask.
+  std::vector<std::optional<QRegion>> within(m_clips.clips().size());
+  const auto regionFor = [&](const Item& item) -> const QRegion& {
+    if (item.clip < 0 || !m_clips[item.clip].region) return region;
+    auto& clipped = within[static_cast<std::size_t>(item.clip)];
+    if (!clipped) clipped = region.intersected(*m_clips[item.clip].region);
+    return *clipped;
+  };
   for (const auto& item : m_items) {
-    if (region.intersects(item.rect) && composite(painter, region, item)) ++composited;
+    if (region.intersects(item.rect) && composite(painter, regionFor(item), item)) ++composited;
   }
   painter.restore();
   m_stats.composited = composited;
@@ -707,11 +717,7 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
 
 bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {
   const Clip* clip = item.clip < 0 ? nullptr : &m_clips[item.clip];
-  QRegion area = region.intersected(item.rect);
-  if (clip && clip->region) area = area.intersected(*clip->region);
-  if (area.isEmpty()) return false;
-  // A change of opacity costs Qt more than a small blit.
-  if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+  const std::vector<QPainterPath>* paths = clip && !clip->region && !item.cutToClip ? &clip->paths : nullptr;
   // One rect at a time, each the clip: Qt blends an image through its fast
   // path only under a clip that is a single rect. Under a clip of many rects
   // (a paint event's region, which every clip of a widget's painter lies
@@ -719,25 +725,36 @@ bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const It
   // times the cost of the blend itself. Whole-pixel placement makes copying
   // just the part under a rect the same pixels as drawing the whole image
   // clipped to it.
-  const auto copy = [&](const QRect& part, const std::vector<QPainterPath>* paths) {
+  const auto copy = [&](const QRect& part) {
     painter.setClipRect(part);
     if (paths) {
       for (const auto& path : *paths) painter.setClipPath(path, Qt::IntersectClip);
     }
     painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
   };
-  const bool throughPaths = clip && !clip->region && !item.cutToClip;
-  for (const QRect& part : area) {
-    if (!throughPaths) {
-      copy(part, nullptr);
+  bool drawn = false;
+  // The region's rects met one by one cover the same pixels as their
+  // intersection, without a region made for every item of every frame. Its
+  // rects lie in bands from the top down: those above the item are skipped.
+  const auto below = std::partition_point(region.begin(), region.end(),
+                                          [&](const QRect& rect) { return rect.bottom() < item.rect.top(); });
+  for (const QRect& rect : std::ranges::subrange(below, region.end())) {
+    if (rect.top() > item.rect.bottom()) break;
+    const QRect part = rect & item.rect;
+    if (part.isEmpty()) continue;
+    // A change of opacity costs Qt more than a small blit.
+    if (!drawn && painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+    drawn = true;
+    if (!paths) {
+      copy(part);
       continue;
     }
     // Through paths, in strips of rows for the same reason.
     for (int top = part.top(); top <= part.bottom(); top += clippedStrip) {
-      copy(QRect(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top)), &clip->paths);
+      copy(QRect(part.left(), top, part.width(), std::min(clippedStrip, part.bottom() + 1 - top)));
     }
   }
-  return true;
+  return drawn;
 }
 
 }  // namespace pf

@@ -200,8 +200,9 @@ class LayerRenderer final {
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
   static QImage cut(const Item& item, const Clip& clip);
-  /// Draws an item inside `region` (device pixels) through its clip, the
-  /// painter mapping device pixels; false when nothing of it lies there.
+  /// Draws an item inside `region` (device pixels, already within its clip
+  /// when that is a region) through its clip's paths, the painter mapping
+  /// device pixels; false when nothing of it lies there.
   bool composite(QPainter& painter, const QRegion& region, const Item& item) const;
 
   double m_time = 0;

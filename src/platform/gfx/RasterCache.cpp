@@ -153,10 +153,20 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   const QRect px = drawnArea(content, raster);
   if (px.isEmpty()) return entry;
 
+  const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
+  // An image turning or swelling is drawn again at every step: straight into
+  // a picture of its own, whose area is already where the image's shown part
+  // lands, rather than on the kept canvas to be searched and copied out.
+  if (!lasting && content.isImageOnly()) {
+    entry.image = QImage(px.size(), QImage::Format_ARGB32_Premultiplied);
+    entry.image.fill(Qt::transparent);
+    paintContent(entry.image, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
+    entry.topLeft = px.topLeft();
+    return entry;
+  }
   QImage fresh;
   QImage* image = &canvasFor(px.size(), fresh);
-  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content,
-               raster * QTransform::fromTranslate(-px.x(), -px.y()), !content.isFaint());
+  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
   QImage withShadow;
   if (content.hasShadow()) {
     const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
@@ -191,6 +201,7 @@ QRect RasterCache::drawnArea(const LayerContent& content, const QTransform& rast
   // scale: where its transparent margins land is left out from the start,
   // rather than cleared, drawn and searched each time.
   const QRectF part = shownPart(content.contents);
+  if (part.isEmpty()) return {};
   return raster.mapRect(content.imagePlacement().mapRect(part)).toAlignedRect().intersected(area);
 }
 
@@ -203,8 +214,9 @@ QRectF RasterCache::shownPart(const QImage& image) {
   const QImage pixels = image.format() == QImage::Format_ARGB32_Premultiplied
                             ? image
                             : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  // Smoothing spreads each pixel over its neighbours.
-  const QRectF part = QRectF(opaqueBounds(pixels, pixels.size())).adjusted(-1, -1, 1, 1);
+  // Smoothing spreads each pixel over its neighbours; a wholly transparent image shows nowhere.
+  const QRect shown = opaqueBounds(pixels, pixels.size());
+  const QRectF part = shown.isEmpty() ? QRectF() : QRectF(shown).adjusted(-1, -1, 1, 1);
   m_shownParts.emplace(image.cacheKey(), part);
   return part;
 }

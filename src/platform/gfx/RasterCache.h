@@ -75,7 +75,8 @@ class RasterCache final {
  private:
   /// Where `content` placed by `raster` can leave a mark, in device pixels.
   QRect drawnArea(const LayerContent& content, const QTransform& raster);
-  /// The part of a contents image that shows anything, in its pixels, grown by what smoothing spreads.
+  /// The part of a contents image that shows anything, in its pixels, grown by
+  /// what smoothing spreads; empty when nothing of it shows.
   QRectF shownPart(const QImage& image);
 
   quint64 m_frame = 0;
