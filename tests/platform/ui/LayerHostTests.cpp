@@ -120,8 +120,8 @@ TEST_F(Host, ClockStopsWhenTheLastAnimationEnds) {
   settle();
   EXPECT_TRUE(FrameClock::shared().isRunning());
   now = 1.5;  // past its end: the next tick finds nothing running
-  QTest::qWait(3 * 1000 / FrameClock::framesPerSecond);
-  EXPECT_FALSE(FrameClock::shared().isRunning());
+  // A loaded machine may hold the tick back; it must come, and stop the clock.
+  EXPECT_TRUE(QTest::qWaitFor([] { return !FrameClock::shared().isRunning(); }, 2000));
   EXPECT_FALSE(host.isAnimating());
 }
 
