@@ -111,6 +111,28 @@ void DesktopTest::clickOn(RunningWendle& program, const TopWindow& window, const
   input.release();
 }
 
+::testing::AssertionResult DesktopTest::dropOnCompanion(DesktopPeer& peer, QPoint from) {
+  const TopWindow standing = companion();
+  const QPoint to = standing.clientRect.center();
+  // Just left of the companion: near enough for its drop area to open, not yet over it.
+  const QPoint near(standing.frameRect.left() - 8, to.y());
+  input.moveTo(from);
+  input.press();
+  // The peer starts its drag when it reads the press, which a loaded desktop delays.
+  const bool pickedUp = peer.said("carrying");
+  input.moveAlong(from, near);
+  // A drop area that opens under files held still never hears of them until they move again.
+  const bool opened = pickedUp && windows.waitFor(dropAreaTitle);
+  input.moveAlong(near, to);
+  // Let go before the drop area has answered and the drag ends as refused.
+  const bool taken = opened && peer.said("accepted");
+  input.release();
+  if (!pickedUp) return ::testing::AssertionFailure() << "the other program did not start dragging its files";
+  if (!opened) return ::testing::AssertionFailure() << "no drop area opened round the companion";
+  if (!taken) return ::testing::AssertionFailure() << "the companion did not take the files";
+  return ::testing::AssertionSuccess();
+}
+
 std::optional<std::pair<TopWindow, Seen>> DesktopTest::onScreen(RunningWendle& program,
                                                                 const std::function<bool(const Seen&)>& matches) const {
   const std::vector<TopWindow> shown = windows.shown();

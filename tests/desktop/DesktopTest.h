@@ -26,6 +26,7 @@ class DesktopTest : public ::testing::Test {
  protected:
   static inline const QString companionTitle = QStringLiteral("Wendle");
   static inline const QString launcherTitle = QStringLiteral("Wendle Shortcuts");
+  static inline const QString dropAreaTitle = QStringLiteral("Wendle File Drop Area");
 
   DesktopTest();
   void TearDown() override;
@@ -51,6 +52,10 @@ class DesktopTest : public ::testing::Test {
   void chooseFromMenu(const QString& item);
   /// Clicks the centre of what a screen reader finds named `name` in `window` of `program`.
   void clickOn(RunningWendle& program, const TopWindow& window, const QString& name);
+  /// Drags the files `peer` offers from `from` onto the middle of the companion as a person
+  /// does: presses on them, brings them near until the companion's drop area opens, carries
+  /// them on into it and lets go once the pointer shows they are taken.
+  ::testing::AssertionResult dropOnCompanion(DesktopPeer& peer, QPoint from);
   /// The first thing `program` shows (topmost window first) that `matches`, and its window.
   std::optional<std::pair<TopWindow, Seen>> onScreen(RunningWendle& program,
                                                      const std::function<bool(const Seen&)>& matches) const;

@@ -20,7 +20,7 @@ TEST_F(DesktopTest, FilesDroppedOnTheCompanionAreCopiedIntoTheChosenFolderAndNev
 
   for (const QString& suffix : {QString(), QStringLiteral(" 2")}) {
     // Dragged from another program onto the companion.
-    input.drag({190, 140}, companion().clientRect.center());
+    ASSERT_TRUE(dropOnCompanion(fileManager, {190, 140}));
     const std::optional<TopWindow> transfer = windows.waitFor(QStringLiteral("Move or Copy Files"));
     ASSERT_TRUE(transfer) << "the drop opened no window";
     EXPECT_FALSE(windows.find(launcherTitle)) << "the launcher opened over the dropped files";

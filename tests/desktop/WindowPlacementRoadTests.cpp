@@ -47,8 +47,10 @@ TEST_F(DesktopTest, EveryWindowOpensWhollyOnScreenAndClearOfTheCompanion) {
   EXPECT_EQ(wendle.ask("menu Open Shortcuts"), "chosen Open Shortcuts");
   EXPECT_TRUE(placed(launcherTitle));
   // The other program comes to the front before its files are dragged from it.
-  windows.activate(windows.find(QStringLiteral("Desktop Peer")).value_or(TopWindow{}).id);
-  input.drag({120, 80}, companion().clientRect.center());
+  const TopWindow peer = windows.find(QStringLiteral("Desktop Peer")).value_or(TopWindow{});
+  windows.activate(peer.id);
+  EXPECT_TRUE(waitUntil([&] { return inFront(peer); }, 3000)) << inFront(peer).message();
+  EXPECT_TRUE(dropOnCompanion(fileManager, {120, 80}));
   EXPECT_TRUE(placed(QStringLiteral("Move or Copy Files")));
   shot(QStringLiteral("file-drop"));
 }

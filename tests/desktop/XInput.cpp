@@ -14,8 +14,10 @@ namespace {
 /// How long a hand takes between two steps: applications that watch the
 /// pointer (hover timers, drag thresholds, XDND) see distinct events.
 constexpr int stepMs = 15;
-/// How long a hand rests at each end of a drag: both programs of a drag and
-/// drop exchange messages before the pointer moves on.
+/// How long a hand rests at each end of a drag, so the program moving
+/// something sees the press and the last place apart from the moves. (A drop
+/// between two programs waits for their own word instead: a loaded desktop
+/// answers in its own time.)
 constexpr int holdMs = 150;
 
 /// The keysym of a Unicode character, as X spells ones beyond Latin-1.
@@ -54,13 +56,16 @@ void XInput::click(QPoint at, int button) {
   release(button);
 }
 
+void XInput::moveAlong(QPoint from, QPoint to, int steps) {
+  for (int step = 1; step <= steps; ++step) moveTo(from + (to - from) * step / steps);
+}
+
 void XInput::drag(QPoint from, QPoint to, int steps) {
   moveTo(from);
   press();
   // A drag source grabs the pointer once it has seen the press.
   QThread::msleep(holdMs);
-  for (int step = 1; step <= steps; ++step) moveTo(from + (to - from) * step / steps);
-  // A drop target answers the last position before the release may drop there.
+  moveAlong(from, to, steps);
   QThread::msleep(holdMs);
   release();
 }

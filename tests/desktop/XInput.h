@@ -19,7 +19,9 @@ class XInput final {
   void release(int button = 1);
   /// Moves there, then presses and releases the button.
   void click(QPoint at, int button = 1);
-  /// Presses at `from`, moves to `to` in `steps` steps a moment apart, releases.
+  /// Moves from `from` to `to` in `steps` steps a moment apart.
+  void moveAlong(QPoint from, QPoint to, int steps = 12);
+  /// Presses at `from`, moves along to `to`, releases.
   void drag(QPoint from, QPoint to, int steps = 12);
 
   /// Presses and releases a key named as X names it ("Return", "Tab",

@@ -1,8 +1,10 @@
 // Another program on the suite's desktop: a plain window of black and white
 // stripes that says on standard output when it is shown ("ready") and
 // pressed ("pressed <x> <y>", on screen). Given files, a press starts
-// dragging them, as a file manager does, and says "dropped <action>" when
-// the drag ends.
+// dragging them, as a file manager does: it says "carrying" once the drag
+// follows the pointer, then what the pointer would show, "accepted <action>"
+// once a window under it takes them and "refused" once none does, and
+// "dropped <action>" when the drag ends.
 //
 //   desktop_peer <x> <y> <width> <height> [file...]
 
@@ -11,6 +13,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 #include <cstdio>
@@ -42,6 +45,12 @@ class PeerWindow final : public QWidget {
     data->setUrls(m_files);
     auto* drag = new QDrag(this);
     drag->setMimeData(data);
+    connect(drag, &QDrag::actionChanged, this, [](Qt::DropAction action) {
+      say(action == Qt::IgnoreAction ? QByteArray("refused") : "accepted " + QByteArray::number(int(action)));
+    });
+    // Said from the drag's own loop, once the drag has asked this window whether it takes
+    // the files: whatever it says after comes from where the pointer goes, not from a drag before.
+    QTimer::singleShot(0, this, [] { say("carrying"); });
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
     say("dropped " + QByteArray::number(int(action)));
   }
