@@ -80,7 +80,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ranges>
 #include <utility>
 
 namespace pf {
@@ -736,11 +735,11 @@ bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const It
   // The region's rects met one by one cover the same pixels as their
   // intersection, without a region made for every item of every frame. Its
   // rects lie in bands from the top down: those above the item are skipped.
-  const auto below = std::partition_point(region.begin(), region.end(),
-                                          [&](const QRect& rect) { return rect.bottom() < item.rect.top(); });
-  for (const QRect& rect : std::ranges::subrange(below, region.end())) {
-    if (rect.top() > item.rect.bottom()) break;
-    const QRect part = rect & item.rect;
+  const QRect* const end = region.end();
+  const QRect* rect =
+      std::partition_point(region.begin(), end, [&](const QRect& r) { return r.bottom() < item.rect.top(); });
+  for (; rect != end && rect->top() <= item.rect.bottom(); ++rect) {
+    const QRect part = *rect & item.rect;
     if (part.isEmpty()) continue;
     // A change of opacity costs Qt more than a small blit.
     if (!drawn && painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
