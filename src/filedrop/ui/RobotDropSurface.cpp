@@ -37,14 +37,21 @@ void RobotDropSurface::dragMoveEvent(QDragMoveEvent* event) {
   event->accept();
 }
 
-void RobotDropSurface::dragLeaveEvent(QDragLeaveEvent*) { setHovering(false); }
+void RobotDropSurface::dragLeaveEvent(QDragLeaveEvent*) {
+  setHovering(false);
+  if (dragEnded) dragEnded();
+}
 
 void RobotDropSurface::dropEvent(QDropEvent* event) {
   const bool valid = isValid(event->position(), event->mimeData());
   setHovering(false);
-  if (!valid || !receive || !receive(pf::DragData(*event->mimeData()).droppedFileURLs())) return event->ignore();
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
+  if (valid && receive && receive(pf::DragData(*event->mimeData()).droppedFileURLs())) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+  } else {
+    event->ignore();
+  }
+  if (dragEnded) dragEnded();
 }
 
 void RobotDropSurface::paintEvent(QPaintEvent*) {

@@ -18,6 +18,8 @@ class RobotDropSurface final : public QWidget {
   /// Takes the dropped file URLs and answers whether the drop is taken;
   /// without it every drop is refused.
   std::function<bool(const QList<QUrl>&)> receive;
+  /// A drag over the panel has left it or dropped there (taken or not).
+  std::function<void()> dragEnded;
   /// A drag that can be dropped is over the panel.
   bool hovering() const { return m_hovering; }
   void setHovering(bool hovering);

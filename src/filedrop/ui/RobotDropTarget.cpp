@@ -18,6 +18,13 @@ RobotDropTarget::RobotDropTarget(pf::Window* robotWindow, std::unique_ptr<Deskto
     showPanel();
     return taken;
   };
+  m_surface->dragEnded = [this] { showPanel(); };
+  m_dropWait.setSingleShot(true);
+  m_dropWait.setInterval(dropWait);
+  QObject::connect(&m_dropWait, &QTimer::timeout, [this] {
+    m_surface->setHovering(false);
+    showPanel();
+  });
   m_tracker.onActivity = [this](bool on) {
     if (onActivity) onActivity(on);
   };
@@ -55,6 +62,7 @@ void RobotDropTarget::stop() {
   m_timer.stop();
   m_drags->onDragStarted = nullptr;
   m_tracker.finish();
+  m_surface->setHovering(false);
   showPanel();
 }
 
@@ -69,6 +77,13 @@ std::optional<RobotDropTracker::Companion> RobotDropTarget::companion() const {
 void RobotDropTarget::showPanel() {
   const std::optional<pf::Rect>& frame = m_tracker.panelFrame();
   if (!frame) {
+    // The button can be seen up before the desktop has delivered the drop:
+    // hidden now, the panel would let the files fall on whatever lies beneath.
+    if (m_surface->hovering() && m_panel->isVisible()) {
+      if (!m_dropWait.isActive()) m_dropWait.start();
+      return;
+    }
+    m_dropWait.stop();
     m_surface->setHovering(false);
     m_panel->orderOut();
     return;

@@ -25,6 +25,9 @@ class RobotDropTarget final {
  public:
   /// How often the pointer is followed during a drag, in milliseconds.
   static constexpr int pollInterval = 60;
+  /// How long the panel stays, once the button is seen up with files over
+  /// it, for the drop the desktop may still be delivering, in milliseconds.
+  static constexpr int dropWait = 1000;
 
   /// Surrounds `robotWindow`, watching the desktop through `drags`.
   RobotDropTarget(pf::Window* robotWindow, std::unique_ptr<DesktopDrags> drags);
@@ -59,4 +62,5 @@ class RobotDropTarget final {
   std::unique_ptr<pf::Panel> m_panel;
   RobotDropSurface* m_surface = nullptr;
   QTimer m_timer;
+  QTimer m_dropWait;
 };

@@ -103,6 +103,36 @@ TEST(RobotDropTarget, DropsOnThePanelGoToTheOwnerOnceAndEndTheDrag) {
   EXPECT_FALSE(test::dropOn(f.target.surface(), *data));
 }
 
+// The button is often seen up before the desktop delivers the drop: the panel
+// stays for it, and goes once the drop comes, the files leave, or it never comes.
+TEST(RobotDropTarget, ReleasedOverThePanelItStaysForTheDropOnItsWay) {
+  Fixture f;
+  std::unique_ptr<QMimeData> data(filesData(files));
+  const auto release = [&] {
+    f.drags->startDrag(files, f.centre());
+    QDragEnterEvent enter(f.target.surface()->rect().center(), Qt::CopyAction, data.get(), Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(f.target.surface(), &enter);
+    f.drags->now.leftButtonDown = false;
+    QTest::qWait(RobotDropTarget::pollInterval * 3);
+    EXPECT_FALSE(f.target.isTrackingFileDrag());
+    EXPECT_TRUE(f.panelShown());
+  };
+  release();
+  EXPECT_TRUE(test::dropOn(f.target.surface(), *data));
+  EXPECT_EQ(f.dropped, (QList<QList<QUrl>>{files}));
+  EXPECT_FALSE(f.panelShown());
+
+  release();
+  QDragLeaveEvent leave;
+  QCoreApplication::sendEvent(f.target.surface(), &leave);
+  EXPECT_FALSE(f.panelShown());
+
+  release();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !f.panelShown(); }, RobotDropTarget::dropWait * 3));
+  EXPECT_EQ(f.dropped.size(), 1);
+}
+
 TEST(RobotDropTarget, ThePanelIsClippedAtTheScreenEdge) {
   const Rect screen = pf::Screens::frame(pf::Screens::main());
   Fixture f({screen.minX(), screen.minY(), 120, 150});
