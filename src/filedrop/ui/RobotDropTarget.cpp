@@ -15,7 +15,6 @@ RobotDropTarget::RobotDropTarget(pf::Window* robotWindow, std::unique_ptr<Deskto
   m_surface->receive = [this](const QList<QUrl>& urls) {
     const bool taken = onDrop && onDrop(urls);
     m_tracker.finish();
-    showPanel();
     return taken;
   };
   m_surface->dragEnded = [this] { showPanel(); };
