@@ -22,6 +22,11 @@ bool beyondBasicPlane(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return uchar(c) >= 0xF0; });
 }
 
+/// Whether the well-formed UTF-8 `text` holds U+00C3, encoded C3 83. Qt's
+/// comparison of UTF-8 with UTF-16 takes that lead byte for the UTF-16 unit
+/// of the same value, so it cannot find a long key holding the character.
+bool holdsCapitalAWithTilde(std::string_view text) { return text.find("\xC3\x83") != std::string_view::npos; }
+
 }  // namespace
 
 JsonParser::JsonParser(std::size_t bytes) : m_knownTexts(1024) {
@@ -117,7 +122,8 @@ JsonTree::Index JsonParser::string(std::string_view text) {
 
 JsonTree::Index JsonParser::key(std::string_view name) {
   // Qt orders and finds keys with characters beyond U+FFFF inconsistently.
-  if (JsonDocument::startsWithByteOrderMark(name) || beyondBasicPlane(name)) throw JsonUnsure{};
+  if (JsonDocument::startsWithByteOrderMark(name) || beyondBasicPlane(name) || holdsCapitalAWithTilde(name))
+    throw JsonUnsure{};
   return decoded(name);
 }
 

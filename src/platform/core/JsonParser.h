@@ -18,7 +18,8 @@ namespace pf {
 /// raw control characters, exact integers and correctly rounded numbers.
 /// Of what it reads, this keeps only what it is certain Qt reads to the same
 /// values: no text or key starting with a byte order mark (Qt drops the
-/// mark), no key beyond U+FFFF (Qt orders and finds those inconsistently), no
+/// mark), no key beyond U+FFFF (Qt orders and finds those inconsistently) or
+/// holding U+00C3 (Qt cannot find a long one), no
 /// number that underflows (Qt refuses it) or is beyond 64-bit integers,
 /// nesting within Qt's limit. Anything else, invalid text among it, gives
 /// nothing, and the caller lets Qt decide and word the error.

@@ -136,7 +136,8 @@ TEST(JsonTree, ReadsPlainJsonAsQtDoesAndLeavesEverythingElseToQt) {
       // Keys Qt orders inconsistently or cannot find, or that are invalid
       "{\"\xF0\x9F\x98\x80\": 1}", "{\"\\uffff\": 1, \"\xF0\x9F\x98\x80\": 2}",
       "{\"\xEF\xBF\xBF\": 1, \"\\ud83d\\ude00\": 2}", "{\"a\tb\": 1}", "{\"o\": 1, \"\xEF\xBB\xBFs\": 2}",
-      "{\"\xC3\": 1}",
+      "{\"\xC3\": 1}", "{\"\xC3\x83" + QByteArray(16, 'a') + "\": 1}", "{\"\\u00c3" + QByteArray(16, 'a') + "\": 1}",
+      "{\"\xC3\x83\": 1}",
       // Nesting beyond Qt's limit
       nested(1025, "[", "]"), nested(1025, "{\"a\":", "}"), nested(512, "[{\"a\":", "}]").prepend("[").append("]")};
   for (const auto& [documents, isOurs] : {std::pair(ours, true), std::pair(leftToQt, false)}) {
