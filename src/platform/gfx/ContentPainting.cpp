@@ -16,6 +16,10 @@ constexpr int keptCanvasSide = 512;
 
 // Rows of an image or a gradient drawn at a time.
 constexpr int brushStrip = 31;
+// Rows of an upright image drawn at a time: it makes one span a row, and every
+// strip costs a clip and a set-up of Qt's image drawing of its own (a swelling
+// wisp's image is drawn again at every step of its scale).
+constexpr int uprightStrip = 95;
 
 // Whether any of eight pixels has alpha: a fixed run the compiler turns into
 // a few vector instructions, where a search stopping at the first would go
@@ -72,7 +76,8 @@ void paintContent(QImage& image, QRect area, bool clear, const LayerContent& con
       p.setRenderHint(QPainter::Antialiasing, antialiased);
       p.setRenderHint(QPainter::SmoothPixmapTransform);
       const QRect bounds = area.translated(-origin);
-      const int strip = LayerContent::isSolid(part) ? bounds.height() : brushStrip;
+      const bool upright = part == LayerContent::Part::contents && place.type() <= QTransform::TxScale;
+      const int strip = LayerContent::isSolid(part) ? bounds.height() : (upright ? uprightStrip : brushStrip);
       for (int y = 0; y < bounds.height(); y += strip) {
         p.resetTransform();
         p.setClipRect(QRect(bounds.left(), bounds.top() + y, bounds.width(), std::min(strip, bounds.height() - y)));

@@ -11,6 +11,7 @@
 #include <QRegion>
 #include <QTransform>
 #include <functional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -204,6 +205,10 @@ class LayerRenderer final {
   /// when that is a region) through its clip's paths, the painter mapping
   /// device pixels; false when nothing of it lies there.
   bool composite(QPainter& painter, const QRegion& region, const Item& item) const;
+  /// Draws `items`, all seen through the same clip of no paths, inside
+  /// `region` (device pixels, already within that clip), the painter mapping
+  /// device pixels. Returns how many drew anything.
+  int compositeRun(QPainter& painter, const QRegion& region, std::span<const Item> items) const;
 
   double m_time = 0;
   double m_scale = 1;

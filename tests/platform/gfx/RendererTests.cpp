@@ -10,6 +10,8 @@
 #include <numbers>
 #include <optional>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 using namespace pf;
 
@@ -938,20 +940,45 @@ TEST_F(Renderer, LayersPlacedAtBadNumbersAreNotDrawn) {
   }
 }
 
-TEST_F(Renderer, PaintsEachPartOfARegionOnceAndNothingBeyond) {
+// Within a region of several rects, in one band or in several, each item is
+// blended once and in order (the later over the earlier wherever they
+// overlap), through its clip, as the whole frame shows it there; nothing is
+// drawn outside the region. So too once the item seen through a path is cut to it.
+TEST_F(Renderer, PaintsWithinARegionWhatTheWholeFrameShowsThere) {
+  root->setMask(squareAround(Rect(45, 45, 10, 10)));
   square(Rect(0, 40, 100, 20), Color::calibratedRGB(1, 0, 0, 0.5));
-  renderer.prepare(*root, 0, QSizeF(100, 100));
-  QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter p(&image);
-  // Two parts side by side (y down): half-transparent red blended once in each.
-  renderer.paint(p, QRegion(10, 40, 20, 20) + QRegion(30, 45, 30, 10) + QRegion(70, 40, 10, 20));
-  p.end();
-  EXPECT_EQ(at(image, 15, 50).alpha(), 128);
-  EXPECT_EQ(at(image, 35, 50).alpha(), 128);
-  EXPECT_EQ(at(image, 75, 50).alpha(), 128);
-  EXPECT_EQ(at(image, 65, 50).alpha(), 0);
-  EXPECT_EQ(at(image, 5, 50).alpha(), 0);
+  square(Rect(20, 10, 30, 80), Color::calibratedRGB(0, 0, 1, 0.6))->setOpacity(0.7);
+  auto rounded = square(Rect(35, 25, 40, 50), Color::calibratedRGB(0, 1, 0, 0.5));
+  rounded->setCornerRadius(12);
+  rounded->setMasksToBounds(true);
+  square(Rect(60, 0, 30, 70), Color::calibratedRGB(1, 1, 0, 0.4))->setOpacity(0.5);
+  const std::vector<std::pair<const char*, QRegion>> regions{
+      {"one rect", QRegion(10, 30, 60, 40)},
+      {"rects side by side", QRegion(10, 40, 20, 20) + QRegion(30, 45, 30, 10) + QRegion(70, 40, 10, 20)},
+      {"bands above one another", QRegion(0, 0, 50, 30) + QRegion(25, 30, 75, 30) + QRegion(5, 80, 90, 15)},
+      {"a frame around a hole", QRegion(0, 0, 100, 100) - QRegion(30, 30, 40, 40)},
+  };
+  for (const int seen : {1, 2}) {
+    const QImage whole = frame(0);
+    for (const auto& [name, region] : regions) {
+      SCOPED_TRACE(testing::Message() << name << ", frame " << seen);
+      QImage image = blank();
+      image.paintEngine()->setSystemClip(region);  // as a widget's paint event
+      QPainter p(&image);
+      renderer.paint(p, region);
+      p.end();
+      int differing = 0;
+      for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 100; ++x) {
+          differing += image.pixel(x, y) != (region.contains(QPoint(x, y)) ? whole.pixel(x, y) : 0);
+        }
+      }
+      EXPECT_EQ(differing, 0);
+    }
+  }
+  // The blue square lies over the red bar, not under it.
+  const QColor overlap = at(frame(0), 30, 50);
+  EXPECT_GT(overlap.blue(), overlap.red());
 }
 
 TEST_F(Renderer, BordersLieInsideTheBoundsAboveTheContent) {
