@@ -7,6 +7,7 @@
 #include <QPaintEngine>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numbers>
 #include <optional>
 #include <tuple>
@@ -349,6 +350,44 @@ TEST_F(Renderer, TurningLayersAreRedrawnOnlyWhenTheyCrossAStep) {
   EXPECT_EQ(at(image, 14, 0), QColor(Qt::red));
   EXPECT_EQ(at(image, 16, 5).alpha(), 0);
   EXPECT_EQ(at(image, 30, 30), QColor(Qt::blue));
+}
+
+// A stroke under a swelling layer is drawn again at each step of the swell,
+// reusing its outline; changed meanwhile, it shows at the next step as a
+// renderer seeing it first draws it.
+TEST_F(Renderer, AStrokeChangedWhileItSwellsShowsTheChange) {
+  struct Case {
+    const char* name;
+    std::function<void(ShapeLayer&)> change;
+  };
+  const Case cases[] = {
+      {"wider", [](ShapeLayer& s) { s.setLineWidth(5); }},
+      {"along another path", [](ShapeLayer& s) { s.setPath(Path::rect(Rect(15, 25, 60, 40))); }},
+      {"with round caps", [](ShapeLayer& s) { s.setLineCap(ShapeLayer::LineCap::round); }},
+  };
+  for (const Case& c : cases) {
+    renderer.reset();
+    root = Layer::make();
+    root->setFrame(Rect(0, 0, 100, 100));
+    auto swell = Layer::make();
+    swell->addAnimation(endless("transform.scale", 0.5, 1.0, 2), "swell");
+    auto zigzag = line({10, 10}, {50, 80}, blue, 2);
+    Path path = zigzag->path();
+    path.lineTo({90, 20});
+    zigzag->setPath(path);
+    swell->addSublayer(zigzag);
+    root->addSublayer(swell);
+    frame(0.1);
+    frame(0.3);
+    c.change(*zigzag);
+    const QImage shown = frame(0.9);
+    LayerRenderer fresh;
+    fresh.prepare(*root, 0.9, QSizeF(100, 100));
+    QImage expected = blank();
+    QPainter p(&expected);
+    fresh.paint(p, QRegion(0, 0, 100, 100));
+    EXPECT_EQ(shown, expected) << c.name;
+  }
 }
 
 // A layer growing a little, between two steps of its scale, is drawn at the
