@@ -1,6 +1,7 @@
 #include "platform/gfx/ShadowBlur.h"
 
 #include <QPainter>
+#include <QRect>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -22,19 +23,44 @@ struct Divider final {
   std::uint64_t magic = 0;
 };
 
-// One box pass of radius r along every row of a w x h grid; outside is transparent.
-void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scratch) {
+// The part of a w x h grid that holds levels above zero; empty when none does.
+// A shadow's image reaches well past what casts it, and a pass over its clear
+// margins would only add and divide zeros.
+QRect shownArea(const std::vector<int>& data, int w, int h) {
+  int top = h, bottom = -1, left = w, right = -1;
+  for (int y = 0; y < h; ++y) {
+    const int* line = data.data() + static_cast<std::ptrdiff_t>(y) * w;
+    int first = 0;
+    while (first < w && line[first] == 0) ++first;
+    if (first == w) continue;
+    int last = w - 1;
+    while (line[last] == 0) --last;
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, first);
+    right = std::max(right, last);
+  }
+  return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// One box pass of radius r along every row of a w x h grid that holds levels
+// only within `shown`; outside is transparent. Answers where the result does.
+QRect boxRows(std::vector<int>& data, int w, QRect shown, int r, std::vector<int>& scratch) {
+  const QRect reached(QPoint(std::max(0, shown.left() - r), shown.top()),
+                      QPoint(std::min(w - 1, shown.right() + r), shown.bottom()));
   const int width = 2 * r + 1;
   const Divider divide(width);
-  scratch.resize(static_cast<std::size_t>(w));
+  // Each row is passed over only where the window meets a level: beyond, it adds up zeros.
+  const int n = reached.width();
+  scratch.resize(static_cast<std::size_t>(n));
   int* out = scratch.data();
   // The window enters the row, slides along it, then leaves it: three loops
   // with no test of the row's ends per pixel.
-  const int entering = std::min(w, w - r), leaving = std::max(0, std::min(w, r + 1));
-  for (int line = 0; line < h; ++line) {
-    int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w;
+  const int entering = std::min(n, n - r), leaving = std::max(0, std::min(n, r + 1));
+  for (int line = reached.top(); line <= reached.bottom(); ++line) {
+    int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w + reached.left();
     int sum = 0;
-    for (int i = 0; i < std::min(r, w); ++i) sum += base[i];
+    for (int i = 0; i < std::min(r, n); ++i) sum += base[i];
     int i = 0;
     for (; i < std::min(leaving, entering); ++i) {
       sum += base[i + r];
@@ -44,38 +70,49 @@ void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scra
       sum += base[i + r] - base[i - r - 1];
       out[i] = divide(sum + width / 2);
     }
-    for (; i < w; ++i) {
+    for (; i < n; ++i) {
       if (i - r - 1 >= 0) sum -= base[i - r - 1];
       out[i] = divide(sum + width / 2);
     }
     std::copy(scratch.begin(), scratch.end(), base);
   }
+  return reached;
 }
 
-// The same pass down every column, a whole row at a time so memory is read in order.
-void boxColumns(std::vector<int>& data, int w, int h, int r, std::vector<int>& out, std::vector<int>& sums) {
+// The same pass down every column, a whole row at a time so memory is read in
+// order, into `out`, which must hold zeros wherever the result holds none but
+// `data` might. Answers where the result holds levels.
+QRect boxColumns(std::vector<int>& data, int w, int h, QRect shown, int r, std::vector<int>& out,
+                 std::vector<int>& sums) {
+  const QRect reached(QPoint(shown.left(), std::max(0, shown.top() - r)),
+                      QPoint(shown.right(), std::min(h - 1, shown.bottom() + r)));
   const int width = 2 * r + 1;
   const Divider divide(width);
-  out.resize(data.size());
-  sums.assign(static_cast<std::size_t>(w), 0);
-  const auto row = [&](std::vector<int>& grid, int y) { return grid.data() + static_cast<std::ptrdiff_t>(y) * w; };
-  for (int y = 0; y < std::min(r, h); ++y) {
+  const int left = shown.left(), n = shown.width();
+  sums.assign(static_cast<std::size_t>(n), 0);
+  const auto row = [&](std::vector<int>& grid, int y) {
+    return grid.data() + static_cast<std::ptrdiff_t>(y) * w + left;
+  };
+  // Rows outside `shown` hold zeros: they neither enter nor leave the sums.
+  const auto enter = [&](int y) {
+    if (y < shown.top() || y > shown.bottom()) return;
     const int* in = row(data, y);
-    for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
-  }
-  for (int y = 0; y < h; ++y) {
-    if (y + r < h) {
-      const int* in = row(data, y + r);
-      for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
-    }
-    if (y - r - 1 >= 0) {
-      const int* in = row(data, y - r - 1);
-      for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] -= in[x];
-    }
+    for (int x = 0; x < n; ++x) sums[static_cast<std::size_t>(x)] += in[x];
+  };
+  const auto leave = [&](int y) {
+    if (y < shown.top() || y > shown.bottom()) return;
+    const int* in = row(data, y);
+    for (int x = 0; x < n; ++x) sums[static_cast<std::size_t>(x)] -= in[x];
+  };
+  for (int y = reached.top() - r; y < reached.top() + r; ++y) enter(y);
+  for (int y = reached.top(); y <= reached.bottom(); ++y) {
+    enter(y + r);
     int* target = row(out, y);
-    for (int x = 0; x < w; ++x) target[x] = divide(sums[static_cast<std::size_t>(x)] + width / 2);
+    for (int x = 0; x < n; ++x) target[x] = divide(sums[static_cast<std::size_t>(x)] + width / 2);
+    leave(y - r);
   }
   data.swap(out);
+  return reached;
 }
 
 // Box sizes whose three passes together approximate a Gaussian of `sigma`.
@@ -171,13 +208,16 @@ void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   const int factor = sigma >= 3 ? 2 : 1;
   int w = 0, h = 0;
   std::vector<int> alpha = shiftedAlpha(content, offset, factor, w, h);
-  if (sigma > 0.1) {
-    std::vector<int> scratch, sums;
+  QRect shown = sigma > 0.1 ? shownArea(alpha, w, h) : QRect();
+  if (!shown.isEmpty()) {
+    // Each pass reaches further than the one before and writes all it reaches,
+    // so what the grid swapped out holds lies where the next pass writes.
+    std::vector<int> scratch, out(alpha.size()), sums;
     for (int size : gaussianBoxSizes(sigma / factor)) {
       const int r = (size - 1) / 2;
       if (r <= 0) continue;
-      boxRows(alpha, w, h, r, scratch);
-      boxColumns(alpha, w, h, r, scratch, sums);
+      shown = boxRows(alpha, w, shown, r, scratch);
+      shown = boxColumns(alpha, w, h, shown, r, out, sums);
     }
   }
   if (factor == 1) {
