@@ -176,6 +176,11 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
   for (int y = std::max(0, dy); y < std::min(height, height + dy); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y - dy)) - dx;
     int* row = alpha.data() + static_cast<std::ptrdiff_t>(y >> shift) * w;
+    // Each pixel its own level: a plain copy, which the compiler does several pixels at a time.
+    if (!shift) {
+      for (int x = x0; x < x1; ++x) row[x] = qAlpha(line[x]);
+      continue;
+    }
     for (int x = x0; x < x1; ++x) row[x >> shift] += qAlpha(line[x]);
   }
   if (shift) {
@@ -200,16 +205,17 @@ std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWi
   return wide;
 }
 
-// Works out the blurred alpha of `content` and hands every level (0 to 255) to
-// `put(y, x, level)`, row by row.
+// Works out the blurred alpha of `content` and hands its levels (0 to 255) to
+// `put(y, x, level)`, row by row: every level that may be above zero; those
+// not handed over are zero.
 template <typename Put>
 void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
   const int factor = sigma >= 3 ? 2 : 1;
   int w = 0, h = 0;
   std::vector<int> alpha = shiftedAlpha(content, offset, factor, w, h);
-  QRect shown = sigma > 0.1 ? shownArea(alpha, w, h) : QRect();
-  if (!shown.isEmpty()) {
+  QRect shown = shownArea(alpha, w, h);
+  if (sigma > 0.1 && !shown.isEmpty()) {
     // Each pass reaches further than the one before and writes all it reaches,
     // so what the grid swapped out holds lies where the next pass writes.
     std::vector<int> scratch, out(alpha.size()), sums;
@@ -221,9 +227,9 @@ void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
     }
   }
   if (factor == 1) {
-    for (int y = 0; y < h; ++y) {
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
       const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-      for (int x = 0; x < w; ++x) put(y, x, std::clamp(levels[x], 0, 255));
+      for (int x = shown.left(); x <= shown.right(); ++x) put(y, x, std::clamp(levels[x], 0, 255));
     }
     return;
   }
@@ -328,6 +334,8 @@ std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, doub
 QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
   const std::array<QRgb, 256> tinted = tintTable(color);
   QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
+  // Where the blur hands over no level, the level is zero, and so is its tint.
+  shadow.fill(Qt::transparent);
   QRgb* line = nullptr;
   int row = -1;
   blur(content, offset, sigma, [&](int y, int x, int level) {
