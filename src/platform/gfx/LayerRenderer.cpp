@@ -697,21 +697,61 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   painter.setTransform(base);
-  int composited = 0;
-  // What of the region each clip lets through, worked out once a frame: most
-  // items lie within one mask.
-  std::vector<std::optional<QRegion>> within(m_clips.clips().size());
-  const auto regionFor = [&](const Item& item) -> const QRegion& {
-    if (item.clip < 0 || !m_clips[item.clip].region) return region;
-    auto& clipped = within[static_cast<std::size_t>(item.clip)];
-    if (!clipped) clipped = region.intersected(*m_clips[item.clip].region);
-    return *clipped;
-  };
-  for (const auto& item : m_items) {
-    if (region.intersects(item.rect) && composite(painter, regionFor(item), item)) ++composited;
+  // One rect of the region at a time, every item under it in turn: the clip
+  // is set once a rect rather than once for every part of every item, which
+  // under a paint event's region of many rects costs Qt more than the blit.
+  // The rects do not overlap, so every pixel still sees the items in order.
+  std::vector<char> shown(m_items.size(), 0);
+  for (const QRect& area : region) {
+    bool clipped = false;  // the painter's clip is `area`
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+      const Item& item = m_items[i];
+      // Most items miss most rects: told by comparing edges, before any rect is made.
+      if (item.rect.left() > area.right() || item.rect.right() < area.left() || item.rect.top() > area.bottom() ||
+          item.rect.bottom() < area.top()) {
+        continue;
+      }
+      const QRect reach = area & item.rect;
+      const Clip* clip = item.clip < 0 ? nullptr : &m_clips[item.clip];
+      if (clip && !clip->region && !item.cutToClip) {
+        // Seen through paths, with clips of its own.
+        shown[i] |= static_cast<char>(composite(painter, QRegion(reach), item));
+        clipped = false;
+        continue;
+      }
+      if (!clipped) painter.setClipRect(area);
+      clipped = true;
+      shown[i] |= static_cast<char>(blit(painter, reach, item, clip && clip->region ? &*clip->region : nullptr));
+    }
   }
   painter.restore();
-  m_stats.composited = composited;
+  m_stats.composited = static_cast<int>(std::ranges::count(shown, 1));
+}
+
+bool LayerRenderer::blit(QPainter& painter, const QRect& reach, const Item& item, const QRegion* within) const {
+  // Whole-pixel placement makes copying just the part of the image under a
+  // rect the same pixels as drawing it whole clipped to that rect.
+  const auto copy = [&](const QRect& part) {
+    // A change of opacity costs Qt more than a small blit.
+    if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+    painter.drawImage(part.topLeft(), item.image, part.translated(-item.position));
+  };
+  if (!within) {
+    copy(reach);
+    return true;
+  }
+  bool drawn = false;
+  // Its rects lie in bands from the top down: those above the reach are skipped.
+  const QRect* const end = within->end();
+  const QRect* rect =
+      std::partition_point(within->begin(), end, [&](const QRect& r) { return r.bottom() < reach.top(); });
+  for (; rect != end && rect->top() <= reach.bottom(); ++rect) {
+    const QRect part = *rect & reach;
+    if (part.isEmpty()) continue;
+    copy(part);
+    drawn = true;
+  }
+  return drawn;
 }
 
 bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {

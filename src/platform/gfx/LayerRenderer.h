@@ -204,6 +204,11 @@ class LayerRenderer final {
   /// when that is a region) through its clip's paths, the painter mapping
   /// device pixels; false when nothing of it lies there.
   bool composite(QPainter& painter, const QRegion& region, const Item& item) const;
+  /// Draws the part of an item inside `reach` (device pixels, within the
+  /// painter's clip, a single rect) and inside `within` (its clip's region,
+  /// when it has one), the painter mapping device pixels; false when nothing
+  /// of it lies there.
+  bool blit(QPainter& painter, const QRect& reach, const Item& item, const QRegion* within) const;
 
   double m_time = 0;
   double m_scale = 1;
