@@ -27,13 +27,23 @@ struct Divider final {
 // A shadow's image reaches well past what casts it, and a pass over its clear
 // margins would only add and divide zeros.
 QRect shownArea(const std::vector<int>& data, int w, int h) {
+  // Eight levels at a time: a fixed run the compiler does in a few vector
+  // instructions, where a search stopping at the first would go one by one.
+  const auto anyOfEight = [](const int* eight) {
+    int any = 0;
+    for (int k = 0; k < 8; ++k) any |= eight[k];
+    return any != 0;
+  };
   int top = h, bottom = -1, left = w, right = -1;
   for (int y = 0; y < h; ++y) {
     const int* line = data.data() + static_cast<std::ptrdiff_t>(y) * w;
     int first = 0;
+    while (first + 8 <= w && !anyOfEight(line + first)) first += 8;
     while (first < w && line[first] == 0) ++first;
     if (first == w) continue;
-    int last = w - 1;
+    int end = w;
+    while (end - 8 > first && !anyOfEight(line + end - 8)) end -= 8;
+    int last = end - 1;
     while (line[last] == 0) --last;
     top = std::min(top, y);
     bottom = y;
@@ -226,8 +236,8 @@ std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWi
 }
 
 // Works out the blurred alpha of `content` and hands its levels (0 to 255) to
-// `put(y, x, level)`, row by row: every level that may be above zero; those
-// not handed over are zero.
+// `put(y, x, levels, n)`, a run of `n` of row `y` from column `x` at a time,
+// row by row: every level that may be above zero; those not handed over are zero.
 template <typename Put>
 void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
@@ -249,19 +259,21 @@ void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   if (factor == 1) {
     for (int y = shown.top(); y <= shown.bottom(); ++y) {
       const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-      for (int x = shown.left(); x <= shown.right(); ++x) put(y, x, std::clamp(levels[x], 0, 255));
+      put(y, shown.left(), levels + shown.left(), shown.width());
     }
     return;
   }
   // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
   const int fullWidth = content.width(), fullHeight = content.height();
   const std::vector<int> wide = widened(alpha, w, h, fullWidth);
+  std::vector<int> line(static_cast<std::size_t>(fullWidth));
   for (int y = 0; y < fullHeight; ++y) {
     const int k = y / 2;
     const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
     const int* lower =
         wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
-    for (int x = 0; x < fullWidth; ++x) put(y, x, std::clamp((3 * upper[x] + lower[x] + 8) / 16, 0, 255));
+    for (int x = 0; x < fullWidth; ++x) line[static_cast<std::size_t>(x)] = (3 * upper[x] + lower[x] + 8) / 16;
+    put(y, 0, line.data(), fullWidth);
   }
 }
 
@@ -336,9 +348,9 @@ std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, doub
   }
   key.levels.resize(key.alpha.size());
   const int width = content.width();
-  blur(content, offset, sigma, [&](int y, int x, int level) {
-    key.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-        static_cast<std::uint8_t>(level);
+  blur(content, offset, sigma, [&](int y, int x, const int* levels, int n) {
+    std::uint8_t* out = key.levels.data() + static_cast<std::ptrdiff_t>(y) * width + x;
+    for (int i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(std::clamp(levels[i], 0, 255));
   });
   std::size_t bytes = bytesOf(key) + bytesOf(blurs);
   while (!blurs.empty() && bytes > keptBytes) {
@@ -356,11 +368,9 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
   QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
   // Where the blur hands over no level, the level is zero, and so is its tint.
   shadow.fill(Qt::transparent);
-  QRgb* line = nullptr;
-  int row = -1;
-  blur(content, offset, sigma, [&](int y, int x, int level) {
-    if (y != row) line = reinterpret_cast<QRgb*>(shadow.scanLine(row = y));
-    line[x] = tinted[static_cast<std::size_t>(level)];
+  blur(content, offset, sigma, [&](int y, int x, const int* levels, int n) {
+    QRgb* out = reinterpret_cast<QRgb*>(shadow.scanLine(y)) + x;
+    for (int i = 0; i < n; ++i) out[i] = tinted[static_cast<std::size_t>(std::clamp(levels[i], 0, 255))];
   });
   return shadow;
 }
