@@ -173,7 +173,8 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
   QImage withShadow;
   if (content.hasShadow()) {
-    const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
+    // Read in place rather than copied out: nothing draws on the canvas until the shadow is made.
+    const QImage drawn(image->constBits(), px.width(), px.height(), image->bytesPerLine(), image->format());
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
     const QPointF offset =
         raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));
