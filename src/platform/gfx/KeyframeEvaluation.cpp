@@ -3,6 +3,7 @@
 #include "platform/gfx/PathMeasure.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <deque>
 
@@ -79,18 +80,18 @@ AnimationValue pacedValue(const std::vector<AnimationValue>& values, double p) {
   return animation_values::interpolate(values[i], values[i + 1], s);
 }
 
-AnimationValue cubicValue(const KeyframeAnimation& a, const std::vector<double>& kt, std::size_t i, double s) {
-  using namespace animation_values;
-  const auto& v = a.values;
-  const std::size_t n = v.size();
-  const auto comps = [&](std::size_t k) { return components(v[k], v); };
+// The Hermite curve through keys i and i + 1 at fraction s, componentwise, the
+// components of key k read by `comps(k)` (an array or a vector of one shape).
+template <typename Comps>
+auto hermite(const Comps& comps, const std::vector<double>& kt, std::size_t n, std::size_t i, double s) {
   const auto p0 = comps(i), p1 = comps(i + 1);
   // Tangent (value per unit of progress) at key k; the ends mirror their neighbour's spacing.
   const auto tangent = [&](std::size_t k) {
     const std::size_t lo = k > 0 ? k - 1 : k, hi = k + 1 < n ? k + 1 : k;
     double dt = kt[hi] - kt[lo];
     if (lo == k || hi == k) dt *= 2;
-    std::vector<double> m(p0.size(), 0.0);
+    auto m = p0;
+    std::ranges::fill(m, 0.0);
     if (dt <= 0) return m;
     const auto a0 = comps(lo), a1 = comps(hi);
     for (std::size_t c = 0; c < m.size(); ++c) m[c] = (a1[c] - a0[c]) / dt;
@@ -100,11 +101,22 @@ AnimationValue cubicValue(const KeyframeAnimation& a, const std::vector<double>&
   const double dt = kt[i + 1] - kt[i];
   const double s2 = s * s, s3 = s2 * s;
   const double h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2, h11 = s3 - s2;
-  std::vector<double> out(p0.size());
+  auto out = p0;
   for (std::size_t c = 0; c < out.size(); ++c) {
     out[c] = h00 * p0[c] + h10 * dt * m0[c] + h01 * p1[c] + h11 * dt * m1[c];
   }
-  return fromComponents(v[i], v, out);
+  return out;
+}
+
+AnimationValue cubicValue(const KeyframeAnimation& a, const std::vector<double>& kt, std::size_t i, double s) {
+  using namespace animation_values;
+  const auto& v = a.values;
+  // A number (a growing scale, a fading opacity, every frame on every such
+  // layer) is worked out as one component, with no lists made for it.
+  if (std::holds_alternative<double>(v[i])) {
+    return hermite([&](std::size_t k) { return std::array{std::get<double>(v[k])}; }, kt, v.size(), i, s)[0];
+  }
+  return fromComponents(v[i], v, hermite([&](std::size_t k) { return components(v[k], v); }, kt, v.size(), i, s));
 }
 
 }  // namespace

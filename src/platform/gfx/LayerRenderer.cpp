@@ -107,11 +107,15 @@ constexpr int clippedStrip = 95;
 QTransform localTransform(const LayerPresentation& p) {
   const Rect b = p.bounds.isFinite() ? p.bounds.standardized() : Rect();
   const Transform& t = p.transform;
-  const double c = std::cos(t.rotation), s = std::sin(t.rotation);
-  return QTransform::fromTranslate(-(p.anchorPoint.x * b.width() + b.origin.x),
-                                   -(p.anchorPoint.y * b.height() + b.origin.y)) *
-         QTransform::fromScale(t.scaleX, t.scaleY) * QTransform(c, s, -s, c, 0, 0) *
-         QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
+  QTransform local = QTransform::fromTranslate(-(p.anchorPoint.x * b.width() + b.origin.x),
+                                               -(p.anchorPoint.y * b.height() + b.origin.y)) *
+                     QTransform::fromScale(t.scaleX, t.scaleY);
+  // Most layers never turn: their sine and cosine would only make the identity, which multiplies as nothing.
+  if (t.rotation != 0) {
+    const double c = std::cos(t.rotation), s = std::sin(t.rotation);
+    local = local * QTransform(c, s, -s, c, 0, 0);
+  }
+  return local * QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
 }
 
 // A NaN or infinite placement (from bad input) would poison every pixel rect after it.

@@ -126,7 +126,10 @@ RasterCache::Placed RasterCache::place(const Layer& layer, const LayerContent& c
     if (kept && kept->layer.lock().get() == &layer && shows(*kept)) {
       entry = *kept;
     } else {
-      entry = rasterise(layer, content, place.revision, raster, !turning);
+      LayerContent drawn = content;
+      // Outlining a stroke costs about as much as filling it; the outline does not depend on the placement.
+      if (!entry.layer.expired() && entry.revision == place.revision) drawn.strokeOutline = entry.strokeOutline;
+      entry = rasterise(layer, std::move(drawn), place.revision, raster, !turning);
       if (comesBack) m_steps.keep(key, entry);
     }
   }
@@ -145,6 +148,7 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
                                           const QTransform& raster, bool lasting) {
   content.outlineStroke();
   Entry entry;
+  entry.strokeOutline = content.strokeOutline;
   entry.layer = layer.weak_from_this();
   entry.revision = revision;
   entry.shadowed = content.hasShadow();
@@ -169,7 +173,8 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
   QImage withShadow;
   if (content.hasShadow()) {
-    const QImage drawn = image->copy(QRect(QPoint(0, 0), px.size()));
+    // Read in place rather than copied out: nothing draws on the canvas until the shadow is made.
+    const QImage drawn(image->constBits(), px.width(), px.height(), image->bytesPerLine(), image->format());
     const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
     const QPointF offset =
         raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));

@@ -6,9 +6,11 @@
 #include "platform/gfx/StepImages.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -36,6 +38,9 @@ class RasterCache final {
     QPoint topLeft;                    ///< where the image sat in device pixels then
     QRegion coverage;                  ///< image pixels that are not transparent; empty when not worked out
     quint64 lastUsed = 0;              ///< the frame it was last placed in
+    /// The stroke's outline it was drawn with, in the layer's coordinates: the
+    /// same at every step of a scale or turn, so drawn again it is reused.
+    std::optional<QPainterPath> strokeOutline;
   };
   /// Where a layer lands this frame.
   struct Placement {

@@ -1,6 +1,7 @@
 #include "platform/gfx/ShadowBlur.h"
 
 #include <QPainter>
+#include <QRect>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -22,19 +23,71 @@ struct Divider final {
   std::uint64_t magic = 0;
 };
 
-// One box pass of radius r along every row of a w x h grid; outside is transparent.
-void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scratch) {
+// The part of a w x h grid that holds levels above zero; empty when none does.
+// A shadow's image reaches well past what casts it, and a pass over its clear
+// margins would only add and divide zeros.
+QRect shownArea(const std::vector<int>& data, int w, int h) {
+  // Eight levels at a time: a fixed run the compiler does in a few vector
+  // instructions, where a search stopping at the first would go one by one.
+  const auto anyOfEight = [](const int* eight) {
+    int any = 0;
+    for (int k = 0; k < 8; ++k) any |= eight[k];
+    return any != 0;
+  };
+  int top = h, bottom = -1, left = w, right = -1;
+  for (int y = 0; y < h; ++y) {
+    const int* line = data.data() + static_cast<std::ptrdiff_t>(y) * w;
+    int first = 0;
+    while (first + 8 <= w && !anyOfEight(line + first)) first += 8;
+    while (first < w && line[first] == 0) ++first;
+    if (first == w) continue;
+    int end = w;
+    while (end - 8 > first && !anyOfEight(line + end - 8)) end -= 8;
+    int last = end - 1;
+    while (line[last] == 0) --last;
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, first);
+    right = std::max(right, last);
+  }
+  return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// The same for boxes up to 255 wide, in 32 bits, which the compiler divides
+// several sums at a time with: exact for every sum such a box can hold (every
+// width and sum was checked), as 2^24 exceeds the largest sum times the width.
+struct NarrowDivider final {
+  static constexpr int widest = 255;
+  explicit NarrowDivider(int d)
+      : magic(((std::uint32_t{1} << 24) + static_cast<std::uint32_t>(d) - 1) / static_cast<std::uint32_t>(d)) {}
+  int operator()(int n) const { return static_cast<int>((static_cast<std::uint32_t>(n) * magic) >> 24); }
+  std::uint32_t magic = 0;
+};
+
+// `sums` rounded and divided by the box's `width`, into `target`.
+template <typename Divide>
+void divided(int* target, const int* sums, int n, int width, const Divide& divide) {
+  for (int x = 0; x < n; ++x) target[x] = divide(sums[x] + width / 2);
+}
+
+// One box pass of radius r along every row of a w x h grid that holds levels
+// only within `shown`; outside is transparent. Answers where the result does.
+QRect boxRows(std::vector<int>& data, int w, QRect shown, int r, std::vector<int>& scratch) {
+  const QRect reached(QPoint(std::max(0, shown.left() - r), shown.top()),
+                      QPoint(std::min(w - 1, shown.right() + r), shown.bottom()));
   const int width = 2 * r + 1;
   const Divider divide(width);
-  scratch.resize(static_cast<std::size_t>(w));
+  // Each row is passed over only where the window meets a level: beyond, it adds up zeros.
+  const int n = reached.width();
+  scratch.resize(static_cast<std::size_t>(n));
   int* out = scratch.data();
   // The window enters the row, slides along it, then leaves it: three loops
   // with no test of the row's ends per pixel.
-  const int entering = std::min(w, w - r), leaving = std::max(0, std::min(w, r + 1));
-  for (int line = 0; line < h; ++line) {
-    int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w;
+  const int entering = std::min(n, n - r), leaving = std::max(0, std::min(n, r + 1));
+  for (int line = reached.top(); line <= reached.bottom(); ++line) {
+    int* base = data.data() + static_cast<std::ptrdiff_t>(line) * w + reached.left();
     int sum = 0;
-    for (int i = 0; i < std::min(r, w); ++i) sum += base[i];
+    for (int i = 0; i < std::min(r, n); ++i) sum += base[i];
     int i = 0;
     for (; i < std::min(leaving, entering); ++i) {
       sum += base[i + r];
@@ -44,38 +97,52 @@ void boxRows(std::vector<int>& data, int w, int h, int r, std::vector<int>& scra
       sum += base[i + r] - base[i - r - 1];
       out[i] = divide(sum + width / 2);
     }
-    for (; i < w; ++i) {
+    for (; i < n; ++i) {
       if (i - r - 1 >= 0) sum -= base[i - r - 1];
       out[i] = divide(sum + width / 2);
     }
     std::copy(scratch.begin(), scratch.end(), base);
   }
+  return reached;
 }
 
-// The same pass down every column, a whole row at a time so memory is read in order.
-void boxColumns(std::vector<int>& data, int w, int h, int r, std::vector<int>& out, std::vector<int>& sums) {
+// The same pass down every column, a whole row at a time so memory is read in
+// order, into `out`, which must hold zeros wherever the result holds none but
+// `data` might. Answers where the result holds levels.
+QRect boxColumns(std::vector<int>& data, int w, int h, QRect shown, int r, std::vector<int>& out,
+                 std::vector<int>& sums) {
+  const QRect reached(QPoint(shown.left(), std::max(0, shown.top() - r)),
+                      QPoint(shown.right(), std::min(h - 1, shown.bottom() + r)));
   const int width = 2 * r + 1;
-  const Divider divide(width);
-  out.resize(data.size());
-  sums.assign(static_cast<std::size_t>(w), 0);
-  const auto row = [&](std::vector<int>& grid, int y) { return grid.data() + static_cast<std::ptrdiff_t>(y) * w; };
-  for (int y = 0; y < std::min(r, h); ++y) {
+  const int left = shown.left(), n = shown.width();
+  sums.assign(static_cast<std::size_t>(n), 0);
+  const auto row = [&](std::vector<int>& grid, int y) {
+    return grid.data() + static_cast<std::ptrdiff_t>(y) * w + left;
+  };
+  // Rows outside `shown` hold zeros: they neither enter nor leave the sums.
+  const auto enter = [&](int y) {
+    if (y < shown.top() || y > shown.bottom()) return;
     const int* in = row(data, y);
-    for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
-  }
-  for (int y = 0; y < h; ++y) {
-    if (y + r < h) {
-      const int* in = row(data, y + r);
-      for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] += in[x];
-    }
-    if (y - r - 1 >= 0) {
-      const int* in = row(data, y - r - 1);
-      for (int x = 0; x < w; ++x) sums[static_cast<std::size_t>(x)] -= in[x];
-    }
+    for (int x = 0; x < n; ++x) sums[static_cast<std::size_t>(x)] += in[x];
+  };
+  const auto leave = [&](int y) {
+    if (y < shown.top() || y > shown.bottom()) return;
+    const int* in = row(data, y);
+    for (int x = 0; x < n; ++x) sums[static_cast<std::size_t>(x)] -= in[x];
+  };
+  for (int y = reached.top() - r; y < reached.top() + r; ++y) enter(y);
+  for (int y = reached.top(); y <= reached.bottom(); ++y) {
+    enter(y + r);
     int* target = row(out, y);
-    for (int x = 0; x < w; ++x) target[x] = divide(sums[static_cast<std::size_t>(x)] + width / 2);
+    if (width <= NarrowDivider::widest) {
+      divided(target, sums.data(), n, width, NarrowDivider(width));
+    } else {
+      divided(target, sums.data(), n, width, Divider(width));
+    }
+    leave(y - r);
   }
   data.swap(out);
+  return reached;
 }
 
 // Box sizes whose three passes together approximate a Gaussian of `sigma`.
@@ -139,6 +206,11 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
   for (int y = std::max(0, dy); y < std::min(height, height + dy); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(shifted.constScanLine(y - dy)) - dx;
     int* row = alpha.data() + static_cast<std::ptrdiff_t>(y >> shift) * w;
+    // Each pixel its own level: a plain copy, which the compiler does several pixels at a time.
+    if (!shift) {
+      for (int x = x0; x < x1; ++x) row[x] = qAlpha(line[x]);
+      continue;
+    }
     for (int x = x0; x < x1; ++x) row[x >> shift] += qAlpha(line[x]);
   }
   if (shift) {
@@ -163,39 +235,45 @@ std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWi
   return wide;
 }
 
-// Works out the blurred alpha of `content` and hands every level (0 to 255) to
-// `put(y, x, level)`, row by row.
+// Works out the blurred alpha of `content` and hands its levels (0 to 255) to
+// `put(y, x, levels, n)`, a run of `n` of row `y` from column `x` at a time,
+// row by row: every level that may be above zero; those not handed over are zero.
 template <typename Put>
 void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
   // A wide blur loses nothing when worked out at half the resolution, at a quarter of the cost.
   const int factor = sigma >= 3 ? 2 : 1;
   int w = 0, h = 0;
   std::vector<int> alpha = shiftedAlpha(content, offset, factor, w, h);
-  if (sigma > 0.1) {
-    std::vector<int> scratch, sums;
+  QRect shown = shownArea(alpha, w, h);
+  if (sigma > 0.1 && !shown.isEmpty()) {
+    // Each pass reaches further than the one before and writes all it reaches,
+    // so what the grid swapped out holds lies where the next pass writes.
+    std::vector<int> scratch, out(alpha.size()), sums;
     for (int size : gaussianBoxSizes(sigma / factor)) {
       const int r = (size - 1) / 2;
       if (r <= 0) continue;
-      boxRows(alpha, w, h, r, scratch);
-      boxColumns(alpha, w, h, r, scratch, sums);
+      shown = boxRows(alpha, w, shown, r, scratch);
+      shown = boxColumns(alpha, w, h, shown, r, out, sums);
     }
   }
   if (factor == 1) {
-    for (int y = 0; y < h; ++y) {
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
       const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-      for (int x = 0; x < w; ++x) put(y, x, std::clamp(levels[x], 0, 255));
+      put(y, shown.left(), levels + shown.left(), shown.width());
     }
     return;
   }
   // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
   const int fullWidth = content.width(), fullHeight = content.height();
   const std::vector<int> wide = widened(alpha, w, h, fullWidth);
+  std::vector<int> line(static_cast<std::size_t>(fullWidth));
   for (int y = 0; y < fullHeight; ++y) {
     const int k = y / 2;
     const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
     const int* lower =
         wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
-    for (int x = 0; x < fullWidth; ++x) put(y, x, std::clamp((3 * upper[x] + lower[x] + 8) / 16, 0, 255));
+    for (int x = 0; x < fullWidth; ++x) line[static_cast<std::size_t>(x)] = (3 * upper[x] + lower[x] + 8) / 16;
+    put(y, 0, line.data(), fullWidth);
   }
 }
 
@@ -270,9 +348,9 @@ std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, doub
   }
   key.levels.resize(key.alpha.size());
   const int width = content.width();
-  blur(content, offset, sigma, [&](int y, int x, int level) {
-    key.levels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-        static_cast<std::uint8_t>(level);
+  blur(content, offset, sigma, [&](int y, int x, const int* levels, int n) {
+    std::uint8_t* out = key.levels.data() + static_cast<std::ptrdiff_t>(y) * width + x;
+    for (int i = 0; i < n; ++i) out[i] = static_cast<std::uint8_t>(std::clamp(levels[i], 0, 255));
   });
   std::size_t bytes = bytesOf(key) + bytesOf(blurs);
   while (!blurs.empty() && bytes > keptBytes) {
@@ -288,11 +366,11 @@ std::vector<std::uint8_t> keptLevels(const QImage& content, QPointF offset, doub
 QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QColor& color) {
   const std::array<QRgb, 256> tinted = tintTable(color);
   QImage shadow(content.size(), QImage::Format_ARGB32_Premultiplied);
-  QRgb* line = nullptr;
-  int row = -1;
-  blur(content, offset, sigma, [&](int y, int x, int level) {
-    if (y != row) line = reinterpret_cast<QRgb*>(shadow.scanLine(row = y));
-    line[x] = tinted[static_cast<std::size_t>(level)];
+  // Where the blur hands over no level, the level is zero, and so is its tint.
+  shadow.fill(Qt::transparent);
+  blur(content, offset, sigma, [&](int y, int x, const int* levels, int n) {
+    QRgb* out = reinterpret_cast<QRgb*>(shadow.scanLine(y)) + x;
+    for (int i = 0; i < n; ++i) out[i] = tinted[static_cast<std::size_t>(std::clamp(levels[i], 0, 255))];
   });
   return shadow;
 }

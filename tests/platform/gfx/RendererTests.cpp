@@ -7,6 +7,7 @@
 #include <QPaintEngine>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <numbers>
 #include <optional>
 #include <tuple>
@@ -351,6 +352,44 @@ TEST_F(Renderer, TurningLayersAreRedrawnOnlyWhenTheyCrossAStep) {
   EXPECT_EQ(at(image, 14, 0), QColor(Qt::red));
   EXPECT_EQ(at(image, 16, 5).alpha(), 0);
   EXPECT_EQ(at(image, 30, 30), QColor(Qt::blue));
+}
+
+// A stroke under a swelling layer is drawn again at each step of the swell,
+// reusing its outline; changed meanwhile, it shows at the next step as a
+// renderer seeing it first draws it.
+TEST_F(Renderer, AStrokeChangedWhileItSwellsShowsTheChange) {
+  struct Case {
+    const char* name;
+    std::function<void(ShapeLayer&)> change;
+  };
+  const Case cases[] = {
+      {"wider", [](ShapeLayer& s) { s.setLineWidth(5); }},
+      {"along another path", [](ShapeLayer& s) { s.setPath(Path::rect(Rect(15, 25, 60, 40))); }},
+      {"with round caps", [](ShapeLayer& s) { s.setLineCap(ShapeLayer::LineCap::round); }},
+  };
+  for (const Case& c : cases) {
+    renderer.reset();
+    root = Layer::make();
+    root->setFrame(Rect(0, 0, 100, 100));
+    auto swell = Layer::make();
+    swell->addAnimation(endless("transform.scale", 0.5, 1.0, 2), "swell");
+    auto zigzag = line({10, 10}, {50, 80}, blue, 2);
+    Path path = zigzag->path();
+    path.lineTo({90, 20});
+    zigzag->setPath(path);
+    swell->addSublayer(zigzag);
+    root->addSublayer(swell);
+    frame(0.1);
+    frame(0.3);
+    c.change(*zigzag);
+    const QImage shown = frame(0.9);
+    LayerRenderer fresh;
+    fresh.prepare(*root, 0.9, QSizeF(100, 100));
+    QImage expected = blank();
+    QPainter p(&expected);
+    fresh.paint(p, QRegion(0, 0, 100, 100));
+    EXPECT_EQ(shown, expected) << c.name;
+  }
 }
 
 // A layer growing a little, between two steps of its scale, is drawn at the
@@ -979,6 +1018,71 @@ TEST_F(Renderer, PaintsWithinARegionWhatTheWholeFrameShowsThere) {
   // The blue square lies over the red bar, not under it.
   const QColor overlap = at(frame(0), 30, 50);
   EXPECT_GT(overlap.blue(), overlap.red());
+}
+
+// Painted through a region of many rects, a frame shows inside it what it
+// shows painted whole, each item over the ones before it, and nothing
+// outside it: whether items overlap at partial opacities or are seen
+// through a mask of rects or of a curve.
+TEST_F(Renderer, PaintsTheSameThroughAnyRegion) {
+  square(Rect(10, 10, 60, 60), red.withAlpha(0.5));
+  square(Rect(40, 40, 50, 50), green.withAlpha(0.6))->setOpacity(0.7);
+  const auto masked = [&](std::shared_ptr<Layer> mask, Rect frame, Color color) {
+    auto holder = Layer::make();
+    holder->setFrame(Rect(0, 0, 100, 100));
+    holder->setMask(std::move(mask));
+    auto inside = Layer::make();
+    inside->setFrame(frame);
+    inside->setBackgroundColor(color);
+    holder->addSublayer(inside);
+    root->addSublayer(holder);
+  };
+  auto bars = ShapeLayer::make();
+  Path twoBars = Path::rect(Rect(20, 0, 15, 100));
+  twoBars.addRect(Rect(55, 0, 10, 100));
+  bars->setPath(twoBars);
+  masked(bars, Rect(0, 30, 100, 20), blue.withAlpha(0.6));
+  auto oval = ShapeLayer::make();
+  oval->setPath(Path::ellipse(Rect(30, 20, 60, 50)));
+  masked(oval, Rect(0, 35, 100, 30), Color::calibratedRGB(1, 1, 0, 0.8));
+  square(Rect(45, 25, 40, 60), red.withAlpha(0.3));
+
+  const QImage whole = frame(0);
+  const auto tiles = [](int side) {
+    QRegion region;
+    for (int y = 0; y < 100; y += side) {
+      for (int x = (y / side) % 2 * side; x < 100; x += 2 * side) region += QRect(x, y, side, side);
+    }
+    return region;
+  };
+  const auto stripes = [](int height) {
+    QRegion region;
+    for (int y = 0; y < 100; y += 2 * height) region += QRect(0, y, 100, height);
+    return region;
+  };
+  const struct {
+    const char* name;
+    QRegion region;
+  } cases[] = {
+      {"all of it", QRegion(0, 0, 100, 100)},
+      {"a chequer of small tiles", tiles(7)},
+      {"a chequer of large tiles", tiles(32)},
+      {"stripes", stripes(5)},
+      {"an L", QRegion(0, 0, 30, 100) + QRegion(0, 70, 100, 30)},
+      {"a few scattered rects", QRegion(12, 33, 9, 4) + QRegion(47, 41, 30, 25) + QRegion(60, 5, 3, 90)},
+  };
+  for (const auto& c : cases) {
+    QImage image = blank();
+    QPainter p(&image);
+    renderer.paint(p, c.region);
+    p.end();
+    for (int y = 0; y < 100; ++y) {
+      for (int x = 0; x < 100; ++x) {
+        const QRgb expected = c.region.contains(QPoint(x, y)) ? whole.pixel(x, y) : 0;
+        ASSERT_EQ(image.pixel(x, y), expected) << c.name << " at " << x << "," << y;
+      }
+    }
+  }
 }
 
 TEST_F(Renderer, BordersLieInsideTheBoundsAboveTheContent) {

@@ -231,3 +231,45 @@ TEST(ShadowBlur, LeavesFarPixelsUntouched) {
   even.fill(QColor(0, 0, 0, 128));
   EXPECT_NEAR(shadowImage(even, QPointF(0, 0), 4.0, Qt::red).pixelColor(15, 15).alpha(), 128, 2);
 }
+
+// Shadows of content far apart never meet, so the shadow of both together is
+// the two shadows side by side, to the level: cast alone, each is worked out
+// only around itself (the passes go only where levels can be); together they
+// reach across the image. Wherever a part lies, against an edge or not.
+TEST(ShadowBlur, CastsEachPartOfFarApartContentAsAlone) {
+  struct Case {
+    const char* name;
+    QRect part;  // within a 120 x 90 image, far from the bottom right corner
+  };
+  const Case cases[] = {
+      {"in the open", QRect(20, 15, 8, 6)},
+      {"against the left edge", QRect(0, 10, 5, 12)},
+      {"against the top edge", QRect(10, 0, 12, 4)},
+      {"in the top left corner", QRect(0, 0, 4, 3)},
+      {"against the right edge", QRect(113, 0, 7, 5)},
+      {"against the bottom edge", QRect(0, 86, 10, 4)},
+      {"one pixel", QRect(30, 24, 1, 1)},
+  };
+  const QRect far(112, 84, 8, 6);
+  const QPointF offsets[] = {{0, 0}, {2, -3}, {-0.5, 1.25}};
+  for (const Case& c : cases) {
+    QImage both = field(120, 90, c.part, 180);
+    QPainter(&both).fillRect(far, QColor(0, 0, 0, 180));
+    // None, narrow blurs at full resolution, wide ones worked out at half.
+    for (const double sigma : {0.0, 0.5, 1.5, 2.5, 4.0, 7.0}) {
+      for (const QPointF& offset : offsets) {
+        const QImage alone = shadowImage(field(120, 90, c.part, 180), offset, sigma, Qt::blue);
+        const QImage other = shadowImage(field(120, 90, far, 180), offset, sigma, Qt::blue);
+        const QImage together = shadowImage(both, offset, sigma, Qt::blue);
+        for (int y = 0; y < 90; ++y) {
+          for (int x = 0; x < 120; ++x) {
+            ASSERT_TRUE(alone.pixel(x, y) == 0 || other.pixel(x, y) == 0) << c.name << " meets the other part";
+            ASSERT_EQ(together.pixel(x, y), alone.pixel(x, y) | other.pixel(x, y))
+                << c.name << ", sigma " << sigma << ", offset " << offset.x() << "," << offset.y() << " at " << x << ","
+                << y;
+          }
+        }
+      }
+    }
+  }
+}
