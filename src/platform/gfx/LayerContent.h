@@ -102,6 +102,8 @@ struct LayerContent {
   void paintApproximateShadow(QPainter& painter) const;
   /// The shadow colour with its opacity applied.
   QColor shadowTint() const;
+  /// The path as its stroke is drawn: cut to `strokeStart` and `strokeEnd`.
+  Path trimmedPath() const;
 
  private:
   bool hasStroke() const;
