@@ -258,6 +258,10 @@ Path LayerContent::trimmedPath() const {
   return (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
 }
 
+Path LayerContent::trimmedPath(const PathMeasure& measure) const {
+  return (strokeStart > 0 || strokeEnd < 1) ? measure.trimmed(strokeStart, strokeEnd) : path;
+}
+
 QPainterPath LayerContent::strokedPath() const { return toQPainterPath(trimmedPath()); }
 
 bool LayerContent::hasStroke() const {

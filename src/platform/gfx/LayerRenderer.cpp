@@ -627,11 +627,14 @@ bool LayerRenderer::redrawStrokeEnd(const LayerContent& content, const QTransfor
   last.content = content;
   if (change->area.isEmpty()) return true;
   // Cleared first, as the whole is drawn on a clear canvas. The image is
-  // copied here when last frame's items still show it.
+  // copied here when last frame's items still show it: once, by taking its
+  // bits, where asking for each row would check again at every row.
   const QRect part = change->area.translated(-last.topLeft);
+  uchar* const bits = last.image.bits();
+  const qsizetype stride = last.image.bytesPerLine();
   const auto bytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
   for (int y = part.top(); y <= part.bottom(); ++y) {
-    std::memset(last.image.scanLine(y) + static_cast<std::ptrdiff_t>(part.left()) * sizeof(QRgb), 0, bytes);
+    std::memset(bits + y * stride + static_cast<qsizetype>(part.left()) * qsizetype{sizeof(QRgb)}, 0, bytes);
   }
   paintContent(last.image, part, true, change->content,
                world * QTransform::fromTranslate(-last.topLeft.x(), -last.topLeft.y()), true, true);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace pf {
 
@@ -78,9 +79,10 @@ double outlineReach(const LayerContent& c) {
     for (std::size_t i = 1; i < elements.size(); ++i) {
       const auto [leaving, next] = tangents(at, elements[i]);
       if (i > 1) {
-        const double a = std::hypot(arriving.x, arriving.y), b = std::hypot(leaving.x, leaving.y);
+        const double lengths =
+            (arriving.x * arriving.x + arriving.y * arriving.y) * (leaving.x * leaving.x + leaving.y * leaving.y);
         const double halfCos =
-            a > 0 && b > 0 ? (1 + (arriving.x * leaving.x + arriving.y * leaving.y) / (a * b)) / 2 : 0;
+            lengths > 0 ? (1 + (arriving.x * leaving.x + arriving.y * leaving.y) / std::sqrt(lengths)) / 2 : 0;
         reach = std::max(reach, halfCos > 0 ? std::min(limit, half / std::sqrt(halfCos)) : limit);
       }
       arriving = next;
@@ -112,7 +114,8 @@ std::optional<StrokeEndChange> StrokeEndChange::between(const LayerContent& befo
   LayerContent moved = before;
   moved.strokeEnd = now.strokeEnd;
   if (!(moved == now)) return std::nullopt;
-  const Path was = before.trimmedPath(), is = now.trimmedPath();
+  const PathMeasure measure(now.path);
+  const Path was = before.trimmedPath(measure), is = now.trimmedPath(measure);
   if (!isOneOpenSubpath(was) || !isOneOpenSubpath(is)) return std::nullopt;
   const auto& old = was.elements();
   const auto& elements = is.elements();
@@ -132,16 +135,16 @@ std::optional<StrokeEndChange> StrokeEndChange::between(const LayerContent& befo
 
   // The stroke is drawn from the last vertex all of whose outline before it
   // (with the element after it, whose start the cut changes) lies clear of
-  // the area.
-  std::size_t from = 0;
-  Box behind;  // the elements up to the one after the vertex
-  behind.add(elements[0]);
-  behind.add(elements[1]);
-  for (std::size_t i = 1; i + 1 < elements.size(); ++i) {
-    behind.add(elements[i + 1]);
-    if (behind.reached(reach, world).intersects(change.area)) break;
-    from = i;
+  // the area. Those boxes only grow along the path, so the search goes back
+  // from the end, near which the area lies.
+  std::vector<Box> upTo(elements.size());  // the elements up to each one
+  upTo[0].add(elements[0]);
+  for (std::size_t i = 1; i < elements.size(); ++i) {
+    upTo[i] = upTo[i - 1];
+    upTo[i].add(elements[i]);
   }
+  std::size_t from = elements.size() - 2;
+  while (from > 0 && upTo[from + 1].reached(reach, world).intersects(change.area)) --from;
   change.content.path = tailFrom(is, from);
   change.content.strokeStart = 0;
   change.content.strokeEnd = 1;
