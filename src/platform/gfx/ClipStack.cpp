@@ -78,8 +78,22 @@ int ClipStack::boundsClip(const LayerPresentation& shown, const QTransform& worl
 bool ClipStack::spares(int clip, QRect rect) const {
   if (clip < 0) return true;
   const Clip& c = (*this)[clip];
-  if (c.region) return QRegion(rect).subtracted(*c.region).isEmpty();
+  if (c.region) return covers(*c.region, rect);
   return std::ranges::all_of(c.paths, [&](const QPainterPath& path) { return path.contains(QRectF(rect)); });
+}
+
+// A region's rects never overlap, so they cover `rect` exactly when their
+// parts within it add up to its area. Asked for every member of every group
+// each frame, where subtracting one region from another would make two.
+bool ClipStack::covers(const QRegion& region, QRect rect) {
+  if (rect.isEmpty()) return true;
+  if (!region.boundingRect().contains(rect)) return false;
+  qint64 covered = 0;
+  for (const QRect& r : region) {
+    const QRect part = r & rect;
+    if (!part.isEmpty()) covered += qint64{part.width()} * part.height();
+  }
+  return covered == qint64{rect.width()} * rect.height();
 }
 
 quint64 ClipStack::signature(quint64 identity, int parent) const {

@@ -51,6 +51,8 @@ class ClipStack final {
   const std::vector<Clip>& lastClips() const { return m_last; }
   /// True when `clip` cuts nothing of `rect`.
   bool spares(int clip, QRect rect) const;
+  /// True when `region` holds every pixel of `rect`.
+  static bool covers(const QRegion& region, QRect rect);
 
  private:
   quint64 signature(quint64 identity, int parent) const;

@@ -254,10 +254,15 @@ QPen LayerContent::strokePen() const {
   return pen;
 }
 
-QPainterPath LayerContent::strokedPath() const {
-  const Path stroked = (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
-  return toQPainterPath(stroked);
+Path LayerContent::trimmedPath() const {
+  return (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
 }
+
+Path LayerContent::trimmedPath(const PathMeasure& measure) const {
+  return (strokeStart > 0 || strokeEnd < 1) ? measure.trimmed(strokeStart, strokeEnd) : path;
+}
+
+QPainterPath LayerContent::strokedPath() const { return toQPainterPath(trimmedPath()); }
 
 bool LayerContent::hasStroke() const {
   return kind == Layer::Kind::shape && !path.isEmpty() && showsColor(strokeColor) && lineWidth > 0 &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gfx/GradientLayer.h"
+#include "platform/gfx/PathMeasure.h"
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShapeLayer.h"
 
@@ -102,6 +103,10 @@ struct LayerContent {
   void paintApproximateShadow(QPainter& painter) const;
   /// The shadow colour with its opacity applied.
   QColor shadowTint() const;
+  /// The path as its stroke is drawn: cut to `strokeStart` and `strokeEnd`.
+  Path trimmedPath() const;
+  /// The same, cut along `measure` of `path`, kept by a caller that cuts the path more than once.
+  Path trimmedPath(const PathMeasure& measure) const;
 
  private:
   bool hasStroke() const;

@@ -11,7 +11,10 @@
 // blitted without smoothing: it is drawn again whenever the linear part
 // (scale, rotation) it is shown with changes, a turning layer's snapped to a
 // step. Content that animates is drawn afresh into an image whenever it
-// draws otherwise than last frame (or lies otherwise within a pixel).
+// draws otherwise than last frame (or lies otherwise within a pixel); a
+// stroke whose end alone moved, placed exactly as last frame, is drawn again
+// only where the end moved, onto last frame's picture (see StrokeEndChange
+// for why those pixels are the ones a whole drawing gives).
 //
 // One thread. Nothing is handed to Qt's worker threads (see paintContent):
 // every part of a content is drawn alone on a clear canvas, a solid fill
@@ -77,9 +80,11 @@
 #include "platform/gfx/Presentation.h"
 #include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/Signature.h"
+#include "platform/gfx/StrokeEndChange.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace pf {
@@ -575,24 +580,18 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
   if (last.layer.expired() || !(last.content == content) || !sameLinear(last.world, world) ||
       !sameSubpixel(last.world, world)) {
     ++m_stats.directDraws;
-    last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
     // A pen wider than a pixel is stroked and filled in one go, cheaper than an
     // outline made first; a thinner one Qt draws line by line, which a fill
     // that replaces would let overlap, so it is outlined.
-    if (content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1) content.outlineStroke();
-    const double reach = content.shadowReach();
-    const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
-                           .toAlignedRect()
-                           .intersected(reachable(m_pixels));
-    if (area.isEmpty()) return;
-    QImage fresh;
-    QImage& canvas = canvasFor(area.size(), fresh);
-    // With the cheap stand-in for a shadow: a blur every frame would cost far more.
-    paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
-                 world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
-    // Bounded by the stroke's own outline: little to trim, and a search every frame would cost more.
-    last.image = canvas.copy(QRect(QPoint(0, 0), area.size()));
-    last.topLeft = area.topLeft();
+    const bool outlined = content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1;
+    // An outline bounds its image, which then moves with the stroke's end: drawn whole.
+    if (!outlined && redrawStrokeEnd(content, world, last)) {
+      ++m_stats.strokeEndRedraws;
+    } else {
+      last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
+      if (outlined) content.outlineStroke();
+      drawWhole(content, world, last);
+    }
   }
   if (last.image.isNull()) return;
   item.image = last.image;
@@ -601,6 +600,45 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
   item.rect = QRect(item.position, item.image.size());
   item.signature =
       mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
+}
+
+void LayerRenderer::drawWhole(const LayerContent& content, const QTransform& world, AfreshEntry& last) {
+  const double reach = content.shadowReach();
+  const QRect area = world.mapRect(content.localBounds().adjusted(-reach, -reach, reach, reach))
+                         .toAlignedRect()
+                         .intersected(reachable(m_pixels));
+  if (area.isEmpty()) return;
+  QImage fresh;
+  QImage& canvas = canvasFor(area.size(), fresh);
+  // With the cheap stand-in for a shadow: a blur every frame would cost far more.
+  paintContent(canvas, QRect(QPoint(0, 0), area.size()), true, content,
+               world * QTransform::fromTranslate(-area.x(), -area.y()), true, true);
+  // Bounded by the stroke's own outline: little to trim, and a search every frame would cost more.
+  last.image = canvas.copy(QRect(QPoint(0, 0), area.size()));
+  last.topLeft = area.topLeft();
+}
+
+bool LayerRenderer::redrawStrokeEnd(const LayerContent& content, const QTransform& world, AfreshEntry& last) {
+  // Placed exactly as last drawn, so the part drawn again lands on the same
+  // fractions of a pixel as the whole would.
+  if (last.layer.expired() || last.image.isNull() || !(last.world == world)) return false;
+  const auto change = StrokeEndChange::between(last.content, content, world, QRect(last.topLeft, last.image.size()));
+  if (!change) return false;
+  last.content = content;
+  if (change->area.isEmpty()) return true;
+  // Cleared first, as the whole is drawn on a clear canvas. The image is
+  // copied here when last frame's items still show it: once, by taking its
+  // bits, where asking for each row would check again at every row.
+  const QRect part = change->area.translated(-last.topLeft);
+  uchar* const bits = last.image.bits();
+  const qsizetype stride = last.image.bytesPerLine();
+  const auto bytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    std::memset(bits + y * stride + static_cast<qsizetype>(part.left()) * qsizetype{sizeof(QRgb)}, 0, bytes);
+  }
+  paintContent(last.image, part, true, change->content,
+               world * QTransform::fromTranslate(-last.topLeft.x(), -last.topLeft.y()), true, true);
+  return true;
 }
 
 QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {

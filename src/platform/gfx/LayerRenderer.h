@@ -30,9 +30,9 @@ namespace pf {
 /// budget, and placed again rather than drawn.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
 /// drawn afresh into an image each frame they draw otherwise, with a cheaper
-/// stand-in for their shadow. All drawing stays on the calling thread. A layer
-/// that nothing animates, under a superlayer placed as before, is placed as in
-/// the last frame without being evaluated again.
+/// stand-in for their shadow; a stroke whose end alone moves only where it moved. All drawing stays on the calling
+/// thread. A layer that nothing animates, under a superlayer placed as before, is placed as in the last frame without
+/// being evaluated again.
 ///
 /// A layer with sublayers that fades (its opacity below 1 or animated) or casts
 /// a shadow is a group: it and its sublayers are composited into one image,
@@ -50,9 +50,10 @@ namespace pf {
 class LayerRenderer final {
  public:
   struct Stats {
-    int rasterisations = 0;  ///< cached images drawn (again)
-    int directDraws = 0;     ///< layers drawn afresh because their content animates
-    int composited = 0;      ///< items placed by the last `paint`
+    int rasterisations = 0;    ///< cached images drawn (again)
+    int directDraws = 0;       ///< layers drawn afresh because their content animates
+    int strokeEndRedraws = 0;  ///< of those, drawn again only where a stroke's end moved
+    int composited = 0;        ///< items placed by the last `paint`
   };
 
   /// Evaluates `root` at time `t` for a target `size` points large at
@@ -197,6 +198,11 @@ class LayerRenderer final {
                             const QColor& tint);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
   void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
+  /// Draws the whole of `content` into `last`'s image.
+  void drawWhole(const LayerContent& content, const QTransform& world, AfreshEntry& last);
+  /// Draws again only the part of `last`'s image that a stroke's end moved
+  /// across, when that alone changed; false when it must be drawn whole.
+  bool redrawStrokeEnd(const LayerContent& content, const QTransform& world, AfreshEntry& last);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();

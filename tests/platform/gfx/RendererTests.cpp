@@ -737,6 +737,87 @@ TEST_F(Renderer, AShapeDrawnAfreshLooksAsWhenKept) {
   }
 }
 
+// A stroke whose end alone moves (growing, withdrawing, round corners, along
+// curves, back beside itself) is drawn again only where the end moved, and
+// every frame shows the very pixels the whole stroke drawn anew gives. A thin
+// pen, outlined first, is drawn whole.
+TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
+  const auto wave = [] {
+    Path path;
+    path.moveTo({5.3, 50.2});
+    for (int k = 1; k <= 40; ++k) path.lineTo({5.3 + 2.25 * k, 50.2 + 7 * std::sin(k / 4.0)});
+    return path;
+  };
+  const auto zigzag = [] {
+    Path path;
+    path.moveTo({10, 20});
+    for (int k = 1; k <= 8; ++k) path.lineTo({10 + 10.3 * k, k % 2 ? 80.0 : 20.0});
+    return path;
+  };
+  const auto curves = [] {
+    Path path;
+    path.moveTo({8, 10});
+    path.cubicTo({40, 0}, {20, 60}, {50, 50});
+    path.quadTo({90, 40}, {85.5, 90.5});
+    return path;
+  };
+  const auto hairpin = [] {  // out along y = 40 and back along y = 47
+    Path path;
+    path.moveTo({10, 40});
+    for (int k = 1; k <= 16; ++k) path.lineTo({10.0 + 5 * k, 40});
+    path.cubicTo({100, 40}, {100, 47}, {90, 47});
+    for (int k = 1; k <= 16; ++k) path.lineTo({90.0 - 5 * k, 47});
+    return path;
+  };
+  struct Case {
+    const char* name;
+    Path path;
+    double width;
+    ShapeLayer::LineCap cap;
+    ShapeLayer::LineJoin join;
+    double from, to;  // strokeEnd over the pass
+    bool partly;      // drawn again only in part
+  };
+  const Case cases[] = {
+      {"a growing wave", wave(), 1.6, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0.05, 1, true},
+      {"a withdrawing wave", wave(), 2.5, ShapeLayer::LineCap::butt, ShapeLayer::LineJoin::miter, 1, 0.05, true},
+      {"sharp miters", zigzag(), 3, ShapeLayer::LineCap::square, ShapeLayer::LineJoin::miter, 0, 1, true},
+      {"round joins", zigzag(), 4, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::round, 0.1, 1, true},
+      {"curves", curves(), 2.5, ShapeLayer::LineCap::square, ShapeLayer::LineJoin::bevel, 0, 1, true},
+      {"back beside itself", hairpin(), 3, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, true},
+      {"a thin pen", wave(), 0.6, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    root->removeAllSublayers();
+    renderer.reset();
+    auto stroke = ShapeLayer::make();
+    stroke->setPath(c.path);
+    stroke->setPosition({0.3, 0.6});
+    stroke->setFillColor(std::nullopt);
+    stroke->setStrokeColor(green.withAlpha(0.9));
+    stroke->setLineWidth(c.width);
+    stroke->setLineCap(c.cap);
+    stroke->setLineJoin(c.join);
+    auto pass = endless("strokeEnd", c.from, c.to, 3);
+    pass.repeatCount = 1;
+    stroke->addAnimation(pass, "crawl");
+    root->addSublayer(stroke);
+    const int partly = renderer.stats().strokeEndRedraws;
+    for (int k = 0; k <= 45; ++k) {
+      const QImage kept = frame(k / 15.0);
+      LayerRenderer whole;
+      whole.prepare(*root, k / 15.0, QSizeF(100, 100));
+      QImage drawn = blank();
+      QPainter p(&drawn);
+      whole.paint(p, QRegion(0, 0, 100, 100));
+      p.end();
+      ASSERT_TRUE(kept == drawn) << "frame " << k;
+    }
+    EXPECT_EQ(renderer.stats().strokeEndRedraws > partly, c.partly);
+  }
+}
+
 TEST_F(Renderer, MotionOfNothingAsksForNoFrames) {
   root->addAnimation(endless("opacity", 0.84, 1.0, 3.8), "vfxPulse");  // a band with no effect in it
   frame(0);
