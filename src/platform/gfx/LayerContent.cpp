@@ -254,12 +254,13 @@ QPen LayerContent::strokePen() const {
   return pen;
 }
 
-Path LayerContent::trimmedPath() const {
-  return (strokeStart > 0 || strokeEnd < 1) ? PathMeasure(path).trimmed(strokeStart, strokeEnd) : path;
-}
+bool LayerContent::isTrimmed() const { return strokeStart > 0 || strokeEnd < 1; }
+
+// Measuring a path costs about as much as stroking it: an untrimmed one is not measured.
+Path LayerContent::trimmedPath() const { return isTrimmed() ? trimmedPath(PathMeasure(path)) : path; }
 
 Path LayerContent::trimmedPath(const PathMeasure& measure) const {
-  return (strokeStart > 0 || strokeEnd < 1) ? measure.trimmed(strokeStart, strokeEnd) : path;
+  return isTrimmed() ? measure.trimmed(strokeStart, strokeEnd) : path;
 }
 
 QPainterPath LayerContent::strokedPath() const { return toQPainterPath(trimmedPath()); }

@@ -109,6 +109,8 @@ struct LayerContent {
   Path trimmedPath(const PathMeasure& measure) const;
 
  private:
+  /// Whether `strokeStart` or `strokeEnd` cuts the path.
+  bool isTrimmed() const;
   bool hasStroke() const;
   QPen strokePen() const;
   QPainterPath strokedPath() const;

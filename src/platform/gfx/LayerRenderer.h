@@ -30,9 +30,10 @@ namespace pf {
 /// budget, and placed again rather than drawn.
 /// Layers whose drawn content otherwise animates ("strokeEnd", colours...) are
 /// drawn afresh into an image each frame they draw otherwise, with a cheaper
-/// stand-in for their shadow; a stroke whose end alone moves only where it moved. All drawing stays on the calling
-/// thread. A layer that nothing animates, under a superlayer placed as before, is placed as in the last frame without
-/// being evaluated again.
+/// stand-in for their shadow; a stroke whose end alone moves, only where it
+/// moved. All drawing stays on the calling thread. A layer that nothing
+/// animates, under a superlayer placed as before, is placed as in the last
+/// frame without being evaluated again.
 ///
 /// A layer with sublayers that fades (its opacity below 1 or animated) or casts
 /// a shadow is a group: it and its sublayers are composited into one image,
