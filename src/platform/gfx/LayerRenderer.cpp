@@ -789,7 +789,10 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
     const QRect* rect = std::partition_point(rects, end, [&](const QRect& r) { return r.bottom() < bounds.top(); });
     const std::size_t before = parts.size();
     for (; rect != end && rect->top() <= bounds.bottom(); ++rect) {
-      if (rect->intersects(bounds)) parts.push_back({static_cast<int>(rect - rects), static_cast<int>(i)});
+      // Rows overlap already; compared inline, as a fine region meets each item many times.
+      if (rect->right() >= bounds.left() && rect->left() <= bounds.right()) {
+        parts.push_back({static_cast<int>(rect - rects), static_cast<int>(i)});
+      }
     }
     drawn += parts.size() > before;
   }
@@ -803,7 +806,9 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
     const Item& item = items[static_cast<std::size_t>(part.item)];
     if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
     // Whole-pixel placement: the part under the rect is the same pixels as the whole image clipped to it.
-    const QRect shown = rects[part.rect] & item.rect;
+    const QRect& r = rects[part.rect];
+    const QRect shown(QPoint(std::max(r.left(), item.rect.left()), std::max(r.top(), item.rect.top())),
+                      QPoint(std::min(r.right(), item.rect.right()), std::min(r.bottom(), item.rect.bottom())));
     painter.drawImage(shown.topLeft(), item.image, shown.translated(-item.position));
   }
   return drawn;

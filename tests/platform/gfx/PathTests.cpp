@@ -113,22 +113,55 @@ TEST(PainterPath, KeepsEveryPointOfEveryElement) {
 
 TEST(DamageTiles, ManyRectsMergeOntoTilesCountedFromTheBoundsCorner) {
   const QRect bounds(100, 50, 200, 100);
+  const QSize tile(8, 16);
   std::vector<QRect> rects;
-  for (int i = 0; i < 20; ++i) rects.push_back(QRect(140 + i, 60, 1, 1));  // all in one 32-pixel tile column pair
-  const QRegion merged = mergeIntoTiles(rects, bounds);
-  EXPECT_EQ(merged.boundingRect(), QRect(132, 50, 32, 32));
-  EXPECT_TRUE(merged.contains(QPoint(159, 60)));
-  EXPECT_FALSE(merged.contains(QPoint(170, 60)));
-  EXPECT_EQ(mergeIntoTiles({QRect(0, 0, 500, 500)}, bounds), QRegion(bounds));
+  for (int i = 0; i < 20; ++i) rects.push_back(QRect(140 + i, 60, 1, 1));  // three tiles side by side
+  const QRegion merged = mergeIntoTiles(rects, bounds, tile);
+  EXPECT_EQ(merged, QRegion(140, 50, 24, 16));
+  EXPECT_EQ(mergeIntoTiles({QRect(0, 0, 500, 500)}, bounds, tile), QRegion(bounds));
   // Bounds narrower than a tile still hold what changed.
-  const QRect narrow(0, 0, 20, 100);
-  EXPECT_EQ(mergeIntoTiles(rects, narrow), QRegion());
-  std::vector<QRect> inside(20, QRect(5, 5, 2, 2));
-  EXPECT_EQ(mergeIntoTiles(inside, narrow).boundingRect(), QRect(0, 0, 20, 32));
+  const QRect narrow(0, 0, 6, 100);
+  EXPECT_EQ(mergeIntoTiles(rects, narrow, tile), QRegion());
+  std::vector<QRect> inside(20, QRect(2, 5, 2, 2));
+  EXPECT_EQ(mergeIntoTiles(inside, narrow, tile), QRegion(0, 0, 6, 16));
   // The last row and column of bounds one pixel past whole tiles are kept too.
   const QRect odd(0, 0, 33, 33);
   std::vector<QRect> corner(20, QRect(32, 32, 1, 1));
-  EXPECT_EQ(mergeIntoTiles(corner, odd), QRegion(32, 32, 1, 1));
+  EXPECT_EQ(mergeIntoTiles(corner, odd, tile), QRegion(32, 32, 1, 1));
+}
+
+// Tiles are joined into fewer rects only where that adds fewer pixels than
+// the rects it saves are worth: a narrow gap is bridged, a wide one kept.
+TEST(DamageTiles, RowsAndGapsAreJoinedOnlyWhereFewerRectsPay) {
+  const QRect bounds(0, 0, 1000, 400);
+  const QSize tile(8, 16);
+  const auto column = [](int left, int width, int top, int rows) {
+    std::vector<QRect> rects;
+    for (int i = 0; i < rows; ++i) rects.push_back(QRect(left, top + 16 * i, width + i % 2 * 8, 16));
+    return rects;
+  };
+  std::vector<QRect> near = column(0, 64, 0, 10), nearOther = column(72, 64, 0, 10);
+  near.insert(near.end(), nearOther.begin(), nearOther.end());
+  std::vector<QRect> far = column(0, 64, 0, 10), farOther = column(600, 64, 0, 10);
+  far.insert(far.end(), farOther.begin(), farOther.end());
+  const struct {
+    const char* name;
+    std::vector<QRect> rects;
+    int mostRects;
+  } cases[] = {
+      {"a ragged column", column(0, 64, 0, 20), 1},
+      {"two columns a tile apart", near, 1},
+      {"two columns far apart", far, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QRegion merged = mergeIntoTiles(c.rects, bounds, tile);
+    for (const QRect& r : c.rects) EXPECT_TRUE(merged.contains(r)) << r.x() << "," << r.y();
+    EXPECT_LE(merged.rectCount(), c.mostRects);
+    // Joined, not covered wholesale: a far gap and the rows below stay out.
+    EXPECT_FALSE(merged.intersects(QRect(300, 0, 100, 400)));
+    EXPECT_FALSE(merged.intersects(QRect(0, 330, 1000, 70)));
+  }
 }
 
 TEST(Path, InterpolatesOnlyLikeStructures) {
