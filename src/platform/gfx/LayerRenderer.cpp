@@ -554,7 +554,12 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   {
     QPainter painter(&image);
     painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
-    for (const Item& member : members) composite(painter, QRegion(area), member);
+    const QRegion whole(area);
+    for (const Item& member : members) {
+      // A clip of rects is the region a member is drawn within, as on the target; paths `composite` sets itself.
+      const Clip* clip = member.clip < 0 ? nullptr : &m_clips[member.clip];
+      composite(painter, clip && clip->region ? whole.intersected(*clip->region) : whole, member);
+    }
   }
   if (!shadowed) {
     // Members are cut to what they show, so their bounds leave nothing to trim

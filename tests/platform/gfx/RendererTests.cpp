@@ -1363,26 +1363,30 @@ TEST_F(Renderer, AStrokeOfNoWidthLeavesOnlyTheFill) {
 }
 
 TEST_F(Renderer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
-  // Opaque, the box's sublayers are drawn on their own; faded, into one image with it.
+  // Opaque, the box's sublayers are drawn on their own; faded, into one image
+  // with it. Rounded, the clip is a path; square, a rect.
   for (const double opacity : {1.0, 0.5}) {
-    SCOPED_TRACE(opacity);
-    auto box = square(Rect(20, 20, 60, 60), blue);
-    box->setCornerRadius(20);
-    box->setOpacity(opacity);
-    auto spill = Layer::make();
-    spill->setFrame(Rect(-20, -20, 100, 100));  // beyond the box on every side
-    spill->setBackgroundColor(red);
-    box->addSublayer(spill);
-    const int spilled = static_cast<int>(255 * opacity);
-    EXPECT_NEAR(at(frame(0), 10, 10).alpha(), spilled, 1);
-    box->setMasksToBounds(true);
-    const QImage image = frame(0);
-    EXPECT_EQ(at(image, 10, 10).alpha(), 0);  // outside the box
-    EXPECT_EQ(at(image, 22, 22).alpha(), 0);  // in the box's rounded corner
-    EXPECT_NEAR(at(image, 50, 50).alpha(), spilled, 1);
-    EXPECT_GT(at(image, 50, 50).red(), 0);
-    EXPECT_NEAR(at(image, 50, 21).alpha(), spilled, 1);
-    box->removeFromSuperlayer();
+    for (const double radius : {20.0, 0.0}) {
+      SCOPED_TRACE(testing::Message() << opacity << " " << radius);
+      auto box = square(Rect(20, 20, 60, 60), blue);
+      box->setCornerRadius(radius);
+      box->setOpacity(opacity);
+      auto spill = Layer::make();
+      spill->setFrame(Rect(-20, -20, 100, 100));  // beyond the box on every side
+      spill->setBackgroundColor(red);
+      box->addSublayer(spill);
+      const int spilled = static_cast<int>(255 * opacity);
+      EXPECT_NEAR(at(frame(0), 10, 10).alpha(), spilled, 1);
+      box->setMasksToBounds(true);
+      const QImage image = frame(0);
+      EXPECT_EQ(at(image, 10, 10).alpha(), 0);  // outside the box
+      EXPECT_EQ(at(image, 19, 50).alpha(), 0);
+      EXPECT_EQ(at(image, 22, 22).alpha(), radius > 0 ? 0 : spilled);  // in the box's corner
+      EXPECT_NEAR(at(image, 50, 50).alpha(), spilled, 1);
+      EXPECT_GT(at(image, 50, 50).red(), 0);
+      EXPECT_NEAR(at(image, 50, 21).alpha(), spilled, 1);
+      box->removeFromSuperlayer();
+    }
   }
 }
 
