@@ -179,13 +179,17 @@ struct Sample {
   double resident = 0;   // MiB at the end
 };
 
-/// The settings the program starts with: the effect, and the Clipboard window's size.
+/// The settings the program starts with: the effect, the Clipboard window's
+/// size, and the companion at the screen's left. A window opens clear of the
+/// companion, which by default stands mid-screen and leaves the window only
+/// the width beside it.
 bool writeSettings(const QString& configHome, const QString& effect) {
   QDir().mkpath(configHome + QStringLiteral("/wendle"));
   QFile file(configHome + QStringLiteral("/wendle/org.wendle.Wendle.json"));
   if (!file.open(QIODevice::WriteOnly)) return false;
   const QByteArray json =
-      "{\"borderEffect\": \"" + effect.toUtf8() + "\", \"contentSize.favorites\": {\"width\": 800, \"height\": 600}}\n";
+      "{\"borderEffect\": \"" + effect.toUtf8() +
+      "\", \"contentSize.favorites\": {\"width\": 800, \"height\": 600}, \"robotX\": 10, \"robotY\": 0}\n";
   return file.write(json) == json.size();
 }
 
