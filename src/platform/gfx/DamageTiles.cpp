@@ -108,6 +108,7 @@ QRegion mergeIntoTiles(const std::vector<QRect>& rects, const QRect& bounds, QSi
       }
       close();
     }
+    // A band of its own, its narrow gaps closed.
     unite(row, {}, tw, th, band);
     bandTop = y;
     bandRows = 1;

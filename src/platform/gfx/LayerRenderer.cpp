@@ -556,9 +556,9 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
     painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
     const QRegion whole(area);
     for (const Item& member : members) {
-      // A clip of rects is the region a member is drawn within, as on the target; paths `composite` sets itself.
-      const Clip* clip = member.clip < 0 ? nullptr : &m_clips[member.clip];
-      composite(painter, clip && clip->region ? whole.intersected(*clip->region) : whole, member);
+      // Within its clip of rects, as on the target; a clip of paths `composite` sets itself.
+      const QRegion* clip = rectClipOf(member);
+      composite(painter, clip ? whole.intersected(*clip) : whole, member);
     }
   }
   if (!shadowed) {
@@ -749,9 +749,10 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   // items lie within one mask.
   std::vector<std::optional<QRegion>> within(m_clips.clips().size());
   const auto regionFor = [&](const Item& item) -> const QRegion& {
-    if (item.clip < 0 || !m_clips[item.clip].region) return region;
+    const QRegion* clip = rectClipOf(item);
+    if (!clip) return region;
     auto& clipped = within[static_cast<std::size_t>(item.clip)];
-    if (!clipped) clipped = region.intersected(*m_clips[item.clip].region);
+    if (!clipped) clipped = region.intersected(*clip);
     return *clipped;
   };
   const auto throughPaths = [&](const Item& item) {
@@ -817,6 +818,12 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
     painter.drawImage(shown.topLeft(), item.image, shown.translated(-item.position));
   }
   return drawn;
+}
+
+const QRegion* LayerRenderer::rectClipOf(const Item& item) const {
+  if (item.clip < 0) return nullptr;
+  const Clip& clip = m_clips[item.clip];
+  return clip.region ? &*clip.region : nullptr;
 }
 
 bool LayerRenderer::composite(QPainter& painter, const QRegion& region, const Item& item) const {

@@ -208,6 +208,8 @@ class LayerRenderer final {
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();
   static QImage cut(const Item& item, const Clip& clip);
+  /// The region of the item's clip when that clip is made of rects alone; null otherwise.
+  const QRegion* rectClipOf(const Item& item) const;
   /// Draws an item inside `region` (device pixels, already within its clip
   /// when that is a region) through its clip's paths, the painter mapping
   /// device pixels; false when nothing of it lies there.
