@@ -124,6 +124,8 @@ TEST(DamageTiles, ManyRectsMergeOntoTilesCountedFromTheBoundsCorner) {
   EXPECT_EQ(mergeIntoTiles(rects, narrow, tile), QRegion());
   std::vector<QRect> inside(20, QRect(2, 5, 2, 2));
   EXPECT_EQ(mergeIntoTiles(inside, narrow, tile), QRegion(0, 0, 6, 16));
+  // So do bounds shorter than a tile.
+  EXPECT_EQ(mergeIntoTiles(inside, QRect(0, 0, 100, 10), tile), QRegion(0, 0, 8, 10));
   // The last row and column of bounds one pixel past whole tiles are kept too.
   const QRect odd(0, 0, 33, 33);
   std::vector<QRect> corner(20, QRect(32, 32, 1, 1));
