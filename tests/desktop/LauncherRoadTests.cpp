@@ -100,6 +100,11 @@ TEST_F(DesktopTest, AResizedLauncherFillsItselfWithItsGridBesideTheCompanion) {
   // Its top right corner, grabbed just outside it, is dragged up and right over the companion to 634 x 556.
   const QPoint grip = before.clientRect.topRight() + QPoint(4, -4);
   input.moveTo(grip);
+  // The handles around it map a moment after the launcher; a person grabs what the cursor shows.
+  ASSERT_TRUE(waitUntil([&] {
+    const std::optional<TopWindow> under = windows.underPointer();
+    return under && under->title == QStringLiteral("Wendle Resize Handle");
+  })) << "no resize handle lies just outside the launcher's corner";
   input.press();
   for (int step = 1; step <= 8; ++step) input.moveTo(grip + QPoint(134, -154) * step / 8);
   EXPECT_TRUE(waitUntil(
