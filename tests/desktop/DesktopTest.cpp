@@ -102,9 +102,15 @@ void DesktopTest::clickOn(RunningWendle& program, const TopWindow& window, const
   ASSERT_TRUE(waitUntil([&] { return (seen = program.find(window.id, name)).has_value(); }))
       << name.toStdString() << " is not in " << window.title.toStdString();
   input.moveTo(seen->rect.center());
-  // A pop-up list is a window of its own, over its window.
-  const std::optional<TopWindow> under = windows.underPointer();
-  EXPECT_TRUE(under && (under->id == window.id || !under->managed))
+  // A pop-up list is a window of its own, over its window. A window that was just
+  // asked to the front may take a moment to get there on a loaded desktop.
+  std::optional<TopWindow> under;
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        under = windows.underPointer();
+        return under && (under->id == window.id || !under->managed);
+      },
+      3000))
       << name.toStdString() << " in " << window.title.toStdString() << " lies under "
       << (under ? under->title.toStdString() : "nothing");
   input.press();
