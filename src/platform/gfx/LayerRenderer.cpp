@@ -455,7 +455,10 @@ std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(c
     const LayerPresentation shown = modelPresentation(*sublayer);
     const Morph member{sublayer.get(), step->time, step->key, localTransform(shown) * world,
                        std::round(unitInterval(shown.opacity) / opacityStep) * opacityStep};
-    if (member.opacity > 0 && isFinite(member.world)) members.push_back(member);
+    if (!(member.opacity > 0 && isFinite(member.world))) continue;
+    // Asked of every such group on every frame: grown once, not member by member.
+    if (members.empty()) members.reserve(layer.sublayers().size());
+    members.push_back(member);
   }
   return members;
 }

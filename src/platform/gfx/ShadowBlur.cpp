@@ -219,20 +219,20 @@ std::vector<int> shiftedAlpha(const QImage& content, QPointF offset, int factor,
   return alpha;
 }
 
-// Levels of a half-size grid brought back to full width, each pixel three parts
-// its own block and one part the nearer neighbour (to be weighed by rows the same way).
-std::vector<int> widened(const std::vector<int>& alpha, int w, int h, int fullWidth) {
-  std::vector<int> wide(static_cast<std::size_t>(fullWidth) * static_cast<std::size_t>(h));
-  for (int y = 0; y < h; ++y) {
-    const int* levels = alpha.data() + static_cast<std::ptrdiff_t>(y) * w;
-    int* out = wide.data() + static_cast<std::ptrdiff_t>(y) * fullWidth;
-    for (int x = 0; x < fullWidth; ++x) {
-      const int k = x / 2;
-      const int near = std::clamp(x % 2 ? k + 1 : k - 1, 0, w - 1);
-      out[x] = 3 * levels[k] + levels[near];
-    }
+// One row of pixels from a row of half-size blocks, bilinear: each pixel lies
+// a quarter of a block from the nearest block centre, so it is three parts
+// its own block and one part the nearer neighbour. Block k is `mixed[k + 1]`;
+// the grid's first and last blocks are repeated beyond it, where a pixel at
+// its edge leans on its own block again. Writes pixels x0 to x1, and the other
+// half of the blocks at either end. Levels are never negative, so the shift
+// rounds as a division would.
+void widened(const int* mixed, int x0, int x1, int* out) {
+  // By blocks: a pair of pixels each, their loads shared and no test of which half a pixel is.
+  for (int k = x0 / 2; k <= x1 / 2; ++k) {
+    const int own = 3 * mixed[k + 1] + 8;
+    out[2 * k] = (own + mixed[k]) >> 4;
+    out[2 * k + 1] = (own + mixed[k + 2]) >> 4;
   }
-  return wide;
 }
 
 // Works out the blurred alpha of `content` and hands its levels (0 to 255) to
@@ -263,17 +263,25 @@ void blur(const QImage& content, QPointF offset, double sigma, Put&& put) {
     }
     return;
   }
-  // Back to full size, bilinear: each pixel lies a quarter of a block from the nearest block centre.
+  // Back to full size. Only pixels beside a block that holds levels can be
+  // above zero: those beyond are neither worked out nor handed over.
+  if (shown.isEmpty()) return;
   const int fullWidth = content.width(), fullHeight = content.height();
-  const std::vector<int> wide = widened(alpha, w, h, fullWidth);
-  std::vector<int> line(static_cast<std::size_t>(fullWidth));
-  for (int y = 0; y < fullHeight; ++y) {
+  const int x0 = std::max(0, 2 * shown.left() - 1), x1 = std::min(fullWidth - 1, 2 * shown.right() + 2);
+  const int y0 = std::max(0, 2 * shown.top() - 1), y1 = std::min(fullHeight - 1, 2 * shown.bottom() + 2);
+  const int k0 = std::max(0, x0 / 2 - 1), k1 = std::min(w - 1, x1 / 2 + 1);
+  std::vector<int> mixed(static_cast<std::size_t>(w) + 2), line(2 * static_cast<std::size_t>(w));
+  for (int y = y0; y <= y1; ++y) {
+    // Weighed down first, three parts the pixel's own row of blocks and one
+    // part the nearer one: across, the sum then takes the same weights.
     const int k = y / 2;
-    const int* upper = wide.data() + static_cast<std::ptrdiff_t>(k) * fullWidth;
-    const int* lower =
-        wide.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * fullWidth;
-    for (int x = 0; x < fullWidth; ++x) line[static_cast<std::size_t>(x)] = (3 * upper[x] + lower[x] + 8) / 16;
-    put(y, 0, line.data(), fullWidth);
+    const int* own = alpha.data() + static_cast<std::ptrdiff_t>(k) * w;
+    const int* near = alpha.data() + static_cast<std::ptrdiff_t>(std::clamp(y % 2 ? k + 1 : k - 1, 0, h - 1)) * w;
+    for (int x = k0; x <= k1; ++x) mixed[static_cast<std::size_t>(x) + 1] = 3 * own[x] + near[x];
+    mixed.front() = mixed[1];
+    mixed.back() = mixed[static_cast<std::size_t>(w)];
+    widened(mixed.data(), x0, x1, line.data());
+    put(y, x0, line.data() + x0, x1 - x0 + 1);
   }
 }
 
@@ -370,7 +378,8 @@ QImage shadowImage(const QImage& content, QPointF offset, double sigma, const QC
   shadow.fill(Qt::transparent);
   blur(content, offset, sigma, [&](int y, int x, const int* levels, int n) {
     QRgb* out = reinterpret_cast<QRgb*>(shadow.scanLine(y)) + x;
-    for (int i = 0; i < n; ++i) out[i] = tinted[static_cast<std::size_t>(std::clamp(levels[i], 0, 255))];
+    // Every level the blur hands over lies within a byte: taken as one, with no test a pixel.
+    for (int i = 0; i < n; ++i) out[i] = tinted[static_cast<std::uint8_t>(levels[i])];
   });
   return shadow;
 }

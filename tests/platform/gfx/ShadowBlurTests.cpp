@@ -210,11 +210,14 @@ TEST(ShadowBlur, FadesBothEdgesOfAnEvenFieldAlike) {
                 shadow.pixelColor(middle, middle).alpha());  // blurred off the edge
     }
   }
-  // Its middle keeps the field's level, the faintest one too.
-  for (int level : {128, 1}) {
+  // Its middle keeps the field's level, the faintest and the fullest too, at full resolution and at half.
+  for (int level : {255, 128, 1}) {
     QImage field(30, 30, QImage::Format_ARGB32_Premultiplied);
     field.fill(QColor(0, 0, 0, level));
-    EXPECT_EQ(shadowImage(field, QPointF(0, 0), 1.5, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, level)) << level;
+    for (double sigma : {1.5, 4.0}) {
+      EXPECT_EQ(shadowImage(field, QPointF(0, 0), sigma, Qt::red).pixelColor(15, 15), QColor(255, 0, 0, level))
+          << level << " " << sigma;
+    }
   }
 }
 
