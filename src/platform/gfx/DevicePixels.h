@@ -13,6 +13,11 @@ namespace pf::devicePixels {
 /// outside it can never be seen, and huge layers stay bounded.
 inline QRect reachable(QSize pixels) { return QRect(QPoint(0, 0), pixels).adjusted(-2048, -2048, 2048, 2048); }
 
+/// Pixels in 32 bytes. Qt blends an image onto a target eight pixels at a time
+/// from where the target's row lies on a 32-byte boundary, and one at a time
+/// (several times the cost each) before that and after the last whole eight.
+constexpr int alignedRun = 8;
+
 /// Whether two placements scale and turn alike.
 inline bool sameLinear(const QTransform& a, const QTransform& b) {
   return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();

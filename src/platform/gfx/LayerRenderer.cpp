@@ -69,6 +69,12 @@
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
 // signature changed, appeared or went away, and only inside its clip.
+//
+// Alignment. A cached image keeps clear columns at its sides, outside its
+// item's rect. Blending a clear pixel leaves the target as it was, so a blend
+// may reach into them, within the rect of the region it is clipped to, out to
+// where the target's rows are aligned; damage tiles start at such a column of
+// the target last painted on. Neither changes a pixel: only how Qt blends.
 
 #include "platform/gfx/LayerRenderer.h"
 
@@ -82,6 +88,7 @@
 #include "platform/gfx/Signature.h"
 #include "platform/gfx/StrokeEndChange.h"
 
+#include <QPaintEngine>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -89,6 +96,7 @@
 
 namespace pf {
 
+using devicePixels::alignedRun;
 using devicePixels::reachable;
 using devicePixels::sameLinear;
 using devicePixels::sameSubpixel;
@@ -127,6 +135,40 @@ QTransform localTransform(const LayerPresentation& p) {
 bool isFinite(const QTransform& t) {
   return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
          std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
+// The first column, in the device pixels items are placed in, at which every
+// row of the painter's target starts a run of pixels Qt blends at once; -1
+// when that cannot be told: the target is no image, its rows lie unlike each
+// other, or its pixels are not those moved by whole pixels.
+int alignedColumn(const QPainter& painter) {
+  const QPaintEngine* engine = painter.paintEngine();
+  const QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+  if (!device || device->devType() != QInternal::Image) return -1;
+  const auto& target = static_cast<const QImage&>(*device);
+  const QTransform toDevice = painter.deviceTransform();
+  constexpr auto runBytes = static_cast<qsizetype>(alignedRun * sizeof(QRgb));
+  if (target.depth() != 32 || target.bytesPerLine() % runBytes != 0 || toDevice.type() > QTransform::TxTranslate ||
+      std::fabs(toDevice.dx() - std::round(toDevice.dx())) > 1e-6) {
+    return -1;
+  }
+  const auto first = static_cast<long long>(reinterpret_cast<quintptr>(target.constBits()) / sizeof(QRgb)) +
+                     std::llround(toDevice.dx());
+  return static_cast<int>(((-first) % alignedRun + alignedRun) % alignedRun);
+}
+
+// `part` of an item on the target widened, at the sides of what it shows
+// (`shows`), into the clear columns its image (`image`) keeps there, out to
+// where the target's rows are aligned (at `aligned` and every run from it),
+// within `bounds`.
+QRect alignedPart(QRect part, const QRect& shows, const QRect& image, const QRect& bounds, int aligned) {
+  if (aligned < 0) return part;
+  // The aligned column at or left of x.
+  const auto atOrBefore = [&](int x) { return x - ((x - aligned) % alignedRun + alignedRun) % alignedRun; };
+  const QRect reach = image & bounds;
+  if (part.left() == shows.left()) part.setLeft(std::max(atOrBefore(part.left()), reach.left()));
+  if (part.right() == shows.right()) part.setRight(std::min(atOrBefore(part.right() + alignedRun) - 1, reach.right()));
+  return part;
 }
 
 }  // namespace
@@ -359,7 +401,7 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
       item.image = placed.entry->image;
       item.comesBack = placed.comesBack;
       item.position = placed.position;
-      item.rect = QRect(item.position, item.image.size());
+      item.rect = QRect(item.position, item.image.size()).adjusted(placed.entry->margin, 0, -placed.entry->margin, 0);
       item.coverage = placed.entry->coverage;
       item.signature = mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())),
                            static_cast<double>(item.position.y()));
@@ -693,9 +735,11 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   }
   for (const auto& [serial, item] : before) add(*item, previousClips);
   const QRect target(QPoint(0, 0), m_pixels);
+  // Tiles (a run wide) start where the target's rows are aligned: blends cut by their sides stay aligned too.
+  const QRect grid = target.adjusted(m_alignedColumn > 0 ? m_alignedColumn - alignedRun : 0, 0, 0, 0);
   QRegion changed;
   for (const auto& [signature, seen] : byClip) {
-    QRegion region = mergeIntoTiles(seen.rects, target) + (seen.exact & target);
+    QRegion region = (mergeIntoTiles(seen.rects, grid) & target) + (seen.exact & target);
     if (seen.clip) region &= seen.clip->region ? *seen.clip->region : QRegion(seen.clip->bounds);
     changed += region;
   }
@@ -747,6 +791,7 @@ void LayerRenderer::paint(QPainter& painter, const QRegion& region) const {
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QTransform base = QTransform::fromScale(1 / m_scale, 1 / m_scale);
   painter.setTransform(base);
+  m_alignedColumn = alignedColumn(painter);
   int composited = 0;
   // What of the region each clip lets through, worked out once a frame: most
   // items lie within one mask.
@@ -816,8 +861,9 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
     if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
     // Whole-pixel placement: the part under the rect is the same pixels as the whole image clipped to it.
     const QRect& r = rects[part.rect];
-    const QRect shown(QPoint(std::max(r.left(), item.rect.left()), std::max(r.top(), item.rect.top())),
+    const QRect under(QPoint(std::max(r.left(), item.rect.left()), std::max(r.top(), item.rect.top())),
                       QPoint(std::min(r.right(), item.rect.right()), std::min(r.bottom(), item.rect.bottom())));
+    const QRect shown = alignedPart(under, item.rect, QRect(item.position, item.image.size()), r, m_alignedColumn);
     painter.drawImage(shown.topLeft(), item.image, shown.translated(-item.position));
   }
   return drawn;

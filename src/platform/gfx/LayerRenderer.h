@@ -88,7 +88,7 @@ class LayerRenderer final {
     bool comesBack = true;  // the same picture shows again later (not animated content, nor turning on the move)
     double opacity = 1;
     int clip = -1;
-    QRect rect;
+    QRect rect;        // where the image may show: all of it but the clear columns it keeps at its sides
     QRegion coverage;  // the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
     bool cutToClip = false;  // the image already holds only what its clip's paths let through
@@ -245,6 +245,9 @@ class LayerRenderer final {
   std::vector<Item> m_previousItems;
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
+  // A column at which every row of the target last painted on starts a run
+  // of pixels Qt blends at once; -1 when that could not be told.
+  mutable int m_alignedColumn = -1;
 };
 
 }  // namespace pf

@@ -30,6 +30,13 @@ constexpr std::size_t shownPartsKept = 64;
 // transformed one, several times cheaper per pixel.
 constexpr double linearStep = 1.0 / 32;
 
+// Clear columns kept either side of a cached image: a blend placing it can
+// then reach out to where the target's rows are aligned and go eight pixels at
+// a time throughout (a clear pixel blended leaves the target as it was). A
+// swelling wisp, some forty pixels wide, otherwise goes pixel by pixel over a
+// third of every row.
+constexpr int blendMargin = devicePixels::alignedRun - 1;
+
 // `world` with its linear part rounded to `linearStep`, keeping where the
 // layer's anchor lands (a flame standing on its point keeps standing there).
 QTransform snapped(const QTransform& world, QPointF anchor) {
@@ -191,9 +198,12 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   // blends the whole image, so keep only the part that shows.
   const QRect used = opaqueBounds(*image, px.size());
   if (used.isEmpty()) return entry;
-  entry.image = image->copy(used);
-  entry.topLeft = px.topLeft() + used.topLeft();
-  if (lasting) entry.coverage = coverageOf(entry.image);
+  // Copied out of the drawn area alone: past it, the kept canvas holds older drawings.
+  const QImage drawn(image->constBits(), px.width(), px.height(), image->bytesPerLine(), image->format());
+  entry.image = drawn.copy(used.adjusted(-blendMargin, 0, blendMargin, 0));
+  entry.topLeft = px.topLeft() + used.topLeft() - QPoint(blendMargin, 0);
+  entry.margin = blendMargin;
+  if (lasting) entry.coverage = coverageOf(drawn.copy(used)).translated(blendMargin, 0);
   return entry;
 }
 

@@ -34,8 +34,9 @@ class RasterCache final {
     quint64 revision = 0;              ///< what the layer drew: its content revision, and the step of a morph
     bool shadowed = false;             ///< drawn with the layer's shadow (a group casts it instead)
     QTransform raster;                 ///< layer coordinates to device pixels at rasterisation
-    QImage image;                      ///< cut to where it is not transparent
+    QImage image;                      ///< cut to where it is not transparent, `margin` clear columns either side
     QPoint topLeft;                    ///< where the image sat in device pixels then
+    int margin = 0;                    ///< clear columns kept at either side, for the blends placing it
     QRegion coverage;                  ///< image pixels that are not transparent; empty when not worked out
     quint64 lastUsed = 0;              ///< the frame it was last placed in
     /// The stroke's outline it was drawn with, in the layer's coordinates: the

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <tuple>
@@ -1091,6 +1093,82 @@ TEST_F(Renderer, RepaintingOnlyWhatIsReportedKeepsThePictureWhole) {
       ASSERT_EQ(stale, 0) << "pixels differ; " << changed.rectCount() << " rects reported";
     }
     EXPECT_GT(narrowed, 12);
+  }
+}
+
+// Blends reach into the clear columns cached images keep at their sides, out
+// to where the target's rows are aligned, and damage tiles start there:
+// neither may change a pixel. Swelling, drifting gradients, repainted only
+// where reported, show frame for frame on targets whose rows start anywhere
+// within 32 bytes the picture a target of rows aligned unlike each other
+// shows, and the damage of each starts and ends at its aligned columns.
+TEST_F(Renderer, TargetsAlignedAnyWayShowTheSamePictures) {
+  const QSize size(304, 200);
+  auto scene = Layer::make();
+  scene->setFrame(Rect(0, 0, size.width(), size.height()));
+  for (int i = 0; i < 30; ++i) {
+    auto vapor = GradientLayer::make();
+    vapor->setType(GradientLayer::Type::radial);
+    vapor->setBounds(Rect(0, 0, 20 + i % 5 * 7, 30 + i % 4 * 9));
+    vapor->setColors({Color::calibratedRGB(0.4, 1, 0.1, 0.7), Color::calibratedRGB(0.2, 0.6, 0, 0.3),
+                      Color::calibratedRGB(0, 0, 0, 0)});
+    vapor->setLocations({0, 0.4, 1});
+    vapor->setStartPoint({0.5, 0.4});
+    vapor->setEndPoint({1, 1});
+    const Point from{12.3 + i * 9.7, 30.0 + i % 3 * 40};
+    vapor->setPosition(from);
+    vapor->addAnimation(endless("position", from, Point{from.x + 11.3, from.y + 43.7}, 2.1 + i % 5 * 0.3), "drift");
+    vapor->addAnimation(endless("transform.scale", 0.65, 1.45, 1.7 + i % 3 * 0.4), "swell");
+    vapor->addAnimation(endless("opacity", 0.9, 0.2, 1.3 + i % 4 * 0.2), "fade");
+    scene->addSublayer(vapor);
+  }
+  struct Target {
+    int offset = -1;  // pixels past a 32-byte boundary its rows start at; -1: rows aligned unlike each other
+    std::vector<uchar> bytes;
+    QImage image;
+    LayerRenderer renderer;
+  };
+  std::vector<std::unique_ptr<Target>> targets;
+  for (int offset = -1; offset < 8; ++offset) {
+    auto target = std::make_unique<Target>();
+    target->offset = offset;
+    const qsizetype bytesPerLine = size.width() * 4 + (offset < 0 ? 4 : 0);
+    target->bytes.assign(static_cast<std::size_t>(bytesPerLine * size.height() + 64), 0);
+    uchar* first = target->bytes.data() + (32 - reinterpret_cast<quintptr>(target->bytes.data()) % 32) % 32 +
+                   4 * std::max(offset, 0);
+    target->image = QImage(first, size.width(), size.height(), bytesPerLine, QImage::Format_ARGB32_Premultiplied);
+    targets.push_back(std::move(target));
+  }
+  for (int k = 0; k < 20; ++k) {
+    SCOPED_TRACE(k);
+    for (auto& target : targets) {
+      const QRegion changed = target->renderer.prepare(*scene, 0.2 + k * 0.13, QSizeF(size));
+      for (const QRect& r : changed) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+          std::fill_n(reinterpret_cast<QRgb*>(target->image.scanLine(y)) + r.left(), r.width(), 0);
+        }
+      }
+      target->image.paintEngine()->setSystemClip(changed);
+      {
+        QPainter p(&target->image);
+        target->renderer.paint(p, changed);
+      }
+      if (target->offset < 0 || k == 0) continue;
+      // Tiles start where the target painted on last has its rows aligned (or at its edges).
+      const int aligned = (8 - target->offset) % 8;
+      const auto onAligned = [&](int x) { return x == 0 || x == size.width() || (x - aligned) % 8 == 0; };
+      for (const QRect& r : changed) {
+        EXPECT_TRUE(onAligned(r.left()) && onAligned(r.right() + 1)) << "rows offset " << target->offset;
+      }
+    }
+    const QImage& unaligned = targets.front()->image;
+    for (const auto& target : targets) {
+      int differing = 0;
+      for (int y = 0; y < size.height(); ++y) {
+        differing += std::memcmp(target->image.constScanLine(y), unaligned.constScanLine(y), size.width() * 4) != 0;
+      }
+      ASSERT_EQ(differing, 0) << "rows offset " << target->offset;
+    }
   }
 }
 
