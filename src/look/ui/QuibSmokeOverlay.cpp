@@ -4,6 +4,7 @@
 #include "look/QuibBorderVFX.h"
 #include "look/ui/SmokePanel.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/gfx/DevicePixels.h"
 #include "platform/gfx/Transaction.h"
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/Compositor.h"
@@ -15,6 +16,7 @@
 
 #include <QColorDialog>
 #include <QEvent>
+#include <cmath>
 #include <unordered_map>
 
 namespace {
@@ -34,6 +36,19 @@ OverlayMap& overlays() {
 // The window as the user sees it, the window manager's title bar and borders
 // included, so the effect surrounds them rather than burning over them.
 pf::Rect outerFrame(const pf::Window& window) { return pf::Screens::toYUp(window.frameGeometry()); }
+
+// The window's outer frame with the margin on every side, a few pixels wider
+// on the right so that each row of the panel's picture is a whole number of
+// 32 bytes long. Every row then starts alike and the renderer's blends run
+// eight pixels at a time from one column throughout; the columns added stay clear.
+pf::Rect panelFrame(const pf::Window& window) {
+  pf::Rect frame = outerFrame(window).insetBy(-margin, -margin);
+  const double scale = window.devicePixelRatioF();
+  constexpr long long run = pf::devicePixels::alignedRun;
+  const auto pixels = static_cast<long long>(std::ceil(frame.width() * scale - 1e-6));
+  frame.size.width += static_cast<double>((run - pixels % run) % run) / scale;
+  return frame;
+}
 
 // A border effect is ambient motion around the window the user works in:
 // drifts of a few points a second and fades of seconds. The renderer moves
@@ -73,7 +88,7 @@ class QuibSmokeOverlay::ShowWatcher final : public QObject {
 
 QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
     : m_parent(parent),
-      m_panel(std::make_unique<SmokePanel>(outerFrame(*parent).insetBy(-margin, -margin))),
+      m_panel(std::make_unique<SmokePanel>(panelFrame(*parent))),
       m_showWatcher(std::make_unique<ShowWatcher>(this)) {
   parent->addChildWindow(m_panel.get());
   auto& center = pf::NotificationCenter::defaultCenter();
@@ -135,7 +150,7 @@ void QuibSmokeOverlay::sync() {
     m_panel->orderFront();
   }
   const pf::Rect outer = outerFrame(parent);
-  const pf::Rect target = outer.insetBy(-margin, -margin);
+  const pf::Rect target = panelFrame(parent);
   if (m_panel->frame() != target) m_panel->setFrame(target);
   m_panel->setLevel(parent.level());
 
