@@ -119,7 +119,7 @@ TEST(ShadowBlur, SpreadsALineAsAGaussianOfTheGivenSigma) {
 // A fractional offset lands on the nearest whole pixel.
 TEST(ShadowBlur, LandsAtItsOffsetWholeOrFractional) {
   const QImage block = field(40, 40, QRect(15, 15, 10, 10), 255);  // centred on (20, 20)
-  const QPointF offsets[] = {{0, 0}, {3, 0}, {0, -4}, {2.25, 0}, {0, 1.75}, {-3.25, 2.75}};
+  const QPointF offsets[] = {{0, 0}, {0, 1}, {3, 0}, {0, -4}, {2.25, 0}, {0, 1.75}, {-3.25, 2.75}};
   // Sharp, a narrow blur at full resolution, a wide one at half.
   for (double sigma : {0.0, 1.5, 4.0}) {
     for (const QPointF& offset : offsets) {
