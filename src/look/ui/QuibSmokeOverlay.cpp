@@ -41,9 +41,8 @@ pf::Rect outerFrame(const pf::Window& window) { return pf::Screens::toYUp(window
 // on the right so that each row of the panel's picture is a whole number of
 // 32 bytes long. Every row then starts alike and the renderer's blends run
 // eight pixels at a time from one column throughout; the columns added stay clear.
-pf::Rect panelFrame(const pf::Window& window) {
-  pf::Rect frame = outerFrame(window).insetBy(-margin, -margin);
-  const double scale = window.devicePixelRatioF();
+pf::Rect panelFrame(const pf::Rect& outer, double scale) {
+  pf::Rect frame = outer.insetBy(-margin, -margin);
   constexpr long long run = pf::devicePixels::alignedRun;
   const auto pixels = static_cast<long long>(std::ceil(frame.width() * scale - 1e-6));
   frame.size.width += static_cast<double>((run - pixels % run) % run) / scale;
@@ -88,7 +87,7 @@ class QuibSmokeOverlay::ShowWatcher final : public QObject {
 
 QuibSmokeOverlay::QuibSmokeOverlay(pf::Window* parent)
     : m_parent(parent),
-      m_panel(std::make_unique<SmokePanel>(panelFrame(*parent))),
+      m_panel(std::make_unique<SmokePanel>(panelFrame(outerFrame(*parent), parent->devicePixelRatioF()))),
       m_showWatcher(std::make_unique<ShowWatcher>(this)) {
   parent->addChildWindow(m_panel.get());
   auto& center = pf::NotificationCenter::defaultCenter();
@@ -150,7 +149,7 @@ void QuibSmokeOverlay::sync() {
     m_panel->orderFront();
   }
   const pf::Rect outer = outerFrame(parent);
-  const pf::Rect target = panelFrame(parent);
+  const pf::Rect target = panelFrame(outer, parent.devicePixelRatioF());
   if (m_panel->frame() != target) m_panel->setFrame(target);
   m_panel->setLevel(parent.level());
 
