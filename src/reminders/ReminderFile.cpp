@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <unordered_map>
 
 namespace {
 
@@ -23,6 +24,30 @@ bool idsDiffer(const Items& items) {
     seen.insert(item.id);
   }
   return true;
+}
+
+/// A listed reminder as written and as read.
+struct ListedReminder {
+  pf::JsonDocument::Object object;
+  const QuibReminder* reminder = nullptr;
+};
+using ListedReminders = std::unordered_map<std::string_view, ListedReminder>;
+
+std::string_view idOf(const pf::JsonDocument::Object& object) {
+  std::string_view id;
+  if (object.at_key("id").get(id) != simdjson::SUCCESS) return {};
+  return id;
+}
+
+ListedReminders listedByID(const pf::JsonDocument::Array& objects, const std::vector<QuibReminder>& reminders) {
+  ListedReminders listed;
+  listed.reserve(reminders.size());
+  auto reminder = reminders.begin();
+  for (const pf::JsonDocument::Value object : objects) {
+    const pf::JsonDocument::Object members = pf::JsonDocument::object(object);
+    listed.try_emplace(idOf(members), ListedReminder{members, &*reminder++});
+  }
+  return listed;
 }
 
 }  // namespace
@@ -89,8 +114,16 @@ ReminderFile ReminderFile::fromJson(pf::JsonDocument& document) {
   // Reminders first: their texts are the ones the occurrences' copies then share.
   file.reminders = Document::objects(
       reminders, [&document](const Document::Object& item) { return QuibReminder::fromJson(document, item); });
-  file.occurrences = Document::objects(
-      occurrences, [&document](const Document::Object& item) { return ReminderOccurrence::fromJson(document, item); });
+  const ListedReminders listed = listedByID(Document::array(reminders), file.reminders);
+  const auto readReminder = [&document, &listed](const Document::Object& item) {
+    // An occurrence mostly holds its reminder as listed; what holds the same reads the same.
+    const auto found = listed.find(idOf(item));
+    if (found != listed.end() && Document::same(found->second.object, item)) return *found->second.reminder;
+    return QuibReminder::fromJson(document, item);
+  };
+  file.occurrences = Document::objects(occurrences, [&readReminder](const Document::Object& item) {
+    return ReminderOccurrence::fromJson(item, readReminder);
+  });
   return file;
 }
 

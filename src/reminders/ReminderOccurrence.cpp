@@ -43,7 +43,7 @@ ReminderOccurrence ReminderOccurrence::fromJson(const pf::JsonObjectReader& obje
           optionalMoment(object, QStringLiteral("completedAt"))};
 }
 
-ReminderOccurrence ReminderOccurrence::fromJson(pf::JsonDocument& document, const simdjson::dom::object& object) {
+ReminderOccurrence ReminderOccurrence::fromJson(const simdjson::dom::object& object, const ReadReminder& readReminder) {
   using Document = pf::JsonDocument;
   static constexpr std::array<std::string_view, 6> keys{"completedAt", "due",      "id",
                                                         "presentedAt", "reminder", "snoozedUntil"};
@@ -53,7 +53,7 @@ ReminderOccurrence ReminderOccurrence::fromJson(pf::JsonDocument& document, cons
     if (!Document::isPresent(field)) return std::nullopt;
     return moment(Document::number(field));
   };
-  return {Document::string(id),          QuibReminder::fromJson(document, Document::object(reminder)),
+  return {Document::string(id),          readReminder(Document::object(reminder)),
           moment(Document::number(due)), optionalMoment(snoozedUntil),
           optionalMoment(presentedAt),   optionalMoment(completedAt)};
 }

@@ -4,10 +4,10 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace pf {
-class JsonDocument;
 class JsonObjectReader;
 class JsonWriter;
 }  // namespace pf
@@ -42,9 +42,12 @@ struct ReminderOccurrence {
 
   /// Reads the object; "id", "reminder" and "due" are required. Throws `pf::JsonError`.
   static ReminderOccurrence fromJson(const pf::JsonObjectReader& object);
-  /// The same read straight from a document; throws `pf::JsonUnsure` on
-  /// anything the reading above might read otherwise or refuse.
-  static ReminderOccurrence fromJson(pf::JsonDocument& document, const simdjson::dom::object& object);
+  /// Reads the reminder object of an occurrence in a document.
+  using ReadReminder = std::function<QuibReminder(const simdjson::dom::object&)>;
+  /// The same read straight from a document, the reminder by `readReminder`;
+  /// throws `pf::JsonUnsure` on anything the reading above might read
+  /// otherwise or refuse.
+  static ReminderOccurrence fromJson(const simdjson::dom::object& object, const ReadReminder& readReminder);
   /// Writes the object, keys sorted; the three optional moments only when set.
   void write(pf::JsonWriter& writer) const;
 

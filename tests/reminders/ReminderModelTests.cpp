@@ -305,6 +305,25 @@ TEST(ReminderModel, DecodingIsStrict) {
   }
 }
 
+TEST(ReminderModel, AnOccurrenceHoldingItsReminderAsListedReadsAsThatReminder) {
+  ReminderFile file;
+  file.reminders = {reminder("R1"), reminder("R2")};
+  const QDateTime due(QDate(2026, 3, 7), QTime(14, 0), Qt::UTC);
+  QuibReminder edited = reminder("R1");
+  edited.message = QStringLiteral("Stretch a little longer");
+  QuibReminder renamed = reminder("R2");
+  renamed.id = QStringLiteral("R1");
+  file.occurrences = {{"O1", reminder("R1"), due, {}, {}, {}},
+                      {"O2", edited, due, {}, {}, {}},
+                      {"O3", renamed, due, {}, {}, {}},
+                      {"O4", reminder("R3"), due, {}, {}, {}}};
+  const ReminderFile decoded = ReminderFile::decode(file.encoded());
+  EXPECT_EQ(decoded, file);
+  EXPECT_EQ(ReminderFile::decodeStrictly(file.encoded()), file);
+  EXPECT_TRUE(decoded.occurrences[0].reminder.message.isSharedWith(decoded.reminders[0].message));
+  EXPECT_FALSE(decoded.occurrences[1].reminder.message.isSharedWith(decoded.reminders[0].message));
+}
+
 TEST(ReminderModel, TheJournalRefusesNewerVersionsDuplicatesAndBadDates) {
   const auto messageFor = [](const std::function<void(ReminderFile&)>& edit) {
     ReminderFile file;

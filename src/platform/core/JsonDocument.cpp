@@ -4,6 +4,8 @@
 
 #include <QHashFunctions>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -100,6 +102,37 @@ QString JsonDocument::sharedString(Field field) {
   *known = {text, hash, quint32(m_sharedTexts.size())};
   m_sharedTexts.push_back(fresh);
   return fresh;
+}
+
+bool JsonDocument::same(Value first, Value second) {
+  using Kind = simdjson::dom::element_type;
+  if (first.type() != second.type()) return false;
+  switch (first.type()) {
+    case Kind::OBJECT: return same(first.get_object().value_unsafe(), second.get_object().value_unsafe());
+    case Kind::ARRAY: return same(first.get_array().value_unsafe(), second.get_array().value_unsafe());
+    case Kind::STRING: return first.get_string().value_unsafe() == second.get_string().value_unsafe();
+    case Kind::INT64: return first.get_int64().value_unsafe() == second.get_int64().value_unsafe();
+    case Kind::UINT64: return first.get_uint64().value_unsafe() == second.get_uint64().value_unsafe();
+    // Bit for bit, so that zero and negative zero stay apart.
+    case Kind::DOUBLE:
+      return std::bit_cast<quint64>(first.get_double().value_unsafe()) ==
+             std::bit_cast<quint64>(second.get_double().value_unsafe());
+    case Kind::BOOL: return first.get_bool().value_unsafe() == second.get_bool().value_unsafe();
+    case Kind::NULL_VALUE: return true;
+  }
+  return false;
+}
+
+bool JsonDocument::same(Object first, Object second) {
+  return std::equal(first.begin(), first.end(), second.begin(), second.end(),
+                    [](const simdjson::dom::key_value_pair& one, const simdjson::dom::key_value_pair& other) {
+                      return one.key == other.key && same(one.value, other.value);
+                    });
+}
+
+bool JsonDocument::same(Array first, Array second) {
+  return std::equal(first.begin(), first.end(), second.begin(), second.end(),
+                    [](Value one, Value other) { return same(one, other); });
 }
 
 JsonDocument::KnownText& JsonDocument::slotOf(std::string_view text, quint32 hash) {

@@ -65,6 +65,12 @@ class JsonDocument final {
   QString sharedString(Field field);
   /// Whether the field is there and not null, for keys where null means missing.
   static bool isPresent(Field field) { return field && !field->is_null(); }
+  /// Whether two values hold the same: the same kinds, keys in the same
+  /// order, equal texts and numbers bit for bit. Such values read alike, so
+  /// a decoder may reuse what it read from the first for the second.
+  static bool same(Value first, Value second);
+  static bool same(Object first, Object second);
+  static bool same(Array first, Array second);
 
   /// Qt refuses a document nested deeper than this.
   static constexpr int deepestNesting = 1024;

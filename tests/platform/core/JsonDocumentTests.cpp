@@ -139,3 +139,36 @@ TEST(JsonDocument, ARecurringTextIsDecodedOnceAndShared) {
   // A text decoded by itself keeps no room a multi-byte text left unused.
   EXPECT_EQ(JsonDocument::decoded("ééééééééé").capacity(), 9);
 }
+
+TEST(JsonDocument, ValuesAreTheSameOnlyWhenEveryKindKeyTextAndNumberIs) {
+  const struct {
+    const char* first;
+    const char* second;
+    bool same;
+  } cases[] = {
+      {R"({"a": 1, "b": ["x", null, true]})", R"({"a":1,"b":["x",null,true]})", true},
+      {R"({"a": 1, "b": 2})", R"({"b": 2, "a": 1})", false},
+      {R"({"a": 1})", R"({"a": 1, "b": 2})", false},
+      {R"({"a": 1, "b": 2})", R"({"a": 1})", false},
+      {R"({"a": 1})", R"({"b": 1})", false},
+      {R"([1, 2])", R"([1, 2, 3])", false},
+      {R"([1, 2, 3])", R"([1, 2])", false},
+      {R"([[{"a": null}]])", R"([[{"a": false}]])", false},
+      {R"("café")", R"("café")", true},
+      {R"("café")", R"("cafe")", false},
+      {"1", "1.0", false},
+      {"1", "2", false},
+      {"0.0", "-0.0", false},
+      {"2.5", "25e-1", true},
+      {"18446744073709551615", "18446744073709551615", true},
+      {"18446744073709551615", "18446744073709551614", false},
+      {"true", "false", false},
+      {"null", "null", true},
+      {"null", "false", false},
+  };
+  for (const auto& c : cases) {
+    JsonDocument first(c.first);
+    JsonDocument second(c.second);
+    EXPECT_EQ(JsonDocument::same(first.root(), second.root()), c.same) << c.first << " / " << c.second;
+  }
+}
