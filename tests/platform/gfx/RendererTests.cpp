@@ -1468,6 +1468,24 @@ TEST_F(Renderer, MasksToBoundsClipsSublayersToTheRoundedBounds) {
   }
 }
 
+TEST_F(Renderer, BoxesSideBySideEachClipTheirOwnSublayers) {
+  const auto box = [&](Rect frame, Color color) {
+    auto holder = Layer::make();
+    holder->setFrame(frame);
+    holder->setMasksToBounds(true);
+    auto spill = Layer::make();
+    spill->setFrame(Rect(-100, -100, 300, 300));  // over the whole picture
+    spill->setBackgroundColor(color);
+    holder->addSublayer(spill);
+    root->addSublayer(holder);
+  };
+  box(Rect(0, 0, 50, 100), red);
+  box(Rect(50, 0, 50, 100), blue);
+  const QImage image = frame(0);
+  EXPECT_EQ(at(image, 25, 50), QColor(Qt::red));
+  EXPECT_EQ(at(image, 75, 50), QColor(Qt::blue));
+}
+
 TEST_F(Renderer, AFadingImageUnderARoundedMaskLooksTheSameFrameAfterFrame) {
   // From its second frame alike the outline is shown cut to the rounded
   // bounds ahead of time; it must look as when drawn through them.
