@@ -167,12 +167,16 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
   // An image turning or swelling is drawn again at every step: straight into
   // a picture of its own, whose area is already where the image's shown part
-  // lands, rather than on the kept canvas to be searched and copied out.
+  // lands, rather than on the kept canvas to be searched and copied out. It
+  // keeps the clear columns all the same: it is blended on every frame it
+  // moves or fades, far more often than it is drawn.
   if (!lasting && content.isImageOnly()) {
-    entry.image = QImage(px.size(), QImage::Format_ARGB32_Premultiplied);
+    entry.image = QImage(px.size() + QSize(2 * blendMargin, 0), QImage::Format_ARGB32_Premultiplied);
     entry.image.fill(Qt::transparent);
-    paintContent(entry.image, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
-    entry.topLeft = px.topLeft();
+    paintContent(entry.image, QRect(QPoint(blendMargin, 0), px.size()), true, content,
+                 place * QTransform::fromTranslate(blendMargin, 0), !content.isFaint());
+    entry.topLeft = px.topLeft() - QPoint(blendMargin, 0);
+    entry.margin = blendMargin;
     return entry;
   }
   QImage fresh;
