@@ -171,6 +171,17 @@ QRect alignedPart(QRect part, const QRect& shows, const QRect& image, const QRec
   return part;
 }
 
+// Where a content drawn on a canvas of its own, among others within `area`,
+// is cleared and blended: what it covers, out to its outline's control points.
+// Narrower than `area`, it spares clearing and blending the room a wider
+// member's glow takes; reaching the control points keeps Qt's fill from
+// clipping it span by span, which costs more than the few pixels it spares.
+QRect ownCanvas(const LayerContent& content, const QTransform& world, const QRect& area) {
+  QRectF local = content.localBounds();
+  if (content.strokeOutline) local |= content.strokeOutline->controlPointRect();
+  return world.mapRect(local).toAlignedRect().adjusted(-1, -1, 1, 1) & area;
+}
+
 }  // namespace
 
 QRegion LayerRenderer::prepare(const Layer& root, double t, QSizeF size, double scale) {
@@ -574,7 +585,9 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
       painter.setOpacity(member.opacity);
       if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
     } else {
-      paintContent(image, image.rect(), clear, content, member.world * QTransform::fromTranslate(-area.x(), -area.y()),
+      // The first lies on the clear image itself; the rest each on a canvas only as large as they draw.
+      const QRect part = clear ? image.rect() : ownCanvas(content, member.world, area).translated(-area.topLeft());
+      paintContent(image, part, clear, content, member.world * QTransform::fromTranslate(-area.x(), -area.y()),
                    !content.isFaint());
     }
     clear = false;

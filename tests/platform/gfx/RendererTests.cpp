@@ -1695,11 +1695,12 @@ TEST_F(Renderer, AMorphingLayerThatAlsoMovesMovesEveryFrame) {
 }
 
 TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
-  // A group of three shapes that swell together: a wide stroke, one casting a
-  // shadow and a filled one faded on its own. However the group is drawn, it
-  // must look as when each member is drawn into its own image first (which a
-  // second animation on each, changing nothing, forces); only a plain fading
-  // group is drawn straight, with fewer images.
+  // A group of shapes that swell together: a wide stroke, one casting a
+  // shadow, a filled one faded on its own and a thin stroke drawn on a canvas
+  // no wider than itself. However the group is drawn, it must look as when
+  // each member is drawn into its own image first (which a second animation
+  // on each, changing nothing, forces); only a plain fading group is drawn
+  // straight, with fewer images.
   struct Case {
     const char* name;
     std::function<void(Layer&)> style;
@@ -1746,7 +1747,8 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
       double opacity;
     } members[] = {{14, red.withAlpha(0.5), std::nullopt, false, 1},
                    {6, blue, std::nullopt, true, 1},
-                   {3, green, red, false, 0.6}};
+                   {3, green, red, false, 0.6},
+                   {1.5, green.withAlpha(0.8), std::nullopt, false, 1}};
     for (const auto& m : members) {
       const auto bend = [](double rise) {
         Path path;
