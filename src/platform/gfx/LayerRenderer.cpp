@@ -579,11 +579,13 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     const LayerContent& content = contents[i];
     if (!content.isVisible()) continue;
     if (content.hasShadow() || member.opacity < 1) {
-      // A blurred shadow needs the member's own image, and so does a fade of all its parts as one.
-      const RasterCache::Entry drawn = m_raster.rasterise(*member.layer, content, 0, member.world, false);
+      // A blurred shadow needs the member's own picture, and so does a fade of
+      // all its parts as one. Blended just once, it is not cut to what shows:
+      // its clear pixels leave the group's as they were.
+      const RasterCache::Drawing drawn = m_raster.draw(content, member.world);
       QPainter painter(&image);
       painter.setOpacity(member.opacity);
-      if (!drawn.image.isNull()) painter.drawImage(drawn.topLeft - area.topLeft(), drawn.image);
+      if (!drawn.image.isNull()) painter.drawImage(drawn.rect.topLeft() - area.topLeft(), drawn.image);
     } else {
       // The first lies on the clear image itself; the rest each on a canvas only as large as they draw.
       const QRect part = clear ? image.rect() : ownCanvas(content, member.world, area).translated(-area.topLeft());

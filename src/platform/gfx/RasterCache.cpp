@@ -164,7 +164,6 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   const QRect px = drawnArea(content, raster);
   if (px.isEmpty()) return entry;
 
-  const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
   // An image turning or swelling is drawn again at every step: straight into
   // a picture of its own, whose area is already where the image's shown part
   // lands, rather than on the kept canvas to be searched and copied out. It
@@ -174,41 +173,53 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
     entry.image = QImage(px.size() + QSize(2 * blendMargin, 0), QImage::Format_ARGB32_Premultiplied);
     entry.image.fill(Qt::transparent);
     paintContent(entry.image, QRect(QPoint(blendMargin, 0), px.size()), true, content,
-                 place * QTransform::fromTranslate(blendMargin, 0), !content.isFaint());
+                 raster * QTransform::fromTranslate(blendMargin - px.x(), -px.y()), !content.isFaint());
     entry.topLeft = px.topLeft() - QPoint(blendMargin, 0);
     entry.margin = blendMargin;
     return entry;
   }
-  QImage fresh;
-  QImage* image = &canvasFor(px.size(), fresh);
-  paintContent(*image, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
-  QImage withShadow;
-  if (content.hasShadow()) {
-    // Read in place rather than copied out: nothing draws on the canvas until the shadow is made.
-    const QImage drawn(image->constBits(), px.width(), px.height(), image->bytesPerLine(), image->format());
-    const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
-    const QPointF offset =
-        raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));
-    // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
-    const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
-    withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
-    {
-      QPainter p(&withShadow);
-      p.drawImage(0, 0, drawn);
-    }
-    image = &withShadow;
-  }
+  const QImage drawn = drawnWithShadow(content, raster, px, lasting);
   // Bounds are estimated generously (miter joins, shadow reach); every frame
   // blends the whole image, so keep only the part that shows.
-  const QRect used = opaqueBounds(*image, px.size());
+  const QRect used = opaqueBounds(drawn, px.size());
   if (used.isEmpty()) return entry;
   // Copied out of the drawn area alone: past it, the kept canvas holds older drawings.
-  const QImage drawn(image->constBits(), px.width(), px.height(), image->bytesPerLine(), image->format());
   entry.image = drawn.copy(used.adjusted(-blendMargin, 0, blendMargin, 0));
   entry.topLeft = px.topLeft() + used.topLeft() - QPoint(blendMargin, 0);
   entry.margin = blendMargin;
   if (lasting) entry.coverage = coverageOf(drawn.copy(used)).translated(blendMargin, 0);
   return entry;
+}
+
+RasterCache::Drawing RasterCache::draw(LayerContent content, const QTransform& raster) {
+  content.outlineStroke();
+  ++m_rasterisations;
+  const QRect px = drawnArea(content, raster);
+  if (px.isEmpty()) return {};
+  return {drawnWithShadow(content, raster, px, false), px};
+}
+
+QImage RasterCache::drawnWithShadow(const LayerContent& content, const QTransform& raster, QRect px, bool lasting) {
+  const QTransform place = raster * QTransform::fromTranslate(-px.x(), -px.y());
+  QImage fresh;
+  QImage& canvas = canvasFor(px.size(), fresh);
+  paintContent(canvas, QRect(QPoint(0, 0), px.size()), true, content, place, !content.isFaint());
+  // Read in place rather than copied out: nothing draws on the kept canvas until it is used.
+  const QImage drawn =
+      &canvas == &fresh ? fresh
+                        : QImage(canvas.constBits(), px.width(), px.height(), canvas.bytesPerLine(), canvas.format());
+  if (!content.hasShadow()) return drawn;
+  const double deviceScale = std::sqrt(std::fabs(raster.determinant()));
+  const QPointF offset =
+      raster.map(QPointF(content.shadowOffset.width, content.shadowOffset.height)) - raster.map(QPointF(0, 0));
+  // A lasting image is mostly drawn again for a new colour, which leaves the blur as it was.
+  const auto shadowOf = lasting ? reusedShadowImage : shadowImage;
+  QImage withShadow = shadowOf(drawn, offset, content.shadowRadius / 2 * deviceScale, content.shadowTint());
+  {
+    QPainter p(&withShadow);
+    p.drawImage(0, 0, drawn);
+  }
+  return withShadow;
 }
 
 QRect RasterCache::drawnArea(const LayerContent& content, const QTransform& raster) {

@@ -71,6 +71,14 @@ class RasterCache final {
   /// Draws `content` placed by `raster` into an image cut to what shows.
   /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
   Entry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster, bool lasting);
+  /// A content drawn for a caller that blends it once, not cut to what shows.
+  struct Drawing {
+    QImage image;  ///< may lie on a canvas the next drawing reuses: blend it before drawing anything else
+    QRect rect;    ///< where it lies, in device pixels
+  };
+  /// Draws `content` placed by `raster`, its shadow beneath it, on a picture
+  /// of every pixel it may reach.
+  Drawing draw(LayerContent content, const QTransform& raster);
   /// Drops images of layers gone or not placed for a while.
   void sweep();
   /// Forgets every image.
@@ -81,6 +89,9 @@ class RasterCache final {
  private:
   /// Where `content` placed by `raster` can leave a mark, in device pixels.
   QRect drawnArea(const LayerContent& content, const QTransform& raster);
+  /// `content` placed by `raster` drawn on a picture of `px` (device pixels),
+  /// its shadow beneath it; without one it may lie on the kept canvas.
+  static QImage drawnWithShadow(const LayerContent& content, const QTransform& raster, QRect px, bool lasting);
   /// The part of a contents image that shows anything, in its pixels, grown by
   /// what smoothing spreads; empty when nothing of it shows.
   QRectF shownPart(const QImage& image);
