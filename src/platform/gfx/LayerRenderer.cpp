@@ -427,7 +427,11 @@ void LayerRenderer::push(Item item, double opacity, int clip) {
   if (item.rect.isEmpty() || stepped <= 0) return;
   item.opacity = stepped;
   item.clip = clip;
-  item.signature = mix(mix(mix(item.signature, stepped), m_below), clip < 0 ? 0 : m_clips[clip].signature);
+  const auto placed = [&](quint64 signature) {
+    return mix(mix(mix(signature, stepped), m_below), clip < 0 ? 0 : m_clips[clip].signature);
+  };
+  item.signature = placed(item.signature);
+  if (item.patchedFrom != 0) item.patchedFrom = placed(item.patchedFrom);
   m_below = item.serial;
   m_items.push_back(std::move(item));
 }
@@ -471,19 +475,123 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
     group = groupAtStep(layer, signature, item.comesBack, [&] {
+      // A few members changed (a vine grew, a leaf turned a step): last
+      // frame's picture is drawn again only where they lie, then and now.
+      const auto parts = shadowed || group.layer.expired() || group.image.isNull()
+                             ? std::nullopt
+                             : changedParts(group, group.shownAt, members, area);
+      if (parts) {
+        item.patchedFrom = mix(mix(group.image.cacheKey(), static_cast<double>(group.shownAt.x())),
+                               static_cast<double>(group.shownAt.y()));
+        item.patch = *parts;
+        return patched(group, group.shownAt, members, area, *parts);
+      }
       GroupEntry composed = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
       composed.origin = area.topLeft();
       return composed;
     });
   }
   group.lastUsed = m_frame;
+  group.shown.clear();
   if (group.image.isNull()) return item;
   item.image = group.image;
   item.position = group.topLeft + area.topLeft() - group.origin;
   item.rect = QRect(item.position, group.image.size());
   item.signature =
       mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
+  group.shownAt = item.position;
+  group.shown.reserve(members.size());
+  for (const Item& member : members) group.shown.push_back({member.serial, member.signature, member.rect});
   return item;
+}
+
+std::optional<std::vector<QRect>> LayerRenderer::changedParts(const GroupEntry& last, QPoint lastAt,
+                                                              const std::vector<Item>& members, QRect area) const {
+  if (last.shown.size() != members.size()) return std::nullopt;
+  std::vector<QRect> parts;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    const Item& member = members[i];
+    const GroupEntry::Shown& was = last.shown[i];
+    // A clip of paths is blended through in strips from the top of each rect: composed whole, as ever.
+    if (member.serial != was.serial || (member.clip >= 0 && !m_clips[member.clip].region)) return std::nullopt;
+    if (member.signature == was.signature) continue;
+    if (member.patchedFrom == was.signature) {
+      parts.insert(parts.end(), member.patch.begin(), member.patch.end());
+    } else {
+      parts.push_back(was.rect);
+      parts.push_back(member.rect);
+    }
+  }
+  // Merged until none overlap, so that no pixel is composed twice; neighbours
+  // close enough are merged too, as every part costs a blend of each member.
+  constexpr long partPixels = 256;
+  const auto pixels = [](const QRect& r) { return static_cast<long>(r.width()) * r.height(); };
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (std::size_t i = 0; i < parts.size() && !merged; ++i) {
+      for (std::size_t j = i + 1; j < parts.size(); ++j) {
+        const QRect both = parts[i] | parts[j];
+        if (!parts[i].intersects(parts[j]) && pixels(both) > pixels(parts[i]) + pixels(parts[j]) + partPixels) continue;
+        parts[i] = both;
+        parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(j));
+        merged = true;
+        break;
+      }
+    }
+  }
+  // Most of it changed: composed whole, without carrying the rest over.
+  long changed = 0;
+  for (const QRect& part : parts) changed += pixels(part & area);
+  if (2 * changed > pixels(area) || QRect(lastAt, last.image.size()).intersected(area).isEmpty()) return std::nullopt;
+  return parts;
+}
+
+LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint lastAt,
+                                                 const std::vector<Item>& members, QRect area,
+                                                 const std::vector<QRect>& parts) {
+  ++m_stats.rasterisations;
+  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  // Rows reached through the bits, once: asking the image for each row checks it is not shared every time.
+  const auto row = [&, bits = image.bits(), stride = image.bytesPerLine()](int y, int x) {
+    return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y - area.top()) * stride) + (x - area.left());
+  };
+  const auto rowBytes = [](int width) { return static_cast<std::size_t>(width) * sizeof(QRgb); };
+  // Outside every part the picture is last frame's: each member there shows as it did.
+  const QRect carried = QRect(lastAt, last.image.size()) & area;
+  if (carried != area) image.fill(Qt::transparent);
+  for (int y = carried.top(); y <= carried.bottom(); ++y) {
+    std::memcpy(row(y, carried.left()),
+                reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
+                rowBytes(carried.width()));
+  }
+  QPainter painter(&image);
+  painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
+  for (const QRect& part : parts) {
+    const QRect within = part & area;
+    if (within.isEmpty()) continue;
+    // Cleared and composed as the whole picture is, there alone.
+    for (int y = within.top(); y <= within.bottom(); ++y)
+      std::memset(row(y, within.left()), 0, rowBytes(within.width()));
+    const QRegion whole(within);
+    // Members mostly share one clip: what it lets through of the part is worked out once.
+    int clipped = -1;
+    QRegion seen = whole;
+    for (const Item& member : members) {
+      if (!member.rect.intersects(within)) continue;
+      const QRegion* clip = rectClipOf(member);
+      if (clip && member.clip != clipped) {
+        seen = whole.intersected(*clip);
+        clipped = member.clip;
+      }
+      composite(painter, clip ? seen : whole, member);
+    }
+  }
+  painter.end();
+  GroupEntry group;
+  group.image = std::move(image);
+  group.topLeft = area.topLeft();
+  group.origin = area.topLeft();
+  return group;
 }
 
 std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(const Layer& layer,
@@ -530,6 +638,7 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
     group = groupAtStep(layer, signature, true, [&] { return drawMorphs(members); });
   }
   group.lastUsed = m_frame;
+  group.shown.clear();  // drawn straight, of no members' images to patch it from
   Item item;
   item.serial = layer.serial();
   if (group.image.isNull()) return item;
@@ -642,6 +751,8 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
   AfreshEntry& last = m_afresh[layer.serial()];
   last.lastUsed = m_frame;
   // A strokeEnd that holds, a colour at a keyframe it stays on: drawn as last frame, placed again.
+  const quint64 lastImage = last.image.cacheKey();
+  std::optional<QRect> redrawn;
   if (last.layer.expired() || !(last.content == content) || !sameLinear(last.world, world) ||
       !sameSubpixel(last.world, world)) {
     ++m_stats.directDraws;
@@ -650,7 +761,8 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
     // that replaces would let overlap, so it is outlined.
     const bool outlined = content.lineWidth * std::sqrt(std::fabs(world.determinant())) <= 1;
     // An outline bounds its image, which then moves with the stroke's end: drawn whole.
-    if (!outlined && redrawStrokeEnd(content, world, last)) {
+    if (!outlined) redrawn = redrawStrokeEnd(content, world, last);
+    if (redrawn) {
       ++m_stats.strokeEndRedraws;
     } else {
       last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
@@ -663,8 +775,15 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
   item.position = last.topLeft + QPoint(static_cast<int>(std::lround(world.dx() - last.world.dx())),
                                         static_cast<int>(std::lround(world.dy() - last.world.dy())));
   item.rect = QRect(item.position, item.image.size());
-  item.signature =
-      mix(mix(item.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
+  const auto at = [&](quint64 image) {
+    return mix(mix(image, static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
+  };
+  item.signature = at(item.image.cacheKey());
+  // Drawn again only where the stroke's end moved, in place: last frame's picture there alone changed.
+  if (redrawn && !redrawn->isEmpty()) {
+    item.patchedFrom = at(lastImage);
+    item.patch = {*redrawn};
+  }
 }
 
 void LayerRenderer::drawWhole(const LayerContent& content, const QTransform& world, AfreshEntry& last) {
@@ -683,14 +802,15 @@ void LayerRenderer::drawWhole(const LayerContent& content, const QTransform& wor
   last.topLeft = area.topLeft();
 }
 
-bool LayerRenderer::redrawStrokeEnd(const LayerContent& content, const QTransform& world, AfreshEntry& last) {
+std::optional<QRect> LayerRenderer::redrawStrokeEnd(const LayerContent& content, const QTransform& world,
+                                                    AfreshEntry& last) {
   // Placed exactly as last drawn, so the part drawn again lands on the same
   // fractions of a pixel as the whole would.
-  if (last.layer.expired() || last.image.isNull() || !(last.world == world)) return false;
+  if (last.layer.expired() || last.image.isNull() || !(last.world == world)) return std::nullopt;
   const auto change = StrokeEndChange::between(last.content, content, world, QRect(last.topLeft, last.image.size()));
-  if (!change) return false;
+  if (!change) return std::nullopt;
   last.content = content;
-  if (change->area.isEmpty()) return true;
+  if (change->area.isEmpty()) return change->area;
   // Cleared first, as the whole is drawn on a clear canvas. The image is
   // copied here when last frame's items still show it: once, by taking its
   // bits, where asking for each row would check again at every row.
@@ -703,7 +823,7 @@ bool LayerRenderer::redrawStrokeEnd(const LayerContent& content, const QTransfor
   }
   paintContent(last.image, part, true, change->content,
                world * QTransform::fromTranslate(-last.topLeft.x(), -last.topLeft.y()), true, true);
-  return true;
+  return change->area;
 }
 
 QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const {
@@ -721,10 +841,14 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
   };
   std::unordered_map<quint64, Seen> byClip;
   int withCoverage = 0;
-  const auto add = [&](const Item& item, const std::vector<Clip>& clips) {
+  const auto seenBy = [&](const Item& item, const std::vector<Clip>& clips) -> Seen& {
     const Clip* clip = item.clip < 0 ? nullptr : &clips[static_cast<std::size_t>(item.clip)];
     Seen& seen = byClip[clip ? clip->signature : 0];
     seen.clip = clip;
+    return seen;
+  };
+  const auto add = [&](const Item& item, const std::vector<Clip>& clips) {
+    Seen& seen = seenBy(item, clips);
     if (item.coverage.isEmpty()) {
       seen.rects.push_back(item.rect);
     } else if (++withCoverage <= exactItems) {
@@ -743,8 +867,14 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
       continue;
     }
     if (it->second->signature != item.signature) {
-      add(item, m_clips.clips());
-      add(*it->second, previousClips);
+      if (item.patchedFrom == it->second->signature) {
+        // Last frame's picture, seen the same way, drawn again in part: it changed only there.
+        auto& rects = seenBy(item, m_clips.clips()).rects;
+        rects.insert(rects.end(), item.patch.begin(), item.patch.end());
+      } else {
+        add(item, m_clips.clips());
+        add(*it->second, previousClips);
+      }
     }
     before.erase(it);
   }

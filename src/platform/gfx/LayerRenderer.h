@@ -92,6 +92,11 @@ class LayerRenderer final {
     QRegion coverage;  // the image's covered pixels, from its top left; empty: all of `rect`
     quint64 signature = 0;
     bool cutToClip = false;  // the image already holds only what its clip's paths let through
+    // A picture drawn again only in part (a group's, a stroke's whose end
+    // moved): the signature last frame's item had when this one shows the
+    // same outside `patch` (device pixels).
+    quint64 patchedFrom = 0;
+    std::vector<QRect> patch;
   };
   /// The last picture of content that animates, kept while it draws alike.
   struct AfreshEntry {
@@ -132,6 +137,14 @@ class LayerRenderer final {
     QPoint topLeft;
     QPoint origin;  // the top left of the area it was composed in
     quint64 lastUsed = 0;
+    /// A member as the picture last placed shows it.
+    struct Shown {
+      quint64 serial = 0;
+      quint64 signature = 0;
+      QRect rect;
+    };
+    std::vector<Shown> shown;  // none for a picture not placed yet
+    QPoint shownAt;            // where its image's top left lay when last placed
   };
   using Placement = RasterCache::Placement;
 
@@ -197,13 +210,23 @@ class LayerRenderer final {
   static GroupEntry trimmed(QImage image, QPoint topLeft);
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset, double sigma,
                             const QColor& tint);
+  /// Where a group's picture, last placed as `last` shows, can differ now that
+  /// it is composed of `members`: rects that do not overlap (device pixels);
+  /// none when it is worth composing whole.
+  std::optional<std::vector<QRect>> changedParts(const GroupEntry& last, QPoint lastAt,
+                                                 const std::vector<Item>& members, QRect area) const;
+  /// The group's last picture (its top left at `lastAt`) carried over to
+  /// `area`, with `members` composed again inside `parts` alone.
+  GroupEntry patched(const GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
+                     const std::vector<QRect>& parts);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
   void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
   /// Draws the whole of `content` into `last`'s image.
   void drawWhole(const LayerContent& content, const QTransform& world, AfreshEntry& last);
   /// Draws again only the part of `last`'s image that a stroke's end moved
-  /// across, when that alone changed; false when it must be drawn whole.
-  bool redrawStrokeEnd(const LayerContent& content, const QTransform& world, AfreshEntry& last);
+  /// across, when that alone changed, and answers that part (device pixels);
+  /// none when it must be drawn whole.
+  std::optional<QRect> redrawStrokeEnd(const LayerContent& content, const QTransform& world, AfreshEntry& last);
   QRegion damage(const std::vector<Item>& previous, const std::vector<Clip>& previousClips) const;
   /// Swaps the images of placed items seen through paths for images cut to them, once they show alike twice.
   void cutToClips();

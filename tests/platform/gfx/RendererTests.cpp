@@ -1096,6 +1096,128 @@ TEST_F(Renderer, RepaintingOnlyWhatIsReportedKeepsThePictureWhole) {
   }
 }
 
+// A faded group whose members change a little at a time (a vine growing, a
+// leaf lighting up, a member sliding past the group's edge, a group within it)
+// has its picture drawn again only where they changed, and reports only that:
+// a host repainting what is reported shows, frame after frame, the picture a
+// renderer drawing everything afresh shows, while a still member far from
+// the change is not repainted.
+TEST_F(Renderer, AGroupChangedInPartIsDrawnAgainAndReportedOnlyThere) {
+  const auto growing = [] {
+    Path wave;
+    wave.moveTo({10.3, 30.2});
+    for (int k = 1; k <= 30; ++k) wave.lineTo({10.3 + 2.5 * k, 30.2 + 6 * std::sin(k / 3.0)});
+    auto vine = line({0, 0}, {1, 1}, green.withAlpha(0.9), 2.5);
+    vine->setPath(wave);
+    vine->setFillColor(std::nullopt);
+    vine->setLineCap(ShapeLayer::LineCap::round);
+    auto crawl = endless("strokeEnd", 0.05, 1.0, 4);
+    vine->addAnimation(crawl, "crawl");
+    return vine;
+  };
+  const auto fading = [] {
+    auto leaf = Layer::make();
+    leaf->setFrame(Rect(55, 65, 12, 6));
+    leaf->setBackgroundColor(green);
+    leaf->addAnimation(endless("opacity", 0.2, 1.0, 1.5), "light");
+    return leaf;
+  };
+  const auto sliding = [] {
+    auto box = Layer::make();
+    box->setFrame(Rect(0, 0, 8, 8));
+    box->setBackgroundColor(blue);
+    box->addAnimation(endless("position", Point{60, 60}, Point{185.5, 80.5}, 3), "slide");
+    return box;
+  };
+  const auto faded = [](std::vector<std::shared_ptr<Layer>> members) {
+    auto group = Layer::make();
+    group->setOpacity(0.8);
+    for (auto& member : members) group->addSublayer(member);
+    return group;
+  };
+  const auto still = [] { return line({150, 20}, {190, 20}, red, 6); };  // device rows 77 to 83
+  // Only the band around a window shows, as around an effect: a clip of rects.
+  const auto banded = [](Layer& root) {
+    auto mask = ShapeLayer::make();
+    Path band = Path::rect(root.bounds());
+    band.addRect(Rect(30, 40, 100, 20));
+    mask->setPath(band);
+    mask->setFillRule(ShapeLayer::FillRule::evenOdd);
+    root.setMask(mask);
+  };
+  const struct {
+    const char* name;
+    std::function<void(Layer&)> build;
+  } cases[] = {
+      {"a vine growing",
+       [&](Layer& root) {
+         root.addSublayer(faded({still(), growing()}));
+       }},
+      {"a leaf lighting up",
+       [&](Layer& root) {
+         root.addSublayer(faded({still(), fading()}));
+       }},
+      {"a member sliding past the group's edge",
+       [&](Layer& root) {
+         root.addSublayer(faded({sliding(), still()}));
+       }},
+      {"a group within a group",
+       [&](Layer& root) {
+         root.addSublayer(faded({still(), faded({growing(), fading()})}));
+       }},
+      {"in the band around a window",
+       [&](Layer& root) {
+         banded(root);
+         root.addSublayer(faded({still(), growing(), fading()}));
+       }},
+  };
+  const QSize size(200, 100);
+  const QRect stillPixels(150, 77, 40, 7);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto scene = Layer::make();
+    scene->setFrame(Rect(0, 0, size.width(), size.height()));
+    c.build(*scene);
+    const auto canvas = [&] {
+      QImage image(size, QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::transparent);
+      return image;
+    };
+    LayerRenderer shown;
+    QImage kept = canvas();
+    int narrowed = 0;  // frames that left the still member unrepainted
+    for (int k = 0; k < 30; ++k) {
+      SCOPED_TRACE(k);
+      const double t = 0.2 + k / 15.0;
+      const QRegion changed = shown.prepare(*scene, t, QSizeF(size));
+      narrowed += !changed.intersects(stillPixels);
+      for (const QRect& r : changed) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+          std::fill_n(reinterpret_cast<QRgb*>(kept.scanLine(y)) + r.left(), r.width(), 0);
+        }
+      }
+      kept.paintEngine()->setSystemClip(changed);
+      {
+        QPainter p(&kept);
+        shown.paint(p, changed);
+      }
+      LayerRenderer afresh;
+      afresh.prepare(*scene, t, QSizeF(size));
+      QImage drawn = canvas();
+      {
+        QPainter p(&drawn);
+        afresh.paint(p, QRegion(QRect(QPoint(0, 0), size)));
+      }
+      int differ = 0;
+      for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) differ += kept.pixel(x, y) != drawn.pixel(x, y);
+      }
+      ASSERT_EQ(differ, 0);
+    }
+    EXPECT_GT(narrowed, 20);
+  }
+}
+
 // Blends reach into the clear columns cached images keep at their sides, out
 // to where the target's rows are aligned, and damage tiles start there:
 // neither may change a pixel. Swelling, drifting gradients, repainted only
