@@ -5,30 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <deque>
 
 namespace pf {
 
 namespace {
 
 using Mode = KeyframeAnimation::CalculationMode;
-
-// Measuring a path is costly next to evaluating it, and the same orbit is
-// followed every frame, so recent measures are kept (holding their paths, so
-// the storage they are keyed by stays alive).
-const PathMeasure& measureOf(const Path& path) {
-  struct Entry {
-    Path path;
-    PathMeasure measure;
-  };
-  static std::deque<Entry> cache;
-  for (const auto& e : cache) {
-    if (e.path.storageIdentity() == path.storageIdentity()) return e.measure;
-  }
-  if (cache.size() >= 256) cache.pop_front();
-  cache.push_back({path, PathMeasure(path)});
-  return cache.back().measure;
-}
 
 // The animation's own key times when they fit its values, else evenly spaced
 // ones made in `even`. Read every frame: the own ones are not copied.
@@ -124,7 +106,7 @@ AnimationValue cubicValue(const KeyframeAnimation& a, const std::vector<double>&
 std::optional<AnimationValue> keyframeValue(const KeyframeAnimation& a, double progress) {
   const double p = std::clamp(std::isfinite(progress) ? progress : 0.0, 0.0, 1.0);
   if (a.path && !a.path->isEmpty()) {
-    const PathMeasure& measure = measureOf(*a.path);
+    const PathMeasure& measure = PathMeasure::of(*a.path);
     return measure.pointAtLength(p * measure.length());
   }
   const auto& values = a.values;

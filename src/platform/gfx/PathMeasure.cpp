@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace pf {
 
@@ -152,6 +153,23 @@ Path PathMeasure::trimmed(double start, double end) const {
     continuous = t1 >= 1;
   }
   return out;
+}
+
+// Measuring a path costs about as much as stroking it, and the same orbit is
+// followed, the same vine trimmed, every frame: recent measures are kept
+// (holding their paths, so the storage they are keyed by stays alive).
+const PathMeasure& PathMeasure::of(const Path& path) {
+  struct Entry {
+    Path path;
+    PathMeasure measure;
+  };
+  static std::deque<Entry> cache;
+  for (const auto& e : cache) {
+    if (e.path.storageIdentity() == path.storageIdentity()) return e.measure;
+  }
+  if (cache.size() >= 256) cache.pop_front();
+  cache.push_back({path, PathMeasure(path)});
+  return cache.back().measure;
 }
 
 }  // namespace pf

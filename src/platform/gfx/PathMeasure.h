@@ -13,6 +13,10 @@ namespace pf {
 class PathMeasure final {
  public:
   explicit PathMeasure(const Path& path);
+  /// The measure of `path`, kept among the recent ones by the path's storage:
+  /// a path followed or trimmed frame after frame is measured once. Main
+  /// thread only; valid until the next call.
+  static const PathMeasure& of(const Path& path);
 
   double length() const { return m_length; }
   /// The point `distance` along the path, held to its ends; the origin for a path with no length.

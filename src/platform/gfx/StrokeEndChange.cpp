@@ -114,7 +114,7 @@ std::optional<StrokeEndChange> StrokeEndChange::between(const LayerContent& befo
   LayerContent moved = before;
   moved.strokeEnd = now.strokeEnd;
   if (!(moved == now)) return std::nullopt;
-  const PathMeasure measure(now.path);
+  const PathMeasure& measure = PathMeasure::of(now.path);
   const Path was = before.trimmedPath(measure), is = now.trimmedPath(measure);
   if (!isOneOpenSubpath(was) || !isOneOpenSubpath(is)) return std::nullopt;
   const auto& old = was.elements();
