@@ -68,7 +68,17 @@
 //
 // Damage. Every item carries a signature of what it shows (image, placement,
 // opacity, clip, the item below); an item is damaged exactly when its
-// signature changed, appeared or went away, and only inside its clip.
+// signature changed, appeared or went away, and only inside its clip. An
+// item whose picture was drawn again only in part (a stroke's end redrawn, a
+// group patched) names the signature last frame's item had when it is that
+// picture changed there alone: matching it, only the part is damaged.
+//
+// Patching. A group's picture is composed again only in the parts where a
+// member changed (its rects then and now, or the part it was itself drawn
+// again in), the rest carried over from last frame: compositing is per pixel,
+// so a part cleared and composed of every member gives the pixels a whole
+// composition gives there. Parts never overlap; groups with a shadow, or a
+// member through a clip of paths, are composed whole.
 //
 // Alignment. A cached image keeps clear columns at its sides, outside its
 // item's rect. Blending a clear pixel leaves the target as it was, so a blend
@@ -474,7 +484,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.comesBack = movable && std::ranges::all_of(members, [](const Item& m) { return m.comesBack; });
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
-    group = groupAtStep(layer, signature, item.comesBack, [&] {
+    GroupEntry next = groupAtStep(layer, signature, item.comesBack, [&] {
       // A few members changed (a vine grew, a leaf turned a step): last
       // frame's picture is drawn again only where they lie, then and now.
       const auto parts = shadowed || group.layer.expired() || group.image.isNull()
@@ -490,6 +500,9 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
       composed.origin = area.topLeft();
       return composed;
     });
+    // Its list of members is written again below: kept for its capacity, rather than grown afresh each frame.
+    next.shown = std::move(group.shown);
+    group = std::move(next);
   }
   group.lastUsed = m_frame;
   group.shown.clear();
@@ -500,7 +513,6 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.signature =
       mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
   group.shownAt = item.position;
-  group.shown.reserve(members.size());
   for (const Item& member : members) group.shown.push_back({member.serial, member.signature, member.rect});
   return item;
 }
@@ -508,6 +520,8 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
 std::optional<std::vector<QRect>> LayerRenderer::changedParts(const GroupEntry& last, QPoint lastAt,
                                                               const std::vector<Item>& members, QRect area) const {
   if (last.shown.size() != members.size()) return std::nullopt;
+  const auto pixels = [](const QRect& r) { return static_cast<long>(r.width()) * r.height(); };
+  const long half = pixels(area) / 2;
   std::vector<QRect> parts;
   for (std::size_t i = 0; i < members.size(); ++i) {
     const Item& member = members[i];
@@ -517,15 +531,16 @@ std::optional<std::vector<QRect>> LayerRenderer::changedParts(const GroupEntry& 
     if (member.signature == was.signature) continue;
     if (member.patchedFrom == was.signature) {
       parts.insert(parts.end(), member.patch.begin(), member.patch.end());
-    } else {
-      parts.push_back(was.rect);
-      parts.push_back(member.rect);
+      continue;
     }
+    // Told before any merging: a turning petal that fills most of its group.
+    if (pixels(member.rect & area) > half || pixels(was.rect & area) > half) return std::nullopt;
+    parts.push_back(was.rect);
+    parts.push_back(member.rect);
   }
   // Merged until none overlap, so that no pixel is composed twice; neighbours
   // close enough are merged too, as every part costs a blend of each member.
   constexpr long partPixels = 256;
-  const auto pixels = [](const QRect& r) { return static_cast<long>(r.width()) * r.height(); };
   for (bool merged = true; merged;) {
     merged = false;
     for (std::size_t i = 0; i < parts.size() && !merged; ++i) {
@@ -542,7 +557,7 @@ std::optional<std::vector<QRect>> LayerRenderer::changedParts(const GroupEntry& 
   // Most of it changed: composed whole, without carrying the rest over.
   long changed = 0;
   for (const QRect& part : parts) changed += pixels(part & area);
-  if (2 * changed > pixels(area) || QRect(lastAt, last.image.size()).intersected(area).isEmpty()) return std::nullopt;
+  if (changed > half || QRect(lastAt, last.image.size()).intersected(area).isEmpty()) return std::nullopt;
   return parts;
 }
 
