@@ -120,6 +120,18 @@ BasicAnimation endless(const QString& keyPath, AnimationValue from, AnimationVal
   return a;
 }
 
+/// Clears `changed` and paints it again there only, as a window's backing store does.
+void repaintOnly(QImage& kept, const LayerRenderer& renderer, const QRegion& changed) {
+  for (const QRect& r : changed) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      std::fill_n(reinterpret_cast<QRgb*>(kept.scanLine(y)) + r.left(), r.width(), 0);
+    }
+  }
+  kept.paintEngine()->setSystemClip(changed);
+  QPainter p(&kept);
+  renderer.paint(p, changed);
+}
+
 }  // namespace
 
 TEST_F(Renderer, DrawsYUpWithLaterSublayersOnTop) {
@@ -1069,17 +1081,7 @@ TEST_F(Renderer, RepaintingOnlyWhatIsReportedKeepsThePictureWhole) {
       const double t = 0.3 + k * 0.1;
       const QRegion changed = shown.prepare(*scene, t, QSizeF(c.size), c.scale);
       narrowed += changed != QRegion(QRect(QPoint(0, 0), pixels));
-      // Cleared and drawn again there only, as a window's backing store is.
-      for (const QRect& r : changed) {
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-          std::fill_n(reinterpret_cast<QRgb*>(kept.scanLine(y)) + r.left(), r.width(), 0);
-        }
-      }
-      kept.paintEngine()->setSystemClip(changed);
-      {
-        QPainter p(&kept);
-        shown.paint(p, changed);
-      }
+      repaintOnly(kept, shown, changed);
       // The whole frame, painted on a clear picture.
       QImage drawn = canvas();
       {
@@ -1191,16 +1193,7 @@ TEST_F(Renderer, AGroupChangedInPartIsDrawnAgainAndReportedOnlyThere) {
       const double t = 0.2 + k / 15.0;
       const QRegion changed = shown.prepare(*scene, t, QSizeF(size));
       narrowed += !changed.intersects(stillPixels);
-      for (const QRect& r : changed) {
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-          std::fill_n(reinterpret_cast<QRgb*>(kept.scanLine(y)) + r.left(), r.width(), 0);
-        }
-      }
-      kept.paintEngine()->setSystemClip(changed);
-      {
-        QPainter p(&kept);
-        shown.paint(p, changed);
-      }
+      repaintOnly(kept, shown, changed);
       LayerRenderer afresh;
       afresh.prepare(*scene, t, QSizeF(size));
       QImage drawn = canvas();
