@@ -68,9 +68,6 @@ class RasterCache final {
   /// The layer's image for `place`, kept or drawn now; `anchor` is the point
   /// a turning layer turns about, in its coordinates.
   Placed place(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor);
-  /// Draws `content` placed by `raster` into an image cut to what shows.
-  /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
-  Entry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster, bool lasting);
   /// A content drawn for a caller that blends it once, not cut to what shows.
   struct Drawing {
     QImage image;  ///< may lie on a canvas the next drawing reuses: blend it before drawing anything else
@@ -87,6 +84,9 @@ class RasterCache final {
   int takeRasterisations() { return std::exchange(m_rasterisations, 0); }
 
  private:
+  /// Draws `content` placed by `raster` into an image cut to what shows.
+  /// `lasting`: the image will be placed for many frames, worth finding where it is transparent.
+  Entry rasterise(const Layer& layer, LayerContent content, quint64 revision, const QTransform& raster, bool lasting);
   /// Where `content` placed by `raster` can leave a mark, in device pixels.
   QRect drawnArea(const LayerContent& content, const QTransform& raster);
   /// `content` placed by `raster` drawn on a picture of `px` (device pixels),
