@@ -124,6 +124,16 @@ void PathMeasure::appendPiece(Path& out, const Segment& s, double t0, double t1,
 }
 
 Path PathMeasure::trimmed(double start, double end) const {
+  for (const Piece& piece : m_pieces) {
+    if (piece.start == start && piece.end == end) return piece.path;
+  }
+  Piece& piece = m_pieces[m_nextPiece];
+  m_nextPiece = (m_nextPiece + 1) % m_pieces.size();
+  piece = Piece{start, end, cut(start, end)};
+  return piece.path;
+}
+
+Path PathMeasure::cut(double start, double end) const {
   start = std::clamp(std::isfinite(start) ? start : 0.0, 0.0, 1.0) * m_length;
   end = std::clamp(std::isfinite(end) ? end : 1.0, 0.0, 1.0) * m_length;
   Path out;

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Path.h"
 
+#include <array>
 #include <vector>
 
 namespace pf {
@@ -22,6 +23,9 @@ class PathMeasure final {
   /// The point `distance` along the path, held to its ends; the origin for a path with no length.
   Point pointAtLength(double distance) const;
   /// The piece of the path from `start` to `end`, both fractions of its length in [0, 1].
+  /// The last two asked for are kept (so a measure is not shared between
+  /// threads): a stroke whose end moves is compared each frame with its piece
+  /// of the frame before, which is then not cut again.
   Path trimmed(double start, double end) const;
 
  private:
@@ -35,12 +39,21 @@ class PathMeasure final {
     std::vector<double> table;  // cumulative lengths at evenly spaced parameters (curves)
   };
 
+  struct Piece {
+    double start = 0;
+    double end = 0;
+    Path path;  // from `start` to `end`, as cut
+  };
+
+  Path cut(double start, double end) const;
   static Point evaluate(const Segment& s, double t);
   static double parameterAt(const Segment& s, double distance);
   static void appendPiece(Path& out, const Segment& s, double t0, double t1, bool startNew);
 
   std::vector<Segment> m_segments;
   double m_length = 0;
+  mutable std::array<Piece, 2> m_pieces;  // none cut yet: both from 0 to 0, empty as cut
+  mutable std::size_t m_nextPiece = 0;
 };
 
 }  // namespace pf

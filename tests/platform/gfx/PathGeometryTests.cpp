@@ -296,3 +296,28 @@ TEST(PathMeasure, TrimmingKeepsThePiecesBetweenTwoFractions) {
     expectElements(PathMeasure(c.path).trimmed(c.start, c.end), c.elements);
   }
 }
+
+// A measure keeps the last pieces it cut: asked again, in any order, it
+// answers each piece as a measure that never cut one does.
+TEST(PathMeasure, PiecesAskedAgainAreThoseCutAfresh) {
+  const Path path = polyline({{0, 0}, {10, 0}, {10, 10}, {20, 10}});
+  const PathMeasure measure(path);
+  struct Case {
+    const char* name;
+    double start, end;
+  };
+  const Case cases[] = {
+      {"a first piece", 0, 0.5},
+      {"the same start, a longer end", 0, 0.6},
+      {"the first again", 0, 0.5},
+      {"the same end, a later start", 0.2, 0.5},
+      {"a third piece, past the two kept", 0.1, 0.9},
+      {"the second of the kept", 0.2, 0.5},
+      {"one cut before the last two", 0, 0.6},
+      {"nothing between", 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(measure.trimmed(c.start, c.end), PathMeasure(path).trimmed(c.start, c.end));
+  }
+}
