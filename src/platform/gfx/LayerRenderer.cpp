@@ -360,9 +360,12 @@ void LayerRenderer::visitGroup(const Layer& layer, const LayerContent& content, 
   // which casts the shadow and is then faded as a whole.
   auto outer = std::exchange(m_items, {});
   const quint64 below = std::exchange(m_below, 0);
-  LayerContent own = content;
-  own.shadowOpacity = 0;
-  if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
+  // Most groups draw nothing of their own: their content is not copied to leave its shadow out.
+  if (content.isVisible()) {
+    LayerContent own = content;
+    own.shadowOpacity = 0;
+    if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
+  }
   for (const auto& sublayer : layer.sublayers()) visit(*sublayer, place.world, place.model, 1.0, clip, place.moving);
   const auto members = std::exchange(m_items, std::move(outer));
   m_below = below;
@@ -406,7 +409,7 @@ bool LayerRenderer::placesFromMemo(const Layer& layer) const {
   return layer.animations().empty() && !layer.masksToBounds() && !layer.mask() && &layer != m_root;
 }
 
-std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, LayerContent content,
+std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, LayerContent&& content,
                                                           const Placement& place) {
   if (!content.isVisible()) return std::nullopt;
   Item item;

@@ -182,7 +182,7 @@ class LayerRenderer final {
   /// its revision and its superlayer's placement stay (a group's never is).
   bool placesFromMemo(const Layer& layer) const;
   /// The layer's own item, before opacity and clip; none when it shows nothing.
-  std::optional<Item> itemFor(const Layer& layer, LayerContent content, const Placement& place);
+  std::optional<Item> itemFor(const Layer& layer, LayerContent&& content, const Placement& place);
   /// Appends an item with something to show, seen at `opacity` through `clip`.
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
