@@ -358,7 +358,14 @@ void LayerRenderer::visitGroup(const Layer& layer, const LayerContent& content, 
   }
   // The layer and its sublayers are drawn into one image at full opacity,
   // which casts the shadow and is then faded as a whole.
-  auto outer = std::exchange(m_items, {});
+  // Lists of members are kept for their capacity: a vine's leaves are groups
+  // too, and lists grown afresh for each cost allocations every frame.
+  std::vector<Item> members;
+  if (!m_spareMembers.empty()) {
+    members = std::move(m_spareMembers.back());
+    m_spareMembers.pop_back();
+  }
+  std::swap(m_items, members);  // the group's members go into a list of their own, the outer one aside
   const quint64 below = std::exchange(m_below, 0);
   // Most groups draw nothing of their own: their content is not copied to leave its shadow out.
   if (content.isVisible()) {
@@ -367,10 +374,12 @@ void LayerRenderer::visitGroup(const Layer& layer, const LayerContent& content, 
     if (auto item = itemFor(layer, std::move(own), place)) push(std::move(*item), 1.0, clip);
   }
   for (const auto& sublayer : layer.sublayers()) visit(*sublayer, place.world, place.model, 1.0, clip, place.moving);
-  const auto members = std::exchange(m_items, std::move(outer));
+  std::swap(m_items, members);
   m_below = below;
   Item item = composeGroup(layer, content, place.world, members);
   push(std::move(item), opacity, outerClip);
+  members.clear();
+  m_spareMembers.push_back(std::move(members));
 }
 
 bool LayerRenderer::isGroup(const Layer& layer) const {

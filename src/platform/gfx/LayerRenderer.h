@@ -266,6 +266,7 @@ class LayerRenderer final {
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
+  std::vector<std::vector<Item>> m_spareMembers;  // emptied lists of a group's members, kept for their capacity
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
   // A column at which every row of the target last painted on starts a run
