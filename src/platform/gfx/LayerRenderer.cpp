@@ -314,11 +314,18 @@ LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo
       (!layer.sublayers().empty() || pose.redrawn || LayerContent::of(layer, pose.model).isVisible())) {
     m_animating = true;
   }
+  if (!animated) {
+    // Shown as its model, which nothing looks at again: moved, not copied.
+    pose.shown = std::move(pose.model);
+    const QTransform local = localTransform(pose.shown);
+    pose.world = local * parentWorld;
+    pose.modelWorld = local * parentModel;
+    return pose;
+  }
   // A layer that only morphs is evaluated once, at its stage's time.
-  pose.shown = animated ? presentation(layer, morphsAlone ? pose.step->time : m_time, pose.model) : pose.model;
-  const QTransform local = localTransform(pose.shown);
-  pose.world = local * parentWorld;
-  pose.modelWorld = (animated ? localTransform(pose.model) : local) * parentModel;
+  pose.shown = presentation(layer, morphsAlone ? pose.step->time : m_time, pose.model);
+  pose.world = localTransform(pose.shown) * parentWorld;
+  pose.modelWorld = localTransform(pose.model) * parentModel;
   return pose;
 }
 

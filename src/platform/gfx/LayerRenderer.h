@@ -155,7 +155,7 @@ class LayerRenderer final {
   struct Pose {
     std::optional<MorphStager::Step> step;  // the stage of an endless morph it is drawn at
     bool redrawn = false;                   // its content animates: drawn afresh each frame it draws otherwise
-    LayerPresentation model;
+    LayerPresentation model;                // left empty for a layer that nothing animates: `shown` is its model
     LayerPresentation shown;
     QTransform world;
     QTransform modelWorld;
