@@ -68,6 +68,13 @@ class RasterCache final {
   /// The layer's image for `place`, kept or drawn now; `anchor` is the point
   /// a turning layer turns about, in its coordinates.
   Placed place(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor);
+  /// Whether the layer, last placed on the image of `cacheKey` at `position`
+  /// and drawing as then, is placed there on that very image when shown by
+  /// `world` (its model's placement `model` unchanged): it turns or swells
+  /// within one step, about an anchor (`anchor`) that stays put. Marks the
+  /// image used then, as placing it would.
+  bool placesAgain(const Layer& layer, const QTransform& world, const QTransform& model, QPointF anchor,
+                   qint64 cacheKey, QPoint position);
   /// A content drawn for a caller that blends it once, not cut to what shows.
   struct Drawing {
     QImage image;  ///< may lie on a canvas the next drawing reuses: blend it before drawing anything else
