@@ -286,7 +286,14 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (placesFromMemo(layer)) {
     auto& still = m_memos[index].still;
     if (!still) still = std::make_unique<Memo::Still>();
-    *still = Memo::Still{parentWorld, parentModel, pose.world, pose.modelWorld, pose.local, anchorOf(pose.shown), item};
+    *still = Memo::Still{.parentWorld = parentWorld,
+                         .parentModel = parentModel,
+                         .world = pose.world,
+                         .model = pose.modelWorld,
+                         .local = pose.local,
+                         .anchor = anchorOf(pose.shown),
+                         .item = item,
+                         .imageKey = item ? item->image.cacheKey() : 0};
   }
   if (item) push(std::move(*item), opacity, *inner);
   for (const auto& sublayer : layer.sublayers()) {
@@ -313,8 +320,7 @@ bool LayerRenderer::turnsWithinStep(const Layer& layer, Memo::Still& still, cons
   // A layer with sublayers would have to place them anew all the same.
   if (!still.item || !still.item->comesBack || !layer.sublayers().empty()) return false;
   const QTransform world = still.local * parentWorld;
-  if (!m_raster.placesAgain(layer, world, still.model, still.anchor, still.item->image.cacheKey(),
-                            still.item->position)) {
+  if (!m_raster.placesAgain(layer, world, still.model, still.anchor, still.imageKey, still.item->position)) {
     return false;
   }
   still.parentWorld = parentWorld;

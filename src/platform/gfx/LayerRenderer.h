@@ -129,6 +129,7 @@ class LayerRenderer final {
       QTransform local;          // its own coordinates to its superlayer's
       QPointF anchor;            // what it turns about, in its coordinates
       std::optional<Item> item;  // before opacity and clip, when it shows anything
+      qint64 imageKey = 0;       // the item's image's, kept here as reading it costs a cache miss a frame
     };
     std::unique_ptr<Still> still;  // apart, so the memos of a frame lie close together
   };

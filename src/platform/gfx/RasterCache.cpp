@@ -273,9 +273,14 @@ QRectF RasterCache::shownPart(const QImage& image) {
 }
 
 void RasterCache::sweep() {
-  std::erase_if(m_entries,
-                [&](const auto& kv) { return kv.second.layer.expired() || m_frame - kv.second.lastUsed > lifetime; });
-  // Kept steps are many: looked through now and then, not every frame.
+  // Images are looked through every few frames, not every frame: hundreds
+  // of them, nearly all in use, lie scattered in memory, and looking at each
+  // misses the cache.
+  if (m_frame % 16 == 0) {
+    std::erase_if(m_entries,
+                  [&](const auto& kv) { return kv.second.layer.expired() || m_frame - kv.second.lastUsed > lifetime; });
+  }
+  // Kept steps are many more: looked through more rarely still.
   if (m_frame % 64 == 0) m_steps.sweep(m_frame);
 }
 

@@ -25,7 +25,7 @@ namespace pf {
 /// beside the last one, within a budget the process shares.
 class RasterCache final {
  public:
-  /// Images of layers not placed for this many frames are dropped.
+  /// Images of layers not placed for this many frames are dropped (within a few frames more).
   static constexpr quint64 lifetime = 300;
 
   /// A layer's content drawn into an image.
@@ -83,7 +83,7 @@ class RasterCache final {
   /// Draws `content` placed by `raster`, its shadow beneath it, on a picture
   /// of every pixel it may reach.
   Drawing draw(LayerContent content, const QTransform& raster);
-  /// Drops images of layers gone or not placed for a while.
+  /// Drops, every few frames, images of layers gone or not placed for a while.
   void sweep();
   /// Forgets every image.
   void clear();
