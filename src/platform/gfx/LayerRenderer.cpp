@@ -62,8 +62,12 @@
 // not the root, keeps its placements and its item (before opacity and clip)
 // while its revision (anything of it changed) and its superlayer's world and
 // model transforms are unchanged: it is then placed from them, its opacity
-// and clip applied afresh, without being evaluated. A change of the target's
-// size forgets every memo. What a layer's animations change is worked out
+// and clip applied afresh, without being evaluated. One with no sublayers
+// whose superlayer turns or swells it (the model transform unchanged) is
+// placed so too while the raster cache finds it on the same image at the same
+// pixel: its anchor stays put and the turn stays within its step, where
+// placing it anew would give that very item. A change of the target's size
+// forgets every memo. What a layer's animations change is worked out
 // again only when its revision changes.
 //
 // Damage. Every item carries a signature of what it shows (image, placement,
@@ -139,6 +143,12 @@ QTransform localTransform(const LayerPresentation& p) {
     local = local * QTransform(c, s, -s, c, 0, 0);
   }
   return local * QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
+}
+
+// The point a layer turns and swells about, in its coordinates.
+QPointF anchorOf(const LayerPresentation& p) {
+  const Rect b = p.bounds.isFinite() ? p.bounds.standardized() : Rect();
+  return {b.origin.x + p.anchorPoint.x * b.width(), b.origin.y + p.anchorPoint.y * b.height()};
 }
 
 // A NaN or infinite placement (from bad input) would poison every pixel rect after it.
@@ -276,7 +286,14 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (placesFromMemo(layer)) {
     auto& still = m_memos[index].still;
     if (!still) still = std::make_unique<Memo::Still>();
-    *still = Memo::Still{parentWorld, parentModel, pose.world, pose.modelWorld, item};
+    *still = Memo::Still{.parentWorld = parentWorld,
+                         .parentModel = parentModel,
+                         .world = pose.world,
+                         .model = pose.modelWorld,
+                         .local = pose.local,
+                         .anchor = anchorOf(pose.shown),
+                         .item = item,
+                         .imageKey = item ? item->image.cacheKey() : 0};
   }
   if (item) push(std::move(*item), opacity, *inner);
   for (const auto& sublayer : layer.sublayers()) {
@@ -284,12 +301,10 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   }
 }
 
-bool LayerRenderer::placedAsBefore(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+bool LayerRenderer::placedAsBefore(const Layer& layer, Memo& memo, const QTransform& parentWorld,
                                    const QTransform& parentModel, double parentOpacity, int clip, bool moving) {
-  if (!memo.still || &layer == m_root || !(memo.still->parentWorld == parentWorld) ||
-      !(memo.still->parentModel == parentModel)) {
-    return false;
-  }
+  if (!memo.still || &layer == m_root || !(memo.still->parentModel == parentModel)) return false;
+  if (!(memo.still->parentWorld == parentWorld) && !turnsWithinStep(layer, *memo.still, parentWorld)) return false;
   // Nothing of it or above it moved: placed as last frame, without evaluating it again.
   const double opacity = parentOpacity * unitInterval(layer.opacity());
   if (opacity < invisibleOpacity) return true;
@@ -298,6 +313,18 @@ bool LayerRenderer::placedAsBefore(const Layer& layer, const Memo& memo, const Q
   // Copied: visiting the sublayers adds memos, which may move this one.
   const QTransform world = memo.still->world, model = memo.still->model;
   for (const auto& sublayer : layer.sublayers()) visit(*sublayer, world, model, opacity, clip, moving);
+  return true;
+}
+
+bool LayerRenderer::turnsWithinStep(const Layer& layer, Memo::Still& still, const QTransform& parentWorld) {
+  // A layer with sublayers would have to place them anew all the same.
+  if (!still.item || !still.item->comesBack || !layer.sublayers().empty()) return false;
+  const QTransform world = still.local * parentWorld;
+  if (!m_raster.placesAgain(layer, world, still.model, still.anchor, still.imageKey, still.item->position)) {
+    return false;
+  }
+  still.parentWorld = parentWorld;
+  still.world = world;
   return true;
 }
 
@@ -317,14 +344,15 @@ LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo
   if (!animated) {
     // Shown as its model, which nothing looks at again: moved, not copied.
     pose.shown = std::move(pose.model);
-    const QTransform local = localTransform(pose.shown);
-    pose.world = local * parentWorld;
-    pose.modelWorld = local * parentModel;
+    pose.local = localTransform(pose.shown);
+    pose.world = pose.local * parentWorld;
+    pose.modelWorld = pose.local * parentModel;
     return pose;
   }
   // A layer that only morphs is evaluated once, at its stage's time.
   pose.shown = presentation(layer, morphsAlone ? pose.step->time : m_time, pose.model);
-  pose.world = localTransform(pose.shown) * parentWorld;
+  pose.local = localTransform(pose.shown);
+  pose.world = pose.local * parentWorld;
   pose.modelWorld = localTransform(pose.model) * parentModel;
   return pose;
 }
@@ -433,10 +461,7 @@ std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, La
   if (place.redrawn) {
     drawAfresh(layer, std::move(content), place.world, item);
   } else {
-    const Rect b = place.shown.bounds.isFinite() ? place.shown.bounds.standardized() : Rect();
-    const QPointF anchor(b.origin.x + place.shown.anchorPoint.x * b.width(),
-                         b.origin.y + place.shown.anchorPoint.y * b.height());
-    const RasterCache::Placed placed = m_raster.place(layer, content, place, anchor);
+    const RasterCache::Placed placed = m_raster.place(layer, content, place, anchorOf(place.shown));
     if (placed.entry) {
       item.image = placed.entry->image;
       item.comesBack = placed.comesBack;

@@ -119,13 +119,17 @@ class LayerRenderer final {
     quint64 revision = 0;
     bool morphs = false;           // an endless "path" animation may stage its drawing
     bool animatesContent = false;  // some animation changes what it draws
-    /// A still layer as last placed: reused while its superlayer places it the same way.
+    /// A still layer as last placed: reused while its superlayer places it the
+    /// same way, or turns or swells it within one step of its picture.
     struct Still {
       QTransform parentWorld;
       QTransform parentModel;
       QTransform world;
       QTransform model;
+      QTransform local;          // its own coordinates to its superlayer's
+      QPointF anchor;            // what it turns about, in its coordinates
       std::optional<Item> item;  // before opacity and clip, when it shows anything
+      qint64 imageKey = 0;       // the item's image's, kept here as reading it costs a cache miss a frame
     };
     std::unique_ptr<Still> still;  // apart, so the memos of a frame lie close together
   };
@@ -157,13 +161,18 @@ class LayerRenderer final {
     bool redrawn = false;                   // its content animates: drawn afresh each frame it draws otherwise
     LayerPresentation model;                // left empty for a layer that nothing animates: `shown` is its model
     LayerPresentation shown;
+    QTransform local;  // as shown now
     QTransform world;
     QTransform modelWorld;
   };
   /// Places a layer and its sublayers as last frame, from its memo, when
   /// nothing of it or above it moved; false when it must be evaluated.
-  bool placedAsBefore(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
-                      const QTransform& parentModel, double parentOpacity, int clip, bool moving);
+  bool placedAsBefore(const Layer& layer, Memo& memo, const QTransform& parentWorld, const QTransform& parentModel,
+                      double parentOpacity, int clip, bool moving);
+  /// Whether a still layer with nothing under it, turned or swollen by its
+  /// superlayer now placed by `parentWorld`, shows its memo's item as it is;
+  /// the memo then takes the new placement.
+  bool turnsWithinStep(const Layer& layer, Memo::Still& still, const QTransform& parentWorld);
   /// The layer's presentation and placements now (noting whether it asks for more frames).
   Pose evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
   /// The clip the layer's sublayers are seen through, within `clip`; none when it lets nothing through.

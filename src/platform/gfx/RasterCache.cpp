@@ -151,6 +151,27 @@ RasterCache::Placed RasterCache::place(const Layer& layer, const LayerContent& c
                 !place.moving || inPlace};
 }
 
+bool RasterCache::placesAgain(const Layer& layer, const QTransform& world, const QTransform& model, QPointF anchor,
+                              qint64 cacheKey, QPoint position) {
+  // What `place` answers for a turning layer whose image still shows it, worked out without its content.
+  const auto found = m_entries.find(layer.serial());
+  if (found == m_entries.end() || sameLinear(world, model)) return false;
+  Entry& entry = found->second;
+  const QPointF pivot = world.map(anchor) - model.map(anchor);
+  if (entry.image.cacheKey() != cacheKey || std::fabs(pivot.x()) >= 1e-9 || std::fabs(pivot.y()) >= 1e-9) {
+    return false;
+  }
+  const QTransform raster = snapped(world, anchor);
+  if (std::fabs(raster.determinant()) <= 1e-9 || !sameLinear(entry.raster, raster)) return false;
+  if (entry.topLeft + QPoint(static_cast<int>(std::lround(raster.dx() - entry.raster.dx())),
+                             static_cast<int>(std::lround(raster.dy() - entry.raster.dy()))) !=
+      position) {
+    return false;
+  }
+  entry.lastUsed = m_frame;
+  return true;
+}
+
 RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent content, quint64 revision,
                                           const QTransform& raster, bool lasting) {
   content.outlineStroke();
@@ -252,9 +273,14 @@ QRectF RasterCache::shownPart(const QImage& image) {
 }
 
 void RasterCache::sweep() {
-  std::erase_if(m_entries,
-                [&](const auto& kv) { return kv.second.layer.expired() || m_frame - kv.second.lastUsed > lifetime; });
-  // Kept steps are many: looked through now and then, not every frame.
+  // Images are looked through every few frames, not every frame: hundreds
+  // of them, nearly all in use, lie scattered in memory, and looking at each
+  // misses the cache.
+  if (m_frame % 16 == 0) {
+    std::erase_if(m_entries,
+                  [&](const auto& kv) { return kv.second.layer.expired() || m_frame - kv.second.lastUsed > lifetime; });
+  }
+  // Kept steps are many more: looked through more rarely still.
   if (m_frame % 64 == 0) m_steps.sweep(m_frame);
 }
 

@@ -25,7 +25,7 @@ namespace pf {
 /// beside the last one, within a budget the process shares.
 class RasterCache final {
  public:
-  /// Images of layers not placed for this many frames are dropped.
+  /// Images of layers not placed for this many frames are dropped (within a few frames more).
   static constexpr quint64 lifetime = 300;
 
   /// A layer's content drawn into an image.
@@ -68,6 +68,13 @@ class RasterCache final {
   /// The layer's image for `place`, kept or drawn now; `anchor` is the point
   /// a turning layer turns about, in its coordinates.
   Placed place(const Layer& layer, const LayerContent& content, const Placement& place, QPointF anchor);
+  /// Whether the layer, last placed on the image of `cacheKey` at `position`
+  /// and drawing as then, is placed there on that very image when shown by
+  /// `world` (its model's placement `model` unchanged): it turns or swells
+  /// within one step, about an anchor (`anchor`) that stays put. Marks the
+  /// image used then, as placing it would.
+  bool placesAgain(const Layer& layer, const QTransform& world, const QTransform& model, QPointF anchor,
+                   qint64 cacheKey, QPoint position);
   /// A content drawn for a caller that blends it once, not cut to what shows.
   struct Drawing {
     QImage image;  ///< may lie on a canvas the next drawing reuses: blend it before drawing anything else
@@ -76,7 +83,7 @@ class RasterCache final {
   /// Draws `content` placed by `raster`, its shadow beneath it, on a picture
   /// of every pixel it may reach.
   Drawing draw(LayerContent content, const QTransform& raster);
-  /// Drops images of layers gone or not placed for a while.
+  /// Drops, every few frames, images of layers gone or not placed for a while.
   void sweep();
   /// Forgets every image.
   void clear();

@@ -408,6 +408,54 @@ TEST_F(Renderer, AStrokeChangedWhileItSwellsShowsTheChange) {
   }
 }
 
+// A still layer that its superlayer turns or swells about the point they
+// share is placed as last frame while the motion stays within a step of its
+// picture: at every frame, as the picture repainted only where reported
+// changed, it shows what a renderer seeing it first shows, steps crossed and
+// come round again.
+TEST_F(Renderer, AStillLayerTurnedOrSwollenByItsSuperlayerShowsEveryStep) {
+  struct Case {
+    const char* name;
+    Rect shape;  // about the point it turns or swells about
+    BasicAnimation motion;
+  };
+  const Case cases[] = {
+      {"swelling about its centre", Rect(-20, -12, 40, 25), endless("transform.scale", 0.6, 1.0, 1)},
+      {"growing upwards from its foot", Rect(-6, 1, 12, 40), endless("transform.scale.y", 0.35, 1.0, 1)},
+      {"turning about its corner", Rect(0, 0, 30, 20), endless("transform.rotation.z", 0.0, 0.6, 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    renderer.reset();
+    root = Layer::make();
+    root->setFrame(Rect(0, 0, 100, 100));
+    auto superlayer = Layer::make();
+    superlayer->setPosition({50.3, 40.6});
+    superlayer->addAnimation(c.motion);
+    auto still = ShapeLayer::make();
+    still->setPath(Path::rect(c.shape));
+    still->setFillColor(blue);
+    still->setStrokeColor(red);
+    still->setLineWidth(1.5);
+    still->setShadowColor(green);
+    still->setShadowOpacity(0.8);
+    still->setShadowRadius(4);
+    superlayer->addSublayer(still);
+    root->addSublayer(superlayer);
+    QImage kept = blank();
+    for (int i = 0; i <= 45; ++i) {
+      const double t = i / 30.0;
+      repaintOnly(kept, renderer, renderer.prepare(*root, t, QSizeF(100, 100)));
+      LayerRenderer fresh;
+      fresh.prepare(*root, t, QSizeF(100, 100));
+      QImage expected = blank();
+      QPainter p(&expected);
+      fresh.paint(p, QRegion(0, 0, 100, 100));
+      ASSERT_EQ(kept, expected) << "frame " << i;
+    }
+  }
+}
+
 // A layer growing a little, between two steps of its scale, is drawn at the
 // nearer step about its anchor: the edge it grows from stays where it stands.
 TEST_F(Renderer, TurningLayersKeepTheirAnchorInPlace) {
