@@ -46,6 +46,20 @@ QTransform snapped(const QTransform& world, QPointF anchor) {
   return QTransform(linear.m11(), linear.m12(), linear.m21(), linear.m22(), shift.x(), shift.y());
 }
 
+// Whether a layer shown by `world` rather than its model's `model` turns or
+// swells about `anchor` with the anchor left where it stands.
+bool anchorStays(const QTransform& world, const QTransform& model, QPointF anchor) {
+  const QPointF pivot = world.map(anchor) - model.map(anchor);
+  return std::fabs(pivot.x()) < 1e-9 && std::fabs(pivot.y()) < 1e-9;
+}
+
+// Where an image drawn by `drawn` at `topLeft` lands for `placement`, which
+// has its scale and turn: a whole-pixel move.
+QPoint placedAt(QPoint topLeft, const QTransform& drawn, const QTransform& placement) {
+  return topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - drawn.dx())),
+                          static_cast<int>(std::lround(placement.dy() - drawn.dy())));
+}
+
 // Where `image` shows anything, a few rows at a time: the runs of columns
 // that hold a pixel not wholly transparent in any row of a band, gaps narrower
 // than a few pixels closed, bands alike merged. A breathing outline then
@@ -115,8 +129,7 @@ RasterCache::Placed RasterCache::place(const Layer& layer, const LayerContent& c
     return drawn.revision == place.revision && drawn.shadowed == content.hasShadow() &&
            sameLinear(drawn.raster, raster) && (turning || sameSubpixel(drawn.raster, raster));
   };
-  const QPointF pivot = world.map(anchor) - model.map(anchor);
-  const bool inPlace = std::fabs(pivot.x()) < 1e-9 && std::fabs(pivot.y()) < 1e-9;
+  const bool inPlace = anchorStays(world, model, anchor);
   auto& entry = m_entries[layer.serial()];
   if (entry.layer.expired() || !shows(entry)) {
     // A morph's stage, or a layer turning about an anchor that stays put (or
@@ -145,10 +158,7 @@ RasterCache::Placed RasterCache::place(const Layer& layer, const LayerContent& c
   // The image always has the placement's scale and rotation (it was drawn
   // again otherwise), so placing it is a whole-pixel move.
   const QTransform& placement = turning ? raster : world;
-  return Placed{&entry,
-                entry.topLeft + QPoint(static_cast<int>(std::lround(placement.dx() - entry.raster.dx())),
-                                       static_cast<int>(std::lround(placement.dy() - entry.raster.dy()))),
-                !place.moving || inPlace};
+  return Placed{&entry, placedAt(entry.topLeft, entry.raster, placement), !place.moving || inPlace};
 }
 
 bool RasterCache::placesAgain(const Layer& layer, const QTransform& world, const QTransform& model, QPointF anchor,
@@ -157,15 +167,10 @@ bool RasterCache::placesAgain(const Layer& layer, const QTransform& world, const
   const auto found = m_entries.find(layer.serial());
   if (found == m_entries.end() || sameLinear(world, model)) return false;
   Entry& entry = found->second;
-  const QPointF pivot = world.map(anchor) - model.map(anchor);
-  if (entry.image.cacheKey() != cacheKey || std::fabs(pivot.x()) >= 1e-9 || std::fabs(pivot.y()) >= 1e-9) {
-    return false;
-  }
+  if (entry.image.cacheKey() != cacheKey || !anchorStays(world, model, anchor)) return false;
   const QTransform raster = snapped(world, anchor);
-  if (std::fabs(raster.determinant()) <= 1e-9 || !sameLinear(entry.raster, raster)) return false;
-  if (entry.topLeft + QPoint(static_cast<int>(std::lround(raster.dx() - entry.raster.dx())),
-                             static_cast<int>(std::lround(raster.dy() - entry.raster.dy()))) !=
-      position) {
+  if (std::fabs(raster.determinant()) <= 1e-9 || !sameLinear(entry.raster, raster) ||
+      placedAt(entry.topLeft, entry.raster, raster) != position) {
     return false;
   }
   entry.lastUsed = m_frame;
