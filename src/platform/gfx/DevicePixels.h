@@ -18,6 +18,12 @@ inline QRect reachable(QSize pixels) { return QRect(QPoint(0, 0), pixels).adjust
 /// (several times the cost each) before that and after the last whole eight.
 constexpr int alignedRun = 8;
 
+/// Clear columns a picture placed again and again keeps either side: a blend
+/// placing it can then reach out to where the target's rows are aligned and
+/// go eight pixels at a time throughout (a clear pixel blended leaves the
+/// target as it was).
+constexpr int blendMargin = alignedRun - 1;
+
 /// Whether two placements scale and turn alike.
 inline bool sameLinear(const QTransform& a, const QTransform& b) {
   return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22();

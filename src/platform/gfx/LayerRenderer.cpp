@@ -84,11 +84,12 @@
 // composition gives there. Parts never overlap; groups with a shadow, or a
 // member through a clip of paths, are composed whole.
 //
-// Alignment. A cached image keeps clear columns at its sides, outside its
-// item's rect. Blending a clear pixel leaves the target as it was, so a blend
-// may reach into them, within the rect of the region it is clipped to, out to
-// where the target's rows are aligned; damage tiles start at such a column of
-// the target last painted on. Neither changes a pixel: only how Qt blends.
+// Alignment. A cached image, and the picture of a group of shapes that only
+// morph, keeps clear columns at its sides, outside its item's rect. Blending
+// a clear pixel leaves the target as it was, so a blend may reach into them,
+// within the rect of the region it is clipped to, out to where the target's
+// rows are aligned; damage tiles start at such a column of the target last
+// painted on. Neither changes a pixel: only how Qt blends.
 
 #include "platform/gfx/LayerRenderer.h"
 
@@ -111,6 +112,7 @@
 namespace pf {
 
 using devicePixels::alignedRun;
+using devicePixels::blendMargin;
 using devicePixels::reachable;
 using devicePixels::sameLinear;
 using devicePixels::sameSubpixel;
@@ -177,14 +179,16 @@ int alignedColumn(const QPainter& painter) {
   return static_cast<int>(((-first) % alignedRun + alignedRun) % alignedRun);
 }
 
+// The column at or left of `x` at which the target's rows are aligned (at `aligned` and every run from it).
+int alignedAtOrBefore(int x, int aligned) { return x - ((x - aligned) % alignedRun + alignedRun) % alignedRun; }
+
 // `part` of an item on the target widened, at the sides of what it shows
 // (`shows`), into the clear columns its image (`image`) keeps there, out to
 // where the target's rows are aligned (at `aligned` and every run from it),
 // within `bounds`.
 QRect alignedPart(QRect part, const QRect& shows, const QRect& image, const QRect& bounds, int aligned) {
   if (aligned < 0) return part;
-  // The aligned column at or left of x.
-  const auto atOrBefore = [&](int x) { return x - ((x - aligned) % alignedRun + alignedRun) % alignedRun; };
+  const auto atOrBefore = [&](int x) { return alignedAtOrBefore(x, aligned); };
   const QRect reach = image & bounds;
   if (part.left() == shows.left()) part.setLeft(std::max(atOrBefore(part.left()), reach.left()));
   if (part.right() == shows.right()) part.setRight(std::min(atOrBefore(part.right() + alignedRun) - 1, reach.right()));
@@ -703,7 +707,7 @@ LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTran
   if (group.image.isNull()) return item;
   item.image = group.image;
   item.position = group.topLeft;
-  item.rect = QRect(item.position, group.image.size());
+  item.rect = QRect(item.position, group.image.size()).marginsRemoved(group.clear);
   item.signature =
       mix(mix(group.image.cacheKey(), static_cast<double>(item.position.x())), static_cast<double>(item.position.y()));
   return item;
@@ -762,16 +766,27 @@ LayerRenderer::GroupEntry LayerRenderer::drawMorphs(const std::vector<Morph>& me
     }
     clear = false;
   }
-  return trimmed(std::move(image), area.topLeft());
+  // Placed on every frame it fades, far more often than drawn: blended eight pixels at a time throughout.
+  return trimmed(std::move(image), area.topLeft(), true);
 }
 
-LayerRenderer::GroupEntry LayerRenderer::trimmed(QImage image, QPoint topLeft) {
+LayerRenderer::GroupEntry LayerRenderer::trimmed(QImage image, QPoint topLeft, bool alignedSides) const {
   GroupEntry group;
   const QRect used = opaqueBounds(image, image.size());
   if (used.isEmpty()) return group;
-  group.image = used == image.rect() ? std::move(image) : image.copy(used);
-  group.topLeft = topLeft + used.topLeft();
+  const QRect kept = alignedSides ? widenedToAlignment(used.translated(topLeft)).translated(-topLeft) : used;
+  // Columns past the image's sides are copied clear.
+  group.image = kept == image.rect() ? std::move(image) : image.copy(kept);
+  group.topLeft = topLeft + kept.topLeft();
+  group.clear = QMargins(used.left() - kept.left(), 0, kept.right() - used.right(), 0);
   return group;
+}
+
+QRect LayerRenderer::widenedToAlignment(QRect shows) const {
+  // As far as any alignment needs when the last frame could not tell.
+  if (m_alignedColumn < 0) return shows.adjusted(-blendMargin, 0, blendMargin, 0);
+  return QRect(QPoint(alignedAtOrBefore(shows.left(), m_alignedColumn), shows.top()),
+               QPoint(alignedAtOrBefore(shows.right() + alignedRun, m_alignedColumn) - 1, shows.bottom()));
 }
 
 LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,

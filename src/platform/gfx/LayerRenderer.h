@@ -139,7 +139,8 @@ class LayerRenderer final {
     quint64 signature = 0;  // of the members and the shadow it was composed from
     QImage image;
     QPoint topLeft;
-    QPoint origin;  // the top left of the area it was composed in
+    QPoint origin;   // the top left of the area it was composed in
+    QMargins clear;  // clear columns its image keeps at its sides, outside what shows
     quint64 lastUsed = 0;
     /// A member as the picture last placed shows it.
     struct Shown {
@@ -215,8 +216,13 @@ class LayerRenderer final {
   GroupEntry groupAtStep(const Layer& layer, quint64 signature, bool comesBack,
                          const std::function<GroupEntry()>& compose);
   GroupEntry drawMorphs(const std::vector<Morph>& members);
-  /// A composed image cut to what shows in it; `topLeft` places the uncut image.
-  static GroupEntry trimmed(QImage image, QPoint topLeft);
+  /// A composed image cut to what shows in it; `topLeft` places the uncut
+  /// image. `alignedSides`: it keeps clear columns at its sides, out to where
+  /// the target's rows are aligned, so that blends placing it where it was
+  /// drawn go eight pixels at a time.
+  GroupEntry trimmed(QImage image, QPoint topLeft, bool alignedSides = false) const;
+  /// `shows` (device pixels) widened at its sides to where the target's rows are aligned.
+  QRect widenedToAlignment(QRect shows) const;
   GroupEntry composeMembers(const std::vector<Item>& members, QRect area, bool shadowed, QPointF offset, double sigma,
                             const QColor& tint);
   /// Where a group's picture, last placed as `last` shows, can differ now that

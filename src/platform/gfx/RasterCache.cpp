@@ -13,6 +13,7 @@
 
 namespace pf {
 
+using devicePixels::blendMargin;
 using devicePixels::reachable;
 using devicePixels::sameLinear;
 using devicePixels::sameSubpixel;
@@ -29,13 +30,6 @@ constexpr std::size_t shownPartsKept = 64;
 // cached image only moves, which costs a plain blit instead of a smoothly
 // transformed one, several times cheaper per pixel.
 constexpr double linearStep = 1.0 / 32;
-
-// Clear columns kept either side of a cached image: a blend placing it can
-// then reach out to where the target's rows are aligned and go eight pixels at
-// a time throughout (a clear pixel blended leaves the target as it was). A
-// swelling wisp, some forty pixels wide, otherwise goes pixel by pixel over a
-// third of every row.
-constexpr int blendMargin = devicePixels::alignedRun - 1;
 
 // `world` with its linear part rounded to `linearStep`, keeping where the
 // layer's anchor lands (a flame standing on its point keeps standing there).
