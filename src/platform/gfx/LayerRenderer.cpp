@@ -283,7 +283,7 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   const quint64 revision = pose.step ? mix(layer.contentRevision(), pose.step->key) : layer.contentRevision();
   const Placement place{pose.world, pose.modelWorld, pose.redrawn, pose.shown, revision, pose.step.has_value(), moving};
   if (isGroup(layer)) {
-    visitGroup(layer, content, place, opacity, clip, *inner);
+    visitGroup(layer, index, content, place, opacity, clip, *inner);
     return;
   }
   auto item = itemFor(layer, std::move(content), place);
@@ -389,9 +389,9 @@ LayerContent LayerRenderer::contentOf(const Layer& layer, const Pose& pose) cons
   return content;
 }
 
-void LayerRenderer::visitGroup(const Layer& layer, const LayerContent& content, const Placement& place, double opacity,
-                               int outerClip, int clip) {
-  if (const auto morphs = straightMorphs(layer, content, place.world, place.model)) {
+void LayerRenderer::visitGroup(const Layer& layer, std::size_t memo, const LayerContent& content,
+                               const Placement& place, double opacity, int outerClip, int clip) {
+  if (const auto* morphs = straightMorphs(layer, m_memos[memo], content, place.world, place.model)) {
     push(composeMorphs(layer, place.world, *morphs), opacity, outerClip);
     return;
   }
@@ -657,34 +657,59 @@ LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint 
   return group;
 }
 
-std::optional<std::vector<LayerRenderer::Morph>> LayerRenderer::straightMorphs(const Layer& layer,
-                                                                               const LayerContent& content,
-                                                                               const QTransform& world,
-                                                                               const QTransform& model) {
+const std::vector<LayerRenderer::Morph>* LayerRenderer::straightMorphs(const Layer& layer, Memo& memo,
+                                                                       const LayerContent& content,
+                                                                       const QTransform& world,
+                                                                       const QTransform& model) {
   // The group's own drawing, shadow, mask and motion take the general way.
   if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
       !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
-    return std::nullopt;
+    return nullptr;
   }
-  std::vector<Morph> members;
+  // Asked of every group on every frame: its sublayers are looked at again only when they changed.
+  auto& found = memo.morphMembers;
+  const auto& sublayers = layer.sublayers();
+  if (!found || !(found->world == world) ||
+      !std::ranges::equal(sublayers, found->revisions, {}, [](const auto& sublayer) { return sublayer->revision(); })) {
+    found = morphMembersOf(layer, world);
+  }
+  if (!found->straight) return nullptr;
+  // Members mostly morph together: their stage is worked out once for all.
+  std::optional<MorphStager::Step> step;
+  for (std::size_t i = 0; i < found->shown.size(); ++i) {
+    if (!found->stagedAsBefore[i]) step = m_morphs.stepAt(found->morphings[i], m_time);
+    if (!step) return nullptr;
+    found->shown[i].time = step->time;
+    found->shown[i].key = step->key;
+  }
+  return &found->shown;
+}
+
+std::unique_ptr<LayerRenderer::MorphMembers> LayerRenderer::morphMembersOf(const Layer& layer,
+                                                                           const QTransform& world) {
+  auto found = std::make_unique<MorphMembers>();
+  found->world = world;
+  for (const auto& sublayer : layer.sublayers()) found->revisions.push_back(sublayer->revision());
   for (const auto& sublayer : layer.sublayers()) {
     if (sublayer->kind() != Layer::Kind::shape || !sublayer->sublayers().empty() || sublayer->masksToBounds() ||
-        sublayer->mask() || sublayer->animations().empty()) {
-      return std::nullopt;
+        sublayer->mask()) {
+      return found;
     }
-    const auto step = m_morphs.stepAt(*sublayer, m_time);
-    if (!step || !step->alone) return std::nullopt;
+    const auto morphing = MorphStager::morphingOf(*sublayer);
+    if (!morphing || !morphing->alone || !m_morphs.stepAt(*morphing, m_time)) return found;
     if (sublayer->isHidden()) continue;
     // Only a morph animates it, so the model places it.
     const LayerPresentation shown = modelPresentation(*sublayer);
-    const Morph member{sublayer.get(), step->time, step->key, localTransform(shown) * world,
+    const Morph member{sublayer.get(), 0, 0, localTransform(shown) * world,
                        std::round(unitInterval(shown.opacity) / opacityStep) * opacityStep};
     if (!(member.opacity > 0 && isFinite(member.world))) continue;
-    // Asked of every such group on every frame: grown once, not member by member.
-    if (members.empty()) members.reserve(layer.sublayers().size());
-    members.push_back(member);
+    found->stagedAsBefore.push_back(!found->morphings.empty() &&
+                                    MorphStager::stagedAlike(found->morphings.back(), *morphing));
+    found->morphings.push_back(*morphing);
+    found->shown.push_back(member);
   }
-  return members;
+  found->straight = true;
+  return found;
 }
 
 LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTransform& world,

@@ -113,6 +113,7 @@ class LayerRenderer final {
     quint64 lastUsed = 0;
   };
 
+  struct MorphMembers;
   /// What is worked out of a layer alone, kept while its revision stays.
   struct Memo {
     quint64 serial = 0;  // of its layer
@@ -132,6 +133,8 @@ class LayerRenderer final {
       qint64 imageKey = 0;       // the item's image's, kept here as reading it costs a cache miss a frame
     };
     std::unique_ptr<Still> still;  // apart, so the memos of a frame lie close together
+    /// A group's sublayers as last looked at for shapes that only morph.
+    std::unique_ptr<MorphMembers> morphMembers;
   };
   /// A layer's sublayers composited into one image with its own content.
   struct GroupEntry {
@@ -182,8 +185,8 @@ class LayerRenderer final {
   LayerContent contentOf(const Layer& layer, const Pose& pose) const;
   /// Composes a group into one image, seen at `opacity` through `outerClip`;
   /// its members are seen through `clip`.
-  void visitGroup(const Layer& layer, const LayerContent& content, const Placement& place, double opacity,
-                  int outerClip, int clip);
+  void visitGroup(const Layer& layer, std::size_t memo, const LayerContent& content, const Placement& place,
+                  double opacity, int outerClip, int clip);
   /// Whether the layer's sublayers are composited with it as one image (for its opacity or its shadow).
   bool isGroup(const Layer& layer) const;
   /// Where in `m_memos` the layer's memo now is, worked out again when the layer changed.
@@ -207,10 +210,23 @@ class LayerRenderer final {
   };
   /// The shown members of a group whose sublayers are all plain shapes that
   /// only morph (they change together, so each stage draws them straight into
-  /// the group's image); none when the group is not such a one.
-  std::optional<std::vector<Morph>> straightMorphs(const Layer& layer, const LayerContent& content,
-                                                   const QTransform& world, const QTransform& model);
+  /// the group's image), at this frame's stages; none when the group is not
+  /// such a one. They are kept in the group's memo.
+  const std::vector<Morph>* straightMorphs(const Layer& layer, Memo& memo, const LayerContent& content,
+                                           const QTransform& world, const QTransform& model);
+  /// The group's sublayers looked at for shapes that only morph, the group placed by `world`.
+  std::unique_ptr<MorphMembers> morphMembersOf(const Layer& layer, const QTransform& world);
   Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
+  /// What `morphMembersOf` finds: kept while the group is placed as then and
+  /// none of its sublayers changed, so that a frame works out only their stages.
+  struct MorphMembers {
+    QTransform world;                              // the group's
+    std::vector<quint64> revisions;                // of every sublayer, in order
+    bool straight = false;                         // every sublayer a plain shape that only morphs
+    std::vector<Morph> shown;                      // of those, the ones that show, at last frame's stages
+    std::vector<MorphStager::Morphing> morphings;  // how each shown one morphs
+    std::vector<char> stagedAsBefore;              // each shown one reaches its stages with the one before it
+  };
   /// The group's picture of `signature`: kept from an earlier step, or composed now (and kept when it
   /// `comesBack`: its signature names the same picture wherever the group lies).
   GroupEntry groupAtStep(const Layer& layer, quint64 signature, bool comesBack,

@@ -18,6 +18,11 @@ const MorphStager::Staging& MorphStager::stagingFor(const TimingFunction& timing
 }
 
 std::optional<MorphStager::Step> MorphStager::stepAt(const Layer& layer, double t) {
+  const auto morphing = morphingOf(layer);
+  return morphing ? stepAt(*morphing, t) : std::nullopt;
+}
+
+std::optional<MorphStager::Morphing> MorphStager::morphingOf(const Layer& layer) {
   const Layer::AnimationEntry* first = nullptr;
   bool alone = true;
   for (const auto& entry : layer.animations()) {
@@ -37,6 +42,18 @@ std::optional<MorphStager::Step> MorphStager::stepAt(const Layer& layer, double 
     if (!first) first = &entry;
   }
   if (!first) return std::nullopt;
+  return Morphing{first, alone};
+}
+
+bool MorphStager::stagedAlike(const Morphing& a, const Morphing& b) {
+  const Animation& x = *a.first->animation;
+  const Animation& y = *b.first->animation;
+  return a.first->addedAt == b.first->addedAt && x.duration == y.duration && x.beginTime == y.beginTime &&
+         x.timeOffset == y.timeOffset && x.autoreverses == y.autoreverses && x.timingFunction == y.timingFunction;
+}
+
+std::optional<MorphStager::Step> MorphStager::stepAt(const Morphing& morphing, double t) {
+  const Layer::AnimationEntry* first = morphing.first;
   const Animation& a = *first->animation;
   const double pass = a.passDuration(0);
   const double cycle = a.autoreverses ? 2 * pass : pass;
@@ -58,7 +75,7 @@ std::optional<MorphStager::Step> MorphStager::stepAt(const Layer& layer, double 
   const double time = t + (target - within);
   // A stage that falls before the morph began shows the model's path: not the stage's picture.
   const bool begun = time - first->addedAt - a.beginTime >= 0;
-  return Step{time, begun ? static_cast<quint64>(stage) + 1 : 0, alone};
+  return Step{time, begun ? static_cast<quint64>(stage) + 1 : 0, morphing.alone};
 }
 
 }  // namespace pf

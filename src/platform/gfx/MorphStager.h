@@ -30,10 +30,23 @@ class MorphStager final {
     bool alone = false;  ///< nothing else animates the layer: all of it can be evaluated at `time`
   };
 
+  /// How a layer whose drawn content changes only by endless "path" animations morphs.
+  struct Morphing {
+    const Layer::AnimationEntry* first = nullptr;  ///< the first of them, whose pass sets the stages
+    bool alone = false;                            ///< nothing else animates the layer
+  };
+
   /// For a layer whose drawn content changes only by endless "path"
   /// animations: `t` moved to the nearest stage of the first one's pass;
   /// none for any other layer.
   std::optional<Step> stepAt(const Layer& layer, double t);
+  /// How `layer` morphs, the same while its animations are; none when its
+  /// drawn content changes otherwise, or not at all.
+  static std::optional<Morphing> morphingOf(const Layer& layer);
+  /// `t` moved to the nearest stage of a layer morphing by `morphing`.
+  std::optional<Step> stepAt(const Morphing& morphing, double t);
+  /// Whether two layers' morphs reach the same stage at the same times, at every time.
+  static bool stagedAlike(const Morphing& a, const Morphing& b);
 
  private:
   struct Staging {

@@ -1850,9 +1850,10 @@ TEST_F(Renderer, AMorphingLayerThatAlsoMovesMovesEveryFrame) {
 }
 
 TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
-  // A group of shapes that swell together: a wide stroke, one casting a
-  // shadow, a filled one faded on its own and a thin stroke drawn on a canvas
-  // no wider than itself. However the group is drawn, it must look as when
+  // A group of shapes that swell: a wide stroke, one casting a shadow, a
+  // filled one faded on its own and a half-pass behind, and a thin stroke
+  // drawn on a canvas no wider than itself. However the group is drawn, it
+  // must look as when
   // each member is drawn into its own image first (which a second animation
   // on each, changing nothing, forces); only a plain fading group is drawn
   // straight, with fewer images.
@@ -1900,10 +1901,11 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
       std::optional<Color> fill;
       bool shadow;
       double opacity;
-    } members[] = {{14, red.withAlpha(0.5), std::nullopt, false, 1},
-                   {6, blue, std::nullopt, true, 1},
-                   {3, green, red, false, 0.6},
-                   {1.5, green.withAlpha(0.8), std::nullopt, false, 1}};
+      double behind;
+    } members[] = {{14, red.withAlpha(0.5), std::nullopt, false, 1, 0},
+                   {6, blue, std::nullopt, true, 1, 0},
+                   {3, green, red, false, 0.6, 1},
+                   {1.5, green.withAlpha(0.8), std::nullopt, false, 1, 0}};
     for (const auto& m : members) {
       const auto bend = [](double rise) {
         Path path;
@@ -1926,6 +1928,7 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
       auto swell = endless("path", bend(10), bend(40), 2);
       swell.autoreverses = true;
       swell.timingFunction = TimingFunction::easeInEaseOut();
+      swell.timeOffset = -m.behind;
       shape->addAnimation(swell, "flow");
       if (forcedApart) shape->addAnimation(endless("opacity", m.opacity, m.opacity, 1), "still");
       container->addSublayer(shape);
@@ -1962,6 +1965,83 @@ TEST_F(Renderer, GroupsOfShapesThatOnlyMorphAreDrawnStraightIntoOneImage) {
   EXPECT_EQ(renderer.stats().rasterisations, drawn);
   EXPECT_NE(frame(1.9), stage);
   EXPECT_TRUE(renderer.isAnimating());
+}
+
+// A group of shapes that only morph keeps what it found of its members from
+// frame to frame: a change to any of them, or to where the group lies, shows
+// at once, as a renderer seeing the group for the first time draws it.
+TEST_F(Renderer, AGroupOfMorphingShapesShowsAChangeToAnyMemberAtOnce) {
+  const auto bend = [](double rise) {
+    Path path;
+    path.moveTo({20, 40});
+    path.cubicTo({35, 40 + rise}, {65, 40 + rise}, {80, 40});
+    return path;
+  };
+  const auto swelling = [&](Color color, double width) {
+    auto shape = ShapeLayer::make();
+    shape->setPath(bend(10));
+    shape->setStrokeColor(color);
+    shape->setLineWidth(width);
+    auto swell = endless("path", bend(10), bend(40), 2);
+    swell.autoreverses = true;
+    shape->addAnimation(swell, "flow");
+    return shape;
+  };
+  struct Case {
+    const char* name;
+    std::function<void(Layer& holder, Layer& group, Layer& member)> change;
+  };
+  const Case cases[] = {
+      {"a member recoloured", [](Layer&, Layer&, Layer& m) { static_cast<ShapeLayer&>(m).setStrokeColor(green); }},
+      {"a member hidden", [](Layer&, Layer&, Layer& m) { m.setHidden(true); }},
+      {"a member faded", [](Layer&, Layer&, Layer& m) { m.setOpacity(0.3); }},
+      {"a member moved",
+       [](Layer&, Layer&, Layer& m) {
+         m.setPosition({10, -15});
+       }},
+      {"a member's morph half a pass behind",
+       [&](Layer&, Layer&, Layer& m) {
+         auto swell = endless("path", bend(10), bend(40), 2);
+         swell.autoreverses = true;
+         swell.timeOffset = -1;
+         m.addAnimation(swell, "flow");
+       }},
+      {"a member that no longer morphs", [](Layer&, Layer&, Layer& m) { m.removeAnimation("flow"); }},
+      {"a member added", [&](Layer&, Layer& g, Layer&) { g.addSublayer(swelling(red, 2)); }},
+      {"the group moved",
+       [](Layer&, Layer& g, Layer&) {
+         g.setPosition({55, 70});
+       }},
+      {"the group's superlayer moved",
+       [](Layer& h, Layer&, Layer&) {
+         h.setPosition({55, 70});
+       }},
+  };
+  for (const Case& c : cases) {
+    root->removeAllSublayers();
+    renderer.reset();
+    auto holder = Layer::make();
+    holder->setFrame(Rect(0, 0, 100, 100));
+    auto group = Layer::make();
+    group->setFrame(Rect(0, 0, 100, 100));
+    group->setOpacity(0.5);
+    for (const auto& [color, width] : {std::pair{red, 12.0}, std::pair{blue, 4.0}, std::pair{green, 1.5}}) {
+      group->addSublayer(swelling(color, width));
+    }
+    holder->addSublayer(group);
+    root->addSublayer(holder);
+    frame(0.3);
+    frame(0.6);
+    c.change(*holder, *group, *group->sublayers()[1]);
+    const QImage changed = frame(1.4);
+    LayerRenderer fresh;
+    fresh.prepare(*root, 1.4, QSizeF(100, 100));
+    QImage seenFirst = blank();
+    QPainter p(&seenFirst);
+    fresh.paint(p, QRegion(0, 0, 100, 100));
+    p.end();
+    EXPECT_TRUE(changed == seenFirst) << c.name;
+  }
 }
 
 // In a fading group beside a morphing shape, members that do not only morph
