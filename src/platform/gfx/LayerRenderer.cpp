@@ -391,8 +391,8 @@ LayerContent LayerRenderer::contentOf(const Layer& layer, const Pose& pose) cons
 
 void LayerRenderer::visitGroup(const Layer& layer, std::size_t memo, const LayerContent& content,
                                const Placement& place, double opacity, int outerClip, int clip) {
-  if (const auto* morphs = straightMorphs(layer, m_memos[memo], content, place.world, place.model)) {
-    push(composeMorphs(layer, place.world, *morphs), opacity, outerClip);
+  if (auto* morphs = straightMorphs(layer, m_memos[memo], content, place.world, place.model)) {
+    push(composeMorphs(layer, *morphs), opacity, outerClip);
     return;
   }
   // The layer and its sublayers are drawn into one image at full opacity,
@@ -657,10 +657,8 @@ LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint 
   return group;
 }
 
-const std::vector<LayerRenderer::Morph>* LayerRenderer::straightMorphs(const Layer& layer, Memo& memo,
-                                                                       const LayerContent& content,
-                                                                       const QTransform& world,
-                                                                       const QTransform& model) {
+LayerRenderer::MorphMembers* LayerRenderer::straightMorphs(const Layer& layer, Memo& memo, const LayerContent& content,
+                                                           const QTransform& world, const QTransform& model) {
   // The group's own drawing, shadow, mask and motion take the general way.
   if (content.isVisible() || content.shadowOpacity > 0 || layer.masksToBounds() || layer.mask() ||
       !sameLinear(world, model) || world.dx() != model.dx() || world.dy() != model.dy()) {
@@ -682,7 +680,7 @@ const std::vector<LayerRenderer::Morph>* LayerRenderer::straightMorphs(const Lay
     found->shown[i].time = step->time;
     found->shown[i].key = step->key;
   }
-  return &found->shown;
+  return found.get();
 }
 
 std::unique_ptr<LayerRenderer::MorphMembers> LayerRenderer::morphMembersOf(const Layer& layer,
@@ -709,24 +707,26 @@ std::unique_ptr<LayerRenderer::MorphMembers> LayerRenderer::morphMembersOf(const
     found->shown.push_back(member);
   }
   found->straight = true;
+  found->signature = mix(mix(static_cast<quint64>(m_pixels.width()), static_cast<quint64>(m_pixels.height())), world);
+  for (const Morph& member : found->shown) {
+    found->signature =
+        mix(mix(mix(mix(found->signature, member.layer->serial()), member.layer->contentRevision()), member.world),
+            member.opacity);
+  }
   return found;
 }
 
-LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, const QTransform& world,
-                                                 const std::vector<Morph>& members) {
-  quint64 signature = mix(mix(static_cast<quint64>(m_pixels.width()), static_cast<quint64>(m_pixels.height())), world);
-  for (const Morph& member : members) {
+LayerRenderer::Item LayerRenderer::composeMorphs(const Layer& layer, MorphMembers& members) {
+  quint64 signature = members.signature;
+  for (const Morph& member : members.shown) {
     if (!m_animating && hasRunningAnimations(*member.layer, m_time)) m_animating = true;
-    signature = mix(mix(mix(mix(signature, member.layer->serial()), mix(member.layer->contentRevision(), member.key)),
-                        member.world),
-                    member.opacity);
+    signature = mix(signature, member.key);
   }
-  GroupEntry& group = m_groups[layer.serial()];
+  // Kept with the members rather than among the other groups' pictures: looked up on every frame.
+  GroupEntry& group = members.picture;
   if (group.layer.expired() || group.signature != signature) {
-    group = groupAtStep(layer, signature, true, [&] { return drawMorphs(members); });
+    group = groupAtStep(layer, signature, true, [&] { return drawMorphs(members.shown); });
   }
-  group.lastUsed = m_frame;
-  group.shown.clear();  // drawn straight, of no members' images to patch it from
   Item item;
   item.serial = layer.serial();
   if (group.image.isNull()) return item;

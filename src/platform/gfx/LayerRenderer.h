@@ -208,15 +208,15 @@ class LayerRenderer final {
     QTransform world;
     double opacity = 1;
   };
-  /// The shown members of a group whose sublayers are all plain shapes that
-  /// only morph (they change together, so each stage draws them straight into
-  /// the group's image), at this frame's stages; none when the group is not
-  /// such a one. They are kept in the group's memo.
-  const std::vector<Morph>* straightMorphs(const Layer& layer, Memo& memo, const LayerContent& content,
-                                           const QTransform& world, const QTransform& model);
+  /// The members of a group whose sublayers are all plain shapes that only
+  /// morph (they change together, so each stage draws them straight into the
+  /// group's image), the shown ones at this frame's stages; none when the
+  /// group is not such a one. They are kept in the group's memo.
+  MorphMembers* straightMorphs(const Layer& layer, Memo& memo, const LayerContent& content, const QTransform& world,
+                               const QTransform& model);
   /// The group's sublayers looked at for shapes that only morph, the group placed by `world`.
   std::unique_ptr<MorphMembers> morphMembersOf(const Layer& layer, const QTransform& world);
-  Item composeMorphs(const Layer& layer, const QTransform& world, const std::vector<Morph>& members);
+  Item composeMorphs(const Layer& layer, MorphMembers& members);
   /// What `morphMembersOf` finds: kept while the group is placed as then and
   /// none of its sublayers changed, so that a frame works out only their stages.
   struct MorphMembers {
@@ -226,6 +226,8 @@ class LayerRenderer final {
     std::vector<Morph> shown;                      // of those, the ones that show, at last frame's stages
     std::vector<MorphStager::Morphing> morphings;  // how each shown one morphs
     std::vector<char> stagedAsBefore;              // each shown one reaches its stages with the one before it
+    quint64 signature = 0;                         // of the shown ones and where they lie, but their stages
+    GroupEntry picture;                            // the last one composed of them
   };
   /// The group's picture of `signature`: kept from an earlier step, or composed now (and kept when it
   /// `comesBack`: its signature names the same picture wherever the group lies).
