@@ -147,6 +147,12 @@ QTransform localTransform(const LayerPresentation& p) {
   return local * QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
 }
 
+// Whether two presentations of a layer place it alike, so that their local transforms are the same.
+bool placedAlike(const LayerPresentation& a, const LayerPresentation& b) {
+  return a.bounds == b.bounds && a.position == b.position && a.anchorPoint == b.anchorPoint &&
+         a.transform == b.transform;
+}
+
 // The point a layer turns and swells about, in its coordinates.
 QPointF anchorOf(const LayerPresentation& p) {
   const Rect b = p.bounds.isFinite() ? p.bounds.standardized() : Rect();
@@ -357,7 +363,8 @@ LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo
   pose.shown = presentation(layer, morphsAlone ? pose.step->time : m_time, pose.model);
   pose.local = localTransform(pose.shown);
   pose.world = pose.local * parentWorld;
-  pose.modelWorld = localTransform(pose.model) * parentModel;
+  // Most animations fade or morph, leaving the layer where its model puts it.
+  pose.modelWorld = (placedAlike(pose.shown, pose.model) ? pose.local : localTransform(pose.model)) * parentModel;
   return pose;
 }
 
