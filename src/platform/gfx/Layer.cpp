@@ -1,6 +1,5 @@
 #include "platform/gfx/Layer.h"
 
-#include "platform/gfx/AnimationClock.h"
 #include "platform/gfx/Transaction.h"
 
 #include <algorithm>
@@ -194,7 +193,7 @@ void Layer::addAnimation(const Animation& animation, const QString& key) {
   if (!key.isEmpty()) {
     std::erase_if(m_animations, [&](const AnimationEntry& e) { return e.key == key; });
   }
-  m_animations.push_back({key, animation.clone(), AnimationClock::now()});
+  m_animations.push_back({key, animation.clone(), Transaction::now()});
   treeChanged();
 }
 

@@ -119,8 +119,9 @@ class Layer : public std::enable_shared_from_this<Layer> {
   /// The first direct sublayer with that name, if any.
   std::shared_ptr<Layer> sublayerNamed(const QString& name) const;
 
-  /// Runs a copy of `animation` from now; replaces an animation with the same
-  /// (non-empty) key, and the new one is applied after the others.
+  /// Runs a copy of `animation` from now (from when the open Transaction
+  /// began); replaces an animation with the same (non-empty) key, and the new
+  /// one is applied after the others.
   void addAnimation(const Animation& animation, const QString& key = {});
   /// The running copy under `key`: the same object on every call until it is removed or replaced.
   std::shared_ptr<const Animation> animation(const QString& key) const;

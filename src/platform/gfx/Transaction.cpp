@@ -1,5 +1,6 @@
 #include "platform/gfx/Transaction.h"
 
+#include "platform/gfx/AnimationClock.h"
 #include "platform/gfx/Layer.h"
 
 #include <algorithm>
@@ -7,9 +8,12 @@
 namespace pf {
 
 int Transaction::s_depth = 0;
+double Transaction::s_began = 0;
 std::vector<Layer*> Transaction::s_pending;
 
-Transaction::Transaction() { ++s_depth; }
+Transaction::Transaction() {
+  if (s_depth++ == 0) s_began = AnimationClock::now();
+}
 
 Transaction::~Transaction() {
   if (--s_depth > 0) return;
@@ -22,6 +26,8 @@ Transaction::~Transaction() {
 }
 
 bool Transaction::isOpen() { return s_depth > 0; }
+
+double Transaction::now() { return s_depth > 0 ? s_began : AnimationClock::now(); }
 
 void Transaction::notify(Layer* layer) {
   if (s_depth == 0) {

@@ -19,6 +19,11 @@ class Transaction final {
   Transaction& operator=(const Transaction&) = delete;
 
   static bool isOpen();
+  /// When changes made now take effect, on the AnimationClock: when the
+  /// outermost open transaction began, or now when none is open. Animations
+  /// added in one transaction so begin together, and the parts of a tree
+  /// built in one go move in step.
+  static double now();
 
  private:
   friend class Layer;
@@ -28,6 +33,7 @@ class Transaction final {
   static void forget(Layer* layer);
 
   static int s_depth;
+  static double s_began;
   static std::vector<Layer*> s_pending;
 };
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace pf;
 
 TEST(Layer, PlatformDefaults) {
@@ -153,6 +155,31 @@ TEST(Transaction, BatchesChangeNotificationsPerTree) {
   }
   EXPECT_EQ(calls, 2);
   EXPECT_FALSE(Transaction::isOpen());
+}
+
+// The parts of a tree built in one go move in step, however long the building
+// takes: what they morph or fade through then changes at the same moments.
+TEST(Transaction, AnimationsAddedInItBeginWhenItBegan) {
+  double now = 2;
+  AnimationClock::setTimeSource([&] { return now; });
+  auto layer = Layer::make();
+  BasicAnimation fade("opacity");
+  {
+    Transaction outer;
+    now = 3;
+    {
+      Transaction inner;
+      layer->addAnimation(fade, "inner");
+    }
+    now = 4;
+    layer->addAnimation(fade, "outer");
+  }
+  now = 5;
+  layer->addAnimation(fade, "after");
+  std::vector<double> added;
+  for (const auto& entry : layer->animations()) added.push_back(entry.addedAt);
+  EXPECT_EQ(added, (std::vector<double>{2, 2, 5}));
+  AnimationClock::setTimeSource({});
 }
 
 TEST(Transaction, ForgetsLayersDestroyedBeforeItEnds) {
