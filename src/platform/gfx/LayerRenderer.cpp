@@ -82,7 +82,10 @@
 // again in), the rest carried over from last frame: compositing is per pixel,
 // so a part cleared and composed of every member gives the pixels a whole
 // composition gives there. Parts never overlap; groups with a shadow, or a
-// member through a clip of paths, are composed whole.
+// member through a clip of paths, are composed whole. A patch is drawn on the
+// picture before last once nothing shows it; when last frame's was patched
+// from that very image in place, only last frame's parts are carried over,
+// the rest being last frame's pixels already.
 //
 // Alignment. A cached image keeps clear columns at its sides, outside its
 // item's rect. Blending a clear pixel leaves the target as it was, so a blend
@@ -528,6 +531,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.comesBack = movable && std::ranges::all_of(members, [](const Item& m) { return m.comesBack; });
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
+    bool patchedNow = false;
     GroupEntry next = groupAtStep(layer, signature, item.comesBack, [&] {
       // A few members changed (a vine grew, a leaf turned a step): last
       // frame's picture is drawn again only where they lie, then and now.
@@ -538,6 +542,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
         item.patchedFrom = mix(mix(group.image.cacheKey(), static_cast<double>(group.shownAt.x())),
                                static_cast<double>(group.shownAt.y()));
         item.patch = *parts;
+        patchedNow = true;
         return patched(group, group.shownAt, members, area, *parts);
       }
       GroupEntry composed = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
@@ -546,6 +551,8 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     });
     // Its list of members is written again below: kept for its capacity, rather than grown afresh each frame.
     next.shown = std::move(group.shown);
+    // Last frame's picture, still shown until this frame is, is drawn on at the next patch.
+    if (patchedNow) next.spare = std::move(group.image);
     group = std::move(next);
   }
   group.lastUsed = m_frame;
@@ -605,23 +612,35 @@ std::optional<std::vector<QRect>> LayerRenderer::changedParts(const GroupEntry& 
   return parts;
 }
 
-LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint lastAt,
-                                                 const std::vector<Item>& members, QRect area,
-                                                 const std::vector<QRect>& parts) {
+LayerRenderer::GroupEntry LayerRenderer::patched(GroupEntry& last, QPoint lastAt, const std::vector<Item>& members,
+                                                 QRect area, const std::vector<QRect>& parts) {
   ++m_stats.rasterisations;
-  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  // The picture before last, which nothing shows any more, is drawn on again:
+  // a new image each frame costs an allocation and a paint engine of its own.
+  const bool spare = last.spare.isDetached() && last.spare.size() == area.size();
+  const QRect lastRect(lastAt, last.image.size());
+  // It then already holds last frame's picture but where last frame composed again.
+  const bool inPlace = spare && lastRect == area && last.spare.cacheKey() == last.carriedFrom;
+  QImage image = spare ? std::move(last.spare) : QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
   // Rows reached through the bits, once: asking the image for each row checks it is not shared every time.
   const auto row = [&, bits = image.bits(), stride = image.bytesPerLine()](int y, int x) {
     return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y - area.top()) * stride) + (x - area.left());
   };
   const auto rowBytes = [](int width) { return static_cast<std::size_t>(width) * sizeof(QRgb); };
+  const auto carry = [&](const QRect& carried) {
+    for (int y = carried.top(); y <= carried.bottom(); ++y) {
+      std::memcpy(row(y, carried.left()),
+                  reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
+                  rowBytes(carried.width()));
+    }
+  };
   // Outside every part the picture is last frame's: each member there shows as it did.
-  const QRect carried = QRect(lastAt, last.image.size()) & area;
-  if (carried != area) image.fill(Qt::transparent);
-  for (int y = carried.top(); y <= carried.bottom(); ++y) {
-    std::memcpy(row(y, carried.left()),
-                reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
-                rowBytes(carried.width()));
+  if (inPlace) {
+    for (const QRect& r : last.recomposed) carry(r.translated(area.topLeft()));
+  } else {
+    const QRect carried = lastRect & area;
+    if (carried != area) image.fill(Qt::transparent);
+    carry(carried);
   }
   QPainter painter(&image);
   painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
@@ -647,6 +666,13 @@ LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint 
   }
   painter.end();
   GroupEntry group;
+  if (lastRect == area) {
+    group.carriedFrom = last.image.cacheKey();
+    for (const QRect& part : parts) {
+      const QRect within = part & area;
+      if (!within.isEmpty()) group.recomposed.push_back(within.translated(-area.topLeft()));
+    }
+  }
   group.image = std::move(image);
   group.topLeft = area.topLeft();
   group.origin = area.topLeft();

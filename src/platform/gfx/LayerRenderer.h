@@ -149,6 +149,14 @@ class LayerRenderer final {
     };
     std::vector<Shown> shown;  // none for a picture not placed yet
     QPoint shownAt;            // where its image's top left lay when last placed
+    // A picture patched in place is the picture whose image had `carriedFrom`
+    // for its key, at the same place and size, composed again inside
+    // `recomposed` alone (its own pixels).
+    qint64 carriedFrom = 0;
+    std::vector<QRect> recomposed;
+    // The patched picture's picture before, no longer shown: the next patch
+    // takes its memory and paint engine, and copies into it only what changed since.
+    QImage spare;
   };
   using Placement = RasterCache::Placement;
 
@@ -225,8 +233,9 @@ class LayerRenderer final {
   std::optional<std::vector<QRect>> changedParts(const GroupEntry& last, QPoint lastAt,
                                                  const std::vector<Item>& members, QRect area) const;
   /// The group's last picture (its top left at `lastAt`) carried over to
-  /// `area`, with `members` composed again inside `parts` alone.
-  GroupEntry patched(const GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
+  /// `area`, with `members` composed again inside `parts` alone; drawn on
+  /// `last`'s spare image when it has one of that size.
+  GroupEntry patched(GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
                      const std::vector<QRect>& parts);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
   void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
