@@ -121,6 +121,7 @@ double outlineReach(const LayerContent& c) {
 Path tailFrom(const Path& path, std::size_t from) {
   const auto& elements = path.elements();
   Path tail;
+  tail.reserve(static_cast<int>(elements.size() - from));
   tail.moveTo(elements[from].end());
   for (std::size_t i = from + 1; i < elements.size(); ++i) {
     const Element& e = elements[i];
