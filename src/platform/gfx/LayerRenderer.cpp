@@ -82,10 +82,12 @@
 // again in), the rest carried over from last frame: compositing is per pixel,
 // so a part cleared and composed of every member gives the pixels a whole
 // composition gives there. Parts never overlap; groups with a shadow, or a
-// member through a clip of paths, are composed whole. A patch is drawn on the
-// picture before last once nothing shows it; when last frame's was patched
-// from that very image in place, only last frame's parts are carried over,
-// the rest being last frame's pixels already.
+// member through a clip of paths, are composed whole. A part lying within
+// last frame's picture and this one's is then narrowed to the pixels that
+// differ between them, which alone are reported changed. A patch is drawn on
+// the picture before last once nothing shows it; when last frame's was
+// patched from that very image in place, only where last frame's changed is
+// carried over, the rest being last frame's pixels already.
 //
 // Alignment. A cached image keeps clear columns at its sides, outside its
 // item's rect. Blending a clear pixel leaves the target as it was, so a blend
@@ -146,6 +148,27 @@ QTransform localTransform(const LayerPresentation& p) {
     local = local * QTransform(c, s, -s, c, 0, 0);
   }
   return local * QTransform::fromTranslate(p.position.x + t.translationX, p.position.y + t.translationY);
+}
+
+// The smallest rect holding every pixel of `part` (device pixels) that
+// differs between two pictures, their top lefts at `nowAt` and `beforeAt`.
+QRect differing(const QImage& now, QPoint nowAt, const QImage& before, QPoint beforeAt, QRect part) {
+  int top = part.bottom() + 1, bottom = part.top() - 1, left = part.right() + 1, right = part.left() - 1;
+  const auto bytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    const auto* a = reinterpret_cast<const QRgb*>(now.constScanLine(y - nowAt.y())) + (part.left() - nowAt.x());
+    const auto* b =
+        reinterpret_cast<const QRgb*>(before.constScanLine(y - beforeAt.y())) + (part.left() - beforeAt.x());
+    if (std::memcmp(a, b, bytes) == 0) continue;
+    int first = 0, last = part.width() - 1;
+    while (a[first] == b[first]) ++first;
+    while (a[last] == b[last]) --last;
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, part.left() + first);
+    right = std::max(right, part.left() + last);
+  }
+  return top > bottom ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 // The point a layer turns and swells about, in its coordinates.
@@ -541,7 +564,6 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
       if (parts) {
         item.patchedFrom = mix(mix(group.image.cacheKey(), static_cast<double>(group.shownAt.x())),
                                static_cast<double>(group.shownAt.y()));
-        item.patch = *parts;
         patchedNow = true;
         return patched(group, group.shownAt, members, area, *parts);
       }
@@ -551,8 +573,11 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     });
     // Its list of members is written again below: kept for its capacity, rather than grown afresh each frame.
     next.shown = std::move(group.shown);
-    // Last frame's picture, still shown until this frame is, is drawn on at the next patch.
-    if (patchedNow) next.spare = std::move(group.image);
+    if (patchedNow) {
+      item.patch = next.changed;
+      // Last frame's picture, still shown until this frame is, is drawn on at the next patch.
+      next.spare = std::move(group.image);
+    }
     group = std::move(next);
   }
   group.lastUsed = m_frame;
@@ -636,7 +661,7 @@ LayerRenderer::GroupEntry LayerRenderer::patched(GroupEntry& last, QPoint lastAt
   };
   // Outside every part the picture is last frame's: each member there shows as it did.
   if (inPlace) {
-    for (const QRect& r : last.recomposed) carry(r.translated(area.topLeft()));
+    for (const QRect& r : last.changed) carry(r & area);
   } else {
     const QRect carried = lastRect & area;
     if (carried != area) image.fill(Qt::transparent);
@@ -666,13 +691,16 @@ LayerRenderer::GroupEntry LayerRenderer::patched(GroupEntry& last, QPoint lastAt
   }
   painter.end();
   GroupEntry group;
-  if (lastRect == area) {
-    group.carriedFrom = last.image.cacheKey();
-    for (const QRect& part : parts) {
-      const QRect within = part & area;
-      if (!within.isEmpty()) group.recomposed.push_back(within.translated(-area.topLeft()));
+  // A part mostly holds more than changed (a vine's end drawn again where it
+  // may have moved): only what did is reported, and carried at the next patch.
+  for (const QRect& part : parts) {
+    if ((part & area & lastRect) != part) {
+      group.changed.push_back(part);
+    } else if (const QRect differs = differing(image, area.topLeft(), last.image, lastAt, part); !differs.isEmpty()) {
+      group.changed.push_back(differs);
     }
   }
+  if (lastRect == area) group.carriedFrom = last.image.cacheKey();
   group.image = std::move(image);
   group.topLeft = area.topLeft();
   group.origin = area.topLeft();
