@@ -654,9 +654,10 @@ LayerRenderer::GroupEntry LayerRenderer::patched(GroupEntry& last, QPoint lastAt
   const auto rowBytes = [](int width) { return static_cast<std::size_t>(width) * sizeof(QRgb); };
   const auto carry = [&](const QRect& carried) {
     for (int y = carried.top(); y <= carried.bottom(); ++y) {
-      std::memcpy(row(y, carried.left()),
-                  reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
-                  rowBytes(carried.width()));
+      std::memcpy(
+          row(y, carried.left()),
+          reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
+          rowBytes(carried.width()));
     }
   };
   // Outside every part the picture is last frame's: each member there shows as it did.
