@@ -82,7 +82,12 @@
 // again in), the rest carried over from last frame: compositing is per pixel,
 // so a part cleared and composed of every member gives the pixels a whole
 // composition gives there. Parts never overlap; groups with a shadow, or a
-// member through a clip of paths, are composed whole.
+// member through a clip of paths, are composed whole. A part lying within
+// last frame's picture and this one's is then narrowed to the pixels that
+// differ between them, which alone are reported changed. A patch is drawn on
+// the picture before last once nothing shows it; when last frame's was
+// patched from that very image in place, only where last frame's changed is
+// carried over, the rest being last frame's pixels already.
 //
 // Alignment. A cached image, and the picture of a group of shapes that only
 // morph, keeps clear columns at its sides, outside its item's rect. Blending
@@ -151,6 +156,27 @@ QTransform localTransform(const LayerPresentation& p) {
 bool placedAlike(const LayerPresentation& a, const LayerPresentation& b) {
   return a.bounds == b.bounds && a.position == b.position && a.anchorPoint == b.anchorPoint &&
          a.transform == b.transform;
+}
+
+// The smallest rect holding every pixel of `part` (device pixels) that
+// differs between two pictures, their top lefts at `nowAt` and `beforeAt`.
+QRect differing(const QImage& now, QPoint nowAt, const QImage& before, QPoint beforeAt, QRect part) {
+  int top = part.bottom() + 1, bottom = part.top() - 1, left = part.right() + 1, right = part.left() - 1;
+  const auto bytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
+  for (int y = part.top(); y <= part.bottom(); ++y) {
+    const auto* a = reinterpret_cast<const QRgb*>(now.constScanLine(y - nowAt.y())) + (part.left() - nowAt.x());
+    const auto* b =
+        reinterpret_cast<const QRgb*>(before.constScanLine(y - beforeAt.y())) + (part.left() - beforeAt.x());
+    if (std::memcmp(a, b, bytes) == 0) continue;
+    int first = 0, last = part.width() - 1;
+    while (a[first] == b[first]) ++first;
+    while (a[last] == b[last]) --last;
+    top = std::min(top, y);
+    bottom = y;
+    left = std::min(left, part.left() + first);
+    right = std::max(right, part.left() + last);
+  }
+  return top > bottom ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 // The point a layer turns and swells about, in its coordinates.
@@ -539,6 +565,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
   item.comesBack = movable && std::ranges::all_of(members, [](const Item& m) { return m.comesBack; });
   GroupEntry& group = m_groups[layer.serial()];
   if (group.layer.expired() || group.signature != signature) {
+    bool patchedNow = false;
     GroupEntry next = groupAtStep(layer, signature, item.comesBack, [&] {
       // A few members changed (a vine grew, a leaf turned a step): last
       // frame's picture is drawn again only where they lie, then and now.
@@ -548,7 +575,7 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
       if (parts) {
         item.patchedFrom = mix(mix(group.image.cacheKey(), static_cast<double>(group.shownAt.x())),
                                static_cast<double>(group.shownAt.y()));
-        item.patch = *parts;
+        patchedNow = true;
         return patched(group, group.shownAt, members, area, *parts);
       }
       GroupEntry composed = composeMembers(members, area, shadowed, offset, sigma, content.shadowTint());
@@ -557,6 +584,11 @@ LayerRenderer::Item LayerRenderer::composeGroup(const Layer& layer, const LayerC
     });
     // Its list of members is written again below: kept for its capacity, rather than grown afresh each frame.
     next.shown = std::move(group.shown);
+    if (patchedNow) {
+      item.patch = next.changed;
+      // Last frame's picture, still shown until this frame is, is drawn on at the next patch.
+      next.spare = std::move(group.image);
+    }
     group = std::move(next);
   }
   group.lastUsed = m_frame;
@@ -616,23 +648,36 @@ std::optional<std::vector<QRect>> LayerRenderer::changedParts(const GroupEntry& 
   return parts;
 }
 
-LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint lastAt,
-                                                 const std::vector<Item>& members, QRect area,
-                                                 const std::vector<QRect>& parts) {
+LayerRenderer::GroupEntry LayerRenderer::patched(GroupEntry& last, QPoint lastAt, const std::vector<Item>& members,
+                                                 QRect area, const std::vector<QRect>& parts) {
   ++m_stats.rasterisations;
-  QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+  // The picture before last, which nothing shows any more, is drawn on again:
+  // a new image each frame costs an allocation and a paint engine of its own.
+  const bool spare = last.spare.isDetached() && last.spare.size() == area.size();
+  const QRect lastRect(lastAt, last.image.size());
+  // It then already holds last frame's picture but where last frame composed again.
+  const bool inPlace = spare && lastRect == area && last.spare.cacheKey() == last.carriedFrom;
+  QImage image = spare ? std::move(last.spare) : QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
   // Rows reached through the bits, once: asking the image for each row checks it is not shared every time.
   const auto row = [&, bits = image.bits(), stride = image.bytesPerLine()](int y, int x) {
     return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y - area.top()) * stride) + (x - area.left());
   };
   const auto rowBytes = [](int width) { return static_cast<std::size_t>(width) * sizeof(QRgb); };
+  const auto carry = [&](const QRect& carried) {
+    for (int y = carried.top(); y <= carried.bottom(); ++y) {
+      std::memcpy(
+          row(y, carried.left()),
+          reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
+          rowBytes(carried.width()));
+    }
+  };
   // Outside every part the picture is last frame's: each member there shows as it did.
-  const QRect carried = QRect(lastAt, last.image.size()) & area;
-  if (carried != area) image.fill(Qt::transparent);
-  for (int y = carried.top(); y <= carried.bottom(); ++y) {
-    std::memcpy(row(y, carried.left()),
-                reinterpret_cast<const QRgb*>(last.image.constScanLine(y - lastAt.y())) + (carried.left() - lastAt.x()),
-                rowBytes(carried.width()));
+  if (inPlace) {
+    for (const QRect& r : last.changed) carry(r & area);
+  } else {
+    const QRect carried = lastRect & area;
+    if (carried != area) image.fill(Qt::transparent);
+    carry(carried);
   }
   QPainter painter(&image);
   painter.setTransform(QTransform::fromTranslate(-area.x(), -area.y()));
@@ -658,6 +703,16 @@ LayerRenderer::GroupEntry LayerRenderer::patched(const GroupEntry& last, QPoint 
   }
   painter.end();
   GroupEntry group;
+  // A part mostly holds more than changed (a vine's end drawn again where it
+  // may have moved): only what did is reported, and carried at the next patch.
+  for (const QRect& part : parts) {
+    if ((part & area & lastRect) != part) {
+      group.changed.push_back(part);
+    } else if (const QRect differs = differing(image, area.topLeft(), last.image, lastAt, part); !differs.isEmpty()) {
+      group.changed.push_back(differs);
+    }
+  }
+  if (lastRect == area) group.carriedFrom = last.image.cacheKey();
   group.image = std::move(image);
   group.topLeft = area.topLeft();
   group.origin = area.topLeft();

@@ -153,6 +153,14 @@ class LayerRenderer final {
     };
     std::vector<Shown> shown;  // none for a picture not placed yet
     QPoint shownAt;            // where its image's top left lay when last placed
+    // A patched picture differs from the one it was patched from only inside
+    // `changed` (device pixels); one patched in place, from the image that had
+    // `carriedFrom` for its key, lies where that one lay and is as large.
+    std::vector<QRect> changed;
+    qint64 carriedFrom = 0;
+    // The patched picture's picture before, no longer shown: the next patch
+    // takes its memory and paint engine, and copies into it only what changed since.
+    QImage spare;
   };
   using Placement = RasterCache::Placement;
 
@@ -249,8 +257,10 @@ class LayerRenderer final {
   std::optional<std::vector<QRect>> changedParts(const GroupEntry& last, QPoint lastAt,
                                                  const std::vector<Item>& members, QRect area) const;
   /// The group's last picture (its top left at `lastAt`) carried over to
-  /// `area`, with `members` composed again inside `parts` alone.
-  GroupEntry patched(const GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
+  /// `area`, with `members` composed again inside `parts` alone; drawn on
+  /// `last`'s spare image when it has one of that size. Its `changed` are the
+  /// parts, those within both pictures narrowed to the pixels that differ.
+  GroupEntry patched(GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
                      const std::vector<QRect>& parts);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
   void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);

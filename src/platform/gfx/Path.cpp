@@ -164,6 +164,8 @@ void Path::addPath(const Path& other) {
   mine.insert(mine.end(), other.elements().begin(), other.elements().end());
 }
 
+void Path::reserve(int count) { mutableElements().reserve(static_cast<std::size_t>(count)); }
+
 int Path::elementCount() const { return m_elements ? static_cast<int>(m_elements->size()) : 0; }
 
 const Path::Element& Path::element(int i) const { return (*m_elements)[static_cast<std::size_t>(i)]; }

@@ -59,6 +59,8 @@ class Path final {
   void addArc(Point center, double radius, double startAngle, double endAngle, bool clockwise);
   /// Appends `other`'s elements.
   void addPath(const Path& other);
+  /// Makes room for `count` elements in all: a path built element by element then grows once.
+  void reserve(int count);
 
   bool isEmpty() const { return elementCount() == 0; }
   int elementCount() const;

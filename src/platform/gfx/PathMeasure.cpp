@@ -138,6 +138,8 @@ Path PathMeasure::cut(double start, double end) const {
   end = std::clamp(std::isfinite(end) ? end : 1.0, 0.0, 1.0) * m_length;
   Path out;
   if (end <= start || m_length <= 0) return out;
+  // A growing stroke is cut anew every frame: its piece grows once, not element by element.
+  out.reserve(static_cast<int>(m_segments.size()) + 1);
   bool continuous = false;    // the last piece ended where the next segment begins
   bool wholeSubpath = false;  // the current subpath is included from its very start
   for (const auto& s : m_segments) {

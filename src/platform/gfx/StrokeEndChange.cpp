@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <vector>
 
@@ -64,30 +65,54 @@ std::pair<Point, Point> tangents(Point from, const Element& e) {
   return {Point{out.x - from.x, out.y - from.y}, Point{e.end().x - in.x, e.end().y - in.y}};
 }
 
+// The cosine of half the turn at the path's sharpest join (0 where a
+// zero-length element leaves the turn unknown), 1 for a path with none.
+double sharpestJoin(const Path& path) {
+  const auto& elements = path.elements();
+  double sharpest = 1;
+  Point arriving;
+  Point at = elements.empty() ? Point{} : elements.front().end();
+  for (std::size_t i = 1; i < elements.size(); ++i) {
+    const auto [leaving, next] = tangents(at, elements[i]);
+    if (i > 1) {
+      const double lengths =
+          (arriving.x * arriving.x + arriving.y * arriving.y) * (leaving.x * leaving.x + leaving.y * leaving.y);
+      sharpest = std::min(
+          sharpest, lengths > 0 ? (1 + (arriving.x * leaving.x + arriving.y * leaving.y) / std::sqrt(lengths)) / 2 : 0);
+    }
+    arriving = next;
+    at = elements[i].end();
+  }
+  return sharpest;
+}
+
+// The sharpest join of a path, kept for the recent ones: a growing vine asks
+// of the same path every frame, and walking all of it cost more than the rest.
+double sharpestJoinOf(const Path& path) {
+  struct Entry {
+    Path path;  // holds the storage it is keyed by
+    double sharpest = 1;
+  };
+  static std::deque<Entry> recent;
+  for (const Entry& e : recent) {
+    if (e.path.storageIdentity() == path.storageIdentity()) return e.sharpest;
+  }
+  if (recent.size() >= 256) recent.pop_front();
+  recent.push_back({path, sharpestJoin(path)});
+  return recent.back().sharpest;
+}
+
 // How far the stroke's outline reaches from the path's points, in its
 // coordinates: half the width at a round or bevel join, a little more at a
 // square cap's corner, and out to a miter's tip, which sharper turns push out
-// until the limit cuts it off.
+// until the limit cuts it off. The sharpest join pushes it furthest.
 double outlineReach(const LayerContent& c) {
   const double half = c.lineWidth / 2;
   double reach = half * std::sqrt(2.0);
   if (c.lineJoin == ShapeLayer::LineJoin::miter) {
     const double limit = c.lineWidth * std::max(1.0, c.miterLimit);
-    const auto& elements = c.path.elements();
-    Point arriving;
-    Point at = elements.empty() ? Point{} : elements.front().end();
-    for (std::size_t i = 1; i < elements.size(); ++i) {
-      const auto [leaving, next] = tangents(at, elements[i]);
-      if (i > 1) {
-        const double lengths =
-            (arriving.x * arriving.x + arriving.y * arriving.y) * (leaving.x * leaving.x + leaving.y * leaving.y);
-        const double halfCos =
-            lengths > 0 ? (1 + (arriving.x * leaving.x + arriving.y * leaving.y) / std::sqrt(lengths)) / 2 : 0;
-        reach = std::max(reach, halfCos > 0 ? std::min(limit, half / std::sqrt(halfCos)) : limit);
-      }
-      arriving = next;
-      at = elements[i].end();
-    }
+    const double halfCos = sharpestJoinOf(c.path);
+    if (halfCos < 1) reach = std::max(reach, halfCos > 0 ? std::min(limit, half / std::sqrt(halfCos)) : limit);
   }
   return reach + 1;
 }
@@ -96,6 +121,7 @@ double outlineReach(const LayerContent& c) {
 Path tailFrom(const Path& path, std::size_t from) {
   const auto& elements = path.elements();
   Path tail;
+  tail.reserve(static_cast<int>(elements.size() - from));
   tail.moveTo(elements[from].end());
   for (std::size_t i = from + 1; i < elements.size(); ++i) {
     const Element& e = elements[i];

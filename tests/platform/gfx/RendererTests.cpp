@@ -1147,7 +1147,9 @@ TEST_F(Renderer, RepaintingOnlyWhatIsReportedKeepsThePictureWhole) {
 // has its picture drawn again only where they changed, and reports only that:
 // a host repainting what is reported shows, frame after frame, the picture a
 // renderer drawing everything afresh shows, while a still member far from
-// the change is not repainted.
+// the change is not repainted. Painted whole, the picture carried over from
+// frame to frame (its edge moving in as a member slides away, or kept in
+// place and size, drawn on the picture before last) shows the same.
 TEST_F(Renderer, AGroupChangedInPartIsDrawnAgainAndReportedOnlyThere) {
   const auto growing = [] {
     Path wave;
@@ -1182,6 +1184,13 @@ TEST_F(Renderer, AGroupChangedInPartIsDrawnAgainAndReportedOnlyThere) {
     return group;
   };
   const auto still = [] { return line({150, 20}, {190, 20}, red, 6); };  // device rows 77 to 83
+  // Under everything, so the group's picture keeps its place and size from frame to frame.
+  const auto wash = [] {
+    auto layer = Layer::make();
+    layer->setFrame(Rect(0, 0, 200, 100));
+    layer->setBackgroundColor(blue.withAlpha(0.3));
+    return layer;
+  };
   // Only the band around a window shows, as around an effect: a clip of rects.
   const auto banded = [](Layer& root) {
     auto mask = ShapeLayer::make();
@@ -1206,6 +1215,10 @@ TEST_F(Renderer, AGroupChangedInPartIsDrawnAgainAndReportedOnlyThere) {
       {"a member sliding past the group's edge",
        [&](Layer& root) {
          root.addSublayer(faded({sliding(), still()}));
+       }},
+      {"a member sliding over the rest",
+       [&](Layer& root) {
+         root.addSublayer(faded({wash(), sliding(), still()}));
        }},
       {"a group within a group",
        [&](Layer& root) {
@@ -1240,12 +1253,15 @@ TEST_F(Renderer, AGroupChangedInPartIsDrawnAgainAndReportedOnlyThere) {
       repaintOnly(kept, shown, changed);
       LayerRenderer afresh;
       afresh.prepare(*scene, t, QSizeF(size));
-      QImage drawn = canvas();
-      {
-        QPainter p(&drawn);
-        afresh.paint(p, QRegion(QRect(QPoint(0, 0), size)));
-      }
+      const auto paintedWhole = [&](const LayerRenderer& renderer) {
+        QImage image = canvas();
+        QPainter p(&image);
+        renderer.paint(p, QRegion(QRect(QPoint(0, 0), size)));
+        return image;
+      };
+      const QImage drawn = paintedWhole(afresh);
       ASSERT_EQ(kept, drawn);
+      ASSERT_EQ(paintedWhole(shown), drawn);
     }
     EXPECT_GT(narrowed, 20);
   }
