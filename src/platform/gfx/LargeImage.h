@@ -16,4 +16,11 @@ namespace pf {
 /// tables), which can cost more than the copy itself.
 QImage largeImage(QSize size, QImage::Format format);
 
+/// An image as `largeImage` gives it, but one smaller than half a large page
+/// too lies on large pages: on a run of small pages within large ones that
+/// such images share, let go when none is left on them. Worth it for images
+/// drawn and read by the hundred while something animates (a wisp of smoke
+/// at each step of its swell); a large page is resident for the first.
+QImage sharedPagesImage(QSize size, QImage::Format format);
+
 }  // namespace pf

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/ContentPainting.h"
 #include "platform/gfx/DevicePixels.h"
+#include "platform/gfx/LargeImage.h"
 #include "platform/gfx/ShadowBlur.h"
 #include "platform/gfx/Signature.h"
 
@@ -188,9 +189,10 @@ RasterCache::Entry RasterCache::rasterise(const Layer& layer, LayerContent conte
   // a picture of its own, whose area is already where the image's shown part
   // lands, rather than on the kept canvas to be searched and copied out. It
   // keeps the clear columns all the same: it is blended on every frame it
-  // moves or fades, far more often than it is drawn.
+  // moves or fades, far more often than it is drawn. Such pictures lie on
+  // large pages (see sharedPagesImage): a frame of smoke reads hundreds of them.
   if (!lasting && content.isImageOnly()) {
-    entry.image = QImage(px.size() + QSize(2 * blendMargin, 0), QImage::Format_ARGB32_Premultiplied);
+    entry.image = sharedPagesImage(px.size() + QSize(2 * blendMargin, 0), QImage::Format_ARGB32_Premultiplied);
     entry.image.fill(Qt::transparent);
     paintContent(entry.image, QRect(QPoint(blendMargin, 0), px.size()), true, content,
                  raster * QTransform::fromTranslate(blendMargin - px.x(), -px.y()), !content.isFaint());

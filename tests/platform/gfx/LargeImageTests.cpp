@@ -2,31 +2,48 @@
 
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <vector>
 
-// Only an image spanning at least half a large page is placed on them; either way it is an
-// ordinary image: its size and rows, drawn on, copied on write, and its
-// memory freed with its last copy.
+// Only an image spanning at least half a large page is placed on pages of its
+// own; a smaller one asked for on shared pages lies on a run of small pages
+// within large ones. Either way it is an ordinary image: its size and rows,
+// drawn on, copied on write, its memory freed with its last copy and shared
+// with no image alive beside it.
 TEST(LargeImage, IsAnOrdinaryImageOnLargePagesFromOneMegabyte) {
   constexpr quintptr largePage = quintptr{2} << 20;
+  constexpr quintptr smallPage = 4096;
   struct Case {
     QSize size;
     QImage::Format format;
-    bool large;
+    bool shared;         // asked for on shared pages
+    quintptr alignment;  // of its first row; 0: any
   };
-  for (const Case& c : {Case{{10, 10}, QImage::Format_ARGB32_Premultiplied, false},
-                        Case{{512, 511}, QImage::Format_ARGB32_Premultiplied, false},  // just under 1 MB
-                        Case{{512, 512}, QImage::Format_ARGB32_Premultiplied, true},   // 1 MB
-                        Case{{1601, 1200}, QImage::Format_RGB888, true},               // rows padded to 4 bytes
-                        Case{{0, 5000}, QImage::Format_ARGB32_Premultiplied, false}}) {
-    QImage image = pf::largeImage(c.size, c.format);
+  const std::vector<Case> cases{
+      {{10, 10}, QImage::Format_ARGB32_Premultiplied, false, 0},
+      {{512, 511}, QImage::Format_ARGB32_Premultiplied, false, 0},  // just under 1 MB
+      {{512, 512}, QImage::Format_ARGB32_Premultiplied, false, largePage},  // 1 MB
+      {{1601, 1200}, QImage::Format_RGB888, false, largePage},              // rows padded to 4 bytes
+      {{0, 5000}, QImage::Format_ARGB32_Premultiplied, false, 0},
+      {{10, 10}, QImage::Format_ARGB32_Premultiplied, true, smallPage},
+      {{10, 10}, QImage::Format_ARGB32_Premultiplied, true, smallPage},
+      {{300, 200}, QImage::Format_RGB888, true, smallPage},
+      {{512, 511}, QImage::Format_ARGB32_Premultiplied, true, smallPage},
+      {{512, 512}, QImage::Format_ARGB32_Premultiplied, true, largePage},
+  };
+  std::vector<QImage> alive;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    alive.push_back(c.shared ? pf::sharedPagesImage(c.size, c.format) : pf::largeImage(c.size, c.format));
+    QImage& image = alive.back();
     if (c.size.isEmpty()) {
       EXPECT_TRUE(image.isNull());
       continue;
     }
-    ASSERT_EQ(image.size(), c.size) << c.size.width();
+    ASSERT_EQ(image.size(), c.size) << i;
     EXPECT_EQ(image.format(), c.format);
-    EXPECT_EQ(image.bytesPerLine(), QImage(c.size, c.format).bytesPerLine()) << c.size.width();
-    EXPECT_EQ(reinterpret_cast<quintptr>(image.constBits()) % largePage == 0, c.large) << c.size.width();
+    EXPECT_EQ(image.bytesPerLine(), QImage(c.size, c.format).bytesPerLine()) << i;
+    const auto at = reinterpret_cast<quintptr>(image.constBits());
+    EXPECT_EQ(c.alignment == 0 ? 0U : at % c.alignment, 0U) << i;
     image.fill(Qt::blue);
     {
       QPainter painter(&image);
@@ -34,8 +51,14 @@ TEST(LargeImage, IsAnOrdinaryImageOnLargePagesFromOneMegabyte) {
     }
     const QImage copy = image;
     image.fill(Qt::green);
-    EXPECT_EQ(copy.pixelColor(0, 0), QColor(Qt::blue)) << c.size.width();
-    EXPECT_EQ(copy.pixelColor(c.size.width() - 1, c.size.height() - 1), QColor(Qt::red)) << c.size.width();
-    EXPECT_EQ(image.pixelColor(c.size.width() - 1, c.size.height() - 1), QColor(Qt::green)) << c.size.width();
+    EXPECT_EQ(copy.pixelColor(0, 0), QColor(Qt::blue)) << i;
+    EXPECT_EQ(copy.pixelColor(c.size.width() - 1, c.size.height() - 1), QColor(Qt::red)) << i;
+    EXPECT_EQ(image.pixelColor(c.size.width() - 1, c.size.height() - 1), QColor(Qt::green)) << i;
+    image.fill(QColor(static_cast<int>(i + 1), 0, 0));
+  }
+  for (std::size_t i = 0; i < alive.size(); ++i) {
+    if (alive[i].isNull()) continue;
+    EXPECT_EQ(alive[i].pixelColor(0, 0).red(), static_cast<int>(i + 1)) << i;
+    EXPECT_EQ(alive[i].pixelColor(alive[i].width() - 1, alive[i].height() - 1).red(), static_cast<int>(i + 1)) << i;
   }
 }
