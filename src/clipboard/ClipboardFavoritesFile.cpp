@@ -3,10 +3,12 @@
 #include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
+#include "platform/core/TextHash.h"
 #include "values/QuibError.h"
 
-#include <QSet>
 #include <algorithm>
+#include <functional>
+#include <unordered_set>
 
 namespace {
 
@@ -59,16 +61,13 @@ void requireBuiltInNames(const std::vector<ClipboardFavoriteList>& lists) {
         refuse("This older favorites file contains invalid standard lists. It has been preserved.");
 }
 
-/// Whether every key `keyOf` gives is distinct.
-template <typename Value, typename Key>
-bool allDistinct(const std::vector<Value>& values, Key keyOf) {
-  QSet<QString> seen;
-  seen.reserve(qsizetype(values.size()));
-  for (const Value& value : values) {
-    const qsizetype before = seen.size();
-    seen.insert(keyOf(value));
-    if (seen.size() == before) return false;
-  }
+/// Whether every text `keyOf` gives is distinct; the texts are looked at, not copied.
+template <typename Value, typename Key = std::identity>
+bool allDistinct(const std::vector<Value>& values, Key keyOf = {}) {
+  std::unordered_set<QStringView, pf::TextHash> seen;
+  seen.reserve(values.size());
+  for (const Value& value : values)
+    if (!seen.insert(std::invoke(keyOf, value)).second) return false;
   return true;
 }
 
@@ -174,14 +173,15 @@ QByteArray ClipboardFavoritesFile::encoded() const {
 
 void ClipboardFavoritesFile::validate() const {
   const ClipboardFavoriteList& others = ClipboardFavoriteList::builtIns().back();
-  const bool sound =
-      version == currentVersion && allDistinct(items, [](const ClipboardFavorite& item) { return item.id; }) &&
-      allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.id; }) &&
-      allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.nameKey(); }) && holds(lists, others);
+  std::vector<QString> nameKeys;
+  nameKeys.reserve(lists.size());
+  for (const ClipboardFavoriteList& list : lists) nameKeys.push_back(list.nameKey());
+  const bool sound = version == currentVersion && allDistinct(items, &ClipboardFavorite::id) &&
+                     allDistinct(lists, &ClipboardFavoriteList::id) && allDistinct(nameKeys) && holds(lists, others);
   if (!sound) refuse("This favorites file is unreadable or from a newer version. It has been preserved.");
   for (const ClipboardFavoriteList& list : lists) list.validate();
   for (const ClipboardFavorite& item : items) item.validate();
-  QSet<QString> listIDs;
+  std::unordered_set<QStringView, pf::TextHash> listIDs;
   for (const ClipboardFavoriteList& list : lists) listIDs.insert(list.id);
   for (const ClipboardFavorite& item : items)
     if (!listIDs.contains(item.listID))
