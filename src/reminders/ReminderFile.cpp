@@ -4,11 +4,11 @@
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
 #include "platform/core/TextHash.h"
+#include "platform/core/TextSet.h"
 #include "reminders/ReminderSchedule.h"
 #include "values/QuibError.h"
 
 #include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -17,10 +17,9 @@ const QString unreadable =
 
 template <typename Items>
 bool idsDiffer(const Items& items) {
-  std::unordered_set<QStringView, pf::TextHash> seen;
-  seen.reserve(items.size());
+  pf::TextSet seen(items.size());
   for (const auto& item : items)
-    if (!seen.insert(item.id).second) return false;
+    if (!seen.insert(item.id)) return false;
   return true;
 }
 
