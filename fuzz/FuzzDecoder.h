@@ -49,10 +49,21 @@ void requireStrictAgreement(const QByteArray& bytes) {
   }
 }
 
+/// A decoder that validates as it reads must agree with decoding and then
+/// validating on any bytes at all: the same file, or the same refusal.
+template <typename File>
+void requireValidatedAgreement(const QByteArray& bytes) {
+  if constexpr (requires { File::decodeValidated(bytes); }) {
+    if (outcome<File>([&] { return File::decodeValidated(bytes); }) != outcome<File>([&] { return read<File>(bytes); }))
+      std::abort();
+  }
+}
+
 template <typename File>
 int roundTrip(const uint8_t* data, size_t size) {
   const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   requireStrictAgreement<File>(bytes);
+  requireValidatedAgreement<File>(bytes);
   File file;
   try {
     file = read<File>(bytes);

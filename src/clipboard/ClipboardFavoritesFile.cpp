@@ -3,10 +3,12 @@
 #include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
+#include "platform/core/TextSet.h"
 #include "values/QuibError.h"
 
-#include <QSet>
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -59,17 +61,74 @@ void requireBuiltInNames(const std::vector<ClipboardFavoriteList>& lists) {
         refuse("This older favorites file contains invalid standard lists. It has been preserved.");
 }
 
-/// Whether every key `keyOf` gives is distinct.
-template <typename Value, typename Key>
-bool allDistinct(const std::vector<Value>& values, Key keyOf) {
-  QSet<QString> seen;
-  seen.reserve(qsizetype(values.size()));
-  for (const Value& value : values) {
-    const qsizetype before = seen.size();
-    seen.insert(keyOf(value));
-    if (seen.size() == before) return false;
-  }
+/// Whether every text `keyOf` gives is distinct; the texts are looked at, not copied.
+template <typename Value, typename Key = std::identity>
+bool allDistinct(const std::vector<Value>& values, Key keyOf = {}) {
+  pf::TextSet seen(values.size());
+  for (const Value& value : values)
+    if (!seen.insert(std::invoke(keyOf, value))) return false;
   return true;
+}
+
+ClipboardFavoriteList listFrom(pf::JsonDocument& document, const pf::JsonDocument::Object& object) {
+  static constexpr std::array<std::string_view, 2> keys{"id", "name"};
+  const auto [id, name] = pf::JsonDocument::fields(object, keys);
+  return {document.sharedString(id), document.sharedString(name)};
+}
+
+// Of a favorite, only the list recurs.
+ClipboardFavorite favoriteFrom(pf::JsonDocument& document, const pf::JsonDocument::Object& object) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 4> keys{"id", "listID", "name", "text"};
+  const auto [id, listID, name, text] = Document::fields(object, keys);
+  return {Document::string(id), Document::string(name), Document::string(text), document.sharedString(listID)};
+}
+
+/// What `validate` asks of a file, asked of each favorite as it is read:
+/// afterwards, the ids, names and texts of thousands of favorites are no
+/// longer in the cache, and looking at them again costs more than the rules.
+/// Anything that does not pass throws, and is left to `validate` to word.
+class ValidatedWhileRead {
+ public:
+  ValidatedWhileRead(const std::vector<ClipboardFavoriteList>& lists, std::size_t items)
+      : m_listIDs(lists.size()), m_ids(items) {
+    // The lists' rules are those of a file holding no favorites.
+    ClipboardFavoritesFile{ClipboardFavoritesFile::currentVersion, lists, {}}.validate();
+    for (const ClipboardFavoriteList& list : lists) m_listIDs.insert(list.id);
+  }
+
+  /// Checks a favorite just read. The id is looked at, not copied: its text
+  /// stays where it is when the favorite moves into the file.
+  void check(const ClipboardFavorite& item) {
+    item.validate();
+    if (!m_ids.insert(item.id) || !m_listIDs.contains(item.listID)) throw pf::JsonUnsure{};
+  }
+
+ private:
+  pf::TextSet m_listIDs;
+  pf::TextSet m_ids;
+};
+
+enum class Validation { none, whileRead };
+
+/// A file of the current version read straight from a document.
+ClipboardFavoritesFile fileFrom(pf::JsonDocument& document, Validation validation) {
+  using Document = pf::JsonDocument;
+  static constexpr std::array<std::string_view, 3> fileKeys{"items", "lists", "version"};
+  const auto [items, lists, version] = Document::fields(document.top(), fileKeys);
+  if (Document::integer(version) != ClipboardFavoritesFile::currentVersion) throw pf::JsonUnsure{};
+  ClipboardFavoritesFile file{
+      ClipboardFavoritesFile::currentVersion,
+      Document::objects(lists, [&document](const Document::Object& list) { return listFrom(document, list); }),
+      {}};
+  std::optional<ValidatedWhileRead> validated;
+  if (validation == Validation::whileRead) validated.emplace(file.lists, Document::array(items).size());
+  file.items = Document::objects(items, [&document, &validated](const Document::Object& object) {
+    ClipboardFavorite item = favoriteFrom(document, object);
+    if (validated) validated->check(item);
+    return item;
+  });
+  return file;
 }
 
 }  // namespace
@@ -120,23 +179,25 @@ ClipboardFavoritesFile ClipboardFavoritesFile::decodeStrictly(const QByteArray& 
   return file;
 }
 
+ClipboardFavoritesFile ClipboardFavoritesFile::decodeValidated(const QByteArray& bytes, qint64* storedVersion) {
+  if (bytes.size() <= largestFileBytes) {
+    try {
+      pf::JsonDocument document(bytes);
+      ClipboardFavoritesFile file = fileFrom(document, Validation::whileRead);
+      if (storedVersion) *storedVersion = currentVersion;
+      return file;
+    } catch (const pf::JsonUnsure&) {
+    } catch (const QuibError&) {
+      // The strict reading and the whole validation decide, and word any refusal.
+    }
+  }
+  ClipboardFavoritesFile file = decodeStrictly(bytes, storedVersion);
+  file.validate();
+  return file;
+}
+
 ClipboardFavoritesFile ClipboardFavoritesFile::fromJson(pf::JsonDocument& document) {
-  using Document = pf::JsonDocument;
-  static constexpr std::array<std::string_view, 3> fileKeys{"items", "lists", "version"};
-  const auto [items, lists, version] = Document::fields(document.top(), fileKeys);
-  if (Document::integer(version) != currentVersion) throw pf::JsonUnsure{};
-  const auto readList = [&document](const Document::Object& object) -> ClipboardFavoriteList {
-    static constexpr std::array<std::string_view, 2> keys{"id", "name"};
-    const auto [id, name] = Document::fields(object, keys);
-    return {document.sharedString(id), document.sharedString(name)};
-  };
-  // Of a favorite, only the list recurs.
-  const auto readFavorite = [&document](const Document::Object& object) -> ClipboardFavorite {
-    static constexpr std::array<std::string_view, 4> keys{"id", "listID", "name", "text"};
-    const auto [id, listID, name, text] = Document::fields(object, keys);
-    return {Document::string(id), Document::string(name), Document::string(text), document.sharedString(listID)};
-  };
-  return {currentVersion, Document::objects(lists, readList), Document::objects(items, readFavorite)};
+  return fileFrom(document, Validation::none);
 }
 
 QByteArray ClipboardFavoritesFile::encoded() const {
@@ -174,14 +235,15 @@ QByteArray ClipboardFavoritesFile::encoded() const {
 
 void ClipboardFavoritesFile::validate() const {
   const ClipboardFavoriteList& others = ClipboardFavoriteList::builtIns().back();
-  const bool sound =
-      version == currentVersion && allDistinct(items, [](const ClipboardFavorite& item) { return item.id; }) &&
-      allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.id; }) &&
-      allDistinct(lists, [](const ClipboardFavoriteList& list) { return list.nameKey(); }) && holds(lists, others);
+  std::vector<QString> nameKeys;
+  nameKeys.reserve(lists.size());
+  for (const ClipboardFavoriteList& list : lists) nameKeys.push_back(list.nameKey());
+  const bool sound = version == currentVersion && allDistinct(items, &ClipboardFavorite::id) &&
+                     allDistinct(lists, &ClipboardFavoriteList::id) && allDistinct(nameKeys) && holds(lists, others);
   if (!sound) refuse("This favorites file is unreadable or from a newer version. It has been preserved.");
   for (const ClipboardFavoriteList& list : lists) list.validate();
   for (const ClipboardFavorite& item : items) item.validate();
-  QSet<QString> listIDs;
+  pf::TextSet listIDs(lists.size());
   for (const ClipboardFavoriteList& list : lists) listIDs.insert(list.id);
   for (const ClipboardFavorite& item : items)
     if (!listIDs.contains(item.listID))

@@ -49,6 +49,12 @@ struct ClipboardFavoritesFile {
   /// The file read straight from a document, as `decode` reads a file of the
   /// current version; throws `pf::JsonUnsure` on anything else.
   static ClipboardFavoritesFile fromJson(pf::JsonDocument& document);
+  /// `decode` and then `validate`, with the same result and the same
+  /// refusals. A file of the current version as this program writes it is
+  /// checked while it is read, each favorite while its texts are still in the
+  /// cache; a file that does not pass is read and validated again the long
+  /// way, which words the refusal.
+  static ClipboardFavoritesFile decodeValidated(const QByteArray& bytes, qint64* storedVersion = nullptr);
 
   /// Pretty-printed with sorted keys; always the current version.
   QByteArray encoded() const;

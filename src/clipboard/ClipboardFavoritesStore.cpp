@@ -86,8 +86,7 @@ ClipboardFavoritesStore::Snapshot ClipboardFavoritesStore::read() const {
   const std::optional<QByteArray> bytes = pf::Files::read(primary(), ClipboardFavoritesFile::largestFileBytes + 1);
   if (!bytes) return {};
   Snapshot fresh{{}, std::move(identity)};
-  fresh.file = ClipboardFavoritesFile::decode(*bytes, &fresh.storedVersion);
-  fresh.file.validate();
+  fresh.file = ClipboardFavoritesFile::decodeValidated(*bytes, &fresh.storedVersion);
   return fresh;
 }
 

@@ -3,11 +3,11 @@
 #include "platform/core/JsonDocument.h"
 #include "platform/core/JsonReader.h"
 #include "platform/core/JsonWriter.h"
+#include "platform/core/TextHash.h"
+#include "platform/core/TextSet.h"
 #include "reminders/ReminderSchedule.h"
 #include "values/QuibError.h"
 
-#include <QHash>
-#include <QSet>
 #include <unordered_map>
 
 namespace {
@@ -17,12 +17,9 @@ const QString unreadable =
 
 template <typename Items>
 bool idsDiffer(const Items& items) {
-  QSet<QString> seen;
-  seen.reserve(qsizetype(items.size()));
-  for (const auto& item : items) {
-    if (seen.contains(item.id)) return false;
-    seen.insert(item.id);
-  }
+  pf::TextSet seen(items.size());
+  for (const auto& item : items)
+    if (!seen.insert(item.id)) return false;
   return true;
 }
 
@@ -55,16 +52,16 @@ ListedReminders listedByID(const pf::JsonDocument::Array& objects, const std::ve
 void ReminderFile::validate() const {
   if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences)) throw QuibError(unreadable);
   const pf::Calendar calendar = ReminderSchedule::calendar();
-  QHash<QString, const QuibReminder*> passed;
-  passed.reserve(qsizetype(reminders.size()));
+  std::unordered_map<QStringView, const QuibReminder*, pf::TextHash> passed;
+  passed.reserve(reminders.size());
   for (const QuibReminder& reminder : reminders) {
     reminder.validate(calendar);
-    passed.insert(reminder.id, &reminder);
+    passed.emplace(reminder.id, &reminder);
   }
   for (const ReminderOccurrence& occurrence : occurrences) {
     // An occurrence mostly holds its reminder as listed, which has just passed.
-    const QuibReminder* listed = passed.value(occurrence.reminder.id);
-    if (!listed || !(*listed == occurrence.reminder)) occurrence.reminder.validate(calendar);
+    const auto listed = passed.find(occurrence.reminder.id);
+    if (listed == passed.end() || !(*listed->second == occurrence.reminder)) occurrence.reminder.validate(calendar);
     if (!occurrence.hasValidDates()) throw QuibError(QStringLiteral("Invalid reminder date."));
   }
 }

@@ -31,11 +31,12 @@ const ClipboardFavoriteList others{"others", "Others"};
 const ClipboardFavoriteList work{"W", "Work"};
 const Lists builtIns{tags, links, others};
 
-/// What the store does with the bytes of a file: decode, then validate.
+/// What the store does with the bytes of a file: decode and validate, checked
+/// as read where it can be; the same as decoding, then validating.
 ClipboardFavoritesFile readFile(const QByteArray& json) {
-  ClipboardFavoritesFile file = ClipboardFavoritesFile::decode(json);
-  file.validate();
-  return file;
+  const QString apart = messageOf([&] { ClipboardFavoritesFile::decode(json).validate(); });
+  EXPECT_EQ(messageOf([&] { ClipboardFavoritesFile::decodeValidated(json); }), apart);
+  return ClipboardFavoritesFile::decodeValidated(json);
 }
 
 const QByteArray builtInListsJSON =
@@ -252,6 +253,9 @@ TEST(FavoritesFileValidation, TheWholeFileIsCheckedInOrder) {
   for (const auto& c : cases) {
     const ClipboardFavoritesFile file{4, c.lists, c.items};
     EXPECT_EQ(messageOf([&] { file.validate(); }), c.message) << c.what;
+    // Read from its bytes, the file is checked as it is read, to the same verdict.
+    EXPECT_EQ(messageOf([&] { EXPECT_EQ(ClipboardFavoritesFile::decodeValidated(file.encoded()), file); }), c.message)
+        << c.what;
   }
   ClipboardFavoritesFile older = ClipboardFavoritesFile::empty();
   older.version = 3;

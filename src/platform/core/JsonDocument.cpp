@@ -1,8 +1,7 @@
 #include "platform/core/JsonDocument.h"
 
 #include "platform/core/FileDescriptor.h"
-
-#include <QHashFunctions>
+#include "platform/core/TextHash.h"
 
 #include <algorithm>
 #include <bit>
@@ -88,7 +87,7 @@ QString JsonDocument::string(Field field) {
 QString JsonDocument::sharedString(Field field) {
   std::string_view text;
   if (require(field).get(text) != simdjson::SUCCESS) throw JsonUnsure{};
-  const auto hash = quint32(qHash(QByteArrayView(text.data(), qsizetype(text.size()))));
+  const auto hash = quint32(TextHash{}(text));
   KnownText* known = &slotOf(text, hash);
   if (known->text.data()) return m_sharedTexts[known->index];
   QString fresh = string(field);

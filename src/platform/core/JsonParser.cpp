@@ -1,8 +1,7 @@
 #include "platform/core/JsonParser.h"
 
 #include "platform/core/JsonDocument.h"
-
-#include <QHashFunctions>
+#include "platform/core/TextHash.h"
 
 #include <algorithm>
 #include <cmath>
@@ -128,7 +127,7 @@ JsonTree::Index JsonParser::key(std::string_view name) {
 }
 
 JsonParser::KnownText* JsonParser::knownText(std::string_view text) {
-  const auto hash = quint32(qHash(QByteArrayView(text.data(), qsizetype(text.size()))));
+  const auto hash = quint32(TextHash{}(text));
   KnownText* known = slotOf(text, hash);
   if (known->text.data()) return known;
   // Half full at most, so a search always meets an empty slot soon.
