@@ -1,8 +1,9 @@
 #include "platform/gfx/PathMeasure.h"
 
+#include "platform/gfx/RecentByPath.h"
+
 #include <algorithm>
 #include <cmath>
-#include <deque>
 
 namespace pf {
 
@@ -168,20 +169,10 @@ Path PathMeasure::cut(double start, double end) const {
 }
 
 // Measuring a path costs about as much as stroking it, and the same orbit is
-// followed, the same vine trimmed, every frame: recent measures are kept
-// (holding their paths, so the storage they are keyed by stays alive).
+// followed, the same vine trimmed, every frame.
 const PathMeasure& PathMeasure::of(const Path& path) {
-  struct Entry {
-    Path path;
-    PathMeasure measure;
-  };
-  static std::deque<Entry> cache;
-  for (const auto& e : cache) {
-    if (e.path.storageIdentity() == path.storageIdentity()) return e.measure;
-  }
-  if (cache.size() >= 256) cache.pop_front();
-  cache.push_back({path, PathMeasure(path)});
-  return cache.back().measure;
+  static RecentByPath<PathMeasure> recent;
+  return recent.of(path, [](const Path& p) { return PathMeasure(p); });
 }
 
 }  // namespace pf

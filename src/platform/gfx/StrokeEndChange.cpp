@@ -1,8 +1,9 @@
 #include "platform/gfx/StrokeEndChange.h"
 
+#include "platform/gfx/RecentByPath.h"
+
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <limits>
 #include <vector>
 
@@ -89,17 +90,8 @@ double sharpestJoin(const Path& path) {
 // The sharpest join of a path, kept for the recent ones: a growing vine asks
 // of the same path every frame, and walking all of it cost more than the rest.
 double sharpestJoinOf(const Path& path) {
-  struct Entry {
-    Path path;  // holds the storage it is keyed by
-    double sharpest = 1;
-  };
-  static std::deque<Entry> recent;
-  for (const Entry& e : recent) {
-    if (e.path.storageIdentity() == path.storageIdentity()) return e.sharpest;
-  }
-  if (recent.size() >= 256) recent.pop_front();
-  recent.push_back({path, sharpestJoin(path)});
-  return recent.back().sharpest;
+  static RecentByPath<double> recent;
+  return recent.of(path, sharpestJoin);
 }
 
 // How far the stroke's outline reaches from the path's points, in its

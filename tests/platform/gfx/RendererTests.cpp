@@ -52,6 +52,16 @@ class Renderer : public ::testing::Test {
     return image;
   }
 
+  // What a renderer that has drawn no frame before shows of `layer` at time t.
+  static QImage freshFrame(const Layer& layer, double t) {
+    LayerRenderer fresh;
+    fresh.prepare(layer, t, QSizeF(100, 100));
+    QImage image = blank();
+    QPainter p(&image);
+    fresh.paint(p, QRegion(0, 0, 100, 100));
+    return image;
+  }
+
   // How many pixels show anything.
   static int painted(const QImage& image) {
     int count = 0;
@@ -399,11 +409,7 @@ TEST_F(Renderer, AStrokeChangedWhileItSwellsShowsTheChange) {
     frame(0.3);
     c.change(*zigzag);
     const QImage shown = frame(0.9);
-    LayerRenderer fresh;
-    fresh.prepare(*root, 0.9, QSizeF(100, 100));
-    QImage expected = blank();
-    QPainter p(&expected);
-    fresh.paint(p, QRegion(0, 0, 100, 100));
+    const QImage expected = freshFrame(*root, 0.9);
     EXPECT_EQ(shown, expected) << c.name;
   }
 }
@@ -446,11 +452,7 @@ TEST_F(Renderer, AStillLayerTurnedOrSwollenByItsSuperlayerShowsEveryStep) {
     for (int i = 0; i <= 45; ++i) {
       const double t = i / 30.0;
       repaintOnly(kept, renderer, renderer.prepare(*root, t, QSizeF(100, 100)));
-      LayerRenderer fresh;
-      fresh.prepare(*root, t, QSizeF(100, 100));
-      QImage expected = blank();
-      QPainter p(&expected);
-      fresh.paint(p, QRegion(0, 0, 100, 100));
+      const QImage expected = freshFrame(*root, t);
       ASSERT_EQ(kept, expected) << "frame " << i;
     }
   }
@@ -1672,13 +1674,7 @@ TEST_F(Renderer, AFadingImageUnderARoundedMaskLooksTheSameFrameAfterFrame) {
   for (const double t : {0.0, 1.0, 1.0, 2.5}) {
     SCOPED_TRACE(t);
     const QImage shown = frame(t);
-    LayerRenderer fresh;
-    fresh.prepare(*root, t, QSizeF(100, 100));
-    QImage throughPaths = blank();
-    {
-      QPainter p(&throughPaths);
-      fresh.paint(p, QRegion(0, 0, 100, 100));
-    }
+    const QImage throughPaths = freshFrame(*root, t);
     EXPECT_EQ(shown, throughPaths);
     EXPECT_EQ(at(shown, 1, 1).alpha(), 0);  // in the rounded corner
     EXPECT_GT(at(shown, 50, 8).alpha(), 0);
@@ -1805,12 +1801,7 @@ TEST_F(Renderer, EndlessMorphsShowThePresentedPathAtEveryStep) {
       auto alone = Layer::make();
       alone->setFrame(root->frame());
       alone->addSublayer(still);
-      LayerRenderer fresh;
-      fresh.prepare(*alone, t, QSizeF(100, 100));
-      QImage expected = blank();
-      QPainter p(&expected);
-      fresh.paint(p, QRegion(0, 0, 100, 100));
-      p.end();
+      const QImage expected = freshFrame(*alone, t);
       EXPECT_EQ(frame(t), expected) << "at " << t;
     }
     EXPECT_EQ(renderer.stats().directDraws, 0);  // staged and cached, never drawn afresh
@@ -2050,12 +2041,7 @@ TEST_F(Renderer, AGroupOfMorphingShapesShowsAChangeToAnyMemberAtOnce) {
     frame(0.6);
     c.change(*holder, *group, *group->sublayers()[1]);
     const QImage changed = frame(1.4);
-    LayerRenderer fresh;
-    fresh.prepare(*root, 1.4, QSizeF(100, 100));
-    QImage seenFirst = blank();
-    QPainter p(&seenFirst);
-    fresh.paint(p, QRegion(0, 0, 100, 100));
-    p.end();
+    const QImage seenFirst = freshFrame(*root, 1.4);
     EXPECT_TRUE(changed == seenFirst) << c.name;
   }
 }
@@ -2308,12 +2294,7 @@ TEST_F(Renderer, ALayerThatBecomesAGroupCastsItsShadowOnce) {
   inner->setFrame(Rect(5, 5, 10, 10));
   inner->setBackgroundColor(blue);
   box->addSublayer(inner);
-  LayerRenderer fresh;
-  fresh.prepare(*root, 0, QSizeF(100, 100));
-  QImage expected = blank();
-  QPainter p(&expected);
-  fresh.paint(p, QRegion(0, 0, 100, 100));
-  p.end();
+  const QImage expected = freshFrame(*root, 0);
   EXPECT_EQ(frame(0), expected);
 }
 
