@@ -62,3 +62,22 @@ TEST(LargeImage, IsAnOrdinaryImageOnLargePagesFromOneMegabyte) {
     EXPECT_EQ(alive[i].pixelColor(alive[i].width() - 1, alive[i].height() - 1).red(), static_cast<int>(i + 1)) << i;
   }
 }
+
+// Images on shared pages come and go in any order: letting go of one frees
+// its run only, never the large page others still lie on, and a run freed is
+// taken again without reaching into a neighbour's.
+TEST(LargeImage, SharedPagesOutliveEveryImageButTheLast) {
+  const auto shared = [](int height, int red) {
+    QImage image = pf::sharedPagesImage(QSize(64, height), QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(red, 0, 0));
+    return image;
+  };
+  QImage first = shared(64, 1);
+  const QImage kept = shared(64, 2);
+  first = QImage();
+  std::vector<QImage> later;
+  for (int i = 0; i < 8; ++i) later.push_back(shared(32 + 32 * i, 10 + i));
+  EXPECT_EQ(kept.pixelColor(0, 0).red(), 2);
+  EXPECT_EQ(kept.pixelColor(63, 63).red(), 2);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(later[static_cast<std::size_t>(i)].pixelColor(63, 31).red(), 10 + i) << i;
+}
