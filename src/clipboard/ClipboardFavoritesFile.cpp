@@ -131,6 +131,24 @@ ClipboardFavoritesFile fileFrom(pf::JsonDocument& document, Validation validatio
   return file;
 }
 
+/// The file read straight from its bytes, when it is of the current version
+/// as this program writes it (and passes while read, when asked); none
+/// otherwise, for the strict reading, and the whole validation, to decide and
+/// word any refusal.
+std::optional<ClipboardFavoritesFile> readStraight(const QByteArray& bytes, Validation validation,
+                                                   qint64* storedVersion) {
+  if (bytes.size() > ClipboardFavoritesFile::largestFileBytes) return std::nullopt;
+  try {
+    pf::JsonDocument document(bytes);
+    ClipboardFavoritesFile file = fileFrom(document, validation);
+    if (storedVersion) *storedVersion = ClipboardFavoritesFile::currentVersion;
+    return file;
+  } catch (const pf::JsonUnsure&) {
+  } catch (const QuibError&) {
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ClipboardFavoritesFile ClipboardFavoritesFile::empty() {
@@ -144,16 +162,7 @@ QString ClipboardFavoritesFile::tooLargeToSave() {
 }
 
 ClipboardFavoritesFile ClipboardFavoritesFile::decode(const QByteArray& bytes, qint64* storedVersion) {
-  if (bytes.size() <= largestFileBytes) {
-    try {
-      pf::JsonDocument document(bytes);
-      ClipboardFavoritesFile file = fromJson(document);
-      if (storedVersion) *storedVersion = currentVersion;
-      return file;
-    } catch (const pf::JsonUnsure&) {
-      // The strict reading decides, and words any refusal.
-    }
-  }
+  if (auto file = readStraight(bytes, Validation::none, storedVersion)) return *std::move(file);
   return decodeStrictly(bytes, storedVersion);
 }
 
@@ -180,17 +189,7 @@ ClipboardFavoritesFile ClipboardFavoritesFile::decodeStrictly(const QByteArray& 
 }
 
 ClipboardFavoritesFile ClipboardFavoritesFile::decodeValidated(const QByteArray& bytes, qint64* storedVersion) {
-  if (bytes.size() <= largestFileBytes) {
-    try {
-      pf::JsonDocument document(bytes);
-      ClipboardFavoritesFile file = fileFrom(document, Validation::whileRead);
-      if (storedVersion) *storedVersion = currentVersion;
-      return file;
-    } catch (const pf::JsonUnsure&) {
-    } catch (const QuibError&) {
-      // The strict reading and the whole validation decide, and word any refusal.
-    }
-  }
+  if (auto file = readStraight(bytes, Validation::whileRead, storedVersion)) return *std::move(file);
   ClipboardFavoritesFile file = decodeStrictly(bytes, storedVersion);
   file.validate();
   return file;
