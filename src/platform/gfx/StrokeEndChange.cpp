@@ -66,8 +66,8 @@ std::pair<Point, Point> tangents(Point from, const Element& e) {
   return {Point{out.x - from.x, out.y - from.y}, Point{e.end().x - in.x, e.end().y - in.y}};
 }
 
-// The cosine of half the turn at the path's sharpest join (0 where a
-// zero-length element leaves the turn unknown), 1 for a path with none.
+// The square of the cosine of half the turn at the path's sharpest join (0
+// where a zero-length element leaves the turn unknown), 1 for a path with none.
 double sharpestJoin(const Path& path) {
   const auto& elements = path.elements();
   double sharpest = 1;
@@ -104,7 +104,7 @@ double outlineReach(const LayerContent& c) {
   if (c.lineJoin == ShapeLayer::LineJoin::miter) {
     const double limit = c.lineWidth * std::max(1.0, c.miterLimit);
     const double halfCos = sharpestJoinOf(c.path);
-    if (halfCos < 1) reach = std::max(reach, halfCos > 0 ? std::min(limit, half / std::sqrt(halfCos)) : limit);
+    reach = std::max(reach, halfCos > 0 ? std::min(limit, half / std::sqrt(halfCos)) : limit);
   }
   return reach + 1;
 }
