@@ -1018,28 +1018,37 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
       for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
     }
   };
-  std::unordered_map<quint64, const Item*> before;
-  before.reserve(previous.size());
-  for (const auto& item : previous) before.emplace(item.serial, &item);
+  // Last frame's items looked up by serial in a sorted list rather than a
+  // map made afresh, which took a node for each of hundreds of items every
+  // frame. Of items alike in serial only the first counts, as a map keeps it.
+  std::vector<std::pair<quint64, std::size_t>> before(previous.size());
+  for (std::size_t i = 0; i < previous.size(); ++i) before[i] = {previous[i].serial, i};
+  std::ranges::sort(before);
+  std::vector<char> unmatched(previous.size(), 0);  // by index in `previous`
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    if (i == 0 || before[i].first != before[i - 1].first) unmatched[before[i].second] = 1;
+  }
   for (const auto& item : m_items) {
-    const auto it = before.find(item.serial);
-    if (it == before.end()) {
+    const auto it = std::ranges::lower_bound(before, item.serial, {}, &std::pair<quint64, std::size_t>::first);
+    if (it == before.end() || it->first != item.serial || !unmatched[it->second]) {
       add(item, m_clips.clips());
       continue;
     }
-    if (it->second->signature != item.signature) {
-      if (item.patchedFrom == it->second->signature) {
-        // Last frame's picture, seen the same way, drawn again in part: it changed only there.
-        auto& rects = seenBy(item, m_clips.clips()).rects;
-        rects.insert(rects.end(), item.patch.begin(), item.patch.end());
-      } else {
-        add(item, m_clips.clips());
-        add(*it->second, previousClips);
-      }
+    const Item& last = previous[it->second];
+    unmatched[it->second] = 0;
+    if (last.signature == item.signature) continue;
+    if (item.patchedFrom == last.signature) {
+      // Last frame's picture, seen the same way, drawn again in part: it changed only there.
+      auto& rects = seenBy(item, m_clips.clips()).rects;
+      rects.insert(rects.end(), item.patch.begin(), item.patch.end());
+    } else {
+      add(item, m_clips.clips());
+      add(last, previousClips);
     }
-    before.erase(it);
   }
-  for (const auto& [serial, item] : before) add(*item, previousClips);
+  for (std::size_t i = 0; i < previous.size(); ++i) {
+    if (unmatched[i]) add(previous[i], previousClips);
+  }
   const QRect target(QPoint(0, 0), m_pixels);
   // Tiles (a run wide) start where the target's rows are aligned: blends cut by their sides stay aligned too.
   const QRect grid = target.adjusted(m_alignedColumn > 0 ? m_alignedColumn - alignedRun : 0, 0, 0, 0);
