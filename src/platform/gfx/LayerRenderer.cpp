@@ -364,7 +364,7 @@ bool LayerRenderer::turnsWithinStep(const Layer& layer, Memo::Still& still, cons
   return true;
 }
 
-LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, Memo& memo, const QTransform& parentWorld,
                                             const QTransform& parentModel) {
   Pose pose;
   const bool animated = !layer.animations().empty();
@@ -390,7 +390,13 @@ LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo
   pose.local = localTransform(pose.shown);
   pose.world = pose.local * parentWorld;
   // Most animations fade or morph, leaving the layer where its model puts it.
-  pose.modelWorld = (placedAlike(pose.shown, pose.model) ? pose.local : localTransform(pose.model)) * parentModel;
+  if (placedAlike(pose.shown, pose.model)) {
+    pose.modelWorld = pose.local * parentModel;
+    return pose;
+  }
+  // The rest (rising wisps, embers) move it on every frame from a model that stays while the memo does.
+  if (!memo.modelLocal) memo.modelLocal = std::make_unique<QTransform>(localTransform(pose.model));
+  pose.modelWorld = *memo.modelLocal * parentModel;
   return pose;
 }
 

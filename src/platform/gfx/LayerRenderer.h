@@ -135,6 +135,9 @@ class LayerRenderer final {
     std::unique_ptr<Still> still;  // apart, so the memos of a frame lie close together
     /// A group's sublayers as last looked at for shapes that only morph.
     std::unique_ptr<MorphMembers> morphMembers;
+    /// Where the model puts an animated layer that its animations move (its
+    /// coordinates to its superlayer's), worked out on the first frame that needs it.
+    std::unique_ptr<QTransform> modelLocal;
   };
   /// A layer's sublayers composited into one image with its own content.
   struct GroupEntry {
@@ -186,7 +189,7 @@ class LayerRenderer final {
   /// the memo then takes the new placement.
   bool turnsWithinStep(const Layer& layer, Memo::Still& still, const QTransform& parentWorld);
   /// The layer's presentation and placements now (noting whether it asks for more frames).
-  Pose evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
+  Pose evaluate(const Layer& layer, Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
   /// The clip the layer's sublayers are seen through, within `clip`; none when it lets nothing through.
   std::optional<int> clipWithin(const Layer& layer, const Pose& pose, int clip);
   /// What the layer draws, as its stage shows it.
