@@ -112,6 +112,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <utility>
 
 namespace pf {
@@ -1152,7 +1153,6 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
   struct Part {
     int rect = 0;  // in the region
     int item = 0;  // in `items`
-    auto operator<=>(const Part&) const = default;
   };
   std::vector<Part> parts;
   int drawn = 0;
@@ -1171,9 +1171,15 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
     }
     drawn += parts.size() > before;
   }
-  std::ranges::sort(parts);
+  // Gathered by rect in one counting pass rather than sorted: the parts
+  // come item by item, so each rect's stay in the order of their items.
+  std::vector<int> firstOf(static_cast<std::size_t>(end - rects) + 1, 0);
+  for (const Part& part : parts) ++firstOf[static_cast<std::size_t>(part.rect) + 1];
+  std::partial_sum(firstOf.begin(), firstOf.end(), firstOf.begin());
+  std::vector<Part> byRect(parts.size());
+  for (const Part& part : parts) byRect[static_cast<std::size_t>(firstOf[static_cast<std::size_t>(part.rect)]++)] = part;
   int clipped = -1;
-  for (const Part& part : parts) {
+  for (const Part& part : byRect) {
     if (part.rect != clipped) {
       painter.setClipRect(rects[part.rect]);
       clipped = part.rect;
