@@ -122,16 +122,19 @@ std::optional<AnimationValue> keyframeValue(const KeyframeAnimation& a, double p
   const auto& values = a.values;
   if (values.empty()) return std::nullopt;
   if (values.size() == 1) return values.front();
-  // Cubic and paced read every value as numbers of one shape; values of mixed kinds cannot be.
-  const bool continuous = std::all_of(values.begin(), values.end(), [&](const AnimationValue& v) {
-    return v.index() == values.front().index() && animation_values::isContinuous(v);
-  });
+  // Cubic and paced read every value as numbers of one shape; values of mixed
+  // kinds cannot be. Linear, the most of them, read on every frame, need not ask.
+  const auto continuous = [&] {
+    return std::all_of(values.begin(), values.end(), [&](const AnimationValue& v) {
+      return v.index() == values.front().index() && animation_values::isContinuous(v);
+    });
+  };
   if (a.calculationMode == Mode::discrete) return discreteValue(a, p);
-  if (a.calculationMode == Mode::paced && continuous) return pacedValue(values, p);
+  if (a.calculationMode == Mode::paced && continuous()) return pacedValue(values, p);
   EvenKeyTimes even;
   const std::span<const double> kt = keyTimesFor(a, even);
   const auto [i, s] = segmentAt(a, kt, p);
-  if (a.calculationMode == Mode::cubic && continuous) return cubicValue(a, kt, i, s);
+  if (a.calculationMode == Mode::cubic && continuous()) return cubicValue(a, kt, i, s);
   return animation_values::interpolate(values[i], values[i + 1], s);
 }
 
