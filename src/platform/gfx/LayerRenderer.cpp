@@ -222,9 +222,11 @@ int alignedAtOrBefore(int x, int aligned) { return x - ((x - aligned) % alignedR
 QRect alignedPart(QRect part, const QRect& shows, const QRect& image, const QRect& bounds, int aligned) {
   if (aligned < 0) return part;
   const auto atOrBefore = [&](int x) { return alignedAtOrBefore(x, aligned); };
-  const QRect reach = image & bounds;
-  if (part.left() == shows.left()) part.setLeft(std::max(atOrBefore(part.left()), reach.left()));
-  if (part.right() == shows.right()) part.setRight(std::min(atOrBefore(part.right() + alignedRun) - 1, reach.right()));
+  // Within the image and the bounds, which meet: `part` lies in both.
+  if (part.left() == shows.left()) part.setLeft(std::max({atOrBefore(part.left()), image.left(), bounds.left()}));
+  if (part.right() == shows.right()) {
+    part.setRight(std::min({atOrBefore(part.right() + alignedRun) - 1, image.right(), bounds.right()}));
+  }
   return part;
 }
 
@@ -1179,13 +1181,17 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
   std::vector<Part> byRect(parts.size());
   for (const Part& part : parts) byRect[static_cast<std::size_t>(firstOf[static_cast<std::size_t>(part.rect)]++)] = part;
   int clipped = -1;
+  double opacity = painter.opacity();
   for (const Part& part : byRect) {
     if (part.rect != clipped) {
       painter.setClipRect(rects[part.rect]);
       clipped = part.rect;
     }
     const Item& item = items[static_cast<std::size_t>(part.item)];
-    if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+    if (opacity != item.opacity) {
+      painter.setOpacity(item.opacity);
+      opacity = item.opacity;
+    }
     // Whole-pixel placement: the part under the rect is the same pixels as the whole image clipped to it.
     const QRect& r = rects[part.rect];
     const QRect under(QPoint(std::max(r.left(), item.rect.left()), std::max(r.top(), item.rect.top())),
