@@ -110,6 +110,7 @@
 
 #include <QPaintEngine>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -1027,24 +1028,32 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
       for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
     }
   };
-  // Last frame's items looked up by serial in a sorted list rather than a
-  // map made afresh, which took a node for each of hundreds of items every
-  // frame. Of items alike in serial only the first counts, as a map keeps it.
-  std::vector<std::pair<quint64, std::size_t>> before(previous.size());
-  for (std::size_t i = 0; i < previous.size(); ++i) before[i] = {previous[i].serial, i};
-  std::ranges::sort(before);
+  // Last frame's items found by serial in a table of open addressing kept
+  // from frame to frame: a map made afresh took a node for each of hundreds
+  // of items every frame, and sorting them cost more than placing them. Of
+  // items alike in serial only the first counts, as a map keeps it.
+  const std::size_t mask = std::bit_ceil(2 * previous.size() + 1) - 1;
+  m_lastItemSlots.assign(mask + 1, {});
+  const auto slotOf = [&](quint64 serial) -> LastItemSlot& {
+    std::size_t at = static_cast<std::size_t>(spread(serial)) & mask;
+    while (m_lastItemSlots[at].index != 0 && m_lastItemSlots[at].serial != serial) at = (at + 1) & mask;
+    return m_lastItemSlots[at];
+  };
   std::vector<char> unmatched(previous.size(), 0);  // by index in `previous`
-  for (std::size_t i = 0; i < before.size(); ++i) {
-    if (i == 0 || before[i].first != before[i - 1].first) unmatched[before[i].second] = 1;
+  for (std::size_t i = 0; i < previous.size(); ++i) {
+    LastItemSlot& slot = slotOf(previous[i].serial);
+    if (slot.index != 0) continue;
+    slot = {previous[i].serial, i + 1};
+    unmatched[i] = 1;
   }
   for (const auto& item : m_items) {
-    const auto it = std::ranges::lower_bound(before, item.serial, {}, &std::pair<quint64, std::size_t>::first);
-    if (it == before.end() || it->first != item.serial || !unmatched[it->second]) {
+    const std::size_t found = slotOf(item.serial).index;
+    if (found == 0 || !unmatched[found - 1]) {
       add(item, m_clips.clips());
       continue;
     }
-    const Item& last = previous[it->second];
-    unmatched[it->second] = 0;
+    const Item& last = previous[found - 1];
+    unmatched[found - 1] = 0;
     if (last.signature == item.signature) continue;
     if (item.patchedFrom == last.signature) {
       // Last frame's picture, seen the same way, drawn again in part: it changed only there.
