@@ -1188,7 +1188,9 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
   for (const Part& part : parts) ++firstOf[static_cast<std::size_t>(part.rect) + 1];
   std::partial_sum(firstOf.begin(), firstOf.end(), firstOf.begin());
   std::vector<Part> byRect(parts.size());
-  for (const Part& part : parts) byRect[static_cast<std::size_t>(firstOf[static_cast<std::size_t>(part.rect)]++)] = part;
+  for (const Part& part : parts) {
+    byRect[static_cast<std::size_t>(firstOf[static_cast<std::size_t>(part.rect)]++)] = part;
+  }
   int clipped = -1;
   double opacity = painter.opacity();
   for (const Part& part : byRect) {

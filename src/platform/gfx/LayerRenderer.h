@@ -312,12 +312,13 @@ class LayerRenderer final {
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
-  /// Where last frame's item of a serial lies, while the damage is worked out.
+  /// A slot of the table that finds last frame's item of a serial while the
+  /// damage is worked out; the table is kept from frame to frame for its capacity.
   struct LastItemSlot {
     quint64 serial = 0;
     std::size_t index = 0;  // in last frame's items, plus one; 0 for an empty slot
   };
-  mutable std::vector<LastItemSlot> m_lastItemSlots;  // kept for its capacity
+  mutable std::vector<LastItemSlot> m_lastItemSlots;
   std::vector<std::vector<Item>> m_spareMembers;  // emptied lists of a group's members, kept for their capacity
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
