@@ -315,14 +315,15 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (opacity < invisibleOpacity || !isFinite(pose.world)) return;
   const std::optional<int> inner = clipWithin(layer, pose, clip);
   if (!inner) return;
-  LayerContent content = contentOf(layer, pose);
+  std::optional<LayerContent> fresh;
+  const LayerContent& content = contentOf(layer, m_memos[index], pose, fresh);
   const quint64 revision = pose.step ? mix(layer.contentRevision(), pose.step->key) : layer.contentRevision();
   const Placement place{pose.world, pose.modelWorld, pose.redrawn, pose.shown, revision, pose.step.has_value(), moving};
   if (isGroup(layer)) {
     visitGroup(layer, index, content, place, opacity, clip, *inner);
     return;
   }
-  auto item = itemFor(layer, std::move(content), place);
+  auto item = itemFor(layer, content, place);
   if (placesFromMemo(layer)) {
     auto& still = m_memos[index].still;
     if (!still) still = std::make_unique<Memo::Still>();
@@ -418,6 +419,16 @@ std::optional<int> LayerRenderer::clipWithin(const Layer& layer, const Pose& pos
   return clip;
 }
 
+const LayerContent& LayerRenderer::contentOf(const Layer& layer, Memo& memo, const Pose& pose,
+                                             std::optional<LayerContent>& fresh) const {
+  // A layer whose animations only move, swell or fade it (a rising wisp, an
+  // ember) draws the same on every frame while its memo stays.
+  const bool same = !layer.animations().empty() && !memo.animatesContent && !pose.step && &layer != m_root;
+  if (!same) return fresh.emplace(contentOf(layer, pose));
+  if (!memo.content) memo.content = std::make_unique<LayerContent>(contentOf(layer, pose));
+  return *memo.content;
+}
+
 LayerContent LayerRenderer::contentOf(const Layer& layer, const Pose& pose) const {
   // A layer that also does more than morph is drawn as its stage shows it.
   const bool staged = pose.step && !pose.step->alone;
@@ -500,13 +511,13 @@ bool LayerRenderer::placesFromMemo(const Layer& layer) const {
   return layer.animations().empty() && !layer.masksToBounds() && !layer.mask() && &layer != m_root;
 }
 
-std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, LayerContent&& content,
+std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, const LayerContent& content,
                                                           const Placement& place) {
   if (!content.isVisible()) return std::nullopt;
   Item item;
   item.serial = layer.serial();
   if (place.redrawn) {
-    drawAfresh(layer, std::move(content), place.world, item);
+    drawAfresh(layer, content, place.world, item);
   } else {
     const RasterCache::Placed placed = m_raster.place(layer, content, place, anchorOf(place.shown));
     if (placed.entry) {
@@ -917,7 +928,7 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   return trimmed(std::move(withShadow), area.topLeft());
 }
 
-void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item) {
+void LayerRenderer::drawAfresh(const Layer& layer, const LayerContent& content, const QTransform& world, Item& item) {
   item.comesBack = false;
   AfreshEntry& last = m_afresh[layer.serial()];
   last.lastUsed = m_frame;
@@ -937,8 +948,13 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
       ++m_stats.strokeEndRedraws;
     } else {
       last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
-      if (outlined) content.outlineStroke();
-      drawWhole(content, world, last);
+      if (outlined) {
+        LayerContent outline = content;
+        outline.outlineStroke();
+        drawWhole(outline, world, last);
+      } else {
+        drawWhole(content, world, last);
+      }
     }
   }
   if (last.image.isNull()) return;

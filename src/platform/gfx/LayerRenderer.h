@@ -138,6 +138,8 @@ class LayerRenderer final {
     /// Where the model puts an animated layer that its animations move (its
     /// coordinates to its superlayer's), worked out on the first frame that needs it.
     std::unique_ptr<QTransform> modelLocal;
+    /// What a layer whose animations change nothing it draws draws, made on the first frame that needs it.
+    std::unique_ptr<LayerContent> content;
   };
   /// A layer's sublayers composited into one image with its own content.
   struct GroupEntry {
@@ -192,7 +194,10 @@ class LayerRenderer final {
   Pose evaluate(const Layer& layer, Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
   /// The clip the layer's sublayers are seen through, within `clip`; none when it lets nothing through.
   std::optional<int> clipWithin(const Layer& layer, const Pose& pose, int clip);
-  /// What the layer draws, as its stage shows it.
+  /// What the layer draws, as its stage shows it: kept in its memo when that
+  /// stays the same from frame to frame, else made in `fresh`.
+  const LayerContent& contentOf(const Layer& layer, Memo& memo, const Pose& pose,
+                                std::optional<LayerContent>& fresh) const;
   LayerContent contentOf(const Layer& layer, const Pose& pose) const;
   /// Composes a group into one image, seen at `opacity` through `outerClip`;
   /// its members are seen through `clip`.
@@ -206,7 +211,7 @@ class LayerRenderer final {
   /// its revision and its superlayer's placement stay (a group's never is).
   bool placesFromMemo(const Layer& layer) const;
   /// The layer's own item, before opacity and clip; none when it shows nothing.
-  std::optional<Item> itemFor(const Layer& layer, LayerContent&& content, const Placement& place);
+  std::optional<Item> itemFor(const Layer& layer, const LayerContent& content, const Placement& place);
   /// Appends an item with something to show, seen at `opacity` through `clip`.
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
@@ -266,7 +271,7 @@ class LayerRenderer final {
   GroupEntry patched(GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
                      const std::vector<QRect>& parts);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
-  void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
+  void drawAfresh(const Layer& layer, const LayerContent& content, const QTransform& world, Item& item);
   /// Draws the whole of `content` into `last`'s image.
   void drawWhole(const LayerContent& content, const QTransform& world, AfreshEntry& last);
   /// Draws again only the part of `last`'s image that a stroke's end moved
