@@ -26,12 +26,14 @@ std::optional<double> Animation::progressAt(double time, double inherited) const
   const double cycle = d * (autoreverses ? 2 : 1);
   double local = elapsed + timeOffset;
   // An offset shifts the phase and wraps around within the active span.
+  // Wrapping a time already within its span leaves it as it is: a group's
+  // members, evaluated on every frame, mostly are within theirs.
   const double wrap = std::isfinite(total) ? total : cycle;
-  if (timeOffset != 0 || local < 0) {
+  if (local < 0 || (timeOffset != 0 && local >= wrap)) {
     local = std::fmod(local, wrap);
     if (local < 0) local += wrap;
   }
-  double pos = std::fmod(local, cycle);
+  double pos = local < cycle ? local : std::fmod(local, cycle);
   if (pos == 0 && local > 0 && std::isfinite(total) && local >= total) pos = cycle;
   double u = pos / d;
   if (u > 1) u = 2 - u;

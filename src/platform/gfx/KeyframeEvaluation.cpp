@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 
 namespace pf {
 
@@ -12,21 +13,30 @@ namespace {
 
 using Mode = KeyframeAnimation::CalculationMode;
 
+// Evenly spaced key times, made where a few fit without allocating: most
+// keyframe animations have a handful of values and no key times, and are read
+// on every frame.
+struct EvenKeyTimes {
+  std::array<double, 8> few{};
+  std::vector<double> many;
+};
+
 // The animation's own key times when they fit its values, else evenly spaced
 // ones made in `even`. Read every frame: the own ones are not copied.
-const std::vector<double>& keyTimesFor(const KeyframeAnimation& a, std::vector<double>& even) {
+std::span<const double> keyTimesFor(const KeyframeAnimation& a, EvenKeyTimes& even) {
   const std::size_t n = a.values.size();
   const auto& kt = a.keyTimes;
   const bool valid = kt.size() == n && std::is_sorted(kt.begin(), kt.end()) &&
                      std::all_of(kt.begin(), kt.end(), [](double t) { return std::isfinite(t); });
   if (valid) return kt;
-  even.resize(n);
-  for (std::size_t i = 0; i < n; ++i) even[i] = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0;
-  return even;
+  if (n > even.few.size()) even.many.resize(n);
+  const std::span<double> times = n > even.few.size() ? std::span<double>(even.many) : std::span(even.few).first(n);
+  for (std::size_t i = 0; i < n; ++i) times[i] = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0;
+  return times;
 }
 
 // The segment holding `p` and the fraction within it (after its own timing function).
-std::pair<std::size_t, double> segmentAt(const KeyframeAnimation& a, const std::vector<double>& kt, double p) {
+std::pair<std::size_t, double> segmentAt(const KeyframeAnimation& a, std::span<const double> kt, double p) {
   const std::size_t n = kt.size();
   std::size_t i = 0;
   while (i + 2 < n && p >= kt[i + 1]) ++i;
@@ -65,7 +75,7 @@ AnimationValue pacedValue(const std::vector<AnimationValue>& values, double p) {
 // The Hermite curve through keys i and i + 1 at fraction s, componentwise, the
 // components of key k read by `comps(k)` (an array or a vector of one shape).
 template <typename Comps>
-auto hermite(const Comps& comps, const std::vector<double>& kt, std::size_t n, std::size_t i, double s) {
+auto hermite(const Comps& comps, std::span<const double> kt, std::size_t n, std::size_t i, double s) {
   const auto p0 = comps(i), p1 = comps(i + 1);
   // Tangent (value per unit of progress) at key k; the ends mirror their neighbour's spacing.
   const auto tangent = [&](std::size_t k) {
@@ -90,7 +100,7 @@ auto hermite(const Comps& comps, const std::vector<double>& kt, std::size_t n, s
   return out;
 }
 
-AnimationValue cubicValue(const KeyframeAnimation& a, const std::vector<double>& kt, std::size_t i, double s) {
+AnimationValue cubicValue(const KeyframeAnimation& a, std::span<const double> kt, std::size_t i, double s) {
   using namespace animation_values;
   const auto& v = a.values;
   // A number (a growing scale, a fading opacity, every frame on every such
@@ -112,16 +122,19 @@ std::optional<AnimationValue> keyframeValue(const KeyframeAnimation& a, double p
   const auto& values = a.values;
   if (values.empty()) return std::nullopt;
   if (values.size() == 1) return values.front();
-  // Cubic and paced read every value as numbers of one shape; values of mixed kinds cannot be.
-  const bool continuous = std::all_of(values.begin(), values.end(), [&](const AnimationValue& v) {
-    return v.index() == values.front().index() && animation_values::isContinuous(v);
-  });
+  // Cubic and paced read every value as numbers of one shape; values of mixed
+  // kinds cannot be. Linear, the most of them, read on every frame, need not ask.
+  const auto continuous = [&] {
+    return std::all_of(values.begin(), values.end(), [&](const AnimationValue& v) {
+      return v.index() == values.front().index() && animation_values::isContinuous(v);
+    });
+  };
   if (a.calculationMode == Mode::discrete) return discreteValue(a, p);
-  if (a.calculationMode == Mode::paced && continuous) return pacedValue(values, p);
-  std::vector<double> even;
-  const auto& kt = keyTimesFor(a, even);
+  if (a.calculationMode == Mode::paced && continuous()) return pacedValue(values, p);
+  EvenKeyTimes even;
+  const std::span<const double> kt = keyTimesFor(a, even);
   const auto [i, s] = segmentAt(a, kt, p);
-  if (a.calculationMode == Mode::cubic && continuous) return cubicValue(a, kt, i, s);
+  if (a.calculationMode == Mode::cubic && continuous()) return cubicValue(a, kt, i, s);
   return animation_values::interpolate(values[i], values[i + 1], s);
 }
 

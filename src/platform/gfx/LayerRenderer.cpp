@@ -110,8 +110,10 @@
 
 #include <QPaintEngine>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <utility>
 
 namespace pf {
@@ -221,9 +223,11 @@ int alignedAtOrBefore(int x, int aligned) { return x - ((x - aligned) % alignedR
 QRect alignedPart(QRect part, const QRect& shows, const QRect& image, const QRect& bounds, int aligned) {
   if (aligned < 0) return part;
   const auto atOrBefore = [&](int x) { return alignedAtOrBefore(x, aligned); };
-  const QRect reach = image & bounds;
-  if (part.left() == shows.left()) part.setLeft(std::max(atOrBefore(part.left()), reach.left()));
-  if (part.right() == shows.right()) part.setRight(std::min(atOrBefore(part.right() + alignedRun) - 1, reach.right()));
+  // Within the image and the bounds, which meet: `part` lies in both.
+  if (part.left() == shows.left()) part.setLeft(std::max({atOrBefore(part.left()), image.left(), bounds.left()}));
+  if (part.right() == shows.right()) {
+    part.setRight(std::min({atOrBefore(part.right() + alignedRun) - 1, image.right(), bounds.right()}));
+  }
   return part;
 }
 
@@ -311,14 +315,15 @@ void LayerRenderer::visit(const Layer& layer, const QTransform& parentWorld, con
   if (opacity < invisibleOpacity || !isFinite(pose.world)) return;
   const std::optional<int> inner = clipWithin(layer, pose, clip);
   if (!inner) return;
-  LayerContent content = contentOf(layer, pose);
+  std::optional<LayerContent> fresh;
+  const LayerContent& content = contentOf(layer, m_memos[index], pose, fresh);
   const quint64 revision = pose.step ? mix(layer.contentRevision(), pose.step->key) : layer.contentRevision();
   const Placement place{pose.world, pose.modelWorld, pose.redrawn, pose.shown, revision, pose.step.has_value(), moving};
   if (isGroup(layer)) {
     visitGroup(layer, index, content, place, opacity, clip, *inner);
     return;
   }
-  auto item = itemFor(layer, std::move(content), place);
+  auto item = itemFor(layer, content, place);
   if (placesFromMemo(layer)) {
     auto& still = m_memos[index].still;
     if (!still) still = std::make_unique<Memo::Still>();
@@ -364,7 +369,7 @@ bool LayerRenderer::turnsWithinStep(const Layer& layer, Memo::Still& still, cons
   return true;
 }
 
-LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld,
+LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, Memo& memo, const QTransform& parentWorld,
                                             const QTransform& parentModel) {
   Pose pose;
   const bool animated = !layer.animations().empty();
@@ -390,7 +395,13 @@ LayerRenderer::Pose LayerRenderer::evaluate(const Layer& layer, const Memo& memo
   pose.local = localTransform(pose.shown);
   pose.world = pose.local * parentWorld;
   // Most animations fade or morph, leaving the layer where its model puts it.
-  pose.modelWorld = (placedAlike(pose.shown, pose.model) ? pose.local : localTransform(pose.model)) * parentModel;
+  if (placedAlike(pose.shown, pose.model)) {
+    pose.modelWorld = pose.local * parentModel;
+    return pose;
+  }
+  // The rest (rising wisps, embers) move it on every frame from a model that stays while the memo does.
+  if (!memo.modelLocal) memo.modelLocal = std::make_unique<QTransform>(localTransform(pose.model));
+  pose.modelWorld = *memo.modelLocal * parentModel;
   return pose;
 }
 
@@ -406,6 +417,16 @@ std::optional<int> LayerRenderer::clipWithin(const Layer& layer, const Pose& pos
     if (m_clips[clip].bounds.isEmpty()) return std::nullopt;
   }
   return clip;
+}
+
+const LayerContent& LayerRenderer::contentOf(const Layer& layer, Memo& memo, const Pose& pose,
+                                             std::optional<LayerContent>& fresh) const {
+  // A layer whose animations only move, swell or fade it (a rising wisp, an
+  // ember) draws the same on every frame while its memo stays.
+  const bool same = !layer.animations().empty() && !memo.animatesContent && !pose.step && &layer != m_root;
+  if (!same) return fresh.emplace(contentOf(layer, pose));
+  if (!memo.content) memo.content = std::make_unique<LayerContent>(contentOf(layer, pose));
+  return *memo.content;
 }
 
 LayerContent LayerRenderer::contentOf(const Layer& layer, const Pose& pose) const {
@@ -490,13 +511,13 @@ bool LayerRenderer::placesFromMemo(const Layer& layer) const {
   return layer.animations().empty() && !layer.masksToBounds() && !layer.mask() && &layer != m_root;
 }
 
-std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, LayerContent&& content,
+std::optional<LayerRenderer::Item> LayerRenderer::itemFor(const Layer& layer, const LayerContent& content,
                                                           const Placement& place) {
   if (!content.isVisible()) return std::nullopt;
   Item item;
   item.serial = layer.serial();
   if (place.redrawn) {
-    drawAfresh(layer, std::move(content), place.world, item);
+    drawAfresh(layer, content, place.world, item);
   } else {
     const RasterCache::Placed placed = m_raster.place(layer, content, place, anchorOf(place.shown));
     if (placed.entry) {
@@ -907,7 +928,7 @@ LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>&
   return trimmed(std::move(withShadow), area.topLeft());
 }
 
-void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item) {
+void LayerRenderer::drawAfresh(const Layer& layer, const LayerContent& content, const QTransform& world, Item& item) {
   item.comesBack = false;
   AfreshEntry& last = m_afresh[layer.serial()];
   last.lastUsed = m_frame;
@@ -927,8 +948,13 @@ void LayerRenderer::drawAfresh(const Layer& layer, LayerContent content, const Q
       ++m_stats.strokeEndRedraws;
     } else {
       last = AfreshEntry{layer.weak_from_this(), content, world, {}, {}, m_frame};
-      if (outlined) content.outlineStroke();
-      drawWhole(content, world, last);
+      if (outlined) {
+        LayerContent outline = content;
+        outline.outlineStroke();
+        drawWhole(outline, world, last);
+      } else {
+        drawWhole(content, world, last);
+      }
     }
   }
   if (last.image.isNull()) return;
@@ -1018,28 +1044,45 @@ QRegion LayerRenderer::damage(const std::vector<Item>& previous, const std::vect
       for (const QRect& r : item.coverage) seen.rects.push_back(r.translated(item.position));
     }
   };
-  std::unordered_map<quint64, const Item*> before;
-  before.reserve(previous.size());
-  for (const auto& item : previous) before.emplace(item.serial, &item);
+  // Last frame's items found by serial in a table of open addressing kept
+  // from frame to frame: a map made afresh took a node for each of hundreds
+  // of items every frame, and sorting them cost more than placing them. Of
+  // items alike in serial only the first counts, as a map keeps it.
+  const std::size_t mask = std::bit_ceil(2 * previous.size() + 1) - 1;
+  m_lastItemSlots.assign(mask + 1, {});
+  const auto slotOf = [&](quint64 serial) -> LastItemSlot& {
+    std::size_t at = static_cast<std::size_t>(spread(serial)) & mask;
+    while (m_lastItemSlots[at].index != 0 && m_lastItemSlots[at].serial != serial) at = (at + 1) & mask;
+    return m_lastItemSlots[at];
+  };
+  std::vector<char> unmatched(previous.size(), 0);  // by index in `previous`
+  for (std::size_t i = 0; i < previous.size(); ++i) {
+    LastItemSlot& slot = slotOf(previous[i].serial);
+    if (slot.index != 0) continue;
+    slot = {previous[i].serial, i + 1};
+    unmatched[i] = 1;
+  }
   for (const auto& item : m_items) {
-    const auto it = before.find(item.serial);
-    if (it == before.end()) {
+    const std::size_t found = slotOf(item.serial).index;
+    if (found == 0 || !unmatched[found - 1]) {
       add(item, m_clips.clips());
       continue;
     }
-    if (it->second->signature != item.signature) {
-      if (item.patchedFrom == it->second->signature) {
-        // Last frame's picture, seen the same way, drawn again in part: it changed only there.
-        auto& rects = seenBy(item, m_clips.clips()).rects;
-        rects.insert(rects.end(), item.patch.begin(), item.patch.end());
-      } else {
-        add(item, m_clips.clips());
-        add(*it->second, previousClips);
-      }
+    const Item& last = previous[found - 1];
+    unmatched[found - 1] = 0;
+    if (last.signature == item.signature) continue;
+    if (item.patchedFrom == last.signature) {
+      // Last frame's picture, seen the same way, drawn again in part: it changed only there.
+      auto& rects = seenBy(item, m_clips.clips()).rects;
+      rects.insert(rects.end(), item.patch.begin(), item.patch.end());
+    } else {
+      add(item, m_clips.clips());
+      add(last, previousClips);
     }
-    before.erase(it);
   }
-  for (const auto& [serial, item] : before) add(*item, previousClips);
+  for (std::size_t i = 0; i < previous.size(); ++i) {
+    if (unmatched[i]) add(previous[i], previousClips);
+  }
   const QRect target(QPoint(0, 0), m_pixels);
   // Tiles (a run wide) start where the target's rows are aligned: blends cut by their sides stay aligned too.
   const QRect grid = target.adjusted(m_alignedColumn > 0 ? m_alignedColumn - alignedRun : 0, 0, 0, 0);
@@ -1137,7 +1180,6 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
   struct Part {
     int rect = 0;  // in the region
     int item = 0;  // in `items`
-    auto operator<=>(const Part&) const = default;
   };
   std::vector<Part> parts;
   int drawn = 0;
@@ -1156,15 +1198,27 @@ int LayerRenderer::compositeRun(QPainter& painter, const QRegion& region, std::s
     }
     drawn += parts.size() > before;
   }
-  std::ranges::sort(parts);
-  int clipped = -1;
+  // Gathered by rect in one counting pass rather than sorted: the parts
+  // come item by item, so each rect's stay in the order of their items.
+  std::vector<int> firstOf(static_cast<std::size_t>(end - rects) + 1, 0);
+  for (const Part& part : parts) ++firstOf[static_cast<std::size_t>(part.rect) + 1];
+  std::partial_sum(firstOf.begin(), firstOf.end(), firstOf.begin());
+  std::vector<Part> byRect(parts.size());
   for (const Part& part : parts) {
+    byRect[static_cast<std::size_t>(firstOf[static_cast<std::size_t>(part.rect)]++)] = part;
+  }
+  int clipped = -1;
+  double opacity = painter.opacity();
+  for (const Part& part : byRect) {
     if (part.rect != clipped) {
       painter.setClipRect(rects[part.rect]);
       clipped = part.rect;
     }
     const Item& item = items[static_cast<std::size_t>(part.item)];
-    if (painter.opacity() != item.opacity) painter.setOpacity(item.opacity);
+    if (opacity != item.opacity) {
+      painter.setOpacity(item.opacity);
+      opacity = item.opacity;
+    }
     // Whole-pixel placement: the part under the rect is the same pixels as the whole image clipped to it.
     const QRect& r = rects[part.rect];
     const QRect under(QPoint(std::max(r.left(), item.rect.left()), std::max(r.top(), item.rect.top())),

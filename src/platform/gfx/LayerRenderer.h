@@ -135,6 +135,11 @@ class LayerRenderer final {
     std::unique_ptr<Still> still;  // apart, so the memos of a frame lie close together
     /// A group's sublayers as last looked at for shapes that only morph.
     std::unique_ptr<MorphMembers> morphMembers;
+    /// Where the model puts an animated layer that its animations move (its
+    /// coordinates to its superlayer's), worked out on the first frame that needs it.
+    std::unique_ptr<QTransform> modelLocal;
+    /// What a layer whose animations change nothing it draws draws, made on the first frame that needs it.
+    std::unique_ptr<LayerContent> content;
   };
   /// A layer's sublayers composited into one image with its own content.
   struct GroupEntry {
@@ -186,10 +191,13 @@ class LayerRenderer final {
   /// the memo then takes the new placement.
   bool turnsWithinStep(const Layer& layer, Memo::Still& still, const QTransform& parentWorld);
   /// The layer's presentation and placements now (noting whether it asks for more frames).
-  Pose evaluate(const Layer& layer, const Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
+  Pose evaluate(const Layer& layer, Memo& memo, const QTransform& parentWorld, const QTransform& parentModel);
   /// The clip the layer's sublayers are seen through, within `clip`; none when it lets nothing through.
   std::optional<int> clipWithin(const Layer& layer, const Pose& pose, int clip);
-  /// What the layer draws, as its stage shows it.
+  /// What the layer draws, as its stage shows it: kept in its memo when that
+  /// stays the same from frame to frame, else made in `fresh`.
+  const LayerContent& contentOf(const Layer& layer, Memo& memo, const Pose& pose,
+                                std::optional<LayerContent>& fresh) const;
   LayerContent contentOf(const Layer& layer, const Pose& pose) const;
   /// Composes a group into one image, seen at `opacity` through `outerClip`;
   /// its members are seen through `clip`.
@@ -203,7 +211,7 @@ class LayerRenderer final {
   /// its revision and its superlayer's placement stay (a group's never is).
   bool placesFromMemo(const Layer& layer) const;
   /// The layer's own item, before opacity and clip; none when it shows nothing.
-  std::optional<Item> itemFor(const Layer& layer, LayerContent&& content, const Placement& place);
+  std::optional<Item> itemFor(const Layer& layer, const LayerContent& content, const Placement& place);
   /// Appends an item with something to show, seen at `opacity` through `clip`.
   void push(Item item, double opacity, int clip);
   Item composeGroup(const Layer& layer, const LayerContent& content, const QTransform& world,
@@ -263,7 +271,7 @@ class LayerRenderer final {
   GroupEntry patched(GroupEntry& last, QPoint lastAt, const std::vector<Item>& members, QRect area,
                      const std::vector<QRect>& parts);
   /// Makes `item` the image of content that animates: drawn anew, unless it draws as last frame.
-  void drawAfresh(const Layer& layer, LayerContent content, const QTransform& world, Item& item);
+  void drawAfresh(const Layer& layer, const LayerContent& content, const QTransform& world, Item& item);
   /// Draws the whole of `content` into `last`'s image.
   void drawWhole(const LayerContent& content, const QTransform& world, AfreshEntry& last);
   /// Draws again only the part of `last`'s image that a stroke's end moved
@@ -309,6 +317,13 @@ class LayerRenderer final {
   std::unordered_map<quint64, CutImage> m_cutImages;  // by image, placement and clip
   std::vector<Item> m_items;
   std::vector<Item> m_previousItems;
+  /// A slot of the table that finds last frame's item of a serial while the
+  /// damage is worked out; the table is kept from frame to frame for its capacity.
+  struct LastItemSlot {
+    quint64 serial = 0;
+    std::size_t index = 0;  // in last frame's items, plus one; 0 for an empty slot
+  };
+  mutable std::vector<LastItemSlot> m_lastItemSlots;
   std::vector<std::vector<Item>> m_spareMembers;  // emptied lists of a group's members, kept for their capacity
   quint64 m_below = 0;  // the layer drawn just before, so a change of order counts as a change
   mutable Stats m_stats;
