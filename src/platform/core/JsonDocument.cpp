@@ -4,15 +4,106 @@
 #include "platform/core/TextHash.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <tmmintrin.h>
+#endif
 
 namespace pf {
 namespace {
 
 static_assert(FileDescriptor::readAhead >= qsizetype(simdjson::SIMDJSON_PADDING),
               "files are read with the room simdjson reads past the end");
+
+using Byte = unsigned char;
+
+/// Decodes the character of more than one byte at `in` into `out`; returns
+/// past it. The text is well-formed UTF-8: simdjson has checked all of it.
+const Byte* decodeMultiByte(const Byte* in, char16_t*& out) {
+  const char32_t lead = in[0];
+  if (lead < 0xE0) {
+    *out++ = char16_t((lead & 0x1F) << 6 | (in[1] & 0x3F));
+    return in + 2;
+  }
+  if (lead < 0xF0) {
+    *out++ = char16_t((lead & 0x0F) << 12 | (in[1] & 0x3F) << 6 | (in[2] & 0x3F));
+    return in + 3;
+  }
+  const char32_t c = (lead & 0x07) << 18 | (in[1] & 0x3F) << 12 | (in[2] & 0x3F) << 6 | (in[3] & 0x3F);
+  *out++ = QChar::highSurrogate(c);
+  *out++ = QChar::lowSurrogate(c);
+  return in + 4;
+}
+
+#if defined(__SSE2__)
+/// For each way eight units may be kept or dropped, the shuffle that moves
+/// the kept ones to the front, and how many they are.
+struct Compaction {
+  std::array<std::array<Byte, 16>, 256> shuffles{};
+  std::array<Byte, 256> counts{};
+
+  constexpr Compaction() {
+    for (unsigned keep = 0; keep < 256; ++keep) {
+      std::array<Byte, 16>& shuffle = shuffles[keep];
+      shuffle.fill(0x80);
+      Byte kept = 0;
+      for (Byte lane = 0; lane < 8; ++lane) {
+        if (!(keep & (1u << lane))) continue;
+        shuffle[2 * kept] = Byte(2 * lane);
+        shuffle[2 * kept + 1] = Byte(2 * lane + 1);
+        ++kept;
+      }
+      counts[keep] = kept;
+    }
+  }
+};
+constexpr Compaction compaction;
+
+/// The units of eight bytes: each byte widened, or where `leads` are set, the
+/// character a two-byte lead and the byte after it spell.
+__m128i unitsOf(__m128i lead, __m128i after, __m128i leads) {
+  const __m128i pair = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(lead, _mm_set1_epi16(0x1F)), 6),
+                                    _mm_and_si128(after, _mm_set1_epi16(0x3F)));
+  return _mm_or_si128(_mm_and_si128(leads, pair), _mm_andnot_si128(leads, lead));
+}
+
+/// Stores the units of `units` that `keep` marks, packed; returns past them.
+[[gnu::target("ssse3")]] char16_t* storeKept(char16_t* out, __m128i units, unsigned keep) {
+  const auto* shuffle = reinterpret_cast<const __m128i*>(compaction.shuffles[keep].data());
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(units, _mm_loadu_si128(shuffle)));
+  return out + compaction.counts[keep];
+}
+
+/// Decodes the sixteen bytes at `in` at once when every character in them
+/// takes one byte or two, as letters of most European languages do, and none
+/// is cut at their end; returns past what it wrote, or nothing.
+[[gnu::target("ssse3")]] char16_t* decodePairs(const Byte* in, char16_t* out) {
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 1));
+  const __m128i leadLanes = _mm_cmpeq_epi8(_mm_and_si128(block, _mm_set1_epi8(char(0xE0))), _mm_set1_epi8(char(0xC0)));
+  const auto leads = unsigned(_mm_movemask_epi8(leadLanes));
+  const auto high = unsigned(_mm_movemask_epi8(block));
+  // Well-formed UTF-8 with no longer character follows each lead by exactly one continuation.
+  if ((high & ~leads) != leads << 1) return nullptr;
+  const __m128i zero = _mm_setzero_si128();
+  const unsigned keep = ~(leads << 1) & 0xFFFF;
+  out = storeKept(
+      out,
+      unitsOf(_mm_unpacklo_epi8(block, zero), _mm_unpacklo_epi8(after, zero), _mm_unpacklo_epi8(leadLanes, leadLanes)),
+      keep & 0xFF);
+  return storeKept(
+      out,
+      unitsOf(_mm_unpackhi_epi8(block, zero), _mm_unpackhi_epi8(after, zero), _mm_unpackhi_epi8(leadLanes, leadLanes)),
+      keep >> 8);
+}
+
+/// Whether the processor shuffles bytes (SSSE3), which packing decoded pairs takes.
+const bool shufflesBytes = __builtin_cpu_supports("ssse3");
+#endif
 
 }  // namespace
 
@@ -143,8 +234,45 @@ JsonDocument::KnownText& JsonDocument::slotOf(std::string_view text, quint32 has
 }
 
 QString JsonDocument::decoded(std::string_view text) {
-  QString decoded = QString::fromUtf8(QByteArrayView(text.data(), qsizetype(text.size())));
-  // Decoding reserves a code unit for every byte; texts of many multi-byte characters give the rest back.
+  // As Qt's own decoding does.
+  if (startsWithByteOrderMark(text)) text.remove_prefix(3);
+  // No character takes fewer bytes in UTF-8 than units in UTF-16.
+  QString decoded(qsizetype(text.size()), Qt::Uninitialized);
+  char16_t* const begin = reinterpret_cast<char16_t*>(decoded.data());
+  char16_t* out = begin;
+  auto in = reinterpret_cast<const Byte*>(text.data());
+  const Byte* const end = in + text.size();
+#if defined(__SSE2__)
+  // Sixteen bytes at a time (the pairs read one more) while they are ASCII,
+  // written out whole: the units past the first byte that is not are written again.
+  while (end - in > 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, _mm_setzero_si128()));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, _mm_setzero_si128()));
+    const auto high = unsigned(_mm_movemask_epi8(block));
+    if (high == 0) {
+      in += 16;
+      out += 16;
+      continue;
+    }
+    if (char16_t* const past = shufflesBytes ? decodePairs(in, out) : nullptr) {
+      in += 16;
+      out = past;
+      continue;
+    }
+    const int plain = std::countr_zero(high);
+    out += plain;
+    in = decodeMultiByte(in + plain, out);
+  }
+#endif
+  while (in < end) {
+    if (*in < 0x80)
+      *out++ = *in++;
+    else
+      in = decodeMultiByte(in, out);
+  }
+  decoded.truncate(out - begin);
+  // Texts of many multi-byte characters give the spare room back.
   if (decoded.capacity() - decoded.size() > decoded.size() / 8) decoded.squeeze();
   return decoded;
 }

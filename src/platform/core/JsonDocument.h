@@ -76,7 +76,8 @@ class JsonDocument final {
   static constexpr int deepestNesting = 1024;
   /// Qt drops a byte order mark that starts a document or a text.
   static bool startsWithByteOrderMark(std::string_view text) { return text.starts_with("\xEF\xBB\xBF"); }
-  /// Well-formed UTF-8 decoded, keeping no spare room beyond an eighth.
+  /// Well-formed UTF-8 decoded as `QString::fromUtf8` decodes it, keeping no
+  /// spare room beyond an eighth.
   static QString decoded(std::string_view text);
 
  private:

@@ -140,6 +140,23 @@ TEST(JsonDocument, ARecurringTextIsDecodedOnceAndShared) {
   EXPECT_EQ(JsonDocument::decoded("ééééééééé").capacity(), 9);
 }
 
+TEST(JsonDocument, TextsDecodeAsQtDecodesThemWhereverTheirCharactersFall) {
+  // Sixteen bytes are decoded at a time, two-byte characters among them, so
+  // each kind of character is tried at every place in and across a block.
+  const char* const characters[] = {
+      "a", "\xC3\xA9", "\xC3\xBC\xC3\x9F", "\xE2\x82\xAC", "\xEF\xBB\xBF", "\xF0\x9F\x91\x8D", "\x7F\xDF\xBF"};
+  for (const char* character : characters) {
+    for (int before = 0; before < 20; ++before) {
+      for (int after : {0, 1, 17}) {
+        const QByteArray text = QByteArray(before, 'x') + character + QByteArray(after, 'y') + character;
+        EXPECT_EQ(JsonDocument::decoded(std::string_view(text.constData(), std::size_t(text.size()))),
+                  QString::fromUtf8(text))
+            << text.constData();
+      }
+    }
+  }
+}
+
 TEST(JsonDocument, ValuesAreTheSameOnlyWhenEveryKindKeyTextAndNumberIs) {
   const struct {
     const char* first;
