@@ -7,7 +7,6 @@
 #include "values/QuibError.h"
 
 #include <algorithm>
-#include <functional>
 #include <optional>
 
 namespace {
@@ -59,15 +58,6 @@ void requireBuiltInNames(const std::vector<ClipboardFavoriteList>& lists) {
     for (const ClipboardFavoriteList& builtIn : ClipboardFavoriteList::builtIns())
       if (list.id == builtIn.id && list.name != builtIn.name)
         refuse("This older favorites file contains invalid standard lists. It has been preserved.");
-}
-
-/// Whether every text `keyOf` gives is distinct; the texts are looked at, not copied.
-template <typename Value, typename Key = std::identity>
-bool allDistinct(const std::vector<Value>& values, Key keyOf = {}) {
-  pf::TextSet seen(values.size());
-  for (const Value& value : values)
-    if (!seen.insert(std::invoke(keyOf, value))) return false;
-  return true;
 }
 
 ClipboardFavoriteList listFrom(pf::JsonDocument& document, const pf::JsonDocument::Object& object) {
@@ -237,8 +227,10 @@ void ClipboardFavoritesFile::validate() const {
   std::vector<QString> nameKeys;
   nameKeys.reserve(lists.size());
   for (const ClipboardFavoriteList& list : lists) nameKeys.push_back(list.nameKey());
-  const bool sound = version == currentVersion && allDistinct(items, &ClipboardFavorite::id) &&
-                     allDistinct(lists, &ClipboardFavoriteList::id) && allDistinct(nameKeys) && holds(lists, others);
+  using pf::TextSet;
+  const bool sound = version == currentVersion && TextSet::allDistinct(items, &ClipboardFavorite::id) &&
+                     TextSet::allDistinct(lists, &ClipboardFavoriteList::id) && TextSet::allDistinct(nameKeys) &&
+                     holds(lists, others);
   if (!sound) refuse("This favorites file is unreadable or from a newer version. It has been preserved.");
   for (const ClipboardFavoriteList& list : lists) list.validate();
   for (const ClipboardFavorite& item : items) item.validate();

@@ -15,14 +15,6 @@ namespace {
 const QString unreadable =
     QStringLiteral("The reminders file is unreadable or from a newer version. It has been preserved.");
 
-template <typename Items>
-bool idsDiffer(const Items& items) {
-  pf::TextSet seen(items.size());
-  for (const auto& item : items)
-    if (!seen.insert(item.id)) return false;
-  return true;
-}
-
 /// A listed reminder as written and as read.
 struct ListedReminder {
   pf::JsonDocument::Object object;
@@ -50,7 +42,11 @@ ListedReminders listedByID(const pf::JsonDocument::Array& objects, const std::ve
 }  // namespace
 
 void ReminderFile::validate() const {
-  if (version != currentVersion || !idsDiffer(reminders) || !idsDiffer(occurrences)) throw QuibError(unreadable);
+  using pf::TextSet;
+  if (version != currentVersion || !TextSet::allDistinct(reminders, &QuibReminder::id) ||
+      !TextSet::allDistinct(occurrences, &ReminderOccurrence::id)) {
+    throw QuibError(unreadable);
+  }
   const pf::Calendar calendar = ReminderSchedule::calendar();
   std::unordered_map<QStringView, const QuibReminder*, pf::TextHash> passed;
   passed.reserve(reminders.size());

@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace pf {
@@ -19,6 +20,16 @@ class TextSet final {
   /// Adds `text`; false when an equal text is in already.
   bool insert(QStringView text);
   bool contains(QStringView text) const;
+
+  /// Whether every text `keyOf` gives of `values` (ids of a file's entries) is
+  /// distinct; the texts are looked at, not copied.
+  template <typename Values, typename Key = std::identity>
+  static bool allDistinct(const Values& values, Key keyOf = {}) {
+    TextSet seen(values.size());
+    for (const auto& value : values)
+      if (!seen.insert(std::invoke(keyOf, value))) return false;
+    return true;
+  }
 
  private:
   struct Slot {
