@@ -213,8 +213,13 @@ int alignedColumn(const QPainter& painter) {
   return static_cast<int>(((-first) % alignedRun + alignedRun) % alignedRun);
 }
 
-// The column at or left of `x` at which the target's rows are aligned (at `aligned` and every run from it).
-int alignedAtOrBefore(int x, int aligned) { return x - ((x - aligned) % alignedRun + alignedRun) % alignedRun; }
+// `rect` widened at its sides out to where the target's rows are aligned (at
+// `aligned`, not negative, and every run from it).
+QRect alignedOutward(const QRect& rect, int aligned) {
+  const auto atOrBefore = [&](int x) { return x - ((x - aligned) % alignedRun + alignedRun) % alignedRun; };
+  return QRect(QPoint(atOrBefore(rect.left()), rect.top()),
+               QPoint(atOrBefore(rect.right() + alignedRun) - 1, rect.bottom()));
+}
 
 // `part` of an item on the target widened, at the sides of what it shows
 // (`shows`), into the clear columns its image (`image`) keeps there, out to
@@ -222,12 +227,10 @@ int alignedAtOrBefore(int x, int aligned) { return x - ((x - aligned) % alignedR
 // within `bounds`.
 QRect alignedPart(QRect part, const QRect& shows, const QRect& image, const QRect& bounds, int aligned) {
   if (aligned < 0) return part;
-  const auto atOrBefore = [&](int x) { return alignedAtOrBefore(x, aligned); };
+  const QRect outward = alignedOutward(part, aligned);
   // Within the image and the bounds, which meet: `part` lies in both.
-  if (part.left() == shows.left()) part.setLeft(std::max({atOrBefore(part.left()), image.left(), bounds.left()}));
-  if (part.right() == shows.right()) {
-    part.setRight(std::min({atOrBefore(part.right() + alignedRun) - 1, image.right(), bounds.right()}));
-  }
+  if (part.left() == shows.left()) part.setLeft(std::max({outward.left(), image.left(), bounds.left()}));
+  if (part.right() == shows.right()) part.setRight(std::min({outward.right(), image.right(), bounds.right()}));
   return part;
 }
 
@@ -893,8 +896,7 @@ LayerRenderer::GroupEntry LayerRenderer::trimmed(QImage image, QPoint topLeft, b
 QRect LayerRenderer::widenedToAlignment(QRect shows) const {
   // As far as any alignment needs when the last frame could not tell.
   if (m_alignedColumn < 0) return shows.adjusted(-blendMargin, 0, blendMargin, 0);
-  return QRect(QPoint(alignedAtOrBefore(shows.left(), m_alignedColumn), shows.top()),
-               QPoint(alignedAtOrBefore(shows.right() + alignedRun, m_alignedColumn) - 1, shows.bottom()));
+  return alignedOutward(shows, m_alignedColumn);
 }
 
 LayerRenderer::GroupEntry LayerRenderer::composeMembers(const std::vector<Item>& members, QRect area, bool shadowed,
