@@ -806,7 +806,9 @@ TEST_F(Renderer, AShapeDrawnAfreshLooksAsWhenKept) {
 // A stroke whose end alone moves (growing, withdrawing, round corners, along
 // curves, back beside itself) is drawn again only where the end moved, and
 // every frame shows the very pixels the whole stroke drawn anew gives. A thin
-// pen, outlined first, is drawn whole.
+// pen, outlined first, is drawn whole. A closed outline, or a stroke of two
+// pieces, is drawn in part only while what shows is one open piece: the close
+// joins its ends, and a second piece is capped apart.
 TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
   const auto wave = [] {
     Path path;
@@ -825,6 +827,21 @@ TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
     path.moveTo({8, 10});
     path.cubicTo({40, 0}, {20, 60}, {50, 50});
     path.quadTo({90, 40}, {85.5, 90.5});
+    return path;
+  };
+  const auto closed = [] {
+    Path path;
+    path.moveTo({20, 20});
+    path.lineTo({80.5, 20});
+    path.lineTo({80.5, 80.5});
+    path.lineTo({20, 80.5});
+    path.close();
+    return path;
+  };
+  const auto twoPieces = [&] {
+    Path path = zigzag();
+    path.moveTo({15, 90});
+    path.lineTo({85, 90});
     return path;
   };
   const auto hairpin = [] {  // out along y = 40 and back along y = 47
@@ -852,6 +869,8 @@ TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
       {"curves", curves(), 2.5, ShapeLayer::LineCap::square, ShapeLayer::LineJoin::bevel, 0, 1, true},
       {"back beside itself", hairpin(), 3, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, true},
       {"a thin pen", wave(), 0.6, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, false},
+      {"a closed outline", closed(), 3, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, true},
+      {"two pieces", twoPieces(), 3, ShapeLayer::LineCap::butt, ShapeLayer::LineJoin::round, 0, 1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
