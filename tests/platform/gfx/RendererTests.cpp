@@ -808,7 +808,8 @@ TEST_F(Renderer, AShapeDrawnAfreshLooksAsWhenKept) {
 // every frame shows the very pixels the whole stroke drawn anew gives. A thin
 // pen, outlined first, is drawn whole. A closed outline, or a stroke of two
 // pieces, is drawn in part only while what shows is one open piece: the close
-// joins its ends, and a second piece is capped apart.
+// joins its ends, and a second piece is capped apart. A stroke that moves
+// too is drawn whole: its last picture lies elsewhere.
 TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
   const auto wave = [] {
     Path path;
@@ -858,8 +859,9 @@ TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
     double width;
     ShapeLayer::LineCap cap;
     ShapeLayer::LineJoin join;
-    double from, to;  // strokeEnd over the pass
-    bool partly;      // drawn again only in part
+    double from, to;   // strokeEnd over the pass
+    bool partly;       // drawn again only in part
+    double drift = 0;  // pixels the stroke moves sideways each frame
   };
   const Case cases[] = {
       {"a growing wave", wave(), 1.6, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0.05, 1, true},
@@ -871,6 +873,7 @@ TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
       {"a thin pen", wave(), 0.6, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, false},
       {"a closed outline", closed(), 3, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0, 1, true},
       {"two pieces", twoPieces(), 3, ShapeLayer::LineCap::butt, ShapeLayer::LineJoin::round, 0, 1, true},
+      {"a wave on the move", wave(), 2.5, ShapeLayer::LineCap::round, ShapeLayer::LineJoin::miter, 0.05, 1, false, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -887,6 +890,11 @@ TEST_F(Renderer, AStrokeWhoseEndMovesIsDrawnAgainOnlyWhereItMoved) {
     auto pass = endless("strokeEnd", c.from, c.to, 3);
     pass.repeatCount = 1;
     stroke->addAnimation(pass, "crawl");
+    if (c.drift != 0) {
+      auto drift = endless("position", Point{0.3, 0.6}, Point{0.3 - 45 * c.drift, 0.6}, 3);
+      drift.repeatCount = 1;
+      stroke->addAnimation(drift, "drift");
+    }
     root->addSublayer(stroke);
     const int partly = renderer.stats().strokeEndRedraws;
     for (int k = 0; k <= 45; ++k) {
