@@ -70,6 +70,9 @@ std::pair<Point, Point> tangents(Point from, const Element& e) {
 // where a zero-length element leaves the turn unknown), 1 for a path with none.
 double sharpestJoin(const Path& path) {
   const auto& elements = path.elements();
+  // A close has no end of its own to turn at, and joins its subpath's ends,
+  // which the walk below does not follow: such a path takes the miter's full reach.
+  if (std::ranges::any_of(elements, [](const Element& e) { return e.type == Type::close; })) return 0;
   double sharpest = 1;
   Point arriving;
   Point at = elements.empty() ? Point{} : elements.front().end();
