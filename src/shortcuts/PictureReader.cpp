@@ -39,12 +39,13 @@ struct PngInput {
 /// 2 GB) before it reads a byte of it, so such a file is refused unread.
 bool pngHeaderChunksFit(const QByteArray& bytes) {
   constexpr qsizetype signature = 8;
-  constexpr qsizetype framing = 12;  // length, type and checksum around a chunk's data
-  for (qsizetype at = signature; at + framing <= bytes.size();) {
+  constexpr qsizetype header = 8;    // length and type: all libpng needs before it allocates
+  constexpr qsizetype framing = 12;  // header and checksum around a chunk's data
+  for (qsizetype at = signature; at + header <= bytes.size();) {
     const auto* chunk = reinterpret_cast<const uchar*>(bytes.constData() + at);
     const quint64 length = qFromBigEndian<quint32>(chunk);
     if (std::memcmp(chunk + 4, "IDAT", 4) == 0 || std::memcmp(chunk + 4, "IEND", 4) == 0) return true;
-    if (length > quint64(bytes.size() - at - framing)) return false;
+    if (length + framing > quint64(bytes.size() - at)) return false;
     at += framing + qsizetype(length);
   }
   return true;
