@@ -259,10 +259,10 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
                               "gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHRkYXRlOm1vZGlmeQA2Nv///////zk6AAAANTmC"),
        "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
        "megapixels."},
-      // 112 bytes: the same chunk, 1.8 GB, cut off before its checksum.
+      // 101 bytes: the same chunk, 1.8 GB, cut off right after its type.
       {"cut.png",
        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAwAAAAIEAIAAAASFlXlAAAABGdBTUEAALGPC/xhBQAAACBjSFJNAAB6JgAAgIQ"
-                              "ARgi6ADsA+gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHQ1OYI="),
+                              "ARgi6ADsA+gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHQ="),
        "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
        "megapixels."},
       // 526 bytes declaring a 12 x 8 picture tiled into a 4,000 x 4,000 grid.
