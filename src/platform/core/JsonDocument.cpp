@@ -101,8 +101,9 @@ __m128i unitsOf(__m128i lead, __m128i after, __m128i leads) {
       keep >> 8);
 }
 
-/// Whether the processor shuffles bytes (SSSE3), which packing decoded pairs takes.
-const bool shufflesBytes = __builtin_cpu_supports("ssse3");
+/// Whether the processor shuffles bytes (SSSE3), which packing decoded pairs
+/// takes. Asked while static objects are made, so the features are read first.
+const bool shufflesBytes = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
 #endif
 
 }  // namespace
