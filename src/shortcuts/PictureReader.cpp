@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
@@ -33,23 +32,6 @@ struct PngInput {
   const QByteArray& bytes;
   qsizetype offset = 0;
 };
-
-/// False when a chunk before the pixel data declares more bytes than the
-/// file has left: libpng allocates what a metadata chunk declares (up to
-/// 2 GB) before it reads a byte of it, so such a file is refused unread.
-bool pngHeaderChunksFit(const QByteArray& bytes) {
-  constexpr qsizetype signature = 8;
-  constexpr qsizetype header = 8;    // length and type: all libpng needs before it allocates
-  constexpr qsizetype framing = 12;  // header and checksum around a chunk's data
-  for (qsizetype at = signature; at + header <= bytes.size();) {
-    const auto* chunk = reinterpret_cast<const uchar*>(bytes.constData() + at);
-    const quint64 length = qFromBigEndian<quint32>(chunk);
-    if (std::memcmp(chunk + 4, "IDAT", 4) == 0 || std::memcmp(chunk + 4, "IEND", 4) == 0) return true;
-    if (length + framing > quint64(bytes.size() - at)) return false;
-    at += framing + qsizetype(length);
-  }
-  return true;
-}
 
 void readPngBytes(png_structp png, png_bytep into, png_size_t count) {
   auto* input = static_cast<PngInput*>(png_get_io_ptr(png));
@@ -311,7 +293,6 @@ QSize PictureReader::size() const {
     const HeifPicture picture(m_bytes);
     return picture.primary ? HeifPicture::size(picture.primary.get()) : QSize();
   }
-  if (m_format == "png" && !pngHeaderChunksFit(m_bytes)) return QSize();
   QBuffer buffer;
   buffer.setData(m_bytes);
   buffer.open(QIODevice::ReadOnly);
@@ -321,8 +302,6 @@ QSize PictureReader::size() const {
 }
 
 QImage PictureReader::thumbnail(int maximumEdge) const {
-  // Both our reader and Qt's fallback start with libpng's header pass.
-  if (m_format == "png" && !pngHeaderChunksFit(m_bytes)) return QImage();
   std::optional<QImage> reduced;
   if (m_format == "png") reduced = pngThumbnail(m_bytes, maximumEdge);
   if (m_format == "webp") reduced = webpThumbnail(m_bytes, maximumEdge);

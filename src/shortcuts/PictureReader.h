@@ -12,7 +12,8 @@
 class PictureReader final {
  public:
   /// `format` is the kind the bytes were found to be: "png", "jpeg", "gif",
-  /// "tiff", "webp" or "heic". The bytes must outlive the reader.
+  /// "tiff", "webp" or "heic"; PNG chunks must fit in the bytes, as libpng
+  /// allocates each whole before it reads it. The bytes must outlive the reader.
   PictureReader(const QByteArray& bytes, QByteArray format);
 
   /// The size the file declares, read from its header alone; invalid when the

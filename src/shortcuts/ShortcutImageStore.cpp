@@ -11,7 +11,9 @@
 #include <QCryptographicHash>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <utility>
 
@@ -38,10 +40,28 @@ QuibError invalidImage() {
   return QuibError(QStringLiteral("The selected button image is invalid. Choose the image again."));
 }
 
+/// False when a chunk declares more bytes than the PNG has left: libpng
+/// allocates a metadata chunk whole (up to 2 GB) before it reads a byte of it,
+/// both before the pixels and after them. A PNG cut inside a chunk is refused alike.
+bool pngChunksFit(const QByteArray& bytes) {
+  constexpr qsizetype signature = 8;
+  constexpr qsizetype header = 8;    // length and type: all libpng needs before it allocates
+  constexpr qsizetype framing = 12;  // header and checksum around a chunk's data
+  for (qsizetype at = signature; at + header <= bytes.size();) {
+    const auto* chunk = reinterpret_cast<const uchar*>(bytes.constData() + at);
+    const quint64 length = qFromBigEndian<quint32>(chunk);
+    if (std::memcmp(chunk + 4, "IEND", 4) == 0) return true;
+    if (length + framing > quint64(bytes.size() - at)) return false;
+    at += framing + qsizetype(length);
+  }
+  return true;
+}
+
 /// The allowed picture kind that `bytes` begin with, as Qt's format name, or
-/// empty. Decided by the content alone, never by a file name.
+/// empty. Decided by the content alone, never by a file name. A PNG whose
+/// chunks libpng could not read without a huge allocation counts as none.
 QByteArray sniffFormat(const QByteArray& bytes) {
-  if (bytes.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+  if (bytes.startsWith("\x89PNG\r\n\x1a\n")) return pngChunksFit(bytes) ? "png" : QByteArray();
   if (bytes.startsWith("\xff\xd8\xff")) return "jpeg";
   if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")) return "gif";
   if (bytes.startsWith(QByteArray("II*\0", 4)) || bytes.startsWith(QByteArray("MM\0*", 4))) return "tiff";

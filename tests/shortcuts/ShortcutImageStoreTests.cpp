@@ -43,6 +43,13 @@ QString importMessage(const QUrl& url) {
   return messageOf([&] { ShortcutImageStore::importImage(url); });
 }
 
+/// What the check of a stored picture says of the file's bytes under their own reference.
+QString storedCheckMessage(const QString& path) {
+  QFile file(path);
+  const QByteArray png = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  return messageOf([&] { ShortcutImageStore::validate(png, ShortcutImageStore::reference(png)); });
+}
+
 ino_t inodeOf(const QString& path) {
   struct stat info {};
   ::stat(QFile::encodeName(path).constData(), &info);
@@ -219,9 +226,9 @@ TEST(ImageImport, AHugePngIsReducedWithoutHoldingTheWholePicture) {
   EXPECT_EQ(importer.finish(), 0) << importer.errors().toStdString();
 }
 
-/// Imports a picture and prints how far the import raised the process's peak
-/// memory in use, then its peak address space (what it asked for, used or
-/// not), both in KiB.
+/// Imports a picture (or, given "stored", checks it as a stored one) and
+/// prints how far that raised the process's peak memory in use, then its peak
+/// address space (what it asked for, used or not), both in KiB.
 WENDLE_TEST_HELPER(importAndTellPeakGrowth) {
   const auto peak = [] {
     rusage usage{};
@@ -238,7 +245,9 @@ WENDLE_TEST_HELPER(importAndTellPeakGrowth) {
   };
   const long before = peak();
   const long addressSpaceBefore = addressSpacePeak();
-  const QString message = importMessage(QUrl::fromLocalFile(args.value(0)));
+  const QString path = args.value(0);
+  const QString message =
+      args.value(1) == QStringLiteral("stored") ? storedCheckMessage(path) : importMessage(QUrl::fromLocalFile(path));
   test::tellParent(message.toUtf8());
   test::tellParent(QByteArray::number(qint64(peak() - before)));
   test::tellParent(QByteArray::number(qint64(addressSpacePeak() - addressSpaceBefore)));
@@ -250,6 +259,7 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
     const char* name;
     QByteArray bytes;
     const char* refusal = "That image could not be decoded. Try another image.";
+    bool stored = false;  // checked as a stored picture rather than imported
   };
   const Case cases[] = {
       // 130 bytes whose text chunk declares 1.8 GB.
@@ -263,6 +273,18 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
       {"cut.png",
        QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAwAAAAIEAIAAAASFlXlAAAABGdBTUEAALGPC/xhBQAAACBjSFJNAAB6JgAAgIQ"
                               "ARgi6ADsA+gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHQ="),
+       "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
+       "megapixels."},
+      // The same, checked as a stored picture under its own reference.
+      {"stored.png",
+       QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAwAAAAIEAIAAAASFlXlAAAABGdBTUEAALGPC/xhBQAAACBjSFJNAAB6JgAAgIQ"
+                              "ARgi6ADsA+gAAgADoAAB1MAAA6mAAADqYAAAXapy6UXRFWHQ="),
+       "The selected button image is invalid. Choose the image again.", true},
+      // 74 bytes: an interlaced 8 x 8 picture (decoded whole) whose pixels are
+      // followed by a text chunk declaring 1.8 GB.
+      {"tail.png",
+       QByteArray::fromBase64(
+           "iVBORw0KGgoAAAANSUhEUgAAAAgAAAAICAIAAAE8ahlKAAAAFUlEQVR4nGNocFBggGJcFC04NJIAADn5OAF9AuQ5apy6UXRFWHQ="),
        "That image cannot be read or is too large. Choose a PNG, JPEG, HEIC, TIFF, GIF or WebP image up to 100 "
        "megapixels."},
       // 526 bytes declaring a 12 x 8 picture tiled into a 4,000 x 4,000 grid.
@@ -279,7 +301,9 @@ TEST(ImageImport, APictureLargerThanItsHeaderSaysIsRefusedBeforeItIsAllocated) {
       {"screen.gif", QByteArray::fromBase64("R0lGODlhDDMAAPIAAAH//yTbQwAASZIAbW1tYT0wLjQ1NDU1ACwAAAwACAAARkYIugA7")},
   };
   for (const Case& c : cases) {
-    test::ChildProcess importer("importAndTellPeakGrowth", {writeFile(inHome(c.name), c.bytes)});
+    QStringList args{writeFile(inHome(c.name), c.bytes)};
+    if (c.stored) args << QStringLiteral("stored");
+    test::ChildProcess importer("importAndTellPeakGrowth", args);
     ASSERT_EQ(importer.finish(), 0) << importer.errors().toStdString();
     const QByteArrayList lines = importer.lines();
     ASSERT_EQ(lines.size(), 3) << c.name;
